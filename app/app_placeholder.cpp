@@ -1,0 +1,1 @@
+// The main window, the plot and the dialogs are added here.

@@ -1,0 +1,1 @@
+// Readers and writers are added here, one file per format family.

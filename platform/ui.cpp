@@ -1,0 +1,65 @@
+#include "ui.h"
+
+namespace ui {
+namespace {
+
+class SilentBackend : public Backend {
+public:
+    void showMessage(const std::string&) override {}
+    Answer messageBox(const std::string&, const std::string&, Buttons, Icon) override { return Answer::Ok; }
+    bool ask(Query&) override { return false; }
+    bool openUrl(const std::string&) override { return false; }
+    std::string clipboardText() override { return {}; }
+    void setClipboardText(const std::string&) override {}
+};
+
+std::shared_ptr<Backend>& current() {
+    static std::shared_ptr<Backend> b = std::make_shared<SilentBackend>();
+    return b;
+}
+
+}  // namespace
+
+void setBackend(std::shared_ptr<Backend> b) {
+    current() = b ? std::move(b) : std::make_shared<SilentBackend>();
+}
+Backend& backend() { return *current(); }
+
+void showMessage(const std::string& text) { backend().showMessage(text); }
+Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons, Icon icon) {
+    return backend().messageBox(text, caption, buttons, icon);
+}
+bool ask(Query& query) { return backend().ask(query); }
+bool openUrl(const std::string& url) { return backend().openUrl(url); }
+std::string clipboardText() { return backend().clipboardText(); }
+void setClipboardText(const std::string& text) { backend().setClipboardText(text); }
+void setStatus(int panel, const std::string& text) { backend().setStatus(panel, text); }
+
+void ScriptedBackend::showMessage(const std::string& text) { messages.push_back(text); }
+
+Answer ScriptedBackend::messageBox(const std::string& text, const std::string&, Buttons, Icon) {
+    messages.push_back(text);
+    if (answers.empty()) return Answer::Ok;
+    Answer a = answers.front();
+    answers.erase(answers.begin());
+    return a;
+}
+
+bool ScriptedBackend::ask(Query& query) {
+    bool ok = onAsk ? onAsk(query) : true;
+    asked.push_back(query);
+    return ok;
+}
+
+bool ScriptedBackend::openUrl(const std::string& url) {
+    openedUrls.push_back(url);
+    return openUrlResult;
+}
+
+ScopedScriptedBackend::ScopedScriptedBackend()
+    : backend_(std::make_shared<ScriptedBackend>()), previous_(current()) {
+    setBackend(backend_);
+}
+ScopedScriptedBackend::~ScopedScriptedBackend() { setBackend(previous_); }
+
+}  // namespace ui

@@ -1,0 +1,1 @@
+// The work behind each processing dialog is added here, one file per dialog.
