@@ -1,1 +1,0 @@
-// The main window, the plot and the dialogs are added here.

@@ -1,1 +1,0 @@
-// Readers and writers are added here, one file per format family.

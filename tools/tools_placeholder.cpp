@@ -1,1 +1,0 @@
-// The work behind each processing dialog is added here, one file per dialog.
