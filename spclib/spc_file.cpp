@@ -300,11 +300,11 @@ int32_t OpenImage(TARNVIK& doc, const uint8_t* data, std::size_t size) {
     }
     if (doc.dir.size() != nsub) return kOpenBadData;
     if (!doc.commonX.empty()) {
-        bool mono = ScanX(doc.commonX.data(), doc.commonX.size()).monotonic;
+        XRange r = ScanX(doc.commonX.data(), doc.commonX.size());
         for (auto& e : doc.dir) {
-            e.firstX = static_cast<float>(doc.f64(kFirstX));
-            e.lastX = static_cast<float>(doc.f64(kLastX));
-            if (!mono) e.flags |= kNonMonotonic;
+            e.firstX = r.first;
+            e.lastX = r.last;
+            if (!r.monotonic) e.flags |= kNonMonotonic;
         }
     }
 

@@ -244,6 +244,7 @@ std::optional<std::string> GetLogKey(const TARNVIK& doc, std::string_view key, s
         }
         if (cr == std::string_view::npos) break;
         pos = cr + 1;
+        if (pos < t.size() && t[pos] == '\n') ++pos;
     }
     return found;
 }
