@@ -2,6 +2,6 @@
 # gtarnviklib.so.
 if(TARGET vx_spclib)
   vx_add_test(spclib_test
-    SOURCES spclib_format_test.cpp
+    SOURCES spclib_format_test.cpp spclib_document_test.cpp spclib_text_test.cpp
     LIBS vx_spclib vx_platform)
 endif()
