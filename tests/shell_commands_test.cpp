@@ -208,26 +208,82 @@ TEST_F(ShellCommands, CancelledOpenStillRefreshesCountTitlesAndAutoscaling) {
     EXPECT_EQ(w_->ComboSpectroscope()->count(), 1);
 }
 
-TEST_F(ShellCommands, DroppedFilesGoToOneOpenRun) {
-    std::vector<std::string> seen;
-    const std::string a = WriteTestFile("b.txt", "x"), b = WriteTestFile("A.txt", "x"),
-                      c = WriteTestFile("c d;e.txt", "x");
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(a)), QUrl::fromLocalFile(QString::fromStdString(b)),
-                  QUrl::fromLocalFile(QString::fromStdString(c))});
-    int runs = 0;
-    // The pending names reach one Open run as a list (a name with ";" or a blank stays whole).
-    QObject::connect(w_->Action("ffnen1"), &QAction::changed, [] {});
+std::string FakText(double first) {
+    std::string t;
+    for (int i = 0; i < 15; ++i) t += std::to_string(first + i) + "\t0.5\r\n";
+    return t;
+}
+
+TEST_F(ShellCommands, DroppedFilesAreReadInOneOpenRunInSortedOrder) {
+    const std::string c = WriteTestFile("c d;e.fak", FakText(500)), b = WriteTestFile("b.fak", FakText(400)),
+                      a = WriteTestFile("A.fak", FakText(300));
+    int dialogs = 0;
     w_->OpenDialogHook = [&] {
-        ++runs;
+        ++dialogs;
         return std::vector<std::string>{};
     };
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(c)), QUrl::fromLocalFile(QString::fromStdString(b)),
+                  QUrl::fromLocalFile(QString::fromStdString(a))});
+    w_->show();
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w_.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    const auto before = w_->PendingFiles;
     QApplication::sendEvent(w_.get(), &drop);
-    EXPECT_EQ(runs, 0);  // names were pending, so no dialog
+    EXPECT_TRUE(ui_->messages.empty());
+    EXPECT_EQ(dialogs, 0);  // the names were pending, so no dialog
     EXPECT_TRUE(w_->PendingFiles.empty());
-    EXPECT_EQ(w_->StatusText(0), "0 Spectra");
+    ASSERT_EQ(SpectraList.Count(), 3);
+    EXPECT_EQ(SpectraList[0].FileName.str(), a);
+    EXPECT_EQ(SpectraList[1].FileName.str(), b);
+    EXPECT_EQ(SpectraList[2].FileName.str(), c);  // a name with ";" and a blank stays whole
+    EXPECT_EQ(plot().KurvenAnzahl(), 3);
+    EXPECT_EQ(w_->StatusText(0), "3 Spectra");
+    EXPECT_EQ(SpectraList[0].Color, CurveColor(1));
+    EXPECT_EQ(SpectraList[2].Color, CurveColor(3));
+    EXPECT_EQ(OpenFolder, TestFolder());
+    EXPECT_EQ(w_->ComboSpectroscope()->count(), 3);
+    EXPECT_EQ(w_->ComboSpectroscope()->currentIndex(), 0);
+    EXPECT_DOUBLE_EQ(plot().Curve(1).Points[0].x, 300.0);
+}
+
+TEST_F(ShellCommands, ReaderErrorStillLeavesPlotInStepWithTheList) {
+    const std::string good = WriteTestFile("a_good.fak", FakText(300));
+    const std::string bad = WriteTestFile("b_bad.fak", FakText(400) + "415\tabc\r\n");
+    const std::string later = WriteTestFile("c_later.fak", FakText(600));
+    w_->PendingFiles = {later, bad, good};
+    w_->ffnen1Click();
+    EXPECT_EQ(SpectraList.Count(), 1);  // the file before the error stays, the one after is not read
+    EXPECT_EQ(plot().KurvenAnzahl(), 1);
+    EXPECT_EQ(w_->StatusText(0), "1 Spectra");
+    ASSERT_FALSE(ui_->messages.empty());
+    EXPECT_NE(ui_->messages.back().find("b_bad.fak"), std::string::npos) << ui_->messages.back();
+    EXPECT_FALSE(QApplication::overrideCursor());
+}
+
+TEST_F(ShellCommands, CommandLineFileOpensAtStart) {
+    const std::string f = WriteTestFile("start.fak", FakText(350));
+    TMainwin w({f, "/ignored/second.fak"});
+    EXPECT_EQ(SpectraList.Count(), 1);
+    EXPECT_EQ(w.StatusText(0), "1 Spectra");
+    EXPECT_TRUE(w.PendingFiles.empty());
+}
+
+TEST_F(ShellCommands, SavedRvxEntersRecentFilesAndReopens) {
+    SpectraList.AddWithDefaultColor(MakeRecord(400, 2, {0.1, 0.2, 0.3}, 1, 2, 0, "saved"));
+    w_->StandardReplot();
+    const std::string target = TestFolder() + "roundtrip.rvx";
+    w_->SaveDialogHook = [&](const std::string&) { return std::pair<std::string, int>{target, 1}; };
+    w_->SaveDataas1Click();
+    ASSERT_EQ(w_->RecentFiles().Names(), std::vector<std::string>{target});
+    SpectraList.Clear();
+    w_->StandardReplot();
+    w_->MRUManager1Click(target);
+    ASSERT_EQ(SpectraList.Count(), 1);
+    EXPECT_EQ(SpectraList[0].Title.str(), "saved");
+    EXPECT_EQ(w_->SaveDialogFileName, target);
+    EXPECT_EQ(w_->StatusText(0), "1 Spectra");
 }
 
 }  // namespace
