@@ -20,6 +20,7 @@
 #include <sys/stat.h>
 
 #include "app/app_version.h"
+#include "app/options_commands.h"
 #include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
 #include "app/replot.h"
@@ -94,6 +95,7 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     SetUpPlot();
     CreateMenus();
     CreateToolBar();
+    ConnectOptionsCommands(*this);  // Configuration, Axes, General
 
     // 5. spectroscope view off
     if (QAction* a = Action("ShowSpectroscopeView")) a->setChecked(false);
