@@ -15,8 +15,6 @@ struct TCutOutParams {
     std::string Tag;
 };
 
-extern TCutOutParams CutOutSettings;
-
 inline constexpr const char* kCutOutPositiveText =
     "The limits must be greater than 0 for this x axis type!";
 
@@ -30,3 +28,6 @@ std::pair<double, double> CutOutShownLimits(const TCutOutParams& params, int32_t
 // from, to in display units. Keeps them in params (in nm) and appends the cut-out parts; false (and a
 // message) when refused.
 bool RunCutOut(TCutOutParams& params, double from, double to);
+
+inline constexpr const char* kCutOutMissText =
+    "The range holds fewer than two points of the spectrum: nothing was cut out!";

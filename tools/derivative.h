@@ -10,7 +10,5 @@ struct TDerivativeParams {
     int32_t Spectrum = 0;
 };
 
-extern TDerivativeParams DerivativeSettings;
-
 // Spectra under 3 points are skipped. Returns the number of new spectra.
 int32_t RunDerivative(const TDerivativeParams& params);

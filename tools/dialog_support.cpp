@@ -6,6 +6,7 @@
 #include <array>
 
 #include "core/helpers.h"
+#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
@@ -22,13 +23,18 @@ std::string executableFolder() {
 }
 
 std::string& helpFolder() {
-    static std::string folder = executableFolder();
+    static std::string folder;
     return folder;
 }
 
 }  // namespace
 
-const std::string& HelpBaseFolder() { return helpFolder(); }
+const std::string& HelpBaseFolder() {
+    if (!helpFolder().empty()) return helpFolder();
+    if (!ProgramFolder.empty()) return ProgramFolder;
+    static const std::string exe = executableFolder();
+    return exe;
+}
 
 void SetHelpBaseFolder(const std::string& folder) {
     helpFolder() = folder;

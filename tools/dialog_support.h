@@ -10,7 +10,7 @@
 
 inline constexpr const char* kHelpFailedText = "Help files could not be opened!";
 
-// The folder the manual folder "html" lies in: the program's own folder unless set (tests set it).
+// The folder the manual folder "html" lies in: the program folder unless set (tests set it).
 const std::string& HelpBaseFolder();
 void SetHelpBaseFolder(const std::string& folder);
 

@@ -11,13 +11,8 @@ struct TRamanParams {
     int32_t Spectrum = 0;
 };
 
-extern TRamanParams RamanSettings;
-
 inline constexpr const char* kRamanOnlyText =
     "  only possible for\r\n  x axis:   wavelength\r\n  y axis:   absorbance, intensity";
-inline constexpr const char* kRamanLaserText = "The laser wavelength must be greater than 0 nm!";
-inline constexpr const char* kRamanTooFewText =
-    "Fewer than two points lie above the cut-off: no Raman spectrum was made!";
 
 // Reads the two edits (cut-off |round(value)|, at least 10; every "." or "," of the laser wavelength
 // becomes the decimal separator) into params; raises the conversion error.

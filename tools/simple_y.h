@@ -9,14 +9,10 @@ struct TSimpleParams {
     std::string Constant = "1";
     bool RemoveOriginal = false;
     bool AppendToTitle = true;
-    // Not kept across openings:
     int32_t Spectrum = 0;
     bool ByType = false;
     std::string Tag;
 };
-
-// Kept across openings, written on OK.
-extern TSimpleParams SimpleSettings;
 
 inline constexpr const char* kSimpleOps[4] = {"+", "-", "×", "÷"};
 const std::vector<std::string>& SimpleTypeTags();

@@ -12,8 +12,6 @@ struct TSpikeParams {
     int32_t Spectrum = 0;
 };
 
-extern TSpikeParams SpikeSettings;
-
 // "Treat all Spectra" always removes the originals.
 void ForceRemoveWhenAll(TSpikeParams& params);
 

@@ -16,3 +16,6 @@ inline constexpr const char* kVerrechOperators[4] = {"plus", "minus", "multiplie
 
 // Appends the results with the default colours of their positions; returns how many.
 int32_t RunSpectrumArithmetic(const TVerrechParams& params);
+
+inline constexpr const char* kArithmeticChoiceText = "Please choose the spectra first!";
+inline constexpr const char* kNoCommonRangeText = "The spectra have no common x range!";
