@@ -162,6 +162,9 @@ TEST(RangeSums, WholeXStepsBetweenRoundedBounds) {
     EXPECT_DOUBLE_EQ(SpecRangeMean(r, 400.4, 402.6, &ok), 2.5);
     EXPECT_TRUE(ok);
     EXPECT_DOUBLE_EQ(SpecRangeSum(r, 405, 404), 0.0);
+    // Far beyond the spectrum every term is 0; the mean still counts them all.
+    EXPECT_DOUBLE_EQ(SpecRangeSum(r, -1e12, 1e12), 210.0);
+    EXPECT_DOUBLE_EQ(SpecRangeMean(r, 399.6, 439.4), 210.0 / 40);  // 400..439
     EXPECT_DOUBLE_EQ(SpecRangeMean(r, 405, 404, &ok), 0.0);
     EXPECT_FALSE(ok);
     TSpectrumRecord raw = r;
