@@ -459,6 +459,8 @@ void ReadSpecAsciiBytes(TSpectrumRecord& rec, std::string_view bytes, bool utf8,
         step *= 1000.0;
         r.XUnit = SpecXNanometer;
     }
+    // Folding can overflow a grid near the largest numbers.
+    if (!std::isfinite(x0) || !std::isfinite(step)) vx::throwInvalidFloatOp();
     r.FirstX = x0;
     r.StepX = step;
     rec = std::move(r);
