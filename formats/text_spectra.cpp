@@ -292,25 +292,21 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
     };
     for (std::size_t li = static_cast<std::size_t>(d); li < lines.size(); ++li) {
         const std::string_view line = lines[li];
-        // One scan finds the fields and whether each holds a capital X.
+        // Field boundaries; whether a field holds a capital X is only looked at when the line has one.
         if (fields.size() < line.size() + 2) fields.resize(line.size() + 2);
         std::size_t fieldCount = 0;
         {
             Field* out = fields.data();
             std::size_t b = 0;
-            bool hasX = false;
-            const char* text = line.data();
-            for (std::size_t i = 0, n = line.size(); i < n; ++i) {
-                const char ch = text[i];
-                if (ch == sep) {
-                    out[fieldCount++] = {b, i, hasX};
-                    b = i + 1;
-                    hasX = false;
-                }
-                hasX |= ch == 'X';
-            }
-            out[fieldCount++] = {b, line.size(), hasX};
+            ForEachByte(line, sep, [&](std::size_t i) {
+                out[fieldCount++] = {b, i, false};
+                b = i + 1;
+            });
+            out[fieldCount++] = {b, line.size(), false};
             if (closed[li]) out[fieldCount++] = {line.size(), line.size(), false};
+            if (std::memchr(line.data(), 'X', line.size()) != nullptr)
+                for (std::size_t k = 0; k < fieldCount; ++k)
+                    out[k].hasX = line.substr(out[k].begin, out[k].end - out[k].begin).find('X') != std::string_view::npos;
         }
         const std::size_t sepCount = fieldCount - 1;
         if (sepCount == 0 || line.size() + static_cast<std::size_t>(closed[li]) <= sepCount) break;
@@ -432,9 +428,7 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
         }
         if (pairs.size() >= 2 && pairs.front().x > pairs.back().x) std::reverse(pairs.begin(), pairs.end());
         if (!ResamplePairs(pairs, *rec)) continue;
-        double M = 0.0;
-        for (double v : rec->Values)
-            if (v > M) M = v;
+        const double M = LargestNonNegative(rec->Values);
 
         // 11. Units from the column titles of line d - 1.
         ColumnKinds kinds{startY, startX};

@@ -126,6 +126,12 @@ bool ResamplePairs(const std::vector<XYPair>& pairs, TSpectrumRecord& rec) {
     return true;
 }
 
+double LargestNonNegative(const std::vector<double>& values) {
+    double m = 0.0;
+    for (double v : values) m = v > m ? v : m;
+    return m;
+}
+
 void ReverseGrid(TSpectrumRecord& rec) {
     if (rec.Values.empty()) return;
     rec.FirstX = rec.FirstX + (rec.PointCount() - 1) * rec.StepX;

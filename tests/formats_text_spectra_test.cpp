@@ -278,3 +278,88 @@ TEST_P(TextSpectra, OwnCsvReadsBackPerSpectrumX) {
 }
 
 }  // namespace
+
+#include <charconv>
+#include <random>
+
+#include "formats/text_spectra_support.h"
+
+namespace {
+
+TEST(TextNumbers, TokensAsTheReadersTakeThem) {
+    struct Case {
+        const char* text;
+        bool ok;
+        double value;
+    } cases[] = {
+        {"0.5", true, 0.5},       {"0,5", true, 0.5},         {"-0.25", true, -0.25},   {"1.5E-3", true, 0.0015},
+        {"5e-1", true, 0.5},      {" 42 ", true, 42.0},       {"+7", true, 7.0},        {".5", true, 0.5},
+        {"5.", true, 5.0},        {"1e400", false, 0},        {"1.2.3", false, 0},      {"1,5,0", false, 0},
+        {"", false, 0},           {" ", false, 0},            {"-", false, 0},          {"e5", false, 0},
+        {"5e", false, 0},         {"nan", false, 0},          {"inf", false, 0},        {"0x10", false, 0},
+        {"1\t", false, 0},        {"12345678901234567890123", true, 12345678901234567890123.0},
+        {"0.000000000000000000000000001", true, 1e-27},
+    };
+    for (const auto& c : cases) {
+        double v = -99.0;
+        EXPECT_EQ(ParseNumberToken(c.text, v), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(v, c.value) << c.text;
+        }
+    }
+}
+
+// The fast path must give exactly what the standard conversion gives.
+TEST(TextNumbers, FastPathIsExact) {
+    std::mt19937_64 rng(12345);
+    std::uniform_int_distribution<int> digits(1, 17), exp(-30, 30);
+    std::uniform_int_distribution<unsigned long long> mant(0, 99999999999999999ULL);
+    char buf[64];
+    for (int i = 0; i < 200000; ++i) {
+        int len = std::snprintf(buf, sizeof buf, "%llu", mant(rng) % 100000000000000000ULL);
+        std::string t(buf, static_cast<std::size_t>(len));
+        t = t.substr(0, static_cast<std::size_t>(digits(rng)));
+        if (t.size() > 1 && i % 3 == 0) t.insert(t.size() / 2, ".");
+        if (i % 5 == 0) t += "e" + std::to_string(exp(rng));
+        double want = 0.0, got = 0.0;
+        auto r = std::from_chars(t.data(), t.data() + t.size(), want);
+        ASSERT_EQ(r.ec, std::errc()) << t;
+        ASSERT_TRUE(ParseNumberToken(t, got)) << t;
+        ASSERT_EQ(got, want) << t;
+    }
+}
+
+TEST(TextNumbers, LineViewsSplitAtEveryLineEnd) {
+    struct Case {
+        const char* text;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\nb", {"a", "b"}},
+        {"a\rb\r", {"a", "b"}},
+        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"a\r\rb\n\nc", {"a", "", "b", "", "c"}},
+        {"\r\n", {""}},
+    };
+    for (const auto& c : cases) {
+        auto views = SplitLineViews(c.text);
+        std::vector<std::string> got(views.begin(), views.end());
+        EXPECT_EQ(got, c.lines) << c.text;
+    }
+}
+
+TEST(TextNumbers, ResamplingKeepsPairsOnTheGridAndInterpolatesBetween) {
+    TSpectrumRecord r;
+    EXPECT_FALSE(ResamplePairs({{400, 1}}, r));
+    EXPECT_FALSE(ResamplePairs({{400, 1}, {400, 2}}, r));
+    ASSERT_TRUE(ResamplePairs({{0, 0}, {1, 10}, {3, 30}, {4, 40}, {6, 60}}, r));
+    EXPECT_DOUBLE_EQ(r.FirstX, 0.0);
+    EXPECT_DOUBLE_EQ(r.StepX, 1.5);
+    ASSERT_EQ(r.PointCount(), 5);
+    const double want[] = {0, 15, 30, 45, 60};
+    for (int i = 0; i < 5; ++i) EXPECT_NEAR(r.Values[i], want[i], 1e-12) << i;
+}
+
+}  // namespace
