@@ -26,6 +26,7 @@ inline std::unique_ptr<TXYPlot> makeStartPlot(int w = 800, int h = 500) {
     plotTestApp();
     auto plot = std::make_unique<TXYPlot>();
     plot->resize(w, h);
+    plot->show();  // offscreen: repaints run as on screen
     TXYPlot& p = *plot;
     p.SecondXAxisOn = false;
     p.ZweiteYAchse = false;

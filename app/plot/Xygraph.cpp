@@ -338,7 +338,13 @@ QImage TXYPlot::RenderToImage() {
 
 void TXYPlot::Repaint() {
     overlayOnly_ = false;
+    painted_ = false;
     repaint();
+    if (!painted_) {
+        // Not on screen (hidden, minimised): the layout and the picture are still brought up to date.
+        UpdateLayout();
+        renderScreen(screenCache_);
+    }
 }
 
 void TXYPlot::paintEvent(QPaintEvent*) {
@@ -349,6 +355,7 @@ void TXYPlot::paintEvent(QPaintEvent*) {
         renderScreen(screenCache_);
     }
     overlayOnly_ = false;
+    painted_ = true;
     QPainter p(this);
     p.drawImage(0, 0, screenCache_);
     if (bandShown_) {

@@ -278,4 +278,5 @@ private:
     QImage screenCache_;
     bool overlayOnly_ = false;
     bool postPaintQueued_ = false;
+    bool painted_ = false;
 };
