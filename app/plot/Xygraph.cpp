@@ -342,14 +342,19 @@ void TXYPlot::Repaint() {
     repaint();
     if (!painted_) {
         // Not on screen (hidden, minimised): the layout and the picture are still brought up to date.
+        fixSpectrumCount();
         UpdateLayout();
         renderScreen(screenCache_);
     }
 }
 
-void TXYPlot::paintEvent(QPaintEvent*) {
+void TXYPlot::fixSpectrumCount() {
     if (Host.statusText && Host.setStatusText && Host.statusText(0) == QLatin1String("1 Spectra"))
         Host.setStatusText(0, QStringLiteral("1 Spectrum"));
+}
+
+void TXYPlot::paintEvent(QPaintEvent*) {
+    fixSpectrumCount();
     if (!overlayOnly_ || screenCache_.size() != size()) {
         UpdateLayout();
         renderScreen(screenCache_);

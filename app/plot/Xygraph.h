@@ -250,6 +250,7 @@ private:
                     bool raster);
     void renderScreen(QImage& target);
     void postPaint();
+    void fixSpectrumCount();
     friend struct TXYPlotTestAccess;
 
     KurvenDaten& curve(int n);
