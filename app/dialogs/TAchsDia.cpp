@@ -1,7 +1,6 @@
 #include "app/dialogs/TAchsDia.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "core/helpers.h"
+#include "core/settings_globals.h"
 #include "platform/errors.h"
 #include "platform/ui.h"
 
@@ -246,6 +246,6 @@ void TAchsDia::reject() {
 
 void TAchsDia::HelpBtnClick() {
     const std::string page =
-        QCoreApplication::applicationDirPath().toStdString() + "/html/varolux_man_opt_en.html#achsen";
+        ProgramFolder + "html/varolux_man_opt_en.html#achsen";
     if (!OpenHtmlPage(page)) ui::messageBox("Help files could not be opened!");
 }

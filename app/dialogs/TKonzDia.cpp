@@ -2,7 +2,6 @@
 
 #include <QColorDialog>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,6 +13,7 @@
 #include "app/dialogs/TLegWechs.h"
 #include "app/plot/Xygraph.h"
 #include "core/helpers.h"
+#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "platform/errors.h"
 #include "platform/ui.h"
@@ -334,6 +334,6 @@ void TKonzDia::OKBtnClick() {
 
 void TKonzDia::HelpBtnClick() {
     const std::string page =
-        QCoreApplication::applicationDirPath().toStdString() + "/html/varolux_man_spek_en.html#allg";
+        ProgramFolder + "html/varolux_man_spek_en.html#allg";
     if (!OpenHtmlPage(page)) ui::messageBox("Help files could not be opened!");
 }

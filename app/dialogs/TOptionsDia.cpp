@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDatabase>
@@ -20,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "core/helpers.h"
+#include "core/settings_globals.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
@@ -489,7 +489,7 @@ void TOptionsDia::OKBtnClick() {
 
 void TOptionsDia::HelpBtnClick() {
     const std::string page =
-        QCoreApplication::applicationDirPath().toStdString() + "/html/varolux_man_opt_en.html";
+        ProgramFolder + "html/varolux_man_opt_en.html";
     if (!OpenHtmlPage(page)) ui::messageBox("Help files could not be opened!");
 }
 
