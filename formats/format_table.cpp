@@ -1,15 +1,17 @@
 #include "formats/format_table.h"
 
 #include "core/helpers.h"
+#include "formats/ascii_reader.h"
+#include "formats/rvx.h"
 
 const std::vector<FormatEntry>& FormatTable() {
     static const std::vector<FormatEntry> table = {
-        {1, {"RVX"}, nullptr, nullptr},
+        {1, {"RVX"}, nullptr, &LoadRvxFile},
         {2, {"ASC"}, nullptr, nullptr},
         {7, {"DX", "JDX"}, nullptr, nullptr},
         {8, {"SPK"}, nullptr, nullptr},
         {10, {"PRN"}, nullptr, nullptr},
-        {11, {"FAK"}, nullptr, nullptr},
+        {11, {"FAK"}, &LoadSpecAsciiFromOpen, nullptr},
         {14, {"SP"}, nullptr, nullptr},
         {15, {"CSV"}, nullptr, nullptr},
         {16, {"GGG"}, nullptr, nullptr},
