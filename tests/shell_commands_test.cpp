@@ -59,7 +59,7 @@ TEST_F(ShellCommands, MenuEntriesCarryTextsShortcutsAndState) {
         {"ShowLegend1", "Show &Legend", "F8", true},
         {"FlipXAxis1", "&Flip X-Axis", "F12", true},
         {"BackgroundColour1", "Background C&olour...", "Ctrl+H", true},
-        {"Configuration1", "&Configuration...", "F3", false},
+        {"Configuration1", "&Configuration...", "F3", true},
         {"About1", "about &Varolux32...", "F2", false},
     };
     for (const MenuCase& c : cases) {
