@@ -130,7 +130,9 @@ TAchsDia::TAchsDia(QWidget* parent) : QDialog(parent) {
 }
 
 void TAchsDia::enableEdit(QLineEdit* edit, bool on, bool silverWhenOff) {
-    edit->setEnabled(on);
+    // Read-only rather than disabled, so the values stay legible on the silver background.
+    edit->setReadOnly(!on);
+    edit->setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
     QPalette pal = edit->palette();
     pal.setColor(QPalette::Base, on ? QColor(Qt::white) : (silverWhenOff ? QColor(0xC0, 0xC0, 0xC0)
                                                                          : pal.color(QPalette::Button)));

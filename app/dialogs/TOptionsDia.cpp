@@ -104,14 +104,23 @@ QSpinBox* spin(QWidget* page, QFormLayout* f, const char* name, const QString& c
 
 QSlider* slider(QWidget* page, QFormLayout* f, const char* name, const QString& caption, int lo, int hi,
                 int step) {
-    auto* sl = new QSlider(Qt::Horizontal, page);
+    auto* row = new QWidget(page);
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    auto* sl = new QSlider(Qt::Horizontal, row);
     sl->setObjectName(name);
     sl->setRange(lo, hi);
     sl->setSingleStep(step);
     sl->setPageStep(step);
     sl->setTickPosition(QSlider::TicksBelow);
     sl->setTickInterval(step);
-    f->addRow(caption, sl);
+    auto* value = new QLabel(QString::number(lo), row);
+    value->setObjectName(QString(name) + "Value");
+    value->setMinimumWidth(24);
+    QObject::connect(sl, &QSlider::valueChanged, value, [value](int v) { value->setNum(v); });
+    h->addWidget(sl, 1);
+    h->addWidget(value);
+    f->addRow(caption, row);
     return sl;
 }
 
