@@ -12,6 +12,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidget>
 #include <QGroupBox>
 #include <QAction>
@@ -682,6 +683,29 @@ TEST_F(OptionsGui, PropertiesTemperatureEmptyAndBadConcentration) {
     EXPECT_EQ(ui_->messages[0], "'1 cm' is not a valid floating point value");
     EXPECT_DOUBLE_EQ(SpectraList[0].Temperature, -1.0);
     EXPECT_DOUBLE_EQ(SpectraList[0].Concentration, 0.001);
+}
+
+TEST_F(OptionsGui, PropertiesTypedLegendIsKeptWhenTheListOpensAndOnNavigation) {
+    start();
+    addSpectra(2);
+    SetOptionsDialogRunner([&](QDialog& dlg) {
+        auto& d = static_cast<TKonzDia&>(dlg);
+        auto* header = child<QComboBox>(d, "ComboHeader");
+        header->lineEdit()->selectAll();
+        QTest::keyClicks(header->lineEdit(), "typed one");
+        header->showPopup();
+        EXPECT_EQ(header->itemText(0), "typed one");
+        header->hidePopup();
+        header->setCurrentIndex(1);  // chosen from the list
+        EXPECT_EQ(d.CurrentIndex(), 1);
+        EXPECT_EQ(header->currentText(), "s1");
+        click(d, "CancelBtn");
+        return d.result();
+    });
+    RunGeneralCommand(*w_);
+    EXPECT_EQ(SpectraList[0].Title.str(), "typed one");
+    EXPECT_EQ(SpectraList[1].Title.str(), "s1");
+    EXPECT_EQ(plot().Curve(1).LegendName, "typed one");
 }
 
 TEST_F(OptionsGui, PropertiesDefaultLinesAndLegendTexts) {

@@ -32,6 +32,17 @@ QLineEdit* edit(QWidget* parent, QFormLayout* f, const char* name, const QString
     return e;
 }
 
+// The legend combo: opening its list first writes the edited text into the current item.
+class HeaderCombo : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> beforePopup;
+    void showPopup() override {
+        if (beforePopup) beforePopup();
+        QComboBox::showPopup();
+    }
+};
+
 QPushButton* button(QWidget* parent, const char* name, const QString& text) {
     auto* b = new QPushButton(text, parent);
     b->setObjectName(name);
@@ -48,7 +59,11 @@ TKonzDia::TKonzDia(TSpectraList& list, TXYPlot* plot, QWidget* parent)
 
     auto* nav = new QHBoxLayout;
     auto* back = button(this, "Bzu", "<= Back");
-    ComboHeader = new QComboBox(this);
+    auto* header = new HeaderCombo(this);
+    header->beforePopup = [this] {
+        if (current_ < ComboHeader->count()) ComboHeader->setItemText(current_, legendText_);
+    };
+    ComboHeader = header;
     ComboHeader->setObjectName("ComboHeader");
     ComboHeader->setEditable(true);
     ComboHeader->setInsertPolicy(QComboBox::NoInsert);
