@@ -293,6 +293,22 @@ TEST_F(OptionsGui, NoStoreStartsWithTheDefaults) {
     EXPECT_TRUE(ui_->messages.empty());
 }
 
+TEST_F(OptionsGui, StoredWindowsFoldersLeaveTheStartFolders) {
+    options::StoredOptions o;
+    o.OSpeichernPfad = "C:\\Messungen\\";
+    o.OOEffnenPfad = "\\\\server\\share\\";
+    o.OLampenspektrumFileName = "C:\\lamp\\l.fak";
+    ASSERT_TRUE(options::SaveStoredOptions(o));
+    start();
+    EXPECT_EQ(SaveFolder, ProgramFolder);
+    EXPECT_EQ(LampFolder, ProgramFolder);
+    EXPECT_TRUE(OpenFolder.empty());
+    // Shown as stored.
+    TOptionsDia d;
+    d.FormActivate();
+    EXPECT_EQ(child<QLineEdit>(d, "OSpeichernPfad")->text(), "C:\\Messungen\\");
+}
+
 TEST_F(OptionsGui, ABadNumberStoresAndAppliesNothing) {
     numtext::setDecimalSeparator('.');
     start();
@@ -359,8 +375,9 @@ TEST_F(OptionsGui, PathLengthReachesLoadedSpectraOnlyWhenChanged) {
     EXPECT_EQ(shownAfterOk, "2,5");
     EXPECT_DOUBLE_EQ(SpectraList[0].PathLength, 2.5);
     EXPECT_DOUBLE_EQ(SpectraList[1].PathLength, 2.5);
+    // Stored as typed, so a later start with "." as separator reads it too.
     EXPECT_EQ(registry::readString(registry::Hive::CurrentUser, options::kOptionsKey, "OSchichtdicke.Text"),
-              "2,5");
+              "2.5");
     // The command re-counts the curves whatever the result.
     EXPECT_EQ(plot().KurvenAnzahl(), 2);
     EXPECT_EQ(w_->StatusText(0), "2 Spectra");

@@ -488,10 +488,12 @@ void TOptionsDia::OKBtnClick() {
         return;  // nothing saved, the dialog stays open
     }
     const bool pathChanged = PathLengthChanged();
-    o = options::WithPreparedTexts(o, sep);
-    RestoreControls(o);  // the prepared number texts are shown as they are stored
+    // Stored as typed: each start prepares the texts for the separator then in use.
     if (!options::SaveStoredOptions(o))
         ui::messageBox("The options could not be saved.", "Varolux32", ui::Buttons::Ok, ui::Icon::Error);
+    // Applying writes the prepared number texts back into their fields.
+    o = options::WithPreparedTexts(o, sep);
+    RestoreControls(o);
     if (ApplyHandler) ApplyHandler(o, pathChanged);
     accept();
 }
