@@ -17,8 +17,9 @@ inline QApplication& plotTestApp() {
     static int argc = 1;
     static char name[] = "plot_test";
     static char* argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    return a;
+    // Never destroyed: the application must outlive every widget and Qt's own globals at exit.
+    static QApplication* a = new QApplication(argc, argv);
+    return *a;
 }
 
 // The start-up settings of the main window's plot.
