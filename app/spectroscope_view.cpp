@@ -238,6 +238,7 @@ void ShowPeakLabels1Click(TMainwin& w) {
 void buildPeakBar(TMainwin& w, ViewState& s) {
     auto* bar = new QWidget(w.centralWidget());
     bar->setObjectName("PeakLabelBar");
+    s.labelBar = bar;
     auto* lay = new QHBoxLayout(bar);
     lay->setContentsMargins(4, 2, 4, 2);
     const char* names[3] = {"LabelBoth", "LabelXOnly", "LabelYOnly"};
