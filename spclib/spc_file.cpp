@@ -143,6 +143,28 @@ struct Decoder {
         e.wValue = v.f32(off + 24);
         e.points = n;
         std::size_t total = xyxy ? 2 * std::size_t(n) : n;
+        // Little-endian float values go to the store straight from the image.
+        const bool direct = std::endian::native == std::endian::little && form == 'K' && !sixteen &&
+                            exponent == 0x80 && doc.scratch.usable();
+        if (direct) {
+            if (xyxy) {
+                if (buf.size() < n) buf.resize(n);
+                std::memcpy(buf.data(), v.data + pos, std::size_t(n) * 4);
+                XRange r = ScanX(buf.data(), n);
+                e.firstX = r.first;
+                e.lastX = r.last;
+                if (!r.monotonic) e.flags |= kNonMonotonic;
+            } else {
+                e.firstX = static_cast<float>(doc.f64(kFirstX));
+                e.lastX = static_cast<float>(doc.f64(kLastX));
+            }
+            e.storeSize = uint64_t(total) * 4;
+            if (!doc.scratch.append(v.data + pos, total * 4, e.storeOffset)) return false;
+            doc.largestPoints = std::max(doc.largestPoints, n);
+            doc.dir.push_back(std::move(e));
+            next = pos + xBytes + yBytes;
+            return true;
+        }
         if (buf.size() < total) buf.resize(total);
         if (xyxy) {
             for (uint32_t i = 0; i < n; ++i) buf[i] = v.f32(pos + 4 * uint64_t(i));
@@ -379,7 +401,7 @@ int32_t OpenFileImage(TARNVIK& doc, const std::string& path) {
         ::close(fd);
         return OpenImage(doc, nullptr, 0);
     }
-    void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
     ::close(fd);
     if (map == MAP_FAILED) return kOpenNoMemory;
     int32_t r = OpenImage(doc, static_cast<const uint8_t*>(map), size);

@@ -229,6 +229,14 @@ TEST_F(SpcProgram, SubfilesTitlesUnitsAndKinds) {
     // A subfile of one point makes no record.
     LoadSpecSpc(Write("one.spc", EvenSpc(400, 400, {{1}}, 3, 2)), list);
     EXPECT_EQ(list.Count(), 9);
+
+    // Electron volts are stored as wavenumbers, falling.
+    LoadSpecSpc(Write("ev.spc", EvenSpc(1, 2, {{1, 2, 3}}, 14, 2)), list);
+    ASSERT_EQ(list.Count(), 10);
+    EXPECT_EQ(list[9].XUnit, SpecXWavenumber);
+    EXPECT_NEAR(list[9].FirstX, 2 * 8065.5409, 1e-9);
+    EXPECT_NEAR(list[9].StepX, -8065.5409 / 2, 1e-9);
+    EXPECT_EQ(list[9].Values, (std::vector<double>{3, 2, 1}));
 }
 
 TEST_F(SpcProgram, XYFilesAreResampledOntoTheGrid) {
