@@ -58,11 +58,20 @@ void ApplyOptions(TMainwin& w, const options::StoredOptions& o, bool applyPathLe
     ShowYTitle = o.OYBeschriftung;
     CustomYTitleOn = o.OYAndereBeschriftung;
     CustomYTitle = o.OYAndererText;
-    w.UpdateAxisTitles();
+    if (!SpectraList.Empty()) {
+        w.UpdateAxisTitles();
+    } else {
+        // Nothing loaded (always so at start): the title switches and custom titles take effect, the
+        // start titles stay instead of being cleared for an empty list.
+        plot.XAchsenTextAn = ShowXTitle != 0;
+        plot.Y1AchsenTextAn = ShowYTitle != 0;
+        if (CustomXTitleOn) plot.XachsenText = QString::fromStdString(CustomXTitle);
+        if (CustomYTitleOn) plot.Y1achsenText = QString::fromStdString(CustomYTitle);
+    }
 
     // 7. folders: an empty text keeps the folder in use
-    if (!o.OOEffnenPfad.empty()) OpenFolder = o.OOEffnenPfad;
-    if (!o.OSpeichernPfad.empty()) SaveFolder = o.OSpeichernPfad;
+    if (options::UsableFolder(o.OOEffnenPfad)) OpenFolder = o.OOEffnenPfad;
+    if (options::UsableFolder(o.OSpeichernPfad)) SaveFolder = o.OSpeichernPfad;
     AsciiXStepChoice = o.OASCIISchrittweite;
 
     // 8. gnuplot
@@ -72,8 +81,8 @@ void ApplyOptions(TMainwin& w, const options::StoredOptions& o, bool applyPathLe
     GnuplotSettings.CommandLines = o.OGnuplotBefehlliste;
 
     // 9. folders of the correction and lamp files
-    if (auto f = options::FolderOf(o.OKorrekturspektrumFileName); !f.empty()) CorrectionFolder = f;
-    if (auto f = options::FolderOf(o.OLampenspektrumFileName); !f.empty()) LampFolder = f;
+    if (auto f = options::FolderOf(o.OKorrekturspektrumFileName); options::UsableFolder(f)) CorrectionFolder = f;
+    if (auto f = options::FolderOf(o.OLampenspektrumFileName); options::UsableFolder(f)) LampFolder = f;
 
     // 10. spikes
     SpikeSettings.RemoveOriginal = o.OSpikeOriginalLoeschen;

@@ -257,8 +257,12 @@ void SpecConstArith(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRec
         const double y = SpecYValue(Source, i);
         double t = c;
         if (hasX || hasY) {
-            const double b = (hasX ? SpecXValue(Source, i) : y) / 1000.0;
-            t = plain ? b : TermPower(b, p);
+            if (Term == "y")
+                t = y;
+            else if (Term == "x")
+                t = SpecXValue(Source, i) / 1000.0;
+            else
+                t = TermPower((hasX ? SpecXValue(Source, i) : y) / 1000.0, p);
         }
         double v = 0.0;
         switch (Op) {

@@ -45,7 +45,7 @@ int32_t SpecCutOut(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumReco
 enum : int32_t { ConstOpAdd = 0, ConstOpSubtract = 1, ConstOpMultiply = 2, ConstOpDivide = 3 };
 
 // y (+ - * /) t for every point, where t comes from Term: a number; "x" (x/1000) or "x<p>"
-// ((x/1000)^p); "y" or "y<p>" likewise with y/1000. Division by a zero t gives 0. The title gets
+// ((x/1000)^p); "y" (y itself) or "y<p>" ((y/1000)^p). Division by a zero t gives 0. The title gets
 // " " + OpText + " " + Term when NameFlag is 1. A term that is no number raises the conversion error;
 // a term with both x and y, or a power of a negative base, raises an error before any record exists.
 void SpecConstArith(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source,

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
+#include <limits>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -68,9 +70,10 @@ void scanKeywords(const std::string& copy, bool& wavenumber, bool& raman, bool& 
 }
 
 struct SpectrumData {
-    std::vector<XYPair> pairs;
     std::optional<std::string> error;  // the first number that did not convert
 };
+
+constexpr double kNoPoint = std::numeric_limits<double>::quiet_NaN();
 
 struct ColumnKinds {
     int32_t yKind;
@@ -135,8 +138,10 @@ void temperatureFromTitle(const std::string& title, double& temperature) {
 
 void LoadTextSpectraData(const std::string& data, const std::string& fileName, int mode,
                          const std::string& dateText, TSpectraList& list) {
-    std::vector<std::string> lines = SplitLines(data);
+    const std::vector<std::string_view> lines = SplitLineViews(data);
     const int count = static_cast<int>(lines.size());
+    // Lines of the table get a closing separator (step 3); it is kept as a flag, not copied in.
+    std::vector<char> closed(lines.size(), 0);
 
     // 1. Separator and decimal character from a probe line.
     int probe = 95;
@@ -145,10 +150,10 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
     char sep = numtext::listSeparator();
     char dec = numtext::decimalSeparator();
     {
-        const std::string& p = lines[static_cast<std::size_t>(probe)];
-        const bool D = p.find('.') != std::string::npos;
-        const bool C = p.find(',') != std::string::npos;
-        const bool S = p.find(';') != std::string::npos;
+        std::string_view p = lines[static_cast<std::size_t>(probe)];
+        const bool D = p.find('.') != std::string_view::npos;
+        const bool C = p.find(',') != std::string_view::npos;
+        const bool S = p.find(';') != std::string_view::npos;
         if (D && C) {
             dec = '.';
             sep = ',';
@@ -171,7 +176,7 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
     bool wavenumber = false, raman = false, transmittance = false;
     int d = 0;
     for (int j = 0; j < count; ++j) {
-        std::string copy = lines[static_cast<std::size_t>(j)];
+        std::string copy(lines[static_cast<std::size_t>(j)]);
         std::replace(copy.begin(), copy.end(), 'X', '0');
         scanKeywords(copy, wavenumber, raman, transmittance);
         bool isData = false;
@@ -191,15 +196,19 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
         std::size_t k = static_cast<std::size_t>(std::max(d - 2, 0));
         while (k < lines.size() && lines[k].empty()) ++k;
         for (; k < lines.size() && !lines[k].empty(); ++k)
-            if (lines[k].back() != sep) lines[k] += sep;
+            if (lines[k].back() != sep) closed[k] = 1;
     }
-    const std::string& lineD = lines[static_cast<std::size_t>(d)];
-    const int nd = CountChar(sep, lineD);
+    auto fullLine = [&](int k) {
+        std::string s(lines[static_cast<std::size_t>(k)]);
+        if (closed[static_cast<std::size_t>(k)]) s += sep;
+        return s;
+    };
+    const int nd = CountChar(sep, fullLine(d));
 
     // 4. Title line.
     int G = -1;
     for (int k = 0; k < d; ++k) {
-        const std::string& l = lines[static_cast<std::size_t>(k)];
+        const std::string l = fullLine(k);
         int n = CountChar(sep, l);
         if (sep == '\t' && contains(l, "Sample")) ++n;
         if (n == nd || n == nd - 1) {
@@ -207,9 +216,10 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
             break;
         }
     }
-    if (contains(lines[0], "Thorlabs")) G = -1;
+    const std::string line0(lines[0]);
+    if (contains(line0, "Thorlabs")) G = -1;
     if (G >= 0) {
-        const std::string& l = lines[static_cast<std::size_t>(G)];
+        const std::string l = fullLine(G);
         for (const char* w : {"PeakDirection", "Std.Dev.", "DataCalibAbs", "Absorbance_ABS", "Reflectance_ABS"})
             if (contains(l, w)) G = -1;
     }
@@ -229,8 +239,8 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
         c = 2;
     } else if (H >= 4) {
         bool eem = false;
-        if (contains(lines[0], "Wavelength") && titleSource >= 0) {
-            const std::string& l = lines[static_cast<std::size_t>(titleSource)];
+        if (contains(line0, "Wavelength") && titleSource >= 0) {
+            const std::string l = fullLine(titleSource);
             int whole = 0;
             for (int k = 2; k <= CountChar(sep, l) + 1; ++k)
                 if (numtext::TryStrToInt(fieldAt(l, sep, k))) ++whole;
@@ -258,61 +268,104 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
             }
         }
     }
-    if (contains(lines[0], "Std.Dev.")) c = 1;
+    if (contains(line0, "Std.Dev.")) c = 1;
 
     // 6. Points of every spectrum, in one pass over the lines.
     std::vector<SpectrumData> spectra(static_cast<std::size_t>(c));
-    std::vector<std::size_t> seps;
-    for (auto& s : spectra) s.pairs.reserve(lines.size() - static_cast<std::size_t>(d));
+    // The points of each spectrum in a column of its own, one slot per table line; a line without a
+    // point of that spectrum holds kNoPoint. With a shared x column x is kept once per line.
+    const std::size_t width = static_cast<std::size_t>(c);
+    const std::size_t slots = lines.size() - static_cast<std::size_t>(d);
+    const bool ownX = layout == Layout::Pairs;
+    std::vector<double> cellY(slots * width, kNoPoint);
+    std::vector<double> cellX(ownX ? slots * width : slots, kNoPoint);
+    std::size_t rowCount = 0;
+    struct Field {
+        std::size_t begin, end;
+        bool hasX;
+    };
+    std::vector<Field> fields;
+    auto noNumber = [](SpectrumData& sd, std::string_view text) {
+        std::string t(text);
+        FixDecimalSeparator(t);
+        sd.error = t;
+    };
     for (std::size_t li = static_cast<std::size_t>(d); li < lines.size(); ++li) {
-        std::string_view line = lines[li];
-        seps.clear();
-        for (std::size_t i = 0; i < line.size(); ++i)
-            if (line[i] == sep) seps.push_back(i);
-        if (seps.empty() || line.size() <= seps.size()) break;
-        if (seps.size() < 2) continue;
-        auto field = [&](int k) -> std::string_view {  // k from 1; empty beyond the line
-            if (k < 1 || static_cast<std::size_t>(k) > seps.size() + 1) return {};
-            std::size_t b = k == 1 ? 0 : seps[static_cast<std::size_t>(k) - 2] + 1;
-            std::size_t e = static_cast<std::size_t>(k) <= seps.size() ? seps[static_cast<std::size_t>(k) - 1]
-                                                                        : line.size();
-            return line.substr(b, e - b);
+        const std::string_view line = lines[li];
+        // Field boundaries; whether a field holds a capital X is only looked at when the line has one.
+        if (fields.size() < line.size() + 2) fields.resize(line.size() + 2);
+        std::size_t fieldCount = 0;
+        {
+            Field* out = fields.data();
+            std::size_t b = 0;
+            ForEachByte(line, sep, [&](std::size_t i) {
+                out[fieldCount++] = {b, i, false};
+                b = i + 1;
+            });
+            out[fieldCount++] = {b, line.size(), false};
+            if (closed[li]) out[fieldCount++] = {line.size(), line.size(), false};
+            if (std::memchr(line.data(), 'X', line.size()) != nullptr)
+                for (std::size_t k = 0; k < fieldCount; ++k)
+                    out[k].hasX = line.substr(out[k].begin, out[k].end - out[k].begin).find('X') != std::string_view::npos;
+        }
+        const std::size_t sepCount = fieldCount - 1;
+        if (sepCount == 0 || line.size() + static_cast<std::size_t>(closed[li]) <= sepCount) break;
+        if (sepCount < 2) continue;
+        auto field = [&](int k) -> const Field* {  // k from 1; nullptr beyond the line
+            return k >= 1 && static_cast<std::size_t>(k) <= fieldCount ? &fields[static_cast<std::size_t>(k) - 1]
+                                                                       : nullptr;
         };
+        auto textOf = [&](const Field* f) {
+            return f ? trimBlanks(line.substr(f->begin, f->end - f->begin)) : std::string_view();
+        };
+        const std::size_t row = rowCount++;
+        // A shared x column is parsed once per line.
+        std::string_view sharedX;
+        bool sharedXOk = false, sharedXHasX = false;
+        double sharedXValue = 0.0;
+        if (!ownX) {
+            const Field* f = field(1);
+            sharedXHasX = f->hasX;
+            sharedX = textOf(f);
+            if (layout == Layout::Eem && sharedX == "-") sharedX = "0";
+            sharedXOk = ParseNumberToken(sharedX, sharedXValue);
+            cellX[row] = sharedXValue;
+        }
         for (int I = 0; I < c; ++I) {
             SpectrumData& sd = spectra[static_cast<std::size_t>(I)];
             if (sd.error) continue;
             std::string_view xs, ys;
-            if (layout == Layout::Pairs) {
-                xs = field(2 * I + 1);
-                ys = field(2 * I + 2);
-                if (xs.find('X') != std::string_view::npos || ys.find('X') != std::string_view::npos) continue;
+            double x = 0.0, y = 0.0;
+            bool xOk = false;
+            const std::size_t at = static_cast<std::size_t>(I) * slots + row;
+            if (ownX) {
+                const Field* fx = field(2 * I + 1);
+                const Field* fy = field(2 * I + 2);
+                if ((fx && fx->hasX) || (fy && fy->hasX)) continue;
+                xs = textOf(fx);
+                ys = textOf(fy);
+                if (!xs.empty()) xOk = ParseNumberToken(xs, x);
             } else {
-                xs = field(1);
-                ys = field(I + 2);
-                if (layout == Layout::OneX && ys.find('X') != std::string_view::npos) continue;
-                if (layout == Layout::Eem && xs.find('X') != std::string_view::npos) continue;
+                const Field* fy = field(I + 2);
+                if (layout == Layout::OneX && fy && fy->hasX) continue;
+                if (layout == Layout::Eem && sharedXHasX) continue;
+                xs = sharedX;
+                ys = textOf(fy);
+                xOk = sharedXOk;
+                x = sharedXValue;
             }
-            xs = trimBlanks(xs);
-            ys = trimBlanks(ys);
-            if (layout == Layout::Eem) {
-                if (xs == "-") xs = "0";
-                if (ys == "-") ys = "0";
-            }
+            if (layout == Layout::Eem && ys == "-") ys = "0";
             if (xs.empty() || ys.empty()) continue;
-            XYPair p{};
-            if (!ParseNumberToken(xs, p.x)) {
-                std::string t(xs);
-                FixDecimalSeparator(t);
-                sd.error = t;
+            if (!xOk) {
+                noNumber(sd, xs);
                 continue;
             }
-            if (!ParseNumberToken(ys, p.y)) {
-                std::string t(ys);
-                FixDecimalSeparator(t);
-                sd.error = t;
+            if (!ParseNumberToken(ys, y)) {
+                noNumber(sd, ys);
                 continue;
             }
-            sd.pairs.push_back(p);
+            cellY[at] = y;
+            if (ownX) cellX[at] = x;
         }
     }
 
@@ -324,6 +377,8 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
     }
 
     const std::string nameOnly = mode == 0 ? NameWithoutExtension(fileName) : std::string();
+    std::vector<XYPair> pairs;
+    pairs.reserve(rowCount);
     for (int I = 0; I < c; ++I) {
         SpectrumData& sd = spectra[static_cast<std::size_t>(I)];
         if (sd.error) vx::throwNotFloat(*sd.error);
@@ -334,7 +389,7 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
         std::string title;
         if (G == -1 && mode == 0) title = nameOnly;
         if (G >= 0) {
-            const std::string& g = lines[static_cast<std::size_t>(G)];
+            const std::string g = fullLine(G);
             if (G + 2 == d) {
                 title = std::string(fieldAt(g, sep, 2 * I + 1));
                 if (title.empty()) title = std::string(fieldAt(g, sep, 2 * I + 2));
@@ -353,7 +408,7 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
                 title = std::string(last ? restFrom(g, sep, I + 2) : fieldAt(g, sep, I + 2));
         }
         if (layout == Layout::Eem) {
-            const std::string& e = lines[static_cast<std::size_t>(titleSource)];
+            const std::string e = fullLine(titleSource);
             int32_t ex = numtext::StrToInt(fieldAt(e, sep, I + 2));
             rec->ExcitationWl = ex;
             title = "EEM Fluorescence, EX=" + std::to_string(ex);
@@ -366,18 +421,19 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
         temperatureFromTitle(title, temperature);
 
         // 10. Grid.
-        auto& pairs = sd.pairs;
+        pairs.clear();
+        for (std::size_t r = 0; r < rowCount; ++r) {
+            const std::size_t at = static_cast<std::size_t>(I) * slots + r;
+            if (!std::isnan(cellY[at])) pairs.push_back({cellX[ownX ? at : r], cellY[at]});
+        }
         if (pairs.size() >= 2 && pairs.front().x > pairs.back().x) std::reverse(pairs.begin(), pairs.end());
-        const bool gridOk = ResamplePairs(pairs, *rec);
-        std::vector<XYPair>().swap(pairs);
-        if (!gridOk) continue;
-        double M = 0.0;
-        for (double v : rec->Values) M = std::max(M, v);
+        if (!ResamplePairs(pairs, *rec)) continue;
+        const double M = LargestNonNegative(rec->Values);
 
         // 11. Units from the column titles of line d - 1.
         ColumnKinds kinds{startY, startX};
         if (d >= 1) {
-            const std::string& t = lines[static_cast<std::size_t>(d - 1)];
+            const std::string t = fullLine(d - 1);
             int a = 1, b = 2;
             if (I >= 1) {
                 if (layout == Layout::Pairs) {

@@ -3,20 +3,22 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "core/helpers.h"
 #include "core/units.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
 
-bool ParseNumberToken(std::string_view s, double& out) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && s[b] == ' ') ++b;
-    while (e > b && s[e - 1] == ' ') --e;
-    if (b == e || e - b > 100) return false;
+namespace {
+
+// The shape check and exact conversion through the standard library.
+bool parseSlow(std::string_view s, double& out) {
+    if (s.size() > 100) return false;
     char buf[112];
-    std::size_t n = 0;
-    std::size_t i = b;
+    std::size_t n = 0, i = 0;
+    const std::size_t e = s.size();
     if (s[i] == '+' || s[i] == '-') {
         if (s[i] == '-') buf[n++] = '-';
         ++i;
@@ -45,6 +47,10 @@ bool ParseNumberToken(std::string_view s, double& out) {
     return true;
 }
 
+}  // namespace
+
+bool ParseNumberTokenSlow(std::string_view s, double& out) { return !s.empty() && parseSlow(s, out); }
+
 double ReadNumberToken(std::string_view text) {
     double v = 0.0;
     if (ParseNumberToken(text, v)) return v;
@@ -60,6 +66,25 @@ bool IsWholeNumberBeforeDecimal(std::string_view text, char decimalSep) {
     auto p = s.find(decimalSep);
     if (p != std::string::npos) s.erase(p);
     return IsIntegerText(s);
+}
+
+std::vector<std::string_view> SplitLineViews(std::string_view text) {
+    std::vector<std::string_view> lines;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        // Up to the next LF; a CR right before it belongs to the line end, any other CR ends a line too.
+        const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+        const char* stop = lf ? lf : end;
+        const char* segEnd = (stop > p && stop[-1] == '\r') ? stop - 1 : stop;
+        while (const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(segEnd - p)))) {
+            lines.emplace_back(p, static_cast<std::size_t>(cr - p));
+            p = cr + 1;
+        }
+        if (lf || segEnd > p || segEnd != stop) lines.emplace_back(p, static_cast<std::size_t>(segEnd - p));
+        p = lf ? lf + 1 : end;
+    }
+    return lines;
 }
 
 std::string NameWithoutFolder(const std::string& path) {
@@ -79,7 +104,8 @@ bool ResamplePairs(const std::vector<XYPair>& pairs, TSpectrumRecord& rec) {
     const double first = pairs.front().x;
     const double step = (pairs.back().x - first) / static_cast<double>(n - 1);
     if (!std::isfinite(first) || !std::isfinite(step) || step == 0.0) return false;
-    std::vector<double> values(n);
+    std::vector<double> values;
+    values.reserve(n);
     // Grid and pairs both rise, so one forward walk finds every bracket (linear time).
     std::size_t k = 0;
     for (std::size_t j = 0; j < n; ++j) {
@@ -88,16 +114,22 @@ bool ResamplePairs(const std::vector<XYPair>& pairs, TSpectrumRecord& rec) {
         const XYPair& a = pairs[k];
         const XYPair& b = pairs[k + 1];
         if (std::fabs(x - a.x) <= 1e-10)
-            values[j] = a.y;
+            values.push_back(a.y);
         else if (std::fabs(x - b.x) <= 1e-10)
-            values[j] = b.y;
+            values.push_back(b.y);
         else
-            values[j] = LinInterpol(x, a.x, a.y, b.x, b.y);
+            values.push_back(LinInterpol(x, a.x, a.y, b.x, b.y));
     }
     rec.FirstX = first;
     rec.StepX = step;
     rec.Values = std::move(values);
     return true;
+}
+
+double LargestNonNegative(const std::vector<double>& values) {
+    double m = 0.0;
+    for (double v : values) m = v > m ? v : m;
+    return m;
 }
 
 void ReverseGrid(TSpectrumRecord& rec) {

@@ -338,17 +338,29 @@ QImage TXYPlot::RenderToImage() {
 
 void TXYPlot::Repaint() {
     overlayOnly_ = false;
+    painted_ = false;
     repaint();
+    if (!painted_) {
+        // Not on screen (hidden, minimised): the layout and the picture are still brought up to date.
+        fixSpectrumCount();
+        UpdateLayout();
+        renderScreen(screenCache_);
+    }
+}
+
+void TXYPlot::fixSpectrumCount() {
+    if (Host.statusText && Host.setStatusText && Host.statusText(0) == QLatin1String("1 Spectra"))
+        Host.setStatusText(0, QStringLiteral("1 Spectrum"));
 }
 
 void TXYPlot::paintEvent(QPaintEvent*) {
-    if (Host.statusText && Host.setStatusText && Host.statusText(0) == QLatin1String("1 Spectra"))
-        Host.setStatusText(0, QStringLiteral("1 Spectrum"));
+    fixSpectrumCount();
     if (!overlayOnly_ || screenCache_.size() != size()) {
         UpdateLayout();
         renderScreen(screenCache_);
     }
     overlayOnly_ = false;
+    painted_ = true;
     QPainter p(this);
     p.drawImage(0, 0, screenCache_);
     if (bandShown_) {

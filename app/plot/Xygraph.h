@@ -250,6 +250,7 @@ private:
                     bool raster);
     void renderScreen(QImage& target);
     void postPaint();
+    void fixSpectrumCount();
     friend struct TXYPlotTestAccess;
 
     KurvenDaten& curve(int n);
@@ -278,4 +279,5 @@ private:
     QImage screenCache_;
     bool overlayOnly_ = false;
     bool postPaintQueued_ = false;
+    bool painted_ = false;
 };

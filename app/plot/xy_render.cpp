@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "app/plot/xy_fonts.h"
 #include "core/units.h"
@@ -74,8 +75,10 @@ void TPenTrack::lineTo(QPoint q) {
 }
 
 void TPenTrack::add(QPoint q) {
+    ++added_;
     if (!reduce_) {
-        poly_.push_back(q);
+        // Repeated points are dropped: a zero-length piece would change how the stretch's end is drawn.
+        if (poly_.empty() || poly_.back() != q) poly_.push_back(q);
         return;
     }
     if (runActive_ && q.x() == runX_) {
@@ -102,11 +105,14 @@ void TPenTrack::add(QPoint q) {
 void TPenTrack::finishRun() {
     if (!runActive_) return;
     runActive_ = false;
-    poly_.emplace_back(runX_, firstY_);
-    if (count_ == 1) return;
+    // A run of points in one pixel column covers the span from its lowest to its highest point; first,
+    // extremes in their order, and last cover the same span and join the neighbours the same way.
     auto push = [this](int y) {
-        if (poly_.back() != QPoint(runX_, y)) poly_.emplace_back(runX_, y);
+        const QPoint q(runX_, y);
+        if (poly_.empty() || poly_.back() != q) poly_.push_back(q);
     };
+    push(firstY_);
+    if (count_ == 1) return;
     if (minAt_ < maxAt_) {
         push(minY_);
         push(maxY_);
@@ -115,16 +121,54 @@ void TPenTrack::finishRun() {
         push(minY_);
     }
     push(lastY_);
-    if (poly_.size() == 1 || (poly_.size() >= 2 && poly_[poly_.size() - 2].x() != runX_ && poly_.back() == QPoint(runX_, firstY_))) {
-        // A run of equal points: keep it as a segment so a lone dot still shows.
-        poly_.emplace_back(runX_, lastY_);
+}
+
+void TPenTrack::rasterLine(QPoint a, QPoint b) {
+    const int w = image_->width(), h = image_->height();
+    uchar* bits = image_->bits();
+    const qsizetype bpl = image_->bytesPerLine();
+    auto plot = [&](int x, int y) {
+        if (x >= 0 && y >= 0 && x < w && y < h) reinterpret_cast<QRgb*>(bits + y * bpl)[x] = color_;
+    };
+    if (a.x() == b.x()) {
+        const int x = a.x();
+        if (x < 0 || x >= w) return;
+        const int y0 = std::max(std::min(a.y(), b.y()), 0), y1 = std::min(std::max(a.y(), b.y()), h - 1);
+        for (int y = y0; y <= y1; ++y) reinterpret_cast<QRgb*>(bits + y * bpl)[x] = color_;
+        return;
+    }
+    int x0 = a.x(), y0 = a.y();
+    const int x1 = b.x(), y1 = b.y();
+    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+        plot(x0, y0);
+        if (x0 == x1 && y0 == y1) break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
     }
 }
 
 void TPenTrack::flush() {
     finishRun();
-    if (poly_.size() >= 2) painter_.drawPolyline(poly_.data(), static_cast<int>(poly_.size()));
+    if (image_ && !poly_.empty() && (poly_.size() >= 2 || added_ >= 2)) {
+        if (poly_.size() == 1) rasterLine(poly_.front(), poly_.front());
+        for (std::size_t i = 1; i < poly_.size(); ++i) rasterLine(poly_[i - 1], poly_[i]);
+    } else if (poly_.size() >= 2) {
+        painter_.drawPolyline(poly_.data(), static_cast<int>(poly_.size()));
+    } else if (poly_.size() == 1 && added_ >= 2) {
+        painter_.drawPoint(poly_.front());  // a stretch that never left its pixel
+    }
     poly_.clear();
+    added_ = 0;
     started_ = false;
 }
 
@@ -409,6 +453,13 @@ void TXYPlotPainter::curve(int n) {
     const bool lines = plot_.DrawAsLines;
     const bool solid = c.PenStyle == 0 || c.PenStyle == 6;
     TPenTrack pen(p_, raster_ && plot_.ReduceDenseCurves && lines && solid && c.Width <= 1);
+    QImage* image = (raster_ && p_.device() && p_.device()->devType() == QInternal::Image)
+                        ? static_cast<QImage*>(p_.device())
+                        : nullptr;
+    if (image && lines && solid && c.Width <= 1 && p_.worldTransform().isIdentity() && !p_.hasClipping() &&
+        (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32)) {
+        pen.setDirect(image, 0xFF000000u | ColorOf(c.Color).rgb());
+    }
 
     const bool right = c.YAxis != 1 && plot_.ZweiteYAchse;
     const TAxisTicks& ty = plot_.ticks_[right ? 3 : 2];

@@ -1,6 +1,7 @@
 #pragma once
 // The one paint routine of the XY plot: grid, axes, titles, curves, markers and legend at a scale factor
 // on any painter (screen picture, bitmap export, metafile, printer).
+#include <QImage>
 #include <QPainter>
 #include <QPoint>
 
@@ -14,6 +15,12 @@
 class TPenTrack {
 public:
     TPenTrack(QPainter& painter, bool reduceColumns) : painter_(painter), reduce_(reduceColumns) {}
+    // Solid one-pixel lines straight into a 32-bit image: every segment covers the pixels of its
+    // Bresenham line, both ends included, so a stretch covers the union of its segments' pixels.
+    void setDirect(QImage* image, QRgb color) {
+        image_ = image;
+        color_ = color;
+    }
     ~TPenTrack() { flush(); }
     void moveTo(QPoint q);
     void lineTo(QPoint q);
@@ -23,12 +30,16 @@ public:
 private:
     void add(QPoint q);
     void finishRun();
+    void rasterLine(QPoint a, QPoint b);
 
     QPainter& painter_;
     bool reduce_;
+    QImage* image_ = nullptr;
+    QRgb color_ = 0;
     std::vector<QPoint> poly_;
     QPoint pos_;
     bool started_ = false;
+    int added_ = 0;
     bool runActive_ = false;
     int runX_ = 0, firstY_ = 0, minY_ = 0, maxY_ = 0, lastY_ = 0, count_ = 0, minAt_ = 0, maxAt_ = 0;
 };
