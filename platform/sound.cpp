@@ -10,6 +10,9 @@ Sink& CurrentSink() {
     return sink;
 }
 
+// The library reports a missing card on stderr; without a device we are meant to be silent.
+void QuietAlsaErrors(const char*, int, const char*, int, const char*, ...) {}
+
 }  // namespace
 
 struct Output::Device {
@@ -24,6 +27,11 @@ struct Output::Device {
 
 Output::Output(int rate) : rate_(rate) {
     if (CurrentSink() || rate <= 0) return;
+    static const bool quiet = [] {
+        snd_lib_error_set_handler(&QuietAlsaErrors);
+        return true;
+    }();
+    (void)quiet;
     snd_pcm_t* pcm = nullptr;
     // Opened without blocking, so a busy or missing device never hangs the program.
     if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) return;
