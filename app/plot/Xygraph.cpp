@@ -25,6 +25,13 @@ std::pair<int, int> defaultSymbol(int n) {
     return {2, r == 1 ? 1 : (r == 2 ? 2 : 3)};
 }
 
+// The labels stay as they are while an axis's automatic labels are off.
+xyticks::TickSet withLabels(const TAxisTicks& from) {
+    xyticks::TickSet t;
+    for (std::size_t i = 0; i < t.Labels.size(); ++i) t.Labels[i] = from.Labels[i].toStdString();
+    return t;
+}
+
 void copyTicks(const xyticks::TickSet& from, TAxisTicks& to) {
     to.Offsets = from.Offsets;
     for (std::size_t i = 0; i < from.Labels.size(); ++i) to.Labels[i] = QString::fromStdString(from.Labels[i]);
@@ -263,9 +270,8 @@ void TXYPlot::layout() {
     const int ph = std::max(a.bottom() - a.top(), 0);
     const int unit = DisplayXUnit;
 
-    xyticks::TickSet t;
+    xyticks::TickSet t = withLabels(ticks_[0]);
     xyticks::AxisRequest rx{MinXValue, MaxXValue, pw, XAutoTics, XMajorTics, XAutoText, AlternateTickLabels};
-    for (std::size_t i = 0; i < t.Labels.size(); ++i) t.Labels[i] = ticks_[0].Labels[i].toStdString();
     xyticks::CalcXTicks(rx, unit, Autoscaling, KeepXRangeOnce, t);
     copyTicks(t, ticks_[0]);
     MinXValue.setQuiet(t.DrawnMin);
@@ -276,7 +282,7 @@ void TXYPlot::layout() {
     KeepXRangeOnce = false;
 
     if (SecondXAxisOn) {
-        xyticks::TickSet t2;
+        xyticks::TickSet t2 = withLabels(ticks_[1]);
         double lo = 0, hi = 0;
         xyticks::CalcX2Ticks(XDrawnMin, XDrawnMax, unit, pw, X2AutoText, t2, lo, hi);
         copyTicks(t2, ticks_[1]);
@@ -285,7 +291,7 @@ void TXYPlot::layout() {
         X2MajorTics.setQuiet(t2.Count);
     }
 
-    xyticks::TickSet t3;
+    xyticks::TickSet t3 = withLabels(ticks_[2]);
     xyticks::AxisRequest ry1{MinY1Value, MaxY1Value, ph, Y1AutoTics, Y1MajorTics, Y1AutoText, false};
     xyticks::CalcY1Ticks(ry1, Y1AchseFix, t3);
     copyTicks(t3, ticks_[2]);
@@ -293,7 +299,7 @@ void TXYPlot::layout() {
     Y1MajorTics.setQuiet(t3.Count);
 
     if (ZweiteYAchse) {
-        xyticks::TickSet t4;
+        xyticks::TickSet t4 = withLabels(ticks_[3]);
         xyticks::AxisRequest ry2{MinY2Value, MaxY2Value, ph, Y2AutoTics, Y2MajorTics, Y2AutoText, false};
         xyticks::CalcY2Ticks(ry2, Y2AchseFix, t4);
         copyTicks(t4, ticks_[3]);
