@@ -66,6 +66,7 @@ const KurvenDaten& TXYPlot::Curve(int n) const {
 }
 
 void TXYPlot::SetKurvenAnzahl(int count) {
+    overlayOnly_ = false;
     count = std::max(count, 0);
     while (KurvenAnzahl() > count) DeleteCurve(KurvenAnzahl());
     curves_.reserve(static_cast<std::size_t>(count));
@@ -105,6 +106,7 @@ void TXYPlot::DeleteCurve(int n) {
 }
 
 void TXYPlot::ResetCurve(int n) {
+    overlayOnly_ = false;
     KurvenDaten& c = curve(n);
     c.Points.assign(1, TPlotPoint{0.0, 1.0});
     c.HighestIndex = 0;
@@ -113,6 +115,7 @@ void TXYPlot::ResetCurve(int n) {
 }
 
 void TXYPlot::SetCurvePoint(int n, int kind, double value, int index) {
+    overlayOnly_ = false;
     KurvenDaten& c = curve(n);
     if (index < 0) throw vx::ListIndexError(index);
     if (index > c.HighestIndex) {
@@ -138,14 +141,21 @@ void TXYPlot::ReserveCurvePoints(int n, int count) {
     if (count > 0) curve(n).Points.reserve(static_cast<std::size_t>(count));
 }
 
-void TXYPlot::SetCurveName(int n, const QString& name) { curve(n).LegendName = name; }
-void TXYPlot::SetCurveColor(int n, uint32_t color) { curve(n).Color = color; }
+void TXYPlot::SetCurveName(int n, const QString& name) {
+    curve(n).LegendName = name;
+    overlayOnly_ = false;
+}
+void TXYPlot::SetCurveColor(int n, uint32_t color) {
+    curve(n).Color = color;
+    overlayOnly_ = false;
+}
 uint32_t TXYPlot::GetCurveColor(int n) const { return Curve(n).Color; }
 
 void TXYPlot::SetCurveStyle(int n, int style, int width) {
     KurvenDaten& c = curve(n);
     c.PenStyle = ((style >= 0 && style <= 4) || style == 6) ? static_cast<uint8_t>(style) : 0;
     c.Width = (width >= 1 && width <= 10) ? width : BaseLineWidth;
+    overlayOnly_ = false;
 }
 
 uint8_t TXYPlot::GetCurveStyle(int n) const { return Curve(n).PenStyle; }
@@ -159,6 +169,7 @@ void TXYPlot::SetCurveAxis(int n, int axis) {
 }
 
 void TXYPlot::AddMarkers(int n, const std::vector<int>& indices, const QStringList& labels) {
+    overlayOnly_ = false;
     KurvenDaten& c = curve(n);
     c.MarkerIndices.insert(c.MarkerIndices.end(), indices.begin(), indices.end());
     c.MarkerLabels.append(labels);
@@ -361,7 +372,7 @@ void TXYPlot::fixSpectrumCount() {
 
 void TXYPlot::paintEvent(QPaintEvent*) {
     fixSpectrumCount();
-    if (!overlayOnly_ || screenCache_.size() != size()) {
+    if (!overlayOnly_ || Dirty || screenCache_.size() != size()) {
         UpdateLayout();
         renderScreen(screenCache_);
     }

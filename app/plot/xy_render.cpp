@@ -588,18 +588,11 @@ void TXYPlot::renderWith(QPainter& painter, double s, Order order, double dotLen
     painter.setFont(xyfont::Scaled(PlotFont, s));
     if (GridOn) d.grid(screen);
     d.xAxis();
-    auto x2 = [&] {
-        X2AchsenTextAn = SecondXAxisOn;
-        if (SecondXAxisOn) d.x2Axis();
-    };
-    if (order == Order::Printer) x2();
-    if (screen) x2();
-    if (screen || order == Order::Printer) {
-        d.y1Axis();
-    } else {
-        d.y1Axis();
-        x2();
-    }
+    X2AchsenTextAn = SecondXAxisOn;
+    // Screen and printer draw the top axis before the left one, the exports after it.
+    if (order != Order::Export && SecondXAxisOn) d.x2Axis();
+    d.y1Axis();
+    if (order == Order::Export && SecondXAxisOn) d.x2Axis();
     if (ZweiteYAchse) d.y2Axis();
     if (screen) d.titles();
     if (KurvenAnzahl() > 0) {
