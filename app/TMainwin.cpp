@@ -1,0 +1,341 @@
+// Creation, lifecycle and window events of the main window.
+#include "app/TMainwin.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <sys/stat.h>
+
+#include "app/app_version.h"
+#include "app/options_commands.h"
+#include "app/plot/Xygraph.h"
+#include "app/qt_ui_backend.h"
+#include "app/replot.h"
+#include "app/stored_options.h"
+#include "app/tool_commands.h"
+#include "app/window_placement.h"
+#include "core/helpers.h"
+#include "core/settings_globals.h"
+#include "core/spectra_list.h"
+#include "core/units.h"
+#include "formats/save_hooks.h"
+
+namespace {
+TMainwin* theMainwin = nullptr;
+
+bool FileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+}  // namespace
+
+TMainwin* Mainwin() { return theMainwin; }
+
+TMainwin::TMainwin(const std::vector<std::string>& args, QWidget* parent) : QMainWindow(parent) {
+    setObjectName("Mainwin");
+    theMainwin = this;
+    FormCreate(args);
+}
+
+TMainwin::~TMainwin() {
+    if (!cleanedUp_) Cleanup();
+    SaveHooks().saveImage = nullptr;
+    if (theMainwin == this) theMainwin = nullptr;
+}
+
+void TMainwin::FormCreate(const std::vector<std::string>& args) {
+    SetShellClosing(false);
+    // 1. the spectra list, empty
+    SpectraList.Clear();
+    AbortRequested = 0;
+    // 2., 6., 8., 9.: display settings, folders and every dialog's parameter group, all before the
+    // stored options are applied so that those win.
+    std::string programFolder = QCoreApplication::applicationDirPath().toStdString();
+    if (programFolder.empty() || programFolder.back() != '/') programFolder += '/';
+    SetDefaultSettings(programFolder);
+
+    // 3. the plot and the window
+    auto* central = new QWidget(this);
+    central->setObjectName("MainPanel");
+    auto* lay = new QVBoxLayout(central);
+    lay->setContentsMargins(0, 0, 0, 0);
+    lay->setSpacing(0);
+    spectroscopeBar_ = new QWidget(central);
+    spectroscopeBar_->setObjectName("SpectroscopeBar");
+    auto* sbLay = new QHBoxLayout(spectroscopeBar_);
+    sbLay->setContentsMargins(4, 2, 4, 2);
+    comboSpectroscope_ = new QComboBox(spectroscopeBar_);
+    comboSpectroscope_->setObjectName("ComboSpectroscope");
+    sbLay->addWidget(comboSpectroscope_);
+    sbLay->addStretch(1);
+    spectroscopeImageBar_ = new QWidget(central);
+    spectroscopeImageBar_->setObjectName("SpectroscopeImageBar");
+    plot_ = new TXYPlot(central);
+    plot_->setObjectName("XYPlot1");
+    lay->addWidget(spectroscopeBar_);
+    lay->addWidget(spectroscopeImageBar_);
+    lay->addWidget(plot_, 1);
+    setCentralWidget(central);
+    SetWindowColor(0xFFFFFF);
+    setWindowTitle(kMainCaption);
+
+    CreateStatusBar();
+    SetUpPlot();
+    CreateMenus();
+    CreateToolBar();
+    ConnectOptionsCommands(*this);  // Configuration, Axes, General
+    ConnectToolCommands(*this);
+
+    // 5. spectroscope view off
+    if (QAction* a = Action("ShowSpectroscopeView")) a->setChecked(false);
+    spectroscopeBar_->hide();
+    spectroscopeImageBar_->hide();
+
+    // 7. status panel 0
+    SetStatusText(0, QString::number(plot_->KurvenAnzahl()) + " Spectra");
+
+    // 10. dropped files
+    setAcceptDrops(true);
+
+    // 11. placement and recent files
+    resize(900, 640);
+    RestorePlacement();
+    recent_.Load();
+    RefreshRecentMenu();
+
+    // 12. stored options
+    ApplyStoredOptions(*this);
+
+    // 13. the first command-line argument, when it names an existing file
+    if (!args.empty() && FileExists(args.front())) {
+        PendingFiles.push_back(args.front());
+        RunGuarded([this] { ffnen1Click(); });
+        PendingFiles.clear();
+    }
+
+    // 14.
+    if (QAction* a = Action("ShowLegend1")) a->setChecked(plot_->Legende);
+}
+
+void TMainwin::SetUpPlot() {
+    TXYPlot& p = *plot_;
+    p.Host.statusText = [this](int panel) { return StatusText(panel); };
+    p.Host.setStatusText = [this](int panel, const QString& t) { SetStatusText(panel, t); };
+    p.Host.peakLabelAngle = [] { return static_cast<int>(PeakLabelSettings.Angle); };
+    p.Host.curveAppearanceRestore = [] { return CurveAppearanceRestore != 0; };
+    p.Host.windowColor = [this] { return windowColor_; };
+    p.Host.clientSize = [this] { return size(); };
+    p.Host.spectroscopeViewShown = [this] {
+        QAction* a = Action("ShowSpectroscopeView");
+        return a && a->isChecked();
+    };
+    p.Host.peakLabelsShown = [this] {
+        QAction* a = Action("ShowPeakLabels1");
+        return a && a->isChecked();
+    };
+    p.Host.delay = [](int ms) { DelayWithMessages(ms); };
+    // The save dispatcher hands image names to the plot's export.
+    SaveHooks().saveImage = [this](const std::string& fileName, int code) {
+        if (!plot_) return false;
+        const QString f = QString::fromStdString(fileName);
+        switch (code) {
+        case 4: plot_->SaveBmp(f); break;
+        case 5: plot_->SaveGif(f); break;
+        case 6: plot_->MetafileName = f; plot_->SaveMetafile(false); break;
+        case 7: plot_->SaveTiff(f); break;
+        case 8: plot_->SavePng(f); break;
+        default: return false;
+        }
+        struct stat st {};
+        return ::stat(fileName.c_str(), &st) == 0;
+    };
+    connect(plot_, &TXYPlot::positionText, this, [this](const QString& t) { SetStatusText(2, t); });
+
+    p.SecondXAxisOn = false;
+    p.ZweiteYAchse = false;
+    p.Y2AutoText = true;
+    p.Y2AutoTics = true;
+    p.Autoscaling = true;
+    p.SetKurvenAnzahl(0);
+    p.BaseLineWidth = 1;
+    p.MinXValue = 300;
+    p.MaxXValue = 900;
+    p.MinY1Value = 0;
+    p.MaxY1Value = 1;
+    p.DrawAsLines = true;
+    p.Legende = true;
+    p.GridOn = true;
+    p.PlotFont = QFont("Arial", 10);
+    p.LegendeFont = QFont("Arial", 10);
+    p.XAchsenTextAn = true;
+    p.XachsenText = "Wavelength [nm]";
+    p.X2achsenText = "Wavenumbers [1000/cm]";
+    p.Y1AchsenTextAn = true;
+    p.Y1achsenText = "Absorbance";
+    p.Y2AchseFix = true;
+    p.MinY2Value = -0.6;
+    p.MaxY2Value = 0.6;
+    p.AlternateTickLabels = false;
+    p.Dirty = true;
+}
+
+void TMainwin::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("AdvStatusBar1");
+    bar->setSizeGripEnabled(true);
+    const int widths[3] = {120, 328, 100};
+    const char* names[3] = {"StatusPanel0", "StatusPanel1", "StatusPanel2"};
+    for (int i = 0; i < 3; ++i) {
+        panels_[i] = new QLabel(bar);
+        panels_[i]->setObjectName(names[i]);
+        panels_[i]->setFixedWidth(widths[i]);
+        panels_[i]->setFrameShape(QFrame::Panel);
+        panels_[i]->setFrameShadow(QFrame::Sunken);
+        panels_[i]->setAlignment(i < 2 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+        bar->addWidget(panels_[i]);
+    }
+    panels_[1]->setText("Infos");
+    progress_ = new QProgressBar(bar);
+    progress_->setObjectName("ProgressBar1");
+    progress_->setRange(0, 1000);
+    progress_->setValue(0);
+    progress_->setFixedWidth(200);
+    progress_->hide();
+    bar->addWidget(progress_);
+}
+
+QString TMainwin::StatusText(int panel) const {
+    return panel >= 0 && panel < 3 && panels_[panel] ? panels_[panel]->text() : QString();
+}
+
+void TMainwin::SetStatusText(int panel, const QString& text) {
+    if (panel >= 0 && panel < 3 && panels_[panel]) panels_[panel]->setText(text);
+}
+
+void TMainwin::SetWindowColor(uint32_t color) {
+    windowColor_ = color & 0xFFFFFF;
+    const QColor c(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, c);
+    if (centralWidget()) {
+        centralWidget()->setAutoFillBackground(true);
+        centralWidget()->setPalette(pal);
+    }
+    if (plot_) {
+        plot_->Dirty = true;
+        plot_->update();
+    }
+}
+
+bool TMainwin::HasCurves() const { return plot_ && plot_->KurvenAnzahl() > 0; }
+
+void TMainwin::RestorePlacement() {
+    auto p = LoadWindowPlacement();
+    if (!p) return;
+    QRect r(p->Left, p->Top, p->Right - p->Left, p->Bottom - p->Top);
+    // A placement from another screen layout must still show the window.
+    if (QScreen* s = QGuiApplication::primaryScreen()) {
+        const QRect avail = s->availableVirtualGeometry();
+        if (!avail.isEmpty() && !avail.intersects(r)) r.moveTopLeft(avail.topLeft());
+    }
+    setGeometry(r);
+    if (p->Maximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TMainwin::SavePlacement() {
+    TWindowPlacement p;
+    const QRect r = isMaximized() ? normalGeometry() : geometry();
+    p.Left = r.left();
+    p.Top = r.top();
+    p.Right = r.left() + r.width();
+    p.Bottom = r.top() + r.height();
+    p.Maximized = isMaximized();
+    SaveWindowPlacement(p);
+    recent_.Save();
+    ++placementWrites_;
+}
+
+void TMainwin::Cleanup() {
+    if (cleanedUp_) return;
+    cleanedUp_ = true;
+    SetShellClosing(true);
+    for (const char* name : {"Get1", "RunAcq1"}) {
+        if (QAction* a = Action(name)) a->setChecked(false);
+    }
+    SavePlacement();
+    SpectraList.Clear();
+    if (plot_) plot_->SetKurvenAnzahl(0);
+    GnuplotSettings.CommandLines.clear();
+}
+
+void TMainwin::closeEvent(QCloseEvent* event) {
+    SetShellClosing(true);
+    if (ActiveWaits() > 0) {
+        // A wait loop still runs below this event; it leaves on the flag, and the close is repeated
+        // once it has, so nothing it uses is freed under it.
+        event->ignore();
+        QTimer::singleShot(10, this, [this] { close(); });
+        return;
+    }
+    Cleanup();
+    event->accept();
+}
+
+void TMainwin::Beenden1Click() {
+    SetShellClosing(true);
+    if (ActiveWaits() > 0) {
+        QTimer::singleShot(10, this, [this] { Beenden1Click(); });
+        return;
+    }
+    Cleanup();
+    close();
+    QCoreApplication::quit();
+}
+
+void TMainwin::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (plot_ && !cleanedUp_) plot_->Dirty = true;
+}
+
+void TMainwin::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        AbortRequested = 1;
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void TMainwin::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TMainwin::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    bool any = false;
+    for (const QUrl& u : urls) {
+        if (!u.isLocalFile()) continue;
+        PendingFiles.push_back(u.toLocalFile().trimmed().toStdString());
+        any = true;
+    }
+    event->acceptProposedAction();
+    if (any) RunGuarded([this] { OpenPendingFiles(); });
+}
+
+void TMainwin::OpenPendingFiles() {
+    ffnen1Click();
+    PendingFiles.clear();
+}

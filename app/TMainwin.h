@@ -1,0 +1,139 @@
+#pragma once
+// The main window: menus, tool bar, the XY plot, the three-panel status bar, and the commands that
+// open, save and re-plot spectra.
+#include <QMainWindow>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/recent_files.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QToolBar;
+class TXYPlot;
+
+class TMainwin : public QMainWindow {
+    Q_OBJECT
+public:
+    // `args` are the command-line arguments after the program name.
+    explicit TMainwin(const std::vector<std::string>& args = {}, QWidget* parent = nullptr);
+    ~TMainwin() override;
+
+    // ----- state of the window (given names)
+    uint8_t AbortRequested = 0;
+    // File names waiting for the Open command; consumed by it.
+    std::vector<std::string> PendingFiles;
+
+    TXYPlot* XYPlot() const { return plot_; }
+    TRecentFiles& RecentFiles() { return recent_; }
+    QComboBox* ComboSpectroscope() const { return comboSpectroscope_; }
+    QProgressBar* ProgressBar() const { return progress_; }
+    // A menu or tool-bar command by its object name (nullptr when absent).
+    QAction* Action(const std::string& objectName) const;
+    // Status bar panel 0 "number of spectra", 1 "Infos", 2 "screen readings".
+    QString StatusText(int panel) const;
+    void SetStatusText(int panel, const QString& text);
+    // The main window's colour (0x00BBGGRR), which the plot takes as its background.
+    uint32_t WindowColor() const { return windowColor_; }
+    void SetWindowColor(uint32_t color);
+    // The file name the save dialog for spectra starts with ("" before the first save or RVX open).
+    std::string SaveDialogFileName;
+
+    // ----- re-plot
+    // The standard re-plot of a command; `countWord` follows the count in panel 0.
+    void StandardReplot(const char* countWord = " Spectra");
+    void ReplotAllSpectra();
+    void UpdateAxisTitles();
+    void PlotSpectrumCurve(int index0);  // list index; curve index0 + 1
+
+    // ----- commands (given handler names)
+    void FormCreate(const std::vector<std::string>& args);
+    void ffnen1Click();
+    void Speichern1Click();
+    void SaveDataas1Click();
+    void Beenden1Click();
+    void MRUManager1Click(const std::string& recentName);
+    void SavePlotas1Click();
+    // Writes through the save dispatcher with the plot's drawn x range; an RVX file enters the
+    // recent-files list. True when a file was written.
+    bool SaveSpectra(const std::string& name);
+    void ShowLegend1Click();
+    void Gridonoff1Click();
+    void SecondaryXAxis1Click();
+    void PointsLines1Click();
+    void FlipXAxis1Click();
+    void StandardLinesColours1Click();
+    void ThickerLines1Click();
+    void ThinnerLines1Click();
+    void PlotAllBlack1Click();
+    void CyclingLineTypes1Click();
+    void BackgroundColour1Click();
+    void AxesFont1Click();
+    void LegendFont1Click();
+    void Website1Click();
+
+    // The recent-files entries of the File menu follow the list.
+    void RefreshRecentMenu();
+    // Runs the Open command over the pending names (the producers' common tail).
+    void OpenPendingFiles();
+
+    // Hooks for tests: the file dialogs' answers. Empty: the real dialogs are shown.
+    std::function<std::vector<std::string>()> OpenDialogHook;
+    // Returns the chosen name and the 1-based filter index; empty name = Cancel.
+    std::function<std::pair<std::string, int>(const std::string& startName)> SaveDialogHook;
+
+    // Release of everything at exit; the placement and recent files are written here, once.
+    void Cleanup();
+    bool CleanedUp() const { return cleanedUp_; }
+    int PlacementWrites() const { return placementWrites_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void SetUpPlot();
+    QAction* AddAction(QMenu* menu, const char* objectName, const QString& text, const QKeySequence& key,
+                       void (TMainwin::*handler)());
+    void ConnectCommand(QAction* action, void (TMainwin::*handler)());
+    // The save dialog with a "desc|pattern|..." filter; the chosen name with the extension of its
+    // filter entry, "" on Cancel. SaveFolder and the dialog's file name follow the choice.
+    std::string RunSaveDialog(const char* filter, const char* const (&extensions)[5]);
+    void RestorePlacement();
+    void SavePlacement();
+    void ApplyCurveLooks(int n, bool nameToo);
+    bool HasCurves() const;
+
+    TXYPlot* plot_ = nullptr;  // child widget, owned by this window
+    QToolBar* toolBar_ = nullptr;
+    QWidget* spectroscopeBar_ = nullptr;
+    QWidget* spectroscopeImageBar_ = nullptr;
+    QComboBox* comboSpectroscope_ = nullptr;
+    QLabel* panels_[3] = {nullptr, nullptr, nullptr};
+    QProgressBar* progress_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QAction* recentSeparator_ = nullptr;
+    std::vector<QAction*> recentActions_;
+    std::map<std::string, QAction*> actions_;
+    TRecentFiles recent_;
+    uint32_t windowColor_ = 0xFFFFFF;
+    bool cleanedUp_ = false;
+    int placementWrites_ = 0;
+};
+
+// The one main window of the program (nullptr before it exists and after it is gone).
+TMainwin* Mainwin();

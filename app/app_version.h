@@ -1,0 +1,7 @@
+#pragma once
+// The program's name and version as shown in captions.
+inline constexpr const char* kProgramName = "Varolux32";
+inline constexpr const char* kProgramVersion = "1.72.2p";
+inline constexpr const char* kMainCaption = "Varolux32 version 1.72.2p";
+// The product's home page (the website command).
+inline constexpr const char* kWebsiteUrl = "https://www.varolux32.org/";

@@ -1,0 +1,37 @@
+#include "app/file_filters.h"
+
+#include "core/helpers.h"
+#include "formats/format_table.h"
+
+QString QtNameFilter(const std::string& description, const std::string& patterns) {
+    QStringList pats;
+    for (const QString& p : QString::fromStdString(patterns).split(';', Qt::SkipEmptyParts)) {
+        const QString t = p.trimmed();
+        for (const QString& v : {t.toUpper(), t.toLower()}) {
+            if (!pats.contains(v)) pats << v;
+        }
+    }
+    return QString::fromStdString(description) + " (" + pats.join(' ') + ")";
+}
+
+QStringList QtNameFilters(const std::string& pipeSeparated) {
+    const QStringList parts = QString::fromStdString(pipeSeparated).split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        out << QtNameFilter(parts[i].toStdString(), parts[i + 1].toStdString());
+    }
+    return out;
+}
+
+QStringList OpenDialogFilters() {
+    QStringList out;
+    for (const auto& e : OpenFilter()) out << QtNameFilter(e.description, e.patterns);
+    return out;
+}
+
+std::string ChangeFileExt(const std::string& name, const std::string& ext) {
+    const auto slash = name.find_last_of('/');
+    const auto dot = name.find_last_of('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) return name.substr(0, dot) + ext;
+    return name + ext;
+}

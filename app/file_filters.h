@@ -1,0 +1,28 @@
+#pragma once
+// File-dialog filters: the given "description|patterns|..." texts turned into Qt name filters that
+// match both cases of every extension and show only the description.
+#include <QString>
+#include <QStringList>
+
+#include <string>
+#include <vector>
+
+// One Qt name filter: description followed by the patterns in parentheses, each pattern in upper and
+// lower case ("*.RVX" gives "*.RVX *.rvx").
+QString QtNameFilter(const std::string& description, const std::string& patterns);
+// "desc|pat|desc|pat..." as Qt name filters.
+QStringList QtNameFilters(const std::string& pipeSeparated);
+// The Open dialog's filters from the format table's filter entries.
+QStringList OpenDialogFilters();
+// The name with its extension replaced (or added): ChangeFileExt("a/b.txt", ".rvx") = "a/b.rvx".
+std::string ChangeFileExt(const std::string& name, const std::string& ext);
+
+inline constexpr const char* kDataSaveFilter =
+    "Varolux32  binary file  (*.rvx)|*.rvx|VALDEK Sorvanti  KORVA  (*.spc)|*.spc|JCAMP-DX 4.24/5.0  (*.dx)|*.dx|"
+    "Varolux32  ASCII [x..yyyy]  (*.dat)|*.dat|Excel compatible ASCII [xy..xy..xy..xy]  (*.csv)|*.csv";
+inline constexpr const char* kImageSaveFilter =
+    "Compuserve  GIF  (*.gif)|*.gif|Portable Network Graphics  (*.png)|*.png|Tagged Image File Format  (*.tif)|"
+    "*.tif|Windows Metafile  (*.wmf)|*.wmf|Windows Bitmap  (*.bmp)|*.bmp";
+// Extensions forced by the 1-based filter index of the two save filters.
+inline constexpr const char* kDataSaveExtensions[] = {".rvx", ".spc", ".dx", ".dat", ".csv"};
+inline constexpr const char* kImageSaveExtensions[] = {".gif", ".png", ".tif", ".wmf", ".bmp"};

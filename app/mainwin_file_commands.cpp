@@ -1,0 +1,194 @@
+// The File menu's Open, Save, Save Data as and recent-files commands.
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
+#include "app/TMainwin.h"
+#include "app/file_filters.h"
+#include "app/plot/Xygraph.h"
+#include "app/qt_ui_backend.h"
+#include "app/replot.h"
+#include "core/helpers.h"
+#include "core/settings_globals.h"
+#include "core/spectra_list.h"
+#include "formats/open_files.h"
+#include "formats/save_dispatcher.h"
+#include "platform/ui.h"
+
+namespace {
+
+bool FileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string BaseNameWithoutExt(const std::string& path) {
+    std::string name = path.substr(path.find_last_of('/') + 1);
+    const auto dot = name.find_last_of('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+// The hourglass while a command works, restored on every way out.
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+}  // namespace
+
+void TMainwin::ffnen1Click() {
+    std::vector<std::string> names;
+    if (PendingFiles.empty()) {
+        if (OpenDialogHook) {
+            names = OpenDialogHook();
+        } else {
+            QFileDialog dlg(this, QString(), OpenFolder.size() > 2 ? QString::fromStdString(OpenFolder) : QString());
+            dlg.setObjectName("OpenSpek");
+            dlg.setFileMode(QFileDialog::ExistingFiles);
+            dlg.setAcceptMode(QFileDialog::AcceptOpen);
+            dlg.setOption(QFileDialog::HideNameFilterDetails, true);
+            dlg.setNameFilters(OpenDialogFilters());
+            if (dlg.exec() == QDialog::Accepted) {
+                for (const QString& f : dlg.selectedFiles()) names.push_back(f.toStdString());
+            }
+        }
+    } else {
+        names = ExistingFiles(PendingFiles);
+        PendingFiles.clear();
+    }
+
+    std::string error;
+    if (!names.empty()) {
+        BusyCursor busy;
+        OpenResult r;
+        try {
+            r = OpenSpectrumFiles(names, [this](int i, int n) {
+                SetStatusText(1, QString("Spectrum %1 of %2").arg(i).arg(n));
+                repaint();
+            });
+        } catch (const std::exception& e) {
+            // The reader's error ends the reading, never the rest of the command.
+            r.error = e.what();
+        }
+        error = r.error;
+        if (!r.openFolder.empty()) OpenFolder = r.openFolder;
+        for (const std::string& rvx : r.rvxFiles) {
+            SaveDialogFileName = rvx;
+            recent_.Add(rvx);
+        }
+        if (!r.rvxFiles.empty()) RefreshRecentMenu();
+        if (r.restoreAppearance) {
+            CurveAppearanceRestore = 1;
+            plot_->SetKurvenAnzahl(SpectraList.Count());
+            CurveAppearanceRestore = 0;
+        }
+        SetStatusText(1, "calculating spectra");
+        ReplotCurves(*plot_, SpectraList);
+        SetStatusText(1, " ");
+    }
+
+    // Always, also when nothing was read.
+    comboSpectroscope_->clear();
+    for (const auto& rec : SpectraList) comboSpectroscope_->addItem(QString::fromStdString(rec->Title.str()));
+    comboSpectroscope_->setCurrentIndex(SpectraList.Empty() ? -1 : 0);
+    UpdateAxisTitles();
+    plot_->Autoscaling = true;
+    plot_->Dirty = true;
+    SetStatusText(0, QString::number(plot_->KurvenAnzahl()) + " Spectra");
+    plot_->update();
+
+    if (!error.empty()) ShowErrorBox(error);
+}
+
+void TMainwin::MRUManager1Click(const std::string& recentName) {
+    PendingFiles.push_back(recentName);
+    if (FileExists(recentName)) {
+        ffnen1Click();
+    } else {
+        recent_.Remove(recentName);
+        RefreshRecentMenu();
+        ui::showMessage("File: " + recentName + "\r\n" + "has gone!");
+    }
+    PendingFiles.clear();
+}
+
+void TMainwin::Speichern1Click() {
+    if (!HasCurves()) return;
+    const std::string& name = SaveDialogFileName;
+    if (name.empty() || name == "*.rvx" || name == "*.dat") {
+        SaveDataas1Click();
+        return;
+    }
+    const ui::Answer a = ui::messageBox("Data will be saved as \r\n" + name, "Confirm", ui::Buttons::YesNo,
+                                        ui::Icon::Question);
+    if (a == ui::Answer::Yes) SaveSpectra(name);
+    else SaveDataas1Click();
+}
+
+bool TMainwin::SaveSpectra(const std::string& name) {
+    TSaveOptions options;
+    options.XDrawnMin = plot_->XDrawnMin;
+    options.XDrawnMax = plot_->XDrawnMax;
+    options.AsciiXStepChoice = AsciiXStepChoice;
+    const bool written = SaveSpectraFile(name, options);
+    if (written && SaveFormatCodeOf(name) == SaveRvx) {
+        recent_.Add(name);
+        RefreshRecentMenu();
+    }
+    return written;
+}
+
+void TMainwin::SaveDataas1Click() {
+    if (!HasCurves()) return;
+    const std::string name = RunSaveDialog(kDataSaveFilter, kDataSaveExtensions);
+    if (!name.empty()) SaveSpectra(name);
+}
+
+void TMainwin::SavePlotas1Click() {
+    if (!HasCurves()) return;
+    const std::string name = RunSaveDialog(kImageSaveFilter, kImageSaveExtensions);
+    if (!name.empty()) SaveSpectra(name);
+}
+
+std::string TMainwin::RunSaveDialog(const char* filter, const char* const (&extensions)[5]) {
+    const std::string start = SaveFolder + (SaveDialogFileName.empty() ? std::string()
+                                                                        : BaseNameWithoutExt(SaveDialogFileName));
+    std::string name;
+    int filterIndex = 1;
+    if (SaveDialogHook) {
+        std::tie(name, filterIndex) = SaveDialogHook(start);
+    } else {
+        QFileDialog dlg(this, "Save spectra", QString::fromStdString(start));
+        dlg.setObjectName("SaveRvx");
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setFileMode(QFileDialog::AnyFile);
+        const QStringList filters = QtNameFilters(filter);
+        dlg.setNameFilters(filters);
+        // The overwrite question comes after the extension is forced, below.
+        dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()) {
+            name = dlg.selectedFiles().front().toStdString();
+            filterIndex = static_cast<int>(filters.indexOf(dlg.selectedNameFilter())) + 1;
+        }
+    }
+    if (name.empty()) return {};
+    if (filterIndex < 1 || filterIndex > 5) filterIndex = 1;
+    SaveFolder = FolderOf(name);
+    name = ChangeFileExt(name, extensions[filterIndex - 1]);
+    if (!SaveDialogHook && FileExists(name)) {
+        if (ui::messageBox(name + " already exists.\r\nDo you want to replace it?", "Confirm Save As",
+                           ui::Buttons::YesNo, ui::Icon::Warning) != ui::Answer::Yes)
+            return {};
+    }
+    SaveDialogFileName = name;
+    return name;
+}

@@ -1,0 +1,121 @@
+// The Plot / Options menu's switches, line and colour commands, fonts and the website command.
+#include <QAction>
+#include <QColorDialog>
+#include <QFontDialog>
+
+#include "app/TMainwin.h"
+#include "app/app_version.h"
+#include "app/plot/Xygraph.h"
+#include "core/spectra_list.h"
+#include "platform/ui.h"
+
+void TMainwin::ShowLegend1Click() {
+    plot_->Legende = !plot_->Legende;
+    if (QAction* a = Action("ShowLegend1")) a->setChecked(plot_->Legende);
+    plot_->update();
+}
+
+void TMainwin::Gridonoff1Click() {
+    plot_->GridOn = !plot_->GridOn;
+    plot_->update();
+}
+
+void TMainwin::SecondaryXAxis1Click() {
+    plot_->SecondXAxisOn = !plot_->SecondXAxisOn;
+    plot_->Dirty = true;
+    plot_->update();
+}
+
+void TMainwin::PointsLines1Click() {
+    plot_->DrawAsLines = !plot_->DrawAsLines;
+    plot_->update();
+}
+
+void TMainwin::FlipXAxis1Click() {
+    plot_->X2Direction = plot_->Direction;
+    plot_->Direction = plot_->Direction == 1 ? 2 : 1;
+    if (plot_->Host.spectroscopeViewShown && plot_->Host.spectroscopeViewShown() &&
+        plot_->Host.redrawSpectroscopeImage)
+        plot_->Host.redrawSpectroscopeImage();
+    plot_->update();
+}
+
+void TMainwin::StandardLinesColours1Click() {
+    plot_->BaseLineWidth = 1;
+    for (int32_t i = 0; i < SpectraList.Count() && i < plot_->KurvenAnzahl(); ++i) {
+        TSpectrumRecord& rec = SpectraList[i];
+        const int n = i + 1;
+        rec.LineStyle = 0;
+        rec.LineWidth = 1;
+        rec.Color = CurveColor(n);
+        ApplyCurveLooks(n, true);
+    }
+    plot_->update();
+}
+
+void TMainwin::ApplyCurveLooks(int n, bool nameToo) {
+    TSpectrumRecord& rec = SpectraList[n - 1];
+    plot_->SetCurveColor(n, rec.Color);
+    plot_->SetCurveStyle(n, rec.LineStyle, rec.LineWidth + plot_->BaseLineWidth - 1);
+    if (nameToo) plot_->SetCurveName(n, QString::fromStdString(rec.Title.str()));
+}
+
+void TMainwin::ThickerLines1Click() {
+    if (plot_->BaseLineWidth >= 7) return;
+    ++plot_->BaseLineWidth;
+    for (int32_t i = 0; i < SpectraList.Count() && i < plot_->KurvenAnzahl(); ++i) {
+        const TSpectrumRecord& rec = SpectraList[i];
+        if (rec.LineWidth <= 6)
+            plot_->SetCurveStyle(i + 1, plot_->GetCurveStyle(i + 1), rec.LineWidth + plot_->BaseLineWidth - 1);
+    }
+    plot_->update();
+}
+
+void TMainwin::ThinnerLines1Click() {
+    if (plot_->BaseLineWidth < 2) return;
+    --plot_->BaseLineWidth;
+    for (int32_t i = 0; i < SpectraList.Count() && i < plot_->KurvenAnzahl(); ++i) {
+        const TSpectrumRecord& rec = SpectraList[i];
+        plot_->SetCurveStyle(i + 1, plot_->GetCurveStyle(i + 1), rec.LineWidth + plot_->BaseLineWidth - 1);
+    }
+    plot_->update();
+}
+
+void TMainwin::PlotAllBlack1Click() {
+    for (int n = 1; n <= plot_->KurvenAnzahl(); ++n) plot_->SetCurveColor(n, 0);
+    plot_->update();
+}
+
+void TMainwin::CyclingLineTypes1Click() {
+    static constexpr int kStyleByRest[3] = {1, 0, 2};  // n mod 3 = 0, 1, 2
+    for (int n = 1; n <= plot_->KurvenAnzahl(); ++n) plot_->SetCurveStyle(n, kStyleByRest[n % 3], 0);
+    plot_->update();
+}
+
+void TMainwin::BackgroundColour1Click() {
+    const QColor start(windowColor_ & 0xFF, (windowColor_ >> 8) & 0xFF, (windowColor_ >> 16) & 0xFF);
+    const QColor c = QColorDialog::getColor(start, this);
+    if (!c.isValid()) return;
+    SetWindowColor(static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
+                   (static_cast<uint32_t>(c.blue()) << 16));
+}
+
+void TMainwin::AxesFont1Click() {
+    bool ok = false;
+    const QFont f = QFontDialog::getFont(&ok, plot_->PlotFont, this);
+    if (!ok) return;
+    plot_->PlotFont = f;
+    plot_->Dirty = true;
+    plot_->update();
+}
+
+void TMainwin::LegendFont1Click() {
+    bool ok = false;
+    const QFont f = QFontDialog::getFont(&ok, plot_->LegendeFont, this);
+    if (!ok) return;
+    plot_->LegendeFont = f;
+    plot_->Dirty = true;
+    plot_->update();
+}
+
+void TMainwin::Website1Click() { ui::openUrl(kWebsiteUrl); }

@@ -1,0 +1,126 @@
+#include "app/qt_ui_backend.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QThread>
+#include <QUrl>
+
+#include "app/query_dialogs.h"
+#include "core/helpers.h"
+#include "platform/errors.h"
+
+namespace {
+
+bool closingFlag = false;
+int waitDepth = 0;
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+QMessageBox::StandardButtons ToQtButtons(ui::Buttons b) {
+    switch (b) {
+    case ui::Buttons::Ok: return QMessageBox::Ok;
+    case ui::Buttons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case ui::Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case ui::Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case ui::Buttons::AbortRetryIgnore: return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon ToQtIcon(ui::Icon i) {
+    switch (i) {
+    case ui::Icon::None: return QMessageBox::NoIcon;
+    case ui::Icon::Information: return QMessageBox::Information;
+    case ui::Icon::Warning: return QMessageBox::Warning;
+    case ui::Icon::Error: return QMessageBox::Critical;
+    case ui::Icon::Question: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+ui::Answer FromQt(int button) {
+    switch (button) {
+    case QMessageBox::Ok: return ui::Answer::Ok;
+    case QMessageBox::Cancel: return ui::Answer::Cancel;
+    case QMessageBox::Abort: return ui::Answer::Abort;
+    case QMessageBox::Retry: return ui::Answer::Retry;
+    case QMessageBox::Ignore: return ui::Answer::Ignore;
+    case QMessageBox::Yes: return ui::Answer::Yes;
+    case QMessageBox::No: return ui::Answer::No;
+    default: return ui::Answer::Cancel;  // closed with Escape or the title bar
+    }
+}
+
+}  // namespace
+
+void QtUiBackend::showMessage(const std::string& text) {
+    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), Q(text),
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+ui::Answer QtUiBackend::messageBox(const std::string& text, const std::string& caption, ui::Buttons buttons,
+                                   ui::Icon icon) {
+    QMessageBox box(ToQtIcon(icon), Q(caption), Q(text), ToQtButtons(buttons), QApplication::activeWindow());
+    return FromQt(box.exec());
+}
+
+bool QtUiBackend::ask(ui::Query& query) { return runQueryDialog(query); }
+
+bool QtUiBackend::openUrl(const std::string& url) { return QDesktopServices::openUrl(QUrl(Q(url))); }
+
+std::string QtUiBackend::clipboardText() { return QGuiApplication::clipboard()->text().toStdString(); }
+
+void QtUiBackend::setClipboardText(const std::string& text) { QGuiApplication::clipboard()->setText(Q(text)); }
+
+void InstallQtUi() {
+    ui::setBackend(std::make_shared<QtUiBackend>());
+    SetDelayHandler([](int32_t ms) { QtDelay(ms); });
+}
+
+void ShowErrorBox(const std::string& text) {
+    ui::messageBox(text, QGuiApplication::applicationDisplayName().toStdString(), ui::Buttons::Ok,
+                   ui::Icon::Error);
+}
+
+bool RunGuarded(const std::function<void()>& fn) {
+    try {
+        fn();
+        return true;
+    } catch (const vx::Cancelled&) {
+        // The user's own cancel ends the command without a message.
+    } catch (const std::exception& e) {
+        ShowErrorBox(e.what());
+    } catch (...) {
+        ShowErrorBox("Unknown error");
+    }
+    return false;
+}
+
+VxApplication::VxApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool VxApplication::notify(QObject* receiver, QEvent* event) {
+    bool result = false;
+    RunGuarded([&] { result = QApplication::notify(receiver, event); });
+    return result;
+}
+
+void SetShellClosing(bool closing) { closingFlag = closing; }
+bool ShellClosing() { return closingFlag; }
+int ActiveWaits() { return waitDepth; }
+
+void QtDelay(int ms) {
+    if (ms <= 0 || closingFlag) return;
+    ++waitDepth;
+    QElapsedTimer timer;
+    timer.start();
+    while (!closingFlag && timer.elapsed() < ms) {
+        const qint64 left = ms - timer.elapsed();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, static_cast<int>(std::min<qint64>(left, 20)));
+        if (!closingFlag && timer.elapsed() < ms) QThread::msleep(1);
+    }
+    --waitDepth;
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The Qt side of the ui layer: message boxes, the query dialogs, the desktop's URL opener and the
+// clipboard; the top-level error handler; the event-processing wait behind DelayWithMessages.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <QApplication>
+
+#include "platform/ui.h"
+
+class QtUiBackend : public ui::Backend {
+public:
+    void showMessage(const std::string& text) override;
+    ui::Answer messageBox(const std::string& text, const std::string& caption, ui::Buttons buttons,
+                          ui::Icon icon) override;
+    bool ask(ui::Query& query) override;
+    bool openUrl(const std::string& url) override;
+    std::string clipboardText() override;
+    void setClipboardText(const std::string& text) override;
+};
+
+// Installs QtUiBackend as the ui backend and the Qt wait as the DelayWithMessages handler.
+void InstallQtUi();
+
+// Shows the text of an error the program raised (or any std::exception) in a message box.
+void ShowErrorBox(const std::string& text);
+// Runs fn and shows any exception it raises in a message box instead of letting it escape; true when
+// fn ended normally.
+bool RunGuarded(const std::function<void()>& fn);
+
+// The application object: every event handler runs guarded, so no exception escapes into Qt.
+class VxApplication : public QApplication {
+public:
+    VxApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// Closing: the main window sets the flag when it starts to close. Every wait loop leaves as soon as it
+// is set, and the objects it used are freed only after all loops have ended.
+void SetShellClosing(bool closing);
+bool ShellClosing();
+// Number of event-processing waits running now (nested waits count each).
+int ActiveWaits();
+// Waits ms milliseconds processing events; returns early when the program is closing.
+void QtDelay(int ms);

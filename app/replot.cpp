@@ -1,0 +1,179 @@
+#include "app/replot.h"
+
+#include "app/plot/Xygraph.h"
+#include "core/settings_globals.h"
+#include "core/units.h"
+
+namespace {
+
+PeakLabelFn& peakHook() {
+    static PeakLabelFn fn;
+    return fn;
+}
+bool peakLabelsShown = false;
+
+// x of the record's grid in the display unit, with the conversion chosen once per record.
+struct XConverter {
+    enum Op { Same, Recip, Scale, Divide } op = Same;
+    double k = 1.0;
+
+    XConverter(int32_t stored, int32_t display) {
+        // Raman shift is plotted as wavenumbers; unknown stored codes count as nm.
+        if (stored == SpecXRamanShift) stored = SpecXWavenumber;
+        if (stored < 1 || stored > 4) stored = SpecXNanometer;
+        if (display < 1 || display > 4) display = 1;
+        if (stored == display) return;
+        // Each pair is either a reciprocal (k / x) or a scale (k * x).
+        switch (stored * 10 + display) {
+        case 12: op = Recip; k = 1e7; break;
+        case 13: op = Recip; k = kNmEv; break;
+        case 14: op = Divide; k = 1e3; break;
+        case 41: op = Scale; k = 1e3; break;
+        case 42: op = Recip; k = 1e4; break;
+        case 43: op = Recip; k = kUmEv; break;
+        case 21: op = Recip; k = 1e7; break;
+        case 23: op = Divide; k = kWavenumberPerEv; break;
+        case 24: op = Recip; k = 1e4; break;
+        case 31: op = Recip; k = kNmEv; break;
+        case 32: op = Scale; k = kWavenumberPerEv; break;
+        case 34: op = Recip; k = kUmEv; break;
+        default: break;
+        }
+    }
+    double operator()(double x) const {
+        switch (op) {
+        case Same: return x;
+        case Scale: return x * k;
+        case Divide: return x / k;
+        case Recip: return SafeRecip(k, x);
+        }
+        return x;
+    }
+};
+
+}  // namespace
+
+void SetPeakLabelHook(PeakLabelFn fn) { peakHook() = std::move(fn); }
+void SetPeakLabelsShown(bool shown) { peakLabelsShown = shown; }
+bool PeakLabelsShown() { return peakLabelsShown; }
+
+void PlotSpectrumCurve(TXYPlot& plot, TSpectrumRecord& rec, int n) {
+    plot.ResetCurve(n);
+    const int32_t count = rec.PointCount();
+    if (count > 0) {
+        plot.ReserveCurvePoints(n, count);
+        const XConverter conv(rec.XUnit, DisplayXUnit);
+        for (int32_t i = 0; i < count; ++i) {
+            plot.SetCurvePoint(n, 1, conv(rec.FirstX + i * rec.StepX), i);
+            plot.SetCurvePoint(n, 2, SpecYValue(rec, i), i);
+        }
+    }
+    if (rec.SourceKind == SpecSourceRaw) {
+        plot.ZweiteYAchse = true;
+        plot.SetCurveAxis(n, 2);
+    } else {
+        plot.SetCurveAxis(n, 1);
+    }
+    rec.Color = plot.GetCurveColor(n);
+    rec.LineStyle = plot.GetCurveStyle(n);
+    plot.SetCurveName(n, QString::fromStdString(rec.Title.str()));
+
+    if (peakLabelsShown && peakHook() &&
+        (PeakLabelSettings.AllSpectra || PeakLabelSettings.SelectedSpectrum + 1 == n)) {
+        peakHook()(plot, rec, n);
+    }
+}
+
+bool SettleDisplayXUnit(const TSpectraList& list) {
+    bool unit[6] = {};
+    for (const auto& r : list) {
+        if (r->XUnit >= 1 && r->XUnit <= 5) unit[r->XUnit] = true;
+    }
+    if (!unit[SpecXRamanShift]) return false;
+    const bool all = unit[SpecXNanometer] && unit[SpecXWavenumber] && unit[SpecXMicrometer] &&
+                     unit[SpecXElectronVolt];
+    if (all || DisplayXUnit == 2) return false;
+    DisplayXUnit = 2;
+    return true;
+}
+
+bool UpdateAxisTitles(TXYPlot& plot, const TSpectraList& list) {
+    bool absorptionLike = false, intensity = false, reflectance = false, webcam = false;
+    bool unit[6] = {};
+    bool changed = false;
+    if (!list.Empty()) {
+        plot.Y1achsenText.clear();
+        for (const auto& r : list) {
+            if (r->YKind >= 1 && r->YKind <= 4) absorptionLike = true;
+            if (r->YKind == SpecYIntensity) intensity = true;
+            if (r->YKind == SpecYReflectance) reflectance = true;
+            if (r->XUnit >= 1 && r->XUnit <= 5) unit[r->XUnit] = true;
+            if (r->SourceKind == SpecSourceWebcamLive) webcam = true;
+        }
+        if (DisplayXUnit == 2 || DisplayXUnit == 3) {
+            plot.Direction = 2;
+            plot.X2Direction = 1;
+        } else {
+            plot.Direction = 1;
+            plot.X2Direction = 2;
+        }
+        if (plot.XDrawnMin > plot.XDrawnMax) plot.KeepXRangeOnce = false;
+    }
+    plot.XAchsenTextAn = ShowXTitle != 0;
+    plot.Y1AchsenTextAn = ShowYTitle != 0;
+
+    switch (DisplayXUnit) {
+    case 2: plot.XachsenText = "Wavenumbers [1/cm]"; plot.X2achsenText = "Wavelength [nm]"; break;
+    case 3: plot.XachsenText = "Electron Volts [eV]"; plot.X2achsenText = "Wavelength [nm]"; break;
+    case 4: plot.XachsenText = QString::fromUtf8("Wavelength [µm]"); plot.X2achsenText = "Wavenumbers [1000/cm]"; break;
+    default: plot.XachsenText = "Wavelength [nm]"; plot.X2achsenText = "Wavenumbers [1000/cm]"; break;
+    }
+
+    if (unit[SpecXRamanShift]) {
+        changed = SettleDisplayXUnit(list);
+        if (DisplayXUnit == 2) {
+            plot.Direction = 1;
+            plot.X2Direction = 2;
+            plot.XachsenText = "Raman Shift [1/cm]";
+            plot.X2achsenText = "Wavelength [nm]";
+        }
+    }
+    if (CustomXTitleOn) plot.XachsenText = QString::fromStdString(CustomXTitle);
+    if (webcam) plot.XachsenText = "Pixel";
+
+    switch (DisplayYMode) {
+    case 1:
+        if (absorptionLike && reflectance) plot.Y1achsenText = "Transmittance/ Reflectance";
+        else if (absorptionLike) plot.Y1achsenText = "Transmittance";
+        else if (reflectance) plot.Y1achsenText = "Reflectance";
+        break;
+    case 2:
+        if ((absorptionLike || reflectance) && intensity) plot.Y1achsenText = "Absorbance / Intensity";
+        else if (absorptionLike || reflectance) plot.Y1achsenText = "Absorbance";
+        else if (intensity) plot.Y1achsenText = "Intensity";
+        break;
+    case 3: plot.Y1achsenText = "Molar Absorption Coefficient [l/(mol*cm)]"; break;
+    case 4: plot.Y1achsenText = "Log(Epsilon)"; break;
+    default: break;
+    }
+    if (CustomYTitleOn) plot.Y1achsenText = QString::fromStdString(CustomYTitle);
+
+    if (list.Empty()) {
+        plot.XachsenText.clear();
+        plot.X2achsenText.clear();
+        plot.Y1achsenText.clear();
+    }
+    return changed;
+}
+
+void ReplotCurves(TXYPlot& plot, TSpectraList& list) {
+    SettleDisplayXUnit(list);
+    plot.SetKurvenAnzahl(list.Count());
+    for (int32_t i = 0; i < list.Count(); ++i) {
+        TSpectrumRecord& rec = list[i];
+        const int n = i + 1;
+        plot.SetCurveColor(n, rec.Color);
+        plot.SetCurveStyle(n, rec.LineStyle, rec.LineWidth + plot.BaseLineWidth - 1);
+        PlotSpectrumCurve(plot, rec, n);
+    }
+}

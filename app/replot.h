@@ -1,0 +1,33 @@
+#pragma once
+// Copies the spectra of SpectraList into the plot's curves in the current display units, and chooses
+// the axis titles and x directions.
+#include <functional>
+#include <string>
+
+#include "core/spectra_list.h"
+
+class TXYPlot;
+
+// Fills curve n (1-based) from the record: points converted into DisplayXUnit / DisplayYMode, y axis
+// 2 for kind 7, colour and pen style read back into the record, legend name, then the peak-label hook.
+void PlotSpectrumCurve(TXYPlot& plot, TSpectrumRecord& rec, int n);
+
+// The Raman override: when a record holds a Raman shift, the display shows 1/cm unless records in nm,
+// 1/cm, µm and eV are all present. Returns true when DisplayXUnit changed.
+bool SettleDisplayXUnit(const TSpectraList& list);
+
+// Axis titles and x directions from the records and the display settings (runs the Raman override
+// too; returns true when that changed DisplayXUnit, so the caller re-computes the curves).
+bool UpdateAxisTitles(TXYPlot& plot, const TSpectraList& list);
+
+// Curve count := list count, then every curve's colour, pen style with the effective width, and
+// points. The caller writes the status text and repaints.
+void ReplotCurves(TXYPlot& plot, TSpectraList& list);
+
+// Peak labels of one curve, run by PlotSpectrumCurve when the main window shows the peak-label bar
+// and the curve is chosen (all spectra, or the selected one). Filled by the peak-search work.
+using PeakLabelFn = std::function<void(TXYPlot& plot, TSpectrumRecord& rec, int n)>;
+void SetPeakLabelHook(PeakLabelFn fn);
+// Whether the peak-label bar is visible (set by the main window's peak-label view).
+void SetPeakLabelsShown(bool shown);
+bool PeakLabelsShown();

@@ -1,0 +1,65 @@
+#include "core/settings_globals.h"
+
+#include "core/units.h"
+
+uint8_t ShowXTitle = 1;
+uint8_t CustomXTitleOn = 0;
+std::string CustomXTitle;
+uint8_t ShowYTitle = 1;
+uint8_t CustomYTitleOn = 0;
+std::string CustomYTitle;
+
+std::string ProgramFolder;
+std::string OpenFolder;
+std::string SaveFolder;
+std::string LampFolder;
+std::string CorrectionFolder;
+
+int32_t AsciiXStepChoice = 1;
+uint8_t CurveAppearanceRestore = 0;
+TGnuplotSettings GnuplotSettings;
+TPeakLabelSettings PeakLabelSettings;
+
+TExcitationSpectraSettings ExcitationSpectraSettings;
+TCutOutSettings CutOutSettings;
+TSpikeSettings SpikeSettings;
+TYConstSettings YConstSettings;
+TDerivativeSettings DerivativeSettings;
+TRamanShiftSettings RamanShiftSettings;
+TScatterDialogSettings ScatterDialogSettings;
+TAdvSmoothSettings AdvSmoothSettings;
+TAdvBaselineSettings AdvBaselineSettings;
+TFilmThicknessSettings FilmThicknessSettings;
+
+void SetDefaultSettings(const std::string& programFolder) {
+    DisplayXUnit = 1;
+    DisplayYMode = 2;
+    ShowXTitle = 1;
+    ShowYTitle = 1;
+    CustomXTitleOn = 0;
+    CustomYTitleOn = 0;
+    CustomXTitle.clear();
+    CustomYTitle.clear();
+
+    ProgramFolder = programFolder;
+    SaveFolder = programFolder;
+    LampFolder = programFolder;
+    CorrectionFolder = programFolder;
+    OpenFolder.clear();
+    AsciiXStepChoice = 1;
+    CurveAppearanceRestore = 0;
+
+    GnuplotSettings = TGnuplotSettings{};
+    PeakLabelSettings = TPeakLabelSettings{};
+
+    ExcitationSpectraSettings = TExcitationSpectraSettings{};
+    CutOutSettings = TCutOutSettings{};
+    SpikeSettings = TSpikeSettings{};
+    YConstSettings = TYConstSettings{};
+    DerivativeSettings = TDerivativeSettings{};
+    RamanShiftSettings = TRamanShiftSettings{};
+    ScatterDialogSettings = TScatterDialogSettings{};
+    AdvSmoothSettings = TAdvSmoothSettings{};
+    AdvBaselineSettings = TAdvBaselineSettings{};
+    FilmThicknessSettings = TFilmThicknessSettings{};
+}

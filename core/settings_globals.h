@@ -1,0 +1,151 @@
+#pragma once
+// The program-wide settings of the main window: display switches and titles, working folders, the
+// peak-label and gnuplot settings, and the parameter group of every processing dialog. The main window
+// presets all of them at creation (SetDefaultSettings), before the stored options are applied; each
+// dialog shows its group when activated and writes it back on OK. GUI-free, so tools and writers read
+// them directly.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Display switches beside DisplayXUnit / DisplayYMode (core/units.h).
+extern uint8_t ShowXTitle;
+extern uint8_t CustomXTitleOn;
+extern std::string CustomXTitle;
+extern uint8_t ShowYTitle;
+extern uint8_t CustomYTitleOn;
+extern std::string CustomYTitle;
+
+// Working folders, each ending with "/" once set.
+extern std::string ProgramFolder;
+extern std::string OpenFolder;
+extern std::string SaveFolder;
+extern std::string LampFolder;
+extern std::string CorrectionFolder;
+
+// "Stepwidth of X Axis Values" of the options (0, 1 or 2), read by the text writers.
+extern int32_t AsciiXStepChoice;
+
+// Set only while the Open command creates the curves of one own-format file, so that the new curves
+// take colour, pen style and width from their records.
+extern uint8_t CurveAppearanceRestore;
+
+struct TGnuplotSettings {
+    std::string Title;
+    int32_t LegendPosition = 0;
+    bool Flag1 = false;
+    bool PostScriptOutput = false;
+    bool Flag3 = false;
+    std::vector<std::string> CommandLines;
+    std::string FileName;  // the .plt file chosen by Save for GnuPlot
+};
+extern TGnuplotSettings GnuplotSettings;
+
+struct TPeakLabelSettings {
+    int32_t Mode = 0;  // 0 x and y, 1 x only, 2 y only
+    double Threshold = 5;
+    int32_t XDigits = 4;
+    int32_t YDigits = 4;
+    int32_t Prominence = 3;
+    int32_t Angle = 90;
+    int32_t SelectedSpectrum = -1;  // 0-based list index, -1 none
+    bool AllSpectra = true;
+};
+extern TPeakLabelSettings PeakLabelSettings;
+
+// Parameter groups of the processing dialogs, fields in the order the dialogs keep them.
+struct TExcitationSpectraSettings {  // TErregSpekDia
+    int32_t DetectionFrom = 500;
+    int32_t DetectionTo = 750;
+    int32_t DetectionStep = 5;
+    bool RemoveFluorescenceSpectra = true;
+};
+struct TCutOutSettings {  // TAusDia1; from and to in nm, -1 = not set
+    double From = -1.0;
+    double To = -1.0;
+    bool PrefixTitle = false;
+    bool RemoveOriginal = true;
+};
+struct TSpikeSettings {  // TSpikeDia
+    bool RemoveOriginal = true;
+    bool TreatAll = true;
+    bool Backward = false;
+    bool AppendToTitle = false;
+    double Threshold = 5.6;
+};
+struct TYConstSettings {  // TSimpleDia
+    int32_t Operation = 2;  // 0 +, 1 -, 2 ×, 3 ÷
+    std::string Constant = "1";
+    bool RemoveOriginal = false;
+    bool AppendToTitle = true;
+};
+struct TDerivativeSettings {  // TAbleitDia
+    bool RemoveOriginal = false;
+    bool AllSpectra = false;
+    bool SmoothFirst = true;
+    int32_t Order = 1;
+};
+struct TRamanShiftSettings {  // TRamanShiftDia
+    bool RemoveOriginal = true;
+    bool AllSpectra = true;
+    int32_t CutOff = 150;
+    double LaserWavelength = 785.0;
+};
+struct TScatterDialogSettings {  // TRemoveStrayDia, also read by TSubtractEEMDia
+    bool RemoveOriginal = true;
+    bool AllSpectra = true;
+    bool Rayleigh1 = false;
+    bool Rayleigh2 = false;
+    bool Raman = false;
+    double BandWidth = 10.0;
+    int32_t FillMode = 2;  // 0 zeroes, 1 straight line, 2 interpolated curve
+    int32_t RamanShift = 3378;
+    std::string Solvent = "Water";
+};
+struct TAdvSmoothSettings {  // TAdvSmoothDia
+    bool RemoveOriginal = false;
+    bool AllSpectra = false;
+    int32_t MovingAverageSize = 4;
+    int32_t SavitzkySize = 10;
+    int32_t PercentileSize = 6;
+    int32_t MovingAverageShape = 0;
+    int32_t SavitzkyOrder = 3;
+    int32_t Percentile = 50;
+    int32_t Mode = 1;  // 0 moving average, 1 Savitzky-Golay, 2 percentile
+};
+struct TAdvBaselineSettings {  // TAdvBaselineDia
+    bool RemoveOriginal = false;
+    bool AllSpectra = false;
+    bool KeepLegend = true;
+    bool CreateBaselineSpectrum = false;
+    int32_t Method = 0;  // tab: 0 linear, 1 adaptive, 2 scattering solution
+    int32_t LinearSlope = 0;
+    int32_t LinearOffset = 0;
+    int32_t AdaptiveCoarseness = 30;
+    int32_t AdaptiveOffset = 0;
+    int32_t ScatteringSpread = -5;
+    int32_t ScatteringOffset = 0;
+    int32_t ScatteringPower = 2;
+};
+struct TFilmThicknessSettings {  // TSchichtdickeDia
+    double RefractiveIndex = 1.4914;
+    double IncidenceAngle = 0.0;
+    int32_t RangeStart = -1;
+    int32_t RangeEnd = -1;
+    int32_t LastDisplayUnit = 1;
+};
+
+extern TExcitationSpectraSettings ExcitationSpectraSettings;
+extern TCutOutSettings CutOutSettings;
+extern TSpikeSettings SpikeSettings;
+extern TYConstSettings YConstSettings;
+extern TDerivativeSettings DerivativeSettings;
+extern TRamanShiftSettings RamanShiftSettings;
+extern TScatterDialogSettings ScatterDialogSettings;
+extern TAdvSmoothSettings AdvSmoothSettings;
+extern TAdvBaselineSettings AdvBaselineSettings;
+extern TFilmThicknessSettings FilmThicknessSettings;
+
+// Presets everything above to its start value; `programFolder` ends with "/". The display units go to
+// nm and absorbance. OpenFolder is cleared (the options or the first Open set it).
+void SetDefaultSettings(const std::string& programFolder);
