@@ -20,10 +20,12 @@
 #include <sys/stat.h>
 
 #include "app/app_version.h"
+#include "app/options_commands.h"
 #include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
 #include "app/replot.h"
 #include "app/stored_options.h"
+#include "app/tool_commands.h"
 #include "app/window_placement.h"
 #include "core/helpers.h"
 #include "core/settings_globals.h"
@@ -94,6 +96,8 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     SetUpPlot();
     CreateMenus();
     CreateToolBar();
+    ConnectOptionsCommands(*this);  // Configuration, Axes, General
+    ConnectToolCommands(*this);
 
     // 5. spectroscope view off
     if (QAction* a = Action("ShowSpectroscopeView")) a->setChecked(false);

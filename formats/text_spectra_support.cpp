@@ -1,0 +1,147 @@
+#include "formats/text_spectra_support.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#include "core/helpers.h"
+#include "core/units.h"
+#include "platform/errors.h"
+#include "platform/numtext.h"
+
+namespace {
+
+// The shape check and exact conversion through the standard library.
+bool parseSlow(std::string_view s, double& out) {
+    if (s.size() > 100) return false;
+    char buf[112];
+    std::size_t n = 0, i = 0;
+    const std::size_t e = s.size();
+    if (s[i] == '+' || s[i] == '-') {
+        if (s[i] == '-') buf[n++] = '-';
+        ++i;
+    }
+    std::size_t mant = 0;
+    while (i < e && s[i] >= '0' && s[i] <= '9') { buf[n++] = s[i++]; ++mant; }
+    if (i < e && (s[i] == '.' || s[i] == ',')) {
+        buf[n++] = '.';
+        ++i;
+        while (i < e && s[i] >= '0' && s[i] <= '9') { buf[n++] = s[i++]; ++mant; }
+    }
+    if (mant == 0) return false;
+    if (i < e && (s[i] == 'E' || s[i] == 'e')) {
+        buf[n++] = 'e';
+        ++i;
+        if (i < e && (s[i] == '+' || s[i] == '-')) buf[n++] = s[i++];
+        std::size_t ed = 0;
+        while (i < e && s[i] >= '0' && s[i] <= '9') { buf[n++] = s[i++]; ++ed; }
+        if (ed == 0) return false;
+    }
+    if (i != e) return false;
+    double v = 0.0;
+    auto r = std::from_chars(buf, buf + n, v);
+    if (r.ec != std::errc() || r.ptr != buf + n || !std::isfinite(v)) return false;
+    out = v;
+    return true;
+}
+
+}  // namespace
+
+bool ParseNumberTokenSlow(std::string_view s, double& out) { return !s.empty() && parseSlow(s, out); }
+
+double ReadNumberToken(std::string_view text) {
+    double v = 0.0;
+    if (ParseNumberToken(text, v)) return v;
+    std::string fixed(text);
+    FixDecimalSeparator(fixed);
+    vx::throwNotFloat(fixed);
+}
+
+bool IsWholeNumberBeforeDecimal(std::string_view text, char decimalSep) {
+    std::string s(text);
+    StripTrailingBlanks(s);
+    StripLeadingBlanks(s);
+    auto p = s.find(decimalSep);
+    if (p != std::string::npos) s.erase(p);
+    return IsIntegerText(s);
+}
+
+std::vector<std::string_view> SplitLineViews(std::string_view text) {
+    std::vector<std::string_view> lines;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        // Up to the next LF; a CR right before it belongs to the line end, any other CR ends a line too.
+        const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+        const char* stop = lf ? lf : end;
+        const char* segEnd = (stop > p && stop[-1] == '\r') ? stop - 1 : stop;
+        while (const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(segEnd - p)))) {
+            lines.emplace_back(p, static_cast<std::size_t>(cr - p));
+            p = cr + 1;
+        }
+        if (lf || segEnd > p || segEnd != stop) lines.emplace_back(p, static_cast<std::size_t>(segEnd - p));
+        p = lf ? lf + 1 : end;
+    }
+    return lines;
+}
+
+std::string NameWithoutFolder(const std::string& path) {
+    auto p = path.find_last_of('/');
+    return p == std::string::npos ? path : path.substr(p + 1);
+}
+
+std::string NameWithoutExtension(const std::string& path) {
+    std::string name = NameWithoutFolder(path);
+    auto dot = name.find_last_of('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+bool ResamplePairs(const std::vector<XYPair>& pairs, TSpectrumRecord& rec) {
+    const std::size_t n = pairs.size();
+    if (n < 2) return false;
+    const double first = pairs.front().x;
+    const double step = (pairs.back().x - first) / static_cast<double>(n - 1);
+    if (!std::isfinite(first) || !std::isfinite(step) || step == 0.0) return false;
+    std::vector<double> values;
+    values.reserve(n);
+    // Grid and pairs both rise, so one forward walk finds every bracket (linear time).
+    std::size_t k = 0;
+    for (std::size_t j = 0; j < n; ++j) {
+        const double x = first + static_cast<double>(j) * step;
+        while (k + 1 < n - 1 && x > pairs[k + 1].x + 1e-10) ++k;
+        const XYPair& a = pairs[k];
+        const XYPair& b = pairs[k + 1];
+        if (std::fabs(x - a.x) <= 1e-10)
+            values.push_back(a.y);
+        else if (std::fabs(x - b.x) <= 1e-10)
+            values.push_back(b.y);
+        else
+            values.push_back(LinInterpol(x, a.x, a.y, b.x, b.y));
+    }
+    rec.FirstX = first;
+    rec.StepX = step;
+    rec.Values = std::move(values);
+    return true;
+}
+
+double LargestNonNegative(const std::vector<double>& values) {
+    double m = 0.0;
+    for (double v : values) m = v > m ? v : m;
+    return m;
+}
+
+void ReverseGrid(TSpectrumRecord& rec) {
+    if (rec.Values.empty()) return;
+    rec.FirstX = rec.FirstX + (rec.PointCount() - 1) * rec.StepX;
+    rec.StepX = -rec.StepX;
+    std::reverse(rec.Values.begin(), rec.Values.end());
+}
+
+double TransmittanceToStored(double v, bool percent, double floorLimit, double floorValue) {
+    if (v <= floorLimit) return floorValue;
+    double f = percent ? v / 100.0 : v;
+    if (f <= 0.0) return floorValue;
+    return -Log10Ext(f);
+}

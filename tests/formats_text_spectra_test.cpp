@@ -1,0 +1,365 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "core/units.h"
+#include "formats/text_spectra.h"
+#include "platform/errors.h"
+#include "platform/numtext.h"
+#include "platform/ui.h"
+
+namespace {
+
+using numtext::FloatFormat;
+
+// n rows "x<sep>y" from x0 in steps of 1, y from y0 in steps of dy, decimals with `dec`.
+std::string rows(char sep, char dec, int n, int x0, double y0, double dy) {
+    std::string out;
+    for (int i = 0; i < n; ++i) {
+        std::string y = numtext::FloatToStrF(y0 + dy * i, numtext::FloatFormat::General, 6, 0, dec);
+        out += std::to_string(x0 + i) + sep + y + "\r\n";
+    }
+    return out;
+}
+
+class TextSpectra : public ::testing::TestWithParam<char> {
+protected:
+    void SetUp() override { numtext::setDecimalSeparator(GetParam()); }
+    void TearDown() override { numtext::setDecimalSeparator('.'); }
+    void read(const std::string& text, const std::string& file = "/data/run1.csv") {
+        LoadTextSpectraData(text, file, 0, "2026-01-02 03:04:05", list);
+    }
+    ui::ScopedScriptedBackend ui_;
+    TSpectraList list;
+};
+
+INSTANTIATE_TEST_SUITE_P(Separators, TextSpectra, ::testing::Values('.', ','));
+
+TEST_P(TextSpectra, OneSpectrumWithTitleLine) {
+    read("nm,Abs\r\n" + rows(',', '.', 8, 400, 0.5, 0.1));
+    ASSERT_EQ(list.Count(), 1);
+    const auto& r = list[0];
+    EXPECT_EQ(r.Title.str(), "run1");
+    EXPECT_EQ(r.FileName.str(), "/data/run1.csv");
+    EXPECT_EQ(r.SpecType.str(), "generic_csv");
+    EXPECT_EQ(r.SourceKind, 21);
+    EXPECT_EQ(r.XUnit, 1);
+    EXPECT_EQ(r.YKind, 2);
+    EXPECT_DOUBLE_EQ(r.FirstX, 400.0);
+    EXPECT_DOUBLE_EQ(r.StepX, 1.0);
+    ASSERT_EQ(r.PointCount(), 8);
+    EXPECT_DOUBLE_EQ(r.Values[2], 0.7);
+    EXPECT_EQ(r.DateText.str(), "2026-01-02 03:04:05");
+}
+
+TEST_P(TextSpectra, SemicolonsWithDecimalCommas) {
+    read("x;y\r\n400;0,5\r\n401;-0,25\r\n402;1,5E-3\r\n403;5e-1\r\n");
+    ASSERT_EQ(list.Count(), 1);
+    const auto& v = list[0].Values;
+    ASSERT_EQ(v.size(), 4u);
+    EXPECT_DOUBLE_EQ(v[0], 0.5);
+    EXPECT_DOUBLE_EQ(v[1], -0.25);
+    EXPECT_DOUBLE_EQ(v[2], 0.0015);
+    EXPECT_DOUBLE_EQ(v[3], 0.5);
+}
+
+TEST_P(TextSpectra, HeaderlessFirstLineIsNotAPoint) {
+    read("400\t0.5\r\n401\t0.6\r\n402\t0.7\r\n403\t0.8\r\n");
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_DOUBLE_EQ(list[0].FirstX, 401.0);
+    EXPECT_EQ(list[0].PointCount(), 3);
+}
+
+TEST_P(TextSpectra, FourColumnsAskForTheLayout) {
+    const std::string text = "x;a;b;c\r\n400;1;2;3\r\n401;4;5;6\r\n402;7;8;9\r\n";
+    ui_->onAsk = [](ui::Query& q) {
+        q.fields["RadioGroup1"] = "1";
+        return true;
+    };
+    read(text);
+    ASSERT_EQ(ui_->asked.size(), 1u);
+    EXPECT_EQ(ui_->asked[0].dialog, "TChooseDia");
+    EXPECT_EQ(ui_->asked[0].fields.at("Label2"), "/data/run1.csv");
+    ASSERT_EQ(list.Count(), 3);
+    // A title line right above the data names no column in this layout.
+    EXPECT_EQ(list[0].Title.str(), "run1");
+    EXPECT_EQ(list[2].Title.str(), "run1");
+    EXPECT_DOUBLE_EQ(list[2].Values[2], 9.0);
+
+    list.Clear();
+    ui_->onAsk = nullptr;  // OK with the default item: x/y pairs
+    read(text);
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_DOUBLE_EQ(list[1].FirstX, 2.0);
+    EXPECT_DOUBLE_EQ(list[1].StepX, 3.0);
+
+    list.Clear();
+    ui_->onAsk = [](ui::Query&) { return false; };
+    read(text);
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST_P(TextSpectra, ExcitationEmissionMatrix) {
+    read("Wavelength;300;310;320\r\n400;1;-;-0.25\r\n401;2;2;1.5E-3\r\n402;3;3;3\r\n");
+    EXPECT_TRUE(ui_->asked.empty());
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list[0].Title.str(), "EEM Fluorescence, EX=300");
+    EXPECT_DOUBLE_EQ(list[2].ExcitationWl, 320.0);
+    EXPECT_DOUBLE_EQ(list[1].Values[0], 0.0);  // "-" cell
+    EXPECT_DOUBLE_EQ(list[2].Values[0], -0.25);
+    EXPECT_DOUBLE_EQ(list[2].Values[1], 0.0015);
+}
+
+TEST_P(TextSpectra, TitlesSetTemperatureAndKinds) {
+    read(";sample 77K;\r\nnm;A;\r\n400;1\r\n401;2\r\n402;3\r\n");
+    read(";film at RT\r\nnm;A\r\n400;1\r\n401;2\r\n402;3\r\n");
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list[0].Title.str(), "sample 77K");
+    EXPECT_DOUBLE_EQ(list[0].Temperature, 77.0);
+    EXPECT_DOUBLE_EQ(list[1].Temperature, 295.0);
+
+    struct Case {
+        const char* header;
+        int kind;
+        double first;  // stored value of 50 in the column
+    } cases[] = {
+        {"nm;%T", 1, -std::log10(0.5)},     {"nm;Transmittance", 1, -std::log10(0.5)},
+        {"nm;Epsilon", 3, 50 * 1e-5},       {"nm;log(Epsilon)", 4, std::pow(10.0, 50.0) * 1e-5},
+        {"nm;Intensity", 5, 50.0},          {"nm;Absorbance", 2, 50.0},
+        {"nm;%R", 6, -std::log10(0.5)},
+    };
+    for (const auto& c : cases) {
+        list.Clear();
+        read(std::string(c.header) + "\r\n" + rows(';', ',', 8, 400, 50, -5));
+        ASSERT_EQ(list.Count(), 1) << c.header;
+        EXPECT_EQ(list[0].YKind, c.kind) << c.header;
+        EXPECT_NEAR(list[0].Values[0] / c.first, 1.0, 1e-12) << c.header;
+    }
+}
+
+TEST_P(TextSpectra, WavenumberTitlesGiveFallingX) {
+    read("Wavenumbers [1/cm];Absorbance\r\n" + rows(';', '.', 8, 1000, 0.1, 0.1));
+    read("Raman shift [1/cm];Intensity\r\n100;5\r\n102;6\r\n104;7\r\n");
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list[0].XUnit, 2);
+    EXPECT_DOUBLE_EQ(list[0].FirstX, 1007.0);
+    EXPECT_DOUBLE_EQ(list[0].StepX, -1.0);
+    EXPECT_DOUBLE_EQ(list[0].Values[0], 0.8);
+    EXPECT_EQ(list[1].XUnit, 5);
+    EXPECT_EQ(list[1].YKind, 5);
+}
+
+TEST_P(TextSpectra, UnsoundInputAddsNothing) {
+    // A single pair, equal x values, an empty table.
+    for (const char* text : {"x;y\r\n400;1\r\n\r\n", "x;y\r\n400;1\r\n400;2\r\n400;3\r\n", "a\r\nb\r\nc\r\n"}) {
+        list.Clear();
+        read(text);
+        EXPECT_EQ(list.Count(), 0) << text;
+    }
+    try {
+        read("x;y\r\n400;1\r\n");
+        FAIL();
+    } catch (const vx::ListIndexError& e) {
+        EXPECT_EQ(std::string(e.what()), "List index out of bounds (-5)");
+    }
+    try {
+        read("x;y\r\n400;1\r\n401;abc\r\n402;3\r\n");
+        FAIL();
+    } catch (const vx::ConversionError& e) {
+        EXPECT_EQ(std::string(e.what()), "'abc' is not a valid floating point value");
+    }
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST_P(TextSpectra, ShortLinesAndEmptyCellsAreSkipped) {
+    // Pairs layout where the second spectrum is shorter.
+    ui_->onAsk = nullptr;
+    read("x;a;x;b\r\n400;1;500;5\r\n401;2;501;6\r\n402;3;;\r\n403;4\r\n");
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list[0].PointCount(), 4);  // the short last line gets its closing separator
+    EXPECT_EQ(list[1].PointCount(), 2);  // empty cells are no points
+    list.Clear();
+    // After the table's first empty line no separator is added: a one-separator line is skipped.
+    read("x;y\r\n400;1\r\n401;2\r\n\r\n402;3\r\n");
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list[0].PointCount(), 2);
+}
+
+TEST_P(TextSpectra, ClipboardMode) {
+    ui_->clipboard = "nm\tA\r\n" + rows('\t', '.', 8, 400, 0.1, 0.1);
+    LoadTextSpectraFromClipboard(list);
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list[0].FileName.str(), "cliptmp");
+    EXPECT_EQ(list[0].Title.str(), "");
+    EXPECT_EQ(list[0].DateText.str(), "1899-12-30 00:00:00");
+    EXPECT_EQ(list[0].PointCount(), 8);
+}
+
+// The CSV our writer produces: cells end with the list separator, numbers in the regional form.
+std::string ownCsv(const std::vector<TSpectrumRecord>& recs, bool shared) {
+    const std::string c(1, numtext::listSeparator());
+    auto xTitle = [](int32_t u) {
+        return u == 1 ? "Wavelength [nm]" : u == 2 ? "Wavenumbers [1/cm]" : u == 5 ? "Raman shift [1/cm]" : "";
+    };
+    const char* yFirst[] = {"", "Transmittance", "Absorbance", "Epsilon", "log(Epsilon)", "Intensity", "Reflectance"};
+    const char* yLater[] = {"", "transmittance", "absorbance", "epsilon", "log(epsilon)", "intensity", "Reflectance"};
+    std::string row0, row1;
+    int rows = 0;
+    for (std::size_t k = 0; k < recs.size(); ++k) {
+        const auto& r = recs[k];
+        if (k == 0 || !shared) row0 += c;
+        row0 += r.Title.str() + c;
+        if (k == 0 || !shared) row1 += std::string(xTitle(r.XUnit)) + c;
+        row1 += std::string(k == 0 ? yFirst[r.YKind] : yLater[r.YKind]) + c;
+        rows = std::max(rows, r.PointCount());
+    }
+    std::string out = row0 + "\r\n" + row1 + "\r\n";
+    for (int i = 0; i < rows; ++i) {
+        for (std::size_t k = 0; k < recs.size(); ++k) {
+            const auto& r = recs[k];
+            if (i >= r.PointCount()) {
+                out += c + c;
+                continue;
+            }
+            if (k == 0 || !shared) out += numtext::FloatToStrF(r.XAt(i), FloatFormat::Fixed, 7, 3) + c;
+            int32_t mode = r.YKind == 5 ? 2 : r.YKind;
+            out += numtext::FloatToStrF(StoredToDisplayY(r, r.Values[i], mode), FloatFormat::General, 5, 0) + c;
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+TSpectrumRecord rec(const char* title, int32_t unit, int32_t kind, double first, double step, int n) {
+    TSpectrumRecord r;
+    r.Title = title;
+    r.XUnit = unit;
+    r.YKind = kind;
+    r.FirstX = first;
+    r.StepX = step;
+    r.Concentration = 1e-5;
+    for (int i = 0; i < n; ++i) r.Values.push_back(0.1 + 0.01 * i);
+    return r;
+}
+
+void expectSame(const TSpectrumRecord& want, const TSpectrumRecord& got) {
+    EXPECT_EQ(got.XUnit, want.XUnit);
+    EXPECT_EQ(got.YKind, want.YKind);
+    EXPECT_NEAR(got.FirstX, want.FirstX, 1e-3);
+    EXPECT_NEAR(got.StepX, want.StepX, 1e-6);
+    ASSERT_EQ(got.PointCount(), want.PointCount());
+    const int32_t mode = want.YKind == 5 ? 2 : want.YKind;
+    for (int i = 0; i < want.PointCount(); ++i) {
+        double a = StoredToDisplayY(want, want.Values[i], mode), b = StoredToDisplayY(got, got.Values[i], mode);
+        EXPECT_NEAR(b, a, 1e-4 * std::fabs(a)) << i;
+    }
+}
+
+TEST_P(TextSpectra, OwnCsvReadsBackSharedX) {
+    std::vector<TSpectrumRecord> recs = {rec("first", 1, 2, 400, 0.5, 30), rec("second", 1, 1, 400, 0.5, 30)};
+    read(ownCsv(recs, true));
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list[0].Title.str(), "first");
+    expectSame(recs[0], list[0]);
+    expectSame(recs[1], list[1]);
+}
+
+TEST_P(TextSpectra, OwnCsvReadsBackPerSpectrumX) {
+    std::vector<TSpectrumRecord> recs = {rec("ir", 2, 3, 4000, -2, 25), rec("uv", 1, 5, 300, 1, 12),
+                                         rec("raman", 5, 5, 500, -1.5, 20)};
+    read(ownCsv(recs, false));
+    ASSERT_EQ(ui_->asked.size(), 1u);  // pairs, the dialog's default
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list[0].Title.str(), "ir");
+    EXPECT_EQ(list[2].Title.str(), "raman");
+    for (int k = 0; k < 3; ++k) expectSame(recs[static_cast<std::size_t>(k)], list[k]);
+}
+
+}  // namespace
+
+#include <charconv>
+#include <random>
+
+#include "formats/text_spectra_support.h"
+
+namespace {
+
+TEST(TextNumbers, TokensAsTheReadersTakeThem) {
+    struct Case {
+        const char* text;
+        bool ok;
+        double value;
+    } cases[] = {
+        {"0.5", true, 0.5},       {"0,5", true, 0.5},         {"-0.25", true, -0.25},   {"1.5E-3", true, 0.0015},
+        {"5e-1", true, 0.5},      {" 42 ", true, 42.0},       {"+7", true, 7.0},        {".5", true, 0.5},
+        {"5.", true, 5.0},        {"1e400", false, 0},        {"1.2.3", false, 0},      {"1,5,0", false, 0},
+        {"", false, 0},           {" ", false, 0},            {"-", false, 0},          {"e5", false, 0},
+        {"5e", false, 0},         {"nan", false, 0},          {"inf", false, 0},        {"0x10", false, 0},
+        {"1\t", false, 0},        {"12345678901234567890123", true, 12345678901234567890123.0},
+        {"0.000000000000000000000000001", true, 1e-27},
+    };
+    for (const auto& c : cases) {
+        double v = -99.0;
+        EXPECT_EQ(ParseNumberToken(c.text, v), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(v, c.value) << c.text;
+        }
+    }
+}
+
+// The fast path must give exactly what the standard conversion gives.
+TEST(TextNumbers, FastPathIsExact) {
+    std::mt19937_64 rng(12345);
+    std::uniform_int_distribution<int> digits(1, 17), exp(-30, 30);
+    std::uniform_int_distribution<unsigned long long> mant(0, 99999999999999999ULL);
+    char buf[64];
+    for (int i = 0; i < 200000; ++i) {
+        int len = std::snprintf(buf, sizeof buf, "%llu", mant(rng) % 100000000000000000ULL);
+        std::string t(buf, static_cast<std::size_t>(len));
+        t = t.substr(0, static_cast<std::size_t>(digits(rng)));
+        if (t.size() > 1 && i % 3 == 0) t.insert(t.size() / 2, ".");
+        if (i % 5 == 0) t += "e" + std::to_string(exp(rng));
+        double want = 0.0, got = 0.0;
+        auto r = std::from_chars(t.data(), t.data() + t.size(), want);
+        ASSERT_EQ(r.ec, std::errc()) << t;
+        ASSERT_TRUE(ParseNumberToken(t, got)) << t;
+        ASSERT_EQ(got, want) << t;
+    }
+}
+
+TEST(TextNumbers, LineViewsSplitAtEveryLineEnd) {
+    struct Case {
+        const char* text;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\nb", {"a", "b"}},
+        {"a\rb\r", {"a", "b"}},
+        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"a\r\rb\n\nc", {"a", "", "b", "", "c"}},
+        {"\r\n", {""}},
+    };
+    for (const auto& c : cases) {
+        auto views = SplitLineViews(c.text);
+        std::vector<std::string> got(views.begin(), views.end());
+        EXPECT_EQ(got, c.lines) << c.text;
+    }
+}
+
+TEST(TextNumbers, ResamplingKeepsPairsOnTheGridAndInterpolatesBetween) {
+    TSpectrumRecord r;
+    EXPECT_FALSE(ResamplePairs({{400, 1}}, r));
+    EXPECT_FALSE(ResamplePairs({{400, 1}, {400, 2}}, r));
+    ASSERT_TRUE(ResamplePairs({{0, 0}, {1, 10}, {3, 30}, {4, 40}, {6, 60}}, r));
+    EXPECT_DOUBLE_EQ(r.FirstX, 0.0);
+    EXPECT_DOUBLE_EQ(r.StepX, 1.5);
+    ASSERT_EQ(r.PointCount(), 5);
+    const double want[] = {0, 15, 30, 45, 60};
+    for (int i = 0; i < 5; ++i) EXPECT_NEAR(r.Values[i], want[i], 1e-12) << i;
+}
+
+}  // namespace
