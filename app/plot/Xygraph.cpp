@@ -1,5 +1,6 @@
 #include "app/plot/Xygraph.h"
 
+#include <QMetaObject>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -7,16 +8,29 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/plot/xy_fonts.h"
+#include "app/plot/xy_render.h"
+#include "app/plot/xy_ticks.h"
 #include "core/spectra_list.h"
+#include "core/units.h"
 #include "platform/errors.h"
 
 namespace {
 
 constexpr int kSymbolTableSize = 250;
 
+// The constructor's symbol rule, also used for curves beyond the table.
 std::pair<int, int> defaultSymbol(int n) {
     const int r = n % 3;
     return {2, r == 1 ? 1 : (r == 2 ? 2 : 3)};
+}
+
+void copyTicks(const xyticks::TickSet& from, TAxisTicks& to) {
+    to.Offsets = from.Offsets;
+    for (std::size_t i = 0; i < from.Labels.size(); ++i) to.Labels[i] = QString::fromStdString(from.Labels[i]);
+    to.Scale = from.Scale;
+    to.DrawnMin = from.DrawnMin;
+    to.DrawnMax = from.DrawnMax;
 }
 
 }  // namespace
@@ -25,12 +39,14 @@ TXYPlot::TXYPlot(QWidget* parent) : QWidget(parent) {
     PlotFont = font();
     LegendeFont = font();
     symbols_.resize(kSymbolTableSize);
-    for (int n = 1; n <= kSymbolTableSize; ++n) symbols_[n - 1] = defaultSymbol(n);
-    setAutoFillBackground(false);
+    for (int n = 1; n <= kSymbolTableSize; ++n) symbols_[static_cast<std::size_t>(n - 1)] = defaultSymbol(n);
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
 }
 
 TXYPlot::~TXYPlot() = default;
+
+// ----------------------------------------------------------------------------------------------- curves
 
 KurvenDaten& TXYPlot::curve(int n) {
     if (n < 1 || n > KurvenAnzahl()) throw vx::ListIndexError(n - 1);
@@ -45,6 +61,7 @@ const KurvenDaten& TXYPlot::Curve(int n) const {
 void TXYPlot::SetKurvenAnzahl(int count) {
     count = std::max(count, 0);
     while (KurvenAnzahl() > count) DeleteCurve(KurvenAnzahl());
+    curves_.reserve(static_cast<std::size_t>(count));
     while (KurvenAnzahl() < count) AddCurve();
 }
 
@@ -96,15 +113,18 @@ void TXYPlot::SetCurvePoint(int n, int kind, double value, int index) {
         c.HighestIndex = index;
     }
     TPlotPoint& p = c.Points[static_cast<std::size_t>(index)];
-    if (kind == 1) {
-        if (value > c.XMax) { c.XMax = value; Dirty = true; }
-        if (!(value >= c.XMin)) { c.XMin = value; Dirty = true; }
-        p.x = value;
-    } else if (kind == 2) {
-        if (value > c.YMax) { c.YMax = value; Dirty = true; }
-        if (!(value >= c.YMin)) { c.YMin = value; Dirty = true; }
-        p.y = value;
+    double& lo = kind == 1 ? c.XMin : c.YMin;
+    double& hi = kind == 1 ? c.XMax : c.YMax;
+    if (kind != 1 && kind != 2) return;
+    if (value > hi) {
+        hi = value;
+        Dirty = true;
     }
+    if (!(value >= lo)) {
+        lo = value;
+        Dirty = true;
+    }
+    (kind == 1 ? p.x : p.y) = value;
 }
 
 void TXYPlot::ReserveCurvePoints(int n, int count) {
@@ -117,7 +137,7 @@ uint32_t TXYPlot::GetCurveColor(int n) const { return Curve(n).Color; }
 
 void TXYPlot::SetCurveStyle(int n, int style, int width) {
     KurvenDaten& c = curve(n);
-    c.PenStyle = (style >= 0 && style <= 4) || style == 6 ? static_cast<uint8_t>(style) : 0;
+    c.PenStyle = ((style >= 0 && style <= 4) || style == 6) ? static_cast<uint8_t>(style) : 0;
     c.Width = (width >= 1 && width <= 10) ? width : BaseLineWidth;
 }
 
@@ -131,13 +151,6 @@ void TXYPlot::SetCurveAxis(int n, int axis) {
     }
 }
 
-void TXYPlot::SetCurveWidth(int n, int width) {
-    KurvenDaten& c = curve(n);
-    if (c.Width >= 4) return;
-    c.Width = width == -1 ? BaseLineWidth : width;
-    update();
-}
-
 void TXYPlot::AddMarkers(int n, const std::vector<int>& indices, const QStringList& labels) {
     KurvenDaten& c = curve(n);
     c.MarkerIndices.insert(c.MarkerIndices.end(), indices.begin(), indices.end());
@@ -148,10 +161,17 @@ void TXYPlot::SetCurveSymbol(int n, int size, int shape) {
     if (n >= 1 && n <= kSymbolTableSize) symbols_[static_cast<std::size_t>(n - 1)] = {size, shape};
 }
 
+std::pair<int, int> TXYPlot::symbolOf(int n) const {
+    if (n >= 1 && n <= kSymbolTableSize) return symbols_[static_cast<std::size_t>(n - 1)];
+    return defaultSymbol(n);
+}
+
 const TAxisTicks& TXYPlot::Ticks(int axis) const { return ticks_.at(static_cast<std::size_t>(axis)); }
 
+// ----------------------------------------------------------------------------------------------- layout
+
 void TXYPlot::computeMargins(int& left, int& right, int& top, int& bottom) const {
-    const int t = 3 * std::max(LegendeFont.pointSize(), 0);
+    const int t = 3 * xyfont::SizePt(LegendeFont);
     left = std::max(0, RandLinks + (Y1AchsenTextAn ? t : 0));
     right = std::max(0, RandRechts + (Y2AchsenTextAn ? t : 0));
     top = std::max(0, RandOben + (X2AchsenTextAn ? t : 0));
@@ -164,102 +184,211 @@ QRect TXYPlot::PlotArea() const {
 
 void TXYPlot::autoScale() {
     if (curves_.empty()) return;
-    double xmin = curves_[0].Points[0].x, xmax = xmin;
-    bool y1Seen = false;
-    double y1min = 0, y1max = 0;
+    bool xSeen = false, y1Seen = false, y2Seen = false;
+    double xmin = 0, xmax = 0, y1min = 0, y1max = 0, y2min = 0, y2max = 0;
+    const int clientH = height();
+    const bool transmittance = DisplayYMode == 1;
+    auto extend = [](bool& seen, double& lo, double& hi, double v) {
+        if (!std::isfinite(v)) return;  // a non-finite value would poison the whole range
+        if (!seen) {
+            lo = hi = v;
+            seen = true;
+        } else if (v < lo) {
+            lo = v;
+        } else if (v > hi) {
+            hi = v;
+        }
+    };
     for (const KurvenDaten& c : curves_) {
+        const bool onY1 = c.YAxis == 1 || !ZweiteYAchse;
         for (int j = 0; j <= c.HighestIndex; ++j) {
             const TPlotPoint& p = c.Points[static_cast<std::size_t>(j)];
-            xmin = std::min(xmin, p.x);
-            xmax = std::max(xmax, p.x);
-            if (!y1Seen) { y1min = y1max = p.y; y1Seen = true; }
-            y1min = std::min(y1min, p.y);
-            y1max = std::max(y1max, p.y);
+            extend(xSeen, xmin, xmax, p.x);
+            if (onY1)
+                extend(y1Seen, y1min, y1max, p.y);
+            else
+                extend(y2Seen, y2min, y2max, p.y);
         }
-    }
-    MinXValue.setQuiet(xmin);
-    MaxXValue.setQuiet(xmax);
-    if (y1Seen && !Y1AchseFix) {
-        MinY1Value.setQuiet(y1min - 0.05 * std::fabs(y1min));
-        MaxY1Value.setQuiet(y1max + 0.05 * std::fabs(y1max));
+        if (xSeen) {
+            MinXValue.setQuiet(xmin);
+            MaxXValue.setQuiet(xmax);
+        }
+        if (y1Seen && !Y1AchseFix) {
+            MinY1Value.setQuiet((y1min > -0.01 && y1min < 0.0) ? 1e-6 : y1min - 0.05 * std::fabs(y1min));
+            MaxY1Value.setQuiet(y1max + 0.05 * std::fabs(y1max));
+        }
+        if (y2Seen && !Y2AchseFix) {
+            MinY2Value.setQuiet(y2min - 0.06 * std::fabs(y2min));
+            MaxY2Value.setQuiet(y2max + 0.06 * std::fabs(y2max));
+        }
+        // Room for the peak labels of the curve; a fixed axis is left as the user set it.
+        if (!c.MarkerIndices.empty() && !c.MarkerLabels.isEmpty() && clientH > 0 && !Y1AchseFix) {
+            const double w = xyfont::TextWidth(PlotFont, c.MarkerLabels.front()) + (transmittance ? 50 : 30);
+            const double extra = w * (MaxY1Value - MinY1Value) / clientH;
+            if (transmittance)
+                MinY1Value.setQuiet(MinY1Value - extra);
+            else
+                MaxY1Value.setQuiet(MaxY1Value + extra);
+        }
     }
 }
 
 void TXYPlot::layout() {
+    // The top title follows the top axis before the margins are taken, so the scales fit the layout.
+    X2AchsenTextAn = SecondXAxisOn;
     computeMargins(marginL_, marginR_, marginT_, marginB_);
+    const double w = width();
+    dotLen_ = w / 200.0;
+    dashLen_ = w / 80.0;
+    gapLen_ = w / 100.0;
     if (Autoscaling) autoScale();
-    if (MinXValue.get() == MaxXValue.get()) MaxXValue.setQuiet(MinXValue + 1.0);
-    if (MinY1Value.get() == MaxY1Value.get()) MaxY1Value.setQuiet(MinY1Value + 1.0);
+    if (KeepXRangeOnce) {
+        MinXValue.setQuiet(XDrawnMin);
+        MaxXValue.setQuiet(XDrawnMax);
+    }
+    auto sane = [](TDirtyValue<double>& lo, TDirtyValue<double>& hi) {
+        if (!std::isfinite(lo.get()) || !std::isfinite(hi.get())) {
+            lo.setQuiet(0.0);
+            hi.setQuiet(1.0);
+        }
+        if (lo.get() == hi.get()) hi.setQuiet(lo + 1.0);
+    };
+    sane(MinXValue, MaxXValue);
+    sane(MinX2Value, MaxX2Value);
+    sane(MinY1Value, MaxY1Value);
+    sane(MinY2Value, MaxY2Value);
+
     const QRect a = PlotArea();
-    ticks_[0].Scale = a.width() / (MaxXValue - MinXValue);
-    ticks_[0].DrawnMin = MinXValue;
-    ticks_[0].DrawnMax = MaxXValue;
-    XDrawnMin = MinXValue;
-    XDrawnMax = MaxXValue;
-    ticks_[2].Scale = a.height() / (MaxY1Value - MinY1Value);
-    ticks_[2].DrawnMin = MinY1Value;
-    ticks_[2].DrawnMax = MaxY1Value;
+    const int pw = std::max(a.right() - a.left(), 0);
+    const int ph = std::max(a.bottom() - a.top(), 0);
+    const int unit = DisplayXUnit;
+
+    xyticks::TickSet t;
+    xyticks::AxisRequest rx{MinXValue, MaxXValue, pw, XAutoTics, XMajorTics, XAutoText, AlternateTickLabels};
+    for (std::size_t i = 0; i < t.Labels.size(); ++i) t.Labels[i] = ticks_[0].Labels[i].toStdString();
+    xyticks::CalcXTicks(rx, unit, Autoscaling, KeepXRangeOnce, t);
+    copyTicks(t, ticks_[0]);
+    MinXValue.setQuiet(t.DrawnMin);
+    MaxXValue.setQuiet(t.DrawnMax);
+    XDrawnMin = t.DrawnMin;
+    XDrawnMax = t.DrawnMax;
+    XMajorTics.setQuiet(t.Count);
+    KeepXRangeOnce = false;
+
+    if (SecondXAxisOn) {
+        xyticks::TickSet t2;
+        double lo = 0, hi = 0;
+        xyticks::CalcX2Ticks(XDrawnMin, XDrawnMax, unit, pw, X2AutoText, t2, lo, hi);
+        copyTicks(t2, ticks_[1]);
+        MinX2Value.setQuiet(lo);
+        MaxX2Value.setQuiet(hi);
+        X2MajorTics.setQuiet(t2.Count);
+    }
+
+    xyticks::TickSet t3;
+    xyticks::AxisRequest ry1{MinY1Value, MaxY1Value, ph, Y1AutoTics, Y1MajorTics, Y1AutoText, false};
+    xyticks::CalcY1Ticks(ry1, Y1AchseFix, t3);
+    copyTicks(t3, ticks_[2]);
+    MinY1Value.setQuiet(t3.DrawnMin);
+    Y1MajorTics.setQuiet(t3.Count);
+
+    if (ZweiteYAchse) {
+        xyticks::TickSet t4;
+        xyticks::AxisRequest ry2{MinY2Value, MaxY2Value, ph, Y2AutoTics, Y2MajorTics, Y2AutoText, false};
+        xyticks::CalcY2Ticks(ry2, Y2AchseFix, t4);
+        copyTicks(t4, ticks_[3]);
+        MinY2Value.setQuiet(t4.DrawnMin);
+        Y2MajorTics.setQuiet(t4.Count);
+    }
     layoutDone_ = true;
     Dirty = false;
 }
 
 void TXYPlot::UpdateLayout() {
+    int l, r, t, b;
+    const bool x2 = X2AchsenTextAn;
+    X2AchsenTextAn = SecondXAxisOn;
+    computeMargins(l, r, t, b);
+    X2AchsenTextAn = x2;
+    if (l != marginL_ || r != marginR_ || t != marginT_ || b != marginB_) Dirty = true;
     if (Dirty || !layoutDone_) layout();
 }
 
-void TXYPlot::Render(QPainter& painter, double s, bool /*printerOrder*/) {
-    const QRect a = PlotArea();
-    auto sc = [s](double v) { return static_cast<int>(std::nearbyint(v * s)); };
-    painter.setPen(QPen(Qt::black, 2));
-    painter.drawRect(QRect(QPoint(sc(a.left()), sc(a.top())), QPoint(sc(a.right()), sc(a.bottom()))));
-    painter.save();
-    painter.setClipRect(QRect(QPoint(sc(a.left()), sc(a.top())), QPoint(sc(a.right()), sc(a.bottom()))));
-    for (const KurvenDaten& c : curves_) {
-        const uint32_t col = c.Color;
-        painter.setPen(QPen(QColor(col & 0xFF, (col >> 8) & 0xFF, (col >> 16) & 0xFF), c.Width));
-        std::vector<QPointF> pts;
-        pts.reserve(c.Points.size());
-        for (const TPlotPoint& p : c.Points) {
-            pts.emplace_back(s * (a.left() + (p.x - MinXValue) * ticks_[0].Scale),
-                             s * (a.bottom() - (p.y - MinY1Value) * ticks_[2].Scale));
-        }
-        painter.drawPolyline(pts.data(), static_cast<int>(pts.size()));
-    }
-    painter.restore();
+// --------------------------------------------------------------------------------------------- painting
+
+void TXYPlot::Render(QPainter& painter, double s, bool printerOrder) {
+    renderWith(painter, s, printerOrder ? Order::Printer : Order::Export, dotLen_, dashLen_, gapLen_,
+               painter.device() && painter.device()->devType() == QInternal::Image);
+}
+
+void TXYPlot::renderScreen(QImage& target) {
+    if (target.size() != size() || target.isNull())
+        target = QImage(std::max(width(), 1), std::max(height(), 1), QImage::Format_RGB32);
+    target.fill(Qt::white);
+    QPainter p(&target);
+    renderWith(p, 1.0, Order::Screen, dotLen_, dashLen_, gapLen_, true);
 }
 
 QImage TXYPlot::RenderToImage() {
     UpdateLayout();
-    QImage img(std::max(width(), 1), std::max(height(), 1), QImage::Format_RGB32);
-    img.fill(Qt::white);
-    QPainter p(&img);
-    Render(p, 1.0);
+    QImage img;
+    renderScreen(img);
     return img;
 }
 
-void TXYPlot::Repaint() { repaint(); }
+void TXYPlot::Repaint() {
+    overlayOnly_ = false;
+    repaint();
+}
 
 void TXYPlot::paintEvent(QPaintEvent*) {
     if (Host.statusText && Host.setStatusText && Host.statusText(0) == QLatin1String("1 Spectra"))
         Host.setStatusText(0, QStringLiteral("1 Spectrum"));
-    UpdateLayout();
+    if (!overlayOnly_ || screenCache_.size() != size()) {
+        UpdateLayout();
+        renderScreen(screenCache_);
+    }
+    overlayOnly_ = false;
     QPainter p(this);
-    p.fillRect(rect(), palette().window());
-    Render(p, 1.0);
+    p.drawImage(0, 0, screenCache_);
+    if (bandShown_) {
+        // The rubber band (or the dragged legend frame) is drawn over the picture, never into it.
+        p.setPen(QPen(Qt::black, 1, Qt::DashLine));
+        p.setBrush(Qt::NoBrush);
+        if (legendDrag_)
+            p.drawRect(legendFrame_.translated(lastCorner_ - dragStart_));
+        else
+            p.drawRect(QRect(dragStart_, lastCorner_).normalized());
+    }
+    if (!postPaintQueued_ && (Host.spectroscopeViewShown || Host.peakLabelsShown)) {
+        postPaintQueued_ = true;
+        QMetaObject::invokeMethod(this, [this] { postPaint(); }, Qt::QueuedConnection);
+    }
+}
+
+void TXYPlot::postPaint() {
+    postPaintQueued_ = false;
+    if (Host.spectroscopeViewShown && Host.spectroscopeViewShown() && Host.redrawSpectroscopeImage)
+        Host.redrawSpectroscopeImage();
+    if (Host.peakLabelsShown && Host.peakLabelsShown() && Host.syncPeakLabelBar) Host.syncPeakLabelBar();
 }
 
 void TXYPlot::resizeEvent(QResizeEvent* event) {
     Dirty = true;
+    overlayOnly_ = false;
     QWidget::resizeEvent(event);
 }
 
-void TXYPlot::mousePressEvent(QMouseEvent* event) { QWidget::mousePressEvent(event); }
-void TXYPlot::mouseMoveEvent(QMouseEvent* event) { QWidget::mouseMoveEvent(event); }
-void TXYPlot::mouseReleaseEvent(QMouseEvent* event) { QWidget::mouseReleaseEvent(event); }
-
-void TXYPlot::SaveMetafile(bool) {}
-void TXYPlot::SaveGif(const QString&) {}
-void TXYPlot::SaveTiff(const QString&) {}
-void TXYPlot::SavePng(const QString& fileName) { RenderToImage().save(fileName, "PNG"); }
-void TXYPlot::SaveBmp(const QString&) {}
-void TXYPlot::PrintPlot() {}
+void TXYPlot::SetCurveWidth(int n, int width) {
+    KurvenDaten& c = curve(n);
+    if (c.Width >= 4) return;
+    c.Width = width == -1 ? BaseLineWidth : width;
+    if (screenCache_.isNull() || screenCache_.size() != size() || !layoutDone_) return;
+    // Drawn over the picture at once, without clearing it.
+    QPainter p(&screenCache_);
+    TXYPlotPainter painter(*this, p, 1.0, dotLen_, dashLen_, gapLen_, true);
+    painter.curve(n);
+    p.end();
+    overlayOnly_ = true;
+    update();
+}

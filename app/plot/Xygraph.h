@@ -3,6 +3,7 @@
 // to the data, draws axes, ticks, titles, grid, curves (lines with dash patterns or point symbols), peak
 // markers and a legend, zooms by mouse drag, stores dragged x ranges for commands, and renders itself
 // into images, a metafile and onto the printer with one paint routine.
+#include <QByteArray>
 #include <QFont>
 #include <QImage>
 #include <QPoint>
@@ -17,6 +18,7 @@
 #include <vector>
 
 class QPainter;
+class QPrinter;
 
 // A property whose change marks the plot's layout (scales and ticks) for recomputation at the next paint.
 template <typename T>
@@ -75,6 +77,7 @@ struct KurvenDaten {
     uint32_t Color = 0;
     double DashRun = 0.0;            // pixels drawn or skipped in the current dash or gap
     uint8_t PenDown = 1;             // 1 in a dash, 0 in a gap
+    uint8_t DashPhase = 0;           // position in the dash-dot patterns (styles 3 and 4)
     uint8_t PenStyle = 0;            // 0 solid, 1 dashed, 2 dotted, 3 dash-dot, 4 dash-dot-dot, 6 solid
     int Width = 1;
     std::vector<int> MarkerIndices;  // ascending point indices that carry a peak marker
@@ -217,8 +220,17 @@ public:
     void SaveTiff(const QString& fileName);
     void SavePng(const QString& fileName);
     void SaveBmp(const QString& fileName);
+    // Prints on the default printer; false when none is installed.
     void PrintPlot();
+    // Prints on a printer the caller has set up (print dialog, PDF file).
+    void PrintPlot(QPrinter& printer);
     int PrintJobCount() const { return printJobs_; }
+    // The bytes of the enhanced metafile that SaveMetafile writes (and puts on the clipboard).
+    QByteArray MetafileBytes(const QString& createdBy = QStringLiteral("Graph Made by Varolux32"));
+    // A bitmap export's picture: nominal size reduced to the host window's proportions, white, rendered.
+    QImage ExportImage(QSize nominal);
+    // Per-pixel-column reduction of dense solid curves on raster targets (on by default; same picture).
+    bool ReduceDenseCurves = true;
 
 signals:
     // The status-bar text of the position read-out ("Position: x  |  y").
@@ -233,6 +245,11 @@ protected:
 
 private:
     friend class TXYPlotPainter;
+    enum class Order { Screen, Export, Printer };
+    void renderWith(QPainter& painter, double s, Order order, double dotLen, double dashLen, double gapLen,
+                    bool raster);
+    void renderScreen(QImage& target);
+    void postPaint();
     friend struct TXYPlotTestAccess;
 
     KurvenDaten& curve(int n);
@@ -242,7 +259,11 @@ private:
     void computeMargins(int& left, int& right, int& top, int& bottom) const;
 
     std::vector<KurvenDaten> curves_;
-    std::vector<std::pair<int, int>> symbols_;  // (size, shape) for curves 1..250; beyond: rule of thumb
+    std::pair<int, int> symbolOf(int n) const;
+    QPointF dataAt(QPoint pixel) const;
+    bool pointInLegend(QPoint p) const;
+
+    std::vector<std::pair<int, int>> symbols_;  // (size, shape) for curves 1..250
     std::array<TAxisTicks, 4> ticks_;
     int marginL_ = 60, marginR_ = 60, marginT_ = 20, marginB_ = 30;  // in use since the last layout
     double dotLen_ = 5.0, dashLen_ = 25.0, gapLen_ = 25.0;
@@ -256,4 +277,5 @@ private:
     bool bandShown_ = false, mouseDown_ = false, legendDrag_ = false;
     QImage screenCache_;
     bool overlayOnly_ = false;
+    bool postPaintQueued_ = false;
 };

@@ -1,0 +1,57 @@
+#include "app/dialogs/TAbleitDia.h"
+
+#include <QCheckBox>
+#include <algorithm>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QVBoxLayout>
+
+#include "core/settings_globals.h"
+#include "tools/derivative.h"
+
+TAbleitDia::TAbleitDia(QWidget* parent) : TToolDialog(parent) {
+    setObjectName("AbleitDia");
+    setWindowTitle("derivative of spectrum/ spectra");
+    auto* lay = new QVBoxLayout(this);
+    Spekbox = NewCombo(this, "Spekbox");
+    AblOrdnung = NewCombo(this, "AblOrdnung");
+    AblOrdnung->addItems({"1.", "2.", "3.", "4."});
+    glaetten = NewCheck(this, "glaetten", "smooth before derivation", true);
+    AlleAbleiten = NewCheck(this, "AlleAbleiten", "derive all spectra", false);
+    OrgLoeschen = NewCheck(this, "OrgLoeschen", "remove original(s)", false);
+    auto* form = new QFormLayout;
+    form->addRow("Spectrum:", Spekbox);
+    form->addRow("order of derivation", AblOrdnung);
+    lay->addLayout(form);
+    for (QWidget* w : {static_cast<QWidget*>(glaetten), static_cast<QWidget*>(AlleAbleiten),
+                       static_cast<QWidget*>(OrgLoeschen)})
+        lay->addWidget(w);
+    AddButtonRow(lay, "html\\varolux_man_rech_en.html#abl");
+    connect(AlleAbleiten, &QCheckBox::clicked, this, &TAbleitDia::AlleAbleitenClick);
+}
+
+void TAbleitDia::AlleAbleitenClick() { SetGreyed(Spekbox, AlleAbleiten->isChecked()); }
+
+void TAbleitDia::FormActivate() {
+    FillSpectrumCombo(Spekbox, 0);
+    OrgLoeschen->setChecked(DerivativeSettings.RemoveOriginal);
+    AlleAbleiten->setChecked(DerivativeSettings.AllSpectra);
+    glaetten->setChecked(DerivativeSettings.SmoothFirst);
+    AblOrdnung->setCurrentIndex(std::clamp(DerivativeSettings.Order, 1, 4) - 1);
+    AlleAbleitenClick();
+}
+
+bool TAbleitDia::FormCloseOk() {
+    TDerivativeParams p;
+    p.RemoveOriginal = OrgLoeschen->isChecked();
+    p.AllSpectra = AlleAbleiten->isChecked();
+    p.Smooth = glaetten->isChecked();
+    p.Order = AblOrdnung->currentIndex() + 1;
+    p.Spectrum = Spekbox->currentIndex();
+    DerivativeSettings.RemoveOriginal = p.RemoveOriginal;
+    DerivativeSettings.AllSpectra = p.AllSpectra;
+    DerivativeSettings.SmoothFirst = p.Smooth;
+    DerivativeSettings.Order = p.Order;
+    RunDerivative(p);
+    return true;
+}

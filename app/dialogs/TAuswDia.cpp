@@ -1,0 +1,34 @@
+#include "app/dialogs/TAuswDia.h"
+
+#include <QComboBox>
+#include <QVBoxLayout>
+
+#include "tools/dialog_support.h"
+
+TAuswDia::TAuswDia(QWidget* parent) : TToolDialog(parent) {
+    setObjectName("AuswDia");
+    setWindowTitle("Choose spectrum");
+    auto* lay = new QVBoxLayout(this);
+    SpekBox = NewCombo(this, "SpekBox");
+    SpekBox->setMinimumWidth(300);
+    lay->addWidget(SpekBox);
+    AddButtonRow(lay);
+}
+
+void TAuswDia::FormActivate() {
+    chosen_ = -1;
+    FillSpectrumCombo(SpekBox, 0);
+}
+
+bool TAuswDia::FormCloseOk() {
+    const int i = SpekBox->currentIndex();
+    chosen_ = ValidSpectrumIndex(i) ? i : -1;
+    return true;
+}
+
+int TAuswDia::Choose(QWidget* parent, const QString& caption) {
+    TAuswDia dia(parent);
+    dia.setWindowTitle(caption);
+    if (dia.exec() != QDialog::Accepted) return -1;
+    return dia.Chosen();
+}

@@ -1,0 +1,83 @@
+#include "app/dialogs/TSpikeDia.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QVBoxLayout>
+
+#include "core/helpers.h"
+#include "core/settings_globals.h"
+#include "platform/ui.h"
+#include "tools/spikes.h"
+
+std::function<void(int, int)> TSpikeDia::Progress;
+
+TSpikeDia::TSpikeDia(QWidget* parent) : TToolDialog(parent) {
+    setObjectName("SpikeDia");
+    setWindowTitle("Remove Spikes");
+    auto* lay = new QVBoxLayout(this);
+    Spekbox = NewCombo(this, "Spekbox");
+    OriginalLoeschen = NewCheck(this, "OriginalLoeschen", "Remove Original", true);
+    AlleKorrigieren = NewCheck(this, "AlleKorrigieren", "Treat all Spectra", true);
+    EntspikenUmgedreht = NewCheck(this, "EntspikenUmgedreht", "Backward Spike Removal", false);
+    Legende_ander = NewCheck(this, "Legende_ander", "add \"Spikes removed\" to the legend title", false);
+    auto* form = new QFormLayout;
+    form->addRow("Spectrum:", Spekbox);
+    lay->addLayout(form);
+    for (QWidget* w : {static_cast<QWidget*>(OriginalLoeschen), static_cast<QWidget*>(AlleKorrigieren),
+                       static_cast<QWidget*>(EntspikenUmgedreht), static_cast<QWidget*>(Legende_ander)})
+        lay->addWidget(w);
+    AddButtonRow(lay, "html\\varolux_man_spek_en.html#spike");
+    connect(AlleKorrigieren, &QCheckBox::clicked, this, &TSpikeDia::AlleKorrigierenClick);
+}
+
+void TSpikeDia::AlleKorrigierenClick() {
+    const bool all = AlleKorrigieren->isChecked();
+    if (all) OriginalLoeschen->setChecked(true);
+    SetGreyed(Spekbox, all);
+}
+
+void TSpikeDia::FormActivate() {
+    FillSpectrumCombo(Spekbox, 0);
+    OriginalLoeschen->setChecked(SpikeSettings.RemoveOriginal);
+    AlleKorrigieren->setChecked(SpikeSettings.TreatAll);
+    EntspikenUmgedreht->setChecked(SpikeSettings.Backward);
+    Legende_ander->setChecked(SpikeSettings.AppendToTitle);
+    AlleKorrigierenClick();
+}
+
+bool TSpikeDia::FormCloseOk() {
+    AlleKorrigierenClick();
+    TSpikeParams p;
+    p.RemoveOriginal = OriginalLoeschen->isChecked();
+    p.AllSpectra = AlleKorrigieren->isChecked();
+    p.Backward = EntspikenUmgedreht->isChecked();
+    p.AppendToTitle = Legende_ander->isChecked();
+    p.Threshold = SpikeSettings.Threshold;
+    p.Spectrum = Spekbox->currentIndex();
+    SpikeSettings.RemoveOriginal = p.RemoveOriginal;
+    SpikeSettings.TreatAll = p.AllSpectra;
+    SpikeSettings.Backward = p.Backward;
+    SpikeSettings.AppendToTitle = p.AppendToTitle;
+    if (!p.AllSpectra) {
+        RunSpikeRemoval(p);
+        return true;
+    }
+    hide();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    struct Restore {
+        ~Restore() {
+            if (Progress) Progress(-1, 0);
+            ui::setStatus(1, " ");
+            QApplication::restoreOverrideCursor();
+        }
+    } restore;
+    if (Progress) Progress(0, 10000);
+    ui::setStatus(1, "removing spikes ");
+    RunSpikeRemoval(p, [](int32_t i, int32_t n) {
+        if (Progress && n > 0) Progress(i * (10000 / n), 10000);
+    });
+    DelayWithMessages(200);
+    return true;
+}

@@ -1,0 +1,111 @@
+#include "app/dialogs/tool_dialog.h"
+
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <exception>
+
+#include "core/spectra_list.h"
+#include "platform/ui.h"
+#include "tools/dialog_support.h"
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+std::string S(const QString& s) { return s.toStdString(); }
+
+TToolDialog::TToolDialog(QWidget* parent) : QDialog(parent) { setModal(true); }
+
+void TToolDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    try {
+        FormActivate();
+    } catch (const std::exception& e) {
+        ui::messageBox(e.what());
+    }
+}
+
+void TToolDialog::done(int result) {
+    if (result == QDialog::Accepted) {
+        try {
+            if (!FormCloseOk()) return;
+        } catch (const std::exception& e) {
+            // A number that is no number: the user corrects it in the open dialog.
+            ui::messageBox(e.what());
+            return;
+        }
+    }
+    QDialog::done(result);
+}
+
+QBoxLayout* TToolDialog::AddButtonRow(QBoxLayout* into, const char* helpPage) {
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    auto* ok = new QPushButton(tr("OK"), this);
+    ok->setObjectName("OKBtn");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(tr("Cancel"), this);
+    cancel->setObjectName("CancelBtn");
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    if (helpPage) {
+        helpPage_ = helpPage;
+        auto* help = new QPushButton("Help", this);
+        help->setObjectName("Button1");
+        help->setAutoDefault(false);
+        connect(help, &QPushButton::clicked, this, &TToolDialog::Button1Click);
+        row->addWidget(help);
+    }
+    into->addLayout(row);
+    return row;
+}
+
+void TToolDialog::Button1Click() {
+    if (helpPage_) OpenDialogHelp(helpPage_);
+}
+
+QComboBox* NewCombo(QWidget* parent, const char* name) {
+    auto* c = new QComboBox(parent);
+    c->setObjectName(name);
+    return c;
+}
+
+QCheckBox* NewCheck(QWidget* parent, const char* name, const QString& caption, bool checked) {
+    auto* c = new QCheckBox(caption, parent);
+    c->setObjectName(name);
+    c->setChecked(checked);
+    return c;
+}
+
+QLineEdit* NewEdit(QWidget* parent, const char* name, const QString& text) {
+    auto* e = new QLineEdit(text, parent);
+    e->setObjectName(name);
+    return e;
+}
+
+void FillSpectrumCombo(QComboBox* box, int selected) {
+    box->clear();
+    for (const auto& rec : SpectraList) box->addItem(Q(rec->Title.str()));
+    if (box->count() == 0) return;
+    if (selected < 0) selected = 0;
+    if (selected >= box->count()) selected = box->count() - 1;
+    box->setCurrentIndex(selected);
+}
+
+void SetGreyed(QWidget* w, bool greyed) {
+    w->setEnabled(!greyed);
+    w->setStyleSheet(greyed ? "background-color: #C0C0C0;" : QString());
+}
+
+double EditFloat(QLineEdit* edit) {
+    std::string t = S(edit->text());
+    struct WriteBack {
+        QLineEdit* e;
+        std::string& t;
+        ~WriteBack() { e->setText(Q(t)); }
+    } wb{edit, t};
+    return DialogFloat(t);
+}

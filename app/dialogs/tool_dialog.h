@@ -1,0 +1,47 @@
+#pragma once
+// The pattern every processing dialog follows: spectrum combo boxes filled on activation, OK/Cancel,
+// the OK work run when the dialog closes (errors shown, the dialog stays open), the help button.
+#include <QDialog>
+#include <QString>
+
+class QBoxLayout;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+class TToolDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit TToolDialog(QWidget* parent = nullptr);
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    // Fills the controls (OnActivate).
+    virtual void FormActivate() {}
+    // The OK work (OnClose with OK). False keeps the dialog open.
+    virtual bool FormCloseOk() { return true; }
+
+    // OK and Cancel ("OKBtn", "CancelBtn"), and "Help" ("Button1") when a page is given.
+    QBoxLayout* AddButtonRow(QBoxLayout* into, const char* helpPage = nullptr);
+    void Button1Click();
+
+private:
+    const char* helpPage_ = nullptr;
+};
+
+// Shared control helpers.
+QComboBox* NewCombo(QWidget* parent, const char* name);
+QCheckBox* NewCheck(QWidget* parent, const char* name, const QString& caption, bool checked);
+QLineEdit* NewEdit(QWidget* parent, const char* name, const QString& text);
+// Legend titles of all spectra in list order; `selected` is clamped into the list.
+void FillSpectrumCombo(QComboBox* box, int selected = 0);
+// Checked "all spectra" boxes grey the single-spectrum choice: silver and disabled.
+void SetGreyed(QWidget* w, bool greyed);
+// The typed number rule: every "." becomes the regional separator, written back into the edit.
+double EditFloat(QLineEdit* edit);
+QString Q(const std::string& s);
+std::string S(const QString& s);

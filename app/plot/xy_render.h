@@ -1,0 +1,68 @@
+#pragma once
+// The one paint routine of the XY plot: grid, axes, titles, curves, markers and legend at a scale factor
+// on any painter (screen picture, bitmap export, metafile, printer).
+#include <QPainter>
+#include <QPoint>
+
+#include <vector>
+
+#include "app/plot/Xygraph.h"
+
+// Collects line segments into polylines between pen moves, so a curve costs one drawing call per
+// visible stretch. On raster targets a run of points in one pixel column can be reduced to its first,
+// lowest, highest and last point: for solid one-pixel lines that covers exactly the same pixels.
+class TPenTrack {
+public:
+    TPenTrack(QPainter& painter, bool reduceColumns) : painter_(painter), reduce_(reduceColumns) {}
+    ~TPenTrack() { flush(); }
+    void moveTo(QPoint q);
+    void lineTo(QPoint q);
+    void flush();
+    QPoint pos() const { return pos_; }
+
+private:
+    void add(QPoint q);
+    void finishRun();
+
+    QPainter& painter_;
+    bool reduce_;
+    std::vector<QPoint> poly_;
+    QPoint pos_;
+    bool started_ = false;
+    bool runActive_ = false;
+    int runX_ = 0, firstY_ = 0, minY_ = 0, maxY_ = 0, lastY_ = 0, count_ = 0, minAt_ = 0, maxAt_ = 0;
+};
+
+class TXYPlotPainter {
+public:
+    TXYPlotPainter(TXYPlot& plot, QPainter& painter, double s, double dotLen, double dashLen, double gapLen,
+                   bool raster);
+    void grid(bool screenStyle);
+    void xAxis();
+    void x2Axis();
+    void y1Axis();
+    void y2Axis();
+    void titles();
+    void curve(int n);
+    // Draws the legend; returns the running y after the last line (client pixels).
+    int legend(bool storeFrame);
+
+private:
+    int S(double v) const;
+    QPoint SP(double x, double y) const { return QPoint(S(x), S(y)); }
+    void line(double x1, double y1, double x2, double y2);
+    void textTopLeft(int x, int y, const QString& text);
+    void rotatedText(QPointF topLeft, double angle, const QString& text);
+    void dashedLineTo(KurvenDaten& c, TPenTrack& pen, QPoint target);
+    void symbol(int n, double y, double x);
+    void marker(const KurvenDaten& c, double x, double y, const QString& label);
+    double patternLength(int style, int phase) const;
+
+    TXYPlot& plot_;
+    QPainter& p_;
+    double s_;
+    double dot_, dash_, gap_;
+    bool raster_;
+    double L_, R_, T_, B_;  // plot area edges, client pixels
+    int W_, H_;             // client size
+};

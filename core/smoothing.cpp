@@ -1,0 +1,344 @@
+#include "core/smoothing.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/helpers.h"
+#include "core/least_squares.h"
+#include "core/spectra_list.h"
+#include "core/units.h"
+#include "platform/errors.h"
+#include "platform/ui.h"
+
+namespace {
+
+constexpr int32_t kMaxCoefficients = 6;
+
+std::vector<double> DisplayValues(const TSpectrumRecord& rec) {
+    std::vector<double> y(static_cast<std::size_t>(rec.PointCount()));
+    for (int32_t i = 0; i < rec.PointCount(); ++i) y[static_cast<std::size_t>(i)] = SpecYValue(rec, i);
+    return y;
+}
+
+int32_t HalfWidthOf(int32_t width) { return width > 1 ? width / 2 : 0; }
+
+// Display x is an affine function of the index when the display unit is the stored one or a scaled
+// copy of it (nm and µm; 1/cm, Raman shift and eV).
+bool DisplayGridIsLinear(const TSpectrumRecord& rec) {
+    auto wavelength = [](int32_t u) { return u == SpecXNanometer || u == SpecXMicrometer; };
+    auto energy = [](int32_t u) { return u == SpecXWavenumber || u == SpecXRamanShift || u == SpecXElectronVolt; };
+    int32_t d = DisplayXUnit;
+    if (wavelength(rec.XUnit)) return wavelength(d);
+    if (rec.XUnit == SpecXWavenumber || rec.XUnit == SpecXRamanShift) return energy(d);
+    return false;
+}
+
+// Least-squares polynomial with m coefficients through the window lo..hi, evaluated at x(i). The fit
+// runs in x relative to x(i), scaled to -1..1: the same polynomial as in raw x, but without the
+// cancellation that powers of raw wavelengths (500^10) would bring into the normal equations.
+double PolyFitAt(const TSpectrumRecord& rec, const std::vector<double>& y, int32_t i, SmoothingWindow w,
+                 int32_t m) {
+    const int32_t count = w.hi - w.lo + 1;
+    if (count < m) return y[static_cast<std::size_t>(i)];
+    const double xi = SpecXValue(rec, i);
+    std::vector<double> t(static_cast<std::size_t>(count)), v(static_cast<std::size_t>(count));
+    double scale = 0.0;
+    for (int32_t k = 0; k < count; ++k) {
+        t[k] = SpecXValue(rec, w.lo + k) - xi;
+        v[k] = y[static_cast<std::size_t>(w.lo + k)];
+        scale = std::max(scale, std::fabs(t[k]));
+    }
+    if (!(scale > 0.0) || !std::isfinite(scale)) return y[static_cast<std::size_t>(i)];
+    for (double& tk : t) tk /= scale;
+    if (m > 1) {
+        // Fewer distinct abscissae than coefficients leave the fit undetermined.
+        std::vector<double> sorted(t);
+        std::sort(sorted.begin(), sorted.end());
+        if (std::unique(sorted.begin(), sorted.end()) - sorted.begin() < m) return y[static_cast<std::size_t>(i)];
+    }
+    std::vector<double> c = FitPolynomial(t, v, m);
+    return c[0];
+}
+
+double MeanOf(const std::vector<double>& y, SmoothingWindow w) {
+    long double s = 0.0L;
+    for (int32_t k = w.lo; k <= w.hi; ++k) s += y[static_cast<std::size_t>(k)];
+    return static_cast<double>(s / (w.hi - w.lo + 1));
+}
+
+double TriangularOf(const std::vector<double>& y, SmoothingWindow w, int32_t h) {
+    // Weights k = -h..h applied in window order; a window shorter than 2h+1 (short spectra) uses the
+    // weights its points reach.
+    long double s = 0.0L, sw = 0.0L;
+    for (int32_t k = -h; k <= h; ++k) {
+        int32_t idx = w.lo + k + h;
+        if (idx > w.hi) break;
+        long double wt = 1.0L - static_cast<long double>(std::abs(k)) / (h + 1);
+        s += wt * y[static_cast<std::size_t>(idx)];
+        sw += wt;
+    }
+    return sw > 0.0L ? static_cast<double>(s / sw) : 0.0;
+}
+
+double PercentileOf(const std::vector<double>& y, SmoothingWindow w, int32_t p) {
+    std::vector<double> v(y.begin() + w.lo, y.begin() + w.hi + 1);
+    return Percentile(v, 0, static_cast<int32_t>(v.size()) - 1, p);
+}
+
+void CheckMode(int32_t Mode, int32_t Param) {
+    if (Mode == SmoothModePolynomial && (Param < 1 || Param > kMaxCoefficients))
+        throw vx::Error("Smoothing: the local polynomial needs 1 to 6 coefficients (got " +
+                        std::to_string(Param) + ").");
+    if (Mode != SmoothModeAverage && Mode != SmoothModePolynomial && Mode != SmoothModePercentile)
+        throw vx::Error("Smoothing: unknown method " + std::to_string(Mode) + ".");
+}
+
+double SmoothOne(const TSpectrumRecord& rec, const std::vector<double>& y, int32_t i, int32_t Mode,
+                 int32_t h, int32_t Param) {
+    SmoothingWindow w = SmoothingWindowOf(i, h, rec.PointCount());
+    switch (Mode) {
+    case SmoothModeAverage:
+        if (Param == 0) return MeanOf(y, w);
+        if (Param == 1) return TriangularOf(y, w, h);
+        return 0.0;
+    case SmoothModePolynomial: return PolyFitAt(rec, y, i, w, Param);
+    default: return PercentileOf(y, w, Param);
+    }
+}
+
+// Hat weights of the polynomial fit on 2h+1 evenly spaced points: value at window position p =
+// sum over k of W[p][k] * y[lo + k]. Exact for polynomials of the fitted order.
+std::vector<double> PolynomialWeights(int32_t h, int32_t m) {
+    const int32_t len = 2 * h + 1;
+    auto tOf = [h](int32_t k) { return static_cast<long double>(k - h) / h; };
+    NrMatrix ata(m, m), dummy(m, 1);
+    for (int32_t k = 0; k < len; ++k) {
+        long double t = tOf(k);
+        std::vector<long double> pw(static_cast<std::size_t>(2 * m), 1.0L);
+        for (int32_t j = 1; j < 2 * m; ++j) pw[j] = pw[j - 1] * t;
+        for (int32_t a = 1; a <= m; ++a)
+            for (int32_t b = 1; b <= m; ++b) ata(a, b) += pw[a + b - 2];
+    }
+    GAUSSJ(ata, m, dummy, 1);  // ata becomes its inverse
+    std::vector<double> W(static_cast<std::size_t>(len) * len);
+    std::vector<long double> pp(static_cast<std::size_t>(m)), pk(static_cast<std::size_t>(m));
+    for (int32_t p = 0; p < len; ++p) {
+        long double tp = tOf(p);
+        pp[0] = 1.0L;
+        for (int32_t j = 1; j < m; ++j) pp[j] = pp[j - 1] * tp;
+        // g = (A^T A)^-1 · a(t_p)
+        std::vector<long double> g(static_cast<std::size_t>(m), 0.0L);
+        for (int32_t a = 0; a < m; ++a)
+            for (int32_t b = 0; b < m; ++b) g[a] += ata(a + 1, b + 1) * pp[b];
+        for (int32_t k = 0; k < len; ++k) {
+            long double tk = tOf(k), s = 0.0L, pw = 1.0L;
+            for (int32_t a = 0; a < m; ++a) {
+                s += g[a] * pw;
+                pw *= tk;
+            }
+            W[static_cast<std::size_t>(p) * len + k] = static_cast<double>(s);
+        }
+    }
+    return W;
+}
+
+void SmoothPolynomialLinearGrid(const std::vector<double>& y, int32_t h, int32_t m, std::vector<double>& out) {
+    const int32_t n = static_cast<int32_t>(y.size());
+    const int32_t len = 2 * h + 1;
+    const std::vector<double> W = PolynomialWeights(h, m);
+    const double* centre = W.data() + static_cast<std::size_t>(h) * len;
+    for (int32_t i = h; i <= n - 1 - h; ++i) {
+        const double* yy = y.data() + (i - h);
+        double s = 0.0;
+        for (int32_t k = 0; k < len; ++k) s += centre[k] * yy[k];
+        out[i] = s;
+    }
+    auto edge = [&](int32_t i, int32_t lo) {
+        const double* wp = W.data() + static_cast<std::size_t>(i - lo) * len;
+        double s = 0.0;
+        for (int32_t k = 0; k < len; ++k) s += wp[k] * y[static_cast<std::size_t>(lo + k)];
+        out[i] = s;
+    };
+    for (int32_t i = 0; i < h; ++i) edge(i, 0);
+    for (int32_t i = n - h; i < n; ++i) edge(i, n - len);
+}
+
+// Window means of full windows centred at h..n-1-h by a sliding sum, re-summed now and then so that
+// rounding does not drift along a long spectrum. Edge points take the value of the nearest full
+// window, which is their window.
+void SmoothMeanLinear(const std::vector<double>& y, int32_t h, std::vector<double>& out) {
+    const int32_t n = static_cast<int32_t>(y.size());
+    const int32_t len = 2 * h + 1;
+    long double s = 0.0L;
+    for (int32_t c = h; c <= n - 1 - h; ++c) {
+        if ((c - h) % 4096 == 0) {
+            s = 0.0L;
+            for (int32_t k = c - h; k <= c + h; ++k) s += y[static_cast<std::size_t>(k)];
+        } else {
+            s += static_cast<long double>(y[static_cast<std::size_t>(c + h)]) - y[static_cast<std::size_t>(c - h - 1)];
+        }
+        out[c] = static_cast<double>(s / len);
+    }
+    for (int32_t i = 0; i < h; ++i) out[i] = out[h];
+    for (int32_t i = n - h; i < n; ++i) out[i] = out[n - 1 - h];
+}
+
+// Triangular weights (h+1-|k|)/(h+1)^2 are two boxes of h+1 points in a row: a sliding sum of sliding
+// sums.
+void SmoothTriangularLinear(const std::vector<double>& y, int32_t h, std::vector<double>& out) {
+    const int32_t n = static_cast<int32_t>(y.size());
+    const int32_t box = h + 1;
+    std::vector<long double> B(static_cast<std::size_t>(n - h));  // B[m] = y[m] + ... + y[m+h]
+    long double s = 0.0L;
+    for (int32_t m = 0; m + h < n; ++m) {
+        if (m % 4096 == 0) {
+            s = 0.0L;
+            for (int32_t k = m; k <= m + h; ++k) s += y[static_cast<std::size_t>(k)];
+        } else {
+            s += static_cast<long double>(y[static_cast<std::size_t>(m + h)]) - y[static_cast<std::size_t>(m - 1)];
+        }
+        B[m] = s;
+    }
+    const long double norm = static_cast<long double>(box) * box;
+    long double t = 0.0L;
+    for (int32_t c = h; c <= n - 1 - h; ++c) {
+        // T(c) = B[c-h] + ... + B[c]
+        if ((c - h) % 4096 == 0) {
+            t = 0.0L;
+            for (int32_t k = c - h; k <= c; ++k) t += B[k];
+        } else {
+            t += B[c] - B[c - h - 1];
+        }
+        out[c] = static_cast<double>(t / norm);
+    }
+    for (int32_t i = 0; i < h; ++i) out[i] = out[h];
+    for (int32_t i = n - h; i < n; ++i) out[i] = out[n - 1 - h];
+}
+
+// Header copy shared by the smoothers.
+std::unique_ptr<TSpectrumRecord> SmoothedHeader(const TSpectrumRecord& src) {
+    auto r = std::make_unique<TSpectrumRecord>();
+    r->Title = src.Title + std::string("\t smoothed");
+    r->ConcTimesPath = src.ConcTimesPath;
+    r->PathLength = src.PathLength;
+    r->Concentration = src.Concentration;
+    r->SourceKind = src.SourceKind;
+    r->FileName = src.FileName.str();
+    r->FirstX = src.FirstX;
+    r->StepX = src.StepX;
+    r->Comment1 = src.Comment1.str();
+    r->Comment2 = src.Comment2.str();
+    r->SpecType = src.SpecType.str();
+    r->Solvent = src.Solvent.str();
+    r->DateText = src.DateText.str();
+    r->ExcitationWl = src.ExcitationWl;
+    r->Temperature = src.Temperature;
+    r->ExposureTime = src.ExposureTime;
+    r->LineWidth = src.LineWidth;
+    r->LineStyle = src.LineStyle;
+    r->XUnit = src.XUnit;
+    r->YKind = src.YKind;
+    r->Color = src.Color;
+    return r;
+}
+
+void StoreValues(TSpectrumRecord& r, const std::vector<double>& display) {
+    r.Values.resize(display.size());
+    for (std::size_t i = 0; i < display.size(); ++i) r.Values[i] = SpecYToStored(r, display[i]);
+}
+
+}  // namespace
+
+SmoothingWindow SmoothingWindowOf(int32_t i, int32_t h, int32_t n) {
+    SmoothingWindow w{i - h, i + h};
+    if (w.lo < 0) {
+        w.lo = 0;
+        w.hi = 2 * h;
+    }
+    if (w.hi > n - 1) {
+        w.lo -= w.hi - (n - 1);
+        w.hi = n - 1;
+        if (w.lo < 1) w.lo = 1;
+    }
+    if (w.lo > w.hi) w.lo = w.hi;  // one- or two-point records
+    if (w.lo < 0) w.lo = 0;
+    return w;
+}
+
+int32_t SmoothPolyHalfWidth(const TSpectrumRecord& rec) {
+    if (rec.StepX == 0.0 || !std::isfinite(rec.StepX)) return 15;
+    double h = std::nearbyint(5.0 / std::fabs(rec.StepX));
+    return static_cast<int32_t>(std::clamp(h, 3.0, 15.0));
+}
+
+double SmoothPointPoly(const TSpectrumRecord& rec, int32_t i) {
+    if (i < 0 || i >= rec.PointCount()) return SpecYValue(rec, i);
+    std::vector<double> y = DisplayValues(rec);
+    return PolyFitAt(rec, y, i, SmoothingWindowOf(i, SmoothPolyHalfWidth(rec), rec.PointCount()), 3);
+}
+
+double SmoothPoint(const TSpectrumRecord& rec, int32_t i, int32_t Mode, int32_t Width, int32_t Param) {
+    CheckMode(Mode, Param);
+    if (i < 0 || i >= rec.PointCount()) return SpecYValue(rec, i);
+    std::vector<double> y = DisplayValues(rec);
+    return SmoothOne(rec, y, i, Mode, HalfWidthOf(Width), Param);
+}
+
+std::vector<double> SmoothValues(const TSpectrumRecord& rec, int32_t Mode, int32_t Width, int32_t Param) {
+    CheckMode(Mode, Param);
+    const std::vector<double> y = DisplayValues(rec);
+    const int32_t n = rec.PointCount();
+    const int32_t h = HalfWidthOf(Width);
+    std::vector<double> out(y.size());
+    // The linear-time paths need full windows everywhere; shorter records take the direct way.
+    const bool full = n >= 2 * h + 2 && h >= 1;
+    if (full && Mode == SmoothModeAverage && Param == 0) {
+        SmoothMeanLinear(y, h, out);
+    } else if (full && Mode == SmoothModeAverage && Param == 1) {
+        SmoothTriangularLinear(y, h, out);
+    } else if (full && Mode == SmoothModePolynomial && DisplayGridIsLinear(rec) && rec.StepX != 0.0 &&
+               2 * h + 1 >= Param) {
+        SmoothPolynomialLinearGrid(y, h, Param, out);
+    } else {
+        for (int32_t i = 0; i < n; ++i) out[i] = SmoothOne(rec, y, i, Mode, h, Param);
+    }
+    return out;
+}
+
+std::vector<double> SmoothPolyValues(const TSpectrumRecord& rec) {
+    const std::vector<double> y = DisplayValues(rec);
+    const int32_t n = rec.PointCount();
+    const int32_t h = SmoothPolyHalfWidth(rec);
+    std::vector<double> out(y.size());
+    if (n >= 2 * h + 2 && DisplayGridIsLinear(rec) && rec.StepX != 0.0 && std::isfinite(rec.StepX)) {
+        SmoothPolynomialLinearGrid(y, h, 3, out);
+    } else {
+        for (int32_t i = 0; i < n; ++i) out[i] = PolyFitAt(rec, y, i, SmoothingWindowOf(i, h, n), 3);
+    }
+    return out;
+}
+
+void SmoothSpectrumAdv(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source,
+                       int32_t Mode, int32_t Width, int32_t Param) {
+    Result.reset();
+    std::vector<double> v = SmoothValues(Source, Mode, Width, Param);
+    auto r = SmoothedHeader(Source);
+    StoreValues(*r, v);
+    Result = std::move(r);
+}
+
+void SmoothAllSpectra(const ProgressReport& progress) {
+    const int32_t count = SpectraList.Count();
+    if (progress.Begin) progress.Begin(1000);
+    for (int32_t k = 0; k < count; ++k) {
+        ui::setStatus(1, "smoothing spectra: ");
+        const TSpectrumRecord& src = SpectraList[k];
+        std::vector<double> v = SmoothPolyValues(src);
+        auto r = SmoothedHeader(src);
+        StoreValues(*r, v);
+        SpectraList.AddWithDefaultColor(std::move(r));
+        if (progress.Step) progress.Step(1000.0 / count);
+    }
+    DelayWithMessages(100);
+    if (progress.End) progress.End();
+}

@@ -1,0 +1,48 @@
+#pragma once
+// Cleaning of emission and Raman spectra: spike removal (cosmic-ray hits found from the point-to-point
+// slope, repaired by a straight line plus noise of the local level) and scatter removal (the Rayleigh
+// line at the excitation wavelength, its second order and the solvent's Raman band, filled with zeros,
+// a straight line or a flank polynomial plus noise). The noise comes from the seedable generator of
+// core/noise.h. Results replace what Result held; the caller appends them.
+#include <cstdint>
+#include <memory>
+
+#include "core/spectrum_record.h"
+
+// Sensitivity of the spike test: a slope is a spike when |d| > |mean| + sd * SpikeLimitFactor over the
+// ten slopes before it. Set by the spike dialog from the options slider (tenths); default 5.6.
+extern double SpikeLimitFactor;
+
+// Fill modes of the scatter bands.
+enum : int32_t { ScatterFillZeros = 0, ScatterFillLine = 1, ScatterFillPolynomial = 2 };
+
+struct TScatterRemovalSettings {
+    bool Rayleigh1 = false;     // first-order Rayleigh line, e ± W
+    bool Rayleigh2 = false;     // second-order Rayleigh line, 2e ± W
+    bool Raman = false;         // solvent Raman band, 1e7/(1e7/e - R) ± W
+    double HalfWidth = 10.0;    // W, nm
+    int32_t FillMode = ScatterFillPolynomial;
+    double RamanShift = 3378.0; // R, 1/cm ("Water")
+};
+// Written by the scatter dialog, read by SpecRemoveScatter.
+extern TScatterRemovalSettings ScatterRemovalSettings;
+
+// Forward and backward spike scans. The title gets " Spikes removed" when NameFlag is not 0. A zero
+// x step is refused (vx::Error).
+void SpecRemoveSpikes(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, uint8_t NameFlag);
+void SpecRemoveSpikesBackward(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source,
+                              uint8_t NameFlag);
+
+// Scatter removal with ScatterRemovalSettings; FitPoints flank points either side, Coefficients of the
+// flank polynomial (the dialog passes 5 and 4). The spectrum is displayed in nm. Bands outside the
+// spectrum change nothing, partial ones are clipped, overlapping ones are filled in turn; the result
+// has the source's number of points.
+void SpecRemoveScatter(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, int32_t FitPoints,
+                       int32_t Coefficients);
+void SpecRemoveScatter(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, int32_t FitPoints,
+                       int32_t Coefficients, const TScatterRemovalSettings& settings);
+
+// The two steps of spike removal, for tests and the dialog's preview: the slope indices flagged as
+// spikes (ascending), and the point indices to replace derived from them (sorted, without duplicates).
+std::vector<int32_t> DetectSpikeSlopes(const std::vector<double>& slopes, double factor, bool backward);
+std::vector<int32_t> SpikePointsToReplace(const std::vector<int32_t>& flagged);

@@ -1,0 +1,12 @@
+# Tones through ALSA.
+find_package(PkgConfig QUIET)
+if(PkgConfig_FOUND)
+  pkg_check_modules(VX_ALSA QUIET alsa)
+endif()
+if(VX_ALSA_FOUND)
+  target_include_directories(vx_platform PRIVATE ${VX_ALSA_INCLUDE_DIRS})
+  target_link_libraries(vx_platform PUBLIC ${VX_ALSA_LINK_LIBRARIES})
+else()
+  find_library(VX_ASOUND_LIB asound REQUIRED)
+  target_link_libraries(vx_platform PUBLIC ${VX_ASOUND_LIB})
+endif()

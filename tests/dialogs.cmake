@@ -1,0 +1,7 @@
+# The processing dialogs: their work as plain functions, and the Qt dialogs driven offscreen.
+vx_add_test(tools_dialogs_test
+  SOURCES tools_support_test.cpp tools_range_test.cpp
+  LIBS vx_tools)
+vx_add_test(dialogs_gui_test
+  SOURCES dialogs_main.cpp dialogs_small_test.cpp
+  LIBS vx_app vx_plot vx_tools)

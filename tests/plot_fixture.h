@@ -1,0 +1,72 @@
+#pragma once
+// Shared set-up of the plot tests: one QApplication, a plot set up as the main window does at start.
+#include <QApplication>
+#include <QFont>
+#include <QImage>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+
+#include "app/plot/Xygraph.h"
+#include "core/spectra_list.h"
+#include "core/units.h"
+#include "platform/numtext.h"
+
+inline QApplication& plotTestApp() {
+    static int argc = 1;
+    static char name[] = "plot_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication a(argc, argv);
+    return a;
+}
+
+// The start-up settings of the main window's plot.
+inline std::unique_ptr<TXYPlot> makeStartPlot(int w = 800, int h = 500) {
+    plotTestApp();
+    auto plot = std::make_unique<TXYPlot>();
+    plot->resize(w, h);
+    TXYPlot& p = *plot;
+    p.SecondXAxisOn = false;
+    p.ZweiteYAchse = false;
+    p.Autoscaling = true;
+    p.SetKurvenAnzahl(0);
+    p.BaseLineWidth = 1;
+    p.MinXValue = 300;
+    p.MaxXValue = 900;
+    p.MinY1Value = 0;
+    p.MaxY1Value = 1;
+    p.DrawAsLines = true;
+    p.Legende = true;
+    p.GridOn = true;
+    QFont arial("Arial");
+    arial.setPointSize(10);
+    p.PlotFont = arial;
+    p.LegendeFont = arial;
+    p.XAchsenTextAn = true;
+    p.XachsenText = "Wavelength [nm]";
+    p.X2achsenText = "Wavenumbers [1000/cm]";
+    p.Y1AchsenTextAn = true;
+    p.Y1achsenText = "Absorbance";
+    p.Y2AchseFix = true;
+    p.MinY2Value = -0.6;
+    p.MaxY2Value = 0.6;
+    p.AlternateTickLabels = false;
+    return plot;
+}
+
+// Curve n gets `count` points of a smooth band between x0 and x1.
+inline void fillBand(TXYPlot& p, int n, int count, double x0, double x1, double height = 1.0) {
+    p.ReserveCurvePoints(n, count);
+    for (int i = 0; i < count; ++i) {
+        const double x = x0 + (x1 - x0) * i / (count - 1);
+        const double c = (x0 + x1) / 2 + n * 7.0;
+        const double y = height * std::exp(-((x - c) * (x - c)) / (2 * 40.0 * 40.0)) + 0.02 * std::sin(i * 0.37 + n);
+        p.SetCurvePoint(n, 1, x, i);
+        p.SetCurvePoint(n, 2, y, i);
+    }
+}
+
+inline void dumpImage(const QImage& img, const char* name) {
+    if (const char* dir = std::getenv("VX_PLOT_DUMP")) img.save(QString(dir) + "/" + name + ".png");
+}

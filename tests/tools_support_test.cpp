@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/errors.h"
+#include "platform/ui.h"
+#include "tests/tools_test_support.h"
+#include "tools/dialog_support.h"
+#include "tools/remove_spectra.h"
+#include "tools/simple_x.h"
+
+using namespace tooltest;
+
+TEST(DialogSupport, HelpPageOpensBesideTheProgramWithItsAnchor) {
+    ui::ScopedScriptedBackend ui;
+    auto dir = std::filesystem::temp_directory_path() / "vx_dialog_help";
+    std::filesystem::create_directories(dir / "html");
+    std::ofstream(dir / "html" / "varolux_man_spek_en.html") << "<html/>";
+    std::string old = HelpBaseFolder();
+    SetHelpBaseFolder(dir.string());
+    EXPECT_TRUE(OpenDialogHelp("html\\varolux_man_spek_en.html#spike"));
+    ASSERT_EQ(ui->openedUrls.size(), 1u);
+    EXPECT_EQ(ui->openedUrls[0], "file://" + (dir / "html/varolux_man_spek_en.html#spike").string());
+    EXPECT_TRUE(ui->messages.empty());
+
+    // A missing page, or a desktop that cannot open it, gives the one failure text.
+    EXPECT_FALSE(OpenDialogHelp("html\\varolux_man_rech_en.html#add"));
+    ui->openUrlResult = false;
+    EXPECT_FALSE(OpenDialogHelp("html\\varolux_man_spek_en.html#peak"));
+    EXPECT_EQ(ui->messages,
+              (std::vector<std::string>{kHelpFailedText, kHelpFailedText}));
+    SetHelpBaseFolder(old);
+}
+
+TEST(DialogSupport, TypedNumbersTakeDotsAsTheRegionalSeparator) {
+    ListGuard g;
+    numtext::setDecimalSeparator(',');
+    std::string t = "1.5";
+    EXPECT_DOUBLE_EQ(DialogFloat(t), 1.5);
+    EXPECT_EQ(t, "1,5");
+    t = "2,25";
+    EXPECT_DOUBLE_EQ(DialogFloat(t), 2.25);
+    t = "1.000.5";  // every dot is replaced, so this is no number
+    EXPECT_THROW(DialogFloat(t), vx::ConversionError);
+    numtext::setDecimalSeparator('.');
+    t = "3.5";
+    EXPECT_DOUBLE_EQ(DialogFloat(t), 3.5);
+    t = "abc";
+    try {
+        DialogFloat(t);
+        FAIL();
+    } catch (const vx::ConversionError& e) {
+        EXPECT_STREQ(e.what(), "'abc' is not a valid floating point value");
+    }
+}
+
+TEST(DialogSupport, ResultColourAndRemovalOfOriginalsKeepOrder) {
+    ListGuard g;
+    for (int i = 0; i < 3; ++i) addRecord("s" + std::to_string(i), 400, 1, ramp(5), 1, 0x10 + i);
+    // All spectra with "remove originals": n new spectra in the old order, each in its original's colour.
+    OriginalsToRemove originals;
+    const int32_t n = SpectraList.Count();
+    for (int32_t i = 0; i < n; ++i) {
+        auto copy = std::make_unique<TSpectrumRecord>(SpectraList[i]);
+        copy->Title = SpectraList[i].Title + " new";
+        AppendToolResult(std::move(copy), true, SpectraList[i].Color);
+        originals.Add(i);
+    }
+    originals.DeleteAll();
+    ASSERT_EQ(titles(), (std::vector<std::string>{"s0 new", "s1 new", "s2 new"}));
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(SpectraList[i].Color, 0x10u + i);
+    // Without removal the new spectra take the default colours of their positions.
+    AppendToolResult(makeRecord("x", 400, 1, ramp(5)), false, 0x99);
+    EXPECT_EQ(SpectraList[3].Color, CurveColor(4));
+}
+
+TEST(SimpleX, ShiftsAndScalesTheGrid) {
+    ListGuard g;
+    addRecord("a", 400, 2, ramp(4));
+    struct Case {
+        int op;
+        std::string konst;
+        double first, step;
+        std::string title;
+    };
+    const Case cases[] = {
+        {0, "10", 410, 2, "a + 10"},
+        {1, "10", 390, 2, "a - 10"},
+        {2, "0.5", 200, 1, "a x 0.5"},
+        {3, "2", 200, 1, "a / 2"},
+        {2, "0", 400, 2, "a x 0 (stupid operation => unchanged!)"},
+        {3, "0", 400, 2, "a / 0 (stupid operation => unchanged!)"},
+    };
+    for (const auto& c : cases) {
+        TSimpleXParams p{0, c.op, c.konst};
+        ASSERT_TRUE(ApplyXConstant(p));
+        const auto& r = SpectraList[SpectraList.Count() - 1];
+        EXPECT_DOUBLE_EQ(r.FirstX, c.first) << c.title;
+        EXPECT_DOUBLE_EQ(r.StepX, c.step) << c.title;
+        EXPECT_EQ(r.Title.str(), c.title);
+        EXPECT_EQ(r.Values, ramp(4));
+        EXPECT_EQ(r.Color, CurveColor(SpectraList.Count()));
+    }
+}
+
+TEST(SimpleX, RefusesAnotherXUnitAndBadNumbers) {
+    ListGuard g;
+    ui::ScopedScriptedBackend ui;
+    addRecord("w", 4000, -2, ramp(4), SpecXWavenumber);
+    addRecord("r", 100, 2, ramp(4), SpecXRamanShift);
+    TSimpleXParams p{0, 0, "5"};
+    EXPECT_FALSE(ApplyXConstant(p));
+    EXPECT_EQ(ui->messages, (std::vector<std::string>{kXTypeMismatchText}));
+    p.Spectrum = 1;  // Raman shift is accepted whatever the display
+    EXPECT_TRUE(ApplyXConstant(p));
+    p.Constant = "five";
+    EXPECT_THROW(ApplyXConstant(p), vx::ConversionError);
+    p.Constant = "1e308";
+    p.Operation = 2;
+    EXPECT_THROW(ApplyXConstant(p), vx::FloatError);
+    EXPECT_EQ(SpectraList.Count(), 3);
+}
+
+TEST(RemoveSpectra, ByTypeMatchesTagsInTheChosenText) {
+    ListGuard g;
+    const char* tags[] = {"jcamp_dx", "", "ascii_dat", "jcamp_dx", "ccdfx"};
+    for (int i = 0; i < 5; ++i) addRecord("s" + std::to_string(i), 400, 1, ramp(3)).SpecType = tags[i];
+    EXPECT_EQ(RemoveSpectraOfType("jcamp_dx"), 2);
+    EXPECT_EQ(titles(), (std::vector<std::string>{"s1", "s2", "s4"}));
+    EXPECT_EQ(RemoveSpectraOfType("ccdfx, ccdfy"), 1);
+    EXPECT_EQ(titles(), (std::vector<std::string>{"s1", "s2"}));
+    EXPECT_EQ(RemoveSpectraOfType(""), 0);  // the empty tag of s1 never matches
+}
+
+TEST(RemoveSpectra, ByHandDeletesTheHighestNumberFirst) {
+    ListGuard g;
+    for (int i = 0; i < 12; ++i) addRecord("s" + std::to_string(i + 1), 400, 1, ramp(3));
+    EXPECT_EQ(RemoveListItemText(9), "10- s10");
+    // Items in any order, numbers of two digits, a duplicate and a number beyond the list.
+    EXPECT_EQ(RemoveSpectraByItems({RemoveListItemText(1), RemoveListItemText(10),
+                                    RemoveListItemText(4), "2- s2", "99- gone", "no number"}),
+              3);
+    EXPECT_EQ(titles(), (std::vector<std::string>{"s1", "s3", "s4", "s6", "s7", "s8", "s9", "s10",
+                                                  "s12"}));
+}
+
+TEST(RemoveSpectra, LastAndAllAndTheSecondAxis) {
+    ListGuard g;
+    EXPECT_FALSE(RemoveLastSpectrum());
+    addRecord("a", 400, 1, ramp(3));
+    addRecord("ratio", 400, 1, ramp(3)).SourceKind = SpecSourceRaw;
+    EXPECT_TRUE(AnySecondAxisSpectrum());
+    EXPECT_TRUE(RemoveLastSpectrum());
+    EXPECT_FALSE(AnySecondAxisSpectrum());
+    RemoveAllSpectra();
+    EXPECT_TRUE(SpectraList.Empty());
+    const auto& t = RemoveDialogTags();
+    EXPECT_NE(std::find(t.begin(), t.end(), "shimadzu_spc"), t.end());
+    EXPECT_NE(std::find(t.begin(), t.end(), "beckman_coulter_du_binary"), t.end());
+}

@@ -1,0 +1,70 @@
+#pragma once
+// Fixtures for the tool tests: records built from values, and guards that restore the globals.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/spectra_list.h"
+#include "core/units.h"
+#include "platform/numtext.h"
+
+namespace tooltest {
+
+struct DisplayGuard {
+    uint8_t x = DisplayXUnit, y = DisplayYMode;
+    ~DisplayGuard() {
+        DisplayXUnit = x;
+        DisplayYMode = y;
+    }
+};
+
+// Empties the spectra list and restores the decimal separator around a test.
+struct ListGuard {
+    char sep = numtext::decimalSeparator();
+    DisplayGuard display;
+    ListGuard() {
+        SpectraList.Clear();
+        DisplayXUnit = 1;
+        DisplayYMode = 2;
+    }
+    ~ListGuard() {
+        SpectraList.Clear();
+        numtext::setDecimalSeparator(sep);
+    }
+};
+
+inline std::unique_ptr<TSpectrumRecord> makeRecord(const std::string& title, double first, double step,
+                                                   std::vector<double> values,
+                                                   int32_t unit = SpecXNanometer) {
+    auto r = std::make_unique<TSpectrumRecord>();
+    r->Title = title;
+    r->FirstX = first;
+    r->StepX = step;
+    r->XUnit = unit;
+    r->Values = std::move(values);
+    return r;
+}
+
+// Appends a record and gives it a colour that no default position has, so colour rules show.
+inline TSpectrumRecord& addRecord(const std::string& title, double first, double step,
+                                  std::vector<double> values, int32_t unit = SpecXNanometer,
+                                  uint32_t color = 0x123456) {
+    auto r = makeRecord(title, first, step, std::move(values), unit);
+    r->Color = color;
+    int32_t i = SpectraList.Add(std::move(r));
+    return SpectraList[i];
+}
+
+inline std::vector<double> ramp(int n, double a = 0.0, double b = 1.0) {
+    std::vector<double> v(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) v[static_cast<std::size_t>(i)] = a + b * i;
+    return v;
+}
+
+inline std::vector<std::string> titles() {
+    std::vector<std::string> t;
+    for (const auto& r : SpectraList) t.push_back(r->Title.str());
+    return t;
+}
+
+}  // namespace tooltest

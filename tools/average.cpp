@@ -1,0 +1,55 @@
+#include "tools/average.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "core/spectra_list.h"
+#include "core/spectrum_arithmetic.h"
+#include "core/units.h"
+#include "platform/numtext.h"
+#include "platform/ui.h"
+#include "tools/dialog_support.h"
+#include "tools/verrech.h"
+
+std::string AverageListItemText(int32_t index) {
+    return numtext::IntToStr(index + 1) + "- " + SpectraList[index].Title.str();
+}
+
+std::string AverageTitleFor(int32_t index) { return SpectraList[index].Title + kAveragedSuffix; }
+
+std::string AverageTitleExtended(std::string title, int32_t index) {
+    const std::string suffix = kAveragedSuffix;
+    for (auto p = title.find(suffix); p != std::string::npos; p = title.find(suffix))
+        title.erase(p, suffix.size());
+    return title + " | " + SpectraList[index].Title.str() + suffix;
+}
+
+namespace {
+std::unique_ptr<TSpectrumRecord> addOverFirstRange(TSpectrumRecord& a, TSpectrumRecord& b) {
+    double from = SpecXValue(a, 0), to = SpecXValue(a, a.PointCount() - 1);
+    std::unique_ptr<TSpectrumRecord> sum;
+    SpecAdd(sum, a, b, from, to);
+    return sum;
+}
+}  // namespace
+
+bool RunAveraging(std::vector<int32_t> selected, const std::string& title) {
+    std::sort(selected.begin(), selected.end());
+    selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
+    std::erase_if(selected, [](int32_t i) { return !ValidSpectrumIndex(i); });
+    if (selected.size() < 2) return false;
+    auto sum = addOverFirstRange(SpectraList[selected[0]], SpectraList[selected[1]]);
+    for (std::size_t k = 2; sum && sum->PointCount() >= 2 && k < selected.size(); ++k) {
+        TSpectrumRecord copy = *sum;
+        sum = addOverFirstRange(copy, SpectraList[selected[k]]);
+    }
+    if (!sum || sum->PointCount() < 2) {
+        ui::messageBox(kNoCommonRangeText);
+        return false;
+    }
+    std::unique_ptr<TSpectrumRecord> mean;
+    SpecConstArith(mean, *sum, numtext::IntToStr(static_cast<long long>(selected.size())), 0, 3, "÷");
+    mean->Title = title;
+    SpectraList.AddWithDefaultColor(std::move(mean));
+    return true;
+}

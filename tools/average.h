@@ -1,0 +1,16 @@
+#pragma once
+// Averaging selected spectra into one new spectrum.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+inline constexpr const char* kAveragedSuffix = " - averaged";
+
+// "n- title" with n counted from 1.
+std::string AverageListItemText(int32_t index);
+std::string AverageTitleFor(int32_t index);
+// A right click: drops " - averaged" and appends " | " + the item's title + " - averaged".
+std::string AverageTitleExtended(std::string title, int32_t index);
+
+// Needs more than one selection (list indices, any order); false when nothing was made.
+bool RunAveraging(std::vector<int32_t> selected, const std::string& title);

@@ -1,0 +1,93 @@
+#include "tools/cut_out.h"
+
+#include <memory>
+
+#include "core/helpers.h"
+#include "core/spectra_list.h"
+#include "core/spectrum_arithmetic.h"
+#include "core/units.h"
+#include "platform/ui.h"
+#include "tools/dialog_support.h"
+
+const std::vector<std::string>& CutOutTypeTags() {
+    static const std::vector<std::string> tags = {
+        "ascanis_dsp", "ascii_dat",      "ascii_fak",      "avantes",     "beckman_du",
+        "cary50_csv",  "ccd_flasche",    "generic_csv",    "korva_spc",   "jasco_jws",
+        "jcamp_dx",    "milton_asc",     "oo_procspec",    "perkinelmer_dx", "perkinelmer_sp",
+        "rruff_raman", "spectrawiz",     "usgs_ftir",      "vwr_wls",     "winspec_spe",
+        "zeiss_dat"};
+    return tags;
+}
+
+const char* CutOutUnitLabel(int32_t displayUnit) {
+    switch (displayUnit) {
+        case 2: return "cm^-1";
+        case 3: return "eV";
+        case 4: return "µm";
+        default: return "nm";
+    }
+}
+
+double CutOutDisplayToNm(double x, int32_t displayUnit) {
+    switch (displayUnit) {
+        case 2: return SafeRecip(1e7, x);
+        case 3: return SafeRecip(1e7, x * kWavenumberPerEv);
+        case 4: return x * 1000.0;
+        default: return x;
+    }
+}
+
+namespace {
+double nmToDisplay(double nm, int32_t displayUnit) {
+    switch (displayUnit) {
+        case 2: return SafeRecip(1e7, nm);
+        case 3: return SafeRecip(kNmEv, nm);
+        case 4: return nm / 1000.0;
+        default: return nm;
+    }
+}
+}  // namespace
+
+std::pair<double, double> CutOutShownLimits(const TCutOutParams& params, int32_t displayUnit) {
+    const bool wavenumbers = displayUnit == 2;
+    const double from = params.FromNm == -1.0 ? (wavenumbers ? 2500.0 : 350.0) : params.FromNm;
+    const double to = params.ToNm == -1.0 ? (wavenumbers ? 25000.0 : 700.0) : params.ToNm;
+    return {nmToDisplay(from, displayUnit), nmToDisplay(to, displayUnit)};
+}
+
+bool RunCutOut(TCutOutParams& params, double from, double to) {
+    // Wavenumbers and energies have no wavelength at or below 0.
+    if ((DisplayXUnit == 2 || DisplayXUnit == 3) && (from <= 0.0 || to <= 0.0)) {
+        ui::messageBox(kCutOutPositiveText);
+        return false;
+    }
+    params.FromNm = CutOutDisplayToNm(from, DisplayXUnit);
+    params.ToNm = CutOutDisplayToNm(to, DisplayXUnit);
+    std::vector<int32_t> sources;
+    if (params.ByType) {
+        for (int32_t i = 0; i < SpectraList.Count(); ++i)
+            if (ContainsText(params.Tag, SpectraList[i].SpecType.str())) sources.push_back(i);
+    } else if (ValidSpectrumIndex(params.Spectrum)) {
+        sources.push_back(params.Spectrum);
+    }
+    std::vector<std::unique_ptr<TSpectrumRecord>> results;
+    for (int32_t i : sources) {
+        std::unique_ptr<TSpectrumRecord> r;
+        double f = from, t = to;
+        SpecCutOut(r, SpectraList[i], f, t, params.PrefixTitle);
+        results.push_back(std::move(r));
+    }
+    OriginalsToRemove originals;
+    bool missed = false;
+    for (std::size_t k = 0; k < sources.size(); ++k) {
+        if (!results[k] || results[k]->PointCount() < 2) {
+            missed = true;
+            continue;
+        }
+        AppendToolResult(std::move(results[k]), params.RemoveOriginal, SpectraList[sources[k]].Color);
+        if (params.RemoveOriginal) originals.Add(sources[k]);
+    }
+    originals.DeleteAll();
+    if (missed) ui::messageBox(kCutOutMissText);
+    return true;
+}

@@ -1,0 +1,42 @@
+#include "tools/derivative.h"
+
+#include <memory>
+
+#include "core/spectra_list.h"
+#include "core/spectrum_arithmetic.h"
+#include "platform/errors.h"
+#include "tools/dialog_support.h"
+
+int32_t RunDerivative(const TDerivativeParams& params) {
+    if (params.Order < 1 || params.Order > 4) return 0;
+    std::vector<int32_t> sources;
+    if (params.AllSpectra) {
+        for (int32_t i = 0; i < SpectraList.Count(); ++i) sources.push_back(i);
+    } else if (ValidSpectrumIndex(params.Spectrum)) {
+        sources.push_back(params.Spectrum);
+    }
+    std::vector<std::unique_ptr<TSpectrumRecord>> results;
+    for (int32_t i : sources) {
+        const TSpectrumRecord& src = SpectraList[i];
+        std::unique_ptr<TSpectrumRecord> r;
+        if (src.PointCount() >= 3) {
+            try {
+                SpecDerivative(r, src, params.Order, params.Smooth);
+            } catch (const vx::Error&) {
+                // Too few points for the order: one spectrum reports it, "all" passes it by.
+                if (!params.AllSpectra) throw;
+            }
+        }
+        results.push_back(std::move(r));
+    }
+    OriginalsToRemove originals;
+    int32_t made = 0;
+    for (std::size_t k = 0; k < sources.size(); ++k) {
+        if (!results[k] || results[k]->PointCount() < 2) continue;
+        AppendToolResult(std::move(results[k]), params.RemoveOriginal, SpectraList[sources[k]].Color);
+        if (params.RemoveOriginal) originals.Add(sources[k]);
+        ++made;
+    }
+    originals.DeleteAll();
+    return made;
+}

@@ -1,0 +1,14 @@
+#pragma once
+// Derivatives of one or of all spectra.
+#include <cstdint>
+
+struct TDerivativeParams {
+    bool RemoveOriginal = false;
+    bool AllSpectra = false;
+    bool Smooth = true;
+    int32_t Order = 1;  // 1..4
+    int32_t Spectrum = 0;
+};
+
+// Spectra under 3 points are skipped. Returns the number of new spectra.
+int32_t RunDerivative(const TDerivativeParams& params);

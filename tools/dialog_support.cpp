@@ -1,0 +1,74 @@
+#include "tools/dialog_support.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+
+#include "core/helpers.h"
+#include "core/settings_globals.h"
+#include "core/spectra_list.h"
+#include "platform/numtext.h"
+#include "platform/ui.h"
+
+namespace {
+
+std::string executableFolder() {
+    std::array<char, 4096> buf{};
+    ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
+    if (n <= 0) return "./";
+    std::string path(buf.data(), static_cast<std::size_t>(n));
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+}
+
+std::string& helpFolder() {
+    static std::string folder;
+    return folder;
+}
+
+}  // namespace
+
+const std::string& HelpBaseFolder() {
+    if (!helpFolder().empty()) return helpFolder();
+    if (!ProgramFolder.empty()) return ProgramFolder;
+    static const std::string exe = executableFolder();
+    return exe;
+}
+
+void SetHelpBaseFolder(const std::string& folder) {
+    helpFolder() = folder;
+    if (!folder.empty() && folder.back() != '/') helpFolder() += '/';
+}
+
+bool OpenDialogHelp(const std::string& page) {
+    std::string rel = page;
+    std::replace(rel.begin(), rel.end(), '\\', '/');
+    if (OpenHtmlPage(HelpBaseFolder() + rel)) return true;
+    ui::messageBox(kHelpFailedText);
+    return false;
+}
+
+double DialogFloat(std::string& text) {
+    text = DotsToDecimalSeparator(text);
+    return numtext::StrToFloat(text);
+}
+
+int32_t DialogInt(const std::string& text) { return numtext::StrToInt(text); }
+
+void AppendToolResult(std::unique_ptr<TSpectrumRecord> rec, bool originalRemoved,
+                      uint32_t originalColor) {
+    if (originalRemoved) {
+        rec->Color = originalColor;
+        SpectraList.Add(std::move(rec));
+    } else {
+        SpectraList.AddWithDefaultColor(std::move(rec));
+    }
+}
+
+bool ValidSpectrumIndex(int32_t index) { return index >= 0 && index < SpectraList.Count(); }
+
+void OriginalsToRemove::DeleteAll() {
+    DeleteSpectra(std::move(indices_));
+    indices_.clear();
+}

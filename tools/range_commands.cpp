@@ -1,0 +1,144 @@
+#include "tools/range_commands.h"
+
+#include <cmath>
+
+#include "core/helpers.h"
+#include "core/spectra_list.h"
+#include "core/units.h"
+#include "platform/numtext.h"
+
+using numtext::FloatFormat;
+using numtext::FloatToStrF;
+
+bool RangeCommandUnitAllowed() { return DisplayXUnit == 1 || DisplayXUnit == 2; }
+
+std::string DisplayUnitText() {
+    switch (DisplayXUnit) {
+        case 2: return "cm^-1";
+        case 3: return "eV";
+        case 4: return "µm";
+        default: return "nm";
+    }
+}
+
+WholeXSum SumAtWholeX(TSpectrumRecord& rec, double from, double to) {
+    WholeXSum r;
+    if (!std::isfinite(from) || !std::isfinite(to)) return r;
+    const double lo = std::nearbyint(from), hi = std::nearbyint(to);
+    for (double x = lo; x <= hi; x += 1.0) {
+        r.sum += SpecYAtX(rec, x);
+        ++r.count;
+    }
+    return r;
+}
+
+namespace {
+
+std::string rangeXText(double x) {
+    if (DisplayXUnit == 1 || DisplayXUnit == 2) return numtext::IntToStr(static_cast<long long>(x));
+    return FloatToStrF(x, FloatFormat::Fixed, 15, 4);
+}
+
+std::string general4(double v) { return FloatToStrF(v, FloatFormat::General, 4, 0); }
+
+}  // namespace
+
+std::string IntegrationMessage(TSpectrumRecord& rec, double from, double to) {
+    SortPairAscending(from, to);
+    const std::string unit = DisplayUnitText();
+    std::string sumText = "--", meanText = "--";
+    WholeXSum s;
+    // Ratios and other second-axis records have no integral in these units.
+    if (rec.SourceKind != SpecSourceRaw) {
+        s = SumAtWholeX(rec, from, to);
+        if (s.count > 0) {
+            sumText = general4(s.sum);
+            meanText = general4(s.sum / s.count);
+        }
+    }
+    std::string text = "Spectrum: " + rec.Title.str() + "\r\n" + "\r\n" + "integral from " +
+                       rangeXText(from) + unit + " to " + rangeXText(to) + unit + " is: " + sumText +
+                       "\r\n" + "Average value is: " + meanText;
+    if (DisplayXUnit == 2 && DisplayYMode == 3 && sumText != "--")
+        text += "\r\noscillatory strength=" + general4(4.319e-9 * s.sum);
+    return text;
+}
+
+std::optional<double> CenterOfGravity(TSpectrumRecord& rec, double minX, double maxX) {
+    if (!std::isfinite(minX) || !std::isfinite(maxX)) return std::nullopt;
+    const double lo = std::trunc(minX), hi = std::trunc(maxX);
+    long double sy = 0, sxy = 0;
+    for (double x = lo; x <= hi; x += 1.0) {
+        const double y = SpecYAtX(rec, x);
+        sy += y;
+        sxy += static_cast<long double>(y) * x;
+    }
+    if (sy == 0) return std::nullopt;
+    return static_cast<double>(sxy / sy);
+}
+
+std::string CenterOfGravityText(std::optional<double> centre) {
+    std::string value = "--";
+    if (centre) {
+        value = FloatToStrF(*centre, FloatFormat::Fixed, 15, 2);
+        while (value.size() < 5) value.insert(value.begin(), ' ');
+    }
+    std::string unit = DisplayUnitText();
+    return "center of gravity: " + value + " " + unit;
+}
+
+std::string ReadoutText(const TSpectrumRecord& rec, double x) {
+    const int32_t i = SpecIndexOfX(rec, x);
+    return "Position: " + FloatToStrF(SpecXValue(rec, i), FloatFormat::General, 6, 0) + "  |  " +
+           FloatToStrF(SpecYValue(rec, i), FloatFormat::General, DisplayYMode == 3 ? 6 : 4, 0);
+}
+
+void SubtractStoredRangeMean(TSpectrumRecord& rec, double from, double to) {
+    if (rec.SourceKind == SpecSourceRaw || rec.Values.empty()) return;
+    int32_t i1 = SpecIndexOfX(rec, from), i2 = SpecIndexOfX(rec, to);
+    SortPairAscending(i1, i2);
+    long double sum = 0;
+    for (int32_t i = i1; i <= i2; ++i) sum += rec.Values[static_cast<std::size_t>(i)];
+    const double mean = static_cast<double>(sum / (i2 - i1 + 1));
+    for (double& v : rec.Values) v -= mean;
+}
+
+void BaselineCorrectAll(double from, double to,
+                        const std::function<void(int32_t, int32_t)>& eachSpectrum) {
+    const int32_t n = SpectraList.Count();
+    for (int32_t i = 0; i < n && i < SpectraList.Count(); ++i) {
+        if (eachSpectrum) eachSpectrum(i + 1, n);
+        SubtractStoredRangeMean(SpectraList[i], from, to);
+    }
+}
+
+RangeWaitResult WaitForRange(const RangeWaitHooks& hooks, int32_t delayMs) {
+    for (;;) {
+        if (hooks.eachPass) hooks.eachPass();
+        DelayWithMessages(delayMs);
+        if (hooks.windowOpen && !hooks.windowOpen()) return RangeWaitResult::Closed;
+        if (hooks.abortRequested && hooks.abortRequested()) {
+            if (hooks.clearAbort) hooks.clearAbort();
+            return RangeWaitResult::Aborted;
+        }
+        if (hooks.selectionDone && hooks.selectionDone()) return RangeWaitResult::Selected;
+    }
+}
+
+void RunReadoutLoop(const TSpectrumRecord* rec, const ReadoutHooks& hooks, int32_t delayMs) {
+    bool first = true;
+    double lastX = 0.0;
+    for (;;) {
+        const int32_t k = SpectraList.IndexOf(rec);
+        if (k < 0 || (hooks.curveCount && k >= hooks.curveCount())) return;
+        if (hooks.windowOpen && !hooks.windowOpen()) return;
+        if (hooks.stopPressed && hooks.stopPressed()) return;
+        const double x = hooks.cursorX ? hooks.cursorX() : 0.0;
+        if (first || x != lastX) {
+            first = false;
+            lastX = x;
+            if (hooks.show) hooks.show(rec->Title.str(), ReadoutText(*rec, x));
+        }
+        DelayWithMessages(delayMs);
+    }
+}

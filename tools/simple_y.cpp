@@ -1,0 +1,47 @@
+#include "tools/simple_y.h"
+
+#include <memory>
+
+#include "core/helpers.h"
+#include "core/spectra_list.h"
+#include "core/spectrum_arithmetic.h"
+#include "tools/dialog_support.h"
+
+const std::vector<std::string>& SimpleTypeTags() {
+    static const std::vector<std::string> tags = {
+        "ccdfx, ccdfy", "ccdex, ccdey", "polccdf",       "polccde",        "ccdfg",
+        "ccdeg",        "cary50_csv",   "jcamp_dx",      "winspec_spe",    "korva_spc",
+        "zeiss_dat",    "ccd_flasche",  "milton_asc",    "perkinelmer_dx", "perkinelmer_sp",
+        "ascii_fak",    "ascii_dat",    "dms",           "fx,fy",          "ex,ey",
+        "pole",         "polf"};
+    return tags;
+}
+
+int32_t ApplyYConstant(const TSimpleParams& params) {
+    if (params.Operation < 0 || params.Operation > 3) return 0;
+    std::vector<int32_t> sources;
+    if (params.ByType) {
+        for (int32_t i = 0; i < SpectraList.Count(); ++i)
+            if (ContainsText(params.Tag, SpectraList[i].SpecType.str())) sources.push_back(i);
+    } else if (ValidSpectrumIndex(params.Spectrum)) {
+        sources.push_back(params.Spectrum);
+    }
+    // Every result first: a term that is no number stops the command before anything is appended.
+    std::vector<std::unique_ptr<TSpectrumRecord>> results;
+    for (int32_t i : sources) {
+        std::unique_ptr<TSpectrumRecord> r;
+        SpecConstArith(r, SpectraList[i], params.Constant, params.AppendToTitle ? 1 : 0,
+                       params.Operation, kSimpleOps[params.Operation]);
+        results.push_back(std::move(r));
+    }
+    OriginalsToRemove originals;
+    int32_t made = 0;
+    for (std::size_t k = 0; k < sources.size(); ++k) {
+        if (!results[k] || results[k]->PointCount() < 2) continue;
+        AppendToolResult(std::move(results[k]), params.RemoveOriginal, SpectraList[sources[k]].Color);
+        if (params.RemoveOriginal) originals.Add(sources[k]);
+        ++made;
+    }
+    originals.DeleteAll();
+    return made;
+}
