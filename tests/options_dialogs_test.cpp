@@ -130,7 +130,7 @@ options::StoredOptions changedOptions() {
     o.OLegende = false;
     o.OMaximiert = true;
     o.OLinien = 1;
-    o.OHintergrund = 0xC0C0C0;
+    o.OHintergrund = 0x123456;  // not in the colour list
     o.RxSlider1 = 4;
     o.OSchwarz = true;
     o.OLinienarten = true;
@@ -225,7 +225,7 @@ TEST_F(OptionsGui, EveryOptionRoundTripsThroughTheStoreIntoTheNextStart) {
     EXPECT_FALSE(plot().GridOn);
     EXPECT_FALSE(plot().Legende);
     EXPECT_FALSE(plot().DrawAsLines);
-    EXPECT_EQ(w_->WindowColor(), 0xC0C0C0u);
+    EXPECT_EQ(w_->WindowColor(), 0x123456u);
     EXPECT_EQ(plot().BaseLineWidth, 4);
     EXPECT_EQ(plot().PlotFont.family(), "Liberation Serif");
     EXPECT_EQ(plot().PlotFont.pointSize(), 14);
