@@ -61,6 +61,10 @@ public:
     void SaveDataas1Click();
     void Beenden1Click();
     void MRUManager1Click(const std::string& recentName);
+    void SavePlotas1Click();
+    // Writes through the save dispatcher with the plot's drawn x range; an RVX file enters the
+    // recent-files list. True when a file was written.
+    bool SaveSpectra(const std::string& name);
     void ShowLegend1Click();
     void Gridonoff1Click();
     void SecondaryXAxis1Click();
@@ -106,6 +110,9 @@ private:
     QAction* AddAction(QMenu* menu, const char* objectName, const QString& text, const QKeySequence& key,
                        void (TMainwin::*handler)());
     void ConnectCommand(QAction* action, void (TMainwin::*handler)());
+    // The save dialog with a "desc|pattern|..." filter; the chosen name with the extension of its
+    // filter entry, "" on Cancel. SaveFolder and the dialog's file name follow the choice.
+    std::string RunSaveDialog(const char* filter, const char* const (&extensions)[5]);
     void RestorePlacement();
     void SavePlacement();
     void ApplyCurveLooks(int n, bool nameToo);

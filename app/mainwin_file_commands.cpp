@@ -15,7 +15,8 @@
 #include "core/helpers.h"
 #include "core/settings_globals.h"
 #include "core/spectra_list.h"
-#include "app/formats_interim.h"
+#include "formats/open_files.h"
+#include "formats/save_dispatcher.h"
 #include "platform/ui.h"
 
 namespace {
@@ -129,12 +130,36 @@ void TMainwin::Speichern1Click() {
     }
     const ui::Answer a = ui::messageBox("Data will be saved as \r\n" + name, "Confirm", ui::Buttons::YesNo,
                                         ui::Icon::Question);
-    if (a == ui::Answer::Yes) SaveSpectraFile(name);
+    if (a == ui::Answer::Yes) SaveSpectra(name);
     else SaveDataas1Click();
+}
+
+bool TMainwin::SaveSpectra(const std::string& name) {
+    TSaveOptions options;
+    options.XDrawnMin = plot_->XDrawnMin;
+    options.XDrawnMax = plot_->XDrawnMax;
+    options.AsciiXStepChoice = AsciiXStepChoice;
+    const bool written = SaveSpectraFile(name, options);
+    if (written && SaveFormatCodeOf(name) == SaveRvx) {
+        recent_.Add(name);
+        RefreshRecentMenu();
+    }
+    return written;
 }
 
 void TMainwin::SaveDataas1Click() {
     if (!HasCurves()) return;
+    const std::string name = RunSaveDialog(kDataSaveFilter, kDataSaveExtensions);
+    if (!name.empty()) SaveSpectra(name);
+}
+
+void TMainwin::SavePlotas1Click() {
+    if (!HasCurves()) return;
+    const std::string name = RunSaveDialog(kImageSaveFilter, kImageSaveExtensions);
+    if (!name.empty()) SaveSpectra(name);
+}
+
+std::string TMainwin::RunSaveDialog(const char* filter, const char* const (&extensions)[5]) {
     const std::string start = SaveFolder + (SaveDialogFileName.empty() ? std::string()
                                                                         : BaseNameWithoutExt(SaveDialogFileName));
     std::string name;
@@ -146,7 +171,7 @@ void TMainwin::SaveDataas1Click() {
         dlg.setObjectName("SaveRvx");
         dlg.setAcceptMode(QFileDialog::AcceptSave);
         dlg.setFileMode(QFileDialog::AnyFile);
-        const QStringList filters = QtNameFilters(kDataSaveFilter);
+        const QStringList filters = QtNameFilters(filter);
         dlg.setNameFilters(filters);
         // The overwrite question comes after the extension is forced, below.
         dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
@@ -155,15 +180,15 @@ void TMainwin::SaveDataas1Click() {
             filterIndex = static_cast<int>(filters.indexOf(dlg.selectedNameFilter())) + 1;
         }
     }
-    if (name.empty()) return;
+    if (name.empty()) return {};
     if (filterIndex < 1 || filterIndex > 5) filterIndex = 1;
     SaveFolder = FolderOf(name);
-    name = ChangeFileExt(name, kDataSaveExtensions[filterIndex - 1]);
+    name = ChangeFileExt(name, extensions[filterIndex - 1]);
     if (!SaveDialogHook && FileExists(name)) {
         if (ui::messageBox(name + " already exists.\r\nDo you want to replace it?", "Confirm Save As",
                            ui::Buttons::YesNo, ui::Icon::Warning) != ui::Answer::Yes)
-            return;
+            return {};
     }
     SaveDialogFileName = name;
-    SaveSpectraFile(name);
+    return name;
 }

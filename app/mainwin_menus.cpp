@@ -34,7 +34,7 @@ const MenuEntry kFileMenu[] = {
     {"SaveDataas1", "Save Data &as...", "Ctrl+Shift+S", &TMainwin::SaveDataas1Click},
     {"SaveforRRUFF1", "Save for &RRUFF...", "Ctrl+Shift+R", nullptr},
     {"BatchExportData1", "&Batch Export Data...", "Ctrl+Alt+B", nullptr},
-    {"SavePlotas1", "Save Pl&ot as...", "Ctrl+Shift+P", nullptr},
+    {"SavePlotas1", "Save Pl&ot as...", "Ctrl+Shift+P", &TMainwin::SavePlotas1Click},
     {"SaveforGnuPlot1", "Save for &GnuPlot...", "Ctrl+Shift+G", nullptr},
     {nullptr, nullptr, nullptr, nullptr},
     {"CopyDatatoClipboard1", "Copy &Data to Clipboard", "Ctrl+Alt+C", nullptr},

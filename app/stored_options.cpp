@@ -1,6 +1,17 @@
 #include "app/stored_options.h"
 
 #include "app/TMainwin.h"
+#include "app/options_apply.h"
+#include "platform/ui.h"
+#include "tools/options_store.h"
 
-// Filled by the options work; until then the defaults stay in force.
-void ApplyStoredOptions(TMainwin& mainwin) { (void)mainwin; }
+void ApplyStoredOptions(TMainwin& mainwin) {
+    options::LoadedOptions loaded = options::LoadStoredOptions();
+    // Values that did not convert have fallen back to their defaults: one warning, start-up goes on.
+    if (!loaded.badValues.empty())
+        ui::messageBox(options::BadValuesWarning(loaded.badValues), "Varolux32", ui::Buttons::Ok,
+                       ui::Icon::Warning);
+    if (loaded.options.OMaximiert) mainwin.setWindowState(mainwin.windowState() | Qt::WindowMaximized);
+    // Nothing is loaded yet, so the path length has no spectrum to reach.
+    ApplyOptions(mainwin, loaded.options, false);
+}

@@ -95,7 +95,7 @@ void StripLeadingBlanks(std::string& s) {
     if (s.empty()) return;
     std::size_t p = s.find_first_not_of(' ');
     s.erase(0, p == std::string::npos ? s.size() : p);
-    if (s.empty() || s[0] == '.' || s[0] == ',') s.insert(0, "0");
+    if (s.empty() || s[0] == '.' || s[0] == ',') s = "0" + s;
 }
 
 void StripTrailingBlanks(std::string& s) {

@@ -1,19 +1,24 @@
 #include "formats/format_table.h"
 
 #include "core/helpers.h"
+#include "formats/ascii_reader.h"
+#include "formats/dat_reader.h"
+#include "formats/jcamp_reader.h"
+#include "formats/rvx.h"
+#include "formats/text_spectra.h"
 
 const std::vector<FormatEntry>& FormatTable() {
     static const std::vector<FormatEntry> table = {
-        {1, {"RVX"}, nullptr, nullptr},
+        {1, {"RVX"}, nullptr, &LoadRvxFile},
         {2, {"ASC"}, nullptr, nullptr},
-        {7, {"DX", "JDX"}, nullptr, nullptr},
+        {7, {"DX", "JDX"}, nullptr, LoadSpecJcamp},
         {8, {"SPK"}, nullptr, nullptr},
         {10, {"PRN"}, nullptr, nullptr},
-        {11, {"FAK"}, nullptr, nullptr},
+        {11, {"FAK"}, &LoadSpecAsciiFromOpen, nullptr},
         {14, {"SP"}, nullptr, nullptr},
-        {15, {"CSV"}, nullptr, nullptr},
+        {15, {"CSV"}, nullptr, LoadTextSpectraFile},
         {16, {"GGG"}, nullptr, nullptr},
-        {18, {"DAT"}, nullptr, nullptr},
+        {18, {"DAT"}, nullptr, LoadDatFile},
         {19, {"SPC"}, nullptr, nullptr},
         {20, {"TRT", "TAT", "TTT", "TIT"}, nullptr, nullptr},
         {21, {"SPE"}, nullptr, nullptr},

@@ -1,0 +1,251 @@
+#include "app/dialogs/TAchsDia.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "core/helpers.h"
+#include "platform/errors.h"
+#include "platform/ui.h"
+
+namespace {
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+void showError(const std::exception& e) {
+    ui::messageBox(e.what(), "Varolux32", ui::Buttons::Ok, ui::Icon::Error);
+}
+
+}  // namespace
+
+TAchsDia::TAchsDia(QWidget* parent) : QDialog(parent) {
+    setObjectName("AchsDia");
+    setWindowTitle("Axes Display Options");
+    auto* outer = new QVBoxLayout(this);
+    auto* columns = new QHBoxLayout;
+    outer->addLayout(columns);
+
+    // x side
+    auto* xCol = new QVBoxLayout;
+    XAchseGroup = new QGroupBox("Axis Type", this);
+    XAchseGroup->setObjectName("XAchseGroup");
+    auto* xg = new QVBoxLayout(XAchseGroup);
+    const char* xTexts[4] = {"Wavelength [nm]", "Wavelength [\xC2\xB5m]", "Wavenumbers", "Electron Volts"};
+    for (int i = 0; i < 4; ++i) {
+        xItems_[i] = new QRadioButton(QString::fromUtf8(xTexts[i]), XAchseGroup);
+        xItems_[i]->setObjectName(QString("XAchseGroupItem%1").arg(i));
+        xg->addWidget(xItems_[i]);
+        connect(xItems_[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on && !filling_) XAchseClick(i);
+        });
+    }
+    xCol->addWidget(XAchseGroup);
+    CXschrift = new QCheckBox("Show Axis Title", this);
+    CXschrift->setObjectName("CXschrift");
+    CXZwei = new QCheckBox("Alternating Tick Labels", this);
+    CXZwei->setObjectName("CXZwei");
+    xCol->addWidget(CXschrift);
+    xCol->addWidget(CXZwei);
+
+    XGrenzBox = new QGroupBox("Boundaries [nm]", this);
+    XGrenzBox->setObjectName("XGrenzBox");
+    auto* bf = new QFormLayout(XGrenzBox);
+    XAnfang = new QLineEdit(XGrenzBox);
+    XAnfang->setObjectName("XAnfang");
+    XEnde = new QLineEdit(XGrenzBox);
+    XEnde->setObjectName("XEnde");
+    bf->addRow("from:", XAnfang);
+    bf->addRow("to:", XEnde);
+    CXGrenzen = new QCheckBox("Set Boundaries", XGrenzBox);
+    CXGrenzen->setObjectName("CXGrenzen");
+    bf->addRow(CXGrenzen);
+    xCol->addWidget(XGrenzBox);
+    connect(XAnfang, &QLineEdit::editingFinished, this, &TAchsDia::XAnfangClick);
+    connect(XEnde, &QLineEdit::editingFinished, this, &TAchsDia::XEndeClick);
+    connect(CXGrenzen, &QCheckBox::toggled, this, &TAchsDia::CXGrenzenClick);
+
+    CXAnders = new QCheckBox("Set Axis Title:", this);
+    CXAnders->setObjectName("CXAnders");
+    EditXSchrift = new QLineEdit(this);
+    EditXSchrift->setObjectName("EditXSchrift");
+    xCol->addWidget(CXAnders);
+    xCol->addWidget(EditXSchrift);
+    connect(CXAnders, &QCheckBox::toggled, this, &TAchsDia::CXAndersClick);
+    xCol->addStretch(1);
+    columns->addLayout(xCol);
+
+    // y side
+    auto* yCol = new QVBoxLayout;
+    YAchsentyp = new QGroupBox("Axis Type", this);
+    YAchsentyp->setObjectName("YAchsentyp");
+    auto* yg = new QVBoxLayout(YAchsentyp);
+    const char* yTexts[4] = {"Transmittance/ Refl.", "Absorbance/ Int.", "Epsilon", "log(Epsilon)"};
+    for (int i = 0; i < 4; ++i) {
+        yItems_[i] = new QRadioButton(yTexts[i], YAchsentyp);
+        yItems_[i]->setObjectName(QString("YAchsentypItem%1").arg(i));
+        yg->addWidget(yItems_[i]);
+    }
+    yCol->addWidget(YAchsentyp);
+    CYSchrift = new QCheckBox("Show Axis Title", this);
+    CYSchrift->setObjectName("CYSchrift");
+    CYAnders = new QCheckBox("Set Axis Title:", this);
+    CYAnders->setObjectName("CYAnders");
+    EditYSchrift = new QLineEdit(this);
+    EditYSchrift->setObjectName("EditYSchrift");
+    yCol->addWidget(CYSchrift);
+    yCol->addWidget(CYAnders);
+    yCol->addWidget(EditYSchrift);
+    connect(CYAnders, &QCheckBox::toggled, this, &TAchsDia::CYAndersClick);
+    yCol->addStretch(1);
+    columns->addLayout(yCol);
+
+    auto* buttons = new QHBoxLayout;
+    auto* help = new QPushButton("&Help", this);
+    help->setObjectName("HelpBtn");
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("OKBtn");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("CancelBtn");
+    buttons->addWidget(help);
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    outer->addLayout(buttons);
+    connect(ok, &QPushButton::clicked, this, &TAchsDia::OKBtnClick);
+    connect(cancel, &QPushButton::clicked, this, &TAchsDia::reject);
+    connect(help, &QPushButton::clicked, this, &TAchsDia::HelpBtnClick);
+
+    enableEdit(XAnfang, false, true);
+    enableEdit(XEnde, false, true);
+    enableEdit(EditXSchrift, false, false);
+    enableEdit(EditYSchrift, false, false);
+}
+
+void TAchsDia::enableEdit(QLineEdit* edit, bool on, bool silverWhenOff) {
+    edit->setEnabled(on);
+    QPalette pal = edit->palette();
+    pal.setColor(QPalette::Base, on ? QColor(Qt::white) : (silverWhenOff ? QColor(0xC0, 0xC0, 0xC0)
+                                                                         : pal.color(QPalette::Button)));
+    edit->setPalette(pal);
+}
+
+void TAchsDia::FormActivate(const axes::AxesSettings& s) {
+    snapshot_ = s;
+    settings_ = s;
+    currentUnit_ = s.DisplayXUnit;
+    filling_ = true;
+    xItems_[axes::ItemOfUnit(s.DisplayXUnit)]->setChecked(true);
+    yItems_[axes::YItemOfMode(s.DisplayYMode)]->setChecked(true);
+    CXZwei->setChecked(s.AlternateTickLabels);
+    CXschrift->setChecked(s.ShowXTitle);
+    CYSchrift->setChecked(s.ShowYTitle);
+    CXAnders->setChecked(s.CustomXTitleOn);
+    CYAnders->setChecked(s.CustomYTitleOn);
+    EditXSchrift->setText(q(s.CustomXTitle));
+    EditYSchrift->setText(q(s.CustomYTitle));
+    CXGrenzen->setChecked(false);
+    filling_ = false;
+    CXGrenzenClick();
+    CXAndersClick();
+    CYAndersClick();
+    showBounds(false);
+}
+
+void TAchsDia::showBounds(bool afterTypeChange) {
+    auto [from, to] = axes::BoundTexts({settings_.XDrawnMin, settings_.XDrawnMax}, currentUnit_,
+                                       afterTypeChange);
+    const QSignalBlocker b1(XAnfang), b2(XEnde);
+    XAnfang->setText(q(from));
+    XEnde->setText(q(to));
+    XGrenzBox->setTitle(QString::fromUtf8(axes::BoxCaption(currentUnit_, afterTypeChange).c_str()));
+}
+
+int TAchsDia::XAchseItem() const {
+    for (int i = 0; i < 4; ++i)
+        if (xItems_[i]->isChecked()) return i;
+    return 0;
+}
+
+int TAchsDia::YAchsentypItem() const {
+    for (int i = 0; i < 4; ++i)
+        if (yItems_[i]->isChecked()) return i;
+    return 1;
+}
+
+void TAchsDia::XAchseClick(int item) {
+    const int32_t unit = axes::UnitOfItem(item);
+    if (unit == currentUnit_) return;
+    auto b = axes::ConvertBounds({settings_.XDrawnMin, settings_.XDrawnMax}, currentUnit_, unit);
+    settings_.XDrawnMin = b.lower;
+    settings_.XDrawnMax = b.upper;
+    settings_.DisplayXUnit = static_cast<uint8_t>(unit);
+    currentUnit_ = unit;
+    showBounds(true);
+}
+
+void TAchsDia::boundEditLeft(bool isFrom) {
+    if (!CXGrenzen->isChecked()) return;  // the edits are read-only while boundaries are not set
+    axes::Bounds b{settings_.XDrawnMin, settings_.XDrawnMax};
+    try {
+        bool ordered = axes::SetBoundFromText(b, currentUnit_, isFrom, (isFrom ? XAnfang : XEnde)->text().toStdString());
+        settings_.XDrawnMin = b.lower;
+        settings_.XDrawnMax = b.upper;
+        if (!ordered) ui::messageBox(axes::kWrongBoundaries);
+    } catch (const vx::Error& e) {
+        showError(e);
+    }
+}
+
+void TAchsDia::XAnfangClick() { boundEditLeft(true); }
+void TAchsDia::XEndeClick() { boundEditLeft(false); }
+
+void TAchsDia::CXGrenzenClick() {
+    enableEdit(XAnfang, CXGrenzen->isChecked(), true);
+    enableEdit(XEnde, CXGrenzen->isChecked(), true);
+}
+
+void TAchsDia::CXAndersClick() { enableEdit(EditXSchrift, CXAnders->isChecked(), false); }
+void TAchsDia::CYAndersClick() { enableEdit(EditYSchrift, CYAnders->isChecked(), false); }
+
+void TAchsDia::OKBtnClick() {
+    axes::AxesForm f;
+    f.xItem = XAchseItem();
+    f.setBoundaries = CXGrenzen->isChecked();
+    f.fromText = XAnfang->text().toStdString();
+    f.toText = XEnde->text().toStdString();
+    f.yItem = YAchsentypItem();
+    f.showXTitle = CXschrift->isChecked();
+    f.alternateTickLabels = CXZwei->isChecked();
+    f.customXTitleOn = CXAnders->isChecked();
+    f.customXTitle = EditXSchrift->text().toStdString();
+    f.showYTitle = CYSchrift->isChecked();
+    f.customYTitleOn = CYAnders->isChecked();
+    f.customYTitle = EditYSchrift->text().toStdString();
+    try {
+        axes::ApplyAxesForm(settings_, f);
+    } catch (const vx::Error& e) {
+        showError(e);
+        return;  // the dialog stays open
+    }
+    accept();
+}
+
+void TAchsDia::reject() {
+    // Unit, drawn range and keep flag go back to what they were at activation.
+    settings_ = snapshot_;
+    QDialog::reject();
+}
+
+void TAchsDia::HelpBtnClick() {
+    const std::string page =
+        QCoreApplication::applicationDirPath().toStdString() + "/html/varolux_man_opt_en.html#achsen";
+    if (!OpenHtmlPage(page)) ui::messageBox("Help files could not be opened!");
+}

@@ -1,0 +1,10 @@
+#pragma once
+// ApplyOptions: the stored options copied into the plot, the main window and the settings globals.
+#include "tools/options_store.h"
+
+class TMainwin;
+
+// `applyPathLength`: the default path length goes into every loaded spectrum (only when its text was
+// changed in the dialog). The number texts must have been checked (options::ValidateNumberFields);
+// otherwise the conversion error is raised before anything is applied.
+void ApplyOptions(TMainwin& w, const options::StoredOptions& o, bool applyPathLength);

@@ -1,0 +1,130 @@
+#include "app/options_commands.h"
+
+#include <QAction>
+
+#include "app/TMainwin.h"
+#include "app/dialogs/TAchsDia.h"
+#include "app/dialogs/TKonzDia.h"
+#include "app/dialogs/TOptionsDia.h"
+#include "app/options_apply.h"
+#include "app/plot/Xygraph.h"
+#include "app/qt_ui_backend.h"
+#include "core/settings_globals.h"
+#include "core/spectra_list.h"
+#include "core/units.h"
+
+namespace {
+
+std::function<int(QDialog&)> dialogRunner;
+
+int runDialog(QDialog& d) { return dialogRunner ? dialogRunner(d) : d.exec(); }
+
+void connectAction(TMainwin& w, const char* name, void (*command)(TMainwin&)) {
+    QAction* a = w.Action(name);
+    if (!a) return;
+    a->setEnabled(true);
+    QObject::connect(a, &QAction::triggered, &w, [&w, command] { RunGuarded([&] { command(w); }); });
+}
+
+axes::AxesSettings currentAxesSettings(const TXYPlot& plot) {
+    axes::AxesSettings s;
+    s.DisplayXUnit = DisplayXUnit;
+    s.DisplayYMode = DisplayYMode;
+    s.ShowXTitle = ShowXTitle != 0;
+    s.ShowYTitle = ShowYTitle != 0;
+    s.CustomXTitleOn = CustomXTitleOn != 0;
+    s.CustomYTitleOn = CustomYTitleOn != 0;
+    s.CustomXTitle = CustomXTitle;
+    s.CustomYTitle = CustomYTitle;
+    s.AlternateTickLabels = plot.AlternateTickLabels;
+    s.XDrawnMin = plot.XDrawnMin;
+    s.XDrawnMax = plot.XDrawnMax;
+    s.KeepXRangeOnce = plot.KeepXRangeOnce;
+    return s;
+}
+
+void takeAxesSettings(TXYPlot& plot, const axes::AxesSettings& s) {
+    DisplayXUnit = s.DisplayXUnit;
+    DisplayYMode = s.DisplayYMode;
+    ShowXTitle = s.ShowXTitle;
+    ShowYTitle = s.ShowYTitle;
+    CustomXTitleOn = s.CustomXTitleOn;
+    CustomYTitleOn = s.CustomYTitleOn;
+    CustomXTitle = s.CustomXTitle;
+    CustomYTitle = s.CustomYTitle;
+    plot.AlternateTickLabels = s.AlternateTickLabels;
+    plot.XDrawnMin = s.XDrawnMin;
+    plot.XDrawnMax = s.XDrawnMax;
+    plot.KeepXRangeOnce = s.KeepXRangeOnce;
+}
+
+void recomputeCurves(TMainwin& w) {
+    TXYPlot& plot = *w.XYPlot();
+    for (int32_t i = 0; i < SpectraList.Count() && i < plot.KurvenAnzahl(); ++i) w.PlotSpectrumCurve(i);
+}
+
+}  // namespace
+
+void SetOptionsDialogRunner(std::function<int(QDialog&)> runner) { dialogRunner = std::move(runner); }
+
+void ConnectOptionsCommands(TMainwin& w) {
+    connectAction(w, "Configuration1", RunConfigurationCommand);
+    connectAction(w, "Axes1", RunAxesCommand);
+    connectAction(w, "General1", RunGeneralCommand);
+}
+
+void RunConfigurationCommand(TMainwin& w) {
+    TXYPlot& plot = *w.XYPlot();
+    {
+        TOptionsDia dia(&w);
+        dia.FormActivate();
+        dia.ApplyHandler = [&w](const options::StoredOptions& o, bool pathChanged) {
+            ApplyOptions(w, o, pathChanged);
+        };
+        runDialog(dia);
+    }
+    // Whatever the result.
+    plot.SetKurvenAnzahl(SpectraList.Count());
+    w.SetStatusText(0, QString::number(plot.KurvenAnzahl()) + " Spectra");
+    plot.Dirty = true;
+    plot.update();
+}
+
+void RunAxesCommand(TMainwin& w) {
+    TXYPlot& plot = *w.XYPlot();
+    TAchsDia dia(&w);
+    dia.FormActivate(currentAxesSettings(plot));
+    if (runDialog(dia) == QDialog::Accepted) {
+        takeAxesSettings(plot, dia.Settings());
+        recomputeCurves(w);
+        w.UpdateAxisTitles();
+    }
+    w.UpdateAxisTitles();
+    plot.Autoscaling = true;
+    plot.Dirty = true;
+    plot.update();
+}
+
+void RunGeneralCommand(TMainwin& w) {
+    TXYPlot& plot = *w.XYPlot();
+    if (plot.KurvenAnzahl() == 0) return;
+    {
+        TKonzDia dia(SpectraList, &plot, &w);
+        dia.FormActivate();
+        runDialog(dia);
+    }
+    // Whatever the result: the looks of every record reach its curve.
+    for (int32_t i = 0; i < SpectraList.Count() && i < plot.KurvenAnzahl(); ++i) {
+        const TSpectrumRecord& rec = SpectraList[i];
+        plot.SetCurveColor(i + 1, rec.Color);
+        plot.SetCurveStyle(i + 1, rec.LineStyle, rec.LineWidth + plot.BaseLineWidth - 1);
+        plot.SetCurveName(i + 1, QString::fromStdString(rec.Title.str()));
+    }
+    // The molar absorption coefficient and its logarithm depend on concentration and path length.
+    if (DisplayYMode == 0 || DisplayYMode > 2) {
+        recomputeCurves(w);
+        plot.Autoscaling = true;
+        plot.Dirty = true;
+    }
+    plot.update();
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The generic two-column text reader (*.fak and the tools' lamp, correction and solvent curves).
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/spectrum_record.h"
+
+// The axis types the query dialog showed last: x unit code and y kind code. nm and intensity at start;
+// every close of the dialog stores its selection here for the rest of the run.
+struct TAxisQueryChoice {
+    int32_t XUnit = SpecXNanometer;
+    int32_t YKind = SpecYIntensity;
+};
+extern TAxisQueryChoice AxisQueryChoice;
+
+// The query raised for a headerless file opened by the Open command: dialog "TAchsenFrageDia" with the
+// fields below ("XUnit" / "YKind" hold the codes as decimal text, in and out).
+inline constexpr const char* kAxisQueryDialog = "TAchsenFrageDia";
+inline constexpr const char* kAxisQueryFileLabel = "Label1";
+inline constexpr const char* kAxisQueryPathLabel = "Label2";
+inline constexpr const char* kAxisQueryXUnit = "XUnit";
+inline constexpr const char* kAxisQueryYKind = "YKind";
+
+// Reads the x/y pairs of a text file into `rec`, resampled onto an equidistant grid, and fills the
+// reader's fields. `fromOpen` lets a headerless file ask for its axis types. On any error the record is
+// left as it was and the error leaves as an exception ("List index out of bounds (%d)" for too short a
+// file, "Invalid floating point operation" for a single pair or a zero x range, the conversion error
+// for a field that is no number). Colour and line style of `rec` are kept.
+void LoadSpecAscii(TSpectrumRecord& rec, const std::string& fileName, bool fromOpen);
+// The Open command's reader: the same with the from-open flag set.
+void LoadSpecAsciiFromOpen(TSpectrumRecord& rec, const std::string& fileName);
+// The same on file contents in memory (bytes as stored in the file; `utf8` when they are already UTF-8
+// rather than Windows-1252). The date text is left empty.
+void ReadSpecAsciiBytes(TSpectrumRecord& rec, std::string_view bytes, bool utf8, const std::string& fileName,
+                        bool fromOpen);

@@ -1,0 +1,154 @@
+#include "formats/csv_writer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/units.h"
+#include "formats/file_writer.h"
+#include "platform/numtext.h"
+#include "platform/ui.h"
+
+namespace {
+
+using numtext::FloatFormat;
+
+constexpr int32_t kClockKind = 18;  // spectra that carry the clock time of their measurement
+
+std::string xTitle(int32_t xUnit) {
+    switch (xUnit) {
+    case SpecXNanometer: return "Wavelength [nm]";
+    case SpecXWavenumber: return "Wavenumbers [1/cm]";
+    case SpecXRamanShift: return "Raman shift [1/cm]";
+    case SpecXMicrometer: return "Micrometers";
+    default: return "";
+    }
+}
+
+std::string yTitle(int32_t yKind, bool first) {
+    static const char* const upper[] = {"Transmittance", "Absorbance", "Epsilon", "log(Epsilon)", "Intensity",
+                                        "Reflectance"};
+    static const char* const lower[] = {"transmittance", "absorbance", "epsilon", "log(epsilon)", "intensity",
+                                        "Reflectance"};
+    if (yKind < 1 || yKind > 6) return "";
+    return (first ? upper : lower)[yKind - 1];
+}
+
+// The clock time: 8 characters from two in front of the first ":" of the date text.
+std::string clockTime(const std::string& date) {
+    auto colon = date.find(':');
+    std::size_t start = colon == std::string::npos || colon < 2 ? 0 : colon - 2;
+    return date.substr(std::min(start, date.size()), 8);
+}
+
+// The display mode that shows a stored value in the record's own y kind.
+int32_t ownMode(int32_t yKind) { return yKind == SpecYIntensity ? SpecYAbsorbance : yKind; }
+
+std::string checkValues(const TSpectrumRecord& r) {
+    if (r.SourceKind == SpecSourceRaw) return {};
+    const double cd = r.Concentration * r.PathLength;
+    if ((r.YKind == SpecYEpsilon || r.YKind == SpecYLogEpsilon) && !(cd != 0.0 && std::isfinite(cd)))
+        return "The spectrum \"" + r.Title.str() +
+               "\" cannot be saved as CSV: its molar absorption coefficients need a concentration and a path "
+               "length other than zero.";
+    if (r.YKind == SpecYLogEpsilon)
+        for (double v : r.Values)
+            if (!(v / cd > 0.0))
+                return "The spectrum \"" + r.Title.str() +
+                       "\" cannot be saved as CSV: log(Epsilon) needs positive values.";
+    return {};
+}
+
+class Table {
+public:
+    Table(std::size_t rows, char sep) : rows_(rows), sep_(sep) {}
+    void cell(std::size_t row, const std::string& text) {
+        rows_[row] += text;
+        rows_[row] += sep_;
+    }
+    std::string text() const {
+        std::string out;
+        for (const auto& r : rows_) {
+            out += r;
+            out += "\r\n";
+        }
+        return out;
+    }
+
+private:
+    std::vector<std::string> rows_;
+    char sep_;
+};
+
+}  // namespace
+
+TCsvText CsvExportText(const TSpectraList& list) {
+    TCsvText out;
+    if (list.Empty()) {
+        out.refusal = "There are no spectra to save.";
+        return out;
+    }
+    for (const auto& r : list)
+        if (auto why = checkValues(*r); !why.empty()) {
+            out.refusal = why;
+            return out;
+        }
+    const char sep = numtext::listSeparator();
+    const TSpectrumRecord& first = list[0];
+    bool shared = true, anyClock = false;
+    std::size_t longest = 0;
+    for (const auto& r : list) {
+        shared = shared && r->FirstX == first.FirstX && r->StepX == first.StepX &&
+                 r->PointCount() == first.PointCount();
+        anyClock = anyClock || r->SourceKind == kClockKind;
+        longest = std::max(longest, r->Values.size());
+    }
+    // One title row for all: below the clock-time row when any spectrum has one.
+    const std::size_t titleRow = anyClock ? 2 : 1;
+    Table table(titleRow + 1 + longest, sep);
+
+    for (int32_t s = 0; s < list.Count(); ++s) {
+        const TSpectrumRecord& r = list[s];
+        const bool ownX = s == 0 || !shared;
+        std::string title = r.Title.str();
+        std::replace(title.begin(), title.end(), sep, ' ');
+        if (ownX) table.cell(0, "");
+        table.cell(0, title);
+        if (anyClock) {
+            if (r.SourceKind == kClockKind) {
+                if (ownX) table.cell(1, s == 0 ? "Time" : "");
+                table.cell(1, clockTime(r.DateText));
+            } else {
+                if (ownX) table.cell(1, "");
+                table.cell(1, "");
+            }
+        }
+        if (ownX) table.cell(titleRow, xTitle(r.XUnit));
+        table.cell(titleRow, yTitle(r.YKind, s == 0));
+        const int32_t mode = ownMode(r.YKind);
+        for (std::size_t k = 0; k < longest; ++k) {
+            const std::size_t row = titleRow + 1 + k;
+            if (k < r.Values.size()) {
+                if (ownX)
+                    table.cell(row, numtext::FloatToStrF(r.FirstX + static_cast<double>(k) * r.StepX,
+                                                         FloatFormat::Fixed, 7, 3));
+                table.cell(row, numtext::FloatToStrF(StoredToDisplayY(r, r.Values[k], mode), FloatFormat::General,
+                                                     5, 0));
+            } else {
+                if (ownX) table.cell(row, "");
+                table.cell(row, "");
+            }
+        }
+    }
+    out.text = table.text();
+    return out;
+}
+
+bool SaveCsvFile(const std::string& fileName, const TSpectraList& list) {
+    TCsvText csv = CsvExportText(list);
+    if (!csv.refusal.empty()) {
+        ui::showMessage(csv.refusal);
+        return false;
+    }
+    WriteTextFileAnsi(fileName, csv.text);
+    return true;
+}

@@ -1,0 +1,14 @@
+#pragma once
+// CSV: delimited text of all spectra, each in its own units, with the regional list separator.
+#include <string>
+
+#include "core/spectra_list.h"
+
+struct TCsvText {
+    std::string text;     // the file's text (UTF-8, CR LF), empty when refused
+    std::string refusal;  // why nothing can be written; empty when the text is good
+};
+
+TCsvText CsvExportText(const TSpectraList& list);
+// Writes the CSV file; a refusal is shown and writes nothing (false).
+bool SaveCsvFile(const std::string& fileName, const TSpectraList& list);

@@ -1,0 +1,202 @@
+#include "formats/dat_reader.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <string_view>
+
+#include "core/date_time.h"
+#include "core/helpers.h"
+#include "formats/text_spectra_support.h"
+#include "platform/numtext.h"
+
+namespace {
+
+std::string_view fieldAt(std::string_view line, char sep, int k) {
+    std::size_t start = 0;
+    for (int f = 1; f < k; ++f) {
+        auto p = line.find(sep, start);
+        if (p == std::string_view::npos) return {};
+        start = p + 1;
+    }
+    auto end = line.find(sep, start);
+    return line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+}
+
+std::string_view restFrom(std::string_view line, char sep, int k) {
+    std::size_t start = 0;
+    for (int f = 1; f < k; ++f) {
+        auto p = line.find(sep, start);
+        if (p == std::string_view::npos) return {};
+        start = p + 1;
+    }
+    return line.substr(start);
+}
+
+bool isBlankLine(std::string_view s) { return std::all_of(s.begin(), s.end(), [](char c) { return c == ' '; }); }
+
+std::unique_ptr<TSpectrumRecord> newRecord(const std::string& path, const std::string& dateText) {
+    auto rec = std::make_unique<TSpectrumRecord>();
+    rec->FileName = path;
+    rec->DateText = dateText;
+    rec->Solvent = "";
+    rec->Concentration = 0.0;
+    rec->PathLength = 1.0;
+    rec->ExcitationWl = -1.0;
+    rec->Temperature = -1.0;
+    rec->ExposureTime = -1.0;
+    rec->LineWidth = 1;
+    rec->LineStyle = 0;
+    return rec;
+}
+
+void append(TSpectraList& list, std::unique_ptr<TSpectrumRecord> rec) {
+    if (!rec->IsComplete()) return;
+    rec->Color = CurveColor(list.Count() + 1);
+    list.Add(std::move(rec));
+}
+
+void loadInstrument(const std::vector<std::string>& lines, const std::string& path, const std::string& dateText,
+                    TSpectraList& list) {
+    auto rec = newRecord(path, dateText);
+    rec->Title = lines[0].empty() ? NameWithoutFolder(path) : lines[0];
+    rec->Comment1 = lines[1];
+    rec->Comment2 = lines[2];
+    rec->SpecType = "zeiss_dat";
+    rec->SourceKind = 34;
+    rec->XUnit = SpecXNanometer;
+    rec->YKind = SpecYTransmittance;
+    std::vector<XYPair> pairs;
+    for (std::size_t i = 6; i < lines.size(); ++i) {
+        std::string_view l = lines[i];
+        if (isBlankLine(l)) continue;
+        std::string_view xs = fieldAt(l, ';', 2), ys = fieldAt(l, ';', 4);
+        if (xs.empty() && ys.empty()) continue;
+        pairs.push_back({ReadNumberToken(xs), ReadNumberToken(ys)});
+    }
+    if (pairs.size() >= 2 && pairs.front().x > pairs.back().x) std::reverse(pairs.begin(), pairs.end());
+    if (!ResamplePairs(pairs, *rec)) return;
+    for (double& v : rec->Values) v = TransmittanceToStored(v, true, 1e-5, 5.0);
+    append(list, std::move(rec));
+}
+
+enum class XColumn { Nm, Micrometer, Wavenumber, ElectronVolt, Unknown };
+
+XColumn xColumnOf(std::string_view title) {
+    if (title == "Wavelength [nm]") return XColumn::Nm;
+    if (title == "Wavelength [\xC2\xB5m]") return XColumn::Micrometer;
+    if (title == "Wavenumbers [1/cm]") return XColumn::Wavenumber;
+    if (title == "Electron Volts [eV]") return XColumn::ElectronVolt;
+    return XColumn::Unknown;
+}
+
+// |standard deviation / mean| of the differences of consecutive samples; infinite for a zero mean.
+double relativeSpread(const std::vector<double>& samples) {
+    const std::size_t n = samples.size() - 1;
+    double mean = 0.0;
+    for (std::size_t i = 0; i < n; ++i) mean += samples[i + 1] - samples[i];
+    mean /= static_cast<double>(n);
+    double ss = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        double dlt = samples[i + 1] - samples[i] - mean;
+        ss += dlt * dlt;
+    }
+    double sd = std::sqrt(ss / static_cast<double>(n - 1));
+    if (mean == 0.0) return std::numeric_limits<double>::infinity();
+    return std::fabs(sd / mean);
+}
+
+void loadColumns(const std::vector<std::string>& lines, const std::string& path, const std::string& dateText,
+                 TSpectraList& list) {
+    if (lines.size() < 2) return;
+    const int t0 = CountChar('\t', lines[0]);
+    const int t1 = CountChar('\t', lines[1]);
+    {
+        std::string first(fieldAt(lines[1], '\t', 1));
+        StripTrailingBlanks(first);
+        StripLeadingBlanks(first);
+        FixDecimalSeparator(first);
+        auto p = first.find(numtext::decimalSeparator());
+        if (p != std::string::npos) first.erase(p);
+        if (!IsIntegerText(first) || t1 != t0) return;
+    }
+
+    // Our writer names its x columns; its µm and eV columns are not x candidates.
+    int nmField = 1, wnField = 2, xColumns = 2;
+    {
+        int recognised = 0;
+        int nm = 0, wn = 0;
+        for (int k = 1; k <= 3; ++k) {
+            XColumn c = xColumnOf(fieldAt(lines[0], '\t', k));
+            if (c == XColumn::Unknown) break;
+            recognised = k;
+            if (c == XColumn::Nm && nm == 0) nm = k;
+            if (c == XColumn::Wavenumber && wn == 0) wn = k;
+        }
+        if (recognised >= 2 && nm > 0 && wn > 0) {
+            nmField = nm;
+            wnField = wn;
+            xColumns = recognised;
+        }
+    }
+    const int m = t1 - (xColumns - 1);
+    if (m < 1) return;
+
+    // The x column whose steps are the more regular.
+    int k = 1;
+    if (lines.size() > 20) {
+        const std::size_t r = lines.size() / 20;
+        std::vector<double> a, b;
+        for (std::size_t s = 0; s < 20; ++s) {
+            const std::string& l = lines[s * r + 1];
+            a.push_back(ReadNumberToken(fieldAt(l, '\t', nmField)));
+            b.push_back(ReadNumberToken(fieldAt(l, '\t', wnField)));
+        }
+        k = relativeSpread(b) >= relativeSpread(a) ? 1 : 2;
+    }
+    const int xField = k == 1 ? nmField : wnField;
+
+    std::vector<std::vector<XYPair>> columns(static_cast<std::size_t>(m));
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        std::string_view l = lines[i];
+        if (isBlankLine(l)) continue;
+        const double x = ReadNumberToken(fieldAt(l, '\t', xField));
+        for (int c = 1; c <= m; ++c) {
+            std::string_view v = c == m ? restFrom(l, '\t', xColumns + c) : fieldAt(l, '\t', xColumns + c);
+            while (!v.empty() && v.front() == ' ') v.remove_prefix(1);
+            while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
+            if (v.empty() || v == "-") continue;  // a missing field counts as "-"
+            columns[static_cast<std::size_t>(c - 1)].push_back({x, ReadNumberToken(v)});
+        }
+    }
+
+    for (int c = 1; c <= m; ++c) {
+        auto& pairs = columns[static_cast<std::size_t>(c - 1)];
+        auto rec = newRecord(path, dateText);
+        rec->Title = std::string(c == m ? restFrom(lines[0], '\t', xColumns + c) : fieldAt(lines[0], '\t', xColumns + c));
+        rec->SpecType = "ascii_dat";
+        rec->SourceKind = 32;
+        rec->XUnit = k;
+        rec->YKind = SpecYAbsorbance;
+        if (pairs.size() >= 2 && pairs.front().x > pairs.back().x) std::reverse(pairs.begin(), pairs.end());
+        if (!ResamplePairs(pairs, *rec)) continue;
+        if (k == 2) ReverseGrid(*rec);  // wavenumbers fall
+        append(list, std::move(rec));
+    }
+}
+
+}  // namespace
+
+void LoadDatLines(const std::vector<std::string>& lines, const std::string& path, const std::string& dateText,
+                  TSpectraList& list) {
+    if (lines.size() > 4 && UpperAscii(lines[4]).find("WELLENL\xC3\x84NGE") != std::string::npos)
+        return loadInstrument(lines, path, dateText, list);
+    if (lines.size() > 4 && UpperAscii(lines[4]).find("WELLENZAHL") != std::string::npos)
+        return loadInstrument(lines, path, dateText, list);
+    loadColumns(lines, path, dateText, list);
+}
+
+void LoadDatFile(const std::string& path, TSpectraList& list) {
+    LoadDatLines(SplitLines(LoadFileText(path)), path, DateTimeToText(FileDateTimeOf(path)), list);
+}

@@ -1,0 +1,13 @@
+#pragma once
+// DAT reader: the instrument export with a fixed header (one percent-transmittance spectrum) and the
+// tab-separated multi-column layout of our own DAT writer (x columns, then one column per spectrum).
+#include <string>
+#include <vector>
+
+#include "core/spectra_list.h"
+
+// Reads the file and appends its spectra (format code 18).
+void LoadDatFile(const std::string& path, TSpectraList& list);
+// The same for lines already in memory; `dateText` is the records' date.
+void LoadDatLines(const std::vector<std::string>& lines, const std::string& path, const std::string& dateText,
+                  TSpectraList& list);

@@ -1,0 +1,30 @@
+#pragma once
+// The work of the Open command without its window: read a list of files into SpectraList by the format
+// table and let the last spectrum choose the display units. The main window shows the dialog, the
+// progress and the error, fills the recent-files list and re-plots.
+#include <functional>
+#include <string>
+#include <vector>
+
+struct OpenResult {
+    int filesRead = 0;
+    std::vector<std::string> rvxFiles;   // own-format files read, for the recent-files list, in order
+    bool restoreAppearance = false;      // one own-format file into an empty list, dated after 37370.0
+    std::string openFolder;              // folder of the last file read, with its trailing "/" (empty if none)
+    std::string error;                   // a reader's error with the file's name; empty when none
+};
+
+// Sorts the names (ignoring case, case-sensitive tie-break, exact duplicates dropped), reads each
+// file by the format table (unknown extensions skipped silently), keeps fresh records only when
+// complete (>= 2 points, finite non-zero step) with pen style 0 and CurveColor(position), stops at
+// the first reader error (records added before stay), then lets the last record of SpectraList set
+// DisplayXUnit / DisplayYMode. progress(i, n) runs before file i (1-based) of n.
+OpenResult OpenSpectrumFiles(std::vector<std::string> names,
+                             const std::function<void(int, int)>& progress = {});
+
+// The names of PendingFiles that exist (missing ones dropped silently).
+std::vector<std::string> ExistingFiles(const std::vector<std::string>& names);
+
+// The display units that the last record of SpectraList asks for (Raman shift shows as 1/cm,
+// reflectance as transmittance, intensity keeps the y mode). Nothing changes for an empty list.
+void DisplayUnitsFromLastRecord();

@@ -1,0 +1,62 @@
+#include "formats/save_dispatcher.h"
+
+#include "core/helpers.h"
+#include "core/spectra_list.h"
+#include "formats/csv_writer.h"
+#include "formats/dat_writer.h"
+#include "formats/rvx.h"
+#include "formats/save_hooks.h"
+#include "platform/ui.h"
+
+TSaveHooks& SaveHooks() {
+    static TSaveHooks hooks;
+    return hooks;
+}
+
+namespace {
+
+std::string extensionOf(const std::string& fileName) {
+    auto slash = fileName.find_last_of('/');
+    auto dot = fileName.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+    return UpperAscii(fileName.substr(dot + 1));
+}
+
+bool unavailable(const std::string& fileName) {
+    ui::showMessage("Saving *." + LowerAscii(extensionOf(fileName)) + " files is not available in this version.");
+    return false;
+}
+
+}  // namespace
+
+int SaveFormatCodeOf(const std::string& fileName) {
+    static const char* const names[] = {"RVX", "DAT", "CSV", "BMP", "GIF", "WMF", "TIF", "PNG", "SPC", "DX"};
+    const std::string ext = extensionOf(fileName);
+    for (int i = 0; i < 10; ++i)
+        if (ext == names[i]) return i + 1;
+    return SaveNone;
+}
+
+bool SaveSpectraFile(const std::string& fileName, const TSaveOptions& options) {
+    const int code = SaveFormatCodeOf(fileName);
+    switch (code) {
+    case SaveRvx: SaveRvxFile(fileName, SpectraList); return true;
+    case SaveDat:
+        return SaveDatFile(fileName, SpectraList, options.XDrawnMin, options.XDrawnMax, options.AsciiXStepChoice);
+    case SaveCsv: return SaveCsvFile(fileName, SpectraList);
+    case SaveBmp:
+    case SaveGif:
+    case SaveWmf:
+    case SaveTif:
+    case SavePng:
+        if (!SaveHooks().saveImage) return unavailable(fileName);
+        return SaveHooks().saveImage(fileName, code);
+    case SaveSpc:
+        if (!SaveHooks().saveSpc) return unavailable(fileName);
+        return SaveHooks().saveSpc(fileName);
+    case SaveJcampDx:
+        if (!SaveHooks().saveJcamp) return unavailable(fileName);
+        return SaveHooks().saveJcamp(fileName);
+    default: return false;
+    }
+}

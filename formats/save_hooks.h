@@ -1,0 +1,19 @@
+#pragma once
+// Writers that live outside formats/: the plot's image export, the SPC library binding and the JCAMP-DX
+// writer fill these when they are built in. The save dispatcher calls them; an empty hook makes it
+// report the format as unavailable.
+#include <functional>
+#include <string>
+
+struct TSaveHooks {
+    // The current plot as an image; `code` is the extension code (4 BMP, 5 GIF, 6 WMF, 7 TIF, 8 PNG).
+    // True when the file was written.
+    std::function<bool(const std::string& fileName, int code)> saveImage;
+    // One spectrum of SpectraList as SPC / JCAMP-DX, choosing it when the list holds more than one.
+    // True when the file was written (false after a cancelled choice).
+    std::function<bool(const std::string& fileName)> saveSpc;
+    std::function<bool(const std::string& fileName)> saveJcamp;
+};
+
+// The one set of hooks of the program.
+TSaveHooks& SaveHooks();

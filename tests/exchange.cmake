@@ -1,0 +1,4 @@
+vx_add_test(formats_exchange_test
+  SOURCES formats_jcamp_reader_test.cpp formats_jcamp_writer_test.cpp formats_text_spectra_test.cpp
+          formats_dat_reader_test.cpp
+  LIBS vx_formats)

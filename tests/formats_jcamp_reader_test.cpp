@@ -1,0 +1,312 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <initializer_list>
+#include <string>
+
+#include "formats/jcamp_reader.h"
+#include "platform/errors.h"
+#include "platform/numtext.h"
+#include "platform/ui.h"
+
+namespace {
+
+std::string lines(std::initializer_list<const char*> ls) {
+    std::string out;
+    for (const char* l : ls) {
+        out += l;
+        out += "\r\n";
+    }
+    return out;
+}
+
+// Runs under both regional decimal separators: the file's own "." must not depend on them.
+class JcampReader : public ::testing::TestWithParam<char> {
+protected:
+    void SetUp() override { numtext::setDecimalSeparator(GetParam()); }
+    void TearDown() override { numtext::setDecimalSeparator('.'); }
+    void read(const std::string& text, const std::string& path = "/data/sample.dx") {
+        LoadSpecJcampText(text, path, "2026-01-02 03:04:05", list);
+    }
+    ui::ScopedScriptedBackend ui_;
+    TSpectraList list;
+};
+
+INSTANTIATE_TEST_SUITE_P(Separators, JcampReader, ::testing::Values('.', ','));
+
+TEST_P(JcampReader, SingleBlockPackedTableInNanometres) {
+    read(lines({"##TITLE= Rhodamine $$ dye", "##JCAMP-DX= 5.01", "##DATA TYPE= UV/VIS SPECTRUM",
+                "##DATA PROCESSING= smoothed", "##SPECTROMETER/DATA SYSTEM= Lambda 9", "##XUNITS= NANOMETERS",
+                "##YUNITS= ABSORBANCE", "##FIRSTX= 400", "##LASTX= 409", "##NPOINTS= 10",
+                "##XYDATA= (X++(Y..Y))", "400 0.1 0.2 0.3 0.4 0.5", "405 0.6 0.7 0.8 0.9 1.0", "##END="}));
+    ASSERT_EQ(list.Count(), 1);
+    const auto& r = list[0];
+    EXPECT_EQ(r.Title.str(), "Rhodamine");
+    EXPECT_EQ(r.Comment1.str(), "UV/VIS SPECTRUM, smoothed");
+    EXPECT_EQ(r.Comment2.str(), "Lambda 9");
+    EXPECT_EQ(r.SpecType.str(), "jcamp_dx");
+    EXPECT_EQ(r.SourceKind, 28);
+    EXPECT_EQ(r.XUnit, 1);
+    EXPECT_EQ(r.YKind, 2);
+    EXPECT_EQ(r.DateText.str(), "2026-01-02 03:04:05");
+    EXPECT_DOUBLE_EQ(r.FirstX, 400.0);
+    EXPECT_DOUBLE_EQ(r.StepX, 1.0);
+    ASSERT_EQ(r.PointCount(), 10);
+    EXPECT_DOUBLE_EQ(r.Values[0], 0.1);
+    EXPECT_DOUBLE_EQ(r.Values[9], 1.0);
+    EXPECT_EQ(r.Color, CurveColor(1));
+}
+
+TEST_P(JcampReader, WavenumbersRunFallingWhateverTheTableDirection) {
+    const char* head[] = {"##TITLE= IR", "##XUNITS= 1/CM", "##YUNITS= TRANSMITTANCE", "##NPOINTS= 4"};
+    // Falling table: values in file order.
+    read(lines({head[0], head[1], head[2], head[3], "##FIRSTX= 4000", "##LASTX= 400", "##XYDATA= (X++(Y..Y))",
+                "4000 0.1 0.2", "1600 0.3 0.4", "##END="}));
+    // Rising table: the same spectrum from the other end, values reversed.
+    read(lines({head[0], head[1], head[2], head[3], "##FIRSTX= 400", "##LASTX= 4000", "##XYDATA= (X++(Y..Y))",
+                "400 0.4 0.3", "2800 0.2 0.1", "##END="}));
+    ASSERT_EQ(list.Count(), 2);
+    for (int k = 0; k < 2; ++k) {
+        const auto& r = list[k];
+        EXPECT_EQ(r.XUnit, 2);
+        EXPECT_EQ(r.YKind, 1);
+        EXPECT_DOUBLE_EQ(r.FirstX, 4000.0);
+        EXPECT_DOUBLE_EQ(r.StepX, -1200.0);
+        ASSERT_EQ(r.PointCount(), 4);
+        EXPECT_NEAR(r.Values[0], 1.0, 1e-12);  // -log10(0.1)
+        EXPECT_NEAR(r.Values[3], -std::log10(0.4), 1e-12);
+    }
+}
+
+TEST_P(JcampReader, XUnitRules) {
+    struct Case {
+        const char* units;
+        const char* first;
+        const char* last;
+        const char* second;  // x of the second table line
+        int unit;
+        double firstX, step;
+    } cases[] = {
+        {"MICROMETERS", "2.5", "25", "17.5", 1, 2500.0, 7500.0},
+        {"NANOMETERS", "700", "400", "500", 1, 400.0, 100.0},
+        {"eV", "1.0", "2.5", "2.0", 2, 2.5 * 8065.5409, -0.5 * 8065.5409},
+        {"SECONDS", "1", "4", "3", 1, 1.0, 1.0},  // unknown units follow the nm rule
+    };
+    for (const auto& c : cases) {
+        list.Clear();
+        read(lines({"##TITLE= t", (std::string("##XUNITS= ") + c.units).c_str(), "##YUNITS= ABSORBANCE",
+                    (std::string("##FIRSTX= ") + c.first).c_str(), (std::string("##LASTX= ") + c.last).c_str(),
+                    "##NPOINTS= 4", "##XYDATA= (X++(Y..Y))", (std::string(c.first) + " 1 2").c_str(),
+                    (std::string(c.second) + " 3 4").c_str(), "##END="}));
+        ASSERT_EQ(list.Count(), 1) << c.units;
+        EXPECT_EQ(list[0].XUnit, c.unit) << c.units;
+        EXPECT_NEAR(list[0].FirstX, c.firstX, 1e-9) << c.units;
+        EXPECT_NEAR(list[0].StepX, c.step, 1e-9) << c.units;
+    }
+}
+
+TEST_P(JcampReader, YUnitRules) {
+    struct Case {
+        const char* units;  // nullptr: no label
+        const char* data;
+        int kind;
+        double first;  // stored value of the first point
+        double conc;
+    } cases[] = {
+        {"TRANSMITTANCE", "400 95 50", 1, -std::log10(0.95), 0.0},  // percent: largest value above 1.2
+        {nullptr, "400 0.5 0.25", 1, -std::log10(0.5), 0.0},
+        {"TRANSMITTANCE", "400 0.0000005 0.5", 1, 6.0, 0.0},
+        {"REFLECTANCE", "400 0.5 0.25", 6, -std::log10(0.5), 0.0},
+        {"ABSORBANCE", "400 0.5 0.25", 2, 0.5, 0.0},
+        {"ARBITRARY UNITS", "400 1500 2500", 5, 1500.0, 0.0},
+        {"EPSILON", "400 20000 1000", 3, 0.2, 1e-5},
+        {"LOGARITHM EPSILON", "400 4 3", 4, 0.1, 1e-5},
+        {"AU", "400 0.5 0.25", 1, -std::log10(0.5), 0.0},  // "AU" is no arbitrary unit here
+    };
+    for (const auto& c : cases) {
+        list.Clear();
+        std::string yl = c.units ? std::string("##YUNITS= ") + c.units : std::string("##OWNER= x");
+        read(lines({"##TITLE= t", "##XUNITS= NANOMETERS", yl.c_str(), "##FIRSTX= 400", "##LASTX= 402",
+                    "##XYDATA= (X++(Y..Y))", c.data, "401 1", "##END="}));
+        ASSERT_EQ(list.Count(), 1) << yl;
+        EXPECT_EQ(list[0].YKind, c.kind) << yl;
+        EXPECT_NEAR(list[0].Values[0], c.first, 1e-9) << yl;
+        EXPECT_DOUBLE_EQ(list[0].Concentration, c.conc) << yl;
+    }
+}
+
+TEST_P(JcampReader, PackedNumbersWithSignsAndBothExponentCases) {
+    read(lines({"##TITLE= p", "##XUNITS= NANOMETERS", "##YUNITS= ABSORBANCE", "##XYDATA= (X++(Y..Y))",
+                "400+1.2-0.3+5E-1", "403-0.25, 1.5e-3,+2.5E+1", "##END="}));
+    ASSERT_EQ(list.Count(), 1);
+    const auto& v = list[0].Values;
+    ASSERT_EQ(v.size(), 6u);
+    EXPECT_DOUBLE_EQ(v[0], 1.2);
+    EXPECT_DOUBLE_EQ(v[1], -0.3);
+    EXPECT_DOUBLE_EQ(v[2], 0.5);
+    EXPECT_DOUBLE_EQ(v[3], -0.25);
+    EXPECT_DOUBLE_EQ(v[4], 0.0015);
+    EXPECT_DOUBLE_EQ(v[5], 25.0);
+    EXPECT_DOUBLE_EQ(list[0].FirstX, 400.0);
+    EXPECT_DOUBLE_EQ(list[0].StepX, 1.0);
+}
+
+TEST_P(JcampReader, FactorsScaleTableValues) {
+    read(lines({"##TITLE= f", "##XUNITS= NANOMETERS", "##YUNITS= ABSORBANCE", "##XFACTOR= 0.5",
+                "##YFACTOR= 0.001", "##XYDATA= (X++(Y..Y))", "800 100 200", "804 300 400", "##END="}));
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_DOUBLE_EQ(list[0].FirstX, 400.0);
+    EXPECT_DOUBLE_EQ(list[0].StepX, 1.0);
+    EXPECT_DOUBLE_EQ(list[0].Values[3], 0.4);
+}
+
+TEST_P(JcampReader, XyPointsTableIsResampledRising) {
+    read(lines({"##TITLE= pts", "##XUNITS= NANOMETERS", "##YUNITS= ABSORBANCE", "##NPOINTS= 4",
+                "##XYPOINTS= (XY..XY)", "403, 0.4", "", "402.5, 0.3 $$ note", "401, 0.2", "400, 0.1", "##END="}));
+    ASSERT_EQ(list.Count(), 1);
+    const auto& r = list[0];
+    EXPECT_DOUBLE_EQ(r.FirstX, 400.0);
+    EXPECT_DOUBLE_EQ(r.StepX, 1.0);
+    ASSERT_EQ(r.PointCount(), 4);
+    EXPECT_DOUBLE_EQ(r.Values[0], 0.1);
+    EXPECT_DOUBLE_EQ(r.Values[1], 0.2);
+    EXPECT_NEAR(r.Values[2], 0.2 + (0.3 - 0.2) * (1.0 / 1.5), 1e-12);
+    EXPECT_DOUBLE_EQ(r.Values[3], 0.4);
+}
+
+TEST_P(JcampReader, XyDataPairsUseTheHeaderGrid) {
+    read(lines({"##TITLE= xy", "##XUNITS= 1/CM", "##YUNITS= ABSORBANCE", "##FIRSTX= 1000", "##LASTX= 1003",
+                "##NPOINTS= 4", "##XYDATA= (XY..XY)", "1000, 0.1", "1001, 0.2", "1002, 0.3", "1003, 0.4",
+                "##END="}));
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_DOUBLE_EQ(list[0].FirstX, 1003.0);
+    EXPECT_DOUBLE_EQ(list[0].StepX, -1.0);
+    EXPECT_DOUBLE_EQ(list[0].Values[0], 0.4);
+}
+
+TEST_P(JcampReader, CompoundFilesNameTheirBlocks) {
+    auto block = [](const char* title, const char* id) {
+        return lines({(std::string("##TITLE= ") + title).c_str(), (std::string("##BLOCK_ID= ") + id).c_str(),
+                      "##XUNITS= NANOMETERS", "##YUNITS= ABSORBANCE", "##XYDATA= (X++(Y..Y))", "400 1 2",
+                      "402 3 4", "##END="});
+    };
+    const std::string head = lines({"##TITLE= link", "##DATA TYPE= LINK", "##BLOCKS= 3"});
+    read(head + block("same", "1") + block("same", "2") + block("same", "3") + "##END=\r\n", "/d/c.jdx");
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list[0].Title.str(), "c.jdx subfile 1");
+    EXPECT_EQ(list[1].Title.str(), "c.jdx subfile 2");
+    EXPECT_EQ(list[2].Title.str(), "c.jdx subfile 3");
+
+    list.Clear();
+    read(head + block("one", "1") + block("two", "2") + block("three", "3"), "/d/c.jdx");
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list[0].Title.str(), "one");
+    EXPECT_EQ(list[2].Title.str(), "three");
+
+    // More blocks announced than tables present.
+    list.Clear();
+    read(lines({"##TITLE= link", "##BLOCKS= 5"}) + block("a", "1") + block("b", "2"));
+    EXPECT_EQ(list.Count(), 2);
+}
+
+TEST_P(JcampReader, SampleDescriptionAndDates) {
+    read(lines({"##TITLE= \"quoted\"", "##SAMPLE DESCRIPTION= in ethanol", "##DATE= 24.04.02", "##TIME= 10:15",
+                "##XUNITS= NANOMETERS", "##YUNITS= ABSORBANCE", "##XYDATA= (X++(Y..Y))", "400 1 2", "402 3 4",
+                "##END="}));
+    read(lines({"##TITLE= b", "##LONGDATE= 2002-04-24 10:15:00", "##DATE= 99.99.99", "##XUNITS= NANOMETERS",
+                "##YUNITS= ABSORBANCE", "##XYDATA= (X++(Y..Y))", "400 1 2", "402 3 4", "##END="}));
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list[0].Title.str(), "quoted, Sample Description: in ethanol");
+    EXPECT_EQ(list[0].DateText.str(), "24/04/02 10:15");
+    EXPECT_EQ(list[1].DateText.str(), "2002/04/24 10:15:00");
+}
+
+TEST_P(JcampReader, RamanDataTypeGivesRamanShift) {
+    read(lines({"##TITLE= r", "##DATA TYPE= RAMAN SPECTRUM", "##XUNITS= 1/CM", "##YUNITS= ARBITRARY UNITS",
+                "##XYDATA= (X++(Y..Y))", "100 5 6", "102 7 8", "##END="}));
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list[0].XUnit, 5);
+    EXPECT_DOUBLE_EQ(list[0].FirstX, 103.0);
+    EXPECT_DOUBLE_EQ(list[0].Values[0], 8.0);
+}
+
+TEST_P(JcampReader, OneLineTableTakesItsSpacingFromTheHeader) {
+    read(lines({"##TITLE= one", "##XUNITS= NANOMETERS", "##YUNITS= ABSORBANCE", "##FIRSTX= 400", "##LASTX= 403",
+                "##XYDATA= (X++(Y..Y))", "400 1 2 3 4", "##END="}));
+    read(lines({"##TITLE= two", "##XUNITS= NANOMETERS", "##YUNITS= ABSORBANCE", "##DELTAX= 0.5",
+                "##XYDATA= (X++(Y..Y))", "400 1 2 3 4", "##END="}));
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_DOUBLE_EQ(list[0].StepX, 1.0);
+    EXPECT_DOUBLE_EQ(list[0].Values[0], 1.0);
+    EXPECT_DOUBLE_EQ(list[1].StepX, 0.5);
+    EXPECT_TRUE(ui_->messages.empty());
+}
+
+// Blocks that cannot become a sound record: the message, and no record.
+TEST_P(JcampReader, UnreadableBlocksAreRefusedWithTheMessage) {
+    const char* bad[] = {
+        // no spacing at all
+        "##TITLE= a\r\n##XUNITS= NANOMETERS\r\n##XYDATA= (X++(Y..Y))\r\n400 1 2 3\r\n##END=\r\n",
+        // compressed table
+        "##TITLE= a\r\n##XUNITS= NANOMETERS\r\n##XYDATA= (X++(Y..Y))\r\n400A12B34\r\n410C12\r\n##END=\r\n",
+        // another data type
+        "##TITLE= a\r\n##DATA TYPE= NMR SPECTRUM\r\n##XYDATA= (X++(Y..Y))\r\n1 1 2\r\n3 3 4\r\n##END=\r\n",
+        // another data class
+        "##TITLE= a\r\n##DATA CLASS= NTUPLES\r\n##XYDATA= (X++(Y..Y))\r\n1 1 2\r\n3 3 4\r\n##END=\r\n",
+        // a single point
+        "##TITLE= a\r\n##NPOINTS= 1\r\n##XYPOINTS= (XY..XY)\r\n400, 1\r\n##END=\r\n",
+        // equal x values
+        "##TITLE= a\r\n##XYPOINTS= (XY..XY)\r\n400, 1\r\n400, 2\r\n##END=\r\n",
+    };
+    for (const char* text : bad) {
+        ui_->messages.clear();
+        read(text);
+        EXPECT_EQ(list.Count(), 0) << text;
+        ASSERT_EQ(ui_->messages.size(), 1u) << text;
+        EXPECT_EQ(ui_->messages[0], "/data/sample.dx\r\n\r\ncan not be read by Varolux32!");
+    }
+}
+
+TEST_P(JcampReader, RefusedBlockDoesNotStopTheNextOne) {
+    read(lines({"##TITLE= link", "##BLOCKS= 2", "##TITLE= nmr", "##DATA TYPE= NMR SPECTRUM",
+                "##XYDATA= (X++(Y..Y))", "1 1 2", "3 3 4", "##END=", "##TITLE= uv", "##DATA TYPE= UV/VIS SPECTRUM",
+                "##XUNITS= NANOMETERS", "##YUNITS= ABSORBANCE", "##XYDATA= (X++(Y..Y))", "400 1 2", "402 3 4",
+                "##END="}));
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list[0].Title.str(), "uv");
+    EXPECT_EQ(ui_->messages.size(), 1u);
+}
+
+TEST_P(JcampReader, ShortTablesAndBadNumbersRaise) {
+    EXPECT_THROW(read(lines({"##TITLE= a", "##NPOINTS= 5", "##XYPOINTS= (XY..XY)", "400, 1", "401, 2", "##END="})),
+                 vx::ListIndexError);
+    EXPECT_THROW(read(lines({"##TITLE= a", "##NPOINTS= 500000000", "##XYPOINTS= (XY..XY)", "400, 1"})),
+                 vx::ListIndexError);
+    try {
+        read(lines({"##TITLE= a", "##XYDATA= (X++(Y..Y))", "#400 1 2", "##END="}));
+        FAIL() << "no error";
+    } catch (const vx::ConversionError& e) {
+        EXPECT_EQ(std::string(e.what()), "'#400' is not a valid floating point value");
+    }
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST_P(JcampReader, NonNumericYTakenAsOne) {
+    read(lines({"##TITLE= q", "##XUNITS= NANOMETERS", "##YUNITS= ABSORBANCE", "##XYDATA= (X++(Y..Y))",
+                "400 0.5 ? 0.7", "403 0.8", "##END="}));
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_DOUBLE_EQ(list[0].Values[1], 1.0);
+}
+
+TEST_P(JcampReader, InstrumentFluorescenceScaling) {
+    read(lines({"##TITLE= f", "##ORIGIN= PerkinElmer WinLab", "##DATA TYPE= FLUORESCENCE SPECTRUM",
+                "##XUNITS= NANOMETERS", "##YUNITS= INTENSITY", "##XYDATA= (X++(Y..Y))", "400 250 500", "402 750",
+                "##END="}));
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list[0].SpecType.str(), "perkinelmer_dx");
+    EXPECT_EQ(list[0].YKind, 5);
+    EXPECT_DOUBLE_EQ(list[0].Values[0], 1.0);
+    EXPECT_DOUBLE_EQ(list[0].Values[2], 3.0);
+}
+
+}  // namespace

@@ -1,0 +1,71 @@
+#pragma once
+// Shared fixtures of the open-and-save tests: a temporary folder, a clean spectra list and display
+// state, and the regional decimal separator set for the duration of a test.
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "core/spectra_list.h"
+#include "core/units.h"
+#include "platform/numtext.h"
+
+namespace fmt_test {
+
+class TempDir {
+public:
+    TempDir() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string("vxfmt") + std::to_string(::getpid()) + "_" +
+                           (info ? std::string(info->test_suite_name()) + "_" + info->name() : "x");
+        for (char& c : name)
+            if (c == '/') c = '_';
+        path_ = std::filesystem::temp_directory_path() / name;
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempDir() { std::filesystem::remove_all(path_); }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    std::string write(const std::string& name, const std::string& bytes) const {
+        std::string p = file(name);
+        std::ofstream(p, std::ios::binary) << bytes;
+        return p;
+    }
+    static std::string read(const std::string& path) {
+        std::ifstream f(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(f), {});
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+// A clean program state for one test: empty list, nm and absorbance, "." unless told otherwise.
+class CleanState {
+public:
+    explicit CleanState(char decimalSep = '.') : oldSep_(numtext::decimalSeparator()) {
+        SpectraList.Clear();
+        DisplayXUnit = 1;
+        DisplayYMode = 2;
+        numtext::setDecimalSeparator(decimalSep);
+    }
+    ~CleanState() {
+        SpectraList.Clear();
+        numtext::setDecimalSeparator(oldSep_);
+    }
+
+private:
+    char oldSep_;
+};
+
+// The text with every "." as the given decimal separator (expected number texts written with ".").
+inline std::string withSeparator(std::string s, char sep) {
+    for (char& c : s)
+        if (c == '.') c = sep;
+    return s;
+}
+
+}  // namespace fmt_test

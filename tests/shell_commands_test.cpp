@@ -1,0 +1,291 @@
+// Menu entries and the commands of the File and Plot / Options menus.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QApplication>
+#include <QMimeData>
+#include <QDropEvent>
+#include <QUrl>
+
+#include "app/TMainwin.h"
+#include "app/plot/Xygraph.h"
+#include "app_test_support.h"
+#include "core/settings_globals.h"
+#include "core/units.h"
+#include "platform/ui.h"
+
+namespace {
+
+class ShellCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppTestSetUp();
+        w_ = std::make_unique<TMainwin>();
+    }
+    TXYPlot& plot() { return *w_->XYPlot(); }
+    void AddCurves(int n) {
+        for (int i = 0; i < n; ++i) SpectraList.AddWithDefaultColor(MakeRecord(400, 1, {0.1, 0.2, 0.3}));
+        w_->StandardReplot();
+    }
+    ui::ScopedScriptedBackend ui_;
+    std::unique_ptr<TMainwin> w_;
+};
+
+struct MenuCase {
+    const char* objectName;
+    const char* text;
+    const char* shortcut;
+    int enabled;  // 1 built here, -1 built by other commands' work (state not fixed here)
+};
+
+TEST_F(ShellCommands, MenuEntriesCarryTextsShortcutsAndState) {
+    const MenuCase cases[] = {
+        {"ffnen1", "&Open", "Ctrl+O", 1},
+        {"Speichern1", "&Save", "Ctrl+S", 1},
+        {"SaveDataas1", "Save Data &as...", "Ctrl+Shift+S", 1},
+        {"Beenden1", "&Exit", "Ctrl+Q", 1},
+        {"PasteDatafromClipboard1", "&Paste Data from Clipboard", "Ctrl+V", -1},
+        {"Allelschen2", "Remove &All ", "Shift+Del", -1},
+        {"SelectforRemoval1", "&Select for Removal...", "Del", -1},
+        {"Letztesllschen1", "Remove &Last Spectrum", "Backspace", -1},
+        {"AdvancedSmoothing1", "Advanced S&moothing...", "Ctrl+Alt+G", -1},
+        {"Schwerpunkt1", "Center of &Gravity...", "", -1},
+        {"PeaksFWHM1", "Peaks && &FWHM...", "Ctrl+P", -1},
+        {"ShowEEM1", ">> Show 2D &Spectrum (&EEM) <<", "Ctrl+Z", -1},
+        {"StandardLinesColours1", "&Standard Lines&&Colours", "Home", 1},
+        {"ThickerLines1", "&Thicker Lines", "PgUp", 1},
+        {"ThinnerLines1", "Th&inner Lines", "PgDown", 1},
+        {"ShowLegend1", "Show &Legend", "F8", 1},
+        {"FlipXAxis1", "&Flip X-Axis", "F12", 1},
+        {"BackgroundColour1", "Background C&olour...", "Ctrl+H", 1},
+        {"Configuration1", "&Configuration...", "F3", -1},
+        {"About1", "about &Varolux32...", "F2", -1},
+    };
+    for (const MenuCase& c : cases) {
+        SCOPED_TRACE(c.objectName);
+        QAction* a = w_->Action(c.objectName);
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(a->text(), c.text);
+        EXPECT_EQ(a->shortcut(), QKeySequence(c.shortcut));
+        if (c.enabled >= 0) {
+            EXPECT_EQ(a->isEnabled(), c.enabled == 1);
+        }
+    }
+    // No two entries share a shortcut, so no key runs a command the user did not mean.
+    std::map<QString, std::string> seen;
+    for (QAction* a : w_->findChildren<QAction*>()) {
+        if (a->shortcut().isEmpty()) continue;
+        const QString k = a->shortcut().toString();
+        EXPECT_TRUE(seen.emplace(k, a->objectName().toStdString()).second)
+            << k.toStdString() << " on " << a->objectName().toStdString() << " and " << seen[k];
+    }
+}
+
+TEST_F(ShellCommands, ThickerAndThinnerLinesStopAtTheirLimits) {
+    AddCurves(2);
+    SpectraList[1].LineWidth = 7;  // widths above 6 are left alone by Thicker Lines
+    w_->StandardReplot();
+    for (int i = 0; i < 9; ++i) w_->ThickerLines1Click();
+    EXPECT_EQ(plot().BaseLineWidth, 7);
+    EXPECT_EQ(plot().Curve(1).Width, 7);
+    EXPECT_EQ(plot().Curve(2).Width, 7);  // still its width from the re-plot at base 1
+    for (int i = 0; i < 9; ++i) w_->ThinnerLines1Click();
+    EXPECT_EQ(plot().BaseLineWidth, 1);
+    EXPECT_EQ(plot().Curve(1).Width, 1);
+}
+
+TEST_F(ShellCommands, FlipTwiceRestoresAndCyclingGivesTheStylePattern) {
+    AddCurves(4);
+    const int d = plot().Direction, d2 = plot().X2Direction;
+    w_->FlipXAxis1Click();
+    EXPECT_EQ(plot().Direction, 3 - d);
+    EXPECT_EQ(plot().X2Direction, d);
+    w_->FlipXAxis1Click();
+    EXPECT_EQ(plot().Direction, d);
+    EXPECT_EQ(plot().X2Direction, d2);
+
+    w_->CyclingLineTypes1Click();
+    EXPECT_EQ(plot().GetCurveStyle(1), 0);
+    EXPECT_EQ(plot().GetCurveStyle(2), 2);
+    EXPECT_EQ(plot().GetCurveStyle(3), 1);
+    EXPECT_EQ(plot().GetCurveStyle(4), 0);
+}
+
+TEST_F(ShellCommands, BlackAndStandardLooks) {
+    AddCurves(3);
+    SpectraList[0].Color = 0x123456;
+    SpectraList[0].LineStyle = 1;
+    SpectraList[0].LineWidth = 5;
+    w_->ThickerLines1Click();
+    w_->PlotAllBlack1Click();
+    for (int n = 1; n <= 3; ++n) EXPECT_EQ(plot().GetCurveColor(n), 0u);
+    EXPECT_NE(SpectraList[1].Color, 0u);  // records unchanged
+    w_->StandardLinesColours1Click();
+    EXPECT_EQ(plot().BaseLineWidth, 1);
+    for (int n = 1; n <= 3; ++n) {
+        EXPECT_EQ(plot().GetCurveColor(n), CurveColor(n));
+        EXPECT_EQ(plot().GetCurveStyle(n), 0);
+        EXPECT_EQ(plot().Curve(n).Width, 1);
+        EXPECT_EQ(SpectraList[n - 1].Color, CurveColor(n));
+    }
+}
+
+TEST_F(ShellCommands, TogglesFlipTheirSwitch) {
+    w_->ShowLegend1Click();
+    EXPECT_FALSE(plot().Legende);
+    EXPECT_FALSE(w_->Action("ShowLegend1")->isChecked());
+    w_->Gridonoff1Click();
+    EXPECT_FALSE(plot().GridOn);
+    w_->PointsLines1Click();
+    EXPECT_FALSE(plot().DrawAsLines);
+    plot().Dirty = false;
+    w_->SecondaryXAxis1Click();
+    EXPECT_TRUE(plot().SecondXAxisOn);
+    EXPECT_TRUE(plot().Dirty);
+}
+
+TEST_F(ShellCommands, SaveWithABarePatternRunsSaveDataAs) {
+    int dialogs = 0;
+    w_->SaveDialogHook = [&](const std::string&) {
+        ++dialogs;
+        return std::pair<std::string, int>{"", 1};
+    };
+    w_->Speichern1Click();  // no curve: nothing
+    EXPECT_EQ(dialogs, 0);
+    AddCurves(1);
+    for (const char* bare : {"", "*.rvx", "*.dat"}) {
+        w_->SaveDialogFileName = bare;
+        w_->Speichern1Click();
+    }
+    EXPECT_EQ(dialogs, 3);
+    EXPECT_TRUE(ui_->messages.empty());
+
+    // A real name asks first; No runs Save Data as.
+    w_->SaveDialogFileName = "/tmp/x.rvx";
+    ui_->answers = {ui::Answer::No};
+    w_->Speichern1Click();
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    EXPECT_EQ(ui_->messages[0], "Data will be saved as \r\n/tmp/x.rvx");
+    EXPECT_EQ(dialogs, 4);
+}
+
+TEST_F(ShellCommands, SaveDataAsForcesTheExtensionOfTheFilterAndKeepsTheFolder) {
+    AddCurves(1);
+    std::string start;
+    w_->SaveDialogHook = [&](const std::string& s) {
+        start = s;
+        return std::pair<std::string, int>{TestFolder() + "out.txt", 5};
+    };
+    SaveFolder = "/somewhere/";
+    w_->SaveDialogFileName = "/data/old.rvx";
+    w_->SaveDataas1Click();
+    EXPECT_EQ(start, "/somewhere/old");
+    EXPECT_EQ(SaveFolder, TestFolder());
+    EXPECT_EQ(w_->SaveDialogFileName, TestFolder() + "out.csv");
+}
+
+TEST_F(ShellCommands, VanishedRecentFileIsReportedAndLeavesTheList) {
+    const std::string gone = TestFolder() + "gone.rvx";
+    w_->RecentFiles().Add(gone);
+    w_->RefreshRecentMenu();
+    w_->MRUManager1Click(gone);
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    EXPECT_EQ(ui_->messages[0], "File: " + gone + "\r\n" + "has gone!");
+    EXPECT_TRUE(w_->RecentFiles().Names().empty());
+    EXPECT_TRUE(w_->PendingFiles.empty());
+}
+
+TEST_F(ShellCommands, CancelledOpenStillRefreshesCountTitlesAndAutoscaling) {
+    SpectraList.Add(MakeRecord(400, 1, {0.1, 0.2}, 1, 5));
+    w_->StandardReplot();
+    w_->SetStatusText(0, "");
+    w_->OpenDialogHook = [] { return std::vector<std::string>{}; };
+    plot().Autoscaling = false;
+    w_->ffnen1Click();
+    EXPECT_EQ(w_->StatusText(0), "1 Spectra");
+    EXPECT_EQ(plot().KurvenAnzahl(), 1);
+    EXPECT_EQ(plot().Y1achsenText, "Intensity");
+    EXPECT_TRUE(plot().Autoscaling);
+    EXPECT_EQ(w_->ComboSpectroscope()->count(), 1);
+}
+
+std::string FakText(double first) {
+    std::string t;
+    for (int i = 0; i < 15; ++i) t += std::to_string(first + i) + "\t0.5\r\n";
+    return t;
+}
+
+TEST_F(ShellCommands, DroppedFilesAreReadInOneOpenRunInSortedOrder) {
+    const std::string c = WriteTestFile("c d;e.fak", FakText(500)), b = WriteTestFile("b.fak", FakText(400)),
+                      a = WriteTestFile("A.fak", FakText(300));
+    int dialogs = 0;
+    w_->OpenDialogHook = [&] {
+        ++dialogs;
+        return std::vector<std::string>{};
+    };
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(c)), QUrl::fromLocalFile(QString::fromStdString(b)),
+                  QUrl::fromLocalFile(QString::fromStdString(a))});
+    w_->show();
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w_.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w_.get(), &drop);
+    EXPECT_TRUE(ui_->messages.empty());
+    EXPECT_EQ(dialogs, 0);  // the names were pending, so no dialog
+    EXPECT_TRUE(w_->PendingFiles.empty());
+    ASSERT_EQ(SpectraList.Count(), 3);
+    EXPECT_EQ(SpectraList[0].FileName.str(), a);
+    EXPECT_EQ(SpectraList[1].FileName.str(), b);
+    EXPECT_EQ(SpectraList[2].FileName.str(), c);  // a name with ";" and a blank stays whole
+    EXPECT_EQ(plot().KurvenAnzahl(), 3);
+    EXPECT_EQ(w_->StatusText(0), "3 Spectra");
+    EXPECT_EQ(SpectraList[0].Color, CurveColor(1));
+    EXPECT_EQ(SpectraList[2].Color, CurveColor(3));
+    EXPECT_EQ(OpenFolder, TestFolder());
+    EXPECT_EQ(w_->ComboSpectroscope()->count(), 3);
+    EXPECT_EQ(w_->ComboSpectroscope()->currentIndex(), 0);
+    EXPECT_DOUBLE_EQ(plot().Curve(1).Points[0].x, 300.0);
+}
+
+TEST_F(ShellCommands, ReaderErrorStillLeavesPlotInStepWithTheList) {
+    const std::string good = WriteTestFile("a_good.fak", FakText(300));
+    const std::string bad = WriteTestFile("b_bad.fak", FakText(400) + "415\tabc\r\n");
+    const std::string later = WriteTestFile("c_later.fak", FakText(600));
+    w_->PendingFiles = {later, bad, good};
+    w_->ffnen1Click();
+    EXPECT_EQ(SpectraList.Count(), 1);  // the file before the error stays, the one after is not read
+    EXPECT_EQ(plot().KurvenAnzahl(), 1);
+    EXPECT_EQ(w_->StatusText(0), "1 Spectra");
+    ASSERT_FALSE(ui_->messages.empty());
+    EXPECT_NE(ui_->messages.back().find("b_bad.fak"), std::string::npos) << ui_->messages.back();
+    EXPECT_FALSE(QApplication::overrideCursor());
+}
+
+TEST_F(ShellCommands, CommandLineFileOpensAtStart) {
+    const std::string f = WriteTestFile("start.fak", FakText(350));
+    TMainwin w({f, "/ignored/second.fak"});
+    EXPECT_EQ(SpectraList.Count(), 1);
+    EXPECT_EQ(w.StatusText(0), "1 Spectra");
+    EXPECT_TRUE(w.PendingFiles.empty());
+}
+
+TEST_F(ShellCommands, SavedRvxEntersRecentFilesAndReopens) {
+    SpectraList.AddWithDefaultColor(MakeRecord(400, 2, {0.1, 0.2, 0.3}, 1, 2, 0, "saved"));
+    w_->StandardReplot();
+    const std::string target = TestFolder() + "roundtrip.rvx";
+    w_->SaveDialogHook = [&](const std::string&) { return std::pair<std::string, int>{target, 1}; };
+    w_->SaveDataas1Click();
+    ASSERT_EQ(w_->RecentFiles().Names(), std::vector<std::string>{target});
+    SpectraList.Clear();
+    w_->StandardReplot();
+    w_->MRUManager1Click(target);
+    ASSERT_EQ(SpectraList.Count(), 1);
+    EXPECT_EQ(SpectraList[0].Title.str(), "saved");
+    EXPECT_EQ(w_->SaveDialogFileName, target);
+    EXPECT_EQ(w_->StatusText(0), "1 Spectra");
+}
+
+}  // namespace
