@@ -129,6 +129,7 @@ TEST_P(TextSpectra, TitlesSetTemperatureAndKinds) {
         {"nm;Epsilon", 3, 50 * 1e-5},       {"nm;log(Epsilon)", 4, std::pow(10.0, 50.0) * 1e-5},
         {"nm;Intensity", 5, 50.0},          {"nm;Absorbance", 2, 50.0},
         {"nm;%R", 6, -std::log10(0.5)},
+        {"Wavelength [nm];", 2, 50.0},  // an empty title matches no keyword
     };
     for (const auto& c : cases) {
         list.Clear();
