@@ -25,6 +25,7 @@
 #include "app/qt_ui_backend.h"
 #include "app/replot.h"
 #include "app/stored_options.h"
+#include "app/tool_commands.h"
 #include "app/window_placement.h"
 #include "core/helpers.h"
 #include "core/settings_globals.h"
@@ -96,6 +97,7 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     CreateMenus();
     CreateToolBar();
     ConnectOptionsCommands(*this);  // Configuration, Axes, General
+    ConnectToolCommands(*this);
 
     // 5. spectroscope view off
     if (QAction* a = Action("ShowSpectroscopeView")) a->setChecked(false);

@@ -61,8 +61,8 @@ void ApplyOptions(TMainwin& w, const options::StoredOptions& o, bool applyPathLe
     w.UpdateAxisTitles();
 
     // 7. folders: an empty text keeps the folder in use
-    if (!o.OOEffnenPfad.empty()) OpenFolder = o.OOEffnenPfad;
-    if (!o.OSpeichernPfad.empty()) SaveFolder = o.OSpeichernPfad;
+    if (options::UsableFolder(o.OOEffnenPfad)) OpenFolder = o.OOEffnenPfad;
+    if (options::UsableFolder(o.OSpeichernPfad)) SaveFolder = o.OSpeichernPfad;
     AsciiXStepChoice = o.OASCIISchrittweite;
 
     // 8. gnuplot
@@ -72,8 +72,8 @@ void ApplyOptions(TMainwin& w, const options::StoredOptions& o, bool applyPathLe
     GnuplotSettings.CommandLines = o.OGnuplotBefehlliste;
 
     // 9. folders of the correction and lamp files
-    if (auto f = options::FolderOf(o.OKorrekturspektrumFileName); !f.empty()) CorrectionFolder = f;
-    if (auto f = options::FolderOf(o.OLampenspektrumFileName); !f.empty()) LampFolder = f;
+    if (auto f = options::FolderOf(o.OKorrekturspektrumFileName); options::UsableFolder(f)) CorrectionFolder = f;
+    if (auto f = options::FolderOf(o.OLampenspektrumFileName); options::UsableFolder(f)) LampFolder = f;
 
     // 10. spikes
     SpikeSettings.RemoveOriginal = o.OSpikeOriginalLoeschen;

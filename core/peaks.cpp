@@ -206,7 +206,16 @@ void NormalizeSpectrum(TSpectrumRecord& rec, double xMin, double xMax) {
 double SpecRangeSum(TSpectrumRecord& rec, double from, double to, bool* defined) {
     if (defined) *defined = rec.SourceKind != SpecSourceRaw;
     if (rec.SourceKind == SpecSourceRaw) return 0.0;
-    const double a = std::nearbyint(from), b = std::nearbyint(to);
+    double a = std::nearbyint(from), b = std::nearbyint(to);
+    // Terms outside the spectrum are 0: the walk need not leave it (a huge range stays quick).
+    if (rec.PointCount() > 0 && rec.StepX != 0.0) {
+        double lo = SpecXValue(rec, 0), hi = SpecXValue(rec, rec.PointCount() - 1);
+        if (lo > hi) std::swap(lo, hi);
+        if (std::isfinite(lo) && std::isfinite(hi)) {
+            a = std::max(a, std::floor(lo) - 1.0);
+            b = std::min(b, std::ceil(hi) + 1.0);
+        }
+    }
     long double sum = 0.0L;
     for (double x = a; x <= b; x += 1.0) sum += SpecYAtX(rec, x);
     return static_cast<double>(sum);
@@ -255,7 +264,7 @@ double BandpassApply(TSpectrumRecord& rec, int32_t a, double Centre) {
     std::unique_ptr<TSpectrumRecord> product;
     double from = lo, to = hi;
     double result = 0.0;
-    if (SpecMultiply(product, band, rec, from, to) > 0) result = SpecRangeSum(*product, lo, hi);
+    if (SpecMultiplyPartial(product, band, rec, from, to) > 0) result = SpecRangeSum(*product, lo, hi);
     BandpassWidth = a;
     BandpassCentre = Centre;
     BandpassResult = result;

@@ -14,6 +14,28 @@ namespace {
 
 constexpr int32_t kMaxCoefficients = 6;
 
+// Where the display shows stored values unchanged, the smoothers read the record's own values.
+bool DisplayIsStored(const TSpectrumRecord& rec) {
+    return rec.SourceKind == SpecSourceRaw || DisplayYMode == SpecYAbsorbance || DisplayYMode == SpecYIntensity;
+}
+
+struct DisplayView {
+    std::vector<double> own;
+    const std::vector<double>* ref = nullptr;
+    const std::vector<double>& get() const { return ref != nullptr ? *ref : own; }
+};
+
+std::vector<double> DisplayValues(const TSpectrumRecord& rec);
+
+DisplayView ViewOf(const TSpectrumRecord& rec) {
+    DisplayView v;
+    if (DisplayIsStored(rec))
+        v.ref = &rec.Values;
+    else
+        v.own = DisplayValues(rec);
+    return v;
+}
+
 std::vector<double> DisplayValues(const TSpectrumRecord& rec) {
     std::vector<double> y(static_cast<std::size_t>(rec.PointCount()));
     for (int32_t i = 0; i < rec.PointCount(); ++i) y[static_cast<std::size_t>(i)] = SpecYValue(rec, i);
@@ -80,9 +102,27 @@ double TriangularOf(const std::vector<double>& y, SmoothingWindow w, int32_t h) 
     return sw > 0.0L ? static_cast<double>(s / sw) : 0.0;
 }
 
+// Percentile of a window by the rank rule of Percentile, finding only the one or two order
+// statistics it needs (linear time per window instead of a full sort).
 double PercentileOf(const std::vector<double>& y, SmoothingWindow w, int32_t p) {
-    std::vector<double> v(y.begin() + w.lo, y.begin() + w.hi + 1);
-    return Percentile(v, 0, static_cast<int32_t>(v.size()) - 1, p);
+    thread_local std::vector<double> v;  // one scratch buffer for all windows of a pass
+    v.assign(y.begin() + w.lo, y.begin() + w.hi + 1);
+    const int32_t count = static_cast<int32_t>(v.size());
+    if (count == 0) return 0.0;
+    const double e = count * std::clamp(static_cast<double>(p), 0.0, 100.0) / 100.0;
+    const int32_t k = static_cast<int32_t>(std::floor(e));
+    auto nth = [&](int32_t idx) {
+        std::nth_element(v.begin(), v.begin() + idx, v.end());
+        return v[static_cast<std::size_t>(idx)];
+    };
+    if (e == k) return nth(k == 0 ? 0 : k - 1);
+    if (k == 0) return nth(0);
+    if (count >= k + 1) {
+        const double upper = nth(k);
+        const double lower = *std::max_element(v.begin(), v.begin() + k);
+        return (lower + upper) / 2.0;
+    }
+    return nth(std::min(k, count - 1));
 }
 
 void CheckMode(int32_t Mode, int32_t Param) {
@@ -149,9 +189,17 @@ void SmoothPolynomialLinearGrid(const std::vector<double>& y, int32_t h, int32_t
     const double* centre = W.data() + static_cast<std::size_t>(h) * len;
     for (int32_t i = h; i <= n - 1 - h; ++i) {
         const double* yy = y.data() + (i - h);
-        double s = 0.0;
-        for (int32_t k = 0; k < len; ++k) s += centre[k] * yy[k];
-        out[i] = s;
+        // Four partial sums let the compiler keep several multiply-adds in flight.
+        double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
+        int32_t k = 0;
+        for (; k + 3 < len; k += 4) {
+            s0 += centre[k] * yy[k];
+            s1 += centre[k + 1] * yy[k + 1];
+            s2 += centre[k + 2] * yy[k + 2];
+            s3 += centre[k + 3] * yy[k + 3];
+        }
+        for (; k < len; ++k) s0 += centre[k] * yy[k];
+        out[i] = (s0 + s1) + (s2 + s3);
     }
     auto edge = [&](int32_t i, int32_t lo) {
         const double* wp = W.data() + static_cast<std::size_t>(i - lo) * len;
@@ -183,33 +231,26 @@ void SmoothMeanLinear(const std::vector<double>& y, int32_t h, std::vector<doubl
     for (int32_t i = n - h; i < n; ++i) out[i] = out[n - 1 - h];
 }
 
-// Triangular weights (h+1-|k|)/(h+1)^2 are two boxes of h+1 points in a row: a sliding sum of sliding
-// sums.
+// Triangular weights (h+1-|k|)/(h+1)^2 are two boxes of h+1 points in a row: the weighted sum T(c)
+// moves by the box sum ahead minus the box sum behind, both kept as sliding sums.
 void SmoothTriangularLinear(const std::vector<double>& y, int32_t h, std::vector<double>& out) {
     const int32_t n = static_cast<int32_t>(y.size());
-    const int32_t box = h + 1;
-    std::vector<long double> B(static_cast<std::size_t>(n - h));  // B[m] = y[m] + ... + y[m+h]
-    long double s = 0.0L;
-    for (int32_t m = 0; m + h < n; ++m) {
-        if (m % 4096 == 0) {
-            s = 0.0L;
-            for (int32_t k = m; k <= m + h; ++k) s += y[static_cast<std::size_t>(k)];
-        } else {
-            s += static_cast<long double>(y[static_cast<std::size_t>(m + h)]) - y[static_cast<std::size_t>(m - 1)];
-        }
-        B[m] = s;
-    }
-    const long double norm = static_cast<long double>(box) * box;
-    long double t = 0.0L;
+    const long double norm = static_cast<long double>(h + 1) * (h + 1);
+    long double T = 0.0L, lead = 0.0L, trail = 0.0L;  // T(c), B(c) = y[c..c+h], B(c-h) = y[c-h..c]
     for (int32_t c = h; c <= n - 1 - h; ++c) {
-        // T(c) = B[c-h] + ... + B[c]
         if ((c - h) % 4096 == 0) {
-            t = 0.0L;
-            for (int32_t k = c - h; k <= c; ++k) t += B[k];
+            T = lead = trail = 0.0L;
+            for (int32_t k = -h; k <= h; ++k) T += static_cast<long double>(h + 1 - std::abs(k)) * y[c + k];
+            for (int32_t k = 0; k <= h; ++k) {
+                lead += y[c + k];
+                trail += y[c - h + k];
+            }
         } else {
-            t += B[c] - B[c - h - 1];
+            lead += static_cast<long double>(y[c + h]) - y[c - 1];
+            T += lead - trail;
+            trail += static_cast<long double>(y[c]) - y[c - 1 - h];
         }
-        out[c] = static_cast<double>(t / norm);
+        out[c] = static_cast<double>(T / norm);
     }
     for (int32_t i = 0; i < h; ++i) out[i] = out[h];
     for (int32_t i = n - h; i < n; ++i) out[i] = out[n - 1 - h];
@@ -242,10 +283,6 @@ std::unique_ptr<TSpectrumRecord> SmoothedHeader(const TSpectrumRecord& src) {
     return r;
 }
 
-void StoreValues(TSpectrumRecord& r, const std::vector<double>& display) {
-    r.Values.resize(display.size());
-    for (std::size_t i = 0; i < display.size(); ++i) r.Values[i] = SpecYToStored(r, display[i]);
-}
 
 }  // namespace
 
@@ -273,23 +310,24 @@ int32_t SmoothPolyHalfWidth(const TSpectrumRecord& rec) {
 
 double SmoothPointPoly(const TSpectrumRecord& rec, int32_t i) {
     if (i < 0 || i >= rec.PointCount()) return SpecYValue(rec, i);
-    std::vector<double> y = DisplayValues(rec);
-    return PolyFitAt(rec, y, i, SmoothingWindowOf(i, SmoothPolyHalfWidth(rec), rec.PointCount()), 3);
+    const DisplayView y = ViewOf(rec);
+    return PolyFitAt(rec, y.get(), i, SmoothingWindowOf(i, SmoothPolyHalfWidth(rec), rec.PointCount()), 3);
 }
 
 double SmoothPoint(const TSpectrumRecord& rec, int32_t i, int32_t Mode, int32_t Width, int32_t Param) {
     CheckMode(Mode, Param);
     if (i < 0 || i >= rec.PointCount()) return SpecYValue(rec, i);
-    std::vector<double> y = DisplayValues(rec);
-    return SmoothOne(rec, y, i, Mode, HalfWidthOf(Width), Param);
+    const DisplayView y = ViewOf(rec);
+    return SmoothOne(rec, y.get(), i, Mode, HalfWidthOf(Width), Param);
 }
 
-std::vector<double> SmoothValues(const TSpectrumRecord& rec, int32_t Mode, int32_t Width, int32_t Param) {
-    CheckMode(Mode, Param);
-    const std::vector<double> y = DisplayValues(rec);
+namespace {
+
+// Smoothed display values of every point into out (sized like the record, not the input).
+void SmoothInto(const TSpectrumRecord& rec, const std::vector<double>& y, int32_t Mode, int32_t Width,
+                int32_t Param, std::vector<double>& out) {
     const int32_t n = rec.PointCount();
     const int32_t h = HalfWidthOf(Width);
-    std::vector<double> out(y.size());
     // The linear-time paths need full windows everywhere; shorter records take the direct way.
     const bool full = n >= 2 * h + 2 && h >= 1;
     if (full && Mode == SmoothModeAverage && Param == 0) {
@@ -302,28 +340,51 @@ std::vector<double> SmoothValues(const TSpectrumRecord& rec, int32_t Mode, int32
     } else {
         for (int32_t i = 0; i < n; ++i) out[i] = SmoothOne(rec, y, i, Mode, h, Param);
     }
-    return out;
 }
 
-std::vector<double> SmoothPolyValues(const TSpectrumRecord& rec) {
-    const std::vector<double> y = DisplayValues(rec);
+void SmoothPolyInto(const TSpectrumRecord& rec, const std::vector<double>& y, std::vector<double>& out) {
     const int32_t n = rec.PointCount();
     const int32_t h = SmoothPolyHalfWidth(rec);
-    std::vector<double> out(y.size());
     if (n >= 2 * h + 2 && DisplayGridIsLinear(rec) && rec.StepX != 0.0 && std::isfinite(rec.StepX)) {
         SmoothPolynomialLinearGrid(y, h, 3, out);
     } else {
         for (int32_t i = 0; i < n; ++i) out[i] = PolyFitAt(rec, y, i, SmoothingWindowOf(i, h, n), 3);
     }
+}
+
+// Display values in r.Values become stored values.
+void StoreInPlace(TSpectrumRecord& r) {
+    r.ConcTimesPath = r.Concentration * r.PathLength;
+    if (DisplayIsStored(r)) return;
+    for (double& v : r.Values) v = SpecYToStored(r, v);
+}
+
+}  // namespace
+
+std::vector<double> SmoothValues(const TSpectrumRecord& rec, int32_t Mode, int32_t Width, int32_t Param) {
+    CheckMode(Mode, Param);
+    const DisplayView y = ViewOf(rec);
+    std::vector<double> out(static_cast<std::size_t>(rec.PointCount()));
+    SmoothInto(rec, y.get(), Mode, Width, Param, out);
+    return out;
+}
+
+std::vector<double> SmoothPolyValues(const TSpectrumRecord& rec) {
+    const DisplayView y = ViewOf(rec);
+    std::vector<double> out(static_cast<std::size_t>(rec.PointCount()));
+    SmoothPolyInto(rec, y.get(), out);
     return out;
 }
 
 void SmoothSpectrumAdv(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source,
                        int32_t Mode, int32_t Width, int32_t Param) {
     Result.reset();
-    std::vector<double> v = SmoothValues(Source, Mode, Width, Param);
+    CheckMode(Mode, Param);
+    const DisplayView y = ViewOf(Source);
     auto r = SmoothedHeader(Source);
-    StoreValues(*r, v);
+    r->Values.resize(Source.Values.size());
+    SmoothInto(Source, y.get(), Mode, Width, Param, r->Values);
+    StoreInPlace(*r);
     Result = std::move(r);
 }
 
@@ -333,9 +394,11 @@ void SmoothAllSpectra(const ProgressReport& progress) {
     for (int32_t k = 0; k < count; ++k) {
         ui::setStatus(1, "smoothing spectra: ");
         const TSpectrumRecord& src = SpectraList[k];
-        std::vector<double> v = SmoothPolyValues(src);
+        const DisplayView y = ViewOf(src);
         auto r = SmoothedHeader(src);
-        StoreValues(*r, v);
+        r->Values.resize(src.Values.size());
+        SmoothPolyInto(src, y.get(), r->Values);
+        StoreInPlace(*r);
         SpectraList.AddWithDefaultColor(std::move(r));
         if (progress.Step) progress.Step(1000.0 / count);
     }

@@ -10,14 +10,23 @@
 #include "platform/errors.h"
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    WriteFileAtomically(path, std::vector<std::string_view>{bytes});
+}
+
+void WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces) {
     std::string tmp = path + ".vxtmp" + std::to_string(::getpid());
     std::FILE* f = std::fopen(tmp.c_str(), "wb");
     if (!f) throw vx::FileError("Cannot create file \"" + path + "\". " + std::strerror(errno));
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    bool ok = true;
+    long expected = 0;
+    for (std::string_view piece : pieces) {
+        ok = ok && std::fwrite(piece.data(), 1, piece.size(), f) == piece.size();
+        expected += static_cast<long>(piece.size());
+    }
     ok = std::fflush(f) == 0 && ok;
     long written = std::ftell(f);
     ok = std::fclose(f) == 0 && ok;
-    if (!ok || written != static_cast<long>(bytes.size())) {
+    if (!ok || written != expected) {
         std::remove(tmp.c_str());
         throw vx::FileError("Cannot write file \"" + path + "\".");
     }

@@ -3,8 +3,11 @@
 // the target, its length is checked, and only then is it renamed over the target.
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Throws vx::FileError with a clear message when the file cannot be written; the old file then stays.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
+// The same for content held in several pieces (written one after the other, never joined in memory).
+void WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces);
 // Text in the program's UTF-8 written as Windows-1252 (line ends as given).
 void WriteTextFileAnsi(const std::string& path, std::string_view utf8Text);

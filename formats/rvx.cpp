@@ -1,6 +1,9 @@
 #include "formats/rvx.h"
 
+#include <sys/stat.h>
+
 #include <bit>
+#include <cstdio>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -29,9 +32,9 @@ std::size_t recordSizeOf(Layout l) {
 }
 
 // Reads within the file's bytes; running past the end is the stream read error.
-class ByteReader {
+class MemorySource {
 public:
-    explicit ByteReader(std::string_view bytes)
+    explicit MemorySource(std::string_view bytes)
         : data_(reinterpret_cast<const uint8_t*>(bytes.data())), size_(bytes.size()) {}
     std::size_t remaining() const { return size_ - pos_; }
     const uint8_t* take(std::size_t n) {
@@ -40,11 +43,46 @@ public:
         pos_ += n;
         return p;
     }
+    void read(void* dst, std::size_t n) { std::memcpy(dst, take(n), n); }
 
 private:
     const uint8_t* data_;
     std::size_t size_;
     std::size_t pos_ = 0;
+};
+
+// The same on an open file: values go straight from the file into their records.
+class FileSource {
+public:
+    explicit FileSource(const std::string& path) {
+        f_ = std::fopen(path.c_str(), "rb");
+        if (!f_) throw vx::FileError("Cannot open file \"" + path + "\".");
+        struct stat st{};
+        if (::fstat(::fileno(f_), &st) != 0 || !S_ISREG(st.st_mode)) {
+            std::fclose(f_);
+            throw vx::FileError("Cannot open file \"" + path + "\".");
+        }
+        remaining_ = static_cast<std::size_t>(st.st_size);
+    }
+    ~FileSource() { std::fclose(f_); }
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+    std::size_t remaining() const { return remaining_; }
+    const uint8_t* take(std::size_t n) {
+        if (n > remaining_) vx::throwStreamRead();
+        buffer_.resize(n);
+        read(buffer_.data(), n);
+        return buffer_.data();
+    }
+    void read(void* dst, std::size_t n) {
+        if (n > remaining_ || std::fread(dst, 1, n, f_) != n) vx::throwStreamRead();
+        remaining_ -= n;
+    }
+
+private:
+    std::FILE* f_ = nullptr;
+    std::size_t remaining_ = 0;
+    std::vector<uint8_t> buffer_;
 };
 
 // A length-prefixed string of an older record; the length is clamped to the field and the record.
@@ -124,17 +162,22 @@ int32_t pointCountOf(const uint8_t* p, Layout l) {
     return 0;
 }
 
-void readValues(ByteReader& in, Layout l, int32_t count, std::vector<double>& out) {
+template <class Source>
+void readValues(Source& in, Layout l, int32_t count, std::vector<double>& out) {
     const std::size_t width = l == Layout::Oldest ? 6 : 8;
     const auto n = static_cast<std::size_t>(count);
     if (n > in.remaining() / width) vx::throwStreamRead();
-    const uint8_t* p = in.take(n * width);
-    out.resize(n);
     if (width == 6) {
+        const uint8_t* p = in.take(n * width);
+        out.resize(n);
         for (std::size_t i = 0; i < n; ++i) out[i] = Real48ToDouble(p + 6 * i);
-    } else if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(out.data(), p, n * 8);
+        return;
+    }
+    out.resize(n);
+    if constexpr (std::endian::native == std::endian::little) {
+        in.read(out.data(), n * 8);
     } else {
+        const uint8_t* p = in.take(n * 8);
         for (std::size_t i = 0; i < n; ++i) out[i] = byteorder::getF64LE(p + 8 * i);
     }
 }
@@ -228,14 +271,19 @@ void DoubleToReal48(double v, uint8_t* p) {
         ++e;
     }
     if (e <= 0) return;
-    if (e > 255) e = 255, fraction = (uint64_t{1} << 39) - 1;
+    if (e > 255) {
+        e = 255;
+        fraction = (uint64_t{1} << 39) - 1;
+    }
     p[0] = static_cast<uint8_t>(e);
     byteorder::putU32LE(p + 1, static_cast<uint32_t>(fraction));
     p[5] = static_cast<uint8_t>(((fraction >> 32) & 0x7F) | (v < 0 ? 0x80 : 0));
 }
 
-void LoadRvxBytes(std::string_view bytes, double fileDate, TSpectraList& list) {
-    ByteReader in(bytes);
+namespace {
+
+template <class Source>
+void loadRvx(Source& in, double fileDate, TSpectraList& list) {
     const double version = Real48ToDouble(in.take(6));
     const Layout layout = version == 64.0   ? Layout::Current
                           : version == 48.0 ? Layout::V48
@@ -276,10 +324,26 @@ void LoadRvxBytes(std::string_view bytes, double fileDate, TSpectraList& list) {
     }
 }
 
-void LoadRvxFile(const std::string& fileName, TSpectraList& list) {
-    const std::string bytes = LoadFileBytes(fileName);
-    LoadRvxBytes(bytes, FileDateTimeOf(fileName), list);
+}  // namespace
+
+void LoadRvxBytes(std::string_view bytes, double fileDate, TSpectraList& list) {
+    MemorySource in(bytes);
+    loadRvx(in, fileDate, list);
 }
+
+void LoadRvxFile(const std::string& fileName, TSpectraList& list) {
+    FileSource in(fileName);
+    loadRvx(in, FileDateTimeOf(fileName), list);
+}
+
+namespace {
+
+void putHeader(uint8_t* p, int32_t count) {
+    DoubleToReal48(RvxFileVersion, p);
+    byteorder::putI32LE(p + 6, count);
+}
+
+}  // namespace
 
 std::string RvxFileImage(const TSpectraList& list) {
     std::size_t total = 10;
@@ -287,26 +351,35 @@ std::string RvxFileImage(const TSpectraList& list) {
     std::string out;
     out.resize(total);
     auto* p = reinterpret_cast<uint8_t*>(out.data());
-    DoubleToReal48(RvxFileVersion, p);
-    byteorder::putI32LE(p + 6, list.Count());
+    putHeader(p, list.Count());
     p += 10;
     for (const auto& r : list) {
         const RecordImage image = RecordToImage(*r);
         std::memcpy(p, image.data(), image.size());
         p += image.size();
-        if constexpr (std::endian::native == std::endian::little) {
-            std::memcpy(p, r->Values.data(), 8 * r->Values.size());
-            p += 8 * r->Values.size();
-        } else {
-            for (double v : r->Values) {
-                byteorder::putF64LE(p, v);
-                p += 8;
-            }
+        for (double v : r->Values) {
+            byteorder::putF64LE(p, v);
+            p += 8;
         }
     }
     return out;
 }
 
 void SaveRvxFile(const std::string& fileName, const TSpectraList& list) {
-    WriteFileAtomically(fileName, RvxFileImage(list));
+    if constexpr (std::endian::native != std::endian::little) {
+        WriteFileAtomically(fileName, RvxFileImage(list));
+    } else {
+        // The values are written from the records themselves; only the record images are built.
+        uint8_t header[10];
+        putHeader(header, list.Count());
+        std::vector<RecordImage> images;
+        images.reserve(static_cast<std::size_t>(list.Count()));
+        std::vector<std::string_view> pieces{std::string_view(reinterpret_cast<const char*>(header), 10)};
+        for (const auto& r : list) {
+            images.push_back(RecordToImage(*r));
+            pieces.emplace_back(reinterpret_cast<const char*>(images.back().data()), kRecordImageSize);
+            pieces.emplace_back(reinterpret_cast<const char*>(r->Values.data()), 8 * r->Values.size());
+        }
+        WriteFileAtomically(fileName, pieces);
+    }
 }

@@ -2,10 +2,20 @@
 #include <fstream>
 
 #include "app/dialogs/TAboutBox.h"
+#include "app/dialogs/tool_dialog.h"
 #include "app/dialogs/TAuswDia.h"
 #include "app/dialogs/TInfWin.h"
 #include "app/dialogs/TLoeschdia.h"
 #include "app/dialogs/TSimpleXDia.h"
+#include "app/dialogs/TAbleitDia.h"
+#include "app/dialogs/TAusDia1.h"
+#include "app/dialogs/TMittelDia.h"
+#include "app/dialogs/TPeakDia.h"
+#include "app/dialogs/TRamanShiftDia.h"
+#include "app/dialogs/TSimpleDia.h"
+#include "app/dialogs/TSpikeDia.h"
+#include "app/dialogs/TTransReflDia.h"
+#include "app/dialogs/TVerrechDia.h"
 #include "platform/ui.h"
 #include "tests/dialogs_test_support.h"
 #include "tests/tools_test_support.h"
@@ -167,6 +177,15 @@ TEST(HelpButtons, OpenTheirPageOrReportFailure) {
     std::vector<Case> cases = {
         {[] { return std::make_unique<TLoeschdia>(); }, "varolux_man_spek_en.html#loesch"},
         {[] { return std::make_unique<TSimpleXDia>(); }, "varolux_man_rech_en.html#x_konst"},
+        {[] { return std::make_unique<TPeakDia>(); }, "varolux_man_spek_en.html#peak"},
+        {[] { return std::make_unique<TAusDia1>(); }, "varolux_man_spek_en.html#schneid"},
+        {[] { return std::make_unique<TSpikeDia>(); }, "varolux_man_spek_en.html#spike"},
+        {[] { return std::make_unique<TVerrechDia>(); }, "varolux_man_rech_en.html#add"},
+        {[] { return std::make_unique<TSimpleDia>(); }, "varolux_man_rech_en.html#y_konst"},
+        {[] { return std::make_unique<TMittelDia>(); }, "varolux_man_rech_en.html#mittel"},
+        {[] { return std::make_unique<TTransReflDia>(); }, "varolux_man_rech_en.html#trans"},
+        {[] { return std::make_unique<TRamanShiftDia>(); }, "varolux_man_rech_en.html#raman"},
+        {[] { return std::make_unique<TAbleitDia>(); }, "varolux_man_rech_en.html#abl"},
     };
     for (auto& c : cases) {
         auto d = c.make();
@@ -183,4 +202,17 @@ TEST(HelpButtons, OpenTheirPageOrReportFailure) {
     click(&d, "Button1");
     EXPECT_EQ(ui->messages.back(), "Help files could not be opened!");
     SetHelpBaseFolder(old);
+}
+
+TEST(TAboutBox, LicenceAndCreditWindowsOpenFromItsButtons) {
+    std::vector<QString> shown;
+    SetModalRunner([&](QDialog& d) {
+        shown.push_back(d.windowTitle());
+        return int(QDialog::Accepted);
+    });
+    TAboutBox box;
+    click(&box, "LizenzInfoButton");
+    click(&box, "CreditButton");
+    SetModalRunner(nullptr);
+    EXPECT_EQ(shown, (std::vector<QString>{"Licence Agreement", "Credits"}));
 }

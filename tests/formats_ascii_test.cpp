@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -343,6 +344,39 @@ TEST_P(AsciiReader, NumberFieldsReadLikeTheConversionRoutine) {
         FixDecimalSeparator(t);
         EXPECT_EQ(r.Values[i], numtext::StrToFloat(t)) << ys[i];
     }
+}
+
+TEST_P(AsciiReader, DataLineShapes) {
+    struct Case {
+        const char* name;
+        std::function<std::string(int)> line;
+        double yOffset;
+    } cases[] = {
+        {"several blanks", [](int i) { return std::to_string(400 + i) + "   " + std::to_string(i); }, 0},
+        {"trailing blanks", [](int i) { return std::to_string(400 + i) + "\t" + std::to_string(i) + "   "; }, 0},
+        {"blanks around", [](int i) { return "  " + std::to_string(400 + i) + " ; " + std::to_string(i); }, 0},
+        {"comma list", [](int i) { return std::to_string(400 + i) + ".0," + std::to_string(i) + ".5"; }, 0.5},
+        {"comma decimals", [](int i) { return std::to_string(400 + i) + ",0;" + std::to_string(i) + ",25"; }, 0.25},
+        {"signs", [](int i) { return "+" + std::to_string(400 + i) + "\t+" + std::to_string(i); }, 0},
+        {"blank after tab", [](int i) { return std::to_string(400 + i) + "\t " + std::to_string(i); }, 0},
+        {"exponents", [](int i) { return std::to_string(400 + i) + "\t" + std::to_string(i) + "0E-1"; }, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> lines;
+        for (int i = 0; i < 11; ++i) lines.push_back(c.line(i));
+        TSpectrumRecord r = readText(joinLines(lines));
+        ASSERT_EQ(r.PointCount(), 11);
+        EXPECT_EQ(r.FirstX, 400);
+        for (int i = 0; i < 11; ++i) EXPECT_EQ(r.Values[static_cast<std::size_t>(i)], i + c.yOffset);
+    }
+    // Tabs inside a blank-separated line, or a second tab, are no numbers.
+    std::vector<std::string> bad = dataLines(11, ' ');
+    bad[7] += "\t";
+    EXPECT_THROW(readText(joinLines(bad)), vx::ConversionError);
+    bad = dataLines(11, '\t');
+    bad[7].insert(bad[7].find('\t'), "\t");
+    EXPECT_THROW(readText(joinLines(bad)), vx::ConversionError);
 }
 
 TEST_P(AsciiReader, MalformedFilesGiveTheirErrorsAndLeaveTheRecord) {

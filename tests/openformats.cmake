@@ -1,5 +1,10 @@
 # Open and save: text and own-format readers, the save dispatcher and its writers, the Open command's
 # file reading, and the axis type query dialog.
 vx_add_test(formats_openformats_test
-  SOURCES formats_ascii_test.cpp
+  SOURCES formats_ascii_test.cpp formats_rvx_test.cpp formats_save_test.cpp formats_open_test.cpp
   LIBS vx_formats vx_core vx_platform)
+if(VX_BUILD_APP)
+  vx_add_test(formats_axis_query_dialog_test
+    SOURCES formats_axis_query_dialog_test.cpp
+    LIBS vx_app vx_plot vx_tools)
+endif()

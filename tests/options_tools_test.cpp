@@ -194,6 +194,11 @@ TEST(OptionNumbers, FolderOfAFileName) {
     EXPECT_EQ(options::FolderOf("/home/u/lamp.fak"), "/home/u/");
     EXPECT_EQ(options::FolderOf("lamp.fak"), "");
     EXPECT_EQ(options::FolderOf(""), "");
+    EXPECT_TRUE(options::UsableFolder("/home/u/"));
+    EXPECT_TRUE(options::UsableFolder("relative/"));
+    EXPECT_FALSE(options::UsableFolder(""));
+    EXPECT_FALSE(options::UsableFolder("C:\\Data\\"));
+    EXPECT_FALSE(options::UsableFolder("d:/data/"));
 }
 
 // ---- axes ----

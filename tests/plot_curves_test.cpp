@@ -3,18 +3,13 @@
 #include <QApplication>
 
 #include "app/plot/Xygraph.h"
+#include "tests/plot_fixture.h"
 #include "core/spectra_list.h"
 #include "platform/errors.h"
 
 namespace {
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "plot_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    return a;
-}
+QApplication& app() { return plotTestApp(); }
 
 class PlotCurves : public ::testing::Test {
 protected:

@@ -17,8 +17,9 @@ inline QApplication& plotTestApp() {
     static int argc = 1;
     static char name[] = "plot_test";
     static char* argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    return a;
+    // Never destroyed: the application must outlive every widget and Qt's own globals at exit.
+    static QApplication* a = new QApplication(argc, argv);
+    return *a;
 }
 
 // The start-up settings of the main window's plot.
@@ -26,6 +27,7 @@ inline std::unique_ptr<TXYPlot> makeStartPlot(int w = 800, int h = 500) {
     plotTestApp();
     auto plot = std::make_unique<TXYPlot>();
     plot->resize(w, h);
+    plot->show();  // offscreen: repaints run as on screen
     TXYPlot& p = *plot;
     p.SecondXAxisOn = false;
     p.ZweiteYAchse = false;

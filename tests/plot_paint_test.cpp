@@ -34,3 +34,385 @@ TEST_F(PlotPaint, StartPlotLooks) {
 }
 
 }  // namespace
+
+namespace {
+
+constexpr uint32_t kInk = 0x00123456;  // 0x00BBGGRR of a colour nothing else uses
+const QRgb kInkRgb = qRgb(0x56, 0x34, 0x12);
+
+// Pixels of the ink colour outside the rectangle, and inside it.
+std::pair<int, int> InkOutsideInside(const QImage& img, QRect area) {
+    int out = 0, in = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if ((img.pixel(x, y) & 0xFFFFFF) == (kInkRgb & 0xFFFFFF)) (area.contains(x, y) ? in : out)++;
+    return {out, in};
+}
+
+// Runs of ink and of no ink along one row between x0 and x1.
+std::vector<std::pair<bool, int>> Runs(const QImage& img, int y, int x0, int x1) {
+    std::vector<std::pair<bool, int>> runs;
+    for (int x = x0; x <= x1; ++x) {
+        const bool ink = (img.pixel(x, y) & 0xFFFFFF) == (kInkRgb & 0xFFFFFF);
+        if (runs.empty() || runs.back().first != ink)
+            runs.emplace_back(ink, 1);
+        else
+            ++runs.back().second;
+    }
+    return runs;
+}
+
+class PlotDraw : public PlotPaint {
+protected:
+    // A plot of fixed ranges without titles, grid or legend: 800 x 500, plot area 60..740 x 20..470.
+    std::unique_ptr<TXYPlot> Bare() {
+        auto p = makeStartPlot(800, 500);
+        p->XAchsenTextAn = false;
+        p->Y1AchsenTextAn = false;
+        p->GridOn = false;
+        p->Legende = false;
+        p->Autoscaling = false;
+        p->MinXValue = 0;
+        p->MaxXValue = 100;
+        p->MinY1Value = 0;
+        p->MaxY1Value = 10;
+        return p;
+    }
+    void Line(TXYPlot& p, int n, std::vector<std::pair<double, double>> pts) {
+        for (std::size_t i = 0; i < pts.size(); ++i) {
+            p.SetCurvePoint(n, 1, pts[i].first, static_cast<int>(i));
+            p.SetCurvePoint(n, 2, pts[i].second, static_cast<int>(i));
+        }
+        p.SetCurveColor(n, kInk);
+    }
+};
+
+TEST_F(PlotDraw, StatusTextOneSpectraBecomesOneSpectrum) {
+    auto plot = makeStartPlot();
+    std::map<int, QString> status;
+    plot->Host.statusText = [&status](int panel) { return status[panel]; };
+    plot->Host.setStatusText = [&status](int panel, const QString& t) { status[panel] = t; };
+    for (const char* text : {"1 Spectra", "2 Spectra", "  Spectra", "11 Spectra", "1  Spectra"}) {
+        status[0] = text;
+        plot->Repaint();
+        EXPECT_EQ(status[0], QString(text) == "1 Spectra" ? QString("1 Spectrum") : QString(text)) << text;
+    }
+}
+
+TEST_F(PlotDraw, LayoutOfTheBarePlot) {
+    auto p = Bare();
+    p->RenderToImage();
+    EXPECT_EQ(p->PlotArea(), QRect(QPoint(60, 20), QPoint(740, 470)));
+    // X 0..100 (range 100: step 10) rounds to -10..110
+    EXPECT_DOUBLE_EQ(p->MinXValue, -10);
+    EXPECT_DOUBLE_EQ(p->XDrawnMax, 110);
+    EXPECT_EQ(p->XMajorTics.get(), 12);
+}
+
+TEST_F(PlotDraw, CurveLeavingAtTheTopIsCutAtTheEdges) {
+    auto p = Bare();
+    p->SetKurvenAnzahl(1);
+    Line(*p, 1, {{0, 5}, {30, 50}, {60, 5}, {70, -40}, {80, 5}, {95, 8}});
+    const QImage img = p->RenderToImage();
+    dumpImage(img, "clip");
+    const auto [out, in] = InkOutsideInside(img, QRect(QPoint(60, 20), QPoint(740, 470)));
+    EXPECT_EQ(out, 0);
+    EXPECT_GT(in, 200);
+}
+
+TEST_F(PlotDraw, SegmentWithBothEndsOutsideIsDrawnWhereItCrosses) {
+    auto p = Bare();
+    p->SetKurvenAnzahl(1);
+    Line(*p, 1, {{-200, -50}, {300, 60}});
+    const QImage img = p->RenderToImage();
+    const auto [out, in] = InkOutsideInside(img, QRect(QPoint(60, 20), QPoint(740, 470)));
+    EXPECT_EQ(out, 0);
+    EXPECT_GT(in, 100);
+}
+
+TEST_F(PlotDraw, FarAwayAndNonFinitePointsDrawNothingOutside) {
+    auto p = Bare();
+    p->SetKurvenAnzahl(1);
+    Line(*p, 1, {{-1e9, 1e9}, {50, 5}, {std::nan(""), 3}, {60, std::numeric_limits<double>::infinity()}, {70, 4}, {80, 6}});
+    const QImage img = p->RenderToImage();
+    const auto [out, in] = InkOutsideInside(img, QRect(QPoint(60, 20), QPoint(740, 470)));
+    EXPECT_EQ(out, 0);
+    EXPECT_GT(in, 10);
+}
+
+TEST_F(PlotDraw, DashesAndDotsFollowTheControlWidthAndContinueAcrossSegments) {
+    for (int style : {1, 2}) {
+        auto p = Bare();
+        p->SetKurvenAnzahl(1);
+        std::vector<std::pair<double, double>> pts;
+        for (int i = 0; i <= 100; ++i) pts.emplace_back(i, 5.0);  // segments of about 5.7 pixels
+        Line(*p, 1, pts);
+        p->SetCurveStyle(1, static_cast<uint8_t>(style), 1);
+        const QImage img = p->RenderToImage();
+        const int y = p->PlotArea().bottom() - static_cast<int>(std::nearbyint((5.0 - p->MinY1Value) * p->Ticks(2).Scale));
+        auto runs = Runs(img, y, 200, 600);
+        ASSERT_GT(runs.size(), 10u);
+        // Inner runs only: the first and last are cut by the window.
+        for (std::size_t i = 1; i + 1 < runs.size(); ++i) {
+            const auto [ink, len] = runs[i];
+            if (style == 1) {
+                if (ink) EXPECT_NEAR(len, 10, 1) << "dash " << i;  // 800 / 80
+                else EXPECT_NEAR(len, 8, 1) << "gap " << i;        // 800 / 100
+            } else {
+                EXPECT_NEAR(len, 4, 1) << (ink ? "dot " : "dot gap ") << i;  // 800 / 200
+            }
+        }
+    }
+}
+
+TEST_F(PlotDraw, StylesWithoutADashRuleStillDraw) {
+    for (int style : {3, 4, 6}) {
+        auto p = Bare();
+        p->SetKurvenAnzahl(1);
+        Line(*p, 1, {{0, 5}, {100, 5}});
+        p->SetCurveStyle(1, static_cast<uint8_t>(style), 1);
+        EXPECT_EQ(p->GetCurveStyle(1), style);
+        const auto [out, in] = InkOutsideInside(p->RenderToImage(), QRect(QPoint(60, 20), QPoint(740, 470)));
+        EXPECT_EQ(out, 0);
+        EXPECT_GT(in, 250) << style;
+    }
+}
+
+TEST_F(PlotDraw, PeakMarkersStandAboveInAbsorbanceAndBelowInTransmittance) {
+    for (int mode : {2, 1}) {
+        DisplayYMode = static_cast<uint8_t>(mode);
+        auto p = Bare();
+        p->SetKurvenAnzahl(1);
+        Line(*p, 1, {{10, 2}, {50, 5}, {90, 2}});
+        p->AddMarkers(1, {1}, {"500.0"});
+        p->RenderToImage();  // layout first, then the picture with the marker
+        const QImage img = p->RenderToImage();
+        const int x = p->PlotArea().left() + static_cast<int>(std::nearbyint((50 - p->MinXValue) * p->Ticks(0).Scale));
+        const int y = p->PlotArea().bottom() - static_cast<int>(std::nearbyint((5 - p->MinY1Value) * p->Ticks(2).Scale));
+        const int above = (img.pixel(x, y - 30) & 0xFFFFFF) == (kInkRgb & 0xFFFFFF);
+        const int below = (img.pixel(x, y + 30) & 0xFFFFFF) == (kInkRgb & 0xFFFFFF);
+        EXPECT_EQ(above, mode == 2 ? 1 : 0) << mode;
+        EXPECT_EQ(below, mode == 1 ? 1 : 0) << mode;
+    }
+}
+
+TEST_F(PlotDraw, MarkersOutsideThePlotAreaAreNotDrawn) {
+    auto p = Bare();
+    p->SetKurvenAnzahl(1);
+    Line(*p, 1, {{10, 2}, {200, 5}, {90, 2}});
+    p->AddMarkers(1, {1}, {"far"});
+    const auto [out, in] = InkOutsideInside(p->RenderToImage(), QRect(QPoint(60, 20), QPoint(740, 470)));
+    EXPECT_EQ(out, 0);
+}
+
+TEST_F(PlotDraw, LegendOfThreeCurvesAtThirteenPixels) {
+    auto p = makeStartPlot();
+    p->SetKurvenAnzahl(3);
+    p->RenderToImage();
+    const QRect f = p->LegendFrame();
+    EXPECT_EQ(f.top(), 70 - 7);
+    EXPECT_EQ(f.bottom(), 70 + 45 + 7);  // line height Trunc(1.2 * 13) = 15
+    EXPECT_EQ(f.left(), 150 - 7);
+}
+
+TEST_F(PlotDraw, SetCurveWidthLeavesWideCurvesAndDrawsAtOnce) {
+    auto p = Bare();
+    p->BaseLineWidth = 3;
+    p->SetKurvenAnzahl(2);
+    Line(*p, 1, {{0, 5}, {100, 5}});
+    Line(*p, 2, {{0, 2}, {100, 2}});
+    p->SetCurveStyle(1, 0, 4);
+    p->SetCurveStyle(2, 0, 1);
+    p->Repaint();
+    p->SetCurveWidth(1, 1);
+    EXPECT_EQ(p->Curve(1).Width, 4);
+    p->SetCurveWidth(2, -1);
+    EXPECT_EQ(p->Curve(2).Width, 3);
+}
+
+TEST_F(PlotDraw, SymbolsAreDrawnOnlyInsideThePlot) {
+    auto p = Bare();
+    p->DrawAsLines = false;
+    p->SetKurvenAnzahl(1);
+    Line(*p, 1, {{-50, 5}, {20, 5}, {40, 1}, {60, 9}, {300, 300}});
+    const auto [out, in] = InkOutsideInside(p->RenderToImage(), QRect(QPoint(60, 20), QPoint(740, 470)));
+    EXPECT_EQ(out, 0);
+    EXPECT_GT(in, 12);
+}
+
+// The per-column reduction must not change a single pixel.
+TEST_F(PlotDraw, DenseCurveReductionGivesTheSamePicture) {
+    std::srand(7);
+    for (int variant = 0; variant < 4; ++variant) {
+        auto p = Bare();
+        p->SetKurvenAnzahl(3);
+        for (int n = 1; n <= 3; ++n) {
+            double y = 5;
+            const int count = 20000 + 7000 * n;
+            for (int i = 0; i < count; ++i) {
+                y += (std::rand() % 2001 - 1000) / 1000.0 * (variant == 1 ? 2.0 : 0.2);
+                if (variant == 2 && i % 997 == 0) y = (i % 2) ? 50 : -30;  // excursions off the plot
+                if (y < -5 || y > 15) y = variant == 2 ? y : 5;
+                const double x = variant == 3 ? 50 + 50 * std::sin(i * 0.001) : i * 100.0 / count;
+                p->SetCurvePoint(n, 1, x, i);
+                p->SetCurvePoint(n, 2, y, i);
+            }
+            p->SetCurveColor(n, CurveColor(n));
+        }
+        p->Direction = variant == 1 ? 2 : 1;
+        p->ReduceDenseCurves = true;
+        const QImage reduced = p->RenderToImage();
+        p->ReduceDenseCurves = false;
+        const QImage full = p->RenderToImage();
+        int diffs = 0;
+        for (int y = 0; y < full.height(); ++y)
+            for (int x = 0; x < full.width(); ++x)
+                if (full.pixel(x, y) != reduced.pixel(x, y) && diffs++ < 5)
+                    ADD_FAILURE() << "variant " << variant << " differs at " << x << "," << y << " full " << std::hex
+                                  << full.pixel(x, y) << " reduced " << reduced.pixel(x, y) << std::dec;
+        EXPECT_EQ(diffs, 0) << "variant " << variant;
+        if (variant == 0) dumpImage(reduced, "dense");
+    }
+}
+
+TEST_F(PlotDraw, AutoScaleTable) {
+    struct Case {
+        const char* what;
+        std::vector<double> ys;
+        bool fixed;
+        double wantMin, wantMax;
+    };
+    const std::vector<Case> cases = {
+        {"slightly negative minimum becomes 1e-6", {-0.005, 0.4, 1.0}, false, 1e-6, 1.05},
+        {"negative minimum gets 5 %", {-1.0, 2.0}, false, -1.05, 2.1},
+        {"non-finite values are skipped", {0.2, std::nan(""), 1.0, std::numeric_limits<double>::infinity()}, false, 0.19, 1.05},
+        {"fixed axis keeps its range", {-3, 3}, true, 0, 1},
+    };
+    for (const Case& c : cases) {
+        auto p = makeStartPlot();
+        p->SetKurvenAnzahl(1);
+        p->Y1AchseFix = c.fixed;
+        p->Y1AutoTics = false;  // keep the set range visible after the ticks
+        for (std::size_t i = 0; i < c.ys.size(); ++i) {
+            p->SetCurvePoint(1, 1, 400 + 10.0 * i, static_cast<int>(i));
+            p->SetCurvePoint(1, 2, c.ys[i], static_cast<int>(i));
+        }
+        p->RenderToImage();
+        EXPECT_NEAR(p->MinY1Value, c.wantMin, 1e-12) << c.what;
+        EXPECT_NEAR(p->MaxY1Value, c.wantMax, 1e-12) << c.what;
+        EXPECT_DOUBLE_EQ(p->XDrawnMin, 400) << c.what;
+    }
+}
+
+TEST_F(PlotDraw, AllZeroCurvesGiveAUnitRange) {
+    auto p = makeStartPlot();
+    p->SetKurvenAnzahl(2);
+    for (int n = 1; n <= 2; ++n)
+        for (int i = 0; i < 5; ++i) p->SetCurvePoint(n, 2, 0.0, i);  // x all 0 too, but point 0 has y 1
+    p->ResetCurve(1);
+    p->SetCurvePoint(1, 2, 0.0, 0);
+    p->SetCurvePoint(2, 2, 0.0, 0);
+    p->RenderToImage();
+    EXPECT_DOUBLE_EQ(p->MinY1Value, -0.1);  // 0..1, rounded outward
+    EXPECT_DOUBLE_EQ(p->Ticks(2).DrawnMax, 1.1);
+    EXPECT_LE(p->XDrawnMin, 0.0);
+    EXPECT_GE(p->XDrawnMax, 1.0);
+}
+
+TEST_F(PlotDraw, SecondAxisCurveScalesTheRightAxisOnly) {
+    auto p = makeStartPlot();
+    p->ZweiteYAchse = true;
+    p->Y2AchseFix = false;
+    p->Y2AutoTics = false;
+    p->SetKurvenAnzahl(2);
+    Line(*p, 1, {{400, 0.1}, {500, 0.9}});
+    Line(*p, 2, {{400, 10}, {500, 20}});
+    p->SetCurveAxis(2, 2);
+    p->RenderToImage();
+    EXPECT_NEAR(p->MinY2Value, 10 - 0.6, 1e-12);
+    EXPECT_NEAR(p->MaxY2Value, 20 + 1.2, 1e-12);
+    EXPECT_LT(p->MaxY1Value, 2.0);
+}
+
+TEST_F(PlotDraw, MarkerHeadroomComesFromTheLastCurve) {
+    auto p = makeStartPlot(800, 500);
+    p->Y1AutoTics = false;
+    p->SetKurvenAnzahl(1);
+    Line(*p, 1, {{400, 0}, {500, 1}, {600, 0}});
+    p->RenderToImage();
+    const double plain = p->MaxY1Value;
+    p->AddMarkers(1, {1}, {"500"});
+    p->Dirty = true;
+    p->RenderToImage();
+    EXPECT_GT(p->MaxY1Value, plain + 0.05);
+    p->SetKurvenAnzahl(2);
+    Line(*p, 2, {{400, 0}, {500, 0.5}, {600, 0}});
+    p->RenderToImage();
+    EXPECT_DOUBLE_EQ(p->MaxY1Value, plain);  // the last curve has no markers
+}
+
+TEST_F(PlotDraw, TitleMarginsComeAndGoWithoutDrift) {
+    auto p = Bare();
+    p->RenderToImage();
+    const QRect bare = p->PlotArea();
+    p->XAchsenTextAn = true;
+    p->Y1AchsenTextAn = true;
+    p->SecondXAxisOn = true;
+    p->RenderToImage();
+    EXPECT_EQ(p->PlotArea().bottom(), bare.bottom() - 30);
+    EXPECT_EQ(p->PlotArea().left(), bare.left() + 30);
+    EXPECT_EQ(p->PlotArea().top(), bare.top() + 30);
+    QFont big = p->LegendeFont;
+    big.setPointSize(14);
+    p->LegendeFont = big;
+    p->XAchsenTextAn = false;
+    p->Y1AchsenTextAn = false;
+    p->SecondXAxisOn = false;
+    p->RenderToImage();
+    EXPECT_EQ(p->PlotArea(), bare);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PlotDraw, WavenumberPlotWithBothSecondAxes) {
+    DisplayXUnit = 2;
+    auto p = makeStartPlot(900, 560);
+    p->Direction = 2;
+    p->X2Direction = 1;
+    p->SecondXAxisOn = true;
+    p->ZweiteYAchse = true;
+    p->Y2AchsenTextAn = true;
+    p->Y2achsenText = "Ratio";
+    p->XachsenText = "Wavenumbers [1/cm]";
+    p->X2achsenText = "Wavelength [nm]";
+    p->SetKurvenAnzahl(2);
+    Line(*p, 1, {{4000, 0.1}, {3000, 0.5}, {2000, 0.2}, {1000, 0.9}, {400, 0.3}});
+    Line(*p, 2, {{4000, 0.2}, {3000, -0.3}, {2000, 0.4}, {1000, 0.1}, {400, 0.0}});
+    p->SetCurveAxis(2, 2);
+    p->SetCurveColor(2, 0x0000FF);
+    p->AddMarkers(1, {1, 3}, {"3000", "1000"});
+    const QImage img = p->RenderToImage();
+    dumpImage(img, "wavenumber");
+    EXPECT_DOUBLE_EQ(p->XDrawnMin, 400);
+    EXPECT_DOUBLE_EQ(p->XDrawnMax, 4000);
+    EXPECT_DOUBLE_EQ(p->MinY2Value, -0.6);  // fixed second axis
+    // Top axis in nm: 2500 .. 25000, every drawn tick inside the axis.
+    EXPECT_DOUBLE_EQ(p->MinX2Value, 2500);
+    EXPECT_DOUBLE_EQ(p->MaxX2Value, 25000);
+    const TAxisTicks& t = p->Ticks(1);
+    int drawn = 0;
+    for (int i = 0; i < p->X2MajorTics.get(); ++i) {
+        if (t.Offsets[i] >= 0) {
+            ++drawn;
+            EXPECT_LE(t.Offsets[i], p->PlotArea().right() - p->PlotArea().left());
+        }
+    }
+    EXPECT_GT(drawn, 3);
+    // Symbols instead of lines on the same layout.
+    p->DrawAsLines = false;
+    dumpImage(p->RenderToImage(), "symbols");
+}
+
+}  // namespace

@@ -59,7 +59,7 @@ TEST_F(ShellCommands, MenuEntriesCarryTextsShortcutsAndState) {
         {"ShowLegend1", "Show &Legend", "F8", 1},
         {"FlipXAxis1", "&Flip X-Axis", "F12", 1},
         {"BackgroundColour1", "Background C&olour...", "Ctrl+H", 1},
-        {"Configuration1", "&Configuration...", "F3", -1},
+        {"Configuration1", "&Configuration...", "F3", 1},
         {"About1", "about &Varolux32...", "F2", -1},
     };
     for (const MenuCase& c : cases) {

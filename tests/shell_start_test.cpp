@@ -55,9 +55,10 @@ TEST_F(ShellStart, StartsEmptyWithCaptionDefaultsAndEmptyPlot) {
     EXPECT_TRUE(p.Legende);
     EXPECT_TRUE(p.GridOn);
     EXPECT_TRUE(p.DrawAsLines);
-    // The stored options end with the axis titles brought up to date, and with no spectrum loaded
-    // that clears them.
+    // The stored options end by bringing the axis titles up to date; with nothing loaded that
+    // clears them (the empty-list rule of the titles), also at start.
     EXPECT_EQ(p.XachsenText, "");
+    EXPECT_EQ(p.X2achsenText, "");
     EXPECT_EQ(p.Y1achsenText, "");
     EXPECT_EQ(p.PlotFont.family(), "Arial");
     EXPECT_EQ(p.PlotFont.pointSize(), 10);

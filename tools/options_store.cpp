@@ -306,4 +306,11 @@ std::string FolderOf(const std::string& fileName) {
     return fileName.substr(0, p + 1);
 }
 
+bool UsableFolder(const std::string& folder) {
+    if (folder.empty() || folder.find('\\') != std::string::npos) return false;
+    const bool driveLetter = folder.size() >= 2 && folder[1] == ':' &&
+                             ((folder[0] >= 'A' && folder[0] <= 'Z') || (folder[0] >= 'a' && folder[0] <= 'z'));
+    return !driveLetter;
+}
+
 }  // namespace options

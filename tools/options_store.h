@@ -155,6 +155,9 @@ std::string BadValuesWarning(const std::vector<std::string>& names);
 
 // Folder part of a file name including its final "/", empty when it has none.
 std::string FolderOf(const std::string& fileName);
+// Whether a folder text can serve as a folder here: not empty and no Windows path ("\", "C:"), which
+// is shown as stored but leaves the folder in use as it is.
+bool UsableFolder(const std::string& folder);
 
 }  // namespace options
 

@@ -10,6 +10,7 @@
 
 #include "app/dialogs/TCreditDia.h"
 #include "app/dialogs/TLizenzInfoDia.h"
+#include "app/dialogs/tool_dialog.h"
 #include "platform/ui.h"
 
 std::function<uint32_t(double)> TAboutBox::WavelengthColor;
@@ -89,12 +90,12 @@ bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
 
 void TAboutBox::LizenzInfoButtonClick() {
     TLizenzInfoDia dia(this);
-    dia.exec();
+    RunModal(dia);
 }
 
 void TAboutBox::CreditButtonClick() {
     TCreditDia dia(this);
-    dia.exec();
+    RunModal(dia);
 }
 
 void TAboutBox::Label7Click() { ui::openUrl(kWebPage); }

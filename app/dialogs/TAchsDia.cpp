@@ -1,7 +1,6 @@
 #include "app/dialogs/TAchsDia.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "core/helpers.h"
+#include "core/settings_globals.h"
 #include "platform/errors.h"
 #include "platform/ui.h"
 
@@ -130,7 +130,9 @@ TAchsDia::TAchsDia(QWidget* parent) : QDialog(parent) {
 }
 
 void TAchsDia::enableEdit(QLineEdit* edit, bool on, bool silverWhenOff) {
-    edit->setEnabled(on);
+    // Read-only rather than disabled, so the values stay legible on the silver background.
+    edit->setReadOnly(!on);
+    edit->setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
     QPalette pal = edit->palette();
     pal.setColor(QPalette::Base, on ? QColor(Qt::white) : (silverWhenOff ? QColor(0xC0, 0xC0, 0xC0)
                                                                          : pal.color(QPalette::Button)));
@@ -246,6 +248,6 @@ void TAchsDia::reject() {
 
 void TAchsDia::HelpBtnClick() {
     const std::string page =
-        QCoreApplication::applicationDirPath().toStdString() + "/html/varolux_man_opt_en.html#achsen";
+        ProgramFolder + "html/varolux_man_opt_en.html#achsen";
     if (!OpenHtmlPage(page)) ui::messageBox("Help files could not be opened!");
 }

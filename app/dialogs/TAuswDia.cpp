@@ -29,6 +29,6 @@ bool TAuswDia::FormCloseOk() {
 int TAuswDia::Choose(QWidget* parent, const QString& caption) {
     TAuswDia dia(parent);
     dia.setWindowTitle(caption);
-    if (dia.exec() != QDialog::Accepted) return -1;
+    if (RunModal(dia) != QDialog::Accepted) return -1;
     return dia.Chosen();
 }

@@ -2,7 +2,6 @@
 
 #include <QColorDialog>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,6 +13,7 @@
 #include "app/dialogs/TLegWechs.h"
 #include "app/plot/Xygraph.h"
 #include "core/helpers.h"
+#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "platform/errors.h"
 #include "platform/ui.h"
@@ -32,6 +32,17 @@ QLineEdit* edit(QWidget* parent, QFormLayout* f, const char* name, const QString
     return e;
 }
 
+// The legend combo: opening its list first writes the edited text into the current item.
+class HeaderCombo : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> beforePopup;
+    void showPopup() override {
+        if (beforePopup) beforePopup();
+        QComboBox::showPopup();
+    }
+};
+
 QPushButton* button(QWidget* parent, const char* name, const QString& text) {
     auto* b = new QPushButton(text, parent);
     b->setObjectName(name);
@@ -48,7 +59,11 @@ TKonzDia::TKonzDia(TSpectraList& list, TXYPlot* plot, QWidget* parent)
 
     auto* nav = new QHBoxLayout;
     auto* back = button(this, "Bzu", "<= Back");
-    ComboHeader = new QComboBox(this);
+    auto* header = new HeaderCombo(this);
+    header->beforePopup = [this] {
+        if (current_ < ComboHeader->count()) ComboHeader->setItemText(current_, legendText_);
+    };
+    ComboHeader = header;
     ComboHeader->setObjectName("ComboHeader");
     ComboHeader->setEditable(true);
     ComboHeader->setInsertPolicy(QComboBox::NoInsert);
@@ -334,6 +349,6 @@ void TKonzDia::OKBtnClick() {
 
 void TKonzDia::HelpBtnClick() {
     const std::string page =
-        QCoreApplication::applicationDirPath().toStdString() + "/html/varolux_man_spek_en.html#allg";
+        ProgramFolder + "html/varolux_man_spek_en.html#allg";
     if (!OpenHtmlPage(page)) ui::messageBox("Help files could not be opened!");
 }

@@ -1,8 +1,8 @@
 #include "app/dialogs/TOptionsDia.h"
 
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDatabase>
@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "core/helpers.h"
+#include "core/settings_globals.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
@@ -104,14 +105,23 @@ QSpinBox* spin(QWidget* page, QFormLayout* f, const char* name, const QString& c
 
 QSlider* slider(QWidget* page, QFormLayout* f, const char* name, const QString& caption, int lo, int hi,
                 int step) {
-    auto* sl = new QSlider(Qt::Horizontal, page);
+    auto* row = new QWidget(page);
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    auto* sl = new QSlider(Qt::Horizontal, row);
     sl->setObjectName(name);
     sl->setRange(lo, hi);
     sl->setSingleStep(step);
     sl->setPageStep(step);
     sl->setTickPosition(QSlider::TicksBelow);
     sl->setTickInterval(step);
-    f->addRow(caption, sl);
+    auto* value = new QLabel(QString::number(lo), row);
+    value->setObjectName(QString(name) + "Value");
+    value->setMinimumWidth(24);
+    QObject::connect(sl, &QSlider::valueChanged, value, [value](int v) { value->setNum(v); });
+    h->addWidget(sl, 1);
+    h->addWidget(value);
+    f->addRow(caption, row);
     return sl;
 }
 
@@ -265,7 +275,22 @@ void TOptionsDia::buildPages() {
         swatch.fill(toQColor(c.value));
         bg->addItem(QIcon(swatch), c.name, QVariant::fromValue<uint>(c.value));
     }
-    f->addRow("Background Colour", bg);
+    auto* bgRow = new QWidget(p);
+    auto* bgLay = new QHBoxLayout(bgRow);
+    bgLay->setContentsMargins(0, 0, 0, 0);
+    bg->setParent(bgRow);
+    auto* bgMore = new QPushButton("...", bgRow);
+    bgMore->setObjectName("OHintergrundBrowse");
+    bgMore->setFixedWidth(30);
+    connect(bgMore, &QPushButton::clicked, bg, [bg] {
+        const QColor c = QColorDialog::getColor(toQColor(bg->currentData().toUInt()), bg);
+        if (c.isValid())
+            setColorItem(bg, static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
+                                 (static_cast<uint32_t>(c.blue()) << 16));
+    });
+    bgLay->addWidget(bg, 1);
+    bgLay->addWidget(bgMore);
+    f->addRow("Background Colour", bgRow);
 
     p = addPage("Spectra", plotNode);
     f = form(p);
@@ -479,17 +504,19 @@ void TOptionsDia::OKBtnClick() {
         return;  // nothing saved, the dialog stays open
     }
     const bool pathChanged = PathLengthChanged();
-    o = options::WithPreparedTexts(o, sep);
-    RestoreControls(o);  // the prepared number texts are shown as they are stored
+    // Stored as typed: each start prepares the texts for the separator then in use.
     if (!options::SaveStoredOptions(o))
         ui::messageBox("The options could not be saved.", "Varolux32", ui::Buttons::Ok, ui::Icon::Error);
+    // Applying writes the prepared number texts back into their fields.
+    o = options::WithPreparedTexts(o, sep);
+    RestoreControls(o);
     if (ApplyHandler) ApplyHandler(o, pathChanged);
     accept();
 }
 
 void TOptionsDia::HelpBtnClick() {
     const std::string page =
-        QCoreApplication::applicationDirPath().toStdString() + "/html/varolux_man_opt_en.html";
+        ProgramFolder + "html/varolux_man_opt_en.html";
     if (!OpenHtmlPage(page)) ui::messageBox("Help files could not be opened!");
 }
 

@@ -15,6 +15,17 @@
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
 
+namespace {
+std::function<int(QDialog&)>& modalRunner() {
+    static std::function<int(QDialog&)> runner;
+    return runner;
+}
+}  // namespace
+
+int RunModal(QDialog& dialog) { return modalRunner() ? modalRunner()(dialog) : dialog.exec(); }
+
+void SetModalRunner(std::function<int(QDialog&)> runner) { modalRunner() = std::move(runner); }
+
 TToolDialog::TToolDialog(QWidget* parent) : QDialog(parent) { setModal(true); }
 
 void TToolDialog::showEvent(QShowEvent* event) {

@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QString>
 
+#include <functional>
+
 class QBoxLayout;
 class QCheckBox;
 class QComboBox;
@@ -32,6 +34,11 @@ protected:
 private:
     const char* helpPage_ = nullptr;
 };
+
+// Shows a dialog modally and returns its result; tests put a runner in place that drives the dialog
+// by its controls instead of waiting for a user.
+int RunModal(QDialog& dialog);
+void SetModalRunner(std::function<int(QDialog&)> runner);
 
 // Shared control helpers.
 QComboBox* NewCombo(QWidget* parent, const char* name);

@@ -4,11 +4,20 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "app/plot/xy_fonts.h"
 #include "core/units.h"
 
 namespace {
+
+// Halves to even, as std::nearbyint in the default rounding mode, without a library call per point.
+inline double RoundEven(double v) {
+    constexpr double kShift = 6755399441055744.0;  // 1.5 * 2^52: adding it leaves no fraction bits
+    if (!(std::fabs(v) < 1e15)) return v;
+    const double t = v + kShift;  // strict IEEE arithmetic: the sum is rounded, never folded away
+    return t - kShift;
+}
 
 QColor ColorOf(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
@@ -74,8 +83,10 @@ void TPenTrack::lineTo(QPoint q) {
 }
 
 void TPenTrack::add(QPoint q) {
+    ++added_;
     if (!reduce_) {
-        poly_.push_back(q);
+        // Repeated points are dropped: a zero-length piece would change how the stretch's end is drawn.
+        put(q);
         return;
     }
     if (runActive_ && q.x() == runX_) {
@@ -102,11 +113,11 @@ void TPenTrack::add(QPoint q) {
 void TPenTrack::finishRun() {
     if (!runActive_) return;
     runActive_ = false;
-    poly_.emplace_back(runX_, firstY_);
+    // A run of points in one pixel column covers the span from its lowest to its highest point; first,
+    // extremes in their order, and last cover the same span and join the neighbours the same way.
+    auto push = [this](int y) { put(QPoint(runX_, y)); };
+    push(firstY_);
     if (count_ == 1) return;
-    auto push = [this](int y) {
-        if (poly_.back() != QPoint(runX_, y)) poly_.emplace_back(runX_, y);
-    };
     if (minAt_ < maxAt_) {
         push(minY_);
         push(maxY_);
@@ -115,16 +126,70 @@ void TPenTrack::finishRun() {
         push(minY_);
     }
     push(lastY_);
-    if (poly_.size() == 1 || (poly_.size() >= 2 && poly_[poly_.size() - 2].x() != runX_ && poly_.back() == QPoint(runX_, firstY_))) {
-        // A run of equal points: keep it as a segment so a lone dot still shows.
-        poly_.emplace_back(runX_, lastY_);
+}
+
+void TPenTrack::rasterLine(QPoint a, QPoint b) {
+    const int w = w_, h = h_;
+    uchar* const bits = bits_;
+    const qsizetype bpl = bpl_;
+    auto plot = [&](int x, int y) {
+        if (x >= 0 && y >= 0 && x < w && y < h) reinterpret_cast<QRgb*>(bits + y * bpl)[x] = color_;
+    };
+    if (a.x() == b.x()) {
+        const int x = a.x();
+        if (x < 0 || x >= w) return;
+        const int y0 = std::max(std::min(a.y(), b.y()), 0), y1 = std::min(std::max(a.y(), b.y()), h - 1);
+        for (int y = y0; y <= y1; ++y) reinterpret_cast<QRgb*>(bits + y * bpl)[x] = color_;
+        return;
     }
+    int x0 = a.x(), y0 = a.y();
+    const int x1 = b.x(), y1 = b.y();
+    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+        plot(x0, y0);
+        if (x0 == x1 && y0 == y1) break;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
+    }
+}
+
+void TPenTrack::put(QPoint q) {
+    if (image_) {
+        // Straight into the image: no buffer, each new point draws its segment at once.
+        if (distinct_ == 0) {
+            last_ = q;
+            distinct_ = 1;
+        } else if (q != last_) {
+            rasterLine(last_, q);
+            last_ = q;
+            ++distinct_;
+        }
+        return;
+    }
+    if (poly_.empty() || poly_.back() != q) poly_.push_back(q);
 }
 
 void TPenTrack::flush() {
     finishRun();
-    if (poly_.size() >= 2) painter_.drawPolyline(poly_.data(), static_cast<int>(poly_.size()));
+    if (image_) {
+        if (distinct_ == 1 && added_ >= 2) rasterLine(last_, last_);  // a stretch that never left its pixel
+        distinct_ = 0;
+    } else if (poly_.size() >= 2) {
+        painter_.drawPolyline(poly_.data(), static_cast<int>(poly_.size()));
+    } else if (poly_.size() == 1 && added_ >= 2) {
+        painter_.drawPoint(poly_.front());  // a stretch that never left its pixel
+    }
     poly_.clear();
+    added_ = 0;
     started_ = false;
 }
 
@@ -144,7 +209,7 @@ TXYPlotPainter::TXYPlotPainter(TXYPlot& plot, QPainter& painter, double s, doubl
 }
 
 int TXYPlotPainter::S(double v) const {
-    const double r = std::nearbyint(v * s_);
+    const double r = RoundEven(v * s_);
     if (!(r > -1e8)) return -100000000;
     if (!(r < 1e8)) return 100000000;
     return static_cast<int>(r);
@@ -409,6 +474,13 @@ void TXYPlotPainter::curve(int n) {
     const bool lines = plot_.DrawAsLines;
     const bool solid = c.PenStyle == 0 || c.PenStyle == 6;
     TPenTrack pen(p_, raster_ && plot_.ReduceDenseCurves && lines && solid && c.Width <= 1);
+    QImage* image = (raster_ && p_.device() && p_.device()->devType() == QInternal::Image)
+                        ? static_cast<QImage*>(p_.device())
+                        : nullptr;
+    if (image && lines && solid && c.Width <= 1 && p_.worldTransform().isIdentity() && !p_.hasClipping() &&
+        (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32)) {
+        pen.setDirect(image, 0xFF000000u | ColorOf(c.Color).rgb());
+    }
 
     const bool right = c.YAxis != 1 && plot_.ZweiteYAchse;
     const TAxisTicks& ty = plot_.ticks_[right ? 3 : 2];
@@ -516,18 +588,11 @@ void TXYPlot::renderWith(QPainter& painter, double s, Order order, double dotLen
     painter.setFont(xyfont::Scaled(PlotFont, s));
     if (GridOn) d.grid(screen);
     d.xAxis();
-    auto x2 = [&] {
-        X2AchsenTextAn = SecondXAxisOn;
-        if (SecondXAxisOn) d.x2Axis();
-    };
-    if (order == Order::Printer) x2();
-    if (screen) x2();
-    if (screen || order == Order::Printer) {
-        d.y1Axis();
-    } else {
-        d.y1Axis();
-        x2();
-    }
+    X2AchsenTextAn = SecondXAxisOn;
+    // Screen and printer draw the top axis before the left one, the exports after it.
+    if (order != Order::Export && SecondXAxisOn) d.x2Axis();
+    d.y1Axis();
+    if (order == Order::Export && SecondXAxisOn) d.x2Axis();
     if (ZweiteYAchse) d.y2Axis();
     if (screen) d.titles();
     if (KurvenAnzahl() > 0) {

@@ -1,6 +1,7 @@
 #pragma once
 // The one paint routine of the XY plot: grid, axes, titles, curves, markers and legend at a scale factor
 // on any painter (screen picture, bitmap export, metafile, printer).
+#include <QImage>
 #include <QPainter>
 #include <QPoint>
 
@@ -14,6 +15,16 @@
 class TPenTrack {
 public:
     TPenTrack(QPainter& painter, bool reduceColumns) : painter_(painter), reduce_(reduceColumns) {}
+    // Solid one-pixel lines straight into a 32-bit image: every segment covers the pixels of its
+    // Bresenham line, both ends included, so a stretch covers the union of its segments' pixels.
+    void setDirect(QImage* image, QRgb color) {
+        image_ = image;
+        color_ = color;
+        bits_ = image->bits();
+        bpl_ = image->bytesPerLine();
+        w_ = image->width();
+        h_ = image->height();
+    }
     ~TPenTrack() { flush(); }
     void moveTo(QPoint q);
     void lineTo(QPoint q);
@@ -23,12 +34,22 @@ public:
 private:
     void add(QPoint q);
     void finishRun();
+    void rasterLine(QPoint a, QPoint b);
+    void put(QPoint q);
 
     QPainter& painter_;
     bool reduce_;
+    QImage* image_ = nullptr;
+    QRgb color_ = 0;
+    uchar* bits_ = nullptr;
+    qsizetype bpl_ = 0;
+    int w_ = 0, h_ = 0;
+    QPoint last_;
+    int distinct_ = 0;
     std::vector<QPoint> poly_;
     QPoint pos_;
     bool started_ = false;
+    int added_ = 0;
     bool runActive_ = false;
     int runX_ = 0, firstY_ = 0, minY_ = 0, maxY_ = 0, lastY_ = 0, count_ = 0, minAt_ = 0, maxAt_ = 0;
 };

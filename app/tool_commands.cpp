@@ -1,0 +1,334 @@
+#include "app/tool_commands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTextEdit>
+
+#include <functional>
+#include <vector>
+
+#include "app/TMainwin.h"
+#include "app/dialogs/TAboutBox.h"
+#include "app/dialogs/TAbleitDia.h"
+#include "app/dialogs/TAusDia1.h"
+#include "app/dialogs/TAuswDia.h"
+#include "app/dialogs/TInfWin.h"
+#include "app/dialogs/TLizenzInfoDia.h"
+#include "app/dialogs/TLoeschdia.h"
+#include "app/dialogs/TMittelDia.h"
+#include "app/dialogs/TPeakDia.h"
+#include "app/dialogs/TRamanShiftDia.h"
+#include "app/dialogs/TSimpleDia.h"
+#include "app/dialogs/TSimpleXDia.h"
+#include "app/dialogs/TSpikeDia.h"
+#include "app/dialogs/TTransReflDia.h"
+#include "app/dialogs/TVerrechDia.h"
+#include "app/plot/Xygraph.h"
+#include "app/qt_ui_backend.h"
+#include "app/spectroscope_view.h"
+#include "core/spectra_list.h"
+#include "core/tone_player.h"
+#include "core/units.h"
+#include "core/wavelength_colours.h"
+#include "platform/ui.h"
+#include "tools/range_commands.h"
+#include "tools/remove_spectra.h"
+
+namespace {
+
+int waitsRunning = 0;
+
+bool hasCurves(TMainwin& w) { return w.XYPlot() && w.XYPlot()->KurvenAnzahl() > 0; }
+
+// Keys such as Backspace and Del belong to an edit field that has the focus.
+bool editHasFocus() {
+    QWidget* f = QApplication::focusWidget();
+    return f && (qobject_cast<QLineEdit*>(f) || qobject_cast<QAbstractSpinBox*>(f) ||
+                 qobject_cast<QTextEdit*>(f) || qobject_cast<QPlainTextEdit*>(f));
+}
+
+// Commands that would remove spectra, load new ones or start a second wait are off while a wait
+// runs; their former state comes back afterwards.
+class WaitGuard {
+public:
+    explicit WaitGuard(TMainwin& w) {
+        ++waitsRunning;
+        for (const char* name : {"ffnen1", "PasteDatafromClipboard1", "Allelschen2", "SelectforRemoval1",
+                                 "Letztesllschen1", "Grundlinienkorrektur1", "Oszilatorstrke1",
+                                 "Werteleser1", "Loadspectrumimage1"}) {
+            if (QAction* a = w.Action(name)) {
+                actions_.push_back({a, a->isEnabled()});
+                a->setEnabled(false);
+            }
+        }
+    }
+    ~WaitGuard() {
+        --waitsRunning;
+        for (auto& [a, on] : actions_)
+            if (a) a->setEnabled(on);
+    }
+
+private:
+    std::vector<std::pair<QPointer<QAction>, bool>> actions_;
+};
+
+std::function<bool()> windowAlive(TMainwin& w) {
+    QPointer<TMainwin> p(&w);
+    return [p] { return !p.isNull() && !ShellClosing(); };
+}
+
+// The dialog command pattern: nothing without curves; on OK the standard re-plot.
+template <typename D>
+void dialogCommand(TMainwin& w, const char* countWord = " Spectra", bool axisTitles = false,
+                   const std::function<void(D&)>& setup = {}) {
+    if (!hasCurves(w)) return;
+    D dia(&w);
+    if (setup) setup(dia);
+    if (RunModal(dia) != QDialog::Accepted) return;
+    w.StandardReplot(countWord);
+    if (axisTitles) w.UpdateAxisTitles();
+}
+
+void connectCommand(TMainwin& w, const char* name, std::function<void()> fn) {
+    QAction* a = w.Action(name);
+    if (!a) return;
+    a->setEnabled(true);
+    QObject::connect(a, &QAction::triggered, &w, [fn = std::move(fn)] { RunGuarded(fn); });
+}
+
+void afterRemoval(TMainwin& w) {
+    TXYPlot& plot = *w.XYPlot();
+    plot.SetKurvenAnzahl(SpectraList.Count());
+    w.SetStatusText(0, QString::number(SpectraList.Count()) + " Spectra");
+}
+
+}  // namespace
+
+namespace toolcmd {
+
+bool WaitRunning() { return waitsRunning > 0; }
+
+void Allelschen2Click(TMainwin& w) {
+    if (ui::messageBox(" all spectra will be removed from display", "Varolux32", ui::Buttons::YesNo,
+                       ui::Icon::Question) != ui::Answer::Yes)
+        return;
+    SpectroscopeViewOff(w);
+    RemoveAllSpectra();
+    TXYPlot& plot = *w.XYPlot();
+    plot.SetKurvenAnzahl(0);
+    w.SetStatusText(0, "0 Spectra");
+    plot.ZweiteYAchse = false;
+    DisplayYMode = 2;
+    w.UpdateAxisTitles();
+    plot.Repaint();
+}
+
+void Letztesllschen1Click(TMainwin& w) {
+    if (!RemoveLastSpectrum()) return;
+    afterRemoval(w);
+    TXYPlot& plot = *w.XYPlot();
+    plot.ZweiteYAchse = AnySecondAxisSpectrum();
+    if (plot.KurvenAnzahl() == 0) {
+        DisplayYMode = 2;
+        SpectroscopeViewOff(w);
+    }
+    w.UpdateAxisTitles();
+    plot.Repaint();
+}
+
+namespace {
+RangeWaitResult waitForRange(TMainwin& w, const std::function<void()>& eachPass) {
+    TXYPlot& plot = *w.XYPlot();
+    plot.ZoomOnDrag = false;
+    plot.SelectionDone = false;
+    QPointer<TXYPlot> p(&plot);
+    QPointer<TMainwin> pw(&w);
+    RangeWaitHooks hooks;
+    hooks.selectionDone = [p] { return p && p->SelectionDone; };
+    hooks.abortRequested = [pw] { return pw && pw->AbortRequested != 0; };
+    hooks.clearAbort = [pw] {
+        if (pw) pw->AbortRequested = 0;
+    };
+    auto alive = windowAlive(w);
+    hooks.windowOpen = [alive, p] { return alive() && p; };
+    hooks.eachPass = eachPass;
+    return WaitForRange(hooks);
+}
+}  // namespace
+
+void Grundlinienkorrektur1Click(TMainwin& w) {
+    if (!hasCurves(w)) return;
+    WaitGuard guard(w);
+    w.AbortRequested = 0;
+    const RangeWaitResult r = waitForRange(w, [&w] { w.SetStatusText(1, "Baseline Correction"); });
+    if (r == RangeWaitResult::Closed) return;
+    TXYPlot& plot = *w.XYPlot();
+    if (r == RangeWaitResult::Selected) {
+        BaselineCorrectAll(plot.SelectedRange.XFrom, plot.SelectedRange.XTo, [&w](int32_t i, int32_t n) {
+            w.SetStatusText(1, QString("spectrum %1of%2").arg(i).arg(n));
+            w.PlotSpectrumCurve(i - 1);
+        });
+        for (int32_t i = 0; i < SpectraList.Count() && i < plot.KurvenAnzahl(); ++i) w.PlotSpectrumCurve(i);
+    }
+    w.SetStatusText(1, " ");
+    plot.ZoomOnDrag = true;
+    plot.Dirty = true;
+    plot.Repaint();
+}
+
+void Oszilatorstrke1Click(TMainwin& w) {
+    if (!hasCurves(w)) return;
+    if (!RangeCommandUnitAllowed()) {
+        ui::messageBox(kRangeUnitRefusedText);
+        return;
+    }
+    WaitGuard guard(w);
+    w.AbortRequested = 0;
+    const RangeWaitResult r = waitForRange(w, {});
+    if (r == RangeWaitResult::Closed) return;
+    TXYPlot& plot = *w.XYPlot();
+    if (r == RangeWaitResult::Selected) {
+        const double from = plot.SelectedRange.XFrom, to = plot.SelectedRange.XTo;
+        for (int32_t i = 0; i < SpectraList.Count(); ++i) {
+            if (ui::messageBox(IntegrationMessage(SpectraList[i], from, to), "Information",
+                               ui::Buttons::OkCancel, ui::Icon::Information) == ui::Answer::Cancel)
+                break;
+        }
+    }
+    plot.ZoomOnDrag = true;
+}
+
+void Werteleser1Click(TMainwin& w) {
+    if (!hasCurves(w)) return;
+    const int k = TAuswDia::Choose(&w, "Select Spectrum!");
+    const TSpectrumRecord* rec = SpectraList.Get(k);
+    if (!rec) return;
+    // Created on first use and kept with the main window.
+    auto* inf = w.findChild<TInfWin*>("InfWin");
+    if (!inf) inf = new TInfWin(&w);
+    inf->setWindowTitle("Spectrum Values");
+    inf->OKButton->show();
+    inf->show();
+    WaitGuard guard(w);
+    QPointer<TInfWin> pi(inf);
+    QPointer<TXYPlot> pp(w.XYPlot());
+    auto alive = windowAlive(w);
+    ReadoutHooks hooks;
+    hooks.curveCount = [pp] { return pp ? pp->KurvenAnzahl() : 0; };
+    hooks.cursorX = [pp] { return pp ? pp->CursorDataPosition.X : 0.0; };
+    hooks.stopPressed = [pi] { return !pi || pi->AbortFlag() || !pi->isVisible(); };
+    hooks.windowOpen = [alive, pi] { return alive() && pi; };
+    hooks.show = [pi](const std::string& caption, const std::string& text) {
+        if (!pi) return;
+        pi->setWindowTitle(QString::fromStdString(caption));
+        pi->SetText(QString::fromStdString(text));
+    };
+    RunReadoutLoop(rec, hooks);
+    if (pi) pi->hide();
+}
+
+void Schwerpunkt1Click(TMainwin& w) {
+    if (!hasCurves(w)) return;
+    if (!RangeCommandUnitAllowed()) {
+        ui::messageBox(kRangeUnitRefusedText);
+        return;
+    }
+    const int k = TAuswDia::Choose(&w, "Choose Spectrum for Center of Gravity Calculation!");
+    TSpectrumRecord* rec = SpectraList.Get(k);
+    if (!rec) return;
+    TXYPlot& plot = *w.XYPlot();
+    w.SetStatusText(1, QString::fromStdString(
+                           CenterOfGravityText(CenterOfGravity(*rec, plot.MinXValue, plot.MaxXValue))));
+}
+
+void Abspielen1Click(TMainwin& w) {
+    if (!hasCurves(w)) return;
+    const int k = TAuswDia::Choose(&w, "Choose Spectrum for Playing!");
+    const TSpectrumRecord* rec = SpectraList.Get(k);
+    if (!rec) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    struct Restore {
+        ~Restore() { QApplication::restoreOverrideCursor(); }
+    } restore;
+    TXYPlot& plot = *w.XYPlot();
+    // The tone player's texts go to the main window's second panel.
+    const TonePlan plan = PlanSpectrumPlayback(*rec, plot.MinXValue, plot.MaxXValue);
+    if (plan.StartText.empty()) return;
+    w.SetStatusText(1, QString::fromStdString(plan.StartText));
+    QApplication::processEvents();
+    PlaySpectrum(*rec, plot.MinXValue, plot.MaxXValue);
+    w.SetStatusText(1, "Task accomplished!");
+}
+
+}  // namespace toolcmd
+
+void ConnectToolCommands(TMainwin& win) {
+    TMainwin* w = &win;
+    const char* ops[4] = {"Addition1", "Subtraction1", "Multiplication1", "Division1"};
+    for (int code = 0; code < 4; ++code)
+        connectCommand(win, ops[code], [w, code] {
+            dialogCommand<TVerrechDia>(*w, " Spectra", false, [code](TVerrechDia& d) { d.SetOperation(code); });
+        });
+    connectCommand(win, "SpectraAveraging1", [w] { dialogCommand<TMittelDia>(*w); });
+    connectCommand(win, "YConstants1", [w] { dialogCommand<TSimpleDia>(*w); });
+    connectCommand(win, "XConstants1", [w] { dialogCommand<TSimpleXDia>(*w); });
+    connectCommand(win, "Derivative1", [w] { dialogCommand<TAbleitDia>(*w, "  Spectra"); });
+    connectCommand(win, "TransmittanceReflectance1", [w] { dialogCommand<TTransReflDia>(*w, "  Spektren"); });
+    connectCommand(win, "RamanShift1", [w] { dialogCommand<TRamanShiftDia>(*w, "  Spectra", true); });
+    connectCommand(win, "CutoffSpectrumPart1", [w] { dialogCommand<TAusDia1>(*w); });
+    connectCommand(win, "SpikeRemoval1", [w] {
+        QPointer<QProgressBar> bar(w->ProgressBar());
+        TSpikeDia::Progress = [bar](int value, int maximum) {
+            if (!bar) return;
+            if (value < 0) {
+                bar->hide();
+                return;
+            }
+            bar->setRange(0, maximum);
+            bar->setValue(value);
+            bar->show();
+        };
+        TSpikeDia::Status = [w](const QString& t) { w->SetStatusText(1, t); };
+        dialogCommand<TSpikeDia>(*w, "  Spectra");
+        TSpikeDia::Progress = nullptr;
+        TSpikeDia::Status = nullptr;
+    });
+    connectCommand(win, "PeaksFWHM1", [w] {
+        if (!hasCurves(*w)) return;
+        TPeakDia dia(w);
+        dia.SetVisibleRange(w->XYPlot()->MinXValue, w->XYPlot()->MaxXValue);
+        RunModal(dia);
+    });
+    connectCommand(win, "SelectforRemoval1", [w] {
+        if (editHasFocus()) return;
+        dialogCommand<TLoeschdia>(*w, " Spectra", true);
+    });
+    connectCommand(win, "Allelschen2", [w] {
+        if (!editHasFocus()) toolcmd::Allelschen2Click(*w);
+    });
+    connectCommand(win, "Letztesllschen1", [w] {
+        if (!editHasFocus()) toolcmd::Letztesllschen1Click(*w);
+    });
+    connectCommand(win, "Grundlinienkorrektur1", [w] { toolcmd::Grundlinienkorrektur1Click(*w); });
+    connectCommand(win, "Oszilatorstrke1", [w] { toolcmd::Oszilatorstrke1Click(*w); });
+    connectCommand(win, "Werteleser1", [w] { toolcmd::Werteleser1Click(*w); });
+    connectCommand(win, "Schwerpunkt1", [w] { toolcmd::Schwerpunkt1Click(*w); });
+    connectCommand(win, "Abspielen1", [w] { toolcmd::Abspielen1Click(*w); });
+    connectCommand(win, "About1", [w] {
+        TAboutBox box(w);
+        RunModal(box);
+    });
+    connectCommand(win, "LicenceAgreement1", [w] {
+        TLizenzInfoDia dia(w);
+        RunModal(dia);
+    });
+    TAboutBox::WavelengthColor = [](double nm) { return WavelengthToColor(nm); };
+    TAboutBox::Tone = [](int hz, int ms) { PlayTone(static_cast<uint16_t>(hz), ms); };
+    ConnectSpectroscopeView(win);
+}

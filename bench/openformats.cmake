@@ -1,0 +1,2 @@
+add_executable(bench_openformats openformats_bench.cpp)
+target_link_libraries(bench_openformats PRIVATE vx_formats vx_core vx_platform benchmark::benchmark)

@@ -1,0 +1,131 @@
+// Reading a large two-column text file and writing / reading many own-format spectra.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "core/spectra_list.h"
+#include "formats/ascii_reader.h"
+#include "formats/rvx.h"
+#include "platform/numtext.h"
+
+namespace {
+
+// 1,000,000 lines of "x<TAB>y" with CR LF, about 23 MB.
+const std::string& asciiText() {
+    static const std::string text = [] {
+        std::string s;
+        s.reserve(24'000'000);
+        char line[64];
+        for (int i = 0; i < 1'000'000; ++i) {
+            int n = std::snprintf(line, sizeof line, "%.4f\t%.6f\r\n", 200.0 + i * 0.0007,
+                                  0.5 + 0.4 * std::sin(i * 1e-4));
+            s.append(line, static_cast<std::size_t>(n));
+        }
+        return s;
+    }();
+    return text;
+}
+
+std::string tempPath(const char* name) {
+    return (std::filesystem::temp_directory_path() / (std::string(name) + std::to_string(::getpid()))).string();
+}
+
+void BM_AsciiReadMemory(benchmark::State& state) {
+    const std::string& text = asciiText();
+    for (auto _ : state) {
+        TSpectrumRecord r;
+        ReadSpecAsciiBytes(r, text, false, "bench.fak", false);
+        benchmark::DoNotOptimize(r.Values.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_AsciiReadMemory)->Unit(benchmark::kMillisecond);
+
+void BM_AsciiReadFile(benchmark::State& state) {
+    const std::string path = tempPath("vxbench_ascii.fak");
+    std::ofstream(path, std::ios::binary) << asciiText();
+    for (auto _ : state) {
+        TSpectrumRecord r;
+        LoadSpecAscii(r, path, false);
+        benchmark::DoNotOptimize(r.Values.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * asciiText().size()));
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_AsciiReadFile)->Unit(benchmark::kMillisecond);
+
+// 1,000 spectra of 10,000 points.
+const TSpectraList& manySpectra() {
+    static const TSpectraList list = [] {
+        TSpectraList l;
+        for (int k = 0; k < 1000; ++k) {
+            auto r = std::make_unique<TSpectrumRecord>();
+            r->Title = "spectrum " + std::to_string(k);
+            r->FirstX = 200;
+            r->StepX = 0.1;
+            r->Values.resize(10'000);
+            for (int i = 0; i < 10'000; ++i) r->Values[static_cast<std::size_t>(i)] = k + i * 1e-4;
+            l.Add(std::move(r));
+        }
+        return l;
+    }();
+    return list;
+}
+
+void BM_RvxImage(benchmark::State& state) {
+    const TSpectraList& list = manySpectra();
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        std::string image = RvxFileImage(list);
+        bytes = image.size();
+        benchmark::DoNotOptimize(image.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+}
+BENCHMARK(BM_RvxImage)->Unit(benchmark::kMillisecond);
+
+void BM_RvxParse(benchmark::State& state) {
+    const std::string image = RvxFileImage(manySpectra());
+    for (auto _ : state) {
+        TSpectraList list;
+        LoadRvxBytes(image, 0.0, list);
+        benchmark::DoNotOptimize(list.Count());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * image.size()));
+}
+BENCHMARK(BM_RvxParse)->Unit(benchmark::kMillisecond);
+
+void BM_RvxWriteFile(benchmark::State& state) {
+    const std::string path = tempPath("vxbench_w.rvx");
+    const TSpectraList& list = manySpectra();
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        SaveRvxFile(path, list);
+        bytes = std::filesystem::file_size(path);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_RvxWriteFile)->Unit(benchmark::kMillisecond);
+
+void BM_RvxReadFile(benchmark::State& state) {
+    const std::string path = tempPath("vxbench_r.rvx");
+    SaveRvxFile(path, manySpectra());
+    const auto bytes = std::filesystem::file_size(path);
+    for (auto _ : state) {
+        TSpectraList list;
+        LoadRvxFile(path, list);
+        benchmark::DoNotOptimize(list.Count());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_RvxReadFile)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,64 @@
+#include "spclib/scratch_store.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+
+namespace spc {
+
+ScratchStore::ScratchStore() {
+    const char* dir = std::getenv("TMPDIR");
+    std::string path = std::string(dir && *dir ? dir : "/tmp") + "/SPCXXXXXX";
+    fd_ = mkstemp(path.data());
+    if (fd_ >= 0) unlink(path.c_str());  // gone from the folder; freed when closed
+}
+
+ScratchStore::~ScratchStore() {
+    if (fd_ >= 0) close(fd_);
+}
+
+bool ScratchStore::write(uint64_t offset, const void* data, std::size_t bytes) {
+    if (fd_ < 0) return false;
+    const auto* p = static_cast<const char*>(data);
+    while (bytes > 0) {
+        ssize_t n = pwrite(fd_, p, bytes, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        bytes -= static_cast<std::size_t>(n);
+        offset += static_cast<uint64_t>(n);
+    }
+    if (offset > end_) end_ = offset;
+    return true;
+}
+
+bool ScratchStore::append(const void* data, std::size_t bytes, uint64_t& offset) {
+    offset = end_;
+    return write(end_, data, bytes);
+}
+
+bool ScratchStore::read(uint64_t offset, void* data, std::size_t bytes) const {
+    if (fd_ < 0) return false;
+    auto* p = static_cast<char*>(data);
+    while (bytes > 0) {
+        ssize_t n = pread(fd_, p, bytes, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        bytes -= static_cast<std::size_t>(n);
+        offset += static_cast<uint64_t>(n);
+    }
+    return true;
+}
+
+void ScratchStore::clear() {
+    if (fd_ >= 0 && ftruncate(fd_, 0) != 0) {
+        // The old bytes stay unused; offsets restart at 0 and overwrite them.
+    }
+    end_ = 0;
+}
+
+}  // namespace spc

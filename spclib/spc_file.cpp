@@ -1,0 +1,683 @@
+#include "spclib/spc_file.h"
+
+#include <fcntl.h>
+#include <nettle/sha1.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/byte_order.h"
+
+using namespace byteorder;
+#include "platform/com.h"
+
+namespace spc {
+
+namespace {
+
+constexpr uint32_t kZipMagic = 0x04034B50;
+
+std::array<double, 256> makeExponentTable() {
+    std::array<double, 256> t{};
+    for (int e = -128; e <= 127; ++e) t[static_cast<uint8_t>(e)] = std::ldexp(1.0, e);
+    // The smallest exponents keep the rounded decimal values the format has always used.
+    t[static_cast<uint8_t>(-128)] = 2.9e-39;
+    t[static_cast<uint8_t>(-127)] = 5.9e-39;
+    t[static_cast<uint8_t>(-126)] = 1.18e-38;
+    t[static_cast<uint8_t>(-125)] = 2.35e-38;
+    t[static_cast<uint8_t>(-124)] = 4.7e-38;
+    t[static_cast<uint8_t>(-81)] = 4.135903062765138e-25;
+    return t;
+}
+const std::array<double, 256> kExponents = makeExponentTable();
+
+void swap32At(uint8_t* p) { std::reverse(p, p + 4); }
+void swap64At(uint8_t* p) { std::reverse(p, p + 8); }
+
+// Reads the image under the form's byte order.
+struct View {
+    const uint8_t* data;
+    uint64_t size;
+    bool big;
+    uint32_t u32(uint64_t off) const { return big ? getU32BE(data + off) : getU32LE(data + off); }
+    uint16_t u16(uint64_t off) const { return big ? getU16BE(data + off) : getU16LE(data + off); }
+    float f32(uint64_t off) const { return big ? getF32BE(data + off) : getF32LE(data + off); }
+    bool fits(uint64_t off, uint64_t len) const { return off <= size && len <= size - off; }
+};
+
+// Decodes n Y values at p into out.
+void decodeY(const uint8_t* p, uint32_t n, bool sixteen, uint8_t exponent, char form, float* out) {
+    double factor = kExponents[exponent];
+    if (sixteen) {
+        bool raw = exponent == 0x80;
+        for (uint32_t i = 0; i < n; ++i) {
+            int16_t v = form == 'L' ? getI16BE(p + 2 * i) : getI16LE(p + 2 * i);
+            out[i] = raw ? float(v) : static_cast<float>(v * factor / 65536.0);
+        }
+        return;
+    }
+    if (exponent == 0x80) {
+        if (form == 'L') {
+            for (uint32_t i = 0; i < n; ++i) out[i] = getF32BE(p + 4 * i);
+        } else if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(out, p, std::size_t(n) * 4);
+        } else {
+            for (uint32_t i = 0; i < n; ++i) out[i] = getF32LE(p + 4 * i);
+        }
+        return;
+    }
+    for (uint32_t i = 0; i < n; ++i) {
+        uint32_t w = form == 'L' ? getU32BE(p + 4 * i) : getU32LE(p + 4 * i);
+        if (form != 'K') w = (w << 16) | (w >> 16);  // the 16-bit halves come exchanged
+        out[i] = static_cast<float>(static_cast<int32_t>(w) * factor / 4294967296.0);
+    }
+}
+
+uint32_t packDate(uint32_t year, uint32_t month, uint32_t day, uint32_t hour, uint32_t minute) {
+    return ((year & 0xFFF) << 20) | ((month & 0xF) << 16) | ((day & 0x1F) << 11) | ((hour & 0x1F) << 6) |
+           (minute & 0x3F);
+}
+
+bool hasVersionTag(const uint8_t* h) {
+    return (h[325] == 'V' || h[325] == 'v') && (h[326] == 'E' || h[326] == 'e') &&
+           (h[327] == 'R' || h[327] == 'r') && h[328] == '.' && h[329] == 0;
+}
+
+// The old form's header in the new layout.
+int32_t buildOldHeader(TARNVIK& doc, const uint8_t* d) {
+    auto& h = doc.header;
+    h.fill(0);
+    h[kFlags] = d[0] & 0x31;
+    h[kForm] = 'M';
+    h[kExponent] = d[2];
+    float points = getF32LE(d + 4);
+    // A count that is no finite, positive number of sensible size is bad data.
+    if (!std::isfinite(points) || points < 1.0f || points >= 4294967296.0f) return kOpenBadData;
+    doc.setU32(kPoints, static_cast<uint32_t>(points));
+    doc.setF64(kFirstX, getF32LE(d + 8));
+    doc.setF64(kLastX, getF32LE(d + 12));
+    h[kXType] = d[16];
+    h[kYType] = d[17];
+    uint16_t yz = getU16LE(d + 18);
+    h[kZType] = static_cast<uint8_t>(yz >> 12);
+    if (h[kZType] == 15) h[kFlags] |= kFlagCustomLabels;
+    doc.setU32(kDate, packDate(yz & 0xFFF, d[20], d[21], d[22], d[23]));
+    std::memcpy(&h[kResolution], d + 24, 8);
+    doc.setU16(kPeakPoint, getU16LE(d + 32));
+    std::memcpy(&h[kSpare], d + 36, 32);
+    std::memcpy(&h[kComment], d + 64, 130);
+    std::memcpy(&h[kCatalog], d + 194, 30);
+    h[kMajorRev] = 1;
+    return kOpenOk;
+}
+
+struct Decoder {
+    TARNVIK& doc;
+    View v;
+    char form;
+    std::vector<float> buf;
+
+    // Decodes the subfile whose header is at off; its end in next. False when it does not fit.
+    bool subfile(uint64_t off, uint32_t index, uint64_t& next) {
+        if (!v.fits(off, kSubHeaderSize)) return false;
+        const uint8_t* sh = v.data + off;
+        bool xyxy = doc.isXYXY();
+        bool sixteen = doc.flags() & kFlag16Bit;
+        uint8_t exponent = (doc.flags() & kFlagMulti) ? sh[1] : doc.header[kExponent];
+        uint32_t n = xyxy ? v.u32(off + 16) : doc.u32(kPoints);
+        uint64_t xBytes = xyxy ? uint64_t(n) * 4 : 0;
+        uint64_t yBytes = uint64_t(n) * (sixteen ? 2 : 4);
+        uint64_t pos = off + kSubHeaderSize;
+        if (!v.fits(pos, xBytes) || !v.fits(pos + xBytes, yBytes)) return false;
+        SubfileEntry e;
+        e.zStart = v.f32(off + 4);
+        e.zEnd = v.f32(off + 8);
+        e.scans = v.u32(off + 20);
+        e.wValue = v.f32(off + 24);
+        e.points = n;
+        std::size_t total = xyxy ? 2 * std::size_t(n) : n;
+        // Little-endian float values go to the store straight from the image.
+        const bool direct = std::endian::native == std::endian::little && form == 'K' && !sixteen &&
+                            exponent == 0x80 && doc.scratch.usable();
+        if (direct) {
+            if (xyxy) {
+                if (buf.size() < n) buf.resize(n);
+                std::memcpy(buf.data(), v.data + pos, std::size_t(n) * 4);
+                XRange r = ScanX(buf.data(), n);
+                e.firstX = r.first;
+                e.lastX = r.last;
+                if (!r.monotonic) e.flags |= kNonMonotonic;
+            } else {
+                e.firstX = static_cast<float>(doc.f64(kFirstX));
+                e.lastX = static_cast<float>(doc.f64(kLastX));
+            }
+            e.storeSize = uint64_t(total) * 4;
+            if (!doc.scratch.append(v.data + pos, total * 4, e.storeOffset)) return false;
+            doc.largestPoints = std::max(doc.largestPoints, n);
+            doc.dir.push_back(std::move(e));
+            next = pos + xBytes + yBytes;
+            return true;
+        }
+        if (buf.size() < total) buf.resize(total);
+        if (xyxy) {
+            for (uint32_t i = 0; i < n; ++i) buf[i] = v.f32(pos + 4 * uint64_t(i));
+            XRange r = ScanX(buf.data(), n);
+            e.firstX = r.first;
+            e.lastX = r.last;
+            if (!r.monotonic) e.flags |= kNonMonotonic;
+        } else {
+            e.firstX = static_cast<float>(doc.f64(kFirstX));
+            e.lastX = static_cast<float>(doc.f64(kLastX));
+        }
+        decodeY(v.data + pos + xBytes, n, sixteen, exponent, form, buf.data() + (xyxy ? n : 0));
+        e.storeSize = uint64_t(total) * 4;
+        if (doc.scratch.usable()) {
+            if (!doc.scratch.append(buf.data(), total * 4, e.storeOffset)) return false;
+        } else {
+            e.flags |= kInMemory;
+            e.memory.assign(buf.begin(), buf.begin() + static_cast<std::ptrdiff_t>(total));
+        }
+        (void)index;
+        doc.largestPoints = std::max(doc.largestPoints, n);
+        doc.dir.push_back(std::move(e));
+        next = pos + xBytes + yBytes;
+        return true;
+    }
+};
+
+}  // namespace
+
+double ExponentFactor(uint8_t e) { return kExponents[e]; }
+
+void IntegrityDigest(const uint8_t* data, std::size_t size, const std::vector<uint8_t>& key, uint8_t out[20]) {
+    sha1_ctx ctx;
+    sha1_init(&ctx);
+    static const uint8_t zeros[20] = {};
+    std::size_t a = std::min<std::size_t>(size, kIntegrity);
+    sha1_update(&ctx, a, data);
+    if (size > kIntegrity) {
+        std::size_t b = std::min<std::size_t>(size - kIntegrity, 20);
+        sha1_update(&ctx, b, zeros);
+        if (size > kIntegrity + 20) sha1_update(&ctx, size - kIntegrity - 20, data + kIntegrity + 20);
+    }
+    if (!key.empty()) sha1_update(&ctx, key.size(), key.data());
+    sha1_digest(&ctx, SHA1_DIGEST_SIZE, out);
+}
+
+uint32_t CheckIntegrity(const uint8_t* data, std::size_t size, const std::vector<uint8_t>& key) {
+    if (size < kHeaderSize) return kIntegrityFail;
+    uint8_t d[20];
+    if (!key.empty()) {
+        IntegrityDigest(data, size, key, d);
+        if (std::memcmp(d, data + kIntegrity, 20) == 0) return kIntegrityKey;
+    }
+    IntegrityDigest(data, size, {}, d);
+    return std::memcmp(d, data + kIntegrity, 20) == 0 ? kIntegrityNull : kIntegrityFail;
+}
+
+int32_t OpenImage(TARNVIK& doc, const uint8_t* data, std::size_t size) {
+    doc.Reset();
+    // 1. The form.
+    if (!data || size < 2) return kOpenNotSpc;
+    char form = static_cast<char>(data[1]);
+    if (form != 'K' && form != 'L' && form != 'M') return kOpenNotSpc;
+    if (form != 'M' && (size < kHeaderSize || getU32LE(data) == kZipMagic)) return kOpenNotSpc;
+    if (form == 'M' && (size < 256 || data[0] == 'B')) return kOpenNotSpc;
+    View v{data, size, form == 'L'};
+
+    // 2. The header.
+    uint64_t dataStart = kHeaderSize;
+    if (form == 'M') {
+        int32_t r = buildOldHeader(doc, data);
+        if (r != kOpenOk) return r;
+        dataStart = kOldHeaderSize;
+    } else {
+        std::memcpy(doc.header.data(), data, kHeaderSize);
+        auto& h = doc.header;
+        if (form == 'K') {
+            if (hasVersionTag(data)) {
+                if (h[kMajorRev] < 4) h[kMajorRev] = 4;
+                doc.integrity = CheckIntegrity(data, size, doc.key);
+            } else {
+                h[kMajorRev] = 3;
+            }
+        } else {
+            for (std::size_t off : {4, 24, 32, 248, 252, 260, 312, 316, 320}) swap32At(&h[off]);
+            swap64At(&h[kFirstX]);
+            swap64At(&h[kLastX]);
+            h[kMajorRev] = 2;
+        }
+    }
+    bool xyxy = doc.isXYXY();
+    bool sixteen = doc.flags() & kFlag16Bit;
+    uint32_t points = doc.u32(kPoints);
+    uint32_t nsub = doc.u32(kSubfiles);
+    uint64_t logOff = form == 'M' ? 0 : doc.u32(kLogOffset);
+
+    // 3. How many subfiles fit before the log (or the end).
+    if (!xyxy && points != 0) {
+        uint64_t end = size;
+        if (logOff >= dataStart && logOff < end) end = logOff;
+        uint64_t per = uint64_t(points) * (sixteen ? 2 : 4) + kSubHeaderSize;
+        uint64_t fit = end > dataStart ? (end - dataStart) / per : 0;
+        if (form == 'M') {
+            nsub = static_cast<uint32_t>(std::min<uint64_t>(fit, UINT32_MAX));
+        } else if (nsub == 0 || nsub > fit) {
+            nsub = static_cast<uint32_t>(std::min<uint64_t>(fit, UINT32_MAX));
+            doc.AddWarning(-1);
+        }
+        if (nsub == 0) {
+            points = 0;
+            doc.setU32(kPoints, 0);
+        }
+    }
+    if (nsub == 0 && form == 'M') return kOpenBadData;
+    if (form == 'M' && nsub > 1) doc.header[kFlags] |= kFlagMulti;
+    doc.setU32(kSubfiles, nsub);
+
+    // 4. The common X array.
+    if ((doc.flags() & kFlagXYY) && !xyxy) {
+        if (points == 0) return kOpenBadData;
+        if (!v.fits(dataStart, uint64_t(points) * 4)) return kOpenBadData;
+        doc.commonX.resize(points);
+        for (uint32_t i = 0; i < points; ++i) doc.commonX[i] = v.f32(dataStart + 4 * uint64_t(i));
+        XRange r = ScanX(doc.commonX.data(), points);
+        if (!r.monotonic) {
+            doc.setF64(kFirstX, r.min);
+            doc.setF64(kLastX, r.max);
+        }
+        dataStart += uint64_t(points) * 4;
+    }
+
+    // 6. The subfiles.
+    Decoder dec{doc, v, form, {}};
+    if (xyxy) {
+        uint64_t dirOff = doc.u32(kPoints);
+        if (dirOff < kHeaderSize || uint64_t(nsub) * 12 > size || dirOff > size - uint64_t(nsub) * 12) {
+            doc.AddWarning(-6);
+            dirOff = 0;
+        }
+        uint64_t next = kHeaderSize;
+        for (uint32_t i = 0; i < nsub; ++i) {
+            uint64_t off = next;
+            if (dirOff) {
+                off = v.u32(dirOff + 12 * uint64_t(i));
+                if (off < kHeaderSize || off >= size) break;
+            }
+            if (!dec.subfile(off, i, next)) break;
+        }
+        doc.setU32(kPoints, 0);
+    } else {
+        uint64_t next = dataStart;
+        for (uint32_t i = 0; i < nsub; ++i) {
+            if (!dec.subfile(next, i, next)) break;
+        }
+    }
+    if (doc.dir.size() != nsub) return kOpenBadData;
+    if (!doc.commonX.empty()) {
+        XRange r = ScanX(doc.commonX.data(), doc.commonX.size());
+        for (auto& e : doc.dir) {
+            e.firstX = r.first;
+            e.lastX = r.last;
+            if (!r.monotonic) e.flags |= kNonMonotonic;
+        }
+    }
+
+    // 7. W planes.
+    if (doc.u32(kWPlanes) > nsub) {
+        doc.setU32(kWPlanes, nsub);
+        doc.AddWarning(-2);
+    }
+
+    // 8. The log offset.
+    if (logOff != 0 && (logOff < dataStart || !v.fits(logOff, kLogHeaderSize))) {
+        logOff = 0;
+        doc.AddWarning(-3);
+    }
+    doc.setU32(kLogOffset, static_cast<uint32_t>(logOff));
+
+    // 9. The log areas; an area that does not lie inside the image is dropped with its warning.
+    if (logOff) {
+        std::memcpy(doc.logHeader.data(), data + logOff, kLogHeaderSize);
+        if (form == 'L')
+            for (std::size_t i = 0; i < 5; ++i) swap32At(&doc.logHeader[4 * i]);
+        auto lh = [&](std::size_t i) { return getU32LE(&doc.logHeader[4 * i]); };
+        uint64_t block = lh(0), textOff = lh(2), bin = lh(3), disk = lh(4);
+        uint64_t pos = logOff + kLogHeaderSize;
+        if (bin > block || !v.fits(pos, bin)) {
+            bin = 0;
+            putU32LE(&doc.logHeader[12], 0);
+            doc.AddWarning(-4);
+        } else {
+            doc.logBinary.assign(data + pos, data + pos + bin);
+        }
+        pos += bin;
+        if (disk > block || !v.fits(pos, disk)) {
+            disk = 0;
+            putU32LE(&doc.logHeader[16], 0);
+            doc.AddWarning(-5);
+        } else {
+            doc.logDisk.assign(data + pos, data + pos + disk);
+        }
+        if (textOff != 0) {
+            int64_t textSize = int64_t(block) - int64_t(bin) - int64_t(disk) - int64_t(kLogHeaderSize);
+            uint64_t start = logOff + textOff;
+            if (textSize > 0 && start < size) {
+                uint64_t len = std::min<uint64_t>(uint64_t(textSize), size - start);
+                const char* t = reinterpret_cast<const char*>(data + start);
+                std::size_t textLen = strnlen(t, len);
+                doc.logText.assign(t, textLen);
+                doc.hasLogText = true;
+            }
+        }
+    }
+    doc.current = 0;
+    return kOpenOk;
+}
+
+int32_t OpenFileImage(TARNVIK& doc, const std::string& path) {
+    doc.Reset();
+    if (path.empty()) return kOpenCannot;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        SetLastError(static_cast<uint32_t>(errno));
+        return kOpenCannot;
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        SetLastError(static_cast<uint32_t>(S_ISDIR(st.st_mode) ? EISDIR : errno));
+        ::close(fd);
+        return kOpenCannot;
+    }
+    auto size = static_cast<std::size_t>(st.st_size);
+    if (size == 0) {
+        ::close(fd);
+        return OpenImage(doc, nullptr, 0);
+    }
+    void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    ::close(fd);
+    if (map == MAP_FAILED) return kOpenNoMemory;
+    int32_t r = OpenImage(doc, static_cast<const uint8_t*>(map), size);
+    munmap(map, size);
+    return r;
+}
+
+namespace {
+
+// Where a written image goes: bytes in order, then the integrity field patched in at the end.
+class ImageSink {
+public:
+    virtual ~ImageSink() = default;
+    virtual bool put(const uint8_t* p, std::size_t n) = 0;
+    virtual bool patch(uint64_t offset, const uint8_t* p, std::size_t n) = 0;
+};
+
+class VectorSink final : public ImageSink {
+public:
+    std::vector<uint8_t> bytes;
+    bool put(const uint8_t* p, std::size_t n) override {
+        bytes.insert(bytes.end(), p, p + n);
+        return true;
+    }
+    bool patch(uint64_t offset, const uint8_t* p, std::size_t n) override {
+        if (offset + n > bytes.size()) return false;
+        std::memcpy(bytes.data() + offset, p, n);
+        return true;
+    }
+};
+
+// Writes through a buffer to a file descriptor; a short write is a failure.
+class FileSink final : public ImageSink {
+public:
+    explicit FileSink(int fd) : fd_(fd) { buf_.reserve(kBuffer); }
+    bool put(const uint8_t* p, std::size_t n) override {
+        if (buf_.size() + n > kBuffer && !flush()) return false;
+        if (n >= kBuffer) return writeAll(p, n);
+        buf_.insert(buf_.end(), p, p + n);
+        return true;
+    }
+    bool patch(uint64_t offset, const uint8_t* p, std::size_t n) override {
+        if (!flush()) return false;
+        return pwrite(fd_, p, n, static_cast<off_t>(offset)) == static_cast<ssize_t>(n) || fail(errno);
+    }
+    bool flush() {
+        bool ok = writeAll(buf_.data(), buf_.size());
+        buf_.clear();
+        return ok;
+    }
+
+private:
+    static constexpr std::size_t kBuffer = 1 << 20;
+    static bool fail(int err) {
+        SetLastError(static_cast<uint32_t>(err ? err : ENOSPC));
+        return false;
+    }
+    bool writeAll(const uint8_t* p, std::size_t n) {
+        while (n > 0) {
+            ssize_t w = ::write(fd_, p, n);
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0) return fail(w < 0 ? errno : 0);
+            p += w;
+            n -= static_cast<std::size_t>(w);
+        }
+        return true;
+    }
+    int fd_;
+    std::vector<uint8_t> buf_;
+};
+
+// Hashes every byte it passes on (the integrity field is zero while it passes).
+struct DigestingWriter {
+    ImageSink& sink;
+    sha1_ctx ctx;
+    uint64_t written = 0;
+    explicit DigestingWriter(ImageSink& s) : sink(s) { sha1_init(&ctx); }
+    bool put(const uint8_t* p, std::size_t n) {
+        sha1_update(&ctx, n, p);
+        written += n;
+        return sink.put(p, n);
+    }
+};
+
+bool WriteImage(const TARNVIK& doc, int32_t subfile, ImageSink& sink) {
+    uint32_t cnt = doc.count();
+    if (subfile < -1 || (subfile >= 0 && uint32_t(subfile) >= cnt)) return false;
+    bool one = subfile >= 0;
+    uint32_t first = one ? uint32_t(subfile) : 0;
+    uint32_t written = one ? 1 : cnt;
+    bool xyxy = doc.isXYXY();
+    bool common = !xyxy && !doc.commonX.empty();
+
+    // Sizes and offsets, all in 64 bits, known before the first byte goes out.
+    uint32_t points = xyxy ? 0 : doc.u32(kPoints);
+    uint64_t size = kHeaderSize + (common ? uint64_t(points) * 4 : 0);
+    for (uint32_t i = first; i < first + written; ++i) size += kSubHeaderSize + uint64_t(doc.dir[i].points) * (xyxy ? 8 : 4);
+    uint64_t dirOff = size;
+    if (xyxy) size += uint64_t(written) * 12;
+    bool hasLog = doc.hasLogText || !doc.logDisk.empty() || !doc.logBinary.empty();
+    uint64_t textSize = doc.hasLogText ? doc.logText.size() + 1 : 0;
+    uint64_t logOff = size;
+    uint64_t block = kLogHeaderSize + doc.logBinary.size() + doc.logDisk.size() + textSize;
+    if (hasLog) size += block;
+    if ((hasLog && logOff > UINT32_MAX) || (xyxy && dirOff > UINT32_MAX) || block > UINT32_MAX) return false;
+
+    std::array<uint8_t, kHeaderSize> hdr = doc.header;
+    uint8_t* h = hdr.data();
+    h[kFlags] &= static_cast<uint8_t>(~kFlag16Bit);
+    h[kForm] = 'K';
+    std::memcpy(h + kVersionTag, "VER.\0", 5);
+    h[kMajorRev] = 4;
+    std::memset(h + kIntegrity, 0, 20);
+    h[kExponent] = 0x80;
+    putU32LE(h + kLogOffset, hasLog ? static_cast<uint32_t>(logOff) : 0);
+    if (common) {
+        h[kFlags] |= kFlagXYY;
+    } else if (xyxy) {
+        putU32LE(h + kPoints, static_cast<uint32_t>(dirOff));
+    } else {
+        h[kFlags] &= static_cast<uint8_t>(~kFlagXYY);
+    }
+    if (written >= 2) {
+        h[kFlags] |= kFlagMulti;
+    } else {
+        h[kFlags] &= static_cast<uint8_t>(~kFlagMulti);
+    }
+    putU32LE(h + kSubfiles, written);
+    if (one) {
+        if (getU32LE(h + kWPlanes) != 0) putU32LE(h + kWPlanes, 1);
+        if (xyxy) {
+            putF64LE(h + kFirstX, doc.dir[first].firstX);
+            putF64LE(h + kLastX, doc.dir[first].lastX);
+        }
+    }
+    DigestingWriter out(sink);
+    if (!out.put(h, kHeaderSize)) return false;
+
+    std::vector<uint8_t> chunk;
+    auto putFloats = [&](const float* v, std::size_t n) {
+        if constexpr (std::endian::native == std::endian::little) {
+            return out.put(reinterpret_cast<const uint8_t*>(v), n * 4);
+        } else {
+            chunk.resize(n * 4);
+            for (std::size_t i = 0; i < n; ++i) putF32LE(chunk.data() + 4 * i, v[i]);
+            return out.put(chunk.data(), chunk.size());
+        }
+    };
+    if (common) {
+        std::vector<float> x(doc.commonX);
+        x.resize(points, 0.0f);
+        if (!putFloats(x.data(), x.size())) return false;
+    }
+    std::vector<uint64_t> offsets;
+    std::vector<float> values;
+    constexpr uint64_t kPiece = 1 << 18;  // floats per piece read from the store
+    for (uint32_t i = first; i < first + written; ++i) {
+        const SubfileEntry& e = doc.dir[i];
+        offsets.push_back(out.written);
+        uint8_t sh[kSubHeaderSize] = {};
+        sh[1] = 0x80;
+        putU16LE(sh + 2, static_cast<uint16_t>(one ? 0 : i));
+        putF32LE(sh + 4, doc.ZStartOf(i));
+        putF32LE(sh + 8, doc.ZEndOf(i));
+        if (xyxy) putU32LE(sh + 16, e.points);
+        putU32LE(sh + 20, e.scans);
+        putF32LE(sh + 24, doc.WValueOf(i));
+        if (!out.put(sh, kSubHeaderSize)) return false;
+        uint64_t total = uint64_t(e.points) * (xyxy ? 2 : 1);
+        if (e.flags & kInMemory) {
+            if (e.memory.size() < total || !putFloats(e.memory.data(), total)) return false;
+            continue;
+        }
+        for (uint64_t done = 0; done < total;) {
+            uint64_t n = std::min(kPiece, total - done);
+            values.resize(n);
+            if (!doc.scratch.read(e.storeOffset + done * 4, values.data(), n * 4) || !putFloats(values.data(), n))
+                return false;
+            done += n;
+        }
+    }
+    if (xyxy) {
+        for (uint32_t k = 0; k < written; ++k) {
+            uint8_t de[12];
+            putU32LE(de, static_cast<uint32_t>(offsets[k]));
+            putU32LE(de + 4, static_cast<uint32_t>(kSubHeaderSize + uint64_t(doc.dir[first + k].points) * 8));
+            putF32LE(de + 8, doc.ZStartOf(first + k));
+            if (!out.put(de, 12)) return false;
+        }
+    }
+    if (hasLog) {
+        uint8_t lh[kLogHeaderSize] = {};
+        putU32LE(lh, static_cast<uint32_t>(block));
+        putU32LE(lh + 4, static_cast<uint32_t>((block / 4096 + 1) * 4096));
+        putU32LE(lh + 8, textSize ? static_cast<uint32_t>(block - textSize) : 0);
+        putU32LE(lh + 12, static_cast<uint32_t>(doc.logBinary.size()));
+        putU32LE(lh + 16, static_cast<uint32_t>(doc.logDisk.size()));
+        if (!out.put(lh, kLogHeaderSize) || !out.put(doc.logBinary.data(), doc.logBinary.size()) ||
+            !out.put(doc.logDisk.data(), doc.logDisk.size()))
+            return false;
+        if (textSize && !out.put(reinterpret_cast<const uint8_t*>(doc.logText.c_str()), doc.logText.size() + 1))
+            return false;
+    }
+    if (out.written != size) return false;
+    if (!doc.key.empty()) sha1_update(&out.ctx, doc.key.size(), doc.key.data());
+    uint8_t digest[SHA1_DIGEST_SIZE];
+    sha1_digest(&out.ctx, SHA1_DIGEST_SIZE, digest);
+    return sink.patch(kIntegrity, digest, sizeof digest);
+}
+
+}  // namespace
+
+std::optional<uint64_t> ImageSize(const TARNVIK& doc, int32_t subfile) {
+    if (subfile < -1 || (subfile >= 0 && uint32_t(subfile) >= doc.count())) return std::nullopt;
+    uint32_t first = subfile >= 0 ? uint32_t(subfile) : 0;
+    uint32_t written = subfile >= 0 ? 1 : doc.count();
+    bool xyxy = doc.isXYXY();
+    uint64_t size = kHeaderSize + (!xyxy && !doc.commonX.empty() ? uint64_t(doc.u32(kPoints)) * 4 : 0);
+    for (uint32_t i = first; i < first + written; ++i) size += kSubHeaderSize + uint64_t(doc.dir[i].points) * (xyxy ? 8 : 4);
+    if (xyxy) size += uint64_t(written) * 12;
+    if (doc.hasLogText || !doc.logDisk.empty() || !doc.logBinary.empty())
+        size += kLogHeaderSize + doc.logBinary.size() + doc.logDisk.size() + (doc.hasLogText ? doc.logText.size() + 1 : 0);
+    return size;
+}
+
+std::optional<std::vector<uint8_t>> BuildImage(const TARNVIK& doc, int32_t subfile) {
+    VectorSink sink;
+    if (auto size = ImageSize(doc, subfile)) {
+        try {
+            sink.bytes.reserve(static_cast<std::size_t>(*size));
+        } catch (const std::exception&) {
+            return std::nullopt;
+        }
+    }
+    try {
+        if (!WriteImage(doc, subfile, sink)) return std::nullopt;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+    return std::move(sink.bytes);
+}
+
+int64_t SaveImageFile(const TARNVIK& doc, int32_t subfile, const std::string& path) {
+    if (path.empty() || subfile < -1 || (subfile >= 0 && uint32_t(subfile) >= doc.count())) return -1;
+    std::string tmp = path + ".tmpXXXXXX";
+    int fd = mkstemp(tmp.data());
+    if (fd < 0) {
+        SetLastError(static_cast<uint32_t>(errno));
+        return -1;
+    }
+    bool ok = false;
+    int64_t size = -1;
+    try {
+        FileSink sink(fd);
+        ok = WriteImage(doc, subfile, sink) && sink.flush();
+        if (ok) {
+            off_t end = lseek(fd, 0, SEEK_END);
+            size = end;
+        }
+    } catch (const std::bad_alloc&) {
+        ok = false;
+    }
+    if (ok) fchmod(fd, 0644);
+    if (::close(fd) != 0 && ok) {
+        SetLastError(static_cast<uint32_t>(errno));
+        ok = false;
+    }
+    if (ok && std::rename(tmp.c_str(), path.c_str()) != 0) {
+        SetLastError(static_cast<uint32_t>(errno));
+        ok = false;
+    }
+    if (!ok) {
+        ::unlink(tmp.c_str());
+        return -1;
+    }
+    return size;
+}
+
+}  // namespace spc

@@ -1,0 +1,368 @@
+// The commands behind the menus, run in a main window offscreen: dialogs and re-plot, removal, the
+// range commands driven by synthetic mouse events, the value read-out, the spectroscope view and the
+// peak-label bar.
+#include <QAction>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include <cmath>
+#include <memory>
+
+#include "app/TMainwin.h"
+#include "app/dialogs/TInfWin.h"
+#include "app/dialogs/tool_dialog.h"
+#include "app/plot/Xygraph.h"
+#include "app/qt_ui_backend.h"
+#include "app/spectroscope_view.h"
+#include "app/tool_commands.h"
+#include "core/settings_globals.h"
+#include "platform/ui.h"
+#include "tests/dialogs_test_support.h"
+#include "tests/tools_test_support.h"
+#include "app/replot.h"
+#include "tools/range_commands.h"
+
+using namespace dlgtest;
+using namespace tooltest;
+
+namespace {
+
+void Send(QWidget& w, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons) {
+    QMouseEvent e(type, QPointF(p), w.mapToGlobal(QPointF(p)), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(&w, &e);
+}
+
+void Drag(QWidget& w, QPoint from, QPoint to) {
+    Send(w, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    Send(w, QEvent::MouseMove, (from + to) / 2, Qt::NoButton, Qt::LeftButton);
+    Send(w, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+    Send(w, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+}
+
+void Later(int ms, std::function<void()> fn) { QTimer::singleShot(ms, qApp, std::move(fn)); }
+
+class Commands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SpectraList.Clear();
+        win = std::make_unique<TMainwin>();
+        win->resize(900, 640);
+        win->show();
+        QApplication::processEvents();
+        plot = win->XYPlot();
+    }
+    void TearDown() override {
+        SetModalRunner(nullptr);
+        SetShellClosing(false);
+        win.reset();
+        SpectraList.Clear();
+    }
+    void replot() {
+        win->StandardReplot();
+        plot->Repaint();
+        QApplication::processEvents();
+    }
+    std::vector<std::vector<double>> values() const {
+        std::vector<std::vector<double>> v;
+        for (const auto& r : SpectraList) v.push_back(r->Values);
+        return v;
+    }
+    void trigger(const char* action) {
+        QAction* a = win->Action(action);
+        ASSERT_NE(a, nullptr) << action;
+        ASSERT_TRUE(a->isEnabled()) << action;
+        a->trigger();
+        QApplication::processEvents();
+    }
+
+    std::unique_ptr<TMainwin> win;
+    TXYPlot* plot = nullptr;
+};
+
+}  // namespace
+
+TEST_F(Commands, DialogCommandAppendsAndReplots) {
+    ui::ScopedScriptedBackend ui;
+    addRecord("a", 400, 1, std::vector<double>(301, 1.0));
+    addRecord("b", 400, 1, std::vector<double>(301, 2.0));
+    replot();
+    SetModalRunner([](QDialog& d) {
+        d.show();
+        QApplication::processEvents();
+        EXPECT_EQ(d.windowTitle(), "Multiplication");
+        setCombo(&d, "Cs2", 1);
+        d.accept();
+        return d.result();
+    });
+    trigger("Multiplication1");
+    ASSERT_EQ(SpectraList.Count(), 3);
+    EXPECT_EQ(SpectraList[2].Values, std::vector<double>(301, 2.0));
+    EXPECT_EQ(plot->KurvenAnzahl(), 3);
+    EXPECT_EQ(win->StatusText(0), "3 Spectra");
+}
+
+TEST_F(Commands, DialogCommandsNeedACurve) {
+    int shown = 0;
+    SetModalRunner([&](QDialog& d) {
+        ++shown;
+        d.reject();
+        return d.result();
+    });
+    for (const char* a : {"Addition1", "YConstants1", "XConstants1", "PeaksFWHM1", "SelectforRemoval1",
+                          "Schwerpunkt1", "Werteleser1", "Abspielen1", "Grundlinienkorrektur1"})
+        trigger(a);
+    EXPECT_EQ(shown, 0);
+}
+
+TEST_F(Commands, BaselineCorrectionActsOnTheRangeDraggedInThisCommand) {
+    addRecord("ramp", 400, 1, ramp(301));
+    addRecord("flat", 400, 1, std::vector<double>(301, 5.0));
+    replot();
+    plot->SelectionDone = true;  // left over from earlier: must not end this wait
+    bool openDisabled = false;
+    Later(100, [&] {
+        openDisabled = !win->Action("ffnen1")->isEnabled() && !win->Action("Letztesllschen1")->isEnabled();
+        EXPECT_FALSE(plot->ZoomOnDrag);
+        EXPECT_EQ(win->StatusText(1), "Baseline Correction");
+        Drag(*plot, {300, 150}, {500, 350});
+    });
+    toolcmd::Grundlinienkorrektur1Click(*win);
+    EXPECT_TRUE(openDisabled);
+    EXPECT_TRUE(win->Action("ffnen1")->isEnabled());
+    EXPECT_TRUE(plot->ZoomOnDrag);
+    EXPECT_EQ(win->StatusText(1), " ");
+    const double from = plot->SelectedRange.XFrom, to = plot->SelectedRange.XTo;
+    ASSERT_LT(from, to);
+    int i1 = SpecIndexOfX(SpectraList[0], from), i2 = SpecIndexOfX(SpectraList[0], to);
+    const double mean = (i1 + i2) / 2.0;  // the ramp's mean over i1..i2
+    EXPECT_NEAR(SpectraList[0].Values[0], -mean, 1e-9);
+    EXPECT_NEAR(SpectraList[0].Values[300], 300 - mean, 1e-9);
+    EXPECT_EQ(SpectraList[1].Values, std::vector<double>(301, 0.0));
+    // The curves show the corrected values.
+    EXPECT_NEAR(plot->Curve(2).Points[10].y, 0.0, 1e-9);
+}
+
+TEST_F(Commands, EscapeEndsTheWaitWithEverySpectrumUnchanged) {
+    addRecord("ramp", 400, 1, ramp(301));
+    replot();
+    const auto before = values();
+    Later(100, [&] {
+        QKeyEvent e(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(win.get(), &e);
+    });
+    toolcmd::Grundlinienkorrektur1Click(*win);
+    EXPECT_EQ(values(), before);
+    EXPECT_EQ(win->AbortRequested, 0);
+    EXPECT_TRUE(plot->ZoomOnDrag);
+
+    ui::ScopedScriptedBackend ui;
+    Later(100, [&] {
+        QKeyEvent e(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(win.get(), &e);
+    });
+    toolcmd::Oszilatorstrke1Click(*win);
+    EXPECT_TRUE(ui->messages.empty());
+}
+
+TEST_F(Commands, ClosingTheWindowEndsAWaitCleanly) {
+    addRecord("ramp", 400, 1, ramp(301));
+    replot();
+    const auto before = values();
+    Later(100, [] { SetShellClosing(true); });
+    toolcmd::Grundlinienkorrektur1Click(*win);
+    EXPECT_EQ(values(), before);
+}
+
+TEST_F(Commands, IntegrationShowsOneBoxPerSpectrumUntilCancel) {
+    ui::ScopedScriptedBackend ui;
+    ui->answers = {ui::Answer::Ok, ui::Answer::Cancel};
+    for (int i = 0; i < 3; ++i) addRecord("s" + std::to_string(i), 400, 1, std::vector<double>(301, 1.0));
+    replot();
+    Later(100, [&] { Drag(*plot, {300, 150}, {500, 350}); });
+    toolcmd::Oszilatorstrke1Click(*win);
+    ASSERT_EQ(ui->messages.size(), 2u);
+    const double from = plot->SelectedRange.XFrom, to = plot->SelectedRange.XTo;
+    EXPECT_EQ(ui->messages[0], IntegrationMessage(SpectraList[0], from, to));
+    EXPECT_EQ(ui->messages[0].rfind("Spectrum: s0\r\n\r\nintegral from ", 0), 0u);
+    EXPECT_TRUE(plot->ZoomOnDrag);
+}
+
+TEST_F(Commands, RangeCommandsRefuseElectronVolts) {
+    ui::ScopedScriptedBackend ui;
+    addRecord("a", 400, 1, ramp(301));
+    replot();
+    DisplayXUnit = 3;
+    toolcmd::Oszilatorstrke1Click(*win);
+    toolcmd::Schwerpunkt1Click(*win);
+    EXPECT_EQ(ui->messages, std::vector<std::string>(2, kRangeUnitRefusedText));
+}
+
+TEST_F(Commands, CenterOfGravityOverThePlotRange) {
+    addRecord("one", 300, 1, std::vector<double>(601, 1.0));
+    replot();
+    plot->Autoscaling = false;
+    plot->MinXValue = 400;
+    plot->MaxXValue = 700;
+    SetModalRunner([](QDialog& d) {
+        d.show();
+        EXPECT_EQ(d.windowTitle(), "Choose Spectrum for Center of Gravity Calculation!");
+        d.accept();
+        return d.result();
+    });
+    toolcmd::Schwerpunkt1Click(*win);
+    EXPECT_EQ(win->StatusText(1), "center of gravity: 550.00 nm");
+}
+
+TEST_F(Commands, DisplayValuesFollowsTheCursorAndEndsWhenItsSpectrumGoes) {
+    addRecord("a", 400, 1, ramp(301));
+    addRecord("b", 400, 1, ramp(301, 1000.0));
+    replot();
+    SetModalRunner([](QDialog& d) {
+        d.show();
+        setCombo(&d, "SpekBox", 1);
+        d.accept();
+        return d.result();
+    });
+    QString text, caption;
+    bool visible = false;
+    Later(150, [&] { plot->CursorDataPosition.X = 405; });
+    Later(450, [&] {
+        auto* inf = win->findChild<TInfWin*>("InfWin");
+        ASSERT_NE(inf, nullptr);
+        text = inf->TextWin->text();
+        caption = inf->windowTitle();
+        visible = inf->isVisible();
+        toolcmd::Letztesllschen1Click(*win);  // the spectrum read goes
+    });
+    toolcmd::Werteleser1Click(*win);
+    EXPECT_EQ(text, "Position: 405  |  1005");
+    EXPECT_EQ(caption, "b");
+    EXPECT_TRUE(visible);
+    EXPECT_FALSE(win->findChild<TInfWin*>("InfWin")->isVisible());
+    EXPECT_EQ(SpectraList.Count(), 1);
+}
+
+TEST_F(Commands, RemoveAllAsksAndRemoveLastSwitchesTheSecondAxis) {
+    ui::ScopedScriptedBackend ui;
+    addRecord("a", 400, 1, ramp(301));
+    addRecord("ratio", 400, 1, ramp(301)).SourceKind = SpecSourceRaw;
+    replot();
+    EXPECT_TRUE(plot->ZweiteYAchse);
+    ui->answers = {ui::Answer::No};
+    toolcmd::Allelschen2Click(*win);
+    EXPECT_EQ(ui->messages, (std::vector<std::string>{" all spectra will be removed from display"}));
+    EXPECT_EQ(SpectraList.Count(), 2);
+    toolcmd::Letztesllschen1Click(*win);
+    EXPECT_FALSE(plot->ZweiteYAchse);
+    EXPECT_EQ(win->StatusText(0), "1 Spectrum");  // "1 Spectra" as the paint shows it
+    DisplayYMode = 1;
+    ui->answers = {ui::Answer::Yes};
+    toolcmd::Allelschen2Click(*win);
+    EXPECT_TRUE(SpectraList.Empty());
+    EXPECT_EQ(plot->KurvenAnzahl(), 0);
+    EXPECT_EQ(win->StatusText(0), "0 Spectra");
+    EXPECT_EQ(DisplayYMode, 2);
+}
+
+TEST_F(Commands, SpectroscopeViewOnlyInWavelengthsAndOffWithTheLastSpectrum) {
+    ui::ScopedScriptedBackend ui;
+    addRecord("a", 380, 1, std::vector<double>(401, 0.3));
+    replot();
+    DisplayXUnit = 2;
+    trigger("ShowSpectroscopeView");
+    EXPECT_FALSE(win->Action("ShowSpectroscopeView")->isChecked());
+    EXPECT_EQ(ui->messages.size(), 1u);
+    EXPECT_EQ(SpectroscopeBitmap(*win), nullptr);
+    DisplayXUnit = 1;
+    trigger("ShowSpectroscopeView");
+    EXPECT_TRUE(win->Action("ShowSpectroscopeView")->isChecked());
+    QWidget* imageBar = win->findChild<QWidget*>("SpectroscopeImageBar");
+    EXPECT_TRUE(imageBar->isVisible());
+    RedrawSpectroscopeImage(*win);
+    const QImage* strip = SpectroscopeBitmap(*win);
+    if (imageBar->width() > 110) {
+        ASSERT_NE(strip, nullptr);
+        EXPECT_EQ(strip->width(), imageBar->width() - 110);
+    }
+    toolcmd::Letztesllschen1Click(*win);
+    EXPECT_FALSE(win->Action("ShowSpectroscopeView")->isChecked());
+    EXPECT_EQ(SpectroscopeBitmap(*win), nullptr);
+}
+
+TEST_F(Commands, PeakLabelsForTheChosenSpectrumOnly) {
+    std::vector<double> band(301);
+    for (int i = 0; i < 301; ++i) band[i] = std::exp(-0.5 * std::pow((i - 150) / 8.0, 2));
+    addRecord("a", 400, 1, band);
+    addRecord("b", 400, 1, band);
+    addRecord("c", 400, 1, band);
+    replot();
+    const auto saved = PeakLabelSettings;
+    PeakLabelSettings.AllSpectra = false;
+    PeakLabelSettings.SelectedSpectrum = 7;  // beyond the list: clamped to the last item
+    PeakLabelSettings.Mode = 2;
+    PeakLabelSettings.YDigits = 2;
+    trigger("ShowPeakLabels1");
+    auto* combo = win->findChild<QComboBox*>("PeakLabelCombo");
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->currentIndex(), 2);
+    combo->setCurrentIndex(1);
+    QApplication::processEvents();
+    EXPECT_TRUE(plot->Curve(1).MarkerIndices.empty());
+    ASSERT_EQ(plot->Curve(2).MarkerIndices, std::vector<int>{150});
+    EXPECT_EQ(plot->Curve(2).MarkerLabels, QStringList{"1"});
+    EXPECT_TRUE(plot->Curve(3).MarkerIndices.empty());
+    // Hiding and showing the bar keeps the choice.
+    trigger("ShowPeakLabels1");
+    EXPECT_EQ(PeakLabelSettings.SelectedSpectrum, 1);
+    trigger("ShowPeakLabels1");
+    EXPECT_EQ(combo->currentIndex(), 1);
+    PeakLabelSettings = saved;
+    SetPeakLabelsShown(false);
+}
+
+TEST_F(Commands, RemovalKeysLeaveSpectraAloneWhileAnEditHasTheFocus) {
+    ui::ScopedScriptedBackend ui;
+    ui->answers = {ui::Answer::Yes};
+    addRecord("a", 400, 1, ramp(301));
+    addRecord("b", 400, 1, ramp(301));
+    replot();
+    auto* edit = new QLineEdit(win->centralWidget());
+    edit->show();
+    win->activateWindow();
+    QApplication::setActiveWindow(win.get());
+    edit->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != edit) GTEST_SKIP() << "no keyboard focus on this platform";
+    trigger("Letztesllschen1");
+    trigger("Allelschen2");
+    EXPECT_EQ(SpectraList.Count(), 2);
+    edit->clearFocus();
+    win->setFocus();
+    QApplication::processEvents();
+    trigger("Letztesllschen1");
+    EXPECT_EQ(SpectraList.Count(), 1);
+}
+
+TEST_F(Commands, CenterOfGravityHasItsMenuEntryAndCtrlAltGSmooths) {
+    QAction* cog = win->Action("Schwerpunkt1");
+    ASSERT_NE(cog, nullptr);
+    EXPECT_TRUE(cog->isEnabled());
+    EXPECT_TRUE(cog->shortcut().isEmpty());
+    QAction* adv = win->Action("AdvancedSmoothing1");
+    ASSERT_NE(adv, nullptr);
+    EXPECT_EQ(adv->shortcut(), QKeySequence("Ctrl+Alt+G"));
+}
+
+TEST_F(Commands, PlayWritesItsTextsIntoTheStatusBar) {
+    addRecord("a", 400, 1, ramp(301, 0.1, 0.001));
+    replot();
+    SetModalRunner([](QDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "Choose Spectrum for Playing!");
+        d.show();
+        d.accept();
+        return d.result();
+    });
+    toolcmd::Abspielen1Click(*win);
+    EXPECT_EQ(win->StatusText(1), "Task accomplished!");
+}

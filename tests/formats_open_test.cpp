@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+#include <utime.h>
+
+#include <filesystem>
+
+#include "formats/open_files.h"
+#include "formats/rvx.h"
+#include "formats_test_util.h"
+#include "platform/ui.h"
+
+using fmt_test::CleanState;
+using fmt_test::TempDir;
+
+namespace {
+
+std::string fakText(const std::string& label, int lines = 11, double y = 0.5) {
+    std::string s = label.empty() ? "" : label + "\r\n";
+    for (int i = 0; i < lines; ++i) s += std::to_string(400 + i) + "\t" + numtext::FloatToStr(y, '.') + "\r\n";
+    return s;
+}
+
+std::unique_ptr<TSpectrumRecord> record(const std::string& title, int32_t xUnit, int32_t yKind, uint32_t color) {
+    auto r = std::make_unique<TSpectrumRecord>();
+    r->Title = title;
+    r->XUnit = xUnit;
+    r->YKind = yKind;
+    r->FirstX = 500;
+    r->StepX = xUnit == SpecXNanometer ? 1 : -1;
+    r->Values = {0.1, 0.2, 0.3};
+    r->Color = color;
+    r->LineStyle = 1;
+    return r;
+}
+
+std::string rvxImage(std::initializer_list<std::pair<int32_t, int32_t>> units) {
+    TSpectraList l;
+    int i = 0;
+    for (auto [x, y] : units) l.Add(record("r" + std::to_string(i++), x, y, 0x123456));
+    return RvxFileImage(l);
+}
+
+void setFileYear2000(const std::string& path) {
+    utimbuf t{946684800, 946684800};
+    ASSERT_EQ(::utime(path.c_str(), &t), 0);
+}
+
+}  // namespace
+
+class OpenFiles : public ::testing::Test {
+protected:
+    CleanState state;
+    ui::ScopedScriptedBackend ui;
+    TempDir dir;
+    std::string folder() const { return dir.file(""); }
+};
+
+TEST_F(OpenFiles, NamesAreReadInCaseInsensitiveOrderWithDefaultColours) {
+    const std::string b = dir.write("b.fak", fakText("Wavenumbers\tTransmittance"));
+    const std::string a = dir.write("A.fak", fakText("Wavelength\tAbsorbance"));
+    std::vector<std::pair<int, int>> progress;
+    OpenResult r = OpenSpectrumFiles({b, a}, [&](int i, int n) { progress.emplace_back(i, n); });
+    EXPECT_TRUE(r.error.empty()) << r.error;
+    EXPECT_EQ(r.filesRead, 2);
+    ASSERT_EQ(SpectraList.Count(), 2);
+    EXPECT_EQ(SpectraList[0].Title, "A");
+    EXPECT_EQ(SpectraList[1].Title, "b");
+    EXPECT_EQ(SpectraList[0].Color, CurveColor(1));
+    EXPECT_EQ(SpectraList[1].Color, CurveColor(2));
+    EXPECT_EQ(SpectraList[0].LineStyle, 0);
+    EXPECT_EQ(DisplayXUnit, SpecXWavenumber);  // from the last record, b
+    EXPECT_EQ(DisplayYMode, SpecYTransmittance);
+    EXPECT_EQ(progress, (std::vector<std::pair<int, int>>{{1, 2}, {2, 2}}));
+    EXPECT_EQ(r.openFolder, folder());
+    EXPECT_TRUE(r.rvxFiles.empty());
+    EXPECT_FALSE(r.restoreAppearance);
+    EXPECT_TRUE(ui->messages.empty());
+}
+
+TEST_F(OpenFiles, NameListRules) {
+    const std::string upper = dir.write("S.fak", fakText("nm\tAbsorbance"));
+    const std::string lower = dir.write("s.fak", fakText("nm\tAbsorbance"));
+    const std::string semi = dir.write("x; y.FAK", fakText("nm\tAbsorbance"));
+    const std::string text = dir.write("notes.txt", "nothing");
+    OpenResult r = OpenSpectrumFiles({semi, lower, upper, lower, text});
+    EXPECT_TRUE(r.error.empty()) << r.error;
+    EXPECT_EQ(r.filesRead, 3);  // the duplicate once, the text file skipped silently
+    ASSERT_EQ(SpectraList.Count(), 3);
+    EXPECT_EQ(SpectraList[0].Title, "S");  // case-sensitive tie-break
+    EXPECT_EQ(SpectraList[1].Title, "s");
+    EXPECT_EQ(SpectraList[2].Title, "x; y");
+    EXPECT_TRUE(ui->messages.empty());
+}
+
+TEST_F(OpenFiles, ReaderErrorStopsTheRunButUnitsFollowTheList) {
+    const std::string a = dir.write("a.fak", fakText("Wavenumbers\tAbsorbance"));
+    const std::string b = dir.write("b.fak", fakText("nm\tAbsorbance", 9));
+    const std::string c = dir.write("c.fak", fakText("nm\tAbsorbance"));
+    DisplayXUnit = SpecXNanometer;
+    OpenResult r = OpenSpectrumFiles({c, b, a});
+    EXPECT_EQ(r.filesRead, 1);
+    EXPECT_EQ(SpectraList.Count(), 1);  // c is not read after b failed
+    EXPECT_EQ(r.error, "File: " + b + "\r\nList index out of bounds (10)");
+    EXPECT_EQ(DisplayXUnit, SpecXWavenumber);
+    EXPECT_EQ(r.openFolder, folder());
+}
+
+TEST_F(OpenFiles, OwnFormatFilesAndAppearance) {
+    const std::string one = dir.write("one.rvx", rvxImage({{SpecXNanometer, SpecYAbsorbance}, {SpecXRamanShift, SpecYReflectance}}));
+    OpenResult r = OpenSpectrumFiles({one});
+    EXPECT_EQ(r.rvxFiles, std::vector<std::string>{one});
+    EXPECT_TRUE(r.restoreAppearance);
+    ASSERT_EQ(SpectraList.Count(), 2);
+    EXPECT_EQ(SpectraList[0].Color, 0x123456u);  // records keep their own colour and style
+    EXPECT_EQ(SpectraList[0].LineStyle, 1);
+    EXPECT_EQ(DisplayXUnit, SpecXWavenumber);
+    EXPECT_EQ(DisplayYMode, SpecYTransmittance);
+
+    // Into a list that already holds spectra: no restore.
+    r = OpenSpectrumFiles({one});
+    EXPECT_FALSE(r.restoreAppearance);
+
+    // Two files at once, or an old file: no restore.
+    SpectraList.Clear();
+    const std::string two = dir.write("two.rvx", rvxImage({{SpecXNanometer, SpecYIntensity}}));
+    r = OpenSpectrumFiles({one, two});
+    EXPECT_EQ(r.rvxFiles, (std::vector<std::string>{one, two}));
+    EXPECT_FALSE(r.restoreAppearance);
+    SpectraList.Clear();
+    setFileYear2000(two);
+    r = OpenSpectrumFiles({two});
+    EXPECT_FALSE(r.restoreAppearance);
+    EXPECT_EQ(r.rvxFiles.size(), 1u);
+}
+
+TEST_F(OpenFiles, TruncatedOwnFormatFileKeepsItsCompleteSpectra) {
+    std::string image = rvxImage({{SpecXNanometer, SpecYAbsorbance}, {SpecXNanometer, SpecYAbsorbance}});
+    image.resize(image.size() - 4);
+    const std::string bad = dir.write("bad.rvx", image);
+    const std::string later = dir.write("later.fak", fakText("nm\tAbsorbance"));
+    OpenResult r = OpenSpectrumFiles({bad, later});
+    EXPECT_EQ(SpectraList.Count(), 1);
+    EXPECT_EQ(SpectraList[0].PointCount(), 3);
+    EXPECT_EQ(r.error, "File: " + bad + "\r\nStream read error");
+    EXPECT_TRUE(r.rvxFiles.empty());
+}
+
+TEST_F(OpenFiles, NothingToRead) {
+    OpenResult r = OpenSpectrumFiles({});
+    EXPECT_EQ(r.filesRead, 0);
+    EXPECT_TRUE(r.openFolder.empty());
+    EXPECT_TRUE(r.error.empty());
+    EXPECT_EQ(DisplayXUnit, SpecXNanometer);
+}
+
+TEST_F(OpenFiles, DisplayUnitsFromTheLastRecord) {
+    struct Case {
+        int32_t xUnit, yKind;
+        uint8_t displayX, displayY;
+    } cases[] = {
+        {SpecXNanometer, SpecYTransmittance, 1, 1}, {SpecXWavenumber, SpecYAbsorbance, 2, 2},
+        {SpecXElectronVolt, SpecYEpsilon, 3, 3},   {SpecXMicrometer, SpecYLogEpsilon, 4, 4},
+        {SpecXRamanShift, SpecYReflectance, 2, 1}, {SpecXNanometer, SpecYIntensity, 1, 3},
+    };
+    for (const auto& c : cases) {
+        SpectraList.Clear();
+        DisplayXUnit = 4;
+        DisplayYMode = 3;
+        SpectraList.Add(record("r", c.xUnit, c.yKind, 0));
+        DisplayUnitsFromLastRecord();
+        EXPECT_EQ(DisplayXUnit, c.displayX) << c.xUnit;
+        EXPECT_EQ(DisplayYMode, c.displayY) << c.yKind;
+    }
+}
+
+TEST_F(OpenFiles, ExistingFilesDropsMissingNames) {
+    const std::string a = dir.write("a.fak", "x");
+    std::filesystem::create_directories(dir.file("folder.fak"));
+    EXPECT_EQ(ExistingFiles({dir.file("missing.fak"), a, dir.file("folder.fak"), "", a}),
+              (std::vector<std::string>{a, a}));
+}
