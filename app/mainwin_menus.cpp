@@ -149,7 +149,7 @@ const MenuEntry kHelpMenu[] = {
 
 // Tool buttons: (action, short glyph drawn as the icon).
 const std::pair<const char*, const char*> kToolButtons[] = {
-    {"ffnen1", "Open"}, {"Speichern1", "Save"}, {"SaveDataas1", "Save as"}, {"SaveforGnuPlot1", "Gnu"},
+    {"ffnen1", "Open"}, {"Speichern1", "Save"}, {"SaveDataas1", "Save\u2026"}, {"SaveforGnuPlot1", "Gnu"},
     {"CopyPlottoClipboard1", "Copy"}, {"Print1", "Print"}, {nullptr, nullptr}, {"General1", "Gen"},
     {"Normalize1", "Norm"}, {"SpikeRemoval1", "Spike"}, {nullptr, nullptr}, {"Allelschen2", "Del all"},
     {"SelectforRemoval1", "Del ..."}, {"Letztesllschen1", "Del last"}, {nullptr, nullptr}, {"Addition1", "+"},
@@ -167,7 +167,7 @@ QIcon GlyphIcon(const QString& glyph) {
     p.setBrush(QColor(236, 240, 248));
     p.drawRoundedRect(QRectF(0.5, 0.5, 33, 21), 4, 4);
     QFont f("Arial");
-    f.setPixelSize(glyph.size() <= 2 ? 15 : 9);
+    f.setPixelSize(glyph.size() <= 1 ? 15 : 9);
     f.setBold(true);
     p.setFont(f);
     p.setPen(QColor(20, 40, 110));

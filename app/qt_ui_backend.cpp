@@ -8,6 +8,7 @@
 #include <QThread>
 #include <QUrl>
 
+#include "app/TMainwin.h"
 #include "app/query_dialogs.h"
 #include "core/helpers.h"
 #include "platform/errors.h"
@@ -75,6 +76,13 @@ bool QtUiBackend::openUrl(const std::string& url) { return QDesktopServices::ope
 std::string QtUiBackend::clipboardText() { return QGuiApplication::clipboard()->text().toStdString(); }
 
 void QtUiBackend::setClipboardText(const std::string& text) { QGuiApplication::clipboard()->setText(Q(text)); }
+
+void QtUiBackend::setStatus(int panel, const std::string& text) {
+    if (TMainwin* w = Mainwin()) {
+        w->SetStatusText(panel, Q(text));
+        w->repaint();
+    }
+}
 
 void InstallQtUi() {
     ui::setBackend(std::make_shared<QtUiBackend>());

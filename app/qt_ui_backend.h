@@ -18,6 +18,8 @@ public:
     bool openUrl(const std::string& url) override;
     std::string clipboardText() override;
     void setClipboardText(const std::string& text) override;
+    // Into the main window's status bar panel.
+    void setStatus(int panel, const std::string& text) override;
 };
 
 // Installs QtUiBackend as the ui backend and the Qt wait as the DelayWithMessages handler.

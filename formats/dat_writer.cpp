@@ -52,13 +52,24 @@ TDatText DatExportText(TSpectraList& list, double lower, double upper, int stepC
     int32_t smallSource = 0, bigSource = 0;
     for (int32_t i = 0; i < list.Count(); ++i) {
         const double s = std::fabs(list[i].StepX);
-        if (s <= small) small = s, smallSource = i;
-        if (s >= big) big = s, bigSource = i;
+        if (s <= small) {
+            small = s;
+            smallSource = i;
+        }
+        if (s >= big) {
+            big = s;
+            bigSource = i;
+        }
     }
     double step = 1.0;
     int32_t source = 0;
-    if (stepChoice == 1) step = small, source = smallSource;
-    if (stepChoice == 2) step = big, source = bigSource;
+    if (stepChoice == 1) {
+        step = small;
+        source = smallSource;
+    } else if (stepChoice == 2) {
+        step = big;
+        source = bigSource;
+    }
     const TSpectrumRecord& grid = list[source];
     int32_t sourceUnit = grid.XUnit == SpecXRamanShift ? SpecXWavenumber : grid.XUnit;
     if (stepChoice != 0 && sourceUnit == SpecXMicrometer) step *= 1000.0;  // a µm step in nm

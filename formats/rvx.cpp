@@ -271,7 +271,10 @@ void DoubleToReal48(double v, uint8_t* p) {
         ++e;
     }
     if (e <= 0) return;
-    if (e > 255) e = 255, fraction = (uint64_t{1} << 39) - 1;
+    if (e > 255) {
+        e = 255;
+        fraction = (uint64_t{1} << 39) - 1;
+    }
     p[0] = static_cast<uint8_t>(e);
     byteorder::putU32LE(p + 1, static_cast<uint32_t>(fraction));
     p[5] = static_cast<uint8_t>(((fraction >> 32) & 0x7F) | (v < 0 ? 0x80 : 0));

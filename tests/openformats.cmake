@@ -6,5 +6,5 @@ vx_add_test(formats_openformats_test
 if(VX_BUILD_APP)
   vx_add_test(formats_axis_query_dialog_test
     SOURCES formats_axis_query_dialog_test.cpp
-    LIBS vx_app)
+    LIBS vx_app vx_plot vx_tools)
 endif()
