@@ -58,16 +58,7 @@ void ApplyOptions(TMainwin& w, const options::StoredOptions& o, bool applyPathLe
     ShowYTitle = o.OYBeschriftung;
     CustomYTitleOn = o.OYAndereBeschriftung;
     CustomYTitle = o.OYAndererText;
-    if (!SpectraList.Empty()) {
-        w.UpdateAxisTitles();
-    } else {
-        // Nothing loaded (always so at start): the title switches and custom titles take effect, the
-        // start titles stay instead of being cleared for an empty list.
-        plot.XAchsenTextAn = ShowXTitle != 0;
-        plot.Y1AchsenTextAn = ShowYTitle != 0;
-        if (CustomXTitleOn) plot.XachsenText = QString::fromStdString(CustomXTitle);
-        if (CustomYTitleOn) plot.Y1achsenText = QString::fromStdString(CustomYTitle);
-    }
+    w.UpdateAxisTitles();
 
     // 7. folders: an empty text keeps the folder in use
     if (options::UsableFolder(o.OOEffnenPfad)) OpenFolder = o.OOEffnenPfad;

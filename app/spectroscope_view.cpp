@@ -325,6 +325,13 @@ void ConnectSpectroscopeView(TMainwin& w) {
     QWidget* bar = w.findChild<QWidget*>("SpectroscopeBar");
     QWidget* imageBar = w.findChild<QWidget*>("SpectroscopeImageBar");
     if (!bar || !imageBar) return;
+    // The strip and its controls sit below the plot.
+    if (auto* central = qobject_cast<QBoxLayout*>(w.centralWidget()->layout())) {
+        central->removeWidget(imageBar);
+        central->removeWidget(bar);
+        central->addWidget(imageBar);
+        central->addWidget(bar);
+    }
     auto* lay = qobject_cast<QBoxLayout*>(bar->layout());
     auto check = [&](const char* name, const char* caption, bool on) {
         auto* c = new QCheckBox(caption, bar);

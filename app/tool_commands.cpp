@@ -257,7 +257,13 @@ void Abspielen1Click(TMainwin& w) {
         ~Restore() { QApplication::restoreOverrideCursor(); }
     } restore;
     TXYPlot& plot = *w.XYPlot();
+    // The tone player's texts go to the main window's second panel.
+    const TonePlan plan = PlanSpectrumPlayback(*rec, plot.MinXValue, plot.MaxXValue);
+    if (plan.StartText.empty()) return;
+    w.SetStatusText(1, QString::fromStdString(plan.StartText));
+    QApplication::processEvents();
     PlaySpectrum(*rec, plot.MinXValue, plot.MaxXValue);
+    w.SetStatusText(1, "Task accomplished!");
 }
 
 }  // namespace toolcmd
@@ -288,8 +294,10 @@ void ConnectToolCommands(TMainwin& win) {
             bar->setValue(value);
             bar->show();
         };
+        TSpikeDia::Status = [w](const QString& t) { w->SetStatusText(1, t); };
         dialogCommand<TSpikeDia>(*w, "  Spectra");
         TSpikeDia::Progress = nullptr;
+        TSpikeDia::Status = nullptr;
     });
     connectCommand(win, "PeaksFWHM1", [w] {
         if (!hasCurves(*w)) return;

@@ -38,7 +38,8 @@ void BM_SmoothSpectrumAdv(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * 1000000);
 }
-// Moving average (flat and triangular) and local quadratic / quintic, windows of 5 and 51 points.
+// Moving average (flat and triangular), local quadratic / quintic and running median, windows of 5
+// and 51 points.
 BENCHMARK(BM_SmoothSpectrumAdv)
     ->ArgNames({"mode", "width", "param"})
     ->Args({0, 5, 0})
@@ -47,6 +48,7 @@ BENCHMARK(BM_SmoothSpectrumAdv)
     ->Args({1, 5, 3})
     ->Args({1, 51, 3})
     ->Args({1, 51, 6})
+    ->Args({2, 51, 50})
     ->Unit(benchmark::kMillisecond);
 
 void BM_FindPeaksAbs(benchmark::State& state) {

@@ -264,7 +264,7 @@ double BandpassApply(TSpectrumRecord& rec, int32_t a, double Centre) {
     std::unique_ptr<TSpectrumRecord> product;
     double from = lo, to = hi;
     double result = 0.0;
-    if (SpecMultiply(product, band, rec, from, to) > 0) result = SpecRangeSum(*product, lo, hi);
+    if (SpecMultiplyPartial(product, band, rec, from, to) > 0) result = SpecRangeSum(*product, lo, hi);
     BandpassWidth = a;
     BandpassCentre = Centre;
     BandpassResult = result;

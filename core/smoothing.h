@@ -60,5 +60,6 @@ struct ProgressReport {
 
 // The Smooth command: appends one smoothed copy (SmoothPointPoly, title suffix "\t smoothed", default
 // colour) of every spectrum present at the start, writing "smoothing spectra: " into the second status
-// panel (ui panel 1) while it works and clearing it at the end.
+// panel (ui panel 1) for each spectrum and stepping the progress by 1000 / count; at the end it waits
+// 100 ms (DelayWithMessages) and ends the progress. The command clears the panel afterwards.
 void SmoothAllSpectra(const ProgressReport& progress = {});

@@ -33,10 +33,18 @@ bool SameXUnit(int32_t a, int32_t b) {
     return norm(a) == norm(b);
 }
 
+// Hands a finished record over; a single point makes no spectrum, so then there is none.
+int32_t Deliver(std::unique_ptr<TSpectrumRecord>& Result, std::unique_ptr<TSpectrumRecord> r,
+                int32_t minPoints = 2) {
+    if (r->PointCount() < minPoints) return 0;
+    Result = std::move(r);
+    return Result->PointCount();
+}
+
 enum class BinaryOp { Add, Subtract, Multiply, Divide };
 
 int32_t TwoSpectra(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& A, TSpectrumRecord& B,
-                   double& from, double& to, BinaryOp op) {
+                   double& from, double& to, BinaryOp op, int32_t minPoints = 2) {
     Result.reset();
     SortPairAscending(from, to);
     double lo = 0.0, hi = 0.0;
@@ -79,8 +87,7 @@ int32_t TwoSpectra(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& A,
         }
         r->Values.push_back(SpecYToStored(*r, y));
     }
-    Result = std::move(r);
-    return Result->PointCount();
+    return Deliver(Result, std::move(r), minPoints);
 }
 
 // (b)^p for the x / y terms: 0^p = 0 for p > 0, whole p by repeated multiplication, a non-positive
@@ -149,6 +156,10 @@ int32_t SpecDivide(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& A,
                    double& from, double& to) {
     return TwoSpectra(Result, A, B, from, to, BinaryOp::Divide);
 }
+int32_t SpecMultiplyPartial(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& A, TSpectrumRecord& B,
+                            double& from, double& to) {
+    return TwoSpectra(Result, A, B, from, to, BinaryOp::Multiply, 1);
+}
 
 int32_t SpecCorrect(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& Curve, TSpectrumRecord& Spectrum,
                     double& from, double& to) {
@@ -191,8 +202,7 @@ int32_t SpecCorrect(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& C
         double y = (s != 0.0 && c != 0.0) ? s / c : 0.0;
         r->Values.push_back(SpecYToStored(*r, y));
     }
-    Result = std::move(r);
-    return Result->PointCount();
+    return Deliver(Result, std::move(r));
 }
 
 int32_t SpecCutOut(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Spectrum, double& from,
@@ -231,8 +241,7 @@ int32_t SpecCutOut(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumReco
     SortPairAscending(i1, i2);
     r->FirstX = Spectrum.XAt(i1);
     r->Values.assign(Spectrum.Values.begin() + i1, Spectrum.Values.begin() + i2 + 1);
-    Result = std::move(r);
-    return Result->PointCount();
+    return Deliver(Result, std::move(r));
 }
 
 void SpecConstArith(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source,
@@ -308,7 +317,7 @@ void SpecDerivative(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRec
     const int32_t n = Source.PointCount();
     // Values left after all passes: n-1 (n-2 smoothed) for the first order, two fewer for each further.
     const int32_t left = n - (Smooth ? 2 : 1) - 2 * (Order - 1);
-    if (left < 1) throw vx::Error("The spectrum has too few points for a derivative of this order.");
+    if (left < 2) throw vx::Error("The spectrum has too few points for a derivative of this order.");
 
     auto r = std::make_unique<TSpectrumRecord>();
     r->Title = Source.Title + (" " + std::to_string(Order) + ". derivative");

@@ -18,7 +18,7 @@ bool SpecCommonRange(const TSpectrumRecord& A, const TSpectrumRecord& B, double&
 
 // A+B, A-B, A*B, A/B (A's value where B is 0) on A's grid over the part of [from, to] that both cover.
 // from and to come back ordered and clamped to the common range. Returns the number of points; 0 and
-// no record when the spectra have no common range (the dialog then says so).
+// no record when the spectra have no common range of at least two points (the dialog then says so).
 int32_t SpecAdd(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& A, TSpectrumRecord& B,
                 double& from, double& to);
 int32_t SpecSubtract(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& A, TSpectrumRecord& B,
@@ -27,6 +27,10 @@ int32_t SpecMultiply(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& 
                      double& from, double& to);
 int32_t SpecDivide(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& A, TSpectrumRecord& B,
                    double& from, double& to);
+// The product as SpecMultiply, also when the common range holds a single point: an intermediate that is
+// summed over (the band-pass), never a spectrum for the list.
+int32_t SpecMultiplyPartial(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& A, TSpectrumRecord& B,
+                            double& from, double& to);
 
 // Spectrum divided by a correction curve, on the curve's grid over their common range ("<title>
 // corrected"); 0 where either value is 0. The x units must match (Raman shift counts as 1/cm), else
@@ -36,8 +40,8 @@ int32_t SpecCorrect(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& C
 
 // Copy of the stored values of the display range [from, to]; the title gets the prefix "\tPart of: "
 // when PrefixTitle is set (the options' cut-out title switch). Records in eV or an unknown x unit are
-// refused (vx::Error). Returns the number of points; 0 and no record when the range misses the
-// spectrum.
+// refused (vx::Error). Returns the number of points; 0 and no record when the range holds fewer than
+// two points of the spectrum.
 int32_t SpecCutOut(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Spectrum, double& from,
                    double& to, bool PrefixTitle = false);
 

@@ -24,17 +24,21 @@ void CheckTone(int32_t Freq, int32_t MSecs) {
     if (Freq > kHighestToneHz) throw vx::Error("Bleeper: Freq > 20000");
 }
 
-std::vector<int16_t> ToneSamples(uint16_t Freq, int32_t MSecs, int rate) {
-    if (MSecs <= 0 || Freq == 0 || rate <= 0) return {};
-    const long long count = static_cast<long long>(rate) * MSecs / 1000;
+std::vector<int16_t> ToneSamplesAt(uint16_t Freq, long long first, long long count, int rate) {
+    if (count <= 0 || Freq == 0 || rate <= 0 || first < 0) return {};
     std::vector<int16_t> s(static_cast<std::size_t>(count));
     constexpr int16_t amplitude = 6000;
-    for (long long n = 0; n < count; ++n) {
-        // Phase in whole periods, from integers, so long tones keep their pitch exactly.
-        const long long phase2 = (2LL * n * Freq / rate) % 2;  // 0 in the first half period, 1 in the second
-        s[static_cast<std::size_t>(n)] = phase2 == 0 ? amplitude : static_cast<int16_t>(-amplitude);
+    for (long long k = 0; k < count; ++k) {
+        // Half periods counted in integers, so long tones keep their pitch exactly.
+        const long long half = (2LL * (first + k) * Freq / rate) % 2;
+        s[static_cast<std::size_t>(k)] = half == 0 ? amplitude : static_cast<int16_t>(-amplitude);
     }
     return s;
+}
+
+std::vector<int16_t> ToneSamples(uint16_t Freq, int32_t MSecs, int rate) {
+    if (MSecs <= 0 || rate <= 0) return {};
+    return ToneSamplesAt(Freq, 0, static_cast<long long>(rate) * MSecs / 1000, rate);
 }
 
 void PlayTone(uint16_t Freq, int32_t MSecs) {
@@ -94,12 +98,12 @@ void PlaySpectrum(const TSpectrumRecord& rec, double xMin, double xMax) {
     const TonePlan plan = PlanSpectrumPlayback(rec, xMin, xMax);
     if (plan.StartText.empty()) return;
     ui::setStatus(1, plan.StartText);
-    // One buffer for the whole melody: no gaps between the tones.
-    std::vector<int16_t> all;
+    sound::Output out(sound::kSampleRate);
+    constexpr long long kPiece = sound::kSampleRate;  // one second per write
     for (const Tone& t : plan.Tones) {
-        std::vector<int16_t> s = ToneSamples(t.Freq, t.MSecs, sound::kSampleRate);
-        all.insert(all.end(), s.begin(), s.end());
+        const long long total = static_cast<long long>(sound::kSampleRate) * t.MSecs / 1000;
+        for (long long first = 0; first < total; first += kPiece)
+            out.Write(ToneSamplesAt(t.Freq, first, std::min(kPiece, total - first), sound::kSampleRate));
     }
-    sound::PlaySamples(all, sound::kSampleRate);
     ui::setStatus(1, "Task accomplished!");
 }

@@ -15,6 +15,8 @@ inline constexpr int32_t kHighestToneHz = 20000;
 void CheckTone(int32_t Freq, int32_t MSecs);
 // Square wave of Freq Hz lasting MSecs ms at the given sample rate (as a speaker driven by a timer).
 std::vector<int16_t> ToneSamples(uint16_t Freq, int32_t MSecs, int rate);
+// Samples first .. first+count-1 of that square wave, for writing a long tone piece by piece.
+std::vector<int16_t> ToneSamplesAt(uint16_t Freq, long long first, long long count, int rate);
 // Plays Freq Hz for MSecs ms and returns when it has sounded. MSecs -1 sounds one second without a
 // fixed end in the original sense; nothing in the program uses it.
 void PlayTone(uint16_t Freq, int32_t MSecs);
@@ -39,5 +41,6 @@ double PlaybackDivisor(double M);
 // 37..20000 Hz; a last run of one point is not played. A zero step plays nothing.
 TonePlan PlanSpectrumPlayback(const TSpectrumRecord& rec, double xMin, double xMax);
 // The Play command: writes the start text into the second status panel (ui panel 1), plays the
-// tones one after another and writes "Task accomplished!" there.
+// tones one after another (written piece by piece, so a long spectrum needs little memory) and writes
+// "Task accomplished!" there.
 void PlaySpectrum(const TSpectrumRecord& rec, double xMin, double xMax);

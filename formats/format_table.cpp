@@ -5,6 +5,7 @@
 #include "formats/dat_reader.h"
 #include "formats/jcamp_reader.h"
 #include "formats/rvx.h"
+#include "formats/spc_reader.h"
 #include "formats/text_spectra.h"
 
 const std::vector<FormatEntry>& FormatTable() {
@@ -19,7 +20,7 @@ const std::vector<FormatEntry>& FormatTable() {
         {15, {"CSV"}, nullptr, LoadTextSpectraFile},
         {16, {"GGG"}, nullptr, nullptr},
         {18, {"DAT"}, nullptr, LoadDatFile},
-        {19, {"SPC"}, nullptr, nullptr},
+        {19, {"SPC"}, nullptr, LoadSpecSpc},
         {20, {"TRT", "TAT", "TTT", "TIT"}, nullptr, nullptr},
         {21, {"SPE"}, nullptr, nullptr},
         {22, {"SCN"}, nullptr, nullptr},

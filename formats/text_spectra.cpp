@@ -377,8 +377,9 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
     }
 
     const std::string nameOnly = mode == 0 ? NameWithoutExtension(fileName) : std::string();
-    std::vector<XYPair> pairs;
-    pairs.reserve(rowCount);
+    std::vector<double> xs, ys;
+    xs.reserve(rowCount);
+    ys.reserve(rowCount);
     for (int I = 0; I < c; ++I) {
         SpectrumData& sd = spectra[static_cast<std::size_t>(I)];
         if (sd.error) vx::throwNotFloat(*sd.error);
@@ -421,13 +422,19 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
         temperatureFromTitle(title, temperature);
 
         // 10. Grid.
-        pairs.clear();
+        xs.clear();
+        ys.clear();
         for (std::size_t r = 0; r < rowCount; ++r) {
             const std::size_t at = static_cast<std::size_t>(I) * slots + r;
-            if (!std::isnan(cellY[at])) pairs.push_back({cellX[ownX ? at : r], cellY[at]});
+            if (std::isnan(cellY[at])) continue;
+            xs.push_back(cellX[ownX ? at : r]);
+            ys.push_back(cellY[at]);
         }
-        if (pairs.size() >= 2 && pairs.front().x > pairs.back().x) std::reverse(pairs.begin(), pairs.end());
-        if (!ResamplePairs(pairs, *rec)) continue;
+        if (xs.size() >= 2 && xs.front() > xs.back()) {
+            std::reverse(xs.begin(), xs.end());
+            std::reverse(ys.begin(), ys.end());
+        }
+        if (!ResampleXY(xs, ys, *rec)) continue;
         const double M = LargestNonNegative(rec->Values);
 
         // 11. Units from the column titles of line d - 1.

@@ -8,6 +8,7 @@
 
 #include "core/helpers.h"
 #include "core/units.h"
+#include "formats/resample.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
 
@@ -98,32 +99,29 @@ std::string NameWithoutExtension(const std::string& path) {
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-bool ResamplePairs(const std::vector<XYPair>& pairs, TSpectrumRecord& rec) {
-    const std::size_t n = pairs.size();
-    if (n < 2) return false;
-    const double first = pairs.front().x;
-    const double step = (pairs.back().x - first) / static_cast<double>(n - 1);
+bool ResampleXY(std::span<const double> xs, std::span<const double> ys, TSpectrumRecord& rec) {
+    const std::size_t n = xs.size();
+    if (n < 2 || ys.size() != n) return false;
+    const double first = xs.front();
+    const double step = (xs.back() - first) / static_cast<double>(n - 1);
     if (!std::isfinite(first) || !std::isfinite(step) || step == 0.0) return false;
     std::vector<double> values;
-    values.reserve(n);
-    // Grid and pairs both rise, so one forward walk finds every bracket (linear time).
-    std::size_t k = 0;
-    for (std::size_t j = 0; j < n; ++j) {
-        const double x = first + static_cast<double>(j) * step;
-        while (k + 1 < n - 1 && x > pairs[k + 1].x + 1e-10) ++k;
-        const XYPair& a = pairs[k];
-        const XYPair& b = pairs[k + 1];
-        if (std::fabs(x - a.x) <= 1e-10)
-            values.push_back(a.y);
-        else if (std::fabs(x - b.x) <= 1e-10)
-            values.push_back(b.y);
-        else
-            values.push_back(LinInterpol(x, a.x, a.y, b.x, b.y));
-    }
+    ResampleOntoGrid(xs, ys, first, step, static_cast<int32_t>(n), values);
     rec.FirstX = first;
     rec.StepX = step;
     rec.Values = std::move(values);
     return true;
+}
+
+bool ResamplePairs(const std::vector<XYPair>& pairs, TSpectrumRecord& rec) {
+    std::vector<double> xs, ys;
+    xs.reserve(pairs.size());
+    ys.reserve(pairs.size());
+    for (const auto& p : pairs) {
+        xs.push_back(p.x);
+        ys.push_back(p.y);
+    }
+    return ResampleXY(xs, ys, rec);
 }
 
 double LargestNonNegative(const std::vector<double>& values) {

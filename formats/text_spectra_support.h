@@ -6,6 +6,7 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -36,6 +37,8 @@ std::string NameWithoutExtension(const std::string& path);
 // FirstX, StepX and Values of `rec`. False (record untouched) for fewer than two pairs or a step that
 // is zero or not finite.
 bool ResamplePairs(const std::vector<XYPair>& pairs, TSpectrumRecord& rec);
+// The same for x and y in two lists of equal length.
+bool ResampleXY(std::span<const double> xs, std::span<const double> ys, TSpectrumRecord& rec);
 
 // The largest value, at least 0.
 double LargestNonNegative(const std::vector<double>& values);

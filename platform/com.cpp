@@ -432,6 +432,11 @@ void SetLastError(uint32_t err) { tLastError = err; }
 std::string systemMessage(HRESULT hr) {
     if (hr == REGDB_E_CLASSNOTREG) return "Class not registered";
     if (hr == E_NOINTERFACE) return "No such interface supported";
+    if (hr == E_INVALIDARG) return "The parameter is incorrect.";
+    if (hr == E_FAIL) return "Unspecified error";
+    if (hr == E_POINTER) return "Invalid pointer";
+    if (hr == E_UNEXPECTED) return "Catastrophic failure";
+    if (hr == E_NOTIMPL) return "Not implemented";
     if (hr == E_OUTOFMEMORY) return "Not enough memory resources are available to complete this operation.";
     if (hr == CLASS_E_CLASSNOTAVAILABLE) return "ClassFactory cannot supply requested class";
     if ((static_cast<uint32_t>(hr) & 0xFFFF0000u) == 0x80070000u) {

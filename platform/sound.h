@@ -3,16 +3,35 @@
 // the samples are dropped silently. Tests install a sink that receives the samples instead.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace sound {
 
 inline constexpr int kSampleRate = 44100;
 
+// One open output for a sequence of writes, so that consecutive tones follow without gaps and a
+// long melody never has to be held in memory at once. The destructor waits until everything written
+// has sounded.
+class Output {
+public:
+    explicit Output(int rate = kSampleRate);
+    ~Output();
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+    void Write(const std::vector<int16_t>& samples);
+    int rate() const { return rate_; }
+
+private:
+    struct Device;
+    std::unique_ptr<Device> device_;
+    int rate_;
+};
+
 // Plays the samples and returns when they have sounded (or at once when there is no device).
 void PlaySamples(const std::vector<int16_t>& samples, int rate = kSampleRate);
 
-// Replaces the output (tests); an empty function restores the sound device.
+// Replaces the output (tests): every Write goes to the sink; an empty function restores the device.
 using Sink = std::function<void(const std::vector<int16_t>& samples, int rate)>;
 void SetSink(Sink sink);
 

@@ -106,9 +106,10 @@ VX_EXPORT int32_t TARNVIK_OpenFile(HTARNVIK h, const char* fileName) {
 
 VX_EXPORT int32_t TARNVIK_SaveFile(HTARNVIK h, const char* fileName, int32_t subFileIndex) {
     if (!h) return -3;
-    auto image = spc::BuildImage(*doc(h), subFileIndex);
-    if (!image || image->size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max())) return -5;
-    int64_t n = spc::SaveImageFile(*image, textOf(fileName));
+    // The count of bytes written must fit the result: larger images are not written at all.
+    auto size = spc::ImageSize(*doc(h), subFileIndex);
+    if (!size || *size > uint64_t(std::numeric_limits<int32_t>::max())) return -5;
+    int64_t n = spc::SaveImageFile(*doc(h), subFileIndex, textOf(fileName));
     if (n <= 0) {
         if (spc::TraceGtarnvik().Level() >= 1)
             spc::TraceGtarnvik().Print("[TARNVIK_SaveFile] failed: %s\n", textOf(fileName).c_str());

@@ -655,8 +655,7 @@ HRESULT GTarnvik::SaveFile(BSTR spcFile, int32_t subFileIndex) {
         if (!lastFile_) return reportFailure("Missing output file name.");
         name = *lastFile_;
     }
-    auto image = BuildImage(doc_, subFileIndex);
-    if (!image || SaveImageFile(*image, name) <= 0) {
+    if (SaveImageFile(doc_, subFileIndex, name) <= 0) {
         if (TraceGtarnvik().Level() >= 1) TraceGtarnvik().Print("[SaveFile] failed: %s\n", name.c_str());
         return reportFailure("Can not save file: '%s'", name);
     }

@@ -48,6 +48,7 @@ void TARNVIK::Reset() {
     integrity = kIntegrityFail;
     scratch.clear();
     header.fill(0);
+    header[kForm] = 'K';
     header[kMajorRev] = 4;
     dir.clear();
     dir.shrink_to_fit();

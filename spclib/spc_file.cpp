@@ -143,6 +143,28 @@ struct Decoder {
         e.wValue = v.f32(off + 24);
         e.points = n;
         std::size_t total = xyxy ? 2 * std::size_t(n) : n;
+        // Little-endian float values go to the store straight from the image.
+        const bool direct = std::endian::native == std::endian::little && form == 'K' && !sixteen &&
+                            exponent == 0x80 && doc.scratch.usable();
+        if (direct) {
+            if (xyxy) {
+                if (buf.size() < n) buf.resize(n);
+                std::memcpy(buf.data(), v.data + pos, std::size_t(n) * 4);
+                XRange r = ScanX(buf.data(), n);
+                e.firstX = r.first;
+                e.lastX = r.last;
+                if (!r.monotonic) e.flags |= kNonMonotonic;
+            } else {
+                e.firstX = static_cast<float>(doc.f64(kFirstX));
+                e.lastX = static_cast<float>(doc.f64(kLastX));
+            }
+            e.storeSize = uint64_t(total) * 4;
+            if (!doc.scratch.append(v.data + pos, total * 4, e.storeOffset)) return false;
+            doc.largestPoints = std::max(doc.largestPoints, n);
+            doc.dir.push_back(std::move(e));
+            next = pos + xBytes + yBytes;
+            return true;
+        }
         if (buf.size() < total) buf.resize(total);
         if (xyxy) {
             for (uint32_t i = 0; i < n; ++i) buf[i] = v.f32(pos + 4 * uint64_t(i));
@@ -379,7 +401,7 @@ int32_t OpenFileImage(TARNVIK& doc, const std::string& path) {
         ::close(fd);
         return OpenImage(doc, nullptr, 0);
     }
-    void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
     ::close(fd);
     if (map == MAP_FAILED) return kOpenNoMemory;
     int32_t r = OpenImage(doc, static_cast<const uint8_t*>(map), size);
@@ -387,22 +409,96 @@ int32_t OpenFileImage(TARNVIK& doc, const std::string& path) {
     return r;
 }
 
-std::optional<std::vector<uint8_t>> BuildImage(const TARNVIK& doc, int32_t subfile) {
+namespace {
+
+// Where a written image goes: bytes in order, then the integrity field patched in at the end.
+class ImageSink {
+public:
+    virtual ~ImageSink() = default;
+    virtual bool put(const uint8_t* p, std::size_t n) = 0;
+    virtual bool patch(uint64_t offset, const uint8_t* p, std::size_t n) = 0;
+};
+
+class VectorSink final : public ImageSink {
+public:
+    std::vector<uint8_t> bytes;
+    bool put(const uint8_t* p, std::size_t n) override {
+        bytes.insert(bytes.end(), p, p + n);
+        return true;
+    }
+    bool patch(uint64_t offset, const uint8_t* p, std::size_t n) override {
+        if (offset + n > bytes.size()) return false;
+        std::memcpy(bytes.data() + offset, p, n);
+        return true;
+    }
+};
+
+// Writes through a buffer to a file descriptor; a short write is a failure.
+class FileSink final : public ImageSink {
+public:
+    explicit FileSink(int fd) : fd_(fd) { buf_.reserve(kBuffer); }
+    bool put(const uint8_t* p, std::size_t n) override {
+        if (buf_.size() + n > kBuffer && !flush()) return false;
+        if (n >= kBuffer) return writeAll(p, n);
+        buf_.insert(buf_.end(), p, p + n);
+        return true;
+    }
+    bool patch(uint64_t offset, const uint8_t* p, std::size_t n) override {
+        if (!flush()) return false;
+        return pwrite(fd_, p, n, static_cast<off_t>(offset)) == static_cast<ssize_t>(n) || fail(errno);
+    }
+    bool flush() {
+        bool ok = writeAll(buf_.data(), buf_.size());
+        buf_.clear();
+        return ok;
+    }
+
+private:
+    static constexpr std::size_t kBuffer = 1 << 20;
+    static bool fail(int err) {
+        SetLastError(static_cast<uint32_t>(err ? err : ENOSPC));
+        return false;
+    }
+    bool writeAll(const uint8_t* p, std::size_t n) {
+        while (n > 0) {
+            ssize_t w = ::write(fd_, p, n);
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0) return fail(w < 0 ? errno : 0);
+            p += w;
+            n -= static_cast<std::size_t>(w);
+        }
+        return true;
+    }
+    int fd_;
+    std::vector<uint8_t> buf_;
+};
+
+// Hashes every byte it passes on (the integrity field is zero while it passes).
+struct DigestingWriter {
+    ImageSink& sink;
+    sha1_ctx ctx;
+    uint64_t written = 0;
+    explicit DigestingWriter(ImageSink& s) : sink(s) { sha1_init(&ctx); }
+    bool put(const uint8_t* p, std::size_t n) {
+        sha1_update(&ctx, n, p);
+        written += n;
+        return sink.put(p, n);
+    }
+};
+
+bool WriteImage(const TARNVIK& doc, int32_t subfile, ImageSink& sink) {
     uint32_t cnt = doc.count();
-    if (subfile < -1 || (subfile >= 0 && uint32_t(subfile) >= cnt)) return std::nullopt;
+    if (subfile < -1 || (subfile >= 0 && uint32_t(subfile) >= cnt)) return false;
     bool one = subfile >= 0;
     uint32_t first = one ? uint32_t(subfile) : 0;
     uint32_t written = one ? 1 : cnt;
     bool xyxy = doc.isXYXY();
     bool common = !xyxy && !doc.commonX.empty();
 
-    // Sizes, all in 64 bits.
+    // Sizes and offsets, all in 64 bits, known before the first byte goes out.
     uint32_t points = xyxy ? 0 : doc.u32(kPoints);
     uint64_t size = kHeaderSize + (common ? uint64_t(points) * 4 : 0);
-    for (uint32_t i = first; i < first + written; ++i) {
-        const SubfileEntry& e = doc.dir[i];
-        size += kSubHeaderSize + uint64_t(e.points) * (xyxy ? 8 : 4);
-    }
+    for (uint32_t i = first; i < first + written; ++i) size += kSubHeaderSize + uint64_t(doc.dir[i].points) * (xyxy ? 8 : 4);
     uint64_t dirOff = size;
     if (xyxy) size += uint64_t(written) * 12;
     bool hasLog = doc.hasLogText || !doc.logDisk.empty() || !doc.logBinary.empty();
@@ -410,28 +506,21 @@ std::optional<std::vector<uint8_t>> BuildImage(const TARNVIK& doc, int32_t subfi
     uint64_t logOff = size;
     uint64_t block = kLogHeaderSize + doc.logBinary.size() + doc.logDisk.size() + textSize;
     if (hasLog) size += block;
-    if (hasLog && logOff > UINT32_MAX) return std::nullopt;
-    if (xyxy && dirOff > UINT32_MAX) return std::nullopt;
+    if ((hasLog && logOff > UINT32_MAX) || (xyxy && dirOff > UINT32_MAX) || block > UINT32_MAX) return false;
 
-    std::vector<uint8_t> img;
-    try {
-        img.assign(static_cast<std::size_t>(size), 0);
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;
-    }
-    uint8_t* h = img.data();
-    std::memcpy(h, doc.header.data(), kHeaderSize);
+    std::array<uint8_t, kHeaderSize> hdr = doc.header;
+    uint8_t* h = hdr.data();
     h[kFlags] &= static_cast<uint8_t>(~kFlag16Bit);
     h[kForm] = 'K';
     std::memcpy(h + kVersionTag, "VER.\0", 5);
     h[kMajorRev] = 4;
     std::memset(h + kIntegrity, 0, 20);
     h[kExponent] = 0x80;
-    putU32LE(h + kLogOffset, 0);
+    putU32LE(h + kLogOffset, hasLog ? static_cast<uint32_t>(logOff) : 0);
     if (common) {
         h[kFlags] |= kFlagXYY;
     } else if (xyxy) {
-        putU32LE(h + kPoints, 0);
+        putU32LE(h + kPoints, static_cast<uint32_t>(dirOff));
     } else {
         h[kFlags] &= static_cast<uint8_t>(~kFlagXYY);
     }
@@ -448,18 +537,31 @@ std::optional<std::vector<uint8_t>> BuildImage(const TARNVIK& doc, int32_t subfi
             putF64LE(h + kLastX, doc.dir[first].lastX);
         }
     }
+    DigestingWriter out(sink);
+    if (!out.put(h, kHeaderSize)) return false;
 
-    uint64_t pos = kHeaderSize;
+    std::vector<uint8_t> chunk;
+    auto putFloats = [&](const float* v, std::size_t n) {
+        if constexpr (std::endian::native == std::endian::little) {
+            return out.put(reinterpret_cast<const uint8_t*>(v), n * 4);
+        } else {
+            chunk.resize(n * 4);
+            for (std::size_t i = 0; i < n; ++i) putF32LE(chunk.data() + 4 * i, v[i]);
+            return out.put(chunk.data(), chunk.size());
+        }
+    };
     if (common) {
-        std::size_t n = std::min<std::size_t>(points, doc.commonX.size());
-        for (std::size_t i = 0; i < n; ++i) putF32LE(h + pos + 4 * i, doc.commonX[i]);
-        pos += uint64_t(points) * 4;
+        std::vector<float> x(doc.commonX);
+        x.resize(points, 0.0f);
+        if (!putFloats(x.data(), x.size())) return false;
     }
     std::vector<uint64_t> offsets;
+    std::vector<float> values;
+    constexpr uint64_t kPiece = 1 << 18;  // floats per piece read from the store
     for (uint32_t i = first; i < first + written; ++i) {
         const SubfileEntry& e = doc.dir[i];
-        uint8_t* sh = h + pos;
-        offsets.push_back(pos);
+        offsets.push_back(out.written);
+        uint8_t sh[kSubHeaderSize] = {};
         sh[1] = 0x80;
         putU16LE(sh + 2, static_cast<uint16_t>(one ? 0 : i));
         putF32LE(sh + 4, doc.ZStartOf(i));
@@ -467,70 +569,100 @@ std::optional<std::vector<uint8_t>> BuildImage(const TARNVIK& doc, int32_t subfi
         if (xyxy) putU32LE(sh + 16, e.points);
         putU32LE(sh + 20, e.scans);
         putF32LE(sh + 24, doc.WValueOf(i));
-        pos += kSubHeaderSize;
-        uint64_t bytes = uint64_t(e.points) * (xyxy ? 8 : 4);
+        if (!out.put(sh, kSubHeaderSize)) return false;
+        uint64_t total = uint64_t(e.points) * (xyxy ? 2 : 1);
         if (e.flags & kInMemory) {
-            if (e.memory.size() * 4 < bytes) return std::nullopt;
-            std::memcpy(h + pos, e.memory.data(), bytes);
-        } else if (bytes && !doc.scratch.read(e.storeOffset, h + pos, bytes)) {
-            return std::nullopt;
+            if (e.memory.size() < total || !putFloats(e.memory.data(), total)) return false;
+            continue;
         }
-        if constexpr (std::endian::native != std::endian::little) {
-            for (uint64_t k = 0; k < bytes; k += 4) swap32At(h + pos + k);
+        for (uint64_t done = 0; done < total;) {
+            uint64_t n = std::min(kPiece, total - done);
+            values.resize(n);
+            if (!doc.scratch.read(e.storeOffset + done * 4, values.data(), n * 4) || !putFloats(values.data(), n))
+                return false;
+            done += n;
         }
-        pos += bytes;
     }
     if (xyxy) {
         for (uint32_t k = 0; k < written; ++k) {
-            uint8_t* de = h + dirOff + 12 * uint64_t(k);
+            uint8_t de[12];
             putU32LE(de, static_cast<uint32_t>(offsets[k]));
             putU32LE(de + 4, static_cast<uint32_t>(kSubHeaderSize + uint64_t(doc.dir[first + k].points) * 8));
             putF32LE(de + 8, doc.ZStartOf(first + k));
+            if (!out.put(de, 12)) return false;
         }
-        putU32LE(h + kPoints, static_cast<uint32_t>(dirOff));
     }
     if (hasLog) {
-        uint8_t* lh = h + logOff;
+        uint8_t lh[kLogHeaderSize] = {};
         putU32LE(lh, static_cast<uint32_t>(block));
         putU32LE(lh + 4, static_cast<uint32_t>((block / 4096 + 1) * 4096));
         putU32LE(lh + 8, textSize ? static_cast<uint32_t>(block - textSize) : 0);
         putU32LE(lh + 12, static_cast<uint32_t>(doc.logBinary.size()));
         putU32LE(lh + 16, static_cast<uint32_t>(doc.logDisk.size()));
-        uint64_t p = logOff + kLogHeaderSize;
-        if (!doc.logBinary.empty()) std::memcpy(h + p, doc.logBinary.data(), doc.logBinary.size());
-        p += doc.logBinary.size();
-        if (!doc.logDisk.empty()) std::memcpy(h + p, doc.logDisk.data(), doc.logDisk.size());
-        p += doc.logDisk.size();
-        if (textSize) std::memcpy(h + p, doc.logText.data(), doc.logText.size());  // NUL already zero
-        putU32LE(h + kLogOffset, static_cast<uint32_t>(logOff));
+        if (!out.put(lh, kLogHeaderSize) || !out.put(doc.logBinary.data(), doc.logBinary.size()) ||
+            !out.put(doc.logDisk.data(), doc.logDisk.size()))
+            return false;
+        if (textSize && !out.put(reinterpret_cast<const uint8_t*>(doc.logText.c_str()), doc.logText.size() + 1))
+            return false;
     }
-    uint8_t digest[20];
-    IntegrityDigest(img.data(), img.size(), doc.key, digest);
-    std::memcpy(h + kIntegrity, digest, 20);
-    return img;
+    if (out.written != size) return false;
+    if (!doc.key.empty()) sha1_update(&out.ctx, doc.key.size(), doc.key.data());
+    uint8_t digest[SHA1_DIGEST_SIZE];
+    sha1_digest(&out.ctx, SHA1_DIGEST_SIZE, digest);
+    return sink.patch(kIntegrity, digest, sizeof digest);
 }
 
-int64_t SaveImageFile(const std::vector<uint8_t>& image, const std::string& path) {
-    if (path.empty()) return -1;
+}  // namespace
+
+std::optional<uint64_t> ImageSize(const TARNVIK& doc, int32_t subfile) {
+    if (subfile < -1 || (subfile >= 0 && uint32_t(subfile) >= doc.count())) return std::nullopt;
+    uint32_t first = subfile >= 0 ? uint32_t(subfile) : 0;
+    uint32_t written = subfile >= 0 ? 1 : doc.count();
+    bool xyxy = doc.isXYXY();
+    uint64_t size = kHeaderSize + (!xyxy && !doc.commonX.empty() ? uint64_t(doc.u32(kPoints)) * 4 : 0);
+    for (uint32_t i = first; i < first + written; ++i) size += kSubHeaderSize + uint64_t(doc.dir[i].points) * (xyxy ? 8 : 4);
+    if (xyxy) size += uint64_t(written) * 12;
+    if (doc.hasLogText || !doc.logDisk.empty() || !doc.logBinary.empty())
+        size += kLogHeaderSize + doc.logBinary.size() + doc.logDisk.size() + (doc.hasLogText ? doc.logText.size() + 1 : 0);
+    return size;
+}
+
+std::optional<std::vector<uint8_t>> BuildImage(const TARNVIK& doc, int32_t subfile) {
+    VectorSink sink;
+    if (auto size = ImageSize(doc, subfile)) {
+        try {
+            sink.bytes.reserve(static_cast<std::size_t>(*size));
+        } catch (const std::exception&) {
+            return std::nullopt;
+        }
+    }
+    try {
+        if (!WriteImage(doc, subfile, sink)) return std::nullopt;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+    return std::move(sink.bytes);
+}
+
+int64_t SaveImageFile(const TARNVIK& doc, int32_t subfile, const std::string& path) {
+    if (path.empty() || subfile < -1 || (subfile >= 0 && uint32_t(subfile) >= doc.count())) return -1;
     std::string tmp = path + ".tmpXXXXXX";
     int fd = mkstemp(tmp.data());
     if (fd < 0) {
         SetLastError(static_cast<uint32_t>(errno));
         return -1;
     }
-    const uint8_t* p = image.data();
-    std::size_t left = image.size();
-    bool ok = true;
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            SetLastError(static_cast<uint32_t>(n < 0 ? errno : ENOSPC));
-            ok = false;
-            break;
+    bool ok = false;
+    int64_t size = -1;
+    try {
+        FileSink sink(fd);
+        ok = WriteImage(doc, subfile, sink) && sink.flush();
+        if (ok) {
+            off_t end = lseek(fd, 0, SEEK_END);
+            size = end;
         }
-        p += n;
-        left -= static_cast<std::size_t>(n);
+    } catch (const std::bad_alloc&) {
+        ok = false;
     }
     if (ok) fchmod(fd, 0644);
     if (::close(fd) != 0 && ok) {
@@ -545,7 +677,7 @@ int64_t SaveImageFile(const std::vector<uint8_t>& image, const std::string& path
         ::unlink(tmp.c_str());
         return -1;
     }
-    return static_cast<int64_t>(image.size());
+    return size;
 }
 
 }  // namespace spc

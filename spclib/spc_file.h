@@ -22,8 +22,11 @@ int32_t OpenFileImage(TARNVIK& doc, const std::string& path);
 // The file image of the whole document (subfile -1) or of one subfile; nullopt when the index lies
 // outside or values cannot be read.
 std::optional<std::vector<uint8_t>> BuildImage(const TARNVIK& doc, int32_t subfile);
-// Writes the image beside the target and renames it into place; bytes written, or -1.
-int64_t SaveImageFile(const std::vector<uint8_t>& image, const std::string& path);
+// The size of that image; nullopt when the index lies outside.
+std::optional<uint64_t> ImageSize(const TARNVIK& doc, int32_t subfile);
+// Writes the image to a temporary file beside the target and renames it into place once complete;
+// bytes written, or -1 (the old file then stays as it was).
+int64_t SaveImageFile(const TARNVIK& doc, int32_t subfile, const std::string& path);
 
 // The keyed digest of an image with its integrity field taken as zero.
 void IntegrityDigest(const uint8_t* data, std::size_t size, const std::vector<uint8_t>& key, uint8_t out[20]);

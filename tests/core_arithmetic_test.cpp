@@ -118,6 +118,12 @@ TEST(TwoSpectra, NoCommonRangeGivesNoRecord) {
     to = 700;
     EXPECT_EQ(SpecSubtract(res, C, C, from, to), 0);
     EXPECT_EQ(res, nullptr);
+    // Spectra that only touch share one point: no spectrum either.
+    TSpectrumRecord D = Flat(410, 1, 11, 1), E = Flat(400, 1, 11, 1);
+    from = 0;
+    to = 1000;
+    EXPECT_EQ(SpecAdd(res, D, E, from, to), 0);
+    EXPECT_EQ(res, nullptr);
 }
 
 TEST(TwoSpectra, ClampsTheRequestedRange) {
@@ -170,6 +176,9 @@ TEST(SpecCutOut, CopiesStoredValuesOfTheRange) {
     from = 600;
     to = 700;
     EXPECT_EQ(SpecCutOut(res, s, from, to), 0);
+    EXPECT_EQ(res, nullptr);
+    from = to = 420;
+    EXPECT_EQ(SpecCutOut(res, s, from, to), 0);  // one point
     EXPECT_EQ(res, nullptr);
     s.XUnit = SpecXElectronVolt;
     EXPECT_THROW(SpecCutOut(res, s, from, to), vx::Error);
@@ -281,7 +290,10 @@ TEST(SpecDerivative, DifferencesKeepOnlyComputedValues) {
 TEST(SpecDerivative, RefusesZeroStepAndTooShortSpectra) {
     std::unique_ptr<TSpectrumRecord> res;
     EXPECT_THROW(SpecDerivative(res, Flat(400, 0, 10, 1), 1, false), vx::Error);
-    EXPECT_THROW(SpecDerivative(res, Flat(400, 1, 3, 1), 2, false), vx::Error);
+    EXPECT_THROW(SpecDerivative(res, Flat(400, 1, 4, 1), 2, false), vx::Error);  // one value would be left
+    EXPECT_NO_THROW(SpecDerivative(res, Flat(400, 1, 5, 1), 2, false));
+    EXPECT_EQ(res->PointCount(), 2);
+    res.reset();
     EXPECT_THROW(SpecDerivative(res, Flat(400, 1, 10, 1), 0, false), vx::Error);
     EXPECT_EQ(res, nullptr);
 }

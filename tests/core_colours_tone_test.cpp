@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "core/spectra_list.h"
@@ -123,6 +124,12 @@ TEST(Tones, SquareWaveSamples) {
     EXPECT_GT(s[0], 0);
     EXPECT_EQ(s[0], -s[30]);
     EXPECT_TRUE(ToneSamples(440, 0, 44100).empty());
+    // Pieces of a long tone join without a phase jump.
+    std::vector<int16_t> whole = ToneSamples(440, 3000, 44100);
+    std::vector<int16_t> joined = ToneSamplesAt(440, 0, 44100, 44100);
+    std::vector<int16_t> rest = ToneSamplesAt(440, 44100, 2 * 44100, 44100);
+    joined.insert(joined.end(), rest.begin(), rest.end());
+    EXPECT_EQ(joined, whole);
 }
 
 struct DivisorCase {
@@ -180,13 +187,24 @@ TEST(Playback, PlaysTheMelodyAndReports) {
     ui::ScopedScriptedBackend ui;
     DisplayGuard g(SpecXNanometer, SpecYAbsorbance);
     std::vector<int16_t> heard;
+    std::size_t largest = 0;
     sound::SetSink([&](const std::vector<int16_t>& s, int rate) {
         EXPECT_EQ(rate, sound::kSampleRate);
         heard.insert(heard.end(), s.begin(), s.end());
+        largest = std::max(largest, s.size());
     });
     TSpectrumRecord r = MakeRecord(SpecXNanometer, 400, 1, {0.5, 0.5, 0.2, 0.2, 0.2, 0.5, 0.3, 0.3});
     PlaySpectrum(r, 400, 407);
-    sound::SetSink({});
     EXPECT_EQ(heard.size(), static_cast<std::size_t>(44100 * 120 / 1000));
     EXPECT_EQ(ui->status[1], "Task accomplished!");
+    // The first tone is 750 Hz for 40 ms: its samples lead the melody.
+    std::vector<int16_t> first = ToneSamples(750, 40, 44100);
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), heard.begin()));
+    // A constant 101-point spectrum on a 5 nm grid is one tone of 10 s, written a second at a time.
+    heard.clear();
+    TSpectrumRecord wide = MakeRecord(SpecXNanometer, 400, 5, std::vector<double>(101, 0.5));
+    PlaySpectrum(wide, 400, 900);
+    sound::SetSink({});
+    EXPECT_EQ(heard.size(), static_cast<std::size_t>(44100 * 10));
+    EXPECT_EQ(largest, static_cast<std::size_t>(44100));
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/least_squares.h"
 #include "core/smoothing.h"
 #include "core/spectra_list.h"
 #include "platform/errors.h"
@@ -116,6 +117,22 @@ TEST(SmoothPoint, AveragesAndPercentilesAgreeWithIndependentValues) {
     for (const PRef& p : prefs) {
         EXPECT_DOUBLE_EQ(SmoothPoint(r, p.i, SmoothModePercentile, p.width, p.p), p.value) << p.i;
         EXPECT_DOUBLE_EQ(SmoothValues(r, SmoothModePercentile, p.width, p.p)[p.i], p.value) << p.i;
+    }
+}
+
+TEST(SmoothPoint, PercentileOfEveryWindowFollowsTheRankRule) {
+    DisplayGuard g(SpecXNanometer, SpecYAbsorbance);
+    TSpectrumRecord r = MakeRecord(SpecXNanometer, 400, 1, WavySignal(60));
+    for (int32_t width : {4, 7}) {
+        const int32_t h = width / 2;
+        for (int32_t p : {0, 10, 25, 50, 90, 100}) {
+            std::vector<double> all = SmoothValues(r, SmoothModePercentile, width, p);
+            for (int32_t i = 0; i < 60; ++i) {
+                SmoothingWindow w = SmoothingWindowOf(i, h, 60);
+                std::vector<double> v(r.Values.begin() + w.lo, r.Values.begin() + w.hi + 1);
+                EXPECT_EQ(all[i], Percentile(v, 0, static_cast<int32_t>(v.size()) - 1, p)) << i << " " << p;
+            }
+        }
     }
 }
 

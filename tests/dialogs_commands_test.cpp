@@ -320,3 +320,49 @@ TEST_F(Commands, PeakLabelsForTheChosenSpectrumOnly) {
     PeakLabelSettings = saved;
     SetPeakLabelsShown(false);
 }
+
+TEST_F(Commands, RemovalKeysLeaveSpectraAloneWhileAnEditHasTheFocus) {
+    ui::ScopedScriptedBackend ui;
+    ui->answers = {ui::Answer::Yes};
+    addRecord("a", 400, 1, ramp(301));
+    addRecord("b", 400, 1, ramp(301));
+    replot();
+    auto* edit = new QLineEdit(win->centralWidget());
+    edit->show();
+    win->activateWindow();
+    QApplication::setActiveWindow(win.get());
+    edit->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != edit) GTEST_SKIP() << "no keyboard focus on this platform";
+    trigger("Letztesllschen1");
+    trigger("Allelschen2");
+    EXPECT_EQ(SpectraList.Count(), 2);
+    edit->clearFocus();
+    win->setFocus();
+    QApplication::processEvents();
+    trigger("Letztesllschen1");
+    EXPECT_EQ(SpectraList.Count(), 1);
+}
+
+TEST_F(Commands, CenterOfGravityHasItsMenuEntryAndCtrlAltGSmooths) {
+    QAction* cog = win->Action("Schwerpunkt1");
+    ASSERT_NE(cog, nullptr);
+    EXPECT_TRUE(cog->isEnabled());
+    EXPECT_TRUE(cog->shortcut().isEmpty());
+    QAction* adv = win->Action("AdvancedSmoothing1");
+    ASSERT_NE(adv, nullptr);
+    EXPECT_EQ(adv->shortcut(), QKeySequence("Ctrl+Alt+G"));
+}
+
+TEST_F(Commands, PlayWritesItsTextsIntoTheStatusBar) {
+    addRecord("a", 400, 1, ramp(301, 0.1, 0.001));
+    replot();
+    SetModalRunner([](QDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "Choose Spectrum for Playing!");
+        d.show();
+        d.accept();
+        return d.result();
+    });
+    toolcmd::Abspielen1Click(*win);
+    EXPECT_EQ(win->StatusText(1), "Task accomplished!");
+}

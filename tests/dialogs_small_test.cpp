@@ -2,6 +2,7 @@
 #include <fstream>
 
 #include "app/dialogs/TAboutBox.h"
+#include "app/dialogs/tool_dialog.h"
 #include "app/dialogs/TAuswDia.h"
 #include "app/dialogs/TInfWin.h"
 #include "app/dialogs/TLoeschdia.h"
@@ -201,4 +202,17 @@ TEST(HelpButtons, OpenTheirPageOrReportFailure) {
     click(&d, "Button1");
     EXPECT_EQ(ui->messages.back(), "Help files could not be opened!");
     SetHelpBaseFolder(old);
+}
+
+TEST(TAboutBox, LicenceAndCreditWindowsOpenFromItsButtons) {
+    std::vector<QString> shown;
+    SetModalRunner([&](QDialog& d) {
+        shown.push_back(d.windowTitle());
+        return int(QDialog::Accepted);
+    });
+    TAboutBox box;
+    click(&box, "LizenzInfoButton");
+    click(&box, "CreditButton");
+    SetModalRunner(nullptr);
+    EXPECT_EQ(shown, (std::vector<QString>{"Licence Agreement", "Credits"}));
 }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QFile>
 #include <QPdfWriter>
 #include <QPrinter>
@@ -274,6 +277,29 @@ TEST_F(PlotExport, BusyPrinterWarnsOnlyWhenTheNinthPollIsStillBusy) {
     EXPECT_EQ(ui->messages[0], "printer busy");
     EXPECT_EQ(plot->PrintJobCount(), 1);
     EXPECT_FALSE(QFile::exists(path("b.pdf")));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PlotExport, ClipboardCopyCarriesTheMetafile) {
+    plot->SaveMetafile(true);
+    const QMimeData* mime = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(mime, nullptr);
+    const QByteArray emf = mime->data("image/x-emf");
+    ASSERT_GE(emf.size(), 108);
+    EXPECT_EQ(Le32(emf, 40), emf::kSignature);
+    EXPECT_EQ(Le32(emf, 48), static_cast<uint32_t>(emf.size()));
+}
+
+TEST_F(PlotExport, ExportScaleFollowsTheWindowProportions) {
+    struct Case { QSize client, nominal, want; };
+    for (const Case& c : {Case{{1000, 500}, {1350, 900}, {1350, 675}}, Case{{1000, 500}, {1000, 680}, {1000, 500}},
+                          Case{{500, 1000}, {1350, 900}, {450, 900}}, Case{{1350, 900}, {1350, 900}, {1350, 900}}}) {
+        plot->Host.clientSize = [c] { return c.client; };
+        EXPECT_EQ(plot->ExportImage(c.nominal).size(), c.want) << c.client.width() << "x" << c.client.height();
+    }
 }
 
 }  // namespace

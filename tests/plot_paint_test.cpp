@@ -373,3 +373,46 @@ TEST_F(PlotDraw, TitleMarginsComeAndGoWithoutDrift) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PlotDraw, WavenumberPlotWithBothSecondAxes) {
+    DisplayXUnit = 2;
+    auto p = makeStartPlot(900, 560);
+    p->Direction = 2;
+    p->X2Direction = 1;
+    p->SecondXAxisOn = true;
+    p->ZweiteYAchse = true;
+    p->Y2AchsenTextAn = true;
+    p->Y2achsenText = "Ratio";
+    p->XachsenText = "Wavenumbers [1/cm]";
+    p->X2achsenText = "Wavelength [nm]";
+    p->SetKurvenAnzahl(2);
+    Line(*p, 1, {{4000, 0.1}, {3000, 0.5}, {2000, 0.2}, {1000, 0.9}, {400, 0.3}});
+    Line(*p, 2, {{4000, 0.2}, {3000, -0.3}, {2000, 0.4}, {1000, 0.1}, {400, 0.0}});
+    p->SetCurveAxis(2, 2);
+    p->SetCurveColor(2, 0x0000FF);
+    p->AddMarkers(1, {1, 3}, {"3000", "1000"});
+    const QImage img = p->RenderToImage();
+    dumpImage(img, "wavenumber");
+    EXPECT_DOUBLE_EQ(p->XDrawnMin, 400);
+    EXPECT_DOUBLE_EQ(p->XDrawnMax, 4000);
+    EXPECT_DOUBLE_EQ(p->MinY2Value, -0.6);  // fixed second axis
+    // Top axis in nm: 2500 .. 25000, every drawn tick inside the axis.
+    EXPECT_DOUBLE_EQ(p->MinX2Value, 2500);
+    EXPECT_DOUBLE_EQ(p->MaxX2Value, 25000);
+    const TAxisTicks& t = p->Ticks(1);
+    int drawn = 0;
+    for (int i = 0; i < p->X2MajorTics.get(); ++i) {
+        if (t.Offsets[i] >= 0) {
+            ++drawn;
+            EXPECT_LE(t.Offsets[i], p->PlotArea().right() - p->PlotArea().left());
+        }
+    }
+    EXPECT_GT(drawn, 3);
+    // Symbols instead of lines on the same layout.
+    p->DrawAsLines = false;
+    dumpImage(p->RenderToImage(), "symbols");
+}
+
+}  // namespace

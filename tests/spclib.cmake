@@ -2,7 +2,7 @@
 # gtarnviklib.so.
 if(TARGET vx_spclib)
   vx_add_test(spclib_test
-    SOURCES spclib_format_test.cpp spclib_document_test.cpp spclib_text_test.cpp
+    SOURCES spclib_format_test.cpp spclib_document_test.cpp spclib_text_test.cpp spclib_trace_test.cpp
     LIBS vx_spclib vx_platform)
 endif()
 
@@ -18,4 +18,10 @@ if(TARGET gtarnviklib)
       COMMAND sh -c "${VX_NM} -D --defined-only \"$1\" | awk '{print $3}' | LC_ALL=C sort | diff - \"$2\""
               sh $<TARGET_FILE:gtarnviklib> ${CMAKE_CURRENT_SOURCE_DIR}/spclib_exports.txt)
   endif()
+endif()
+
+if(TARGET gtarnviklib AND TARGET vx_formats)
+  vx_add_test(formats_spc_test SOURCES formats_spc_test.cpp LIBS vx_formats vx_core vx_platform)
+  target_compile_definitions(formats_spc_test PRIVATE VX_SPCLIB_PATH="$<TARGET_FILE:gtarnviklib>")
+  add_dependencies(formats_spc_test gtarnviklib)
 endif()

@@ -374,3 +374,49 @@ TEST_F(SpcCom, BlobAndClipboardRoundTrips) {
     com::Variant notBytes;
     EXPECT_EQ(g->OpenBlob(notBytes), E_INVALIDARG);
 }
+
+TEST(ComLayer, GuidsStringsAndVariants) {
+    auto g = com::guidFromString("{134659D0-FF30-11D3-8276-00104B7530E1}");
+    ASSERT_TRUE(g);
+    EXPECT_EQ(*g, CLSID_GTarnvik);
+    EXPECT_EQ(com::guidToString(IID_IUnknown), "{00000000-0000-0000-C000-000000000046}");
+    EXPECT_EQ(com::guidFromString("134659d0-ff30-11d3-8276-00104b7530e1"), g);
+    for (const char* bad : {"", "{134659D0-FF30-11D3-8276-00104B7530E}", "{134659D0+FF30-11D3-8276-00104B7530E1}",
+                            "{134659G0-FF30-11D3-8276-00104B7530E1}"})
+        EXPECT_FALSE(com::guidFromString(bad)) << bad;
+
+    BSTR s = com::allocBstr("a\xC3\xA9\xF0\x9F\x98\x80");  // a, e acute, one character outside the BMP
+    EXPECT_EQ(SysStringLen(s), 4u);
+    EXPECT_EQ(com::bstrToUtf8(s), "a\xC3\xA9\xF0\x9F\x98\x80");
+    SysFreeString(s);
+    EXPECT_EQ(SysStringLen(nullptr), 0u);
+    EXPECT_EQ(com::bstrToUtf8(nullptr), "");
+    SysFreeString(nullptr);
+
+    VARIANT r8, out;
+    VariantInit(&r8);
+    VariantInit(&out);
+    r8.vt = VT_R8;
+    r8.dblVal = 41732.5;
+    ASSERT_EQ(VariantChangeType(&out, &r8, 0, VT_DATE), S_OK);
+    EXPECT_EQ(out.vt, VT_DATE);
+    EXPECT_EQ(out.date, 41732.5);
+    r8.dblVal = 3e9;
+    EXPECT_EQ(VariantChangeType(&out, &r8, 0, VT_I4), DISP_E_TYPEMISMATCH);
+    VARIANT text;
+    VariantInit(&text);
+    text.vt = VT_BSTR;
+    text.bstrVal = com::allocBstr("1.5");
+    ASSERT_EQ(VariantChangeType(&out, &text, 0, VT_R8), S_OK);
+    EXPECT_EQ(out.dblVal, 1.5);
+    VariantClear(&text);
+    text.vt = VT_BSTR;
+    text.bstrVal = com::allocBstr("1.5x");
+    EXPECT_EQ(VariantChangeType(&out, &text, 0, VT_R8), DISP_E_TYPEMISMATCH);
+    VariantClear(&text);
+
+    EXPECT_EQ(HRESULT_FROM_WIN32(2), static_cast<HRESULT>(0x80070002));
+    EXPECT_EQ(HRESULT_FROM_WIN32(0), 0);
+    EXPECT_EQ(systemMessage(HRESULT_FROM_WIN32(2)), "No such file or directory");
+    EXPECT_EQ(com::floatsOf(com::missingArg()), std::nullopt);
+}

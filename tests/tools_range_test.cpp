@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "tests/tools_test_support.h"
 #include "tools/range_commands.h"
 
@@ -66,8 +68,8 @@ TEST(Integration, SecondAxisSpectraAndEmptyRangesShowDashes) {
     EXPECT_NE(IntegrationMessage(ratio, 400, 405).find("is: --\r\nAverage value is: --"),
               std::string::npos);
     auto& r = addRecord("abs", 400, 1, ramp(11));
-    auto s = SumAtWholeX(r, 1.0 / 0.0, 405);
-    EXPECT_EQ(s.count, 0);
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_NE(IntegrationMessage(r, -inf, 405).find("is: --\r\nAverage value is: --"), std::string::npos);
 }
 
 TEST(Readout, NearestPointInDisplayUnits) {

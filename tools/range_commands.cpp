@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/helpers.h"
+#include "core/peaks.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "platform/numtext.h"
@@ -21,17 +22,6 @@ std::string DisplayUnitText() {
     }
 }
 
-WholeXSum SumAtWholeX(TSpectrumRecord& rec, double from, double to) {
-    WholeXSum r;
-    if (!std::isfinite(from) || !std::isfinite(to)) return r;
-    const double lo = std::nearbyint(from), hi = std::nearbyint(to);
-    for (double x = lo; x <= hi; x += 1.0) {
-        r.sum += SpecYAtX(rec, x);
-        ++r.count;
-    }
-    return r;
-}
-
 namespace {
 
 std::string rangeXText(double x) {
@@ -47,20 +37,20 @@ std::string IntegrationMessage(TSpectrumRecord& rec, double from, double to) {
     SortPairAscending(from, to);
     const std::string unit = DisplayUnitText();
     std::string sumText = "--", meanText = "--";
-    WholeXSum s;
+    double sum = 0.0;
     // Ratios and other second-axis records have no integral in these units.
-    if (rec.SourceKind != SpecSourceRaw) {
-        s = SumAtWholeX(rec, from, to);
-        if (s.count > 0) {
-            sumText = general4(s.sum);
-            meanText = general4(s.sum / s.count);
-        }
+    if (std::isfinite(from) && std::isfinite(to)) {
+        bool sumDefined = false, meanDefined = false;
+        sum = SpecRangeSum(rec, from, to, &sumDefined);
+        const double mean = SpecRangeMean(rec, from, to, &meanDefined);
+        if (sumDefined) sumText = general4(sum);
+        if (meanDefined) meanText = general4(mean);
     }
     std::string text = "Spectrum: " + rec.Title.str() + "\r\n" + "\r\n" + "integral from " +
                        rangeXText(from) + unit + " to " + rangeXText(to) + unit + " is: " + sumText +
                        "\r\n" + "Average value is: " + meanText;
     if (DisplayXUnit == 2 && DisplayYMode == 3 && sumText != "--")
-        text += "\r\noscillatory strength=" + general4(4.319e-9 * s.sum);
+        text += "\r\noscillatory strength=" + general4(4.319e-9 * sum);
     return text;
 }
 
@@ -93,22 +83,12 @@ std::string ReadoutText(const TSpectrumRecord& rec, double x) {
            FloatToStrF(SpecYValue(rec, i), FloatFormat::General, DisplayYMode == 3 ? 6 : 4, 0);
 }
 
-void SubtractStoredRangeMean(TSpectrumRecord& rec, double from, double to) {
-    if (rec.SourceKind == SpecSourceRaw || rec.Values.empty()) return;
-    int32_t i1 = SpecIndexOfX(rec, from), i2 = SpecIndexOfX(rec, to);
-    SortPairAscending(i1, i2);
-    long double sum = 0;
-    for (int32_t i = i1; i <= i2; ++i) sum += rec.Values[static_cast<std::size_t>(i)];
-    const double mean = static_cast<double>(sum / (i2 - i1 + 1));
-    for (double& v : rec.Values) v -= mean;
-}
-
 void BaselineCorrectAll(double from, double to,
                         const std::function<void(int32_t, int32_t)>& eachSpectrum) {
     const int32_t n = SpectraList.Count();
     for (int32_t i = 0; i < n && i < SpectraList.Count(); ++i) {
         if (eachSpectrum) eachSpectrum(i + 1, n);
-        SubtractStoredRangeMean(SpectraList[i], from, to);
+        SubtractRangeMean(SpectraList[i], from, to);
     }
 }
 

@@ -18,14 +18,8 @@ bool RangeCommandUnitAllowed();
 // "nm", "cm^-1", "eV" or "µm" after the display x unit.
 std::string DisplayUnitText();
 
-// Sum and number of the interpolated y values at every whole x from round(lo) to round(hi).
-struct WholeXSum {
-    double sum = 0.0;
-    int32_t count = 0;
-};
-WholeXSum SumAtWholeX(TSpectrumRecord& rec, double from, double to);
-
-// The message of Integration for one spectrum over [from, to] (display units).
+// The message of Integration for one spectrum over [from, to] (display units): sum and mean of the
+// values at whole x, "--" where they have no meaning (kind 7, limits that are no numbers).
 std::string IntegrationMessage(TSpectrumRecord& rec, double from, double to);
 
 // Centre of gravity over the whole x values trunc(minX)..trunc(maxX); none when the y values sum to 0.
@@ -40,8 +34,6 @@ std::string ReadoutText(const TSpectrumRecord& rec, double x);
 // subtracted (kind 7 left alone). `eachSpectrum(i, n)` runs before spectrum i (1-based) of n.
 void BaselineCorrectAll(double from, double to,
                         const std::function<void(int32_t, int32_t)>& eachSpectrum = {});
-// The subtraction for one record.
-void SubtractStoredRangeMean(TSpectrumRecord& rec, double from, double to);
 
 // Waiting for a range on the plot.
 enum class RangeWaitResult { Selected, Aborted, Closed };

@@ -39,6 +39,8 @@ bool ApplyXConstant(TSimpleXParams& params) {
     }
     if (!std::isfinite(rec->FirstX) || !std::isfinite(rec->StepX))
         throw vx::FloatError("Floating point overflow");
+    // A factor so small that the step vanishes leaves no grid.
+    if (rec->StepX == 0.0 && src.StepX != 0.0) vx::throwInvalidFloatOp();
     rec->Title = title;
     SpectraList.AddWithDefaultColor(std::move(rec));
     return true;

@@ -1,6 +1,7 @@
 #include "app/dialogs/TOptionsDia.h"
 
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -274,7 +275,22 @@ void TOptionsDia::buildPages() {
         swatch.fill(toQColor(c.value));
         bg->addItem(QIcon(swatch), c.name, QVariant::fromValue<uint>(c.value));
     }
-    f->addRow("Background Colour", bg);
+    auto* bgRow = new QWidget(p);
+    auto* bgLay = new QHBoxLayout(bgRow);
+    bgLay->setContentsMargins(0, 0, 0, 0);
+    bg->setParent(bgRow);
+    auto* bgMore = new QPushButton("...", bgRow);
+    bgMore->setObjectName("OHintergrundBrowse");
+    bgMore->setFixedWidth(30);
+    connect(bgMore, &QPushButton::clicked, bg, [bg] {
+        const QColor c = QColorDialog::getColor(toQColor(bg->currentData().toUInt()), bg);
+        if (c.isValid())
+            setColorItem(bg, static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
+                                 (static_cast<uint32_t>(c.blue()) << 16));
+    });
+    bgLay->addWidget(bg, 1);
+    bgLay->addWidget(bgMore);
+    f->addRow("Background Colour", bgRow);
 
     p = addPage("Spectra", plotNode);
     f = form(p);

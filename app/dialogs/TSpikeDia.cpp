@@ -8,10 +8,10 @@
 
 #include "core/helpers.h"
 #include "core/settings_globals.h"
-#include "platform/ui.h"
 #include "tools/spikes.h"
 
 std::function<void(int, int)> TSpikeDia::Progress;
+std::function<void(const QString&)> TSpikeDia::Status;
 
 TSpikeDia::TSpikeDia(QWidget* parent) : TToolDialog(parent) {
     setObjectName("SpikeDia");
@@ -69,12 +69,12 @@ bool TSpikeDia::FormCloseOk() {
     struct Restore {
         ~Restore() {
             if (Progress) Progress(-1, 0);
-            ui::setStatus(1, " ");
+            if (Status) Status(" ");
             QApplication::restoreOverrideCursor();
         }
     } restore;
     if (Progress) Progress(0, 10000);
-    ui::setStatus(1, "removing spikes ");
+    if (Status) Status("removing spikes ");
     RunSpikeRemoval(p, [](int32_t i, int32_t n) {
         if (Progress && n > 0) Progress(i * (10000 / n), 10000);
     });

@@ -21,6 +21,8 @@ public:
 
     // The main window's progress bar: shown with a maximum, set to a value, hidden (-1).
     static std::function<void(int value, int maximum)> Progress;
+    // The main window's second status panel.
+    static std::function<void(const QString&)> Status;
 
 protected:
     void FormActivate() override;

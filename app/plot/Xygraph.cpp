@@ -25,6 +25,13 @@ std::pair<int, int> defaultSymbol(int n) {
     return {2, r == 1 ? 1 : (r == 2 ? 2 : 3)};
 }
 
+// The labels stay as they are while an axis's automatic labels are off.
+xyticks::TickSet withLabels(const TAxisTicks& from) {
+    xyticks::TickSet t;
+    for (std::size_t i = 0; i < t.Labels.size(); ++i) t.Labels[i] = from.Labels[i].toStdString();
+    return t;
+}
+
 void copyTicks(const xyticks::TickSet& from, TAxisTicks& to) {
     to.Offsets = from.Offsets;
     for (std::size_t i = 0; i < from.Labels.size(); ++i) to.Labels[i] = QString::fromStdString(from.Labels[i]);
@@ -59,6 +66,7 @@ const KurvenDaten& TXYPlot::Curve(int n) const {
 }
 
 void TXYPlot::SetKurvenAnzahl(int count) {
+    overlayOnly_ = false;
     count = std::max(count, 0);
     while (KurvenAnzahl() > count) DeleteCurve(KurvenAnzahl());
     curves_.reserve(static_cast<std::size_t>(count));
@@ -98,6 +106,7 @@ void TXYPlot::DeleteCurve(int n) {
 }
 
 void TXYPlot::ResetCurve(int n) {
+    overlayOnly_ = false;
     KurvenDaten& c = curve(n);
     c.Points.assign(1, TPlotPoint{0.0, 1.0});
     c.HighestIndex = 0;
@@ -106,6 +115,7 @@ void TXYPlot::ResetCurve(int n) {
 }
 
 void TXYPlot::SetCurvePoint(int n, int kind, double value, int index) {
+    overlayOnly_ = false;
     KurvenDaten& c = curve(n);
     if (index < 0) throw vx::ListIndexError(index);
     if (index > c.HighestIndex) {
@@ -131,14 +141,21 @@ void TXYPlot::ReserveCurvePoints(int n, int count) {
     if (count > 0) curve(n).Points.reserve(static_cast<std::size_t>(count));
 }
 
-void TXYPlot::SetCurveName(int n, const QString& name) { curve(n).LegendName = name; }
-void TXYPlot::SetCurveColor(int n, uint32_t color) { curve(n).Color = color; }
+void TXYPlot::SetCurveName(int n, const QString& name) {
+    curve(n).LegendName = name;
+    overlayOnly_ = false;
+}
+void TXYPlot::SetCurveColor(int n, uint32_t color) {
+    curve(n).Color = color;
+    overlayOnly_ = false;
+}
 uint32_t TXYPlot::GetCurveColor(int n) const { return Curve(n).Color; }
 
 void TXYPlot::SetCurveStyle(int n, int style, int width) {
     KurvenDaten& c = curve(n);
     c.PenStyle = ((style >= 0 && style <= 4) || style == 6) ? static_cast<uint8_t>(style) : 0;
     c.Width = (width >= 1 && width <= 10) ? width : BaseLineWidth;
+    overlayOnly_ = false;
 }
 
 uint8_t TXYPlot::GetCurveStyle(int n) const { return Curve(n).PenStyle; }
@@ -152,6 +169,7 @@ void TXYPlot::SetCurveAxis(int n, int axis) {
 }
 
 void TXYPlot::AddMarkers(int n, const std::vector<int>& indices, const QStringList& labels) {
+    overlayOnly_ = false;
     KurvenDaten& c = curve(n);
     c.MarkerIndices.insert(c.MarkerIndices.end(), indices.begin(), indices.end());
     c.MarkerLabels.append(labels);
@@ -263,9 +281,8 @@ void TXYPlot::layout() {
     const int ph = std::max(a.bottom() - a.top(), 0);
     const int unit = DisplayXUnit;
 
-    xyticks::TickSet t;
+    xyticks::TickSet t = withLabels(ticks_[0]);
     xyticks::AxisRequest rx{MinXValue, MaxXValue, pw, XAutoTics, XMajorTics, XAutoText, AlternateTickLabels};
-    for (std::size_t i = 0; i < t.Labels.size(); ++i) t.Labels[i] = ticks_[0].Labels[i].toStdString();
     xyticks::CalcXTicks(rx, unit, Autoscaling, KeepXRangeOnce, t);
     copyTicks(t, ticks_[0]);
     MinXValue.setQuiet(t.DrawnMin);
@@ -276,7 +293,7 @@ void TXYPlot::layout() {
     KeepXRangeOnce = false;
 
     if (SecondXAxisOn) {
-        xyticks::TickSet t2;
+        xyticks::TickSet t2 = withLabels(ticks_[1]);
         double lo = 0, hi = 0;
         xyticks::CalcX2Ticks(XDrawnMin, XDrawnMax, unit, pw, X2AutoText, t2, lo, hi);
         copyTicks(t2, ticks_[1]);
@@ -285,7 +302,7 @@ void TXYPlot::layout() {
         X2MajorTics.setQuiet(t2.Count);
     }
 
-    xyticks::TickSet t3;
+    xyticks::TickSet t3 = withLabels(ticks_[2]);
     xyticks::AxisRequest ry1{MinY1Value, MaxY1Value, ph, Y1AutoTics, Y1MajorTics, Y1AutoText, false};
     xyticks::CalcY1Ticks(ry1, Y1AchseFix, t3);
     copyTicks(t3, ticks_[2]);
@@ -293,7 +310,7 @@ void TXYPlot::layout() {
     Y1MajorTics.setQuiet(t3.Count);
 
     if (ZweiteYAchse) {
-        xyticks::TickSet t4;
+        xyticks::TickSet t4 = withLabels(ticks_[3]);
         xyticks::AxisRequest ry2{MinY2Value, MaxY2Value, ph, Y2AutoTics, Y2MajorTics, Y2AutoText, false};
         xyticks::CalcY2Ticks(ry2, Y2AchseFix, t4);
         copyTicks(t4, ticks_[3]);
@@ -355,7 +372,7 @@ void TXYPlot::fixSpectrumCount() {
 
 void TXYPlot::paintEvent(QPaintEvent*) {
     fixSpectrumCount();
-    if (!overlayOnly_ || screenCache_.size() != size()) {
+    if (!overlayOnly_ || Dirty || screenCache_.size() != size()) {
         UpdateLayout();
         renderScreen(screenCache_);
     }

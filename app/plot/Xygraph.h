@@ -220,7 +220,9 @@ public:
     void SaveTiff(const QString& fileName);
     void SavePng(const QString& fileName);
     void SaveBmp(const QString& fileName);
-    // Prints on the default printer; false when none is installed.
+    // True when the system has a printer (the Print command does nothing without one).
+    static bool PrinterInstalled();
+    // Prints on the default printer; nothing when none is installed.
     void PrintPlot();
     // Prints on a printer the caller has set up (print dialog, PDF file).
     void PrintPlot(QPrinter& printer);

@@ -8,6 +8,7 @@
 #include <QSaveFile>
 
 #include <cmath>
+#include <functional>
 
 #include "app/plot/Xygraph.h"
 #include "app/plot/emf_device.h"
@@ -83,6 +84,8 @@ void TXYPlot::SaveMetafile(bool toClipboard) {
     }
 }
 
+bool TXYPlot::PrinterInstalled() { return !QPrinterInfo::availablePrinters().isEmpty(); }
+
 void TXYPlot::PrintPlot() {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull()) return;
@@ -91,13 +94,18 @@ void TXYPlot::PrintPlot() {
 }
 
 void TXYPlot::PrintPlot(QPrinter& printer) {
-    if (Host.printerBusy) {
+    std::function<bool()> busyProbe = Host.printerBusy;
+    if (!busyProbe && printer.outputFormat() == QPrinter::NativeFormat) {
+        const QString name = printer.printerName();
+        busyProbe = [name] { return QPrinterInfo::printerInfo(name).state() == QPrinter::Active; };
+    }
+    if (busyProbe) {
         for (int poll = 1; poll <= 9; ++poll) {
             if (Host.delay)
                 Host.delay(300);
             else
                 DelayWithMessages(300);
-            const bool busy = Host.printerBusy();
+            const bool busy = busyProbe();
             if (!busy) break;
             if (poll == 9) {
                 ui::messageBox("printer busy", "Warning", ui::Buttons::Ok, ui::Icon::Warning);

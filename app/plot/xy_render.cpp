@@ -11,6 +11,14 @@
 
 namespace {
 
+// Halves to even, as std::nearbyint in the default rounding mode, without a library call per point.
+inline double RoundEven(double v) {
+    constexpr double kShift = 6755399441055744.0;  // 1.5 * 2^52: adding it leaves no fraction bits
+    if (!(std::fabs(v) < 1e15)) return v;
+    const double t = v + kShift;  // strict IEEE arithmetic: the sum is rounded, never folded away
+    return t - kShift;
+}
+
 QColor ColorOf(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 QPen CurvePen(uint32_t color, int width) {
@@ -78,7 +86,7 @@ void TPenTrack::add(QPoint q) {
     ++added_;
     if (!reduce_) {
         // Repeated points are dropped: a zero-length piece would change how the stretch's end is drawn.
-        if (poly_.empty() || poly_.back() != q) poly_.push_back(q);
+        put(q);
         return;
     }
     if (runActive_ && q.x() == runX_) {
@@ -107,10 +115,7 @@ void TPenTrack::finishRun() {
     runActive_ = false;
     // A run of points in one pixel column covers the span from its lowest to its highest point; first,
     // extremes in their order, and last cover the same span and join the neighbours the same way.
-    auto push = [this](int y) {
-        const QPoint q(runX_, y);
-        if (poly_.empty() || poly_.back() != q) poly_.push_back(q);
-    };
+    auto push = [this](int y) { put(QPoint(runX_, y)); };
     push(firstY_);
     if (count_ == 1) return;
     if (minAt_ < maxAt_) {
@@ -124,9 +129,9 @@ void TPenTrack::finishRun() {
 }
 
 void TPenTrack::rasterLine(QPoint a, QPoint b) {
-    const int w = image_->width(), h = image_->height();
-    uchar* bits = image_->bits();
-    const qsizetype bpl = image_->bytesPerLine();
+    const int w = w_, h = h_;
+    uchar* const bits = bits_;
+    const qsizetype bpl = bpl_;
     auto plot = [&](int x, int y) {
         if (x >= 0 && y >= 0 && x < w && y < h) reinterpret_cast<QRgb*>(bits + y * bpl)[x] = color_;
     };
@@ -157,11 +162,27 @@ void TPenTrack::rasterLine(QPoint a, QPoint b) {
     }
 }
 
+void TPenTrack::put(QPoint q) {
+    if (image_) {
+        // Straight into the image: no buffer, each new point draws its segment at once.
+        if (distinct_ == 0) {
+            last_ = q;
+            distinct_ = 1;
+        } else if (q != last_) {
+            rasterLine(last_, q);
+            last_ = q;
+            ++distinct_;
+        }
+        return;
+    }
+    if (poly_.empty() || poly_.back() != q) poly_.push_back(q);
+}
+
 void TPenTrack::flush() {
     finishRun();
-    if (image_ && !poly_.empty() && (poly_.size() >= 2 || added_ >= 2)) {
-        if (poly_.size() == 1) rasterLine(poly_.front(), poly_.front());
-        for (std::size_t i = 1; i < poly_.size(); ++i) rasterLine(poly_[i - 1], poly_[i]);
+    if (image_) {
+        if (distinct_ == 1 && added_ >= 2) rasterLine(last_, last_);  // a stretch that never left its pixel
+        distinct_ = 0;
     } else if (poly_.size() >= 2) {
         painter_.drawPolyline(poly_.data(), static_cast<int>(poly_.size()));
     } else if (poly_.size() == 1 && added_ >= 2) {
@@ -188,7 +209,7 @@ TXYPlotPainter::TXYPlotPainter(TXYPlot& plot, QPainter& painter, double s, doubl
 }
 
 int TXYPlotPainter::S(double v) const {
-    const double r = std::nearbyint(v * s_);
+    const double r = RoundEven(v * s_);
     if (!(r > -1e8)) return -100000000;
     if (!(r < 1e8)) return 100000000;
     return static_cast<int>(r);
@@ -567,18 +588,11 @@ void TXYPlot::renderWith(QPainter& painter, double s, Order order, double dotLen
     painter.setFont(xyfont::Scaled(PlotFont, s));
     if (GridOn) d.grid(screen);
     d.xAxis();
-    auto x2 = [&] {
-        X2AchsenTextAn = SecondXAxisOn;
-        if (SecondXAxisOn) d.x2Axis();
-    };
-    if (order == Order::Printer) x2();
-    if (screen) x2();
-    if (screen || order == Order::Printer) {
-        d.y1Axis();
-    } else {
-        d.y1Axis();
-        x2();
-    }
+    X2AchsenTextAn = SecondXAxisOn;
+    // Screen and printer draw the top axis before the left one, the exports after it.
+    if (order != Order::Export && SecondXAxisOn) d.x2Axis();
+    d.y1Axis();
+    if (order == Order::Export && SecondXAxisOn) d.x2Axis();
     if (ZweiteYAchse) d.y2Axis();
     if (screen) d.titles();
     if (KurvenAnzahl() > 0) {

@@ -20,6 +20,10 @@ public:
     void setDirect(QImage* image, QRgb color) {
         image_ = image;
         color_ = color;
+        bits_ = image->bits();
+        bpl_ = image->bytesPerLine();
+        w_ = image->width();
+        h_ = image->height();
     }
     ~TPenTrack() { flush(); }
     void moveTo(QPoint q);
@@ -31,11 +35,17 @@ private:
     void add(QPoint q);
     void finishRun();
     void rasterLine(QPoint a, QPoint b);
+    void put(QPoint q);
 
     QPainter& painter_;
     bool reduce_;
     QImage* image_ = nullptr;
     QRgb color_ = 0;
+    uchar* bits_ = nullptr;
+    qsizetype bpl_ = 0;
+    int w_ = 0, h_ = 0;
+    QPoint last_;
+    int distinct_ = 0;
     std::vector<QPoint> poly_;
     QPoint pos_;
     bool started_ = false;

@@ -1,0 +1,323 @@
+// The program's SPC side: binding with self-registration and its messages, the reader's two routes,
+// and spectra saved as SPC reading back.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+#include "core/settings_globals.h"
+#include "core/spectra_list.h"
+#include "formats/spc_binding.h"
+#include "formats/spc_reader.h"
+#include "formats/spc_writer.h"
+#include "platform/errors.h"
+#include "platform/ui.h"
+#include "tests/spclib_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kRegistered = "OK! DLL registrated. \r\nreading / saving of *.spc will work from now on";
+
+class SpcProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("vxspcp" + std::to_string(::getpid()) + "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "prog");
+        setenv("VAROLUX32_REGISTRY_DIR", (dir_ / "reg").c_str(), 1);
+        savedFolder_ = ProgramFolder;
+        ProgramFolder = (dir_ / "prog").string() + "/";
+    }
+    void TearDown() override {
+        ProgramFolder = savedFolder_;
+        fs::remove_all(dir_);
+        unsetenv("VAROLUX32_REGISTRY_DIR");
+    }
+    void PutLibraryBeside() { fs::copy_file(VX_SPCLIB_PATH, ProgramFolder + kTarnvikLibraryFile); }
+    void RegisterQuietly() {
+        PutLibraryBeside();
+        ui::ScopedScriptedBackend quiet;
+        ASSERT_TRUE(RegisterTarnvikServer());
+    }
+    std::string Write(const std::string& name, const SpcBytes& s) {
+        std::string path = (dir_ / name).string();
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(s.b.data()), std::streamsize(s.b.size()));
+        return path;
+    }
+
+    fs::path dir_;
+    std::string savedFolder_;
+};
+
+// An evenly spaced 'K' file with float values.
+SpcBytes EvenSpc(double first, double last, const std::vector<std::vector<float>>& subfiles, int xType, int yType,
+                 const std::string& comment = "", int tech = 0) {
+    const auto n = static_cast<uint32_t>(subfiles.front().size());
+    SpcBytes s = NewFormHeader('K', subfiles.size() > 1 ? 0x04 : 0, n, first, last, uint32_t(subfiles.size()));
+    s.u8(2, static_cast<uint8_t>(tech));
+    s.u8(28, static_cast<uint8_t>(xType));
+    s.u8(29, static_cast<uint8_t>(yType));
+    s.text(88, comment);
+    for (std::size_t k = 0; k < subfiles.size(); ++k) {
+        AddSubHeader(s, uint16_t(k), 0, 0);
+        AppendFloats(s, subfiles[k]);
+    }
+    return s;
+}
+
+// The variant parsed by the program: first and last wavelength at 10 and 14, a count word and the
+// values after a short run of implausible numbers.
+SpcBytes OwnVariant(float a, float b, uint16_t mode, uint16_t count, const std::vector<float>& values) {
+    SpcBytes s(116);
+    s.u16(2, mode);
+    s.f32(10, a);
+    s.f32(14, b);
+    s.text(100, "12.03.2019");
+    s.u16(116, 0);
+    s.u16(118, count);
+    for (std::size_t i = 0; i < values.size(); ++i) s.f32(120 + 4 * i, values[i]);
+    return s;
+}
+
+}  // namespace
+
+TEST_F(SpcProgram, FirstReadRegistersTheLibraryBesideTheProgram) {
+    PutLibraryBeside();
+    std::string file = Write("a.spc", EvenSpc(400, 700, {{0.1f, 0.2f, 0.3f, 0.4f}}, 3, 2, "sample"));
+    ui::ScopedScriptedBackend ui;
+    TSpectraList list;
+    LoadSpecSpc(file, list);
+    EXPECT_EQ(ui->messages, (std::vector<std::string>{"Call to DllRegisterServer was successful!", kRegistered}));
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list[0].Title.str(), "sample");
+    EXPECT_EQ(list[0].SpecType.str(), "korva_spc");
+
+    // Registered now: no message at all.
+    ui->messages.clear();
+    LoadSpecSpc(file, list);
+    EXPECT_TRUE(ui->messages.empty());
+    EXPECT_EQ(list.Count(), 2);
+}
+
+TEST_F(SpcProgram, MissingLibraryGivesThreeMessagesAndFailsCleanly) {
+    std::string file = Write("a.spc", EvenSpc(400, 700, {{0.1f, 0.2f}}, 3, 2));
+    ui::ScopedScriptedBackend ui;
+    TSpectraList list;
+    try {
+        LoadSpecSpc(file, list);
+        FAIL() << "no error";
+    } catch (const vx::Error& e) {
+        ui->messages.push_back(e.what());
+    }
+    EXPECT_EQ(ui->messages,
+              (std::vector<std::string>{"the necessary file \"gtarnviklib.so\"\r\nis not in Varolux32 folder",
+                                        "Registration NOT successful", "Class not registered"}));
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST_F(SpcProgram, UnloadableLibraryRaisesItsError) {
+    std::ofstream(ProgramFolder + kTarnvikLibraryFile) << "not a library";
+    ui::ScopedScriptedBackend ui;
+    try {
+        RegisterTarnvikServer();
+        FAIL() << "no error";
+    } catch (const vx::Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Failed to load \"" + ProgramFolder + "gtarnviklib.so\"");
+    }
+    EXPECT_TRUE(ui->messages.empty());
+}
+
+TEST_F(SpcProgram, OwnVariantIsParsedHereAfterTheProbe) {
+    PutLibraryBeside();
+    std::vector<float> v;
+    for (int i = 1; i <= 12; ++i) v.push_back(0.1f * float(i));
+    ui::ScopedScriptedBackend ui;
+    TSpectraList list;
+    LoadSpecSpc(Write("s.spc", OwnVariant(700, 400, 2, 12, v)), list);
+    EXPECT_EQ(ui->messages.size(), 2u);  // the probe registered the library first
+    ASSERT_EQ(list.Count(), 1);
+    const TSpectrumRecord& r = list[0];
+    EXPECT_EQ(r.SpecType.str(), "shimadzu_spc");
+    EXPECT_EQ(r.Title.str(), "s.spc");
+    EXPECT_EQ(r.DateText.str(), "12.03.2019");
+    EXPECT_EQ(r.SourceKind, 46);
+    EXPECT_DOUBLE_EQ(r.FirstX, 400);
+    EXPECT_DOUBLE_EQ(r.StepX, 300.0 / 11);
+    EXPECT_FLOAT_EQ(float(r.Values.front()), 1.2f);  // reversed: point 0 belongs to 400 nm
+    EXPECT_FLOAT_EQ(float(r.Values.back()), 0.1f);
+
+    // A count beyond the values present: only the values read count.
+    LoadSpecSpc(Write("t.spc", OwnVariant(400, 700, 1, 500, v)), list);
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list[1].PointCount(), 12);
+    EXPECT_EQ(list[1].YKind, SpecYTransmittance);
+    EXPECT_NEAR(list[1].Values[9], 0.0, 1e-6);  // 1.0 as a fraction: M <= 1.3
+    EXPECT_NEAR(list[1].Values[0], 1.0, 1e-6);
+
+    // One value, or a count of 1: no record.
+    LoadSpecSpc(Write("u.spc", OwnVariant(400, 700, 2, 1, v)), list);
+    EXPECT_EQ(list.Count(), 2);
+
+    // Edges of the test: exactly 100 or 5000 go through the library.
+    SpcBytes edge = OwnVariant(100, 700, 2, 12, v);
+    EXPECT_THROW(LoadSpecSpc(Write("e.spc", edge), list), vx::Error);  // no SPC file for the library
+}
+
+TEST_F(SpcProgram, ShortOrMissingFilesRaiseTheirErrors) {
+    RegisterQuietly();
+    TSpectraList list;
+    SpcBytes tiny(50);
+    EXPECT_THROW(LoadSpecSpc(Write("tiny.spc", tiny), list), vx::Error);
+    try {
+        LoadSpecSpc((dir_ / "none.spc").string(), list);
+        FAIL();
+    } catch (const vx::Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot open file " + (dir_ / "none.spc").string());
+    }
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST_F(SpcProgram, SubfilesTitlesUnitsAndKinds) {
+    RegisterQuietly();
+    TSpectraList list;
+    LoadSpecSpc(Write("m.spc", EvenSpc(400, 700, {{1, 2}, {3, 4}, {5, 6}}, 3, 2, "same")), list);
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list[2].Title.str(), "same, subfile 3");
+
+    LoadSpecSpc(Write("em.spc", EvenSpc(400, 700, {{1, 2}}, 3, 2, "an emission ACQUISITION")), list);
+    EXPECT_EQ(list[3].Title.str(), "em.spc");
+
+    // Wavenumbers stored ascending: point 0 at the last, negative step, values reversed.
+    LoadSpecSpc(Write("w.spc", EvenSpc(1000, 2000, {{1, 2, 3}}, 1, 2)), list);
+    const TSpectrumRecord& w = list[4];
+    EXPECT_EQ(w.XUnit, SpecXWavenumber);
+    EXPECT_DOUBLE_EQ(w.FirstX, 2000);
+    EXPECT_DOUBLE_EQ(w.StepX, -500);
+    EXPECT_EQ(w.Values, (std::vector<double>{3, 2, 1}));
+
+    // Percent transmittance: -log10(v/100), and 0 becomes 6.
+    LoadSpecSpc(Write("t.spc", EvenSpc(400, 500, {{95, 10, 0}}, 3, 128)), list);
+    const TSpectrumRecord& t = list[5];
+    EXPECT_EQ(t.YKind, SpecYTransmittance);
+    EXPECT_NEAR(t.Values[0], -std::log10(0.95), 1e-6);
+    EXPECT_DOUBLE_EQ(t.Values[2], 6.0);
+
+    // Micrometres are stored as nm; Raman shift keeps its comment; fluorescence is intensity.
+    LoadSpecSpc(Write("um.spc", EvenSpc(0.5, 0.7, {{1, 2, 3}}, 2, 4)), list);
+    EXPECT_EQ(list[6].XUnit, SpecXNanometer);
+    EXPECT_NEAR(list[6].FirstX, 500, 1e-9);
+    EXPECT_NEAR(list[6].StepX, 100, 1e-9);
+    LoadSpecSpc(Write("r.spc", EvenSpc(100, 300, {{1, 2, 3}}, 13, 2, "", 12)), list);
+    EXPECT_EQ(list[7].XUnit, SpecXRamanShift);
+    EXPECT_EQ(list[7].Comment2.str(), "Raman Shift [1/cm]");
+    EXPECT_EQ(list[7].YKind, SpecYIntensity);
+
+    // Molar absorption: zeros become 1000 before scaling so that the largest reads -log10(0.05).
+    LoadSpecSpc(Write("e.spc", EvenSpc(400, 500, {{2, 4, 0}}, 3, 23)), list);
+    const TSpectrumRecord& e = list[8];
+    EXPECT_EQ(e.YKind, SpecYEpsilon);
+    const double product = -std::log10(0.05) / 4;
+    EXPECT_NEAR(e.Concentration, product, 1e-12);
+    EXPECT_NEAR(e.Values[1], -std::log10(0.05), 1e-12);
+    EXPECT_NEAR(e.Values[2], 1000 * product, 1e-9);
+
+    // A subfile of one point makes no record.
+    LoadSpecSpc(Write("one.spc", EvenSpc(400, 400, {{1}}, 3, 2)), list);
+    EXPECT_EQ(list.Count(), 9);
+
+    // Electron volts are stored as wavenumbers, falling.
+    LoadSpecSpc(Write("ev.spc", EvenSpc(1, 2, {{1, 2, 3}}, 14, 2)), list);
+    ASSERT_EQ(list.Count(), 10);
+    EXPECT_EQ(list[9].XUnit, SpecXWavenumber);
+    EXPECT_NEAR(list[9].FirstX, 2 * 8065.5409, 1e-9);
+    EXPECT_NEAR(list[9].StepX, -8065.5409 / 2, 1e-9);
+    EXPECT_EQ(list[9].Values, (std::vector<double>{3, 2, 1}));
+}
+
+TEST_F(SpcProgram, XYFilesAreResampledOntoTheGrid) {
+    RegisterQuietly();
+    SpcBytes s = NewFormHeader('K', 0x80, 3, 0, 0, 1);
+    s.u8(28, 3);
+    s.u8(29, 2);
+    AppendFloats(s, {600, 500, 400});  // descending X
+    AddSubHeader(s, 0, 0, 0);
+    AppendFloats(s, {3, 2, 1});
+    TSpectraList list;
+    LoadSpecSpc(Write("xy.spc", s), list);
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_DOUBLE_EQ(list[0].FirstX, 400);
+    EXPECT_DOUBLE_EQ(list[0].StepX, 100);
+    EXPECT_EQ(list[0].Values, (std::vector<double>{1, 2, 3}));
+}
+
+TEST_F(SpcProgram, SavedSpectraReadBackIntoTheSameValues) {
+    PutLibraryBeside();
+    ui::ScopedScriptedBackend ui;
+    struct Case {
+        int32_t xUnit, yKind;
+        double first, step;
+    } cases[] = {{SpecXNanometer, SpecYAbsorbance, 400, 0.5}, {SpecXWavenumber, SpecYIntensity, 4000, -2},
+                 {SpecXNanometer, SpecYTransmittance, 300, 1}};
+    bool firstSave = true;
+    for (const Case& c : cases) {
+        TSpectrumRecord rec;
+        rec.FileName = "/data/orig.rvx";
+        rec.Title = "my spectrum";
+        rec.XUnit = c.xUnit;
+        rec.YKind = c.yKind;
+        rec.FirstX = c.first;
+        rec.StepX = c.step;
+        rec.Values = {0.25, 0.5, 1.0, 0.125};
+        std::string file = (dir_ / "out.spc").string();
+        SaveSpectrumSpc(rec, file);
+        if (firstSave) {
+            EXPECT_EQ(ui->messages.back(), "OK! DLL registrated\r\nreading / saving of *.spc will work from now on");
+            firstSave = false;
+        }
+        TSpectraList list;
+        LoadSpecSpc(file, list);
+        ASSERT_EQ(list.Count(), 1);
+        const TSpectrumRecord& r = list[0];
+        EXPECT_EQ(r.Title.str(), "my spectrum");
+        EXPECT_EQ(r.XUnit, c.xUnit);
+        EXPECT_EQ(r.YKind, c.yKind);
+        EXPECT_DOUBLE_EQ(r.FirstX, c.first);
+        EXPECT_DOUBLE_EQ(r.StepX, c.step);
+        ASSERT_EQ(r.PointCount(), 4);
+        for (int i = 0; i < 4; ++i) EXPECT_NEAR(r.Values[i], rec.Values[i], 1e-6) << i;
+        EXPECT_EQ(r.DateText.str().size(), 19u);
+    }
+}
+
+TEST_F(SpcProgram, SaveChoosesAmongSeveralSpectra) {
+    RegisterQuietly();
+    SpectraList.Clear();
+    for (const char* title : {"first", "second"}) {
+        auto rec = std::make_unique<TSpectrumRecord>();
+        rec->Title = title;
+        rec->FirstX = 400;
+        rec->StepX = 1;
+        rec->Values = {1, 2, 3};
+        SpectraList.Add(std::move(rec));
+    }
+    ui::ScopedScriptedBackend ui;
+    std::string file = (dir_ / "c.spc").string();
+    ui->onAsk = [](ui::Query& q) { return q.dialog == "TAuswDia" && false; };
+    EXPECT_FALSE(SaveSpecSpc(file));
+    EXPECT_FALSE(fs::exists(file));
+    ui->onAsk = [](ui::Query& q) {
+        q.fields["SpekBox"] = "1";
+        return true;
+    };
+    EXPECT_TRUE(SaveSpecSpc(file));
+    TSpectraList list;
+    LoadSpecSpc(file, list);
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list[0].Title.str(), "second");
+    SpectraList.Clear();
+}

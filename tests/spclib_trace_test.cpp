@@ -1,0 +1,79 @@
+// The trace file: settings from the local-machine store, line format and cutting.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/registry.h"
+#include "spclib/trace.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class SpcTrace : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("vxtrace" + std::to_string(::getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        setenv("VAROLUX32_REGISTRY_DIR", dir_.c_str(), 1);
+    }
+    void TearDown() override {
+        fs::remove_all(dir_);
+        unsetenv("VAROLUX32_REGISTRY_DIR");
+    }
+    void Settings(const std::string& file, const std::string& level) {
+        registry::writeString(registry::Hive::LocalMachine, spc::kTraceKey, "TraceFile", file);
+        registry::writeString(registry::Hive::LocalMachine, spc::kTraceKey, "TraceLevel", level);
+    }
+    static std::string Read(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+    fs::path dir_;
+};
+
+}  // namespace
+
+TEST_F(SpcTrace, LinesCarryTimeProcessAndModuleAndAreCutAtTheBuffer) {
+    fs::path log = dir_ / "trace.log";
+    Settings(log.string(), "1");
+    spc::TraceModule t;
+    t.Init("GTARNVIK");
+    EXPECT_EQ(t.Level(), 1);
+    t.Print("[x] %d\n", 42);
+    std::string first = Read(log);
+    ASSERT_GT(first.size(), 24u);
+    EXPECT_EQ(first.substr(4, 1), "/");  // yyyy/mm/dd hh:nn:ss.zzz
+    EXPECT_EQ(first.substr(19, 1), ".");
+    EXPECT_EQ(first.substr(24, 1), "(");
+    EXPECT_NE(first.find(" {GTARNVIK} [x] 42\n"), std::string::npos);
+
+    t.Print("%s", std::string(3000, 'a').c_str());
+    std::string all = Read(log);
+    std::string second = all.substr(first.size());
+    EXPECT_EQ(second.size(), 1023u);
+    EXPECT_EQ(second.substr(1018), " ...\n");
+}
+
+TEST_F(SpcTrace, LevelsAndFilesThatDoNotWork) {
+    Settings((dir_ / "t.log").string(), "high");
+    spc::TraceModule t;
+    t.Init("PELMAR");
+    EXPECT_EQ(t.Level(), 0);
+
+    Settings((dir_ / "no" / "such" / "t.log").string(), "3");
+    t.Init("PELMAR");
+    EXPECT_EQ(t.Level(), 3);
+    t.Print("x\n");
+    EXPECT_EQ(t.Level(), 0);  // a file that cannot be opened ends tracing
+
+    registry::deleteKey(registry::Hive::LocalMachine, spc::kTraceKey);
+    t.Init("PELMAR");
+    EXPECT_EQ(t.Level(), 0);
+}
