@@ -20,6 +20,7 @@
 #include "app_test_support.h"
 #include "core/settings_globals.h"
 #include "core/units.h"
+#include "platform/errors.h"
 #include "platform/registry.h"
 #include "platform/ui.h"
 
@@ -179,6 +180,21 @@ TEST_F(ShellStart, ErrorsRaisedInCommandsAreShownNotThrown) {
     EXPECT_EQ(ui_->messages[0], "'x' is not a valid floating point value");
     EXPECT_TRUE(RunGuarded([] {}));
     EXPECT_EQ(ui_->messages.size(), 1u);
+    // The user's own cancel ends a command quietly.
+    EXPECT_FALSE(RunGuarded([] { throw vx::Cancelled(); }));
+    EXPECT_EQ(ui_->messages.size(), 1u);
+}
+
+TEST_F(ShellStart, ExitDuringAWaitRunsAfterTheWaitHasEnded) {
+    auto w = std::make_unique<TMainwin>();
+    w->show();
+    QTimer::singleShot(30, w.get(), [&] { w->Beenden1Click(); });
+    QtDelay(5000);
+    EXPECT_FALSE(w->CleanedUp());
+    EXPECT_TRUE(ShellClosing());
+    PumpEvents(100);
+    EXPECT_TRUE(w->CleanedUp());
+    EXPECT_EQ(w->PlacementWrites(), 1);
 }
 
 }  // namespace
