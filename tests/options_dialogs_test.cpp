@@ -731,6 +731,23 @@ TEST_F(OptionsGui, PropertiesTypedLegendIsKeptWhenTheListOpensAndOnNavigation) {
     EXPECT_EQ(plot().Curve(1).LegendName, "typed one");
 }
 
+TEST_F(OptionsGui, PropertiesEnterInAnEditConfirms) {
+    start();
+    addSpectra(2);
+    SetOptionsDialogRunner([&](QDialog& dlg) {
+        auto& d = static_cast<TKonzDia&>(dlg);
+        d.show();
+        auto* conc = child<QLineEdit>(d, "Ekonz");
+        conc->setText("0.75");
+        QTest::keyClick(conc, Qt::Key_Return);  // not "<= Back" or another button
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+        EXPECT_EQ(d.CurrentIndex(), 0);
+        return d.result();
+    });
+    RunGeneralCommand(*w_);
+    EXPECT_DOUBLE_EQ(SpectraList[0].Concentration, 0.75);
+}
+
 TEST_F(OptionsGui, PropertiesDefaultLinesAndLegendTexts) {
     start();
     addSpectra(3);
