@@ -241,9 +241,14 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
         bool eem = false;
         if (contains(line0, "Wavelength") && titleSource >= 0) {
             const std::string l = fullLine(titleSource);
+            // The fields after the first, walked once: a title line may hold far more fields than the table.
             int whole = 0;
-            for (int k = 2; k <= CountChar(sep, l) + 1; ++k)
-                if (numtext::TryStrToInt(fieldAt(l, sep, k))) ++whole;
+            std::string_view rest(l);
+            for (auto p = rest.find(sep); p != std::string_view::npos;) {
+                rest.remove_prefix(p + 1);
+                p = rest.find(sep);
+                if (numtext::TryStrToInt(rest.substr(0, p))) ++whole;
+            }
             eem = whole == H - 1;
         }
         if (eem) {

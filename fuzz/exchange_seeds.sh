@@ -1,6 +1,6 @@
 #!/bin/sh
-# Writes a few small valid inputs for the exchange-format fuzz targets into fuzz/corpus-exchange_*
-# (git-ignored). Run from the repository root.
+# Writes a few small valid inputs for the exchange-format fuzz targets (and the covered two-column
+# reader's) into fuzz/corpus-exchange_* (git-ignored). Run from the repository root.
 set -e
 mk() { mkdir -p "fuzz/corpus-exchange_$1"; printf "%b" "$3" > "fuzz/corpus-exchange_$1/$2"; }
 
@@ -21,3 +21,6 @@ mk dat instrument 'Filter glass\r\nmeasured 2002\r\noperator\r\n\r\nWellenzahl;W
 mk dat own 'Wavelength [nm]\tWavenumbers [1/cm]\tspec 1\tspec 2\r\n400.000\t25000.00\t0.5\t-\r\n401.000\t24937.66\t0.6\t1.2\r\n402.000\t24875.62\t0.7\t1.3\r\n'
 mk dat ev 'Wavelength [nm]\tWavenumbers [1/cm]\tElectron Volts [eV]\tspec 1\r\n1000.000\t10000.00\t1.2398\t1\r\n900.000\t11111.11\t1.3776\t2\r\n800.000\t12500.00\t1.5498\t3\r\n'
 mk dat micro 'Wavelength [nm]\tWavelength [\0302\0265m]\tWavenumbers [1/cm]\tspec 1\r\n2000.000\t2.0000\t5000.00\t0.1\r\n2100.000\t2.1000\t4761.90\t0.2\r\n2200.000\t2.2000\t4545.45\t0.3\r\n'
+
+mk ascii plain '400 0.1\r\n401 0.2\r\n402 0.3\r\n403 0.25\r\n'
+mk ascii semicolon 'title\r\n400,5;0,1\r\n401,5;0,2\r\n402,5;0,3\r\n'

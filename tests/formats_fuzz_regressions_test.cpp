@@ -92,6 +92,35 @@ TEST_F(FuzzRegressions, WideFirstDataLineWithShortLinesStaysSmall) {
     }
 }
 
+// A title line of "Wavelength" with a hundred thousand trailing separators: deciding whether the
+// table is an excitation-emission matrix walked the line from its start once per field.
+TEST_F(FuzzRegressions, LongTitleLineIsWalkedOnce) {
+    const std::string tail(100000, ';');
+    const std::string data = "1;2;3;4;5\n2;2;4;4;6\n3;2;5;4;7\n";
+    struct Case {
+        std::string title;
+        bool asked;
+        std::vector<std::string> titles;
+    } cases[] = {
+        {"Wavelength" + tail, true, {"eem", "eem"}},  // no whole numbers: the layout is asked, pairs
+        {"Wavelength;300;310;320;330" + tail, false,
+         {"EEM Fluorescence, EX=300", "EEM Fluorescence, EX=310", "EEM Fluorescence, EX=320",
+          "EEM Fluorescence, EX=330"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title.substr(0, 30));
+        list.Clear();
+        ui_->asked.clear();
+        LoadTextSpectraData(c.title + "\n" + data, "/d/eem.csv", 0, "date", list);
+        EXPECT_EQ(ui_->asked.size(), c.asked ? 1u : 0u);
+        ASSERT_EQ(list.Count(), static_cast<int>(c.titles.size()));
+        for (std::size_t k = 0; k < c.titles.size(); ++k) {
+            EXPECT_EQ(list[static_cast<int>(k)].Title.str(), c.titles[k]);
+            EXPECT_EQ(list[static_cast<int>(k)].PointCount(), 3);
+        }
+    }
+}
+
 // A DAT table of 40000 columns: every column was found by scanning its line from the start, so a
 // 120 KB file took billions of steps. Only the first and the last two columns hold values.
 TEST_F(FuzzRegressions, ManyDatColumnsAreReadInOnePass) {
