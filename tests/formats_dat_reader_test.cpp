@@ -165,3 +165,53 @@ TEST_P(DatReader, InstrumentLayout) {
 }
 
 }  // namespace
+
+#include "formats/dat_writer.h"
+
+namespace {
+
+// Our DAT writer's files, in every display unit, read back to the spectra that were written.
+TEST_P(DatReader, WriterOutputReadsBack) {
+    const uint8_t keepX = DisplayXUnit, keepY = DisplayYMode;
+    TSpectraList out;
+    for (int k = 0; k < 2; ++k) {
+        auto r = std::make_unique<TSpectrumRecord>();
+        r->Title = k == 0 ? "wide" : "narrow";
+        r->XUnit = SpecXNanometer;
+        r->YKind = SpecYAbsorbance;
+        r->FirstX = k == 0 ? 300.0 : 400.0;
+        r->StepX = 0.5;
+        for (int i = 0; i < (k == 0 ? 800 : 300); ++i) r->Values.push_back(shape(r->XAt(i)));
+        out.Add(std::move(r));
+    }
+    struct Case {
+        uint8_t unit;
+        double lower, upper;
+        int readUnit;
+    } cases[] = {{1, 320.0, 650.0, 1}, {4, 0.32, 0.65, 1}, {2, 1e7 / 650.0, 1e7 / 320.0, 2},
+                 {3, kNmEv / 650.0, kNmEv / 320.0, 2}};
+    DisplayYMode = 2;
+    for (const auto& c : cases) {
+        DisplayXUnit = c.unit;
+        TDatText dat = DatExportText(out, c.lower, c.upper, 1);
+        ASSERT_TRUE(dat.refusal.empty()) << dat.refusal;
+        list.Clear();
+        read(SplitLines(dat.text));
+        ASSERT_EQ(list.Count(), 2) << "unit " << int(c.unit);
+        EXPECT_EQ(list[0].Title.str(), "wide");
+        EXPECT_EQ(list[1].Title.str(), "narrow");
+        for (int s = 0; s < 2; ++s) {
+            const auto& r = list[s];
+            EXPECT_EQ(r.XUnit, c.readUnit) << "unit " << int(c.unit);
+            ASSERT_GE(r.PointCount(), 2);
+            for (int j = 0; j < r.PointCount(); ++j) {
+                double nm = r.XUnit == 1 ? r.XAt(j) : 1e7 / r.XAt(j);
+                ASSERT_NEAR(r.Values[j], shape(nm), 2e-3) << "unit " << int(c.unit) << " point " << j;
+            }
+        }
+    }
+    DisplayXUnit = keepX;
+    DisplayYMode = keepY;
+}
+
+}  // namespace

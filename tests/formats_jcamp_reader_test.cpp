@@ -136,8 +136,9 @@ TEST_P(JcampReader, YUnitRules) {
 }
 
 TEST_P(JcampReader, PackedNumbersWithSignsAndBothExponentCases) {
-    read(lines({"##TITLE= p", "##XUNITS= NANOMETERS", "##YUNITS= ABSORBANCE", "##XYDATA= (X++(Y..Y))",
-                "400+1.2-0.3+5E-1", "403-0.25, 1.5e-3,+2.5E+1", "##END="}));
+    read(lines({"##TITLE= p", "##XUNITS= NANOMETERS", "##YUNITS= ABSORBANCE",
+                "##XYDATA= (X++(Y..Y)) $$ checkpoints", "400+1.2-0.3+5E-1 $$ first line", "$$ a comment line",
+                "403-0.25, 1.5e-3,+2.5E+1", "##END="}));
     ASSERT_EQ(list.Count(), 1);
     const auto& v = list[0].Values;
     ASSERT_EQ(v.size(), 6u);

@@ -129,6 +129,7 @@ TEST_P(TextSpectra, TitlesSetTemperatureAndKinds) {
         {"nm;Epsilon", 3, 50 * 1e-5},       {"nm;log(Epsilon)", 4, std::pow(10.0, 50.0) * 1e-5},
         {"nm;Intensity", 5, 50.0},          {"nm;Absorbance", 2, 50.0},
         {"nm;%R", 6, -std::log10(0.5)},
+        {"Wavelength [nm];", 2, 50.0},  // an empty title matches no keyword
     };
     for (const auto& c : cases) {
         list.Clear();
@@ -360,6 +361,43 @@ TEST(TextNumbers, ResamplingKeepsPairsOnTheGridAndInterpolatesBetween) {
     ASSERT_EQ(r.PointCount(), 5);
     const double want[] = {0, 15, 30, 45, 60};
     for (int i = 0; i < 5; ++i) EXPECT_NEAR(r.Values[i], want[i], 1e-12) << i;
+}
+
+}  // namespace
+
+#include "formats/csv_writer.h"
+
+namespace {
+
+class CsvRoundTrip : public ::testing::TestWithParam<char> {
+protected:
+    void SetUp() override { numtext::setDecimalSeparator(GetParam()); }
+    void TearDown() override { numtext::setDecimalSeparator('.'); }
+    ui::ScopedScriptedBackend ui_;
+};
+
+INSTANTIATE_TEST_SUITE_P(Separators, CsvRoundTrip, ::testing::Values('.', ','));
+
+// What our CSV writer writes reads back to the same spectra.
+TEST_P(CsvRoundTrip, WriterOutputReadsBack) {
+    struct Set {
+        std::vector<TSpectrumRecord> recs;
+    } sets[] = {
+        {{rec("one", 1, 2, 400, 0.5, 40)}},
+        {{rec("a", 1, 2, 400, 0.5, 40), rec("b", 1, 6, 400, 0.5, 40)}},
+        {{rec("ir", 2, 1, 4000, -4, 30), rec("uv", 1, 5, 300, 1, 12), rec("eps", 1, 3, 250, 2, 20),
+          rec("raman", 5, 5, 500, -1.5, 25)}},
+    };
+    for (auto& set : sets) {
+        TSpectraList out;
+        for (const auto& r : set.recs) out.Add(std::make_unique<TSpectrumRecord>(r));
+        TCsvText csv = CsvExportText(out);
+        ASSERT_TRUE(csv.refusal.empty()) << csv.refusal;
+        TSpectraList back;
+        LoadTextSpectraData(csv.text, "/t/x.csv", 0, "d", back);
+        ASSERT_EQ(back.Count(), out.Count()) << csv.text.substr(0, 200);
+        for (int k = 0; k < out.Count(); ++k) expectSame(out[k], back[k]);
+    }
 }
 
 }  // namespace
