@@ -1,6 +1,8 @@
 // Creation, lifecycle and window events of the main window.
 #include "app/TMainwin.h"
 
+#include "app/core_commands.h"
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -98,6 +100,7 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     CreateToolBar();
     ConnectOptionsCommands(*this);  // Configuration, Axes, General
     ConnectToolCommands(*this);
+    ConnectCoreCommands(*this);  // Normalize, Smooth
 
     // 5. spectroscope view off
     if (QAction* a = Action("ShowSpectroscopeView")) a->setChecked(false);

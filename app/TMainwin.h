@@ -62,6 +62,8 @@ public:
     void Beenden1Click();
     void MRUManager1Click(const std::string& recentName);
     void SavePlotas1Click();
+    void CopyPlottoClipboard1Click();
+    void Print1Click();
     // Writes through the save dispatcher with the plot's drawn x range; an RVX file enters the
     // recent-files list. True when a file was written.
     bool SaveSpectra(const std::string& name);

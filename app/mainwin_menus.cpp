@@ -38,8 +38,8 @@ const MenuEntry kFileMenu[] = {
     {"SaveforGnuPlot1", "Save for &GnuPlot...", "Ctrl+Shift+G", nullptr},
     {nullptr, nullptr, nullptr, nullptr},
     {"CopyDatatoClipboard1", "Copy &Data to Clipboard", "Ctrl+Alt+C", nullptr},
-    {"CopyPlottoClipboard1", "&Copy Plot to Clipboard", "Ctrl+C", nullptr},
-    {"Print1", "&Print...", "Ctrl+D", nullptr},
+    {"CopyPlottoClipboard1", "&Copy Plot to Clipboard", "Ctrl+C", &TMainwin::CopyPlottoClipboard1Click},
+    {"Print1", "&Print...", "Ctrl+D", &TMainwin::Print1Click},
     {nullptr, nullptr, nullptr, nullptr},
     {"Beenden1", "&Exit", "Ctrl+Q", &TMainwin::Beenden1Click},
 };

@@ -1,7 +1,11 @@
 // The Plot / Options menu's switches, line and colour commands, fonts and the website command.
 #include <QAction>
 #include <QColorDialog>
+#include <QApplication>
 #include <QFontDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 
 #include "app/TMainwin.h"
 #include "app/app_version.h"
@@ -119,3 +123,19 @@ void TMainwin::LegendFont1Click() {
 }
 
 void TMainwin::Website1Click() { ui::openUrl(kWebsiteUrl); }
+
+void TMainwin::CopyPlottoClipboard1Click() { plot_->SaveMetafile(true); }
+
+void TMainwin::Print1Click() {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) return;  // no printer installed
+    QPrinter printer(info, QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintDialog dlg(&printer, this);
+    if (dlg.exec() != QDialog::Accepted) return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    struct Restore {
+        ~Restore() { QApplication::restoreOverrideCursor(); }
+    } restore;
+    plot_->PrintPlot(printer);
+}

@@ -95,7 +95,8 @@ VX_EXPORT int32_t TARNVIK_CreateSpc(HTARNVIK h, int32_t fileType) {
 VX_EXPORT int32_t TARNVIK_OpenFile(HTARNVIK h, const char* fileName) {
     if (!h) return -3;
     TARNVIK& d = *doc(h);
-    int32_t r = spc::OpenFileImage(d, textOf(fileName));
+    // The integrity outcome is not reported here, so its digest is not computed.
+    int32_t r = spc::OpenFileImage(d, textOf(fileName), false);
     if (r == 0) {
         normaliseDate(d);
     } else if (spc::TraceGtarnvik().Level() >= 1) {

@@ -588,7 +588,7 @@ HRESULT GTarnvik::OpenFileWithCheck(BSTR spcFile, spcIntegrity* out) {
     lastFile_.reset();
     SetLastError(0);
     std::string name = com::bstrToUtf8(spcFile);
-    int32_t r = OpenFileImage(doc_, name);
+    int32_t r = OpenFileImage(doc_, name, out != nullptr);
     if (r == kOpenNotSpc || r == kOpenBadData) {
         if (TraceGtarnvik().Level() >= 1) TraceGtarnvik().Print("[OpenFile] not valid: %s\n", name.c_str());
         return notValid();
@@ -604,7 +604,7 @@ HRESULT GTarnvik::OpenFileWithCheck(BSTR spcFile, spcIntegrity* out) {
 HRESULT GTarnvik::OpenFile(BSTR spcFile) { return OpenFileWithCheck(spcFile, nullptr); }
 
 HRESULT GTarnvik::openImage(const std::vector<uint8_t>& bytes, spcIntegrity* out) {
-    int32_t r = OpenImage(doc_, bytes.data(), bytes.size());
+    int32_t r = OpenImage(doc_, bytes.data(), bytes.size(), out != nullptr);
     if (r == kOpenNotSpc || r == kOpenBadData) return notValid();
     if (r < 0) return reportFailure("Can not read SPC Data.");
     return afterOpen(out);

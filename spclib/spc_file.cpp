@@ -222,7 +222,7 @@ uint32_t CheckIntegrity(const uint8_t* data, std::size_t size, const std::vector
     return std::memcmp(d, data + kIntegrity, 20) == 0 ? kIntegrityNull : kIntegrityFail;
 }
 
-int32_t OpenImage(TARNVIK& doc, const uint8_t* data, std::size_t size) {
+int32_t OpenImage(TARNVIK& doc, const uint8_t* data, std::size_t size, bool checkIntegrity) {
     doc.Reset();
     // 1. The form.
     if (!data || size < 2) return kOpenNotSpc;
@@ -244,7 +244,7 @@ int32_t OpenImage(TARNVIK& doc, const uint8_t* data, std::size_t size) {
         if (form == 'K') {
             if (hasVersionTag(data)) {
                 if (h[kMajorRev] < 4) h[kMajorRev] = 4;
-                doc.integrity = CheckIntegrity(data, size, doc.key);
+                if (checkIntegrity) doc.integrity = CheckIntegrity(data, size, doc.key);
             } else {
                 h[kMajorRev] = 3;
             }
@@ -382,7 +382,7 @@ int32_t OpenImage(TARNVIK& doc, const uint8_t* data, std::size_t size) {
     return kOpenOk;
 }
 
-int32_t OpenFileImage(TARNVIK& doc, const std::string& path) {
+int32_t OpenFileImage(TARNVIK& doc, const std::string& path, bool checkIntegrity) {
     doc.Reset();
     if (path.empty()) return kOpenCannot;
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -399,12 +399,12 @@ int32_t OpenFileImage(TARNVIK& doc, const std::string& path) {
     auto size = static_cast<std::size_t>(st.st_size);
     if (size == 0) {
         ::close(fd);
-        return OpenImage(doc, nullptr, 0);
+        return OpenImage(doc, nullptr, 0, checkIntegrity);
     }
     void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
     ::close(fd);
     if (map == MAP_FAILED) return kOpenNoMemory;
-    int32_t r = OpenImage(doc, static_cast<const uint8_t*>(map), size);
+    int32_t r = OpenImage(doc, static_cast<const uint8_t*>(map), size, checkIntegrity);
     munmap(map, size);
     return r;
 }

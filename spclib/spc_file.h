@@ -15,9 +15,10 @@ namespace spc {
 enum : int32_t { kOpenOk = 0, kOpenCannot = -1, kOpenNoMemory = -2, kOpenNotSpc = -3, kOpenBadData = -4 };
 
 // Parses an image; the document is reset first. Every count and offset is checked against the image.
-int32_t OpenImage(TARNVIK& doc, const uint8_t* data, std::size_t size);
+// The integrity field is checked only when its outcome is wanted (it costs a digest of the whole file).
+int32_t OpenImage(TARNVIK& doc, const uint8_t* data, std::size_t size, bool checkIntegrity = true);
 // Opens a file through a read-only mapping of it.
-int32_t OpenFileImage(TARNVIK& doc, const std::string& path);
+int32_t OpenFileImage(TARNVIK& doc, const std::string& path, bool checkIntegrity = true);
 
 // The file image of the whole document (subfile -1) or of one subfile; nullopt when the index lies
 // outside or values cannot be read.

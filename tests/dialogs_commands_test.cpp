@@ -366,3 +366,22 @@ TEST_F(Commands, PlayWritesItsTextsIntoTheStatusBar) {
     toolcmd::Abspielen1Click(*win);
     EXPECT_EQ(win->StatusText(1), "Task accomplished!");
 }
+
+TEST_F(Commands, ANarrowSpectroscopeBarDrawsNothingAndRecovers) {
+    addRecord("a", 380, 1, std::vector<double>(401, 0.3));
+    replot();
+    trigger("ShowSpectroscopeView");
+    QWidget* imageBar = win->findChild<QWidget*>("SpectroscopeImageBar");
+    auto* image = win->findChild<QLabel*>("SpectroscopeImage");
+    ASSERT_NE(image, nullptr);
+    imageBar->setFixedWidth(100);  // less than the 110 pixels of the combo column
+    QApplication::processEvents();
+    RedrawSpectroscopeImage(*win);
+    EXPECT_TRUE(image->pixmap().isNull());
+    imageBar->setFixedWidth(500);
+    QApplication::processEvents();
+    RedrawSpectroscopeImage(*win);
+    ASSERT_NE(SpectroscopeBitmap(*win), nullptr);
+    EXPECT_EQ(SpectroscopeBitmap(*win)->width(), 390);
+    EXPECT_FALSE(image->pixmap().isNull());
+}

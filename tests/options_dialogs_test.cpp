@@ -731,6 +731,42 @@ TEST_F(OptionsGui, PropertiesTypedLegendIsKeptWhenTheListOpensAndOnNavigation) {
     EXPECT_EQ(plot().Curve(1).LegendName, "typed one");
 }
 
+TEST_F(OptionsGui, PropertiesBadNumberKeepsTheSpectrumInEdit) {
+    start();
+    addSpectra(3);
+    SetOptionsDialogRunner([&](QDialog& dlg) {
+        auto& d = static_cast<TKonzDia&>(dlg);
+        child<QLineEdit>(d, "Ekonz")->setText("1e");
+        child<QComboBox>(d, "ComboHeader")->setCurrentIndex(2);
+        EXPECT_EQ(d.CurrentIndex(), 0);
+        EXPECT_EQ(child<QComboBox>(d, "ComboHeader")->currentIndex(), 0);
+        click(d, "BVor");
+        EXPECT_EQ(d.CurrentIndex(), 0);
+        click(d, "CancelBtn");
+        return d.result();
+    });
+    RunGeneralCommand(*w_);
+    EXPECT_EQ(ui_->messages.size(), 2u);
+    EXPECT_DOUBLE_EQ(SpectraList[0].Concentration, 0.0);
+}
+
+TEST_F(OptionsGui, PropertiesEnterInAnEditConfirms) {
+    start();
+    addSpectra(2);
+    SetOptionsDialogRunner([&](QDialog& dlg) {
+        auto& d = static_cast<TKonzDia&>(dlg);
+        d.show();
+        auto* conc = child<QLineEdit>(d, "Ekonz");
+        conc->setText("0.75");
+        QTest::keyClick(conc, Qt::Key_Return);  // not "<= Back" or another button
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+        EXPECT_EQ(d.CurrentIndex(), 0);
+        return d.result();
+    });
+    RunGeneralCommand(*w_);
+    EXPECT_DOUBLE_EQ(SpectraList[0].Concentration, 0.75);
+}
+
 TEST_F(OptionsGui, PropertiesDefaultLinesAndLegendTexts) {
     start();
     addSpectra(3);

@@ -4,6 +4,9 @@
 #include <QAction>
 #include <QComboBox>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
 #include <QMimeData>
 #include <QDropEvent>
 #include <QUrl>
@@ -286,6 +289,28 @@ TEST_F(ShellCommands, SavedRvxEntersRecentFilesAndReopens) {
     EXPECT_EQ(SpectraList[0].Title.str(), "saved");
     EXPECT_EQ(w_->SaveDialogFileName, target);
     EXPECT_EQ(w_->StatusText(0), "1 Spectra");
+}
+
+TEST_F(ShellCommands, SavePlotAsWritesTheImageOfTheChosenEntry) {
+    w_->SaveDialogHook = [](const std::string&) { return std::pair<std::string, int>{"", 1}; };
+    w_->SavePlotas1Click();  // no curve: nothing
+    AddCurves(2);
+    const std::string chosen = TestFolder() + "plot.dat";
+    w_->SaveDialogHook = [&](const std::string&) { return std::pair<std::string, int>{chosen, 2}; };
+    w_->SavePlotas1Click();
+    const QImage img(QString::fromStdString(TestFolder() + "plot.png"));
+    EXPECT_FALSE(img.isNull());
+    EXPECT_EQ(w_->SaveDialogFileName, TestFolder() + "plot.png");
+    EXPECT_TRUE(w_->RecentFiles().Names().empty());  // images never enter the recent files
+}
+
+TEST_F(ShellCommands, CopyPlotPutsAMetafileOnTheClipboard) {
+    AddCurves(1);
+    QGuiApplication::clipboard()->clear();
+    w_->CopyPlottoClipboard1Click();
+    const QMimeData* m = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(m, nullptr);
+    EXPECT_FALSE(m->data("image/x-emf").isEmpty());
 }
 
 }  // namespace

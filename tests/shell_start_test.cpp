@@ -20,6 +20,7 @@
 #include "app_test_support.h"
 #include "core/settings_globals.h"
 #include "core/units.h"
+#include "platform/errors.h"
 #include "platform/registry.h"
 #include "platform/ui.h"
 
@@ -55,11 +56,11 @@ TEST_F(ShellStart, StartsEmptyWithCaptionDefaultsAndEmptyPlot) {
     EXPECT_TRUE(p.Legende);
     EXPECT_TRUE(p.GridOn);
     EXPECT_TRUE(p.DrawAsLines);
-    // The stored options end by bringing the axis titles up to date; with nothing loaded that
-    // clears them (the empty-list rule of the titles), also at start.
-    EXPECT_EQ(p.XachsenText, "");
-    EXPECT_EQ(p.X2achsenText, "");
-    EXPECT_EQ(p.Y1achsenText, "");
+    // The stored options end with the axis titles brought up to date; with no spectrum loaded that
+    // clears them.
+    EXPECT_TRUE(p.XachsenText.isEmpty());
+    EXPECT_TRUE(p.X2achsenText.isEmpty());
+    EXPECT_TRUE(p.Y1achsenText.isEmpty());
     EXPECT_EQ(p.PlotFont.family(), "Arial");
     EXPECT_EQ(p.PlotFont.pointSize(), 10);
     EXPECT_TRUE(w.Action("ShowLegend1")->isChecked());
@@ -179,6 +180,21 @@ TEST_F(ShellStart, ErrorsRaisedInCommandsAreShownNotThrown) {
     EXPECT_EQ(ui_->messages[0], "'x' is not a valid floating point value");
     EXPECT_TRUE(RunGuarded([] {}));
     EXPECT_EQ(ui_->messages.size(), 1u);
+    // The user's own cancel ends a command quietly.
+    EXPECT_FALSE(RunGuarded([] { throw vx::Cancelled(); }));
+    EXPECT_EQ(ui_->messages.size(), 1u);
+}
+
+TEST_F(ShellStart, ExitDuringAWaitRunsAfterTheWaitHasEnded) {
+    auto w = std::make_unique<TMainwin>();
+    w->show();
+    QTimer::singleShot(30, w.get(), [&] { w->Beenden1Click(); });
+    QtDelay(5000);
+    EXPECT_FALSE(w->CleanedUp());
+    EXPECT_TRUE(ShellClosing());
+    PumpEvents(100);
+    EXPECT_TRUE(w->CleanedUp());
+    EXPECT_EQ(w->PlacementWrites(), 1);
 }
 
 }  // namespace

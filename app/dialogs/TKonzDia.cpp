@@ -127,6 +127,7 @@ TKonzDia::TKonzDia(TSpectraList& list, TXYPlot* plot, QWidget* parent)
     auto* buttons = new QHBoxLayout;
     auto* help = button(this, "HelpBtn", "&Help");
     auto* ok = button(this, "OKBtn", "OK");
+    ok->setDefault(true);  // Enter in an edit confirms rather than pressing the first button
     auto* cancel = button(this, "CancelBtn", "Cancel");
     buttons->addWidget(help);
     buttons->addStretch(1);

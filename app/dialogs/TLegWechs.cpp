@@ -43,6 +43,7 @@ TLegWechs::TLegWechs(const std::vector<std::string>& legends, const std::vector<
 
     auto* buttons = new QHBoxLayout;
     auto* ok = new QPushButton("OK", this);
+    ok->setDefault(true);
     ok->setObjectName("OKBtn");
     auto* cancel = new QPushButton("Cancel", this);
     cancel->setObjectName("CancelBtn");

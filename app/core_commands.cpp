@@ -1,0 +1,71 @@
+#include "app/core_commands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QProgressBar>
+#include <QPointer>
+
+#include "app/TMainwin.h"
+#include "app/plot/Xygraph.h"
+#include "core/peaks.h"
+#include "core/smoothing.h"
+#include "core/spectra_list.h"
+
+namespace {
+
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+}  // namespace
+
+void Normalize1Click(TMainwin& w) {
+    if (SpectraList.Empty()) return;
+    TXYPlot& plot = *w.XYPlot();
+    // The range the user sees decides which maximum becomes 1.
+    double lo = plot.XDrawnMin, hi = plot.XDrawnMax;
+    if (lo == hi) {
+        lo = plot.MinXValue;
+        hi = plot.MaxXValue;
+    }
+    for (auto& rec : SpectraList) NormalizeSpectrum(*rec, lo, hi);
+    plot.Autoscaling = true;
+    w.StandardReplot();
+}
+
+void Smooth1Click(TMainwin& w) {
+    WaitCursor busy;
+    QPointer<QProgressBar> bar(w.ProgressBar());
+    ProgressReport progress;
+    double value = 0;
+    progress.Begin = [bar, &value](int32_t maximum) {
+        value = 0;
+        if (!bar) return;
+        bar->setRange(0, maximum);
+        bar->setValue(0);
+        bar->show();
+    };
+    progress.Step = [bar, &value](double amount) {
+        value += amount;
+        if (bar) bar->setValue(static_cast<int>(value));
+    };
+    progress.End = [bar] {
+        if (bar) bar->hide();
+    };
+    SmoothAllSpectra(progress);
+    w.StandardReplot();
+    w.SetStatusText(1, "");
+}
+
+void ConnectCoreCommands(TMainwin& w) {
+    TMainwin* win = &w;
+    if (QAction* a = w.Action("Normalize1")) {
+        a->setEnabled(true);
+        QObject::connect(a, &QAction::triggered, &w, [win] { Normalize1Click(*win); });
+    }
+    if (QAction* a = w.Action("Smooth1")) {
+        a->setEnabled(true);
+        QObject::connect(a, &QAction::triggered, &w, [win] { Smooth1Click(*win); });
+    }
+}

@@ -1,0 +1,64 @@
+// The Normalize and Smooth commands of the Spectra menu, run from their menu entries.
+#include <gtest/gtest.h>
+
+#include <QAction>
+
+#include "app/TMainwin.h"
+#include "app/plot/Xygraph.h"
+#include "app_test_support.h"
+#include "core/units.h"
+#include "platform/ui.h"
+
+namespace {
+
+class CoreCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AppTestSetUp();
+        w_ = std::make_unique<TMainwin>();
+    }
+    ui::ScopedScriptedBackend ui_;
+    std::unique_ptr<TMainwin> w_;
+};
+
+TEST_F(CoreCommands, NormalizeScalesEveryMaximumToOneAndReplots) {
+    SpectraList.AddWithDefaultColor(MakeRecord(400, 1, {0.1, 0.4, 0.2, 0.1}));
+    SpectraList.AddWithDefaultColor(MakeRecord(400, 1, {1.0, 2.0, 5.0, 1.0}));
+    w_->StandardReplot();
+    w_->XYPlot()->XDrawnMin = 350;  // the visible range holds every point
+    w_->XYPlot()->XDrawnMax = 450;
+    QAction* a = w_->Action("Normalize1");
+    ASSERT_NE(a, nullptr);
+    ASSERT_TRUE(a->isEnabled());
+    a->trigger();
+    EXPECT_DOUBLE_EQ(SpectraList[0].Values[1], 1.0);
+    EXPECT_DOUBLE_EQ(SpectraList[0].Values[0], 0.25);
+    EXPECT_DOUBLE_EQ(SpectraList[1].Values[2], 1.0);
+    EXPECT_EQ(w_->XYPlot()->KurvenAnzahl(), 2);
+    EXPECT_EQ(w_->StatusText(0), "2 Spectra");
+}
+
+TEST_F(CoreCommands, NormalizeOnAnEmptyListDoesNothing) {
+    w_->Action("Normalize1")->trigger();
+    EXPECT_TRUE(SpectraList.Empty());
+    EXPECT_TRUE(ui_->messages.empty());
+}
+
+TEST_F(CoreCommands, SmoothAppendsOneSmoothedCopyPerSpectrum) {
+    std::vector<double> v;
+    for (int i = 0; i < 40; ++i) v.push_back(i % 2 ? 1.0 : 0.0);
+    SpectraList.AddWithDefaultColor(MakeRecord(400, 1, v));
+    w_->StandardReplot();
+    QAction* a = w_->Action("Smooth1");
+    ASSERT_NE(a, nullptr);
+    a->trigger();
+    ASSERT_EQ(SpectraList.Count(), 2);
+    EXPECT_EQ(SpectraList[1].PointCount(), 40);
+    EXPECT_NE(SpectraList[1].Title.str().find("smoothed"), std::string::npos);
+    // The alternating values come out much flatter inside the spectrum.
+    EXPECT_NEAR(SpectraList[1].Values[20], 0.5, 0.2);
+    EXPECT_EQ(w_->XYPlot()->KurvenAnzahl(), 2);
+    EXPECT_EQ(w_->StatusText(1), "");
+}
+
+}  // namespace
