@@ -290,8 +290,27 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
         FixDecimalSeparator(t);
         sd.error = t;
     };
+    std::vector<double> rowValues(width);
     for (std::size_t li = static_cast<std::size_t>(d); li < lines.size(); ++li) {
         const std::string_view line = lines[li];
+        if (!ownX) {
+            // The common line: x and every y a plain number closed by the separator (or the line end).
+            const char* p = line.data();
+            const char* const e = p + line.size();
+            double x = 0.0;
+            const char* q = ScanNumber(p, e, x);
+            bool plain = q != nullptr && q < e && *q == sep;
+            for (std::size_t I = 0; plain && I < width; ++I) {
+                q = ScanNumber(q + 1, e, rowValues[I]);
+                plain = q != nullptr && (q < e ? *q == sep : I + 1 == width);
+            }
+            if (plain) {
+                const std::size_t row = rowCount++;
+                cellX[row] = x;
+                for (std::size_t I = 0; I < width; ++I) cellY[I * slots + row] = rowValues[I];
+                continue;
+            }
+        }
         // Field boundaries; whether a field holds a capital X is only looked at when the line has one.
         if (fields.size() < line.size() + 2) fields.resize(line.size() + 2);
         std::size_t fieldCount = 0;
