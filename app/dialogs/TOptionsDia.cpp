@@ -19,6 +19,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/dialogs/help_ok_cancel_row.h"
 #include "core/helpers.h"
 #include "core/settings_globals.h"
 #include "platform/errors.h"
@@ -197,22 +198,10 @@ TOptionsDia::TOptionsDia(QWidget* parent) : QDialog(parent) {
     body->addWidget(pages_, 1);
     outer->addLayout(body, 1);
 
-    auto* buttons = new QHBoxLayout;
-    auto* help = new QPushButton("&Help", this);
-    help->setObjectName("HelpBtn");
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("OKBtn");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton("Cancel", this);
-    cancel->setObjectName("CancelBtn");
-    buttons->addWidget(help);
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    outer->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &TOptionsDia::OKBtnClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(help, &QPushButton::clicked, this, &TOptionsDia::HelpBtnClick);
+    const HelpOkCancelButtons buttons = AddHelpOkCancelRow(this, outer);
+    connect(buttons.ok, &QPushButton::clicked, this, &TOptionsDia::OKBtnClick);
+    connect(buttons.cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(buttons.help, &QPushButton::clicked, this, &TOptionsDia::HelpBtnClick);
 
     buildPages();
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
