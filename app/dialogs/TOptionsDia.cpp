@@ -137,47 +137,45 @@ QComboBox* fontBox(QWidget* page, QFormLayout* f, const char* name, const QStrin
     return c;
 }
 
-// A file-name edit with its history and a browse button.
-QComboBox* fileBox(QWidget* page, QFormLayout* f, const char* name, const QString& caption) {
+// One form row: `field` and a "..." button named after it ("<name>Browse"); returns the button.
+QPushButton* browseRow(QWidget* page, QFormLayout* f, const char* name, const QString& caption, QWidget* field) {
     auto* row = new QWidget(page);
     auto* h = new QHBoxLayout(row);
     h->setContentsMargins(0, 0, 0, 0);
-    auto* c = new QComboBox(row);
-    c->setObjectName(name);
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    c->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    field->setParent(row);
+    field->setObjectName(name);
     auto* b = new QPushButton("...", row);
     b->setObjectName(QString(name) + "Browse");
     b->setFixedWidth(30);
+    h->addWidget(field);
+    h->addWidget(b);
+    f->addRow(caption, row);
+    return b;
+}
+
+// A file-name edit with its history and a browse button.
+QComboBox* fileBox(QWidget* page, QFormLayout* f, const char* name, const QString& caption) {
+    auto* c = new QComboBox(page);
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    QPushButton* b = browseRow(page, f, name, caption, c);
     QObject::connect(b, &QPushButton::clicked, c, [c] {
         QString file = QFileDialog::getOpenFileName(c, QString(), c->currentText(), "ASCII (*.fak)");
         if (file.isEmpty()) return;
         if (c->findText(file) < 0) c->insertItem(0, file);
         c->setCurrentText(file);
     });
-    h->addWidget(c);
-    h->addWidget(b);
-    f->addRow(caption, row);
     return c;
 }
 
 QLineEdit* folderEdit(QWidget* page, QFormLayout* f, const char* name, const QString& caption) {
-    auto* row = new QWidget(page);
-    auto* h = new QHBoxLayout(row);
-    h->setContentsMargins(0, 0, 0, 0);
-    auto* e = new QLineEdit(row);
-    e->setObjectName(name);
-    auto* b = new QPushButton("...", row);
-    b->setObjectName(QString(name) + "Browse");
-    b->setFixedWidth(30);
+    auto* e = new QLineEdit(page);
+    QPushButton* b = browseRow(page, f, name, caption, e);
     QObject::connect(b, &QPushButton::clicked, e, [e] {
         QString dir = QFileDialog::getExistingDirectory(e, QString(), e->text());
         if (!dir.isEmpty()) e->setText(dir.endsWith('/') ? dir : dir + '/');
     });
-    h->addWidget(e);
-    h->addWidget(b);
-    f->addRow(caption, row);
     return e;
 }
 
