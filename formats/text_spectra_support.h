@@ -27,6 +27,10 @@ bool IsWholeNumberBeforeDecimal(std::string_view text, char decimalSep);
 
 // Lines of a text (ending at CR, LF or CR LF) as views into it.
 std::vector<std::string_view> SplitLineViews(std::string_view text);
+// Field k (from 1) of a line: up to the next separator or the line end; empty beyond the line.
+std::string_view FieldAt(std::string_view line, char sep, int k);
+// Everything from the start of field k to the end of the line; empty beyond the line.
+std::string_view RestFrom(std::string_view line, char sep, int k);
 
 // "/a/b/name.ext" -> "name.ext"; NameWithoutExtension("/a/b/name.ext") -> "name".
 std::string NameWithoutFolder(const std::string& path);
