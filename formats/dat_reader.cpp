@@ -137,12 +137,29 @@ void loadColumns(const std::vector<std::string>& lines, const std::string& path,
     const int xField = k == 1 ? nmField : wnField;
 
     std::vector<std::vector<XYPair>> columns(static_cast<std::size_t>(m));
+    // Where each field of the line starts; the line is split once, so a line costs its length, not
+    // its length times the number of columns.
+    std::vector<std::size_t> starts;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         std::string_view l = lines[i];
         if (isBlankLine(l)) continue;
-        const double x = ReadNumberToken(FieldAt(l, '\t', xField));
-        for (int c = 1; c <= m; ++c) {
-            std::string_view v = c == m ? RestFrom(l, '\t', xColumns + c) : FieldAt(l, '\t', xColumns + c);
+        starts.assign(1, 0);
+        ForEachByte(l, '\t', [&](std::size_t p) { starts.push_back(p + 1); });
+        const std::size_t fields = starts.size();
+        auto field = [&](std::size_t n) -> std::string_view {  // n from 1; empty beyond the line
+            if (n > fields) return {};
+            const std::size_t b = starts[n - 1];
+            return l.substr(b, n < fields ? starts[n] - 1 - b : std::string_view::npos);
+        };
+        const double x = ReadNumberToken(field(static_cast<std::size_t>(xField)));
+        // Columns beyond the line's fields are missing, as "-" is.
+        const int present = static_cast<int>(
+            std::min<std::size_t>(static_cast<std::size_t>(m), fields > static_cast<std::size_t>(xColumns)
+                                                                    ? fields - static_cast<std::size_t>(xColumns)
+                                                                    : 0));
+        for (int c = 1; c <= present; ++c) {
+            const std::size_t f = static_cast<std::size_t>(xColumns + c);
+            std::string_view v = c == m ? l.substr(starts[f - 1]) : field(f);
             while (!v.empty() && v.front() == ' ') v.remove_prefix(1);
             while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
             if (v.empty() || v == "-") continue;  // a missing field counts as "-"
@@ -150,10 +167,19 @@ void loadColumns(const std::vector<std::string>& lines, const std::string& path,
         }
     }
 
+    // The column titles of line 0, split once.
+    const std::string_view titles = lines[0];
+    std::vector<std::size_t> titleStarts(1, 0);
+    ForEachByte(titles, '\t', [&](std::size_t p) { titleStarts.push_back(p + 1); });
     for (int c = 1; c <= m; ++c) {
         auto& pairs = columns[static_cast<std::size_t>(c - 1)];
         auto rec = newRecord(path, dateText);
-        rec->Title = std::string(c == m ? RestFrom(lines[0], '\t', xColumns + c) : FieldAt(lines[0], '\t', xColumns + c));
+        const std::size_t f = static_cast<std::size_t>(xColumns + c);
+        if (f <= titleStarts.size()) {
+            const std::size_t b = titleStarts[f - 1];
+            rec->Title = std::string(c == m || f == titleStarts.size() ? titles.substr(b)
+                                                                       : titles.substr(b, titleStarts[f] - 1 - b));
+        }
         rec->SpecType = "ascii_dat";
         rec->SourceKind = 32;
         rec->XUnit = k;

@@ -13,6 +13,54 @@ inline double interpolate(double x, double xa, double ya, double xb, double yb) 
     return yb + slope * (x - xb);
 }
 
+// The first j' from j on (at most `last`) with x <= xs[j' + 1]: what a step-by-step walk upwards
+// finds. Strides double and a bisection ends the search, so pairs crowded far from their grid points,
+// or pairs out of order, cost a logarithm per grid point rather than the whole table.
+inline std::size_t walkUp(std::span<const double> xs, double x, std::size_t j, std::size_t last) {
+    if (j >= last || !(x > xs[j + 1])) return j;
+    std::size_t lo = j, hi = last, stride = 1;  // x > xs[lo + 1]; hi is where the walk stops at the latest
+    while (stride < last - lo) {
+        const std::size_t probe = lo + stride;
+        if (!(x > xs[probe + 1])) {
+            hi = probe;
+            break;
+        }
+        lo = probe;
+        stride *= 2;
+    }
+    while (hi - lo > 1) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        if (x > xs[mid + 1])
+            lo = mid;
+        else
+            hi = mid;
+    }
+    return hi;
+}
+
+// The last j' down from j (at least 0) with x >= xs[j']: what a step-by-step walk downwards finds.
+inline std::size_t walkDown(std::span<const double> xs, double x, std::size_t j) {
+    if (j == 0 || !(x < xs[j])) return j;
+    std::size_t hi = j, lo = 0, stride = 1;  // x < xs[hi]; lo is where the walk stops at the latest
+    while (stride < hi) {
+        const std::size_t probe = hi - stride;
+        if (!(x < xs[probe])) {
+            lo = probe;
+            break;
+        }
+        hi = probe;
+        stride *= 2;
+    }
+    while (hi - lo > 1) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        if (x < xs[mid])
+            hi = mid;
+        else
+            lo = mid;
+    }
+    return lo;
+}
+
 }  // namespace
 
 void ResampleOntoGrid(std::span<const double> xs, std::span<const double> ys, double x0, double step,
@@ -28,10 +76,10 @@ void ResampleOntoGrid(std::span<const double> xs, std::span<const double> ys, do
         double y;
         if (x - xs[j] > kTolerance) {
             if (j > last) j = last;
-            while (j < last && x > xs[j + 1]) ++j;
+            j = walkUp(xs, x, j, last);
             y = interpolate(x, xs[j], ys[j], xs[j + 1], ys[j + 1]);
         } else if (xs[j] - x > kTolerance) {
-            while (j > 0 && x < xs[j]) --j;
+            j = walkDown(xs, x, j);
             if (j > last) j = last;
             y = interpolate(x, xs[j], ys[j], xs[j + 1], ys[j + 1]);
         } else {

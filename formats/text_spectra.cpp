@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
-#include <limits>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -48,9 +47,10 @@ void scanKeywords(const std::string& copy, bool& wavenumber, bool& raman, bool& 
 
 struct SpectrumData {
     std::optional<std::string> error;  // the first number that did not convert
+    // The spectrum's points in line order. Kept per spectrum rather than in a lines-by-columns table,
+    // so that memory follows the numbers present, not the lines times the columns a header promises.
+    std::vector<double> xs, ys;
 };
-
-constexpr double kNoPoint = std::numeric_limits<double>::quiet_NaN();
 
 struct ColumnKinds {
     int32_t yKind;
@@ -249,14 +249,7 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
 
     // 6. Points of every spectrum, in one pass over the lines.
     std::vector<SpectrumData> spectra(static_cast<std::size_t>(c));
-    // The points of each spectrum in a column of its own, one slot per table line; a line without a
-    // point of that spectrum holds kNoPoint. With a shared x column x is kept once per line.
-    const std::size_t width = static_cast<std::size_t>(c);
-    const std::size_t slots = lines.size() - static_cast<std::size_t>(d);
     const bool ownX = layout == Layout::Pairs;
-    std::vector<double> cellY(slots * width, kNoPoint);
-    std::vector<double> cellX(ownX ? slots * width : slots, kNoPoint);
-    std::size_t rowCount = 0;
     struct Field {
         std::size_t begin, end;
         bool hasX;
@@ -267,27 +260,8 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
         FixDecimalSeparator(t);
         sd.error = t;
     };
-    std::vector<double> rowValues(width);
     for (std::size_t li = static_cast<std::size_t>(d); li < lines.size(); ++li) {
         const std::string_view line = lines[li];
-        if (!ownX) {
-            // The common line: x and every y a plain number closed by the separator (or the line end).
-            const char* p = line.data();
-            const char* const e = p + line.size();
-            double x = 0.0;
-            const char* q = ScanNumber(p, e, x);
-            bool plain = q != nullptr && q < e && *q == sep;
-            for (std::size_t I = 0; plain && I < width; ++I) {
-                q = ScanNumber(q + 1, e, rowValues[I]);
-                plain = q != nullptr && (q < e ? *q == sep : I + 1 == width);
-            }
-            if (plain) {
-                const std::size_t row = rowCount++;
-                cellX[row] = x;
-                for (std::size_t I = 0; I < width; ++I) cellY[I * slots + row] = rowValues[I];
-                continue;
-            }
-        }
         // Field boundaries; whether a field holds a capital X is only looked at when the line has one.
         if (fields.size() < line.size() + 2) fields.resize(line.size() + 2);
         std::size_t fieldCount = 0;
@@ -314,7 +288,6 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
         auto textOf = [&](const Field* f) {
             return f ? trimBlanks(line.substr(f->begin, f->end - f->begin)) : std::string_view();
         };
-        const std::size_t row = rowCount++;
         // A shared x column is parsed once per line.
         std::string_view sharedX;
         bool sharedXOk = false, sharedXHasX = false;
@@ -325,15 +298,16 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
             sharedX = textOf(f);
             if (layout == Layout::Eem && sharedX == "-") sharedX = "0";
             sharedXOk = ParseNumberToken(sharedX, sharedXValue);
-            cellX[row] = sharedXValue;
         }
-        for (int I = 0; I < c; ++I) {
+        // Spectra whose y field lies beyond this line's fields get no point from it.
+        const std::size_t reach = ownX ? fieldCount / 2 : fieldCount - 1;
+        const int present = static_cast<int>(std::min(reach, static_cast<std::size_t>(c)));
+        for (int I = 0; I < present; ++I) {
             SpectrumData& sd = spectra[static_cast<std::size_t>(I)];
             if (sd.error) continue;
             std::string_view xs, ys;
             double x = 0.0, y = 0.0;
             bool xOk = false;
-            const std::size_t at = static_cast<std::size_t>(I) * slots + row;
             if (ownX) {
                 const Field* fx = field(2 * I + 1);
                 const Field* fy = field(2 * I + 2);
@@ -360,8 +334,9 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
                 noNumber(sd, ys);
                 continue;
             }
-            cellY[at] = y;
-            if (ownX) cellX[at] = x;
+            if (std::isnan(y)) continue;
+            sd.xs.push_back(x);
+            sd.ys.push_back(y);
         }
     }
 
@@ -373,9 +348,6 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
     }
 
     const std::string nameOnly = mode == 0 ? NameWithoutExtension(fileName) : std::string();
-    std::vector<double> xs, ys;
-    xs.reserve(rowCount);
-    ys.reserve(rowCount);
     for (int I = 0; I < c; ++I) {
         SpectrumData& sd = spectra[static_cast<std::size_t>(I)];
         if (sd.error) vx::throwNotFloat(*sd.error);
@@ -418,14 +390,7 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
         temperatureFromTitle(title, temperature);
 
         // 10. Grid.
-        xs.clear();
-        ys.clear();
-        for (std::size_t r = 0; r < rowCount; ++r) {
-            const std::size_t at = static_cast<std::size_t>(I) * slots + r;
-            if (std::isnan(cellY[at])) continue;
-            xs.push_back(cellX[ownX ? at : r]);
-            ys.push_back(cellY[at]);
-        }
+        std::vector<double> xs = std::move(sd.xs), ys = std::move(sd.ys);
         if (xs.size() >= 2 && xs.front() > xs.back()) {
             std::reverse(xs.begin(), xs.end());
             std::reverse(ys.begin(), ys.end());
