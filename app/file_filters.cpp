@@ -23,6 +23,14 @@ QStringList QtNameFilters(const std::string& pipeSeparated) {
     return out;
 }
 
+int SelectedFilterIndex(const QStringList& filters, const QString& selected) {
+    const QString wanted = selected.simplified();
+    for (int i = 0; i < filters.size(); ++i) {
+        if (filters[i].simplified() == wanted) return i + 1;
+    }
+    return 0;
+}
+
 QStringList OpenDialogFilters() {
     QStringList out;
     for (const auto& e : OpenFilter()) out << QtNameFilter(e.description, e.patterns);

@@ -12,6 +12,9 @@
 QString QtNameFilter(const std::string& description, const std::string& patterns);
 // "desc|pat|desc|pat..." as Qt name filters.
 QStringList QtNameFilters(const std::string& pipeSeparated);
+// 1-based index of the filter a file dialog reports as selected, 0 when none matches. Qt hands back
+// the filter with its blanks simplified, so the comparison ignores runs of blanks.
+int SelectedFilterIndex(const QStringList& filters, const QString& selected);
 // The Open dialog's filters from the format table's filter entries.
 QStringList OpenDialogFilters();
 // The name with its extension replaced (or added): ChangeFileExt("a/b.txt", ".rvx") = "a/b.rvx".

@@ -177,7 +177,7 @@ std::string TMainwin::RunSaveDialog(const char* filter, const char* const (&exte
         dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
         if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()) {
             name = dlg.selectedFiles().front().toStdString();
-            filterIndex = static_cast<int>(filters.indexOf(dlg.selectedNameFilter())) + 1;
+            filterIndex = SelectedFilterIndex(filters, dlg.selectedNameFilter());
         }
     }
     if (name.empty()) return {};

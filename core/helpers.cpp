@@ -170,24 +170,6 @@ std::string LoadFileBytes(const std::string& path) {
 
 namespace {
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 std::string utf16ToUtf8(const std::string& bytes, bool bigEndian) {
     std::string out;
     std::size_t n = (bytes.size() - 2) / 2;  // an odd trailing byte is ignored
@@ -204,7 +186,7 @@ std::string utf16ToUtf8(const std::string& bytes, bool bigEndian) {
                 ++k;
             }
         }
-        appendUtf8(out, u);
+        unicode::appendUtf8(out, u);
     }
     return out;
 }

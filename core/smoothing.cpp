@@ -5,6 +5,7 @@
 
 #include "core/helpers.h"
 #include "core/least_squares.h"
+#include "core/record_header.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "platform/errors.h"
@@ -259,26 +260,12 @@ void SmoothTriangularLinear(const std::vector<double>& y, int32_t h, std::vector
 // Header copy shared by the smoothers.
 std::unique_ptr<TSpectrumRecord> SmoothedHeader(const TSpectrumRecord& src) {
     auto r = std::make_unique<TSpectrumRecord>();
+    CopyRecordHeader(src, *r);
     r->Title = src.Title + std::string("\t smoothed");
     r->ConcTimesPath = src.ConcTimesPath;
     r->PathLength = src.PathLength;
-    r->Concentration = src.Concentration;
-    r->SourceKind = src.SourceKind;
-    r->FileName = src.FileName.str();
     r->FirstX = src.FirstX;
     r->StepX = src.StepX;
-    r->Comment1 = src.Comment1.str();
-    r->Comment2 = src.Comment2.str();
-    r->SpecType = src.SpecType.str();
-    r->Solvent = src.Solvent.str();
-    r->DateText = src.DateText.str();
-    r->ExcitationWl = src.ExcitationWl;
-    r->Temperature = src.Temperature;
-    r->ExposureTime = src.ExposureTime;
-    r->LineWidth = src.LineWidth;
-    r->LineStyle = src.LineStyle;
-    r->XUnit = src.XUnit;
-    r->YKind = src.YKind;
     r->Color = src.Color;
     return r;
 }

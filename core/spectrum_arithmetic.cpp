@@ -7,6 +7,7 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "core/least_squares.h"
+#include "core/record_header.h"
 #include "core/smoothing.h"
 #include "core/units.h"
 #include "platform/errors.h"
@@ -174,22 +175,8 @@ int32_t SpecCorrect(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& C
     if (from > to) return 0;
 
     auto r = std::make_unique<TSpectrumRecord>();
+    CopyRecordHeader(Spectrum, *r);
     r->Title = Spectrum.Title + std::string(" corrected");
-    r->FileName = Spectrum.FileName.str();
-    r->Comment1 = Spectrum.Comment1.str();
-    r->Comment2 = Spectrum.Comment2.str();
-    r->SpecType = Spectrum.SpecType.str();
-    r->SourceKind = Spectrum.SourceKind;
-    r->Solvent = Spectrum.Solvent.str();
-    r->DateText = Spectrum.DateText.str();
-    r->ExcitationWl = Spectrum.ExcitationWl;
-    r->Temperature = Spectrum.Temperature;
-    r->ExposureTime = Spectrum.ExposureTime;
-    r->LineWidth = Spectrum.LineWidth;
-    r->LineStyle = Spectrum.LineStyle;
-    r->XUnit = Spectrum.XUnit;
-    r->YKind = Spectrum.YKind;
-    r->Concentration = Spectrum.Concentration;
     r->PathLength = 1.0;
     r->StepX = Curve.StepX;
 
@@ -218,22 +205,8 @@ int32_t SpecCutOut(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumReco
     if (to < lo || from > hi) return 0;
 
     auto r = std::make_unique<TSpectrumRecord>();
-    r->SourceKind = Spectrum.SourceKind;
+    CopyRecordHeader(Spectrum, *r);
     r->PathLength = Spectrum.PathLength;
-    r->Concentration = Spectrum.Concentration;
-    r->FileName = Spectrum.FileName.str();
-    r->Comment1 = Spectrum.Comment1.str();
-    r->Comment2 = Spectrum.Comment2.str();
-    r->SpecType = Spectrum.SpecType.str();
-    r->Solvent = Spectrum.Solvent.str();
-    r->DateText = Spectrum.DateText.str();
-    r->ExcitationWl = Spectrum.ExcitationWl;
-    r->Temperature = Spectrum.Temperature;
-    r->ExposureTime = Spectrum.ExposureTime;
-    r->LineWidth = Spectrum.LineWidth;
-    r->LineStyle = Spectrum.LineStyle;
-    r->XUnit = Spectrum.XUnit;
-    r->YKind = Spectrum.YKind;
     r->StepX = Spectrum.StepX;
     r->Title = PrefixTitle ? "\tPart of: " + Spectrum.Title : Spectrum.Title.str();
 
@@ -284,24 +257,10 @@ void SpecConstArith(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRec
     }
 
     auto r = std::make_unique<TSpectrumRecord>();
+    CopyRecordHeader(Source, *r);
     r->PathLength = 1.0;
-    r->Concentration = Source.Concentration;
-    r->FileName = Source.FileName.str();
     r->FirstX = Source.FirstX;
     r->StepX = Source.StepX;
-    r->SourceKind = Source.SourceKind;
-    r->Comment1 = Source.Comment1.str();
-    r->Comment2 = Source.Comment2.str();
-    r->SpecType = Source.SpecType.str();
-    r->Solvent = Source.Solvent.str();
-    r->DateText = Source.DateText.str();
-    r->ExcitationWl = Source.ExcitationWl;
-    r->Temperature = Source.Temperature;
-    r->ExposureTime = Source.ExposureTime;
-    r->LineWidth = Source.LineWidth;
-    r->LineStyle = Source.LineStyle;
-    r->XUnit = Source.XUnit;
-    r->YKind = Source.YKind;
     r->Title = NameFlag == 1 ? Source.Title + (" " + OpText + " " + Term) : Source.Title.str();
     r->Values.resize(out.size());
     for (std::size_t i = 0; i < out.size(); ++i) r->Values[i] = SpecYToStored(*r, out[i]);
@@ -405,21 +364,9 @@ void SpecRamanShift(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRec
     }
 
     auto r = std::make_unique<TSpectrumRecord>();
-    r->FileName = Source.FileName.str();
+    CopyRecordHeader(Source, *r);
     r->Title = Source.Title.str();
-    r->Comment1 = Source.Comment1.str();
-    r->Comment2 = Source.Comment2.str();
-    r->SpecType = Source.SpecType.str();
-    r->Solvent = Source.Solvent.str();
     r->DateText = DateTimeToText(NowDateTime());
-    r->ExcitationWl = Source.ExcitationWl;
-    r->Temperature = Source.Temperature;
-    r->ExposureTime = Source.ExposureTime;
-    r->LineWidth = Source.LineWidth;
-    r->LineStyle = Source.LineStyle;
-    r->YKind = Source.YKind;
-    r->SourceKind = Source.SourceKind;
-    r->Concentration = Source.Concentration;
     r->XUnit = SpecXRamanShift;
     r->PathLength = 1.0;
 

@@ -7,6 +7,7 @@
 
 #include "core/least_squares.h"
 #include "core/noise.h"
+#include "core/record_header.h"
 #include "core/units.h"
 #include "platform/errors.h"
 
@@ -23,24 +24,10 @@ std::vector<double> DisplayValues(const TSpectrumRecord& r) {
 
 std::unique_ptr<TSpectrumRecord> CleanedHeader(const TSpectrumRecord& src) {
     auto r = std::make_unique<TSpectrumRecord>();
-    r->SourceKind = src.SourceKind;
-    r->Concentration = src.Concentration;
-    r->FileName = src.FileName.str();
+    CopyRecordHeader(src, *r);
     r->FirstX = src.FirstX;
     r->StepX = src.StepX;
     r->Title = src.Title.str();
-    r->Comment1 = src.Comment1.str();
-    r->Comment2 = src.Comment2.str();
-    r->SpecType = src.SpecType.str();
-    r->Solvent = src.Solvent.str();
-    r->DateText = src.DateText.str();
-    r->ExcitationWl = src.ExcitationWl;
-    r->Temperature = src.Temperature;
-    r->ExposureTime = src.ExposureTime;
-    r->LineWidth = src.LineWidth;
-    r->LineStyle = src.LineStyle;
-    r->XUnit = src.XUnit;
-    r->YKind = src.YKind;
     r->PathLength = 1.0;
     return r;
 }

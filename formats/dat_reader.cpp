@@ -13,17 +13,6 @@
 
 namespace {
 
-std::string_view fieldAt(std::string_view line, char sep, int k) {
-    std::size_t start = 0;
-    for (int f = 1; f < k; ++f) {
-        auto p = line.find(sep, start);
-        if (p == std::string_view::npos) return {};
-        start = p + 1;
-    }
-    auto end = line.find(sep, start);
-    return line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-}
-
 bool isBlankLine(std::string_view s) { return std::all_of(s.begin(), s.end(), [](char c) { return c == ' '; }); }
 
 std::unique_ptr<TSpectrumRecord> newRecord(const std::string& path, const std::string& dateText) {
@@ -61,7 +50,7 @@ void loadInstrument(const std::vector<std::string>& lines, const std::string& pa
     for (std::size_t i = 6; i < lines.size(); ++i) {
         std::string_view l = lines[i];
         if (isBlankLine(l)) continue;
-        std::string_view xs = fieldAt(l, ';', 2), ys = fieldAt(l, ';', 4);
+        std::string_view xs = FieldAt(l, ';', 2), ys = FieldAt(l, ';', 4);
         if (xs.empty() && ys.empty()) continue;
         pairs.push_back({ReadNumberToken(xs), ReadNumberToken(ys)});
     }
@@ -103,7 +92,7 @@ void loadColumns(const std::vector<std::string>& lines, const std::string& path,
     const int t0 = CountChar('\t', lines[0]);
     const int t1 = CountChar('\t', lines[1]);
     {
-        std::string first(fieldAt(lines[1], '\t', 1));
+        std::string first(FieldAt(lines[1], '\t', 1));
         StripTrailingBlanks(first);
         StripLeadingBlanks(first);
         FixDecimalSeparator(first);
@@ -118,7 +107,7 @@ void loadColumns(const std::vector<std::string>& lines, const std::string& path,
         int recognised = 0;
         int nm = 0, wn = 0;
         for (int k = 1; k <= 3; ++k) {
-            XColumn c = xColumnOf(fieldAt(lines[0], '\t', k));
+            XColumn c = xColumnOf(FieldAt(lines[0], '\t', k));
             if (c == XColumn::Unknown) break;
             recognised = k;
             if (c == XColumn::Nm && nm == 0) nm = k;
@@ -140,8 +129,8 @@ void loadColumns(const std::vector<std::string>& lines, const std::string& path,
         std::vector<double> a, b;
         for (std::size_t s = 0; s < 20; ++s) {
             const std::string& l = lines[s * r + 1];
-            a.push_back(ReadNumberToken(fieldAt(l, '\t', nmField)));
-            b.push_back(ReadNumberToken(fieldAt(l, '\t', wnField)));
+            a.push_back(ReadNumberToken(FieldAt(l, '\t', nmField)));
+            b.push_back(ReadNumberToken(FieldAt(l, '\t', wnField)));
         }
         k = relativeSpread(b) >= relativeSpread(a) ? 1 : 2;
     }

@@ -30,22 +30,23 @@ std::string labelForm(std::string_view line) {
     return out;
 }
 
-std::string cutComment(std::string s) {
+std::string cutComment(std::string_view view) {
+    std::string s(view);
     auto p = s.find("$$");
     if (p != std::string::npos) s.erase(p);
     return s;
 }
 
-std::string labelValue(const std::string& line, bool cut, bool noQuotes) {
+std::string labelValue(std::string_view line, bool cut, bool noQuotes) {
     auto eq = line.find('=');
-    if (eq == std::string::npos) return {};
-    std::string v = line.substr(eq + 1);
+    if (eq == std::string_view::npos) return {};
+    std::string v(line.substr(eq + 1));
     if (cut) v = cutComment(v);
     if (noQuotes) v.erase(std::remove(v.begin(), v.end(), '"'), v.end());
     return Trim(v);
 }
 
-bool readReal(const std::string& line, double& out) {
+bool readReal(std::string_view line, double& out) {
     std::string v = labelValue(line, true, true);
     return ParseNumberToken(v, out);
 }
@@ -111,7 +112,7 @@ enum class XRule { Nm, Wavenumber };
 class Reader {
 public:
     Reader(const std::string& text, const std::string& path, const std::string& fileDate, TSpectraList& list)
-        : text_(text), path_(path), fileDate_(fileDate), list_(list), lines_(SplitLines(text)) {}
+        : text_(text), path_(path), fileDate_(fileDate), list_(list), lines_(SplitLineViews(text)) {}
 
     void run();
 
@@ -120,7 +121,7 @@ private:
     const std::string& path_;
     const std::string& fileDate_;
     TSpectraList& list_;
-    std::vector<std::string> lines_;
+    std::vector<std::string_view> lines_;  // views into text_
     bool fluorescence_ = false;
     std::string firstTitle_;
     int32_t firstRecordIndex_ = -1;
@@ -154,7 +155,7 @@ int Reader::blockCount() const {
 }
 
 std::size_t Reader::nextLabelLine(std::size_t from) const {
-    while (from < lines_.size() && lines_[from].find("##") == std::string::npos) ++from;
+    while (from < lines_.size() && lines_[from].find("##") == std::string_view::npos) ++from;
     return from;
 }
 
@@ -169,19 +170,22 @@ std::size_t Reader::readPacked(std::size_t i, const Block& b, std::vector<double
     double running = 0.0;
     compressed = false;
     for (; i < lines_.size(); ++i) {
-        const std::string& line = lines_[i];
-        if (line.find("##") != std::string::npos) break;
+        const std::string_view line = lines_[i];
+        if (line.find("##") != std::string_view::npos) break;
         std::string_view view(line);
         auto cut = view.find("$$");
         if (cut != std::string_view::npos) view = view.substr(0, cut);
         tokenizePacked(view, tokens_);
         if (tokens_.empty()) continue;
-        for (auto t : tokens_)
-            if (isCompressedToken(t)) {
+        double x = 0.0;
+        if (!ParseNumberToken(tokens_[0], x)) {
+            if (isCompressedToken(tokens_[0])) {
                 compressed = true;
                 return nextLabelLine(i);
             }
-        double x = ReadNumberToken(tokens_[0]) * b.xFactor;
+            x = ReadNumberToken(tokens_[0]);
+        }
+        x *= b.xFactor;
         if (first) {
             tFirst = x;
             first = false;
@@ -189,7 +193,14 @@ std::size_t Reader::readPacked(std::size_t i, const Block& b, std::vector<double
         running = x;
         for (std::size_t k = 1; k < tokens_.size(); ++k) {
             double y = 1.0;
-            ParseNumberToken(tokens_[k], y);
+            if (!ParseNumberToken(tokens_[k], y)) {
+                // The compressed forms' digit letters are not read as numbers.
+                if (isCompressedToken(tokens_[k])) {
+                    compressed = true;
+                    return nextLabelLine(i);
+                }
+                y = 1.0;
+            }
             values.push_back(y * b.yFactor);
             if (k + 1 < tokens_.size() && values.size() > 1)
                 running += (running - tFirst) / static_cast<double>(values.size() - 1);
@@ -208,8 +219,8 @@ std::size_t Reader::readPairs(std::size_t i, const Block& b, bool xyPoints, std:
             if (n < 0) break;
             throw vx::ListIndexError(static_cast<long long>(i));
         }
-        const std::string& raw = lines_[i];
-        if (raw.find("##") != std::string::npos) {
+        const std::string_view raw = lines_[i];
+        if (raw.find("##") != std::string_view::npos) {
             if (n < 0) break;
             throw vx::ListIndexError(static_cast<long long>(i));
         }
@@ -255,12 +266,12 @@ void Reader::run() {
         std::size_t tableStart = lines_.size();
         bool tableFound = false;
         for (std::size_t i = pos; i + 1 < lines_.size(); ++i) {
-            const std::string& line = lines_[i];
+            const std::string_view line = lines_[i];
             auto hash = line.find("##");
-            if (hash == std::string::npos) continue;
+            if (hash == std::string_view::npos) continue;
             // A label behind a "$$" is commented out.
             auto dollars = line.find("$$");
-            if (dollars != std::string::npos && dollars < hash) continue;
+            if (dollars != std::string_view::npos && dollars < hash) continue;
             const std::string form = labelForm(line);
             auto has = [&](const char* label) { return form.find(label) != std::string::npos; };
             if (has("##DATACLASS=")) {

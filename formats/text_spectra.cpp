@@ -20,29 +20,6 @@ namespace {
 
 enum class Layout { Pairs, OneX, Eem };
 
-// Field k (from 1) of a line: up to the next separator or the line end; empty beyond the line.
-std::string_view fieldAt(std::string_view line, char sep, int k) {
-    std::size_t start = 0;
-    for (int f = 1; f < k; ++f) {
-        auto p = line.find(sep, start);
-        if (p == std::string_view::npos) return {};
-        start = p + 1;
-    }
-    auto end = line.find(sep, start);
-    return line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-}
-
-// Everything from the start of field k to the end of the line; empty beyond the line.
-std::string_view restFrom(std::string_view line, char sep, int k) {
-    std::size_t start = 0;
-    for (int f = 1; f < k; ++f) {
-        auto p = line.find(sep, start);
-        if (p == std::string_view::npos) return {};
-        start = p + 1;
-    }
-    return line.substr(start);
-}
-
 std::string_view trimBlanks(std::string_view s) {
     while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
     while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
@@ -388,25 +365,25 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
         if (G >= 0) {
             const std::string g = fullLine(G);
             if (G + 2 == d) {
-                title = std::string(fieldAt(g, sep, 2 * I + 1));
-                if (title.empty()) title = std::string(fieldAt(g, sep, 2 * I + 2));
+                title = std::string(FieldAt(g, sep, 2 * I + 1));
+                if (title.empty()) title = std::string(FieldAt(g, sep, 2 * I + 2));
             }
             if (G == 5) {
                 if (last) {
-                    title = std::string(restFrom(g, sep, 2 * I + 2));
+                    title = std::string(RestFrom(g, sep, 2 * I + 2));
                     if (!title.empty()) title.pop_back();
                 } else {
-                    title = std::string(fieldAt(g, sep, 2 * I + 2));
+                    title = std::string(FieldAt(g, sep, 2 * I + 2));
                 }
             }
             if (G == 3 && d == 9)
-                title = std::string(last ? restFrom(g, sep, 2 * I + 2) : fieldAt(g, sep, 2 * I + 2));
+                title = std::string(last ? RestFrom(g, sep, 2 * I + 2) : FieldAt(g, sep, 2 * I + 2));
             if (layout == Layout::OneX && G < d - 1)
-                title = std::string(last ? restFrom(g, sep, I + 2) : fieldAt(g, sep, I + 2));
+                title = std::string(last ? RestFrom(g, sep, I + 2) : FieldAt(g, sep, I + 2));
         }
         if (layout == Layout::Eem) {
             const std::string e = fullLine(titleSource);
-            int32_t ex = numtext::StrToInt(fieldAt(e, sep, I + 2));
+            int32_t ex = numtext::StrToInt(FieldAt(e, sep, I + 2));
             rec->ExcitationWl = ex;
             title = "EEM Fluorescence, EX=" + std::to_string(ex);
         }
@@ -439,7 +416,7 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
                     b = I + 2;
                 }
             }
-            std::string_view fa = fieldAt(t, sep, a), fb = fieldAt(t, sep, b);
+            std::string_view fa = FieldAt(t, sep, a), fb = FieldAt(t, sep, b);
             if (!fa.empty() || !fb.empty()) {
                 std::string yTitle = UpperAscii(removeChars(fb, std::string("/\\ -_\"\t") + sep));
                 applyYTitle(yTitle, kinds);

@@ -143,3 +143,24 @@ double TransmittanceToStored(double v, bool percent, double floorLimit, double f
     if (f <= 0.0) return floorValue;
     return -Log10Ext(f);
 }
+
+std::string_view FieldAt(std::string_view line, char sep, int k) {
+    std::size_t start = 0;
+    for (int f = 1; f < k; ++f) {
+        auto p = line.find(sep, start);
+        if (p == std::string_view::npos) return {};
+        start = p + 1;
+    }
+    auto end = line.find(sep, start);
+    return line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+}
+
+std::string_view RestFrom(std::string_view line, char sep, int k) {
+    std::size_t start = 0;
+    for (int f = 1; f < k; ++f) {
+        auto p = line.find(sep, start);
+        if (p == std::string_view::npos) return {};
+        start = p + 1;
+    }
+    return line.substr(start);
+}

@@ -27,6 +27,10 @@ bool IsWholeNumberBeforeDecimal(std::string_view text, char decimalSep);
 
 // Lines of a text (ending at CR, LF or CR LF) as views into it.
 std::vector<std::string_view> SplitLineViews(std::string_view text);
+// Field k (from 1) of a line: up to the next separator or the line end; empty beyond the line.
+std::string_view FieldAt(std::string_view line, char sep, int k);
+// Everything from the start of field k to the end of the line; empty beyond the line.
+std::string_view RestFrom(std::string_view line, char sep, int k);
 
 // "/a/b/name.ext" -> "name.ext"; NameWithoutExtension("/a/b/name.ext") -> "name".
 std::string NameWithoutFolder(const std::string& path);
@@ -58,17 +62,15 @@ double TransmittanceToStored(double v, bool percent, double floorLimit, double f
 // The exact conversion for texts the fast path of ParseNumberToken does not take.
 bool ParseNumberTokenSlow(std::string_view text, double& out);
 
-inline bool ParseNumberToken(std::string_view s, double& out) {
-    // Fast path: a mantissa below 2^53 and a decimal scale within 10^±22 convert exactly as
+// Reads the number that starts at p ([sign] digits [("." | ",") digits] [("E" | "e") [sign] digits]) as far
+// as it goes; returns its end, or nullptr when no number starts there or its exponent has no digits.
+inline const char* ScanNumber(const char* p, const char* e, double& out) {
+    // Fast path: a mantissa of at most 2^53 and a decimal scale within 10^±22 convert exactly as
     // mantissa * 10^k or mantissa / 10^k (both operands exact doubles, one rounding).
     static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    const char* p = s.data();
-    const char* e = p + s.size();
-    while (p < e && *p == ' ') ++p;
-    while (e > p && e[-1] == ' ') --e;
-    if (p == e) return false;
     const char* const first = p;
+    if (p == e) return nullptr;
     const bool neg = *p == '-';
     if (*p == '+' || *p == '-') ++p;
     unsigned long long mant = 0;
@@ -82,7 +84,7 @@ inline bool ParseNumberToken(std::string_view s, double& out) {
         digits += p - fracStart;
         scale = -static_cast<int>(p - fracStart);
     }
-    if (digits == 0) return false;
+    if (digits == 0) return nullptr;
     if (p < e && (*p == 'E' || *p == 'e')) {
         ++p;
         bool eneg = false;
@@ -91,14 +93,24 @@ inline bool ParseNumberToken(std::string_view s, double& out) {
         const char* expStart = p;
         for (unsigned d; p < e && (d = static_cast<unsigned char>(*p) - unsigned('0')) <= 9; ++p)
             if (ev < 100000) ev = ev * 10 + static_cast<int>(d);
-        if (p == expStart) return false;
+        if (p == expStart) return nullptr;
         scale += eneg ? -ev : ev;
     }
-    if (p != e) return false;
     if (digits > 19 || mant > (1ULL << 53) || scale < -22 || scale > 22)
-        return ParseNumberTokenSlow(std::string_view(first, static_cast<std::size_t>(e - first)), out);
+        return ParseNumberTokenSlow(std::string_view(first, static_cast<std::size_t>(p - first)), out) ? p : nullptr;
     const double v = scale < 0 ? static_cast<double>(mant) / kPow10[-scale] : static_cast<double>(mant) * kPow10[scale];
     out = neg ? -v : v;
+    return p;
+}
+
+inline bool ParseNumberToken(std::string_view s, double& out) {
+    const char* p = s.data();
+    const char* e = p + s.size();
+    while (p < e && *p == ' ') ++p;
+    while (e > p && e[-1] == ' ') --e;
+    double v = 0.0;
+    if (ScanNumber(p, e, v) != e || p == e) return false;
+    out = v;
     return true;
 }
 

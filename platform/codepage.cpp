@@ -17,19 +17,6 @@ char32_t decodeByte(unsigned char b) {
     return b;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 int encodeChar(char32_t c) {
     if (c < 0x80 || (c >= 0xA0 && c < 0x100)) return static_cast<int>(c);
     for (int i = 0; i < 32; ++i)
@@ -68,7 +55,7 @@ std::string toUtf8(std::string_view bytes) {
     if (isAscii(bytes)) return std::string(bytes);
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 4);
-    for (unsigned char b : bytes) appendUtf8(out, decodeByte(b));
+    for (unsigned char b : bytes) unicode::appendUtf8(out, decodeByte(b));
     return out;
 }
 
@@ -112,3 +99,25 @@ std::string cut(std::string_view utf8, std::size_t maxChars) {
 }
 
 }  // namespace cp1252
+
+namespace unicode {
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+}  // namespace unicode

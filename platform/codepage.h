@@ -19,3 +19,10 @@ std::string cut(std::string_view utf8, std::size_t maxChars);
 bool isAscii(std::string_view s);
 
 }  // namespace cp1252
+
+namespace unicode {
+
+// Appends the UTF-8 form of one code point (1 to 4 bytes; surrogates are written as they come).
+void appendUtf8(std::string& out, char32_t c);
+
+}  // namespace unicode

@@ -67,7 +67,7 @@ void decodeY(const uint8_t* p, uint32_t n, bool sixteen, uint8_t exponent, char 
         if (form == 'L') {
             for (uint32_t i = 0; i < n; ++i) out[i] = getF32BE(p + 4 * i);
         } else if constexpr (std::endian::native == std::endian::little) {
-            std::memcpy(out, p, std::size_t(n) * 4);
+            if (n > 0) std::memcpy(out, p, std::size_t(n) * 4);
         } else {
             for (uint32_t i = 0; i < n; ++i) out[i] = getF32LE(p + 4 * i);
         }
@@ -149,7 +149,7 @@ struct Decoder {
         if (direct) {
             if (xyxy) {
                 if (buf.size() < n) buf.resize(n);
-                std::memcpy(buf.data(), v.data + pos, std::size_t(n) * 4);
+                if (n > 0) std::memcpy(buf.data(), v.data + pos, std::size_t(n) * 4);
                 XRange r = ScanX(buf.data(), n);
                 e.firstX = r.first;
                 e.lastX = r.last;
@@ -480,6 +480,7 @@ struct DigestingWriter {
     uint64_t written = 0;
     explicit DigestingWriter(ImageSink& s) : sink(s) { sha1_init(&ctx); }
     bool put(const uint8_t* p, std::size_t n) {
+        if (n == 0) return true;
         sha1_update(&ctx, n, p);
         written += n;
         return sink.put(p, n);

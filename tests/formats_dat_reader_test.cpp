@@ -27,7 +27,7 @@ std::vector<std::string> ownDat(int unit, const std::vector<double>& xs,
                            "Wavelength [nm]\tWavelength [\xC2\xB5m]\tWavenumbers [1/cm]"};
     std::vector<std::string> out;
     std::string h = heads[unit];
-    for (std::size_t k = 0; k < cols.size(); ++k) h += "\tspec " + std::to_string(k + 1);
+    for (std::size_t k = 0; k < cols.size(); ++k) h += "\tcurve " + std::to_string(k + 1);
     out.push_back(h);
     for (double x : xs) {
         std::string l;
@@ -92,7 +92,7 @@ TEST_P(DatReader, OwnFilesInEveryDisplayUnit) {
             EXPECT_EQ(r.YKind, 2);
             EXPECT_EQ(r.SpecType.str(), "ascii_dat");
             EXPECT_EQ(r.SourceKind, 32);
-            EXPECT_EQ(r.Title.str(), s == 0 ? "spec 1" : "spec 2");
+            EXPECT_EQ(r.Title.str(), s == 0 ? "curve 1" : "curve 2");
             EXPECT_EQ(r.PointCount(), s == 0 ? 200 : 101) << "unit " << c.unit;
             EXPECT_EQ(r.StepX > 0.0, c.readUnit == 1) << "unit " << c.unit;
             for (int j = 0; j < r.PointCount(); ++j) {

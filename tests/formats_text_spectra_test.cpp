@@ -401,3 +401,27 @@ TEST_P(CsvRoundTrip, WriterOutputReadsBack) {
 }
 
 }  // namespace
+
+namespace {
+
+// Plain lines and lines with padded, marked or missing cells give the same points.
+TEST_P(TextSpectra, SharedXColumnWithIrregularCells) {
+    ui_->onAsk = [](ui::Query& q) {
+        q.fields["RadioGroup1"] = "1";
+        return true;
+    };
+    read("x;a;b;c\r\n400;1;2;3\r\n401; 4 ;5;6\r\n402;X7;8;9\r\n403;10;;12\r\n404;13;14\r\n405;16;17;18;99\r\n"
+         "406;19;20;21\r\n");
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list[0].PointCount(), 6);  // the X cell is skipped
+    EXPECT_EQ(list[1].PointCount(), 6);  // the empty cell is skipped
+    EXPECT_EQ(list[2].PointCount(), 6);  // the short line has no third value
+    // Every column lies on y = 3x - (1199, 1198, 1197), so its resampled points do too.
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_DOUBLE_EQ(list[k].FirstX, 400.0);
+        EXPECT_DOUBLE_EQ(list[k].StepX, 1.2);
+        for (int j = 0; j < 6; ++j) EXPECT_NEAR(list[k].Values[j], 3 * list[k].XAt(j) - (1199 - k), 1e-9) << k;
+    }
+}
+
+}  // namespace

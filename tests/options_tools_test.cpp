@@ -1,19 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cmath>
-#include <filesystem>
 
 #include "platform/errors.h"
 #include "platform/numtext.h"
 #include "platform/registry.h"
+#include "tests/temp_registry_fixture.h"
 #include "tools/axes_settings.h"
 #include "tools/legend_texts.h"
 #include "tools/options_store.h"
 #include "tools/spectrum_properties.h"
 
-namespace fs = std::filesystem;
 using registry::Hive;
 
 namespace {
@@ -25,20 +22,9 @@ struct SeparatorScope {
     ~SeparatorScope() { numtext::setDecimalSeparator(old); }
 };
 
-class OptionsStoreTest : public ::testing::Test {
+class OptionsStoreTest : public TempRegistryTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("vxopt" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        setenv("VAROLUX32_REGISTRY_DIR", dir_.c_str(), 1);
-    }
-    void TearDown() override {
-        fs::remove_all(dir_);
-        unsetenv("VAROLUX32_REGISTRY_DIR");
-    }
-    fs::path dir_;
+    OptionsStoreTest() : TempRegistryTest("vxopt") {}
 };
 
 }  // namespace

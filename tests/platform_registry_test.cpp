@@ -5,22 +5,13 @@
 #include <fstream>
 
 #include "platform/registry.h"
+#include "tests/temp_registry_fixture.h"
 
 namespace fs = std::filesystem;
 
-class RegistryTest : public ::testing::Test {
+class RegistryTest : public TempRegistryTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("vxreg" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        setenv("VAROLUX32_REGISTRY_DIR", dir_.c_str(), 1);
-    }
-    void TearDown() override {
-        fs::remove_all(dir_);
-        unsetenv("VAROLUX32_REGISTRY_DIR");
-    }
-    fs::path dir_;
+    RegistryTest() : TempRegistryTest("vxreg") {}
 };
 
 TEST_F(RegistryTest, TypedValuesRoundTripAcrossHives) {

@@ -110,11 +110,7 @@ QImage DecodeBmp(const QString& path) {
 class PlotExport : public ::testing::Test {
 protected:
     void SetUp() override {
-        plotTestApp();
-        SpectraList.Clear();
-        DisplayXUnit = 1;
-        DisplayYMode = 2;
-        numtext::setDecimalSeparator('.');
+        resetPlotTestState();
         plot = makeStartPlot(1000, 500);
         plot->SetKurvenAnzahl(3);
         for (int n = 1; n <= 3; ++n) {

@@ -22,6 +22,15 @@ inline QApplication& plotTestApp() {
     return *a;
 }
 
+// The state every drawing test starts from: no spectra, x in nm, y as stored, "." as decimal separator.
+inline void resetPlotTestState() {
+    plotTestApp();
+    SpectraList.Clear();
+    DisplayXUnit = 1;
+    DisplayYMode = 2;
+    numtext::setDecimalSeparator('.');
+}
+
 // The start-up settings of the main window's plot.
 inline std::unique_ptr<TXYPlot> makeStartPlot(int w = 800, int h = 500) {
     plotTestApp();

@@ -22,11 +22,7 @@ void Drag(QWidget& w, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftB
 class PlotMouse : public ::testing::Test {
 protected:
     void SetUp() override {
-        plotTestApp();
-        SpectraList.Clear();
-        DisplayXUnit = 1;
-        DisplayYMode = 2;
-        numtext::setDecimalSeparator('.');
+        resetPlotTestState();
         plot = makeStartPlot(800, 500);
         plot->SetKurvenAnzahl(2);
         fillBand(*plot, 1, 300, 300, 900, 1.0);

@@ -9,11 +9,7 @@ namespace {
 class PlotPaint : public ::testing::Test {
 protected:
     void SetUp() override {
-        plotTestApp();
-        SpectraList.Clear();
-        DisplayXUnit = 1;
-        DisplayYMode = 2;
-        numtext::setDecimalSeparator('.');
+        resetPlotTestState();
     }
 };
 

@@ -1,6 +1,9 @@
 // The small parts behind the shell: recent-files list, placement text, file-dialog filters.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QFileDialog>
+
 #include "app/file_filters.h"
 #include "app/recent_files.h"
 #include "app/window_placement.h"
@@ -56,6 +59,29 @@ TEST(ShellFilters, BothCasesAndForcedExtensions) {
     EXPECT_EQ(ChangeFileExt("/a/b", ".rvx"), "/a/b.rvx");
     EXPECT_EQ(ChangeFileExt("/a.d/b", ".csv"), "/a.d/b.csv");
     EXPECT_EQ(ChangeFileExt("/a/b.tar.gz", ".dx"), "/a/b.tar.dx");
+}
+
+// The save commands force the extension of the filter the user picked; the dialog reports that
+// filter with its double blanks collapsed, which must still find the right entry (else every save
+// fell back to the first filter: DAT, CSV or PNG written as RVX or GIF).
+TEST(ShellFilters, PickedFilterFoundAfterDialogSimplifiesIt) {
+    AppTestSetUp();
+    for (const char* spec : {kDataSaveFilter, kImageSaveFilter}) {
+        const QStringList filters = QtNameFilters(spec);
+        QFileDialog dlg;
+        dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+        dlg.setNameFilters(filters);
+        for (int i = 0; i < filters.size(); ++i) {
+            // Pick the entry the way a user does: in the dialog's file-type combo box.
+            auto* combo = dlg.findChild<QComboBox*>("fileTypeCombo");
+            ASSERT_NE(combo, nullptr);
+            ASSERT_EQ(combo->count(), filters.size());
+            combo->setCurrentIndex(i);
+            combo->activated(i);
+            EXPECT_EQ(SelectedFilterIndex(filters, dlg.selectedNameFilter()), i + 1) << spec << " " << i;
+        }
+    }
+    EXPECT_EQ(SelectedFilterIndex(QtNameFilters(kDataSaveFilter), "Other (*.x)"), 0);
 }
 
 }  // namespace

@@ -461,3 +461,23 @@ TEST(SpcFormat, UntaggedFileWrittenBackGetsTagRevisionAndValidDigest) {
     EXPECT_EQ(back.u8(kMajorRev), 4);
     EXPECT_EQ(back.integrity, kIntegrityNull);
 }
+
+// Found by fuzzing: subfiles of no points (an Even header without points, an XYXY subfile of 0).
+TEST(SpcFormat, SubfilesWithoutPointsAreReadAsEmpty) {
+    TARNVIK doc;
+    SpcBytes even = NewFormHeader('K', 0, 0, 0, 1, 2);
+    AddSubHeader(even, 0, 0, 0);
+    AddSubHeader(even, 1, 0, 0);
+    ASSERT_EQ(Open(doc, even), kOpenOk);
+    EXPECT_EQ(doc.count(), 2u);
+    EXPECT_TRUE(Values(doc, 1).empty());
+
+    SpcBytes xyxy = NewFormHeader('K', 0xC0, 0, 0, 1, 1);
+    AddSubHeader(xyxy, 0, 0, 0, 0);
+    ASSERT_EQ(Open(doc, xyxy), kOpenOk);
+    EXPECT_EQ(doc.count(), 1u);
+    EXPECT_EQ(doc.dir[0].points, 0u);
+    auto img = BuildImage(doc, -1);
+    ASSERT_TRUE(img);
+    EXPECT_EQ(img->size(), 512u + 32 + 12);
+}

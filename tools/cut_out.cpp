@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "core/helpers.h"
 #include "core/spectra_list.h"
 #include "core/spectrum_arithmetic.h"
 #include "core/units.h"
@@ -63,13 +62,7 @@ bool RunCutOut(TCutOutParams& params, double from, double to) {
     }
     params.FromNm = CutOutDisplayToNm(from, DisplayXUnit);
     params.ToNm = CutOutDisplayToNm(to, DisplayXUnit);
-    std::vector<int32_t> sources;
-    if (params.ByType) {
-        for (int32_t i = 0; i < SpectraList.Count(); ++i)
-            if (ContainsText(params.Tag, SpectraList[i].SpecType.str())) sources.push_back(i);
-    } else if (ValidSpectrumIndex(params.Spectrum)) {
-        sources.push_back(params.Spectrum);
-    }
+    const std::vector<int32_t> sources = ToolSourcesByType(params.ByType, params.Tag, params.Spectrum);
     std::vector<std::unique_ptr<TSpectrumRecord>> results;
     for (int32_t i : sources) {
         std::unique_ptr<TSpectrumRecord> r;
@@ -77,17 +70,7 @@ bool RunCutOut(TCutOutParams& params, double from, double to) {
         SpecCutOut(r, SpectraList[i], f, t, params.PrefixTitle);
         results.push_back(std::move(r));
     }
-    OriginalsToRemove originals;
-    bool missed = false;
-    for (std::size_t k = 0; k < sources.size(); ++k) {
-        if (!results[k] || results[k]->PointCount() < 2) {
-            missed = true;
-            continue;
-        }
-        AppendToolResult(std::move(results[k]), params.RemoveOriginal, SpectraList[sources[k]].Color);
-        if (params.RemoveOriginal) originals.Add(sources[k]);
-    }
-    originals.DeleteAll();
-    if (missed) ui::messageBox(kCutOutMissText);
+    const int32_t made = AppendToolResults(results, sources, params.RemoveOriginal);
+    if (made < static_cast<int32_t>(sources.size())) ui::messageBox(kCutOutMissText);
     return true;
 }

@@ -72,3 +72,28 @@ void OriginalsToRemove::DeleteAll() {
     DeleteSpectra(std::move(indices_));
     indices_.clear();
 }
+
+std::vector<int32_t> ToolSourcesByType(bool byType, const std::string& tag, int32_t spectrum) {
+    std::vector<int32_t> sources;
+    if (byType) {
+        for (int32_t i = 0; i < SpectraList.Count(); ++i)
+            if (ContainsText(tag, SpectraList[i].SpecType.str())) sources.push_back(i);
+    } else if (ValidSpectrumIndex(spectrum)) {
+        sources.push_back(spectrum);
+    }
+    return sources;
+}
+
+int32_t AppendToolResults(std::vector<std::unique_ptr<TSpectrumRecord>>& results,
+                          const std::vector<int32_t>& sources, bool removeOriginal) {
+    OriginalsToRemove originals;
+    int32_t made = 0;
+    for (std::size_t k = 0; k < sources.size() && k < results.size(); ++k) {
+        if (!results[k] || results[k]->PointCount() < 2) continue;
+        AppendToolResult(std::move(results[k]), removeOriginal, SpectraList[sources[k]].Color);
+        if (removeOriginal) originals.Add(sources[k]);
+        ++made;
+    }
+    originals.DeleteAll();
+    return made;
+}

@@ -31,6 +31,15 @@ void AppendToolResult(std::unique_ptr<TSpectrumRecord> rec, bool originalRemoved
 // A spectrum choice that names an existing record.
 bool ValidSpectrumIndex(int32_t index);
 
+// The records a "by type" tool works on: every record whose type text contains `tag`, or else the one
+// chosen spectrum when it exists.
+std::vector<int32_t> ToolSourcesByType(bool byType, const std::string& tag, int32_t spectrum);
+
+// Appends every result with at least two points (results[k] was made from record sources[k]) and, when
+// asked, deletes the originals of those appended afterwards. Returns how many were appended.
+int32_t AppendToolResults(std::vector<std::unique_ptr<TSpectrumRecord>>& results,
+                          const std::vector<int32_t>& sources, bool removeOriginal);
+
 // Collects the indices of originals during an "all spectra" loop and deletes them afterwards, highest
 // index first, so that the indices collected stay valid until then.
 class OriginalsToRemove {

@@ -66,14 +66,5 @@ int32_t RunRamanShift(const TRamanParams& params) {
         }
     }
     if (failure) ui::messageBox(*failure);
-    OriginalsToRemove originals;
-    int32_t made = 0;
-    for (std::size_t k = 0; k < sources.size(); ++k) {
-        if (!results[k] || results[k]->PointCount() < 2) continue;
-        AppendToolResult(std::move(results[k]), params.RemoveOriginal, SpectraList[sources[k]].Color);
-        if (params.RemoveOriginal) originals.Add(sources[k]);
-        ++made;
-    }
-    originals.DeleteAll();
-    return made;
+    return AppendToolResults(results, sources, params.RemoveOriginal);
 }

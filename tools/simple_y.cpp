@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "core/helpers.h"
 #include "core/spectra_list.h"
 #include "core/spectrum_arithmetic.h"
 #include "tools/dialog_support.h"
@@ -19,13 +18,7 @@ const std::vector<std::string>& SimpleTypeTags() {
 
 int32_t ApplyYConstant(const TSimpleParams& params) {
     if (params.Operation < 0 || params.Operation > 3) return 0;
-    std::vector<int32_t> sources;
-    if (params.ByType) {
-        for (int32_t i = 0; i < SpectraList.Count(); ++i)
-            if (ContainsText(params.Tag, SpectraList[i].SpecType.str())) sources.push_back(i);
-    } else if (ValidSpectrumIndex(params.Spectrum)) {
-        sources.push_back(params.Spectrum);
-    }
+    const std::vector<int32_t> sources = ToolSourcesByType(params.ByType, params.Tag, params.Spectrum);
     // Every result first: a term that is no number stops the command before anything is appended.
     std::vector<std::unique_ptr<TSpectrumRecord>> results;
     for (int32_t i : sources) {
@@ -34,14 +27,5 @@ int32_t ApplyYConstant(const TSimpleParams& params) {
                        params.Operation, kSimpleOps[params.Operation]);
         results.push_back(std::move(r));
     }
-    OriginalsToRemove originals;
-    int32_t made = 0;
-    for (std::size_t k = 0; k < sources.size(); ++k) {
-        if (!results[k] || results[k]->PointCount() < 2) continue;
-        AppendToolResult(std::move(results[k]), params.RemoveOriginal, SpectraList[sources[k]].Color);
-        if (params.RemoveOriginal) originals.Add(sources[k]);
-        ++made;
-    }
-    originals.DeleteAll();
-    return made;
+    return AppendToolResults(results, sources, params.RemoveOriginal);
 }

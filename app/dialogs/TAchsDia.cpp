@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/dialogs/help_ok_cancel_row.h"
 #include "core/helpers.h"
 #include "core/settings_globals.h"
 #include "platform/errors.h"
@@ -106,22 +107,10 @@ TAchsDia::TAchsDia(QWidget* parent) : QDialog(parent) {
     yCol->addStretch(1);
     columns->addLayout(yCol);
 
-    auto* buttons = new QHBoxLayout;
-    auto* help = new QPushButton("&Help", this);
-    help->setObjectName("HelpBtn");
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("OKBtn");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton("Cancel", this);
-    cancel->setObjectName("CancelBtn");
-    buttons->addWidget(help);
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    outer->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &TAchsDia::OKBtnClick);
-    connect(cancel, &QPushButton::clicked, this, &TAchsDia::reject);
-    connect(help, &QPushButton::clicked, this, &TAchsDia::HelpBtnClick);
+    const HelpOkCancelButtons buttons = AddHelpOkCancelRow(this, outer);
+    connect(buttons.ok, &QPushButton::clicked, this, &TAchsDia::OKBtnClick);
+    connect(buttons.cancel, &QPushButton::clicked, this, &TAchsDia::reject);
+    connect(buttons.help, &QPushButton::clicked, this, &TAchsDia::HelpBtnClick);
 
     enableEdit(XAnfang, false, true);
     enableEdit(XEnde, false, true);

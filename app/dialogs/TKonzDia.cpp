@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/TLegWechs.h"
+#include "app/dialogs/help_ok_cancel_row.h"
 #include "app/plot/Xygraph.h"
 #include "core/helpers.h"
 #include "core/settings_globals.h"
@@ -124,16 +125,7 @@ TKonzDia::TKonzDia(TSpectraList& list, TXYPlot* plot, QWidget* parent)
     legendRow->addStretch(1);
     outer->addLayout(legendRow);
 
-    auto* buttons = new QHBoxLayout;
-    auto* help = button(this, "HelpBtn", "&Help");
-    auto* ok = button(this, "OKBtn", "OK");
-    ok->setDefault(true);  // Enter in an edit confirms rather than pressing the first button
-    auto* cancel = button(this, "CancelBtn", "Cancel");
-    buttons->addWidget(help);
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    outer->addLayout(buttons);
+    const HelpOkCancelButtons buttons = AddHelpOkCancelRow(this, outer);
 
     connect(fwd, &QPushButton::clicked, this, &TKonzDia::BVorClick);
     connect(back, &QPushButton::clicked, this, &TKonzDia::BzuClick);
@@ -152,9 +144,9 @@ TKonzDia::TKonzDia(TSpectraList& list, TXYPlot* plot, QWidget* parent)
     connect(reset, &QPushButton::clicked, this, &TKonzDia::Linienarten_ResetClick);
     connect(byName, &QPushButton::clicked, this, &TKonzDia::Button3Click);
     connect(legends, &QPushButton::clicked, this, &TKonzDia::Button2Click);
-    connect(ok, &QPushButton::clicked, this, &TKonzDia::OKBtnClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(help, &QPushButton::clicked, this, &TKonzDia::HelpBtnClick);
+    connect(buttons.ok, &QPushButton::clicked, this, &TKonzDia::OKBtnClick);
+    connect(buttons.cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(buttons.help, &QPushButton::clicked, this, &TKonzDia::HelpBtnClick);
 
     // FormCreate
     EMW->setText("0");

@@ -19,6 +19,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/dialogs/help_ok_cancel_row.h"
 #include "core/helpers.h"
 #include "core/settings_globals.h"
 #include "platform/errors.h"
@@ -136,47 +137,45 @@ QComboBox* fontBox(QWidget* page, QFormLayout* f, const char* name, const QStrin
     return c;
 }
 
-// A file-name edit with its history and a browse button.
-QComboBox* fileBox(QWidget* page, QFormLayout* f, const char* name, const QString& caption) {
+// One form row: `field` and a "..." button named after it ("<name>Browse"); returns the button.
+QPushButton* browseRow(QWidget* page, QFormLayout* f, const char* name, const QString& caption, QWidget* field) {
     auto* row = new QWidget(page);
     auto* h = new QHBoxLayout(row);
     h->setContentsMargins(0, 0, 0, 0);
-    auto* c = new QComboBox(row);
-    c->setObjectName(name);
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    c->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    field->setParent(row);
+    field->setObjectName(name);
     auto* b = new QPushButton("...", row);
     b->setObjectName(QString(name) + "Browse");
     b->setFixedWidth(30);
+    h->addWidget(field);
+    h->addWidget(b);
+    f->addRow(caption, row);
+    return b;
+}
+
+// A file-name edit with its history and a browse button.
+QComboBox* fileBox(QWidget* page, QFormLayout* f, const char* name, const QString& caption) {
+    auto* c = new QComboBox(page);
+    c->setEditable(true);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    QPushButton* b = browseRow(page, f, name, caption, c);
     QObject::connect(b, &QPushButton::clicked, c, [c] {
         QString file = QFileDialog::getOpenFileName(c, QString(), c->currentText(), "ASCII (*.fak)");
         if (file.isEmpty()) return;
         if (c->findText(file) < 0) c->insertItem(0, file);
         c->setCurrentText(file);
     });
-    h->addWidget(c);
-    h->addWidget(b);
-    f->addRow(caption, row);
     return c;
 }
 
 QLineEdit* folderEdit(QWidget* page, QFormLayout* f, const char* name, const QString& caption) {
-    auto* row = new QWidget(page);
-    auto* h = new QHBoxLayout(row);
-    h->setContentsMargins(0, 0, 0, 0);
-    auto* e = new QLineEdit(row);
-    e->setObjectName(name);
-    auto* b = new QPushButton("...", row);
-    b->setObjectName(QString(name) + "Browse");
-    b->setFixedWidth(30);
+    auto* e = new QLineEdit(page);
+    QPushButton* b = browseRow(page, f, name, caption, e);
     QObject::connect(b, &QPushButton::clicked, e, [e] {
         QString dir = QFileDialog::getExistingDirectory(e, QString(), e->text());
         if (!dir.isEmpty()) e->setText(dir.endsWith('/') ? dir : dir + '/');
     });
-    h->addWidget(e);
-    h->addWidget(b);
-    f->addRow(caption, row);
     return e;
 }
 
@@ -197,22 +196,10 @@ TOptionsDia::TOptionsDia(QWidget* parent) : QDialog(parent) {
     body->addWidget(pages_, 1);
     outer->addLayout(body, 1);
 
-    auto* buttons = new QHBoxLayout;
-    auto* help = new QPushButton("&Help", this);
-    help->setObjectName("HelpBtn");
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("OKBtn");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton("Cancel", this);
-    cancel->setObjectName("CancelBtn");
-    buttons->addWidget(help);
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    outer->addLayout(buttons);
-    connect(ok, &QPushButton::clicked, this, &TOptionsDia::OKBtnClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(help, &QPushButton::clicked, this, &TOptionsDia::HelpBtnClick);
+    const HelpOkCancelButtons buttons = AddHelpOkCancelRow(this, outer);
+    connect(buttons.ok, &QPushButton::clicked, this, &TOptionsDia::OKBtnClick);
+    connect(buttons.cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(buttons.help, &QPushButton::clicked, this, &TOptionsDia::HelpBtnClick);
 
     buildPages();
     connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
