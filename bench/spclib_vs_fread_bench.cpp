@@ -28,14 +28,16 @@ struct Shape {
 // 2,500 subfiles of 10,000 points, and one subfile of 25,000,000 points: 100 MB of values each.
 constexpr Shape kShapes[] = {{"subfiles", 2500, 10000}, {"single", 1, 25'000'000}};
 
-fs::path benchDir() {
-    static const fs::path dir = [] {
-        fs::path d = fs::temp_directory_path() / ("vxbench_spc_" + std::to_string(::getpid()));
-        fs::create_directories(d);
-        std::atexit([] { fs::remove_all(benchDir()); });
-        return d;
-    }();
-    return dir;
+// A folder of this run, removed at exit.
+struct BenchDir {
+    fs::path path = fs::temp_directory_path() / ("vxbench_spc_" + std::to_string(::getpid()));
+    BenchDir() { fs::create_directories(path); }
+    ~BenchDir() { fs::remove_all(path); }
+};
+
+const fs::path& benchDir() {
+    static const BenchDir dir;
+    return dir.path;
 }
 
 const std::string& sampleFile(int shape) {
