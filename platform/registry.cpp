@@ -11,6 +11,8 @@
 #include <map>
 #include <sstream>
 
+#include "platform/safe_file.h"
+
 namespace registry {
 namespace {
 
@@ -145,7 +147,6 @@ bool ensureFolder(const std::string& dir) {
 bool save(Hive hive, const HiveData& data) {
     if (!ensureFolder(storeFolder())) return false;
     std::string target = hiveFile(hive);
-    std::string tmp = target + ".tmp" + std::to_string(getpid());
     std::ostringstream out;
     out << "; varolux32 settings store\n";
     for (const auto& [lk, key] : data) {
@@ -174,17 +175,7 @@ bool save(Hive hive, const HiveData& data) {
             out << '\n';
         }
     }
-    const std::string text = out.str();
-    std::FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok || std::rename(tmp.c_str(), target.c_str()) != 0) {
-        std::remove(tmp.c_str());
-        return false;
-    }
-    return true;
+    return safefile::WriteFileSafely(target, out.str()) == 0;
 }
 
 const Value* find(const HiveData& data, const std::string& key, const std::string& name) {
