@@ -301,12 +301,6 @@ std::string BadValuesWarning(const std::vector<std::string>& names) {
     return "Stored options could not be read and were reset to their defaults: " + list;
 }
 
-std::string FolderOf(const std::string& fileName) {
-    auto p = fileName.find_last_of('/');
-    if (p == std::string::npos) return {};
-    return fileName.substr(0, p + 1);
-}
-
 bool UsableFolder(const std::string& folder) {
     if (folder.empty() || folder.find('\\') != std::string::npos) return false;
     const bool driveLetter = folder.size() >= 2 && folder[1] == ':' &&
