@@ -288,10 +288,11 @@ LoadedOptions LoadStoredOptions() {
 
 bool SaveStoredOptions(const StoredOptions& o) {
     using registry::Hive;
+    registry::WriteBatch batch(Hive::CurrentUser);
     bool ok = registry::writeDword(Hive::CurrentUser, kOptionsKey, kFormVersionName, kFormVersion);
     for (const auto& f : kFields)
         ok = ok && registry::writeString(Hive::CurrentUser, kOptionsKey, f.name, storedText(o, f));
-    return ok;
+    return batch.commit() && ok;
 }
 
 std::string BadValuesWarning(const std::vector<std::string>& names) {
