@@ -5,8 +5,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include <sys/stat.h>
-
 #include "app/TMainwin.h"
 #include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
@@ -20,22 +18,6 @@
 #include "platform/ui.h"
 
 namespace {
-
-bool FileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string BaseNameWithoutExt(const std::string& path) {
-    std::string name = path.substr(path.find_last_of('/') + 1);
-    const auto dot = name.find_last_of('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
-}
 
 // The hourglass while a command works, restored on every way out.
 struct BusyCursor {
@@ -161,7 +143,7 @@ void TMainwin::SavePlotas1Click() {
 
 std::string TMainwin::RunSaveDialog(const char* filter, const char* const (&extensions)[5]) {
     const std::string start = SaveFolder + (SaveDialogFileName.empty() ? std::string()
-                                                                        : BaseNameWithoutExt(SaveDialogFileName));
+                                                                        : NameWithoutExtension(SaveDialogFileName));
     std::string name;
     int filterIndex = 1;
     if (SaveDialogHook) {
