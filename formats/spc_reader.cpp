@@ -152,7 +152,7 @@ void loadSubfile(IGTarnvik* g, const std::string& path, int32_t index, TSpectraL
     rec->SourceKind = SpecSourceSpcLibrary;
     rec->LineWidth = 1;
 
-    // X unit; micrometres are stored as nm, electron volts as wavenumbers.
+    // X unit; micrometres stay micrometres, electron volts are stored as wavenumbers.
     double xScale = 1.0;
     bool descending = false;
     rec->XUnit = SpecXNanometer;
@@ -168,7 +168,7 @@ void loadSubfile(IGTarnvik* g, const std::string& path, int32_t index, TSpectraL
         xScale = kEvToWavenumber;
         descending = true;
     } else if (xType == 2) {
-        xScale = 1000.0;
+        rec->XUnit = SpecXMicrometer;
     }
 
     // The point count never exceeds the arrays the library returned.
