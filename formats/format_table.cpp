@@ -2,8 +2,11 @@
 
 #include "core/helpers.h"
 #include "formats/ascii_reader.h"
+#include "formats/beckman_scn.h"
 #include "formats/dat_reader.h"
 #include "formats/jcamp_reader.h"
+#include "formats/perkinelmer_sp.h"
+#include "formats/procspec.h"
 #include "formats/rvx.h"
 #include "formats/spc_reader.h"
 #include "formats/text_spectra.h"
@@ -26,11 +29,11 @@ const std::vector<FormatEntry>& FormatTable() {
          {{"JCAMP-DX 4.24/5.01 optical spectra (*.dx; *.jdx)", "*.DX;*.JDX"}}},
         {19, {"SPC"}, nullptr, &LoadSpecSpc, {"korva_spc", "shimadzu_spc"},
          {{"VALDEK KORVA + SHIMADZU (*.spc)", "*.SPC"}}},
-        {14, {"SP"}, nullptr, nullptr, {"perkinelmer_sp"}, {{"PerkinElmer, all files (*.sp)", "*.SP"}}},
+        {14, {"SP"}, &LoadSpecPerkinElmer, nullptr, {"perkinelmer_sp"}, {{"PerkinElmer, all files (*.sp)", "*.SP"}}},
         {21, {"SPE"}, nullptr, nullptr, {"winspec_spe"}, {{"Roper/Princeton Instruments WinSpec (*.spe)", "*.SPE"}}},
         {25, {"JWS"}, nullptr, nullptr, {"jasco_jws"}, {{"JASCO SpectraManager (*.jws)", "*.JWS"}}},
-        {26, {"PROCSPEC"}, nullptr, nullptr, {"oo_procspec"}, {{"Ocean Optics software (*.procspec)", "*.PROCSPEC"}}},
-        {22, {"SCN"}, nullptr, nullptr, {"beckman_coulter_du_binary"},
+        {26, {"PROCSPEC"}, &LoadSpecProcSpec, nullptr, {"oo_procspec"}, {{"Ocean Optics software (*.procspec)", "*.PROCSPEC"}}},
+        {22, {"SCN"}, &LoadSpecBeckmanScn, nullptr, {"beckman_coulter_du_binary"},
          {{"Beckman Coulter DU 600/7000 (*.scn)", "*.SCN"}}},
         {20, {"TRT", "TAT", "TTT", "TIT"}, nullptr, nullptr, {"avantes"},
          {{"Avantes AvaSoft  (*.trt, *.tat, *.ttt, *.tit)", "*.trt;*.tat;*.ttt;*.tit"}}},
