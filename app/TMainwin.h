@@ -16,6 +16,7 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QProgressBar;
 class QToolBar;
 class TXYPlot;
@@ -91,6 +92,10 @@ public:
     std::function<std::vector<std::string>()> OpenDialogHook;
     // Returns the chosen name and the 1-based filter index; empty name = Cancel.
     std::function<std::pair<std::string, int>(const std::string& startName)> SaveDialogHook;
+    // Whether a printer is installed (empty: the system's printer list) and the print dialog (empty: the
+    // real dialog; true = OK).
+    std::function<bool()> PrinterInstalledHook;
+    std::function<bool(QPrinter&)> PrintDialogHook;
 
     // Release of everything at exit; the placement and recent files are written here, once.
     void Cleanup();

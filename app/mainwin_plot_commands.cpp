@@ -7,11 +7,17 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <memory>
+
 #include "app/TMainwin.h"
 #include "app/app_version.h"
 #include "app/plot/Xygraph.h"
 #include "core/spectra_list.h"
 #include "platform/ui.h"
+
+namespace {
+constexpr const char* kNoPrinterText = "No printer is installed.";
+}  // namespace
 
 void TMainwin::ShowLegend1Click() {
     plot_->Legende = !plot_->Legende;
@@ -127,15 +133,26 @@ void TMainwin::Website1Click() { ui::openUrl(kWebsiteUrl); }
 void TMainwin::CopyPlottoClipboard1Click() { plot_->SaveMetafile(true); }
 
 void TMainwin::Print1Click() {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) return;  // no printer installed
-    QPrinter printer(info, QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    QPrintDialog dlg(&printer, this);
-    if (dlg.exec() != QDialog::Accepted) return;
+    const bool installed = PrinterInstalledHook ? PrinterInstalledHook() : TXYPlot::PrinterInstalled();
+    if (!installed) {
+        // Silence here would leave the user guessing why nothing printed.
+        ui::messageBox(kNoPrinterText, "Print", ui::Buttons::Ok, ui::Icon::Information);
+        return;
+    }
+    QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull() && !QPrinterInfo::availablePrinters().isEmpty()) info = QPrinterInfo::availablePrinters().front();
+    auto printer = info.isNull() ? std::make_unique<QPrinter>(QPrinter::HighResolution)
+                                 : std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    printer->setPageOrientation(QPageLayout::Landscape);
+    if (PrintDialogHook) {
+        if (!PrintDialogHook(*printer)) return;
+    } else {
+        QPrintDialog dlg(printer.get(), this);
+        if (dlg.exec() != QDialog::Accepted) return;
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     struct Restore {
         ~Restore() { QApplication::restoreOverrideCursor(); }
     } restore;
-    plot_->PrintPlot(printer);
+    plot_->PrintPlot(*printer);
 }

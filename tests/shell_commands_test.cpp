@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QMimeData>
 #include <QDropEvent>
+#include <QFileInfo>
+#include <QPrinter>
 #include <QUrl>
 
 #include "app/TMainwin.h"
@@ -311,6 +313,43 @@ TEST_F(ShellCommands, CopyPlotPutsAMetafileOnTheClipboard) {
     const QMimeData* m = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(m, nullptr);
     EXPECT_FALSE(m->data("image/x-emf").isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ShellCommands, PrintWithoutAPrinterSaysSo) {
+    AddCurves(1);
+    bool dialogShown = false;
+    w_->PrinterInstalledHook = [] { return false; };
+    w_->PrintDialogHook = [&](QPrinter&) { return dialogShown = true; };
+    w_->Print1Click();
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    EXPECT_EQ(ui_->messages[0], "No printer is installed.");
+    EXPECT_FALSE(dialogShown);
+    EXPECT_EQ(plot().PrintJobCount(), 0);
+}
+
+TEST_F(ShellCommands, PrintPrintsLandscapeOnlyWhenTheDialogIsConfirmed) {
+    AddCurves(1);
+    const QString pdf = QString::fromStdString(TestFolder() + "print.pdf");
+    w_->PrinterInstalledHook = [] { return true; };
+    w_->PrintDialogHook = [](QPrinter&) { return false; };  // Cancel
+    w_->Print1Click();
+    EXPECT_EQ(plot().PrintJobCount(), 0);
+    QPageLayout::Orientation orientation = QPageLayout::Portrait;
+    w_->PrintDialogHook = [&](QPrinter& p) {
+        orientation = p.pageLayout().orientation();
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(pdf);
+        return true;
+    };
+    w_->Print1Click();
+    EXPECT_EQ(orientation, QPageLayout::Landscape);
+    EXPECT_EQ(plot().PrintJobCount(), 1);
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+    EXPECT_TRUE(ui_->messages.empty());
 }
 
 }  // namespace
