@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,9 @@ public:
     // real dialog; true = OK).
     std::function<bool()> PrinterInstalledHook;
     std::function<bool(QPrinter&)> PrintDialogHook;
+    // The colour dialog of Background Colour: the chosen colour (0x00BBGGRR) from the start colour, or
+    // nothing on Cancel. Empty: the real dialog.
+    std::function<std::optional<uint32_t>(uint32_t start)> ColorDialogHook;
 
     // Release of everything at exit; the placement and recent files are written here, once.
     void Cleanup();

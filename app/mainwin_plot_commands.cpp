@@ -103,11 +103,17 @@ void TMainwin::CyclingLineTypes1Click() {
 }
 
 void TMainwin::BackgroundColour1Click() {
-    const QColor start(windowColor_ & 0xFF, (windowColor_ >> 8) & 0xFF, (windowColor_ >> 16) & 0xFF);
-    const QColor c = QColorDialog::getColor(start, this);
-    if (!c.isValid()) return;
-    SetWindowColor(static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
-                   (static_cast<uint32_t>(c.blue()) << 16));
+    std::optional<uint32_t> chosen;
+    if (ColorDialogHook) {
+        chosen = ColorDialogHook(windowColor_);
+    } else {
+        const QColor start(windowColor_ & 0xFF, (windowColor_ >> 8) & 0xFF, (windowColor_ >> 16) & 0xFF);
+        const QColor c = QColorDialog::getColor(start, this);
+        if (c.isValid())
+            chosen = static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
+                     (static_cast<uint32_t>(c.blue()) << 16);
+    }
+    if (chosen) SetWindowColor(*chosen);
 }
 
 void TMainwin::AxesFont1Click() {

@@ -48,7 +48,6 @@ QImage TXYPlot::ExportImage(QSize nominal) {
         out.setHeight(static_cast<int>(std::nearbyint(nominal.height() * fx / fy)));
     }
     QImage img(std::max(out.width(), 1), std::max(out.height(), 1), QImage::Format_RGB32);
-    img.fill(Qt::white);
     QPainter p(&img);
     renderWith(p, s, Order::Export, dotLen_, dashLen_, gapLen_, true);
     return img;
