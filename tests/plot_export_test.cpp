@@ -287,6 +287,18 @@ TEST_F(PlotExport, ClipboardCopyCarriesTheMetafile) {
     ASSERT_GE(emf.size(), 108);
     EXPECT_EQ(Le32(emf, 40), emf::kSignature);
     EXPECT_EQ(Le32(emf, 48), static_cast<uint32_t>(emf.size()));
+    // Beside it the same picture as PNG, for programs that cannot read a metafile: twice the control's
+    // size, as the metafile.
+    const QByteArray png = mime->data("image/png");
+    ASSERT_TRUE(png.startsWith("\x89PNG"));
+    QFile f(path("clip.png"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(png);
+    f.close();
+    const QImage picture = DecodePng(path("clip.png"));
+    EXPECT_EQ(picture.size(), QSize(2000, 1000));
+    EXPECT_EQ(picture, plot->MetafileImage());
+    EXPECT_EQ(picture.pixel(0, 0), qRgb(255, 255, 255));
 }
 
 TEST_F(PlotExport, ExportScaleFollowsTheWindowProportions) {

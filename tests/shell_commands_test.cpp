@@ -315,6 +315,7 @@ TEST_F(ShellCommands, CopyPlotPutsAMetafileOnTheClipboard) {
     const QMimeData* m = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(m, nullptr);
     EXPECT_FALSE(m->data("image/x-emf").isEmpty());
+    EXPECT_TRUE(m->data("image/png").startsWith("\x89PNG"));
 }
 
 }  // namespace

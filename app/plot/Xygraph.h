@@ -232,6 +232,9 @@ public:
     int PrintJobCount() const { return printJobs_; }
     // The bytes of the enhanced metafile that SaveMetafile writes (and puts on the clipboard).
     QByteArray MetafileBytes(const QString& createdBy = QStringLiteral("Graph Made by Varolux32"));
+    // The metafile's picture as a bitmap (twice the control's size), which the clipboard copy carries
+    // beside the metafile as PNG.
+    QImage MetafileImage();
     // A bitmap export's picture: nominal size reduced to the host window's proportions, rendered.
     QImage ExportImage(QSize nominal);
     // Per-pixel-column reduction of dense solid curves on raster targets (on by default; same picture).
