@@ -58,20 +58,15 @@ int32_t TwoSpectra(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& A,
 
     auto r = std::make_unique<TSpectrumRecord>();
     static const char* const titles[] = {"Addition", "Subtraction", "Multiplication", "Division"};
+    CopyRecordHeader(A, *r);
+    // A result of two spectra belongs to neither file.
+    r->FileName = "";
+    r->Comment1 = "";
+    r->Comment2 = "";
+    r->SpecType = "";
     r->Title = titles[static_cast<int>(op)];
     r->PathLength = 1.0;
-    r->Concentration = A.Concentration;
-    r->Solvent = A.Solvent.str();
-    r->DateText = A.DateText.str();
-    r->ExcitationWl = A.ExcitationWl;
-    r->Temperature = A.Temperature;
-    r->ExposureTime = A.ExposureTime;
-    r->LineWidth = A.LineWidth;
-    r->LineStyle = A.LineStyle;
-    r->XUnit = A.XUnit;
-    r->YKind = A.YKind;
     r->StepX = A.StepX;
-    r->SourceKind = A.SourceKind;
 
     int32_t i1 = SpecIndexOfX(A, from, display), i2 = SpecIndexOfX(A, to, display);
     SortPairAscending(i1, i2);
@@ -284,20 +279,9 @@ void SpecDerivative(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRec
     if (left < 2) throw vx::Error("The spectrum has too few points for a derivative of this order.");
 
     auto r = std::make_unique<TSpectrumRecord>();
+    CopyRecordHeader(Source, *r);
+    r->Comment2 = "";  // the derivative keeps the first comment only
     r->Title = Source.Title + (" " + std::to_string(Order) + ". derivative");
-    r->FileName = Source.FileName.str();
-    r->Comment1 = Source.Comment1.str();
-    r->SpecType = Source.SpecType.str();
-    r->Solvent = Source.Solvent.str();
-    r->ExcitationWl = Source.ExcitationWl;
-    r->Temperature = Source.Temperature;
-    r->ExposureTime = Source.ExposureTime;
-    r->LineWidth = Source.LineWidth;
-    r->LineStyle = Source.LineStyle;
-    r->XUnit = Source.XUnit;
-    r->YKind = Source.YKind;
-    r->SourceKind = Source.SourceKind;
-    r->Concentration = Source.Concentration;
     r->FirstX = Source.FirstX;
     r->StepX = Source.StepX;
     r->DateText = DateTimeToText(NowDateTime());

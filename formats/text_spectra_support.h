@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/file_names.h"
 #include "core/spectrum_record.h"
 
 struct XYPair {
@@ -31,10 +32,6 @@ std::vector<std::string_view> SplitLineViews(std::string_view text);
 std::string_view FieldAt(std::string_view line, char sep, int k);
 // Everything from the start of field k to the end of the line; empty beyond the line.
 std::string_view RestFrom(std::string_view line, char sep, int k);
-
-// "/a/b/name.ext" -> "name.ext"; NameWithoutExtension("/a/b/name.ext") -> "name".
-std::string NameWithoutFolder(const std::string& path);
-std::string NameWithoutExtension(const std::string& path);
 
 // Resamples pairs in rising x onto first x = first pair's x, n = number of pairs,
 // step = (last x - first x)/(n - 1); a pair within 1e-10 of a grid point gives its own y. Fills
