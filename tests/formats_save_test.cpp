@@ -17,6 +17,7 @@
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/ui.h"
+#include "tests/fault_injection.h"
 
 using fmt_test::CleanState;
 using fmt_test::TempDir;
@@ -378,21 +379,18 @@ TEST_F(SaveDispatch, EveryWriterSavesSafely) {
 
         // A full disk: the file size limit of a child process stops the save part-way.
         const std::string before = TempDir::read(real.string());
-        const pid_t child = ::fork();
-        if (child == 0) {
+        const int code = fault::inChild([&] {
             ::signal(SIGXFSZ, SIG_IGN);
             rlimit lim{16, 16};
             ::setrlimit(RLIMIT_FSIZE, &lim);
             try {
                 w.save(real.string());
             } catch (const vx::FileError& e) {
-                ::_exit(std::string(e.what()).find("File too large") != std::string::npos ? 0 : 2);
+                return std::string(e.what()).find("File too large") != std::string::npos ? 0 : 2;
             }
-            ::_exit(1);
-        }
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+            return 1;
+        });
+        EXPECT_EQ(code, 0);
         EXPECT_EQ(TempDir::read(real.string()), before);
         EXPECT_EQ(std::distance(fs::directory_iterator(root / "real"), fs::directory_iterator()), 2);
     }
