@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/file_names.h"  // FolderOf, NameWithoutExtension, ChangeFileExt, FileExists, ...
+
 bool IsNanDouble(double d);
 void SortPairAscending(double& a, double& b);
 void SortPairAscending(int32_t& a, int32_t& b);

@@ -134,28 +134,13 @@ void axisTypesFromLabels(const std::string& line, char sep, TSpectrumRecord& r) 
     if (ContainsText("LOG(EPSILON) LOGEPS LOG(EPS) LOG(EPS.)", yl)) r.YKind = SpecYLogEpsilon;
 }
 
-std::string fileNamePart(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string folderPart(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string withoutExtension(const std::string& name) {
-    auto dot = name.find_last_of('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
 // Asks for the axis types of a headerless file; every close stores the dialog's selection.
 void askAxisTypes(const std::string& fileName, TSpectrumRecord& r) {
     ui::Query q;
     q.dialog = kAxisQueryDialog;
     q.caption = "axis type query";
-    q.fields[kAxisQueryFileLabel] = "Dateiname: " + fileNamePart(fileName);
-    q.fields[kAxisQueryPathLabel] = "Dateipfad: " + folderPart(fileName);
+    q.fields[kAxisQueryFileLabel] = "Dateiname: " + NameWithoutFolder(fileName);
+    q.fields[kAxisQueryPathLabel] = "Dateipfad: " + FolderOf(fileName);
     q.fields[kAxisQueryXUnit] = std::to_string(AxisQueryChoice.XUnit);
     q.fields[kAxisQueryYKind] = std::to_string(AxisQueryChoice.YKind);
     const bool ok = ui::ask(q);
@@ -186,7 +171,7 @@ constexpr std::uint64_t kMaxAsciiBytes = std::uint64_t{256} << 20;
 void readAscii(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName, bool fromOpen) {
     TSpectrumRecord r;
     r.FileName = fileName;
-    r.Title = withoutExtension(fileNamePart(fileName));
+    r.Title = NameWithoutExtension(fileName);
     r.SpecType = "ascii_fak";
     r.Concentration = 0.0;
     r.PathLength = 1.0;

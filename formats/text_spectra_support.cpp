@@ -69,17 +69,6 @@ bool IsWholeNumberBeforeDecimal(std::string_view text, char decimalSep) {
     return IsIntegerText(s);
 }
 
-std::string NameWithoutFolder(const std::string& path) {
-    auto p = path.find_last_of('/');
-    return p == std::string::npos ? path : path.substr(p + 1);
-}
-
-std::string NameWithoutExtension(const std::string& path) {
-    std::string name = NameWithoutFolder(path);
-    auto dot = name.find_last_of('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
 bool ResampleXY(std::span<const double> xs, std::span<const double> ys, TSpectrumRecord& rec) {
     const std::size_t n = xs.size();
     if (n < 2 || ys.size() != n) return false;

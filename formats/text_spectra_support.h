@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/file_names.h"
 #include "core/spectrum_record.h"
 
 // A number text as the readers take it: blanks around it are allowed and its first "." or "," is the
@@ -24,10 +25,6 @@ bool IsWholeNumberBeforeDecimal(std::string_view text, char decimalSep);
 std::string_view FieldAt(std::string_view line, char sep, int k);
 // Everything from the start of field k to the end of the line; empty beyond the line.
 std::string_view RestFrom(std::string_view line, char sep, int k);
-
-// "/a/b/name.ext" -> "name.ext"; NameWithoutExtension("/a/b/name.ext") -> "name".
-std::string NameWithoutFolder(const std::string& path);
-std::string NameWithoutExtension(const std::string& path);
 
 // Resamples pairs in rising x (x and y in two lists of equal length) onto first x = first pair's x,
 // n = number of pairs, step = (last x - first x)/(n - 1); a pair within 1e-10 of a grid point gives its
