@@ -19,8 +19,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include <sys/stat.h>
-
 #include "app/app_version.h"
 #include "app/options_commands.h"
 #include "app/plot/Xygraph.h"
@@ -37,11 +35,6 @@
 
 namespace {
 TMainwin* theMainwin = nullptr;
-
-bool FileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
 }  // namespace
 
 TMainwin* Mainwin() { return theMainwin; }
@@ -162,8 +155,7 @@ void TMainwin::SetUpPlot() {
         case 8: plot_->SavePng(f); break;
         default: return false;
         }
-        struct stat st {};
-        return ::stat(fileName.c_str(), &st) == 0;
+        return FileExists(fileName);
     };
     connect(plot_, &TXYPlot::positionText, this, [this](const QString& t) { SetStatusText(2, t); });
 

@@ -53,7 +53,7 @@ void Smooth1Click(TMainwin& w) {
     progress.End = [bar] {
         if (bar) bar->hide();
     };
-    SmoothAllSpectra(progress);
+    SmoothAllSpectra(SpectraList, CurrentDisplayState(), progress);
     w.StandardReplot();
     w.SetStatusText(1, "");
 }

@@ -119,7 +119,7 @@ void Allelschen2Click(TMainwin& w) {
                        ui::Icon::Question) != ui::Answer::Yes)
         return;
     SpectroscopeViewOff(w);
-    RemoveAllSpectra();
+    RemoveAllSpectra(SpectraList);
     TXYPlot& plot = *w.XYPlot();
     plot.SetKurvenAnzahl(0);
     w.SetStatusText(0, "0 Spectra");
@@ -130,10 +130,10 @@ void Allelschen2Click(TMainwin& w) {
 }
 
 void Letztesllschen1Click(TMainwin& w) {
-    if (!RemoveLastSpectrum()) return;
+    if (!RemoveLastSpectrum(SpectraList)) return;
     afterRemoval(w);
     TXYPlot& plot = *w.XYPlot();
-    plot.ZweiteYAchse = AnySecondAxisSpectrum();
+    plot.ZweiteYAchse = AnySecondAxisSpectrum(SpectraList);
     if (plot.KurvenAnzahl() == 0) {
         DisplayYMode = 2;
         SpectroscopeViewOff(w);
@@ -170,10 +170,11 @@ void Grundlinienkorrektur1Click(TMainwin& w) {
     if (r == RangeWaitResult::Closed) return;
     TXYPlot& plot = *w.XYPlot();
     if (r == RangeWaitResult::Selected) {
-        BaselineCorrectAll(plot.SelectedRange.XFrom, plot.SelectedRange.XTo, [&w](int32_t i, int32_t n) {
-            w.SetStatusText(1, QString("spectrum %1of%2").arg(i).arg(n));
-            w.PlotSpectrumCurve(i - 1);
-        });
+        BaselineCorrectAll(SpectraList, CurrentDisplayState(), plot.SelectedRange.XFrom, plot.SelectedRange.XTo,
+                           [&w](int32_t i, int32_t n) {
+                               w.SetStatusText(1, QString("spectrum %1of%2").arg(i).arg(n));
+                               w.PlotSpectrumCurve(i - 1);
+                           });
         for (int32_t i = 0; i < SpectraList.Count() && i < plot.KurvenAnzahl(); ++i) w.PlotSpectrumCurve(i);
     }
     w.SetStatusText(1, " ");
@@ -184,7 +185,7 @@ void Grundlinienkorrektur1Click(TMainwin& w) {
 
 void Oszilatorstrke1Click(TMainwin& w) {
     if (!hasCurves(w)) return;
-    if (!RangeCommandUnitAllowed()) {
+    if (!RangeCommandUnitAllowed(CurrentDisplayState())) {
         ui::messageBox(kRangeUnitRefusedText);
         return;
     }
@@ -196,7 +197,7 @@ void Oszilatorstrke1Click(TMainwin& w) {
     if (r == RangeWaitResult::Selected) {
         const double from = plot.SelectedRange.XFrom, to = plot.SelectedRange.XTo;
         for (int32_t i = 0; i < SpectraList.Count(); ++i) {
-            if (ui::messageBox(IntegrationMessage(SpectraList[i], from, to), "Information",
+            if (ui::messageBox(IntegrationMessage(CurrentDisplayState(), SpectraList[i], from, to), "Information",
                                ui::Buttons::OkCancel, ui::Icon::Information) == ui::Answer::Cancel)
                 break;
         }
@@ -220,6 +221,7 @@ void Werteleser1Click(TMainwin& w) {
     QPointer<TXYPlot> pp(w.XYPlot());
     auto alive = windowAlive(w);
     ReadoutHooks hooks;
+    hooks.display = [] { return CurrentDisplayState(); };
     hooks.curveCount = [pp] { return pp ? pp->KurvenAnzahl() : 0; };
     hooks.cursorX = [pp] { return pp ? pp->CursorDataPosition.X : 0.0; };
     hooks.stopPressed = [pi] { return !pi || pi->AbortFlag() || !pi->isVisible(); };
@@ -229,13 +231,14 @@ void Werteleser1Click(TMainwin& w) {
         pi->setWindowTitle(QString::fromStdString(caption));
         pi->SetText(QString::fromStdString(text));
     };
-    RunReadoutLoop(rec, hooks);
+    RunReadoutLoop(SpectraList, rec, hooks);
     if (pi) pi->hide();
 }
 
 void Schwerpunkt1Click(TMainwin& w) {
     if (!hasCurves(w)) return;
-    if (!RangeCommandUnitAllowed()) {
+    const TDisplayState display = CurrentDisplayState();
+    if (!RangeCommandUnitAllowed(display)) {
         ui::messageBox(kRangeUnitRefusedText);
         return;
     }
@@ -243,8 +246,8 @@ void Schwerpunkt1Click(TMainwin& w) {
     TSpectrumRecord* rec = SpectraList.Get(k);
     if (!rec) return;
     TXYPlot& plot = *w.XYPlot();
-    w.SetStatusText(1, QString::fromStdString(
-                           CenterOfGravityText(CenterOfGravity(*rec, plot.MinXValue, plot.MaxXValue))));
+    w.SetStatusText(1, QString::fromStdString(CenterOfGravityText(
+                           display, CenterOfGravity(display, *rec, plot.MinXValue, plot.MaxXValue))));
 }
 
 void Abspielen1Click(TMainwin& w) {

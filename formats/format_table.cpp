@@ -52,10 +52,8 @@ const std::vector<FormatEntry>& FormatTable() {
 }
 
 int FormatCodeOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    auto dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return 0;
-    std::string ext = UpperAscii(path.substr(dot + 1));
+    const std::string ext = UpperAscii(ExtensionOf(path));
+    if (ext.empty()) return 0;
     for (const auto& e : FormatTable())
         for (const auto& x : e.extensions)
             if (x == ext) return e.code;

@@ -183,7 +183,7 @@ TEST_F(Commands, IntegrationShowsOneBoxPerSpectrumUntilCancel) {
     toolcmd::Oszilatorstrke1Click(*win);
     ASSERT_EQ(ui->messages.size(), 2u);
     const double from = plot->SelectedRange.XFrom, to = plot->SelectedRange.XTo;
-    EXPECT_EQ(ui->messages[0], IntegrationMessage(SpectraList[0], from, to));
+    EXPECT_EQ(ui->messages[0], IntegrationMessage(CurrentDisplayState(), SpectraList[0], from, to));
     EXPECT_EQ(ui->messages[0].rfind("Spectrum: s0\r\n\r\nintegral from ", 0), 0u);
     EXPECT_TRUE(plot->ZoomOnDrag);
 }

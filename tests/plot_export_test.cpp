@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QFile>
+#include <QFileInfo>
+#include <QDir>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -14,6 +16,7 @@
 #include <tiffio.h>
 
 #include <cstring>
+#include <filesystem>
 
 #include "app/plot/emf_device.h"
 #include "app/plot/image_writers.h"
@@ -226,6 +229,24 @@ TEST_F(PlotExport, MetafileGoesToTheNamedFile) {
     QFile f(path("plot.wmf"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(Le32(f.readAll(), 40), emf::kSignature);
+}
+
+TEST_F(PlotExport, ImagesReplaceThroughALinkKeepingTheBits) {
+    const QString real = path("real.png"), link = path("link.png");
+    {
+        QFile f(real);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("old");
+    }
+    ASSERT_TRUE(QFile::setPermissions(real, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+    ASSERT_TRUE(QFile::link(real, link));
+    plot->SavePng(link);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(DecodePng(real), plot->ExportImage({1350, 900}));
+    EXPECT_EQ(std::filesystem::status(real.toStdString()).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms(0640));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), 2);  // no temporary left
+    EXPECT_THROW(plot->SaveBmp(path("missing/x.bmp")), vx::FileError);
 }
 
 TEST_F(PlotExport, PrintingToPdfMakesAPageAndCountsJobs) {

@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSaveFile>
+#include <QFile>
 
 #include <cmath>
 #include <functional>
@@ -15,6 +15,7 @@
 #include "app/plot/image_writers.h"
 #include "core/helpers.h"
 #include "platform/errors.h"
+#include "platform/safe_file.h"
 #include "platform/ui.h"
 
 namespace {
@@ -22,10 +23,9 @@ namespace {
 const QString kDescription = QStringLiteral("Varolux32 v1.72.2p");
 
 void WriteWhole(const QString& fileName, const QByteArray& bytes) {
-    // The old file stays until the new one is complete.
-    QSaveFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
-        throw vx::FileError("Cannot create file \"" + fileName.toStdString() + "\". " + f.errorString().toStdString());
+    // The old file stays until the new one is complete (the one safe path of every writer).
+    safefile::WriteFileOrThrow(QFile::encodeName(fileName).toStdString(),
+                               {std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))});
 }
 
 }  // namespace
