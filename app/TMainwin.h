@@ -20,6 +20,24 @@ class QProgressBar;
 class QToolBar;
 class TXYPlot;
 
+// The steps of the main window's one re-plot after the spectra list (or what it is shown in) changed.
+// The defaults are the standard re-plot of a command; a command switches on what it adds.
+struct TReplotSteps {
+    enum class TCurves {
+        All,        // every record into its curve: colour, pen style and width, points (records changed)
+        CountOnly,  // only the curve count follows the list (records left its end, the rest stands)
+        None,       // the curves stay (nothing was read)
+    };
+    TCurves Curves = TCurves::All;
+    const char* CountWord = " Spectra";  // follows the curve count in status panel 0
+    bool NewLayout = true;               // the plot's Dirty flag
+    bool Progress = false;               // "calculating spectra" in panel 1 while the curves are made
+    bool SpectroscopeList = false;       // refill the spectroscope view's list of spectra
+    bool AxisTitles = false;             // UpdateAxisTitles after the curves
+    bool Autoscale = false;              // the plot's Autoscaling on
+    bool RepaintNow = false;             // paint at once instead of at the next event
+};
+
 class TMainwin : public QMainWindow {
     Q_OBJECT
 public:
@@ -48,8 +66,12 @@ public:
     std::string SaveDialogFileName;
 
     // ----- re-plot
+    // The one path from "the list changed" to the plot: every command that changes the spectra list
+    // ends here, with the steps it needs (app/mainwin_replot.cpp).
+    void ReplotSpectra(const TReplotSteps& steps = {});
     // The standard re-plot of a command; `countWord` follows the count in panel 0.
     void StandardReplot(const char* countWord = " Spectra");
+    // Every curve again with "  Spektren" in panel 0 and no new layout.
     void ReplotAllSpectra();
     void UpdateAxisTitles();
     void PlotSpectrumCurve(int index0);  // list index; curve index0 + 1
