@@ -140,6 +140,10 @@ private:
     void RestorePlacement();
     void SavePlacement();
     void ApplyCurveLooks(int n, bool nameToo);
+    // The writers of the save dispatcher that live in app/ (plot images, SPC, JCAMP-DX), installed
+    // once the plot exists and removed with the window (app/mainwin_save_hooks.cpp).
+    void InstallSaveHooks();
+    static void RemoveSaveHooks();
     bool HasCurves() const;
 
     TXYPlot* plot_ = nullptr;  // child widget, owned by this window
