@@ -283,6 +283,7 @@ TEST_P(TextSpectra, OwnCsvReadsBackPerSpectrumX) {
 #include <charconv>
 #include <random>
 
+#include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
 
 namespace {
@@ -345,17 +346,19 @@ TEST(TextNumbers, LineViewsSplitAtEveryLineEnd) {
         {"\r\n", {""}},
     };
     for (const auto& c : cases) {
-        auto views = SplitLineViews(c.text);
-        std::vector<std::string> got(views.begin(), views.end());
+        std::vector<std::string> got;
+        LineCursor lines(c.text);
+        for (std::string_view l; lines.Next(l);) got.emplace_back(l);
         EXPECT_EQ(got, c.lines) << c.text;
+        EXPECT_EQ(CountLines(c.text), c.lines.size()) << c.text;
     }
 }
 
 TEST(TextNumbers, ResamplingKeepsPairsOnTheGridAndInterpolatesBetween) {
     TSpectrumRecord r;
-    EXPECT_FALSE(ResamplePairs({{400, 1}}, r));
-    EXPECT_FALSE(ResamplePairs({{400, 1}, {400, 2}}, r));
-    ASSERT_TRUE(ResamplePairs({{0, 0}, {1, 10}, {3, 30}, {4, 40}, {6, 60}}, r));
+    EXPECT_FALSE(ResampleXY(std::vector<double>{400}, std::vector<double>{1}, r));
+    EXPECT_FALSE(ResampleXY(std::vector<double>{400, 400}, std::vector<double>{1, 2}, r));
+    ASSERT_TRUE(ResampleXY(std::vector<double>{0, 1, 3, 4, 6}, std::vector<double>{0, 10, 30, 40, 60}, r));
     EXPECT_DOUBLE_EQ(r.FirstX, 0.0);
     EXPECT_DOUBLE_EQ(r.StepX, 1.5);
     ASSERT_EQ(r.PointCount(), 5);
