@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     };
     auto console = std::make_shared<Console>();
     console->onAsk = [](ui::Query& q) {
-        q.fields["RadioGroup1"] = "1";
+        q.fields["RadioGroup1"].assign(1, '1');  // (a plain assignment trips a false GCC 12 warning)
         return true;
     };
     ui::setBackend(console);

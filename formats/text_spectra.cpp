@@ -143,8 +143,22 @@ bool isDataLine(std::string_view line, const TableShape& t, std::string& scratch
     return wholeNumberField(rest.substr(0, rest.find(t.sep)), t.dec, scratch);
 }
 
-// Steps 2 and 3: the first data line (line 0 is never one), the header keywords of every line up to it,
-// the lines that get a closing separator, and the column titles above the data.
+// A line whose every field is a number (a closing separator may end it): data even as the first line,
+// which otherwise is taken for the title line. A headerless file thus keeps its first point.
+bool onlyNumbers(std::string_view line, char sep) {
+    if (line.find(sep) == std::string_view::npos) return false;
+    if (line.back() == sep) line.remove_suffix(1);
+    for (;;) {
+        const auto p = line.find(sep);
+        double v = 0.0;
+        if (!ParseNumberToken(line.substr(0, p), v)) return false;
+        if (p == std::string_view::npos) return true;
+        line.remove_prefix(p + 1);
+    }
+}
+
+// Steps 2 and 3: the first data line, the header keywords of every line up to it, the lines that get a
+// closing separator, and the column titles above the data.
 void findFirstDataLine(const MappedText& text, TableShape& t) {
     LineCursor lines(text.Bytes());
     std::string scratch;
@@ -158,7 +172,7 @@ void findFirstDataLine(const MappedText& text, TableShape& t) {
         scanKeywords(line, scratch, t);
         t.firstData = j;
         t.dataStart = static_cast<std::size_t>(line.data() - text.Bytes().data());
-        if (j >= 1 && isDataLine(line, t, scratch)) break;
+        if ((j >= 1 || onlyNumbers(line, t.sep)) && isDataLine(line, t, scratch)) break;
     }
     const int d = t.firstData;
     // Step 3: from line max(d - 2, 0), past empty lines, up to the next empty one.
@@ -454,7 +468,11 @@ std::string legendTitle(const TableShape& t, int I, int mode, const std::string&
         title = "EEM Fluorescence, EX=" + std::to_string(ex);
     }
     if (title.empty() && mode == 0) title = nameOnly;
-    return std::string(trimBlanks(title));
+    // Blanks and tabs around it go (a last title runs to the line end, tabs included).
+    std::string_view trimmed(title);
+    while (!trimmed.empty() && (trimmed.front() == ' ' || trimmed.front() == '\t')) trimmed.remove_prefix(1);
+    while (!trimmed.empty() && (trimmed.back() == ' ' || trimmed.back() == '\t')) trimmed.remove_suffix(1);
+    return std::string(trimmed);
 }
 
 // Step 9: a title ending in "RT" means 295 K; one ending in a number and "K" gives that number.

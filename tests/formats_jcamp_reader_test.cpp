@@ -454,3 +454,45 @@ TEST(JcampPackedTables, QuickScanReadsWhatTheTokenRulesRead) {
 }
 
 }  // namespace
+
+namespace {
+
+// A file whose blocks are refused gives one message for the file, naming how many were skipped.
+TEST_P(JcampReader, RefusedBlocksGiveOneMessageForTheFile) {
+    auto block = [](const char* type) {
+        return lines({"##TITLE= b", (std::string("##DATA TYPE= ") + type).c_str(), "##XUNITS= NANOMETERS",
+                      "##YUNITS= ABSORBANCE", "##XYDATA= (X++(Y..Y))", "400 1 2", "402 3 4", "##END="});
+    };
+    struct Case {
+        int blocks, refused;
+        const char* message;  // nullptr: none
+    } cases[] = {
+        {20, 20, "/data/sample.dx\r\n\r\ncan not be read by Varolux32!\r\n20 of 20 blocks were skipped."},
+        {5, 2, "/data/sample.dx\r\n\r\ncan not be read by Varolux32!\r\n2 of 5 blocks were skipped."},
+        {1, 1, "/data/sample.dx\r\n\r\ncan not be read by Varolux32!"},
+        {3, 0, nullptr},
+    };
+    for (const auto& c : cases) {
+        list.Clear();
+        ui_->messages.clear();
+        std::string text = lines({"##TITLE= link", "##DATA TYPE= LINK", ("##BLOCKS= " + std::to_string(c.blocks)).c_str()});
+        for (int k = 0; k < c.blocks; ++k) text += block(k < c.refused ? "NMR SPECTRUM" : "UV/VIS SPECTRUM");
+        read(text);
+        EXPECT_EQ(list.Count(), c.blocks - c.refused) << c.blocks;
+        if (c.message) {
+            ASSERT_EQ(ui_->messages.size(), 1u) << c.blocks;
+            EXPECT_EQ(ui_->messages[0], c.message);
+        } else {
+            EXPECT_TRUE(ui_->messages.empty());
+        }
+    }
+    // An error that ends the read still reports the blocks skipped before it.
+    list.Clear();
+    ui_->messages.clear();
+    EXPECT_THROW(read(lines({"##BLOCKS= 2"}) + block("NMR SPECTRUM") +
+                      lines({"##TITLE= c", "##XYDATA= (X++(Y..Y))", "#400 1 2", "##END="})),
+                 vx::ConversionError);
+    EXPECT_EQ(ui_->messages.size(), 1u);
+}
+
+}  // namespace
