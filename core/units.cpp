@@ -24,11 +24,6 @@ int32_t rowOf(int32_t unit) {
 double Pow10Ext(double x) { return static_cast<double>(std::exp(static_cast<long double>(x) * std::log(10.0L))); }
 double Log10Ext(double x) { return static_cast<double>(std::log(static_cast<long double>(x)) / std::log(10.0L)); }
 
-double StoredOfTransmittance(double raw, bool percent) {
-    if (raw <= 1e-6) return 6.0;
-    return -Log10Ext(percent ? raw / 100.0 : raw);
-}
-
 double XStoredToDisplay(double v, int32_t stored, int32_t display) {
     int32_t d = rowOf(display);
     switch (rowOf(stored)) {

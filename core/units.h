@@ -67,10 +67,6 @@ double StoredToDisplayY(const TSpectrumRecord& rec, double stored, int32_t mode)
 double LinInterpol(double x, double x1, double y1, double x2, double y2);
 double LinInterpolInverse(double y, double x1, double y1, double x2, double y2);
 
-// A transmittance or reflectance as a reader got it (a fraction, or percent) in the stored
-// absorbance-like form -log10(T); a value of 1e-6 or less as read gives 6.0.
-double StoredOfTransmittance(double raw, bool percent);
-
 // 10^x and log10 in extended precision, rounded to double.
 double Pow10Ext(double x);
 double Log10Ext(double x);

@@ -8,6 +8,7 @@
 #include "core/units.h"
 #include "formats/mapped_file.h"
 #include "platform/byte_order.h"
+#include "formats/text_spectra_support.h"
 #include "platform/errors.h"
 
 namespace {
@@ -55,7 +56,7 @@ void ReadSpecBeckmanScnBytes(TSpectrumRecord& rec, std::string_view bytes, const
         double* out = r.Values.data();
         for (std::size_t i = 0; i < n; ++i, p += 4) out[i] = BigEndianSingle(p);
         if (transmittance)
-            for (double& y : r.Values) y = StoredOfTransmittance(y, true);
+            for (double& y : r.Values) y = TransmittanceToStored(y, true, 1e-6, 6.0);
         r.StepX = std::fabs(step);
         r.FirstX = first;
         if (last < first) {

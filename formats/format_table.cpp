@@ -1,12 +1,16 @@
 #include "formats/format_table.h"
 
 #include "core/helpers.h"
+#include "formats/asc_reader.h"
 #include "formats/ascii_reader.h"
 #include "formats/beckman_scn.h"
 #include "formats/dat_reader.h"
 #include "formats/jcamp_reader.h"
 #include "formats/perkinelmer_sp.h"
+#include "formats/prn_reader.h"
 #include "formats/procspec.h"
+#include "formats/spectrawiz.h"
+#include "formats/spk_reader.h"
 #include "formats/rvx.h"
 #include "formats/spc_reader.h"
 #include "formats/text_spectra.h"
@@ -38,14 +42,14 @@ const std::vector<FormatEntry>& FormatTable() {
         {20, {"TRT", "TAT", "TTT", "TIT"}, nullptr, nullptr, {"avantes"},
          {{"Avantes AvaSoft  (*.trt, *.tat, *.ttt, *.tit)", "*.trt;*.tat;*.ttt;*.tit"}}},
         {27, {"DSP"}, nullptr, nullptr, {"ascanis_dsp"}, {{"Ascanis Lambda-SPX, VISIONlite(*.dsp)", "*.dsp"}}},
-        {28, {"ABS", "TRM", "SSM", "IRR", "LIB"}, nullptr, nullptr, {"spectrawiz"},
+        {28, {"ABS", "TRM", "SSM", "IRR", "LIB"}, &LoadSpecSpectraWiz, nullptr, {"spectrawiz"},
          {{"StellarNet SpectraWiz  (*.abs, *.trm, *.ssm, *.irr, *.lib)", "*.abs;*.trm;*.ssm;*.irr;*.lib"}}},
         {24, {"WLS"}, nullptr, nullptr, {"vwr_wls"}, {{"VWR UV-1600PC(*.wls)", "*.WLS"}}},
         {23, {"RRUFF"}, nullptr, nullptr, {"rruff_raman"}, {{"RRUFF project Raman spectrum  (*.rruff)", "*.RRUFF"}}},
-        {2, {"ASC"}, nullptr, nullptr, {"milton_asc", "beckman_du", "usgs_ftir"},
+        {2, {"ASC"}, &LoadAscFile, nullptr, {"milton_asc", "beckman_du", "usgs_ftir", "perkinelmer_sp"},
          {{"USGS digital spectral library  (*.asc)", "*.ASC"}, {"Milton Roy Spectronic 3000  (*.asc)", "*.ASC"}}},
-        {8, {"SPK"}, nullptr, nullptr, {}, {{"IKS XDAP  (*.spk)", "*.SPK"}}},
-        {10, {"PRN"}, nullptr, nullptr, {"ccd_flasche"}, {{"P.I. Winspec 1.6/Horiba Datamax  ASCII  (*.prn)", "*.PRN"}}},
+        {8, {"SPK"}, &LoadSpecSpk, nullptr, {}, {{"IKS XDAP  (*.spk)", "*.SPK"}}},
+        {10, {"PRN"}, &LoadSpecPrn, nullptr, {"ccd_flasche"}, {{"P.I. Winspec 1.6/Horiba Datamax  ASCII  (*.prn)", "*.PRN"}}},
         {16, {"GGG"}, nullptr, nullptr, {}, {{"low temp. fluorescence (*.ggg)", "*.GGG"}}},
         {11, {"FAK"}, &LoadSpecAsciiFromOpen, nullptr, {"ascii_fak"}, {{"ASCII  (*.fak)", "*.FAK"}}},
         // Listed under "all spectral file types" only.

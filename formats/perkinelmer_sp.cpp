@@ -12,6 +12,7 @@
 #include "formats/text_lines.h"
 #include "platform/byte_order.h"
 #include "platform/codepage.h"
+#include "formats/text_spectra_support.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
@@ -72,7 +73,7 @@ void finish(TSpectrumRecord& r, Scan& s) {
         for (double& y : s.values) y /= 250.0;
     }
     if (r.YKind == SpecYTransmittance || r.YKind == SpecYReflectance)
-        for (double& y : s.values) y = StoredOfTransmittance(y, true);
+        for (double& y : s.values) y = TransmittanceToStored(y, true, 1e-6, 6.0);
     const bool falling = isWavenumber(r.XUnit);
     const double step = std::fabs(s.step);
     r.StepX = falling ? -step : step;
@@ -263,7 +264,7 @@ bool isScanKind(const std::string& t) { return t.size() == 2 && ContainsText(" E
 double numberAfterBlank(const TextLines& lines, std::size_t i) {
     std::string_view line = TrimView(lines.at(i));
     const std::size_t blank = line.find_first_of(" \t");
-    return FieldNumber(blank == std::string_view::npos ? line : TrimView(line.substr(blank + 1)));
+    return ReadNumberToken(blank == std::string_view::npos ? line : TrimView(line.substr(blank + 1)));
 }
 
 // An "x<TAB>y" data line.
@@ -271,8 +272,8 @@ std::pair<double, double> dataPair(const TextLines& lines, std::size_t i) {
     std::string_view line = TrimView(lines.at(i));
     std::size_t sep = line.find('\t');
     if (sep == std::string_view::npos) sep = line.find(' ');
-    if (sep == std::string_view::npos) return {FieldNumber(line), FieldNumber({})};
-    return {FieldNumber(line.substr(0, sep)), FieldNumber(TrimView(line.substr(sep + 1)))};
+    if (sep == std::string_view::npos) return {ReadNumberToken(line), ReadNumberToken({})};
+    return {ReadNumberToken(line.substr(0, sep)), ReadNumberToken(TrimView(line.substr(sep + 1)))};
 }
 
 void readHeaderless(const TextLines& lines, TSpectrumRecord& r, Scan& s) {

@@ -12,6 +12,7 @@
 #include "core/units.h"
 #include "formats/resample.h"
 #include "formats/text_lines.h"
+#include "formats/text_spectra_support.h"
 #include "platform/errors.h"
 
 namespace {
@@ -118,16 +119,17 @@ double elementValue(std::string_view line) {
     b = b == std::string_view::npos ? 0 : b + 1;
     std::size_t e = line.find('<', b);
     if (e == std::string_view::npos) e = line.size();
-    return FieldNumber(TrimView(line.substr(b, e - b)));
+    return ReadNumberToken(TrimView(line.substr(b, e - b)));
 }
 
-// The values of the lines after the current one up to the line holding `closing`.
+// The values of the lines after the current one up to the line holding `closing`. The closing line is
+// found first, so a list without one is the list index error whatever its lines hold.
 void readElementList(LineWalk& w, std::string_view closing, std::vector<double>& out) {
-    for (;;) {
-        const std::string_view line = w.need();
-        if (line.find(closing) != std::string_view::npos) return;
-        out.push_back(elementValue(line));
-    }
+    LineWalk values = w;
+    std::size_t count = 0;
+    while (w.need().find(closing) == std::string_view::npos) ++count;
+    out.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) out.push_back(elementValue(values.need()));
 }
 
 }  // namespace
@@ -182,7 +184,7 @@ void ReadProcSpecXml(TSpectrumRecord& rec, std::string_view xml, const std::stri
         double ymax = 0.0;
         for (double y : r.Values) ymax = std::max(ymax, y);
         const bool percent = ymax > 1.2;
-        for (double& y : r.Values) y = StoredOfTransmittance(y, percent);
+        for (double& y : r.Values) y = TransmittanceToStored(y, percent, 1e-6, 6.0);
     }
     r.FirstX = xs.front();
     r.StepX = step;

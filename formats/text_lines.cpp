@@ -3,19 +3,15 @@
 #include <algorithm>
 
 #include "core/helpers.h"
+#include "formats/text_loader.h"
+#include "formats/text_spectra_support.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
 
 TextLines::TextLines(std::string_view bytes) : bytes_(bytes) {
-    const char* p = bytes.data();
-    const char* e = p + bytes.size();
-    while (p < e) {
-        const char* b = p;
-        while (p < e && *p != '\r' && *p != '\n') ++p;
-        lines_.emplace_back(b, static_cast<std::size_t>(p - b));
-        if (p < e) p += (*p == '\r' && p + 1 < e && p[1] == '\n') ? 2 : 1;
-    }
+    LineCursor cursor(bytes);
+    for (std::string_view line; cursor.Next(line);) lines_.push_back(line);
 }
 
 std::string_view TextLines::at(std::size_t i) const {
@@ -25,9 +21,13 @@ std::string_view TextLines::at(std::size_t i) const {
 
 std::string TextLines::trimmed(std::size_t i) const { return cp1252::toUtf8(TrimView(at(i))); }
 
-double TextLines::number(std::size_t i) const { return FieldNumber(TrimView(at(i))); }
+double TextLines::number(std::size_t i) const { return ReadNumberToken(TrimView(at(i))); }
 
-std::optional<double> TextLines::tryNumber(std::size_t i) const { return TryFieldNumber(TrimView(at(i))); }
+std::optional<double> TextLines::tryNumber(std::size_t i) const {
+    double v;
+    if (ParseNumberToken(TrimView(at(i)), v)) return v;
+    return std::nullopt;
+}
 
 int32_t TextLines::integer(std::size_t i) const { return numtext::StrToInt(TrimView(at(i))); }
 
@@ -54,17 +54,3 @@ std::string_view TrimView(std::string_view s) {
     return s.substr(b, e - b);
 }
 
-std::optional<double> TryFieldNumber(std::string_view field) {
-    // FixDecimalSeparator makes the first mark of either kind the decimal sign; a second mark makes
-    // the text no number whichever the locale's separator is.
-    const bool comma = field.find(',') != std::string_view::npos;
-    const bool point = field.find('.') != std::string_view::npos;
-    return numtext::TryStrToFloat(field, comma && !point ? ',' : '.');
-}
-
-double FieldNumber(std::string_view field) {
-    if (auto v = TryFieldNumber(field)) return *v;
-    std::string t(field);
-    FixDecimalSeparator(t);
-    return numtext::StrToFloat(t);  // raises the conversion error with the text as fixed
-}

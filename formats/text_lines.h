@@ -20,7 +20,8 @@ public:
     std::string_view at(std::size_t i) const;
     // Line i as UTF-8 without leading and trailing blanks and control characters.
     std::string trimmed(std::size_t i) const;
-    // Line i, trimmed, as a number (the conversion error when it is none) or an integer.
+    // Line i, trimmed, as a number (its first "." or "," the decimal sign; the conversion error when it
+    // is none) or an integer.
     double number(std::size_t i) const;
     std::optional<double> tryNumber(std::size_t i) const;
     int32_t integer(std::size_t i) const;
@@ -35,10 +36,5 @@ private:
     std::vector<std::string_view> lines_;
 };
 
-// A number field of a text file: blanks around it allowed, its first "." or "," the decimal sign
-// (the rule of FixDecimalSeparator); the conversion error "'%s' is not a valid floating point value"
-// otherwise.
-double FieldNumber(std::string_view field);
-std::optional<double> TryFieldNumber(std::string_view field);
 // Leading and trailing blanks, tabs and control characters removed.
 std::string_view TrimView(std::string_view s);

@@ -26,6 +26,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "formats/mapped_file.h"  // TooLargeMessage
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -60,9 +62,6 @@ private:
     bool utf8_ = true;
 };
 
-// The message of a file refused for its size.
-std::string TooLargeMessage(const std::string& path, std::uint64_t size, std::uint64_t maxBytes,
-                            std::string_view kind);
 
 // Walks the lines of a text as views into it.
 class LineCursor {
