@@ -1,6 +1,5 @@
 // DU scan files and ProcSpec archives, built byte by byte from their layouts.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <cmath>
 
@@ -13,6 +12,8 @@
 using fmt_test::ByteImage;
 using fmt_test::CleanState;
 using fmt_test::TempDir;
+using fmt_test::ZipMember;
+using fmt_test::zipArchive;
 
 namespace {
 
@@ -101,58 +102,6 @@ TEST(BeckmanScn, CountsAreCheckedAgainstTheFile) {
     EXPECT_EQ(error(scan("S_SCAN", 190, 1100, 0, 0, 10)), "Invalid floating point operation");
     EXPECT_EQ(error(scan("S_SCAN", 190, 1100, NAN, 0, 10)), "Invalid floating point operation");
     EXPECT_EQ(error(scan("S_SCAN", INFINITY, 1100, 1, 0, 10)), "Invalid floating point operation");
-}
-
-// ---- ZIP archives, stored or deflated, with the sizes their entries declare
-
-struct ZipMember {
-    std::string name;
-    std::string data;
-    bool deflate = true;
-    int64_t declaredSize = -1;  // what the entry claims; -1: the true size
-    bool badCrc = false;
-};
-
-std::string deflated(const std::string& in) {
-    z_stream z{};
-    deflateInit2(&z, Z_BEST_SPEED, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&z, in.size()), '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
-    z.avail_in = static_cast<uInt>(in.size());
-    z.next_out = reinterpret_cast<Bytef*>(out.data());
-    z.avail_out = static_cast<uInt>(out.size());
-    deflate(&z, Z_FINISH);
-    out.resize(z.total_out);
-    deflateEnd(&z);
-    return out;
-}
-
-std::string zipArchive(const std::vector<ZipMember>& members) {
-    ByteImage file, central;
-    std::size_t cd = 0;
-    for (const ZipMember& m : members) {
-        const std::string body = m.deflate ? deflated(m.data) : m.data;
-        uint32_t crc = static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(m.data.data()), uInt(m.data.size())));
-        if (m.badCrc) crc ^= 1;
-        const uint32_t size = m.declaredSize < 0 ? uint32_t(m.data.size()) : uint32_t(m.declaredSize);
-        const std::size_t at = file.size();
-        ByteImage local(30);
-        local.i32le(0, 0x04034b50).u16le(4, 20).u16le(8, m.deflate ? 8 : 0).i32le(14, int32_t(crc));
-        local.i32le(18, int32_t(body.size())).i32le(22, int32_t(size)).u16le(26, uint16_t(m.name.size()));
-        file.add(local.str()).add(m.name).add(body);
-        ByteImage c(46);
-        c.i32le(0, 0x02014b50).u16le(4, 20).u16le(6, 20).u16le(10, m.deflate ? 8 : 0).i32le(16, int32_t(crc));
-        c.i32le(20, int32_t(body.size())).i32le(24, int32_t(size)).u16le(28, uint16_t(m.name.size()));
-        c.i32le(42, int32_t(at));
-        central.add(c.str()).add(m.name);
-        ++cd;
-    }
-    const std::size_t cdOffset = file.size();
-    file.add(central.str());
-    ByteImage end(22);
-    end.i32le(0, 0x06054b50).u16le(8, uint16_t(cd)).u16le(10, uint16_t(cd)).i32le(12, int32_t(central.size()));
-    end.i32le(16, int32_t(cdOffset));
-    return file.add(end.str()).str();
 }
 
 // A member's XML, one element per line.
