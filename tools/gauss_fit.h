@@ -48,6 +48,17 @@ struct TGaussFit {
     double chisqInit = 0.0;  // chisq of the start parameters of the current run
     NrMatrix alpha, covar;   // alpha of the last accepted parameters; covar the working matrix
     std::vector<double> beta;
+
+    // exp(-t^2) of every band at every data point, per group, for the group shapes (Spacing,
+    // Position, Width) of the accepted parameters and of the last trial: a pass in which a group's
+    // shape has not changed reads them instead of computing them again.
+    struct TBandValues {
+        std::vector<double> values;
+        std::array<double, 3> shape{};
+        bool valid = false;
+    };
+    std::vector<TBandValues> accepted, trial;
+    bool keepBandValues = false;
 };
 
 // One stage as it ran.
@@ -88,7 +99,7 @@ void GaussParamsFromFit(TGaussFit& fit);
 // names a parameter twice or one outside 1..ma raises vx::Error.
 bool MRQMIN(TGaussFit& fit);
 // Curvature matrix, gradient and chisq of parameter vector `a` over the free list.
-void MrqCof(const TGaussFit& fit, const std::vector<double>& a, NrMatrix& alpha, std::vector<double>& beta,
+void MrqCof(TGaussFit& fit, const std::vector<double>& a, NrMatrix& alpha, std::vector<double>& beta,
             double& chisq);
 // The model and its derivatives dyda[1..ma] at x (1/cm).
 void GaussGroupModel(const TGaussFit& fit, const std::vector<double>& a, double x, double& y,
