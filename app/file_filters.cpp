@@ -36,10 +36,3 @@ QStringList OpenDialogFilters() {
     for (const auto& e : OpenFilter()) out << QtNameFilter(e.description, e.patterns);
     return out;
 }
-
-std::string ChangeFileExt(const std::string& name, const std::string& ext) {
-    const auto slash = name.find_last_of('/');
-    const auto dot = name.find_last_of('.');
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) return name.substr(0, dot) + ext;
-    return name + ext;
-}

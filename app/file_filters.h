@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/file_names.h"  // ChangeFileExt, beside the filters that force extensions
+
 // One Qt name filter: description followed by the patterns in parentheses, each pattern in upper and
 // lower case ("*.RVX" gives "*.RVX *.rvx").
 QString QtNameFilter(const std::string& description, const std::string& patterns);
@@ -17,8 +19,6 @@ QStringList QtNameFilters(const std::string& pipeSeparated);
 int SelectedFilterIndex(const QStringList& filters, const QString& selected);
 // The Open dialog's filters from the format table's filter entries.
 QStringList OpenDialogFilters();
-// The name with its extension replaced (or added): ChangeFileExt("a/b.txt", ".rvx") = "a/b.rvx".
-std::string ChangeFileExt(const std::string& name, const std::string& ext);
 
 inline constexpr const char* kDataSaveFilter =
     "Varolux32  binary file  (*.rvx)|*.rvx|VALDEK Sorvanti  KORVA  (*.spc)|*.spc|JCAMP-DX 4.24/5.0  (*.dx)|*.dx|"

@@ -5,8 +5,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include <sys/stat.h>
-
 #include "app/TMainwin.h"
 #include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
@@ -20,22 +18,6 @@
 #include "platform/ui.h"
 
 namespace {
-
-bool FileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string BaseNameWithoutExt(const std::string& path) {
-    std::string name = path.substr(path.find_last_of('/') + 1);
-    const auto dot = name.find_last_of('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
-}
 
 // The hourglass while a command works, restored on every way out.
 struct BusyCursor {
@@ -67,6 +49,7 @@ void TMainwin::ffnen1Click() {
     }
 
     std::string error;
+    std::vector<std::string> noSpectrum;
     if (!names.empty()) {
         BusyCursor busy;
         OpenResult r;
@@ -80,6 +63,7 @@ void TMainwin::ffnen1Click() {
             r.error = e.what();
         }
         error = r.error;
+        noSpectrum = std::move(r.noSpectrum);
         if (!r.openFolder.empty()) OpenFolder = r.openFolder;
         for (const std::string& rvx : r.rvxFiles) {
             SaveDialogFileName = rvx;
@@ -91,21 +75,19 @@ void TMainwin::ffnen1Click() {
             plot_->SetKurvenAnzahl(SpectraList.Count());
             CurveAppearanceRestore = 0;
         }
-        SetStatusText(1, "calculating spectra");
-        ReplotCurves(*plot_, SpectraList);
-        SetStatusText(1, " ");
     }
 
-    // Always, also when nothing was read.
-    comboSpectroscope_->clear();
-    for (const auto& rec : SpectraList) comboSpectroscope_->addItem(QString::fromStdString(rec->Title.str()));
-    comboSpectroscope_->setCurrentIndex(SpectraList.Empty() ? -1 : 0);
-    UpdateAxisTitles();
-    plot_->Autoscaling = true;
-    plot_->Dirty = true;
-    SetStatusText(0, QString::number(plot_->KurvenAnzahl()) + " Spectra");
-    plot_->update();
+    // Titles, autoscaling and the count always, also when nothing was read.
+    TReplotSteps steps;
+    steps.Curves = names.empty() ? TReplotSteps::TCurves::None : TReplotSteps::TCurves::All;
+    steps.Progress = !names.empty();
+    steps.SpectroscopeList = true;
+    steps.AxisTitles = true;
+    steps.Autoscale = true;
+    ReplotSpectra(steps);
 
+    // The files that gave nothing were read before the one that failed, so they are named first.
+    if (!noSpectrum.empty()) ui::showMessage(NoSpectrumMessage(noSpectrum));
     if (!error.empty()) ShowErrorBox(error);
 }
 
@@ -161,7 +143,7 @@ void TMainwin::SavePlotas1Click() {
 
 std::string TMainwin::RunSaveDialog(const char* filter, const char* const (&extensions)[5]) {
     const std::string start = SaveFolder + (SaveDialogFileName.empty() ? std::string()
-                                                                        : BaseNameWithoutExt(SaveDialogFileName));
+                                                                        : NameWithoutExtension(SaveDialogFileName));
     std::string name;
     int filterIndex = 1;
     if (SaveDialogHook) {

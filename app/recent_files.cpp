@@ -29,6 +29,7 @@ void TRecentFiles::Load() {
 }
 
 bool TRecentFiles::Save() const {
+    registry::WriteBatch batch(registry::Hive::CurrentUser);
     bool ok = true;
     for (std::size_t i = 0; i < kMaxEntries; ++i) {
         if (i < names_.size()) {
@@ -37,5 +38,5 @@ bool TRecentFiles::Save() const {
             registry::deleteValue(registry::Hive::CurrentUser, kFilesKey, ValueName(i));
         }
     }
-    return ok;
+    return batch.commit() && ok;
 }

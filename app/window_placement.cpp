@@ -46,10 +46,11 @@ bool SaveWindowPlacement(const TWindowPlacement& p) {
     using registry::Hive;
     char buf[64];
     std::snprintf(buf, sizeof buf, "%d,%d,%d,%d", p.Left, p.Top, p.Right, p.Bottom);
+    registry::WriteBatch batch(Hive::CurrentUser);
     bool ok = registry::writeDword(Hive::CurrentUser, kFilesKey, "Flags", 0);
     ok = registry::writeDword(Hive::CurrentUser, kFilesKey, "ShowCmd", p.Maximized ? kShowMaximized : kShowNormal) && ok;
     ok = registry::writeString(Hive::CurrentUser, kFilesKey, "MinMaxPos", "-1,-1,-1,-1") && ok;
     ok = registry::writeString(Hive::CurrentUser, kFilesKey, "NormPos", buf) && ok;
     ok = registry::writeDword(Hive::CurrentUser, kFilesKey, "PixelsPerInch", 96) && ok;
-    return ok;
+    return batch.commit() && ok;
 }

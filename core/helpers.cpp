@@ -114,10 +114,10 @@ int32_t CountChar(char c, const std::string& s) {
     return static_cast<int32_t>(std::count(s.begin(), s.end(), c));
 }
 
-int32_t CountSubstring(const std::string& sub, const std::string& s) {
+int32_t CountSubstring(std::string_view sub, std::string_view s) {
     if (sub.empty()) return 0;
     int32_t n = 0;
-    for (std::size_t p = s.find(sub); p != std::string::npos; p = s.find(sub, p + sub.size())) ++n;
+    for (std::size_t p = s.find(sub); p != std::string_view::npos; p = s.find(sub, p + sub.size())) ++n;
     return n;
 }
 
@@ -168,38 +168,13 @@ std::string LoadFileBytes(const std::string& path) {
     return bytes;
 }
 
-namespace {
-
-std::string utf16ToUtf8(const std::string& bytes, bool bigEndian) {
-    std::string out;
-    std::size_t n = (bytes.size() - 2) / 2;  // an odd trailing byte is ignored
-    for (std::size_t k = 0; k < n; ++k) {
-        auto b0 = static_cast<unsigned char>(bytes[2 + 2 * k]);
-        auto b1 = static_cast<unsigned char>(bytes[3 + 2 * k]);
-        char32_t u = bigEndian ? (b0 << 8 | b1) : (b1 << 8 | b0);
-        if (u >= 0xD800 && u < 0xDC00 && k + 1 < n) {
-            auto c0 = static_cast<unsigned char>(bytes[4 + 2 * k]);
-            auto c1 = static_cast<unsigned char>(bytes[5 + 2 * k]);
-            char32_t lo = bigEndian ? (c0 << 8 | c1) : (c1 << 8 | c0);
-            if (lo >= 0xDC00 && lo < 0xE000) {
-                u = 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00);
-                ++k;
-            }
-        }
-        unicode::appendUtf8(out, u);
-    }
-    return out;
-}
-
-}  // namespace
-
 std::string LoadFileText(const std::string& path) {
     std::string bytes = LoadFileBytes(path);
     if (bytes.size() >= 2) {
         auto b0 = static_cast<unsigned char>(bytes[0]);
         auto b1 = static_cast<unsigned char>(bytes[1]);
-        if (b0 == 0xFF && b1 == 0xFE) return utf16ToUtf8(bytes, false);
-        if (b0 == 0xFE && b1 == 0xFF) return utf16ToUtf8(bytes, true);
+        if (b0 == 0xFF && b1 == 0xFE) return unicode::utf16BytesToUtf8(std::string_view(bytes).substr(2), false);
+        if (b0 == 0xFE && b1 == 0xFF) return unicode::utf16BytesToUtf8(std::string_view(bytes).substr(2), true);
     }
     return cp1252::toUtf8(bytes);
 }

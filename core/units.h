@@ -5,6 +5,10 @@
 #include "core/display_state.h"
 #include "core/spectrum_record.h"
 
+// The work of the tools compiles with VX_NO_PROGRAM_STATE: there the program's display units, the
+// accessors that read them and the default display parameter of the routines of core do not exist,
+// so a tool computes in the units it is given and nothing else.
+#ifndef VX_NO_PROGRAM_STATE
 // The plot's display units: x 1 nm, 2 1/cm, 3 eV, 4 µm; y 1 transmittance, 2 absorbance,
 // 3 molar absorption coefficient, 4 its logarithm (5 intensity, 6 reflectance as stored kinds).
 extern uint8_t DisplayXUnit;
@@ -12,6 +16,10 @@ extern uint8_t DisplayYMode;
 
 // The program's display units as a value.
 inline TDisplayState CurrentDisplayState() { return {DisplayXUnit, DisplayYMode}; }
+#define VX_DEFAULT_DISPLAY = CurrentDisplayState()
+#else
+#define VX_DEFAULT_DISPLAY
+#endif
 
 inline constexpr double kNmEv = 1239.8424512359736;   // nm <-> eV
 inline constexpr double kUmEv = 1.2398424512359736;   // µm <-> eV
@@ -38,6 +46,7 @@ double SpecYToStored(TSpectrumRecord& rec, double y, const TDisplayState& displa
 // y at an arbitrary display x, interpolated; 0 outside the spectrum.
 double SpecYAtX(TSpectrumRecord& rec, double x, const TDisplayState& display);
 
+#ifndef VX_NO_PROGRAM_STATE
 inline double SpecXValue(const TSpectrumRecord& rec, int32_t i) {
     return SpecXValue(rec, i, CurrentDisplayState());
 }
@@ -47,10 +56,13 @@ inline int32_t SpecIndexOfX(const TSpectrumRecord& rec, double x) {
 inline double SpecYValue(const TSpectrumRecord& rec, int32_t i) {
     return SpecYValue(rec, i, CurrentDisplayState());
 }
-inline double SpecYToStored(TSpectrumRecord& rec, double y) { return SpecYToStored(rec, y, CurrentDisplayState()); }
+inline double SpecYToStored(TSpectrumRecord& rec, double y) {
+    return SpecYToStored(rec, y, CurrentDisplayState());
+}
 inline double SpecYAtX(TSpectrumRecord& rec, double x) { return SpecYAtX(rec, x, CurrentDisplayState()); }
 // Display conversion of a stored value (what SpecYValue does to a value in range).
 double StoredToDisplayY(const TSpectrumRecord& rec, double stored, int32_t mode);
+#endif
 
 double LinInterpol(double x, double x1, double y1, double x2, double y2);
 double LinInterpolInverse(double y, double x1, double y1, double x2, double y2);

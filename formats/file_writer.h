@@ -1,11 +1,13 @@
 #pragma once
-// Writes a file without ever destroying the old one first: the content goes to a temporary file beside
-// the target, its length is checked, and only then is it renamed over the target.
+// Writes a file without ever destroying the old one first (platform/safe_file: a fresh temporary file
+// beside the target, length checked and synced, then renamed over it; permission bits and symbolic links
+// kept).
 #include <string>
 #include <string_view>
 #include <vector>
 
-// Throws vx::FileError with a clear message when the file cannot be written; the old file then stays.
+// Throws vx::FileError with the system's reason when the file cannot be written; the old file then stays
+// and no temporary file is left.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 // The same for content held in several pieces (written one after the other, never joined in memory).
 void WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces);

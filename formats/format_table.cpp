@@ -8,37 +8,52 @@
 #include "formats/spc_reader.h"
 #include "formats/text_spectra.h"
 
+namespace {
+
+// Every pattern of the first filter entry, in the order users have always seen it.
+constexpr const char* kAllSpectralPatterns =
+    "*.ASC;*.SCN;*.SPE;*.RVX;*.SP;*.JDX;*.DX;*.SPK;*.ABS;*.TRM;*.SSM;*.IRR;*.LIB;*.PRN;*.FAK;*.GGG;*.CSV;"
+    "*.DAT;*.SPC;*.TRT;*.TAT;*.TTT;*.TIT;*.RRUFF;*.WLS;*.JWS;*.PROCSPEC;*.DSP";
+
+}  // namespace
+
 const std::vector<FormatEntry>& FormatTable() {
     static const std::vector<FormatEntry> table = {
-        {1, {"RVX"}, nullptr, &LoadRvxFile},
-        {2, {"ASC"}, nullptr, nullptr},
-        {7, {"DX", "JDX"}, nullptr, LoadSpecJcamp},
-        {8, {"SPK"}, nullptr, nullptr},
-        {10, {"PRN"}, nullptr, nullptr},
-        {11, {"FAK"}, &LoadSpecAsciiFromOpen, nullptr},
-        {14, {"SP"}, nullptr, nullptr},
-        {15, {"CSV"}, nullptr, LoadTextSpectraFile},
-        {16, {"GGG"}, nullptr, nullptr},
-        {18, {"DAT"}, nullptr, LoadDatFile},
-        {19, {"SPC"}, nullptr, LoadSpecSpc},
-        {20, {"TRT", "TAT", "TTT", "TIT"}, nullptr, nullptr},
-        {21, {"SPE"}, nullptr, nullptr},
-        {22, {"SCN"}, nullptr, nullptr},
-        {23, {"RRUFF"}, nullptr, nullptr},
-        {24, {"WLS"}, nullptr, nullptr},
-        {25, {"JWS"}, nullptr, nullptr},
-        {26, {"PROCSPEC"}, nullptr, nullptr},
-        {27, {"DSP"}, nullptr, nullptr},
-        {28, {"ABS", "TRM", "SSM", "IRR", "LIB"}, nullptr, nullptr},
+        {1, {"RVX"}, nullptr, &LoadRvxFile, {}, {{"Varolux32 binary files  (*.rvx)", "*.RVX"}}},
+        {15, {"CSV"}, nullptr, &LoadTextSpectraFile, {"generic_csv", "cary50_csv"},
+         {{"Excel-like comma-separated values (*.csv)", "*.CSV"}}},
+        {7, {"DX", "JDX"}, nullptr, &LoadSpecJcamp, {"jcamp_dx", "perkinelmer_dx"},
+         {{"JCAMP-DX 4.24/5.01 optical spectra (*.dx; *.jdx)", "*.DX;*.JDX"}}},
+        {19, {"SPC"}, nullptr, &LoadSpecSpc, {"korva_spc", "shimadzu_spc"},
+         {{"VALDEK KORVA + SHIMADZU (*.spc)", "*.SPC"}}},
+        {14, {"SP"}, nullptr, nullptr, {"perkinelmer_sp"}, {{"PerkinElmer, all files (*.sp)", "*.SP"}}},
+        {21, {"SPE"}, nullptr, nullptr, {"winspec_spe"}, {{"Roper/Princeton Instruments WinSpec (*.spe)", "*.SPE"}}},
+        {25, {"JWS"}, nullptr, nullptr, {"jasco_jws"}, {{"JASCO SpectraManager (*.jws)", "*.JWS"}}},
+        {26, {"PROCSPEC"}, nullptr, nullptr, {"oo_procspec"}, {{"Ocean Optics software (*.procspec)", "*.PROCSPEC"}}},
+        {22, {"SCN"}, nullptr, nullptr, {"beckman_coulter_du_binary"},
+         {{"Beckman Coulter DU 600/7000 (*.scn)", "*.SCN"}}},
+        {20, {"TRT", "TAT", "TTT", "TIT"}, nullptr, nullptr, {"avantes"},
+         {{"Avantes AvaSoft  (*.trt, *.tat, *.ttt, *.tit)", "*.trt;*.tat;*.ttt;*.tit"}}},
+        {27, {"DSP"}, nullptr, nullptr, {"ascanis_dsp"}, {{"Ascanis Lambda-SPX, VISIONlite(*.dsp)", "*.dsp"}}},
+        {28, {"ABS", "TRM", "SSM", "IRR", "LIB"}, nullptr, nullptr, {"spectrawiz"},
+         {{"StellarNet SpectraWiz  (*.abs, *.trm, *.ssm, *.irr, *.lib)", "*.abs;*.trm;*.ssm;*.irr;*.lib"}}},
+        {24, {"WLS"}, nullptr, nullptr, {"vwr_wls"}, {{"VWR UV-1600PC(*.wls)", "*.WLS"}}},
+        {23, {"RRUFF"}, nullptr, nullptr, {"rruff_raman"}, {{"RRUFF project Raman spectrum  (*.rruff)", "*.RRUFF"}}},
+        {2, {"ASC"}, nullptr, nullptr, {"milton_asc", "beckman_du", "usgs_ftir"},
+         {{"USGS digital spectral library  (*.asc)", "*.ASC"}, {"Milton Roy Spectronic 3000  (*.asc)", "*.ASC"}}},
+        {8, {"SPK"}, nullptr, nullptr, {}, {{"IKS XDAP  (*.spk)", "*.SPK"}}},
+        {10, {"PRN"}, nullptr, nullptr, {"ccd_flasche"}, {{"P.I. Winspec 1.6/Horiba Datamax  ASCII  (*.prn)", "*.PRN"}}},
+        {16, {"GGG"}, nullptr, nullptr, {}, {{"low temp. fluorescence (*.ggg)", "*.GGG"}}},
+        {11, {"FAK"}, &LoadSpecAsciiFromOpen, nullptr, {"ascii_fak"}, {{"ASCII  (*.fak)", "*.FAK"}}},
+        // Listed under "all spectral file types" only.
+        {18, {"DAT"}, nullptr, &LoadDatFile, {"ascii_dat", "zeiss_dat"}, {}},
     };
     return table;
 }
 
 int FormatCodeOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    auto dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return 0;
-    std::string ext = UpperAscii(path.substr(dot + 1));
+    const std::string ext = UpperAscii(ExtensionOf(path));
+    if (ext.empty()) return 0;
     for (const auto& e : FormatTable())
         for (const auto& x : e.extensions)
             if (x == ext) return e.code;
@@ -52,30 +67,10 @@ const FormatEntry* FormatEntryOf(int code) {
 }
 
 const std::vector<FilterEntry>& OpenFilter() {
-    static const std::vector<FilterEntry> filter = {
-        {"all spectral file types (*.*)",
-         "*.ASC;*.SCN;*.SPE;*.RVX;*.SP;*.JDX;*.DX;*.SPK;*.ABS;*.TRM;*.SSM;*.IRR;*.LIB;*.PRN;*.FAK;*.GGG;*.CSV;"
-         "*.DAT;*.SPC;*.TRT;*.TAT;*.TTT;*.TIT;*.RRUFF;*.WLS;*.JWS;*.PROCSPEC;*.DSP"},
-        {"Varolux32 binary files  (*.rvx)", "*.RVX"},
-        {"Excel-like comma-separated values (*.csv)", "*.CSV"},
-        {"JCAMP-DX 4.24/5.01 optical spectra (*.dx; *.jdx)", "*.DX;*.JDX"},
-        {"VALDEK KORVA + SHIMADZU (*.spc)", "*.SPC"},
-        {"PerkinElmer, all files (*.sp)", "*.SP"},
-        {"Roper/Princeton Instruments WinSpec (*.spe)", "*.SPE"},
-        {"JASCO SpectraManager (*.jws)", "*.JWS"},
-        {"Ocean Optics software (*.procspec)", "*.PROCSPEC"},
-        {"Beckman Coulter DU 600/7000 (*.scn)", "*.SCN"},
-        {"Avantes AvaSoft  (*.trt, *.tat, *.ttt, *.tit)", "*.trt;*.tat;*.ttt;*.tit"},
-        {"Ascanis Lambda-SPX, VISIONlite(*.dsp)", "*.dsp"},
-        {"StellarNet SpectraWiz  (*.abs, *.trm, *.ssm, *.irr, *.lib)", "*.abs;*.trm;*.ssm;*.irr;*.lib"},
-        {"VWR UV-1600PC(*.wls)", "*.WLS"},
-        {"RRUFF project Raman spectrum  (*.rruff)", "*.RRUFF"},
-        {"USGS digital spectral library  (*.asc)", "*.ASC"},
-        {"Milton Roy Spectronic 3000  (*.asc)", "*.ASC"},
-        {"IKS XDAP  (*.spk)", "*.SPK"},
-        {"P.I. Winspec 1.6/Horiba Datamax  ASCII  (*.prn)", "*.PRN"},
-        {"low temp. fluorescence (*.ggg)", "*.GGG"},
-        {"ASCII  (*.fak)", "*.FAK"},
-    };
+    static const std::vector<FilterEntry> filter = [] {
+        std::vector<FilterEntry> f{{"all spectral file types (*.*)", kAllSpectralPatterns}};
+        for (const auto& e : FormatTable()) f.insert(f.end(), e.filters.begin(), e.filters.end());
+        return f;
+    }();
     return filter;
 }

@@ -1,7 +1,6 @@
 #include "formats/open_files.h"
 
 #include <exception>
-#include <filesystem>
 #include <memory>
 
 #include "core/helpers.h"
@@ -13,11 +12,6 @@ namespace {
 
 // Files dated after 24 April 2002 carry colours, pen styles and widths worth restoring.
 constexpr double kAppearanceDate = 37370.0;
-
-std::string folderOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
 
 }  // namespace
 
@@ -42,9 +36,13 @@ OpenResult OpenSpectrumFiles(std::vector<std::string> names, const std::function
     for (int i = 0; i < n; ++i) {
         const std::string& name = names[static_cast<std::size_t>(i)];
         if (progress) progress(i + 1, n);
-        result.openFolder = folderOf(name);
+        result.openFolder = FolderOf(name);
         const FormatEntry* entry = FormatEntryOf(FormatCodeOf(name));
-        if (!entry || (!entry->fresh && !entry->own)) continue;
+        if (!entry || !entry->HasReader()) {
+            result.noSpectrum.push_back(name);
+            continue;
+        }
+        const int32_t before = SpectraList.Count();
         try {
             if (entry->fresh) {
                 auto rec = std::make_unique<TSpectrumRecord>();
@@ -61,6 +59,10 @@ OpenResult OpenSpectrumFiles(std::vector<std::string> names, const std::function
             break;
         }
         ++result.filesRead;
+        if (SpectraList.Count() == before) {
+            result.noSpectrum.push_back(name);
+            continue;
+        }
         if (entry->code == 1) {
             result.rvxFiles.push_back(name);
             if (n == 1 && earlierCount == 0 && FileDateTimeOf(name) > kAppearanceDate)
@@ -71,11 +73,16 @@ OpenResult OpenSpectrumFiles(std::vector<std::string> names, const std::function
     return result;
 }
 
+std::string NoSpectrumMessage(const std::vector<std::string>& names) {
+    std::string text = "No spectrum could be read from:";
+    for (const auto& name : names) text += "\r\n" + name;
+    return text;
+}
+
 std::vector<std::string> ExistingFiles(const std::vector<std::string>& names) {
     std::vector<std::string> out;
     for (const auto& name : names) {
-        std::error_code ec;
-        if (!name.empty() && std::filesystem::is_regular_file(name, ec)) out.push_back(name);
+        if (FileExists(name)) out.push_back(name);
     }
     return out;
 }

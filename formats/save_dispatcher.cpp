@@ -15,15 +15,8 @@ TSaveHooks& SaveHooks() {
 
 namespace {
 
-std::string extensionOf(const std::string& fileName) {
-    auto slash = fileName.find_last_of('/');
-    auto dot = fileName.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-    return UpperAscii(fileName.substr(dot + 1));
-}
-
 bool unavailable(const std::string& fileName) {
-    ui::showMessage("Saving *." + LowerAscii(extensionOf(fileName)) + " files is not available in this version.");
+    ui::showMessage("Saving *." + LowerAscii(UpperAscii(ExtensionOf(fileName))) + " files is not available in this version.");
     return false;
 }
 
@@ -31,7 +24,7 @@ bool unavailable(const std::string& fileName) {
 
 int SaveFormatCodeOf(const std::string& fileName) {
     static const char* const names[] = {"RVX", "DAT", "CSV", "BMP", "GIF", "WMF", "TIF", "PNG", "SPC", "DX"};
-    const std::string ext = extensionOf(fileName);
+    const std::string ext = UpperAscii(ExtensionOf(fileName));
     for (int i = 0; i < 10; ++i)
         if (ext == names[i]) return i + 1;
     return SaveNone;

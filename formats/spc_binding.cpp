@@ -1,10 +1,10 @@
 #include "formats/spc_binding.h"
 
 #include <dlfcn.h>
-#include <sys/stat.h>
 
 #include <cstdio>
 
+#include "core/file_names.h"
 #include "core/settings_globals.h"
 #include "platform/errors.h"
 #include "platform/ui.h"
@@ -16,11 +16,6 @@ std::string format2(const char* fmt, const std::string& a, const std::string& b 
     int n = std::snprintf(out.data(), out.size(), fmt, a.c_str(), b.c_str());
     out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
     return out;
-}
-
-bool fileExists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 // Frees the library on every way out.
@@ -38,7 +33,7 @@ bool RegisterTarnvikServer() {
     static const char* const kEntries[] = {"DllRegisterServer", "DllUnregisterServer"};
     const char* entry = kEntries[0];
     const std::string path = ProgramFolder + kTarnvikLibraryFile;
-    if (!fileExists(path)) {
+    if (!FileExists(path)) {
         ui::showMessage(std::string("the necessary file \"") + kTarnvikLibraryFile +
                         "\"\r\nis not in Varolux32 folder");
         return false;

@@ -21,11 +21,6 @@ namespace {
 
 constexpr double kEvToWavenumber = 8065.5409;
 
-std::string baseName(const std::string& path) {
-    auto p = path.find_last_of('/');
-    return p == std::string::npos ? path : path.substr(p + 1);
-}
-
 // Transmittance or reflectance values into the absorbance-like form: percent when the largest value
 // exceeds 1.3; values at or below 1e-6 (as read) become 6.0.
 void fractionToAbsorbance(std::vector<double>& v) {
@@ -51,7 +46,7 @@ void loadOwnParse(const std::string& path, const std::string& bytes, TSpectraLis
 
     auto rec = std::make_unique<TSpectrumRecord>();
     rec->FileName = path;
-    rec->Title = baseName(path);
+    rec->Title = NameWithoutFolder(path);
     rec->SpecType = "shimadzu_spc";
     rec->PathLength = 1.0;
     rec->SourceKind = 46;
@@ -145,7 +140,7 @@ void loadSubfile(IGTarnvik* g, const std::string& path, int32_t index, TSpectraL
     // Title, texts and fixed fields.
     std::string title = (!comment.empty() && !ContainsText(UpperAscii(comment), "EMISSION ACQUISITION"))
                             ? cp1252::cut(comment, 255)
-                            : baseName(path);
+                            : NameWithoutFolder(path);
     if (subfiles > 1) title += ", subfile " + std::to_string(index + 1);
     if (fileType == 0) title = ControlCharsToBlanks(title);
     rec->FileName = path;
@@ -157,7 +152,7 @@ void loadSubfile(IGTarnvik* g, const std::string& path, int32_t index, TSpectraL
     rec->SourceKind = SpecSourceSpcLibrary;
     rec->LineWidth = 1;
 
-    // X unit; micrometres are stored as nm, electron volts as wavenumbers.
+    // X unit; micrometres stay micrometres, electron volts are stored as wavenumbers.
     double xScale = 1.0;
     bool descending = false;
     rec->XUnit = SpecXNanometer;
@@ -173,7 +168,7 @@ void loadSubfile(IGTarnvik* g, const std::string& path, int32_t index, TSpectraL
         xScale = kEvToWavenumber;
         descending = true;
     } else if (xType == 2) {
-        xScale = 1000.0;
+        rec->XUnit = SpecXMicrometer;
     }
 
     // The point count never exceeds the arrays the library returned.

@@ -12,12 +12,30 @@
 
 namespace {
 
-// Sets DisplayYMode for the duration of a conversion.
-struct YModeScope {
-    uint8_t saved = DisplayYMode;
-    explicit YModeScope(uint8_t mode) { DisplayYMode = mode; }
-    ~YModeScope() { DisplayYMode = saved; }
-};
+// The SPC axis type of a stored x unit; -1 for none.
+int32_t spcXTypeOf(const TSpectrumRecord& rec) {
+    if (ContainsText(LowerAscii(rec.Comment2), "raman") || rec.XUnit == SpecXRamanShift) return spcXRamans;
+    switch (rec.XUnit) {
+    case SpecXNanometer: return spcXNMetr;
+    case SpecXWavenumber: return spcXWaven;
+    // Without a type of their own these read back as nm, 1000 times off or in the wrong direction.
+    case SpecXMicrometer: return spcXUMetr;
+    case SpecXElectronVolt: return spcXeV;
+    default: return -1;
+    }
+}
+
+// The y mode in which a kind's values are written. The file has no logarithmic type: a log-epsilon
+// spectrum is written as epsilon values, the values its type names.
+int32_t writtenModeOf(int32_t kind) {
+    switch (kind) {
+    case SpecYTransmittance: return SpecYTransmittance;
+    case SpecYEpsilon:
+    case SpecYLogEpsilon: return SpecYEpsilon;
+    case SpecYReflectance: return SpecYReflectance;
+    default: return SpecYAbsorbance;  // absorbance, and intensity as stored
+    }
+}
 
 int32_t spcYTypeOf(int32_t kind) {
     switch (kind) {
@@ -45,10 +63,7 @@ void SaveSpectrumSpc(const TSpectrumRecord& rec, const std::string& fileName) {
     CheckSpc(g->CreateSpc(spcFileTypeEven));
     CheckSpc(g->put_FirstPoint(rec.FirstX));
     CheckSpc(g->put_LastPoint(rec.FirstX + (n - 1) * rec.StepX));
-    if (rec.XUnit == SpecXNanometer) CheckSpc(g->put_XType(spcXNMetr));
-    if (rec.XUnit == SpecXWavenumber) CheckSpc(g->put_XType(spcXWaven));
-    if (ContainsText(LowerAscii(rec.Comment2), "raman") || rec.XUnit == SpecXRamanShift)
-        CheckSpc(g->put_XType(spcXRamans));
+    if (int32_t xt = spcXTypeOf(rec); xt >= 0) CheckSpc(g->put_XType(static_cast<spcXType>(xt)));
     if (int32_t yt = spcYTypeOf(rec.YKind); yt >= 0) CheckSpc(g->put_YType(static_cast<spcYType>(yt)));
     VARIANT date;
     VariantInit(&date);
@@ -58,13 +73,11 @@ void SaveSpectrumSpc(const TSpectrumRecord& rec, const std::string& fileName) {
     com::Bstr title(rec.Title.str());
     CheckSpc(g->put_Comment(title.get()));
 
-    // The values in the spectrum's own kind (intensity as stored).
+    // The values in the spectrum's own kind (intensity as stored, raw spectra as stored).
     std::vector<float> y(static_cast<std::size_t>(n));
-    {
-        static const uint8_t kModeOfKind[7] = {2, 1, 2, 3, 4, 2, 6};
-        YModeScope scope(kModeOfKind[rec.YKind >= 1 && rec.YKind <= 6 ? rec.YKind : 2]);
-        for (int32_t i = 0; i < n; ++i) y[static_cast<std::size_t>(i)] = static_cast<float>(SpecYValue(rec, i));
-    }
+    const int32_t mode = writtenModeOf(rec.YKind);
+    for (int32_t i = 0; i < n; ++i)
+        y[static_cast<std::size_t>(i)] = static_cast<float>(StoredToDisplayY(rec, rec.Values[std::size_t(i)], mode));
     com::Variant yv;
     static_cast<VARIANT&>(yv) = com::floatArrayVariant(y.data(), y.size());
     CheckSpc(g->AddPoints(yv, com::missingArg()));

@@ -103,6 +103,7 @@ std::string cut(std::string_view utf8, std::size_t maxChars) {
 namespace unicode {
 
 void appendUtf8(std::string& out, char32_t c) {
+    if ((c >= 0xD800 && c < 0xE000) || c > 0x10FFFF) c = 0xFFFD;
     if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {
@@ -118,6 +119,41 @@ void appendUtf8(std::string& out, char32_t c) {
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
+}
+
+namespace {
+
+// unitAt(k) gives code unit k of n.
+template <class UnitAt>
+std::string utf16Units(std::size_t n, UnitAt unitAt) {
+    std::string out;
+    out.reserve(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        char32_t u = unitAt(k);
+        if (u >= 0xD800 && u < 0xDC00 && k + 1 < n) {
+            const char32_t lo = unitAt(k + 1);
+            if (lo >= 0xDC00 && lo < 0xE000) {
+                u = 0x10000 + ((u - 0xD800) << 10) + (lo - 0xDC00);
+                ++k;
+            }
+        }
+        appendUtf8(out, u);  // a surrogate left alone becomes U+FFFD there
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string utf16ToUtf8(std::u16string_view s) {
+    return utf16Units(s.size(), [s](std::size_t k) { return static_cast<char32_t>(s[k]); });
+}
+
+std::string utf16BytesToUtf8(std::string_view bytes, bool bigEndian) {
+    return utf16Units(bytes.size() / 2, [bytes, bigEndian](std::size_t k) {
+        const auto b0 = static_cast<unsigned char>(bytes[2 * k]);
+        const auto b1 = static_cast<unsigned char>(bytes[2 * k + 1]);
+        return static_cast<char32_t>(bigEndian ? (b0 << 8 | b1) : (b1 << 8 | b0));
+    });
 }
 
 }  // namespace unicode

@@ -22,7 +22,13 @@ bool isAscii(std::string_view s);
 
 namespace unicode {
 
-// Appends the UTF-8 form of one code point (1 to 4 bytes; surrogates are written as they come).
+// Appends the UTF-8 form of one code point (1 to 4 bytes); a surrogate or a value beyond U+10FFFF,
+// which UTF-8 cannot carry, becomes U+FFFD.
 void appendUtf8(std::string& out, char32_t c);
+// UTF-16 text as UTF-8: a high surrogate followed by a low one is one character, every other
+// surrogate becomes U+FFFD.
+std::string utf16ToUtf8(std::u16string_view s);
+// The same for UTF-16 code units stored as bytes in the given order; an odd last byte is ignored.
+std::string utf16BytesToUtf8(std::string_view bytes, bool bigEndian);
 
 }  // namespace unicode

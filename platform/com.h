@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/codepage.h"
+
 using HRESULT = int32_t;
 using ULONG = uint32_t;
 using VARTYPE = uint16_t;
@@ -138,7 +140,7 @@ uint32_t SysStringLen(BSTR s);
 
 namespace com {
 std::u16string utf8ToUtf16(std::string_view s);
-std::string utf16ToUtf8(std::u16string_view s);
+using unicode::utf16ToUtf8;
 // BSTR <-> UTF-8.
 BSTR allocBstr(std::string_view utf8);
 std::string bstrToUtf8(BSTR s);

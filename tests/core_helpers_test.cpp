@@ -123,6 +123,60 @@ TEST(Helpers, LoadFileTextHandlesByteOrderMarks) {
     EXPECT_GT(FileDateTimeOf(write("vx_t.txt", "x")), 40000.0);
 }
 
+// The Open and Save commands, the readers and the settings cut names with these; a dot in a folder
+// is no extension, and only the last extension goes.
+TEST(Helpers, FileNameParts) {
+    struct Case {
+        const char* path;
+        const char* folder;
+        const char* name;
+        const char* stem;
+        const char* ext;
+        const char* asRvx;
+    } cases[] = {
+        {"/a/b/name.Ext", "/a/b/", "name.Ext", "name", "Ext", "/a/b/name.rvx"},
+        {"/a.d/b", "/a.d/", "b", "b", "", "/a.d/b.rvx"},
+        {"/a/b.tar.gz", "/a/", "b.tar.gz", "b.tar", "gz", "/a/b.tar.rvx"},
+        {"bare.fak", "", "bare.fak", "bare", "fak", "bare.rvx"},
+        {"/a/dir/", "/a/dir/", "", "", "", "/a/dir/.rvx"},
+        {"/a/.hidden", "/a/", ".hidden", "", "hidden", "/a/.rvx"},
+        {"/a/x.", "/a/", "x.", "x", "", "/a/x.rvx"},
+        {"", "", "", "", "", ".rvx"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FolderOf(c.path), c.folder) << c.path;
+        EXPECT_EQ(NameWithoutFolder(c.path), c.name) << c.path;
+        EXPECT_EQ(NameWithoutExtension(c.path), c.stem) << c.path;
+        EXPECT_EQ(ExtensionOf(c.path), c.ext) << c.path;
+        EXPECT_EQ(ChangeFileExt(c.path, ".rvx"), c.asRvx) << c.path;
+    }
+}
+
+TEST(Helpers, FileExistsOnlyForRegularFiles) {
+    const auto dir = std::filesystem::temp_directory_path() / "vx_exists";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "sub.fak");
+    std::ofstream(dir / "f.fak") << "x";
+    std::filesystem::create_symlink(dir / "f.fak", dir / "link.fak");
+    std::filesystem::create_symlink(dir / "gone.fak", dir / "dangling.fak");
+    EXPECT_TRUE(FileExists((dir / "f.fak").string()));
+    EXPECT_TRUE(FileExists((dir / "link.fak").string()));
+    EXPECT_FALSE(FileExists((dir / "dangling.fak").string()));
+    EXPECT_FALSE(FileExists((dir / "sub.fak").string()));
+    EXPECT_FALSE(FileExists((dir / "missing.fak").string()));
+    EXPECT_FALSE(FileExists(""));
+    std::filesystem::remove_all(dir);
+}
+
+// A UTF-16 file with a broken surrogate still gives valid UTF-8 text.
+TEST(Helpers, LoadFileTextReplacesLoneSurrogates) {
+    const auto path = (std::filesystem::temp_directory_path() / "vx_surrogate.txt").string();
+    // "A", a lone high surrogate, "B", a pair (U+1F600), a lone low surrogate at the end.
+    std::ofstream(path, std::ios::binary) << std::string("\xFF\xFE" "A\0\x00\xD8" "B\0\x3D\xD8\x00\xDE\x00\xDC", 14);
+    EXPECT_EQ(LoadFileText(path), "A\xEF\xBF\xBD" "B\xF0\x9F\x98\x80\xEF\xBF\xBD");
+    std::filesystem::remove(path);
+}
+
 TEST(Helpers, HelpPagesOpenThroughTheUiLayer) {
     ui::ScopedScriptedBackend ui;
     auto dir = std::filesystem::temp_directory_path() / "vx_html";

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 
 #include "core/settings_globals.h"
 #include "core/spectra_list.h"
+#include "core/units.h"
 #include "formats/spc_binding.h"
 #include "formats/spc_reader.h"
 #include "formats/spc_writer.h"
@@ -207,11 +209,11 @@ TEST_F(SpcProgram, SubfilesTitlesUnitsAndKinds) {
     EXPECT_NEAR(t.Values[0], -std::log10(0.95), 1e-6);
     EXPECT_DOUBLE_EQ(t.Values[2], 6.0);
 
-    // Micrometres are stored as nm; Raman shift keeps its comment; fluorescence is intensity.
+    // Micrometres stay micrometres; Raman shift keeps its comment; fluorescence is intensity.
     LoadSpecSpc(Write("um.spc", EvenSpc(0.5, 0.7, {{1, 2, 3}}, 2, 4)), list);
-    EXPECT_EQ(list[6].XUnit, SpecXNanometer);
-    EXPECT_NEAR(list[6].FirstX, 500, 1e-9);
-    EXPECT_NEAR(list[6].StepX, 100, 1e-9);
+    EXPECT_EQ(list[6].XUnit, SpecXMicrometer);
+    EXPECT_NEAR(list[6].FirstX, 0.5, 1e-9);
+    EXPECT_NEAR(list[6].StepX, 0.1, 1e-7);
     LoadSpecSpc(Write("r.spc", EvenSpc(100, 300, {{1, 2, 3}}, 13, 2, "", 12)), list);
     EXPECT_EQ(list[7].XUnit, SpecXRamanShift);
     EXPECT_EQ(list[7].Comment2.str(), "Raman Shift [1/cm]");
@@ -291,6 +293,66 @@ TEST_F(SpcProgram, SavedSpectraReadBackIntoTheSameValues) {
         ASSERT_EQ(r.PointCount(), 4);
         for (int i = 0; i < 4; ++i) EXPECT_NEAR(r.Values[i], rec.Values[i], 1e-6) << i;
         EXPECT_EQ(r.DateText.str().size(), 19u);
+    }
+}
+
+// Every stored x unit and y kind saved as SPC reads back as the same spectrum: the same points in
+// nm and the same values in the spectrum's own kind. Electron volts come back as wavenumbers and
+// log-epsilon as epsilon, the file's own types for them.
+TEST_F(SpcProgram, EveryUnitAndKindRoundTrips) {
+    RegisterQuietly();
+    struct Unit {
+        int32_t code;
+        double first, step;
+        int32_t readsBackAs;
+    } units[] = {{SpecXNanometer, 400, 0.5, SpecXNanometer},
+                 {SpecXWavenumber, 4000, -2, SpecXWavenumber},
+                 {SpecXElectronVolt, 1.5, 0.25, SpecXWavenumber},
+                 {SpecXMicrometer, 0.4, 0.0005, SpecXMicrometer},
+                 {SpecXRamanShift, 3000, -2, SpecXRamanShift}};
+    auto ownMode = [](int32_t kind) { return kind == SpecYIntensity ? SpecYAbsorbance : kind; };
+    auto pointsInNm = [&](const TSpectrumRecord& r) {
+        std::vector<std::pair<double, double>> pts;
+        for (int32_t i = 0; i < r.PointCount(); ++i)
+            pts.emplace_back(XStoredToDisplay(r.FirstX + i * r.StepX, r.XUnit, SpecXNanometer), 0.0);
+        return pts;
+    };
+    for (const Unit& u : units) {
+        for (int32_t kind = SpecYTransmittance; kind <= SpecYReflectance; ++kind) {
+            SCOPED_TRACE("unit " + std::to_string(u.code) + " kind " + std::to_string(kind));
+            TSpectrumRecord rec;
+            rec.Title = "round trip";
+            rec.XUnit = u.code;
+            rec.YKind = kind;
+            rec.FirstX = u.first;
+            rec.StepX = u.step;
+            rec.Concentration = 1e-3;
+            rec.PathLength = 1.0;
+            rec.Values = {0.25, 0.5, 1.0, 0.125};
+            std::string file = (dir_ / "rt.spc").string();
+            SaveSpectrumSpc(rec, file);
+            TSpectraList list;
+            LoadSpecSpc(file, list);
+            ASSERT_EQ(list.Count(), 1);
+            const TSpectrumRecord& back = list[0];
+            EXPECT_EQ(back.XUnit, u.readsBackAs);
+            EXPECT_EQ(back.YKind, kind == SpecYLogEpsilon ? SpecYEpsilon : kind);
+            ASSERT_EQ(back.PointCount(), 4);
+
+            // Pair the points by their wavelength: a unit stored the other way round comes back reversed.
+            auto orig = pointsInNm(rec), got = pointsInNm(back);
+            const int32_t mode = ownMode(kind);
+            for (int32_t i = 0; i < 4; ++i) {
+                orig[std::size_t(i)].second = StoredToDisplayY(rec, rec.Values[std::size_t(i)], mode);
+                got[std::size_t(i)].second = StoredToDisplayY(back, back.Values[std::size_t(i)], mode);
+            }
+            std::sort(orig.begin(), orig.end());
+            std::sort(got.begin(), got.end());
+            for (std::size_t i = 0; i < 4; ++i) {
+                EXPECT_NEAR(got[i].first, orig[i].first, 1e-9 * std::fabs(orig[i].first)) << i;
+                EXPECT_NEAR(got[i].second, orig[i].second, 1e-6 * std::fabs(orig[i].second)) << i;
+            }
+        }
     }
 }
 

@@ -306,7 +306,7 @@ TEST(LegendReplace, TakeOverNeedsMatchingLineCount) {
     EXPECT_FALSE(legend::LinesToTakeOver({"a"}, 2));
     EXPECT_FALSE(legend::LinesToTakeOver({"a", "b", "c"}, 2));
     EXPECT_FALSE(legend::LinesToTakeOver({"a", "b", "", ""}, 2));
-    EXPECT_EQ(legend::FileNameOnly("/x/y/z.rvx"), "z.rvx");
+    EXPECT_EQ(NameWithoutFolder("/x/y/z.rvx"), "z.rvx");
 }
 
 // ---- spectrum properties ----

@@ -24,3 +24,34 @@ TEST(Codepage, CutCountsSingleByteCharacters) {
     EXPECT_EQ(cp1252::cut("abc", 5), "abc");
     EXPECT_EQ(cp1252::cut("abc", 0), "");
 }
+
+// Lone surrogates cannot be written in UTF-8; each becomes U+FFFD, a proper pair one character.
+TEST(Unicode, Utf16ToUtf8ReplacesLoneSurrogates) {
+    const std::string fffd = "\xEF\xBF\xBD";
+    struct Case {
+        std::u16string in;
+        std::string out;
+    } cases[] = {
+        {u"a\u00B5\u20AC", "a\xC2\xB5\xE2\x82\xAC"},
+        {std::u16string{0xD83D, 0xDE00}, "\xF0\x9F\x98\x80"},
+        {std::u16string{0xD83D}, fffd},                         // high at the end
+        {std::u16string{0xD83D, u'x'}, fffd + "x"},             // high before a non-surrogate
+        {std::u16string{0xDE00, 0xD83D}, fffd + fffd},          // low before high: no pair
+        {std::u16string{0xD83D, 0xD83D, 0xDE00}, fffd + "\xF0\x9F\x98\x80"},
+        {std::u16string{0xDC00}, fffd},
+        {u"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(unicode::utf16ToUtf8(c.in), c.out);
+
+    // Bytes in either order give the same text; an odd last byte is dropped.
+    EXPECT_EQ(unicode::utf16BytesToUtf8(std::string("\x3D\xD8\x00\xDE" "A\0\x00\xD8" "Z", 9), false),
+              "\xF0\x9F\x98\x80" "A" + fffd);
+    EXPECT_EQ(unicode::utf16BytesToUtf8(std::string("\xD8\x3D\xDE\x00\0A\xD8\x00", 8), true),
+              "\xF0\x9F\x98\x80" "A" + fffd);
+
+    std::string s;
+    unicode::appendUtf8(s, 0xD800);
+    unicode::appendUtf8(s, 0x110000);
+    unicode::appendUtf8(s, 0x10FFFF);
+    EXPECT_EQ(s, fffd + fffd + "\xF4\x8F\xBF\xBF");
+}

@@ -9,13 +9,18 @@
 #include <QImage>
 #include <QMimeData>
 #include <QDropEvent>
+#include <QFileInfo>
+#include <QPrinter>
 #include <QUrl>
+
+#include <optional>
 
 #include "app/TMainwin.h"
 #include "app/plot/Xygraph.h"
 #include "app_test_support.h"
 #include "core/settings_globals.h"
 #include "core/units.h"
+#include "formats/rvx.h"
 #include "platform/ui.h"
 
 namespace {
@@ -267,6 +272,58 @@ TEST_F(ShellCommands, ReaderErrorStillLeavesPlotInStepWithTheList) {
     EXPECT_FALSE(QApplication::overrideCursor());
 }
 
+// Files that give no spectrum are named in one message instead of vanishing without a word; only the
+// own-format file that opened enters the recent files.
+TEST_F(ShellCommands, OpenNamesEveryFileWithoutSpectrumOnce) {
+    TSpectraList one;
+    one.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}, 1, 2, 0, "kept"));
+    const std::string own = WriteTestFile("a_own.rvx", RvxFileImage(one));
+    const std::string none = WriteTestFile("b_none.rvx", RvxFileImage(TSpectraList()));
+    const std::string empty = WriteTestFile("c_empty.dx", "");
+    const std::string good = WriteTestFile("d_good.fak", FakText(300));
+    const std::string notes = WriteTestFile("e_notes.txt", "nothing");
+    w_->OpenDialogHook = [&] { return std::vector<std::string>{notes, good, empty, none, own}; };
+    w_->ffnen1Click();
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    EXPECT_EQ(ui_->messages[0], "No spectrum could be read from:\r\n" + none + "\r\n" + empty + "\r\n" + notes);
+    EXPECT_EQ(w_->RecentFiles().Names(), std::vector<std::string>{own});
+    EXPECT_EQ(SpectraList.Count(), 2);
+    EXPECT_EQ(w_->StatusText(0), "2 Spectra");
+
+    // A recent file that has become empty reopens to the message and stays where it was.
+    ui_->messages.clear();
+    WriteTestFile("a_own.rvx", RvxFileImage(TSpectraList()));
+    w_->MRUManager1Click(own);
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    EXPECT_EQ(ui_->messages[0], "No spectrum could be read from:\r\n" + own);
+    EXPECT_EQ(w_->RecentFiles().Names(), std::vector<std::string>{own});
+
+    // Only good files: no message.
+    ui_->messages.clear();
+    w_->OpenDialogHook = [&] { return std::vector<std::string>{good}; };
+    w_->ffnen1Click();
+    EXPECT_TRUE(ui_->messages.empty());
+}
+
+// A file whose reader fails never enters the recent files, and the files before it that gave nothing
+// are still named.
+TEST_F(ShellCommands, FailedOwnFormatFileNeverEntersRecentFiles) {
+    TSpectraList two;
+    two.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}));
+    two.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}));
+    std::string image = RvxFileImage(two);
+    image.resize(image.size() - 4);
+    const std::string cut = WriteTestFile("b_cut.rvx", image);
+    const std::string empty = WriteTestFile("a_empty.dx", "");
+    w_->PendingFiles = {cut, empty};
+    w_->ffnen1Click();
+    EXPECT_TRUE(w_->RecentFiles().Names().empty());
+    EXPECT_EQ(SpectraList.Count(), 1);  // the complete spectrum before the cut stays
+    ASSERT_EQ(ui_->messages.size(), 2u);
+    EXPECT_EQ(ui_->messages[0], "No spectrum could be read from:\r\n" + empty);
+    EXPECT_NE(ui_->messages[1].find(cut), std::string::npos) << ui_->messages[1];
+}
+
 TEST_F(ShellCommands, CommandLineFileOpensAtStart) {
     const std::string f = WriteTestFile("start.fak", FakText(350));
     TMainwin w({f, "/ignored/second.fak"});
@@ -311,6 +368,80 @@ TEST_F(ShellCommands, CopyPlotPutsAMetafileOnTheClipboard) {
     const QMimeData* m = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(m, nullptr);
     EXPECT_FALSE(m->data("image/x-emf").isEmpty());
+    EXPECT_TRUE(m->data("image/png").startsWith("\x89PNG"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ShellCommands, PrintWithoutAPrinterSaysSo) {
+    AddCurves(1);
+    bool dialogShown = false;
+    w_->PrinterInstalledHook = [] { return false; };
+    w_->PrintDialogHook = [&](QPrinter&) { return dialogShown = true; };
+    w_->Print1Click();
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    EXPECT_EQ(ui_->messages[0], "No printer is installed.");
+    EXPECT_FALSE(dialogShown);
+    EXPECT_EQ(plot().PrintJobCount(), 0);
+}
+
+TEST_F(ShellCommands, PrintPrintsLandscapeOnlyWhenTheDialogIsConfirmed) {
+    AddCurves(1);
+    const QString pdf = QString::fromStdString(TestFolder() + "print.pdf");
+    w_->PrinterInstalledHook = [] { return true; };
+    w_->PrintDialogHook = [](QPrinter&) { return false; };  // Cancel
+    w_->Print1Click();
+    EXPECT_EQ(plot().PrintJobCount(), 0);
+    QPageLayout::Orientation orientation = QPageLayout::Portrait;
+    w_->PrintDialogHook = [&](QPrinter& p) {
+        orientation = p.pageLayout().orientation();
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(pdf);
+        return true;
+    };
+    w_->Print1Click();
+    EXPECT_EQ(orientation, QPageLayout::Landscape);
+    EXPECT_EQ(plot().PrintJobCount(), 1);
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+    EXPECT_TRUE(ui_->messages.empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ShellCommands, BackgroundColourIsThePlotsBackgroundOnScreenInImagesAndTheMetafile) {
+    AddCurves(1);
+    const QRgb white = qRgb(255, 255, 255);
+    EXPECT_EQ(plot().RenderToImage().pixel(0, 0), white);  // the start colour
+    std::optional<uint32_t> answer;  // Cancel first
+    uint32_t offered = 0;
+    w_->ColorDialogHook = [&](uint32_t start) {
+        offered = start;
+        return answer;
+    };
+    w_->BackgroundColour1Click();
+    EXPECT_EQ(offered, 0xFFFFFFu);
+    EXPECT_EQ(w_->WindowColor(), 0xFFFFFFu);
+
+    answer = 0x00204060;  // 0x00BBGGRR
+    w_->BackgroundColour1Click();
+    EXPECT_EQ(w_->WindowColor(), 0x00204060u);
+    const QRgb colour = qRgb(0x60, 0x40, 0x20);
+    const QImage screen = plot().RenderToImage();
+    const QRect area = plot().PlotArea();
+    EXPECT_EQ(screen.pixel(0, 0), colour);
+    EXPECT_EQ(screen.pixel(area.right() - 2, area.top() + 2), colour);
+    const QImage exported = plot().ExportImage({1350, 900});
+    EXPECT_EQ(exported.pixel(exported.width() - 1, exported.height() - 1), colour);
+    const QByteArray emf = plot().MetafileBytes();
+    const char brush[4] = {0x60, 0x40, 0x20, 0};  // the brush's COLORREF
+    EXPECT_TRUE(emf.contains(QByteArray(brush, 4)));
+
+    w_->BackgroundColour1Click();  // offered the colour in use
+    EXPECT_EQ(offered, 0x00204060u);
 }
 
 }  // namespace

@@ -62,9 +62,4 @@ std::optional<std::vector<std::string>> LinesToTakeOver(std::vector<std::string>
     return lines;
 }
 
-std::string FileNameOnly(const std::string& path) {
-    auto p = path.find_last_of('/');
-    return p == std::string::npos ? path : path.substr(p + 1);
-}
-
 }  // namespace legend

@@ -23,7 +23,4 @@ std::string ReplaceAllIgnoreCase(const std::string& s, const std::string& search
 // difference in the number of lines takes nothing over.
 std::optional<std::vector<std::string>> LinesToTakeOver(std::vector<std::string> lines, int count);
 
-// The file name without its folder.
-std::string FileNameOnly(const std::string& path);
-
 }  // namespace legend

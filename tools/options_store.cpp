@@ -288,22 +288,17 @@ LoadedOptions LoadStoredOptions() {
 
 bool SaveStoredOptions(const StoredOptions& o) {
     using registry::Hive;
+    registry::WriteBatch batch(Hive::CurrentUser);
     bool ok = registry::writeDword(Hive::CurrentUser, kOptionsKey, kFormVersionName, kFormVersion);
     for (const auto& f : kFields)
         ok = ok && registry::writeString(Hive::CurrentUser, kOptionsKey, f.name, storedText(o, f));
-    return ok;
+    return batch.commit() && ok;
 }
 
 std::string BadValuesWarning(const std::vector<std::string>& names) {
     std::string list;
     for (const auto& n : names) list += (list.empty() ? "" : ", ") + n;
     return "Stored options could not be read and were reset to their defaults: " + list;
-}
-
-std::string FolderOf(const std::string& fileName) {
-    auto p = fileName.find_last_of('/');
-    if (p == std::string::npos) return {};
-    return fileName.substr(0, p + 1);
 }
 
 bool UsableFolder(const std::string& folder) {

@@ -7,6 +7,8 @@
 #include <variant>
 #include <vector>
 
+#include "core/file_names.h"
+
 namespace options {
 
 inline constexpr const char* kSettingsKey = "SOFTWARE\\Brightmoor\\Varolux32";
@@ -154,7 +156,7 @@ bool SaveStoredOptions(const StoredOptions& o);
 std::string BadValuesWarning(const std::vector<std::string>& names);
 
 // Folder part of a file name including its final "/", empty when it has none.
-std::string FolderOf(const std::string& fileName);
+using ::FolderOf;
 // Whether a folder text can serve as a folder here: not empty and no Windows path ("\", "C:"), which
 // is shown as stored but leaves the folder in use as it is.
 bool UsableFolder(const std::string& folder);

@@ -309,7 +309,7 @@ void TKonzDia::Linienarten_ResetClick() {
 void TKonzDia::Button3Click() {
     const TSpectrumRecord* rec = list_.Get(current_);
     if (!rec) return;
-    legendText_ = q(legend::FileNameOnly(rec->FileName.str()));
+    legendText_ = q(NameWithoutFolder(rec->FileName.str()));
     ComboHeader->setEditText(legendText_);
 }
 

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/file_names.h"
 #include "tools/legend_texts.h"
 
 TLegWechs::TLegWechs(const std::vector<std::string>& legends, const std::vector<std::string>& fileNames,
@@ -87,7 +88,7 @@ void TLegWechs::Button2Click() { Memo1->setPlainText(QString::fromStdString(reme
 
 void TLegWechs::Button3Click() {
     std::vector<std::string> lines;
-    for (const auto& f : fileNames_) lines.push_back(legend::FileNameOnly(f));
+    for (const auto& f : fileNames_) lines.push_back(NameWithoutFolder(f));
     setMemoLines(lines);
 }
 

@@ -1,0 +1,2 @@
+add_executable(bench_settings settings_bench.cpp)
+target_link_libraries(bench_settings PRIVATE vx_platform benchmark::benchmark)

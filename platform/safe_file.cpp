@@ -1,0 +1,248 @@
+#include "platform/safe_file.h"
+
+#include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/errors.h"
+
+namespace safefile {
+namespace {
+
+constexpr int kMaxLinks = 40;
+constexpr int kNameTries = 100;
+constexpr std::size_t kRandomChars = 12;
+constexpr const char* kTempMark = ".vxtmp-";
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string randomSuffix() {
+    static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    unsigned char bytes[kRandomChars];
+    if (getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bytes)) {
+        // No entropy yet (early boot): a counter, the process and the clock still give a fresh name,
+        // and O_EXCL makes a clash harmless.
+        static unsigned long counter = 0;
+        timespec ts{};
+        clock_gettime(CLOCK_REALTIME, &ts);
+        unsigned long long mix = (static_cast<unsigned long long>(ts.tv_nsec) << 20) ^
+                                 static_cast<unsigned long long>(ts.tv_sec) ^
+                                 (static_cast<unsigned long long>(::getpid()) << 40) ^ (++counter * 0x9E3779B97F4A7C15ull);
+        for (auto& b : bytes) {
+            mix ^= mix >> 29;
+            mix *= 0xBF58476D1CE4E5B9ull;
+            b = static_cast<unsigned char>(mix >> 56);
+        }
+    }
+    std::string s;
+    for (unsigned char b : bytes) s += kChars[b % (sizeof kChars - 1)];
+    return s;
+}
+
+// "<name>.vxtmp-<random>" beside the target, the name shortened where the folder's name limit needs it.
+std::string tempNameFor(const std::string& resolved) {
+    std::string name = nameOf(resolved);
+    const std::size_t extra = std::strlen(kTempMark) + kRandomChars;
+    if (name.size() + extra > NAME_MAX) name.resize(NAME_MAX - extra);
+    const std::string folder = folderOf(resolved);
+    return (folder == "/" ? std::string("/") : folder + "/") + name + kTempMark + randomSuffix();
+}
+
+int writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) return EIO;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+// Makes the rename itself durable; a folder that cannot be synced (some file systems) is no failure of
+// the save, which is complete at this point.
+void syncFolder(const std::string& folder) {
+    const int d = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (d < 0) return;
+    ::fsync(d);
+    ::close(d);
+}
+
+}  // namespace
+
+unsigned NewFileMode() {
+    // /proc tells the umask without changing it; the fallback sets it back at once.
+    if (std::FILE* f = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (std::fgets(line, sizeof line, f))
+            if (std::sscanf(line, "Umask: %o", &mask) == 1) {
+                found = true;
+                break;
+            }
+        std::fclose(f);
+        if (found) return 0666u & ~mask;
+    }
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return 0666u & ~static_cast<unsigned>(mask);
+}
+
+int ResolveSaveTarget(const std::string& path, std::string& resolved) {
+    if (path.empty()) return ENOENT;
+    std::string p = path;
+    for (int hops = 0; hops <= kMaxLinks; ++hops) {
+        struct stat st {};
+        if (::lstat(p.c_str(), &st) != 0) {
+            if (errno != ENOENT) return errno;
+            resolved = p;  // a new file, or the file a dangling link names
+            return 0;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            resolved = p;
+            return 0;
+        }
+        std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : PATH_MAX) + 1, '\0');
+        const ssize_t n = ::readlink(p.c_str(), link.data(), link.size());
+        if (n < 0) return errno;
+        if (static_cast<std::size_t>(n) >= link.size()) return ENAMETOOLONG;  // changed while read
+        link.resize(static_cast<std::size_t>(n));
+        if (link.empty()) return ENOENT;
+        p = link[0] == '/' ? link : folderOf(p) + "/" + link;
+    }
+    return ELOOP;
+}
+
+SafeFileWriter::~SafeFileWriter() { discard(); }
+
+int SafeFileWriter::open(const std::string& target) {
+    discard();
+    error_ = 0;
+    written_ = 0;
+    hadTarget_ = inPlace_ = false;
+    resolved_.clear();
+    if (int e = ResolveSaveTarget(target, resolved_)) return error_ = e;
+
+    struct stat st {};
+    if (::stat(resolved_.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) return error_ = EISDIR;
+        if (!S_ISREG(st.st_mode)) {
+            fd_ = ::open(resolved_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+            if (fd_ < 0) return error_ = errno;
+            inPlace_ = true;
+            return 0;
+        }
+        hadTarget_ = true;
+        oldMode_ = st.st_mode & 0777u;
+        oldUid_ = st.st_uid;
+        oldGid_ = st.st_gid;
+    } else if (errno != ENOENT) {
+        return error_ = errno;
+    }
+
+    for (int attempt = 0; attempt < kNameTries; ++attempt) {
+        std::string name = tempNameFor(resolved_);
+        // Only the owner may read the half-written file; the final bits are set in commit().
+        fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd_ >= 0) {
+            temp_ = std::move(name);
+            return 0;
+        }
+        if (errno != EEXIST) return error_ = errno;
+    }
+    return error_ = EEXIST;
+}
+
+int SafeFileWriter::write(std::string_view bytes) {
+    if (fd_ < 0) return error_ ? error_ : EBADF;
+    if (error_) return error_;
+    if (int e = writeAll(fd_, bytes.data(), bytes.size())) return error_ = e;
+    written_ += static_cast<int64_t>(bytes.size());
+    return 0;
+}
+
+int SafeFileWriter::commit(int64_t expectedSize) {
+    if (fd_ < 0) return error_ ? error_ : EBADF;
+    int e = error_;
+    if (inPlace_) {
+        // Devices such as terminals cannot be synced; their write errors were seen already.
+        if (!e && ::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) e = errno;
+        if (::close(fd_) != 0 && !e) e = errno;
+        fd_ = -1;
+        return error_ = e;
+    }
+    const int64_t expected = expectedSize < 0 ? written_ : expectedSize;
+    struct stat st {};
+    if (!e && ::fstat(fd_, &st) != 0) e = errno;
+    if (!e && st.st_size != expected) e = EIO;
+    if (!e && hadTarget_) {
+        // Keep the owner where we may (root saving a user's file); a refusal keeps ours.
+        if ((st.st_uid != oldUid_ || st.st_gid != oldGid_) && ::fchown(fd_, oldUid_, oldGid_) != 0)
+            (void)::fchown(fd_, static_cast<uid_t>(-1), oldGid_);
+    }
+    if (!e && ::fchmod(fd_, hadTarget_ ? oldMode_ : NewFileMode()) != 0) e = errno;
+    if (!e && ::fsync(fd_) != 0) e = errno;
+    if (::close(fd_) != 0 && !e) e = errno;
+    fd_ = -1;
+    if (!e && ::rename(temp_.c_str(), resolved_.c_str()) != 0) e = errno;
+    if (e) {
+        ::unlink(temp_.c_str());
+        temp_.clear();
+        return error_ = e;
+    }
+    temp_.clear();
+    syncFolder(folderOf(resolved_));
+    return 0;
+}
+
+void SafeFileWriter::discard() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    temp_.clear();
+}
+
+int WriteFileSafely(const std::string& target, const std::vector<std::string_view>& pieces) {
+    SafeFileWriter w;
+    if (int e = w.open(target)) return e;
+    for (std::string_view piece : pieces)
+        if (int e = w.write(piece)) return e;
+    return w.commit();
+}
+
+int WriteFileSafely(const std::string& target, std::string_view bytes) {
+    return WriteFileSafely(target, std::vector<std::string_view>{bytes});
+}
+
+void WriteFileOrThrow(const std::string& target, const std::vector<std::string_view>& pieces) {
+    SafeFileWriter w;
+    if (int e = w.open(target)) throw vx::FileError("Cannot create file \"" + target + "\". " + std::strerror(e));
+    int e = 0;
+    for (std::string_view piece : pieces)
+        if ((e = w.write(piece)) != 0) break;
+    if (!e) e = w.commit();
+    if (e) throw vx::FileError("Cannot write file \"" + target + "\". " + std::strerror(e));
+}
+
+}  // namespace safefile

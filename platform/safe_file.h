@@ -1,0 +1,72 @@
+#pragma once
+// Replacing a file without ever destroying the old one first, and without letting anyone who can write
+// the folder redirect the save: the content goes to a fresh temporary file beside the target (created
+// with O_EXCL under a random name, so a planted symbolic link or a temporary left by a killed save is
+// never opened), it is synced, given the replaced file's permission bits (the umask's for a new file),
+// and only then renamed over the target. A symbolic link that is the target is followed to the file it
+// names, so the link stays. A device or pipe named as target is written in place (it cannot be renamed
+// over). On any failure the temporary file is removed and the target is left as it was.
+//
+// Errors are errno values (0 = success), so that callers without exceptions (the SPC library) can pass
+// them on; formats/file_writer turns them into messages.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace safefile {
+
+class SafeFileWriter {
+public:
+    SafeFileWriter() = default;
+    ~SafeFileWriter();  // discards the temporary file unless commit() succeeded
+    SafeFileWriter(const SafeFileWriter&) = delete;
+    SafeFileWriter& operator=(const SafeFileWriter&) = delete;
+
+    // Starts a save to `target`: resolves a symbolic link that is the target and creates the temporary
+    // file. 0 or errno (EISDIR for a folder, ELOOP for a link cycle, the create error of the folder).
+    int open(const std::string& target);
+    // The temporary file's descriptor, for callers that write through it themselves (then pass the
+    // expected size to commit).
+    int fd() const { return fd_; }
+    // Writes all of `bytes` (short writes and interrupts retried). 0 or errno; the first error sticks
+    // and makes commit() fail.
+    int write(std::string_view bytes);
+    // Checks the length (`expectedSize` < 0: the bytes given to write()), syncs, sets the permission
+    // bits and renames over the target. 0 or errno; after a failure nothing of the save is left.
+    int commit(int64_t expectedSize = -1);
+    // Drops the save: the temporary file is removed (the target is untouched).
+    void discard();
+
+    // The file that is replaced (the target with its symbolic links followed).
+    const std::string& resolvedTarget() const { return resolved_; }
+    // The temporary file while a save is open (empty when writing a device in place).
+    const std::string& temporaryPath() const { return temp_; }
+
+private:
+    int fd_ = -1;
+    int error_ = 0;
+    bool inPlace_ = false;   // a device or pipe: written directly
+    bool hadTarget_ = false;  // a regular file is replaced: keep its mode and owner
+    unsigned oldMode_ = 0;
+    unsigned oldUid_ = 0, oldGid_ = 0;
+    int64_t written_ = 0;
+    std::string resolved_, temp_;
+};
+
+// Writes the pieces one after the other (never joined in memory) as the new content of `target`.
+// 0 or errno.
+int WriteFileSafely(const std::string& target, const std::vector<std::string_view>& pieces);
+int WriteFileSafely(const std::string& target, std::string_view bytes);
+// The same, raising vx::FileError: "Cannot create file "<target>". <reason>" when the temporary file
+// cannot be made, "Cannot write file "<target>". <reason>" when writing or replacing fails.
+void WriteFileOrThrow(const std::string& target, const std::vector<std::string_view>& pieces);
+
+// The file a save to `path` replaces: symbolic links that are the path are followed (relative ones
+// from the link's folder), up to 40 of them; a dangling link gives the path it names. 0 or errno.
+int ResolveSaveTarget(const std::string& path, std::string& resolved);
+
+// The mode bits a new file gets from this process's umask (0666 & ~umask).
+unsigned NewFileMode();
+
+}  // namespace safefile

@@ -1,0 +1,204 @@
+// The format table against the Open dialog's filter, the readers and the README: a format added in one
+// of them and forgotten in another fails here.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "core/helpers.h"
+#include "formats/csv_writer.h"
+#include "formats/dat_writer.h"
+#include "formats/format_table.h"
+#include "formats/jcamp_writer.h"
+#include "formats/open_files.h"
+#include "formats/rvx.h"
+#include "formats_test_util.h"
+#include "platform/ui.h"
+
+using fmt_test::CleanState;
+using fmt_test::TempDir;
+
+namespace {
+
+// The patterns of a filter entry, upper-cased and without "*.".
+std::vector<std::string> extensionsOf(const std::string& patterns) {
+    std::vector<std::string> out;
+    std::stringstream in(patterns);
+    for (std::string p; std::getline(in, p, ';');) {
+        EXPECT_EQ(p.rfind("*.", 0), 0u) << p;
+        out.push_back(UpperAscii(p.substr(2)));
+    }
+    return out;
+}
+
+const FormatEntry* rowOfExtension(const std::string& ext) {
+    for (const auto& e : FormatTable())
+        for (const auto& x : e.extensions)
+            if (x == ext) return &e;
+    return nullptr;
+}
+
+}  // namespace
+
+// The dialog shows these entries, texts and order exactly.
+TEST(FormatTable, OpenFilterKeepsItsGivenTextsAndOrder) {
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"all spectral file types (*.*)",
+         "*.ASC;*.SCN;*.SPE;*.RVX;*.SP;*.JDX;*.DX;*.SPK;*.ABS;*.TRM;*.SSM;*.IRR;*.LIB;*.PRN;*.FAK;*.GGG;*.CSV;*.DAT;"
+         "*.SPC;*.TRT;*.TAT;*.TTT;*.TIT;*.RRUFF;*.WLS;*.JWS;*.PROCSPEC;*.DSP"},
+        {"Varolux32 binary files  (*.rvx)", "*.RVX"},
+        {"Excel-like comma-separated values (*.csv)", "*.CSV"},
+        {"JCAMP-DX 4.24/5.01 optical spectra (*.dx; *.jdx)", "*.DX;*.JDX"},
+        {"VALDEK KORVA + SHIMADZU (*.spc)", "*.SPC"},
+        {"PerkinElmer, all files (*.sp)", "*.SP"},
+        {"Roper/Princeton Instruments WinSpec (*.spe)", "*.SPE"},
+        {"JASCO SpectraManager (*.jws)", "*.JWS"},
+        {"Ocean Optics software (*.procspec)", "*.PROCSPEC"},
+        {"Beckman Coulter DU 600/7000 (*.scn)", "*.SCN"},
+        {"Avantes AvaSoft  (*.trt, *.tat, *.ttt, *.tit)", "*.trt;*.tat;*.ttt;*.tit"},
+        {"Ascanis Lambda-SPX, VISIONlite(*.dsp)", "*.dsp"},
+        {"StellarNet SpectraWiz  (*.abs, *.trm, *.ssm, *.irr, *.lib)", "*.abs;*.trm;*.ssm;*.irr;*.lib"},
+        {"VWR UV-1600PC(*.wls)", "*.WLS"},
+        {"RRUFF project Raman spectrum  (*.rruff)", "*.RRUFF"},
+        {"USGS digital spectral library  (*.asc)", "*.ASC"},
+        {"Milton Roy Spectronic 3000  (*.asc)", "*.ASC"},
+        {"IKS XDAP  (*.spk)", "*.SPK"},
+        {"P.I. Winspec 1.6/Horiba Datamax  ASCII  (*.prn)", "*.PRN"},
+        {"low temp. fluorescence (*.ggg)", "*.GGG"},
+        {"ASCII  (*.fak)", "*.FAK"},
+    };
+    const auto& filter = OpenFilter();
+    ASSERT_EQ(filter.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(filter[i].description, expected[i].first) << i;
+        EXPECT_EQ(filter[i].patterns, expected[i].second) << i;
+    }
+}
+
+TEST(FormatTable, RowsAreConsistent) {
+    std::set<int> codes;
+    std::set<std::string> extensions;
+    for (const auto& e : FormatTable()) {
+        EXPECT_GT(e.code, 0);
+        EXPECT_TRUE(codes.insert(e.code).second) << "code " << e.code << " twice";
+        EXPECT_FALSE(e.fresh && e.own) << "code " << e.code << " has two readers";
+        ASSERT_FALSE(e.extensions.empty()) << e.code;
+        for (const auto& x : e.extensions) {
+            EXPECT_EQ(x, UpperAscii(x)) << e.code;
+            EXPECT_TRUE(extensions.insert(x).second) << x << " in two rows";
+            EXPECT_EQ(FormatCodeOf("/d/a." + LowerAscii(x)), e.code) << x;
+        }
+        for (const auto& t : e.tags) EXPECT_TRUE(!t.empty() && t.size() <= 50) << e.code;
+        EXPECT_EQ(FormatEntryOf(e.code), &e);
+    }
+    EXPECT_EQ(FormatEntryOf(0), nullptr);
+    EXPECT_EQ(FormatCodeOf("/d.x/name"), 0);
+    EXPECT_EQ(FormatCodeOf("/d/name.txt"), 0);
+}
+
+// Every extension of the table is offered, and every offered pattern opens with a reader's row.
+TEST(FormatTable, FilterAndTableCoverEachOther) {
+    const auto& filter = OpenFilter();
+    ASSERT_FALSE(filter.empty());
+    const std::vector<std::string> all = extensionsOf(filter.front().patterns);
+    const std::set<std::string> allSet(all.begin(), all.end());
+    EXPECT_EQ(allSet.size(), all.size()) << "a pattern twice in the first entry";
+
+    for (const auto& e : FormatTable()) {
+        std::set<std::string> own;
+        for (const auto& f : e.filters)
+            for (const auto& x : extensionsOf(f.patterns)) {
+                EXPECT_EQ(rowOfExtension(x), &e) << f.description << ": " << x << " is another row's";
+                own.insert(x);
+            }
+        for (const auto& x : e.extensions) {
+            EXPECT_TRUE(allSet.count(x)) << x << " missing from the first filter entry";
+            if (!e.filters.empty()) {
+                EXPECT_TRUE(own.count(x)) << x << " missing from its own filter entry";
+            }
+        }
+    }
+    for (const auto& f : filter)
+        for (const auto& x : extensionsOf(f.patterns)) EXPECT_NE(rowOfExtension(x), nullptr) << f.description;
+}
+
+// The README names exactly the formats that have no reader yet.
+TEST(FormatTable, ReadmeListsTheFormatsWithoutReader) {
+    std::ifstream in(std::string(VX_SOURCE_DIR) + "/README.md");
+    ASSERT_TRUE(in) << "README.md not found";
+    const std::string readme((std::istreambuf_iterator<char>(in)), {});
+    std::set<std::string> missing;
+    for (const auto& e : FormatTable())
+        if (!e.HasReader()) missing.insert(e.extensions.begin(), e.extensions.end());
+
+    const std::string lead = "Files it cannot open yet:";
+    const auto at = readme.find(lead);
+    if (missing.empty()) {
+        EXPECT_EQ(at, std::string::npos) << "README still lists unreadable files";
+        return;
+    }
+    ASSERT_NE(at, std::string::npos) << "README does not list the unreadable files";
+    const auto start = at + lead.size();
+    const auto end = readme.find(". ", start);
+    ASSERT_NE(end, std::string::npos);
+    std::set<std::string> listed;
+    std::string word;
+    for (char c : readme.substr(start, end - start) + " ") {
+        if (c >= 'A' && c <= 'Z') {
+            word += c;
+        } else {
+            if (!word.empty()) listed.insert(word);
+            word.clear();
+        }
+    }
+    EXPECT_EQ(listed, missing);
+}
+
+// Files written by our own writers open through the table, and every record carries one of its row's
+// tags (a row without tags keeps the file's own: RVX).
+TEST(FormatTable, ReadersSetTheirRowsTags) {
+    CleanState state;
+    ui::ScopedScriptedBackend ui;
+    TempDir dir;
+    TSpectraList source;
+    auto rec = std::make_unique<TSpectrumRecord>();
+    rec->Title = "sample";
+    rec->SpecType = "own_tag";
+    rec->XUnit = SpecXNanometer;
+    rec->YKind = SpecYAbsorbance;
+    rec->FirstX = 400;
+    rec->StepX = 1;
+    for (int i = 0; i < 20; ++i) rec->Values.push_back(0.1 + 0.01 * i);
+    source.Add(std::move(rec));
+
+    std::string fak = "nm\tAbsorbance\r\n";
+    for (int i = 0; i < 20; ++i) fak += std::to_string(400 + i) + "\t0.5\r\n";
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"a.rvx", RvxFileImage(source)},
+        {"b.csv", CsvExportText(source).text},
+        {"c.dat", DatExportText(source, 400, 419, 0).text},
+        {"d.dx", JcampBlockText(source[0])},
+        {"e.fak", fak},
+    };
+    for (const auto& [name, bytes] : files) {
+        ASSERT_FALSE(bytes.empty()) << name;
+        SpectraList.Clear();
+        const std::string path = dir.write(name, bytes);
+        const OpenResult r = OpenSpectrumFiles({path});
+        EXPECT_TRUE(r.error.empty()) << name << ": " << r.error;
+        const FormatEntry* row = FormatEntryOf(FormatCodeOf(path));
+        ASSERT_NE(row, nullptr) << name;
+        ASSERT_TRUE(row->HasReader()) << name;
+        ASSERT_GE(SpectraList.Count(), 1) << name;
+        for (const auto& got : SpectraList) {
+            if (row->tags.empty()) {
+                EXPECT_EQ(got->SpecType.str(), "own_tag") << name;
+            } else {
+                EXPECT_NE(std::find(row->tags.begin(), row->tags.end(), got->SpecType.str()), row->tags.end())
+                    << name << ": " << got->SpecType.str();
+            }
+        }
+    }
+}
