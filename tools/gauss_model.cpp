@@ -141,3 +141,9 @@ std::vector<TGaussPreviewPoint> GaussPreviewPoints(const TGaussModelParams& bloc
     }
     return pts;
 }
+
+std::string GaussDialogParamsProblem(const TGaussModelParams& block) {
+    if (block.GroupCount < 1 || block.GroupCount > kGaussDialogGroups)
+        return "Number of groups of curves must be 1 to 5 (is " + std::to_string(block.GroupCount) + ")";
+    return GaussParamsProblem(block);
+}

@@ -3,6 +3,7 @@
 // spectrum per group, and the points of the live preview curve.
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/display_state.h"
@@ -41,3 +42,7 @@ struct TGaussPreviewPoint {
     double x = 0.0, y = 0.0;
 };
 std::vector<TGaussPreviewPoint> GaussPreviewPoints(const TGaussModelParams& block);
+
+// Why the dialog's values cannot be taken, or "": one to five groups of curves, then the block's own
+// limits (GaussParamsProblem).
+std::string GaussDialogParamsProblem(const TGaussModelParams& block);
