@@ -29,9 +29,10 @@ void Normalize1Click(TMainwin& w) {
         lo = plot.MinXValue;
         hi = plot.MaxXValue;
     }
-    for (auto& rec : SpectraList) NormalizeSpectrum(*rec, lo, hi);
-    plot.Autoscaling = true;
-    w.StandardReplot();
+    for (auto& rec : SpectraList) NormalizeSpectrum(*rec, lo, hi, CurrentDisplayState());
+    TReplotSteps steps;
+    steps.Autoscale = true;
+    w.ReplotSpectra(steps);
 }
 
 void Smooth1Click(TMainwin& w) {
@@ -54,7 +55,7 @@ void Smooth1Click(TMainwin& w) {
         if (bar) bar->hide();
     };
     SmoothAllSpectra(SpectraList, CurrentDisplayState(), progress);
-    w.StandardReplot();
+    w.ReplotSpectra();
     w.SetStatusText(1, "");
 }
 

@@ -91,8 +91,10 @@ void dialogCommand(TMainwin& w, const char* countWord = " Spectra", bool axisTit
     D dia(&w);
     if (setup) setup(dia);
     if (RunModal(dia) != QDialog::Accepted) return;
-    w.StandardReplot(countWord);
-    if (axisTitles) w.UpdateAxisTitles();
+    TReplotSteps steps;
+    steps.CountWord = countWord;
+    steps.AxisTitles = axisTitles;
+    w.ReplotSpectra(steps);
 }
 
 void connectCommand(TMainwin& w, const char* name, std::function<void()> fn) {
@@ -102,10 +104,14 @@ void connectCommand(TMainwin& w, const char* name, std::function<void()> fn) {
     QObject::connect(a, &QAction::triggered, &w, [fn = std::move(fn)] { RunGuarded(fn); });
 }
 
-void afterRemoval(TMainwin& w) {
-    TXYPlot& plot = *w.XYPlot();
-    plot.SetKurvenAnzahl(SpectraList.Count());
-    w.SetStatusText(0, QString::number(SpectraList.Count()) + " Spectra");
+// After a removal the curves of the records left stand: the count, the titles and a paint at once.
+void replotAfterRemoval(TMainwin& w) {
+    TReplotSteps steps;
+    steps.Curves = TReplotSteps::TCurves::CountOnly;
+    steps.NewLayout = false;
+    steps.AxisTitles = true;
+    steps.RepaintNow = true;
+    w.ReplotSpectra(steps);
 }
 
 }  // namespace
@@ -120,26 +126,19 @@ void Allelschen2Click(TMainwin& w) {
         return;
     SpectroscopeViewOff(w);
     RemoveAllSpectra(SpectraList);
-    TXYPlot& plot = *w.XYPlot();
-    plot.SetKurvenAnzahl(0);
-    w.SetStatusText(0, "0 Spectra");
-    plot.ZweiteYAchse = false;
+    w.XYPlot()->ZweiteYAchse = false;
     DisplayYMode = 2;
-    w.UpdateAxisTitles();
-    plot.Repaint();
+    replotAfterRemoval(w);
 }
 
 void Letztesllschen1Click(TMainwin& w) {
     if (!RemoveLastSpectrum(SpectraList)) return;
-    afterRemoval(w);
-    TXYPlot& plot = *w.XYPlot();
-    plot.ZweiteYAchse = AnySecondAxisSpectrum(SpectraList);
-    if (plot.KurvenAnzahl() == 0) {
+    w.XYPlot()->ZweiteYAchse = AnySecondAxisSpectrum(SpectraList);
+    if (SpectraList.Empty()) {
         DisplayYMode = 2;
         SpectroscopeViewOff(w);
     }
-    w.UpdateAxisTitles();
-    plot.Repaint();
+    replotAfterRemoval(w);
 }
 
 namespace {

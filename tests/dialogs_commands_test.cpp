@@ -265,6 +265,22 @@ TEST_F(Commands, RemoveAllAsksAndRemoveLastSwitchesTheSecondAxis) {
     EXPECT_EQ(DisplayYMode, 2);
 }
 
+TEST_F(Commands, RemoveLastLeavesTheOtherCurvesAsShown) {
+    for (int i = 0; i < 3; ++i) addRecord("s" + std::to_string(i), 400, 1, ramp(301));
+    replot();
+    win->PlotAllBlack1Click();  // curve colours only; the records keep theirs
+    plot->Dirty = false;
+    toolcmd::Letztesllschen1Click(*win);
+    ASSERT_EQ(plot->KurvenAnzahl(), 2);
+    for (int n = 1; n <= 2; ++n) EXPECT_EQ(plot->GetCurveColor(n), 0x000000u) << n;
+    EXPECT_EQ(SpectraList[0].Color, 0x123456u);
+    EXPECT_EQ(win->StatusText(0), "2 Spectra");
+    // A dialog command copies every record again, with its colour.
+    win->StandardReplot();
+    EXPECT_EQ(plot->GetCurveColor(1), 0x123456u);
+    EXPECT_TRUE(plot->Dirty);
+}
+
 TEST_F(Commands, SpectroscopeViewOnlyInWavelengthsAndOffWithTheLastSpectrum) {
     ui::ScopedScriptedBackend ui;
     addRecord("a", 380, 1, std::vector<double>(401, 0.3));

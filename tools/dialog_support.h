@@ -15,8 +15,9 @@
 // TDisplayState. The app calls the function from the dialog's OK handler with the program's
 // instances,
 //     ApplyYConstant(SpectraList, CurrentDisplayState(), p);
-// and the menu command then re-plots through the main window's one re-plot path (dialogCommand in
-// app/tool_commands.cpp runs TMainwin::StandardReplot).
+// and the menu command then re-plots through the main window's one re-plot path: dialogCommand in
+// app/tool_commands.cpp calls TMainwin::ReplotSpectra(TReplotSteps) (app/mainwin_replot.cpp) on OK,
+// with the count word and extra steps (axis titles, autoscaling) the command's description names.
 #include <cstdint>
 #include <memory>
 #include <string>
