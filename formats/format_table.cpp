@@ -4,8 +4,10 @@
 #include "formats/ascii_reader.h"
 #include "formats/dat_reader.h"
 #include "formats/jcamp_reader.h"
+#include "formats/jws_reader.h"
 #include "formats/rvx.h"
 #include "formats/spc_reader.h"
+#include "formats/spe_reader.h"
 #include "formats/text_spectra.h"
 
 namespace {
@@ -27,8 +29,8 @@ const std::vector<FormatEntry>& FormatTable() {
         {19, {"SPC"}, nullptr, &LoadSpecSpc, {"korva_spc", "shimadzu_spc"},
          {{"VALDEK KORVA + SHIMADZU (*.spc)", "*.SPC"}}},
         {14, {"SP"}, nullptr, nullptr, {"perkinelmer_sp"}, {{"PerkinElmer, all files (*.sp)", "*.SP"}}},
-        {21, {"SPE"}, nullptr, nullptr, {"winspec_spe"}, {{"Roper/Princeton Instruments WinSpec (*.spe)", "*.SPE"}}},
-        {25, {"JWS"}, nullptr, nullptr, {"jasco_jws"}, {{"JASCO SpectraManager (*.jws)", "*.JWS"}}},
+        {21, {"SPE"}, nullptr, &LoadSpecWinSpecSpe, {"winspec_spe"}, {{"Roper/Princeton Instruments WinSpec (*.spe)", "*.SPE"}}},
+        {25, {"JWS"}, &LoadJwsFile, nullptr, {"jasco_jws"}, {{"JASCO SpectraManager (*.jws)", "*.JWS"}}},
         {26, {"PROCSPEC"}, nullptr, nullptr, {"oo_procspec"}, {{"Ocean Optics software (*.procspec)", "*.PROCSPEC"}}},
         {22, {"SCN"}, nullptr, nullptr, {"beckman_coulter_du_binary"},
          {{"Beckman Coulter DU 600/7000 (*.scn)", "*.SCN"}}},

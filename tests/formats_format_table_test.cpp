@@ -15,6 +15,7 @@
 #include "formats/open_files.h"
 #include "formats/rvx.h"
 #include "formats_test_util.h"
+#include "platform/byte_order.h"
 #include "platform/ui.h"
 
 using fmt_test::CleanState;
@@ -38,6 +39,37 @@ const FormatEntry* rowOfExtension(const std::string& ext) {
         for (const auto& x : e.extensions)
             if (x == ext) return &e;
     return nullptr;
+}
+
+// A flat JWS file of the "R1" variant with three values.
+std::string jwsImage() {
+    std::string b(652, '\0');
+    auto* d = reinterpret_cast<uint8_t*>(b.data());
+    byteorder::putU32LE(d, 0x20537E4C);
+    d[32] = 'R';
+    d[33] = '1';
+    byteorder::putU32LE(d + 192, 1000);
+    byteorder::putU16LE(d + 212, 3);
+    byteorder::putF64LE(d + 252, 402);
+    byteorder::putF64LE(d + 260, 400);
+    for (int i = 0; i < 3; ++i) byteorder::putF32LE(d + 640 + 4 * i, 1.0f + i);
+    return b;
+}
+
+// An SPE file of two frames of one stripe, four 16-bit pixels each, on a linear wavelength axis.
+std::string speImage() {
+    std::string b(4100 + 16, '\0');
+    auto* d = reinterpret_cast<uint8_t*>(b.data());
+    byteorder::putU16LE(d + 42, 4);
+    byteorder::putI16LE(d + 108, 3);
+    byteorder::putU16LE(d + 656, 1);
+    byteorder::putU16LE(d + 1446, 2);
+    byteorder::putU32LE(d + 2996, 0x01234567);
+    d[3101] = 1;
+    byteorder::putF64LE(d + 3263, 400);
+    byteorder::putF64LE(d + 3271, 1);
+    for (int i = 0; i < 8; ++i) byteorder::putU16LE(d + 4100 + 2 * i, static_cast<uint16_t>(100 + i));
+    return b;
 }
 
 }  // namespace
@@ -181,6 +213,8 @@ TEST(FormatTable, ReadersSetTheirRowsTags) {
         {"c.dat", DatExportText(source, 400, 419, 0).text},
         {"d.dx", JcampBlockText(source[0])},
         {"e.fak", fak},
+        {"f.jws", jwsImage()},
+        {"g.spe", speImage()},
     };
     for (const auto& [name, bytes] : files) {
         ASSERT_FALSE(bytes.empty()) << name;
