@@ -7,6 +7,7 @@
 
 #include "core/date_time.h"
 #include "core/helpers.h"
+#include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
 #include "platform/byte_order.h"
 #include "platform/codepage.h"
@@ -20,6 +21,7 @@ namespace {
 constexpr uint32_t kCompoundSignature = 0xE011CFD0;  // D0 CF 11 E0
 constexpr uint32_t kFlatSignature = 0x20537E4C;      // "L~S "
 constexpr int32_t kJwsSourceKind = 41;
+constexpr std::uint64_t kMaxJwsBytes = std::uint64_t{256} << 20;
 
 // The file's bytes with every read checked against their end.
 class Bytes {
@@ -254,11 +256,11 @@ void ReadJwsBytes(TSpectrumRecord& rec, std::string_view bytes, const std::strin
 }
 
 void LoadJwsFile(TSpectrumRecord& rec, const std::string& fileName) {
-    const std::string bytes = LoadFileBytes(fileName);
+    const MappedText file = MappedText::OpenBinaryFile(fileName, kMaxJwsBytes, "JWS");
     TSpectrumRecord r;
     r.Color = rec.Color;
     r.LineStyle = rec.LineStyle;
-    ReadJwsBytes(r, bytes, fileName);
+    ReadJwsBytes(r, file.Bytes(), fileName);
     if (r.Values.empty()) return;
     r.DateText = DateTimeToText(FileDateTimeOf(fileName));
     rec = std::move(r);

@@ -41,6 +41,13 @@ const FormatEntry* rowOfExtension(const std::string& ext) {
     return nullptr;
 }
 
+// n lines "x<sep>y" from 400 on, each after `lead`.
+std::string pairs(const std::string& sep, int n, const std::string& lead = "") {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += lead + std::to_string(400 + i) + ".5" + sep + "1.5\r\n";
+    return s;
+}
+
 // A flat JWS file of the "R1" variant with three values.
 std::string jwsImage() {
     std::string b(652, '\0');
@@ -215,6 +222,11 @@ TEST(FormatTable, ReadersSetTheirRowsTags) {
         {"e.fak", fak},
         {"f.jws", jwsImage()},
         {"g.spe", speImage()},
+        {"h.tit", "title\r\nIntegration time: 10 ms\r\n\r\n\r\n\r\n\r\nnm;counts\r\n400;1\r\n401;2\r\nend\r\n"},
+        {"i.rruff", "##NAMES=x\r\n" + pairs(", ", 12) + "##END=\r\n"},
+        {"j.wls", std::string(10, '\n') + pairs(";", 12, "1;") + "END\r\n"},
+        {"k.dsp", "SINACSA\r\nSCAN\r\n\r\n\r\nnm\r\n400\r\n\r\n1\r\n" + std::string(34, '\n') + "#DATA\r\n1\r\n2\r\n"},
+        {"l.ggg", "<typ> own_tag\r\n<aufloesung> 1\r\n# Begin data\r\n400 1\r\n401 2\r\n"},
     };
     for (const auto& [name, bytes] : files) {
         ASSERT_FALSE(bytes.empty()) << name;

@@ -351,7 +351,10 @@ TEST_F(SpeReader, OpenCommandReadsFramesIntoTheList) {
     TempDir dir;
     Spe s;
     s.frames = 2;
-    const std::string path = dir.write("k.spe", s.bytes());
+    std::string bytes = s.bytes();
+    bytes[0] = '\xFF';  // the header's first field; the file is no text for starting so
+    bytes[1] = '\xFE';
+    const std::string path = dir.write("k.spe", bytes);
     const OpenResult res = OpenSpectrumFiles({path});
     EXPECT_TRUE(res.error.empty()) << res.error;
     ASSERT_EQ(SpectraList.Count(), 2);
