@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Whole-process comparison of the SPC and RVX readers with a plain fread of the same ~100 MB files:
+# median wall time of several runs each, as MB/s and as a share of fread.
+#   bench/spc_rvx_vs_fread.sh [build folder, default build] [runs, default 7] [--cold]
+# --cold drops the page cache before every run (root only), so that each read starts from the disk.
+set -euo pipefail
+build=${1:-build}
+runs=${2:-7}
+cold=${3:-}
+tool="$build/bin/bench_read_whole_file"
+[ -x "$tool" ] || { echo "build $tool first (cmake --build $build)" >&2; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+"$tool" make-rvx "$work/sample.rvx"
+"$tool" make-spc "$work/sample.spc"
+
+median_ns() {  # mode file
+    local times=()
+    for ((i = 0; i < runs; i++)); do
+        if [ "$cold" = "--cold" ]; then sync; echo 3 > /proc/sys/vm/drop_caches; fi
+        local t0 t1
+        t0=$(date +%s%N)
+        "$tool" "$1" "$2"
+        t1=$(date +%s%N)
+        times+=($((t1 - t0)))
+    done
+    printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"
+}
+
+report() {  # label file mode...
+    local label=$1 file=$2
+    shift 2
+    local bytes base
+    bytes=$(stat -c %s "$file")
+    base=$(median_ns fread "$file")
+    printf '%-8s %6.1f MB  fread %7.1f MB/s\n' "$label" "$(echo "$bytes / 1000000" | bc -l)" \
+        "$(echo "$bytes * 1000 / $base" | bc -l)"
+    for mode in "$@"; do
+        local t
+        t=$(median_ns "$mode" "$file")
+        printf '         %-7s %7.1f MB/s  %5.1f %% of fread\n' "$mode" "$(echo "$bytes * 1000 / $t" | bc -l)" \
+            "$(echo "100 * $base / $t" | bc -l)"
+    done
+}
+
+report RVX "$work/sample.rvx" rvx
+report SPC "$work/sample.spc" spc spclib
