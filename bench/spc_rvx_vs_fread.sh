@@ -33,13 +33,12 @@ report() {  # label file mode...
     local bytes base
     bytes=$(stat -c %s "$file")
     base=$(median_ns fread "$file")
-    printf '%-8s %6.1f MB  fread %7.1f MB/s\n' "$label" "$(echo "$bytes / 1000000" | bc -l)" \
-        "$(echo "$bytes * 1000 / $base" | bc -l)"
+    awk -v l="$label" -v b="$bytes" -v t="$base" 'BEGIN { printf "%-8s %6.1f MB  fread %7.1f MB/s\n", l, b / 1e6, b * 1e3 / t }'
     for mode in "$@"; do
         local t
         t=$(median_ns "$mode" "$file")
-        printf '         %-7s %7.1f MB/s  %5.1f %% of fread\n' "$mode" "$(echo "$bytes * 1000 / $t" | bc -l)" \
-            "$(echo "100 * $base / $t" | bc -l)"
+        awk -v m="$mode" -v b="$bytes" -v t="$t" -v f="$base" \
+            'BEGIN { printf "         %-7s %7.1f MB/s  %5.1f %% of fread\n", m, b * 1e3 / t, 100 * f / t }'
     done
 }
 
