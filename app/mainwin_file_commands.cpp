@@ -49,6 +49,7 @@ void TMainwin::ffnen1Click() {
     }
 
     std::string error;
+    std::vector<std::string> noSpectrum;
     if (!names.empty()) {
         BusyCursor busy;
         OpenResult r;
@@ -62,6 +63,7 @@ void TMainwin::ffnen1Click() {
             r.error = e.what();
         }
         error = r.error;
+        noSpectrum = std::move(r.noSpectrum);
         if (!r.openFolder.empty()) OpenFolder = r.openFolder;
         for (const std::string& rvx : r.rvxFiles) {
             SaveDialogFileName = rvx;
@@ -88,6 +90,8 @@ void TMainwin::ffnen1Click() {
     SetStatusText(0, QString::number(plot_->KurvenAnzahl()) + " Spectra");
     plot_->update();
 
+    // The files that gave nothing were read before the one that failed, so they are named first.
+    if (!noSpectrum.empty()) ui::showMessage(NoSpectrumMessage(noSpectrum));
     if (!error.empty()) ShowErrorBox(error);
 }
 

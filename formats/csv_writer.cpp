@@ -43,19 +43,30 @@ std::string clockTime(const std::string& date) {
 // The display mode that shows a stored value in the record's own y kind.
 int32_t ownMode(int32_t yKind) { return yKind == SpecYIntensity ? SpecYAbsorbance : yKind; }
 
-std::string checkValues(const TSpectrumRecord& r) {
+// Why the values of `r` cannot be converted into its own kind (empty when they can).
+std::string whyNotConvertible(const TSpectrumRecord& r) {
     if (r.SourceKind == SpecSourceRaw) return {};
     const double cd = r.Concentration * r.PathLength;
     if ((r.YKind == SpecYEpsilon || r.YKind == SpecYLogEpsilon) && !(cd != 0.0 && std::isfinite(cd)))
-        return "The spectrum \"" + r.Title.str() +
-               "\" cannot be saved as CSV: its molar absorption coefficients need a concentration and a path "
-               "length other than zero.";
+        return "it has no concentration or path length for " + yTitle(r.YKind, true);
     if (r.YKind == SpecYLogEpsilon)
         for (double v : r.Values)
-            if (!(v / cd > 0.0))
-                return "The spectrum \"" + r.Title.str() +
-                       "\" cannot be saved as CSV: log(Epsilon) needs positive values.";
+            if (!(v / cd > 0.0)) return "log(Epsilon) of values of 0 or less";
     return {};
+}
+
+// y of a stored value: transmittance and reflectance 10^(-v), epsilon v/(c*d), log epsilon
+// log10(v/(c*d)), others as stored. A spectrum whose values cannot all be converted is written as the
+// plot shows it in its own kind (SpecYValue: 0 where there is no value).
+double csvY(const TSpectrumRecord& r, double v, bool convertible) {
+    const int32_t mode = ownMode(r.YKind);
+    if (!convertible || r.SourceKind == SpecSourceRaw) return StoredToDisplayY(r, v, mode);
+    const double cd = r.Concentration * r.PathLength;
+    switch (r.YKind) {
+    case SpecYEpsilon: return v / cd;
+    case SpecYLogEpsilon: return Log10Ext(v / cd);
+    default: return StoredToDisplayY(r, v, mode);
+    }
 }
 
 class Table {
@@ -87,11 +98,15 @@ TCsvText CsvExportText(const TSpectraList& list) {
         out.refusal = "There are no spectra to save.";
         return out;
     }
-    for (const auto& r : list)
-        if (auto why = checkValues(*r); !why.empty()) {
-            out.refusal = why;
-            return out;
-        }
+    std::vector<bool> convertible;
+    for (const auto& r : list) {
+        const std::string why = whyNotConvertible(*r);
+        convertible.push_back(why.empty());
+        if (!why.empty()) out.notice += "\r\n\"" + r->Title.str() + "\": " + why;
+    }
+    if (!out.notice.empty())
+        out.notice = "Values that cannot be converted were saved as the plot shows them (0 where there is no "
+                     "value):" + out.notice;
     const char sep = numtext::listSeparator();
     const TSpectrumRecord& first = list[0];
     bool shared = true, anyClock = false;
@@ -124,15 +139,14 @@ TCsvText CsvExportText(const TSpectraList& list) {
         }
         if (ownX) table.cell(titleRow, xTitle(r.XUnit));
         table.cell(titleRow, yTitle(r.YKind, s == 0));
-        const int32_t mode = ownMode(r.YKind);
         for (std::size_t k = 0; k < longest; ++k) {
             const std::size_t row = titleRow + 1 + k;
             if (k < r.Values.size()) {
                 if (ownX)
                     table.cell(row, numtext::FloatToStrF(r.FirstX + static_cast<double>(k) * r.StepX,
                                                          FloatFormat::Fixed, 7, 3));
-                table.cell(row, numtext::FloatToStrF(StoredToDisplayY(r, r.Values[k], mode), FloatFormat::General,
-                                                     5, 0));
+                table.cell(row, numtext::FloatToStrF(csvY(r, r.Values[k], convertible[static_cast<std::size_t>(s)]),
+                                                     FloatFormat::General, 5, 0));
             } else {
                 if (ownX) table.cell(row, "");
                 table.cell(row, "");
@@ -150,5 +164,6 @@ bool SaveCsvFile(const std::string& fileName, const TSpectraList& list) {
         return false;
     }
     WriteTextFileAnsi(fileName, csv.text);
+    if (!csv.notice.empty()) ui::showMessage(csv.notice);
     return true;
 }

@@ -6,9 +6,10 @@
 
 struct TCsvText {
     std::string text;     // the file's text (UTF-8, CR LF), empty when refused
-    std::string refusal;  // why nothing can be written; empty when the text is good
+    std::string refusal;  // why nothing can be written (no spectra); empty when the text is good
+    std::string notice;   // names the spectra whose values could not be converted; empty when all could
 };
 
 TCsvText CsvExportText(const TSpectraList& list);
-// Writes the CSV file; a refusal is shown and writes nothing (false).
+// Writes the CSV file; a refusal is shown and writes nothing (false); a notice is shown after writing.
 bool SaveCsvFile(const std::string& fileName, const TSpectraList& list);

@@ -1,6 +1,8 @@
 #include "formats/jcamp_writer.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 #include "core/units.h"
 #include "formats/file_writer.h"
@@ -87,6 +89,36 @@ int32_t ownMode(int32_t kind) {
     }
 }
 
+// The y numbers are written with 5 decimals. A block whose largest |y| is below 0.1 would keep fewer
+// than four significant digits, so its numbers are divided by the power of ten that brings the largest
+// |y| into 1..10, which YFACTOR carries (readers multiply by it); larger blocks keep the factor 1.
+struct YScale {
+    double factor = 1.0;
+    std::string text;
+};
+
+YScale yScaleOf(const TSpectrumRecord& rec, int32_t mode) {
+    double largest = 0.0;
+    for (double v : rec.Values) {
+        const double y = std::fabs(StoredToDisplayY(rec, v, mode));
+        if (std::isfinite(y)) largest = std::max(largest, y);
+    }
+    YScale s;
+    if (!(largest > 0.0 && largest < 0.1)) {
+        s.text = fixedDot(1.0, 4, 6);
+        return s;
+    }
+    int e = static_cast<int>(std::floor(std::log10(largest)));
+    auto power = [](int x) { return std::strtod(("1E" + std::to_string(x)).c_str(), nullptr); };
+    if (largest / power(e) >= 10.0) ++e;
+    if (largest / power(e) < 1.0) --e;
+    e = std::max(e, -307);  // stays a normal double
+    // The factor is the very number its text reads as, so a reader's product gives the value back.
+    s.text = "1E" + std::to_string(e);
+    s.factor = power(e);
+    return s;
+}
+
 void line(std::string& out, const std::string& label, const std::string& value) {
     out += "##";
     out += label;
@@ -144,15 +176,16 @@ std::string JcampBlockText(const TSpectrumRecord& rec, int blockId) {
     line(out, "YUNITS", yUnitsText(rec.YKind));
     line(out, "XLABEL", xLabelText(rec.XUnit));
     line(out, "YLABEL", yLabelText(rec.YKind));
+    const int32_t mode = ownMode(rec.YKind);
+    const YScale scale = yScaleOf(rec, mode);
     line(out, "XFACTOR", fixedDot(1.0, 4, 6));
-    line(out, "YFACTOR", fixedDot(1.0, 4, 6));
+    line(out, "YFACTOR", scale.text);
     line(out, "FIRSTX", gridEnd(rec.FirstX));
     line(out, "LASTX", gridEnd(rec.FirstX + (n - 1) * rec.StepX));
     line(out, "DELTAX", fixedDot(rec.StepX, 6, 6));
     line(out, "NPOINTS", std::to_string(n));
     line(out, "XYDATA", "(X++(Y..Y))");
 
-    const int32_t mode = ownMode(rec.YKind);
     out += fixedDot(rec.XAt(0), 8, 3);
     for (int32_t i = 0; i < n; ++i) {
         if (i >= 10 && i % 10 == 0) {
@@ -160,7 +193,8 @@ std::string JcampBlockText(const TSpectrumRecord& rec, int blockId) {
             out += fixedDot(rec.XAt(i), 8, 3);
         }
         out += ' ';
-        out += fixedDot(StoredToDisplayY(rec, rec.Values[static_cast<std::size_t>(i)], mode), 7, 5);
+        const double y = StoredToDisplayY(rec, rec.Values[static_cast<std::size_t>(i)], mode);
+        out += fixedDot(scale.factor == 1.0 ? y : y / scale.factor, 7, 5);
     }
     out += kEol;
     out += "##END= ";

@@ -38,7 +38,11 @@ OpenResult OpenSpectrumFiles(std::vector<std::string> names, const std::function
         if (progress) progress(i + 1, n);
         result.openFolder = FolderOf(name);
         const FormatEntry* entry = FormatEntryOf(FormatCodeOf(name));
-        if (!entry || (!entry->fresh && !entry->own)) continue;
+        if (!entry || !entry->HasReader()) {
+            result.noSpectrum.push_back(name);
+            continue;
+        }
+        const int32_t before = SpectraList.Count();
         try {
             if (entry->fresh) {
                 auto rec = std::make_unique<TSpectrumRecord>();
@@ -55,6 +59,10 @@ OpenResult OpenSpectrumFiles(std::vector<std::string> names, const std::function
             break;
         }
         ++result.filesRead;
+        if (SpectraList.Count() == before) {
+            result.noSpectrum.push_back(name);
+            continue;
+        }
         if (entry->code == 1) {
             result.rvxFiles.push_back(name);
             if (n == 1 && earlierCount == 0 && FileDateTimeOf(name) > kAppearanceDate)
@@ -63,6 +71,12 @@ OpenResult OpenSpectrumFiles(std::vector<std::string> names, const std::function
     }
     DisplayUnitsFromLastRecord();
     return result;
+}
+
+std::string NoSpectrumMessage(const std::vector<std::string>& names) {
+    std::string text = "No spectrum could be read from:";
+    for (const auto& name : names) text += "\r\n" + name;
+    return text;
 }
 
 std::vector<std::string> ExistingFiles(const std::vector<std::string>& names) {

@@ -8,7 +8,10 @@
 
 struct OpenResult {
     int filesRead = 0;
-    std::vector<std::string> rvxFiles;   // own-format files read, for the recent-files list, in order
+    std::vector<std::string> rvxFiles;   // own-format files that gave spectra, for the recent-files list
+    // Files that gave no spectrum without an error: no reader for the extension, or nothing usable in
+    // them. In reading order; the user is told their names.
+    std::vector<std::string> noSpectrum;
     bool restoreAppearance = false;      // one own-format file into an empty list, dated after 37370.0
     std::string openFolder;              // folder of the last file read, with its trailing "/" (empty if none)
     std::string error;                   // a reader's error with the file's name; empty when none
@@ -18,9 +21,13 @@ struct OpenResult {
 // file by the format table (unknown extensions skipped silently), keeps fresh records only when
 // complete (>= 2 points, finite non-zero step) with pen style 0 and CurveColor(position), stops at
 // the first reader error (records added before stay), then lets the last record of SpectraList set
-// DisplayXUnit / DisplayYMode. progress(i, n) runs before file i (1-based) of n.
+// DisplayXUnit / DisplayYMode. Files that add no spectrum are listed, not shown. progress(i, n) runs
+// before file i (1-based) of n.
 OpenResult OpenSpectrumFiles(std::vector<std::string> names,
                              const std::function<void(int, int)>& progress = {});
+
+// The one message that names every file which gave no spectrum.
+std::string NoSpectrumMessage(const std::vector<std::string>& names);
 
 // The names of PendingFiles that exist (missing ones dropped silently).
 std::vector<std::string> ExistingFiles(const std::vector<std::string>& names);

@@ -328,3 +328,44 @@ TEST(SpecRamanShift, RefusesWithoutLaserOrPoints) {
     EXPECT_THROW(SpecRamanShift(res, s, 5000, 785), vx::Error);
     EXPECT_EQ(res, nullptr);
 }
+
+// Which describing fields a result inherits: a sum belongs to neither file, a derivative to its source.
+TEST(SpecHeaders, SumAndDerivativeInheritTheirFields) {
+    DisplayGuard g(SpecXNanometer, SpecYAbsorbance);
+    TSpectrumRecord a = Flat(400, 1, 20, 0.5), b = Flat(400, 1, 20, 0.25);
+    a.FileName = "/d/a.fak";
+    a.Comment1 = "c1";
+    a.Comment2 = "c2";
+    a.SpecType = "ascii_fak";
+    a.Solvent = "water";
+    a.DateText = "2020-01-02 03:04:05";
+    a.Concentration = 1e-5;
+    a.PathLength = 2.0;
+    a.ExcitationWl = 350;
+    a.SourceKind = 11;
+    a.LineWidth = 3;
+    b.Solvent = "other";
+    std::unique_ptr<TSpectrumRecord> res;
+    double from = 400, to = 419;
+    ASSERT_GT(SpecAdd(res, a, b, from, to), 0);
+    EXPECT_TRUE(res->FileName.empty() && res->Comment1.empty() && res->Comment2.empty() && res->SpecType.empty());
+    EXPECT_EQ(res->Title.str(), "Addition");
+    EXPECT_EQ(res->Solvent.str(), "water");
+    EXPECT_EQ(res->DateText.str(), "2020-01-02 03:04:05");
+    EXPECT_EQ(res->Concentration, 1e-5);
+    EXPECT_EQ(res->PathLength, 1.0);
+    EXPECT_EQ(res->ExcitationWl, 350);
+    EXPECT_EQ(res->SourceKind, 11);
+    EXPECT_EQ(res->LineWidth, 3);
+
+    SpecDerivative(res, a, 1, false);
+    EXPECT_EQ(res->FileName.str(), "/d/a.fak");
+    EXPECT_EQ(res->Comment1.str(), "c1");
+    EXPECT_TRUE(res->Comment2.empty());
+    EXPECT_EQ(res->SpecType.str(), "ascii_fak");
+    EXPECT_EQ(res->Solvent.str(), "water");
+    EXPECT_NE(res->DateText.str(), "2020-01-02 03:04:05");  // the time of the computation
+    EXPECT_EQ(res->Concentration, 1e-5);
+    EXPECT_EQ(res->PathLength, 1.0);
+    EXPECT_EQ(res->SourceKind, 11);
+}

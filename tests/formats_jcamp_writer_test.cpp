@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -139,22 +140,25 @@ TEST_P(JcampWriter, RamanTypeAndTitleCut) {
     EXPECT_EQ(valueOf(text, "##XLABEL="), " Raman Shift [1/cm]");
 }
 
+// Grids in every x unit, and how our reader gives them back.
+struct Grid {
+    int32_t unit;
+    double first, step;
+    int32_t readUnit;
+    double scale;  // read x = written x * scale
+};
+const Grid kGrids[] = {
+    {SpecXNanometer, 400.0, 0.5, SpecXNanometer, 1.0},
+    {SpecXWavenumber, 4000.0, -2.0, SpecXWavenumber, 1.0},
+    {SpecXWavenumber, 400.0, 2.0, SpecXWavenumber, 1.0},  // rising wavenumbers come back falling
+    {SpecXElectronVolt, 1.5, 0.01, SpecXWavenumber, kWavenumberPerEv},
+    {SpecXMicrometer, 2.5, 0.01, SpecXNanometer, 1000.0},
+    {SpecXRamanShift, 200.0, 1.5, SpecXRamanShift, 1.0},
+};
+
 // Every unit and kind written and read back gives the same spectrum within the written precision.
 TEST_P(JcampWriter, RoundTripsAcrossUnitsAndKinds) {
-    struct Grid {
-        int32_t unit;
-        double first, step;
-        int32_t readUnit;
-        double scale;  // read x = written x * scale
-    } grids[] = {
-        {SpecXNanometer, 400.0, 0.5, SpecXNanometer, 1.0},
-        {SpecXWavenumber, 4000.0, -2.0, SpecXWavenumber, 1.0},
-        {SpecXWavenumber, 400.0, 2.0, SpecXWavenumber, 1.0},  // rising wavenumbers come back falling
-        {SpecXElectronVolt, 1.5, 0.01, SpecXWavenumber, kWavenumberPerEv},
-        {SpecXMicrometer, 2.5, 0.01, SpecXNanometer, 1000.0},
-        {SpecXRamanShift, 200.0, 1.5, SpecXRamanShift, 1.0},
-    };
-    for (const auto& g : grids) {
+    for (const auto& g : kGrids) {
         for (int32_t kind = 1; kind <= 6; ++kind) {
             auto orig = makeRecord(g.unit, kind, g.first, g.step, 37);
             orig.Comment1 = "plain";
@@ -262,3 +266,70 @@ TEST(JcampSave, ChosenSpectrumOnly) {
 }
 
 }  // namespace
+
+// Values near 4e-5 keep at least five significant digits through YFACTOR, in every unit and kind.
+TEST_P(JcampWriter, SmallValuesSurviveThroughYFactor) {
+    for (const auto& g : kGrids) {
+        for (int32_t kind = 1; kind <= 6; ++kind) {
+            auto orig = makeRecord(g.unit, kind, g.first, g.step, 23);
+            orig.Comment1 = "plain";
+            const double cd = orig.Concentration * orig.PathLength;
+            for (int i = 0; i < 23; ++i) {
+                const double y = 4.1234567e-5 * (1.0 + 0.1 * i);  // shown values 4.1e-5 .. 1.3e-4
+                switch (kind) {
+                case SpecYTransmittance:
+                case SpecYReflectance: orig.Values[i] = -std::log10(y); break;
+                case SpecYEpsilon: orig.Values[i] = y * cd; break;
+                case SpecYLogEpsilon: orig.Values[i] = std::pow(10.0, y) * cd; break;
+                default: orig.Values[i] = y;
+                }
+            }
+            const std::string where = std::to_string(g.unit) + "/" + std::to_string(kind);
+            const std::string text = JcampBlockText(orig);
+            EXPECT_EQ(valueOf(text, "##YFACTOR= "), "1E-4") << where;
+            TSpectraList list;
+            LoadSpecJcampText(text, "/x/small.dx", "d", list);
+            ASSERT_EQ(list.Count(), 1) << where;
+            const auto& back = list[0];
+            ASSERT_EQ(back.PointCount(), 23) << where;
+            const int32_t mode = kind == 5 ? 2 : kind;
+            for (int i = 0; i < 23; ++i) {
+                const double jx = (orig.XAt(i) * g.scale - back.FirstX) / back.StepX;
+                const int j = static_cast<int>(std::lround(jx));
+                const double want = StoredToDisplayY(orig, orig.Values[i], mode);
+                const double got = StoredToDisplayY(back, back.Values[j], mode);
+                // Five significant digits: within half a unit of the fifth.
+                const double unit5 = std::pow(10.0, std::floor(std::log10(want)) - 4);
+                EXPECT_NEAR(got, want, 0.5 * unit5 * (1 + 1e-9)) << where << " point " << i;
+            }
+        }
+    }
+}
+
+// The factor is the power of ten that brings the largest |y| into 1..10; from 0.1 on, the block is
+// written as before, factor 1.
+TEST_P(JcampWriter, YFactorOnlyForBlocksBelowOneTenth) {
+    struct Case {
+        std::vector<double> values;
+        const char* factor;
+        const char* firstLine;  // the first data line
+    } cases[] = {
+        {{4.1234e-5, -2e-5}, "1E-5", "400.000 4.12340 -2.00000"},
+        {{-0.0999994, 0.05}, "1E-2", "400.000 -9.99994 5.00000"},
+        {{9.99999e-3, 1e-3}, "1E-3", "400.000 9.99999 1.00000"},
+        {{1e-300, 0}, "1E-300", "400.000 1.00000 0.00000"},
+        {{0.1, 0.00001}, "1.000000", "400.000 0.10000 0.00001"},
+        {{0.0, 0.0}, "1.000000", "400.000 0.00000 0.00000"},
+        {{2.5, -0.01}, "1.000000", "400.000 2.50000 -0.01000"},
+    };
+    for (const auto& c : cases) {
+        auto r = makeRecord(SpecXNanometer, SpecYAbsorbance, 400.0, 1.0, 0);
+        r.Values = c.values;
+        const std::string text = JcampBlockText(r);
+        EXPECT_EQ(valueOf(text, "##YFACTOR= "), c.factor) << c.firstLine;
+        const auto lines = SplitLines(text);
+        const auto data = std::find(lines.begin(), lines.end(), "##XYDATA= (X++(Y..Y))");
+        ASSERT_NE(data, lines.end());
+        EXPECT_EQ(*(data + 1), c.firstLine);
+    }
+}

@@ -144,6 +144,47 @@ TEST_F(OpenFiles, TruncatedOwnFormatFileKeepsItsCompleteSpectra) {
     EXPECT_TRUE(r.rvxFiles.empty());
 }
 
+// Bytes that no reader takes for a spectrum: the same every run.
+std::string junkBytes(std::size_t n) {
+    std::string s;
+    for (std::size_t i = 0; i < n; ++i) s += static_cast<char>((i * 37 + 11) & 0xFF);
+    return s;
+}
+
+// A file that gives no spectrum is named (unknown extension, nothing in it, bytes of no format), and an
+// own-format file that gave nothing never counts as opened for the recent files.
+TEST_F(OpenFiles, FilesWithoutSpectrumAreListedAndNeverRecent) {
+    const std::string empty = dir.write("a_empty.dx", "");
+    const std::string junk = dir.write("b_junk.dat", junkBytes(3000));
+    const std::string none = dir.write("b_none.rvx", RvxFileImage(TSpectraList()));
+    const std::string good = dir.write("c_good.fak", fakText("nm\tAbsorbance"));
+    const std::string notes = dir.write("d_notes.txt", "nothing");
+    const std::string noExt = dir.write("e_noext", "nothing");
+    const std::string own = dir.write("f_own.rvx", rvxImage({{SpecXNanometer, SpecYAbsorbance}}));
+    OpenResult r = OpenSpectrumFiles({own, noExt, notes, good, none, junk, empty});
+    EXPECT_TRUE(r.error.empty()) << r.error;
+    EXPECT_EQ(r.noSpectrum, (std::vector<std::string>{empty, junk, none, notes, noExt}));
+    EXPECT_EQ(r.rvxFiles, std::vector<std::string>{own});
+    EXPECT_EQ(SpectraList.Count(), 2);
+    EXPECT_TRUE(ui->messages.empty());  // the command shows the one message
+    EXPECT_EQ(NoSpectrumMessage(r.noSpectrum),
+              "No spectrum could be read from:\r\n" + empty + "\r\n" + junk + "\r\n" + none + "\r\n" + notes +
+                  "\r\n" + noExt);
+}
+
+// The reader error still ends the run: files before it that gave nothing are named, later ones are
+// not read at all.
+TEST_F(OpenFiles, ReaderErrorEndsTheRunAfterFilesWithoutSpectrum) {
+    const std::string empty = dir.write("a_empty.dx", "");
+    const std::string good = dir.write("b_good.fak", fakText("nm\tAbsorbance"));
+    const std::string bad = dir.write("c_bad.fak", fakText("nm\tAbsorbance", 9));
+    const std::string notes = dir.write("d_notes.txt", "nothing");
+    OpenResult r = OpenSpectrumFiles({notes, bad, good, empty});
+    EXPECT_EQ(r.noSpectrum, std::vector<std::string>{empty});
+    EXPECT_NE(r.error.find(bad), std::string::npos) << r.error;
+    EXPECT_EQ(SpectraList.Count(), 1);
+}
+
 TEST_F(OpenFiles, NothingToRead) {
     OpenResult r = OpenSpectrumFiles({});
     EXPECT_EQ(r.filesRead, 0);

@@ -8,6 +8,7 @@
 #include "formats/save_dispatcher.h"
 #include "formats/save_hooks.h"
 #include "formats_test_util.h"
+#include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/ui.h"
 
@@ -212,21 +213,35 @@ TEST_P(SaveText, CsvValuesInEachSpectrumsOwnKind) {
     }
 }
 
-TEST_P(SaveText, CsvRefusesEpsilonWithoutConcentrationOrPositiveValues) {
+TEST_P(SaveText, CsvWritesUnconvertibleSpectraAsShownAndNamesThem) {
     TempDir dir;
     const std::string path = dir.write("old.csv", "old");
     list.Add(spectrum("ok", SpecXNanometer, 400, 1, {1, 2}));
     list.Add(spectrum("no conc", SpecXNanometer, 400, 1, {1, 2}, SpecYEpsilon));
-    EXPECT_FALSE(SaveCsvFile(path, list));
-    list.Extract(1);
     auto logEps = spectrum("zero", SpecXNanometer, 400, 1, {1, 0}, SpecYLogEpsilon);
     logEps->Concentration = 1e-5;
     list.Add(std::move(logEps));
-    EXPECT_FALSE(SaveCsvFile(path, list));
-    EXPECT_EQ(TempDir::read(path), "old");
-    ASSERT_EQ(ui->messages.size(), 2u);
-    EXPECT_NE(ui->messages[0].find("\"no conc\""), std::string::npos);
-    EXPECT_NE(ui->messages[1].find("\"zero\""), std::string::npos);
+    ASSERT_TRUE(SaveCsvFile(path, list));
+    const auto rows = linesOf(cp1252::toUtf8(TempDir::read(path)));
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[1], row("Wavelength [nm],Absorbance,epsilon,log(epsilon),"));
+    EXPECT_EQ(rows[2], row("400.000,1,0,5,"));  // log10(1 / 1e-5); no c*d gives 0
+    EXPECT_EQ(rows[3], row("401.000,2,0,0,"));
+    ASSERT_EQ(ui->messages.size(), 1u);
+    const std::string& m = ui->messages[0];
+    EXPECT_NE(m.find("\"no conc\""), std::string::npos) << m;
+    EXPECT_NE(m.find("\"zero\""), std::string::npos) << m;
+    EXPECT_EQ(m.find("\"ok\""), std::string::npos) << m;
+
+    // Convertible spectra keep the plain rule: log10 of an epsilon below 1 is negative, not 0.
+    list.Clear();
+    ui->messages.clear();
+    auto small = spectrum("small", SpecXNanometer, 400, 1, {0.5, 2}, SpecYLogEpsilon);
+    small->Concentration = 1;
+    list.Add(std::move(small));
+    ASSERT_TRUE(SaveCsvFile(path, list));
+    EXPECT_EQ(linesOf(TempDir::read(path))[2], row("400.000,-0.30103,"));
+    EXPECT_TRUE(ui->messages.empty());
 }
 
 TEST_P(SaveText, CsvNamesLoseTheSeparatorAndAreWrittenInWindows1252) {

@@ -16,6 +16,7 @@
 #include "app_test_support.h"
 #include "core/settings_globals.h"
 #include "core/units.h"
+#include "formats/rvx.h"
 #include "platform/ui.h"
 
 namespace {
@@ -265,6 +266,58 @@ TEST_F(ShellCommands, ReaderErrorStillLeavesPlotInStepWithTheList) {
     ASSERT_FALSE(ui_->messages.empty());
     EXPECT_NE(ui_->messages.back().find("b_bad.fak"), std::string::npos) << ui_->messages.back();
     EXPECT_FALSE(QApplication::overrideCursor());
+}
+
+// Files that give no spectrum are named in one message instead of vanishing without a word; only the
+// own-format file that opened enters the recent files.
+TEST_F(ShellCommands, OpenNamesEveryFileWithoutSpectrumOnce) {
+    TSpectraList one;
+    one.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}, 1, 2, 0, "kept"));
+    const std::string own = WriteTestFile("a_own.rvx", RvxFileImage(one));
+    const std::string none = WriteTestFile("b_none.rvx", RvxFileImage(TSpectraList()));
+    const std::string empty = WriteTestFile("c_empty.dx", "");
+    const std::string good = WriteTestFile("d_good.fak", FakText(300));
+    const std::string notes = WriteTestFile("e_notes.txt", "nothing");
+    w_->OpenDialogHook = [&] { return std::vector<std::string>{notes, good, empty, none, own}; };
+    w_->ffnen1Click();
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    EXPECT_EQ(ui_->messages[0], "No spectrum could be read from:\r\n" + none + "\r\n" + empty + "\r\n" + notes);
+    EXPECT_EQ(w_->RecentFiles().Names(), std::vector<std::string>{own});
+    EXPECT_EQ(SpectraList.Count(), 2);
+    EXPECT_EQ(w_->StatusText(0), "2 Spectra");
+
+    // A recent file that has become empty reopens to the message and stays where it was.
+    ui_->messages.clear();
+    WriteTestFile("a_own.rvx", RvxFileImage(TSpectraList()));
+    w_->MRUManager1Click(own);
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    EXPECT_EQ(ui_->messages[0], "No spectrum could be read from:\r\n" + own);
+    EXPECT_EQ(w_->RecentFiles().Names(), std::vector<std::string>{own});
+
+    // Only good files: no message.
+    ui_->messages.clear();
+    w_->OpenDialogHook = [&] { return std::vector<std::string>{good}; };
+    w_->ffnen1Click();
+    EXPECT_TRUE(ui_->messages.empty());
+}
+
+// A file whose reader fails never enters the recent files, and the files before it that gave nothing
+// are still named.
+TEST_F(ShellCommands, FailedOwnFormatFileNeverEntersRecentFiles) {
+    TSpectraList two;
+    two.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}));
+    two.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}));
+    std::string image = RvxFileImage(two);
+    image.resize(image.size() - 4);
+    const std::string cut = WriteTestFile("b_cut.rvx", image);
+    const std::string empty = WriteTestFile("a_empty.dx", "");
+    w_->PendingFiles = {cut, empty};
+    w_->ffnen1Click();
+    EXPECT_TRUE(w_->RecentFiles().Names().empty());
+    EXPECT_EQ(SpectraList.Count(), 1);  // the complete spectrum before the cut stays
+    ASSERT_EQ(ui_->messages.size(), 2u);
+    EXPECT_EQ(ui_->messages[0], "No spectrum could be read from:\r\n" + empty);
+    EXPECT_NE(ui_->messages[1].find(cut), std::string::npos) << ui_->messages[1];
 }
 
 TEST_F(ShellCommands, CommandLineFileOpensAtStart) {
