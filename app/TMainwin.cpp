@@ -31,7 +31,6 @@
 #include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
-#include "formats/save_hooks.h"
 
 namespace {
 TMainwin* theMainwin = nullptr;
@@ -47,7 +46,7 @@ TMainwin::TMainwin(const std::vector<std::string>& args, QWidget* parent) : QMai
 
 TMainwin::~TMainwin() {
     if (!cleanedUp_) Cleanup();
-    SaveHooks().saveImage = nullptr;
+    RemoveSaveHooks();
     if (theMainwin == this) theMainwin = nullptr;
 }
 
@@ -143,20 +142,7 @@ void TMainwin::SetUpPlot() {
         return a && a->isChecked();
     };
     p.Host.delay = [](int ms) { DelayWithMessages(ms); };
-    // The save dispatcher hands image names to the plot's export.
-    SaveHooks().saveImage = [this](const std::string& fileName, int code) {
-        if (!plot_) return false;
-        const QString f = QString::fromStdString(fileName);
-        switch (code) {
-        case 4: plot_->SaveBmp(f); break;
-        case 5: plot_->SaveGif(f); break;
-        case 6: plot_->MetafileName = f; plot_->SaveMetafile(false); break;
-        case 7: plot_->SaveTiff(f); break;
-        case 8: plot_->SavePng(f); break;
-        default: return false;
-        }
-        return FileExists(fileName);
-    };
+    InstallSaveHooks();
     connect(plot_, &TXYPlot::positionText, this, [this](const QString& t) { SetStatusText(2, t); });
 
     p.SecondXAxisOn = false;

@@ -75,20 +75,16 @@ void TMainwin::ffnen1Click() {
             plot_->SetKurvenAnzahl(SpectraList.Count());
             CurveAppearanceRestore = 0;
         }
-        SetStatusText(1, "calculating spectra");
-        ReplotCurves(*plot_, SpectraList);
-        SetStatusText(1, " ");
     }
 
-    // Always, also when nothing was read.
-    comboSpectroscope_->clear();
-    for (const auto& rec : SpectraList) comboSpectroscope_->addItem(QString::fromStdString(rec->Title.str()));
-    comboSpectroscope_->setCurrentIndex(SpectraList.Empty() ? -1 : 0);
-    UpdateAxisTitles();
-    plot_->Autoscaling = true;
-    plot_->Dirty = true;
-    SetStatusText(0, QString::number(plot_->KurvenAnzahl()) + " Spectra");
-    plot_->update();
+    // Titles, autoscaling and the count always, also when nothing was read.
+    TReplotSteps steps;
+    steps.Curves = names.empty() ? TReplotSteps::TCurves::None : TReplotSteps::TCurves::All;
+    steps.Progress = !names.empty();
+    steps.SpectroscopeList = true;
+    steps.AxisTitles = true;
+    steps.Autoscale = true;
+    ReplotSpectra(steps);
 
     // The files that gave nothing were read before the one that failed, so they are named first.
     if (!noSpectrum.empty()) ui::showMessage(NoSpectrumMessage(noSpectrum));

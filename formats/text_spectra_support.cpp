@@ -69,25 +69,6 @@ bool IsWholeNumberBeforeDecimal(std::string_view text, char decimalSep) {
     return IsIntegerText(s);
 }
 
-std::vector<std::string_view> SplitLineViews(std::string_view text) {
-    std::vector<std::string_view> lines;
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    while (p < end) {
-        // Up to the next LF; a CR right before it belongs to the line end, any other CR ends a line too.
-        const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-        const char* stop = lf ? lf : end;
-        const char* segEnd = (stop > p && stop[-1] == '\r') ? stop - 1 : stop;
-        while (const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(segEnd - p)))) {
-            lines.emplace_back(p, static_cast<std::size_t>(cr - p));
-            p = cr + 1;
-        }
-        if (lf || segEnd > p || segEnd != stop) lines.emplace_back(p, static_cast<std::size_t>(segEnd - p));
-        p = lf ? lf + 1 : end;
-    }
-    return lines;
-}
-
 bool ResampleXY(std::span<const double> xs, std::span<const double> ys, TSpectrumRecord& rec) {
     const std::size_t n = xs.size();
     if (n < 2 || ys.size() != n) return false;
@@ -100,17 +81,6 @@ bool ResampleXY(std::span<const double> xs, std::span<const double> ys, TSpectru
     rec.StepX = step;
     rec.Values = std::move(values);
     return true;
-}
-
-bool ResamplePairs(const std::vector<XYPair>& pairs, TSpectrumRecord& rec) {
-    std::vector<double> xs, ys;
-    xs.reserve(pairs.size());
-    ys.reserve(pairs.size());
-    for (const auto& p : pairs) {
-        xs.push_back(p.x);
-        ys.push_back(p.y);
-    }
-    return ResampleXY(xs, ys, rec);
 }
 
 double LargestNonNegative(const std::vector<double>& values) {

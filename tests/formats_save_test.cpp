@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
 #include <filesystem>
+#include <functional>
 
 #include "formats/csv_writer.h"
 #include "formats/dat_writer.h"
+#include "formats/jcamp_writer.h"
 #include "formats/rvx.h"
 #include "formats/save_dispatcher.h"
 #include "formats/save_hooks.h"
@@ -11,6 +17,7 @@
 #include "platform/codepage.h"
 #include "platform/errors.h"
 #include "platform/ui.h"
+#include "tests/fault_injection.h"
 
 using fmt_test::CleanState;
 using fmt_test::TempDir;
@@ -326,4 +333,65 @@ TEST_F(SaveDispatch, HookedFormatsReportUnavailableUntilSet) {
 TEST_F(SaveDispatch, UnwritableTargetRaisesAndLeavesNothing) {
     EXPECT_THROW(SaveSpectraFile(dir.file("no/such/folder/s.rvx")), vx::FileError);
     EXPECT_FALSE(std::filesystem::exists(dir.file("no")));
+}
+
+// Every writer saves through one safe path: a planted link at a temporary name redirects nothing, a
+// link that is the target is written through, the permission bits stay, and a save stopped by a full
+// disk leaves the old file and no temporary one.
+TEST_F(SaveDispatch, EveryWriterSavesSafely) {
+    namespace fs = std::filesystem;
+    struct Writer {
+        const char* ext;
+        std::function<void(const std::string&)> save;
+    } writers[] = {
+        {"rvx", [](const std::string& p) { ASSERT_TRUE(SaveSpectraFile(p)); }},
+        {"dat", [](const std::string& p) {
+             TSaveOptions o;
+             o.XDrawnMin = 400;
+             o.XDrawnMax = 402;
+             ASSERT_TRUE(SaveSpectraFile(p, o));
+         }},
+        {"csv", [](const std::string& p) { ASSERT_TRUE(SaveSpectraFile(p)); }},
+        {"dx", [](const std::string& p) { SaveSpecJcamp(p, SpectraList[0]); }},
+    };
+    const fs::path root = dir.file("safety");
+    for (const auto& w : writers) {
+        SCOPED_TRACE(w.ext);
+        fs::remove_all(root);
+        fs::create_directories(root / "real");
+        const fs::path real = root / "real" / (std::string("x.") + w.ext);
+        const fs::path link = root / (std::string("link.") + w.ext);
+        const fs::path victim = root / "victim";
+        std::ofstream(real) << "old";
+        std::ofstream(victim) << "precious";
+        fs::permissions(real, fs::perms(0640));
+        fs::create_symlink(real, link);
+        const std::string pid = std::to_string(::getpid());
+        fs::create_symlink(victim, link.string() + ".vxtmp" + pid);
+        fs::create_symlink(victim, real.string() + ".vxtmp" + pid);
+
+        w.save(link.string());
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_NE(TempDir::read(real.string()), "old");
+        EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, fs::perms(0640));
+        EXPECT_EQ(TempDir::read(victim.string()), "precious");
+        EXPECT_EQ(std::distance(fs::directory_iterator(root / "real"), fs::directory_iterator()), 2);
+
+        // A full disk: the file size limit of a child process stops the save part-way.
+        const std::string before = TempDir::read(real.string());
+        const int code = fault::inChild([&] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            rlimit lim{16, 16};
+            ::setrlimit(RLIMIT_FSIZE, &lim);
+            try {
+                w.save(real.string());
+            } catch (const vx::FileError& e) {
+                return std::string(e.what()).find("File too large") != std::string::npos ? 0 : 2;
+            }
+            return 1;
+        });
+        EXPECT_EQ(code, 0);
+        EXPECT_EQ(TempDir::read(real.string()), before);
+        EXPECT_EQ(std::distance(fs::directory_iterator(root / "real"), fs::directory_iterator()), 2);
+    }
 }

@@ -15,8 +15,12 @@
 #include "platform/registry.h"
 #include "platform/ui.h"
 #include "tests/temp_registry_fixture.h"
+#include "tests/fault_injection.h"
 
 namespace fs = std::filesystem;
+using fault::inChild;
+using fault::plant;
+using fault::slurp;
 
 class RegistryTest : public TempRegistryTest {
 protected:
@@ -69,33 +73,12 @@ namespace {
 
 using registry::Hive;
 
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void plant(const fs::path& p, const std::string& bytes) {
-    fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << bytes;
-}
-
 std::vector<fs::path> asideCopies(const fs::path& dir) {
     std::vector<fs::path> out;
     if (!fs::exists(dir)) return out;
     for (const auto& e : fs::directory_iterator(dir))
         if (e.path().filename().string().find(".damaged-") != std::string::npos) out.push_back(e.path());
     return out;
-}
-
-// Exit code of `body` run in a child process, or 128 + the signal that ended it.
-int inChild(const std::function<int()>& body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) ::_exit(body());
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 }  // namespace

@@ -14,34 +14,19 @@
 
 #include "platform/errors.h"
 #include "platform/safe_file.h"
+#include "tests/fault_injection.h"
 
 namespace fs = std::filesystem;
+using fault::inChild;
+using fault::plant;
+using fault::slurp;
 
 namespace {
-
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-void plant(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
 
 unsigned modeOf(const fs::path& p) {
     struct stat st {};
     EXPECT_EQ(::lstat(p.c_str(), &st), 0) << p;
     return st.st_mode & 07777u;
-}
-
-// Runs `body` in a child process (limits and signals there never touch the test program); returns its
-// exit code, or 128 + the signal that ended it.
-int inChild(const std::function<int()>& body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) ::_exit(body());
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 class SafeFileTest : public ::testing::Test {

@@ -16,16 +16,16 @@ const std::vector<std::string>& SimpleTypeTags() {
     return tags;
 }
 
-int32_t ApplyYConstant(const TSimpleParams& params) {
+int32_t ApplyYConstant(TSpectraList& list, const TDisplayState& display, const TSimpleParams& params) {
     if (params.Operation < 0 || params.Operation > 3) return 0;
-    const std::vector<int32_t> sources = ToolSourcesByType(params.ByType, params.Tag, params.Spectrum);
+    const std::vector<int32_t> sources = ToolSourcesByType(list, params.ByType, params.Tag, params.Spectrum);
     // Every result first: a term that is no number stops the command before anything is appended.
     std::vector<std::unique_ptr<TSpectrumRecord>> results;
     for (int32_t i : sources) {
         std::unique_ptr<TSpectrumRecord> r;
-        SpecConstArith(r, SpectraList[i], params.Constant, params.AppendToTitle ? 1 : 0,
-                       params.Operation, kSimpleOps[params.Operation]);
+        SpecConstArith(r, list[i], params.Constant, params.AppendToTitle ? 1 : 0, params.Operation,
+                       kSimpleOps[params.Operation], display);
         results.push_back(std::move(r));
     }
-    return AppendToolResults(results, sources, params.RemoveOriginal);
+    return AppendToolResults(list, results, sources, params.RemoveOriginal);
 }

@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "core/display_state.h"
+#include "core/spectra_list.h"
+
 struct TSimpleParams {
     int32_t Operation = 2;  // 0 "+", 1 "-", 2 "×", 3 "÷"
     std::string Constant = "1";
@@ -19,4 +22,4 @@ const std::vector<std::string>& SimpleTypeTags();
 
 // Returns the number of new spectra. Raises the conversion error before anything is appended when the
 // constant is no number.
-int32_t ApplyYConstant(const TSimpleParams& params);
+int32_t ApplyYConstant(TSpectraList& list, const TDisplayState& display, const TSimpleParams& params);

@@ -333,6 +333,10 @@ void TXYPlot::UpdateLayout() {
 
 // --------------------------------------------------------------------------------------------- painting
 
+uint32_t TXYPlot::BackgroundColor() const {
+    return Host.windowColor ? (Host.windowColor() & 0xFFFFFF) : 0xFFFFFFu;
+}
+
 void TXYPlot::Render(QPainter& painter, double s, bool printerOrder) {
     renderWith(painter, s, printerOrder ? Order::Printer : Order::Export, dotLen_, dashLen_, gapLen_,
                painter.device() && painter.device()->devType() == QInternal::Image);
@@ -341,7 +345,6 @@ void TXYPlot::Render(QPainter& painter, double s, bool printerOrder) {
 void TXYPlot::renderScreen(QImage& target) {
     if (target.size() != size() || target.isNull())
         target = QImage(std::max(width(), 1), std::max(height(), 1), QImage::Format_RGB32);
-    target.fill(Qt::white);
     QPainter p(&target);
     renderWith(p, 1.0, Order::Screen, dotLen_, dashLen_, gapLen_, true);
 }

@@ -205,6 +205,9 @@ public:
     QRect LegendFrame() const { return legendFrame_; }
 
     // ----- painting
+    // The colour behind the plot (0x00BBGGRR): the host window's colour, as the plot takes its parent's
+    // colour; white without a host. Screen, image exports, metafile and print all paint it.
+    uint32_t BackgroundColor() const;
     // Repaints now (the full paint order, including post-paint work).
     void Repaint();
     // Runs the layout recomputation (when Dirty) without drawing: what Paint step 3 does.
@@ -229,7 +232,10 @@ public:
     int PrintJobCount() const { return printJobs_; }
     // The bytes of the enhanced metafile that SaveMetafile writes (and puts on the clipboard).
     QByteArray MetafileBytes(const QString& createdBy = QStringLiteral("Graph Made by Varolux32"));
-    // A bitmap export's picture: nominal size reduced to the host window's proportions, white, rendered.
+    // The metafile's picture as a bitmap (twice the control's size), which the clipboard copy carries
+    // beside the metafile as PNG.
+    QImage MetafileImage();
+    // A bitmap export's picture: nominal size reduced to the host window's proportions, rendered.
     QImage ExportImage(QSize nominal);
     // Per-pixel-column reduction of dense solid curves on raster targets (on by default; same picture).
     bool ReduceDenseCurves = true;

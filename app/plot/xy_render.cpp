@@ -466,7 +466,7 @@ void TXYPlotPainter::curve(int n) {
     KurvenDaten& c = plot_.curves_[static_cast<std::size_t>(n - 1)];
     p_.setFont(xyfont::Scaled(plot_.PlotFont, s_));
     p_.setPen(CurvePen(c.Color, c.Width));
-    p_.setBrush(Qt::white);
+    p_.setBrush(ColorOf(plot_.BackgroundColor()));  // hollow symbols
     c.DashRun = 0.0;
     c.PenDown = 1;
     c.DashPhase = 0;
@@ -561,7 +561,7 @@ int TXYPlotPainter::legend(bool storeFrame) {
             dashedLineTo(c, pen, SP(tx - 5, cy));
         } else {
             p_.setPen(CurvePen(c.Color, 1));
-            p_.setBrush(Qt::white);
+            p_.setBrush(ColorOf(plot_.BackgroundColor()));
             symbol(n, cy, std::nearbyint((sx + tx) / 2.0));
         }
         p_.setPen(Qt::black);
@@ -585,6 +585,12 @@ void TXYPlot::renderWith(QPainter& painter, double s, Order order, double dotLen
                          double gapLen, bool raster) {
     TXYPlotPainter d(*this, painter, s, dotLen, dashLen, gapLen, raster);
     const bool screen = order == Order::Screen;
+    // The whole target first, in the background colour. A bitmap export takes its scale from the main
+    // window, which is larger than the plot, so the target can reach beyond the scaled plot.
+    if (const QPaintDevice* dev = painter.device()) {
+        const QRectF all = painter.worldTransform().inverted().mapRect(QRectF(0, 0, dev->width(), dev->height()));
+        painter.fillRect(all, ColorOf(BackgroundColor()));
+    }
     painter.setFont(xyfont::Scaled(PlotFont, s));
     if (GridOn) d.grid(screen);
     d.xAxis();
