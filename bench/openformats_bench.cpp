@@ -13,6 +13,7 @@
 #include "formats/ascii_reader.h"
 #include "formats/rvx.h"
 #include "platform/numtext.h"
+#include "sample_files.h"
 
 namespace {
 
@@ -62,19 +63,7 @@ BENCHMARK(BM_AsciiReadFile)->Unit(benchmark::kMillisecond);
 
 // 1,250 spectra of 10,000 points: a file of 101 MB.
 const TSpectraList& manySpectra() {
-    static const TSpectraList list = [] {
-        TSpectraList l;
-        for (int k = 0; k < 1250; ++k) {
-            auto r = std::make_unique<TSpectrumRecord>();
-            r->Title = "spectrum " + std::to_string(k);
-            r->FirstX = 200;
-            r->StepX = 0.1;
-            r->Values.resize(10'000);
-            for (int i = 0; i < 10'000; ++i) r->Values[static_cast<std::size_t>(i)] = k + i * 1e-4;
-            l.Add(std::move(r));
-        }
-        return l;
-    }();
+    static const TSpectraList list = bench_samples::RvxSpectra();
     return list;
 }
 

@@ -16,6 +16,7 @@
 #include "core/spectra_list.h"
 #include "formats/rvx.h"
 #include "formats/spc_reader.h"
+#include "sample_files.h"
 #include "spclib/tarnvik_api.h"
 
 namespace fs = std::filesystem;
@@ -23,34 +24,11 @@ namespace fs = std::filesystem;
 namespace {
 
 int makeRvx(const std::string& path) {
-    TSpectraList list;
-    for (int k = 0; k < 1250; ++k) {
-        auto r = std::make_unique<TSpectrumRecord>();
-        r->Title = "spectrum " + std::to_string(k);
-        r->FirstX = 200;
-        r->StepX = 0.1;
-        r->Values.resize(10'000);
-        for (int i = 0; i < 10'000; ++i) r->Values[std::size_t(i)] = k + i * 1e-4;
-        list.Add(std::move(r));
-    }
-    SaveRvxFile(path, list);
+    SaveRvxFile(path, bench_samples::RvxSpectra());
     return 0;
 }
 
-int makeSpc(const std::string& path) {
-    HTARNVIK h = TARNVIK_Create();
-    TARNVIK_CreateSpc(h, 0);
-    TARNVIK_SetFirstPoint(h, 400);
-    TARNVIK_SetLastPoint(h, 800);
-    std::vector<float> y(10'000);
-    for (int k = 0; k < 2500; ++k) {
-        for (int i = 0; i < 10'000; ++i) y[std::size_t(i)] = float(k) + float(i) * 1e-4f;
-        TARNVIK_AddSubFile(h, y.data(), nullptr, 10'000, float(k), float(k));
-    }
-    int r = TARNVIK_SaveFile(h, path.c_str(), -1) > 0 ? 0 : 1;
-    TARNVIK_Destroy(h);
-    return r;
-}
+int makeSpc(const std::string& path) { return bench_samples::WriteSpc(path, 2500, 10'000) ? 0 : 1; }
 
 int freadWhole(const std::string& path) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
@@ -87,9 +65,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string mode = argv[1], path = argv[2];
-    // The program finds the library beside itself; the registration goes to a folder of this run.
-    const fs::path registry = fs::temp_directory_path() / ("vxbench_reg_" + std::to_string(::getpid()));
-    setenv("VAROLUX32_REGISTRY_DIR", registry.c_str(), 1);
+    // The program finds the library beside itself; without a registry folder given (the comparison
+    // script gives one, so that the library is registered once, as on a user's machine) the
+    // registration goes to a folder of this run.
+    fs::path registry;
+    if (!std::getenv("VAROLUX32_REGISTRY_DIR")) {
+        registry = fs::temp_directory_path() / ("vxbench_reg_" + std::to_string(::getpid()));
+        setenv("VAROLUX32_REGISTRY_DIR", registry.c_str(), 1);
+    }
     ProgramFolder = fs::canonical("/proc/self/exe").parent_path().string() + "/";
     int result = 2;
     if (mode == "make-rvx") result = makeRvx(path);
@@ -103,7 +86,7 @@ int main(int argc, char** argv) {
         else LoadSpecSpc(path, list);
         result = list.Count() > 0 ? 0 : 1;
     }
-    fs::remove_all(registry);
+    if (!registry.empty()) fs::remove_all(registry);
     std::fflush(stdout);
     _exit(result);
 }

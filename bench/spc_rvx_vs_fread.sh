@@ -11,6 +11,8 @@ tool="$build/bin/bench_read_whole_file"
 [ -x "$tool" ] || { echo "build $tool first (cmake --build $build)" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The library is registered once (the first SPC read), as on a user's machine.
+export VAROLUX32_REGISTRY_DIR="$work/registry"
 "$tool" make-rvx "$work/sample.rvx"
 "$tool" make-spc "$work/sample.spc"
 
