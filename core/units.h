@@ -60,9 +60,9 @@ inline double SpecYToStored(TSpectrumRecord& rec, double y) {
     return SpecYToStored(rec, y, CurrentDisplayState());
 }
 inline double SpecYAtX(TSpectrumRecord& rec, double x) { return SpecYAtX(rec, x, CurrentDisplayState()); }
+#endif
 // Display conversion of a stored value (what SpecYValue does to a value in range).
 double StoredToDisplayY(const TSpectrumRecord& rec, double stored, int32_t mode);
-#endif
 
 double LinInterpol(double x, double x1, double y1, double x2, double y2);
 double LinInterpolInverse(double y, double x1, double y1, double x2, double y2);

@@ -109,6 +109,42 @@ TEST(YConstants, ByTypeWithRemovalKeepsOrderAndColours) {
     EXPECT_EQ(list[3].Values, ramp(4, 0.0, 2.0));
 }
 
+TEST(YConstants, DividingByZeroIsRefusedWithAMessage) {
+    SeparatorGuard sep;
+    numtext::setDecimalSeparator(',');
+    TSpectraList list;
+    TDisplayState display;
+    ui::ScopedScriptedBackend ui;
+    addRecord(list, "a", 400, 1, ramp(4, 1.0)).SpecType = "jcamp_dx";
+    TSimpleParams p;
+    p.Operation = 3;
+    p.RemoveOriginal = true;
+    // Every spelling of 0, for one spectrum and for all of a type: nothing made, nothing removed.
+    for (const char* zero : {"0", "0.0", "-0", "0,000", " 0 ", "0e5"}) {
+        p.Constant = zero;
+        p.ByType = !p.ByType;
+        p.Tag = "jcamp_dx";
+        EXPECT_EQ(ApplyYConstant(list, display, p), 0) << zero;
+    }
+    EXPECT_EQ(ui->messages, std::vector<std::string>(6, kYConstDivisionByZeroText));
+    EXPECT_EQ(titles(list), (std::vector<std::string>{"a"}));
+    // Other operations with 0, small divisors and terms in x and y still work.
+    p.ByType = false;
+    p.RemoveOriginal = false;
+    p.Operation = 0;
+    p.Constant = "0";
+    EXPECT_EQ(ApplyYConstant(list, display, p), 1);
+    p.Operation = 3;
+    p.Constant = "1e-300";
+    EXPECT_EQ(ApplyYConstant(list, display, p), 1);
+    p.Constant = "y";
+    EXPECT_EQ(ApplyYConstant(list, display, p), 1);
+    EXPECT_EQ(list[3].Values, std::vector<double>(4, 1.0));
+    EXPECT_EQ(ui->messages.size(), 6u);
+    p.Constant = "nought";  // no number: the conversion error, as before
+    EXPECT_THROW(ApplyYConstant(list, display, p), vx::ConversionError);
+}
+
 TEST(YConstants, ATermThatIsNoNumberChangesNothing) {
     TSpectraList list;
     TDisplayState display;

@@ -18,8 +18,10 @@ struct TSimpleParams {
 };
 
 inline constexpr const char* kSimpleOps[4] = {"+", "-", "×", "÷"};
+inline constexpr const char* kYConstDivisionByZeroText =
+    "Division by 0 is not possible: no spectrum was calculated!";
 const std::vector<std::string>& SimpleTypeTags();
 
 // Returns the number of new spectra. Raises the conversion error before anything is appended when the
-// constant is no number.
+// constant is no number; "÷" by a constant 0 is refused with kYConstDivisionByZeroText.
 int32_t ApplyYConstant(TSpectraList& list, const TDisplayState& display, const TSimpleParams& params);
