@@ -2,6 +2,7 @@
 #include "app/TMainwin.h"
 
 #include "app/core_commands.h"
+#include "app/gauss_commands.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -94,6 +95,7 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     ConnectOptionsCommands(*this);  // Configuration, Axes, General
     ConnectToolCommands(*this);
     ConnectCoreCommands(*this);  // Normalize, Smooth
+    ConnectGaussCommands(*this);  // GaussFit menu, its dialog created here for the whole run
 
     // 5. spectroscope view off
     if (QAction* a = Action("ShowSpectroscopeView")) a->setChecked(false);

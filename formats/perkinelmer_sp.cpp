@@ -8,10 +8,10 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "core/units.h"
-#include "formats/mapped_file.h"
 #include "formats/text_lines.h"
 #include "platform/byte_order.h"
 #include "platform/codepage.h"
+#include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
@@ -20,6 +20,9 @@
 using namespace byteorder;
 
 namespace {
+
+// Larger files than this are no spectrum of the kind (25 million values take 100 MB).
+constexpr std::uint64_t kMaxSpBytes = std::uint64_t{1} << 30;
 
 constexpr const char* kTag = "perkinelmer_sp";
 
@@ -415,6 +418,6 @@ void ReadSpecPerkinElmerBytes(TSpectrumRecord& rec, std::string_view bytes, cons
 }
 
 void LoadSpecPerkinElmer(TSpectrumRecord& rec, const std::string& fileName) {
-    const MappedFile file(fileName);
+    const MappedText file = MappedText::OpenBinaryFile(fileName, kMaxSpBytes, "SP");
     ReadSpecPerkinElmerBytes(rec, file.Bytes(), fileName, DateTimeToText(FileDateTimeOf(fileName)));
 }

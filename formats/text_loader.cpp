@@ -1,5 +1,10 @@
 #include "formats/text_loader.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
 
 #include "core/helpers.h"
@@ -8,37 +13,85 @@
 #include "platform/numtext.h"
 
 struct MappedText::Mapping {
-    explicit Mapping(const std::string& path, std::uint64_t maxBytes, std::string_view kind)
-        : file(path, maxBytes, kind) {}
-    MappedFile file;
+    void* address = nullptr;
+    std::size_t size = 0;
     std::string converted;  // a UTF-16 file's text
+    ~Mapping() {
+        if (address) ::munmap(address, size);
+    }
 };
 
 namespace {
 
-bool startsUtf16(std::string_view b) {
-    if (b.size() < 2) return false;
-    const auto b0 = static_cast<unsigned char>(b[0]), b1 = static_cast<unsigned char>(b[1]);
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+std::string megabytes(std::uint64_t bytes) {
+    return numtext::FloatToStrF(static_cast<double>(bytes) / (1024.0 * 1024.0), numtext::FloatFormat::Fixed, 15,
+                                bytes < 10 * 1024 * 1024 ? 1 : 0);
+}
+
+bool startsUtf16(const char* p, std::size_t n) {
+    if (n < 2) return false;
+    const auto b0 = static_cast<unsigned char>(p[0]), b1 = static_cast<unsigned char>(p[1]);
     return (b0 == 0xFF && b1 == 0xFE) || (b0 == 0xFE && b1 == 0xFF);
 }
 
 }  // namespace
+
+std::string TooLargeMessage(const std::string& path, std::uint64_t size, std::uint64_t maxBytes,
+                            std::string_view kind) {
+    return "The file \"" + path + "\" (" + megabytes(size) + " MB) is too large to be a " + std::string(kind) +
+           " file; files of this kind are read up to " + megabytes(maxBytes) + " MB.";
+}
 
 MappedText::MappedText(MappedText&&) noexcept = default;
 MappedText& MappedText::operator=(MappedText&&) noexcept = default;
 MappedText::~MappedText() = default;
 
 MappedText MappedText::OpenFile(const std::string& path, std::uint64_t maxBytes, std::string_view kind) {
-    auto mapping = std::make_unique<Mapping>(path, maxBytes, kind);
+    return mapFile(path, maxBytes, kind, true);
+}
+
+MappedText MappedText::OpenBinaryFile(const std::string& path, std::uint64_t maxBytes, std::string_view kind) {
+    return mapFile(path, maxBytes, kind, false);
+}
+
+MappedText MappedText::mapFile(const std::string& path, std::uint64_t maxBytes, std::string_view kind, bool asText) {
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) throw vx::FileError("Cannot open file \"" + path + "\".");
+    struct stat st{};
+    // Only regular files have a size to trust; a device or pipe could stream without end.
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0)
+        throw vx::FileError("Cannot open file \"" + path + "\".");
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    if (size > maxBytes) throw vx::FileError(TooLargeMessage(path, size, maxBytes, kind));
     MappedText text;
     text.utf8_ = false;
-    const std::string_view bytes = mapping->file.Bytes();
-    if (startsUtf16(bytes)) {
+    if (size == 0) return text;
+    auto mapping = std::make_unique<Mapping>();
+    void* m = ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd.get(), 0);
+    if (m == MAP_FAILED) throw vx::FileError("Cannot open file \"" + path + "\".");
+    mapping->address = m;
+    mapping->size = static_cast<std::size_t>(size);
+    const char* bytes = static_cast<const char*>(m);
+    if (asText && startsUtf16(bytes, mapping->size)) {
         mapping->converted = LoadFileText(path);
         text.bytes_ = mapping->converted;
         text.utf8_ = true;
     } else {
-        text.bytes_ = bytes;
+        text.bytes_ = std::string_view(bytes, mapping->size);
     }
     text.mapping_ = std::move(mapping);
     return text;

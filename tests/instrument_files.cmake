@@ -1,8 +1,4 @@
-# Readers of instrument files: PerkinElmer, DU scans, ASC exports, SPK, PRN, SpectraWiz, ProcSpec.
+# Instrument files: the JWS and SPE binary readers and the text exports of instruments and databases.
 vx_add_test(formats_instrument_files_test
-  SOURCES formats_perkinelmer_sp_test.cpp formats_scn_procspec_test.cpp formats_asc_test.cpp
-    formats_spk_prn_spectrawiz_test.cpp formats_instrument_open_test.cpp
+  SOURCES formats_jws_test.cpp formats_spe_test.cpp formats_avasoft_test.cpp formats_small_texts_test.cpp
   LIBS vx_formats vx_core vx_platform)
-# The ProcSpec tests build their archives with zlib.
-find_package(ZLIB REQUIRED)
-target_link_libraries(formats_instrument_files_test PRIVATE ZLIB::ZLIB)
