@@ -2,6 +2,7 @@
 #include "app/TMainwin.h"
 
 #include "app/core_commands.h"
+#include "app/gauss_commands.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -22,6 +23,7 @@
 #include "app/app_version.h"
 #include "app/options_commands.h"
 #include "app/plot/Xygraph.h"
+#include "app/plot/xy_start_settings.h"
 #include "app/qt_ui_backend.h"
 #include "app/replot.h"
 #include "app/stored_options.h"
@@ -31,7 +33,6 @@
 #include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
-#include "formats/save_hooks.h"
 
 namespace {
 TMainwin* theMainwin = nullptr;
@@ -47,7 +48,7 @@ TMainwin::TMainwin(const std::vector<std::string>& args, QWidget* parent) : QMai
 
 TMainwin::~TMainwin() {
     if (!cleanedUp_) Cleanup();
-    SaveHooks().saveImage = nullptr;
+    RemoveSaveHooks();
     if (theMainwin == this) theMainwin = nullptr;
 }
 
@@ -94,6 +95,7 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     ConnectOptionsCommands(*this);  // Configuration, Axes, General
     ConnectToolCommands(*this);
     ConnectCoreCommands(*this);  // Normalize, Smooth
+    ConnectGaussCommands(*this);  // GaussFit menu, its dialog created here for the whole run
 
     // 5. spectroscope view off
     if (QAction* a = Action("ShowSpectroscopeView")) a->setChecked(false);
@@ -143,48 +145,11 @@ void TMainwin::SetUpPlot() {
         return a && a->isChecked();
     };
     p.Host.delay = [](int ms) { DelayWithMessages(ms); };
-    // The save dispatcher hands image names to the plot's export.
-    SaveHooks().saveImage = [this](const std::string& fileName, int code) {
-        if (!plot_) return false;
-        const QString f = QString::fromStdString(fileName);
-        switch (code) {
-        case 4: plot_->SaveBmp(f); break;
-        case 5: plot_->SaveGif(f); break;
-        case 6: plot_->MetafileName = f; plot_->SaveMetafile(false); break;
-        case 7: plot_->SaveTiff(f); break;
-        case 8: plot_->SavePng(f); break;
-        default: return false;
-        }
-        return FileExists(fileName);
-    };
+    InstallSaveHooks();
     connect(plot_, &TXYPlot::positionText, this, [this](const QString& t) { SetStatusText(2, t); });
 
-    p.SecondXAxisOn = false;
-    p.ZweiteYAchse = false;
-    p.Y2AutoText = true;
-    p.Y2AutoTics = true;
-    p.Autoscaling = true;
-    p.SetKurvenAnzahl(0);
-    p.BaseLineWidth = 1;
-    p.MinXValue = 300;
-    p.MaxXValue = 900;
-    p.MinY1Value = 0;
-    p.MaxY1Value = 1;
-    p.DrawAsLines = true;
-    p.Legende = true;
-    p.GridOn = true;
-    p.PlotFont = QFont("Arial", 10);
-    p.LegendeFont = QFont("Arial", 10);
-    p.XAchsenTextAn = true;
-    p.XachsenText = "Wavelength [nm]";
-    p.X2achsenText = "Wavenumbers [1000/cm]";
-    p.Y1AchsenTextAn = true;
-    p.Y1achsenText = "Absorbance";
-    p.Y2AchseFix = true;
-    p.MinY2Value = -0.6;
-    p.MaxY2Value = 0.6;
-    p.AlternateTickLabels = false;
-    p.Dirty = true;
+    // 4. the plot's start settings
+    SetUpStartPlot(p);
 }
 
 void TMainwin::CreateStatusBar() {

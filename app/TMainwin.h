@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,28 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QProgressBar;
 class QToolBar;
 class TXYPlot;
+
+// The steps of the main window's one re-plot after the spectra list (or what it is shown in) changed.
+// The defaults are the standard re-plot of a command; a command switches on what it adds.
+struct TReplotSteps {
+    enum class TCurves {
+        All,        // every record into its curve: colour, pen style and width, points (records changed)
+        CountOnly,  // only the curve count follows the list (records left its end, the rest stands)
+        None,       // the curves stay (nothing was read)
+    };
+    TCurves Curves = TCurves::All;
+    const char* CountWord = " Spectra";  // follows the curve count in status panel 0
+    bool NewLayout = true;               // the plot's Dirty flag
+    bool Progress = false;               // "calculating spectra" in panel 1 while the curves are made
+    bool SpectroscopeList = false;       // refill the spectroscope view's list of spectra
+    bool AxisTitles = false;             // UpdateAxisTitles after the curves
+    bool Autoscale = false;              // the plot's Autoscaling on
+    bool RepaintNow = false;             // paint at once instead of at the next event
+};
 
 class TMainwin : public QMainWindow {
     Q_OBJECT
@@ -48,8 +68,12 @@ public:
     std::string SaveDialogFileName;
 
     // ----- re-plot
+    // The one path from "the list changed" to the plot: every command that changes the spectra list
+    // ends here, with the steps it needs (app/mainwin_replot.cpp).
+    void ReplotSpectra(const TReplotSteps& steps = {});
     // The standard re-plot of a command; `countWord` follows the count in panel 0.
     void StandardReplot(const char* countWord = " Spectra");
+    // Every curve again with "  Spektren" in panel 0 and no new layout.
     void ReplotAllSpectra();
     void UpdateAxisTitles();
     void PlotSpectrumCurve(int index0);  // list index; curve index0 + 1
@@ -91,6 +115,13 @@ public:
     std::function<std::vector<std::string>()> OpenDialogHook;
     // Returns the chosen name and the 1-based filter index; empty name = Cancel.
     std::function<std::pair<std::string, int>(const std::string& startName)> SaveDialogHook;
+    // Whether a printer is installed (empty: the system's printer list) and the print dialog (empty: the
+    // real dialog; true = OK).
+    std::function<bool()> PrinterInstalledHook;
+    std::function<bool(QPrinter&)> PrintDialogHook;
+    // The colour dialog of Background Colour: the chosen colour (0x00BBGGRR) from the start colour, or
+    // nothing on Cancel. Empty: the real dialog.
+    std::function<std::optional<uint32_t>(uint32_t start)> ColorDialogHook;
 
     // Release of everything at exit; the placement and recent files are written here, once.
     void Cleanup();
@@ -118,6 +149,10 @@ private:
     void RestorePlacement();
     void SavePlacement();
     void ApplyCurveLooks(int n, bool nameToo);
+    // The writers of the save dispatcher that live in app/ (plot images, SPC, JCAMP-DX), installed
+    // once the plot exists and removed with the window (app/mainwin_save_hooks.cpp).
+    void InstallSaveHooks();
+    static void RemoveSaveHooks();
     bool HasCurves() const;
 
     TXYPlot* plot_ = nullptr;  // child widget, owned by this window

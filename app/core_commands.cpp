@@ -29,9 +29,10 @@ void Normalize1Click(TMainwin& w) {
         lo = plot.MinXValue;
         hi = plot.MaxXValue;
     }
-    for (auto& rec : SpectraList) NormalizeSpectrum(*rec, lo, hi);
-    plot.Autoscaling = true;
-    w.StandardReplot();
+    for (auto& rec : SpectraList) NormalizeSpectrum(*rec, lo, hi, CurrentDisplayState());
+    TReplotSteps steps;
+    steps.Autoscale = true;
+    w.ReplotSpectra(steps);
 }
 
 void Smooth1Click(TMainwin& w) {
@@ -53,8 +54,8 @@ void Smooth1Click(TMainwin& w) {
     progress.End = [bar] {
         if (bar) bar->hide();
     };
-    SmoothAllSpectra(progress);
-    w.StandardReplot();
+    SmoothAllSpectra(SpectraList, CurrentDisplayState(), progress);
+    w.ReplotSpectra();
     w.SetStatusText(1, "");
 }
 

@@ -1,9 +1,10 @@
 // The File menu's Open, Save, Save Data as and recent-files commands.
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+
+#include <optional>
 
 #include "app/TMainwin.h"
 #include "app/file_filters.h"
@@ -50,8 +51,9 @@ void TMainwin::ffnen1Click() {
 
     std::string error;
     std::vector<std::string> noSpectrum;
+    std::optional<BusyCursor> busy;  // over the reading and the curves made from it
     if (!names.empty()) {
-        BusyCursor busy;
+        busy.emplace();
         OpenResult r;
         try {
             r = OpenSpectrumFiles(names, [this](int i, int n) {
@@ -75,20 +77,17 @@ void TMainwin::ffnen1Click() {
             plot_->SetKurvenAnzahl(SpectraList.Count());
             CurveAppearanceRestore = 0;
         }
-        SetStatusText(1, "calculating spectra");
-        ReplotCurves(*plot_, SpectraList);
-        SetStatusText(1, " ");
     }
 
-    // Always, also when nothing was read.
-    comboSpectroscope_->clear();
-    for (const auto& rec : SpectraList) comboSpectroscope_->addItem(QString::fromStdString(rec->Title.str()));
-    comboSpectroscope_->setCurrentIndex(SpectraList.Empty() ? -1 : 0);
-    UpdateAxisTitles();
-    plot_->Autoscaling = true;
-    plot_->Dirty = true;
-    SetStatusText(0, QString::number(plot_->KurvenAnzahl()) + " Spectra");
-    plot_->update();
+    // Titles, autoscaling and the count always, also when nothing was read.
+    TReplotSteps steps;
+    steps.Curves = names.empty() ? TReplotSteps::TCurves::None : TReplotSteps::TCurves::All;
+    steps.Progress = !names.empty();
+    steps.SpectroscopeList = true;
+    steps.AxisTitles = true;
+    steps.Autoscale = true;
+    ReplotSpectra(steps);
+    busy.reset();
 
     // The files that gave nothing were read before the one that failed, so they are named first.
     if (!noSpectrum.empty()) ui::showMessage(NoSpectrumMessage(noSpectrum));
@@ -170,11 +169,7 @@ std::string TMainwin::RunSaveDialog(const char* filter, const char* const (&exte
     if (filterIndex < 1 || filterIndex > 5) filterIndex = 1;
     SaveFolder = FolderOf(name);
     name = ChangeFileExt(name, extensions[filterIndex - 1]);
-    if (!SaveDialogHook && FileExists(name)) {
-        if (ui::messageBox(name + " already exists.\r\nDo you want to replace it?", "Confirm Save As",
-                           ui::Buttons::YesNo, ui::Icon::Warning) != ui::Answer::Yes)
-            return {};
-    }
+    if (!SaveDialogHook && !ConfirmReplaceFile(name)) return {};
     SaveDialogFileName = name;
     return name;
 }

@@ -7,11 +7,17 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <memory>
+
 #include "app/TMainwin.h"
 #include "app/app_version.h"
 #include "app/plot/Xygraph.h"
 #include "core/spectra_list.h"
 #include "platform/ui.h"
+
+namespace {
+constexpr const char* kNoPrinterText = "No printer is installed.";
+}  // namespace
 
 void TMainwin::ShowLegend1Click() {
     plot_->Legende = !plot_->Legende;
@@ -97,11 +103,17 @@ void TMainwin::CyclingLineTypes1Click() {
 }
 
 void TMainwin::BackgroundColour1Click() {
-    const QColor start(windowColor_ & 0xFF, (windowColor_ >> 8) & 0xFF, (windowColor_ >> 16) & 0xFF);
-    const QColor c = QColorDialog::getColor(start, this);
-    if (!c.isValid()) return;
-    SetWindowColor(static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
-                   (static_cast<uint32_t>(c.blue()) << 16));
+    std::optional<uint32_t> chosen;
+    if (ColorDialogHook) {
+        chosen = ColorDialogHook(windowColor_);
+    } else {
+        const QColor start(windowColor_ & 0xFF, (windowColor_ >> 8) & 0xFF, (windowColor_ >> 16) & 0xFF);
+        const QColor c = QColorDialog::getColor(start, this);
+        if (c.isValid())
+            chosen = static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
+                     (static_cast<uint32_t>(c.blue()) << 16);
+    }
+    if (chosen) SetWindowColor(*chosen);
 }
 
 void TMainwin::AxesFont1Click() {
@@ -127,15 +139,26 @@ void TMainwin::Website1Click() { ui::openUrl(kWebsiteUrl); }
 void TMainwin::CopyPlottoClipboard1Click() { plot_->SaveMetafile(true); }
 
 void TMainwin::Print1Click() {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) return;  // no printer installed
-    QPrinter printer(info, QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Landscape);
-    QPrintDialog dlg(&printer, this);
-    if (dlg.exec() != QDialog::Accepted) return;
+    const bool installed = PrinterInstalledHook ? PrinterInstalledHook() : TXYPlot::PrinterInstalled();
+    if (!installed) {
+        // Silence here would leave the user guessing why nothing printed.
+        ui::messageBox(kNoPrinterText, "Print", ui::Buttons::Ok, ui::Icon::Information);
+        return;
+    }
+    QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull() && !QPrinterInfo::availablePrinters().isEmpty()) info = QPrinterInfo::availablePrinters().front();
+    auto printer = info.isNull() ? std::make_unique<QPrinter>(QPrinter::HighResolution)
+                                 : std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    printer->setPageOrientation(QPageLayout::Landscape);
+    if (PrintDialogHook) {
+        if (!PrintDialogHook(*printer)) return;
+    } else {
+        QPrintDialog dlg(printer.get(), this);
+        if (dlg.exec() != QDialog::Accepted) return;
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     struct Restore {
         ~Restore() { QApplication::restoreOverrideCursor(); }
     } restore;
-    plot_->PrintPlot(printer);
+    plot_->PrintPlot(*printer);
 }

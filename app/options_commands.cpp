@@ -74,7 +74,6 @@ void ConnectOptionsCommands(TMainwin& w) {
 }
 
 void RunConfigurationCommand(TMainwin& w) {
-    TXYPlot& plot = *w.XYPlot();
     {
         TOptionsDia dia(&w);
         dia.FormActivate();
@@ -84,10 +83,9 @@ void RunConfigurationCommand(TMainwin& w) {
         runDialog(dia);
     }
     // Whatever the result.
-    plot.SetKurvenAnzahl(SpectraList.Count());
-    w.SetStatusText(0, QString::number(plot.KurvenAnzahl()) + " Spectra");
-    plot.Dirty = true;
-    plot.update();
+    TReplotSteps steps;
+    steps.Curves = TReplotSteps::TCurves::CountOnly;
+    w.ReplotSpectra(steps);
 }
 
 void RunAxesCommand(TMainwin& w) {

@@ -12,45 +12,6 @@ PeakLabelFn& peakHook() {
 }
 bool peakLabelsShown = false;
 
-// x of the record's grid in the display unit, with the conversion chosen once per record.
-struct XConverter {
-    enum Op { Same, Recip, Scale, Divide } op = Same;
-    double k = 1.0;
-
-    XConverter(int32_t stored, int32_t display) {
-        // Raman shift is plotted as wavenumbers; unknown stored codes count as nm.
-        if (stored == SpecXRamanShift) stored = SpecXWavenumber;
-        if (stored < 1 || stored > 4) stored = SpecXNanometer;
-        if (display < 1 || display > 4) display = 1;
-        if (stored == display) return;
-        // Each pair is either a reciprocal (k / x) or a scale (k * x).
-        switch (stored * 10 + display) {
-        case 12: op = Recip; k = 1e7; break;
-        case 13: op = Recip; k = kNmEv; break;
-        case 14: op = Divide; k = 1e3; break;
-        case 41: op = Scale; k = 1e3; break;
-        case 42: op = Recip; k = 1e4; break;
-        case 43: op = Recip; k = kUmEv; break;
-        case 21: op = Recip; k = 1e7; break;
-        case 23: op = Divide; k = kWavenumberPerEv; break;
-        case 24: op = Recip; k = 1e4; break;
-        case 31: op = Recip; k = kNmEv; break;
-        case 32: op = Scale; k = kWavenumberPerEv; break;
-        case 34: op = Recip; k = kUmEv; break;
-        default: break;
-        }
-    }
-    double operator()(double x) const {
-        switch (op) {
-        case Same: return x;
-        case Scale: return x * k;
-        case Divide: return x / k;
-        case Recip: return SafeRecip(k, x);
-        }
-        return x;
-    }
-};
-
 }  // namespace
 
 void SetPeakLabelHook(PeakLabelFn fn) { peakHook() = std::move(fn); }
@@ -62,10 +23,11 @@ void PlotSpectrumCurve(TXYPlot& plot, TSpectrumRecord& rec, int n) {
     const int32_t count = rec.PointCount();
     if (count > 0) {
         plot.ReserveCurvePoints(n, count);
-        const XConverter conv(rec.XUnit, DisplayXUnit);
+        // The accessors of core, so that a curve point is exactly what every other part computes.
+        const TDisplayState display = CurrentDisplayState();
         for (int32_t i = 0; i < count; ++i) {
-            plot.SetCurvePoint(n, 1, conv(rec.FirstX + i * rec.StepX), i);
-            plot.SetCurvePoint(n, 2, SpecYValue(rec, i), i);
+            plot.SetCurvePoint(n, 1, SpecXValue(rec, i, display), i);
+            plot.SetCurvePoint(n, 2, SpecYValue(rec, i, display), i);
         }
     }
     if (rec.SourceKind == SpecSourceRaw) {

@@ -91,8 +91,10 @@ void dialogCommand(TMainwin& w, const char* countWord = " Spectra", bool axisTit
     D dia(&w);
     if (setup) setup(dia);
     if (RunModal(dia) != QDialog::Accepted) return;
-    w.StandardReplot(countWord);
-    if (axisTitles) w.UpdateAxisTitles();
+    TReplotSteps steps;
+    steps.CountWord = countWord;
+    steps.AxisTitles = axisTitles;
+    w.ReplotSpectra(steps);
 }
 
 void connectCommand(TMainwin& w, const char* name, std::function<void()> fn) {
@@ -102,10 +104,14 @@ void connectCommand(TMainwin& w, const char* name, std::function<void()> fn) {
     QObject::connect(a, &QAction::triggered, &w, [fn = std::move(fn)] { RunGuarded(fn); });
 }
 
-void afterRemoval(TMainwin& w) {
-    TXYPlot& plot = *w.XYPlot();
-    plot.SetKurvenAnzahl(SpectraList.Count());
-    w.SetStatusText(0, QString::number(SpectraList.Count()) + " Spectra");
+// After a removal the curves of the records left stand: the count, the titles and a paint at once.
+void replotAfterRemoval(TMainwin& w) {
+    TReplotSteps steps;
+    steps.Curves = TReplotSteps::TCurves::CountOnly;
+    steps.NewLayout = false;
+    steps.AxisTitles = true;
+    steps.RepaintNow = true;
+    w.ReplotSpectra(steps);
 }
 
 }  // namespace
@@ -119,27 +125,20 @@ void Allelschen2Click(TMainwin& w) {
                        ui::Icon::Question) != ui::Answer::Yes)
         return;
     SpectroscopeViewOff(w);
-    RemoveAllSpectra();
-    TXYPlot& plot = *w.XYPlot();
-    plot.SetKurvenAnzahl(0);
-    w.SetStatusText(0, "0 Spectra");
-    plot.ZweiteYAchse = false;
+    RemoveAllSpectra(SpectraList);
+    w.XYPlot()->ZweiteYAchse = false;
     DisplayYMode = 2;
-    w.UpdateAxisTitles();
-    plot.Repaint();
+    replotAfterRemoval(w);
 }
 
 void Letztesllschen1Click(TMainwin& w) {
-    if (!RemoveLastSpectrum()) return;
-    afterRemoval(w);
-    TXYPlot& plot = *w.XYPlot();
-    plot.ZweiteYAchse = AnySecondAxisSpectrum();
-    if (plot.KurvenAnzahl() == 0) {
+    if (!RemoveLastSpectrum(SpectraList)) return;
+    w.XYPlot()->ZweiteYAchse = AnySecondAxisSpectrum(SpectraList);
+    if (SpectraList.Empty()) {
         DisplayYMode = 2;
         SpectroscopeViewOff(w);
     }
-    w.UpdateAxisTitles();
-    plot.Repaint();
+    replotAfterRemoval(w);
 }
 
 namespace {
@@ -170,10 +169,11 @@ void Grundlinienkorrektur1Click(TMainwin& w) {
     if (r == RangeWaitResult::Closed) return;
     TXYPlot& plot = *w.XYPlot();
     if (r == RangeWaitResult::Selected) {
-        BaselineCorrectAll(plot.SelectedRange.XFrom, plot.SelectedRange.XTo, [&w](int32_t i, int32_t n) {
-            w.SetStatusText(1, QString("spectrum %1of%2").arg(i).arg(n));
-            w.PlotSpectrumCurve(i - 1);
-        });
+        BaselineCorrectAll(SpectraList, CurrentDisplayState(), plot.SelectedRange.XFrom, plot.SelectedRange.XTo,
+                           [&w](int32_t i, int32_t n) {
+                               w.SetStatusText(1, QString("spectrum %1of%2").arg(i).arg(n));
+                               w.PlotSpectrumCurve(i - 1);
+                           });
         for (int32_t i = 0; i < SpectraList.Count() && i < plot.KurvenAnzahl(); ++i) w.PlotSpectrumCurve(i);
     }
     w.SetStatusText(1, " ");
@@ -184,7 +184,7 @@ void Grundlinienkorrektur1Click(TMainwin& w) {
 
 void Oszilatorstrke1Click(TMainwin& w) {
     if (!hasCurves(w)) return;
-    if (!RangeCommandUnitAllowed()) {
+    if (!RangeCommandUnitAllowed(CurrentDisplayState())) {
         ui::messageBox(kRangeUnitRefusedText);
         return;
     }
@@ -196,7 +196,7 @@ void Oszilatorstrke1Click(TMainwin& w) {
     if (r == RangeWaitResult::Selected) {
         const double from = plot.SelectedRange.XFrom, to = plot.SelectedRange.XTo;
         for (int32_t i = 0; i < SpectraList.Count(); ++i) {
-            if (ui::messageBox(IntegrationMessage(SpectraList[i], from, to), "Information",
+            if (ui::messageBox(IntegrationMessage(CurrentDisplayState(), SpectraList[i], from, to), "Information",
                                ui::Buttons::OkCancel, ui::Icon::Information) == ui::Answer::Cancel)
                 break;
         }
@@ -220,6 +220,7 @@ void Werteleser1Click(TMainwin& w) {
     QPointer<TXYPlot> pp(w.XYPlot());
     auto alive = windowAlive(w);
     ReadoutHooks hooks;
+    hooks.display = [] { return CurrentDisplayState(); };
     hooks.curveCount = [pp] { return pp ? pp->KurvenAnzahl() : 0; };
     hooks.cursorX = [pp] { return pp ? pp->CursorDataPosition.X : 0.0; };
     hooks.stopPressed = [pi] { return !pi || pi->AbortFlag() || !pi->isVisible(); };
@@ -229,13 +230,14 @@ void Werteleser1Click(TMainwin& w) {
         pi->setWindowTitle(QString::fromStdString(caption));
         pi->SetText(QString::fromStdString(text));
     };
-    RunReadoutLoop(rec, hooks);
+    RunReadoutLoop(SpectraList, rec, hooks);
     if (pi) pi->hide();
 }
 
 void Schwerpunkt1Click(TMainwin& w) {
     if (!hasCurves(w)) return;
-    if (!RangeCommandUnitAllowed()) {
+    const TDisplayState display = CurrentDisplayState();
+    if (!RangeCommandUnitAllowed(display)) {
         ui::messageBox(kRangeUnitRefusedText);
         return;
     }
@@ -243,8 +245,8 @@ void Schwerpunkt1Click(TMainwin& w) {
     TSpectrumRecord* rec = SpectraList.Get(k);
     if (!rec) return;
     TXYPlot& plot = *w.XYPlot();
-    w.SetStatusText(1, QString::fromStdString(
-                           CenterOfGravityText(CenterOfGravity(*rec, plot.MinXValue, plot.MaxXValue))));
+    w.SetStatusText(1, QString::fromStdString(CenterOfGravityText(
+                           display, CenterOfGravity(display, *rec, plot.MinXValue, plot.MaxXValue))));
 }
 
 void Abspielen1Click(TMainwin& w) {

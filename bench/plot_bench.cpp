@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 
@@ -31,7 +32,8 @@ std::unique_ptr<TXYPlot> MakePlot(int curves, int points) {
         plot->ReserveCurvePoints(n, points);
         double y = 0.5;
         for (int i = 0; i < points; ++i) {
-            y += 0.01 * std::sin(i * 0.013 + n) + 0.002 * ((i * 7919 + n) % 13 - 6);
+            // In 64 bits: i * 7919 leaves the int range beyond 271,181 points.
+            y += 0.01 * std::sin(i * 0.013 + n) + 0.002 * static_cast<double>((int64_t{i} * 7919 + n) % 13 - 6);
             plot->SetCurvePoint(n, 1, 200.0 + 800.0 * i / (points - 1), i);
             plot->SetCurvePoint(n, 2, y + 0.01 * n, i);
         }

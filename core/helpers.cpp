@@ -114,10 +114,10 @@ int32_t CountChar(char c, const std::string& s) {
     return static_cast<int32_t>(std::count(s.begin(), s.end(), c));
 }
 
-int32_t CountSubstring(const std::string& sub, const std::string& s) {
+int32_t CountSubstring(std::string_view sub, std::string_view s) {
     if (sub.empty()) return 0;
     int32_t n = 0;
-    for (std::size_t p = s.find(sub); p != std::string::npos; p = s.find(sub, p + sub.size())) ++n;
+    for (std::size_t p = s.find(sub); p != std::string_view::npos; p = s.find(sub, p + sub.size())) ++n;
     return n;
 }
 

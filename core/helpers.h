@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/file_names.h"  // FolderOf, NameWithoutExtension, ChangeFileExt, FileExists, ...
@@ -35,7 +36,7 @@ void StripLeadingBlanks(std::string& s);
 void StripTrailingBlanks(std::string& s);
 std::string Trim(const std::string& s);
 int32_t CountChar(char c, const std::string& s);
-int32_t CountSubstring(const std::string& sub, const std::string& s);  // an empty sub never matches
+int32_t CountSubstring(std::string_view sub, std::string_view s);  // an empty sub never matches
 std::string ReplaceInvalidChars(const std::string& s);
 std::string ControlCharsToBlanks(const std::string& s);
 // Case-sensitive substring test in which an empty search text never matches.

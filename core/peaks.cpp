@@ -15,17 +15,11 @@ double BandpassResult = 0.0;
 
 namespace {
 
-// Sets the display y mode for a scope and restores it on every exit, errors included.
-class YModeScope {
-public:
-    explicit YModeScope(uint8_t mode) : saved_(DisplayYMode) { DisplayYMode = mode; }
-    ~YModeScope() { DisplayYMode = saved_; }
-    YModeScope(const YModeScope&) = delete;
-    YModeScope& operator=(const YModeScope&) = delete;
-
-private:
-    uint8_t saved_;
-};
+// The given display units with the y mode the search works in.
+TDisplayState WithYMode(TDisplayState display, uint8_t mode) {
+    display.DisplayYMode = mode;
+    return display;
+}
 
 // Display values over [lo, hi] of the record, read once.
 struct ValueSpan {
@@ -34,23 +28,24 @@ struct ValueSpan {
     double at(int32_t i) const { return v[static_cast<std::size_t>(i - lo)]; }
 };
 
-ValueSpan ReadSpan(const TSpectrumRecord& rec, int32_t lo, int32_t hi) {
+ValueSpan ReadSpan(const TSpectrumRecord& rec, int32_t lo, int32_t hi, const TDisplayState& display) {
     ValueSpan s;
     s.lo = lo;
     s.v.resize(static_cast<std::size_t>(std::max(hi - lo + 1, 0)));
-    for (int32_t i = lo; i <= hi; ++i) s.v[static_cast<std::size_t>(i - lo)] = SpecYValue(rec, i);
+    for (int32_t i = lo; i <= hi; ++i) s.v[static_cast<std::size_t>(i - lo)] = SpecYValue(rec, i, display);
     return s;
 }
 
 // Peak walk shared by both searches. The window maximum and minimum over [i-w, i+w] come from
 // monotonic queues, so the walk stays linear however wide the window is.
 void PeakWalk(const TSpectrumRecord& rec, std::vector<int32_t>& Peaks, double from, double to,
-              double ThresholdPercent, int32_t w, double outside, bool prominence) {
+              double ThresholdPercent, int32_t w, double outside, bool prominence,
+              const TDisplayState& display) {
     const int32_t n = rec.PointCount();
     if (n < 1) return;
-    int32_t i1 = SpecIndexOfX(rec, from), i2 = SpecIndexOfX(rec, to);
+    int32_t i1 = SpecIndexOfX(rec, from, display), i2 = SpecIndexOfX(rec, to, display);
     if (i1 > i2) std::swap(i1, i2);
-    const ValueSpan y = ReadSpan(rec, std::max(i1 - w, 0), std::min(i2 + w, n - 1));
+    const ValueSpan y = ReadSpan(rec, std::max(i1 - w, 0), std::min(i2 + w, n - 1), display);
     double max = 0.0;
     for (int32_t i = i1; i <= i2; ++i) max = std::max(max, y.at(i));
     double min = max;
@@ -104,11 +99,11 @@ void PeakWalk(const TSpectrumRecord& rec, std::vector<int32_t>& Peaks, double fr
     }
 }
 
-double HalfWidth(const TSpectrumRecord& rec, int32_t s) {
+double HalfWidth(const TSpectrumRecord& rec, int32_t s, const TDisplayState& display) {
     const int32_t n = rec.PointCount();
     if (s < 0 || s >= n || n < 2) return 0.0;
-    auto y = [&](int32_t i) { return SpecYValue(rec, i); };
-    auto x = [&](int32_t i) { return SpecXValue(rec, i); };
+    auto y = [&](int32_t i) { return SpecYValue(rec, i, display); };
+    auto x = [&](int32_t i) { return SpecXValue(rec, i, display); };
     auto isLocalMin = [&](double c, int32_t lo, int32_t hi) {
         for (int32_t j = lo; j <= hi; ++j)
             if (c > y(j)) return false;
@@ -159,57 +154,54 @@ int32_t PeakWindowHalfWidth(int32_t s) {
 }
 
 void FindPeaksAbs(const TSpectrumRecord& rec, int32_t Sensitivity, std::vector<int32_t>& Peaks, double from,
-                  double to, double ThresholdPercent) {
+                  double to, double ThresholdPercent, const TDisplayState& display) {
     if (rec.SourceKind == SpecSourceRaw) return;
-    YModeScope mode(SpecYAbsorbance);
-    PeakWalk(rec, Peaks, from, to, ThresholdPercent, PeakWindowHalfWidth(Sensitivity), 0.0, true);
+    PeakWalk(rec, Peaks, from, to, ThresholdPercent, PeakWindowHalfWidth(Sensitivity), 0.0, true,
+             WithYMode(display, SpecYAbsorbance));
 }
 
 void FindPeaksTrans(const TSpectrumRecord& rec, std::vector<int32_t>& Peaks, double from, double to,
-                    double ThresholdPercent) {
+                    double ThresholdPercent, const TDisplayState& display) {
     if (rec.SourceKind == SpecSourceRaw) return;
-    YModeScope mode(SpecYTransmittance);
-    PeakWalk(rec, Peaks, from, to, ThresholdPercent, 10, 1.0, false);
+    PeakWalk(rec, Peaks, from, to, ThresholdPercent, 10, 1.0, false, WithYMode(display, SpecYTransmittance));
 }
 
-double SpecHalfWidthAbs(const TSpectrumRecord& rec, int32_t i) {
-    YModeScope mode(SpecYAbsorbance);
-    return HalfWidth(rec, i);
+double SpecHalfWidthAbs(const TSpectrumRecord& rec, int32_t i, const TDisplayState& display) {
+    return HalfWidth(rec, i, WithYMode(display, SpecYAbsorbance));
 }
 
-double SpecHalfWidthTrans(const TSpectrumRecord& rec, int32_t i) {
-    YModeScope mode(SpecYTransmittance);
-    return HalfWidth(rec, i);
+double SpecHalfWidthTrans(const TSpectrumRecord& rec, int32_t i, const TDisplayState& display) {
+    return HalfWidth(rec, i, WithYMode(display, SpecYTransmittance));
 }
 
-void NormalizeSpectrum(TSpectrumRecord& rec, double xMin, double xMax) {
+void NormalizeSpectrum(TSpectrumRecord& rec, double xMin, double xMax, const TDisplayState& display) {
     if (rec.SourceKind == SpecSourceRaw || rec.PointCount() < 1) return;
-    int32_t i1 = SpecIndexOfX(rec, xMin), i2 = SpecIndexOfX(rec, xMax);
+    int32_t i1 = SpecIndexOfX(rec, xMin, display), i2 = SpecIndexOfX(rec, xMax, display);
     if (i1 > i2) std::swap(i1, i2);
     if (i1 == i2) return;
     double M = 0.0;
-    for (int32_t i = i1; i <= i2; ++i) M = std::max(M, SpecYValue(rec, i));
+    for (int32_t i = i1; i <= i2; ++i) M = std::max(M, SpecYValue(rec, i, display));
     if (M == 0.0) {
         double big = 0.0;
         for (int32_t i = i1; i <= i2; ++i) {
-            const double v = SpecYValue(rec, i);
+            const double v = SpecYValue(rec, i, display);
             if (std::fabs(v) > std::fabs(big)) big = v;
         }
         M = -big;
     }
     if (M == 0.0) return;
     std::vector<double> y(rec.Values.size());
-    for (int32_t i = 0; i < rec.PointCount(); ++i) y[i] = SpecYValue(rec, i) / M;
-    for (int32_t i = 0; i < rec.PointCount(); ++i) rec.Values[i] = SpecYToStored(rec, y[i]);
+    for (int32_t i = 0; i < rec.PointCount(); ++i) y[i] = SpecYValue(rec, i, display) / M;
+    for (int32_t i = 0; i < rec.PointCount(); ++i) rec.Values[i] = SpecYToStored(rec, y[i], display);
 }
 
-double SpecRangeSum(TSpectrumRecord& rec, double from, double to, bool* defined) {
+double SpecRangeSum(TSpectrumRecord& rec, double from, double to, bool* defined, const TDisplayState& display) {
     if (defined) *defined = rec.SourceKind != SpecSourceRaw;
     if (rec.SourceKind == SpecSourceRaw) return 0.0;
     double a = std::nearbyint(from), b = std::nearbyint(to);
     // Terms outside the spectrum are 0: the walk need not leave it (a huge range stays quick).
     if (rec.PointCount() > 0 && rec.StepX != 0.0) {
-        double lo = SpecXValue(rec, 0), hi = SpecXValue(rec, rec.PointCount() - 1);
+        double lo = SpecXValue(rec, 0, display), hi = SpecXValue(rec, rec.PointCount() - 1, display);
         if (lo > hi) std::swap(lo, hi);
         if (std::isfinite(lo) && std::isfinite(hi)) {
             a = std::max(a, std::floor(lo) - 1.0);
@@ -217,22 +209,22 @@ double SpecRangeSum(TSpectrumRecord& rec, double from, double to, bool* defined)
         }
     }
     long double sum = 0.0L;
-    for (double x = a; x <= b; x += 1.0) sum += SpecYAtX(rec, x);
+    for (double x = a; x <= b; x += 1.0) sum += SpecYAtX(rec, x, display);
     return static_cast<double>(sum);
 }
 
-double SpecRangeMean(TSpectrumRecord& rec, double from, double to, bool* defined) {
+double SpecRangeMean(TSpectrumRecord& rec, double from, double to, bool* defined, const TDisplayState& display) {
     bool ok = false;
-    const double sum = SpecRangeSum(rec, from, to, &ok);
+    const double sum = SpecRangeSum(rec, from, to, &ok, display);
     const double terms = std::nearbyint(to) - std::nearbyint(from) + 1.0;
     ok = ok && terms >= 1.0;
     if (defined) *defined = ok;
     return ok ? sum / terms : 0.0;
 }
 
-void SubtractRangeMean(TSpectrumRecord& rec, double from, double to) {
+void SubtractRangeMean(TSpectrumRecord& rec, double from, double to, const TDisplayState& display) {
     if (rec.SourceKind == SpecSourceRaw || rec.PointCount() < 1) return;
-    int32_t i1 = SpecIndexOfX(rec, from), i2 = SpecIndexOfX(rec, to);
+    int32_t i1 = SpecIndexOfX(rec, from, display), i2 = SpecIndexOfX(rec, to, display);
     if (i1 > i2) std::swap(i1, i2);
     long double sum = 0.0L;
     for (int32_t i = i1; i <= i2; ++i) sum += rec.Values[i];
@@ -240,7 +232,7 @@ void SubtractRangeMean(TSpectrumRecord& rec, double from, double to) {
     for (double& v : rec.Values) v -= mean;
 }
 
-double BandpassApply(TSpectrumRecord& rec, int32_t a, double Centre) {
+double BandpassApply(TSpectrumRecord& rec, int32_t a, double Centre, const TDisplayState& display) {
     if (a < 1 || a > 1000)
         throw vx::Error("The band width must be between 1 and 1000 nm.");
     // The triangle lives in nm whatever the spectrum's unit: its grid is built from the centre in nm.
@@ -257,14 +249,15 @@ double BandpassApply(TSpectrumRecord& rec, int32_t a, double Centre) {
     for (int32_t i = 0; i <= 8 * a; ++i)
         band.Values[i] = i <= 4 * a ? static_cast<double>(i) / a : static_cast<double>(8 * a - i) / a;
     const double lo = Centre - a, hi = Centre + a;
-    const double norm = SpecRangeSum(band, lo, hi);
+    const double norm = SpecRangeSum(band, lo, hi, nullptr, display);
     if (norm != 0.0)
         for (double& v : band.Values) v /= norm;
 
     std::unique_ptr<TSpectrumRecord> product;
     double from = lo, to = hi;
     double result = 0.0;
-    if (SpecMultiplyPartial(product, band, rec, from, to) > 0) result = SpecRangeSum(*product, lo, hi);
+    if (SpecMultiplyPartial(product, band, rec, from, to, display) > 0)
+        result = SpecRangeSum(*product, lo, hi, nullptr, display);
     BandpassWidth = a;
     BandpassCentre = Centre;
     BandpassResult = result;

@@ -16,8 +16,9 @@ namespace {
 constexpr int32_t kMaxCoefficients = 6;
 
 // Where the display shows stored values unchanged, the smoothers read the record's own values.
-bool DisplayIsStored(const TSpectrumRecord& rec) {
-    return rec.SourceKind == SpecSourceRaw || DisplayYMode == SpecYAbsorbance || DisplayYMode == SpecYIntensity;
+bool DisplayIsStored(const TSpectrumRecord& rec, const TDisplayState& display) {
+    return rec.SourceKind == SpecSourceRaw || display.DisplayYMode == SpecYAbsorbance ||
+           display.DisplayYMode == SpecYIntensity;
 }
 
 struct DisplayView {
@@ -26,20 +27,20 @@ struct DisplayView {
     const std::vector<double>& get() const { return ref != nullptr ? *ref : own; }
 };
 
-std::vector<double> DisplayValues(const TSpectrumRecord& rec);
+std::vector<double> DisplayValues(const TSpectrumRecord& rec, const TDisplayState& display);
 
-DisplayView ViewOf(const TSpectrumRecord& rec) {
+DisplayView ViewOf(const TSpectrumRecord& rec, const TDisplayState& display) {
     DisplayView v;
-    if (DisplayIsStored(rec))
+    if (DisplayIsStored(rec, display))
         v.ref = &rec.Values;
     else
-        v.own = DisplayValues(rec);
+        v.own = DisplayValues(rec, display);
     return v;
 }
 
-std::vector<double> DisplayValues(const TSpectrumRecord& rec) {
+std::vector<double> DisplayValues(const TSpectrumRecord& rec, const TDisplayState& display) {
     std::vector<double> y(static_cast<std::size_t>(rec.PointCount()));
-    for (int32_t i = 0; i < rec.PointCount(); ++i) y[static_cast<std::size_t>(i)] = SpecYValue(rec, i);
+    for (int32_t i = 0; i < rec.PointCount(); ++i) y[static_cast<std::size_t>(i)] = SpecYValue(rec, i, display);
     return y;
 }
 
@@ -47,10 +48,10 @@ int32_t HalfWidthOf(int32_t width) { return width > 1 ? width / 2 : 0; }
 
 // Display x is an affine function of the index when the display unit is the stored one or a scaled
 // copy of it (nm and µm; 1/cm, Raman shift and eV).
-bool DisplayGridIsLinear(const TSpectrumRecord& rec) {
+bool DisplayGridIsLinear(const TSpectrumRecord& rec, const TDisplayState& display) {
     auto wavelength = [](int32_t u) { return u == SpecXNanometer || u == SpecXMicrometer; };
     auto energy = [](int32_t u) { return u == SpecXWavenumber || u == SpecXRamanShift || u == SpecXElectronVolt; };
-    int32_t d = DisplayXUnit;
+    int32_t d = display.DisplayXUnit;
     if (wavelength(rec.XUnit)) return wavelength(d);
     if (rec.XUnit == SpecXWavenumber || rec.XUnit == SpecXRamanShift) return energy(d);
     return false;
@@ -60,14 +61,14 @@ bool DisplayGridIsLinear(const TSpectrumRecord& rec) {
 // runs in x relative to x(i), scaled to -1..1: the same polynomial as in raw x, but without the
 // cancellation that powers of raw wavelengths (500^10) would bring into the normal equations.
 double PolyFitAt(const TSpectrumRecord& rec, const std::vector<double>& y, int32_t i, SmoothingWindow w,
-                 int32_t m) {
+                 int32_t m, const TDisplayState& display) {
     const int32_t count = w.hi - w.lo + 1;
     if (count < m) return y[static_cast<std::size_t>(i)];
-    const double xi = SpecXValue(rec, i);
+    const double xi = SpecXValue(rec, i, display);
     std::vector<double> t(static_cast<std::size_t>(count)), v(static_cast<std::size_t>(count));
     double scale = 0.0;
     for (int32_t k = 0; k < count; ++k) {
-        t[k] = SpecXValue(rec, w.lo + k) - xi;
+        t[k] = SpecXValue(rec, w.lo + k, display) - xi;
         v[k] = y[static_cast<std::size_t>(w.lo + k)];
         scale = std::max(scale, std::fabs(t[k]));
     }
@@ -135,14 +136,14 @@ void CheckMode(int32_t Mode, int32_t Param) {
 }
 
 double SmoothOne(const TSpectrumRecord& rec, const std::vector<double>& y, int32_t i, int32_t Mode,
-                 int32_t h, int32_t Param) {
+                 int32_t h, int32_t Param, const TDisplayState& display) {
     SmoothingWindow w = SmoothingWindowOf(i, h, rec.PointCount());
     switch (Mode) {
     case SmoothModeAverage:
         if (Param == 0) return MeanOf(y, w);
         if (Param == 1) return TriangularOf(y, w, h);
         return 0.0;
-    case SmoothModePolynomial: return PolyFitAt(rec, y, i, w, Param);
+    case SmoothModePolynomial: return PolyFitAt(rec, y, i, w, Param, display);
     default: return PercentileOf(y, w, Param);
     }
 }
@@ -295,24 +296,26 @@ int32_t SmoothPolyHalfWidth(const TSpectrumRecord& rec) {
     return static_cast<int32_t>(std::clamp(h, 3.0, 15.0));
 }
 
-double SmoothPointPoly(const TSpectrumRecord& rec, int32_t i) {
-    if (i < 0 || i >= rec.PointCount()) return SpecYValue(rec, i);
-    const DisplayView y = ViewOf(rec);
-    return PolyFitAt(rec, y.get(), i, SmoothingWindowOf(i, SmoothPolyHalfWidth(rec), rec.PointCount()), 3);
+double SmoothPointPoly(const TSpectrumRecord& rec, int32_t i, const TDisplayState& display) {
+    if (i < 0 || i >= rec.PointCount()) return SpecYValue(rec, i, display);
+    const DisplayView y = ViewOf(rec, display);
+    return PolyFitAt(rec, y.get(), i, SmoothingWindowOf(i, SmoothPolyHalfWidth(rec), rec.PointCount()), 3,
+                     display);
 }
 
-double SmoothPoint(const TSpectrumRecord& rec, int32_t i, int32_t Mode, int32_t Width, int32_t Param) {
+double SmoothPoint(const TSpectrumRecord& rec, int32_t i, int32_t Mode, int32_t Width, int32_t Param,
+                   const TDisplayState& display) {
     CheckMode(Mode, Param);
-    if (i < 0 || i >= rec.PointCount()) return SpecYValue(rec, i);
-    const DisplayView y = ViewOf(rec);
-    return SmoothOne(rec, y.get(), i, Mode, HalfWidthOf(Width), Param);
+    if (i < 0 || i >= rec.PointCount()) return SpecYValue(rec, i, display);
+    const DisplayView y = ViewOf(rec, display);
+    return SmoothOne(rec, y.get(), i, Mode, HalfWidthOf(Width), Param, display);
 }
 
 namespace {
 
 // Smoothed display values of every point into out (sized like the record, not the input).
 void SmoothInto(const TSpectrumRecord& rec, const std::vector<double>& y, int32_t Mode, int32_t Width,
-                int32_t Param, std::vector<double>& out) {
+                int32_t Param, std::vector<double>& out, const TDisplayState& display) {
     const int32_t n = rec.PointCount();
     const int32_t h = HalfWidthOf(Width);
     // The linear-time paths need full windows everywhere; shorter records take the direct way.
@@ -321,72 +324,74 @@ void SmoothInto(const TSpectrumRecord& rec, const std::vector<double>& y, int32_
         SmoothMeanLinear(y, h, out);
     } else if (full && Mode == SmoothModeAverage && Param == 1) {
         SmoothTriangularLinear(y, h, out);
-    } else if (full && Mode == SmoothModePolynomial && DisplayGridIsLinear(rec) && rec.StepX != 0.0 &&
+    } else if (full && Mode == SmoothModePolynomial && DisplayGridIsLinear(rec, display) && rec.StepX != 0.0 &&
                2 * h + 1 >= Param) {
         SmoothPolynomialLinearGrid(y, h, Param, out);
     } else {
-        for (int32_t i = 0; i < n; ++i) out[i] = SmoothOne(rec, y, i, Mode, h, Param);
+        for (int32_t i = 0; i < n; ++i) out[i] = SmoothOne(rec, y, i, Mode, h, Param, display);
     }
 }
 
-void SmoothPolyInto(const TSpectrumRecord& rec, const std::vector<double>& y, std::vector<double>& out) {
+void SmoothPolyInto(const TSpectrumRecord& rec, const std::vector<double>& y, std::vector<double>& out,
+                    const TDisplayState& display) {
     const int32_t n = rec.PointCount();
     const int32_t h = SmoothPolyHalfWidth(rec);
-    if (n >= 2 * h + 2 && DisplayGridIsLinear(rec) && rec.StepX != 0.0 && std::isfinite(rec.StepX)) {
+    if (n >= 2 * h + 2 && DisplayGridIsLinear(rec, display) && rec.StepX != 0.0 && std::isfinite(rec.StepX)) {
         SmoothPolynomialLinearGrid(y, h, 3, out);
     } else {
-        for (int32_t i = 0; i < n; ++i) out[i] = PolyFitAt(rec, y, i, SmoothingWindowOf(i, h, n), 3);
+        for (int32_t i = 0; i < n; ++i) out[i] = PolyFitAt(rec, y, i, SmoothingWindowOf(i, h, n), 3, display);
     }
 }
 
 // Display values in r.Values become stored values.
-void StoreInPlace(TSpectrumRecord& r) {
+void StoreInPlace(TSpectrumRecord& r, const TDisplayState& display) {
     r.ConcTimesPath = r.Concentration * r.PathLength;
-    if (DisplayIsStored(r)) return;
-    for (double& v : r.Values) v = SpecYToStored(r, v);
+    if (DisplayIsStored(r, display)) return;
+    for (double& v : r.Values) v = SpecYToStored(r, v, display);
 }
 
 }  // namespace
 
-std::vector<double> SmoothValues(const TSpectrumRecord& rec, int32_t Mode, int32_t Width, int32_t Param) {
+std::vector<double> SmoothValues(const TSpectrumRecord& rec, int32_t Mode, int32_t Width, int32_t Param,
+                                 const TDisplayState& display) {
     CheckMode(Mode, Param);
-    const DisplayView y = ViewOf(rec);
+    const DisplayView y = ViewOf(rec, display);
     std::vector<double> out(static_cast<std::size_t>(rec.PointCount()));
-    SmoothInto(rec, y.get(), Mode, Width, Param, out);
+    SmoothInto(rec, y.get(), Mode, Width, Param, out, display);
     return out;
 }
 
-std::vector<double> SmoothPolyValues(const TSpectrumRecord& rec) {
-    const DisplayView y = ViewOf(rec);
+std::vector<double> SmoothPolyValues(const TSpectrumRecord& rec, const TDisplayState& display) {
+    const DisplayView y = ViewOf(rec, display);
     std::vector<double> out(static_cast<std::size_t>(rec.PointCount()));
-    SmoothPolyInto(rec, y.get(), out);
+    SmoothPolyInto(rec, y.get(), out, display);
     return out;
 }
 
 void SmoothSpectrumAdv(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source,
-                       int32_t Mode, int32_t Width, int32_t Param) {
+                       int32_t Mode, int32_t Width, int32_t Param, const TDisplayState& display) {
     Result.reset();
     CheckMode(Mode, Param);
-    const DisplayView y = ViewOf(Source);
+    const DisplayView y = ViewOf(Source, display);
     auto r = SmoothedHeader(Source);
     r->Values.resize(Source.Values.size());
-    SmoothInto(Source, y.get(), Mode, Width, Param, r->Values);
-    StoreInPlace(*r);
+    SmoothInto(Source, y.get(), Mode, Width, Param, r->Values, display);
+    StoreInPlace(*r, display);
     Result = std::move(r);
 }
 
-void SmoothAllSpectra(const ProgressReport& progress) {
-    const int32_t count = SpectraList.Count();
+void SmoothAllSpectra(TSpectraList& list, const TDisplayState& display, const ProgressReport& progress) {
+    const int32_t count = list.Count();
     if (progress.Begin) progress.Begin(1000);
     for (int32_t k = 0; k < count; ++k) {
         ui::setStatus(1, "smoothing spectra: ");
-        const TSpectrumRecord& src = SpectraList[k];
-        const DisplayView y = ViewOf(src);
+        const TSpectrumRecord& src = list[k];
+        const DisplayView y = ViewOf(src, display);
         auto r = SmoothedHeader(src);
         r->Values.resize(src.Values.size());
-        SmoothPolyInto(src, y.get(), r->Values);
-        StoreInPlace(*r);
-        SpectraList.AddWithDefaultColor(std::move(r));
+        SmoothPolyInto(src, y.get(), r->Values, display);
+        StoreInPlace(*r, display);
+        list.AddWithDefaultColor(std::move(r));
         if (progress.Step) progress.Step(1000.0 / count);
     }
     DelayWithMessages(100);

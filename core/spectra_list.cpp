@@ -69,11 +69,13 @@ uint32_t CurveColor(int32_t n) {
     return kPalette[static_cast<std::size_t>(n % 14)];
 }
 
-void DeleteSpectrum(int32_t index) { SpectraList.Extract(index); }
+void DeleteSpectrum(TSpectraList& list, int32_t index) { list.Extract(index); }
+void DeleteSpectrum(int32_t index) { DeleteSpectrum(SpectraList, index); }
 
-void DeleteSpectra(std::vector<int32_t> indices) {
+void DeleteSpectra(TSpectraList& list, std::vector<int32_t> indices) {
     std::sort(indices.begin(), indices.end());
     indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
     for (auto it = indices.rbegin(); it != indices.rend(); ++it)
-        if (*it >= 0 && *it < SpectraList.Count()) DeleteSpectrum(*it);
+        if (*it >= 0 && *it < list.Count()) DeleteSpectrum(list, *it);
 }
+void DeleteSpectra(std::vector<int32_t> indices) { DeleteSpectra(SpectraList, std::move(indices)); }

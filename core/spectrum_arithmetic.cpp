@@ -19,15 +19,17 @@ bool UsableGrid(const TSpectrumRecord& r) {
     return r.PointCount() >= 1 && r.StepX != 0.0 && std::isfinite(r.StepX) && std::isfinite(r.FirstX);
 }
 
-void DisplayRange(const TSpectrumRecord& r, double& lo, double& hi) {
-    lo = SpecXValue(r, 0);
-    hi = SpecXValue(r, r.PointCount() - 1);
+void DisplayRange(const TSpectrumRecord& r, double& lo, double& hi, const TDisplayState& display) {
+    lo = SpecXValue(r, 0, display);
+    hi = SpecXValue(r, r.PointCount() - 1, display);
     if (lo > hi) std::swap(lo, hi);
 }
 
 // One grid point inwards for the lower bound: +1 where display x rises with the index of a
 // conventional grid (nm, µm), -1 where it falls (1/cm, eV).
-int32_t InwardStep() { return (DisplayXUnit == SpecXNanometer || DisplayXUnit == SpecXMicrometer) ? 1 : -1; }
+int32_t InwardStep(const TDisplayState& display) {
+    return (display.DisplayXUnit == SpecXNanometer || display.DisplayXUnit == SpecXMicrometer) ? 1 : -1;
+}
 
 bool SameXUnit(int32_t a, int32_t b) {
     auto norm = [](int32_t u) { return u == SpecXRamanShift ? SpecXWavenumber : u; };
@@ -45,11 +47,11 @@ int32_t Deliver(std::unique_ptr<TSpectrumRecord>& Result, std::unique_ptr<TSpect
 enum class BinaryOp { Add, Subtract, Multiply, Divide };
 
 int32_t TwoSpectra(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& A, TSpectrumRecord& B,
-                   double& from, double& to, BinaryOp op, int32_t minPoints = 2) {
+                   double& from, double& to, BinaryOp op, const TDisplayState& display, int32_t minPoints = 2) {
     Result.reset();
     SortPairAscending(from, to);
     double lo = 0.0, hi = 0.0;
-    if (!SpecCommonRange(A, B, lo, hi)) return 0;
+    if (!SpecCommonRange(A, B, lo, hi, display)) return 0;
     if (from < lo) from = lo;
     if (to > hi) to = hi;
     if (from > to) return 0;  // the requested range lies outside the common one
@@ -66,14 +68,14 @@ int32_t TwoSpectra(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& A,
     r->PathLength = 1.0;
     r->StepX = A.StepX;
 
-    int32_t i1 = SpecIndexOfX(A, from), i2 = SpecIndexOfX(A, to);
+    int32_t i1 = SpecIndexOfX(A, from, display), i2 = SpecIndexOfX(A, to, display);
     SortPairAscending(i1, i2);
     // The values run from the lower index, so the grid starts there whatever the grid's direction.
     r->FirstX = A.XAt(i1);
     r->Values.reserve(static_cast<std::size_t>(i2 - i1 + 1));
     for (int32_t i = i1; i <= i2; ++i) {
-        double v = SpecXValue(A, i);
-        double ya = SpecYAtX(A, v), yb = SpecYAtX(B, v);
+        double v = SpecXValue(A, i, display);
+        double ya = SpecYAtX(A, v, display), yb = SpecYAtX(B, v, display);
         double y = 0.0;
         switch (op) {
         case BinaryOp::Add: y = ya + yb; break;
@@ -81,7 +83,7 @@ int32_t TwoSpectra(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& A,
         case BinaryOp::Multiply: y = ya * yb; break;
         case BinaryOp::Divide: y = yb != 0.0 ? ya / yb : ya; break;
         }
-        r->Values.push_back(SpecYToStored(*r, y));
+        r->Values.push_back(SpecYToStored(*r, y, display));
     }
     return Deliver(Result, std::move(r), minPoints);
 }
@@ -98,38 +100,40 @@ double ReadNumber(std::string text) {
     return numtext::StrToFloat(text);
 }
 
-std::vector<double> DisplayValuesOf(const TSpectrumRecord& r) {
+std::vector<double> DisplayValuesOf(const TSpectrumRecord& r, const TDisplayState& display) {
     std::vector<double> y(static_cast<std::size_t>(r.PointCount()));
-    for (int32_t i = 0; i < r.PointCount(); ++i) y[static_cast<std::size_t>(i)] = SpecYValue(r, i);
+    for (int32_t i = 0; i < r.PointCount(); ++i) y[static_cast<std::size_t>(i)] = SpecYValue(r, i, display);
     return y;
 }
 
 // Stores display values into r and reads them back as the next pass sees them.
-std::vector<double> StoreAndReread(TSpectrumRecord& r, const std::vector<double>& y) {
+std::vector<double> StoreAndReread(TSpectrumRecord& r, const std::vector<double>& y,
+                                   const TDisplayState& display) {
     r.Values.resize(y.size());
-    for (std::size_t i = 0; i < y.size(); ++i) r.Values[i] = SpecYToStored(r, y[i]);
-    return DisplayValuesOf(r);
+    for (std::size_t i = 0; i < y.size(); ++i) r.Values[i] = SpecYToStored(r, y[i], display);
+    return DisplayValuesOf(r, display);
 }
 
 }  // namespace
 
-bool SpecCommonRange(const TSpectrumRecord& A, const TSpectrumRecord& B, double& lo, double& hi) {
+bool SpecCommonRange(const TSpectrumRecord& A, const TSpectrumRecord& B, double& lo, double& hi,
+                     const TDisplayState& display) {
     if (!UsableGrid(A) || !UsableGrid(B)) return false;
     double aLo, aHi, bLo, bHi;
-    DisplayRange(A, aLo, aHi);
-    DisplayRange(B, bLo, bHi);
+    DisplayRange(A, aLo, aHi, display);
+    DisplayRange(B, bLo, bHi, display);
     if (std::max(aLo, bLo) > std::min(aHi, bHi)) return false;
-    const int32_t d = InwardStep();
+    const int32_t d = InwardStep(display);
     const double sa = A.StepX, sb = B.StepX;
     double l, h;
     if (aLo > bLo)
-        l = sa >= sb ? aLo : SpecXValue(B, SpecIndexOfX(B, aLo) + d);
+        l = sa >= sb ? aLo : SpecXValue(B, SpecIndexOfX(B, aLo, display) + d, display);
     else
-        l = sb >= sa ? bLo : SpecXValue(A, SpecIndexOfX(A, bLo) + d);
+        l = sb >= sa ? bLo : SpecXValue(A, SpecIndexOfX(A, bLo, display) + d, display);
     if (aHi > bHi)
-        h = sa > sb ? SpecXValue(A, SpecIndexOfX(A, bHi) - d) : bHi;
+        h = sa > sb ? SpecXValue(A, SpecIndexOfX(A, bHi, display) - d, display) : bHi;
     else
-        h = sa >= sb ? aHi : SpecXValue(B, SpecIndexOfX(B, aHi) - d);
+        h = sa >= sb ? aHi : SpecXValue(B, SpecIndexOfX(B, aHi, display) - d, display);
     if (!(l <= h)) return false;  // the moved bounds crossed: less than one common grid step
     lo = l;
     hi = h;
@@ -137,34 +141,34 @@ bool SpecCommonRange(const TSpectrumRecord& A, const TSpectrumRecord& B, double&
 }
 
 int32_t SpecAdd(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& A, TSpectrumRecord& B, double& from,
-                double& to) {
-    return TwoSpectra(Result, A, B, from, to, BinaryOp::Add);
+                double& to, const TDisplayState& display) {
+    return TwoSpectra(Result, A, B, from, to, BinaryOp::Add, display);
 }
 int32_t SpecSubtract(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& A, TSpectrumRecord& B,
-                     double& from, double& to) {
-    return TwoSpectra(Result, A, B, from, to, BinaryOp::Subtract);
+                     double& from, double& to, const TDisplayState& display) {
+    return TwoSpectra(Result, A, B, from, to, BinaryOp::Subtract, display);
 }
 int32_t SpecMultiply(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& A, TSpectrumRecord& B,
-                     double& from, double& to) {
-    return TwoSpectra(Result, A, B, from, to, BinaryOp::Multiply);
+                     double& from, double& to, const TDisplayState& display) {
+    return TwoSpectra(Result, A, B, from, to, BinaryOp::Multiply, display);
 }
 int32_t SpecDivide(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& A, TSpectrumRecord& B,
-                   double& from, double& to) {
-    return TwoSpectra(Result, A, B, from, to, BinaryOp::Divide);
+                   double& from, double& to, const TDisplayState& display) {
+    return TwoSpectra(Result, A, B, from, to, BinaryOp::Divide, display);
 }
 int32_t SpecMultiplyPartial(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& A, TSpectrumRecord& B,
-                            double& from, double& to) {
-    return TwoSpectra(Result, A, B, from, to, BinaryOp::Multiply, 1);
+                            double& from, double& to, const TDisplayState& display) {
+    return TwoSpectra(Result, A, B, from, to, BinaryOp::Multiply, display, 1);
 }
 
 int32_t SpecCorrect(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& Curve, TSpectrumRecord& Spectrum,
-                    double& from, double& to) {
+                    double& from, double& to, const TDisplayState& display) {
     Result.reset();
     if (!SameXUnit(Curve.XUnit, Spectrum.XUnit))
         throw vx::Error("The correction curve and the spectrum have different x units.");
     SortPairAscending(from, to);
     double lo = 0.0, hi = 0.0;
-    if (!SpecCommonRange(Curve, Spectrum, lo, hi)) return 0;
+    if (!SpecCommonRange(Curve, Spectrum, lo, hi, display)) return 0;
     if (from < lo) from = lo;
     if (to > hi) to = hi;
     if (from > to) return 0;
@@ -175,20 +179,20 @@ int32_t SpecCorrect(std::unique_ptr<TSpectrumRecord>& Result, TSpectrumRecord& C
     r->PathLength = 1.0;
     r->StepX = Curve.StepX;
 
-    int32_t i1 = SpecIndexOfX(Curve, from), i2 = SpecIndexOfX(Curve, to);
+    int32_t i1 = SpecIndexOfX(Curve, from, display), i2 = SpecIndexOfX(Curve, to, display);
     SortPairAscending(i1, i2);
     r->FirstX = Curve.XAt(i1);
     for (int32_t i = i1; i <= i2; ++i) {
-        double v = SpecXValue(Curve, i);
-        double s = SpecYAtX(Spectrum, v), c = SpecYAtX(Curve, v);
+        double v = SpecXValue(Curve, i, display);
+        double s = SpecYAtX(Spectrum, v, display), c = SpecYAtX(Curve, v, display);
         double y = (s != 0.0 && c != 0.0) ? s / c : 0.0;
-        r->Values.push_back(SpecYToStored(*r, y));
+        r->Values.push_back(SpecYToStored(*r, y, display));
     }
     return Deliver(Result, std::move(r));
 }
 
 int32_t SpecCutOut(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Spectrum, double& from,
-                   double& to, bool PrefixTitle) {
+                   double& to, bool PrefixTitle, const TDisplayState& display) {
     Result.reset();
     if (Spectrum.XUnit != SpecXNanometer && Spectrum.XUnit != SpecXMicrometer &&
         Spectrum.XUnit != SpecXWavenumber && Spectrum.XUnit != SpecXRamanShift)
@@ -196,7 +200,7 @@ int32_t SpecCutOut(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumReco
     SortPairAscending(from, to);
     if (!UsableGrid(Spectrum)) return 0;
     double lo, hi;
-    DisplayRange(Spectrum, lo, hi);
+    DisplayRange(Spectrum, lo, hi, display);
     if (to < lo || from > hi) return 0;
 
     auto r = std::make_unique<TSpectrumRecord>();
@@ -205,7 +209,7 @@ int32_t SpecCutOut(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumReco
     r->StepX = Spectrum.StepX;
     r->Title = PrefixTitle ? "\tPart of: " + Spectrum.Title : Spectrum.Title.str();
 
-    int32_t i1 = SpecIndexOfX(Spectrum, from), i2 = SpecIndexOfX(Spectrum, to);
+    int32_t i1 = SpecIndexOfX(Spectrum, from, display), i2 = SpecIndexOfX(Spectrum, to, display);
     SortPairAscending(i1, i2);
     r->FirstX = Spectrum.XAt(i1);
     r->Values.assign(Spectrum.Values.begin() + i1, Spectrum.Values.begin() + i2 + 1);
@@ -213,7 +217,8 @@ int32_t SpecCutOut(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumReco
 }
 
 void SpecConstArith(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source,
-                    const std::string& Term, uint8_t NameFlag, int32_t Op, const std::string& OpText) {
+                    const std::string& Term, uint8_t NameFlag, int32_t Op, const std::string& OpText,
+                    const TDisplayState& display) {
     Result.reset();
     if (Op < ConstOpAdd || Op > ConstOpDivide) throw vx::Error("Unknown calculation type " + std::to_string(Op) + ".");
     const bool hasX = Term.find('x') != std::string::npos;
@@ -231,15 +236,15 @@ void SpecConstArith(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRec
     const int32_t n = Source.PointCount();
     std::vector<double> out(static_cast<std::size_t>(n));
     for (int32_t i = 0; i < n; ++i) {
-        const double y = SpecYValue(Source, i);
+        const double y = SpecYValue(Source, i, display);
         double t = c;
         if (hasX || hasY) {
             if (Term == "y")
                 t = y;
             else if (Term == "x")
-                t = SpecXValue(Source, i) / 1000.0;
+                t = SpecXValue(Source, i, display) / 1000.0;
             else
-                t = TermPower((hasX ? SpecXValue(Source, i) : y) / 1000.0, p);
+                t = TermPower((hasX ? SpecXValue(Source, i, display) : y) / 1000.0, p);
         }
         double v = 0.0;
         switch (Op) {
@@ -258,12 +263,12 @@ void SpecConstArith(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRec
     r->StepX = Source.StepX;
     r->Title = NameFlag == 1 ? Source.Title + (" " + OpText + " " + Term) : Source.Title.str();
     r->Values.resize(out.size());
-    for (std::size_t i = 0; i < out.size(); ++i) r->Values[i] = SpecYToStored(*r, out[i]);
+    for (std::size_t i = 0; i < out.size(); ++i) r->Values[i] = SpecYToStored(*r, out[i], display);
     Result = std::move(r);
 }
 
 void SpecDerivative(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, int32_t Order,
-                    bool Smooth) {
+                    bool Smooth, const TDisplayState& display) {
     Result.reset();
     if (Source.StepX == 0.0 || !std::isfinite(Source.StepX))
         throw vx::Error("A derivative needs a spectrum with an x step other than 0.");
@@ -285,15 +290,15 @@ void SpecDerivative(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRec
     const double step = Source.StepX;
     std::vector<double> y;
     if (!Smooth) {
-        std::vector<double> ys = DisplayValuesOf(Source);
+        std::vector<double> ys = DisplayValuesOf(Source, display);
         y.resize(static_cast<std::size_t>(n - 1));
         for (int32_t i = 0; i + 1 < n; ++i) y[i] = (ys[i + 1] - ys[i]) / step;
     } else {
-        y = StoreAndReread(*r, SmoothPolyValues(Source));
+        y = StoreAndReread(*r, SmoothPolyValues(Source, display), display);
         for (int32_t i = 0; i + 2 < n; ++i) y[i] = (y[i + 1] - y[i]) / step;
         y.resize(static_cast<std::size_t>(n - 2));
     }
-    y = StoreAndReread(*r, y);
+    y = StoreAndReread(*r, y, display);
     for (int32_t order = 2; order <= Order; ++order) {
         const int32_t m = static_cast<int32_t>(y.size());
         if (Smooth) {
@@ -304,7 +309,7 @@ void SpecDerivative(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRec
                 SmoothingWindow w = SmoothingWindowOf(i, h, m);
                 std::vector<double> xs, vs;
                 for (int32_t k = w.lo; k <= w.hi; ++k) {
-                    xs.push_back(SpecXValue(*r, k) - SpecXValue(*r, i));
+                    xs.push_back(SpecXValue(*r, k, display) - SpecXValue(*r, i, display));
                     vs.push_back(y[k]);
                 }
                 double scale = 0.0;
@@ -313,31 +318,31 @@ void SpecDerivative(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRec
                     for (double& xv : xs) xv /= scale;
                     y[i] = FitPolynomial(xs, vs, 3)[0];
                 }
-                r->Values[i] = SpecYToStored(*r, y[i]);
-                y[i] = SpecYValue(*r, i);
+                r->Values[i] = SpecYToStored(*r, y[i], display);
+                y[i] = SpecYValue(*r, i, display);
             }
         }
         for (int32_t i = 0; i + 2 < m; ++i) y[i] = (y[i + 1] - y[i]) / step;
         y.resize(static_cast<std::size_t>(m - 2));
-        y = StoreAndReread(*r, y);
+        y = StoreAndReread(*r, y, display);
     }
     Result = std::move(r);
 }
 
 void SpecRamanShift(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, int32_t CutOff,
-                    double LaserNm) {
+                    double LaserNm, const TDisplayState& display) {
     Result.reset();
     if (!(LaserNm > 0.0) || !std::isfinite(LaserNm))
         throw vx::Error("The laser wavelength must be greater than 0 nm.");
     std::vector<double> s, v;
     const double laser = 1e7 / LaserNm;
     for (int32_t i = 0; i < Source.PointCount(); ++i) {
-        const double x = SpecXValue(Source, i);
+        const double x = SpecXValue(Source, i, display);
         if (!(x > 0.0)) continue;  // no wavelength, no shift
         const double shift = laser - 1e7 / x;
         if (shift <= CutOff) continue;
         s.push_back(shift);
-        v.push_back(SpecYValue(Source, i));
+        v.push_back(SpecYValue(Source, i, display));
     }
     const int32_t m = static_cast<int32_t>(s.size());
     if (m < 2 || s.front() == s.back())

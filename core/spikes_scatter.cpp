@@ -16,9 +16,9 @@ TScatterRemovalSettings ScatterRemovalSettings;
 
 namespace {
 
-std::vector<double> DisplayValues(const TSpectrumRecord& r) {
+std::vector<double> DisplayValues(const TSpectrumRecord& r, const TDisplayState& display) {
     std::vector<double> y(static_cast<std::size_t>(r.PointCount()));
-    for (int32_t i = 0; i < r.PointCount(); ++i) y[static_cast<std::size_t>(i)] = SpecYValue(r, i);
+    for (int32_t i = 0; i < r.PointCount(); ++i) y[static_cast<std::size_t>(i)] = SpecYValue(r, i, display);
     return y;
 }
 
@@ -33,12 +33,12 @@ std::unique_ptr<TSpectrumRecord> CleanedHeader(const TSpectrumRecord& src) {
 }
 
 void RemoveSpikes(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, uint8_t NameFlag,
-                  bool backward) {
+                  bool backward, const TDisplayState& display) {
     Result.reset();
     if (Source.StepX == 0.0 || !std::isfinite(Source.StepX))
         throw vx::Error("Spikes can only be removed from a spectrum with an x step other than 0.");
     const int32_t n = Source.PointCount();
-    const std::vector<double> y = DisplayValues(Source);
+    const std::vector<double> y = DisplayValues(Source, display);
     std::vector<double> d(static_cast<std::size_t>(std::max(n - 1, 0)));
     for (int32_t i = 0; i + 1 < n; ++i) d[i] = (y[i + 1] - y[i]) / Source.StepX;
 
@@ -70,7 +70,7 @@ void RemoveSpikes(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecor
         ++p;
     }
     r->Values.resize(out.size());
-    for (std::size_t i = 0; i < out.size(); ++i) r->Values[i] = SpecYToStored(*r, out[i]);
+    for (std::size_t i = 0; i < out.size(); ++i) r->Values[i] = SpecYToStored(*r, out[i], display);
     Result = std::move(r);
 }
 
@@ -143,25 +143,26 @@ std::vector<int32_t> SpikePointsToReplace(const std::vector<int32_t>& S) {
     return P;
 }
 
-void SpecRemoveSpikes(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, uint8_t NameFlag) {
-    RemoveSpikes(Result, Source, NameFlag, false);
+void SpecRemoveSpikes(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, uint8_t NameFlag,
+                      const TDisplayState& display) {
+    RemoveSpikes(Result, Source, NameFlag, false, display);
 }
 
 void SpecRemoveSpikesBackward(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source,
-                              uint8_t NameFlag) {
-    RemoveSpikes(Result, Source, NameFlag, true);
+                              uint8_t NameFlag, const TDisplayState& display) {
+    RemoveSpikes(Result, Source, NameFlag, true, display);
 }
 
 void SpecRemoveScatter(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, int32_t FitPoints,
-                       int32_t Coefficients) {
-    SpecRemoveScatter(Result, Source, FitPoints, Coefficients, ScatterRemovalSettings);
+                       int32_t Coefficients, const TDisplayState& display) {
+    SpecRemoveScatter(Result, Source, FitPoints, Coefficients, ScatterRemovalSettings, display);
 }
 
 void SpecRemoveScatter(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, int32_t q,
-                       int32_t m, const TScatterRemovalSettings& settings) {
+                       int32_t m, const TScatterRemovalSettings& settings, const TDisplayState& display) {
     Result.reset();
     const int32_t n = Source.PointCount();
-    const std::vector<double> y = DisplayValues(Source);
+    const std::vector<double> y = DisplayValues(Source, display);
     std::vector<double> out(y);
     auto r = CleanedHeader(Source);
 
@@ -174,25 +175,25 @@ void SpecRemoveScatter(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrum
         if (ramanWn > 0.0) bands.push_back({settings.Raman, 1e7 / ramanWn});
         bands.push_back({settings.Rayleigh2, 2.0 * e});
     }
-    double xLo = SpecXValue(Source, 0), xHi = SpecXValue(Source, n - 1);
+    double xLo = SpecXValue(Source, 0, display), xHi = SpecXValue(Source, n - 1, display);
     if (xLo > xHi) std::swap(xLo, xHi);
 
     for (const Band& band : bands) {
         if (!band.on) continue;
-        double bLo = XStoredToDisplay(band.centre - W, SpecXNanometer, DisplayXUnit);
-        double bHi = XStoredToDisplay(band.centre + W, SpecXNanometer, DisplayXUnit);
+        double bLo = XStoredToDisplay(band.centre - W, SpecXNanometer, display.DisplayXUnit);
+        double bHi = XStoredToDisplay(band.centre + W, SpecXNanometer, display.DisplayXUnit);
         if (bLo > bHi) std::swap(bLo, bHi);
         if (bHi < xLo || bLo > xHi) continue;  // the band misses the spectrum
-        int32_t start = SpecIndexOfX(Source, std::max(bLo, xLo));
-        int32_t end = SpecIndexOfX(Source, std::min(bHi, xHi));
+        int32_t start = SpecIndexOfX(Source, std::max(bLo, xLo), display);
+        int32_t end = SpecIndexOfX(Source, std::min(bHi, xHi), display);
         if (start > end) std::swap(start, end);
 
         // Flanks: up to q points either side, inside the record.
         std::vector<double> fx, fy, left, right;
         for (int32_t i = std::max(start - q, 0); i <= start - 1; ++i) left.push_back(i);
         for (int32_t i = end; i <= std::min(end + q - 1, n - 1); ++i) right.push_back(i);
-        for (double i : left) fx.push_back(SpecXValue(Source, static_cast<int32_t>(i)));
-        for (double i : right) fx.push_back(SpecXValue(Source, static_cast<int32_t>(i)));
+        for (double i : left) fx.push_back(SpecXValue(Source, static_cast<int32_t>(i), display));
+        for (double i : right) fx.push_back(SpecXValue(Source, static_cast<int32_t>(i), display));
         for (double i : left) fy.push_back(y[static_cast<std::size_t>(i)]);
         for (double i : right) fy.push_back(y[static_cast<std::size_t>(i)]);
         int32_t coeffs = std::clamp(m, 1, 6);
@@ -216,12 +217,14 @@ void SpecRemoveScatter(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrum
             switch (settings.FillMode) {
             case ScatterFillZeros: v = 0.0; break;
             case ScatterFillLine: v = LinInterpol(i, start, y[start], end, y[end]); break;
-            default: v = GaussRandom(EvalPolynomial(poly, SpecXValue(Source, i) - xc), noise * 0.5); break;
+            default:
+                v = GaussRandom(EvalPolynomial(poly, SpecXValue(Source, i, display) - xc), noise * 0.5);
+                break;
             }
             out[i] = v;
         }
     }
     r->Values.resize(out.size());
-    for (std::size_t i = 0; i < out.size(); ++i) r->Values[i] = SpecYToStored(*r, out[i]);
+    for (std::size_t i = 0; i < out.size(); ++i) r->Values[i] = SpecYToStored(*r, out[i], display);
     Result = std::move(r);
 }

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "core/spectrum_record.h"
+#include "core/units.h"
 
 // Sensitivity of the spike test: a slope is a spike when |d| > |mean| + sd * SpikeLimitFactor over the
 // ten slopes before it. Set by the spike dialog from the options slider (tenths); default 5.6.
@@ -29,18 +30,20 @@ extern TScatterRemovalSettings ScatterRemovalSettings;
 
 // Forward and backward spike scans. The title gets " Spikes removed" when NameFlag is not 0. A zero
 // x step is refused (vx::Error).
-void SpecRemoveSpikes(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, uint8_t NameFlag);
+void SpecRemoveSpikes(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, uint8_t NameFlag,
+                      const TDisplayState& display VX_DEFAULT_DISPLAY);
 void SpecRemoveSpikesBackward(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source,
-                              uint8_t NameFlag);
+                              uint8_t NameFlag, const TDisplayState& display VX_DEFAULT_DISPLAY);
 
 // Scatter removal with ScatterRemovalSettings; FitPoints flank points either side, Coefficients of the
 // flank polynomial (the dialog passes 5 and 4). The spectrum is displayed in nm. Bands outside the
 // spectrum change nothing, partial ones are clipped, overlapping ones are filled in turn; the result
 // has the source's number of points.
 void SpecRemoveScatter(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, int32_t FitPoints,
-                       int32_t Coefficients);
+                       int32_t Coefficients, const TDisplayState& display VX_DEFAULT_DISPLAY);
 void SpecRemoveScatter(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, int32_t FitPoints,
-                       int32_t Coefficients, const TScatterRemovalSettings& settings);
+                       int32_t Coefficients, const TScatterRemovalSettings& settings,
+                       const TDisplayState& display VX_DEFAULT_DISPLAY);
 
 // The two steps of spike removal, for tests and the dialog's preview: the slope indices flagged as
 // spikes (ascending), and the point indices to replace derived from them (sorted, without duplicates).

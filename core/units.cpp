@@ -92,15 +92,15 @@ double XDisplayToStored(double x, int32_t display, int32_t stored) {
     }
 }
 
-double SpecXValue(const TSpectrumRecord& rec, int32_t i) {
+double SpecXValue(const TSpectrumRecord& rec, int32_t i, const TDisplayState& display) {
     double v = i * rec.StepX + rec.FirstX;
-    return XStoredToDisplay(v, rec.XUnit, DisplayXUnit);
+    return XStoredToDisplay(v, rec.XUnit, display.DisplayXUnit);
 }
 
-int32_t SpecIndexOfX(const TSpectrumRecord& rec, double x) {
+int32_t SpecIndexOfX(const TSpectrumRecord& rec, double x, const TDisplayState& display) {
     int32_t n = rec.PointCount();
     if (n <= 0 || rec.StepX == 0.0) return 0;
-    double u = XDisplayToStored(x, DisplayXUnit, rec.XUnit);
+    double u = XDisplayToStored(x, display.DisplayXUnit, rec.XUnit);
     double b = std::nearbyint((u - rec.FirstX) / rec.StepX);
     if (!(b >= 0.0)) return 0;  // also NaN
     if (b >= n) return n - 1;
@@ -123,17 +123,18 @@ double StoredToDisplayY(const TSpectrumRecord& rec, double a, int32_t mode) {
     }
 }
 
-double SpecYValue(const TSpectrumRecord& rec, int32_t i) {
+double SpecYValue(const TSpectrumRecord& rec, int32_t i, const TDisplayState& display) {
+    const int32_t mode = display.DisplayYMode;
     if (i < 0 || i >= rec.PointCount())
-        return (DisplayYMode == SpecYTransmittance || DisplayYMode == SpecYReflectance) ? 1.0 : 0.0;
-    return StoredToDisplayY(rec, rec.Values[static_cast<std::size_t>(i)], DisplayYMode);
+        return (mode == SpecYTransmittance || mode == SpecYReflectance) ? 1.0 : 0.0;
+    return StoredToDisplayY(rec, rec.Values[static_cast<std::size_t>(i)], mode);
 }
 
-double SpecYToStored(TSpectrumRecord& rec, double y) {
+double SpecYToStored(TSpectrumRecord& rec, double y, const TDisplayState& display) {
     rec.ConcTimesPath = rec.Concentration * rec.PathLength;
     if (rec.SourceKind == SpecSourceRaw) return y;
     double cd = rec.ConcTimesPath;
-    switch (DisplayYMode) {
+    switch (display.DisplayYMode) {
     case SpecYTransmittance:
     case SpecYReflectance: return y > 0.0 ? -Log10Ext(y) : 6.0;
     case SpecYEpsilon: return cd == 0.0 ? 0.0 : y * cd;
@@ -155,11 +156,11 @@ double LinInterpolInverse(double y, double x1, double y1, double x2, double y2) 
     return (y - (y2 - x2 * s)) / s;
 }
 
-double SpecYAtX(TSpectrumRecord& rec, double x) {
+double SpecYAtX(TSpectrumRecord& rec, double x, const TDisplayState& display) {
     rec.ConcTimesPath = rec.Concentration * rec.PathLength;
     int32_t n = rec.PointCount();
     if (n <= 0) return 0.0;
-    double u = XDisplayToStored(x, DisplayXUnit, rec.XUnit);
+    double u = XDisplayToStored(x, display.DisplayXUnit, rec.XUnit);
     double b;
     if (rec.StepX == 0.0) {
         // A zero step has only point 0, at FirstX.
@@ -186,5 +187,5 @@ double SpecYAtX(TSpectrumRecord& rec, double x) {
         else
             stored = LinInterpol(xb, xL, yL, xU, yU);
     }
-    return StoredToDisplayY(rec, stored, DisplayYMode);
+    return StoredToDisplayY(rec, stored, display.DisplayYMode);
 }

@@ -1,21 +1,15 @@
 #include "formats/ascii_reader.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "core/units.h"
 #include "formats/resample.h"
-#include "platform/codepage.h"
+#include "formats/text_loader.h"
+#include "formats/text_spectra_support.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
@@ -24,167 +18,11 @@ TAxisQueryChoice AxisQueryChoice;
 
 namespace {
 
-// A whole file mapped read-only: large text files are parsed straight from the page cache.
-class MappedFile {
-public:
-    explicit MappedFile(const std::string& path) {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd_ < 0) throw vx::FileError("Cannot open file \"" + path + "\".");
-        struct stat st{};
-        if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-            ::close(fd_);
-            throw vx::FileError("Cannot open file \"" + path + "\".");
-        }
-        size_ = static_cast<std::size_t>(st.st_size);
-        if (size_ == 0) return;
-        void* m = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd_, 0);
-        if (m == MAP_FAILED) {
-            ::close(fd_);
-            throw vx::FileError("Cannot open file \"" + path + "\".");
-        }
-        data_ = static_cast<const char*>(m);
-    }
-    ~MappedFile() {
-        if (data_) ::munmap(const_cast<char*>(data_), size_);
-        ::close(fd_);
-    }
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-    std::string_view bytes() const { return data_ ? std::string_view(data_, size_) : std::string_view(); }
-
-private:
-    int fd_ = -1;
-    const char* data_ = nullptr;
-    std::size_t size_ = 0;
-};
-
-// Storage for the bulk pair lists: large blocks are mapped directly and marked for huge pages, since
-// first-touch page faults, not parsing, dominate reading a file of a million lines.
-template <class T>
-struct BulkAllocator {
-    using value_type = T;
-    static constexpr std::size_t kLarge = std::size_t{4} << 20;
-    BulkAllocator() = default;
-    template <class U>
-    BulkAllocator(const BulkAllocator<U>&) {}
-    T* allocate(std::size_t n) {
-        const std::size_t bytes = n * sizeof(T);
-        if (bytes < kLarge) return std::allocator<T>().allocate(n);
-        void* m = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (m == MAP_FAILED) throw std::bad_alloc();
-        ::madvise(m, bytes, MADV_HUGEPAGE);
-        return static_cast<T*>(m);
-    }
-    void deallocate(T* p, std::size_t n) {
-        const std::size_t bytes = n * sizeof(T);
-        if (bytes < kLarge)
-            std::allocator<T>().deallocate(p, n);
-        else
-            ::munmap(p, bytes);
-    }
-    template <class U>
-    bool operator==(const BulkAllocator<U>&) const { return true; }
-};
-using PairList = std::vector<double, BulkAllocator<double>>;
-
-// Walks the lines of a text the way a string list splits it: CR, LF or CR LF end a line; a last line
-// without an ending counts, an ending at the very end adds no empty line.
-class LineCursor {
-public:
-    explicit LineCursor(std::string_view text) : text_(text) {}
-    std::size_t position() const { return pos_; }
-    void seek(std::size_t pos) { pos_ = pos; }
-    bool next(std::string_view& line) {
-        if (pos_ >= text_.size()) return false;
-        const char* b = text_.data() + pos_;
-        const char* e = text_.data() + text_.size();
-        const char* p = b;
-        while (p < e && *p != '\r' && *p != '\n') ++p;
-        line = std::string_view(b, static_cast<std::size_t>(p - b));
-        if (p < e) p += (*p == '\r' && p + 1 < e && p[1] == '\n') ? 2 : 1;
-        pos_ = static_cast<std::size_t>(p - text_.data());
-        return true;
-    }
-
-private:
-    std::string_view text_;
-    std::size_t pos_ = 0;
-};
-
-// StripLeadingBlanks on a view: blanks go; a line that becomes empty or starts with "." or "," gets a
-// "0" in front (built in `scratch` only then, so ordinary lines cost no copy).
-std::string_view stripLine(std::string_view line, std::string& scratch) {
-    if (line.empty()) return line;
-    std::size_t p = line.find_first_not_of(' ');
-    std::string_view s = p == std::string_view::npos ? std::string_view() : line.substr(p);
-    if (s.empty() || s[0] == '.' || s[0] == ',') {
-        scratch.assign("0");
-        scratch.append(s);
-        return scratch;
-    }
-    return s;
-}
-
-constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Reads "[sign]digits[(.|,)digits][(E|e)[sign]digits]" at p (the decimal mark never being `notDecimal`)
-// and moves p behind it. The value is exact: small mantissas and exponents by one IEEE operation on
-// exact operands, everything else through std::from_chars. False for any other shape.
-bool parseNumberAt(const char*& pos, const char* e, char notDecimal, double& out) {
-    const char* p = pos;
-    const char* start = p;
-    bool neg = false;
-    if (p < e && (*p == '+' || *p == '-')) {
-        neg = *p == '-';
-        ++p;
-    }
-    uint64_t mant = 0;
-    int digits = 0, fraction = 0;
-    while (p < e && isDigit(*p)) {
-        mant = mant * 10 + static_cast<uint64_t>(*p++ - '0');
-        ++digits;
-    }
-    if (p < e && (*p == '.' || *p == ',') && *p != notDecimal) {
-        ++p;
-        while (p < e && isDigit(*p)) {
-            mant = mant * 10 + static_cast<uint64_t>(*p++ - '0');
-            ++digits;
-            ++fraction;
-        }
-    }
-    if (digits == 0) return false;
-    int exponent = 0;
-    if (p < e && (*p == 'E' || *p == 'e')) {
-        ++p;
-        bool eneg = false;
-        if (p < e && (*p == '+' || *p == '-')) eneg = *p++ == '-';
-        int ed = 0;
-        while (p < e && isDigit(*p) && ed < 6) {
-            exponent = exponent * 10 + (*p++ - '0');
-            ++ed;
-        }
-        if (ed == 0 || (p < e && isDigit(*p))) return false;
-        if (eneg) exponent = -exponent;
-    }
-    const int e10 = exponent - fraction;
-    if (digits <= 19 && mant <= (uint64_t{1} << 53) && e10 >= -22 && e10 <= 22) {
-        // Both operands exact, so one IEEE operation rounds correctly.
-        double v = static_cast<double>(mant);
-        v = e10 < 0 ? v / kPow10[-e10] : v * kPow10[e10];
-        out = neg ? -v : v;
-    } else {
-        char buf[96];
-        if (*start == '+') ++start;
-        const std::size_t len = static_cast<std::size_t>(p - start);
-        if (len >= sizeof buf) return false;
-        for (std::size_t i = 0; i < len; ++i) buf[i] = start[i] == ',' ? '.' : start[i];
-        auto r = std::from_chars(buf, buf + len, out);
-        if (r.ec != std::errc() || r.ptr != buf + len) return false;
-    }
-    pos = p;
+// Reads a number at p as far as it goes, its decimal mark never being `sep`, and moves p behind it.
+bool parseNumberAt(const char*& p, const char* e, char sep, double& out) {
+    const char* q = ScanNumber(p, e, out, sep);
+    if (!q) return false;
+    p = q;
     return true;
 }
 
@@ -195,7 +33,7 @@ bool fastNumber(std::string_view text, double& out) {
     const char* e = p + text.size();
     while (p < e && *p == ' ') ++p;
     while (e > p && e[-1] == ' ') --e;
-    return parseNumberAt(p, e, '\0', out) && p == e;
+    return p < e && parseNumberAt(p, e, '\0', out) && p == e;
 }
 
 inline bool isLineEnd(const char* p, const char* e) { return p == e || *p == '\r' || *p == '\n'; }
@@ -222,22 +60,12 @@ bool fastPair(const char* base, std::size_t& pos, std::size_t size, char sep, do
     return true;
 }
 
-double numberField(std::string_view field) {
+double numberField(const MappedText& text, std::string_view field) {
     double v;
     if (fastNumber(field, v)) return v;
-    std::string t(field);
+    std::string t = text.Utf8(field);
     FixDecimalSeparator(t);
     return numtext::StrToFloat(t);
-}
-
-char guessSeparator(std::string_view line) {
-    const bool dot = line.find('.') != std::string_view::npos;
-    const bool comma = line.find(',') != std::string_view::npos;
-    if (dot && comma) return ',';
-    if (line.find(';') != std::string_view::npos) return ';';
-    if (line.find('\t') != std::string_view::npos) return '\t';
-    if (line.find(' ') != std::string_view::npos) return ' ';
-    return '\t';
 }
 
 bool startsWithInteger(std::string_view line, char sep) {
@@ -313,10 +141,10 @@ void fractionToAbsorbance(std::vector<double>& ys, double ymax, double percentLi
     }
 }
 
-}  // namespace
+// Larger two-column files than this are no spectrum: ten million pairs take about 250 MB.
+constexpr std::uint64_t kMaxAsciiBytes = std::uint64_t{256} << 20;
 
-void ReadSpecAsciiBytes(TSpectrumRecord& rec, std::string_view bytes, bool utf8, const std::string& fileName,
-                        bool fromOpen) {
+void readAscii(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName, bool fromOpen) {
     TSpectrumRecord r;
     r.FileName = fileName;
     r.Title = NameWithoutExtension(fileName);
@@ -333,32 +161,31 @@ void ReadSpecAsciiBytes(TSpectrumRecord& rec, std::string_view bytes, bool utf8,
     r.Color = rec.Color;
     r.LineStyle = rec.LineStyle;
 
-    LineCursor lines(bytes);
+    LineCursor lines(text.Bytes());
+    const std::string_view bytes = text.Bytes();
     std::string scratch;
     std::string_view line;
 
     // The separator is guessed from the eleventh line.
     for (int i = 0; i <= 10; ++i)
-        if (!lines.next(line)) throw vx::ListIndexError(10);
-    const char sep = guessSeparator(stripLine(line, scratch));
+        if (!lines.Next(line)) throw vx::ListIndexError(10);
+    const char sep = GuessSeparator(StripLeadingBlanksView(line, scratch));
 
     // Header lines: those whose first field is no integer.
-    lines.seek(0);
+    lines.Seek(0);
     int32_t header = 0;
     std::size_t dataStart = 0;
     for (;;) {
-        dataStart = lines.position();
-        if (!lines.next(line)) throw vx::ListIndexError(header);
-        if (startsWithInteger(stripLine(line, scratch), sep)) break;
+        dataStart = lines.Position();
+        if (!lines.Next(line)) throw vx::ListIndexError(header);
+        if (startsWithInteger(StripLeadingBlanksView(line, scratch), sep)) break;
         ++header;
     }
 
     if (header > 0) {
         LineCursor first(bytes);
-        first.next(line);
-        std::string label(stripLine(line, scratch));
-        if (!utf8) label = cp1252::toUtf8(label);
-        axisTypesFromLabels(label, sep, r);
+        first.Next(line);
+        axisTypesFromLabels(text.Utf8(StripLeadingBlanksView(line, scratch)), sep, r);
     } else if (fromOpen) {
         askAxisTypes(fileName, r);
     }
@@ -377,16 +204,16 @@ void ReadSpecAsciiBytes(TSpectrumRecord& rec, std::string_view bytes, bool utf8,
             ys.push_back(y);
             continue;
         }
-        lines.seek(pos);
-        if (!lines.next(line)) break;
-        pos = lines.position();
-        std::string_view s = stripLine(line, scratch);
+        lines.Seek(pos);
+        if (!lines.Next(line)) break;
+        pos = lines.Position();
+        std::string_view s = StripLeadingBlanksView(line, scratch);
         auto p = s.find(sep);
         if (p == std::string_view::npos) break;
         std::string_view xf = s.substr(0, p), yf = s.substr(p + 1);
         if (xf.empty() || yf.empty()) continue;
-        x = numberField(xf);
-        y = numberField(yf);
+        x = numberField(text, xf);
+        y = numberField(text, yf);
         xs.push_back(x);
         ys.push_back(y);
     }
@@ -451,23 +278,19 @@ void ReadSpecAsciiBytes(TSpectrumRecord& rec, std::string_view bytes, bool utf8,
     rec = std::move(r);
 }
 
+}  // namespace
+
+void ReadSpecAsciiBytes(TSpectrumRecord& rec, std::string_view bytes, bool utf8, const std::string& fileName,
+                        bool fromOpen) {
+    readAscii(rec, utf8 ? MappedText::FromUtf8(bytes) : MappedText::FromStoredBytes(bytes), fileName, fromOpen);
+}
+
 void LoadSpecAscii(TSpectrumRecord& rec, const std::string& fileName, bool fromOpen) {
-    MappedFile file(fileName);
-    std::string_view bytes = file.bytes();
-    std::string converted;
-    bool utf8 = false;
-    if (bytes.size() >= 2) {
-        const auto b0 = static_cast<unsigned char>(bytes[0]), b1 = static_cast<unsigned char>(bytes[1]);
-        if ((b0 == 0xFF && b1 == 0xFE) || (b0 == 0xFE && b1 == 0xFF)) {
-            converted = LoadFileText(fileName);
-            bytes = converted;
-            utf8 = true;
-        }
-    }
+    const MappedText text = MappedText::OpenFile(fileName, kMaxAsciiBytes, "two-column ASCII");
     TSpectrumRecord r;
     r.Color = rec.Color;
     r.LineStyle = rec.LineStyle;
-    ReadSpecAsciiBytes(r, bytes, utf8, fileName, fromOpen);
+    readAscii(r, text, fileName, fromOpen);
     r.DateText = DateTimeToText(FileDateTimeOf(fileName));
     rec = std::move(r);
 }

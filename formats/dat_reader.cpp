@@ -1,6 +1,7 @@
 #include "formats/dat_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -8,10 +9,16 @@
 
 #include "core/date_time.h"
 #include "core/helpers.h"
+#include "formats/resample.h"
+#include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
 #include "platform/numtext.h"
 
 namespace {
+
+// Larger DAT files than this are no spectra: our writer stops at ten million lines, which with a few
+// spectra stay below it.
+constexpr std::uint64_t kMaxDatBytes = std::uint64_t{1} << 30;
 
 bool isBlankLine(std::string_view s) { return std::all_of(s.begin(), s.end(), [](char c) { return c == ' '; }); }
 
@@ -36,26 +43,53 @@ void append(TSpectraList& list, std::unique_ptr<TSpectrumRecord> rec) {
     list.Add(std::move(rec));
 }
 
-void loadInstrument(const std::vector<std::string>& lines, const std::string& path, const std::string& dateText,
+// The first lines of the text (up to five) and where line 1 starts.
+struct Head {
+    std::array<std::string_view, 5> lines{};
+    std::size_t count = 0;  // lines present, at most 5
+    std::size_t line1 = 0;  // byte offset of line 1
+};
+
+Head headOf(std::string_view bytes) {
+    Head h;
+    LineCursor c(bytes);
+    for (std::string_view l; h.count < h.lines.size() && c.Next(l); ++h.count) {
+        h.lines[h.count] = l;
+        if (h.count == 0) h.line1 = c.Position();
+    }
+    return h;
+}
+
+void loadInstrument(const MappedText& text, const std::string& path, const std::string& dateText,
                     TSpectraList& list) {
     auto rec = newRecord(path, dateText);
-    rec->Title = lines[0].empty() ? NameWithoutFolder(path) : lines[0];
-    rec->Comment1 = lines[1];
-    rec->Comment2 = lines[2];
+    LineCursor lines(text.Bytes());
+    std::string_view l;
+    lines.Next(l);
+    rec->Title = l.empty() ? NameWithoutFolder(path) : text.Utf8(l);
+    lines.Next(l);
+    rec->Comment1 = text.Utf8(l);
+    lines.Next(l);
+    rec->Comment2 = text.Utf8(l);
     rec->SpecType = "zeiss_dat";
     rec->SourceKind = 34;
     rec->XUnit = SpecXNanometer;
     rec->YKind = SpecYTransmittance;
-    std::vector<XYPair> pairs;
-    for (std::size_t i = 6; i < lines.size(); ++i) {
-        std::string_view l = lines[i];
+    PairList xs, ys;
+    lines.Skip(3);
+    while (lines.Next(l)) {
         if (isBlankLine(l)) continue;
-        std::string_view xs = FieldAt(l, ';', 2), ys = FieldAt(l, ';', 4);
-        if (xs.empty() && ys.empty()) continue;
-        pairs.push_back({ReadNumberToken(xs), ReadNumberToken(ys)});
+        std::string_view xt = FieldAt(l, ';', 2), yt = FieldAt(l, ';', 4);
+        if (xt.empty() && yt.empty()) continue;
+        const double x = ReadNumberField(text, xt);
+        xs.push_back(x);
+        ys.push_back(ReadNumberField(text, yt));
     }
-    if (pairs.size() >= 2 && pairs.front().x > pairs.back().x) std::reverse(pairs.begin(), pairs.end());
-    if (!ResamplePairs(pairs, *rec)) return;
+    if (xs.size() >= 2 && xs.front() > xs.back()) {
+        std::reverse(xs.begin(), xs.end());
+        std::reverse(ys.begin(), ys.end());
+    }
+    if (!ResampleXY(xs, ys, *rec)) return;
     for (double& v : rec->Values) v = TransmittanceToStored(v, true, 1e-5, 5.0);
     append(list, std::move(rec));
 }
@@ -71,7 +105,7 @@ XColumn xColumnOf(std::string_view title) {
 }
 
 // |standard deviation / mean| of the differences of consecutive samples; infinite for a zero mean.
-double relativeSpread(const std::vector<double>& samples) {
+double relativeSpread(const std::array<double, 20>& samples) {
     const std::size_t n = samples.size() - 1;
     double mean = 0.0;
     for (std::size_t i = 0; i < n; ++i) mean += samples[i + 1] - samples[i];
@@ -86,13 +120,41 @@ double relativeSpread(const std::vector<double>& samples) {
     return std::fabs(sd / mean);
 }
 
-void loadColumns(const std::vector<std::string>& lines, const std::string& path, const std::string& dateText,
+// Where each tab-separated field of a line starts, found once per line.
+class FieldStarts {
+public:
+    void split(std::string_view line) {
+        line_ = line;
+        starts_.assign(1, 0);
+        ForEachByte(line, '\t', [&](std::size_t p) { starts_.push_back(p + 1); });
+    }
+    std::size_t count() const { return starts_.size(); }
+    // Field n (from 1); empty beyond the line.
+    std::string_view field(std::size_t n) const {
+        if (n > starts_.size()) return {};
+        const std::size_t b = starts_[n - 1];
+        return line_.substr(b, n < starts_.size() ? starts_[n] - 1 - b : std::string_view::npos);
+    }
+    // Everything from field n's start to the line end.
+    std::string_view rest(std::size_t n) const { return line_.substr(starts_[n - 1]); }
+
+private:
+    std::string_view line_;
+    std::vector<std::size_t> starts_;
+};
+
+struct Column {
+    PairList xs, ys;
+};
+
+void loadColumns(const MappedText& text, const Head& head, const std::string& path, const std::string& dateText,
                  TSpectraList& list) {
-    if (lines.size() < 2) return;
-    const int t0 = CountChar('\t', lines[0]);
-    const int t1 = CountChar('\t', lines[1]);
+    if (head.count < 2) return;
+    const std::string_view line0 = head.lines[0], line1 = head.lines[1];
+    const auto t0 = std::count(line0.begin(), line0.end(), '\t');
+    const auto t1 = std::count(line1.begin(), line1.end(), '\t');
     {
-        std::string first(FieldAt(lines[1], '\t', 1));
+        std::string first(FieldAt(line1, '\t', 1));
         StripTrailingBlanks(first);
         StripLeadingBlanks(first);
         FixDecimalSeparator(first);
@@ -102,12 +164,13 @@ void loadColumns(const std::vector<std::string>& lines, const std::string& path,
     }
 
     // Our writer names its x columns; its µm and eV columns are not x candidates.
+    const std::string titles = text.Utf8(line0);
     int nmField = 1, wnField = 2, xColumns = 2;
     {
         int recognised = 0;
         int nm = 0, wn = 0;
         for (int k = 1; k <= 3; ++k) {
-            XColumn c = xColumnOf(FieldAt(lines[0], '\t', k));
+            XColumn c = xColumnOf(FieldAt(titles, '\t', k));
             if (c == XColumn::Unknown) break;
             recognised = k;
             if (c == XColumn::Nm && nm == 0) nm = k;
@@ -119,89 +182,107 @@ void loadColumns(const std::vector<std::string>& lines, const std::string& path,
             xColumns = recognised;
         }
     }
-    const int m = t1 - (xColumns - 1);
+    const long long m = static_cast<long long>(t1) - (xColumns - 1);
     if (m < 1) return;
 
-    // The x column whose steps are the more regular.
+    // The x column whose steps are the more regular, judged from 20 lines spread over the file.
     int k = 1;
-    if (lines.size() > 20) {
-        const std::size_t r = lines.size() / 20;
-        std::vector<double> a, b;
+    const LineIndex index(text.Bytes());
+    if (index.Count() > 20) {
+        const std::size_t r = index.Count() / 20;
+        std::array<double, 20> a{}, b{};
+        std::string_view l;
         for (std::size_t s = 0; s < 20; ++s) {
-            const std::string& l = lines[s * r + 1];
-            a.push_back(ReadNumberToken(FieldAt(l, '\t', nmField)));
-            b.push_back(ReadNumberToken(FieldAt(l, '\t', wnField)));
+            index.At(s * r + 1).Next(l);
+            a[s] = ReadNumberField(text, FieldAt(l, '\t', nmField));
+            b[s] = ReadNumberField(text, FieldAt(l, '\t', wnField));
         }
         k = relativeSpread(b) >= relativeSpread(a) ? 1 : 2;
     }
-    const int xField = k == 1 ? nmField : wnField;
+    const std::size_t xField = static_cast<std::size_t>(k == 1 ? nmField : wnField);
 
-    std::vector<std::vector<XYPair>> columns(static_cast<std::size_t>(m));
-    // Where each field of the line starts; the line is split once, so a line costs its length, not
-    // its length times the number of columns.
-    std::vector<std::size_t> starts;
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        std::string_view l = lines[i];
+    std::vector<Column> columns(static_cast<std::size_t>(m));
+    // A value takes a line of at least four bytes, which bounds what a few columns can get.
+    if (m <= 8) {
+        const std::size_t bound = (text.Bytes().size() - head.line1) / 4 + 1;
+        for (auto& c : columns) {
+            c.xs.reserve(bound);
+            c.ys.reserve(bound);
+        }
+    }
+    FieldStarts f;
+    LineCursor lines(text.Bytes(), head.line1);
+    const std::size_t firstColumn = static_cast<std::size_t>(xColumns);
+    for (std::string_view l; lines.Next(l);) {
         if (isBlankLine(l)) continue;
-        starts.assign(1, 0);
-        ForEachByte(l, '\t', [&](std::size_t p) { starts.push_back(p + 1); });
-        const std::size_t fields = starts.size();
-        auto field = [&](std::size_t n) -> std::string_view {  // n from 1; empty beyond the line
-            if (n > fields) return {};
-            const std::size_t b = starts[n - 1];
-            return l.substr(b, n < fields ? starts[n] - 1 - b : std::string_view::npos);
-        };
-        const double x = ReadNumberToken(field(static_cast<std::size_t>(xField)));
+        f.split(l);
+        const double x = ReadNumberField(text, f.field(xField));
         // Columns beyond the line's fields are missing, as "-" is.
-        const int present = static_cast<int>(
-            std::min<std::size_t>(static_cast<std::size_t>(m), fields > static_cast<std::size_t>(xColumns)
-                                                                    ? fields - static_cast<std::size_t>(xColumns)
-                                                                    : 0));
-        for (int c = 1; c <= present; ++c) {
-            const std::size_t f = static_cast<std::size_t>(xColumns + c);
-            std::string_view v = c == m ? l.substr(starts[f - 1]) : field(f);
+        const std::size_t present =
+            std::min<std::size_t>(static_cast<std::size_t>(m), f.count() > firstColumn ? f.count() - firstColumn : 0);
+        for (std::size_t c = 1; c <= present; ++c) {
+            std::string_view v = c == static_cast<std::size_t>(m) ? f.rest(firstColumn + c) : f.field(firstColumn + c);
             while (!v.empty() && v.front() == ' ') v.remove_prefix(1);
             while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
             if (v.empty() || v == "-") continue;  // a missing field counts as "-"
-            columns[static_cast<std::size_t>(c - 1)].push_back({x, ReadNumberToken(v)});
+            Column& col = columns[c - 1];
+            const double y = ReadNumberField(text, v);
+            col.xs.push_back(x);
+            col.ys.push_back(y);
         }
     }
 
     // The column titles of line 0, split once.
-    const std::string_view titles = lines[0];
-    std::vector<std::size_t> titleStarts(1, 0);
-    ForEachByte(titles, '\t', [&](std::size_t p) { titleStarts.push_back(p + 1); });
-    for (int c = 1; c <= m; ++c) {
-        auto& pairs = columns[static_cast<std::size_t>(c - 1)];
+    f.split(titles);
+    for (std::size_t c = 1; c <= static_cast<std::size_t>(m); ++c) {
+        Column& col = columns[c - 1];
         auto rec = newRecord(path, dateText);
-        const std::size_t f = static_cast<std::size_t>(xColumns + c);
-        if (f <= titleStarts.size()) {
-            const std::size_t b = titleStarts[f - 1];
-            rec->Title = std::string(c == m || f == titleStarts.size() ? titles.substr(b)
-                                                                       : titles.substr(b, titleStarts[f] - 1 - b));
-        }
+        const std::size_t n = firstColumn + c;
+        if (n <= f.count())
+            rec->Title = std::string(c == static_cast<std::size_t>(m) || n == f.count() ? f.rest(n) : f.field(n));
         rec->SpecType = "ascii_dat";
         rec->SourceKind = 32;
         rec->XUnit = k;
         rec->YKind = SpecYAbsorbance;
-        if (pairs.size() >= 2 && pairs.front().x > pairs.back().x) std::reverse(pairs.begin(), pairs.end());
-        if (!ResamplePairs(pairs, *rec)) continue;
+        if (col.xs.size() >= 2 && col.xs.front() > col.xs.back()) {
+            std::reverse(col.xs.begin(), col.xs.end());
+            std::reverse(col.ys.begin(), col.ys.end());
+        }
+        if (!ResampleXY(col.xs, col.ys, *rec)) continue;
+        col = Column{};
         if (k == 2) ReverseGrid(*rec);  // wavenumbers fall
         append(list, std::move(rec));
     }
 }
 
+void readDat(const MappedText& text, const std::string& path, const std::string& dateText, TSpectraList& list) {
+    const Head head = headOf(text.Bytes());
+    if (head.count > 4) {
+        const std::string line4 = UpperAscii(text.Utf8(head.lines[4]));
+        if (line4.find("WELLENL\xC3\x84NGE") != std::string::npos || line4.find("WELLENZAHL") != std::string::npos)
+            return loadInstrument(text, path, dateText, list);
+    }
+    loadColumns(text, head, path, dateText, list);
+}
+
 }  // namespace
+
+void LoadDatText(const std::string& text, const std::string& path, const std::string& dateText,
+                 TSpectraList& list) {
+    readDat(MappedText::FromUtf8(text), path, dateText, list);
+}
 
 void LoadDatLines(const std::vector<std::string>& lines, const std::string& path, const std::string& dateText,
                   TSpectraList& list) {
-    if (lines.size() > 4 && UpperAscii(lines[4]).find("WELLENL\xC3\x84NGE") != std::string::npos)
-        return loadInstrument(lines, path, dateText, list);
-    if (lines.size() > 4 && UpperAscii(lines[4]).find("WELLENZAHL") != std::string::npos)
-        return loadInstrument(lines, path, dateText, list);
-    loadColumns(lines, path, dateText, list);
+    std::string text;
+    for (const auto& l : lines) {
+        text += l;
+        text += "\r\n";
+    }
+    LoadDatText(text, path, dateText, list);
 }
 
 void LoadDatFile(const std::string& path, TSpectraList& list) {
-    LoadDatLines(SplitLines(LoadFileText(path)), path, DateTimeToText(FileDateTimeOf(path)), list);
+    const MappedText text = MappedText::OpenFile(path, kMaxDatBytes, "DAT");
+    readDat(text, path, DateTimeToText(FileDateTimeOf(path)), list);
 }

@@ -8,6 +8,8 @@
 
 // Reads the file and appends its spectra (format code 18).
 void LoadDatFile(const std::string& path, TSpectraList& list);
-// The same for lines already in memory; `dateText` is the records' date.
+// The same for text already in memory (UTF-8); `dateText` is the records' date.
+void LoadDatText(const std::string& text, const std::string& path, const std::string& dateText, TSpectraList& list);
+// The same for lines in memory, as if each ended with CR LF.
 void LoadDatLines(const std::vector<std::string>& lines, const std::string& path, const std::string& dateText,
                   TSpectraList& list);

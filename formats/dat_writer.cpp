@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/helpers.h"
 #include "core/units.h"
 #include "formats/file_writer.h"
 #include "platform/numtext.h"
@@ -126,7 +127,9 @@ TDatText DatExportText(TSpectraList& list, double lower, double upper, int stepC
     }
 
     std::string text = header(dx);
-    for (const auto& r : list) text += "\t" + r->Title.str();
+    // A title's tab (the smoothing tools append "\t smoothed") or line break would split the header:
+    // they become blanks, so that every file written reads back.
+    for (const auto& r : list) text += "\t" + ControlCharsToBlanks(r->Title.str());
     text += "\r\n";
     std::string previous, line;
     const long long count = static_cast<long long>(lines);

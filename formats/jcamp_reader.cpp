@@ -10,6 +10,8 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "core/units.h"
+#include "formats/resample.h"
+#include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
@@ -18,6 +20,10 @@
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Larger JCAMP-DX files than this are no spectra: ten million points of a packed table take about 90 MB,
+// and a compound file of many such blocks stays well below it.
+constexpr std::uint64_t kMaxJcampBytes = std::uint64_t{1} << 30;
 
 // Labels are compared without blanks, "-", "/", "\", "_" and tabs, upper-cased.
 std::string labelForm(std::string_view line) {
@@ -30,18 +36,23 @@ std::string labelForm(std::string_view line) {
     return out;
 }
 
-std::string cutComment(std::string_view view) {
-    std::string s(view);
+std::string_view cutComment(std::string_view s) {
     auto p = s.find("$$");
-    if (p != std::string::npos) s.erase(p);
+    return p == std::string_view::npos ? s : s.substr(0, p);
+}
+
+// Trim's rule on a view: every character up to the blank goes at both ends.
+std::string_view trimControls(std::string_view s) {
+    while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') s.remove_prefix(1);
+    while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') s.remove_suffix(1);
     return s;
 }
 
 std::string labelValue(std::string_view line, bool cut, bool noQuotes) {
     auto eq = line.find('=');
     if (eq == std::string_view::npos) return {};
-    std::string v(line.substr(eq + 1));
-    if (cut) v = cutComment(v);
+    std::string_view raw = line.substr(eq + 1);
+    std::string v(cut ? cutComment(raw) : raw);
     if (noQuotes) v.erase(std::remove(v.begin(), v.end(), '"'), v.end());
     return Trim(v);
 }
@@ -95,6 +106,33 @@ void tokenizePacked(std::string_view line, std::vector<std::string_view>& out) {
     flush(line.size());
 }
 
+// Between two numbers of a packed line: blanks, tabs and the commas that separate (those followed by a
+// blank, a sign, a tab or the line end). Returns where the next token starts.
+const char* skipPackedSeparators(const char* p, const char* e) {
+    while (p < e) {
+        if (*p == ' ' || *p == '\t') {
+            ++p;
+        } else if (*p == ',' && (p + 1 == e || p[1] == ' ' || p[1] == '+' || p[1] == '-' || p[1] == '\t')) {
+            ++p;
+        } else {
+            break;
+        }
+    }
+    return p;
+}
+
+// A number that the tokenizer would take as one whole token and ParseNumberToken would read: it ends at
+// the line end, a blank or tab, a separating comma, or a sign. Null for anything else.
+const char* scanPackedNumber(const char* p, const char* e, double& out) {
+    if (p == e) return nullptr;
+    const char c = *p;
+    if (!((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.')) return nullptr;
+    const char* q = ScanNumber(p, e, out);
+    if (!q || q == e || *q == ' ' || *q == '\t' || *q == '+' || *q == '-') return q;
+    if (*q == ',' && (q + 1 == e || q[1] == ' ' || q[1] == '+' || q[1] == '-' || q[1] == '\t')) return q;
+    return nullptr;
+}
+
 struct Block {
     double xFactor = 1.0, yFactor = 1.0;
     double firstX = kNaN, lastX = kNaN, deltaX = kNaN;
@@ -107,444 +145,701 @@ struct Block {
     int32_t xUnit = SpecXNanometer;
 };
 
-enum class XRule { Nm, Wavenumber };
+// A line of the text: where it starts and its number (from 0).
+struct LinePos {
+    std::size_t offset = 0;
+    long long index = 0;
+};
+
+// What a label's handler leaves to the scan of its line.
+enum class After { NextLabel, LineDone, TableStarts };
+
+class Reader;
+
+// One block's label scan: the block being filled and the reader it belongs to.
+struct BlockScan {
+    Reader& reader;
+    Block& b;
+    int blockNo;
+    std::string_view line;  // UTF-8
+};
+
+using LabelHandler = After (*)(BlockScan&);
+
+struct LabelRule {
+    const char* label;  // in label form
+    LabelHandler handle;
+};
 
 class Reader {
 public:
-    Reader(const std::string& text, const std::string& path, const std::string& fileDate, TSpectraList& list)
-        : text_(text), path_(path), fileDate_(fileDate), list_(list), lines_(SplitLineViews(text)) {}
+    Reader(const MappedText& text, const std::string& path, const std::string& fileDate, TSpectraList& list)
+        : text_(text), bytes_(text.Bytes()), path_(path), fileDate_(fileDate), list_(list) {}
 
     void run();
 
+    // State the label handlers share across blocks.
+    const std::string& baseName() const { return baseName_; }
+    std::string firstTitle;
+    int32_t firstRecordIndex = -1;
+    TSpectraList& list() { return list_; }
+
 private:
-    const std::string& text_;
+    const MappedText& text_;
+    std::string_view bytes_;
     const std::string& path_;
     const std::string& fileDate_;
     TSpectraList& list_;
-    std::vector<std::string_view> lines_;  // views into text_
+    std::string baseName_;
     bool fluorescence_ = false;
-    std::string firstTitle_;
-    int32_t firstRecordIndex_ = -1;
+    int refused_ = 0;  // blocks skipped
+    int tables_ = 0;   // blocks whose table was found
     std::vector<std::string_view> tokens_;
+    std::string scratch_;
 
-    int blockCount() const;
-    std::size_t nextLabelLine(std::size_t from) const;
-    void refuse() const;
-    std::size_t readPacked(std::size_t start, const Block& b, std::vector<double>& values, double& tFirst,
-                           double& tLast, bool& compressed);
-    std::size_t readPairs(std::size_t start, const Block& b, bool xyPoints, std::vector<XYPair>& pairs,
-                          std::vector<double>& values);
+    bool lineAt(LinePos pos, std::string_view& line) const;
+    LinePos nextLine(LinePos pos) const;
+    int blockCount();
+    LinePos nextLabelLine(LinePos from) const;
+    bool scanLabels(Block& b, int blockNo, LinePos& pos);
+    void runBlock(int blocks, int blockNo, LinePos& pos);
+    LinePos readPacked(LinePos start, const Block& b, std::vector<double>& values, double& tFirst,
+                       double& tLast, bool& compressed);
+    bool packedLineFast(std::string_view line, const Block& b, std::vector<double>& values, bool& first,
+                        double& tFirst, double& lineX, std::size_t& yCount);
+    // False for a line without tokens.
+    bool packedLineGeneral(std::string_view line, const Block& b, std::vector<double>& values, bool& first,
+                           double& tFirst, double& lineX, std::size_t& yCount, bool& compressed);
+    LinePos readPairs(LinePos start, const Block& b, bool xyPoints, PairList& xs, PairList& ys,
+                      std::vector<double>& values);
+    void reportRefused() const;
 };
 
-int Reader::blockCount() const {
+bool Reader::lineAt(LinePos pos, std::string_view& line) const {
+    LineCursor c(bytes_, pos.offset);
+    return c.Next(line);
+}
+
+LinePos Reader::nextLine(LinePos pos) const {
+    LineCursor c(bytes_, pos.offset);
+    std::string_view line;
+    c.Next(line);
+    return {c.Position(), pos.index + 1};
+}
+
+int Reader::blockCount() {
     int blocks = 1;
-    for (std::size_t i = 0; i + 1 < lines_.size(); ++i) {
-        std::string form = labelForm(lines_[i]);
+    LineCursor lines(bytes_);
+    std::string_view raw;
+    // Every line but the last, up to the first table label.
+    while (lines.Next(raw) && !lines.AtEnd()) {
+        if (raw.find('#') == std::string_view::npos) continue;  // a label form needs two of them
+        const std::string_view line = text_.Utf8(raw, scratch_);
+        std::string form = labelForm(line);
         if (form.find("##BLOCKS=") != std::string::npos) {
-            std::string v = labelValue(lines_[i], true, true);
+            std::string v = labelValue(line, true, true);
             if (auto n = numtext::TryStrToInt(v)) blocks = *n;
         }
         if (form.find("##XYDATA=") != std::string::npos || form.find("##XYPAIRS=") != std::string::npos ||
             form.find("##XYPOINTS=") != std::string::npos)
             break;
     }
-    int count = CountSubstring("##XY", text_);
-    if (count == 0) count = CountSubstring("## XY", text_);
-    if (count != 0 && count < blocks) blocks = count;
+    // The tables present bound the blocks announced. A single block needs no count (and a large file
+    // no second pass): a count never lowers 1.
+    if (blocks > 1) {
+        int32_t count = CountSubstring("##XY", bytes_);
+        if (count == 0) count = CountSubstring("## XY", bytes_);
+        if (count != 0 && count < blocks) blocks = count;
+    }
     return std::max(blocks, 1);
 }
 
-std::size_t Reader::nextLabelLine(std::size_t from) const {
-    while (from < lines_.size() && lines_[from].find("##") == std::string_view::npos) ++from;
-    return from;
+LinePos Reader::nextLabelLine(LinePos from) const {
+    LineCursor c(bytes_, from.offset);
+    std::string_view line;
+    for (;;) {
+        const std::size_t at = c.Position();
+        if (!c.Next(line)) return {at, from.index};
+        if (line.find("##") != std::string_view::npos) return {at, from.index};
+        ++from.index;
+    }
 }
 
-void Reader::refuse() const {
-    ui::messageBox(path_ + "\r\n\r\ncan not be read by Varolux32!", "Varolux32", ui::Buttons::Ok,
-                   ui::Icon::Information);
+// One message for the file, however many of its blocks were skipped.
+void Reader::reportRefused() const {
+    if (refused_ == 0) return;
+    std::string text = path_ + "\r\n\r\ncan not be read by Varolux32!";
+    if (tables_ > 1)
+        text += "\r\n" + std::to_string(refused_) + " of " + std::to_string(tables_) + " blocks were skipped.";
+    ui::messageBox(text, "Varolux32", ui::Buttons::Ok, ui::Icon::Information);
 }
 
-std::size_t Reader::readPacked(std::size_t i, const Block& b, std::vector<double>& values, double& tFirst,
-                               double& tLast, bool& compressed) {
-    bool first = true;
-    double running = 0.0;
-    compressed = false;
-    for (; i < lines_.size(); ++i) {
-        const std::string_view line = lines_[i];
-        if (line.find("##") != std::string_view::npos) break;
-        std::string_view view(line);
-        auto cut = view.find("$$");
-        if (cut != std::string_view::npos) view = view.substr(0, cut);
-        tokenizePacked(view, tokens_);
-        if (tokens_.empty()) continue;
-        double x = 0.0;
-        if (!ParseNumberToken(tokens_[0], x)) {
-            if (isCompressedToken(tokens_[0])) {
+// The labels of a block, each tested on every label line in this order (a test asks whether the
+// line's label form contains the label).
+const LabelRule kLabelRules[] = {
+    {"##DATACLASS=",
+     [](BlockScan& s) {
+         std::string v(cutComment(s.line.substr(s.line.find('=') + 1)));
+         v.erase(std::remove_if(v.begin(), v.end(), [](char c) { return c == '#' || c == '='; }), v.end());
+         if (!s.b.classEmptied) s.b.dataClass = Trim(v);
+         return After::LineDone;
+     }},
+    {"##TITLE=",
+     [](BlockScan& s) {
+         std::string v = labelValue(s.line, true, true);
+         if (!v.empty()) {
+             Reader& r = s.reader;
+             if (s.blockNo == 0) {
+                 s.b.legend = v;
+                 r.firstTitle = v;
+             } else if (v != r.firstTitle) {
+                 s.b.legend = v;
+             } else if (s.blockNo == 1 && r.firstRecordIndex >= 0) {
+                 if (auto* first = r.list().Get(r.firstRecordIndex)) first->Title = r.baseName() + " subfile 1";
+             }
+         }
+         return After::NextLabel;
+     }},
+    {"##SAMPLEDESCRIPTION",
+     [](BlockScan& s) {
+         std::string v = labelValue(s.line, true, true);
+         if (!v.empty() && s.b.legend.find("Sample Description: ") == std::string::npos)
+             s.b.legend += ", Sample Description: " + v;
+         return After::NextLabel;
+     }},
+    {"##DATATYPE=",
+     [](BlockScan& s) {
+         s.b.comment1 = labelValue(s.line, false, false);
+         std::string up = UpperAscii(s.b.comment1);
+         if (up.find("RAMAN") != std::string::npos) s.b.xUnit = SpecXRamanShift;
+         if (up.find("NMR") != std::string::npos || up.find("MASS") != std::string::npos) {
+             s.b.dataClass.clear();
+             s.b.classEmptied = true;
+         }
+         return After::NextLabel;
+     }},
+    {"##DATAPROCESSING=",
+     [](BlockScan& s) {
+         s.b.comment1 += ", " + labelValue(s.line, false, false);
+         return After::NextLabel;
+     }},
+    {"##SPECTROMETERDATASYSTEM=",
+     [](BlockScan& s) {
+         s.b.comment2 = labelValue(s.line, false, false);
+         return After::NextLabel;
+     }},
+    {"##DATE=",
+     [](BlockScan& s) {
+         s.b.date = labelValue(s.line, false, false);
+         std::replace(s.b.date.begin(), s.b.date.end(), '.', '/');
+         std::replace(s.b.date.begin(), s.b.date.end(), '-', '/');
+         s.b.haveDate = true;
+         return After::NextLabel;
+     }},
+    {"##TIME=",
+     [](BlockScan& s) {
+         s.b.time = labelValue(s.line, false, false);
+         s.b.haveTime = true;
+         return After::NextLabel;
+     }},
+    {"##LONGDATE=",
+     [](BlockScan& s) {
+         s.b.longDate = labelValue(s.line, false, false);
+         std::replace(s.b.longDate.begin(), s.b.longDate.end(), '-', '/');
+         s.b.haveLongDate = true;
+         return After::NextLabel;
+     }},
+    {"##ORIGIN=",
+     [](BlockScan& s) {
+         s.b.origin = labelValue(s.line, false, false);
+         return After::NextLabel;
+     }},
+    {"##NPOINTS=",
+     [](BlockScan& s) {
+         if (auto n = numtext::TryStrToInt(labelValue(s.line, true, true))) s.b.nPoints = *n;
+         return After::NextLabel;
+     }},
+    {"##FIRSTX=",
+     [](BlockScan& s) {
+         double v = 0.0;
+         if (readReal(s.line, v)) s.b.firstX = v;
+         return After::NextLabel;
+     }},
+    {"##LASTX=",
+     [](BlockScan& s) {
+         double v = 0.0;
+         if (readReal(s.line, v)) s.b.lastX = v;
+         return After::NextLabel;
+     }},
+    {"##DELTAX=",
+     [](BlockScan& s) {
+         double v = 0.0;
+         if (readReal(s.line, v)) s.b.deltaX = v;
+         return After::NextLabel;
+     }},
+    {"##XFACTOR=",
+     [](BlockScan& s) {
+         double v = 0.0;
+         if (readReal(s.line, v)) s.b.xFactor = v;
+         return After::NextLabel;
+     }},
+    {"##YFACTOR=",
+     [](BlockScan& s) {
+         double v = 0.0;
+         if (readReal(s.line, v)) s.b.yFactor = v;
+         return After::NextLabel;
+     }},
+    {"##XUNITS=",
+     [](BlockScan& s) {
+         s.b.xUnits = labelValue(s.line, true, true);
+         return After::NextLabel;
+     }},
+    {"##YUNITS=",
+     [](BlockScan& s) {
+         s.b.yUnits = labelValue(s.line, true, true);
+         return After::NextLabel;
+     }},
+    {"##XYDATA=",
+     [](BlockScan& s) {
+         s.b.tableForm = labelValue(s.line, true, false);
+         return After::TableStarts;
+     }},
+    {"##XYPAIRS=",
+     [](BlockScan& s) {
+         s.b.tableForm = labelValue(s.line, true, false);
+         if (!s.b.classEmptied) s.b.dataClass = "xypoints";
+         return After::TableStarts;
+     }},
+    {"##XYPOINTS=",
+     [](BlockScan& s) {
+         s.b.tableForm = labelValue(s.line, true, false);
+         if (!s.b.classEmptied) s.b.dataClass = "xypoints";
+         return After::TableStarts;
+     }},
+};
+
+// The label scan of a block from `pos`: true with `pos` at the table's first line when a table label
+// was found before the last line of the text.
+bool Reader::scanLabels(Block& b, int blockNo, LinePos& pos) {
+    LineCursor lines(bytes_, pos.offset);
+    std::string_view raw;
+    for (long long index = pos.index; lines.Next(raw) && !lines.AtEnd(); ++index) {
+        auto hash = raw.find("##");
+        if (hash == std::string_view::npos) continue;
+        // A label behind a "$$" is commented out.
+        auto dollars = raw.find("$$");
+        if (dollars != std::string_view::npos && dollars < hash) continue;
+        BlockScan scan{*this, b, blockNo, text_.Utf8(raw, scratch_)};
+        const std::string form = labelForm(scan.line);
+        for (const LabelRule& rule : kLabelRules) {
+            if (form.find(rule.label) == std::string::npos) continue;
+            const After after = rule.handle(scan);
+            if (after == After::LineDone) break;
+            if (after == After::TableStarts) {
+                pos = {lines.Position(), index + 1};
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// One (X++(Y..Y)) line of the usual form read without tokens; false (nothing stored) for any line that
+// needs the tokenizer's rules.
+bool Reader::packedLineFast(std::string_view line, const Block& b, std::vector<double>& values, bool& first,
+                            double& tFirst, double& lineX, std::size_t& yCount) {
+    const char* p = line.data();
+    const char* const e = p + line.size();
+    p = skipPackedSeparators(p, e);
+    if (p == e) return false;  // no token: the general path skips the line
+    double x = 0.0;
+    const char* q = scanPackedNumber(p, e, x);
+    if (!q) return false;
+    const std::size_t before = values.size();
+    std::size_t n = 0;
+    for (p = skipPackedSeparators(q, e); p < e; p = skipPackedSeparators(q, e)) {
+        double y = 0.0;
+        q = scanPackedNumber(p, e, y);
+        if (!q) {
+            values.resize(before);
+            return false;
+        }
+        values.push_back(y * b.yFactor);
+        ++n;
+    }
+    x *= b.xFactor;
+    if (first) {
+        tFirst = x;
+        first = false;
+    }
+    lineX = x;
+    yCount = n;
+    return true;
+}
+
+bool Reader::packedLineGeneral(std::string_view line, const Block& b, std::vector<double>& values, bool& first,
+                               double& tFirst, double& lineX, std::size_t& yCount, bool& compressed) {
+    tokenizePacked(line, tokens_);
+    if (tokens_.empty()) return false;
+    double x = 0.0;
+    if (!ParseNumberToken(tokens_[0], x)) {
+        if (isCompressedToken(tokens_[0])) {
+            compressed = true;
+            return true;
+        }
+        x = ReadNumberToken(text_.Utf8(tokens_[0]));
+    }
+    x *= b.xFactor;
+    if (first) {
+        tFirst = x;
+        first = false;
+    }
+    lineX = x;
+    yCount = 0;
+    for (std::size_t k = 1; k < tokens_.size(); ++k) {
+        double y = 1.0;
+        if (!ParseNumberToken(tokens_[k], y)) {
+            // The compressed forms' digit letters are not read as numbers.
+            if (isCompressedToken(tokens_[k])) {
                 compressed = true;
-                return nextLabelLine(i);
+                return true;
             }
-            x = ReadNumberToken(tokens_[0]);
+            y = 1.0;
         }
-        x *= b.xFactor;
-        if (first) {
-            tFirst = x;
-            first = false;
+        values.push_back(y * b.yFactor);
+        ++yCount;
+    }
+    return true;
+}
+
+LinePos Reader::readPacked(LinePos start, const Block& b, std::vector<double>& values, double& tFirst,
+                           double& tLast, bool& compressed) {
+    bool first = true;
+    compressed = false;
+    // The running x: it starts at each line's x and, after each y of that line but its last, advances
+    // by (running x - table's first x) / (values stored - 1). Only the last line's survives, so it is
+    // worked out for that line alone, with the same operations in the same order.
+    bool anyLine = false;
+    double lastLineX = 0.0;
+    std::size_t lastBefore = 0, lastCount = 0;
+    LineCursor lines(bytes_, start.offset);
+    std::string_view line;
+    long long index = start.index;
+    for (std::size_t at = lines.Position(); lines.Next(line); at = lines.Position(), ++index) {
+        if (line.find("##") != std::string_view::npos) {
+            start = {at, index};
+            break;
         }
-        running = x;
-        for (std::size_t k = 1; k < tokens_.size(); ++k) {
-            double y = 1.0;
-            if (!ParseNumberToken(tokens_[k], y)) {
-                // The compressed forms' digit letters are not read as numbers.
-                if (isCompressedToken(tokens_[k])) {
-                    compressed = true;
-                    return nextLabelLine(i);
-                }
-                y = 1.0;
-            }
-            values.push_back(y * b.yFactor);
-            if (k + 1 < tokens_.size() && values.size() > 1)
-                running += (running - tFirst) / static_cast<double>(values.size() - 1);
+        start = {lines.Position(), index + 1};
+        const std::string_view view = cutComment(line);
+        const std::size_t before = values.size();
+        double lineX = 0.0;
+        std::size_t count = 0;
+        if (!packedLineFast(view, b, values, first, tFirst, lineX, count)) {
+            if (!packedLineGeneral(view, b, values, first, tFirst, lineX, count, compressed)) continue;
+            if (compressed) return nextLabelLine({at, index});
+        }
+        anyLine = true;
+        lastLineX = lineX;
+        lastBefore = before;
+        lastCount = count;
+    }
+    double running = 0.0;
+    if (anyLine) {
+        running = lastLineX;
+        for (std::size_t k = 1; k < lastCount; ++k) {
+            const std::size_t stored = lastBefore + k;
+            if (stored > 1) running += (running - tFirst) / static_cast<double>(stored - 1);
         }
     }
     tLast = running;
-    return i;
+    return start;
 }
 
-std::size_t Reader::readPairs(std::size_t i, const Block& b, bool xyPoints, std::vector<XYPair>& pairs,
-                              std::vector<double>& values) {
+LinePos Reader::readPairs(LinePos start, const Block& b, bool xyPoints, PairList& xs, PairList& ys,
+                          std::vector<double>& values) {
     const long long n = b.nPoints;  // -1: up to the next label line
     long long read = 0;
+    LineCursor lines(bytes_, start.offset);
+    long long i = start.index;
+    std::string_view raw;
+    std::string& line = scratch_;
     for (; n < 0 || read < n; ++i) {
-        if (i >= lines_.size()) {
-            if (n < 0) break;
-            throw vx::ListIndexError(static_cast<long long>(i));
+        const std::size_t at = lines.Position();
+        if (!lines.Next(raw)) {
+            if (n < 0) return {at, i};
+            throw vx::ListIndexError(i);
         }
-        const std::string_view raw = lines_[i];
         if (raw.find("##") != std::string_view::npos) {
-            if (n < 0) break;
-            throw vx::ListIndexError(static_cast<long long>(i));
+            if (n < 0) return {at, i};
+            throw vx::ListIndexError(i);
         }
-        std::string line = cutComment(raw);
+        line.assign(cutComment(raw));
         std::replace(line.begin(), line.end(), '\t', ' ');
         if (line.find('.') != std::string::npos) std::replace(line.begin(), line.end(), ',', ' ');
-        line = Trim(line);
-        if (line.empty()) continue;
+        const std::string_view l = trimControls(line);
+        if (l.empty()) continue;
         ++read;
         if (xyPoints) {
-            auto blank = line.find(' ');
-            std::string_view xs = std::string_view(line).substr(0, blank);
-            std::string ys = blank == std::string::npos ? std::string() : Trim(line.substr(blank));
-            double x = ReadNumberToken(xs) * b.xFactor;
+            auto blank = l.find(' ');
+            std::string_view xt = l.substr(0, blank);
+            std::string_view yt = blank == std::string_view::npos ? std::string_view() : trimControls(l.substr(blank));
+            double x = 0.0;
+            if (!ParseNumberToken(xt, x)) x = ReadNumberToken(text_.Utf8(xt));
             double y = 1.0;
-            ParseNumberToken(ys, y);
-            pairs.push_back({x, y * b.yFactor});
+            ParseNumberToken(yt, y);
+            xs.push_back(x * b.xFactor);
+            ys.push_back(y * b.yFactor);
         } else {
-            std::string ys;
-            auto comma = line.find(',');
-            if (comma != std::string::npos)
-                ys = line.substr(comma + 1);
-            else {
-                auto blank = line.find(' ');
-                ys = blank == std::string::npos ? std::string() : line.substr(blank);
+            std::string_view yt;
+            auto comma = l.find(',');
+            if (comma != std::string_view::npos) {
+                yt = l.substr(comma + 1);
+            } else {
+                auto blank = l.find(' ');
+                yt = blank == std::string_view::npos ? std::string_view() : l.substr(blank);
             }
             double y = 1.0;
-            ParseNumberToken(Trim(ys), y);
+            ParseNumberToken(trimControls(yt), y);
             values.push_back(y * b.yFactor);
         }
     }
-    return i;
+    return {lines.Position(), i};
 }
 
 void Reader::run() {
     const int blocks = blockCount();
-    const std::string baseName = NameWithoutFolder(path_);
-    std::size_t pos = 0;
-    for (int blockNo = 0; blockNo < blocks && pos < lines_.size(); ++blockNo) {
-        Block b;
-        b.legend = blocks == 1 ? baseName : baseName + " subfile " + std::to_string(blockNo + 1);
-        // Label scan.
-        std::size_t tableStart = lines_.size();
-        bool tableFound = false;
-        for (std::size_t i = pos; i + 1 < lines_.size(); ++i) {
-            const std::string_view line = lines_[i];
-            auto hash = line.find("##");
-            if (hash == std::string_view::npos) continue;
-            // A label behind a "$$" is commented out.
-            auto dollars = line.find("$$");
-            if (dollars != std::string_view::npos && dollars < hash) continue;
-            const std::string form = labelForm(line);
-            auto has = [&](const char* label) { return form.find(label) != std::string::npos; };
-            if (has("##DATACLASS=")) {
-                std::string v = cutComment(line.substr(line.find('=') + 1));
-                v.erase(std::remove_if(v.begin(), v.end(), [](char c) { return c == '#' || c == '='; }), v.end());
-                if (!b.classEmptied) b.dataClass = Trim(v);
-                continue;
-            }
-            if (has("##TITLE=")) {
-                std::string v = labelValue(line, true, true);
-                if (!v.empty()) {
-                    if (blockNo == 0) {
-                        b.legend = v;
-                        firstTitle_ = v;
-                    } else if (v != firstTitle_) {
-                        b.legend = v;
-                    } else if (blockNo == 1 && firstRecordIndex_ >= 0) {
-                        if (auto* first = list_.Get(firstRecordIndex_)) first->Title = baseName + " subfile 1";
-                    }
-                }
-            }
-            if (has("##SAMPLEDESCRIPTION")) {
-                std::string v = labelValue(line, true, true);
-                if (!v.empty() && b.legend.find("Sample Description: ") == std::string::npos)
-                    b.legend += ", Sample Description: " + v;
-            }
-            if (has("##DATATYPE=")) {
-                b.comment1 = labelValue(line, false, false);
-                std::string up = UpperAscii(b.comment1);
-                if (up.find("RAMAN") != std::string::npos) b.xUnit = SpecXRamanShift;
-                if (up.find("NMR") != std::string::npos || up.find("MASS") != std::string::npos) {
-                    b.dataClass.clear();
-                    b.classEmptied = true;
-                }
-            }
-            if (has("##DATAPROCESSING=")) b.comment1 += ", " + labelValue(line, false, false);
-            if (has("##SPECTROMETERDATASYSTEM=")) b.comment2 = labelValue(line, false, false);
-            if (has("##DATE=")) {
-                b.date = labelValue(line, false, false);
-                std::replace(b.date.begin(), b.date.end(), '.', '/');
-                std::replace(b.date.begin(), b.date.end(), '-', '/');
-                b.haveDate = true;
-            }
-            if (has("##TIME=")) {
-                b.time = labelValue(line, false, false);
-                b.haveTime = true;
-            }
-            if (has("##LONGDATE=")) {
-                b.longDate = labelValue(line, false, false);
-                std::replace(b.longDate.begin(), b.longDate.end(), '-', '/');
-                b.haveLongDate = true;
-            }
-            if (has("##ORIGIN=")) b.origin = labelValue(line, false, false);
-            if (has("##NPOINTS=")) {
-                if (auto n = numtext::TryStrToInt(labelValue(line, true, true))) b.nPoints = *n;
-            }
-            double v = 0.0;
-            if (has("##FIRSTX=") && readReal(line, v)) b.firstX = v;
-            if (has("##LASTX=") && readReal(line, v)) b.lastX = v;
-            if (has("##DELTAX=") && readReal(line, v)) b.deltaX = v;
-            if (has("##XFACTOR=") && readReal(line, v)) b.xFactor = v;
-            if (has("##YFACTOR=") && readReal(line, v)) b.yFactor = v;
-            if (has("##XUNITS=")) b.xUnits = labelValue(line, true, true);
-            if (has("##YUNITS=")) b.yUnits = labelValue(line, true, true);
-            if (has("##XYDATA=")) {
-                b.tableForm = labelValue(line, true, false);
-                tableStart = i + 1;
-                tableFound = true;
-                break;
-            }
-            if (has("##XYPAIRS=") || has("##XYPOINTS=")) {
-                b.tableForm = labelValue(line, true, false);
-                if (!b.classEmptied) b.dataClass = "xypoints";
-                tableStart = i + 1;
-                tableFound = true;
-                break;
-            }
-        }
-        if (!tableFound) break;
-
-        const std::string dataClass = UpperAscii(b.dataClass);
-        if (!isSubstringOf(dataClass, " XYDATA XYPOINTS ")) {
-            refuse();
-            pos = nextLabelLine(tableStart);
-            continue;
-        }
-        if (tableStart < lines_.size() && Trim(cutComment(lines_[tableStart])).empty()) ++tableStart;
-        if (UpperAscii(b.origin).find("BENTLEY") != std::string::npos &&
-            UpperAscii(b.xUnits).find("CENTIMETER") != std::string::npos)
-            b.xUnits = "wavenumbers";
-
-        std::string form = UpperAscii(b.tableForm);
-        form.erase(std::remove(form.begin(), form.end(), ' '), form.end());
-        const bool packed = form == "(X++(Y..Y))";
-        const bool xyForm = form == "(XY..XY)";
-        const bool xyPoints = dataClass == "XYPOINTS";
-
-        auto rec = std::make_unique<TSpectrumRecord>();
-        std::vector<double> values;
-        std::vector<XYPair> pairs;
-        bool gridFromPairs = false;
-        double first = kNaN, last = kNaN;
-        bool refused = false;
-
-        if (packed) {
-            double tFirst = kNaN, tLast = kNaN;
-            bool compressed = false;
-            pos = readPacked(tableStart, b, values, tFirst, tLast, compressed);
-            if (compressed || values.size() < 2) {
-                refused = true;
-            } else if (tFirst == tLast) {
-                // One data line: the table itself gives no spacing.
-                first = std::isnan(b.firstX) ? tFirst : b.firstX;
-                if (!std::isnan(b.lastX))
-                    last = b.lastX;
-                else if (!std::isnan(b.deltaX))
-                    last = first + static_cast<double>(values.size() - 1) * b.deltaX;
-                else
-                    refused = true;
-            } else {
-                first = tFirst;
-                last = tLast;
-                // The header's exact ends replace the table's rounded ones when they agree.
-                double tol = std::fabs(tLast - tFirst) / static_cast<double>(values.size() - 1) / 2.0;
-                if (!std::isnan(b.firstX) && !std::isnan(b.lastX) && std::fabs(b.firstX - tFirst) <= tol &&
-                    std::fabs(b.lastX - tLast) <= tol) {
-                    first = b.firstX;
-                    last = b.lastX;
-                }
-            }
-        } else if (xyForm && xyPoints) {
-            pos = readPairs(tableStart, b, true, pairs, values);
-            gridFromPairs = true;
-        } else if (xyForm) {
-            pos = readPairs(tableStart, b, false, pairs, values);
-            first = b.firstX;
-            last = b.lastX;
-            if (std::isnan(first) || std::isnan(last)) refused = true;
-        } else if (xyPoints) {
-            refused = true;
-            pos = nextLabelLine(tableStart);
-        } else {
-            throw vx::ListIndexError(static_cast<long long>(lines_.size()));
-        }
-        if (b.nPoints >= 0 && b.nPoints < 2 && !packed) refused = true;
-
-        // x axis rules.
-        const std::string xu = UpperAscii(b.xUnits);
-        bool eV = false;
-        XRule rule = XRule::Nm;
-        if (isSubstringOf(xu, "NM NANOMETERS NANOMETRE WAVELENGTH (NM) MICROMETERS")) {
-            rule = XRule::Nm;
-        } else if (isSubstringOf(xu, " 1/CM WAVENUMBERS CM-1")) {
-            rule = XRule::Wavenumber;
-        } else if (xu == "EV") {
-            rule = XRule::Wavenumber;
-            eV = true;
-        }
-        const bool micrometers = isSubstringOf(xu, " MICROMETERS ");
-        const double xScale = (eV ? kWavenumberPerEv : 1.0) * (micrometers ? 1000.0 : 1.0);
-        rec->XUnit = rule == XRule::Nm ? SpecXNanometer : (b.xUnit == SpecXRamanShift ? SpecXRamanShift : SpecXWavenumber);
-
-        if (!refused && gridFromPairs) {
-            for (auto& p : pairs) p.x *= xScale;
-            if (pairs.size() >= 2 && pairs.front().x > pairs.back().x) std::reverse(pairs.begin(), pairs.end());
-            if (!ResamplePairs(pairs, *rec)) refused = true;
-        } else if (!refused) {
-            const std::size_t n = values.size();
-            first *= xScale;
-            last *= xScale;
-            if (n < 2) {
-                refused = true;
-            } else {
-                const double size = std::fabs(last - first) / static_cast<double>(n - 1);
-                const bool rising = last > first;
-                rec->Values = std::move(values);
-                if (rule == XRule::Nm) {
-                    rec->FirstX = std::min(first, last);
-                    rec->StepX = size;
-                    if (!rising) std::reverse(rec->Values.begin(), rec->Values.end());
-                } else {
-                    rec->FirstX = std::max(first, last);
-                    rec->StepX = -size;
-                    if (rising) std::reverse(rec->Values.begin(), rec->Values.end());
-                }
-            }
-        }
-        if (refused || rec->PointCount() < 2 || !std::isfinite(rec->StepX) || rec->StepX == 0.0) {
-            refuse();
-            if (pos < tableStart) pos = nextLabelLine(tableStart);
-            continue;
-        }
-
-        // Tag and the fluorescence flag of instrument files.
-        rec->SpecType = "jcamp_dx";
-        if (packed && (ContainsText(b.origin, "WinLab") || ContainsText(b.origin, "PE"))) {
-            rec->SpecType = "perkinelmer_dx";
-            std::string up = UpperAscii(b.comment1);
-            if (up.find("FLUORESCENCE") != std::string::npos) fluorescence_ = true;
-            if (up.find("UV/VIS") != std::string::npos || up.find("ULTRAVIOLET") != std::string::npos)
-                fluorescence_ = false;
-        }
-
-        // y values.
-        auto& vals = rec->Values;
-        double ymax = 0.0;
-        for (double y : vals) ymax = std::max(ymax, y);
-        if (packed && fluorescence_)
-            for (double& y : vals) y /= 250.0;
-        const std::string yu = UpperAscii(b.yUnits);
-        rec->Concentration = 0.0;
-        rec->PathLength = 1.0;
-        if (isSubstringOf(yu, " A.U. A U. A U RFU ARBITRARY UNITS INT INTENSITY (COUNTS) EMISSION RELATIVE "
-                              "ABUNDANCE COUNTS ABSORBANCE A (MICROMOL/MOL)-1M-1 (BASE 10) ")) {
-            rec->YKind = SpecYIntensity;
-            if (isSubstringOf(yu, " ABSORBANCE A ")) rec->YKind = SpecYAbsorbance;
-            if (yu.find("MICROMOL/MOL") != std::string::npos) {
-                rec->YKind = SpecYAbsorbance;
-                rec->Concentration = 1e-5;
-                for (double& y : vals) y *= 100.0;
-            }
-        } else if (isSubstringOf(yu, " LOGARITHM EPSILON ")) {
-            rec->Concentration = 1e-5;
-            const double cd = rec->Concentration * rec->PathLength;
-            if (yu.find("LOGARITHM") != std::string::npos) {
-                rec->YKind = SpecYLogEpsilon;
-                for (double& y : vals) y = Pow10Ext(y) * cd;
-            } else {
-                rec->YKind = SpecYEpsilon;
-                for (double& y : vals) y *= cd;
-            }
-        } else {
-            rec->YKind = isSubstringOf(yu, " REFLECTION (%) REFLECTANCE (%) %R ") ? SpecYReflectance
-                                                                                 : SpecYTransmittance;
-            const bool percent = ymax > 1.2;
-            for (double& y : vals) y = TransmittanceToStored(y, percent, 1e-6, 6.0);
-        }
-
-        rec->FileName = path_;
-        rec->Title = b.legend;
-        rec->Comment1 = b.comment1;
-        rec->Comment2 = b.comment2;
-        rec->Solvent = "";
-        if (b.haveLongDate)
-            rec->DateText = b.longDate;
-        else if (b.haveDate)
-            rec->DateText = b.haveTime ? b.date + " " + b.time : b.date;
-        else
-            rec->DateText = fileDate_;
-        rec->ExcitationWl = -1.0;
-        rec->Temperature = -1.0;
-        rec->ExposureTime = -1.0;
-        rec->SourceKind = SpecSourceJcamp;
-        rec->LineWidth = 1;
-        rec->LineStyle = 0;
-        if (!rec->IsComplete()) {
-            refuse();
-            continue;
-        }
-        rec->Color = CurveColor(list_.Count() + 1);
-        int32_t index = list_.Add(std::move(rec));
-        if (blockNo == 0) firstRecordIndex_ = index;
+    baseName_ = NameWithoutFolder(path_);
+    LinePos pos;
+    try {
+        for (int blockNo = 0; blockNo < blocks && pos.offset < bytes_.size(); ++blockNo) runBlock(blocks, blockNo, pos);
+    } catch (...) {
+        reportRefused();
+        throw;
     }
+    reportRefused();
+}
+
+void Reader::runBlock(int blocks, int blockNo, LinePos& pos) {
+    Block b;
+    b.legend = blocks == 1 ? baseName_ : baseName_ + " subfile " + std::to_string(blockNo + 1);
+    LinePos tableStart = pos;
+    if (!scanLabels(b, blockNo, tableStart)) {
+        pos.offset = bytes_.size();  // no further table: the reading ends
+        return;
+    }
+    ++tables_;
+    auto refuse = [&] { ++refused_; };
+
+    const std::string dataClass = UpperAscii(b.dataClass);
+    if (!isSubstringOf(dataClass, " XYDATA XYPOINTS ")) {
+        refuse();
+        pos = nextLabelLine(tableStart);
+        return;
+    }
+    {
+        std::string_view first;
+        if (lineAt(tableStart, first) && trimControls(cutComment(first)).empty()) tableStart = nextLine(tableStart);
+    }
+    if (UpperAscii(b.origin).find("BENTLEY") != std::string::npos &&
+        UpperAscii(b.xUnits).find("CENTIMETER") != std::string::npos)
+        b.xUnits = "wavenumbers";
+
+    std::string form = UpperAscii(b.tableForm);
+    form.erase(std::remove(form.begin(), form.end(), ' '), form.end());
+    const bool packed = form == "(X++(Y..Y))";
+    const bool xyForm = form == "(XY..XY)";
+    const bool xyPoints = dataClass == "XYPOINTS";
+
+    auto rec = std::make_unique<TSpectrumRecord>();
+    std::vector<double> values;
+    PairList xs, ys;
+    // A header's point count sizes the lists, as far as the bytes left can hold that many (a value
+    // takes at least two bytes, a pair four).
+    const std::size_t left = bytes_.size() - std::min(bytes_.size(), tableStart.offset);
+    if (b.nPoints > 0) {
+        const std::size_t promised = static_cast<std::size_t>(b.nPoints);
+        if (packed || !xyPoints) values.reserve(std::min(promised, left / 2 + 1));
+        if (xyForm && xyPoints) {
+            xs.reserve(std::min(promised, left / 4 + 1));
+            ys.reserve(std::min(promised, left / 4 + 1));
+        }
+    }
+    bool gridFromPairs = false;
+    double first = kNaN, last = kNaN;
+    bool refused = false;
+
+    if (packed) {
+        double tFirst = kNaN, tLast = kNaN;
+        bool compressed = false;
+        pos = readPacked(tableStart, b, values, tFirst, tLast, compressed);
+        if (compressed || values.size() < 2) {
+            refused = true;
+        } else if (tFirst == tLast) {
+            // One data line: the table itself gives no spacing.
+            first = std::isnan(b.firstX) ? tFirst : b.firstX;
+            if (!std::isnan(b.lastX))
+                last = b.lastX;
+            else if (!std::isnan(b.deltaX))
+                last = first + static_cast<double>(values.size() - 1) * b.deltaX;
+            else
+                refused = true;
+        } else {
+            first = tFirst;
+            last = tLast;
+            // The header's exact ends replace the table's rounded ones when they agree.
+            double tol = std::fabs(tLast - tFirst) / static_cast<double>(values.size() - 1) / 2.0;
+            if (!std::isnan(b.firstX) && !std::isnan(b.lastX) && std::fabs(b.firstX - tFirst) <= tol &&
+                std::fabs(b.lastX - tLast) <= tol) {
+                first = b.firstX;
+                last = b.lastX;
+            }
+        }
+    } else if (xyForm && xyPoints) {
+        pos = readPairs(tableStart, b, true, xs, ys, values);
+        gridFromPairs = true;
+    } else if (xyForm) {
+        pos = readPairs(tableStart, b, false, xs, ys, values);
+        first = b.firstX;
+        last = b.lastX;
+        if (std::isnan(first) || std::isnan(last)) refused = true;
+    } else if (xyPoints) {
+        refused = true;
+        pos = nextLabelLine(tableStart);
+    } else {
+        throw vx::ListIndexError(static_cast<long long>(CountLines(bytes_)));
+    }
+    if (b.nPoints >= 0 && b.nPoints < 2 && !packed) refused = true;
+
+    // x axis rules.
+    const std::string xu = UpperAscii(b.xUnits);
+    bool eV = false;
+    bool nmRule = true;
+    if (isSubstringOf(xu, "NM NANOMETERS NANOMETRE WAVELENGTH (NM) MICROMETERS")) {
+        nmRule = true;
+    } else if (isSubstringOf(xu, " 1/CM WAVENUMBERS CM-1")) {
+        nmRule = false;
+    } else if (xu == "EV") {
+        nmRule = false;
+        eV = true;
+    }
+    const bool micrometers = isSubstringOf(xu, " MICROMETERS ");
+    const double xScale = (eV ? kWavenumberPerEv : 1.0) * (micrometers ? 1000.0 : 1.0);
+    rec->XUnit = nmRule ? SpecXNanometer : (b.xUnit == SpecXRamanShift ? SpecXRamanShift : SpecXWavenumber);
+
+    if (!refused && gridFromPairs) {
+        for (double& x : xs) x *= xScale;
+        if (xs.size() >= 2 && xs.front() > xs.back()) {
+            std::reverse(xs.begin(), xs.end());
+            std::reverse(ys.begin(), ys.end());
+        }
+        if (!ResampleXY(xs, ys, *rec)) refused = true;
+    } else if (!refused) {
+        const std::size_t n = values.size();
+        first *= xScale;
+        last *= xScale;
+        if (n < 2) {
+            refused = true;
+        } else {
+            const double size = std::fabs(last - first) / static_cast<double>(n - 1);
+            const bool rising = last > first;
+            rec->Values = std::move(values);
+            if (nmRule) {
+                rec->FirstX = std::min(first, last);
+                rec->StepX = size;
+                if (!rising) std::reverse(rec->Values.begin(), rec->Values.end());
+            } else {
+                rec->FirstX = std::max(first, last);
+                rec->StepX = -size;
+                if (rising) std::reverse(rec->Values.begin(), rec->Values.end());
+            }
+        }
+    }
+    if (refused || rec->PointCount() < 2 || !std::isfinite(rec->StepX) || rec->StepX == 0.0) {
+        refuse();
+        if (pos.offset < tableStart.offset) pos = nextLabelLine(tableStart);
+        return;
+    }
+
+    // Tag and the fluorescence flag of instrument files.
+    rec->SpecType = "jcamp_dx";
+    if (packed && (ContainsText(b.origin, "WinLab") || ContainsText(b.origin, "PE"))) {
+        rec->SpecType = "perkinelmer_dx";
+        std::string up = UpperAscii(b.comment1);
+        if (up.find("FLUORESCENCE") != std::string::npos) fluorescence_ = true;
+        if (up.find("UV/VIS") != std::string::npos || up.find("ULTRAVIOLET") != std::string::npos)
+            fluorescence_ = false;
+    }
+
+    // y values.
+    auto& vals = rec->Values;
+    double ymax = 0.0;
+    for (double y : vals) ymax = std::max(ymax, y);
+    if (packed && fluorescence_)
+        for (double& y : vals) y /= 250.0;
+    const std::string yu = UpperAscii(b.yUnits);
+    rec->Concentration = 0.0;
+    rec->PathLength = 1.0;
+    if (isSubstringOf(yu, " A.U. A U. A U RFU ARBITRARY UNITS INT INTENSITY (COUNTS) EMISSION RELATIVE "
+                          "ABUNDANCE COUNTS ABSORBANCE A (MICROMOL/MOL)-1M-1 (BASE 10) ")) {
+        rec->YKind = SpecYIntensity;
+        if (isSubstringOf(yu, " ABSORBANCE A ")) rec->YKind = SpecYAbsorbance;
+        if (yu.find("MICROMOL/MOL") != std::string::npos) {
+            rec->YKind = SpecYAbsorbance;
+            rec->Concentration = 1e-5;
+            for (double& y : vals) y *= 100.0;
+        }
+    } else if (isSubstringOf(yu, " LOGARITHM EPSILON ")) {
+        rec->Concentration = 1e-5;
+        const double cd = rec->Concentration * rec->PathLength;
+        if (yu.find("LOGARITHM") != std::string::npos) {
+            rec->YKind = SpecYLogEpsilon;
+            for (double& y : vals) y = Pow10Ext(y) * cd;
+        } else {
+            rec->YKind = SpecYEpsilon;
+            for (double& y : vals) y *= cd;
+        }
+    } else {
+        rec->YKind = isSubstringOf(yu, " REFLECTION (%) REFLECTANCE (%) %R ") ? SpecYReflectance : SpecYTransmittance;
+        const bool percent = ymax > 1.2;
+        for (double& y : vals) y = TransmittanceToStored(y, percent, 1e-6, 6.0);
+    }
+
+    rec->FileName = path_;
+    rec->Title = b.legend;
+    rec->Comment1 = b.comment1;
+    rec->Comment2 = b.comment2;
+    rec->Solvent = "";
+    if (b.haveLongDate)
+        rec->DateText = b.longDate;
+    else if (b.haveDate)
+        rec->DateText = b.haveTime ? b.date + " " + b.time : b.date;
+    else
+        rec->DateText = fileDate_;
+    rec->ExcitationWl = -1.0;
+    rec->Temperature = -1.0;
+    rec->ExposureTime = -1.0;
+    rec->SourceKind = SpecSourceJcamp;
+    rec->LineWidth = 1;
+    rec->LineStyle = 0;
+    if (!rec->IsComplete()) {
+        refuse();
+        return;
+    }
+    rec->Color = CurveColor(list_.Count() + 1);
+    int32_t index = list_.Add(std::move(rec));
+    if (blockNo == 0) firstRecordIndex = index;
 }
 
 }  // namespace
 
 void LoadSpecJcampText(const std::string& text, const std::string& path, const std::string& fileDateText,
                        TSpectraList& list) {
-    Reader(text, path, fileDateText, list).run();
+    const MappedText mapped = MappedText::FromUtf8(text);
+    Reader(mapped, path, fileDateText, list).run();
 }
 
 void LoadSpecJcamp(const std::string& path, TSpectraList& list) {
-    std::string text = LoadFileText(path);
-    LoadSpecJcampText(text, path, DateTimeToText(FileDateTimeOf(path)), list);
+    const MappedText text = MappedText::OpenFile(path, kMaxJcampBytes, "JCAMP-DX");
+    Reader(text, path, DateTimeToText(FileDateTimeOf(path)), list).run();
 }

@@ -9,6 +9,7 @@
 #include "core/helpers.h"
 #include "core/units.h"
 #include "formats/resample.h"
+#include "formats/text_loader.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
 
@@ -60,6 +61,34 @@ double ReadNumberToken(std::string_view text) {
     vx::throwNotFloat(fixed);
 }
 
+double ReadNumberField(const MappedText& text, std::string_view field) {
+    double v = 0.0;
+    return ParseNumberToken(field, v) ? v : ReadNumberToken(text.Utf8(field));
+}
+
+std::string_view StripLeadingBlanksView(std::string_view line, std::string& scratch) {
+    if (line.empty()) return line;
+    const std::size_t p = line.find_first_not_of(' ');
+    const std::string_view s = p == std::string_view::npos ? std::string_view() : line.substr(p);
+    if (s.empty() || s[0] == '.' || s[0] == ',') {
+        scratch.resize(s.size() + 1);
+        scratch[0] = '0';
+        s.copy(scratch.data() + 1, s.size());
+        return scratch;
+    }
+    return s;
+}
+
+char GuessSeparator(std::string_view line) {
+    const bool dot = line.find('.') != std::string_view::npos;
+    const bool comma = line.find(',') != std::string_view::npos;
+    if (dot && comma) return ',';
+    if (line.find(';') != std::string_view::npos) return ';';
+    if (line.find('\t') != std::string_view::npos) return '\t';
+    if (line.find(' ') != std::string_view::npos) return ' ';
+    return '\t';
+}
+
 bool IsWholeNumberBeforeDecimal(std::string_view text, char decimalSep) {
     std::string s(text);
     StripTrailingBlanks(s);
@@ -67,25 +96,6 @@ bool IsWholeNumberBeforeDecimal(std::string_view text, char decimalSep) {
     auto p = s.find(decimalSep);
     if (p != std::string::npos) s.erase(p);
     return IsIntegerText(s);
-}
-
-std::vector<std::string_view> SplitLineViews(std::string_view text) {
-    std::vector<std::string_view> lines;
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    while (p < end) {
-        // Up to the next LF; a CR right before it belongs to the line end, any other CR ends a line too.
-        const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-        const char* stop = lf ? lf : end;
-        const char* segEnd = (stop > p && stop[-1] == '\r') ? stop - 1 : stop;
-        while (const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(segEnd - p)))) {
-            lines.emplace_back(p, static_cast<std::size_t>(cr - p));
-            p = cr + 1;
-        }
-        if (lf || segEnd > p || segEnd != stop) lines.emplace_back(p, static_cast<std::size_t>(segEnd - p));
-        p = lf ? lf + 1 : end;
-    }
-    return lines;
 }
 
 bool ResampleXY(std::span<const double> xs, std::span<const double> ys, TSpectrumRecord& rec) {
@@ -100,17 +110,6 @@ bool ResampleXY(std::span<const double> xs, std::span<const double> ys, TSpectru
     rec.StepX = step;
     rec.Values = std::move(values);
     return true;
-}
-
-bool ResamplePairs(const std::vector<XYPair>& pairs, TSpectrumRecord& rec) {
-    std::vector<double> xs, ys;
-    xs.reserve(pairs.size());
-    ys.reserve(pairs.size());
-    for (const auto& p : pairs) {
-        xs.push_back(p.x);
-        ys.push_back(p.y);
-    }
-    return ResampleXY(xs, ys, rec);
 }
 
 double LargestNonNegative(const std::vector<double>& values) {

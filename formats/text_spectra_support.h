@@ -1,7 +1,7 @@
 #pragma once
-// Pieces shared by the text spectrum readers (JCAMP-DX, delimited text, DAT): number tokens in which
-// the first "." or "," is the decimal sign, file-name parts, and the resampling of x/y pairs onto the
-// record's equidistant grid.
+// Pieces shared by the text spectrum readers (JCAMP-DX, delimited text, DAT, two-column ASCII): number
+// tokens in which the first "." or "," is the decimal sign, fields of a line, file-name parts, and the
+// resampling of x/y pairs onto the record's equidistant grid.
 #include <string>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -13,11 +13,6 @@
 #include "core/file_names.h"
 #include "core/spectrum_record.h"
 
-struct XYPair {
-    double x;
-    double y;
-};
-
 // A number text as the readers take it: blanks around it are allowed and its first "." or "," is the
 // decimal sign (what `FixDecimalSeparator` followed by the conversion accepts). No allocation.
 inline bool ParseNumberToken(std::string_view text, double& out);
@@ -26,20 +21,27 @@ double ReadNumberToken(std::string_view text);
 // A whole number after blanks are stripped and the text is cut before its decimal sign.
 bool IsWholeNumberBeforeDecimal(std::string_view text, char decimalSep);
 
-// Lines of a text (ending at CR, LF or CR LF) as views into it.
-std::vector<std::string_view> SplitLineViews(std::string_view text);
+// StripLeadingBlanks on a view: blanks go; a line that becomes empty or starts with "." or "," gets a
+// "0" in front (built in `scratch` only then, so ordinary lines cost no copy). An empty line stays empty.
+std::string_view StripLeadingBlanksView(std::string_view line, std::string& scratch);
+// The column separator of the two-column readers, guessed from one line (stripped of leading blanks):
+// "," when it holds both "." and ","; else ";" when it holds one; else a tab, a blank, or a tab.
+char GuessSeparator(std::string_view line);
+
 // Field k (from 1) of a line: up to the next separator or the line end; empty beyond the line.
 std::string_view FieldAt(std::string_view line, char sep, int k);
 // Everything from the start of field k to the end of the line; empty beyond the line.
 std::string_view RestFrom(std::string_view line, char sep, int k);
 
-// Resamples pairs in rising x onto first x = first pair's x, n = number of pairs,
-// step = (last x - first x)/(n - 1); a pair within 1e-10 of a grid point gives its own y. Fills
-// FirstX, StepX and Values of `rec`. False (record untouched) for fewer than two pairs or a step that
-// is zero or not finite.
-bool ResamplePairs(const std::vector<XYPair>& pairs, TSpectrumRecord& rec);
-// The same for x and y in two lists of equal length.
+// Resamples pairs in rising x (x and y in two lists of equal length) onto first x = first pair's x,
+// n = number of pairs, step = (last x - first x)/(n - 1); a pair within 1e-10 of a grid point gives its
+// own y. Fills FirstX, StepX and Values of `rec`. False (record untouched) for fewer than two pairs or a
+// step that is zero or not finite.
 bool ResampleXY(std::span<const double> xs, std::span<const double> ys, TSpectrumRecord& rec);
+
+// A number field of a mapped text; the conversion error names it as UTF-8 text.
+class MappedText;
+double ReadNumberField(const MappedText& text, std::string_view field);
 
 // The largest value, at least 0.
 double LargestNonNegative(const std::vector<double>& values);
@@ -61,7 +63,9 @@ bool ParseNumberTokenSlow(std::string_view text, double& out);
 
 // Reads the number that starts at p ([sign] digits [("." | ",") digits] [("E" | "e") [sign] digits]) as far
 // as it goes; returns its end, or nullptr when no number starts there or its exponent has no digits.
-inline const char* ScanNumber(const char* p, const char* e, double& out) {
+// The value is the correctly rounded one. A decimal mark equal to `notDecimal` ends the number instead
+// (a reader whose fields are separated by ",").
+inline const char* ScanNumber(const char* p, const char* e, double& out, char notDecimal = '\0') {
     // Fast path: a mantissa of at most 2^53 and a decimal scale within 10^±22 convert exactly as
     // mantissa * 10^k or mantissa / 10^k (both operands exact doubles, one rounding).
     static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
@@ -75,7 +79,7 @@ inline const char* ScanNumber(const char* p, const char* e, double& out) {
     for (unsigned d; p < e && (d = static_cast<unsigned char>(*p) - unsigned('0')) <= 9; ++p) mant = mant * 10 + d;
     std::ptrdiff_t digits = p - digitsStart;
     int scale = 0;
-    if (p < e && (*p == '.' || *p == ',')) {
+    if (p < e && (*p == '.' || *p == ',') && *p != notDecimal) {
         const char* fracStart = ++p;
         for (unsigned d; p < e && (d = static_cast<unsigned char>(*p) - unsigned('0')) <= 9; ++p) mant = mant * 10 + d;
         digits += p - fracStart;

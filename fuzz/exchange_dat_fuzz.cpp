@@ -1,10 +1,8 @@
-// Any text given to the DAT reader, split into lines as the file reader does, ends in complete records
-// or a vx::Error.
+// Any text given to the DAT reader ends in complete records or a vx::Error.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "core/helpers.h"
 #include "formats/dat_reader.h"
 #include "fuzz/exchange_fuzz_support.h"
 #include "platform/errors.h"
@@ -13,8 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     fuzzsupport::installBackend();
     TSpectraList list;
     try {
-        LoadDatLines(SplitLines(std::string(reinterpret_cast<const char*>(data), size)), "fuzz.dat",
-                     "2020-01-02 03:04:05", list);
+        LoadDatText(std::string(reinterpret_cast<const char*>(data), size), "fuzz.dat", "2020-01-02 03:04:05", list);
     } catch (const vx::Error&) {
     }
     fuzzsupport::checkList(list);

@@ -4,6 +4,7 @@
 #include "app/TMainwin.h"
 #include "app_test_support.h"
 #include "core/settings_globals.h"
+#include "formats/save_hooks.h"
 #include "formats/spc_reader.h"
 #include "platform/ui.h"
 
@@ -27,6 +28,22 @@ TEST(AppSpcSave, OneSpectrumSavesAndReadsBackWithItsValues) {
     EXPECT_DOUBLE_EQ(back[0].Values[0], 0.125);  // exact in the file's 4-byte floats
     EXPECT_DOUBLE_EQ(back[0].Values[3], 1.0);
     SpectraList.Clear();
+}
+
+TEST(AppSaveHooks, TheMainWindowInstallsEveryWriterOfAppAndTakesThemAlong) {
+    AppTestSetUp();
+    ui::ScopedScriptedBackend ui;
+    {
+        auto w = std::make_unique<TMainwin>();
+        EXPECT_TRUE(SaveHooks().saveImage);
+        EXPECT_TRUE(SaveHooks().saveSpc);
+        EXPECT_TRUE(SaveHooks().saveJcamp);
+        // Nothing to save: no file, no choice asked.
+        EXPECT_FALSE(SaveHooks().saveSpc(TestFolder() + "none.spc"));
+    }
+    EXPECT_FALSE(SaveHooks().saveImage);
+    EXPECT_FALSE(SaveHooks().saveSpc);
+    EXPECT_FALSE(SaveHooks().saveJcamp);
 }
 
 }  // namespace

@@ -247,26 +247,26 @@ TEST(SmoothSpectrumAdv, BuildsATitledCopyInDisplayUnits) {
 
 TEST(SmoothAllSpectra, AppendsOneSmoothedCopyPerSpectrum) {
     ui::ScopedScriptedBackend ui;
-    DisplayGuard g(SpecXNanometer, SpecYAbsorbance);
-    SpectraList.Clear();
+    TSpectraList list;
+    const TDisplayState display{SpecXNanometer, SpecYAbsorbance};
     for (int k = 0; k < 2; ++k) {
         auto r = std::make_unique<TSpectrumRecord>(Wavy());
         r->Title = "s" + std::to_string(k);
-        SpectraList.AddWithDefaultColor(std::move(r));
+        list.AddWithDefaultColor(std::move(r));
     }
     int32_t begun = 0;
     double stepped = 0;
     bool ended = false;
-    SmoothAllSpectra({[&](int32_t m) { begun = m; }, [&](double s) { stepped += s; }, [&] { ended = true; }});
-    ASSERT_EQ(SpectraList.Count(), 4);
-    EXPECT_EQ(SpectraList[2].Title.str(), "s0\t smoothed");
-    EXPECT_EQ(SpectraList[3].Title.str(), "s1\t smoothed");
-    EXPECT_EQ(SpectraList[3].Color, CurveColor(4));
+    SmoothAllSpectra(list, display,
+                     {[&](int32_t m) { begun = m; }, [&](double s) { stepped += s; }, [&] { ended = true; }});
+    ASSERT_EQ(list.Count(), 4);
+    EXPECT_EQ(list[2].Title.str(), "s0\t smoothed");
+    EXPECT_EQ(list[3].Title.str(), "s1\t smoothed");
+    EXPECT_EQ(list[3].Color, CurveColor(4));
     EXPECT_EQ(begun, 1000);
     EXPECT_NEAR(stepped, 1000.0, 1e-9);
     EXPECT_TRUE(ended);
     EXPECT_EQ(ui->status[1], "smoothing spectra: ");
-    std::vector<double> expect = SmoothPolyValues(SpectraList[0]);
-    EXPECT_EQ(SpectraList[2].Values, expect);
-    SpectraList.Clear();
+    std::vector<double> expect = SmoothPolyValues(list[0], display);
+    EXPECT_EQ(list[2].Values, expect);
 }

@@ -183,7 +183,7 @@ TEST_F(Commands, IntegrationShowsOneBoxPerSpectrumUntilCancel) {
     toolcmd::Oszilatorstrke1Click(*win);
     ASSERT_EQ(ui->messages.size(), 2u);
     const double from = plot->SelectedRange.XFrom, to = plot->SelectedRange.XTo;
-    EXPECT_EQ(ui->messages[0], IntegrationMessage(SpectraList[0], from, to));
+    EXPECT_EQ(ui->messages[0], IntegrationMessage(CurrentDisplayState(), SpectraList[0], from, to));
     EXPECT_EQ(ui->messages[0].rfind("Spectrum: s0\r\n\r\nintegral from ", 0), 0u);
     EXPECT_TRUE(plot->ZoomOnDrag);
 }
@@ -263,6 +263,22 @@ TEST_F(Commands, RemoveAllAsksAndRemoveLastSwitchesTheSecondAxis) {
     EXPECT_EQ(plot->KurvenAnzahl(), 0);
     EXPECT_EQ(win->StatusText(0), "0 Spectra");
     EXPECT_EQ(DisplayYMode, 2);
+}
+
+TEST_F(Commands, RemoveLastLeavesTheOtherCurvesAsShown) {
+    for (int i = 0; i < 3; ++i) addRecord("s" + std::to_string(i), 400, 1, ramp(301));
+    replot();
+    win->PlotAllBlack1Click();  // curve colours only; the records keep theirs
+    plot->Dirty = false;
+    toolcmd::Letztesllschen1Click(*win);
+    ASSERT_EQ(plot->KurvenAnzahl(), 2);
+    for (int n = 1; n <= 2; ++n) EXPECT_EQ(plot->GetCurveColor(n), 0x000000u) << n;
+    EXPECT_EQ(SpectraList[0].Color, 0x123456u);
+    EXPECT_EQ(win->StatusText(0), "2 Spectra");
+    // A dialog command copies every record again, with its colour.
+    win->StandardReplot();
+    EXPECT_EQ(plot->GetCurveColor(1), 0x123456u);
+    EXPECT_TRUE(plot->Dirty);
 }
 
 TEST_F(Commands, SpectroscopeViewOnlyInWavelengthsAndOffWithTheLastSpectrum) {

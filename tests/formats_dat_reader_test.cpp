@@ -215,3 +215,40 @@ TEST_P(DatReader, WriterOutputReadsBack) {
 }
 
 }  // namespace
+
+#include "formats_test_util.h"
+
+namespace {
+
+// Titles with tabs (the smoothing tools append "\t smoothed") or line breaks split no header field:
+// every DAT file we write opens again, with every spectrum under its title.
+TEST_P(DatReader, TitlesWithTabsAndLineBreaksReadBack) {
+    const uint8_t keepX = DisplayXUnit, keepY = DisplayYMode;
+    DisplayXUnit = 1;
+    DisplayYMode = 2;
+    TSpectraList out;
+    const char* titles[] = {"dye\t smoothed", "line\r\nbreak", "plain"};
+    for (const char* t : titles) {
+        auto r = std::make_unique<TSpectrumRecord>();
+        r->Title = t;
+        r->XUnit = SpecXNanometer;
+        r->YKind = SpecYAbsorbance;
+        r->FirstX = 400.0;
+        r->StepX = 1.0;
+        for (int i = 0; i < 50; ++i) r->Values.push_back(shape(r->XAt(i)));
+        out.Add(std::move(r));
+    }
+    fmt_test::TempDir dir;
+    const std::string path = dir.file("t.dat");
+    ASSERT_TRUE(SaveDatFile(path, out, 400.0, 449.0, 1));
+    LoadDatFile(path, list);
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list[0].Title.str(), "dye  smoothed");
+    EXPECT_EQ(list[1].Title.str(), "line  break");
+    EXPECT_EQ(list[2].Title.str(), "plain");
+    for (int s = 0; s < 3; ++s) EXPECT_GE(list[s].PointCount(), 48);
+    DisplayXUnit = keepX;
+    DisplayYMode = keepY;
+}
+
+}  // namespace

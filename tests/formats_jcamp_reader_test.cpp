@@ -311,3 +311,188 @@ TEST_P(JcampReader, InstrumentFluorescenceScaling) {
 }
 
 }  // namespace
+
+#include <random>
+
+#include "formats/text_spectra_support.h"
+
+namespace {
+
+// The packed-table rules written out plainly: blanks, tabs and the commas followed by a blank, a sign, a
+// tab or the line end separate tokens, and a sign starts a token unless it follows "E" or "e".
+std::vector<std::string> packedTokens(const std::string& line) {
+    std::vector<std::string> out;
+    std::string cur;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        const char next = i + 1 < line.size() ? line[i + 1] : ' ';
+        const bool sep = c == ' ' || c == '\t' || (c == ',' && (next == ' ' || next == '+' || next == '-' || next == '\t'));
+        if (sep || ((c == '+' || c == '-') && !cur.empty() && cur.back() != 'E' && cur.back() != 'e')) {
+            if (!cur.empty()) out.push_back(cur);
+            cur.clear();
+            if (sep) continue;
+        }
+        cur += c;
+    }
+    if (!cur.empty()) out.push_back(cur);
+    return out;
+}
+
+bool compressedToken(const std::string& t) {
+    if (t[0] == 'E' || t[0] == 'e') return true;
+    for (char c : t)
+        if (c == '@' || c == '%' || (std::isalpha(static_cast<unsigned char>(c)) && c != 'E' && c != 'e')) return true;
+    return false;
+}
+
+std::string randomNumber(std::mt19937& rng) {
+    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    std::string s;
+    if (pick(3) == 0) s += "+-"[pick(2)];
+    for (int i = pick(6) + (pick(8) == 0 ? 0 : 1); i > 0; --i) s += static_cast<char>('0' + pick(10));
+    if (pick(2)) {
+        s += ".,"[pick(5) == 0];
+        for (int i = pick(7); i > 0; --i) s += static_cast<char>('0' + pick(10));
+    }
+    if (pick(6) == 0) {
+        s += "Ee"[pick(2)];
+        if (pick(2)) s += "+-"[pick(2)];
+        for (int i = pick(3); i > 0; --i) s += static_cast<char>('0' + pick(10));
+    }
+    return s;
+}
+
+// The reader's quick line scan must read exactly what the token rules read, in every packed shape:
+// signs as separators, commas as separators and as decimal marks, exponents, stray characters.
+TEST(JcampPackedTables, QuickScanReadsWhatTheTokenRulesRead) {
+    ui::ScopedScriptedBackend ui;
+    numtext::setDecimalSeparator('.');
+    std::mt19937 rng(2019);
+    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
+    const char* const seps[] = {" ", "  ", "\t", ", ", ",", ""};
+    int records = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<std::string> table;
+        for (int l = pick(5) + 1; l > 0; --l) {
+            std::string line = (pick(10) == 0 ? " " : "") + randomNumber(rng);
+            for (int k = pick(12); k > 0; --k) {
+                std::string num = randomNumber(rng);
+                const char* sep = seps[pick(6)];
+                // Only a sign may stand between two numbers without a separator.
+                if (*sep == '\0' && num[0] != '+' && num[0] != '-') sep = " ";
+                line += sep + num;
+            }
+            if (pick(8) == 0) line.insert(static_cast<std::size_t>(pick(static_cast<int>(line.size()) + 1)), 1, ".,+-eE \t"[pick(8)]);
+            if (pick(10) == 0) line += " $$ note";
+            if (pick(15) == 0) line += ",";
+            table.push_back(line);
+        }
+        std::string text = "##TITLE= t\r\n##XUNITS= NANOMETERS\r\n##YUNITS= ABSORBANCE\r\n##XYDATA= (X++(Y..Y))\r\n";
+        for (const auto& l : table) text += l + "\r\n";
+        text += "##END=\r\n";
+        SCOPED_TRACE(text);
+
+        // What the token rules give.
+        std::vector<double> values;
+        bool first = true, bad = false, compressed = false, anyLine = false;
+        double tFirst = 0, lastX = 0;
+        std::size_t lastBefore = 0, lastCount = 0;
+        for (const auto& raw : table) {
+            const std::string line = raw.substr(0, raw.find("$$"));
+            const auto tokens = packedTokens(line);
+            if (tokens.empty()) continue;
+            double x = 0;
+            if (!ParseNumberToken(tokens[0], x)) {
+                if (compressedToken(tokens[0])) compressed = true;
+                else bad = true;
+                break;
+            }
+            if (first) tFirst = x, first = false;
+            const std::size_t before = values.size();
+            for (std::size_t k = 1; k < tokens.size() && !compressed; ++k) {
+                double y = 1.0;
+                if (!ParseNumberToken(tokens[k], y)) {
+                    if (compressedToken(tokens[k])) compressed = true;
+                    y = 1.0;
+                }
+                values.push_back(y);
+            }
+            if (compressed) break;
+            anyLine = true;
+            lastX = x;
+            lastBefore = before;
+            lastCount = tokens.size() - 1;
+        }
+        double running = 0;
+        if (anyLine) {
+            running = lastX;
+            for (std::size_t k = 1; k < lastCount; ++k)
+                if (lastBefore + k > 1) running += (running - tFirst) / static_cast<double>(lastBefore + k - 1);
+        }
+
+        TSpectraList list;
+        ui->messages.clear();
+        if (bad) {
+            EXPECT_THROW(LoadSpecJcampText(text, "/p.dx", "d", list), vx::ConversionError);
+            continue;
+        }
+        ASSERT_NO_THROW(LoadSpecJcampText(text, "/p.dx", "d", list));
+        const double size = std::fabs(running - tFirst) / static_cast<double>(values.size() - 1);
+        bool sound = !compressed && values.size() >= 2 && tFirst != running && std::isfinite(size) && size != 0.0;
+        for (double v : values) sound = sound && std::isfinite(v);
+        ASSERT_EQ(list.Count(), sound ? 1 : 0);
+        EXPECT_EQ(ui->messages.size(), sound ? 0u : 1u);
+        if (!sound) continue;
+        ++records;
+        const auto& r = list[0];
+        if (running < tFirst) std::reverse(values.begin(), values.end());
+        EXPECT_EQ(r.FirstX, std::min(tFirst, running));
+        EXPECT_EQ(r.StepX, size);
+        ASSERT_EQ(r.Values, values);
+    }
+    EXPECT_GT(records, 1000);  // most tables are sound, so the values were compared
+}
+
+}  // namespace
+
+namespace {
+
+// A file whose blocks are refused gives one message for the file, naming how many were skipped.
+TEST_P(JcampReader, RefusedBlocksGiveOneMessageForTheFile) {
+    auto block = [](const char* type) {
+        return lines({"##TITLE= b", (std::string("##DATA TYPE= ") + type).c_str(), "##XUNITS= NANOMETERS",
+                      "##YUNITS= ABSORBANCE", "##XYDATA= (X++(Y..Y))", "400 1 2", "402 3 4", "##END="});
+    };
+    struct Case {
+        int blocks, refused;
+        const char* message;  // nullptr: none
+    } cases[] = {
+        {20, 20, "/data/sample.dx\r\n\r\ncan not be read by Varolux32!\r\n20 of 20 blocks were skipped."},
+        {5, 2, "/data/sample.dx\r\n\r\ncan not be read by Varolux32!\r\n2 of 5 blocks were skipped."},
+        {1, 1, "/data/sample.dx\r\n\r\ncan not be read by Varolux32!"},
+        {3, 0, nullptr},
+    };
+    for (const auto& c : cases) {
+        list.Clear();
+        ui_->messages.clear();
+        std::string text = lines({"##TITLE= link", "##DATA TYPE= LINK", ("##BLOCKS= " + std::to_string(c.blocks)).c_str()});
+        for (int k = 0; k < c.blocks; ++k) text += block(k < c.refused ? "NMR SPECTRUM" : "UV/VIS SPECTRUM");
+        read(text);
+        EXPECT_EQ(list.Count(), c.blocks - c.refused) << c.blocks;
+        if (c.message) {
+            ASSERT_EQ(ui_->messages.size(), 1u) << c.blocks;
+            EXPECT_EQ(ui_->messages[0], c.message);
+        } else {
+            EXPECT_TRUE(ui_->messages.empty());
+        }
+    }
+    // An error that ends the read still reports the blocks skipped before it.
+    list.Clear();
+    ui_->messages.clear();
+    EXPECT_THROW(read(lines({"##BLOCKS= 2"}) + block("NMR SPECTRUM") +
+                      lines({"##TITLE= c", "##XYDATA= (X++(Y..Y))", "#400 1 2", "##END="})),
+                 vx::ConversionError);
+    EXPECT_EQ(ui_->messages.size(), 1u);
+}
+
+}  // namespace

@@ -65,11 +65,55 @@ TEST_P(TextSpectra, SemicolonsWithDecimalCommas) {
     EXPECT_DOUBLE_EQ(v[3], 0.5);
 }
 
-TEST_P(TextSpectra, HeaderlessFirstLineIsNotAPoint) {
-    read("400\t0.5\r\n401\t0.6\r\n402\t0.7\r\n403\t0.8\r\n");
+// A first line of numbers only is data (a headerless file keeps its first point); a first line with any
+// other field is the title line.
+TEST_P(TextSpectra, HeaderlessFirstLineIsAPoint) {
+    struct Case {
+        const char* text;
+        double firstX;
+        int points;
+        const char* title;
+    } cases[] = {
+        {"400\t0.5\r\n401\t0.6\r\n402\t0.7\r\n403\t0.8\r\n", 400, 4, "run1"},
+        {"400,0.5\r\n401,0.6\r\n402,0.7\r\n403,0.8\r\n", 400, 4, "run1"},
+        {"400;0,5\r\n401;0,6\r\n402;0,7\r\n403;0,8\r\n", 400, 4, "run1"},
+        {" 400 ; 0,5 ;\r\n401;0,6\r\n402;0,7\r\n403;0,8\r\n", 400, 4, "run1"},  // blanks, closing ";"
+        {"400;0,5;x\r\n401;0,6\r\n402;0,7\r\n403;0,8\r\n", 401, 3, "run1"},     // a text field
+        {"400;;0,5\r\n401;0,6\r\n402;0,7\r\n403;0,8\r\n", 401, 3, "run1"},      // an empty field
+        {"nm;A\r\n400;0,5\r\n401;0,6\r\n402;0,7\r\n", 400, 3, "run1"},
+    };
+    for (const auto& c : cases) {
+        list.Clear();
+        read(c.text);
+        ASSERT_EQ(list.Count(), 1) << c.text;
+        EXPECT_DOUBLE_EQ(list[0].FirstX, c.firstX) << c.text;
+        EXPECT_EQ(list[0].PointCount(), c.points) << c.text;
+        EXPECT_EQ(list[0].Title.str(), c.title) << c.text;
+        EXPECT_EQ(list[0].SpecType.str(), "generic_csv") << c.text;
+    }
+    // Several columns of numbers from the first line on: every line is a point of every spectrum.
+    ui_->onAsk = [](ui::Query& q) {
+        q.fields["RadioGroup1"] = "1";
+        return true;
+    };
+    list.Clear();
+    read("400;1;2;3\r\n401;4;5;6\r\n402;7;8;9\r\n");
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list[2].PointCount(), 3);
+    EXPECT_DOUBLE_EQ(list[2].Values[0], 3.0);
+}
+
+TEST_P(TextSpectra, TitlesLoseBlanksAndTabsAround) {
+    // The last title of a tab-separated title line runs to the line end, its tabs with it.
+    read("nm\t a \t b\t\r\nnm\tA\tA\r\n400\t1\t2\r\n401\t3\t4\r\n402\t5\t6\r\n403\t7\t8\r\n");
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list[0].Title.str(), "a");
+    EXPECT_EQ(list[1].Title.str(), "b");
+    list.Clear();
+    read(";\t\tfilm 77K\t ;\r\nnm;A;\r\n400;1\r\n401;2\r\n402;3\r\n");
     ASSERT_EQ(list.Count(), 1);
-    EXPECT_DOUBLE_EQ(list[0].FirstX, 401.0);
-    EXPECT_EQ(list[0].PointCount(), 3);
+    EXPECT_EQ(list[0].Title.str(), "film 77K");
+    EXPECT_DOUBLE_EQ(list[0].Temperature, 77.0);
 }
 
 TEST_P(TextSpectra, FourColumnsAskForTheLayout) {
@@ -283,6 +327,7 @@ TEST_P(TextSpectra, OwnCsvReadsBackPerSpectrumX) {
 #include <charconv>
 #include <random>
 
+#include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
 
 namespace {
@@ -345,17 +390,19 @@ TEST(TextNumbers, LineViewsSplitAtEveryLineEnd) {
         {"\r\n", {""}},
     };
     for (const auto& c : cases) {
-        auto views = SplitLineViews(c.text);
-        std::vector<std::string> got(views.begin(), views.end());
+        std::vector<std::string> got;
+        LineCursor lines(c.text);
+        for (std::string_view l; lines.Next(l);) got.emplace_back(l);
         EXPECT_EQ(got, c.lines) << c.text;
+        EXPECT_EQ(CountLines(c.text), c.lines.size()) << c.text;
     }
 }
 
 TEST(TextNumbers, ResamplingKeepsPairsOnTheGridAndInterpolatesBetween) {
     TSpectrumRecord r;
-    EXPECT_FALSE(ResamplePairs({{400, 1}}, r));
-    EXPECT_FALSE(ResamplePairs({{400, 1}, {400, 2}}, r));
-    ASSERT_TRUE(ResamplePairs({{0, 0}, {1, 10}, {3, 30}, {4, 40}, {6, 60}}, r));
+    EXPECT_FALSE(ResampleXY(std::vector<double>{400}, std::vector<double>{1}, r));
+    EXPECT_FALSE(ResampleXY(std::vector<double>{400, 400}, std::vector<double>{1, 2}, r));
+    ASSERT_TRUE(ResampleXY(std::vector<double>{0, 1, 3, 4, 6}, std::vector<double>{0, 10, 30, 40, 60}, r));
     EXPECT_DOUBLE_EQ(r.FirstX, 0.0);
     EXPECT_DOUBLE_EQ(r.StepX, 1.5);
     ASSERT_EQ(r.PointCount(), 5);

@@ -226,6 +226,7 @@ TEST_F(OptionsGui, EveryOptionRoundTripsThroughTheStoreIntoTheNextStart) {
     EXPECT_FALSE(plot().Legende);
     EXPECT_FALSE(plot().DrawAsLines);
     EXPECT_EQ(w_->WindowColor(), 0x123456u);
+    EXPECT_EQ(plot().RenderToImage().pixel(0, 0), qRgb(0x56, 0x34, 0x12));  // the plot stands on it
     EXPECT_EQ(plot().BaseLineWidth, 4);
     EXPECT_EQ(plot().PlotFont.family(), "Liberation Serif");
     EXPECT_EQ(plot().PlotFont.pointSize(), 14);

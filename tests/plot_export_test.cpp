@@ -308,6 +308,18 @@ TEST_F(PlotExport, ClipboardCopyCarriesTheMetafile) {
     ASSERT_GE(emf.size(), 108);
     EXPECT_EQ(Le32(emf, 40), emf::kSignature);
     EXPECT_EQ(Le32(emf, 48), static_cast<uint32_t>(emf.size()));
+    // Beside it the same picture as PNG, for programs that cannot read a metafile: twice the control's
+    // size, as the metafile.
+    const QByteArray png = mime->data("image/png");
+    ASSERT_TRUE(png.startsWith("\x89PNG"));
+    QFile f(path("clip.png"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(png);
+    f.close();
+    const QImage picture = DecodePng(path("clip.png"));
+    EXPECT_EQ(picture.size(), QSize(2000, 1000));
+    EXPECT_EQ(picture, plot->MetafileImage());
+    EXPECT_EQ(picture.pixel(0, 0), qRgb(255, 255, 255));
 }
 
 TEST_F(PlotExport, ExportScaleFollowsTheWindowProportions) {
@@ -317,6 +329,85 @@ TEST_F(PlotExport, ExportScaleFollowsTheWindowProportions) {
         plot->Host.clientSize = [c] { return c.client; };
         EXPECT_EQ(plot->ExportImage(c.nominal).size(), c.want) << c.client.width() << "x" << c.client.height();
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The records of a metafile after its header: (type, offset).
+std::vector<std::pair<uint32_t, int>> EmfRecords(const QByteArray& emf) {
+    std::vector<std::pair<uint32_t, int>> out;
+    int at = static_cast<int>(Le32(emf, 4));
+    while (at + 8 <= emf.size()) {
+        out.emplace_back(Le32(emf, at), at);
+        const uint32_t size = Le32(emf, at + 4);
+        if (size < 8) break;
+        at += static_cast<int>(size);
+    }
+    return out;
+}
+
+constexpr uint32_t kTeal = 0x00808000;  // 0x00BBGGRR
+const QRgb kTealRgb = qRgb(0x00, 0x80, 0x80);
+
+TEST_F(PlotExport, BackgroundFollowsTheWindowColourOnScreenAndInEveryImage) {
+    plot->Host.windowColor = [] { return kTeal; };
+    plot->DrawAsLines = false;  // hollow symbols show the background inside
+    plot->SetCurveSymbol(1, 6, 1);
+    const QImage screen = plot->RenderToImage();
+    dumpImage(screen, "background");
+    const QRect area = plot->PlotArea();
+    for (QPoint p : {QPoint(0, 0), QPoint(screen.width() - 1, screen.height() - 1), area.topLeft() + QPoint(3, 30)})
+        EXPECT_EQ(screen.pixel(p), kTealRgb) << p.x() << "," << p.y();
+    EXPECT_EQ(plot->BackgroundColor(), kTeal);
+
+    // The main window is taller than its plot (menus, status bar): the export's scale comes from the
+    // window, so the image reaches below the scaled plot and must still be background there.
+    plot->Host.clientSize = [] { return QSize(1000, 600); };
+    const QImage big = plot->ExportImage({1350, 900});
+    ASSERT_GT(big.height(), 1.35 * 500 + 2);
+    for (QPoint p : {QPoint(0, 0), QPoint(big.width() - 1, big.height() - 1), QPoint(big.width() / 2, big.height() - 2)})
+        EXPECT_EQ(big.pixel(p), kTealRgb) << p.x() << "," << p.y();
+    plot->SavePng(path("bg.png"));
+    EXPECT_EQ(DecodePng(path("bg.png")).pixel(0, 0), kTealRgb);
+    plot->SaveBmp(path("bg.bmp"));
+    EXPECT_EQ(DecodeBmp(path("bg.bmp")).pixel(5, 5), kTealRgb);
+    uint16_t compression = 0;
+    plot->SaveTiff(path("bg.tif"));
+    EXPECT_EQ(DecodeTiff(path("bg.tif"), &compression).pixel(5, 5), kTealRgb);
+    plot->SaveGif(path("bg.gif"));
+    EXPECT_EQ(DecodeGif(path("bg.gif")).pixel(5, 5), kTealRgb);
+
+    // Without a host the plot stands on white.
+    plot->Host.windowColor = nullptr;
+    EXPECT_EQ(plot->RenderToImage().pixel(0, 0), qRgb(255, 255, 255));
+}
+
+TEST_F(PlotExport, MetafileStartsWithABackgroundOverTheWholePicture) {
+    plot->Host.windowColor = [] { return kTeal; };
+    const QByteArray emf = plot->MetafileBytes();
+    const auto records = EmfRecords(emf);
+    // The first drawing record is a rectangle over the whole picture (2000 x 1000), filled with the
+    // brush last created before it, without an outline.
+    uint32_t brushColor = 0xFFFFFFFF, penStyle = 0xFFFFFFFF;
+    bool found = false;
+    for (const auto& [type, at] : records) {
+        if (type == emf::kCreateBrushIndirect) brushColor = Le32(emf, at + 16);
+        if (type == emf::kCreatePen) penStyle = Le32(emf, at + 12);
+        if (type == emf::kLineTo || type == emf::kPolyline || type == emf::kExtTextOutW) break;
+        if (type == emf::kRectangle) {
+            EXPECT_LE(static_cast<int32_t>(Le32(emf, at + 8)), 0);
+            EXPECT_LE(static_cast<int32_t>(Le32(emf, at + 12)), 0);
+            EXPECT_GE(static_cast<int32_t>(Le32(emf, at + 16)), 2000);
+            EXPECT_GE(static_cast<int32_t>(Le32(emf, at + 20)), 1000);
+            found = true;
+            break;
+        }
+    }
+    ASSERT_TRUE(found);
+    EXPECT_EQ(brushColor, kTeal);
+    EXPECT_EQ(penStyle, 5u);  // PS_NULL
 }
 
 }  // namespace

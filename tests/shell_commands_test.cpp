@@ -9,7 +9,11 @@
 #include <QImage>
 #include <QMimeData>
 #include <QDropEvent>
+#include <QFileInfo>
+#include <QPrinter>
 #include <QUrl>
+
+#include <optional>
 
 #include "app/TMainwin.h"
 #include "app/plot/Xygraph.h"
@@ -364,6 +368,80 @@ TEST_F(ShellCommands, CopyPlotPutsAMetafileOnTheClipboard) {
     const QMimeData* m = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(m, nullptr);
     EXPECT_FALSE(m->data("image/x-emf").isEmpty());
+    EXPECT_TRUE(m->data("image/png").startsWith("\x89PNG"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ShellCommands, PrintWithoutAPrinterSaysSo) {
+    AddCurves(1);
+    bool dialogShown = false;
+    w_->PrinterInstalledHook = [] { return false; };
+    w_->PrintDialogHook = [&](QPrinter&) { return dialogShown = true; };
+    w_->Print1Click();
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    EXPECT_EQ(ui_->messages[0], "No printer is installed.");
+    EXPECT_FALSE(dialogShown);
+    EXPECT_EQ(plot().PrintJobCount(), 0);
+}
+
+TEST_F(ShellCommands, PrintPrintsLandscapeOnlyWhenTheDialogIsConfirmed) {
+    AddCurves(1);
+    const QString pdf = QString::fromStdString(TestFolder() + "print.pdf");
+    w_->PrinterInstalledHook = [] { return true; };
+    w_->PrintDialogHook = [](QPrinter&) { return false; };  // Cancel
+    w_->Print1Click();
+    EXPECT_EQ(plot().PrintJobCount(), 0);
+    QPageLayout::Orientation orientation = QPageLayout::Portrait;
+    w_->PrintDialogHook = [&](QPrinter& p) {
+        orientation = p.pageLayout().orientation();
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(pdf);
+        return true;
+    };
+    w_->Print1Click();
+    EXPECT_EQ(orientation, QPageLayout::Landscape);
+    EXPECT_EQ(plot().PrintJobCount(), 1);
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+    EXPECT_TRUE(ui_->messages.empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ShellCommands, BackgroundColourIsThePlotsBackgroundOnScreenInImagesAndTheMetafile) {
+    AddCurves(1);
+    const QRgb white = qRgb(255, 255, 255);
+    EXPECT_EQ(plot().RenderToImage().pixel(0, 0), white);  // the start colour
+    std::optional<uint32_t> answer;  // Cancel first
+    uint32_t offered = 0;
+    w_->ColorDialogHook = [&](uint32_t start) {
+        offered = start;
+        return answer;
+    };
+    w_->BackgroundColour1Click();
+    EXPECT_EQ(offered, 0xFFFFFFu);
+    EXPECT_EQ(w_->WindowColor(), 0xFFFFFFu);
+
+    answer = 0x00204060;  // 0x00BBGGRR
+    w_->BackgroundColour1Click();
+    EXPECT_EQ(w_->WindowColor(), 0x00204060u);
+    const QRgb colour = qRgb(0x60, 0x40, 0x20);
+    const QImage screen = plot().RenderToImage();
+    const QRect area = plot().PlotArea();
+    EXPECT_EQ(screen.pixel(0, 0), colour);
+    EXPECT_EQ(screen.pixel(area.right() - 2, area.top() + 2), colour);
+    const QImage exported = plot().ExportImage({1350, 900});
+    EXPECT_EQ(exported.pixel(exported.width() - 1, exported.height() - 1), colour);
+    const QByteArray emf = plot().MetafileBytes();
+    const char brush[4] = {0x60, 0x40, 0x20, 0};  // the brush's COLORREF
+    EXPECT_TRUE(emf.contains(QByteArray(brush, 4)));
+
+    w_->BackgroundColour1Click();  // offered the colour in use
+    EXPECT_EQ(offered, 0x00204060u);
 }
 
 }  // namespace

@@ -94,6 +94,26 @@ TEST_F(ShellReplot, EveryCurvePointInEveryDisplayUnitAndYMode) {
     EXPECT_EQ(plot().Curve(2).Points[0].x, 0.0);
 }
 
+TEST_F(ShellReplot, CurvePointsAreExactlyWhatTheAccessorsGive) {
+    // A read-out or a tool that takes a plotted x must find the same number the plot shows.
+    SpectraList.Add(MakeRecord(300.3, 0.7, std::vector<double>(50, 0.4), 1, 2, 0, "nm"));
+    SpectraList.Add(MakeRecord(0.31, 0.0013, std::vector<double>(50, 0.4), 4, 2, 0, "micrometre"));
+    SpectraList.Add(MakeRecord(25000.1, -3.3, std::vector<double>(50, 0.4), 2, 2, 0, "wavenumber"));
+    SpectraList.Add(MakeRecord(4.1, -0.013, std::vector<double>(50, 0.4), 3, 2, 0, "electronvolt"));
+    for (int xUnit = 1; xUnit <= 4; ++xUnit) {
+        DisplayXUnit = static_cast<uint8_t>(xUnit);
+        DisplayYMode = 1;
+        w_->StandardReplot();
+        for (int32_t i = 0; i < SpectraList.Count(); ++i) {
+            const KurvenDaten& c = plot().Curve(i + 1);
+            for (int32_t k = 0; k < SpectraList[i].PointCount(); ++k) {
+                ASSERT_EQ(c.Points[k].x, SpecXValue(SpectraList[i], k)) << xUnit << " " << i << " " << k;
+                ASSERT_EQ(c.Points[k].y, SpecYValue(SpectraList[i], k));
+            }
+        }
+    }
+}
+
 TEST_F(ShellReplot, RamanShiftBesideNmIsPlottedInWavenumbersAtOnce) {
     SpectraList.Add(MakeRecord(400, 100, {0.1, 0.2, 0.3}, 1, 2, 0, "absorption"));
     SpectraList.Add(MakeRecord(200, 100, {5, 6, 7}, 5, 5, 0, "raman"));

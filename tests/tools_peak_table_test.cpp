@@ -21,10 +21,11 @@ std::vector<double> bands(int n, std::vector<std::array<double, 3>> list) {
 }  // namespace
 
 TEST(PeakTable, OnePeakWithItsWidth) {
-    ListGuard g;
-    auto& r = addRecord("band", 400, 1, bands(201, {{{1.0, 500, 10}}}));
+    TSpectraList list;
+    TDisplayState display;
+    auto& r = addRecord(list, "band", 400, 1, bands(201, {{{1.0, 500, 10}}}));
     const double inf = std::numeric_limits<double>::infinity();
-    auto lines = BuildPeakTable(r, false, 5, -inf, inf);
+    auto lines = BuildPeakTable(display, r, false, 5, -inf, inf);
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], "Spectrum: band");
     EXPECT_EQ(lines[1], "");
@@ -34,34 +35,36 @@ TEST(PeakTable, OnePeakWithItsWidth) {
 }
 
 TEST(PeakTable, NoPeakGivesTheHeaderOnlyAndTitlesFollowTheUnits) {
-    ListGuard g;
-    DisplayXUnit = 2;
-    DisplayYMode = 2;
-    auto& r = addRecord("flat", 20000, -10, std::vector<double>(50, 0.2), SpecXRamanShift);
+    TSpectraList list;
+    TDisplayState display;
+    display.DisplayXUnit = 2;
+    display.DisplayYMode = 2;
+    auto& r = addRecord(list, "flat", 20000, -10, std::vector<double>(50, 0.2), SpecXRamanShift);
     r.YKind = SpecYIntensity;
-    auto lines = BuildPeakTable(r, false, 5, 0, 1e6);
+    auto lines = BuildPeakTable(display, r, false, 5, 0, 1e6);
     EXPECT_EQ(lines, (std::vector<std::string>{"Spectrum: flat", "",
                                                "Raman shift [1/cm]\tintensity\tFWHM [1/cm]"}));
-    DisplayXUnit = 3;
-    DisplayYMode = 1;
+    display.DisplayXUnit = 3;
+    display.DisplayYMode = 1;
     r.XUnit = SpecXNanometer;
-    EXPECT_EQ(BuildPeakTable(r, false, 5, 0, 1e6)[2], "electron volts [eV]\ttransmittance\tFWHM [eV]");
+    EXPECT_EQ(BuildPeakTable(display, r, false, 5, 0, 1e6)[2], "electron volts [eV]\ttransmittance\tFWHM [eV]");
 }
 
 TEST(PeakTable, PeaksCloserThanTheirHalfWidthShowDashes) {
-    ListGuard g;
+    TSpectraList list;
+    TDisplayState display;
     // Two bands 12 nm apart (sigma 4: distinct maxima within each other's half width) and one far
     // away, which keeps its width.
-    auto& r = addRecord("three", 400, 1, bands(400, {{{1.0, 480, 4}}, {{1.0, 492, 4}}, {{0.8, 700, 5}}}));
+    auto& r = addRecord(list, "three", 400, 1, bands(400, {{{1.0, 480, 4}}, {{1.0, 492, 4}}, {{0.8, 700, 5}}}));
     const double inf = std::numeric_limits<double>::infinity();
-    auto lines = BuildPeakTable(r, false, 5, -inf, inf);
+    auto lines = BuildPeakTable(display, r, false, 5, -inf, inf);
     ASSERT_EQ(lines.size(), 6u);
     auto width = [](const std::string& l) { return l.substr(l.rfind('\t') + 1); };
     EXPECT_EQ(width(lines[3]), "--");
     EXPECT_EQ(width(lines[4]), "--");
     EXPECT_EQ(width(lines[5]), "11.779");
     // The visible range limits the search.
-    EXPECT_EQ(BuildPeakTable(r, false, 5, 650, 750).size(), 4u);
+    EXPECT_EQ(BuildPeakTable(display, r, false, 5, 650, 750).size(), 4u);
 }
 
 TEST(PeakTable, ClipboardTextDropsTheLabelAndDoubleTabs) {

@@ -34,7 +34,7 @@ TEST(DialogSupport, HelpPageOpensBesideTheProgramWithItsAnchor) {
 }
 
 TEST(DialogSupport, TypedNumbersTakeDotsAsTheRegionalSeparator) {
-    ListGuard g;
+    SeparatorGuard sep;
     numtext::setDecimalSeparator(',');
     std::string t = "1.5";
     EXPECT_DOUBLE_EQ(DialogFloat(t), 1.5);
@@ -56,28 +56,29 @@ TEST(DialogSupport, TypedNumbersTakeDotsAsTheRegionalSeparator) {
 }
 
 TEST(DialogSupport, ResultColourAndRemovalOfOriginalsKeepOrder) {
-    ListGuard g;
-    for (int i = 0; i < 3; ++i) addRecord("s" + std::to_string(i), 400, 1, ramp(5), 1, 0x10 + i);
+    TSpectraList list;
+    for (int i = 0; i < 3; ++i) addRecord(list, "s" + std::to_string(i), 400, 1, ramp(5), 1, 0x10 + i);
     // All spectra with "remove originals": n new spectra in the old order, each in its original's colour.
-    OriginalsToRemove originals;
-    const int32_t n = SpectraList.Count();
+    OriginalsToRemove originals(list);
+    const int32_t n = list.Count();
     for (int32_t i = 0; i < n; ++i) {
-        auto copy = std::make_unique<TSpectrumRecord>(SpectraList[i]);
-        copy->Title = SpectraList[i].Title + " new";
-        AppendToolResult(std::move(copy), true, SpectraList[i].Color);
+        auto copy = std::make_unique<TSpectrumRecord>(list[i]);
+        copy->Title = list[i].Title + " new";
+        AppendToolResult(list, std::move(copy), true, list[i].Color);
         originals.Add(i);
     }
     originals.DeleteAll();
-    ASSERT_EQ(titles(), (std::vector<std::string>{"s0 new", "s1 new", "s2 new"}));
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(SpectraList[i].Color, 0x10u + i);
+    ASSERT_EQ(titles(list), (std::vector<std::string>{"s0 new", "s1 new", "s2 new"}));
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(list[i].Color, 0x10u + i);
     // Without removal the new spectra take the default colours of their positions.
-    AppendToolResult(makeRecord("x", 400, 1, ramp(5)), false, 0x99);
-    EXPECT_EQ(SpectraList[3].Color, CurveColor(4));
+    AppendToolResult(list, makeRecord("x", 400, 1, ramp(5)), false, 0x99);
+    EXPECT_EQ(list[3].Color, CurveColor(4));
 }
 
 TEST(SimpleX, ShiftsAndScalesTheGrid) {
-    ListGuard g;
-    addRecord("a", 400, 2, ramp(4));
+    TSpectraList list;
+    TDisplayState display;
+    addRecord(list, "a", 400, 2, ramp(4));
     struct Case {
         int op;
         std::string konst;
@@ -94,67 +95,68 @@ TEST(SimpleX, ShiftsAndScalesTheGrid) {
     };
     for (const auto& c : cases) {
         TSimpleXParams p{0, c.op, c.konst};
-        ASSERT_TRUE(ApplyXConstant(p));
-        const auto& r = SpectraList[SpectraList.Count() - 1];
+        ASSERT_TRUE(ApplyXConstant(list, display, p));
+        const auto& r = list[list.Count() - 1];
         EXPECT_DOUBLE_EQ(r.FirstX, c.first) << c.title;
         EXPECT_DOUBLE_EQ(r.StepX, c.step) << c.title;
         EXPECT_EQ(r.Title.str(), c.title);
         EXPECT_EQ(r.Values, ramp(4));
-        EXPECT_EQ(r.Color, CurveColor(SpectraList.Count()));
+        EXPECT_EQ(r.Color, CurveColor(list.Count()));
     }
 }
 
 TEST(SimpleX, RefusesAnotherXUnitAndBadNumbers) {
-    ListGuard g;
+    TSpectraList list;
+    TDisplayState display;
     ui::ScopedScriptedBackend ui;
-    addRecord("w", 4000, -2, ramp(4), SpecXWavenumber);
-    addRecord("r", 100, 2, ramp(4), SpecXRamanShift);
+    addRecord(list, "w", 4000, -2, ramp(4), SpecXWavenumber);
+    addRecord(list, "r", 100, 2, ramp(4), SpecXRamanShift);
     TSimpleXParams p{0, 0, "5"};
-    EXPECT_FALSE(ApplyXConstant(p));
+    EXPECT_FALSE(ApplyXConstant(list, display, p));
     EXPECT_EQ(ui->messages, (std::vector<std::string>{kXTypeMismatchText}));
     p.Spectrum = 1;  // Raman shift is accepted whatever the display
-    EXPECT_TRUE(ApplyXConstant(p));
+    EXPECT_TRUE(ApplyXConstant(list, display, p));
     p.Constant = "five";
-    EXPECT_THROW(ApplyXConstant(p), vx::ConversionError);
+    EXPECT_THROW(ApplyXConstant(list, display, p), vx::ConversionError);
     p.Constant = "1e308";
     p.Operation = 2;
-    EXPECT_THROW(ApplyXConstant(p), vx::FloatError);
-    EXPECT_EQ(SpectraList.Count(), 3);
+    EXPECT_THROW(ApplyXConstant(list, display, p), vx::FloatError);
+    EXPECT_EQ(list.Count(), 3);
 }
 
 TEST(RemoveSpectra, ByTypeMatchesTagsInTheChosenText) {
-    ListGuard g;
+    TSpectraList list;
     const char* tags[] = {"jcamp_dx", "", "ascii_dat", "jcamp_dx", "ccdfx"};
-    for (int i = 0; i < 5; ++i) addRecord("s" + std::to_string(i), 400, 1, ramp(3)).SpecType = tags[i];
-    EXPECT_EQ(RemoveSpectraOfType("jcamp_dx"), 2);
-    EXPECT_EQ(titles(), (std::vector<std::string>{"s1", "s2", "s4"}));
-    EXPECT_EQ(RemoveSpectraOfType("ccdfx, ccdfy"), 1);
-    EXPECT_EQ(titles(), (std::vector<std::string>{"s1", "s2"}));
-    EXPECT_EQ(RemoveSpectraOfType(""), 0);  // the empty tag of s1 never matches
+    for (int i = 0; i < 5; ++i) addRecord(list, "s" + std::to_string(i), 400, 1, ramp(3)).SpecType = tags[i];
+    EXPECT_EQ(RemoveSpectraOfType(list, "jcamp_dx"), 2);
+    EXPECT_EQ(titles(list), (std::vector<std::string>{"s1", "s2", "s4"}));
+    EXPECT_EQ(RemoveSpectraOfType(list, "ccdfx, ccdfy"), 1);
+    EXPECT_EQ(titles(list), (std::vector<std::string>{"s1", "s2"}));
+    EXPECT_EQ(RemoveSpectraOfType(list, ""), 0);  // the empty tag of s1 never matches
 }
 
 TEST(RemoveSpectra, ByHandDeletesTheHighestNumberFirst) {
-    ListGuard g;
-    for (int i = 0; i < 12; ++i) addRecord("s" + std::to_string(i + 1), 400, 1, ramp(3));
-    EXPECT_EQ(RemoveListItemText(9), "10- s10");
+    TSpectraList list;
+    for (int i = 0; i < 12; ++i) addRecord(list, "s" + std::to_string(i + 1), 400, 1, ramp(3));
+    EXPECT_EQ(RemoveListItemText(list, 9), "10- s10");
     // Items in any order, numbers of two digits, a duplicate and a number beyond the list.
-    EXPECT_EQ(RemoveSpectraByItems({RemoveListItemText(1), RemoveListItemText(10),
-                                    RemoveListItemText(4), "2- s2", "99- gone", "no number"}),
+    EXPECT_EQ(RemoveSpectraByItems(list, {RemoveListItemText(list, 1), RemoveListItemText(list, 10),
+                                    RemoveListItemText(list, 4), "2- s2", "99- gone", "no number"}),
               3);
-    EXPECT_EQ(titles(), (std::vector<std::string>{"s1", "s3", "s4", "s6", "s7", "s8", "s9", "s10",
+    EXPECT_EQ(titles(list), (std::vector<std::string>{"s1", "s3", "s4", "s6", "s7", "s8", "s9", "s10",
                                                   "s12"}));
 }
 
 TEST(RemoveSpectra, LastAndAllAndTheSecondAxis) {
-    ListGuard g;
-    EXPECT_FALSE(RemoveLastSpectrum());
-    addRecord("a", 400, 1, ramp(3));
-    addRecord("ratio", 400, 1, ramp(3)).SourceKind = SpecSourceRaw;
-    EXPECT_TRUE(AnySecondAxisSpectrum());
-    EXPECT_TRUE(RemoveLastSpectrum());
-    EXPECT_FALSE(AnySecondAxisSpectrum());
-    RemoveAllSpectra();
-    EXPECT_TRUE(SpectraList.Empty());
+    TSpectraList list;
+    EXPECT_FALSE(RemoveLastSpectrum(list));
+    addRecord(list, "a", 400, 1, ramp(3));
+    addRecord(list, "ratio", 400, 1, ramp(3)).SourceKind = SpecSourceRaw;
+    EXPECT_TRUE(AnySecondAxisSpectrum(list));
+    EXPECT_TRUE(RemoveLastSpectrum(list));
+    EXPECT_FALSE(AnySecondAxisSpectrum(list));
+    RemoveAllSpectra(list);
+    EXPECT_TRUE(list.Empty());
     const auto& t = RemoveDialogTags();
     EXPECT_NE(std::find(t.begin(), t.end(), "shimadzu_spc"), t.end());
     EXPECT_NE(std::find(t.begin(), t.end(), "beckman_coulter_du_binary"), t.end());

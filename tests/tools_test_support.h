@@ -1,5 +1,6 @@
 #pragma once
-// Fixtures for the tool tests: records built from values, and guards that restore the globals.
+// Fixtures for the tool tests: records built from values into a test's own list, and guards that
+// restore the program's globals for the tests that drive the dialogs.
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,6 +10,12 @@
 #include "platform/numtext.h"
 
 namespace tooltest {
+
+// Restores the regional decimal separator after a test that changes it.
+struct SeparatorGuard {
+    char sep = numtext::decimalSeparator();
+    ~SeparatorGuard() { numtext::setDecimalSeparator(sep); }
+};
 
 struct DisplayGuard {
     uint8_t x = DisplayXUnit, y = DisplayYMode;
@@ -46,13 +53,19 @@ inline std::unique_ptr<TSpectrumRecord> makeRecord(const std::string& title, dou
 }
 
 // Appends a record and gives it a colour that no default position has, so colour rules show.
-inline TSpectrumRecord& addRecord(const std::string& title, double first, double step,
+inline TSpectrumRecord& addRecord(TSpectraList& list, const std::string& title, double first, double step,
                                   std::vector<double> values, int32_t unit = SpecXNanometer,
                                   uint32_t color = 0x123456) {
     auto r = makeRecord(title, first, step, std::move(values), unit);
     r->Color = color;
-    int32_t i = SpectraList.Add(std::move(r));
-    return SpectraList[i];
+    int32_t i = list.Add(std::move(r));
+    return list[i];
+}
+// The same into the program's list, for the tests that drive the dialogs.
+inline TSpectrumRecord& addRecord(const std::string& title, double first, double step,
+                                  std::vector<double> values, int32_t unit = SpecXNanometer,
+                                  uint32_t color = 0x123456) {
+    return addRecord(SpectraList, title, first, step, std::move(values), unit, color);
 }
 
 inline std::vector<double> ramp(int n, double a = 0.0, double b = 1.0) {
@@ -61,10 +74,11 @@ inline std::vector<double> ramp(int n, double a = 0.0, double b = 1.0) {
     return v;
 }
 
-inline std::vector<std::string> titles() {
+inline std::vector<std::string> titles(const TSpectraList& list) {
     std::vector<std::string> t;
-    for (const auto& r : SpectraList) t.push_back(r->Title.str());
+    for (const auto& r : list) t.push_back(r->Title.str());
     return t;
 }
+inline std::vector<std::string> titles() { return titles(SpectraList); }
 
 }  // namespace tooltest

@@ -17,57 +17,84 @@
 using namespace tooltest;
 
 TEST(Arithmetic, SubtractingASpectrumFromItselfWorksWithOneSpectrumLoaded) {
-    ListGuard g;
-    addRecord("a", 400, 1, ramp(10, 1.0));
+    TSpectraList list;
+    TDisplayState display;
+    addRecord(list, "a", 400, 1, ramp(10, 1.0));
     // With one spectrum both choices are item 0.
-    EXPECT_EQ(RunSpectrumArithmetic({0, 0, false, false, 1}), 1);
-    ASSERT_EQ(SpectraList.Count(), 2);
-    EXPECT_EQ(SpectraList[1].Title.str(), "Subtraction");
-    EXPECT_EQ(SpectraList[1].Values, std::vector<double>(10, 0.0));
-    EXPECT_EQ(SpectraList[1].Color, CurveColor(2));
+    EXPECT_EQ(RunSpectrumArithmetic(list, display, {0, 0, false, false, 1}), 1);
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list[1].Title.str(), "Subtraction");
+    EXPECT_EQ(list[1].Values, std::vector<double>(10, 0.0));
+    EXPECT_EQ(list[1].Color, CurveColor(2));
 }
 
 TEST(Arithmetic, AllSpectraCombineEachOtherWithTheSecond) {
-    ListGuard g;
-    addRecord("a", 400, 1, std::vector<double>(5, 1.0));
-    addRecord("b", 400, 1, std::vector<double>(5, 2.0));
-    addRecord("c", 400, 1, std::vector<double>(5, 3.0));
-    EXPECT_EQ(RunSpectrumArithmetic({0, 1, true, true, 0}), 2);
-    EXPECT_EQ(titles(), (std::vector<std::string>{"a", "b", "c", "a", "c"}));  // legend kept
-    EXPECT_EQ(SpectraList[3].Values, std::vector<double>(5, 3.0));
-    EXPECT_EQ(SpectraList[4].Values, std::vector<double>(5, 5.0));
+    TSpectraList list;
+    TDisplayState display;
+    addRecord(list, "a", 400, 1, std::vector<double>(5, 1.0));
+    addRecord(list, "b", 400, 1, std::vector<double>(5, 2.0));
+    addRecord(list, "c", 400, 1, std::vector<double>(5, 3.0));
+    EXPECT_EQ(RunSpectrumArithmetic(list, display, {0, 1, true, true, 0}), 2);
+    EXPECT_EQ(titles(list), (std::vector<std::string>{"a", "b", "c", "a", "c"}));  // legend kept
+    EXPECT_EQ(list[3].Values, std::vector<double>(5, 3.0));
+    EXPECT_EQ(list[4].Values, std::vector<double>(5, 5.0));
 }
 
 TEST(Arithmetic, BadChoicesAndDisjointRangesGiveMessagesNoRecords) {
-    ListGuard g;
+    TSpectraList list;
+    TDisplayState display;
     ui::ScopedScriptedBackend ui;
-    addRecord("a", 400, 1, ramp(5));
-    addRecord("far", 900, 1, ramp(5));
-    EXPECT_EQ(RunSpectrumArithmetic({0, 5, false, false, 0}), 0);
-    EXPECT_EQ(RunSpectrumArithmetic({-1, 0, false, false, 0}), 0);
-    EXPECT_EQ(RunSpectrumArithmetic({0, 1, false, false, 3}), 0);
+    addRecord(list, "a", 400, 1, ramp(5));
+    addRecord(list, "far", 900, 1, ramp(5));
+    EXPECT_EQ(RunSpectrumArithmetic(list, display, {0, 5, false, false, 0}), 0);
+    EXPECT_EQ(RunSpectrumArithmetic(list, display, {-1, 0, false, false, 0}), 0);
+    EXPECT_EQ(RunSpectrumArithmetic(list, display, {0, 1, false, false, 3}), 0);
     EXPECT_EQ(ui->messages, (std::vector<std::string>{kArithmeticChoiceText, kArithmeticChoiceText,
                                                       kNoCommonRangeText}));
-    EXPECT_EQ(SpectraList.Count(), 2);
+    EXPECT_EQ(list.Count(), 2);
 }
 
 TEST(YConstants, AddsInDisplayUnitsAndNamesTheResult) {
-    ListGuard g;
-    addRecord("a", 400, 1, ramp(4));
+    TSpectraList list;
+    TDisplayState display;
+    addRecord(list, "a", 400, 1, ramp(4));
     TSimpleParams p;
     p.Operation = 0;
     p.Constant = "5";
-    EXPECT_EQ(ApplyYConstant(p), 1);
-    EXPECT_EQ(SpectraList[1].Title.str(), "a + 5");
-    EXPECT_EQ(SpectraList[1].Values, ramp(4, 5.0));
-    EXPECT_EQ(SpectraList[1].Color, CurveColor(2));
+    EXPECT_EQ(ApplyYConstant(list, display, p), 1);
+    EXPECT_EQ(list[1].Title.str(), "a + 5");
+    EXPECT_EQ(list[1].Values, ramp(4, 5.0));
+    EXPECT_EQ(list[1].Color, CurveColor(2));
+}
+
+TEST(YConstants, ComputesInTheUnitsItIsGivenNotTheProgramOnes) {
+    // The program shows transmittance in eV; the tool is asked for absorbance in nm.
+    DisplayGuard program;
+    DisplayXUnit = SpecXElectronVolt;
+    DisplayYMode = SpecYTransmittance;
+    TSpectraList list;
+    addRecord(list, "a", 400, 1, ramp(4));
+    TSimpleParams p;
+    p.Operation = 0;
+    p.Constant = "0.5";
+    ASSERT_EQ(ApplyYConstant(list, TDisplayState{SpecXNanometer, SpecYAbsorbance}, p), 1);
+    EXPECT_EQ(list[1].Values, ramp(4, 0.5));
+    // In transmittance the constant adds to 10^-A: A' = -log10(10^-A + 0.5).
+    ASSERT_EQ(ApplyYConstant(list, TDisplayState{SpecXNanometer, SpecYTransmittance}, p), 1);
+    EXPECT_NEAR(list[2].Values[1], -std::log10(0.1 + 0.5), 1e-12);
+    // An x term follows the given x unit: x/1000 in nm is 0.401 at point 1.
+    p.Constant = "x";
+    ASSERT_EQ(ApplyYConstant(list, TDisplayState{SpecXNanometer, SpecYAbsorbance}, p), 1);
+    EXPECT_DOUBLE_EQ(list[3].Values[1], 1.0 + 0.401);
+    EXPECT_EQ(DisplayYMode, SpecYTransmittance);
 }
 
 TEST(YConstants, ByTypeWithRemovalKeepsOrderAndColours) {
-    ListGuard g;
+    TSpectraList list;
+    TDisplayState display;
     const char* tags[] = {"ccdfx", "ascii_dat", "ccdfy", ""};
     for (int i = 0; i < 4; ++i)
-        addRecord("s" + std::to_string(i), 400, 1, ramp(4), 1, 0x100 + i).SpecType = tags[i];
+        addRecord(list, "s" + std::to_string(i), 400, 1, ramp(4), 1, 0x100 + i).SpecType = tags[i];
     TSimpleParams p;
     p.Operation = 2;
     p.Constant = "2";
@@ -75,51 +102,90 @@ TEST(YConstants, ByTypeWithRemovalKeepsOrderAndColours) {
     p.AppendToTitle = false;
     p.ByType = true;
     p.Tag = "ccdfx, ccdfy";
-    EXPECT_EQ(ApplyYConstant(p), 2);
-    EXPECT_EQ(titles(), (std::vector<std::string>{"s1", "s3", "s0", "s2"}));
-    EXPECT_EQ(SpectraList[2].Color, 0x100u);
-    EXPECT_EQ(SpectraList[3].Color, 0x102u);
-    EXPECT_EQ(SpectraList[3].Values, ramp(4, 0.0, 2.0));
+    EXPECT_EQ(ApplyYConstant(list, display, p), 2);
+    EXPECT_EQ(titles(list), (std::vector<std::string>{"s1", "s3", "s0", "s2"}));
+    EXPECT_EQ(list[2].Color, 0x100u);
+    EXPECT_EQ(list[3].Color, 0x102u);
+    EXPECT_EQ(list[3].Values, ramp(4, 0.0, 2.0));
+}
+
+TEST(YConstants, DividingByZeroIsRefusedWithAMessage) {
+    SeparatorGuard sep;
+    numtext::setDecimalSeparator(',');
+    TSpectraList list;
+    TDisplayState display;
+    ui::ScopedScriptedBackend ui;
+    addRecord(list, "a", 400, 1, ramp(4, 1.0)).SpecType = "jcamp_dx";
+    TSimpleParams p;
+    p.Operation = 3;
+    p.RemoveOriginal = true;
+    // Every spelling of 0, for one spectrum and for all of a type: nothing made, nothing removed.
+    for (const char* zero : {"0", "0.0", "-0", "0,000", " 0 ", "0e5"}) {
+        p.Constant = zero;
+        p.ByType = !p.ByType;
+        p.Tag = "jcamp_dx";
+        EXPECT_EQ(ApplyYConstant(list, display, p), 0) << zero;
+    }
+    EXPECT_EQ(ui->messages, std::vector<std::string>(6, kYConstDivisionByZeroText));
+    EXPECT_EQ(titles(list), (std::vector<std::string>{"a"}));
+    // Other operations with 0, small divisors and terms in x and y still work.
+    p.ByType = false;
+    p.RemoveOriginal = false;
+    p.Operation = 0;
+    p.Constant = "0";
+    EXPECT_EQ(ApplyYConstant(list, display, p), 1);
+    p.Operation = 3;
+    p.Constant = "1e-300";
+    EXPECT_EQ(ApplyYConstant(list, display, p), 1);
+    p.Constant = "y";
+    EXPECT_EQ(ApplyYConstant(list, display, p), 1);
+    EXPECT_EQ(list[3].Values, std::vector<double>(4, 1.0));
+    EXPECT_EQ(ui->messages.size(), 6u);
+    p.Constant = "nought";  // no number: the conversion error, as before
+    EXPECT_THROW(ApplyYConstant(list, display, p), vx::ConversionError);
 }
 
 TEST(YConstants, ATermThatIsNoNumberChangesNothing) {
-    ListGuard g;
-    addRecord("a", 400, 1, ramp(4)).SpecType = "jcamp_dx";
-    addRecord("b", 400, 1, ramp(4)).SpecType = "jcamp_dx";
+    TSpectraList list;
+    TDisplayState display;
+    addRecord(list, "a", 400, 1, ramp(4)).SpecType = "jcamp_dx";
+    addRecord(list, "b", 400, 1, ramp(4)).SpecType = "jcamp_dx";
     TSimpleParams p;
     p.Constant = "abc";
     p.ByType = true;
     p.Tag = "jcamp_dx";
     p.RemoveOriginal = true;
-    EXPECT_THROW(ApplyYConstant(p), vx::ConversionError);
-    EXPECT_EQ(titles(), (std::vector<std::string>{"a", "b"}));
+    EXPECT_THROW(ApplyYConstant(list, display, p), vx::ConversionError);
+    EXPECT_EQ(titles(list), (std::vector<std::string>{"a", "b"}));
 }
 
 TEST(CutOut, KeepsTheRangeAndStoresItInNanometres) {
-    ListGuard g;
-    addRecord("a", 400, 1, ramp(11), 1, 0x55);
+    TSpectraList list;
+    TDisplayState display;
+    addRecord(list, "a", 400, 1, ramp(11), 1, 0x55);
     TCutOutParams p;
-    EXPECT_TRUE(RunCutOut(p, 405, 402));
-    ASSERT_EQ(SpectraList.Count(), 1);  // the original is removed by default
-    EXPECT_EQ(SpectraList[0].Values, ramp(4, 2.0));
-    EXPECT_DOUBLE_EQ(SpectraList[0].FirstX, 402);
-    EXPECT_EQ(SpectraList[0].Color, 0x55u);
+    EXPECT_TRUE(RunCutOut(list, display, p, 405, 402));
+    ASSERT_EQ(list.Count(), 1);  // the original is removed by default
+    EXPECT_EQ(list[0].Values, ramp(4, 2.0));
+    EXPECT_DOUBLE_EQ(list[0].FirstX, 402);
+    EXPECT_EQ(list[0].Color, 0x55u);
     EXPECT_DOUBLE_EQ(p.FromNm, 405);
     EXPECT_DOUBLE_EQ(p.ToNm, 402);
 }
 
 TEST(CutOut, ReciprocalUnitsRefuseZeroAndConvertLimits) {
-    ListGuard g;
+    TSpectraList list;
+    TDisplayState display;
     ui::ScopedScriptedBackend ui;
-    addRecord("a", 400, 1, ramp(11));
-    DisplayXUnit = 2;
+    addRecord(list, "a", 400, 1, ramp(11));
+    display.DisplayXUnit = 2;
     TCutOutParams p;
-    EXPECT_FALSE(RunCutOut(p, 0, 20000));
-    EXPECT_FALSE(RunCutOut(p, -1, 20000));
-    DisplayXUnit = 3;
-    EXPECT_FALSE(RunCutOut(p, 0, 3));
+    EXPECT_FALSE(RunCutOut(list, display, p, 0, 20000));
+    EXPECT_FALSE(RunCutOut(list, display, p, -1, 20000));
+    display.DisplayXUnit = 3;
+    EXPECT_FALSE(RunCutOut(list, display, p, 0, 3));
     EXPECT_EQ(ui->messages, std::vector<std::string>(3, kCutOutPositiveText));
-    EXPECT_EQ(SpectraList.Count(), 1);
+    EXPECT_EQ(list.Count(), 1);
     EXPECT_EQ(p.FromNm, -1.0);  // nothing kept from a refused attempt
 
     EXPECT_DOUBLE_EQ(CutOutDisplayToNm(20000, 2), 500);
@@ -139,61 +205,65 @@ TEST(CutOut, ReciprocalUnitsRefuseZeroAndConvertLimits) {
 }
 
 TEST(CutOut, ARangeBesideTheSpectrumMakesNoRecord) {
-    ListGuard g;
+    TSpectraList list;
+    TDisplayState display;
     ui::ScopedScriptedBackend ui;
-    addRecord("a", 400, 1, ramp(11));
+    addRecord(list, "a", 400, 1, ramp(11));
     TCutOutParams p;
-    EXPECT_TRUE(RunCutOut(p, 800, 900));
-    EXPECT_EQ(titles(), (std::vector<std::string>{"a"}));  // the original stays when nothing was made
+    EXPECT_TRUE(RunCutOut(list, display, p, 800, 900));
+    EXPECT_EQ(titles(list), (std::vector<std::string>{"a"}));  // the original stays when nothing was made
     EXPECT_EQ(ui->messages, (std::vector<std::string>{kCutOutMissText}));
 }
 
 TEST(Averaging, MeanOfThreeAndNothingForOne) {
-    ListGuard g;
-    addRecord("a", 400, 1, std::vector<double>(6, 1.0));
-    addRecord("b", 400, 1, std::vector<double>(6, 2.0));
-    addRecord("c", 400, 1, std::vector<double>(6, 6.0));
-    EXPECT_FALSE(RunAveraging({1}, "x"));
-    EXPECT_FALSE(RunAveraging({1, 1}, "x"));
-    EXPECT_EQ(SpectraList.Count(), 3);
-    EXPECT_TRUE(RunAveraging({2, 0, 1}, "mean"));
-    ASSERT_EQ(SpectraList.Count(), 4);
-    EXPECT_EQ(SpectraList[3].Title.str(), "mean");
-    for (double v : SpectraList[3].Values) EXPECT_DOUBLE_EQ(v, 3.0);
-    EXPECT_EQ(SpectraList[3].Color, CurveColor(4));
+    TSpectraList list;
+    TDisplayState display;
+    addRecord(list, "a", 400, 1, std::vector<double>(6, 1.0));
+    addRecord(list, "b", 400, 1, std::vector<double>(6, 2.0));
+    addRecord(list, "c", 400, 1, std::vector<double>(6, 6.0));
+    EXPECT_FALSE(RunAveraging(list, display, {1}, "x"));
+    EXPECT_FALSE(RunAveraging(list, display, {1, 1}, "x"));
+    EXPECT_EQ(list.Count(), 3);
+    EXPECT_TRUE(RunAveraging(list, display, {2, 0, 1}, "mean"));
+    ASSERT_EQ(list.Count(), 4);
+    EXPECT_EQ(list[3].Title.str(), "mean");
+    for (double v : list[3].Values) EXPECT_DOUBLE_EQ(v, 3.0);
+    EXPECT_EQ(list[3].Color, CurveColor(4));
 }
 
 TEST(Averaging, TitlesOfTheListClicks) {
-    ListGuard g;
-    addRecord("a", 400, 1, ramp(3));
-    addRecord("b", 400, 1, ramp(3));
-    EXPECT_EQ(AverageListItemText(1), "2- b");
-    EXPECT_EQ(AverageTitleFor(0), "a - averaged");
-    EXPECT_EQ(AverageTitleExtended("a - averaged", 1), "a | b - averaged");
+    TSpectraList list;
+    addRecord(list, "a", 400, 1, ramp(3));
+    addRecord(list, "b", 400, 1, ramp(3));
+    EXPECT_EQ(AverageListItemText(list, 1), "2- b");
+    EXPECT_EQ(AverageTitleFor(list, 0), "a - averaged");
+    EXPECT_EQ(AverageTitleExtended(list, "a - averaged", 1), "a | b - averaged");
 }
 
 TEST(Derivative, AllModeSkipsShortSpectraAndReplacesOriginals) {
-    ListGuard g;
-    addRecord("a", 400, 2, ramp(6, 0.0, 4.0), 1, 0x11);
-    addRecord("short", 400, 1, ramp(2), 1, 0x22);
-    addRecord("c", 400, 1, ramp(5, 0.0, 3.0), 1, 0x33);
+    TSpectraList list;
+    TDisplayState display;
+    addRecord(list, "a", 400, 2, ramp(6, 0.0, 4.0), 1, 0x11);
+    addRecord(list, "short", 400, 1, ramp(2), 1, 0x22);
+    addRecord(list, "c", 400, 1, ramp(5, 0.0, 3.0), 1, 0x33);
     TDerivativeParams p;
     p.AllSpectra = true;
     p.RemoveOriginal = true;
     p.Smooth = false;
-    EXPECT_EQ(RunDerivative(p), 2);
-    EXPECT_EQ(titles(), (std::vector<std::string>{"short", "a 1. derivative", "c 1. derivative"}));
-    EXPECT_EQ(SpectraList[1].Values, std::vector<double>(5, 2.0));  // n-1 values of slope 4/2
-    EXPECT_EQ(SpectraList[1].Color, 0x11u);
-    EXPECT_EQ(SpectraList[2].Values, std::vector<double>(4, 3.0));
+    EXPECT_EQ(RunDerivative(list, display, p), 2);
+    EXPECT_EQ(titles(list), (std::vector<std::string>{"short", "a 1. derivative", "c 1. derivative"}));
+    EXPECT_EQ(list[1].Values, std::vector<double>(5, 2.0));  // n-1 values of slope 4/2
+    EXPECT_EQ(list[1].Color, 0x11u);
+    EXPECT_EQ(list[2].Values, std::vector<double>(4, 3.0));
 }
 
 TEST(Derivative, OneShortSpectrumGivesNothing) {
-    ListGuard g;
-    addRecord("short", 400, 1, ramp(2));
+    TSpectraList list;
+    TDisplayState display;
+    addRecord(list, "short", 400, 1, ramp(2));
     TDerivativeParams p;
-    EXPECT_EQ(RunDerivative(p), 0);
-    EXPECT_EQ(SpectraList.Count(), 1);
+    EXPECT_EQ(RunDerivative(list, display, p), 0);
+    EXPECT_EQ(list.Count(), 1);
 }
 
 namespace {
@@ -206,44 +276,46 @@ std::vector<double> spiky(int n, int at) {
 }  // namespace
 
 TEST(Spikes, AllModeLeavesKindSevenInPlaceAndForcesRemoval) {
-    ListGuard g;
-    addRecord("a", 400, 1, spiky(60, 30), 1, 0x1);
-    addRecord("ratio", 400, 1, spiky(60, 30), 1, 0x2).SourceKind = SpecSourceRaw;
-    addRecord("c", 400, 1, spiky(60, 40), 1, 0x3);
+    TSpectraList list;
+    TDisplayState display;
+    addRecord(list, "a", 400, 1, spiky(60, 30), 1, 0x1);
+    addRecord(list, "ratio", 400, 1, spiky(60, 30), 1, 0x2).SourceKind = SpecSourceRaw;
+    addRecord(list, "c", 400, 1, spiky(60, 40), 1, 0x3);
     TSpikeParams p;
     p.AllSpectra = true;
     p.RemoveOriginal = false;  // forced on
     p.AppendToTitle = true;
     std::vector<int> steps;
-    EXPECT_EQ(RunSpikeRemoval(p, [&](int32_t i, int32_t) { steps.push_back(i); }), 2);
+    EXPECT_EQ(RunSpikeRemoval(list, display, p, [&](int32_t i, int32_t) { steps.push_back(i); }), 2);
     EXPECT_TRUE(p.RemoveOriginal);
     EXPECT_EQ(steps, (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(titles(), (std::vector<std::string>{"a Spikes removed", "ratio", "c Spikes removed"}));
-    EXPECT_LT(SpectraList[0].Values[30], 2.0);
-    EXPECT_EQ(SpectraList[1].Values[30], 50.0);
-    EXPECT_LT(SpectraList[2].Values[40], 2.0);
-    EXPECT_EQ(SpectraList[0].Color, 0x1u);
-    EXPECT_EQ(SpectraList[2].Color, 0x3u);
+    EXPECT_EQ(titles(list), (std::vector<std::string>{"a Spikes removed", "ratio", "c Spikes removed"}));
+    EXPECT_LT(list[0].Values[30], 2.0);
+    EXPECT_EQ(list[1].Values[30], 50.0);
+    EXPECT_LT(list[2].Values[40], 2.0);
+    EXPECT_EQ(list[0].Color, 0x1u);
+    EXPECT_EQ(list[2].Color, 0x3u);
 }
 
 TEST(Spikes, OneSpectrumKeepingTheOriginal) {
-    ListGuard g;
-    addRecord("a", 400, 1, spiky(60, 30), 1, 0x1);
-    addRecord("ratio", 400, 1, spiky(60, 30)).SourceKind = SpecSourceRaw;
+    TSpectraList list;
+    TDisplayState display;
+    addRecord(list, "a", 400, 1, spiky(60, 30), 1, 0x1);
+    addRecord(list, "ratio", 400, 1, spiky(60, 30)).SourceKind = SpecSourceRaw;
     TSpikeParams p;
     p.AllSpectra = false;
     p.RemoveOriginal = false;
     p.Spectrum = 1;
-    EXPECT_EQ(RunSpikeRemoval(p), 0);  // kind 7 is never treated
+    EXPECT_EQ(RunSpikeRemoval(list, display, p), 0);  // kind 7 is never treated
     p.Spectrum = 0;
-    EXPECT_EQ(RunSpikeRemoval(p), 1);
-    ASSERT_EQ(SpectraList.Count(), 3);
-    EXPECT_EQ(SpectraList[2].Title.str(), "a");
-    EXPECT_EQ(SpectraList[2].Color, CurveColor(3));
+    EXPECT_EQ(RunSpikeRemoval(list, display, p), 1);
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list[2].Title.str(), "a");
+    EXPECT_EQ(list[2].Color, CurveColor(3));
 }
 
 TEST(RamanShift, InputsAreRoundedAndSeparatorsAccepted) {
-    ListGuard g;
+    SeparatorGuard sep;
     numtext::setDecimalSeparator('.');
     struct Case {
         std::string cut, laser;
@@ -269,55 +341,58 @@ TEST(RamanShift, InputsAreRoundedAndSeparatorsAccepted) {
 }
 
 TEST(RamanShift, OnlyWavelengthSpectraOfAbsorbanceOrIntensity) {
-    ListGuard g;
+    TSpectraList list;
+    TDisplayState display;
     ui::ScopedScriptedBackend ui;
-    addRecord("nm", 800, 1, ramp(100, 1.0), SpecXNanometer, 0x7);
-    addRecord("wn", 4000, -1, ramp(100, 1.0), SpecXWavenumber);
-    addRecord("refl", 800, 1, ramp(100, 1.0)).YKind = SpecYReflectance;
+    addRecord(list, "nm", 800, 1, ramp(100, 1.0), SpecXNanometer, 0x7);
+    addRecord(list, "wn", 4000, -1, ramp(100, 1.0), SpecXWavenumber);
+    addRecord(list, "refl", 800, 1, ramp(100, 1.0)).YKind = SpecYReflectance;
     TRamanParams p;  // all spectra, originals removed
-    EXPECT_EQ(RunRamanShift(p), 1);
+    EXPECT_EQ(RunRamanShift(list, display, p), 1);
     EXPECT_EQ(ui->messages, (std::vector<std::string>{kRamanOnlyText}));
-    ASSERT_EQ(titles(), (std::vector<std::string>{"wn", "refl", "nm"}));
-    const auto& r = SpectraList[2];
+    ASSERT_EQ(titles(list), (std::vector<std::string>{"wn", "refl", "nm"}));
+    const auto& r = list[2];
     EXPECT_EQ(r.XUnit, SpecXRamanShift);
     EXPECT_LT(r.StepX, 0);
     EXPECT_EQ(r.Color, 0x7u);
 }
 
 TEST(RamanShift, ZeroLaserOrACutOffBeyondTheSpectrumMakesNoRecord) {
-    ListGuard g;
+    TSpectraList list;
+    TDisplayState display;
     ui::ScopedScriptedBackend ui;
-    DisplayXUnit = 2;  // the conversion reads wavelengths whatever the display shows
-    addRecord("nm", 800, 1, ramp(100, 1.0));
+    display.DisplayXUnit = 2;  // the conversion reads wavelengths whatever the display shows
+    addRecord(list, "nm", 800, 1, ramp(100, 1.0));
     TRamanParams p;
     p.AllSpectra = false;
     p.RemoveOriginal = false;
     p.LaserNm = 0;
-    EXPECT_EQ(RunRamanShift(p), 0);
+    EXPECT_EQ(RunRamanShift(list, display, p), 0);
     p.LaserNm = 785;
     p.CutOff = 100000;
-    EXPECT_EQ(RunRamanShift(p), 0);
+    EXPECT_EQ(RunRamanShift(list, display, p), 0);
     EXPECT_EQ(ui->messages.size(), 2u);
-    EXPECT_EQ(SpectraList.Count(), 1);
+    EXPECT_EQ(list.Count(), 1);
     p.CutOff = 150;
-    EXPECT_EQ(RunRamanShift(p), 1);
-    EXPECT_EQ(DisplayXUnit, 2);
+    EXPECT_EQ(RunRamanShift(list, display, p), 1);
+    EXPECT_EQ(display.DisplayXUnit, 2);
     // 785 nm laser, first point 800 nm: shift 1e7/785 - 1e7/800 = 238.85 1/cm at the low end.
-    const auto& r = SpectraList[1];
+    const auto& r = list[1];
     EXPECT_NEAR(r.XAt(r.PointCount() - 1), 1e7 / 785 - 1e7 / 800, 1e-6);
 }
 
 TEST(TransRefl, QuotientAsTransmittanceAndReflectance) {
-    ListGuard g;
-    auto& ref = addRecord("lamp", 400, 1, std::vector<double>(5, 2.0));
+    TSpectraList list;
+    TDisplayState display;
+    auto& ref = addRecord(list, "lamp", 400, 1, std::vector<double>(5, 2.0));
     ref.YKind = SpecYIntensity;
     ref.Solvent = "water";
     ref.Temperature = 77;
     std::vector<double> s = {1.0, 2.0, 0.0, 1.0, 1.0};
-    addRecord("sample", 400, 1, s).YKind = SpecYIntensity;
-    EXPECT_TRUE(RunTransRefl({1, 0, 0}));
-    ASSERT_EQ(SpectraList.Count(), 3);
-    const auto& t = SpectraList[2];
+    addRecord(list, "sample", 400, 1, s).YKind = SpecYIntensity;
+    EXPECT_TRUE(RunTransRefl(list, display, {1, 0, 0}));
+    ASSERT_EQ(list.Count(), 3);
+    const auto& t = list[2];
     EXPECT_EQ(t.Title.str(), "Transmittance: sample / lamp");
     EXPECT_EQ(t.YKind, SpecYTransmittance);
     EXPECT_NEAR(t.Values[0], -std::log10(0.5), 1e-12);
@@ -326,17 +401,18 @@ TEST(TransRefl, QuotientAsTransmittanceAndReflectance) {
     EXPECT_EQ(t.Solvent.str(), "water");
     EXPECT_EQ(t.Temperature, 77);
     EXPECT_EQ(t.Color, CurveColor(3));
-    EXPECT_TRUE(RunTransRefl({1, 0, 1}));
-    EXPECT_EQ(SpectraList[3].YKind, SpecYReflectance);
-    EXPECT_EQ(SpectraList[3].Title.str(), "Reflectance: sample / lamp");
+    EXPECT_TRUE(RunTransRefl(list, display, {1, 0, 1}));
+    EXPECT_EQ(list[3].YKind, SpecYReflectance);
+    EXPECT_EQ(list[3].Title.str(), "Reflectance: sample / lamp");
 }
 
 TEST(TransRefl, NeedsTwoDistinctSpectra) {
-    ListGuard g;
+    TSpectraList list;
+    TDisplayState display;
     ui::ScopedScriptedBackend ui;
-    addRecord("only", 400, 1, ramp(5, 1.0));
-    EXPECT_FALSE(RunTransRefl({0, 0, 0}));
-    EXPECT_FALSE(RunTransRefl({1, 0, 0}));  // item 1 of a one-spectrum list
+    addRecord(list, "only", 400, 1, ramp(5, 1.0));
+    EXPECT_FALSE(RunTransRefl(list, display, {0, 0, 0}));
+    EXPECT_FALSE(RunTransRefl(list, display, {1, 0, 0}));  // item 1 of a one-spectrum list
     EXPECT_EQ(ui->messages, std::vector<std::string>(2, kTransReflChoiceText));
-    EXPECT_EQ(SpectraList.Count(), 1);
+    EXPECT_EQ(list.Count(), 1);
 }

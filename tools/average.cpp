@@ -11,45 +11,49 @@
 #include "tools/dialog_support.h"
 #include "tools/verrech.h"
 
-std::string AverageListItemText(int32_t index) {
-    return numtext::IntToStr(index + 1) + "- " + SpectraList[index].Title.str();
+std::string AverageListItemText(const TSpectraList& list, int32_t index) {
+    return numtext::IntToStr(index + 1) + "- " + list[index].Title.str();
 }
 
-std::string AverageTitleFor(int32_t index) { return SpectraList[index].Title + kAveragedSuffix; }
+std::string AverageTitleFor(const TSpectraList& list, int32_t index) {
+    return list[index].Title + kAveragedSuffix;
+}
 
-std::string AverageTitleExtended(std::string title, int32_t index) {
+std::string AverageTitleExtended(const TSpectraList& list, std::string title, int32_t index) {
     const std::string suffix = kAveragedSuffix;
     for (auto p = title.find(suffix); p != std::string::npos; p = title.find(suffix))
         title.erase(p, suffix.size());
-    return title + " | " + SpectraList[index].Title.str() + suffix;
+    return title + " | " + list[index].Title.str() + suffix;
 }
 
 namespace {
-std::unique_ptr<TSpectrumRecord> addOverFirstRange(TSpectrumRecord& a, TSpectrumRecord& b) {
-    double from = SpecXValue(a, 0), to = SpecXValue(a, a.PointCount() - 1);
+std::unique_ptr<TSpectrumRecord> addOverFirstRange(TSpectrumRecord& a, TSpectrumRecord& b,
+                                                   const TDisplayState& display) {
+    double from = SpecXValue(a, 0, display), to = SpecXValue(a, a.PointCount() - 1, display);
     std::unique_ptr<TSpectrumRecord> sum;
-    SpecAdd(sum, a, b, from, to);
+    SpecAdd(sum, a, b, from, to, display);
     return sum;
 }
 }  // namespace
 
-bool RunAveraging(std::vector<int32_t> selected, const std::string& title) {
+bool RunAveraging(TSpectraList& list, const TDisplayState& display, std::vector<int32_t> selected,
+                  const std::string& title) {
     std::sort(selected.begin(), selected.end());
     selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
-    std::erase_if(selected, [](int32_t i) { return !ValidSpectrumIndex(i); });
+    std::erase_if(selected, [&](int32_t i) { return !ValidSpectrumIndex(list, i); });
     if (selected.size() < 2) return false;
-    auto sum = addOverFirstRange(SpectraList[selected[0]], SpectraList[selected[1]]);
+    auto sum = addOverFirstRange(list[selected[0]], list[selected[1]], display);
     for (std::size_t k = 2; sum && sum->PointCount() >= 2 && k < selected.size(); ++k) {
         TSpectrumRecord copy = *sum;
-        sum = addOverFirstRange(copy, SpectraList[selected[k]]);
+        sum = addOverFirstRange(copy, list[selected[k]], display);
     }
     if (!sum || sum->PointCount() < 2) {
         ui::messageBox(kNoCommonRangeText);
         return false;
     }
     std::unique_ptr<TSpectrumRecord> mean;
-    SpecConstArith(mean, *sum, numtext::IntToStr(static_cast<long long>(selected.size())), 0, 3, "÷");
+    SpecConstArith(mean, *sum, numtext::IntToStr(static_cast<long long>(selected.size())), 0, 3, "÷", display);
     mean->Title = title;
-    SpectraList.AddWithDefaultColor(std::move(mean));
+    list.AddWithDefaultColor(std::move(mean));
     return true;
 }

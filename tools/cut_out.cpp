@@ -54,23 +54,25 @@ std::pair<double, double> CutOutShownLimits(const TCutOutParams& params, int32_t
     return {nmToDisplay(from, displayUnit), nmToDisplay(to, displayUnit)};
 }
 
-bool RunCutOut(TCutOutParams& params, double from, double to) {
+bool RunCutOut(TSpectraList& list, const TDisplayState& display, TCutOutParams& params, double from,
+               double to) {
+    const int32_t unit = display.DisplayXUnit;
     // Wavenumbers and energies have no wavelength at or below 0.
-    if ((DisplayXUnit == 2 || DisplayXUnit == 3) && (from <= 0.0 || to <= 0.0)) {
+    if ((unit == 2 || unit == 3) && (from <= 0.0 || to <= 0.0)) {
         ui::messageBox(kCutOutPositiveText);
         return false;
     }
-    params.FromNm = CutOutDisplayToNm(from, DisplayXUnit);
-    params.ToNm = CutOutDisplayToNm(to, DisplayXUnit);
-    const std::vector<int32_t> sources = ToolSourcesByType(params.ByType, params.Tag, params.Spectrum);
+    params.FromNm = CutOutDisplayToNm(from, unit);
+    params.ToNm = CutOutDisplayToNm(to, unit);
+    const std::vector<int32_t> sources = ToolSourcesByType(list, params.ByType, params.Tag, params.Spectrum);
     std::vector<std::unique_ptr<TSpectrumRecord>> results;
     for (int32_t i : sources) {
         std::unique_ptr<TSpectrumRecord> r;
         double f = from, t = to;
-        SpecCutOut(r, SpectraList[i], f, t, params.PrefixTitle);
+        SpecCutOut(r, list[i], f, t, params.PrefixTitle, display);
         results.push_back(std::move(r));
     }
-    const int32_t made = AppendToolResults(results, sources, params.RemoveOriginal);
+    const int32_t made = AppendToolResults(list, results, sources, params.RemoveOriginal);
     if (made < static_cast<int32_t>(sources.size())) ui::messageBox(kCutOutMissText);
     return true;
 }

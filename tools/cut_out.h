@@ -5,6 +5,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/display_state.h"
+#include "core/spectra_list.h"
+
 struct TCutOutParams {
     double FromNm = -1.0;  // -1: not set
     double ToNm = -1.0;
@@ -27,7 +30,8 @@ std::pair<double, double> CutOutShownLimits(const TCutOutParams& params, int32_t
 
 // from, to in display units. Keeps them in params (in nm) and appends the cut-out parts; false (and a
 // message) when refused.
-bool RunCutOut(TCutOutParams& params, double from, double to);
+bool RunCutOut(TSpectraList& list, const TDisplayState& display, TCutOutParams& params, double from,
+               double to);
 
 inline constexpr const char* kCutOutMissText =
     "The range holds fewer than two points of the spectrum: nothing was cut out!";

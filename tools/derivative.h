@@ -2,6 +2,9 @@
 // Derivatives of one or of all spectra.
 #include <cstdint>
 
+#include "core/display_state.h"
+#include "core/spectra_list.h"
+
 struct TDerivativeParams {
     bool RemoveOriginal = false;
     bool AllSpectra = false;
@@ -11,4 +14,4 @@ struct TDerivativeParams {
 };
 
 // Spectra under 3 points are skipped. Returns the number of new spectra.
-int32_t RunDerivative(const TDerivativeParams& params);
+int32_t RunDerivative(TSpectraList& list, const TDisplayState& display, const TDerivativeParams& params);

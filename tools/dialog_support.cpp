@@ -56,41 +56,42 @@ double DialogFloat(std::string& text) {
 
 int32_t DialogInt(const std::string& text) { return numtext::StrToInt(text); }
 
-void AppendToolResult(std::unique_ptr<TSpectrumRecord> rec, bool originalRemoved,
+void AppendToolResult(TSpectraList& list, std::unique_ptr<TSpectrumRecord> rec, bool originalRemoved,
                       uint32_t originalColor) {
     if (originalRemoved) {
         rec->Color = originalColor;
-        SpectraList.Add(std::move(rec));
+        list.Add(std::move(rec));
     } else {
-        SpectraList.AddWithDefaultColor(std::move(rec));
+        list.AddWithDefaultColor(std::move(rec));
     }
 }
 
-bool ValidSpectrumIndex(int32_t index) { return index >= 0 && index < SpectraList.Count(); }
+bool ValidSpectrumIndex(const TSpectraList& list, int32_t index) { return index >= 0 && index < list.Count(); }
 
 void OriginalsToRemove::DeleteAll() {
-    DeleteSpectra(std::move(indices_));
+    DeleteSpectra(list_, std::move(indices_));
     indices_.clear();
 }
 
-std::vector<int32_t> ToolSourcesByType(bool byType, const std::string& tag, int32_t spectrum) {
+std::vector<int32_t> ToolSourcesByType(const TSpectraList& list, bool byType, const std::string& tag,
+                                       int32_t spectrum) {
     std::vector<int32_t> sources;
     if (byType) {
-        for (int32_t i = 0; i < SpectraList.Count(); ++i)
-            if (ContainsText(tag, SpectraList[i].SpecType.str())) sources.push_back(i);
-    } else if (ValidSpectrumIndex(spectrum)) {
+        for (int32_t i = 0; i < list.Count(); ++i)
+            if (ContainsText(tag, list[i].SpecType.str())) sources.push_back(i);
+    } else if (ValidSpectrumIndex(list, spectrum)) {
         sources.push_back(spectrum);
     }
     return sources;
 }
 
-int32_t AppendToolResults(std::vector<std::unique_ptr<TSpectrumRecord>>& results,
+int32_t AppendToolResults(TSpectraList& list, std::vector<std::unique_ptr<TSpectrumRecord>>& results,
                           const std::vector<int32_t>& sources, bool removeOriginal) {
-    OriginalsToRemove originals;
+    OriginalsToRemove originals(list);
     int32_t made = 0;
     for (std::size_t k = 0; k < sources.size() && k < results.size(); ++k) {
         if (!results[k] || results[k]->PointCount() < 2) continue;
-        AppendToolResult(std::move(results[k]), removeOriginal, SpectraList[sources[k]].Color);
+        AppendToolResult(list, std::move(results[k]), removeOriginal, list[sources[k]].Color);
         if (removeOriginal) originals.Add(sources[k]);
         ++made;
     }

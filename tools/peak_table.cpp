@@ -12,8 +12,8 @@ using numtext::FloatToStrF;
 
 namespace {
 
-std::string xTitle(const TSpectrumRecord& rec) {
-    switch (DisplayXUnit) {
+std::string xTitle(const TDisplayState& display, const TSpectrumRecord& rec) {
+    switch (display.DisplayXUnit) {
         case 2: return rec.XUnit == SpecXRamanShift ? "Raman shift [1/cm]\t" : "wavenumber [1/cm]\t";
         case 3: return "electron volts [eV]\t";
         case 4: return "wavelength [µm]\t";
@@ -21,8 +21,8 @@ std::string xTitle(const TSpectrumRecord& rec) {
     }
 }
 
-std::string yTitle(const TSpectrumRecord& rec) {
-    switch (DisplayYMode) {
+std::string yTitle(const TDisplayState& display, const TSpectrumRecord& rec) {
+    switch (display.DisplayYMode) {
         case 1: return "transmittance";
         case 3: return "molar absorption coefficient [l/(mol*cm)]";
         case 4: return "log(Epsilon)";
@@ -32,8 +32,8 @@ std::string yTitle(const TSpectrumRecord& rec) {
     }
 }
 
-std::string fwhmTitle() {
-    switch (DisplayXUnit) {
+std::string fwhmTitle(const TDisplayState& display) {
+    switch (display.DisplayXUnit) {
         case 2: return "FWHM [1/cm]";
         case 3: return "FWHM [eV]";
         case 4: return "FWHM [µm]";
@@ -43,43 +43,45 @@ std::string fwhmTitle() {
 
 }  // namespace
 
-std::vector<std::string> BuildPeakTable(TSpectrumRecord& rec, bool inverted, double thresholdPercent,
-                                        double visibleMin, double visibleMax) {
+std::vector<std::string> BuildPeakTable(const TDisplayState& display, TSpectrumRecord& rec, bool inverted,
+                                        double thresholdPercent, double visibleMin, double visibleMax) {
     std::vector<std::string> lines = {"Spectrum: " + rec.Title.str(), "",
-                                      xTitle(rec) + yTitle(rec) + "\t" + fwhmTitle()};
+                                      xTitle(display, rec) + yTitle(display, rec) + "\t" + fwhmTitle(display)};
     const int32_t n = rec.PointCount();
     if (n < 2) return lines;
     double lo = visibleMin, hi = visibleMax;
-    if (DisplayXUnit == 1 || DisplayXUnit == 4) {
-        lo = std::max(lo, SpecXValue(rec, 1));
-        hi = std::min(hi, SpecXValue(rec, n - 1));
+    if (display.DisplayXUnit == 1 || display.DisplayXUnit == 4) {
+        lo = std::max(lo, SpecXValue(rec, 1, display));
+        hi = std::min(hi, SpecXValue(rec, n - 1, display));
     } else {
         // x falls with the index in 1/cm and eV.
-        hi = std::min(hi, SpecXValue(rec, 1));
-        lo = std::max(lo, SpecXValue(rec, n - 1));
+        hi = std::min(hi, SpecXValue(rec, 1, display));
+        lo = std::max(lo, SpecXValue(rec, n - 1, display));
     }
     std::vector<int32_t> peaks;
-    if (inverted) FindPeaksTrans(rec, peaks, lo, hi, thresholdPercent);
-    else FindPeaksAbs(rec, 0, peaks, lo, hi, thresholdPercent);
+    if (inverted) FindPeaksTrans(rec, peaks, lo, hi, thresholdPercent, display);
+    else FindPeaksAbs(rec, 0, peaks, lo, hi, thresholdPercent, display);
 
     const std::size_t count = peaks.size();
     for (std::size_t k = 0; k < count; ++k) {
         const int32_t i = peaks[k];
-        const double x = SpecXValue(rec, i);
+        const double x = SpecXValue(rec, i, display);
         bool showWidth = count == 1;
         if (!showWidth) {
             // Neighbours closer than the half width share their flanks: no width for either.
-            const double h = SpecHalfWidthAbs(rec, i);
+            const double h = SpecHalfWidthAbs(rec, i, display);
             showWidth = true;
-            if (k > 0 && !(std::fabs(x - SpecXValue(rec, peaks[k - 1])) > h)) showWidth = false;
-            if (k + 1 < count && !(std::fabs(SpecXValue(rec, peaks[k + 1]) - x) > h)) showWidth = false;
+            if (k > 0 && !(std::fabs(x - SpecXValue(rec, peaks[k - 1], display)) > h)) showWidth = false;
+            if (k + 1 < count && !(std::fabs(SpecXValue(rec, peaks[k + 1], display) - x) > h))
+                showWidth = false;
         }
         std::string width = "--";
         if (showWidth)
-            width = FloatToStrF(inverted ? SpecHalfWidthTrans(rec, i) : SpecHalfWidthAbs(rec, i),
-                                FloatFormat::General, 5, 1);
+            width = FloatToStrF(
+                inverted ? SpecHalfWidthTrans(rec, i, display) : SpecHalfWidthAbs(rec, i, display),
+                FloatFormat::General, 5, 1);
         lines.push_back(FloatToStrF(x, FloatFormat::General, 5, 1) + "\t\t" +
-                        FloatToStrF(SpecYValue(rec, i), FloatFormat::Fixed, 4, 4) + "\t\t" + width);
+                        FloatToStrF(SpecYValue(rec, i, display), FloatFormat::Fixed, 4, 4) + "\t\t" + width);
     }
     return lines;
 }

@@ -22,49 +22,41 @@ void ReadRamanInputs(TRamanParams& params, const std::string& cutOffText, std::s
     params.LaserNm = DialogFloat(laserText);
 }
 
-bool RamanQualifies(int32_t index) {
-    const TSpectrumRecord* r = SpectraList.Get(index);
+bool RamanQualifies(const TSpectraList& list, int32_t index) {
+    if (!ValidSpectrumIndex(list, index)) return false;
+    const TSpectrumRecord* r = &list[index];
     return r && r->PointCount() >= 3 && r->XUnit == SpecXNanometer &&
            (r->YKind == SpecYAbsorbance || r->YKind == SpecYIntensity);
 }
 
-namespace {
-// The conversion reads the source's x as wavelengths.
-struct NanometreDisplay {
-    uint8_t saved = DisplayXUnit;
-    NanometreDisplay() { DisplayXUnit = 1; }
-    ~NanometreDisplay() { DisplayXUnit = saved; }
-};
-}  // namespace
-
-int32_t RunRamanShift(const TRamanParams& params) {
+int32_t RunRamanShift(TSpectraList& list, const TDisplayState& display, const TRamanParams& params) {
     std::vector<int32_t> sources;
     bool refused = false;
     if (params.AllSpectra) {
-        for (int32_t i = 0; i < SpectraList.Count(); ++i) {
-            if (RamanQualifies(i)) sources.push_back(i);
+        for (int32_t i = 0; i < list.Count(); ++i) {
+            if (RamanQualifies(list, i)) sources.push_back(i);
             else refused = true;
         }
-    } else if (ValidSpectrumIndex(params.Spectrum)) {
-        if (RamanQualifies(params.Spectrum)) sources.push_back(params.Spectrum);
+    } else if (ValidSpectrumIndex(list, params.Spectrum)) {
+        if (RamanQualifies(list, params.Spectrum)) sources.push_back(params.Spectrum);
         else refused = true;
     }
     if (refused) ui::messageBox(kRamanOnlyText);
     std::vector<std::unique_ptr<TSpectrumRecord>> results;
     std::optional<std::string> failure;
-    {
-        NanometreDisplay nm;
-        for (int32_t i : sources) {
-            std::unique_ptr<TSpectrumRecord> r;
-            try {
-                SpecRamanShift(r, SpectraList[i], params.CutOff, params.LaserNm);
-            } catch (const vx::Error& e) {
-                // A laser wavelength of 0 or a cut-off beyond the spectrum: no record, one message.
-                if (!failure) failure = e.what();
-            }
-            results.push_back(std::move(r));
+    // The conversion reads the source's x as wavelengths.
+    TDisplayState nm = display;
+    nm.DisplayXUnit = SpecXNanometer;
+    for (int32_t i : sources) {
+        std::unique_ptr<TSpectrumRecord> r;
+        try {
+            SpecRamanShift(r, list[i], params.CutOff, params.LaserNm, nm);
+        } catch (const vx::Error& e) {
+            // A laser wavelength of 0 or a cut-off beyond the spectrum: no record, one message.
+            if (!failure) failure = e.what();
         }
+        results.push_back(std::move(r));
     }
     if (failure) ui::messageBox(*failure);
-    return AppendToolResults(results, sources, params.RemoveOriginal);
+    return AppendToolResults(list, results, sources, params.RemoveOriginal);
 }

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <string>
 
+#include "core/display_state.h"
+#include "core/spectra_list.h"
+
 struct TRamanParams {
     bool RemoveOriginal = true;
     bool AllSpectra = true;
@@ -17,5 +20,6 @@ inline constexpr const char* kRamanOnlyText =
 // Reads the two edits (cut-off |round(value)|, at least 10; every "." or "," of the laser wavelength
 // becomes the decimal separator) into params; raises the conversion error.
 void ReadRamanInputs(TRamanParams& params, const std::string& cutOffText, std::string& laserText);
-bool RamanQualifies(int32_t index);
-int32_t RunRamanShift(const TRamanParams& params);
+bool RamanQualifies(const TSpectraList& list, int32_t index);
+// The sources' x is read as wavelengths whatever the display's x unit; y in the display's y mode.
+int32_t RunRamanShift(TSpectraList& list, const TDisplayState& display, const TRamanParams& params);

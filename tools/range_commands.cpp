@@ -11,10 +11,12 @@
 using numtext::FloatFormat;
 using numtext::FloatToStrF;
 
-bool RangeCommandUnitAllowed() { return DisplayXUnit == 1 || DisplayXUnit == 2; }
+bool RangeCommandUnitAllowed(const TDisplayState& display) {
+    return display.DisplayXUnit == 1 || display.DisplayXUnit == 2;
+}
 
-std::string DisplayUnitText() {
-    switch (DisplayXUnit) {
+std::string DisplayUnitText(const TDisplayState& display) {
+    switch (display.DisplayXUnit) {
         case 2: return "cm^-1";
         case 3: return "eV";
         case 4: return "µm";
@@ -24,8 +26,8 @@ std::string DisplayUnitText() {
 
 namespace {
 
-std::string rangeXText(double x) {
-    if (DisplayXUnit == 1 || DisplayXUnit == 2) return numtext::IntToStr(static_cast<long long>(x));
+std::string rangeXText(const TDisplayState& display, double x) {
+    if (RangeCommandUnitAllowed(display)) return numtext::IntToStr(static_cast<long long>(x));
     return FloatToStrF(x, FloatFormat::Fixed, 15, 4);
 }
 
@@ -33,33 +35,35 @@ std::string general4(double v) { return FloatToStrF(v, FloatFormat::General, 4, 
 
 }  // namespace
 
-std::string IntegrationMessage(TSpectrumRecord& rec, double from, double to) {
+std::string IntegrationMessage(const TDisplayState& display, TSpectrumRecord& rec, double from, double to) {
     SortPairAscending(from, to);
-    const std::string unit = DisplayUnitText();
+    const std::string unit = DisplayUnitText(display);
     std::string sumText = "--", meanText = "--";
     double sum = 0.0;
     // Ratios and other second-axis records have no integral in these units.
     if (std::isfinite(from) && std::isfinite(to)) {
         bool sumDefined = false, meanDefined = false;
-        sum = SpecRangeSum(rec, from, to, &sumDefined);
-        const double mean = SpecRangeMean(rec, from, to, &meanDefined);
+        sum = SpecRangeSum(rec, from, to, &sumDefined, display);
+        const double mean = SpecRangeMean(rec, from, to, &meanDefined, display);
         if (sumDefined) sumText = general4(sum);
         if (meanDefined) meanText = general4(mean);
     }
     std::string text = "Spectrum: " + rec.Title.str() + "\r\n" + "\r\n" + "integral from " +
-                       rangeXText(from) + unit + " to " + rangeXText(to) + unit + " is: " + sumText +
+                       rangeXText(display, from) + unit + " to " + rangeXText(display, to) + unit +
+                       " is: " + sumText +
                        "\r\n" + "Average value is: " + meanText;
-    if (DisplayXUnit == 2 && DisplayYMode == 3 && sumText != "--")
+    if (display.DisplayXUnit == 2 && display.DisplayYMode == 3 && sumText != "--")
         text += "\r\noscillatory strength=" + general4(4.319e-9 * sum);
     return text;
 }
 
-std::optional<double> CenterOfGravity(TSpectrumRecord& rec, double minX, double maxX) {
+std::optional<double> CenterOfGravity(const TDisplayState& display, TSpectrumRecord& rec, double minX,
+                                      double maxX) {
     if (!std::isfinite(minX) || !std::isfinite(maxX)) return std::nullopt;
     const double lo = std::trunc(minX), hi = std::trunc(maxX);
     long double sy = 0, sxy = 0;
     for (double x = lo; x <= hi; x += 1.0) {
-        const double y = SpecYAtX(rec, x);
+        const double y = SpecYAtX(rec, x, display);
         sy += y;
         sxy += static_cast<long double>(y) * x;
     }
@@ -67,28 +71,28 @@ std::optional<double> CenterOfGravity(TSpectrumRecord& rec, double minX, double 
     return static_cast<double>(sxy / sy);
 }
 
-std::string CenterOfGravityText(std::optional<double> centre) {
+std::string CenterOfGravityText(const TDisplayState& display, std::optional<double> centre) {
     std::string value = "--";
     if (centre) {
         value = FloatToStrF(*centre, FloatFormat::Fixed, 15, 2);
         while (value.size() < 5) value.insert(value.begin(), ' ');
     }
-    std::string unit = DisplayUnitText();
+    std::string unit = DisplayUnitText(display);
     return "center of gravity: " + value + " " + unit;
 }
 
-std::string ReadoutText(const TSpectrumRecord& rec, double x) {
-    const int32_t i = SpecIndexOfX(rec, x);
-    return "Position: " + FloatToStrF(SpecXValue(rec, i), FloatFormat::General, 6, 0) + "  |  " +
-           FloatToStrF(SpecYValue(rec, i), FloatFormat::General, DisplayYMode == 3 ? 6 : 4, 0);
+std::string ReadoutText(const TDisplayState& display, const TSpectrumRecord& rec, double x) {
+    const int32_t i = SpecIndexOfX(rec, x, display);
+    return "Position: " + FloatToStrF(SpecXValue(rec, i, display), FloatFormat::General, 6, 0) + "  |  " +
+           FloatToStrF(SpecYValue(rec, i, display), FloatFormat::General, display.DisplayYMode == 3 ? 6 : 4, 0);
 }
 
-void BaselineCorrectAll(double from, double to,
+void BaselineCorrectAll(TSpectraList& list, const TDisplayState& display, double from, double to,
                         const std::function<void(int32_t, int32_t)>& eachSpectrum) {
-    const int32_t n = SpectraList.Count();
-    for (int32_t i = 0; i < n && i < SpectraList.Count(); ++i) {
+    const int32_t n = list.Count();
+    for (int32_t i = 0; i < n && i < list.Count(); ++i) {
         if (eachSpectrum) eachSpectrum(i + 1, n);
-        SubtractRangeMean(SpectraList[i], from, to);
+        SubtractRangeMean(list[i], from, to, display);
     }
 }
 
@@ -105,11 +109,12 @@ RangeWaitResult WaitForRange(const RangeWaitHooks& hooks, int32_t delayMs) {
     }
 }
 
-void RunReadoutLoop(const TSpectrumRecord* rec, const ReadoutHooks& hooks, int32_t delayMs) {
+void RunReadoutLoop(const TSpectraList& list, const TSpectrumRecord* rec, const ReadoutHooks& hooks,
+                    int32_t delayMs) {
     bool first = true;
     double lastX = 0.0;
     for (;;) {
-        const int32_t k = SpectraList.IndexOf(rec);
+        const int32_t k = list.IndexOf(rec);
         if (k < 0 || (hooks.curveCount && k >= hooks.curveCount())) return;
         if (hooks.windowOpen && !hooks.windowOpen()) return;
         if (hooks.stopPressed && hooks.stopPressed()) return;
@@ -117,7 +122,8 @@ void RunReadoutLoop(const TSpectrumRecord* rec, const ReadoutHooks& hooks, int32
         if (first || x != lastX) {
             first = false;
             lastX = x;
-            if (hooks.show) hooks.show(rec->Title.str(), ReadoutText(*rec, x));
+            const TDisplayState display = hooks.display ? hooks.display() : TDisplayState{};
+            if (hooks.show) hooks.show(rec->Title.str(), ReadoutText(display, *rec, x));
         }
         DelayWithMessages(delayMs);
     }

@@ -16,23 +16,23 @@ const std::vector<std::string>& RemoveDialogTags() {
     return tags;
 }
 
-std::string RemoveListItemText(int32_t index) {
-    return numtext::IntToStr(index + 1) + "- " + SpectraList[index].Title.str();
+std::string RemoveListItemText(const TSpectraList& list, int32_t index) {
+    return numtext::IntToStr(index + 1) + "- " + list[index].Title.str();
 }
 
-int32_t RemoveSpectraOfType(const std::string& tagText) {
+int32_t RemoveSpectraOfType(TSpectraList& list, const std::string& tagText) {
     int32_t removed = 0;
-    for (int32_t i = SpectraList.Count() - 1; i >= 0; --i) {
+    for (int32_t i = list.Count() - 1; i >= 0; --i) {
         // The record's tag is searched in the chosen text, so "ccdfx, ccdfy" takes both.
-        if (ContainsText(tagText, SpectraList[i].SpecType.str())) {
-            DeleteSpectrum(i);
+        if (ContainsText(tagText, list[i].SpecType.str())) {
+            DeleteSpectrum(list, i);
             ++removed;
         }
     }
     return removed;
 }
 
-int32_t RemoveSpectraByItems(const std::vector<std::string>& items) {
+int32_t RemoveSpectraByItems(TSpectraList& list, const std::vector<std::string>& items) {
     std::vector<double> numbers;
     for (const auto& item : items) {
         auto dash = item.find('-');
@@ -46,23 +46,23 @@ int32_t RemoveSpectraByItems(const std::vector<std::string>& items) {
         if (*it == last) continue;  // the same spectrum listed twice goes once
         last = *it;
         auto index = static_cast<int32_t>(*it) - 1;
-        if (index < 0 || index >= SpectraList.Count()) continue;
-        DeleteSpectrum(index);
+        if (index < 0 || index >= list.Count()) continue;
+        DeleteSpectrum(list, index);
         ++removed;
     }
     return removed;
 }
 
-void RemoveAllSpectra() { SpectraList.Clear(); }
+void RemoveAllSpectra(TSpectraList& list) { list.Clear(); }
 
-bool RemoveLastSpectrum() {
-    if (SpectraList.Empty()) return false;
-    DeleteSpectrum(SpectraList.Count() - 1);
+bool RemoveLastSpectrum(TSpectraList& list) {
+    if (list.Empty()) return false;
+    DeleteSpectrum(list, list.Count() - 1);
     return true;
 }
 
-bool AnySecondAxisSpectrum() {
-    for (const auto& rec : SpectraList)
+bool AnySecondAxisSpectrum(const TSpectraList& list) {
+    for (const auto& rec : list)
         if (rec->SourceKind == SpecSourceRaw) return true;
     return false;
 }

@@ -4,22 +4,24 @@
 #include <string>
 #include <vector>
 
+#include "core/spectra_list.h"
+
 // The file-type tags the remove dialog offers.
 const std::vector<std::string>& RemoveDialogTags();
 
 // One list item of the remove dialog: number (list position + 1), "- ", title.
-std::string RemoveListItemText(int32_t index);
+std::string RemoveListItemText(const TSpectraList& list, int32_t index);
 
 // Deletes every spectrum whose non-empty tag occurs within `tagText`, from the last down.
-int32_t RemoveSpectraOfType(const std::string& tagText);
+int32_t RemoveSpectraOfType(TSpectraList& list, const std::string& tagText);
 
 // Deletes the spectra whose numbers stand before the "-" of the given list items, highest first. Items
 // without a number in range are skipped.
-int32_t RemoveSpectraByItems(const std::vector<std::string>& items);
+int32_t RemoveSpectraByItems(TSpectraList& list, const std::vector<std::string>& items);
 
 // Remove All: deletes every spectrum.
-void RemoveAllSpectra();
+void RemoveAllSpectra(TSpectraList& list);
 // Remove Last Spectrum: false when the list was empty.
-bool RemoveLastSpectrum();
+bool RemoveLastSpectrum(TSpectraList& list);
 // Whether any record is plotted on the second y axis (kind 7).
-bool AnySecondAxisSpectrum();
+bool AnySecondAxisSpectrum(const TSpectraList& list);

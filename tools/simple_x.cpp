@@ -9,12 +9,12 @@
 #include "platform/ui.h"
 #include "tools/dialog_support.h"
 
-bool ApplyXConstant(TSimpleXParams& params) {
+bool ApplyXConstant(TSpectraList& list, const TDisplayState& display, TSimpleXParams& params) {
     const double c = DialogFloat(params.Constant);
-    if (!ValidSpectrumIndex(params.Spectrum)) return false;
+    if (!ValidSpectrumIndex(list, params.Spectrum)) return false;
     if (params.Operation < 0 || params.Operation > 3) return false;
-    const TSpectrumRecord& src = SpectraList[params.Spectrum];
-    if (src.XUnit != DisplayXUnit && src.XUnit != SpecXRamanShift) {
+    const TSpectrumRecord& src = list[params.Spectrum];
+    if (src.XUnit != display.DisplayXUnit && src.XUnit != SpecXRamanShift) {
         ui::messageBox(kXTypeMismatchText);
         return false;
     }
@@ -42,6 +42,6 @@ bool ApplyXConstant(TSimpleXParams& params) {
     // A factor so small that the step vanishes leaves no grid.
     if (rec->StepX == 0.0 && src.StepX != 0.0) vx::throwInvalidFloatOp();
     rec->Title = title;
-    SpectraList.AddWithDefaultColor(std::move(rec));
+    list.AddWithDefaultColor(std::move(rec));
     return true;
 }

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <string>
 
+#include "core/display_state.h"
+#include "core/spectra_list.h"
+
 struct TSimpleXParams {
     int32_t Spectrum = 0;
     int32_t Operation = 0;  // 0 "+", 1 "-", 2 "x", 3 "/"
@@ -15,4 +18,4 @@ inline constexpr const char* kXTypeMismatchText = "X Axis Type of spectrum <> X 
 // Appends the changed copy with the default colour of its position. False (and the message) when the
 // spectrum's x unit is not the plot's; raises the conversion error for a constant that is no number
 // (params.Constant gets the dots replaced either way).
-bool ApplyXConstant(TSimpleXParams& params);
+bool ApplyXConstant(TSpectraList& list, const TDisplayState& display, TSimpleXParams& params);

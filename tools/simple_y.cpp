@@ -4,6 +4,9 @@
 
 #include "core/spectra_list.h"
 #include "core/spectrum_arithmetic.h"
+#include "core/helpers.h"
+#include "platform/numtext.h"
+#include "platform/ui.h"
 #include "tools/dialog_support.h"
 
 const std::vector<std::string>& SimpleTypeTags() {
@@ -16,16 +19,31 @@ const std::vector<std::string>& SimpleTypeTags() {
     return tags;
 }
 
-int32_t ApplyYConstant(const TSimpleParams& params) {
+namespace {
+// A term without x and y that reads as the number 0 (a term that is no number is the routine's to refuse).
+bool isZeroConstant(std::string term) {
+    if (term.find_first_of("xy") != std::string::npos) return false;
+    FixDecimalSeparator(term);
+    const auto v = numtext::TryStrToFloat(term);
+    return v && *v == 0.0;
+}
+}  // namespace
+
+int32_t ApplyYConstant(TSpectraList& list, const TDisplayState& display, const TSimpleParams& params) {
     if (params.Operation < 0 || params.Operation > 3) return 0;
-    const std::vector<int32_t> sources = ToolSourcesByType(params.ByType, params.Tag, params.Spectrum);
+    // The routine would give an all-zero spectrum titled "÷ 0", which nobody asks for.
+    if (params.Operation == ConstOpDivide && isZeroConstant(params.Constant)) {
+        ui::messageBox(kYConstDivisionByZeroText);
+        return 0;
+    }
+    const std::vector<int32_t> sources = ToolSourcesByType(list, params.ByType, params.Tag, params.Spectrum);
     // Every result first: a term that is no number stops the command before anything is appended.
     std::vector<std::unique_ptr<TSpectrumRecord>> results;
     for (int32_t i : sources) {
         std::unique_ptr<TSpectrumRecord> r;
-        SpecConstArith(r, SpectraList[i], params.Constant, params.AppendToTitle ? 1 : 0,
-                       params.Operation, kSimpleOps[params.Operation]);
+        SpecConstArith(r, list[i], params.Constant, params.AppendToTitle ? 1 : 0, params.Operation,
+                       kSimpleOps[params.Operation], display);
         results.push_back(std::move(r));
     }
-    return AppendToolResults(results, sources, params.RemoveOriginal);
+    return AppendToolResults(list, results, sources, params.RemoveOriginal);
 }

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/display_state.h"
+#include "core/spectra_list.h"
+
 struct TSpikeParams {
     bool RemoveOriginal = true;
     bool AllSpectra = true;
@@ -18,5 +21,5 @@ void ForceRemoveWhenAll(TSpikeParams& params);
 // All: the list is replaced by the treated spectra in the same order, kind-7 spectra kept as they
 // were; `step(i, n)` runs after each spectrum. One: the result is appended (original's colour when the
 // original goes). Returns the number of treated spectra.
-int32_t RunSpikeRemoval(TSpikeParams& params,
+int32_t RunSpikeRemoval(TSpectraList& list, const TDisplayState& display, TSpikeParams& params,
                         const std::function<void(int32_t, int32_t)>& step = {});

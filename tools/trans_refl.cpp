@@ -9,17 +9,17 @@
 #include "tools/dialog_support.h"
 #include "tools/verrech.h"
 
-bool RunTransRefl(const TTransReflParams& params) {
-    if (!ValidSpectrumIndex(params.Sample) || !ValidSpectrumIndex(params.Reference) ||
+bool RunTransRefl(TSpectraList& list, const TDisplayState& display, const TTransReflParams& params) {
+    if (!ValidSpectrumIndex(list, params.Sample) || !ValidSpectrumIndex(list, params.Reference) ||
         params.Sample == params.Reference) {
         ui::messageBox(kTransReflChoiceText);
         return false;
     }
-    TSpectrumRecord& sample = SpectraList[params.Sample];
-    TSpectrumRecord& reference = SpectraList[params.Reference];
-    double from = SpecXValue(sample, 0), to = SpecXValue(sample, sample.PointCount() - 1);
+    TSpectrumRecord& sample = list[params.Sample];
+    TSpectrumRecord& reference = list[params.Reference];
+    double from = SpecXValue(sample, 0, display), to = SpecXValue(sample, sample.PointCount() - 1, display);
     std::unique_ptr<TSpectrumRecord> r;
-    SpecDivide(r, sample, reference, from, to);
+    SpecDivide(r, sample, reference, from, to, display);
     if (!r || r->PointCount() < 2) {
         ui::messageBox(kNoCommonRangeText);
         return false;
@@ -34,6 +34,6 @@ bool RunTransRefl(const TTransReflParams& params) {
     r->ExcitationWl = reference.ExcitationWl;
     r->Temperature = reference.Temperature;
     r->ExposureTime = reference.ExposureTime;
-    SpectraList.AddWithDefaultColor(std::move(r));
+    list.AddWithDefaultColor(std::move(r));
     return true;
 }

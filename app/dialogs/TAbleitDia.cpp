@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "core/settings_globals.h"
+#include "core/units.h"
 #include "tools/derivative.h"
 
 TAbleitDia::TAbleitDia(QWidget* parent) : TToolDialog(parent) {
@@ -52,6 +53,6 @@ bool TAbleitDia::FormCloseOk() {
     DerivativeSettings.AllSpectra = p.AllSpectra;
     DerivativeSettings.SmoothFirst = p.Smooth;
     DerivativeSettings.Order = p.Order;
-    RunDerivative(p);
+    RunDerivative(SpectraList, CurrentDisplayState(), p);
     return true;
 }

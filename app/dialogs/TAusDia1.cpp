@@ -78,7 +78,7 @@ bool TAusDia1::FormCloseOk() {
     p.Spectrum = Spekbox->currentIndex();
     p.ByType = CheckBox1->isChecked();
     p.Tag = S(ComboBox1->currentText());
-    if (!RunCutOut(p, from, to)) return false;  // limits refused: corrected in the open dialog
+    if (!RunCutOut(SpectraList, CurrentDisplayState(), p, from, to)) return false;  // limits refused: corrected in the open dialog
     CutOutSettings.From = p.FromNm;
     CutOutSettings.To = p.ToNm;
     CutOutSettings.PrefixTitle = p.PrefixTitle;

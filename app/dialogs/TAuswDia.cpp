@@ -22,7 +22,7 @@ void TAuswDia::FormActivate() {
 
 bool TAuswDia::FormCloseOk() {
     const int i = SpekBox->currentIndex();
-    chosen_ = ValidSpectrumIndex(i) ? i : -1;
+    chosen_ = ValidSpectrumIndex(SpectraList, i) ? i : -1;
     return true;
 }
 

@@ -59,7 +59,7 @@ TLoeschdia::TLoeschdia(QWidget* parent) : TToolDialog(parent) {
 void TLoeschdia::FormActivate() {
     SrcList->clear();
     DstList->clear();
-    for (int32_t i = 0; i < SpectraList.Count(); ++i) SrcList->addItem(Q(RemoveListItemText(i)));
+    for (int32_t i = 0; i < SpectraList.Count(); ++i) SrcList->addItem(Q(RemoveListItemText(SpectraList, i)));
     CheckBox1->setChecked(false);
     CheckBox1->setEnabled(true);
     for (auto* w : {static_cast<QWidget*>(SrcList), static_cast<QWidget*>(DstList)}) SetGreyed(w, false);
@@ -123,11 +123,11 @@ void TLoeschdia::CheckBox1Click() {
 
 bool TLoeschdia::FormCloseOk() {
     if (CheckBox1->isChecked()) {
-        RemoveSpectraOfType(S(ComboBox1->currentText()));
+        RemoveSpectraOfType(SpectraList, S(ComboBox1->currentText()));
         return true;
     }
     std::vector<std::string> items;
     for (int i = 0; i < DstList->count(); ++i) items.push_back(S(DstList->item(i)->text()));
-    RemoveSpectraByItems(items);
+    RemoveSpectraByItems(SpectraList, items);
     return true;
 }

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "core/spectra_list.h"
+#include "core/units.h"
 #include "tools/average.h"
 #include "tools/dialog_support.h"
 
@@ -42,24 +43,24 @@ bool TMittelDia::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TMittelDia::ListBox1LeftClick(int row) {
-    if (ValidSpectrumIndex(row)) MittelSpekName->setText(Q(AverageTitleFor(row)));
+    if (ValidSpectrumIndex(SpectraList, row)) MittelSpekName->setText(Q(AverageTitleFor(SpectraList, row)));
 }
 
 void TMittelDia::ListBox1RightClick(int row) {
-    if (ValidSpectrumIndex(row))
-        MittelSpekName->setText(Q(AverageTitleExtended(S(MittelSpekName->text()), row)));
+    if (ValidSpectrumIndex(SpectraList, row))
+        MittelSpekName->setText(Q(AverageTitleExtended(SpectraList, S(MittelSpekName->text()), row)));
 }
 
 void TMittelDia::FormActivate() {
     ListBox1->clear();
-    for (int32_t i = 0; i < SpectraList.Count(); ++i) ListBox1->addItem(Q(AverageListItemText(i)));
-    MittelSpekName->setText(SpectraList.Empty() ? QString() : Q(AverageTitleFor(0)));
+    for (int32_t i = 0; i < SpectraList.Count(); ++i) ListBox1->addItem(Q(AverageListItemText(SpectraList, i)));
+    MittelSpekName->setText(SpectraList.Empty() ? QString() : Q(AverageTitleFor(SpectraList, 0)));
 }
 
 bool TMittelDia::FormCloseOk() {
     std::vector<int32_t> selected;
     for (int i = 0; i < ListBox1->count(); ++i)
         if (ListBox1->item(i)->isSelected()) selected.push_back(i);
-    RunAveraging(selected, S(MittelSpekName->text()));
+    RunAveraging(SpectraList, CurrentDisplayState(), selected, S(MittelSpekName->text()));
     return true;
 }

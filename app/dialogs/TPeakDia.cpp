@@ -12,6 +12,7 @@
 
 #include "core/helpers.h"
 #include "core/spectra_list.h"
+#include "core/units.h"
 #include "platform/ui.h"
 #include "tools/peak_table.h"
 
@@ -73,7 +74,7 @@ void TPeakDia::MemoSchreiben() {
 void TPeakDia::BuildPeakTable() {
     lines_.clear();
     if (TSpectrumRecord* rec = SpectraList.Get(Spekbox->currentIndex()))
-        lines_ = ::BuildPeakTable(*rec, InvertedPeaks->isChecked(), LowerPeakThresholdEdit->value(),
+        lines_ = ::BuildPeakTable(CurrentDisplayState(), *rec, InvertedPeaks->isChecked(), LowerPeakThresholdEdit->value(),
                                   lo_, hi_);
     QStringList text;
     for (const auto& l : lines_) text << Q(l);

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "core/settings_globals.h"
+#include "core/units.h"
 #include "platform/numtext.h"
 #include "tools/raman_shift.h"
 
@@ -57,6 +58,6 @@ bool TRamanShiftDia::FormCloseOk() {
     RamanShiftSettings.AllSpectra = p.AllSpectra;
     RamanShiftSettings.CutOff = p.CutOff;
     RamanShiftSettings.LaserWavelength = p.LaserNm;
-    RunRamanShift(p);
+    RunRamanShift(SpectraList, CurrentDisplayState(), p);
     return true;
 }

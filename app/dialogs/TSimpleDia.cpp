@@ -8,6 +8,7 @@
 
 #include "app/dialogs/radio_group.h"
 #include "core/settings_globals.h"
+#include "core/units.h"
 #include "tools/simple_y.h"
 
 TSimpleDia::TSimpleDia(QWidget* parent) : TToolDialog(parent) {
@@ -59,7 +60,7 @@ bool TSimpleDia::FormCloseOk() {
     p.Spectrum = Spekbox->currentIndex();
     p.ByType = CheckBox1->isChecked();
     p.Tag = S(ComboBox1->currentText());
-    ApplyYConstant(p);
+    ApplyYConstant(SpectraList, CurrentDisplayState(), p);
     YConstSettings.Operation = p.Operation;
     YConstSettings.Constant = p.Constant;
     YConstSettings.RemoveOriginal = p.RemoveOriginal;

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "core/units.h"
 #include "tools/simple_x.h"
 
 TSimpleXDia::TSimpleXDia(QWidget* parent) : TToolDialog(parent) {
@@ -35,6 +36,6 @@ bool TSimpleXDia::FormCloseOk() {
         TSimpleXParams& p;
         ~WriteBack() { e->setText(Q(p.Constant)); }
     } wb{EKonst, p};
-    ApplyXConstant(p);
+    ApplyXConstant(SpectraList, CurrentDisplayState(), p);
     return true;
 }

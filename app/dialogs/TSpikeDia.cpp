@@ -8,6 +8,7 @@
 
 #include "core/helpers.h"
 #include "core/settings_globals.h"
+#include "core/units.h"
 #include "tools/spikes.h"
 
 std::function<void(int, int)> TSpikeDia::Progress;
@@ -61,7 +62,7 @@ bool TSpikeDia::FormCloseOk() {
     SpikeSettings.Backward = p.Backward;
     SpikeSettings.AppendToTitle = p.AppendToTitle;
     if (!p.AllSpectra) {
-        RunSpikeRemoval(p);
+        RunSpikeRemoval(SpectraList, CurrentDisplayState(), p);
         return true;
     }
     hide();
@@ -75,7 +76,7 @@ bool TSpikeDia::FormCloseOk() {
     } restore;
     if (Progress) Progress(0, 10000);
     if (Status) Status("removing spikes ");
-    RunSpikeRemoval(p, [](int32_t i, int32_t n) {
+    RunSpikeRemoval(SpectraList, CurrentDisplayState(), p, [](int32_t i, int32_t n) {
         if (Progress && n > 0) Progress(i * (10000 / n), 10000);
     });
     DelayWithMessages(200);

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/radio_group.h"
+#include "core/units.h"
 #include "tools/trans_refl.h"
 
 TTransReflDia::TTransReflDia(QWidget* parent) : TToolDialog(parent) {
@@ -34,5 +35,5 @@ bool TTransReflDia::FormCloseOk() {
     p.Sample = ProbSpek->currentIndex();
     p.Reference = RefSpek->currentIndex();
     p.Mode = TransRef_RadioGroup1->ItemIndex();
-    return RunTransRefl(p);
+    return RunTransRefl(SpectraList, CurrentDisplayState(), p);
 }

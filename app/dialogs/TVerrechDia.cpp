@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "core/units.h"
 #include "tools/verrech.h"
 
 TVerrechDia::TVerrechDia(QWidget* parent) : TToolDialog(parent) {
@@ -49,6 +50,6 @@ bool TVerrechDia::FormCloseOk() {
     p.AllSpectra = alleSpektren->isChecked();
     p.KeepLegend = LegendeBleibt->isChecked();
     p.Operation = operation_;
-    RunSpectrumArithmetic(p);
+    RunSpectrumArithmetic(SpectraList, CurrentDisplayState(), p);
     return true;
 }

@@ -205,6 +205,9 @@ public:
     QRect LegendFrame() const { return legendFrame_; }
 
     // ----- painting
+    // The colour behind the plot (0x00BBGGRR): the host window's colour, as the plot takes its parent's
+    // colour; white without a host. Screen, image exports, metafile and print all paint it.
+    uint32_t BackgroundColor() const;
     // Repaints now (the full paint order, including post-paint work).
     void Repaint();
     // Runs the layout recomputation (when Dirty) without drawing: what Paint step 3 does.
@@ -229,7 +232,10 @@ public:
     int PrintJobCount() const { return printJobs_; }
     // The bytes of the enhanced metafile that SaveMetafile writes (and puts on the clipboard).
     QByteArray MetafileBytes(const QString& createdBy = QStringLiteral("Graph Made by Varolux32"));
-    // A bitmap export's picture: nominal size reduced to the host window's proportions, white, rendered.
+    // The metafile's picture as a bitmap (twice the control's size), which the clipboard copy carries
+    // beside the metafile as PNG.
+    QImage MetafileImage();
+    // A bitmap export's picture: nominal size reduced to the host window's proportions, rendered.
     QImage ExportImage(QSize nominal);
     // Per-pixel-column reduction of dense solid curves on raster targets (on by default; same picture).
     bool ReduceDenseCurves = true;
@@ -239,11 +245,17 @@ signals:
     void positionText(const QString& text);
 
 protected:
+    // Qt's events run the plot's own handlers: Paint, MouseDown, MouseMove, MouseUp.
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // The paint order on screen (only inside a paint event).
+    void Paint();
+    void MouseDown(QMouseEvent* event);
+    void MouseMove(QMouseEvent* event);
+    void MouseUp(QMouseEvent* event);
 
 private:
     friend class TXYPlotPainter;
@@ -256,8 +268,9 @@ private:
     friend struct TXYPlotTestAccess;
 
     KurvenDaten& curve(int n);
-    void initNewCurve(KurvenDaten& c, int m);
-    void autoScale();
+    void InitNewCurve(KurvenDaten& c, int m);
+    // Fits the ranges to the data (while Autoscaling, in the layout recomputation).
+    void AutoScale();
     void layout();
     void computeMargins(int& left, int& right, int& top, int& bottom) const;
 

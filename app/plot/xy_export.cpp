@@ -48,7 +48,6 @@ QImage TXYPlot::ExportImage(QSize nominal) {
         out.setHeight(static_cast<int>(std::nearbyint(nominal.height() * fx / fy)));
     }
     QImage img(std::max(out.width(), 1), std::max(out.height(), 1), QImage::Format_RGB32);
-    img.fill(Qt::white);
     QPainter p(&img);
     renderWith(p, s, Order::Export, dotLen_, dashLen_, gapLen_, true);
     return img;
@@ -73,11 +72,23 @@ QByteArray TXYPlot::MetafileBytes(const QString& createdBy) {
     return device.bytes();
 }
 
+QImage TXYPlot::MetafileImage() {
+    if (!layoutDone_ || Dirty) UpdateLayout();
+    if (width() <= 0 || height() <= 0) throw vx::Error("The plot has no size to export (is the window minimised?).");
+    QImage img(2 * width(), 2 * height(), QImage::Format_RGB32);
+    QPainter p(&img);
+    const double w = img.width();
+    renderWith(p, 2.0, Order::Export, w / 200.0, w / 80.0, w / 100.0, true);
+    return img;
+}
+
 void TXYPlot::SaveMetafile(bool toClipboard) {
     const QByteArray bytes = MetafileBytes();
     if (toClipboard) {
         auto* mime = new QMimeData;
         mime->setData(QStringLiteral("image/x-emf"), bytes);
+        // Most programs on this platform cannot read a metafile; they paste the same picture as PNG.
+        mime->setData(QStringLiteral("image/png"), plotimage::EncodePng(MetafileImage()));
         QGuiApplication::clipboard()->setMimeData(mime);
     } else {
         WriteWhole(MetafileName, bytes);
