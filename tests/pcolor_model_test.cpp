@@ -510,3 +510,12 @@ TEST(PColorTicks, RoundStepsWithinTheRange) {
     EXPECT_TRUE(AxisTicks(0, kInf, 5).empty());
     EXPECT_EQ(TickText(0.1 + 0.2 - 0.3, 0.1), "0");
 }
+
+TEST(PColorRange, ManualLimitsStartFromTheCurrentValues) {
+    TPColorModel m = TwoByTwo();
+    ASSERT_EQ(m.MaxValGraph(), 11.0);
+    m.UpdateData({{2, 6}, {4, 30}});  // not scanned yet
+    m.SetMaxMinValGraphAuto(false);
+    EXPECT_EQ(m.MaxValGraph(), 30.0);
+    EXPECT_EQ(m.MinValGraph(), 2.0);
+}

@@ -225,7 +225,29 @@ TEST(PColorRenderContours, CornersAtTheLastNodeStayInsideTheGrid) {
     in.ContourLines = 1;  // levels at 0, 50, 100
     Buffer b(3, 2);
     RenderContours(in, false, b.view);
-    EXPECT_EQ(b.Row(0), (Row{1, 1, 64}));  // levels 0, 0, then 100 reached at the right edge
+    // The flat zeros carry no line; the last pixel reaches 100 at the right edge.
+    EXPECT_EQ(b.Row(0), (Row{0, 0, 64}));
+}
+
+TEST(PColorRenderContours, PlateausOnALevelAreNoLine) {
+    // Nodes 0, 0, 8 over x 0..2 (two equal rows); range 0..8, one line: levels 0, 4, 8 (b = 0.25).
+    // Corners at 0, 0.5, 1, 1.5, 2 carry 0, 0, 0, 4, 8.
+    const std::vector<double> v = {0, 0, 8, 0, 0, 8};
+    TRenderInput in;
+    in.Values = v.data();
+    in.Nx = 3;
+    in.Ny = 2;
+    in.Axes = {0, 2, 0, 1};
+    in.Window = FullWindow(in.Axes);
+    in.Max = 8;
+    in.Min = 0;
+    in.ContourLines = 1;
+    Buffer b(4, 1);
+    RenderContours(in, false, b.view);
+    // The flat stretch at the minimum stays background; band 1 is Round(31.5) + 1 = 33.
+    EXPECT_EQ(b.Row(0), (Row{0, 0, 33, 64}));
+    RenderContours(in, true, b.view);
+    EXPECT_EQ(b.Row(0), (Row{1, 1, 255, 255}));
 }
 
 TEST(PColorRender, NothingIsDrawnWithoutData) {

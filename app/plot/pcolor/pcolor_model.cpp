@@ -279,6 +279,8 @@ bool TPColorModel::SetMinValGraph(double v) {
 
 bool TPColorModel::SetMaxMinValGraphAuto(bool on) {
     if (on == auto_) return false;
+    // Manual limits start from the automatic ones as they are now, not from an outdated scan.
+    if (!on && !range_.Found) ScanRange();
     auto_ = on;
     if (!on) return false;
     if (ImageMode == imGradient) {
@@ -316,6 +318,7 @@ bool TPColorModel::SetGMinValGraph(double v) {
 
 bool TPColorModel::SetGMaxMinValGraphAuto(bool on) {
     if (on == gauto_) return false;
+    if (!on && !grange_.Found) ScanGRange();
     gauto_ = on;
     if (!on) return false;
     if (ImageMode != imGradient) {

@@ -201,7 +201,9 @@ void RenderContours(const TRenderInput& in, bool withInterpolation, const TIndex
             const double Hm = std::min(std::min(v0, v1), std::min(v2, v3));
             bool crosses = false;
             double jhi = 0;
-            if (G >= lo && Hm <= hi) {
+            // A pixel whose corners are all equal has no line through it, even when that value is
+            // a level (a plateau at the range's minimum would otherwise fill with the line colour).
+            if (G >= lo && Hm <= hi && G > Hm) {
                 jhi = std::min(std::trunc((G - lo) * b), static_cast<double>(L + 1));
                 crosses = jhi >= std::ceil((Hm - lo) * b);
             }
