@@ -31,21 +31,26 @@ struct Buffer {
     TIndexView view;
 };
 
+// Values of ny rows of nx nodes over `axes`, the whole extent in view, range min..max, n colours.
+TRenderInput Input(const std::vector<double>& v, int nx, int ny, TAxesExtent axes, double max, double min,
+                   int n = 64) {
+    TRenderInput in;
+    in.Values = v.data();
+    in.Nx = nx;
+    in.Ny = ny;
+    in.Axes = axes;
+    in.Window = FullWindow(axes);
+    in.Max = max;
+    in.Min = min;
+    in.N = n;
+    return in;
+}
+
 // The 2 x 2 grid over x 0..10, y 0..20 (row 0: 1, 3; row 1: 5, 11), range 1..11, 64 colours:
 // k = 6.3, so 1 -> 1, 3 -> Round(12.6) + 1 = 14, 5 -> Round(25.2) + 1 = 26, 11 -> 64.
 const std::vector<double> kTwoByTwo = {1, 3, 5, 11};
 
-TRenderInput TwoByTwoInput() {
-    TRenderInput in;
-    in.Values = kTwoByTwo.data();
-    in.Nx = in.Ny = 2;
-    in.Axes = {0, 10, 0, 20};
-    in.Window = FullWindow(in.Axes);
-    in.Max = 11;
-    in.Min = 1;
-    in.N = 64;
-    return in;
-}
+TRenderInput TwoByTwoInput() { return Input(kTwoByTwo, 2, 2, {0, 10, 0, 20}, 11, 1); }
 
 using Row = std::vector<int>;
 
@@ -75,16 +80,8 @@ TEST(PColorRenderFlat, ZoomedWindowStartsAtItsFirstNode) {
     // Three nodes over 0..2 (values 0, 1, 2), window 0.25 .. 1.25 at zoom 2 in x: D = 4 * 2 / 2 = 4,
     // f0 = 0.25, first node Trunc(0.75) = 0 ending at Round(4 * 0.25) = 1.
     const std::vector<double> v = {0, 1, 2, 0, 1, 2};
-    TRenderInput in;
-    in.Values = v.data();
-    in.Nx = 3;
-    in.Ny = 2;
-    in.Axes = {0, 2, 0, 1};
-    in.Window = FullWindow(in.Axes);
+    TRenderInput in = Input(v, 3, 2, {0, 2, 0, 1}, 2, 0, 3);  // k = 1: value v -> v + 1
     SetZoom(in.Window, in.Axes, 0.75, 0.5, 2, 1);
-    in.Max = 2;
-    in.Min = 0;
-    in.N = 3;  // k = 1: value v -> v + 1
     Buffer b(4, 2);
     RenderFlat(in, b.view);
     EXPECT_EQ(b.Row(0), (Row{1, 2, 2, 2}));
@@ -93,15 +90,7 @@ TEST(PColorRenderFlat, ZoomedWindowStartsAtItsFirstNode) {
 TEST(PColorRenderFlat, CellsSmallerThanAPixelTakeTheNearestNode) {
     // Five nodes over 0..4 (values 0..4) into 3 pixels: centres at 0.667, 2.0, 3.333.
     const std::vector<double> v = {0, 1, 2, 3, 4, 0, 1, 2, 3, 4};
-    TRenderInput in;
-    in.Values = v.data();
-    in.Nx = 5;
-    in.Ny = 2;
-    in.Axes = {0, 4, 0, 1};
-    in.Window = FullWindow(in.Axes);
-    in.Max = 4;
-    in.Min = 0;
-    in.N = 5;  // k = 1
+    const TRenderInput in = Input(v, 5, 2, {0, 4, 0, 1}, 4, 0, 5);  // k = 1
     Buffer b(3, 1);
     RenderFlat(in, b.view);
     EXPECT_EQ(b.Row(0), (Row{2, 3, 4}));
@@ -143,14 +132,8 @@ TEST(PColorRenderInterpolated, GradientModeBlanksEdgeCells) {
     // 4 x 4 grid: only the middle cell (column 1, row 1) has two-sided differences.
     std::vector<double> v(16);
     for (int i = 0; i < 16; ++i) v[static_cast<std::size_t>(i)] = i;
-    TRenderInput in;
-    in.Values = v.data();
-    in.Nx = in.Ny = 4;
-    in.Axes = {0, 3, 0, 3};
-    in.Window = FullWindow(in.Axes);
+    TRenderInput in = Input(v, 4, 4, {0, 3, 0, 3}, 20, 0);
     in.Mode = imGradient;
-    in.Max = 20;
-    in.Min = 0;
     Buffer b(6, 6);
     RenderInterpolated(in, b.view);
     for (int r = 0; r < 6; ++r)
@@ -165,14 +148,7 @@ struct Ramp {
     Ramp() {
         for (int r = 0; r < 2; ++r)
             for (int c = 0; c <= 64; ++c) v.push_back(c / 4.0);
-        in.Values = v.data();
-        in.Nx = 65;
-        in.Ny = 2;
-        in.Axes = {0, 64, 0, 1};
-        in.Window = FullWindow(in.Axes);
-        in.Max = 16;
-        in.Min = 0;
-        in.N = 64;
+        in = Input(v, 65, 2, {0, 64, 0, 1}, 16, 0);
         in.ContourLines = 15;
     }
     std::vector<double> v;
@@ -214,14 +190,7 @@ TEST(PColorRenderContours, InterpolatedWithContourLines) {
 TEST(PColorRenderContours, CornersAtTheLastNodeStayInsideTheGrid) {
     // The last corner lies exactly on the last node; a steep last column shows that it is read there.
     const std::vector<double> v = {0, 0, 0, 100, 0, 0, 0, 100};
-    TRenderInput in;
-    in.Values = v.data();
-    in.Nx = 4;
-    in.Ny = 2;
-    in.Axes = {0, 3, 0, 1};
-    in.Window = FullWindow(in.Axes);
-    in.Max = 100;
-    in.Min = 0;
+    TRenderInput in = Input(v, 4, 2, {0, 3, 0, 1}, 100, 0);
     in.ContourLines = 1;  // levels at 0, 50, 100
     Buffer b(3, 2);
     RenderContours(in, false, b.view);
@@ -233,14 +202,7 @@ TEST(PColorRenderContours, PlateausOnALevelAreNoLine) {
     // Nodes 0, 0, 8 over x 0..2 (two equal rows); range 0..8, one line: levels 0, 4, 8 (b = 0.25).
     // Corners at 0, 0.5, 1, 1.5, 2 carry 0, 0, 0, 4, 8.
     const std::vector<double> v = {0, 0, 8, 0, 0, 8};
-    TRenderInput in;
-    in.Values = v.data();
-    in.Nx = 3;
-    in.Ny = 2;
-    in.Axes = {0, 2, 0, 1};
-    in.Window = FullWindow(in.Axes);
-    in.Max = 8;
-    in.Min = 0;
+    TRenderInput in = Input(v, 3, 2, {0, 2, 0, 1}, 8, 0);
     in.ContourLines = 1;
     Buffer b(4, 1);
     RenderContours(in, false, b.view);
@@ -259,11 +221,7 @@ TEST(PColorRender, NothingIsDrawnWithoutData) {
 
 TEST(PColorFacets, LinesThroughTheNodes) {
     const std::vector<double> v(9, 0.0);
-    TRenderInput in;
-    in.Values = v.data();
-    in.Nx = in.Ny = 3;
-    in.Axes = {0, 2, 0, 2};
-    in.Window = FullWindow(in.Axes);
+    TRenderInput in = Input(v, 3, 3, {0, 2, 0, 2}, 0, 0);
     const TPixelRect im{3, 21, 101, 51};
     EXPECT_EQ(FacetColumns(in, im), (std::vector<int>{3, 53, 103}));
     EXPECT_EQ(FacetRows(in, im), (std::vector<int>{71, 46, 21}));  // 21 + Round((2 - j) * 25)

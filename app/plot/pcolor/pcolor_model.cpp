@@ -24,12 +24,6 @@ void Widen(double& lo, double& hi) {
     hi = lo > 0 ? lo * 1.01 : (lo == 0 ? 0.01 : lo * 0.99);
 }
 
-// Keeps a value inside [lo, hi]; NaN goes to lo.
-double ClampInto(double v, double lo, double hi) {
-    if (!(v >= lo)) return lo;
-    return v > hi ? hi : v;
-}
-
 }  // namespace
 
 bool TPColorModel::Rectangular(const TPColorMatrix& data) {
@@ -204,13 +198,17 @@ const double* TPColorModel::ImageValues(std::vector<double>& scratch) const {
 
 // ----------------------------------------------------------------------------------------- value range
 
-void TPColorModel::ScanRange() {
-    // Values that are no numbers or infinite never set the range: they would collapse the scale.
+namespace {
+
+// Maximum and minimum of value(row, col) over the given cells, with the first cell at which each
+// occurs. Values that are no numbers or infinite never set a range: they would collapse the scale.
+template <typename F>
+TValueRange ScanCells(int32_t r0, int32_t r1, int32_t c0, int32_t c1, F value) {
     TValueRange r;
     bool any = false;
-    for (int32_t row = 0; row < ny_; ++row) {
-        for (int32_t col = 0; col < nx_; ++col) {
-            const double v = Node(row, col);
+    for (int32_t row = r0; row <= r1; ++row) {
+        for (int32_t col = c0; col <= c1; ++col) {
+            const double v = value(row, col);
             if (!std::isfinite(v)) continue;
             if (!any || v > r.Max) {
                 r.Max = v;
@@ -224,33 +222,60 @@ void TPColorModel::ScanRange() {
         }
     }
     r.Found = true;
-    range_ = r;
+    return r;
+}
+
+// A manual limit; the other one follows when it would be passed.
+bool WriteMax(TValueRange& r, bool automatic, double v) {
+    if (automatic || v == r.Max) return false;
+    r.Max = v;
+    if (v < r.Min) r.Min = v;
+    return true;
+}
+
+bool WriteMin(TValueRange& r, bool automatic, double v) {
+    if (automatic || v == r.Min) return false;
+    r.Min = v;
+    if (v > r.Max) r.Max = v;
+    return true;
+}
+
+}  // namespace
+
+void TPColorModel::ScanRange() {
+    range_ = ScanCells(0, ny_ - 1, 0, nx_ - 1, [this](int32_t r, int32_t c) { return Node(r, c); });
 }
 
 void TPColorModel::ScanGRange() {
     // Edge cells have one-sided differences that are not comparable; small grids have nothing else.
     const bool all = nx_ < 4 || ny_ < 4;
-    const int32_t r0 = all ? 0 : 1, r1 = all ? ny_ - 1 : ny_ - 2;
-    const int32_t c0 = all ? 0 : 1, c1 = all ? nx_ - 1 : nx_ - 2;
-    TValueRange r;
-    bool any = false;
-    for (int32_t row = r0; row <= r1; ++row) {
-        for (int32_t col = c0; col <= c1; ++col) {
-            const double g = Gradient(row, col);
-            if (!std::isfinite(g)) continue;
-            if (!any || g > r.Max) {
-                r.Max = g;
-                r.MaxCell = {row, col};
-            }
-            if (!any || g < r.Min) {
-                r.Min = g;
-                r.MinCell = {row, col};
-            }
-            any = true;
-        }
+    grange_ = ScanCells(all ? 0 : 1, all ? ny_ - 1 : ny_ - 2, all ? 0 : 1, all ? nx_ - 1 : nx_ - 2,
+                        [this](int32_t r, int32_t c) { return Gradient(r, c); });
+}
+
+// Switching an automatic range on rescans it when the picture shows it (value range in imNormal,
+// gradient range in imGradient) and otherwise only marks it; switching it off keeps the current
+// automatic values as the manual ones.
+bool TPColorModel::SwitchAuto(bool on, bool gradient) {
+    bool& automatic = gradient ? gauto_ : auto_;
+    TValueRange& r = gradient ? grange_ : range_;
+    auto scan = [&] {
+        if (gradient)
+            ScanGRange();
+        else
+            ScanRange();
+    };
+    if (on == automatic) return false;
+    if (!on && !r.Found) scan();
+    automatic = on;
+    if (!on) return false;
+    if ((ImageMode == imGradient) != gradient) {
+        r.Found = false;
+        return false;
     }
-    r.Found = true;
-    grange_ = r;
+    const double mx = r.Max, mn = r.Min;
+    scan();
+    return mx != r.Max || mn != r.Min;
 }
 
 double TPColorModel::MaxValGraph() {
@@ -263,34 +288,9 @@ double TPColorModel::MinValGraph() {
     return range_.Min;
 }
 
-bool TPColorModel::SetMaxValGraph(double v) {
-    if (auto_ || v == range_.Max) return false;
-    range_.Max = v;
-    if (v < range_.Min) range_.Min = v;
-    return true;
-}
-
-bool TPColorModel::SetMinValGraph(double v) {
-    if (auto_ || v == range_.Min) return false;
-    range_.Min = v;
-    if (v > range_.Max) range_.Max = v;
-    return true;
-}
-
-bool TPColorModel::SetMaxMinValGraphAuto(bool on) {
-    if (on == auto_) return false;
-    // Manual limits start from the automatic ones as they are now, not from an outdated scan.
-    if (!on && !range_.Found) ScanRange();
-    auto_ = on;
-    if (!on) return false;
-    if (ImageMode == imGradient) {
-        range_.Found = false;
-        return false;
-    }
-    const double mx = range_.Max, mn = range_.Min;
-    ScanRange();
-    return mx != range_.Max || mn != range_.Min;
-}
+bool TPColorModel::SetMaxValGraph(double v) { return WriteMax(range_, auto_, v); }
+bool TPColorModel::SetMinValGraph(double v) { return WriteMin(range_, auto_, v); }
+bool TPColorModel::SetMaxMinValGraphAuto(bool on) { return SwitchAuto(on, false); }
 
 double TPColorModel::GMaxValGraph() {
     if (gauto_ && !grange_.Found) ScanGRange();
@@ -302,33 +302,9 @@ double TPColorModel::GMinValGraph() {
     return grange_.Min;
 }
 
-bool TPColorModel::SetGMaxValGraph(double v) {
-    if (gauto_ || v == grange_.Max) return false;
-    grange_.Max = v;
-    if (v < grange_.Min) grange_.Min = v;
-    return true;
-}
-
-bool TPColorModel::SetGMinValGraph(double v) {
-    if (gauto_ || v == grange_.Min) return false;
-    grange_.Min = v;
-    if (v > grange_.Max) grange_.Max = v;
-    return true;
-}
-
-bool TPColorModel::SetGMaxMinValGraphAuto(bool on) {
-    if (on == gauto_) return false;
-    if (!on && !grange_.Found) ScanGRange();
-    gauto_ = on;
-    if (!on) return false;
-    if (ImageMode != imGradient) {
-        grange_.Found = false;
-        return false;
-    }
-    const double mx = grange_.Max, mn = grange_.Min;
-    ScanGRange();
-    return mx != grange_.Max || mn != grange_.Min;
-}
+bool TPColorModel::SetGMaxValGraph(double v) { return WriteMax(grange_, gauto_, v); }
+bool TPColorModel::SetGMinValGraph(double v) { return WriteMin(grange_, gauto_, v); }
+bool TPColorModel::SetGMaxMinValGraphAuto(bool on) { return SwitchAuto(on, true); }
 
 void TPColorModel::ImageRange(double& max, double& min) {
     if (ImageMode == imNormal) {

@@ -98,6 +98,7 @@ private:
     void Factors();
     void ScanRange();
     void ScanGRange();
+    bool SwitchAuto(bool on, bool gradient);
     void ResetRanges(bool found);
     bool GradientScanned(int32_t row, int32_t col) const;
     void Fill(const TPColorMatrix& data);

@@ -31,6 +31,12 @@ struct TPixelRect {
     bool operator==(const TPixelRect&) const = default;
 };
 
+// Keeps a data value inside [lo, hi]; NaN goes to lo.
+inline double ClampInto(double v, double lo, double hi) {
+    if (!(v >= lo)) return lo;
+    return v > hi ? hi : v;
+}
+
 // The four palette entries beyond the colour scale.
 inline constexpr uint8_t kIndexBackground = 0;
 inline constexpr uint8_t kIndexLower = 253;

@@ -19,11 +19,6 @@ double KeepInside(double c, double h, double lo, double hi) {
     return c;
 }
 
-double ClampInto(double v, double lo, double hi) {
-    if (!(v >= lo)) return lo;
-    return v > hi ? hi : v;
-}
-
 }  // namespace
 
 TPColorWindow FullWindow(const TAxesExtent& a) {
