@@ -1,9 +1,11 @@
 // The instrument readers on large files: an SPE file of 100 MB of 16-bit frames against a plain fread
-// of the same file in the same run, and against the fread followed by the conversion into doubles.
+// of the same file in the same run, and against the fread followed by the conversion into doubles;
+// the text readers on files of 1,000,000 data lines against the two-column reader.
 // Run: build/bin/bench_instruments
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +16,9 @@
 #include <vector>
 
 #include "core/spectra_list.h"
+#include "formats/ascii_reader.h"
+#include "formats/avasoft_reader.h"
+#include "formats/rruff_wls_dsp_ggg_readers.h"
 #include "formats/spe_reader.h"
 #include "platform/byte_order.h"
 
@@ -63,16 +68,23 @@ const std::string& speFile() {
 
 int64_t fileBytes(const std::string& path) { return static_cast<int64_t>(fs::file_size(path)); }
 
+// What any program that wants the bytes does: one buffer, one fread. Null when the file was not read whole.
+std::unique_ptr<char[]> freadWhole(const std::string& path, std::size_t size) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return nullptr;
+    std::unique_ptr<char[]> buf(new char[size]);
+    const std::size_t got = std::fread(buf.get(), 1, size, f);
+    std::fclose(f);
+    return got == size ? std::move(buf) : nullptr;
+}
+
 void BM_Fread(benchmark::State& state) {
     const std::string& file = speFile();
     const auto size = static_cast<std::size_t>(fileBytes(file));
     for (auto _ : state) {
-        std::FILE* f = std::fopen(file.c_str(), "rb");
-        std::unique_ptr<char[]> buf(new char[size]);
-        const std::size_t got = std::fread(buf.get(), 1, size, f);
-        std::fclose(f);
+        std::unique_ptr<char[]> buf = freadWhole(file, size);
+        if (!buf) state.SkipWithError("short read");
         benchmark::DoNotOptimize(buf.get());
-        if (got != size) state.SkipWithError("short read");
     }
     state.SetBytesProcessed(state.iterations() * fileBytes(file));
 }
@@ -91,6 +103,84 @@ void BM_LoadSpecWinSpecSpe(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadSpecWinSpecSpe)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// ---- Text readers: 1,000,000 data lines each, against the two-column reader on as many lines.
+
+constexpr int kLines = 1'000'000;
+
+enum TextKind { kAscii, kAvaSoft, kRruff, kWls, kDsp, kGgg };
+const char* const kTextNames[] = {"ascii.fak", "avasoft.tit", "mineral.rruff", "export.wls", "scan.dsp", "lowtemp.ggg"};
+
+std::string textFile(int kind) {
+    std::string s;
+    s.reserve(40'000'000);
+    char line[96];
+    auto header = [&](int n) {
+        for (int i = 0; i < n; ++i) s += "\r\n";
+    };
+    switch (kind) {
+    case kAvaSoft: s += "Sample\r\nIntegration time: 10 ms\r\n\r\n\r\n\r\n\r\nWave ;Sample\r\n"; break;
+    case kRruff: s += "##NAMES=Quartz\r\n##RRUFFID=R040031\r\n"; break;
+    case kWls: s += "\"UV\"\r\n"; header(9); break;
+    case kDsp:
+        s += "SINACSA\r\nSCAN\r\n\r\nscan\r\nnm\r\n200\r\n\r\n0.0007\r\n";
+        header(34);
+        s += "#DATA\r\n";
+        break;
+    case kGgg: s += "<typ> ccdex\r\n<aufloesung> 0.0007\r\n# Begin data\r\n"; break;
+    default: break;
+    }
+    for (int i = 0; i < kLines; ++i) {
+        const double x = 200.0 + i * 0.0007, y = 0.5 + 0.4 * std::sin(i * 1e-4);
+        int n = 0;
+        switch (kind) {
+        case kAvaSoft: n = std::snprintf(line, sizeof line, "%.4f;%.6f\r\n", x, y); break;
+        case kRruff: n = std::snprintf(line, sizeof line, "%.4f, %.6f\r\n", x, y); break;
+        case kWls: n = std::snprintf(line, sizeof line, "\"%d\",\"%.4f\",\"%.6f\"\r\n", i + 1, x, y); break;
+        case kDsp: n = std::snprintf(line, sizeof line, "%.4f\t%.6f\r\n", x, y); break;
+        case kGgg: n = std::snprintf(line, sizeof line, "%.4f %.6f\r\n", x, y); break;
+        default: n = std::snprintf(line, sizeof line, "%.4f\t%.6f\r\n", x, y); break;
+        }
+        s.append(line, static_cast<std::size_t>(n));
+    }
+    // The two-column, RRUFF and WLS readers stop at their end lines; DSP and GGG read to the file end.
+    if (kind == kWls) s += "\"END\"\r\n";
+    if (kind == kRruff) s += "##END=\r\n";
+    if (kind == kAscii || kind == kAvaSoft) s += "end\r\n";
+    return s;
+}
+
+const std::string& textPath(int kind) {
+    static std::string paths[6];
+    std::string& p = paths[kind];
+    if (p.empty()) {
+        p = (benchDir() / kTextNames[kind]).string();
+        const std::string text = textFile(kind);
+        std::ofstream(p, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+    }
+    return p;
+}
+
+void BM_TextReader(benchmark::State& state) {
+    const int kind = static_cast<int>(state.range(0));
+    const std::string& path = textPath(kind);
+    for (auto _ : state) {
+        TSpectrumRecord r;
+        switch (kind) {
+        case kAscii: LoadSpecAscii(r, path, false); break;
+        case kAvaSoft: LoadSpecAvaSoft(r, path); break;
+        case kRruff: LoadSpecRruff(r, path); break;
+        case kWls: LoadSpecVwrWls(r, path); break;
+        case kDsp: LoadSpecAscanisDsp(r, path); break;
+        default: LoadGggFile(r, path); break;
+        }
+        if (r.PointCount() < kLines - 1) state.SkipWithError("not every line read");
+        benchmark::DoNotOptimize(r.Values.data());
+    }
+    state.SetBytesProcessed(state.iterations() * fileBytes(path));
+    state.SetLabel(kTextNames[kind]);
+}
+BENCHMARK(BM_TextReader)->DenseRange(kAscii, kGgg)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // The least any reader of this file into records of doubles does: the fread above, then one vector of
 // doubles per stripe filled from it. The records hold four times the file's bytes, in memory the
 // system hands over zeroed, so this and not the fread alone bounds the reader.
@@ -98,11 +188,11 @@ void BM_FreadIntoDoubles(benchmark::State& state) {
     const std::string& file = speFile();
     const auto size = static_cast<std::size_t>(fileBytes(file));
     for (auto _ : state) {
-        std::FILE* f = std::fopen(file.c_str(), "rb");
-        std::unique_ptr<char[]> buf(new char[size]);
-        const std::size_t got = std::fread(buf.get(), 1, size, f);
-        std::fclose(f);
-        if (got != size) state.SkipWithError("short read");
+        std::unique_ptr<char[]> buf = freadWhole(file, size);
+        if (!buf) {
+            state.SkipWithError("short read");
+            break;
+        }
         std::vector<std::vector<double>> stripes(std::size_t{kFrames} * kStripes);
         const auto* p = reinterpret_cast<const uint16_t*>(buf.get() + 4100);
         for (auto& v : stripes) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "core/date_time.h"
 #include "core/helpers.h"
@@ -151,19 +152,52 @@ void readRruff(TSpectrumRecord& rec, const MappedText& text, const std::string& 
 // ---- WLS
 
 // Quoted, comma-separated fields as ";"-separated ones: each `","` becomes ";" and every other quote
-// goes. Built in `buffer` only for lines that hold a quote.
+// goes. Built in `buffer` in one pass.
 std::string_view unquote(std::string_view line, std::string& buffer) {
-    if (line.find('"') == line.npos) return line;
-    buffer.clear();
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        if (line[i] != '"') {
-            buffer += line[i];
-        } else if (i + 2 < line.size() && line[i + 1] == ',' && line[i + 2] == '"') {
-            buffer += ';';
+    if (buffer.size() < line.size()) buffer.resize(line.size());
+    char* out = buffer.data();
+    for (std::size_t i = 0, n = line.size(); i < n; ++i) {
+        const char c = line[i];
+        if (c != '"')
+            *out++ = c;
+        else if (i + 2 < n && line[i + 1] == ',' && line[i + 2] == '"') {
+            *out++ = ';';
             i += 2;
         }
     }
-    return buffer;
+    return std::string_view(buffer.data(), static_cast<std::size_t>(out - buffer.data()));
+}
+
+// Whether the rewritten line holds the end mark; a line without an "E" cannot.
+bool holdsEnd(std::string_view raw, std::string& buffer) {
+    return raw.find('E') != raw.npos && contains(unquote(raw, buffer), "END");
+}
+
+// The usual data line `"n","x","y"` read straight from the file when ";" separates the rewritten
+// fields: what rewriting and splitting it would give, without either. False for any other line.
+bool quotedPair(std::string_view raw, double& x, double& y) {
+    const char* p = raw.data();
+    const char* const e = p + raw.size();
+    if (p == e || *p++ != '"') return false;
+    while (p < e && *p != '"' && *p != ';') ++p;
+    auto fieldEnd = [e](const char* q) { return q && e - q >= 3 && q[0] == '"' && q[1] == ',' && q[2] == '"'; };
+    if (!fieldEnd(p)) return false;
+    const char* q = ScanNumber(p + 3, e, x);
+    if (!fieldEnd(q)) return false;
+    q = ScanNumber(q + 3, e, y);
+    return q && q + 1 == e && *q == '"';
+}
+
+// Fields 2 and 3 of a line; false when the line holds no separator.
+bool secondAndThirdField(std::string_view s, char sep, std::string_view& f2, std::string_view& f3) {
+    std::size_t at[3];
+    int found = 0;
+    for (std::size_t i = 0; i < s.size() && found < 3; ++i)
+        if (s[i] == sep) at[found++] = i;
+    if (found == 0) return false;
+    f2 = found >= 2 ? s.substr(at[0] + 1, at[1] - at[0] - 1) : s.substr(at[0] + 1);
+    f3 = found == 1 ? std::string_view() : found == 2 ? s.substr(at[1] + 1) : s.substr(at[1] + 1, at[2] - at[1] - 1);
+    return true;
 }
 
 void readWls(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName) {
@@ -187,21 +221,23 @@ void readWls(TSpectrumRecord& rec, const MappedText& text, const std::string& fi
     bool have = lines.Skip(10) && lines.Next(raw);
     PairList xs, ys;
     reservePairs(xs, ys, bytes.size() - std::min(bytes.size(), lines.Position()));
-    // The current line and the next one are kept unquoted in the two buffers by turns.
-    int k = 0;
-    std::string_view line = have ? unquote(raw, buffer[k]) : std::string_view();
-    while (have && lines.Next(raw)) {
-        const std::string_view next = unquote(raw, buffer[1 - k]);
-        const std::string_view s = stripLeading(line);
-        if (s.find(sep) == s.npos) break;
-        const std::string_view xt = FieldAt(s, sep, 2), yt = FieldAt(s, sep, 3);
-        if (!xt.empty() && !yt.empty()) {
-            xs.push_back(ReadNumberField(text, xt));
-            ys.push_back(ReadNumberField(text, yt));
+    // Every line up to the one before the end mark and never the file's last one.
+    std::string_view next;
+    while (have && lines.Next(next)) {
+        double x = 0, y = 0;
+        if (sep == ';' && quotedPair(raw, x, y)) {
+            xs.push_back(x);
+            ys.push_back(y);
+        } else {
+            std::string_view xt, yt;
+            if (!secondAndThirdField(stripLeading(unquote(raw, buffer[0])), sep, xt, yt)) break;
+            if (!xt.empty() && !yt.empty()) {
+                xs.push_back(ReadNumberField(text, xt));
+                ys.push_back(ReadNumberField(text, yt));
+            }
         }
-        if (contains(next, "END")) break;
-        line = next;
-        k = 1 - k;
+        if (holdsEnd(next, buffer[1])) break;
+        raw = next;
     }
     if (resamplePairs(xs, ys, r) && r.IsComplete()) rec = std::move(r);
 }

@@ -58,3 +58,12 @@ put spe raman 3101 '\002'
 put spe raman 3263 '\0\0\0\0\0\340\200\100\0\0\0\0\0\0\360\077\173\024\256\107\341\172\204\077'
 put spe raman 3311 '\0\0\0\0\0\240\200\100'
 put spe raman 4100 '\0\0\200\077\0\0\0\100\0\0\100\100\0\0\200\100'
+
+# Text exports: the first byte chooses the reader (0 TTT, 1 TAT, 2 RRUFF, 3 WLS, 4 DSP, 5 GGG).
+txt() { mkdir -p fuzz/corpus-instruments_texts; printf "%b" "$2" > "fuzz/corpus-instruments_texts/$1"; }
+txt avasoft '\000M- title\r\nIntegration time: 10 ms\r\n\r\n\r\n\r\n\r\nWave;Sample\r\n400;50\r\n401;60\r\n402;70\r\nend\r\n'
+txt avasoft_multi '\001t\r\nc\r\n\r\n\r\n\r\n\r\na;b;c;d;e\r\n400,5;1;2;3;0,5\r\n401,5;1;2;3;0,6\r\nend\r\n'
+txt rruff '\002##NAMES=x\r\n##ID=y\r\n100.5, 1\r\n102.5, 2\r\n104.5, 3\r\n106.5, 4\r\n108.5, 5\r\n110.5, 6\r\n112.5, 7\r\n114.5, 8\r\n116.5, 9\r\n##END=\r\n'
+txt wls '\003"UV"\r\n\r\n"Abs"\r\n\r\n\r\n\r\n\r\n"2023-01-01"\r\n\r\n"No","nm","Abs"\r\n"1","400.0","0.1"\r\n"2","401.0","0.2"\r\n"3","402.0","0.3"\r\n"4","403.0","0.4"\r\n"5","404.0","0.5"\r\n"6","405.0","0.6"\r\n"END"\r\n\r\n'
+txt dsp '\004SINACSA\r\nSCAN\r\n\r\ntitle\r\nnm\r\n400\r\n\r\n2\r\n\r\n%T\r\n\r\n\r\n\r\n\r\n\r\n01/01/2023\r\n\r\n\r\n\r\n\r\nm\r\n\r\n\r\n\r\n\r\n\r\n\r\n77\r\ns\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\nsw\r\n#DATA\r\n1\t50\r\n2\t60\r\n3\t70\r\n'
+txt ggg '\005<typ> polccde\r\n<fwl> 350\r\n<temp> 77\r\n<aufloesung> 0.5\r\n# Begin data\r\n300 1500\r\n300.5 1400\r\n301 1300\r\n'

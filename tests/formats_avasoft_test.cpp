@@ -14,14 +14,9 @@
 
 using fmt_test::CleanState;
 using fmt_test::TempDir;
+using fmt_test::crlfLines;
 
 namespace {
-
-std::string lines(const std::vector<std::string>& ls) {
-    std::string s;
-    for (const auto& l : ls) s += l + "\r\n";
-    return s;
-}
 
 // Title, comment with the integration time, two comments, two unused lines, the column line, data, and
 // a last line that is never read.
@@ -30,7 +25,7 @@ std::string singleColumn(const std::vector<std::string>& data, const std::string
     std::vector<std::string> ls = {title, comment, "Smoothing: 1", "Spectrometer 0801", "", "", "Wave ;Sample"};
     ls.insert(ls.end(), data.begin(), data.end());
     ls.push_back("999;999");
-    return lines(ls);
+    return crlfLines(ls);
 }
 
 TSpectrumRecord read(const std::string& text, const std::string& name = "/d/sample.TIT") {
@@ -95,7 +90,7 @@ TEST_F(AvaSoftReader, YKindByTheExtension) {
 
 // Four or more ";" in line 6: x from field 1, y from field 5.
 TEST_F(AvaSoftReader, MultiColumnLayout) {
-    std::string text = lines({"M- Reference run", "Integration time: 2,5 ms", "", "", "", "",
+    std::string text = crlfLines({"M- Reference run", "Integration time: 2,5 ms", "", "", "", "",
                               "Wave ;Sample ;Dark ;Reference ;Absorbance", "500,5;1;2;3;0,25;9", "501,5;1;2;3;0,5",
                               "502,5;1;2;3;0,75;9", "end"});
     for (char sep : {'.', ','}) {
@@ -135,7 +130,7 @@ TEST_F(AvaSoftReader, DescendingPairsAreReversed) {
 
 // Files without enough lines read their missing header lines as empty and give no spectrum.
 TEST_F(AvaSoftReader, ShortFilesGiveNoPoints) {
-    for (const std::string& text : {std::string(), lines({"only a title"}), lines({"t", "c", "", "", "", "", "", "400;1"}),
+    for (const std::string& text : {std::string(), crlfLines({"only a title"}), crlfLines({"t", "c", "", "", "", "", "", "400;1"}),
                                     singleColumn({"400;1"})}) {
         TSpectrumRecord r;
         r.Title = "kept";

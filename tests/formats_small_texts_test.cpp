@@ -14,14 +14,9 @@
 
 using fmt_test::CleanState;
 using fmt_test::TempDir;
+using fmt_test::crlfLines;
 
 namespace {
-
-std::string lines(const std::vector<std::string>& ls) {
-    std::string s;
-    for (const auto& l : ls) s += l + "\r\n";
-    return s;
-}
 
 TSpectrumRecord read(SmallTextFormat f, const std::string& text, const std::string& name) {
     TSpectrumRecord r;
@@ -35,7 +30,7 @@ std::string rruff(const std::vector<std::string>& data, const std::string& end =
                                    "##SOURCE=RRUFF"};
     ls.insert(ls.end(), data.begin(), data.end());
     if (!end.empty()) ls.push_back(end);
-    return lines(ls);
+    return crlfLines(ls);
 }
 
 std::vector<std::string> rruffData(int n) {
@@ -90,7 +85,7 @@ TEST_F(SmallTexts, RruffLinesAroundTheData) {
     CleanState comma(',');
     std::vector<std::string> tabs;
     for (int i = 0; i < 12; ++i) tabs.push_back(std::to_string(200 + i) + ",5\t" + std::to_string(i) + ",25");
-    const TSpectrumRecord t = read(SmallTextFormat::Rruff, lines(tabs), "/db/t.rruff");
+    const TSpectrumRecord t = read(SmallTextFormat::Rruff, crlfLines(tabs), "/db/t.rruff");
     ASSERT_EQ(t.PointCount(), 11);  // the last line is not read
     EXPECT_DOUBLE_EQ(t.FirstX, 210.5);
     EXPECT_DOUBLE_EQ(t.Values.front(), 10.25);
@@ -99,11 +94,11 @@ TEST_F(SmallTexts, RruffLinesAroundTheData) {
 
 // Short files: the separator line is missing (read as empty), one pair gives nothing.
 TEST_F(SmallTexts, ShortRruffAndWlsFiles) {
-    const TSpectrumRecord r = read(SmallTextFormat::Rruff, lines({"400\t1", "401\t2", "402\t3"}), "/d/s.rruff");
+    const TSpectrumRecord r = read(SmallTextFormat::Rruff, crlfLines({"400\t1", "401\t2", "402\t3"}), "/d/s.rruff");
     ASSERT_EQ(r.PointCount(), 2);
     EXPECT_DOUBLE_EQ(r.FirstX, 401);
     for (SmallTextFormat f : {SmallTextFormat::Rruff, SmallTextFormat::Wls}) {
-        for (const std::string& text : {std::string(), lines({"400\t1", "401\t2"}), lines({"x"})}) {
+        for (const std::string& text : {std::string(), crlfLines({"400\t1", "401\t2"}), crlfLines({"x"})}) {
             TSpectrumRecord k;
             k.Title = "kept";
             EXPECT_NO_THROW(ReadSmallTextBytes(f, k, text, true, "/d/s.x"));
@@ -119,7 +114,7 @@ std::string wls(const std::vector<std::string>& data) {
     ls.insert(ls.end(), data.begin(), data.end());
     ls.push_back("\"END\"");
     ls.push_back("");
-    return lines(ls);
+    return crlfLines(ls);
 }
 
 std::vector<std::string> wlsData(int n, bool commaDecimals) {
@@ -157,6 +152,28 @@ TEST_F(SmallTexts, WlsQuotedFields) {
     }
 }
 
+// Lines in other shapes than the usual quoted one read as their rewritten fields say.
+TEST_F(SmallTexts, WlsLinesOfOtherShapes) {
+    const TSpectrumRecord usual = read(SmallTextFormat::Wls, wls(wlsData(8, false)), "/d/a.wls");
+    std::vector<std::string> d = wlsData(8, false);
+    d[0] = "  1;500.0;0.100;extra";                 // unquoted, leading blanks, a fourth field
+    d[1] = "\"2\",\" 499.0 \",\"0.101\"";        // blanks inside the quotes
+    d[2] = "\"3\",\"498.0\";\"0.102\"";          // a ";" of its own between quoted fields
+    d[3] = "\"4\",\"49\"\"7.0\",\"0.103\"";     // a stray quote inside a number
+    const TSpectrumRecord other = read(SmallTextFormat::Wls, wls(d), "/d/a.wls");
+    EXPECT_EQ(other.Values, usual.Values);
+    EXPECT_DOUBLE_EQ(other.FirstX, usual.FirstX);
+    // A line whose end mark is quoted, an "E" that is no end mark, and a line without the separator.
+    std::vector<std::string> e = wlsData(6, false);
+    e[1] = "\"2\",\"499.0\",\"1.01E-1\"";
+    e.insert(e.begin() + 4, "\"E\"\"N\"\"D\"");
+    EXPECT_EQ(read(SmallTextFormat::Wls, wls(e), "/d/e.wls").PointCount(), 4);
+    EXPECT_DOUBLE_EQ(read(SmallTextFormat::Wls, wls(e), "/d/e.wls").Values[2], 0.101);
+    std::vector<std::string> cut = wlsData(8, false);
+    cut.insert(cut.begin() + 2, "no separator");
+    EXPECT_EQ(read(SmallTextFormat::Wls, wls(cut), "/d/c.wls").PointCount(), 2);
+}
+
 namespace {
 
 // A file of the DSP layout: header lines 0 to 42, "#DATA" in line `dataLine`, then the values.
@@ -178,7 +195,7 @@ std::string dsp(const std::vector<std::pair<int, std::string>>& set, const std::
     for (const auto& [i, text] : set) ls[static_cast<std::size_t>(i)] = text;
     ls[static_cast<std::size_t>(dataLine)] = "#DATA";
     ls.insert(ls.end(), values.begin(), values.end());
-    return lines(ls);
+    return crlfLines(ls);
 }
 
 }  // namespace
@@ -239,7 +256,7 @@ TEST_F(SmallTexts, DspRejects) {
     std::string noData = dsp({}, v);
     noData.replace(noData.find("#DATA"), 5, "#data");
     const std::string cases[] = {dsp({{0, "Other program"}}, v), dsp({{1, "scan"}}, v), dsp({{5, ""}}, v),
-                                 dsp({{7, ""}}, v), noData, lines({"SINACSA", "SCAN", "", "t", "nm", "400", "", "1"}),
+                                 dsp({{7, ""}}, v), noData, crlfLines({"SINACSA", "SCAN", "", "t", "nm", "400", "", "1"}),
                                  dsp({}, {"1\t1"})};
     for (const auto& text : cases) {
         TSpectrumRecord r;
@@ -260,7 +277,7 @@ std::string ggg(const std::string& type, const std::vector<std::string>& data, b
     if (step) ls.push_back("<aufloesung> 0.5");
     ls.push_back("# Begin data");
     ls.insert(ls.end(), data.begin(), data.end());
-    return lines(ls);
+    return crlfLines(ls);
 }
 
 }  // namespace
