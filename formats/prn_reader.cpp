@@ -82,12 +82,17 @@ void readPrn(TSpectrumRecord& rec, const MappedText& text, const std::string& fi
         }
     } else if (!text.Bytes().empty()) {
         lines.Seek(0);
+        std::string_view rest;
         for (; lines.Next(line); ++index) {
-            const std::string_view t = TrimView(line);
-            if (index >= 2 && t.size() <= 1) continue;
-            const std::size_t blank = t.find_first_of(kBlanks);
-            const double x = xOf(t);
-            const double y = ReadNumberToken(blank == std::string_view::npos ? std::string_view() : TrimView(t.substr(blank)));
+            double x = 0.0, y = 0.0;
+            // x with a "," is the general case: the mark is dropped, not read as a decimal sign.
+            if (!ScanBlankPair(line, true, ',', x, y, rest) || !TrimView(rest).empty()) {
+                const std::string_view t = TrimView(line);
+                if (index >= 2 && t.size() <= 1) continue;
+                const std::size_t blank = t.find_first_of(kBlanks);
+                x = xOf(t);
+                y = ReadNumberToken(blank == std::string_view::npos ? std::string_view() : TrimView(t.substr(blank)));
+            }
             if (values.empty()) x1 = x;
             if (values.size() == 1) x2 = x;
             values.push_back(y);

@@ -58,14 +58,19 @@ void readSpk(TSpectrumRecord& rec, const MappedText& text, const std::string& fi
     // x/y lines up to the end or the first line whose x falls; that line's value is not kept.
     PairList values;
     double firstX = 0.0, lastX = 0.0;
+    std::string_view rest;
     while (lines.Next(line)) {
-        const std::string_view t = TrimView(line);
-        if (t.empty()) continue;
-        const std::size_t blank = t.find_first_of(" \t");
-        const double x = ReadNumberToken(t.substr(0, blank));
-        if (!values.empty() && x < lastX) break;
-        const double y =
-            ReadNumberToken(blank == std::string_view::npos ? std::string_view() : firstToken(t.substr(blank)));
+        double x = 0.0, y = 0.0;
+        if (ScanBlankPair(line, true, '\0', x, y, rest)) {
+            if (!values.empty() && x < lastX) break;
+        } else {
+            const std::string_view t = TrimView(line);
+            if (t.empty()) continue;
+            const std::size_t blank = t.find_first_of(" \t");
+            x = ReadNumberToken(t.substr(0, blank));
+            if (!values.empty() && x < lastX) break;
+            y = ReadNumberToken(blank == std::string_view::npos ? std::string_view() : firstToken(t.substr(blank)));
+        }
         if (values.empty()) firstX = x;
         lastX = x;
         values.push_back(y);
