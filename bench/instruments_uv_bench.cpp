@@ -165,16 +165,22 @@ const std::string& binaryPath(int kind) {
     return p;
 }
 
-// What any program that wants the bytes does: one buffer, one fread.
+// What any program that wants the bytes does: one buffer, one fread. Null when the file was not read whole.
+std::unique_ptr<char[]> freadWhole(const std::string& path, std::size_t size) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return nullptr;
+    std::unique_ptr<char[]> buf(new char[size]);
+    const std::size_t got = std::fread(buf.get(), 1, size, f);
+    std::fclose(f);
+    return got == size ? std::move(buf) : nullptr;
+}
+
 void BM_Fread(benchmark::State& state) {
     const std::string& file = binaryPath(int(state.range(0)));
     const auto size = static_cast<std::size_t>(fileBytes(file));
     for (auto _ : state) {
-        std::FILE* f = std::fopen(file.c_str(), "rb");
-        std::unique_ptr<char[]> buf(new char[size]);
-        const std::size_t got = f ? std::fread(buf.get(), 1, size, f) : 0;
-        if (f) std::fclose(f);
-        if (got != size) state.SkipWithError("short read");
+        std::unique_ptr<char[]> buf = freadWhole(file, size);
+        if (!buf) state.SkipWithError("short read");
         benchmark::DoNotOptimize(buf.get());
         // Giving the memory back is not reading: neither side counts it.
         state.PauseTiming();
@@ -193,11 +199,11 @@ void BM_FreadIntoDoubles(benchmark::State& state) {
     const std::string& file = binaryPath(int(state.range(0)));
     const auto size = static_cast<std::size_t>(fileBytes(file));
     for (auto _ : state) {
-        std::FILE* f = std::fopen(file.c_str(), "rb");
-        std::unique_ptr<char[]> buf(new char[size]);
-        const std::size_t got = f ? std::fread(buf.get(), 1, size, f) : 0;
-        if (f) std::fclose(f);
-        if (got != size) state.SkipWithError("short read");
+        std::unique_ptr<char[]> buf = freadWhole(file, size);
+        if (!buf) {
+            state.SkipWithError("short read");
+            break;
+        }
         const auto* p = reinterpret_cast<const int32_t*>(buf.get() + 512);
         std::vector<double> values(p, p + kValues);
         benchmark::DoNotOptimize(values.data());

@@ -6,6 +6,7 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "formats/perkinelmer_sp.h"
+#include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
 #include "formats/text_lines.h"
@@ -191,13 +192,8 @@ bool readAsc(TSpectrumRecord& rec, const MappedText& text, const std::string& fi
     const std::string_view first = lineAt(index, 0);
     const auto has = [&](std::string_view s) { return first.find(s) != std::string_view::npos; };
     if (has("PE") && has("SPECTRUM")) return false;
-    TSpectrumRecord r;
-    r.FileName = fileName;
-    r.Title = NameWithoutExtension(fileName);
-    r.DateText = dateText;
-    r.XUnit = SpecXNanometer;
-    r.Color = rec.Color;
-    r.LineStyle = rec.LineStyle;
+    // Each kind sets its own tag and kind code.
+    TSpectrumRecord r = StartReaderRecord(rec, fileName, NameWithoutExtension(fileName), "", 0, dateText);
     if ((has("Application") && has("Scan Mode")) || has("Start Wavelength:"))
         readBeckman(index, bytes, text, r);
     else if (has("USGS"))

@@ -8,6 +8,7 @@
 #include "core/units.h"
 #include "platform/byte_order.h"
 #include "formats/binary_values.h"
+#include "formats/reader_record.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
 #include "platform/errors.h"
@@ -24,15 +25,8 @@ constexpr int32_t kSourceBeckman = 38;
 
 void ReadSpecBeckmanScnBytes(TSpectrumRecord& rec, std::string_view bytes, const std::string& fileName,
                              const std::string& dateText) {
-    TSpectrumRecord r;
-    r.FileName = fileName;
-    r.Title = NameWithoutFolder(fileName);
-    r.SpecType = "beckman_coulter_du_binary";
-    r.DateText = dateText;
-    r.SourceKind = kSourceBeckman;
-    r.XUnit = SpecXNanometer;
-    r.Color = rec.Color;
-    r.LineStyle = rec.LineStyle;
+    TSpectrumRecord r = StartReaderRecord(rec, fileName, NameWithoutFolder(fileName), "beckman_coulter_du_binary",
+                                          kSourceBeckman, dateText);
     // Other files are not scans of this kind: nothing is read from them.
     if (bytes.size() < 6 || !ContainsText("S_SCAN S_NSCN", std::string(bytes.substr(0, 6)))) {
         rec = std::move(r);

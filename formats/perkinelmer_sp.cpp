@@ -9,6 +9,7 @@
 #include "core/helpers.h"
 #include "core/units.h"
 #include "formats/binary_values.h"
+#include "formats/reader_record.h"
 #include "formats/text_lines.h"
 #include "platform/byte_order.h"
 #include "platform/codepage.h"
@@ -40,16 +41,10 @@ struct Scan {
 };
 
 TSpectrumRecord startRecord(const TSpectrumRecord& caller, const std::string& fileName, const std::string& dateText) {
-    TSpectrumRecord r;
-    r.FileName = fileName;
-    r.Title = NameWithoutFolder(fileName);
-    r.SpecType = kTag;
-    r.DateText = dateText;
-    r.SourceKind = SpecSourcePerkinElmerSp;
+    TSpectrumRecord r =
+        StartReaderRecord(caller, fileName, NameWithoutFolder(fileName), kTag, SpecSourcePerkinElmerSp, dateText);
     r.XUnit = caller.XUnit;
     r.YKind = caller.YKind;
-    r.Color = caller.Color;
-    r.LineStyle = caller.LineStyle;
     return r;
 }
 

@@ -6,6 +6,7 @@
 
 #include "core/date_time.h"
 #include "core/helpers.h"
+#include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_lines.h"
 #include "formats/text_loader.h"
@@ -50,19 +51,13 @@ double yAfterOne(std::string_view line) {
 }
 
 void readPrn(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName, const std::string& dateText) {
-    TSpectrumRecord r;
-    r.FileName = fileName;
-    r.Title = NameWithoutExtension(fileName);
+    TSpectrumRecord r =
+        StartReaderRecord(rec, fileName, NameWithoutExtension(fileName), "ccd_flasche", SpecSourcePrn, dateText);
+    r.YKind = SpecYIntensity;
+    // A name that ends in the excitation wavelength ("..._450") gives it.
     const std::string& title = r.Title;
     r.Comment2 = title.size() > 3 ? title.substr(title.size() - 3) : title;
     if (IsIntegerText(r.Comment2)) r.ExcitationWl = numtext::StrToInt(Trim(r.Comment2));
-    r.SpecType = "ccd_flasche";
-    r.DateText = dateText;
-    r.SourceKind = SpecSourcePrn;
-    r.XUnit = SpecXNanometer;
-    r.YKind = SpecYIntensity;
-    r.Color = rec.Color;
-    r.LineStyle = rec.LineStyle;
 
     LineCursor lines(text.Bytes());
     std::string_view line;

@@ -11,6 +11,7 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "core/units.h"
+#include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
 #include "formats/text_lines.h"
@@ -150,15 +151,8 @@ void readElementList(LineWalk& w, std::string_view closing, PairList& out) {
 
 void ReadProcSpecXml(TSpectrumRecord& rec, std::string_view xml, const std::string& fileName,
                      const std::string& dateText) {
-    TSpectrumRecord r;
-    r.FileName = fileName;
-    r.Title = NameWithoutExtension(fileName);
-    r.SpecType = "oo_procspec";
-    r.DateText = dateText;
-    r.SourceKind = kSourceProcSpec;
-    r.XUnit = SpecXNanometer;
-    r.Color = rec.Color;
-    r.LineStyle = rec.LineStyle;
+    TSpectrumRecord r =
+        StartReaderRecord(rec, fileName, NameWithoutExtension(fileName), "oo_procspec", kSourceProcSpec, dateText);
 
     PairList xs, ys;
     LineWalk w(xml);
@@ -189,19 +183,12 @@ void ReadProcSpecXml(TSpectrumRecord& rec, std::string_view xml, const std::stri
         std::reverse(xs.begin(), xs.end());
         std::reverse(ys.begin(), ys.end());
     }
-    const int32_t n = static_cast<int32_t>(xs.size());
-    if (n < 2 || xs.back() == xs.front()) vx::throwInvalidFloatOp();
-    const double step = (xs.back() - xs.front()) / (n - 1);
-    if (!std::isfinite(step)) vx::throwInvalidFloatOp();
-    ResampleOntoGrid(xs, ys, xs.front(), step, n, r.Values);
+    // One pair, or no x range, gives no step.
+    if (!ResampleXY(xs, ys, r)) vx::throwInvalidFloatOp();
     if (r.YKind == SpecYTransmittance || r.YKind == SpecYReflectance) {
-        double ymax = 0.0;
-        for (double y : r.Values) ymax = std::max(ymax, y);
-        const bool percent = ymax > 1.2;
+        const bool percent = LargestNonNegative(r.Values) > 1.2;
         for (double& y : r.Values) y = TransmittanceToStored(y, percent, 1e-6, 6.0);
     }
-    r.FirstX = xs.front();
-    r.StepX = step;
     if (!r.IsComplete()) r.Values.clear();
     rec = std::move(r);
 }

@@ -5,6 +5,7 @@
 
 #include "core/date_time.h"
 #include "core/helpers.h"
+#include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_lines.h"
 #include "formats/text_loader.h"
@@ -23,13 +24,9 @@ std::string_view firstToken(std::string_view s) {
 }
 
 void readSpk(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName) {
-    TSpectrumRecord r;
-    r.FileName = fileName;
-    r.SourceKind = rec.SourceKind;
+    // SPK files name no kind code, tag or y kind of their own: the caller's stay.
+    TSpectrumRecord r = StartReaderRecord(rec, fileName, "", "", rec.SourceKind, "");
     r.YKind = rec.YKind;
-    r.XUnit = SpecXNanometer;
-    r.Color = rec.Color;
-    r.LineStyle = rec.LineStyle;
 
     LineCursor lines(text.Bytes());
     std::size_t taken = 0;  // lines read so far
