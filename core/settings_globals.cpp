@@ -18,6 +18,7 @@ std::string CorrectionFolder;
 int32_t AsciiXStepChoice = 1;
 uint8_t CurveAppearanceRestore = 0;
 TGnuplotSettings GnuplotSettings;
+TMultiSave MultiSaveSettings;
 TPeakLabelSettings PeakLabelSettings;
 
 TExcitationSpectraSettings ExcitationSpectraSettings;
@@ -50,6 +51,7 @@ void SetDefaultSettings(const std::string& programFolder) {
     CurveAppearanceRestore = 0;
 
     GnuplotSettings = TGnuplotSettings{};
+    MultiSaveSettings = TMultiSave{};
     PeakLabelSettings = TPeakLabelSettings{};
 
     ExcitationSpectraSettings = TExcitationSpectraSettings{};
