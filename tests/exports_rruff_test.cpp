@@ -10,14 +10,6 @@ namespace {
 
 using namespace exptest;
 
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (std::size_t p; (p = text.find("\r\n", start)) != std::string::npos; start = p + 2)
-        out.push_back(text.substr(start, p - start));
-    return out;
-}
-
 class RruffExport : public ExportTest {};
 
 TEST_F(RruffExport, LayoutFromTheLastPointDownWithDecimalPoints) {

@@ -67,6 +67,15 @@ private:
     char savedSep_ = '.';
 };
 
+// The lines of a CR LF text, each without its line end.
+inline std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (std::size_t p; (p = text.find("\r\n", start)) != std::string::npos; start = p + 2)
+        out.push_back(text.substr(start, p - start));
+    return out;
+}
+
 // A spectrum of n points on first + i * step with smooth values of its own (seed).
 inline std::unique_ptr<TSpectrumRecord> spectrum(const std::string& title, double first, double step, int n,
                                                  double seed = 1.0, int32_t xUnit = 1, int32_t yKind = 2) {
