@@ -1,0 +1,5 @@
+# The fluorescence tools: their work as plain functions, and their dialogs driven offscreen.
+vx_add_test(tools_fluor_test
+  SOURCES tools_fluor_scatter_test.cpp tools_fluor_series_test.cpp
+  LIBS vx_tools)
+target_compile_definitions(tools_fluor_test PRIVATE VX_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
