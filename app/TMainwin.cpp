@@ -22,6 +22,7 @@
 
 #include "app/app_version.h"
 #include "app/aux_curves.h"
+#include "app/fluor_commands.h"
 #include "app/options_commands.h"
 #include "app/plot/Xygraph.h"
 #include "app/plot/xy_start_settings.h"
@@ -97,6 +98,7 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     ConnectToolCommands(*this);
     ConnectCoreCommands(*this);  // Normalize, Smooth
     ConnectGaussCommands(*this);  // GaussFit menu, its dialog created here for the whole run
+    ConnectFluorCommands(*this);  // Fluorescence/ EEM menu, film thickness, polarisation
 
     // 5. spectroscope view off
     if (QAction* a = Action("ShowSpectroscopeView")) a->setChecked(false);
@@ -239,6 +241,7 @@ void TMainwin::Cleanup() {
     SavePlacement();
     SpectraList.Clear();
     LampCurve.Free();
+    CorrectionCurve.Free();
     if (plot_) plot_->SetKurvenAnzahl(0);
     GnuplotSettings.CommandLines.clear();
 }
