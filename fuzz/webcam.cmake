@@ -1,0 +1,4 @@
+add_executable(fuzz_webcam_picture webcam_picture_fuzz.cpp)
+target_compile_options(fuzz_webcam_picture PRIVATE -fsanitize=fuzzer)
+target_link_options(fuzz_webcam_picture PRIVATE -fsanitize=fuzzer)
+target_link_libraries(fuzz_webcam_picture PRIVATE vx_platform)
