@@ -53,6 +53,12 @@ const char* decodeInto(const uint8_t* data, size_t size, TFrame& frame, std::vec
         jpeg_destroy_decompress(&cinfo);
         return "picture size out of range";
     }
+    // Every 8 x 8 block of a JPEG costs at least one bit: a header claiming far more pixels than the
+    // data can hold is damaged, and is refused before its picture is allocated.
+    if (static_cast<uint64_t>(cinfo.image_width) * cinfo.image_height > (static_cast<uint64_t>(size) + 1024) * 512) {
+        jpeg_destroy_decompress(&cinfo);
+        return "the picture is larger than its data";
+    }
     cinfo.out_color_space = cinfo.num_components == 1 ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_start_decompress(&cinfo);
     const int32_t w = static_cast<int32_t>(cinfo.output_width);
