@@ -2,6 +2,7 @@
 #include "app/TMainwin.h"
 
 #include "app/core_commands.h"
+#include "app/gauss_commands.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -22,6 +23,7 @@
 #include "app/app_version.h"
 #include "app/options_commands.h"
 #include "app/plot/Xygraph.h"
+#include "app/plot/xy_start_settings.h"
 #include "app/qt_ui_backend.h"
 #include "app/replot.h"
 #include "app/stored_options.h"
@@ -95,6 +97,7 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     ConnectToolCommands(*this);
     ConnectCoreCommands(*this);  // Normalize, Smooth
     ConnectWebcamCommands(*this);  // Spectrometer menu, Load spectrum image
+    ConnectGaussCommands(*this);  // GaussFit menu, its dialog created here for the whole run
 
     // 5. spectroscope view off
     if (QAction* a = Action("ShowSpectroscopeView")) a->setChecked(false);
@@ -147,32 +150,8 @@ void TMainwin::SetUpPlot() {
     InstallSaveHooks();
     connect(plot_, &TXYPlot::positionText, this, [this](const QString& t) { SetStatusText(2, t); });
 
-    p.SecondXAxisOn = false;
-    p.ZweiteYAchse = false;
-    p.Y2AutoText = true;
-    p.Y2AutoTics = true;
-    p.Autoscaling = true;
-    p.SetKurvenAnzahl(0);
-    p.BaseLineWidth = 1;
-    p.MinXValue = 300;
-    p.MaxXValue = 900;
-    p.MinY1Value = 0;
-    p.MaxY1Value = 1;
-    p.DrawAsLines = true;
-    p.Legende = true;
-    p.GridOn = true;
-    p.PlotFont = QFont("Arial", 10);
-    p.LegendeFont = QFont("Arial", 10);
-    p.XAchsenTextAn = true;
-    p.XachsenText = "Wavelength [nm]";
-    p.X2achsenText = "Wavenumbers [1000/cm]";
-    p.Y1AchsenTextAn = true;
-    p.Y1achsenText = "Absorbance";
-    p.Y2AchseFix = true;
-    p.MinY2Value = -0.6;
-    p.MaxY2Value = 0.6;
-    p.AlternateTickLabels = false;
-    p.Dirty = true;
+    // 4. the plot's start settings
+    SetUpStartPlot(p);
 }
 
 void TMainwin::CreateStatusBar() {

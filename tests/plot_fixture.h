@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/plot/Xygraph.h"
+#include "app/plot/xy_start_settings.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "platform/numtext.h"
@@ -31,38 +32,13 @@ inline void resetPlotTestState() {
     numtext::setDecimalSeparator('.');
 }
 
-// The start-up settings of the main window's plot.
+// A plot with the start-up settings of the main window's plot.
 inline std::unique_ptr<TXYPlot> makeStartPlot(int w = 800, int h = 500) {
     plotTestApp();
     auto plot = std::make_unique<TXYPlot>();
     plot->resize(w, h);
     plot->show();  // offscreen: repaints run as on screen
-    TXYPlot& p = *plot;
-    p.SecondXAxisOn = false;
-    p.ZweiteYAchse = false;
-    p.Autoscaling = true;
-    p.SetKurvenAnzahl(0);
-    p.BaseLineWidth = 1;
-    p.MinXValue = 300;
-    p.MaxXValue = 900;
-    p.MinY1Value = 0;
-    p.MaxY1Value = 1;
-    p.DrawAsLines = true;
-    p.Legende = true;
-    p.GridOn = true;
-    QFont arial("Arial");
-    arial.setPointSize(10);
-    p.PlotFont = arial;
-    p.LegendeFont = arial;
-    p.XAchsenTextAn = true;
-    p.XachsenText = "Wavelength [nm]";
-    p.X2achsenText = "Wavenumbers [1000/cm]";
-    p.Y1AchsenTextAn = true;
-    p.Y1achsenText = "Absorbance";
-    p.Y2AchseFix = true;
-    p.MinY2Value = -0.6;
-    p.MaxY2Value = 0.6;
-    p.AlternateTickLabels = false;
+    SetUpStartPlot(*plot);  // as the main window does
     return plot;
 }
 

@@ -76,12 +76,12 @@ void TXYPlot::SetKurvenAnzahl(int count) {
 void TXYPlot::AddCurve() {
     curves_.emplace_back();
     KurvenDaten& c = curves_.back();
-    initNewCurve(c, KurvenAnzahl());
+    InitNewCurve(c, KurvenAnzahl());
     c.Points.assign(1, TPlotPoint{0.0, 1.0});
     c.HighestIndex = 0;
 }
 
-void TXYPlot::initNewCurve(KurvenDaten& c, int m) {
+void TXYPlot::InitNewCurve(KurvenDaten& c, int m) {
     c.LegendName.clear();
     c.XMin = c.XMax = c.YMin = c.YMax = 0.0;
     c.YAxis = 1;
@@ -200,7 +200,7 @@ QRect TXYPlot::PlotArea() const {
     return QRect(QPoint(marginL_, marginT_), QPoint(width() - marginR_, height() - marginB_));
 }
 
-void TXYPlot::autoScale() {
+void TXYPlot::AutoScale() {
     if (curves_.empty()) return;
     bool xSeen = false, y1Seen = false, y2Seen = false;
     double xmin = 0, xmax = 0, y1min = 0, y1max = 0, y2min = 0, y2max = 0;
@@ -259,7 +259,7 @@ void TXYPlot::layout() {
     dotLen_ = w / 200.0;
     dashLen_ = w / 80.0;
     gapLen_ = w / 100.0;
-    if (Autoscaling) autoScale();
+    if (Autoscaling) AutoScale();
     if (KeepXRangeOnce) {
         MinXValue.setQuiet(XDrawnMin);
         MaxXValue.setQuiet(XDrawnMax);
@@ -373,7 +373,9 @@ void TXYPlot::fixSpectrumCount() {
         Host.setStatusText(0, QStringLiteral("1 Spectrum"));
 }
 
-void TXYPlot::paintEvent(QPaintEvent*) {
+void TXYPlot::paintEvent(QPaintEvent*) { Paint(); }
+
+void TXYPlot::Paint() {
     fixSpectrumCount();
     if (!overlayOnly_ || Dirty || screenCache_.size() != size()) {
         UpdateLayout();
@@ -419,7 +421,7 @@ void TXYPlot::SetCurveWidth(int n, int width) {
     // Drawn over the picture at once, without clearing it.
     QPainter p(&screenCache_);
     TXYPlotPainter painter(*this, p, 1.0, dotLen_, dashLen_, gapLen_, true);
-    painter.curve(n);
+    painter.DrawCurve(n);
     p.end();
     overlayOnly_ = true;
     update();

@@ -245,11 +245,17 @@ signals:
     void positionText(const QString& text);
 
 protected:
+    // Qt's events run the plot's own handlers: Paint, MouseDown, MouseMove, MouseUp.
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // The paint order on screen (only inside a paint event).
+    void Paint();
+    void MouseDown(QMouseEvent* event);
+    void MouseMove(QMouseEvent* event);
+    void MouseUp(QMouseEvent* event);
 
 private:
     friend class TXYPlotPainter;
@@ -262,8 +268,9 @@ private:
     friend struct TXYPlotTestAccess;
 
     KurvenDaten& curve(int n);
-    void initNewCurve(KurvenDaten& c, int m);
-    void autoScale();
+    void InitNewCurve(KurvenDaten& c, int m);
+    // Fits the ranges to the data (while Autoscaling, in the layout recomputation).
+    void AutoScale();
     void layout();
     void computeMargins(int& left, int& right, int& top, int& bottom) const;
 

@@ -39,6 +39,10 @@ bool TXYPlot::pointInLegend(QPoint p) const {
 
 void TXYPlot::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
+    MouseDown(event);
+}
+
+void TXYPlot::MouseDown(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const QPoint p = event->position().toPoint();
     legendDrag_ = Legende && !legendFrame_.isNull() && pointInLegend(p);
@@ -50,6 +54,10 @@ void TXYPlot::mousePressEvent(QMouseEvent* event) {
 
 void TXYPlot::mouseMoveEvent(QMouseEvent* event) {
     QWidget::mouseMoveEvent(event);
+    MouseMove(event);
+}
+
+void TXYPlot::MouseMove(QMouseEvent* event) {
     if (!layoutDone_ || ticks_[0].Scale == 0.0 || ticks_[2].Scale == 0.0) return;
     const QPoint p = event->position().toPoint();
     const QPointF d = dataAt(p);
@@ -76,6 +84,10 @@ void TXYPlot::mouseMoveEvent(QMouseEvent* event) {
 
 void TXYPlot::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
+    MouseUp(event);
+}
+
+void TXYPlot::MouseUp(QMouseEvent* event) {
     const Qt::MouseButton button = event->button();
     const QPoint p = event->position().toPoint();
     if (button == Qt::LeftButton && mouseDown_) {

@@ -30,50 +30,82 @@ QPen CurvePen(uint32_t color, int width) {
     return pen;
 }
 
-// Clips the segment (x1,y1)-(x2,y2) to the closed rectangle; false when nothing of it lies inside.
+// The point of the line through (x1, y1) and (x2, y2) at x, and at y. A vertical line gives y2 and x2.
+double YAtX(double x, double x1, double y1, double x2, double y2) {
+    if (x1 == x2) return y2;
+    return y2 + (y2 - y1) / (x2 - x1) * (x - x2);
+}
+
+double XAtY(double y, double x1, double y1, double x2, double y2) {
+    if (x1 == x2 || y1 == y2) return x2;
+    return x2 + (x2 - x1) / (y2 - y1) * (y - y2);
+}
+
+// Clips the segment (x1,y1)-(x2,y2) to the closed rectangle; false when nothing of it lies inside. An end
+// beyond the area moves along the segment onto the bottom or top edge (XAtY), then onto the left or right
+// edge (YAtX); both ends may lie outside, so a segment that only crosses the area is drawn where it does.
 bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double l, double t, double r, double b) {
-    double t0 = 0.0, t1 = 1.0;
-    const double dx = x2 - x1, dy = y2 - y1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x1 - l, r - x1, y1 - t, b - y1};
-    for (int i = 0; i < 4; ++i) {
-        if (!std::isfinite(p[i]) || !std::isfinite(q[i])) return false;
-        if (p[i] == 0.0) {
-            if (q[i] < 0.0) return false;
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return false;
+    enum : unsigned { Left = 1, Right = 2, Top = 4, Bottom = 8 };
+    auto code = [&](double x, double y) {
+        return (x < l ? Left : 0u) | (x > r ? Right : 0u) | (y < t ? Top : 0u) | (y > b ? Bottom : 0u);
+    };
+    const double ax = x1, ay = y1, bx = x2, by = y2;  // the line stays the one of the whole segment
+    auto clipEnd = [&](double& x, double& y, unsigned c) {
+        if (c & Bottom) {
+            x = XAtY(b, ax, ay, bx, by);
+            y = b;
+        } else if (c & Top) {
+            x = XAtY(t, ax, ay, bx, by);
+            y = t;
+        } else if (c & Left) {
+            y = YAtX(l, ax, ay, bx, by);
+            x = l;
         } else {
-            const double u = q[i] / p[i];
-            if (p[i] < 0.0) {
-                if (u > t1) return false;
-                t0 = std::max(t0, u);
-            } else {
-                if (u < t0) return false;
-                t1 = std::min(t1, u);
-            }
+            y = YAtX(r, ax, ay, bx, by);
+            x = r;
         }
+    };
+    // Each pass puts one end on one more edge line; four passes reach every corner case.
+    for (int pass = 0; pass < 8; ++pass) {
+        const unsigned c1 = code(x1, y1), c2 = code(x2, y2);
+        if ((c1 | c2) == 0) return true;
+        if (c1 & c2) return false;
+        if (c1)
+            clipEnd(x1, y1, c1);
+        else
+            clipEnd(x2, y2, c2);
     }
-    const double ox = x1, oy = y1;
-    if (t1 < 1.0) {
-        x2 = ox + t1 * dx;
-        y2 = oy + t1 * dy;
-    }
-    if (t0 > 0.0) {
-        x1 = ox + t0 * dx;
-        y1 = oy + t0 * dy;
-    }
+    // Rounding can leave an end a hair beyond an edge it was put on.
+    x1 = std::clamp(x1, l, r);
+    x2 = std::clamp(x2, l, r);
+    y1 = std::clamp(y1, t, b);
+    y2 = std::clamp(y2, t, b);
     return true;
+}
+
+// The end of a dash or gap of `length` pixels from `from` toward `target` (the target itself when it is
+// nearer), each coordinate rounded.
+QPoint ShortenSegment(QPoint from, QPoint target, double length) {
+    const double dx = target.x() - from.x(), dy = target.y() - from.y();
+    double d = std::sqrt(dx * dx + dy * dy);
+    if (d == 0.0) d = 0.1;
+    if (!(length < d)) return target;
+    return QPoint(static_cast<int>(std::nearbyint(from.x() + dx * length / d)),
+                  static_cast<int>(std::nearbyint(from.y() + dy * length / d)));
 }
 
 }  // namespace
 
 // ------------------------------------------------------------------------------------------- TPenTrack
 
-void TPenTrack::moveTo(QPoint q) {
+void TPenTrack::TrackedMoveTo(QPoint q) {
     if (started_ && q == pos_) return;  // a continuation, not a new stretch
     flush();
     pos_ = q;
 }
 
-void TPenTrack::lineTo(QPoint q) {
+void TPenTrack::TrackedLineTo(QPoint q) {
     if (!started_) {
         add(pos_);
         started_ = true;
@@ -224,7 +256,7 @@ void TXYPlotPainter::textTopLeft(int x, int y, const QString& text) {
     p_.drawText(QPoint(x, y + fm.ascent()), text);
 }
 
-void TXYPlotPainter::rotatedText(QPointF topLeft, double angle, const QString& text) {
+void TXYPlotPainter::DrawRotatedText(QPointF topLeft, double angle, const QString& text) {
     p_.save();
     p_.translate(topLeft);
     p_.rotate(-angle);
@@ -235,7 +267,11 @@ void TXYPlotPainter::rotatedText(QPointF topLeft, double angle, const QString& t
 
 // ------------------------------------------------------------------------------------------------- axes
 
-void TXYPlotPainter::grid(bool screenStyle) {
+void TXYPlotPainter::DrawGrid() { gridWith(true); }
+
+void TXYPlotPainter::DrawGridScaled() { gridWith(false); }
+
+void TXYPlotPainter::gridWith(bool screenStyle) {
     QColor color(0xC0, 0xC0, 0xC0);
     if (!screenStyle || (plot_.Host.windowColor && plot_.Host.windowColor() == 0xC0C0C0))
         color = QColor(0x80, 0x80, 0x80);
@@ -254,7 +290,7 @@ void TXYPlotPainter::grid(bool screenStyle) {
     }
 }
 
-void TXYPlotPainter::xAxis() {
+void TXYPlotPainter::DrawXAxis() {
     p_.setPen(QPen(Qt::black, 2));
     p_.setFont(xyfont::Scaled(plot_.PlotFont, s_));
     line(L_, B_, R_, B_);
@@ -267,7 +303,7 @@ void TXYPlotPainter::xAxis() {
     }
 }
 
-void TXYPlotPainter::x2Axis() {
+void TXYPlotPainter::DrawX2Axis() {
     p_.setPen(QPen(Qt::black, 2));
     p_.setFont(xyfont::Scaled(plot_.PlotFont, s_));
     line(L_ - 1, T_, R_, T_);
@@ -283,7 +319,7 @@ void TXYPlotPainter::x2Axis() {
     }
 }
 
-void TXYPlotPainter::y1Axis() {
+void TXYPlotPainter::DrawY1Axis() {
     p_.setPen(QPen(Qt::black, 2));
     p_.setFont(xyfont::Scaled(plot_.PlotFont, s_));
     line(L_, B_, L_, T_);
@@ -297,7 +333,7 @@ void TXYPlotPainter::y1Axis() {
     }
 }
 
-void TXYPlotPainter::y2Axis() {
+void TXYPlotPainter::DrawY2Axis() {
     p_.setPen(QPen(Qt::black, 2));
     p_.setFont(xyfont::Scaled(plot_.PlotFont, s_));
     line(R_, B_, R_, T_);
@@ -310,7 +346,7 @@ void TXYPlotPainter::y2Axis() {
     }
 }
 
-void TXYPlotPainter::titles() {
+void TXYPlotPainter::DrawAxisTitles() {
     p_.setPen(QPen(Qt::black, 2));
     const QFont font = xyfont::Scaled(plot_.LegendeFont, s_);
     p_.setFont(font);
@@ -348,7 +384,7 @@ void TXYPlotPainter::titles() {
         const double x = (bandLeft + bandRight + fh) / 2;
         const double tw = s_ * xyfont::TextWidth(lf, plot_.Y1achsenText);
         const double y = s_ * (T_ + B_) / 2 + tw / 2;
-        rotatedText(QPointF(std::nearbyint(x), std::nearbyint(y)), 90.0, plot_.Y1achsenText);
+        DrawRotatedText(QPointF(std::nearbyint(x), std::nearbyint(y)), 90.0, plot_.Y1achsenText);
     }
     if (plot_.Y2AchsenTextAn && plot_.ZweiteYAchse && !plot_.Y2achsenText.isEmpty()) {
         const int size = xyfont::SizePt(lf);
@@ -386,10 +422,10 @@ double TXYPlotPainter::patternLength(int style, int phase) const {
     }
 }
 
-void TXYPlotPainter::dashedLineTo(KurvenDaten& c, TPenTrack& pen, QPoint target) {
+void TXYPlotPainter::DashedLineTo(KurvenDaten& c, TPenTrack& pen, QPoint target) {
     const int style = c.PenStyle;
     if (style == 0 || style == 6) {
-        pen.lineTo(target);
+        pen.TrackedLineTo(target);
         return;
     }
     if (style > 4) return;
@@ -406,26 +442,20 @@ void TXYPlotPainter::dashedLineTo(KurvenDaten& c, TPenTrack& pen, QPoint target)
         const bool ends = style == 2 ? (c.DashRun + d >= len) : (c.DashRun + d > len);
         if (!ends) {
             c.DashRun += d;
-            down ? pen.lineTo(target) : pen.moveTo(target);
+            down ? pen.TrackedLineTo(target) : pen.TrackedMoveTo(target);
             return;
         }
-        QPoint cut = target;
-        const double want = len - c.DashRun;
-        const double dd = d == 0.0 ? 0.1 : d;
-        if (want < dd) {
-            cut = QPoint(static_cast<int>(std::nearbyint(from.x() + dx * want / dd)),
-                         static_cast<int>(std::nearbyint(from.y() + dy * want / dd)));
-        }
-        down ? pen.lineTo(cut) : pen.moveTo(cut);
+        const QPoint cut = ShortenSegment(from, target, len - c.DashRun);
+        down ? pen.TrackedLineTo(cut) : pen.TrackedMoveTo(cut);
         c.DashRun = 0.0;
         c.DashPhase = static_cast<uint8_t>((c.DashPhase + 1) % phases);
         c.PenDown = (c.DashPhase % 2) == 0 ? 1 : 0;
         if (cut == target && d == 0.0) return;
     }
-    pen.moveTo(target);
+    pen.TrackedMoveTo(target);
 }
 
-void TXYPlotPainter::symbol(int n, double y, double x) {
+void TXYPlotPainter::DrawSymbol(int n, double y, double x) {
     const auto [r0, shape] = plot_.symbolOf(n);
     switch (shape) {
     case 1:
@@ -443,7 +473,7 @@ void TXYPlotPainter::symbol(int n, double y, double x) {
     }
 }
 
-void TXYPlotPainter::marker(const KurvenDaten& c, double x, double y, const QString& label) {
+void TXYPlotPainter::DrawPeakMarker(const KurvenDaten& c, double x, double y, const QString& label) {
     const double a = plot_.Host.peakLabelAngle ? plot_.Host.peakLabelAngle() : 90.0;
     const double k = (90.0 - a) / 90.0;
     const double fh = xyfont::HeightPx(plot_.PlotFont);
@@ -458,11 +488,11 @@ void TXYPlotPainter::marker(const KurvenDaten& c, double x, double y, const QStr
     }
     const QPen old = p_.pen();
     p_.setPen(ColorOf(c.Color));
-    rotatedText(QPointF(S(start.x()), S(start.y())), a, label);
+    DrawRotatedText(QPointF(S(start.x()), S(start.y())), a, label);
     p_.setPen(old);
 }
 
-void TXYPlotPainter::curve(int n) {
+void TXYPlotPainter::DrawCurve(int n) {
     KurvenDaten& c = plot_.curves_[static_cast<std::size_t>(n - 1)];
     p_.setFont(xyfont::Scaled(plot_.PlotFont, s_));
     p_.setPen(CurvePen(c.Color, c.Width));
@@ -499,7 +529,7 @@ void TXYPlotPainter::curve(int n) {
     const std::size_t count = static_cast<std::size_t>(c.HighestIndex) + 1;
     double ex = mapX(c.Points[0].x), ey = mapY(c.Points[0].y);
     if (std::fabs(ex) > 10000 || std::fabs(ey) > 10000) ex = ey = 0;
-    if (lines) pen.moveTo(SP(ex, ey));
+    if (lines) pen.TrackedMoveTo(SP(ex, ey));
     ex = mapX(c.Points[0].x);
     ey = mapY(c.Points[0].y);
 
@@ -511,16 +541,16 @@ void TXYPlotPainter::curve(int n) {
         const bool in = inside(px, py);
         if (lines) {
             if (in && inside(ex, ey)) {
-                dashedLineTo(c, pen, SP(px, py));
+                DashedLineTo(c, pen, SP(px, py));
             } else {
                 double ax = ex, ay = ey, bx = px, by = py;
                 if (ClipSegment(ax, ay, bx, by, L_, clipTop, R_, B_)) {
-                    pen.moveTo(SP(ax, ay));
-                    dashedLineTo(c, pen, SP(bx, by));
+                    pen.TrackedMoveTo(SP(ax, ay));
+                    DashedLineTo(c, pen, SP(bx, by));
                 }
             }
         } else if (in) {
-            symbol(n, py, px);
+            DrawSymbol(n, py, px);
         }
         if (hasMarkers && static_cast<int>(j) == c.MarkerIndices[cursor]) {
             if (in) {
@@ -528,8 +558,8 @@ void TXYPlotPainter::curve(int n) {
                 const QString label = cursor < static_cast<std::size_t>(c.MarkerLabels.size())
                                           ? c.MarkerLabels[static_cast<int>(cursor)]
                                           : QString();
-                marker(c, px, py, label);
-                if (lines) pen.moveTo(SP(px, py));
+                DrawPeakMarker(c, px, py, label);
+                if (lines) pen.TrackedMoveTo(SP(px, py));
             }
             if (cursor + 1 < c.MarkerIndices.size()) ++cursor;
         }
@@ -541,7 +571,7 @@ void TXYPlotPainter::curve(int n) {
 
 // ----------------------------------------------------------------------------------------------- legend
 
-int TXYPlotPainter::legend(bool storeFrame) {
+int TXYPlotPainter::DrawLegend(bool storeFrame) {
     if (plot_.curves_.empty()) return plot_.legendTop_;
     p_.setFont(xyfont::Scaled(plot_.LegendeFont, s_));
     const int lh = static_cast<int>(std::trunc(1.2 * xyfont::HeightPx(plot_.LegendeFont)));
@@ -557,17 +587,17 @@ int TXYPlotPainter::legend(bool storeFrame) {
             c.PenDown = 1;
             c.DashPhase = 0;
             TPenTrack pen(p_, false);
-            pen.moveTo(SP(sx, cy));
-            dashedLineTo(c, pen, SP(tx - 5, cy));
+            pen.TrackedMoveTo(SP(sx, cy));
+            DashedLineTo(c, pen, SP(tx - 5, cy));
         } else {
             p_.setPen(CurvePen(c.Color, 1));
             p_.setBrush(ColorOf(plot_.BackgroundColor()));
-            symbol(n, cy, std::nearbyint((sx + tx) / 2.0));
+            DrawSymbol(n, cy, std::nearbyint((sx + tx) / 2.0));
         }
         p_.setPen(Qt::black);
         textTopLeft(S(tx), S(y), c.LegendName);
         widest = std::max(widest, xyfont::TextWidth(plot_.LegendeFont, c.LegendName));
-        y += lh;
+        NextLegendLine(y, lh);
     }
     const QRect frame(QPoint(S(sx - 7), S(plot_.legendTop_ - 7)), QPoint(S(widest + tx + 7), S(y + 7)));
     p_.setPen(QPen(Qt::black, 1));
@@ -592,25 +622,25 @@ void TXYPlot::renderWith(QPainter& painter, double s, Order order, double dotLen
         painter.fillRect(all, ColorOf(BackgroundColor()));
     }
     painter.setFont(xyfont::Scaled(PlotFont, s));
-    if (GridOn) d.grid(screen);
-    d.xAxis();
+    if (GridOn) screen ? d.DrawGrid() : d.DrawGridScaled();
+    d.DrawXAxis();
     X2AchsenTextAn = SecondXAxisOn;
     // Screen and printer draw the top axis before the left one, the exports after it.
-    if (order != Order::Export && SecondXAxisOn) d.x2Axis();
-    d.y1Axis();
-    if (order == Order::Export && SecondXAxisOn) d.x2Axis();
-    if (ZweiteYAchse) d.y2Axis();
-    if (screen) d.titles();
+    if (order != Order::Export && SecondXAxisOn) d.DrawX2Axis();
+    d.DrawY1Axis();
+    if (order == Order::Export && SecondXAxisOn) d.DrawX2Axis();
+    if (ZweiteYAchse) d.DrawY2Axis();
+    if (screen) d.DrawAxisTitles();
     if (KurvenAnzahl() > 0) {
-        for (int n = 1; n <= KurvenAnzahl(); ++n) d.curve(n);
+        for (int n = 1; n <= KurvenAnzahl(); ++n) d.DrawCurve(n);
         if (Legende) {
             if (screen) {
                 // A legend dragged so far up that its last line ends above y = 15 goes back to its start.
                 const int lh = static_cast<int>(std::trunc(1.2 * xyfont::HeightPx(LegendeFont)));
                 if (legendTop_ + lh * KurvenAnzahl() < 15) legendTop_ = 70;
             }
-            d.legend(screen);
+            d.DrawLegend(screen);
         }
     }
-    if (!screen) d.titles();
+    if (!screen) d.DrawAxisTitles();
 }

@@ -26,8 +26,10 @@ public:
         h_ = image->height();
     }
     ~TPenTrack() { flush(); }
-    void moveTo(QPoint q);
-    void lineTo(QPoint q);
+    // The tracked pen position moves without drawing (a new stretch begins unless it stays put).
+    void TrackedMoveTo(QPoint q);
+    // A line from the tracked position; the position follows.
+    void TrackedLineTo(QPoint q);
     void flush();
     QPoint pos() const { return pos_; }
 
@@ -54,30 +56,38 @@ private:
     int runX_ = 0, firstY_ = 0, minY_ = 0, maxY_ = 0, lastY_ = 0, count_ = 0, minAt_ = 0, maxAt_ = 0;
 };
 
+// The drawing routines of the plot at scale s. At s = 1 they draw the screen picture; at any other scale
+// the same geometry is what the exports and the printer call the scaled routines (DrawXAxisScaled,
+// DrawX2AxisScaled, DrawY1AxisScaled, DrawY2AxisScaled): every coordinate multiplied by s and rounded.
 class TXYPlotPainter {
 public:
     TXYPlotPainter(TXYPlot& plot, QPainter& painter, double s, double dotLen, double dashLen, double gapLen,
                    bool raster);
-    void grid(bool screenStyle);
-    void xAxis();
-    void x2Axis();
-    void y1Axis();
-    void y2Axis();
-    void titles();
-    void curve(int n);
+    // The screen's dotted grid, silver (gray on a silver window).
+    void DrawGrid();
+    // The exports' and the printer's grid: always gray and dashed.
+    void DrawGridScaled();
+    void DrawXAxis();
+    void DrawX2Axis();
+    void DrawY1Axis();
+    void DrawY2Axis();
+    void DrawAxisTitles();
+    void DrawCurve(int n);
     // Draws the legend; returns the running y after the last line (client pixels).
-    int legend(bool storeFrame);
+    int DrawLegend(bool storeFrame);
 
 private:
     int S(double v) const;
     QPoint SP(double x, double y) const { return QPoint(S(x), S(y)); }
     void line(double x1, double y1, double x2, double y2);
     void textTopLeft(int x, int y, const QString& text);
-    void rotatedText(QPointF topLeft, double angle, const QString& text);
-    void dashedLineTo(KurvenDaten& c, TPenTrack& pen, QPoint target);
-    void symbol(int n, double y, double x);
-    void marker(const KurvenDaten& c, double x, double y, const QString& label);
+    void gridWith(bool screenStyle);
+    void DrawRotatedText(QPointF topLeft, double angle, const QString& text);
+    void DashedLineTo(KurvenDaten& c, TPenTrack& pen, QPoint target);
+    void DrawSymbol(int n, double y, double x);
+    void DrawPeakMarker(const KurvenDaten& c, double x, double y, const QString& label);
     double patternLength(int style, int phase) const;
+    static void NextLegendLine(int& y, int lineHeight) { y += lineHeight; }
 
     TXYPlot& plot_;
     QPainter& p_;
