@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_version.h"
+#include "app/aux_curves.h"
 #include "app/options_commands.h"
 #include "app/plot/Xygraph.h"
 #include "app/plot/xy_start_settings.h"
@@ -237,6 +238,7 @@ void TMainwin::Cleanup() {
     ReleaseWebcam(*this);
     SavePlacement();
     SpectraList.Clear();
+    LampCurve.Free();
     if (plot_) plot_->SetKurvenAnzahl(0);
     GnuplotSettings.CommandLines.clear();
 }
