@@ -23,6 +23,7 @@
 #include "app/app_version.h"
 #include "app/aux_curves.h"
 #include "app/options_commands.h"
+#include "app/quantum_yield_commands.h"
 #include "app/plot/Xygraph.h"
 #include "app/plot/xy_start_settings.h"
 #include "app/qt_ui_backend.h"
@@ -97,6 +98,7 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     ConnectToolCommands(*this);
     ConnectCoreCommands(*this);  // Normalize, Smooth
     ConnectGaussCommands(*this);  // GaussFit menu, its dialog created here for the whole run
+    ConnectQuantumYieldCommands(*this);  // its two dialogs created here for the whole run
 
     // 5. spectroscope view off
     if (QAction* a = Action("ShowSpectroscopeView")) a->setChecked(false);
