@@ -232,6 +232,40 @@ bool TFQDial::FormCloseOk() {
 
 // Each sheet reads its controls into a copy of the settings first: a text that is no number, or a
 // refusal, leaves the settings as they were and the dialog open.
+void TFQDial::ReadShared(TQYSettings& p, int sheet) {
+    struct Edits {
+        QLineEdit *sampleFrom, *sampleTo, *refFrom, *refTo, *sampleN, *refN, *refYield;
+    };
+    const Edits sheets[] = {
+        {EvProbeInt, EbProbeInt, EvRefInt, EbRefInt, EProbeN, ERefN, ERefFQ},
+        {AvProbeInt, AbProbeInt, AvRefInt, AbRefInt, AProbeN, ARefN, ARefFQ},
+        {OvProbeInt, ObProbeInt, OvRefInt, ObRefInt, OProbeN, ORefN, OREfFQ},
+    };
+    const Edits& e = sheets[sheet];
+    p.SampleFrom = EditFloat(e.sampleFrom);
+    p.SampleTo = EditFloat(e.sampleTo);
+    p.RefFrom = EditFloat(e.refFrom);
+    p.RefTo = EditFloat(e.refTo);
+    p.SampleN = EditFloat(e.sampleN);
+    p.RefN = EditFloat(e.refN);
+    p.RefYield = EditFloat(e.refYield) / 100.0;
+    // The inner filter and path length stand on the first sheet and serve all three.
+    p.InnerFilter = EditFloat(EInFi);
+    p.DetectionPath = EditFloat(EMessL);
+    if (sheet == 0) return;
+    p.BandWidth = DialogInt(S((sheet == 1 ? ABandBreite : OBandBreite)->text()));
+    p.SampleExposure = EditFloat(sheet == 1 ? AProbeBelZeit : OProbeBelZeit);
+    p.RefExposure = EditFloat(sheet == 1 ? ARefBelZeit : ORefBelZeit);
+}
+
+void TFQDial::StoreYield(TQYSettings& p, const TQYOutcome& o) {
+    p.SampleValue = o.SampleValue;
+    p.RefValue = o.RefValue;
+    p.QuantumYield = o.Yield;
+    QYSettings = p;
+    YieldComputed = true;
+}
+
 bool TFQDial::CloseNormal() {
     TQYSettings p = QYSettings;
     p.SampleFlIndex = ComboIndex(EProbeFlSpek);
@@ -242,21 +276,8 @@ bool TFQDial::CloseNormal() {
     p.RefSlit = EditFloat(ERefSp);
     p.SamplePower = EditFloat(EProbeEr);
     p.RefPower = EditFloat(ERefEr);
-    p.SampleFrom = EditFloat(EvProbeInt);
-    p.SampleTo = EditFloat(EbProbeInt);
-    p.RefFrom = EditFloat(EvRefInt);
-    p.RefTo = EditFloat(EbRefInt);
-    p.SampleN = EditFloat(EProbeN);
-    p.RefN = EditFloat(ERefN);
-    p.RefYield = EditFloat(ERefFQ) / 100.0;
-    p.InnerFilter = EditFloat(EInFi);
-    p.DetectionPath = EditFloat(EMessL);
-    const TQYOutcome o = QuantumYieldNormal(SpectraList, CurrentDisplayState(), p);
-    p.SampleValue = o.SampleValue;
-    p.RefValue = o.RefValue;
-    p.QuantumYield = o.Yield;
-    QYSettings = p;
-    YieldComputed = true;
+    ReadShared(p, 0);
+    StoreYield(p, QuantumYieldNormal(SpectraList, CurrentDisplayState(), p));
     return true;
 }
 
@@ -268,29 +289,14 @@ bool TFQDial::CloseSpecial() {
     p.RefFlIndex = ComboIndex(ARefFlSpek);
     p.SampleExcitation = DialogInt(S(AProbeAnrWell->text()));
     p.RefExcitation = DialogInt(S(ARefAnrWell->text()));
-    p.BandWidth = DialogInt(S(ABandBreite->text()));
-    p.SampleExposure = EditFloat(AProbeBelZeit);
-    p.RefExposure = EditFloat(ARefBelZeit);
-    p.SampleFrom = EditFloat(AvProbeInt);
-    p.SampleTo = EditFloat(AbProbeInt);
-    p.RefFrom = EditFloat(AvRefInt);
-    p.RefTo = EditFloat(AbRefInt);
-    p.SampleN = EditFloat(AProbeN);
-    p.RefN = EditFloat(ARefN);
-    p.RefYield = EditFloat(ARefFQ) / 100.0;
-    p.InnerFilter = EditFloat(EInFi);
-    p.DetectionPath = EditFloat(EMessL);
+    ReadShared(p, 1);
     const TQYOutcome o = QuantumYieldSpecial(SpectraList, CurrentDisplayState(), p, LampCurve.Record.get());
     if (!o.Computed) return false;
     p.SampleAbsorbance = o.SampleAbsorbance;
     p.RefAbsorbance = o.RefAbsorbance;
     p.SamplePower = o.SamplePower;
     p.RefPower = o.RefPower;
-    p.SampleValue = o.SampleValue;
-    p.RefValue = o.RefValue;
-    p.QuantumYield = o.Yield;
-    QYSettings = p;
-    YieldComputed = true;
+    StoreYield(p, o);
     return true;
 }
 
@@ -304,18 +310,7 @@ bool TFQDial::Close1D() {
     p.RefAbsIndex = ComboIndex(ORefAbsspek);
     p.RefFlIndex = ComboIndex(ORefFlSpek);
     p.RefExcitation = DialogInt(s.RefExcitationText);
-    p.BandWidth = DialogInt(S(OBandBreite->text()));
-    p.SampleExposure = EditFloat(OProbeBelZeit);
-    p.RefExposure = EditFloat(ORefBelZeit);
-    p.SampleFrom = EditFloat(OvProbeInt);
-    p.SampleTo = EditFloat(ObProbeInt);
-    p.RefFrom = EditFloat(OvRefInt);
-    p.RefTo = EditFloat(ObRefInt);
-    p.SampleN = EditFloat(OProbeN);
-    p.RefN = EditFloat(ORefN);
-    p.RefYield = EditFloat(OREfFQ) / 100.0;
-    p.InnerFilter = EditFloat(EInFi);
-    p.DetectionPath = EditFloat(EMessL);
+    ReadShared(p, 2);
     TQY1DResult r = QuantumYield1D(SpectraList, CurrentDisplayState(), p, LampCurve.Record.get(), s);
     if (!r.Spectrum) return false;
     p.SampleFlIndex = s.First;

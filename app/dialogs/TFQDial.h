@@ -4,7 +4,9 @@
 #include <memory>
 
 #include "app/dialogs/tool_dialog.h"
+#include "core/quantum_yield_settings.h"
 #include "core/spectrum_record.h"
+#include "tools/quantum_yield.h"
 
 class QTabWidget;
 
@@ -44,6 +46,9 @@ protected:
 
 private:
     void ShowLampFlag();
+    // The values every sheet has (0 normal, 1 special, 2 1D-QY) into p.
+    void ReadShared(TQYSettings& p, int sheet);
+    void StoreYield(TQYSettings& p, const TQYOutcome& o);
     bool CloseNormal();
     bool CloseSpecial();
     bool Close1D();

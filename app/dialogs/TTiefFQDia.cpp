@@ -241,30 +241,32 @@ void TTiefFQDia::BrechungsIndexladen() {
     SelectSolvent(index);
 }
 
+TLTQYSettings TTiefFQDia::ReadTab(bool automatic) {
+    TLTQYSettings s = LTQYSettings;
+    s.SeriesRTIndex = (automatic ? AAbsSpek_RT : MAbsSpek_RT)->currentIndex();
+    s.SeriesLowIndex = (automatic ? AAbsSpek_TT : MAbsSpek_TT)->currentIndex();
+    s.SampleRTIndex = (automatic ? AAbsSpekFl_RT : MAbsSpekFl_RT)->currentIndex();
+    if (!automatic) s.FluorescenceIndex = MFlSpek->currentIndex();
+    s.BandWidth = DialogInt(S((automatic ? ABandBreite : MBandBreite)->text()));
+    s.From = EditFloat(automatic ? AIntStart : MIntStart);
+    s.To = EditFloat(automatic ? AIntEnd : MIntEnd);
+    s.RefValueRT = EditFloat(automatic ? ARefWert_RT : MRefWert_RT);
+    s.RefValueLT = EditFloat(automatic ? ARefWert_TT : MRefWert_TT);
+    return s;
+}
+
 void TTiefFQDia::StartClick() {
     try {
-        const bool automatic = PageControl1->currentIndex() == 1;
-        TLTQYParams p;
-        p.Automatic = automatic;
-        p.SeriesRT = (automatic ? AAbsSpek_RT : MAbsSpek_RT)->currentIndex();
-        p.SeriesLow = (automatic ? AAbsSpek_TT : MAbsSpek_TT)->currentIndex();
-        p.SampleRT = (automatic ? AAbsSpekFl_RT : MAbsSpekFl_RT)->currentIndex();
-        p.Fluorescence = MFlSpek->currentIndex();
-        p.BandWidth = DialogInt(S((automatic ? ABandBreite : MBandBreite)->text()));
-        p.From = EditFloat(automatic ? AIntStart : MIntStart);
-        p.To = EditFloat(automatic ? AIntEnd : MIntEnd);
-        p.RefValueRT = EditFloat(automatic ? ARefWert_RT : MRefWert_RT);
-        p.RefValueLT = EditFloat(automatic ? ARefWert_TT : MRefWert_TT);
+        TLTQYSwitches sw;
+        sw.Automatic = PageControl1->currentIndex() == 1;
+        sw.LowTemp = MTiefTyp->isChecked();
+        TLTQYSettings p = ReadTab(sw.Automatic);
         p.InnerFilterRT = EditFloat(AInnFilter);
-        p.PathRT = LTQYSettings.PathRT;
-        p.InnerFilterLT = LTQYSettings.InnerFilterLT;
-        p.PathLT = LTQYSettings.PathLT;
-        p.LowTemp = MTiefTyp->isChecked();
         const TSolventCurves curves{RefractionCurve.Record.get(), ViscosityCurve.Record.get()};
-        const TLTQYRun run = RunLowTempQY(SpectraList, CurrentDisplayState(), p, curves,
+        const TLTQYRun run = RunLowTempQY(SpectraList, CurrentDisplayState(), p, sw, curves,
                                           Memo1->document()->isEmpty(), headerIndex_);
         for (const std::string& line : run.Lines) Memo1->appendPlainText(Q(line));
-        if (!automatic && !run.Label.empty()) Label12->setText(Q(run.Label).replace("\r\n", "\n"));
+        if (!sw.Automatic && !run.Label.empty()) Label12->setText(Q(run.Label).replace("\r\n", "\n"));
     } catch (const std::exception& e) {
         ui::messageBox(e.what());
     }
@@ -305,17 +307,7 @@ void TTiefFQDia::Button3Click() {
 
 bool TTiefFQDia::FormCloseOk() {
     const bool automatic = PageControl1->currentIndex() == 1;
-    TLTQYSettings s = LTQYSettings;
-    s.SeriesRTIndex = (automatic ? AAbsSpek_RT : MAbsSpek_RT)->currentIndex();
-    s.SeriesLowIndex = (automatic ? AAbsSpek_TT : MAbsSpek_TT)->currentIndex();
-    s.SampleRTIndex = (automatic ? AAbsSpekFl_RT : MAbsSpekFl_RT)->currentIndex();
-    if (!automatic) s.FluorescenceIndex = MFlSpek->currentIndex();
-    s.BandWidth = DialogInt(S((automatic ? ABandBreite : MBandBreite)->text()));
-    s.From = EditFloat(automatic ? AIntStart : MIntStart);
-    s.To = EditFloat(automatic ? AIntEnd : MIntEnd);
-    s.RefValueRT = EditFloat(automatic ? ARefWert_RT : MRefWert_RT);
-    s.RefValueLT = EditFloat(automatic ? ARefWert_TT : MRefWert_TT);
-    LTQYSettings = s;
+    LTQYSettings = ReadTab(automatic);
     solventIndex_ = (automatic ? ALoesMittel : MLoesMittel)->currentIndex();
     return true;
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/dialogs/tool_dialog.h"
+#include "core/quantum_yield_settings.h"
 #include "tools/aux_curve.h"
 
 class QLabel;
@@ -48,6 +49,8 @@ protected:
     bool FormCloseOk() override;
 
 private:
+    // The group as the active tab shows it (manual: with its fluorescence spectrum).
+    TLTQYSettings ReadTab(bool automatic);
     void SetTemperatureType(bool low);
     void SelectSolvent(int index);
 
