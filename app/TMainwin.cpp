@@ -30,6 +30,7 @@
 #include "app/replot.h"
 #include "app/stored_options.h"
 #include "app/tool_commands.h"
+#include "app/webcam_commands.h"
 #include "app/window_placement.h"
 #include "core/helpers.h"
 #include "core/settings_globals.h"
@@ -97,6 +98,7 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     ConnectOptionsCommands(*this);  // Configuration, Axes, General
     ConnectToolCommands(*this);
     ConnectCoreCommands(*this);  // Normalize, Smooth
+    ConnectWebcamCommands(*this);  // Spectrometer menu, Load spectrum image
     ConnectGaussCommands(*this);  // GaussFit menu, its dialog created here for the whole run
     ConnectQuantumYieldCommands(*this);  // its two dialogs created here for the whole run
 
@@ -235,9 +237,7 @@ void TMainwin::Cleanup() {
     if (cleanedUp_) return;
     cleanedUp_ = true;
     SetShellClosing(true);
-    for (const char* name : {"Get1", "RunAcq1"}) {
-        if (QAction* a = Action(name)) a->setChecked(false);
-    }
+    ReleaseWebcam(*this);
     SavePlacement();
     SpectraList.Clear();
     LampCurve.Free();

@@ -9,6 +9,7 @@
 #include "core/peaks.h"
 #include "core/units.h"
 #include "formats/file_writer.h"
+#include "platform/data_folder.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
 #include "tools/quantum_yield.h"
