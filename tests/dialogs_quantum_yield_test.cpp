@@ -14,6 +14,7 @@
 #include "core/peaks.h"
 #include "core/quantum_yield_settings.h"
 #include "core/settings_globals.h"
+#include "platform/numtext.h"
 #include "platform/ui.h"
 #include "tests/dialogs_test_support.h"
 #include "tests/main_window_fixture.h"
@@ -63,19 +64,21 @@ TEST(TFQDial, ShowsItsGroupAndComputesTheNormalSheet) {
     ListGuard g;
     QYGuard q;
     ui::ScopedScriptedBackend ui;
+    // With "," as the regional separator the edits show it, and a typed "." is taken as well.
+    numtext::setDecimalSeparator(',');
     flat("sample", 3.0);
     flat("reference", 1.5);
     TFQDial d;
     open(d);
     EXPECT_EQ(d.windowTitle(), "Calculation of Fluorescence Quantum Yield");
     EXPECT_EQ(d.findChild<QPushButton*>("Button1"), nullptr);  // no help button
-    EXPECT_EQ(text(&d, "EProbeEX"), "0.1");
+    EXPECT_EQ(text(&d, "EProbeEX"), "0,1");
     EXPECT_EQ(text(&d, "ERefFQ"), "95");
     EXPECT_EQ(text(&d, "ARefFQ"), "95");
-    EXPECT_EQ(text(&d, "ERefN"), "1.3611");
-    EXPECT_EQ(text(&d, "OProbeN"), "1.4459");
-    EXPECT_EQ(text(&d, "EInFi"), "0.0922");
-    EXPECT_EQ(text(&d, "EMessL"), "0.00625");
+    EXPECT_EQ(text(&d, "ERefN"), "1,3611");
+    EXPECT_EQ(text(&d, "OProbeN"), "1,4459");
+    EXPECT_EQ(text(&d, "EInFi"), "0,0922");
+    EXPECT_EQ(text(&d, "EMessL"), "0,00625");
     EXPECT_EQ(text(&d, "ABandBreite"), "2");
     EXPECT_EQ(text(&d, "AProbeAnrWell"), "500");
     EXPECT_EQ(text(&d, "OvRefInt"), "510");
@@ -85,7 +88,7 @@ TEST(TFQDial, ShowsItsGroupAndComputesTheNormalSheet) {
         EXPECT_EQ(child<QComboBox>(&d, c)->count(), 2) << c;
 
     // Cancel keeps the settings.
-    setEdit(&d, "EProbeEX", "0.5");
+    setEdit(&d, "EProbeEX", "0,5");
     click(&d, "CancelBtn");
     EXPECT_EQ(QYSettings.SampleAbsorbance, 0.1);
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/errors.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
 #include "tests/tools_test_support.h"
@@ -162,6 +163,15 @@ TEST(LowTempWarnings, WithAndWithoutRow) {
     }
 }
 
+TEST_F(LowTemp, BandWidthsOutsideOneToThousandAreRefusedBeforeAnyRow) {
+    sw.Automatic = true;
+    for (int32_t w : {0, -6, 1001}) {
+        p.BandWidth = w;
+        EXPECT_THROW(RunLowTempQY(list, kNmAbs, p, sw, curves, true, header), vx::Error) << w;
+        EXPECT_EQ(header, -1) << w;
+    }
+}
+
 TEST_F(LowTemp, ViscosityColumn) {
     auto eta = makeRecord("eta", 100, 1, ramp(201, 2.0, 0.01));  // 1 + 0.01 T
     curves.Viscosity = eta.get();
@@ -231,6 +241,11 @@ TEST(SolventCurves, ShippedTablesHoldThePublishedValues) {
     // Colder is denser: n² rises towards 77 K.
     auto etoh = ReadAuxCurve(VX_TABLES_DIR "/etoh.fak");
     EXPECT_GT(etoh->Values.front(), etoh->Values.back());
+    // The tables read the same where the regional separator is ",".
+    SeparatorGuard sep;
+    numtext::setDecimalSeparator(',');
+    auto comma = ReadAuxCurve(VX_TABLES_DIR "/etoh.fak");
+    EXPECT_EQ(comma->Values, etoh->Values);
 }
 
 TEST(SolventCurves, TableSavedAsText) {

@@ -10,6 +10,7 @@
 #include "core/units.h"
 #include "formats/file_writer.h"
 #include "platform/data_folder.h"
+#include "platform/errors.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
 #include "tools/quantum_yield.h"
@@ -130,6 +131,8 @@ TLTQYRun RunLowTempQY(TSpectraList& list, const TDisplayState& display, const TL
                       const TLTQYSwitches& sw, const TSolventCurves& curves, bool memoEmpty,
                       int32_t& headerIndex) {
     TLTQYRun run;
+    // Refused before anything is computed, so that no run stops half-way.
+    if (p.BandWidth < 1 || p.BandWidth > 1000) throw vx::Error(kBandpassWidthRefused);
     const int32_t first = std::min(p.SeriesRTIndex, p.SeriesLowIndex);
     const int32_t last = std::max(p.SeriesRTIndex, p.SeriesLowIndex);
     for (int32_t k = first; k <= last; ++k) {
@@ -157,23 +160,26 @@ TLTQYRun RunLowTempQY(TSpectraList& list, const TDisplayState& display, const TL
 
     const bool viscosityColumn = curves.Viscosity != nullptr;
     auto empty = [&] { return memoEmpty && run.Lines.empty(); };
+    // The header state changes only with a run that ends: an error on the way leaves it as it was.
+    int32_t header = headerIndex;
     if (sw.Automatic && !empty()) run.Lines.emplace_back();
     for (int32_t f : spectra) {
         TRow row;
         if (!OneSpectrum(list, display, p, sw, curves, first, last, f, row)) continue;
-        if (headerIndex != p.SampleRTIndex) {
+        if (header != p.SampleRTIndex) {
             if (!sw.Automatic && !empty()) run.Lines.emplace_back();
             const TSpectrumRecord& sample = list[p.SampleRTIndex];
             run.Lines.push_back((sw.Automatic ? "\"LT-QY (autom.) for abs. spectrum: " : "LT-QY for abs. spectrum: ") +
                                 sample.Title.str() + "\tFilename:" + sample.FileName.str());
             run.Lines.push_back(std::string("T [K]\tQY [%]\t wavelength\teff. abs.\tn^2") +
                                 (viscosityColumn ? "\tlog(eta)\t" : ""));
-            headerIndex = p.SampleRTIndex;
+            header = p.SampleRTIndex;
         }
         run.Lines.push_back(RowText(row, viscosityColumn));
         ++run.Rows;
         if (!sw.Automatic) run.Label = LabelText(row);
     }
+    headerIndex = header;
     return run;
 }
 
