@@ -1,5 +1,6 @@
 #include "core/settings_globals.h"
 
+#include "core/quantum_yield_settings.h"
 #include "core/units.h"
 
 uint8_t ShowXTitle = 1;
@@ -31,6 +32,8 @@ TScatterDialogSettings ScatterDialogSettings;
 TAdvSmoothSettings AdvSmoothSettings;
 TAdvBaselineSettings AdvBaselineSettings;
 TFilmThicknessSettings FilmThicknessSettings;
+TQYSettings QYSettings;
+TLTQYSettings LTQYSettings;
 
 void SetDefaultSettings(const std::string& programFolder) {
     DisplayXUnit = 1;
@@ -64,4 +67,6 @@ void SetDefaultSettings(const std::string& programFolder) {
     AdvSmoothSettings = TAdvSmoothSettings{};
     AdvBaselineSettings = TAdvBaselineSettings{};
     FilmThicknessSettings = TFilmThicknessSettings{};
+    QYSettings = TQYSettings{};
+    LTQYSettings = TLTQYSettings{};
 }

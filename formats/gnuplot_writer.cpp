@@ -6,6 +6,7 @@
 #include "core/helpers.h"
 #include "core/units.h"
 #include "formats/file_writer.h"
+#include "platform/data_folder.h"
 #include "platform/numtext.h"
 
 namespace {
@@ -76,8 +77,8 @@ std::string commandText(const TSpectraList& list, const TDisplayState& display, 
     };
     line("# Creator Varolux32 Version 1.72.2p");
     line("set xlabel " + GnuplotDoubleQuoted(s.XLabel));
-    line("load " + GnuplotSingleQuoted(programFolder + "ginit.plt"));
-    if (s.RawCurves) line("load " + GnuplotSingleQuoted(programFolder + "pola36.plt"));
+    line("load " + GnuplotSingleQuoted(FileBesideProgram(programFolder, "ginit.plt")));
+    if (s.RawCurves) line("load " + GnuplotSingleQuoted(FileBesideProgram(programFolder, "pola36.plt")));
     if (!s.Title.empty()) line("set title " + GnuplotDoubleQuoted(s.Title));
     line("set ylabel " + GnuplotDoubleQuoted(s.YLabel));
     line("xanf=" + std::to_string(ends.xanf));
@@ -227,7 +228,7 @@ TGnuplotTexts GnuplotExportTexts(TSpectraList& list, const TDisplayState& displa
 void SaveGnuplotFiles(TSpectraList& list, const TDisplayState& display, const TGnuplotSettings& settings,
                       const TGnuplotPlot& plot, const std::string& programFolder) {
     const std::vector<std::string> templateLines =
-        LoadStringsShared(programFolder + (settings.PostScriptOutput ? "postcol.plt" : "postmon.plt"));
+        LoadStringsShared(FileBesideProgram(programFolder, settings.PostScriptOutput ? "postcol.plt" : "postmon.plt"));
     const TGnuplotTexts t = GnuplotExportTexts(list, display, settings, plot, programFolder, templateLines);
     // UTF-8, as the names of the files it loads are on this system; gnuplot reads it so (ginit.plt).
     WriteFileAtomically(settings.FileName, t.Command);

@@ -1,8 +1,8 @@
 #pragma once
 // Gnuplot export: a command file (*.plt) that redraws the current plot from a data file (*.tat) beside
 // it on the integer grid of the display unit, with a PostScript section taken from the template
-// "postcol.plt" or "postmon.plt" beside the program; it loads "ginit.plt" (and "pola36.plt" for
-// ratio curves) from there too. Every text that goes between gnuplot's quotes is escaped, so that no
+// "postcol.plt" or "postmon.plt" beside the program (or in the per-user data folder); it loads
+// "ginit.plt" (and "pola36.plt" for ratio curves) from there too. Every text that goes between gnuplot's quotes is escaped, so that no
 // title can end its string and run a command.
 #include <string>
 #include <vector>
