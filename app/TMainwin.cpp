@@ -23,6 +23,7 @@
 #include "app/app_version.h"
 #include "app/aux_curves.h"
 #include "app/options_commands.h"
+#include "app/processing_commands.h"
 #include "app/plot/Xygraph.h"
 #include "app/plot/xy_start_settings.h"
 #include "app/qt_ui_backend.h"
@@ -95,6 +96,7 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     CreateToolBar();
     ConnectOptionsCommands(*this);  // Configuration, Axes, General
     ConnectToolCommands(*this);
+    ConnectProcessingCommands(*this);  // Sort, Concentration, Advanced Smoothing and Baselining
     ConnectCoreCommands(*this);  // Normalize, Smooth
     ConnectGaussCommands(*this);  // GaussFit menu, its dialog created here for the whole run
 
