@@ -165,7 +165,7 @@ TEST(BaselineValues, LinearThroughTheTiltedAnchorsPlusOffset) {
 TEST(BaselineValues, AdaptiveIsTheLowerEnvelopeSmoothedInPlace) {
     // Reference straight from the point smoothers: running minimum, offset, then the moving average
     // applied point by point into the same values.
-    for (int n : {3, 4, 7, 40, 333}) {
+    for (int n : {3, 4, 7, 40, 333, 9000}) {
         for (int coarseness : {0, 1, 30, 70, 100}) {
             TSpectrumRecord S = *makeRecord("s", 400, 1, wavy(n));
             TAdvBaselineSettings s;

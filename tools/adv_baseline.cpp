@@ -43,15 +43,17 @@ std::vector<double> RunningMinimum(const std::vector<double>& y, int32_t h) {
 }
 
 // The moving average of half width h applied in place in index order: the mean at j reads the values
-// already smoothed before j. A running sum of the window as it stands, re-summed now and then so that
-// rounding does not drift.
+// already smoothed before j. A running sum of the window as it stands, in extended precision and
+// re-summed after as many steps as the window is long (at least 4096), so that rounding does not
+// drift and the re-sums cost no more than the pass.
 void RunningMeanInPlace(std::vector<double>& v, int32_t h) {
     const int32_t n = static_cast<int32_t>(v.size());
+    const int32_t resumAfter = std::max(4096, 2 * h + 1);
     long double sum = 0.0L;
     int32_t lo = 0, hi = -1, sinceSum = 0;
     for (int32_t j = 0; j < n; ++j) {
         const SmoothingWindow w = SmoothingWindowOf(j, h, n);
-        if (w.lo < lo || w.hi < hi || w.lo > hi || ++sinceSum >= 4096) {
+        if (w.lo < lo || w.hi < hi || w.lo > hi || ++sinceSum >= resumAfter) {
             sum = 0.0L;
             for (int32_t k = w.lo; k <= w.hi; ++k) sum += v[k];
             lo = w.lo;
