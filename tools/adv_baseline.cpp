@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/helpers.h"
+#include "core/record_header.h"
 #include "core/smoothing.h"
 #include "core/spectrum_arithmetic.h"
 #include "core/units.h"
@@ -173,25 +174,12 @@ int32_t TBaselinePreview::ShowBaseline(const TDisplayState& display, const TAdvB
         b_ = B;
     }
     // The header always describes the spectrum the baseline is made for.
+    CopyRecordHeader(*S, *B);
     B->Title = "Baseline for: " + S->Title;
-    B->FileName = S->FileName;
-    B->Comment1 = S->Comment1;
-    B->Comment2 = S->Comment2;
-    B->SpecType = S->SpecType;
-    B->Solvent = S->Solvent;
-    B->DateText = S->DateText;
-    B->ExcitationWl = S->ExcitationWl;
     B->PathLength = S->PathLength;
-    B->Concentration = S->Concentration;
     B->ConcTimesPath = S->Concentration * S->PathLength;
-    B->SourceKind = S->SourceKind;
-    B->Temperature = S->Temperature;
-    B->ExposureTime = S->ExposureTime;
     B->FirstX = S->FirstX;
     B->StepX = S->StepX;
-    B->LineStyle = S->LineStyle;
-    B->XUnit = S->XUnit;
-    B->YKind = S->YKind;
     B->LineWidth = S->LineWidth + 1;
     B->Color = CurveColor(2);
     B->Values = std::move(values);

@@ -42,11 +42,7 @@ TAdvBaselineDia::TAdvBaselineDia(QWidget* parent) : TToolDialog(parent) {
     setObjectName("AdvBaselineDia");
     setWindowTitle("Baselining options");
     auto* lay = new QVBoxLayout(this);
-    auto* top = new QHBoxLayout;
-    SpekBox = NewCombo(this, "SpekBox");
-    top->addWidget(new QLabel("Spectrum:", this));
-    top->addWidget(SpekBox, 1);
-    lay->addLayout(top);
+    SpekBox = AddSpectrumRow(this, lay, "SpekBox");
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName("PageControl1");

@@ -29,11 +29,7 @@ TAdvSmoothDia::TAdvSmoothDia(QWidget* parent) : TToolDialog(parent) {
     setObjectName("AdvSmoothDia");
     setWindowTitle("Smoothing options");
     auto* lay = new QVBoxLayout(this);
-    auto* top = new QHBoxLayout;
-    SpekBox = NewCombo(this, "SpekBox");
-    top->addWidget(new QLabel("Spectrum:", this));
-    top->addWidget(SpekBox, 1);
-    lay->addLayout(top);
+    SpekBox = AddSpectrumRow(this, lay, "SpekBox");
 
     RBmovingaverage = new QRadioButton("moving average", this);
     RBmovingaverage->setObjectName("RBmovingaverage");

@@ -3,6 +3,7 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -95,6 +96,15 @@ QLineEdit* NewEdit(QWidget* parent, const char* name, const QString& text) {
     auto* e = new QLineEdit(text, parent);
     e->setObjectName(name);
     return e;
+}
+
+QComboBox* AddSpectrumRow(QWidget* parent, QBoxLayout* into, const char* name) {
+    auto* row = new QHBoxLayout;
+    QComboBox* box = NewCombo(parent, name);
+    row->addWidget(new QLabel("Spectrum:", parent));
+    row->addWidget(box, 1);
+    into->addLayout(row);
+    return box;
 }
 
 void FillSpectrumCombo(QComboBox* box, int selected) {

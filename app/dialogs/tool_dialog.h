@@ -44,6 +44,8 @@ void SetModalRunner(std::function<int(QDialog&)> runner);
 QComboBox* NewCombo(QWidget* parent, const char* name);
 QCheckBox* NewCheck(QWidget* parent, const char* name, const QString& caption, bool checked);
 QLineEdit* NewEdit(QWidget* parent, const char* name, const QString& text);
+// A row "Spectrum:" with the spectrum combo box `name`, added to `into`.
+QComboBox* AddSpectrumRow(QWidget* parent, QBoxLayout* into, const char* name);
 // Legend titles of all spectra in list order; `selected` is clamped into the list.
 void FillSpectrumCombo(QComboBox* box, int selected = 0);
 // Checked "all spectra" boxes grey the single-spectrum choice: silver and disabled.
