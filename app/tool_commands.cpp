@@ -50,7 +50,6 @@ using dialogcmd::hasCurves;
 
 int waitsRunning = 0;
 
-
 // Keys such as Backspace and Del belong to an edit field that has the focus.
 bool editHasFocus() {
     QWidget* f = QApplication::focusWidget();
