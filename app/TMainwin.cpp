@@ -22,14 +22,17 @@
 
 #include "app/app_version.h"
 #include "app/aux_curves.h"
+#include "app/fluor_commands.h"
 #include "app/options_commands.h"
 #include "app/processing_commands.h"
+#include "app/quantum_yield_commands.h"
 #include "app/plot/Xygraph.h"
 #include "app/plot/xy_start_settings.h"
 #include "app/qt_ui_backend.h"
 #include "app/replot.h"
 #include "app/stored_options.h"
 #include "app/tool_commands.h"
+#include "app/webcam_commands.h"
 #include "app/window_placement.h"
 #include "core/helpers.h"
 #include "core/settings_globals.h"
@@ -98,7 +101,10 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     ConnectToolCommands(*this);
     ConnectProcessingCommands(*this);  // Sort, Concentration, Advanced Smoothing and Baselining
     ConnectCoreCommands(*this);  // Normalize, Smooth
+    ConnectWebcamCommands(*this);  // Spectrometer menu, Load spectrum image
     ConnectGaussCommands(*this);  // GaussFit menu, its dialog created here for the whole run
+    ConnectQuantumYieldCommands(*this);  // its two dialogs created here for the whole run
+    ConnectFluorCommands(*this);  // Fluorescence/ EEM menu, film thickness, polarisation
 
     // 5. spectroscope view off
     if (QAction* a = Action("ShowSpectroscopeView")) a->setChecked(false);
@@ -235,12 +241,11 @@ void TMainwin::Cleanup() {
     if (cleanedUp_) return;
     cleanedUp_ = true;
     SetShellClosing(true);
-    for (const char* name : {"Get1", "RunAcq1"}) {
-        if (QAction* a = Action(name)) a->setChecked(false);
-    }
+    ReleaseWebcam(*this);
     SavePlacement();
     SpectraList.Clear();
     LampCurve.Free();
+    CorrectionCurve.Free();
     if (plot_) plot_->SetKurvenAnzahl(0);
     GnuplotSettings.CommandLines.clear();
 }

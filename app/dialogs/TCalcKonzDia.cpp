@@ -37,14 +37,10 @@ TCalcKonzDia::TCalcKonzDia(QWidget* parent) : TToolDialog(parent) {
     add("Concentration:", Ckonz, "mol/l");
     lay->addLayout(grid);
     auto* buttons = new QHBoxLayout;
-    BRechenen = new QPushButton("Calculate", this);
-    BRechenen->setObjectName("BRechenen");
-    BPeak = new QPushButton("Insert Peak", this);
-    BPeak->setObjectName("BPeak");
-    for (QPushButton* b : {BRechenen, BPeak}) {
-        b->setAutoDefault(false);
-        buttons->addWidget(b);
-    }
+    BRechenen = NewButton(this, "BRechenen", "Calculate");
+    BPeak = NewButton(this, "BPeak", "Insert Peak");
+    buttons->addWidget(BRechenen);
+    buttons->addWidget(BPeak);
     lay->addLayout(buttons);
     AddButtonRow(lay, "html\\varolux_man_rech_en.html#konz");
 

@@ -42,9 +42,7 @@ TSortDia::TSortDia(QWidget* parent) : TToolDialog(parent) {
         crit->addWidget(g);
         connect(g, &TRadioGroup::ItemIndexChanged, this, [this, g] { Highlight(g); });
     }
-    Button1 = new QPushButton("Sort!", KritBox);
-    Button1->setObjectName("Button1");
-    Button1->setAutoDefault(false);
+    Button1 = NewButton(KritBox, "Button1", "Sort!");
     crit->addWidget(Button1);
     side->addWidget(KritBox);
     side->addStretch(1);

@@ -98,6 +98,19 @@ QLineEdit* NewEdit(QWidget* parent, const char* name, const QString& text) {
     return e;
 }
 
+QLabel* NewLabel(QWidget* parent, const char* name, const QString& text) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
 QComboBox* AddSpectrumRow(QWidget* parent, QBoxLayout* into, const char* name) {
     auto* row = new QHBoxLayout;
     QComboBox* box = NewCombo(parent, name);
