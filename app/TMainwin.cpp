@@ -2,6 +2,7 @@
 #include "app/TMainwin.h"
 
 #include "app/core_commands.h"
+#include "app/gauss_commands.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -20,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_version.h"
+#include "app/aux_curves.h"
 #include "app/options_commands.h"
 #include "app/plot/Xygraph.h"
 #include "app/plot/xy_start_settings.h"
@@ -94,6 +96,7 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     ConnectOptionsCommands(*this);  // Configuration, Axes, General
     ConnectToolCommands(*this);
     ConnectCoreCommands(*this);  // Normalize, Smooth
+    ConnectGaussCommands(*this);  // GaussFit menu, its dialog created here for the whole run
 
     // 5. spectroscope view off
     if (QAction* a = Action("ShowSpectroscopeView")) a->setChecked(false);
@@ -235,6 +238,7 @@ void TMainwin::Cleanup() {
     }
     SavePlacement();
     SpectraList.Clear();
+    LampCurve.Free();
     if (plot_) plot_->SetKurvenAnzahl(0);
     GnuplotSettings.CommandLines.clear();
 }

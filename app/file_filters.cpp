@@ -1,7 +1,15 @@
 #include "app/file_filters.h"
 
+#include "core/file_names.h"
 #include "core/helpers.h"
 #include "formats/format_table.h"
+#include "platform/ui.h"
+
+bool ConfirmReplaceFile(const std::string& name) {
+    return !FileExists(name) ||
+           ui::messageBox(name + " already exists.\r\nDo you want to replace it?", "Confirm Save As",
+                          ui::Buttons::YesNo, ui::Icon::Warning) == ui::Answer::Yes;
+}
 
 QString QtNameFilter(const std::string& description, const std::string& patterns) {
     QStringList pats;

@@ -29,3 +29,7 @@ inline constexpr const char* kImageSaveFilter =
 // Extensions forced by the 1-based filter index of the two save filters.
 inline constexpr const char* kDataSaveExtensions[] = {".rvx", ".spc", ".dx", ".dat", ".csv"};
 inline constexpr const char* kImageSaveExtensions[] = {".gif", ".png", ".tif", ".wmf", ".bmp"};
+
+// The save dialogs' question before an existing file is replaced: true when `name` does not exist or
+// the answer is Yes.
+bool ConfirmReplaceFile(const std::string& name);

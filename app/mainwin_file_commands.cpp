@@ -169,11 +169,7 @@ std::string TMainwin::RunSaveDialog(const char* filter, const char* const (&exte
     if (filterIndex < 1 || filterIndex > 5) filterIndex = 1;
     SaveFolder = FolderOf(name);
     name = ChangeFileExt(name, extensions[filterIndex - 1]);
-    if (!SaveDialogHook && FileExists(name)) {
-        if (ui::messageBox(name + " already exists.\r\nDo you want to replace it?", "Confirm Save As",
-                           ui::Buttons::YesNo, ui::Icon::Warning) != ui::Answer::Yes)
-            return {};
-    }
+    if (!SaveDialogHook && !ConfirmReplaceFile(name)) return {};
     SaveDialogFileName = name;
     return name;
 }

@@ -120,6 +120,47 @@ void SetShellClosing(bool closing) { closingFlag = closing; }
 bool ShellClosing() { return closingFlag; }
 int ActiveWaits() { return waitDepth; }
 
+namespace {
+class InputFilter : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* e) override {
+        switch (e->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletRelease:
+        case QEvent::DragEnter:
+        case QEvent::Drop: return true;
+        default: return false;
+        }
+    }
+};
+}  // namespace
+
+TUserInputBlock::TUserInputBlock() : filter_(std::make_unique<InputFilter>()) {
+    QCoreApplication::instance()->installEventFilter(filter_.get());
+}
+
+TUserInputBlock::~TUserInputBlock() {
+    if (QCoreApplication::instance()) QCoreApplication::instance()->removeEventFilter(filter_.get());
+}
+
+void TUserInputBlock::ProcessEvents() {
+    ++waitDepth;
+    QCoreApplication::processEvents();
+    --waitDepth;
+}
+
 void QtDelay(int ms) {
     if (ms <= 0 || closingFlag) return;
     ++waitDepth;

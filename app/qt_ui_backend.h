@@ -46,3 +46,17 @@ bool ShellClosing();
 int ActiveWaits();
 // Waits ms milliseconds processing events; returns early when the program is closing.
 void QtDelay(int ms);
+// For loops that must not be interrupted (the Gauss fit): while it lives, the user's input (keys,
+// mouse, wheel, touch) is dropped, and ProcessEvents counts as a wait, so that a close waits for the
+// loop to leave.
+class TUserInputBlock {
+public:
+    TUserInputBlock();
+    ~TUserInputBlock();
+    TUserInputBlock(const TUserInputBlock&) = delete;
+    TUserInputBlock& operator=(const TUserInputBlock&) = delete;
+    void ProcessEvents();
+
+private:
+    std::unique_ptr<QObject> filter_;
+};

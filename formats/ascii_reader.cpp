@@ -18,20 +18,6 @@ TAxisQueryChoice AxisQueryChoice;
 
 namespace {
 
-// StripLeadingBlanks on a view: blanks go; a line that becomes empty or starts with "." or "," gets a
-// "0" in front (built in `scratch` only then, so ordinary lines cost no copy).
-std::string_view stripLine(std::string_view line, std::string& scratch) {
-    if (line.empty()) return line;
-    std::size_t p = line.find_first_not_of(' ');
-    std::string_view s = p == std::string_view::npos ? std::string_view() : line.substr(p);
-    if (s.empty() || s[0] == '.' || s[0] == ',') {
-        scratch.assign("0");
-        scratch.append(s);
-        return scratch;
-    }
-    return s;
-}
-
 // Reads a number at p as far as it goes, its decimal mark never being `sep`, and moves p behind it.
 bool parseNumberAt(const char*& p, const char* e, char sep, double& out) {
     const char* q = ScanNumber(p, e, out, sep);
@@ -80,16 +66,6 @@ double numberField(const MappedText& text, std::string_view field) {
     std::string t = text.Utf8(field);
     FixDecimalSeparator(t);
     return numtext::StrToFloat(t);
-}
-
-char guessSeparator(std::string_view line) {
-    const bool dot = line.find('.') != std::string_view::npos;
-    const bool comma = line.find(',') != std::string_view::npos;
-    if (dot && comma) return ',';
-    if (line.find(';') != std::string_view::npos) return ';';
-    if (line.find('\t') != std::string_view::npos) return '\t';
-    if (line.find(' ') != std::string_view::npos) return ' ';
-    return '\t';
 }
 
 bool startsWithInteger(std::string_view line, char sep) {
@@ -193,7 +169,7 @@ void readAscii(TSpectrumRecord& rec, const MappedText& text, const std::string& 
     // The separator is guessed from the eleventh line.
     for (int i = 0; i <= 10; ++i)
         if (!lines.Next(line)) throw vx::ListIndexError(10);
-    const char sep = guessSeparator(stripLine(line, scratch));
+    const char sep = GuessSeparator(StripLeadingBlanksView(line, scratch));
 
     // Header lines: those whose first field is no integer.
     lines.Seek(0);
@@ -202,14 +178,14 @@ void readAscii(TSpectrumRecord& rec, const MappedText& text, const std::string& 
     for (;;) {
         dataStart = lines.Position();
         if (!lines.Next(line)) throw vx::ListIndexError(header);
-        if (startsWithInteger(stripLine(line, scratch), sep)) break;
+        if (startsWithInteger(StripLeadingBlanksView(line, scratch), sep)) break;
         ++header;
     }
 
     if (header > 0) {
         LineCursor first(bytes);
         first.Next(line);
-        axisTypesFromLabels(text.Utf8(stripLine(line, scratch)), sep, r);
+        axisTypesFromLabels(text.Utf8(StripLeadingBlanksView(line, scratch)), sep, r);
     } else if (fromOpen) {
         askAxisTypes(fileName, r);
     }
@@ -231,7 +207,7 @@ void readAscii(TSpectrumRecord& rec, const MappedText& text, const std::string& 
         lines.Seek(pos);
         if (!lines.Next(line)) break;
         pos = lines.Position();
-        std::string_view s = stripLine(line, scratch);
+        std::string_view s = StripLeadingBlanksView(line, scratch);
         auto p = s.find(sep);
         if (p == std::string_view::npos) break;
         std::string_view xf = s.substr(0, p), yf = s.substr(p + 1);

@@ -50,9 +50,6 @@ struct TableShape {
     HeaderLine counts;  // line G, else line d - 1: its fields name EEM excitation wavelengths
 };
 
-// Where a text leaves the reader with no spectrum (and no message).
-struct NoSpectrum {};
-
 std::string_view trimBlanks(std::string_view s) {
     while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
     while (!s.empty() && s.back() == ' ') s.remove_suffix(1);

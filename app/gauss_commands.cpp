@@ -1,0 +1,204 @@
+#include "app/gauss_commands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QPointer>
+
+#include "app/TMainwin.h"
+#include "app/dialogs/TGauss2Dia.h"
+#include "app/file_filters.h"
+#include "app/plot/Xygraph.h"
+#include "app/qt_ui_backend.h"
+#include "core/settings_globals.h"
+#include "core/spectra_list.h"
+#include "core/units.h"
+#include "formats/gauss_params_file.h"
+#include "platform/errors.h"
+#include "platform/ui.h"
+#include "tools/gauss_fit.h"
+#include "tools/gauss_model.h"
+
+namespace {
+
+constexpr const char* kAxisRefused = "Gaussfit not possible with this axis type";
+constexpr const char* kFilter = "Gauss spectra (*.gss)|*.gss";
+
+std::function<std::string(bool)>& fileDialogHook() {
+    static std::function<std::string(bool)> hook;
+    return hook;
+}
+std::function<void()>& stepObserver() {
+    static std::function<void()> observer;
+    return observer;
+}
+
+bool unitsAllowed() {
+    if (DisplayXUnit == SpecXWavenumber && DisplayYMode == SpecYAbsorbance) return true;
+    ShowErrorBox(kAxisRefused);
+    return false;
+}
+
+std::string fileDialog(TMainwin& w, bool save) {
+    if (fileDialogHook()) return fileDialogHook()(save);
+    QFileDialog dlg(&w, save ? "Save Gauss spectra" : "Open Gauss spectra", QString::fromStdString(OpenFolder));
+    dlg.setObjectName(save ? "SaveGauss" : "OpenGauss");
+    dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dlg.setNameFilters(QtNameFilters(kFilter));
+    // The overwrite question comes after the extension is forced.
+    dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+    return dlg.selectedFiles().front().toStdString();
+}
+
+// The model spectrum and one spectrum per group, from the program's block.
+void addModelSpectra() {
+    const TDisplayState display = CurrentDisplayState();
+    auto rec = GaussModelSpectrum(GaussModelParams, display);
+    if (rec->IsComplete()) {
+        rec->LineStyle = 0;
+        SpectraList.AddWithDefaultColor(std::move(rec));
+    } else {
+        ui::messageBox("The fit range gives fewer than two points: no Gauss spectrum was added");
+    }
+    GaussListParams(SpectraList, GaussModelParams, display);
+}
+
+// The fit of the program's block to spectrum 0, with the preview curve after the spectra's curves.
+// The user's input waits while it runs; closing the program ends it.
+void runFit(TMainwin& w, const TGaussFitSwitches& switches) {
+    TXYPlot& plot = *w.XYPlot();
+    QPointer<TXYPlot> alive(&plot);
+    int curve = 0;
+    TGaussFitHooks hooks;
+    hooks.addPreview = [&] {
+        plot.AddCurve();
+        curve = plot.KurvenAnzahl();
+    };
+    hooks.removePreview = [&] {
+        if (alive && curve >= 1 && curve <= alive->KurvenAnzahl()) alive->DeleteCurve(curve);
+        if (alive) alive->Repaint();
+    };
+    hooks.stageLegend = [&](const std::string& legend) { plot.SetCurveName(curve, QString::fromStdString(legend)); };
+    hooks.preview = [&](const TGaussModelParams& block) { GaussModelPreview(plot, curve, block); };
+    TUserInputBlock* inputBlock = nullptr;
+    hooks.processMessages = [&] {
+        inputBlock->ProcessEvents();
+        if (ShellClosing() || !alive) throw vx::Cancelled();
+        if (stepObserver()) stepObserver()();
+    };
+    std::string refused;
+    {
+        TUserInputBlock block;
+        inputBlock = &block;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        struct CursorBack {
+            ~CursorBack() { QApplication::restoreOverrideCursor(); }
+        } cursorBack;
+        try {
+            GaussFitIterate(SpectraList[0], GaussModelParams, switches, CurrentDisplayState(), hooks);
+        } catch (const vx::Cancelled&) {
+            throw;
+        } catch (const vx::Error& e) {
+            refused = e.what();
+        }
+    }
+    // A fit that cannot start (no data in the range) leaves the block as it was; the model of the
+    // start values is shown all the same.
+    if (!refused.empty()) ShowErrorBox(refused);
+}
+
+void replotWithModel(TMainwin& w) {
+    TReplotSteps steps;
+    steps.CountWord = "  Spektren";
+    w.ReplotSpectra(steps);
+}
+
+}  // namespace
+
+void GaussModelPreview(TXYPlot& plot, int n, const TGaussModelParams& block) {
+    const auto pts = GaussPreviewPoints(block);
+    for (std::size_t i = 0; i < pts.size(); ++i) {
+        plot.SetCurvePoint(n, 1, pts[i].x, static_cast<int>(i));
+        plot.SetCurvePoint(n, 2, pts[i].y, static_cast<int>(i));
+    }
+    plot.Repaint();
+}
+
+namespace gausscmd {
+
+TGauss2Dia* Dialog(TMainwin& w) { return w.findChild<TGauss2Dia*>("Gauss2Dia"); }
+
+void SetFileDialogHook(std::function<std::string(bool)> hook) { fileDialogHook() = std::move(hook); }
+void SetFitStepObserver(std::function<void()> observer) { stepObserver() = std::move(observer); }
+
+void GaussManually1Click(TMainwin& w) {
+    if (!unitsAllowed()) return;
+    TXYPlot& plot = *w.XYPlot();
+    if (plot.KurvenAnzahl() == 0) return;
+    bool measured = false;
+    for (const auto& rec : SpectraList) measured = measured || rec->SourceKind != SpecSourceGaussModel;
+    if (!measured) return;
+    TGauss2Dia* dia = Dialog(w);
+    if (!dia) return;
+    dia->Params = GaussModelParams;
+    if (RunModal(*dia) != QDialog::Accepted) return;
+    DeleteGaussSpectra(SpectraList);
+    GaussModelParams = dia->Params;
+    if (dia->Kiterate->isChecked()) {
+        // The curves follow the list first, so that no curve of a removed model stays beside the
+        // preview.
+        replotWithModel(w);
+        runFit(w, dia->FitSwitches());
+    }
+    addModelSpectra();
+    replotWithModel(w);
+}
+
+void GaussOpen1Click(TMainwin& w) {
+    if (!unitsAllowed()) return;
+    const std::string name = fileDialog(w, false);
+    bool loaded = false;
+    if (!name.empty()) {
+        try {
+            loaded = LoadGaussParams(name, GaussModelParams);
+        } catch (const vx::Error& e) {
+            ShowErrorBox(e.what());
+        }
+    }
+    if (loaded) {
+        DeleteGaussSpectra(SpectraList);
+        addModelSpectra();
+        replotWithModel(w);
+    }
+    w.XYPlot()->Dirty = true;
+    w.XYPlot()->Repaint();
+}
+
+void GaussSave1Click(TMainwin& w) {
+    std::string name = fileDialog(w, true);
+    if (name.empty()) return;
+    name = ChangeFileExt(name, ".gss");
+    if (!fileDialogHook() && !ConfirmReplaceFile(name)) return;
+    SaveGaussParams(name, GaussModelParams);
+}
+
+}  // namespace gausscmd
+
+void ConnectGaussCommands(TMainwin& win) {
+    new TGauss2Dia(&win);
+    TMainwin* w = &win;
+    const std::pair<const char*, void (*)(TMainwin&)> commands[] = {
+        {"GaussManually1", gausscmd::GaussManually1Click},
+        {"GaussOpen1", gausscmd::GaussOpen1Click},
+        {"GaussSave1", gausscmd::GaussSave1Click},
+    };
+    for (const auto& [name, fn] : commands) {
+        QAction* a = win.Action(name);
+        if (!a) continue;
+        a->setEnabled(true);
+        QObject::connect(a, &QAction::triggered, &win, [w, fn = fn] { RunGuarded([&] { fn(*w); }); });
+    }
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The GaussFit menu: the Gauss band-group dialog with the fit, and the ".gss" parameter files.
+#include <functional>
+#include <string>
+
+class TMainwin;
+class TGauss2Dia;
+class TXYPlot;
+struct TGaussModelParams;
+
+// Creates the Gauss dialog (it lives as long as the main window and sets the program's block to the
+// defaults) and connects the GaussFit commands. The main window calls this once after its menus exist.
+void ConnectGaussCommands(TMainwin& win);
+
+// The preview curve: the model's 301 points in 1/cm into curve n, then a repaint.
+void GaussModelPreview(TXYPlot& plot, int n, const TGaussModelParams& block);
+
+namespace gausscmd {
+void GaussManually1Click(TMainwin& win);
+void GaussOpen1Click(TMainwin& win);
+void GaussSave1Click(TMainwin& win);
+TGauss2Dia* Dialog(TMainwin& win);
+// Tests: the file dialogs' answer (save: the Save dialog; "" = Cancel), and a look at the window once
+// per step while the fit runs.
+void SetFileDialogHook(std::function<std::string(bool save)> hook);
+void SetFitStepObserver(std::function<void()> observer);
+}  // namespace gausscmd

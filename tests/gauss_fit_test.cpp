@@ -1,0 +1,296 @@
+// The Levenberg-Marquardt fit of the band-group model: known parameters recovered from spectra made by
+// the model, the stage lists, the activation and connect switches, and the rules for steps that
+// cannot be made.
+#include <gtest/gtest.h>
+
+#include <cfenv>
+#include <cmath>
+#include <limits>
+
+#include "core/units.h"
+#include "platform/errors.h"
+#include "tools/gauss_fit.h"
+#include "tools/gauss_model.h"
+
+namespace {
+
+constexpr TDisplayState kWavenumbers{SpecXWavenumber, SpecYAbsorbance};
+constexpr double kNoCut = std::numeric_limits<double>::infinity();
+
+// A measured spectrum in 1/cm (25000 down to 12500, step 2.5) made by the model without its cut.
+TSpectrumRecord spectrumOf(const TGaussModelParams& truth, int points = 5001) {
+    TSpectrumRecord r;
+    r.XUnit = SpecXWavenumber;
+    r.FirstX = 25000.0;
+    r.StepX = -12500.0 / (points - 1);
+    r.Values.resize(static_cast<std::size_t>(points));
+    for (int i = 0; i < points; ++i) r.Values[static_cast<std::size_t>(i)] = GaussBandSum(truth, r.XAt(i), kNoCut);
+    return r;
+}
+
+TGaussGroup group(int bands, double position, double width, double spacing, std::vector<double> amps) {
+    TGaussGroup g;
+    g.BandCount = bands;
+    g.Position = position;
+    g.Width = width;
+    g.Spacing = spacing;
+    for (std::size_t k = 0; k < amps.size(); ++k) g.Amplitudes[k] = amps[k];
+    return g;
+}
+
+TGaussModelParams blockOf(std::vector<TGaussGroup> groups) {
+    TGaussModelParams b = GaussDefaultParams();
+    b.GroupCount = static_cast<int32_t>(groups.size());
+    for (std::size_t g = 0; g < groups.size(); ++g) b.Groups[g] = groups[g];
+    return b;
+}
+
+void expectGroupNear(const TGaussGroup& got, const TGaussGroup& want, double rel, const char* what) {
+    SCOPED_TRACE(what);
+    EXPECT_NEAR(got.Position, want.Position, rel * want.Position);
+    EXPECT_NEAR(got.Width, want.Width, rel * want.Width);
+    if (want.BandCount > 1) {
+        EXPECT_NEAR(got.Spacing, want.Spacing, rel * want.Spacing);
+    }
+    for (int k = 0; k < want.BandCount; ++k)
+        EXPECT_NEAR(got.Amplitudes[static_cast<std::size_t>(k)], want.Amplitudes[static_cast<std::size_t>(k)],
+                    rel * want.Amplitudes[static_cast<std::size_t>(k)])
+            << "amplitude " << k;
+}
+
+const TGaussGroup kTrue = group(3, 15000.0, 600.0, 1300.0, {0.8, 0.5, 0.2});
+
+}  // namespace
+
+TEST(GaussFit, AllStagesRecoverKnownParameters) {
+    const TSpectrumRecord spec = spectrumOf(blockOf({kTrue}));
+    TGaussModelParams start = blockOf({group(3, 15150.0, 540.0, 1250.0, {0.6, 0.6, 0.3})});
+    std::vector<std::string> legends;
+    int previews = 0;
+    TGaussFitHooks hooks;
+    hooks.stageLegend = [&](const std::string& l) { legends.push_back(l); };
+    hooks.preview = [&](const TGaussModelParams& b) {
+        ++previews;
+        EXPECT_EQ(b.Groups[0].BandCount, 3);
+    };
+    const auto reports = GaussFitIterate(spec, start, TGaussFitSwitches{}, kWavenumbers, hooks);
+    expectGroupNear(start.Groups[0], kTrue, 1e-6, "fitted");
+    EXPECT_EQ(legends, (std::vector<std::string>{"1. Iteration  Maxima", "2. Iteration  Maxima",
+                                                 "1. glob. Iteration  Maxima", "3. Iteration  Maxima",
+                                                 "2. glob. Iteration  Maxima", "4. Iteration  Maxima",
+                                                 "3. glob. Iteration  Maxima"}));
+    ASSERT_EQ(reports.size(), 7u);
+    const int freeParams[] = {3, 1, 6, 1, 6, 1, 6};
+    for (int s = 0; s < 7; ++s) {
+        EXPECT_EQ(reports[static_cast<std::size_t>(s)].freeParams, freeParams[s]) << "stage " << s + 1;
+        EXPECT_LE(reports[static_cast<std::size_t>(s)].chisqEnd, reports[static_cast<std::size_t>(s)].chisqStart);
+        EXPECT_LE(reports[static_cast<std::size_t>(s)].steps, 10);
+    }
+    EXPECT_GT(previews, 7);
+    // The range and the groups not in use stay as they were.
+    EXPECT_EQ(start.RangeFrom, 25000.0);
+    EXPECT_EQ(start.Groups[1], GaussDefaultParams().Groups[1]);
+}
+
+TEST(GaussFit, SpectrumOfTheModelItselfStopsUnchanged) {
+    const TGaussModelParams truth = blockOf({kTrue});
+    const TSpectrumRecord spec = spectrumOf(truth);
+    TGaussModelParams b = truth;
+    const auto reports = GaussFitIterate(spec, b, TGaussFitSwitches{}, kWavenumbers);
+    EXPECT_EQ(b, truth);
+    for (const auto& r : reports) {
+        EXPECT_EQ(r.chisqStart, 0.0) << r.legend;
+        EXPECT_EQ(r.steps, 1) << r.legend;  // the first rejected step ends the run
+    }
+}
+
+TEST(GaussFit, OnlyAmplitudesIsOneStage) {
+    const TSpectrumRecord spec = spectrumOf(blockOf({kTrue}));
+    TGaussModelParams b = blockOf({group(3, 15100.0, 600.0, 1300.0, {0.6, 0.6, 0.3})});
+    TGaussFitSwitches sw;
+    sw.OnlyAmplitudes = true;
+    const auto reports = GaussFitIterate(spec, b, sw, kWavenumbers);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].legend, "1. Iteration  Maxima");
+    EXPECT_EQ(b.Groups[0].Position, 15100.0);
+    EXPECT_EQ(b.Groups[0].Width, 600.0);
+    EXPECT_EQ(b.Groups[0].Spacing, 1300.0);
+    EXPECT_NE(b.Groups[0].Amplitudes[1], 0.6);
+    // With the shapes right the amplitudes are a linear problem: one stage finds them.
+    TGaussModelParams shapes = blockOf({group(3, 15000.0, 600.0, 1300.0, {0.6, 0.6, 0.3})});
+    GaussFitIterate(spec, shapes, sw, kWavenumbers);
+    expectGroupNear(shapes.Groups[0], kTrue, 1e-9, "amplitudes");
+}
+
+TEST(GaussFit, DeactivatedGroupIsUntouched) {
+    const TGaussGroup second = group(2, 21500.0, 450.0, 1000.0, {0.4, 0.3});
+    const TSpectrumRecord spec = spectrumOf(blockOf({kTrue, second}));
+    const TGaussGroup secondStart = group(2, 21400.0, 480.0, 1050.0, {0.35, 0.2});
+    TGaussModelParams b = blockOf({group(3, 15100.0, 560.0, 1280.0, {0.7, 0.55, 0.25}), secondStart});
+    TGaussFitSwitches sw;
+    sw.Active[1] = false;
+    const auto reports = GaussFitIterate(spec, b, sw, kWavenumbers);
+    EXPECT_EQ(b.Groups[1], secondStart);
+    EXPECT_NE(b.Groups[0].Position, 15100.0);
+    EXPECT_EQ(reports[2].freeParams, 6);
+    // Activated again, both groups are found.
+    TGaussModelParams both = b;
+    GaussFitIterate(spec, both, TGaussFitSwitches{}, kWavenumbers);
+    expectGroupNear(both.Groups[0], kTrue, 1e-5, "group 1");
+    expectGroupNear(both.Groups[1], second, 1e-5, "group 2");
+}
+
+TEST(GaussFit, ConnectedAmplitudesKeepTheirRatio) {
+    const TSpectrumRecord spec = spectrumOf(blockOf({kTrue}));
+    // The true shape and ratios at half the height: one common factor of 2 explains the spectrum.
+    TGaussModelParams b = blockOf({group(3, 15080.0, 620.0, 1290.0, {0.4, 0.25, 0.1})});
+    TGaussFitSwitches sw;
+    sw.Connect[0] = true;
+    const auto reports = GaussFitIterate(spec, b, sw, kWavenumbers);
+    EXPECT_EQ(reports[0].freeParams, 1);  // one factor slot
+    EXPECT_EQ(reports[2].freeParams, 4);
+    const auto& a = b.Groups[0].Amplitudes;
+    EXPECT_NEAR(a[1] / a[0], 0.625, 1e-12);
+    EXPECT_NEAR(a[2] / a[0], 0.25, 1e-12);
+    expectGroupNear(b.Groups[0], kTrue, 1e-6, "connected");
+}
+
+TEST(GaussFit, StageListsCountSlotsOverAllGroups) {
+    // Group 1: three separate amplitudes, group 2 (deactivated): two, group 3 connected: one slot.
+    TGaussModelParams b = blockOf({group(3, 15000, 500, 1000, {1, 1, 1}), group(2, 19000, 500, 1000, {1, 1}),
+                                   group(4, 22000, 500, 1000, {1, 1, 1, 1})});
+    TGaussFitSwitches sw;
+    sw.Active[1] = false;
+    sw.Connect[2] = true;
+    TGaussFit fit;
+    GaussFitInit(fit, b, sw, nullptr);
+    EXPECT_EQ(fit.ma, 15);
+    EXPECT_EQ(fit.a[15], 1.0);  // the factor starts at 1
+    EXPECT_EQ(fit.a[2], 15000.0);
+    EXPECT_EQ(fit.a[9], 500.0);
+    using L = std::vector<int32_t>;
+    EXPECT_EQ(GaussStageList(fit, 1), (L{10, 11, 12, 15}));
+    EXPECT_EQ(GaussStageList(fit, 2), (L{2, 8}));
+    EXPECT_EQ(GaussStageList(fit, 3), (L{10, 11, 12, 15, 1, 2, 3, 7, 8, 9}));
+    EXPECT_EQ(GaussStageList(fit, 4), (L{3, 9}));
+    EXPECT_EQ(GaussStageList(fit, 6), (L{1, 7}));
+    EXPECT_EQ(GaussStageList(fit, 7), GaussStageList(fit, 5));
+    fit.lista = {0, 2, 2};
+    fit.mfit = 2;
+    EXPECT_THROW(MRQMIN(fit), vx::Error);
+}
+
+TEST(GaussFit, ManyParametersAndParametersWithoutEffect) {
+    // Five groups of six separate amplitudes: 45 parameters, beyond a fixed capacity of 30.
+    std::vector<TGaussGroup> groups;
+    for (int g = 0; g < 5; ++g)
+        groups.push_back(group(6, 13000.0 + 2000.0 * g, 150.0, 300.0, {0.5, 0.4, 0.3, 0.2, 0.1, 0.05}));
+    const TGaussModelParams truth = blockOf(groups);
+    TGaussModelParams b = truth;
+    b.Groups[2].Position += 20.0;
+    const auto reports = GaussFitIterate(spectrumOf(truth), b, TGaussFitSwitches{}, kWavenumbers);
+    EXPECT_EQ(reports[2].freeParams, 45);
+    expectGroupNear(b.Groups[2], truth.Groups[2], 1e-6, "group 3");
+
+    // The defaults: a group without bands has nothing to fit; no singular matrix, nothing changes.
+    TGaussModelParams defaults = GaussDefaultParams();
+    const auto none = GaussFitIterate(spectrumOf(truth), defaults, TGaussFitSwitches{}, kWavenumbers);
+    for (const auto& r : none) EXPECT_EQ(r.freeParams, 0) << r.legend;
+    EXPECT_EQ(defaults, GaussDefaultParams());
+
+    // A single band has no spacing to fit, and a group far outside the data nothing at all.
+    TGaussModelParams single = blockOf({group(1, 15000.0, 600.0, 1300.0, {0.5}),
+                                        group(2, 900000.0, 100.0, 1000.0, {0.5, 0.5})});
+    const auto one = GaussFitIterate(spectrumOf(blockOf({kTrue})), single, TGaussFitSwitches{}, kWavenumbers);
+    EXPECT_EQ(one[0].freeParams, 1);
+    EXPECT_EQ(one[5].freeParams, 0);
+    EXPECT_EQ(one[6].freeParams, 3);
+    EXPECT_EQ(single.Groups[1].Position, 900000.0);
+}
+
+TEST(GaussFit, ParametersWithoutEffectLeaveTheListAndSingularStepsAreRejected) {
+    // Group 2's band lies far outside the data: its amplitude has no effect and leaves the free list.
+    TGaussModelParams b = blockOf({kTrue, group(1, 900000.0, 100.0, 1000.0, {0.3})});
+    TGaussFit fit;
+    const TSpectrumRecord spec = spectrumOf(blockOf({kTrue}));
+    GaussFitData(spec, b, kWavenumbers, fit.x, fit.y, fit.sig);
+    GaussFitInit(fit, b, TGaussFitSwitches{}, nullptr);
+    ASSERT_EQ(fit.ma, 10);
+    fit.lista = {0, 10, 7};  // group 2's amplitude, group 1's first
+    fit.mfit = 2;
+    fit.alamda = -1.0;
+    EXPECT_TRUE(MRQMIN(fit));
+    EXPECT_EQ(fit.lista, (std::vector<int32_t>{0, 7}));
+    EXPECT_EQ(fit.mfit, 1);
+
+    // A curvature matrix with a zero row (an amplitude that became 0 takes its position's effect
+    // along): the step cannot be solved and counts as rejected, with alamda 10.
+    fit.lista = {0, 7, 2};
+    fit.mfit = 2;
+    fit.alamda = 0.01;
+    fit.alpha = NrMatrix(2, 2);
+    fit.alpha(1, 1) = 4.0;
+    fit.beta = {0.0, 1.0, 0.0};
+    fit.chisq = fit.ochisq = 5.0;
+    const std::vector<double> before = fit.a;
+    EXPECT_FALSE(MRQMIN(fit));
+    EXPECT_EQ(fit.alamda, 10.0);
+    EXPECT_EQ(fit.a, before);
+    EXPECT_EQ(fit.chisq, 5.0);
+}
+
+TEST(GaussFit, FloatingPointFaultsEndTheRunQuietly) {
+    // Values so large that chisq overflows: no step can be judged, the parameters stay.
+    TSpectrumRecord spec = spectrumOf(blockOf({kTrue}));
+    for (double& v : spec.Values) v *= 1e200;
+    TGaussModelParams b = blockOf({group(3, 15100.0, 560.0, 1280.0, {0.7, 0.55, 0.25})});
+    const TGaussModelParams before = b;
+    const auto reports = GaussFitIterate(spec, b, TGaussFitSwitches{}, kWavenumbers);
+    EXPECT_EQ(b, before);
+    for (const auto& r : reports) EXPECT_EQ(r.steps, 0) << r.legend;
+    // No trap was switched on for it.
+    EXPECT_EQ(fegetexcept(), 0);
+}
+
+TEST(GaussFit, NoDataIsRefusedAndThePreviewAlwaysGoes) {
+    int added = 0, removed = 0;
+    TGaussFitHooks hooks;
+    hooks.addPreview = [&] { ++added; };
+    hooks.removePreview = [&] { ++removed; };
+    TGaussModelParams b = blockOf({kTrue});
+    TSpectrumRecord flat = spectrumOf(blockOf({}));  // all zero: nothing above 5 % of the maximum
+    EXPECT_THROW(GaussFitIterate(flat, b, TGaussFitSwitches{}, kWavenumbers, hooks), vx::Error);
+    TSpectrumRecord empty;
+    EXPECT_THROW(GaussFitIterate(empty, b, TGaussFitSwitches{}, kWavenumbers, hooks), vx::Error);
+    EXPECT_EQ(b, blockOf({kTrue}));
+    EXPECT_EQ(added, removed);
+
+    // An error while the fit runs still removes the preview.
+    hooks.preview = [](const TGaussModelParams&) { throw vx::Error("window gone"); };
+    EXPECT_THROW(GaussFitIterate(spectrumOf(blockOf({kTrue})), b, TGaussFitSwitches{}, kWavenumbers, hooks),
+                 vx::Error);
+    EXPECT_EQ(added, 1);
+    EXPECT_EQ(removed, 1);
+
+    TGaussModelParams unusable = blockOf({kTrue});
+    unusable.Groups[0].Width = 0.0;
+    EXPECT_THROW(GaussFitIterate(spectrumOf(blockOf({kTrue})), unusable, TGaussFitSwitches{}, kWavenumbers),
+                 vx::Error);
+}
+
+TEST(GaussFit, DataAreThePointsAboveFivePercentInTheRange) {
+    TSpectrumRecord r;
+    r.XUnit = SpecXNanometer;
+    r.FirstX = 400.0;
+    r.StepX = 100.0;
+    r.Values = {0.04, 1.0, 0.06, 0.05, 2.0, -1.0};  // 400 .. 900 nm
+    TGaussModelParams b = GaussDefaultParams();
+    b.RangeFrom = 1e7 / 800.0;  // 12500 1/cm: index 4
+    b.RangeTo = 1e7 / 500.0;    // index 1
+    std::vector<double> x, y, sig;
+    GaussFitData(r, b, kWavenumbers, x, y, sig);
+    // ymax 2.0 over indices 1..4: more than 0.1 qualifies.
+    EXPECT_EQ(y, (std::vector<double>{1.0, 2.0}));
+    EXPECT_EQ(x, (std::vector<double>{1e7 / 500.0, 1e7 / 800.0}));
+    EXPECT_EQ(sig, (std::vector<double>{0.01, 0.01}));
+}
