@@ -6,6 +6,7 @@
 #include "core/settings_globals.h"
 
 TAuxCurve LampCurve;
+TAuxCurve CorrectionCurve;
 
 namespace {
 std::function<std::string(const std::string&, const std::string&)>& dialogHook() {

@@ -8,9 +8,10 @@
 
 class QWidget;
 
-// The lamp curve of the quantum-yield and excitation-intensity tools; freed when the main window
-// closes.
+// The lamp curve of the quantum-yield and excitation-intensity tools, and the correction curve of the
+// emission sensitivity correction; both freed when the main window closes.
 extern TAuxCurve LampCurve;
+extern TAuxCurve CorrectionCurve;
 
 // An open dialog for an existing file: window title, start folder and "desc|pattern" filter; the
 // chosen name, or "" on Cancel. Tests answer through the hook instead (title and folder as shown).
