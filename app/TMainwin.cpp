@@ -24,6 +24,7 @@
 #include "app/aux_curves.h"
 #include "app/fluor_commands.h"
 #include "app/options_commands.h"
+#include "app/quantum_yield_commands.h"
 #include "app/plot/Xygraph.h"
 #include "app/plot/xy_start_settings.h"
 #include "app/qt_ui_backend.h"
@@ -100,6 +101,7 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     ConnectCoreCommands(*this);  // Normalize, Smooth
     ConnectWebcamCommands(*this);  // Spectrometer menu, Load spectrum image
     ConnectGaussCommands(*this);  // GaussFit menu, its dialog created here for the whole run
+    ConnectQuantumYieldCommands(*this);  // its two dialogs created here for the whole run
     ConnectFluorCommands(*this);  // Fluorescence/ EEM menu, film thickness, polarisation
 
     // 5. spectroscope view off

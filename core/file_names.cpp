@@ -2,8 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <cstdlib>
-
 namespace {
 
 // Position of the extension's dot in the name part, npos when the name has none.
@@ -45,20 +43,4 @@ std::string ChangeFileExt(const std::string& path, const std::string& ext) {
 bool FileExists(const std::string& path) {
     struct stat st {};
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-std::string UserDataFolder() {
-    std::string base;
-    if (const char* x = std::getenv("XDG_DATA_HOME"); x && *x) base = x;
-    else if (const char* h = std::getenv("HOME"); h && *h) base = std::string(h) + "/.local/share";
-    else base = ".";
-    if (base.back() != '/') base += '/';
-    return base + "varolux32/";
-}
-
-std::string FileBesideProgram(const std::string& programFolder, const std::string& name) {
-    const std::string own = programFolder + name;
-    if (FileExists(own)) return own;
-    const std::string data = UserDataFolder() + name;
-    return FileExists(data) ? data : own;
 }

@@ -15,11 +15,3 @@ std::string ExtensionOf(const std::string& path);
 std::string ChangeFileExt(const std::string& path, const std::string& ext);
 // True when the path names an existing regular file (links followed).
 bool FileExists(const std::string& path);
-
-// The per-user data folder ($XDG_DATA_HOME/varolux32/, else ~/.local/share/varolux32/), ending with "/":
-// where the program keeps the files it would write beside itself when its own folder is not writable.
-std::string UserDataFolder();
-// A file the program reads beside itself (tables, templates): `programFolder` + name when it exists
-// there, else the data folder's copy when that exists, else `programFolder` + name, so that a message
-// names the place where the file belongs.
-std::string FileBesideProgram(const std::string& programFolder, const std::string& name);

@@ -28,3 +28,12 @@ std::string WritablePathBesideProgram(const std::string& programFolder, const st
     const std::string data = PerUserDataFolder();
     return data.empty() ? programFolder + name : data + name;
 }
+
+std::string FileBesideProgram(const std::string& programFolder, const std::string& name) {
+    const std::string own = programFolder + name;
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(own, ec)) return own;
+    const std::string data = PerUserDataFolder();
+    if (!data.empty() && std::filesystem::is_regular_file(data + name, ec)) return data + name;
+    return own;
+}

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/errors.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
 #include "tests/tools_test_support.h"
@@ -36,7 +37,8 @@ TSpectrumRecord& flatAt(TSpectraList& list, const std::string& title, double val
 // 0.2, and two fluorescence spectra excited at 450 nm: 1.0 at 200 K and 2.0 at 77 K.
 struct Scene {
     TSpectraList list;
-    TLTQYParams p;
+    TLTQYSettings p;
+    TLTQYSwitches sw;
     // n² = 2.3 - 0.001 T from 77 to 300 K.
     std::unique_ptr<TSpectrumRecord> n2 = makeRecord("n2", 77, 1, ramp(224, 2.3 - 0.077, -0.001));
     TSolventCurves curves{n2.get(), nullptr};
@@ -49,10 +51,10 @@ struct Scene {
         flatAt(list, "sample RT", 0.2, 295).FileName = "/data/s.rvx";
         flatAt(list, "F200", 1.0, 200, "ccdfx").ExcitationWl = 450;
         flatAt(list, "F77", 2.0, 77, "fy").ExcitationWl = 450;
-        p.SeriesRT = 0;
-        p.SeriesLow = 2;
-        p.SampleRT = 3;
-        p.Fluorescence = 4;
+        p.SeriesRTIndex = 0;
+        p.SeriesLowIndex = 2;
+        p.SampleRTIndex = 3;
+        p.FluorescenceIndex = 4;
     }
     // The row of the 200 K spectrum, room-temperature geometry: A = 0.5 · 0.2 / 0.4.
     double qy200() const { return 291.0 * 2.1 * 1000.0 / (AbsorbedFraction(0.25, 0.015, 0.4925) * 1.97e8); }
@@ -68,7 +70,7 @@ const char* kColumns = "T [K]\tQY [%]\t wavelength\teff. abs.\tn^2";
 }  // namespace
 
 TEST_F(LowTemp, ManualRowHeaderAndLabel) {
-    TLTQYRun r = RunLowTempQY(list, kNmAbs, p, curves, true, header);
+    TLTQYRun r = RunLowTempQY(list, kNmAbs, p, sw, curves, true, header);
     const std::vector<std::string> lines = {"LT-QY for abs. spectrum: sample RT\tFilename:/data/s.rvx", kColumns,
                                             "200\t" + G(qy200() * 100, 4) + "\t450\t0.25\t2.1"};
     EXPECT_EQ(r.Lines, lines);
@@ -76,29 +78,29 @@ TEST_F(LowTemp, ManualRowHeaderAndLabel) {
     EXPECT_EQ(header, 3);
     EXPECT_TRUE(ui_->messages.empty());
     // Again without clearing the table: the row goes under the same header.
-    r = RunLowTempQY(list, kNmAbs, p, curves, false, header);
+    r = RunLowTempQY(list, kNmAbs, p, sw, curves, false, header);
     EXPECT_EQ(r.Lines, std::vector<std::string>{lines[2]});
     // Another sample spectrum: an empty line and its own header.
-    p.SampleRT = 0;
-    r = RunLowTempQY(list, kNmAbs, p, curves, false, header);
+    p.SampleRTIndex = 0;
+    r = RunLowTempQY(list, kNmAbs, p, sw, curves, false, header);
     ASSERT_EQ(r.Lines.size(), 4u);
     EXPECT_EQ(r.Lines[0], "");
     EXPECT_EQ(r.Lines[1], "LT-QY for abs. spectrum: RT\tFilename:");
 }
 
 TEST_F(LowTemp, LowTemperatureGeometryAndReference) {
-    p.Fluorescence = 5;
-    p.LowTemp = true;
-    TLTQYRun r = RunLowTempQY(list, kNmAbs, p, curves, true, header);
+    p.FluorescenceIndex = 5;
+    sw.LowTemp = true;
+    TLTQYRun r = RunLowTempQY(list, kNmAbs, p, sw, curves, true, header);
     ASSERT_EQ(r.Rows, 1);
     EXPECT_EQ(r.Lines.back(), "77\t" + G(qy77() * 100, 4) + "\t450\t0.3\t2.223");
 }
 
 TEST_F(LowTemp, AutomaticRunOverEveryFluorescenceSpectrum) {
     flatAt(list, "F150", 1.0, 150, "ccdfg").ExcitationWl = 450;
-    p.Automatic = true;
-    p.Fluorescence = 0;  // not used
-    TLTQYRun r = RunLowTempQY(list, kNmAbs, p, curves, false, header);
+    sw.Automatic = true;
+    p.FluorescenceIndex = 0;  // not used
+    TLTQYRun r = RunLowTempQY(list, kNmAbs, p, sw, curves, false, header);
     const std::vector<std::string> lines = {"", "\"LT-QY (autom.) for abs. spectrum: sample RT\tFilename:/data/s.rvx",
                                             kColumns, "200\t" + G(qy200() * 100, 4) + "\t450\t0.25\t2.1",
                                             "77\t" + G(582.0 * 2.223 * 1000.0 /
@@ -113,10 +115,10 @@ TEST_F(LowTemp, AutomaticRunOverEveryFluorescenceSpectrum) {
 TEST_F(LowTemp, TheLaterSeriesSpectrumOfATemperatureIsThePartner) {
     list.Insert(2, makeRecord("200K again", 300, 1, std::vector<double>(601, 0.7)));
     list[2].Temperature = 200;
-    p.SeriesLow = 3;
-    p.SampleRT = 4;
-    p.Fluorescence = 5;
-    TLTQYRun r = RunLowTempQY(list, kNmAbs, p, curves, true, header);
+    p.SeriesLowIndex = 3;
+    p.SampleRTIndex = 4;
+    p.FluorescenceIndex = 5;
+    TLTQYRun r = RunLowTempQY(list, kNmAbs, p, sw, curves, true, header);
     EXPECT_EQ(r.Lines.back(), "200\t" +
                                   G(291.0 * 2.1 * 1000.0 / (AbsorbedFraction(0.35, 0.015, 0.4925) * 1.97e8) * 100, 4) +
                                   "\t450\t0.35\t2.1");
@@ -143,13 +145,13 @@ TEST(LowTempWarnings, WithAndWithoutRow) {
          "absorption spectrum:\r\n\" 200K \"\r\nwithout temperature!"},
         {"sample without temperature", [](Scene& t) { t.list[3].Temperature = -1; }, false,
          "absorption spectrum:\r\n\" sample RT \"\r\nwithout temperature!"},
-        {"not a fluorescence spectrum", [](Scene& t) { t.p.Fluorescence = 0; }, false, kNotFluorescenceText},
+        {"not a fluorescence spectrum", [](Scene& t) { t.p.FluorescenceIndex = 0; }, false, kNotFluorescenceText},
     };
     for (const Case& c : cases) {
         Scene t;
         ui::ScopedScriptedBackend shown;
         c.change(t);
-        TLTQYRun r = RunLowTempQY(t.list, kNmAbs, t.p, t.curves, true, t.header);
+        TLTQYRun r = RunLowTempQY(t.list, kNmAbs, t.p, t.sw, t.curves, true, t.header);
         EXPECT_EQ(r.Rows, c.row ? 1 : 0) << c.what;
         EXPECT_EQ(shown->messages, std::vector<std::string>{c.message}) << c.what;
         if (c.row) {
@@ -161,11 +163,20 @@ TEST(LowTempWarnings, WithAndWithoutRow) {
     }
 }
 
+TEST_F(LowTemp, BandWidthsOutsideOneToThousandAreRefusedBeforeAnyRow) {
+    sw.Automatic = true;
+    for (int32_t w : {0, -6, 1001}) {
+        p.BandWidth = w;
+        EXPECT_THROW(RunLowTempQY(list, kNmAbs, p, sw, curves, true, header), vx::Error) << w;
+        EXPECT_EQ(header, -1) << w;
+    }
+}
+
 TEST_F(LowTemp, ViscosityColumn) {
     auto eta = makeRecord("eta", 100, 1, ramp(201, 2.0, 0.01));  // 1 + 0.01 T
     curves.Viscosity = eta.get();
-    p.Automatic = true;
-    TLTQYRun r = RunLowTempQY(list, kNmAbs, p, curves, true, header);
+    sw.Automatic = true;
+    TLTQYRun r = RunLowTempQY(list, kNmAbs, p, sw, curves, true, header);
     ASSERT_EQ(r.Lines.size(), 4u);
     EXPECT_EQ(r.Lines[1], std::string(kColumns) + "\tlog(eta)\t");
     EXPECT_EQ(r.Lines[2], "200\t" + G(qy200() * 100, 4) + "\t450\t0.25\t2.1\t3\t");
@@ -230,6 +241,11 @@ TEST(SolventCurves, ShippedTablesHoldThePublishedValues) {
     // Colder is denser: n² rises towards 77 K.
     auto etoh = ReadAuxCurve(VX_TABLES_DIR "/etoh.fak");
     EXPECT_GT(etoh->Values.front(), etoh->Values.back());
+    // The tables read the same where the regional separator is ",".
+    SeparatorGuard sep;
+    numtext::setDecimalSeparator(',');
+    auto comma = ReadAuxCurve(VX_TABLES_DIR "/etoh.fak");
+    EXPECT_EQ(comma->Values, etoh->Values);
 }
 
 TEST(SolventCurves, TableSavedAsText) {

@@ -159,6 +159,20 @@ TEST_F(Fixture, EffectiveAbsorbanceOfFlatAndLinearSpectra) {
     EXPECT_EQ(BandpassCentre, 650.0);
     EXPECT_EQ(BandpassWidth, 1);
     EXPECT_EQ(EffectiveAbsorbanceReport(500, 8, 0.123456), "effect. abs. at 500nm is 0.12346 (bandpass 8nm)");
+    // A centre that is no wavelength (a corrupt excitation wavelength) meets nothing, at once.
+    EXPECT_EQ(EffectiveAbsorbance(list, kNmAbs, {0, 1e300, 8}), 0.0);
+    EXPECT_EQ(EffectiveAbsorbance(list, kNmAbs, {0, std::nan(""), 8}), 0.0);
+}
+
+TEST(RoundedBandWidth, HalvesToEvenAndTheRange) {
+    struct Case {
+        double typed;
+        int32_t width;  // 0: refused
+    } cases[] = {{0.4, 0}, {0.5, 0}, {1.5, 2}, {2.5, 2}, {8.0, 8}, {1000.4, 1000}, {1000.6, 0}, {-3, 0}, {1e300, 0}};
+    for (const Case& c : cases) {
+        if (c.width) EXPECT_EQ(RoundedBandWidth(c.typed), c.width) << c.typed;
+        else EXPECT_THROW(RoundedBandWidth(c.typed), vx::Error) << c.typed;
+    }
 }
 
 namespace {

@@ -9,6 +9,8 @@
 #include "core/peaks.h"
 #include "core/units.h"
 #include "formats/file_writer.h"
+#include "platform/data_folder.h"
+#include "platform/errors.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
 #include "tools/quantum_yield.h"
@@ -46,8 +48,8 @@ struct TRow {
 };
 
 // One fluorescence spectrum; false when it gives no row (the message was shown).
-bool OneSpectrum(TSpectraList& list, const TDisplayState& display, const TLTQYParams& p,
-                 const TSolventCurves& curves, int32_t seriesFirst, int32_t seriesLast, int32_t f, TRow& row) {
+bool OneSpectrum(TSpectraList& list, const TDisplayState& display, const TLTQYSettings& p,
+                 const TLTQYSwitches& sw, const TSolventCurves& curves, int32_t seriesFirst, int32_t seriesLast, int32_t f, TRow& row) {
     TSpectrumRecord& fl = list[f];
     const double lambda = fl.ExcitationWl;
     const double t = fl.Temperature;
@@ -56,7 +58,7 @@ bool OneSpectrum(TSpectraList& list, const TDisplayState& display, const TLTQYPa
     for (int32_t k = seriesFirst; k <= seriesLast; ++k)
         if (list[k].Temperature == t) partner = k;
     if (partner < 0) {
-        ui::messageBox(p.Automatic ? "for this temperature (" + numtext::FloatToStr(t) +
+        ui::messageBox(sw.Automatic ? "for this temperature (" + numtext::FloatToStr(t) +
                                          "K) there is no absorbance spectrum"
                                    : std::string(kNoPartnerText));
         return false;
@@ -76,8 +78,8 @@ bool OneSpectrum(TSpectraList& list, const TDisplayState& display, const TLTQYPa
     const double integral = SpecRangeSum(fl, p.From, p.To, nullptr, display);
 
     TSpectrumRecord& partnerRec = list[partner];
-    TSpectrumRecord& seriesRT = list[p.SeriesRT];
-    TSpectrumRecord& sampleRT = list[p.SampleRT];
+    TSpectrumRecord& seriesRT = list[p.SeriesRTIndex];
+    TSpectrumRecord& sampleRT = list[p.SampleRTIndex];
     const double atPartner = SpecYAtX(partnerRec, lambda, display);
     const double atSeriesRT = SpecYAtX(seriesRT, lambda, display);
     const double atSampleRT = SpecYAtX(sampleRT, lambda, display);
@@ -88,9 +90,9 @@ bool OneSpectrum(TSpectraList& list, const TDisplayState& display, const TLTQYPa
         ui::messageBox(kNoAbsorbanceAtExcitationText);
     }
 
-    const double fa = p.LowTemp ? AbsorbedFraction(a, p.PathLT, p.InnerFilterLT)
+    const double fa = sw.LowTemp ? AbsorbedFraction(a, p.PathLT, p.InnerFilterLT)
                                 : AbsorbedFraction(a, p.PathRT, p.InnerFilterRT);
-    const long double divisor = static_cast<long double>(fa) * (p.LowTemp ? p.RefValueLT : p.RefValueRT);
+    const long double divisor = static_cast<long double>(fa) * (sw.LowTemp ? p.RefValueLT : p.RefValueRT);
     const long double qy =
         divisor == 0.0L ? 0.0L : static_cast<long double>(integral) * n2 * 1000.0L / divisor;
 
@@ -125,52 +127,59 @@ bool IsLTFluorescenceSpectrum(const TSpectrumRecord& rec) {
     return ContainsText(kLTFluorescenceTags, rec.SpecType.str());
 }
 
-TLTQYRun RunLowTempQY(TSpectraList& list, const TDisplayState& display, const TLTQYParams& p,
-                      const TSolventCurves& curves, bool memoEmpty, int32_t& headerIndex) {
+TLTQYRun RunLowTempQY(TSpectraList& list, const TDisplayState& display, const TLTQYSettings& p,
+                      const TLTQYSwitches& sw, const TSolventCurves& curves, bool memoEmpty,
+                      int32_t& headerIndex) {
     TLTQYRun run;
-    const int32_t first = std::min(p.SeriesRT, p.SeriesLow), last = std::max(p.SeriesRT, p.SeriesLow);
+    // Refused before anything is computed, so that no run stops half-way.
+    if (p.BandWidth < 1 || p.BandWidth > 1000) throw vx::Error(kBandpassWidthRefused);
+    const int32_t first = std::min(p.SeriesRTIndex, p.SeriesLowIndex);
+    const int32_t last = std::max(p.SeriesRTIndex, p.SeriesLowIndex);
     for (int32_t k = first; k <= last; ++k) {
         if (list[k].Temperature < 0.0) {
             ui::messageBox(withoutTemperatureText(list[k]));
             return run;
         }
     }
-    if (list[p.SampleRT].Temperature < 0.0) {
-        ui::messageBox(withoutTemperatureText(list[p.SampleRT]));
+    if (list[p.SampleRTIndex].Temperature < 0.0) {
+        ui::messageBox(withoutTemperatureText(list[p.SampleRTIndex]));
         return run;
     }
 
     std::vector<int32_t> spectra;
-    if (p.Automatic) {
+    if (sw.Automatic) {
         for (int32_t i = 0; i < list.Count(); ++i)
             if (IsLTFluorescenceSpectrum(list[i])) spectra.push_back(i);
     } else {
-        if (!IsLTFluorescenceSpectrum(list[p.Fluorescence])) {
+        if (!IsLTFluorescenceSpectrum(list[p.FluorescenceIndex])) {
             ui::messageBox(kNotFluorescenceText);
             return run;
         }
-        spectra.push_back(p.Fluorescence);
+        spectra.push_back(p.FluorescenceIndex);
     }
 
     const bool viscosityColumn = curves.Viscosity != nullptr;
     auto empty = [&] { return memoEmpty && run.Lines.empty(); };
-    if (p.Automatic && !empty()) run.Lines.emplace_back();
+    // The header state changes only with a run that ends: an error on the way leaves it as it was.
+    int32_t header = headerIndex;
+    if (sw.Automatic && !empty()) run.Lines.emplace_back();
     for (int32_t f : spectra) {
         TRow row;
-        if (!OneSpectrum(list, display, p, curves, first, last, f, row)) continue;
-        if (headerIndex != p.SampleRT) {
-            if (!p.Automatic && !empty()) run.Lines.emplace_back();
-            const TSpectrumRecord& sample = list[p.SampleRT];
-            run.Lines.push_back((p.Automatic ? "\"LT-QY (autom.) for abs. spectrum: " : "LT-QY for abs. spectrum: ") +
+        if (!OneSpectrum(list, display, p, sw, curves, first, last, f, row)) continue;
+        if (header != p.SampleRTIndex) {
+            if (!sw.Automatic && !empty()) run.Lines.emplace_back();
+            const TSpectrumRecord& sample = list[p.SampleRTIndex];
+            run.Lines.push_back((sw.Automatic ? "\"LT-QY (autom.) for abs. spectrum: " : "LT-QY for abs. spectrum: ") +
                                 sample.Title.str() + "\tFilename:" + sample.FileName.str());
             run.Lines.push_back(std::string("T [K]\tQY [%]\t wavelength\teff. abs.\tn^2") +
                                 (viscosityColumn ? "\tlog(eta)\t" : ""));
-            headerIndex = p.SampleRT;
+            header = p.SampleRTIndex;
         }
         run.Lines.push_back(RowText(row, viscosityColumn));
         ++run.Rows;
-        if (!p.Automatic) run.Label = LabelText(row);
+        if (!sw.Automatic) run.Label = LabelText(row);
     }
+    headerIndex = header;
     return run;
 }
 

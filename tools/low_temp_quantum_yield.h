@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/display_state.h"
+#include "core/quantum_yield_settings.h"
 #include "core/spectra_list.h"
 #include "core/spectrum_record.h"
 #include "tools/aux_curve.h"
@@ -23,22 +24,11 @@ inline constexpr const char* kNoAbsorbanceAtExcitationText =
     "At least one of the selected absorption spectra\r\nhas no absorbance at the excitation wavelength!";
 inline constexpr double kDefaultNSquared = 2.1;
 
-struct TLTQYParams {
-    int32_t SeriesRT = 0;   // list indices: the temperature series runs from SeriesRT to SeriesLow
-    int32_t SeriesLow = 0;
-    int32_t SampleRT = 0;   // the sample's room-temperature absorption spectrum
-    int32_t Fluorescence = 0;  // the manual tab's spectrum
-    int32_t BandWidth = 6;  // nm
-    double From = 510.0;    // integral, nm
-    double To = 800.0;
-    double RefValueRT = 1.97e8;
-    double RefValueLT = 2.6e8;
-    double InnerFilterRT = 0.4925;
-    double PathRT = 0.015;
-    double InnerFilterLT = 0.1425;
-    double PathLT = 0.015;
-    bool LowTemp = false;    // "Low Temp.": the low-temperature reference value and geometry
-    bool Automatic = false;  // every fluorescence spectrum of the list instead of the chosen one
+// How one Start! runs: with the low-temperature reference value and geometry ("Low Temp.") or the
+// room-temperature ones, and over every fluorescence spectrum of the list ("automat.") or the chosen one.
+struct TLTQYSwitches {
+    bool LowTemp = false;
+    bool Automatic = false;
 };
 
 // The solvent's curves over the temperature in K (absent ones are null): n² and log(eta).
@@ -54,10 +44,12 @@ struct TLTQYRun {
     int32_t Rows = 0;
 };
 
-// Runs the calculation. `memoEmpty` tells whether the table holds text already; `headerIndex` is the
+// Runs the calculation with the values of `p` (the temperature series runs from p.SeriesRTIndex to
+// p.SeriesLowIndex; the manual tab's spectrum is p.FluorescenceIndex). `memoEmpty` tells whether the table holds text already; `headerIndex` is the
 // sample spectrum whose header was written last (-1 none) and is updated. Messages go to the user.
-TLTQYRun RunLowTempQY(TSpectraList& list, const TDisplayState& display, const TLTQYParams& p,
-                      const TSolventCurves& curves, bool memoEmpty, int32_t& headerIndex);
+TLTQYRun RunLowTempQY(TSpectraList& list, const TDisplayState& display, const TLTQYSettings& p,
+                      const TLTQYSwitches& run, const TSolventCurves& curves, bool memoEmpty,
+                      int32_t& headerIndex);
 
 // The solvents of the shipped tables: combo item, refraction-index file and viscosity file.
 struct TSolventFiles {

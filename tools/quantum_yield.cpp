@@ -176,6 +176,12 @@ std::string QuantumYieldReport(double yield) {
            "%";
 }
 
+int32_t RoundedBandWidth(double value) {
+    const double w = std::nearbyint(value);
+    if (!(w >= 1.0 && w <= 1000.0)) throw vx::Error(kBandpassWidthRefused);
+    return static_cast<int32_t>(w);
+}
+
 double EffectiveAbsorbance(TSpectraList& list, const TDisplayState& display, const TEffAbsParams& p) {
     return BandpassApply(list[p.Spectrum], p.Width, p.Centre, display);
 }

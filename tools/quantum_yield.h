@@ -71,6 +71,8 @@ struct TEffAbsParams {
     double Centre = 500.0;
     int32_t Width = 8;
 };
+// A band width typed as a number: rounded, halves to even; outside 1..1000 refused (kBandpassWidthRefused).
+int32_t RoundedBandWidth(double value);
 double EffectiveAbsorbance(TSpectraList& list, const TDisplayState& display, const TEffAbsParams& p);
 // "effect. abs. at <centre>nm is <result> (bandpass <width>nm)".
 std::string EffectiveAbsorbanceReport(double centre, int32_t width, double result);
