@@ -2,6 +2,7 @@
 #include "app/TMainwin.h"
 
 #include "app/core_commands.h"
+#include "app/export_commands.h"
 #include "app/gauss_commands.h"
 
 #include <QAction>
@@ -103,6 +104,7 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     ConnectGaussCommands(*this);  // GaussFit menu, its dialog created here for the whole run
     ConnectQuantumYieldCommands(*this);  // its two dialogs created here for the whole run
     ConnectFluorCommands(*this);  // Fluorescence/ EEM menu, film thickness, polarisation
+    ConnectExportCommands(*this);  // Batch Export, RRUFF, GnuPlot; the gnuplot dialog for the whole run
 
     // 5. spectroscope view off
     if (QAction* a = Action("ShowSpectroscopeView")) a->setChecked(false);
