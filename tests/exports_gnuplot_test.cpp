@@ -205,10 +205,17 @@ TEST_F(GnuplotExport, PresetAndRefusals) {
 }
 
 #ifdef VX_GNUPLOT
+std::string shellQuoted(const std::string& s) {
+    std::string out = "'";
+    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
 // Runs gnuplot on the command file in its folder; its exit status.
 int runGnuplot(const std::string& folder, const std::string& plt, std::string& output) {
     // The plot before the PostScript section goes to no screen.
-    const std::string cmd = "cd '" + folder + "' && GNUTERM=unknown '" VX_GNUPLOT "' '" + plt + "' 2>&1";
+    const std::string cmd =
+        "cd " + shellQuoted(folder) + " && GNUTERM=unknown " + shellQuoted(VX_GNUPLOT) + " " + shellQuoted(plt) + " 2>&1";
     FILE* p = ::popen(cmd.c_str(), "r");
     if (!p) return -1;
     char buf[512];
@@ -218,9 +225,10 @@ int runGnuplot(const std::string& folder, const std::string& plt, std::string& o
 }
 
 // The files run through gnuplot with the shipped init files and templates and give a PostScript file,
-// also in a folder with a non-ASCII name and with titles that try to break out of their quotes.
+// also in a folder whose name is not ASCII and holds a quote, and with titles that try to break out of
+// their quotes.
 TEST_F(GnuplotExport, GnuplotDrawsThePlot) {
-    const std::string folder = out() + "M\xC3\xA4rz/";
+    const std::string folder = out() + "M\xC3\xA4rz 'x'/";
     fs::create_directories(folder);
     const std::string hostile = "x' ; system('touch pwned1') ; '`touch pwned2`\" ; !touch pwned3\n!touch pwned4";
     list.Add(spectrum(hostile, 400, 0.5, 401));
