@@ -1,7 +1,9 @@
 // Creation, lifecycle and window events of the main window.
 #include "app/TMainwin.h"
 
+#include "app/clipboard_commands.h"
 #include "app/core_commands.h"
+#include "app/info_commands.h"
 #include "app/gauss_commands.h"
 
 #include <QAction>
@@ -96,6 +98,8 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     ConnectToolCommands(*this);
     ConnectCoreCommands(*this);  // Normalize, Smooth
     ConnectGaussCommands(*this);  // GaussFit menu, its dialog created here for the whole run
+    ConnectClipboardCommands(*this);  // Copy Data, Paste Data, Open unknown binary file
+    ConnectInfoCommands(*this);       // Information, Help
 
     // 5. spectroscope view off
     if (QAction* a = Action("ShowSpectroscopeView")) a->setChecked(false);

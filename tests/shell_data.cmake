@@ -4,3 +4,9 @@ vx_add_test(shell_data_test
   SOURCES core_binary_inspector_test.cpp formats_clipboard_table_test.cpp tools_spectrum_info_test.cpp
           platform_anchor_redirect_test.cpp
   LIBS vx_tools vx_formats vx_core vx_platform)
+if(VX_BUILD_APP)
+  find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
+  vx_add_test(shell_data_gui_test
+    SOURCES app_test_support.cpp shell_data_gui_test.cpp
+    LIBS vx_app vx_plot vx_tools vx_formats vx_core vx_platform Qt6::Widgets Qt6::Test)
+endif()
