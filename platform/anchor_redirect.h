@@ -1,5 +1,5 @@
 #pragma once
-// Help pages open at a section: a file URL with a fragment ("file:///.../page.html#info"). Desktop
+// Help pages open at a section: a file URL with a fragment (file:///.../page.html#info). Desktop
 // openers that fall back to handing the browser a bare file name (xdg-open's generic path) drop the
 // fragment, and the page opens at its top. A small page of our own that jumps to the full URL keeps
 // it: the opener is given that page, which has no fragment to lose.
