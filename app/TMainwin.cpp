@@ -23,13 +23,17 @@
 #include <QVBoxLayout>
 
 #include "app/app_version.h"
+#include "app/aux_curves.h"
+#include "app/fluor_commands.h"
 #include "app/options_commands.h"
+#include "app/quantum_yield_commands.h"
 #include "app/plot/Xygraph.h"
 #include "app/plot/xy_start_settings.h"
 #include "app/qt_ui_backend.h"
 #include "app/replot.h"
 #include "app/stored_options.h"
 #include "app/tool_commands.h"
+#include "app/webcam_commands.h"
 #include "app/window_placement.h"
 #include "core/helpers.h"
 #include "core/settings_globals.h"
@@ -97,7 +101,10 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     ConnectOptionsCommands(*this);  // Configuration, Axes, General
     ConnectToolCommands(*this);
     ConnectCoreCommands(*this);  // Normalize, Smooth
+    ConnectWebcamCommands(*this);  // Spectrometer menu, Load spectrum image
     ConnectGaussCommands(*this);  // GaussFit menu, its dialog created here for the whole run
+    ConnectQuantumYieldCommands(*this);  // its two dialogs created here for the whole run
+    ConnectFluorCommands(*this);  // Fluorescence/ EEM menu, film thickness, polarisation
     ConnectClipboardCommands(*this);  // Copy Data, Paste Data, Open unknown binary file
     ConnectInfoCommands(*this);       // Information, Help
 
@@ -236,11 +243,11 @@ void TMainwin::Cleanup() {
     if (cleanedUp_) return;
     cleanedUp_ = true;
     SetShellClosing(true);
-    for (const char* name : {"Get1", "RunAcq1"}) {
-        if (QAction* a = Action(name)) a->setChecked(false);
-    }
+    ReleaseWebcam(*this);
     SavePlacement();
     SpectraList.Clear();
+    LampCurve.Free();
+    CorrectionCurve.Free();
     if (plot_) plot_->SetKurvenAnzahl(0);
     GnuplotSettings.CommandLines.clear();
 }

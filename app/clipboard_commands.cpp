@@ -14,6 +14,7 @@
 #include "formats/clipboard_table.h"
 #include "formats/open_files.h"
 #include "formats/text_spectra.h"
+#include "platform/data_folder.h"
 #include "platform/errors.h"
 #include "platform/ui.h"
 
@@ -87,7 +88,7 @@ void OpenUnknown1Click(TMainwin& win) {
     }
     if (name.empty()) return;
     BusyCursor busy;
-    if (!ShellOpenPath(ProgramFolder + kBinaryTemplate)) ui::messageBox("Excel template file could not be opened!");
+    if (!ShellOpenPath(FileBesideProgram(ProgramFolder, kBinaryTemplate))) ui::messageBox("Excel template file could not be opened!");
     InspectBinaryFile(name, 0, -1, 4);
 }
 

@@ -6,11 +6,12 @@
 
 #include "app/TMainwin.h"
 #include "app/plot/Xygraph.h"
+#include "core/quantum_yield_settings.h"
 #include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "platform/numtext.h"
 
-void ApplyOptions(TMainwin& w, const options::StoredOptions& o, bool applyPathLength) {
+void ApplyOptions(TMainwin& w, const options::StoredOptions& o, bool applyPathLength, bool applyQuantumYield) {
     // Every number first, so that a bad text changes nothing.
     const options::OptionNumbers num = options::ConvertNumbers(o, numtext::decimalSeparator());
     TXYPlot& plot = *w.XYPlot();
@@ -99,6 +100,22 @@ void ApplyOptions(TMainwin& w, const options::StoredOptions& o, bool applyPathLe
 
     // 14. quantum yield
     AppliedOptionNumbers = num;
+    if (applyQuantumYield) {
+        QYSettings.InnerFilter = num.QyInnerFilter;
+        QYSettings.DetectionPath = num.QyPathLength;
+        QYSettings.BandWidth = num.QyBandWidth;
+        QYSettings.RefYield = num.QyRefYield;
+        QYSettings.RefN = num.QyRefN;
+        QYSettings.SampleN = num.QySampleN;
+        QYSettings.RefFrom = num.QyRefFrom;
+        QYSettings.RefTo = num.QyRefTo;
+        QYSettings.SampleFrom = num.QySampleFrom;
+        QYSettings.SampleTo = num.QySampleTo;
+        QYSettings.RefExcitation = num.QyRefExcitation;
+        QYSettings.SampleExcitation = num.QySampleExcitation;
+        QYSettings.RefExposure = num.QyRefBel;
+        QYSettings.SampleExposure = num.QySampleBel;
+    }
 
     plot.update();
 }

@@ -5,6 +5,8 @@
 class TMainwin;
 
 // `applyPathLength`: the default path length goes into every loaded spectrum (only when its text was
-// changed in the dialog). The number texts must have been checked (options::ValidateNumberFields);
+// changed in the dialog). `applyQuantumYield`: the quantum-yield group goes into QYSettings (at start
+// only when options were stored, so that a first start keeps the dialog's own start values). The number texts must have been checked (options::ValidateNumberFields);
 // otherwise the conversion error is raised before anything is applied.
-void ApplyOptions(TMainwin& w, const options::StoredOptions& o, bool applyPathLength);
+void ApplyOptions(TMainwin& w, const options::StoredOptions& o, bool applyPathLength,
+                  bool applyQuantumYield = true);

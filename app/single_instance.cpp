@@ -142,6 +142,11 @@ void TMZOneInstance::Deliver() {
         if (w->isMinimized()) w->showNormal();
         w->raise();
         w->activateWindow();
+        // A dialog of the window stays in front of it: the user finishes it first.
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->raise();
+            modal->activateWindow();
+        }
     }
     if (waiting_.empty()) return;
     if (!windowFree()) {

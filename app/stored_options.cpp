@@ -13,5 +13,5 @@ void ApplyStoredOptions(TMainwin& mainwin) {
                        ui::Icon::Warning);
     if (loaded.options.OMaximiert) mainwin.setWindowState(mainwin.windowState() | Qt::WindowMaximized);
     // Nothing is loaded yet, so the path length has no spectrum to reach.
-    ApplyOptions(mainwin, loaded.options, false);
+    ApplyOptions(mainwin, loaded.options, false, loaded.found);
 }

@@ -17,6 +17,7 @@
 #include "app/dialogs/TAboutBox.h"
 #include "app/dialogs/TAbleitDia.h"
 #include "app/dialogs/TAusDia1.h"
+#include "app/dialogs/TEEMDia.h"
 #include "app/dialogs/TAuswDia.h"
 #include "app/dialogs/TInfWin.h"
 #include "app/dialogs/TLizenzInfoDia.h"
@@ -305,6 +306,12 @@ void ConnectToolCommands(TMainwin& win) {
         if (!hasCurves(*w)) return;
         TPeakDia dia(w);
         dia.SetVisibleRange(w->XYPlot()->MinXValue, w->XYPlot()->MaxXValue);
+        RunModal(dia);
+    });
+    // The colour map of the loaded spectra; it changes none of them, so no re-plot follows.
+    connectCommand(win, "ShowEEM1", [w] {
+        if (!hasCurves(*w)) return;
+        TEEMDia dia(w, w->XYPlot()->MinXValue, w->XYPlot()->MaxXValue);
         RunModal(dia);
     });
     connectCommand(win, "SelectforRemoval1", [w] {

@@ -1,4 +1,5 @@
-// Reading a large two-column text file and writing / reading many own-format spectra.
+// Reading a large two-column text file and writing / reading many own-format spectra; the own-format
+// file read is measured against a plain fread of the same file in the same run.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -6,11 +7,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "core/spectra_list.h"
 #include "formats/ascii_reader.h"
 #include "formats/rvx.h"
 #include "platform/numtext.h"
+#include "sample_files.h"
 
 namespace {
 
@@ -58,21 +61,9 @@ void BM_AsciiReadFile(benchmark::State& state) {
 }
 BENCHMARK(BM_AsciiReadFile)->Unit(benchmark::kMillisecond);
 
-// 1,000 spectra of 10,000 points.
+// 1,250 spectra of 10,000 points: a file of 101 MB.
 const TSpectraList& manySpectra() {
-    static const TSpectraList list = [] {
-        TSpectraList l;
-        for (int k = 0; k < 1000; ++k) {
-            auto r = std::make_unique<TSpectrumRecord>();
-            r->Title = "spectrum " + std::to_string(k);
-            r->FirstX = 200;
-            r->StepX = 0.1;
-            r->Values.resize(10'000);
-            for (int i = 0; i < 10'000; ++i) r->Values[static_cast<std::size_t>(i)] = k + i * 1e-4;
-            l.Add(std::move(r));
-        }
-        return l;
-    }();
+    static const TSpectraList list = bench_samples::RvxSpectra();
     return list;
 }
 
@@ -112,19 +103,45 @@ void BM_RvxWriteFile(benchmark::State& state) {
 }
 BENCHMARK(BM_RvxWriteFile)->Unit(benchmark::kMillisecond);
 
+// The saved file, read back by the reader and, in the same run, by a plain fread of the whole file.
+struct RvxSample {
+    std::string path = tempPath("vxbench_r.rvx");
+    std::size_t bytes = 0;
+    RvxSample() {
+        SaveRvxFile(path, manySpectra());
+        bytes = static_cast<std::size_t>(std::filesystem::file_size(path));
+    }
+    ~RvxSample() { std::filesystem::remove(path); }
+};
+const RvxSample& rvxSample() {
+    static const RvxSample sample;
+    return sample;
+}
+
 void BM_RvxReadFile(benchmark::State& state) {
-    const std::string path = tempPath("vxbench_r.rvx");
-    SaveRvxFile(path, manySpectra());
-    const auto bytes = std::filesystem::file_size(path);
+    const RvxSample& file = rvxSample();
     for (auto _ : state) {
         TSpectraList list;
-        LoadRvxFile(path, list);
+        LoadRvxFile(file.path, list);
         benchmark::DoNotOptimize(list.Count());
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
-    std::filesystem::remove(path);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.bytes));
 }
-BENCHMARK(BM_RvxReadFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RvxReadFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_RvxFread(benchmark::State& state) {
+    const RvxSample& file = rvxSample();
+    for (auto _ : state) {
+        std::FILE* f = std::fopen(file.path.c_str(), "rb");
+        std::unique_ptr<char[]> buf(new char[file.bytes]);
+        const std::size_t got = std::fread(buf.get(), 1, file.bytes, f);
+        std::fclose(f);
+        benchmark::DoNotOptimize(buf.get());
+        if (got != file.bytes) state.SkipWithError("short read");
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.bytes));
+}
+BENCHMARK(BM_RvxFread)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -14,6 +14,7 @@
 #include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "formats/spc_reader.h"
+#include "sample_files.h"
 #include "spclib/tarnvik_api.h"
 
 namespace fs = std::filesystem;
@@ -46,17 +47,7 @@ const std::string& sampleFile(int shape) {
     if (p.empty()) {
         const Shape& s = kShapes[shape];
         p = (benchDir() / (std::string(s.name) + ".spc")).string();
-        HTARNVIK h = TARNVIK_Create();
-        TARNVIK_CreateSpc(h, 0);
-        TARNVIK_SetFirstPoint(h, 400);
-        TARNVIK_SetLastPoint(h, 800);
-        std::vector<float> y(static_cast<std::size_t>(s.points));
-        for (int k = 0; k < s.subfiles; ++k) {
-            for (int i = 0; i < s.points; ++i) y[std::size_t(i)] = float(k) + float(i % 10000) * 1e-4f;
-            TARNVIK_AddSubFile(h, y.data(), nullptr, s.points, float(k), float(k));
-        }
-        TARNVIK_SaveFile(h, p.c_str(), -1);
-        TARNVIK_Destroy(h);
+        if (!bench_samples::WriteSpc(p, s.subfiles, s.points)) std::abort();
     }
     return p;
 }

@@ -179,6 +179,13 @@ std::string LoadFileText(const std::string& path) {
     return cp1252::toUtf8(bytes);
 }
 
+void ReadBinaryField(std::string& text, std::string_view bytes, std::size_t offset, std::size_t n) {
+    if (offset > bytes.size() || n > bytes.size() - offset) vx::throwStreamRead();
+    std::string_view field = bytes.substr(offset, n);
+    field = field.substr(0, field.find('\0'));
+    text += cp1252::toUtf8(field);
+}
+
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t start = 0;

@@ -54,6 +54,10 @@ std::string LoadFileBytes(const std::string& path);
 // Lines of a file (Windows-1252 converted to UTF-8); a line ends at CR, LF or CR LF.
 std::vector<std::string> LoadStringsShared(const std::string& path);
 std::vector<std::string> SplitLines(const std::string& text);
+// A fixed-width text field of a binary file: the n bytes at `offset` of `bytes`, up to the first zero
+// byte, appended to `text` as Windows-1252 characters. A field whose first byte is zero is empty. Raises
+// "Stream read error" when the field does not lie inside the bytes.
+void ReadBinaryField(std::string& text, std::string_view bytes, std::size_t offset, std::size_t n);
 
 // Waits ms milliseconds while the program keeps processing its events. The app installs the handler;
 // without one the wait simply sleeps.

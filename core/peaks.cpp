@@ -234,7 +234,15 @@ void SubtractRangeMean(TSpectrumRecord& rec, double from, double to, const TDisp
 
 double BandpassApply(TSpectrumRecord& rec, int32_t a, double Centre, const TDisplayState& display) {
     if (a < 1 || a > 1000)
-        throw vx::Error("The band width must be between 1 and 1000 nm.");
+        throw vx::Error(kBandpassWidthRefused);
+    // A centre that is no wavelength (a corrupt excitation wavelength) meets no spectrum; its grid could
+    // not even be walked.
+    if (!std::isfinite(Centre) || std::abs(Centre) > 1e9) {
+        BandpassWidth = a;
+        BandpassCentre = Centre;
+        BandpassResult = 0.0;
+        return 0.0;
+    }
     // The triangle lives in nm whatever the spectrum's unit: its grid is built from the centre in nm.
     TSpectrumRecord band;
     band.FileName = "bandpass";

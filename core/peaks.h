@@ -59,8 +59,10 @@ extern int32_t BandpassWidth;
 extern double BandpassCentre;
 extern double BandpassResult;
 
+inline constexpr const char* kBandpassWidthRefused = "The band width must be between 1 and 1000 nm.";
+
 // The spectrum weighted by a triangular band-pass of full width at half maximum HalfWidth nm (1..1000,
-// else vx::Error) around Centre, normalised to unit sum at whole nm. Callers run it in nm display and
-// absorbance mode. Stores width, centre and result in the globals above.
+// else vx::Error kBandpassWidthRefused) around Centre, normalised to unit sum at whole nm. Callers run
+// it in nm display and absorbance mode. Stores width, centre and result in the globals above.
 double BandpassApply(TSpectrumRecord& rec, int32_t HalfWidth, double Centre,
                      const TDisplayState& display VX_DEFAULT_DISPLAY);

@@ -1,5 +1,6 @@
 #include "core/settings_globals.h"
 
+#include "core/quantum_yield_settings.h"
 #include "core/units.h"
 
 uint8_t ShowXTitle = 1;
@@ -30,6 +31,8 @@ TScatterDialogSettings ScatterDialogSettings;
 TAdvSmoothSettings AdvSmoothSettings;
 TAdvBaselineSettings AdvBaselineSettings;
 TFilmThicknessSettings FilmThicknessSettings;
+TQYSettings QYSettings;
+TLTQYSettings LTQYSettings;
 
 void SetDefaultSettings(const std::string& programFolder) {
     DisplayXUnit = 1;
@@ -62,4 +65,6 @@ void SetDefaultSettings(const std::string& programFolder) {
     AdvSmoothSettings = TAdvSmoothSettings{};
     AdvBaselineSettings = TAdvBaselineSettings{};
     FilmThicknessSettings = TFilmThicknessSettings{};
+    QYSettings = TQYSettings{};
+    LTQYSettings = TLTQYSettings{};
 }

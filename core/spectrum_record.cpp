@@ -1,5 +1,6 @@
 #include "core/spectrum_record.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -14,6 +15,11 @@ double& TSpectrumRecord::ValueAt(int32_t i) {
 double TSpectrumRecord::ValueAt(int32_t i) const {
     if (i < 0 || i >= PointCount()) throw vx::ListIndexError(i);
     return Values[static_cast<std::size_t>(i)];
+}
+
+uint64_t RecordIdentity::Next() {
+    static std::atomic<uint64_t> counter{0};
+    return ++counter;
 }
 
 bool TSpectrumRecord::IsComplete() const {

@@ -78,6 +78,21 @@ enum : int32_t {
     SpecYReflectance = 6,
 };
 
+// Tells one record object from every other one, also from its copies: a copy or an assignment gets a
+// number of its own. Code that must find "its" record again after the list changed (a deleted record's
+// memory may carry a new record) compares this, not addresses.
+class RecordIdentity {
+public:
+    RecordIdentity() : value_(Next()) {}
+    RecordIdentity(const RecordIdentity&) : value_(Next()) {}
+    RecordIdentity& operator=(const RecordIdentity&) { return *this; }
+    uint64_t Value() const { return value_; }
+
+private:
+    static uint64_t Next();
+    uint64_t value_;
+};
+
 struct TSpectrumRecord {
     ShortText<255> FileName;
     ShortText<255> Title;
@@ -102,6 +117,7 @@ struct TSpectrumRecord {
     int32_t LineWidth = 1;
     // The stored y values; the point count is always their number.
     std::vector<double> Values;
+    RecordIdentity Identity;  // not part of the record image
 
     int32_t PointCount() const { return static_cast<int32_t>(Values.size()); }
     // x of point i in the record's own unit.

@@ -18,20 +18,6 @@ TAxisQueryChoice AxisQueryChoice;
 
 namespace {
 
-// StripLeadingBlanks on a view: blanks go; a line that becomes empty or starts with "." or "," gets a
-// "0" in front (built in `scratch` only then, so ordinary lines cost no copy).
-std::string_view stripLine(std::string_view line, std::string& scratch) {
-    if (line.empty()) return line;
-    std::size_t p = line.find_first_not_of(' ');
-    std::string_view s = p == std::string_view::npos ? std::string_view() : line.substr(p);
-    if (s.empty() || s[0] == '.' || s[0] == ',') {
-        scratch.assign("0");
-        scratch.append(s);
-        return scratch;
-    }
-    return s;
-}
-
 // Reads a number at p as far as it goes, its decimal mark never being `sep`, and moves p behind it.
 bool parseNumberAt(const char*& p, const char* e, char sep, double& out) {
     const char* q = ScanNumber(p, e, out, sep);
@@ -55,15 +41,18 @@ inline bool isLineEnd(const char* p, const char* e) { return p == e || *p == '\r
 // One data line of the usual form "x<sep>y" read in a single pass; `pos` moves to the next line.
 // False (pos unchanged) for any line that needs the general rules: empty lines, lines that start with
 // a decimal mark, missing or odd fields, more than two columns.
-bool fastPair(const char* base, std::size_t& pos, std::size_t size, char sep, double& x, double& y) {
+// `minXChars` is the shortest x text (up to the separator) a pair may have.
+bool fastPair(const char* base, std::size_t& pos, std::size_t size, char sep, std::size_t minXChars, double& x,
+              double& y) {
     const char* p = base + pos;
     const char* e = base + size;
     while (p < e && *p == ' ') ++p;
     if (isLineEnd(p, e) || *p == '.' || *p == ',') return false;
+    const char* xStart = p;
     if (!parseNumberAt(p, e, sep, x)) return false;
     if (sep != ' ')
         while (p < e && *p == ' ') ++p;
-    if (p == e || *p != sep) return false;
+    if (p == e || *p != sep || static_cast<std::size_t>(p - xStart) < minXChars) return false;
     ++p;
     while (p < e && *p == ' ') ++p;
     if (isLineEnd(p, e) || !parseNumberAt(p, e, sep, y)) return false;
@@ -80,16 +69,6 @@ double numberField(const MappedText& text, std::string_view field) {
     std::string t = text.Utf8(field);
     FixDecimalSeparator(t);
     return numtext::StrToFloat(t);
-}
-
-char guessSeparator(std::string_view line) {
-    const bool dot = line.find('.') != std::string_view::npos;
-    const bool comma = line.find(',') != std::string_view::npos;
-    if (dot && comma) return ',';
-    if (line.find(';') != std::string_view::npos) return ';';
-    if (line.find('\t') != std::string_view::npos) return '\t';
-    if (line.find(' ') != std::string_view::npos) return ' ';
-    return '\t';
 }
 
 bool startsWithInteger(std::string_view line, char sep) {
@@ -168,52 +147,16 @@ void fractionToAbsorbance(std::vector<double>& ys, double ymax, double percentLi
 // Larger two-column files than this are no spectrum: ten million pairs take about 250 MB.
 constexpr std::uint64_t kMaxAsciiBytes = std::uint64_t{256} << 20;
 
-void readAscii(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName, bool fromOpen) {
-    TSpectrumRecord r;
-    r.FileName = fileName;
-    r.Title = NameWithoutExtension(fileName);
-    r.SpecType = "ascii_fak";
-    r.Concentration = 0.0;
-    r.PathLength = 1.0;
-    r.ExcitationWl = -1.0;
-    r.Temperature = -1.0;
-    r.ExposureTime = -1.0;
-    r.LineWidth = 1;
-    r.SourceKind = SpecSourceAscii;
-    r.XUnit = SpecXNanometer;
-    r.YKind = SpecYIntensity;
-    r.Color = rec.Color;
-    r.LineStyle = rec.LineStyle;
-
-    LineCursor lines(text.Bytes());
+// Steps shared with the readers built on this one: pairs from `dataStart` up to the first line without
+// a separator (a pair kept only when its x text has at least `minXChars` characters), rising order,
+// the grid and resampling, the y conversion of the record's y kind, direction and unit folding.
+void pairsToRecord(TSpectrumRecord& r, const MappedText& text, std::size_t dataStart, char sep,
+                   std::size_t minXChars) {
     const std::string_view bytes = text.Bytes();
+    LineCursor lines(bytes);
     std::string scratch;
     std::string_view line;
-
-    // The separator is guessed from the eleventh line.
-    for (int i = 0; i <= 10; ++i)
-        if (!lines.Next(line)) throw vx::ListIndexError(10);
-    const char sep = guessSeparator(stripLine(line, scratch));
-
-    // Header lines: those whose first field is no integer.
-    lines.Seek(0);
-    int32_t header = 0;
-    std::size_t dataStart = 0;
-    for (;;) {
-        dataStart = lines.Position();
-        if (!lines.Next(line)) throw vx::ListIndexError(header);
-        if (startsWithInteger(stripLine(line, scratch), sep)) break;
-        ++header;
-    }
-
-    if (header > 0) {
-        LineCursor first(bytes);
-        first.Next(line);
-        axisTypesFromLabels(text.Utf8(stripLine(line, scratch)), sep, r);
-    } else if (fromOpen) {
-        askAxisTypes(fileName, r);
-    }
-
+    r.Values.clear();
     // Pairs up to the first line without a separator. A pair line takes at least four bytes (two
     // digits, the separator, the line end), which bounds the count by the bytes actually present.
     PairList xs, ys;
@@ -223,7 +166,7 @@ void readAscii(TSpectrumRecord& rec, const MappedText& text, const std::string& 
     std::size_t pos = dataStart;
     double x = 0, y = 0;
     for (;;) {
-        if (fastPair(bytes.data(), pos, bytes.size(), sep, x, y)) {
+        if (fastPair(bytes.data(), pos, bytes.size(), sep, minXChars, x, y)) {
             xs.push_back(x);
             ys.push_back(y);
             continue;
@@ -231,11 +174,11 @@ void readAscii(TSpectrumRecord& rec, const MappedText& text, const std::string& 
         lines.Seek(pos);
         if (!lines.Next(line)) break;
         pos = lines.Position();
-        std::string_view s = stripLine(line, scratch);
+        std::string_view s = StripLeadingBlanksView(line, scratch);
         auto p = s.find(sep);
         if (p == std::string_view::npos) break;
         std::string_view xf = s.substr(0, p), yf = s.substr(p + 1);
-        if (xf.empty() || yf.empty()) continue;
+        if (xf.size() < minXChars || xf.empty() || yf.empty()) continue;
         x = numberField(text, xf);
         y = numberField(text, yf);
         xs.push_back(x);
@@ -299,10 +242,74 @@ void readAscii(TSpectrumRecord& rec, const MappedText& text, const std::string& 
     if (!std::isfinite(x0) || !std::isfinite(step)) vx::throwInvalidFloatOp();
     r.FirstX = x0;
     r.StepX = step;
+}
+
+// The separator guessed from the eleventh line (index 10).
+char separatorOfLine10(std::string_view bytes) {
+    LineCursor lines(bytes);
+    std::string scratch;
+    std::string_view line;
+    for (int i = 0; i <= 10; ++i)
+        if (!lines.Next(line)) throw vx::ListIndexError(10);
+    return GuessSeparator(StripLeadingBlanksView(line, scratch));
+}
+
+void readAscii(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName, bool fromOpen) {
+    TSpectrumRecord r;
+    r.FileName = fileName;
+    r.Title = NameWithoutExtension(fileName);
+    r.SpecType = "ascii_fak";
+    r.Concentration = 0.0;
+    r.PathLength = 1.0;
+    r.ExcitationWl = -1.0;
+    r.Temperature = -1.0;
+    r.ExposureTime = -1.0;
+    r.LineWidth = 1;
+    r.SourceKind = SpecSourceAscii;
+    r.XUnit = SpecXNanometer;
+    r.YKind = SpecYIntensity;
+    r.Color = rec.Color;
+    r.LineStyle = rec.LineStyle;
+
+    const std::string_view bytes = text.Bytes();
+    LineCursor lines(bytes);
+    std::string scratch;
+    std::string_view line;
+    const char sep = separatorOfLine10(bytes);
+
+    // Header lines: those whose first field is no integer.
+    int32_t header = 0;
+    std::size_t dataStart = 0;
+    for (;;) {
+        dataStart = lines.Position();
+        if (!lines.Next(line)) throw vx::ListIndexError(header);
+        if (startsWithInteger(StripLeadingBlanksView(line, scratch), sep)) break;
+        ++header;
+    }
+
+    if (header > 0) {
+        LineCursor first(bytes);
+        first.Next(line);
+        axisTypesFromLabels(text.Utf8(StripLeadingBlanksView(line, scratch)), sep, r);
+    } else if (fromOpen) {
+        askAxisTypes(fileName, r);
+    }
+
+    pairsToRecord(r, text, dataStart, sep, 1);
     rec = std::move(r);
 }
 
 }  // namespace
+
+void ReadAsciiPairsFromLine(TSpectrumRecord& rec, const MappedText& text, std::size_t firstLine,
+                            std::size_t minXChars) {
+    TSpectrumRecord r = rec;
+    const char sep = separatorOfLine10(text.Bytes());
+    LineCursor lines(text.Bytes());
+    lines.Skip(firstLine);
+    pairsToRecord(r, text, lines.Position(), sep, minXChars);
+    rec = std::move(r);
+}
 
 void ReadSpecAsciiBytes(TSpectrumRecord& rec, std::string_view bytes, bool utf8, const std::string& fileName,
                         bool fromOpen) {

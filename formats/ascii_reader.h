@@ -6,6 +6,8 @@
 
 #include "core/spectrum_record.h"
 
+class MappedText;
+
 // The axis types the query dialog showed last: x unit code and y kind code. nm and intensity at start;
 // every close of the dialog stores its selection here for the rest of the run.
 struct TAxisQueryChoice {
@@ -34,3 +36,11 @@ void LoadSpecAsciiFromOpen(TSpectrumRecord& rec, const std::string& fileName);
 // rather than Windows-1252). The date text is left empty.
 void ReadSpecAsciiBytes(TSpectrumRecord& rec, std::string_view bytes, bool utf8, const std::string& fileName,
                         bool fromOpen);
+
+// The two-column reading other readers share (no header count, no label line, no query): the separator
+// guessed from the eleventh line, pairs from line `firstLine` on up to the first line without a
+// separator (only those whose x text has at least `minXChars` characters), then rising order, the grid,
+// resampling, the y conversion of rec's y kind (transmittance percent above 4.0, reflectance above
+// 1.2), direction and unit folding. The other fields of `rec` are kept; errors as LoadSpecAscii.
+void ReadAsciiPairsFromLine(TSpectrumRecord& rec, const MappedText& text, std::size_t firstLine,
+                            std::size_t minXChars);

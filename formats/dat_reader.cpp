@@ -43,12 +43,6 @@ void append(TSpectraList& list, std::unique_ptr<TSpectrumRecord> rec) {
     list.Add(std::move(rec));
 }
 
-// A number field; the error names it as UTF-8 text.
-double numberIn(const MappedText& text, std::string_view field) {
-    double v = 0.0;
-    return ParseNumberToken(field, v) ? v : ReadNumberToken(text.Utf8(field));
-}
-
 // The first lines of the text (up to five) and where line 1 starts.
 struct Head {
     std::array<std::string_view, 5> lines{};
@@ -87,9 +81,9 @@ void loadInstrument(const MappedText& text, const std::string& path, const std::
         if (isBlankLine(l)) continue;
         std::string_view xt = FieldAt(l, ';', 2), yt = FieldAt(l, ';', 4);
         if (xt.empty() && yt.empty()) continue;
-        const double x = numberIn(text, xt);
+        const double x = ReadNumberField(text, xt);
         xs.push_back(x);
-        ys.push_back(numberIn(text, yt));
+        ys.push_back(ReadNumberField(text, yt));
     }
     if (xs.size() >= 2 && xs.front() > xs.back()) {
         std::reverse(xs.begin(), xs.end());
@@ -200,8 +194,8 @@ void loadColumns(const MappedText& text, const Head& head, const std::string& pa
         std::string_view l;
         for (std::size_t s = 0; s < 20; ++s) {
             index.At(s * r + 1).Next(l);
-            a[s] = numberIn(text, FieldAt(l, '\t', nmField));
-            b[s] = numberIn(text, FieldAt(l, '\t', wnField));
+            a[s] = ReadNumberField(text, FieldAt(l, '\t', nmField));
+            b[s] = ReadNumberField(text, FieldAt(l, '\t', wnField));
         }
         k = relativeSpread(b) >= relativeSpread(a) ? 1 : 2;
     }
@@ -222,7 +216,7 @@ void loadColumns(const MappedText& text, const Head& head, const std::string& pa
     for (std::string_view l; lines.Next(l);) {
         if (isBlankLine(l)) continue;
         f.split(l);
-        const double x = numberIn(text, f.field(xField));
+        const double x = ReadNumberField(text, f.field(xField));
         // Columns beyond the line's fields are missing, as "-" is.
         const std::size_t present =
             std::min<std::size_t>(static_cast<std::size_t>(m), f.count() > firstColumn ? f.count() - firstColumn : 0);
@@ -232,7 +226,7 @@ void loadColumns(const MappedText& text, const Head& head, const std::string& pa
             while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
             if (v.empty() || v == "-") continue;  // a missing field counts as "-"
             Column& col = columns[c - 1];
-            const double y = numberIn(text, v);
+            const double y = ReadNumberField(text, v);
             col.xs.push_back(x);
             col.ys.push_back(y);
         }

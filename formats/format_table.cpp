@@ -1,11 +1,22 @@
 #include "formats/format_table.h"
 
 #include "core/helpers.h"
+#include "formats/asc_reader.h"
 #include "formats/ascii_reader.h"
+#include "formats/avasoft_reader.h"
+#include "formats/beckman_scn.h"
 #include "formats/dat_reader.h"
 #include "formats/jcamp_reader.h"
+#include "formats/jws_reader.h"
+#include "formats/perkinelmer_sp.h"
+#include "formats/prn_reader.h"
+#include "formats/procspec.h"
+#include "formats/rruff_wls_dsp_ggg_readers.h"
 #include "formats/rvx.h"
 #include "formats/spc_reader.h"
+#include "formats/spe_reader.h"
+#include "formats/spectrawiz.h"
+#include "formats/spk_reader.h"
 #include "formats/text_spectra.h"
 
 namespace {
@@ -26,24 +37,24 @@ const std::vector<FormatEntry>& FormatTable() {
          {{"JCAMP-DX 4.24/5.01 optical spectra (*.dx; *.jdx)", "*.DX;*.JDX"}}},
         {19, {"SPC"}, nullptr, &LoadSpecSpc, {"korva_spc", "shimadzu_spc"},
          {{"VALDEK KORVA + SHIMADZU (*.spc)", "*.SPC"}}},
-        {14, {"SP"}, nullptr, nullptr, {"perkinelmer_sp"}, {{"PerkinElmer, all files (*.sp)", "*.SP"}}},
-        {21, {"SPE"}, nullptr, nullptr, {"winspec_spe"}, {{"Roper/Princeton Instruments WinSpec (*.spe)", "*.SPE"}}},
-        {25, {"JWS"}, nullptr, nullptr, {"jasco_jws"}, {{"JASCO SpectraManager (*.jws)", "*.JWS"}}},
-        {26, {"PROCSPEC"}, nullptr, nullptr, {"oo_procspec"}, {{"Ocean Optics software (*.procspec)", "*.PROCSPEC"}}},
-        {22, {"SCN"}, nullptr, nullptr, {"beckman_coulter_du_binary"},
+        {14, {"SP"}, &LoadSpecPerkinElmer, nullptr, {"perkinelmer_sp"}, {{"PerkinElmer, all files (*.sp)", "*.SP"}}},
+        {21, {"SPE"}, nullptr, &LoadSpecWinSpecSpe, {"winspec_spe"}, {{"Roper/Princeton Instruments WinSpec (*.spe)", "*.SPE"}}},
+        {25, {"JWS"}, &LoadJwsFile, nullptr, {"jasco_jws"}, {{"JASCO SpectraManager (*.jws)", "*.JWS"}}},
+        {26, {"PROCSPEC"}, &LoadSpecProcSpec, nullptr, {"oo_procspec"}, {{"Ocean Optics software (*.procspec)", "*.PROCSPEC"}}},
+        {22, {"SCN"}, &LoadSpecBeckmanScn, nullptr, {"beckman_coulter_du_binary"},
          {{"Beckman Coulter DU 600/7000 (*.scn)", "*.SCN"}}},
-        {20, {"TRT", "TAT", "TTT", "TIT"}, nullptr, nullptr, {"avantes"},
+        {20, {"TRT", "TAT", "TTT", "TIT"}, &LoadSpecAvaSoft, nullptr, {"avantes"},
          {{"Avantes AvaSoft  (*.trt, *.tat, *.ttt, *.tit)", "*.trt;*.tat;*.ttt;*.tit"}}},
-        {27, {"DSP"}, nullptr, nullptr, {"ascanis_dsp"}, {{"Ascanis Lambda-SPX, VISIONlite(*.dsp)", "*.dsp"}}},
-        {28, {"ABS", "TRM", "SSM", "IRR", "LIB"}, nullptr, nullptr, {"spectrawiz"},
+        {27, {"DSP"}, &LoadSpecAscanisDsp, nullptr, {"ascanis_dsp"}, {{"Ascanis Lambda-SPX, VISIONlite(*.dsp)", "*.dsp"}}},
+        {28, {"ABS", "TRM", "SSM", "IRR", "LIB"}, &LoadSpecSpectraWiz, nullptr, {"spectrawiz"},
          {{"StellarNet SpectraWiz  (*.abs, *.trm, *.ssm, *.irr, *.lib)", "*.abs;*.trm;*.ssm;*.irr;*.lib"}}},
-        {24, {"WLS"}, nullptr, nullptr, {"vwr_wls"}, {{"VWR UV-1600PC(*.wls)", "*.WLS"}}},
-        {23, {"RRUFF"}, nullptr, nullptr, {"rruff_raman"}, {{"RRUFF project Raman spectrum  (*.rruff)", "*.RRUFF"}}},
-        {2, {"ASC"}, nullptr, nullptr, {"milton_asc", "beckman_du", "usgs_ftir"},
+        {24, {"WLS"}, &LoadSpecVwrWls, nullptr, {"vwr_wls"}, {{"VWR UV-1600PC(*.wls)", "*.WLS"}}},
+        {23, {"RRUFF"}, &LoadSpecRruff, nullptr, {"rruff_raman"}, {{"RRUFF project Raman spectrum  (*.rruff)", "*.RRUFF"}}},
+        {2, {"ASC"}, &LoadAscFile, nullptr, {"milton_asc", "beckman_du", "usgs_ftir", "perkinelmer_sp"},
          {{"USGS digital spectral library  (*.asc)", "*.ASC"}, {"Milton Roy Spectronic 3000  (*.asc)", "*.ASC"}}},
-        {8, {"SPK"}, nullptr, nullptr, {}, {{"IKS XDAP  (*.spk)", "*.SPK"}}},
-        {10, {"PRN"}, nullptr, nullptr, {"ccd_flasche"}, {{"P.I. Winspec 1.6/Horiba Datamax  ASCII  (*.prn)", "*.PRN"}}},
-        {16, {"GGG"}, nullptr, nullptr, {}, {{"low temp. fluorescence (*.ggg)", "*.GGG"}}},
+        {8, {"SPK"}, &LoadSpecSpk, nullptr, {}, {{"IKS XDAP  (*.spk)", "*.SPK"}}},
+        {10, {"PRN"}, &LoadSpecPrn, nullptr, {"ccd_flasche"}, {{"P.I. Winspec 1.6/Horiba Datamax  ASCII  (*.prn)", "*.PRN"}}},
+        {16, {"GGG"}, &LoadGggFile, nullptr, {}, {{"low temp. fluorescence (*.ggg)", "*.GGG"}}},
         {11, {"FAK"}, &LoadSpecAsciiFromOpen, nullptr, {"ascii_fak"}, {{"ASCII  (*.fak)", "*.FAK"}}},
         // Listed under "all spectral file types" only.
         {18, {"DAT"}, nullptr, &LoadDatFile, {"ascii_dat", "zeiss_dat"}, {}},

@@ -2,6 +2,7 @@
 // The ".gss" files of the GaussFit Open and Save commands: the 1180-byte image of the Gauss parameter
 // block and nothing else.
 #include <string>
+#include <string_view>
 
 #include "core/gauss_params.h"
 
@@ -13,3 +14,6 @@ bool SaveGaussParams(const std::string& fileName, const TGaussModelParams& block
 // the block ("Stream read error") or holds a block that cannot be used (GaussParamsProblem) raises
 // vx::FileError and leaves `block` unchanged. Returns true.
 bool LoadGaussParams(const std::string& fileName, TGaussModelParams& block);
+// The same for the bytes of a file (those beyond the block are not looked at); `fileName` names it in
+// the message.
+void GaussParamsFromBytes(std::string_view bytes, const std::string& fileName, TGaussModelParams& block);

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdio>
 #include <cmath>
@@ -167,18 +168,27 @@ void readValues(Source& in, Layout l, int32_t count, std::vector<double>& out) {
     const std::size_t width = l == Layout::Oldest ? 6 : 8;
     const auto n = static_cast<std::size_t>(count);
     if (n > in.remaining() / width) vx::throwStreamRead();
+    out.clear();
+    if (n == 0) return;
     if (width == 6) {
         const uint8_t* p = in.take(n * width);
         out.resize(n);
         for (std::size_t i = 0; i < n; ++i) out[i] = Real48ToDouble(p + 6 * i);
         return;
     }
-    out.resize(n);
-    if constexpr (std::endian::native == std::endian::little) {
-        in.read(out.data(), n * 8);
-    } else {
-        const uint8_t* p = in.take(n * 8);
-        for (std::size_t i = 0; i < n; ++i) out[i] = byteorder::getF64LE(p + 8 * i);
+    // Through a small buffer that stays in the cache into the reserved values: no pass that fills the
+    // values with zeros before they are read over.
+    out.reserve(n);
+    constexpr std::size_t kPiece = 65536;
+    static thread_local std::vector<double> piece(kPiece);
+    for (std::size_t done = 0; done < n;) {
+        const std::size_t k = std::min(kPiece, n - done);
+        in.read(piece.data(), k * 8);
+        if constexpr (std::endian::native != std::endian::little) {
+            for (std::size_t i = 0; i < k; ++i) piece[i] = byteorder::getF64LE(reinterpret_cast<uint8_t*>(&piece[i]));
+        }
+        out.insert(out.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(k));
+        done += k;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <memory>
 #include <span>
+#include <span>
 #include <vector>
 
 #include "core/date_time.h"
@@ -103,12 +104,20 @@ std::string getText(IGTarnvik* g, HRESULT (IGTarnvik::*member)(BSTR*)) {
     return s.utf8();
 }
 
-std::vector<double> getPoints(IGTarnvik* g, HRESULT (IGTarnvik::*member)(VARIANT*)) {
-    com::Variant v;
-    CheckSpc((g->*member)(&v));
+// The floats of a point array as doubles, the first n of them, in order or reversed.
+std::vector<double> doublesOf(const VARIANT& v, std::size_t n, bool reversed) {
     std::vector<double> out;
-    if (auto f = com::floatsOf(v)) out.assign(f->begin(), f->end());
+    auto f = com::floatsIn(v);
+    if (!f) return out;
+    const std::span<const float> values = f->first(std::min(n, f->size()));
+    if (reversed) out.assign(values.rbegin(), values.rend());
+    else out.assign(values.begin(), values.end());
     return out;
+}
+
+std::size_t pointsIn(const VARIANT& v) {
+    auto f = com::floatsIn(v);
+    return f ? f->size() : 0;
 }
 
 bool isWavenumberLabel(const std::string& label) {
@@ -126,9 +135,9 @@ void loadSubfile(IGTarnvik* g, const std::string& path, int32_t index, TSpectraL
     com::Variant date;
     CheckSpc(g->get_Date(&date));
     const int32_t numPoints = get<int32_t>(g, &IGTarnvik::get_NumPoints);
-    std::vector<double> ys = getPoints(g, &IGTarnvik::get_YPoints);
-    std::vector<double> xs;
-    if (fileType != 0) xs = getPoints(g, &IGTarnvik::get_XPoints);
+    com::Variant yPoints, xPoints;
+    CheckSpc(g->get_YPoints(&yPoints));
+    if (fileType != 0) CheckSpc(g->get_XPoints(&xPoints));
     double first = get<double>(g, &IGTarnvik::get_FirstPoint);
     double last = get<double>(g, &IGTarnvik::get_LastPoint);
     const int32_t xType = get<spcXType>(g, &IGTarnvik::get_XType);
@@ -172,35 +181,26 @@ void loadSubfile(IGTarnvik* g, const std::string& path, int32_t index, TSpectraL
     }
 
     // The point count never exceeds the arrays the library returned.
-    std::size_t n = std::min<std::size_t>(numPoints > 0 ? std::size_t(numPoints) : 0, ys.size());
-    if (fileType != 0) n = std::min(n, xs.size());
+    std::size_t n = std::min<std::size_t>(numPoints > 0 ? std::size_t(numPoints) : 0, pointsIn(yPoints));
+    if (fileType != 0) n = std::min(n, pointsIn(xPoints));
     if (n < 2) return;
-    ys.resize(n);
     const double steps = double(n - 1);
     std::vector<double> values;
     if (fileType == 0) {
+        // The values are taken in the grid's direction as they are converted.
         first *= xScale;
         last *= xScale;
-        values = std::move(ys);
-        if (descending) {
-            if (last > first) {
-                rec->FirstX = last;
-                rec->StepX = (first - last) / steps;
-                std::reverse(values.begin(), values.end());
-            } else {
-                rec->FirstX = first;
-                rec->StepX = (last - first) / steps;
-            }
-        } else if (last >= first) {
-            rec->FirstX = first;
-            rec->StepX = (last - first) / steps;
-        } else {
+        const bool reversed = descending ? last > first : last < first;
+        if (reversed) {
             rec->FirstX = last;
             rec->StepX = (first - last) / steps;
-            std::reverse(values.begin(), values.end());
+        } else {
+            rec->FirstX = first;
+            rec->StepX = (last - first) / steps;
         }
+        values = doublesOf(yPoints, n, reversed);
     } else {
-        xs.resize(n);
+        std::vector<double> xs = doublesOf(xPoints, n, false), ys = doublesOf(yPoints, n, false);
         for (double& x : xs) x *= xScale;
         if (xs.front() > xs.back()) {
             std::reverse(xs.begin(), xs.end());
@@ -217,9 +217,15 @@ void loadSubfile(IGTarnvik* g, const std::string& path, int32_t index, TSpectraL
         }
     }
 
-    // Y kind.
+    // Y kind. The largest value and whether all are finite in one pass; the conversions below keep
+    // finite values finite.
     double m = 0;
-    for (double v : values) m = std::max(m, v);
+    bool finite = true;
+    for (double v : values) {
+        m = v > m ? v : m;
+        finite &= std::isfinite(v);
+    }
+    if (!finite) return;
     rec->YKind = SpecYIntensity;
     if (yType == 2) {
         rec->YKind = SpecYAbsorbance;
@@ -234,7 +240,8 @@ void loadSubfile(IGTarnvik* g, const std::string& path, int32_t index, TSpectraL
     }
     if (techType == 11 || techType == 12) rec->YKind = SpecYIntensity;
     rec->Values = std::move(values);
-    appendIfComplete(std::move(rec), list);
+    if (std::isfinite(rec->FirstX) && std::isfinite(rec->StepX) && rec->StepX != 0.0)
+        list.AddWithDefaultColor(std::move(rec));
 }
 
 }  // namespace

@@ -61,6 +61,14 @@ MappedText& MappedText::operator=(MappedText&&) noexcept = default;
 MappedText::~MappedText() = default;
 
 MappedText MappedText::OpenFile(const std::string& path, std::uint64_t maxBytes, std::string_view kind) {
+    return mapFile(path, maxBytes, kind, true);
+}
+
+MappedText MappedText::OpenBinaryFile(const std::string& path, std::uint64_t maxBytes, std::string_view kind) {
+    return mapFile(path, maxBytes, kind, false);
+}
+
+MappedText MappedText::mapFile(const std::string& path, std::uint64_t maxBytes, std::string_view kind, bool asText) {
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) throw vx::FileError("Cannot open file \"" + path + "\".");
     struct stat st{};
@@ -78,7 +86,7 @@ MappedText MappedText::OpenFile(const std::string& path, std::uint64_t maxBytes,
     mapping->address = m;
     mapping->size = static_cast<std::size_t>(size);
     const char* bytes = static_cast<const char*>(m);
-    if (startsUtf16(bytes, mapping->size)) {
+    if (asText && startsUtf16(bytes, mapping->size)) {
         mapping->converted = LoadFileText(path);
         text.bytes_ = mapping->converted;
         text.utf8_ = true;

@@ -35,6 +35,8 @@ public:
     // Maps the file. Throws vx::FileError when it cannot be opened, is no regular file, or holds more
     // than `maxBytes` bytes; `kind` names the format in that message ("CSV", "JCAMP-DX", ...).
     static MappedText OpenFile(const std::string& path, std::uint64_t maxBytes, std::string_view kind);
+    // The same for a binary file: its bytes exactly as stored, whatever its first two bytes are.
+    static MappedText OpenBinaryFile(const std::string& path, std::uint64_t maxBytes, std::string_view kind);
     // Views text that is already UTF-8; the caller keeps it alive as long as this object.
     static MappedText FromUtf8(std::string_view text);
     // Views bytes as stored in a file (Windows-1252), kept alive by the caller.
@@ -54,6 +56,7 @@ public:
 
 private:
     MappedText() = default;
+    static MappedText mapFile(const std::string& path, std::uint64_t maxBytes, std::string_view kind, bool asText);
     struct Mapping;
     std::unique_ptr<Mapping> mapping_;  // the mapped file, or the converted UTF-16 text
     std::string_view bytes_;

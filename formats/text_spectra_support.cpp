@@ -9,6 +9,7 @@
 #include "core/helpers.h"
 #include "core/units.h"
 #include "formats/resample.h"
+#include "formats/text_loader.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
 
@@ -58,6 +59,34 @@ double ReadNumberToken(std::string_view text) {
     std::string fixed(text);
     FixDecimalSeparator(fixed);
     vx::throwNotFloat(fixed);
+}
+
+double ReadNumberField(const MappedText& text, std::string_view field) {
+    double v = 0.0;
+    return ParseNumberToken(field, v) ? v : ReadNumberToken(text.Utf8(field));
+}
+
+std::string_view StripLeadingBlanksView(std::string_view line, std::string& scratch) {
+    if (line.empty()) return line;
+    const std::size_t p = line.find_first_not_of(' ');
+    const std::string_view s = p == std::string_view::npos ? std::string_view() : line.substr(p);
+    if (s.empty() || s[0] == '.' || s[0] == ',') {
+        scratch.resize(s.size() + 1);
+        scratch[0] = '0';
+        s.copy(scratch.data() + 1, s.size());
+        return scratch;
+    }
+    return s;
+}
+
+char GuessSeparator(std::string_view line) {
+    const bool dot = line.find('.') != std::string_view::npos;
+    const bool comma = line.find(',') != std::string_view::npos;
+    if (dot && comma) return ',';
+    if (line.find(';') != std::string_view::npos) return ';';
+    if (line.find('\t') != std::string_view::npos) return '\t';
+    if (line.find(' ') != std::string_view::npos) return ' ';
+    return '\t';
 }
 
 bool IsWholeNumberBeforeDecimal(std::string_view text, char decimalSep) {

@@ -21,6 +21,13 @@ double ReadNumberToken(std::string_view text);
 // A whole number after blanks are stripped and the text is cut before its decimal sign.
 bool IsWholeNumberBeforeDecimal(std::string_view text, char decimalSep);
 
+// StripLeadingBlanks on a view: blanks go; a line that becomes empty or starts with "." or "," gets a
+// "0" in front (built in `scratch` only then, so ordinary lines cost no copy). An empty line stays empty.
+std::string_view StripLeadingBlanksView(std::string_view line, std::string& scratch);
+// The column separator of the two-column readers, guessed from one line (stripped of leading blanks):
+// "," when it holds both "." and ","; else ";" when it holds one; else a tab, a blank, or a tab.
+char GuessSeparator(std::string_view line);
+
 // Field k (from 1) of a line: up to the next separator or the line end; empty beyond the line.
 std::string_view FieldAt(std::string_view line, char sep, int k);
 // Everything from the start of field k to the end of the line; empty beyond the line.
@@ -31,6 +38,10 @@ std::string_view RestFrom(std::string_view line, char sep, int k);
 // own y. Fills FirstX, StepX and Values of `rec`. False (record untouched) for fewer than two pairs or a
 // step that is zero or not finite.
 bool ResampleXY(std::span<const double> xs, std::span<const double> ys, TSpectrumRecord& rec);
+
+// A number field of a mapped text; the conversion error names it as UTF-8 text.
+class MappedText;
+double ReadNumberField(const MappedText& text, std::string_view field);
 
 // The largest value, at least 0.
 double LargestNonNegative(const std::vector<double>& values);

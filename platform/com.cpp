@@ -343,6 +343,11 @@ static std::optional<std::vector<T>> elementsOf(const VARIANT& v, VARTYPE vt) {
 }
 
 std::optional<std::vector<float>> floatsOf(const VARIANT& v) { return elementsOf<float>(v, VT_R4); }
+
+std::optional<std::span<const float>> floatsIn(const VARIANT& v) {
+    if (v.vt != (VT_ARRAY | VT_R4) || !v.parray || v.parray->cDims != 1 || v.parray->vt != VT_R4) return std::nullopt;
+    return std::span<const float>(static_cast<const float*>(v.parray->pvData), v.parray->rgsabound[0].cElements);
+}
 std::optional<std::vector<uint8_t>> bytesOf(const VARIANT& v) { return elementsOf<uint8_t>(v, VT_UI1); }
 
 }  // namespace com

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -245,6 +246,8 @@ VARIANT floatArrayVariant(const float* values, std::size_t count);
 VARIANT byteArrayVariant(const uint8_t* bytes, std::size_t count);
 // The elements of a one-dimensional array variant of the given element type, or nullopt.
 std::optional<std::vector<float>> floatsOf(const VARIANT& v);
+// The same elements where they lie in the variant's array (valid while the variant holds it).
+std::optional<std::span<const float>> floatsIn(const VARIANT& v);
 std::optional<std::vector<uint8_t>> bytesOf(const VARIANT& v);
 }  // namespace com
 

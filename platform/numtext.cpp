@@ -196,6 +196,18 @@ std::string FloatToStrF(double value, FloatFormat format, int precision, int dig
 std::string FloatToStrF(double value, FloatFormat format, int precision, int digits) {
     return FloatToStrF(value, format, precision, digits, g_decimalSep);
 }
+std::string GeneralText(double value, int precision, int minExpDigits) {
+    std::string s = FloatToStrF(value, FloatFormat::General, precision, minExpDigits);
+    const std::size_t e = s.find('E');
+    if (e != std::string::npos && e + 2 <= s.size()) {
+        const std::size_t digitsAt = e + 2;  // after "E" and its sign
+        const std::size_t have = s.size() - digitsAt;
+        if (have < static_cast<std::size_t>(minExpDigits))
+            s.insert(digitsAt, static_cast<std::size_t>(minExpDigits) - have, '0');
+    }
+    return s;
+}
+
 std::string FloatToStr(double value) { return FloatToStrF(value, FloatFormat::General, 15, 0); }
 std::string FloatToStr(double value, char sep) {
     return FloatToStrF(value, FloatFormat::General, 15, 0, sep);

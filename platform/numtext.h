@@ -28,6 +28,9 @@ enum class FloatFormat { General, Exponent, Fixed };
 std::string FloatToStrF(double value, FloatFormat format, int precision, int digits,
                         char decimalSep);
 std::string FloatToStrF(double value, FloatFormat format, int precision, int digits);
+// General format whose exponent has at least `minExpDigits` digits ("1.5E-07"): the number text of
+// the program's formatted read-outs ("%1.2g" has precision 2 and three exponent digits).
+std::string GeneralText(double value, int precision, int minExpDigits);
 // General format, precision 15.
 std::string FloatToStr(double value);
 std::string FloatToStr(double value, char decimalSep);

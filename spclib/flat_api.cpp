@@ -49,15 +49,8 @@ int32_t readPoints(HTARNVIK h, float* values, int32_t count, bool xs) {
     if (!h) return -3;
     TARNVIK& d = *doc(h);
     if (!values || !d.HasCurrent() || count < 0 || uint32_t(count) != d.dir[d.current].points) return -2;
-    std::vector<float> x, y;
-    if (!d.ReadValues(d.current, &x, &y)) return -4;
-    if (xs) {
-        if (x.empty()) x.assign(y.size(), 0.0f);
-        y = std::move(x);
-    }
-    if (y.size() < static_cast<std::size_t>(count)) return -4;
-    std::memcpy(values, y.data(), static_cast<std::size_t>(count) * 4);
-    return 0;
+    // Straight from the store into the caller's array.
+    return (xs ? d.ReadX(d.current, values) : d.ReadY(d.current, values)) ? 0 : -4;
 }
 
 int32_t getArea(HTARNVIK h, uint8_t* buf, int32_t size, std::vector<uint8_t> TARNVIK::*area) {

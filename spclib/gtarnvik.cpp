@@ -3,6 +3,7 @@
 #include <sys/syscall.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -48,6 +49,14 @@ HRESULT reportFailure(const char* format, const std::string& arg = {}) {
 }
 
 HRESULT notValid() { return setInfo("Not valid spc data format.", SPC_E_NOTVALID); }
+
+// A failed read or write of the values: the system's own text for the last error ("No space left
+// on device", "File too large").
+HRESULT systemFailure() {
+    uint32_t err = GetLastError();
+    if (err == 0) err = EIO;
+    return setInfo(systemMessage(HRESULT_FROM_WIN32(err)), HRESULT_FROM_WIN32(err));
+}
 
 bool isMissing(const VARIANT& v) { return v.vt == VT_EMPTY || v.vt == VT_ERROR || v.vt == VT_NULL; }
 
@@ -460,37 +469,48 @@ HRESULT GTarnvik::get_LogTextSize(int32_t* out) {
 
 // ---- Points
 
-HRESULT GTarnvik::get_XPoints(VARIANT* out) {
+// The points of the current subfile, read from the store straight into the array handed out.
+HRESULT GTarnvik::getPoints(VARIANT* out, bool xs) {
     VX_OUT(out);
     VariantInit(out);
-    std::vector<float> x, y;
-    if (doc_.HasCurrent() && doc_.ReadValues(doc_.current, &x, &y)) {
-        if (x.empty()) x.assign(y.size(), 0.0f);
+    const uint32_t n = doc_.HasCurrent() ? doc_.dir[doc_.current].points : 0;
+    SAFEARRAY* psa = SafeArrayCreateVector(VT_R4, 0, n);
+    if (!psa) return E_OUTOFMEMORY;
+    auto* values = static_cast<float*>(psa->pvData);
+    SetLastError(0);
+    if (n > 0 && !(xs ? doc_.ReadX(doc_.current, values) : doc_.ReadY(doc_.current, values))) {
+        SafeArrayDestroy(psa);
+        return systemFailure();
     }
-    *out = com::floatArrayVariant(x.data(), x.size());
+    out->vt = VT_ARRAY | VT_R4;
+    out->parray = psa;
     return S_OK;
 }
-HRESULT GTarnvik::get_YPoints(VARIANT* out) {
-    VX_OUT(out);
-    VariantInit(out);
-    std::vector<float> y;
-    if (doc_.HasCurrent()) doc_.ReadValues(doc_.current, nullptr, &y);
-    *out = com::floatArrayVariant(y.data(), y.size());
-    return S_OK;
+
+HRESULT GTarnvik::get_XPoints(VARIANT* out) { return getPoints(out, true); }
+HRESULT GTarnvik::get_YPoints(VARIANT* out) { return getPoints(out, false); }
+
+// A refusal of the document is an invalid argument; a store that could not take the values reports
+// the system's error.
+HRESULT GTarnvik::addResult(bool stored) {
+    if (stored) return S_OK;
+    return GetLastError() != 0 ? systemFailure() : E_INVALIDARG;
 }
 
 HRESULT GTarnvik::AddPoints(VARIANT yVals, VARIANT xVals) {
     std::vector<float> y;
     std::optional<std::vector<float>> x;
     if (!pointArrays(yVals, xVals, y, x)) return E_INVALIDARG;
-    return doc_.AddPoints(y, x ? &*x : nullptr) ? S_OK : E_INVALIDARG;
+    SetLastError(0);
+    return addResult(doc_.AddPoints(y, x ? &*x : nullptr));
 }
 
 HRESULT GTarnvik::AddSubFile(VARIANT yVals, VARIANT xVals, float zStart, float zEnd) {
     std::vector<float> y;
     std::optional<std::vector<float>> x;
     if (!pointArrays(yVals, xVals, y, x)) return E_INVALIDARG;
-    return doc_.AddSubFile(y, x ? &*x : nullptr, zStart, zEnd) ? S_OK : E_INVALIDARG;
+    SetLastError(0);
+    return addResult(doc_.AddSubFile(y, x ? &*x : nullptr, zStart, zEnd));
 }
 
 HRESULT GTarnvik::GetYMinMax(double beginX, double endX, float* minY, float* maxY) {

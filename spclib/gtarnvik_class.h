@@ -139,6 +139,8 @@ public:
 private:
     ~GTarnvik();
     HRESULT getText(BSTR* out, const std::string& bytes);
+    HRESULT getPoints(VARIANT* out, bool xs);
+    HRESULT addResult(bool stored);
     HRESULT afterOpen(spcIntegrity* out);
     HRESULT openImage(const std::vector<uint8_t>& bytes, spcIntegrity* out);
 

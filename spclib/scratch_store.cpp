@@ -7,12 +7,34 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/com.h"
+
 namespace spc {
+
+bool ReadExactly(int fd, uint64_t offset, void* data, std::size_t bytes) {
+    if (fd < 0) {
+        SetLastError(EBADF);
+        return false;
+    }
+    auto* p = static_cast<char*>(data);
+    while (bytes > 0) {
+        ssize_t n = pread(fd, p, bytes, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            SetLastError(static_cast<uint32_t>(n < 0 ? errno : EIO));
+            return false;
+        }
+        p += n;
+        bytes -= static_cast<std::size_t>(n);
+        offset += static_cast<uint64_t>(n);
+    }
+    return true;
+}
 
 ScratchStore::ScratchStore() {
     const char* dir = std::getenv("TMPDIR");
     std::string path = std::string(dir && *dir ? dir : "/tmp") + "/SPCXXXXXX";
-    fd_ = mkstemp(path.data());
+    fd_ = mkostemp(path.data(), O_CLOEXEC);
     if (fd_ >= 0) unlink(path.c_str());  // gone from the folder; freed when closed
 }
 
@@ -21,12 +43,19 @@ ScratchStore::~ScratchStore() {
 }
 
 bool ScratchStore::write(uint64_t offset, const void* data, std::size_t bytes) {
-    if (fd_ < 0) return false;
+    if (fd_ < 0) {
+        SetLastError(EBADF);
+        return false;
+    }
     const auto* p = static_cast<const char*>(data);
     while (bytes > 0) {
         ssize_t n = pwrite(fd_, p, bytes, static_cast<off_t>(offset));
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n <= 0) {
+            // No space, the file size limit, a quota: the caller reports the system's text.
+            SetLastError(static_cast<uint32_t>(n < 0 ? errno : ENOSPC));
+            return false;
+        }
         p += n;
         bytes -= static_cast<std::size_t>(n);
         offset += static_cast<uint64_t>(n);
@@ -41,17 +70,7 @@ bool ScratchStore::append(const void* data, std::size_t bytes, uint64_t& offset)
 }
 
 bool ScratchStore::read(uint64_t offset, void* data, std::size_t bytes) const {
-    if (fd_ < 0) return false;
-    auto* p = static_cast<char*>(data);
-    while (bytes > 0) {
-        ssize_t n = pread(fd_, p, bytes, static_cast<off_t>(offset));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        p += n;
-        bytes -= static_cast<std::size_t>(n);
-        offset += static_cast<uint64_t>(n);
-    }
-    return true;
+    return ReadExactly(fd_, offset, data, bytes);
 }
 
 void ScratchStore::clear() {
@@ -59,6 +78,20 @@ void ScratchStore::clear() {
         // The old bytes stay unused; offsets restart at 0 and overwrite them.
     }
     end_ = 0;
+}
+
+void SourceFile::adopt(int fd) {
+    close();
+    fd_ = fd;
+}
+
+void SourceFile::close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+bool SourceFile::read(uint64_t offset, void* data, std::size_t bytes) const {
+    return ReadExactly(fd_, offset, data, bytes);
 }
 
 }  // namespace spc

@@ -1,7 +1,10 @@
 #pragma once
-// The document's scratch store: an unlinked temporary file that holds the subfiles' values as 4-byte
-// floats, so large documents do not stay in memory. When no file can be made, the store is unusable
-// and the document keeps its values in memory instead.
+// Where a document's subfile values live. The scratch store is an unlinked temporary file that holds
+// values as 4-byte floats, so large documents do not stay in memory; when no file can be made, the
+// store is unusable and the document keeps its values in memory instead. Values that an opened file
+// already holds in that form stay in the file: the document reads them from its source file.
+//
+// A failed read or write leaves the system's error code as the thread's last error.
 #include <cstddef>
 #include <cstdint>
 
@@ -26,5 +29,30 @@ private:
     int fd_ = -1;
     uint64_t end_ = 0;
 };
+
+// The file a document was opened from, kept open while the document reads values from it. Saves
+// replace a file by renaming a new one over it, so the open file keeps its bytes meanwhile.
+class SourceFile {
+public:
+    SourceFile() = default;
+    ~SourceFile() { close(); }
+    SourceFile(const SourceFile&) = delete;
+    SourceFile& operator=(const SourceFile&) = delete;
+
+    // Takes over an open descriptor.
+    void adopt(int fd);
+    void close();
+    bool isOpen() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
+    // False on an error or when the file has become shorter.
+    bool read(uint64_t offset, void* data, std::size_t bytes) const;
+
+private:
+    int fd_ = -1;
+};
+
+// pread of exactly `bytes` (interrupts and short reads retried); false with the error as last error,
+// EIO at the file's end.
+bool ReadExactly(int fd, uint64_t offset, void* data, std::size_t bytes);
 
 }  // namespace spc

@@ -1,10 +1,13 @@
 #include "spclib/spc_document.h"
 
 #include <algorithm>
+#include <bit>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 
 #include "platform/byte_order.h"
+#include "platform/com.h"
 
 using namespace byteorder;
 
@@ -47,6 +50,7 @@ void TARNVIK::Reset() {
     warnings.fill(0);
     integrity = kIntegrityFail;
     scratch.clear();
+    source.close();
     header.fill(0);
     header[kForm] = 'K';
     header[kMajorRev] = 4;
@@ -207,42 +211,77 @@ uint32_t TARNVIK::SelectByZ(double z) {
     return i;
 }
 
-bool TARNVIK::ReadValues(uint32_t i, std::vector<float>* x, std::vector<float>* y) const {
+bool TARNVIK::ReadStored(const SubfileEntry& e, uint64_t first, uint64_t count, float* out) const {
+    if (count == 0) return true;
+    if (first > e.storeSize / 4 || count > e.storeSize / 4 - first) {
+        SetLastError(EIO);
+        return false;
+    }
+    if (e.flags & kInMemory) {
+        if (first + count > e.memory.size()) {
+            SetLastError(EIO);
+            return false;
+        }
+        std::memcpy(out, e.memory.data() + first, count * 4);
+        return true;
+    }
+    const uint64_t offset = e.storeOffset + first * 4;
+    if (e.flags & kInSource) {
+        if (!source.read(offset, out, count * 4)) return false;
+        if constexpr (std::endian::native != std::endian::little)
+            for (uint64_t k = 0; k < count; ++k) out[k] = getF32LE(reinterpret_cast<const uint8_t*>(out + k));
+        return true;
+    }
+    return scratch.read(offset, out, count * 4);
+}
+
+bool TARNVIK::ReadY(uint32_t i, float* out) const {
     if (i >= count()) return false;
     const SubfileEntry& e = dir[i];
-    uint64_t n = e.points;
-    bool xyxy = isXYXY();
-    uint64_t total = xyxy ? 2 * n : n;
-    std::vector<float> all;
-    const float* src = nullptr;
-    if (e.flags & kInMemory) {
-        if (e.memory.size() < total) return false;
-        src = e.memory.data();
-    } else {
-        if (e.storeSize < total * 4) return false;
-        all.resize(total);
-        if (total && !scratch.read(e.storeOffset, all.data(), total * 4)) return false;
-        src = all.data();
-    }
-    if (x) {
-        if (xyxy) {
-            x->assign(src, src + n);
-        } else if (flags() & kFlagXYY) {
-            *x = commonX;
-            x->resize(n, 0.0f);
-        } else {
-            x->clear();
+    return ReadStored(e, isXYXY() ? e.points : 0, e.points, out);
+}
+
+bool TARNVIK::ReadX(uint32_t i, float* out) const {
+    if (i >= count()) return false;
+    const SubfileEntry& e = dir[i];
+    if (isXYXY()) return ReadStored(e, 0, e.points, out);
+    const std::size_t n = e.points;
+    const std::size_t common = (flags() & kFlagXYY) ? std::min(n, commonX.size()) : 0;
+    if (common) std::memcpy(out, commonX.data(), common * 4);
+    std::fill(out + common, out + n, 0.0f);
+    return true;
+}
+
+bool TARNVIK::ReadValues(uint32_t i, std::vector<float>* x, std::vector<float>* y) const {
+    if (i >= count()) return false;
+    const uint32_t n = dir[i].points;
+    try {
+        if (x) {
+            if (isXYXY() || (flags() & kFlagXYY)) {
+                x->resize(n);
+                if (!ReadX(i, x->data())) return false;
+            } else {
+                x->clear();
+            }
         }
-    }
-    if (y) {
-        const float* ys = xyxy ? src + n : src;
-        y->assign(ys, ys + n);
+        if (y) {
+            y->resize(n);
+            if (!ReadY(i, y->data())) return false;
+        }
+    } catch (const std::bad_alloc&) {
+        SetLastError(ENOMEM);
+        return false;
     }
     return true;
 }
 
 bool TARNVIK::writeValues(SubfileEntry& e, const float* x, const float* y, uint32_t n, bool append) {
     bool xyxy = isXYXY();
+    // Values of the opened file are never written over: new ones go to the store.
+    if (e.flags & kInSource) {
+        e.flags &= ~kInSource;
+        append = true;
+    }
     std::size_t total = xyxy ? 2 * std::size_t(n) : n;
     if ((e.flags & kInMemory) || !scratch.usable()) {
         e.flags |= kInMemory;
@@ -250,6 +289,7 @@ bool TARNVIK::writeValues(SubfileEntry& e, const float* x, const float* y, uint3
             if (e.memory.capacity() < total) e.memory.reserve(total + 128);
             e.memory.resize(total);
         } catch (const std::bad_alloc&) {
+            SetLastError(ENOMEM);
             return false;
         }
         if (xyxy) std::memcpy(e.memory.data(), x, std::size_t(n) * 4);
@@ -374,6 +414,7 @@ uint32_t TARNVIK::Store(const float* zStart, const float* zEnd, const float* x, 
             if (!writeValues(e, x, y, n, false)) return 0;
         }
     } catch (const std::bad_alloc&) {
+        SetLastError(ENOMEM);
         return 0;
     }
     SubfileEntry& e = dir[cur];
@@ -435,6 +476,7 @@ bool TARNVIK::AddPoints(const std::vector<float>& y, const std::vector<float>* x
             }
             e.memory.insert(e.memory.end(), y.begin(), y.end());
         } catch (const std::bad_alloc&) {
+            SetLastError(ENOMEM);
             return false;
         }
         if (count() > 1 && total != u32(kPoints)) {

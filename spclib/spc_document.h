@@ -32,11 +32,11 @@ enum FileType : int32_t { kEven = 0, kXYY = 1, kXYXYType = 2 };
 enum ZIncType : int32_t { kZNotMulti = -1, kZEven = 0, kZOrdered = 1, kZRandom = 2 };
 enum Integrity : uint32_t { kIntegrityFail = 0, kIntegrityKey = 1, kIntegrityNull = 2 };
 
-// Directory entry flags.
-enum : uint32_t { kInMemory = 0x01, kNonMonotonic = 0x04 };
+// Directory entry flags; kInSource: the values are read from the opened file at the store offset.
+enum : uint32_t { kInMemory = 0x01, kNonMonotonic = 0x04, kInSource = 0x08 };
 
 struct SubfileEntry {
-    uint64_t storeOffset = 0;
+    uint64_t storeOffset = 0;  // in the scratch store, or in the source file with kInSource
     uint64_t storeSize = 0;  // bytes (XYXY: X and Y)
     float zStart = 0, zEnd = 0;
     uint32_t scans = 0;
@@ -76,6 +76,7 @@ public:
     std::string logText;  // without its final NUL
     std::vector<uint8_t> logDisk, logBinary;
     ScratchStore scratch;
+    SourceFile source;
     int32_t zIncTypeDefault = kZOrdered;
     std::vector<uint8_t> key;
     uint32_t integrity = kIntegrityFail;
@@ -125,6 +126,13 @@ public:
     uint32_t Store(const float* zStart, const float* zEnd, const float* x, const float* y, uint32_t n);
     // The values of subfile i without moving the current index; x stays empty for Even documents.
     bool ReadValues(uint32_t i, std::vector<float>* x, std::vector<float>* y) const;
+    // The subfile's point count of Y values, or of X values (the common X array of XYY documents,
+    // zeros for Even documents), straight into `out`. False when the store cannot be read (the
+    // system's error is the last error).
+    bool ReadY(uint32_t i, float* out) const;
+    bool ReadX(uint32_t i, float* out) const;
+    // `count` of the floats stored for an entry (XYXY: X values, then Y values) from index `first` on.
+    bool ReadStored(const SubfileEntry& e, uint64_t first, uint64_t count, float* out) const;
     bool AddSubFile(const std::vector<float>& y, const std::vector<float>* x, float zStart, float zEnd);
     bool AddPoints(const std::vector<float>& y, const std::vector<float>* x);
     // Min and max Y of the current subfile over an X range; false when no point lies inside.

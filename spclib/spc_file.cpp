@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <nettle/sha1.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,13 +9,16 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/byte_order.h"
+#include "platform/com.h"
+#include "platform/safe_file.h"
+#include "spclib/scratch_store.h"
 
 using namespace byteorder;
-#include "platform/com.h"
 
 namespace spc {
 
@@ -41,15 +43,71 @@ const std::array<double, 256> kExponents = makeExponentTable();
 void swap32At(uint8_t* p) { std::reverse(p, p + 4); }
 void swap64At(uint8_t* p) { std::reverse(p, p + 8); }
 
-// Reads the image under the form's byte order.
-struct View {
-    const uint8_t* data;
-    uint64_t size;
+// Where an image's bytes come from: memory (a blob, the clipboard, a test) or an open file, read
+// piece by piece with pread so that no file needs to be mapped or held in memory whole.
+class ImageSource {
+public:
+    explicit ImageSource(uint64_t size) : size_(size) {}
+    virtual ~ImageSource() = default;
+    uint64_t size() const { return size_; }
+    bool fits(uint64_t off, uint64_t len) const { return off <= size_ && len <= size_ - off; }
+    // `len` bytes at `off`, valid until the next call; null when they do not lie inside the image or
+    // cannot be had (failed() and outOfMemory() tell which).
+    virtual const uint8_t* at(uint64_t off, uint64_t len) = 0;
+    // A read error: the open fails with the system's error.
+    bool failed() const { return failed_; }
+    // No memory for a piece.
+    bool outOfMemory() const { return outOfMemory_; }
+    // Whether a document may keep reading values from this source after the open (an open file).
+    virtual bool keepsValues() const { return false; }
+
+protected:
+    bool failed_ = false;
+    bool outOfMemory_ = false;
+
+private:
+    uint64_t size_;
+};
+
+class MemoryImage final : public ImageSource {
+public:
+    MemoryImage(const uint8_t* data, uint64_t size) : ImageSource(size), data_(data) {}
+    const uint8_t* at(uint64_t off, uint64_t len) override { return fits(off, len) ? data_ + off : nullptr; }
+
+private:
+    const uint8_t* data_;
+};
+
+class FileImage final : public ImageSource {
+public:
+    FileImage(int fd, uint64_t size) : ImageSource(size), fd_(fd) {}
+    const uint8_t* at(uint64_t off, uint64_t len) override {
+        if (!fits(off, len)) return nullptr;
+        if (len == 0) return buf_.data();
+        try {
+            if (buf_.size() < len) buf_.resize(static_cast<std::size_t>(len));
+        } catch (const std::bad_alloc&) {
+            outOfMemory_ = true;
+            return nullptr;
+        }
+        if (!ReadExactly(fd_, off, buf_.data(), static_cast<std::size_t>(len))) {
+            failed_ = true;
+            return nullptr;
+        }
+        return buf_.data();
+    }
+    bool keepsValues() const override { return true; }
+
+private:
+    int fd_;
+    std::vector<uint8_t> buf_{std::vector<uint8_t>(kHeaderSize)};
+};
+
+// Numbers in the image's byte order.
+struct Order {
     bool big;
-    uint32_t u32(uint64_t off) const { return big ? getU32BE(data + off) : getU32LE(data + off); }
-    uint16_t u16(uint64_t off) const { return big ? getU16BE(data + off) : getU16LE(data + off); }
-    float f32(uint64_t off) const { return big ? getF32BE(data + off) : getF32LE(data + off); }
-    bool fits(uint64_t off, uint64_t len) const { return off <= size && len <= size - off; }
+    uint32_t u32(const uint8_t* p) const { return big ? getU32BE(p) : getU32LE(p); }
+    float f32(const uint8_t* p) const { return big ? getF32BE(p) : getF32LE(p); }
 };
 
 // Decodes n Y values at p into out.
@@ -118,56 +176,112 @@ int32_t buildOldHeader(TARNVIK& doc, const uint8_t* d) {
     return kOpenOk;
 }
 
+// The keyed digest of a source with its integrity field taken as zero, in pieces.
+void digestSource(ImageSource& src, const std::vector<uint8_t>& key, uint8_t out[20]) {
+    sha1_ctx ctx;
+    sha1_init(&ctx);
+    static const uint8_t zeros[20] = {};
+    constexpr uint64_t kPiece = 1 << 20;
+    const uint64_t size = src.size();
+    for (uint64_t off = 0; off < size;) {
+        const uint64_t len = std::min(kPiece, size - off);
+        const uint8_t* p = src.at(off, len);
+        if (!p) return;
+        // The piece, with the bytes that fall on the integrity field replaced by zeros.
+        const uint64_t fieldFrom = std::clamp<uint64_t>(kIntegrity, off, off + len) - off;
+        const uint64_t fieldTo = std::clamp<uint64_t>(kIntegrity + 20, off, off + len) - off;
+        sha1_update(&ctx, fieldFrom, p);
+        sha1_update(&ctx, fieldTo - fieldFrom, zeros);
+        sha1_update(&ctx, len - fieldTo, p + fieldTo);
+        off += len;
+    }
+    if (!key.empty()) sha1_update(&ctx, key.size(), key.data());
+    sha1_digest(&ctx, SHA1_DIGEST_SIZE, out);
+}
+
+uint32_t checkSourceIntegrity(ImageSource& src, const std::vector<uint8_t>& key) {
+    if (src.size() < kHeaderSize) return kIntegrityFail;
+    uint8_t stored[20];
+    const uint8_t* field = src.at(kIntegrity, 20);
+    if (!field) return kIntegrityFail;
+    std::memcpy(stored, field, 20);
+    uint8_t d[20];
+    if (!key.empty()) {
+        digestSource(src, key, d);
+        if (!src.failed() && std::memcmp(d, stored, 20) == 0) return kIntegrityKey;
+    }
+    digestSource(src, {}, d);
+    return !src.failed() && std::memcmp(d, stored, 20) == 0 ? kIntegrityNull : kIntegrityFail;
+}
+
 struct Decoder {
     TARNVIK& doc;
-    View v;
+    ImageSource& src;
+    Order order;
     char form;
+    bool storeFailed = false;
     std::vector<float> buf;
 
-    // Decodes the subfile whose header is at off; its end in next. False when it does not fit.
-    bool subfile(uint64_t off, uint32_t index, uint64_t& next) {
-        if (!v.fits(off, kSubHeaderSize)) return false;
-        const uint8_t* sh = v.data + off;
-        bool xyxy = doc.isXYXY();
-        bool sixteen = doc.flags() & kFlag16Bit;
-        uint8_t exponent = (doc.flags() & kFlagMulti) ? sh[1] : doc.header[kExponent];
-        uint32_t n = xyxy ? v.u32(off + 16) : doc.u32(kPoints);
-        uint64_t xBytes = xyxy ? uint64_t(n) * 4 : 0;
-        uint64_t yBytes = uint64_t(n) * (sixteen ? 2 : 4);
-        uint64_t pos = off + kSubHeaderSize;
-        if (!v.fits(pos, xBytes) || !v.fits(pos + xBytes, yBytes)) return false;
-        SubfileEntry e;
-        e.zStart = v.f32(off + 4);
-        e.zEnd = v.f32(off + 8);
-        e.scans = v.u32(off + 20);
-        e.wValue = v.f32(off + 24);
-        e.points = n;
-        std::size_t total = xyxy ? 2 * std::size_t(n) : n;
-        // Little-endian float values go to the store straight from the image.
-        const bool direct = std::endian::native == std::endian::little && form == 'K' && !sixteen &&
-                            exponent == 0x80 && doc.scratch.usable();
-        if (direct) {
-            if (xyxy) {
-                if (buf.size() < n) buf.resize(n);
-                if (n > 0) std::memcpy(buf.data(), v.data + pos, std::size_t(n) * 4);
-                XRange r = ScanX(buf.data(), n);
-                e.firstX = r.first;
-                e.lastX = r.last;
-                if (!r.monotonic) e.flags |= kNonMonotonic;
-            } else {
-                e.firstX = static_cast<float>(doc.f64(kFirstX));
-                e.lastX = static_cast<float>(doc.f64(kLastX));
+    // Hands decoded values to the store (or the entry's memory); the first piece sets the offset.
+    bool put(SubfileEntry& e, const float* v, std::size_t n, bool first) {
+        if (n == 0) return true;
+        if (doc.scratch.usable()) {
+            uint64_t off = 0;
+            if (!doc.scratch.append(v, n * 4, off)) {
+                storeFailed = true;
+                return false;
             }
-            e.storeSize = uint64_t(total) * 4;
-            if (!doc.scratch.append(v.data + pos, total * 4, e.storeOffset)) return false;
-            doc.largestPoints = std::max(doc.largestPoints, n);
-            doc.dir.push_back(std::move(e));
-            next = pos + xBytes + yBytes;
+            if (first) e.storeOffset = off;
             return true;
         }
-        if (buf.size() < total) buf.resize(total);
+        try {
+            e.flags |= kInMemory;
+            e.memory.insert(e.memory.end(), v, v + n);
+        } catch (const std::bad_alloc&) {
+            SetLastError(ENOMEM);
+            storeFailed = true;
+            return false;
+        }
+        return true;
+    }
+
+    // Decodes the subfile whose header is at off; its end in next. False when it does not fit.
+    bool subfile(uint64_t off, uint64_t& next) {
+        const uint8_t* shp = src.at(off, kSubHeaderSize);
+        if (!shp) return false;
+        uint8_t sh[kSubHeaderSize];
+        std::memcpy(sh, shp, kSubHeaderSize);
+        const bool xyxy = doc.isXYXY();
+        const bool sixteen = doc.flags() & kFlag16Bit;
+        const uint8_t exponent = (doc.flags() & kFlagMulti) ? sh[1] : doc.header[kExponent];
+        const uint32_t n = xyxy ? order.u32(sh + 16) : doc.u32(kPoints);
+        const uint64_t xBytes = xyxy ? uint64_t(n) * 4 : 0;
+        const uint64_t yWidth = sixteen ? 2 : 4;
+        const uint64_t yBytes = uint64_t(n) * yWidth;
+        const uint64_t pos = off + kSubHeaderSize;
+        if (!src.fits(pos, xBytes) || !src.fits(pos + xBytes, yBytes)) return false;
+        SubfileEntry e;
+        e.zStart = order.f32(sh + 4);
+        e.zEnd = order.f32(sh + 8);
+        e.scans = order.u32(sh + 20);
+        e.wValue = order.f32(sh + 24);
+        e.points = n;
+        e.storeSize = (xyxy ? 2 * uint64_t(n) : n) * 4;
+        // Little-endian float values need no decoding: an open file keeps them where they are, an
+        // image in memory hands them to the store as they stand.
+        const bool stored = std::endian::native == std::endian::little && form == 'K' && !sixteen &&
+                            exponent == 0x80;
         if (xyxy) {
-            for (uint32_t i = 0; i < n; ++i) buf[i] = v.f32(pos + 4 * uint64_t(i));
+            const uint8_t* xp = src.at(pos, xBytes);
+            if (!xp && n > 0) return false;
+            try {
+                if (buf.size() < n) buf.resize(n);
+            } catch (const std::bad_alloc&) {
+                SetLastError(ENOMEM);
+                storeFailed = true;
+                return false;
+            }
+            for (uint32_t i = 0; i < n; ++i) buf[i] = order.f32(xp + 4 * uint64_t(i));
             XRange r = ScanX(buf.data(), n);
             e.firstX = r.first;
             e.lastX = r.last;
@@ -176,15 +290,30 @@ struct Decoder {
             e.firstX = static_cast<float>(doc.f64(kFirstX));
             e.lastX = static_cast<float>(doc.f64(kLastX));
         }
-        decodeY(v.data + pos + xBytes, n, sixteen, exponent, form, buf.data() + (xyxy ? n : 0));
-        e.storeSize = uint64_t(total) * 4;
-        if (doc.scratch.usable()) {
-            if (!doc.scratch.append(buf.data(), total * 4, e.storeOffset)) return false;
+        if (stored && src.keepsValues()) {
+            e.flags |= kInSource;
+            e.storeOffset = pos;
+        } else if (stored && doc.scratch.usable()) {
+            const uint8_t* p = src.at(pos, xBytes + yBytes);
+            if (!p && n > 0) return false;
+            if (n > 0 && !doc.scratch.append(p, xBytes + yBytes, e.storeOffset)) {
+                storeFailed = true;
+                return false;
+            }
         } else {
-            e.flags |= kInMemory;
-            e.memory.assign(buf.begin(), buf.begin() + static_cast<std::ptrdiff_t>(total));
+            if (xyxy && !put(e, buf.data(), n, true)) return false;
+            // The Y values in pieces, so that no file is held whole.
+            constexpr uint32_t kPiece = 1 << 16;
+            std::vector<float> piece(std::min(n, kPiece));
+            for (uint32_t done = 0; done < n;) {
+                const uint32_t k = std::min(kPiece, n - done);
+                const uint8_t* yp = src.at(pos + xBytes + uint64_t(done) * yWidth, uint64_t(k) * yWidth);
+                if (!yp) return false;
+                decodeY(yp, k, sixteen, exponent, form, piece.data());
+                if (!put(e, piece.data(), k, !xyxy && done == 0)) return false;
+                done += k;
+            }
         }
-        (void)index;
         doc.largestPoints = std::max(doc.largestPoints, n);
         doc.dir.push_back(std::move(e));
         next = pos + xBytes + yBytes;
@@ -192,45 +321,16 @@ struct Decoder {
     }
 };
 
-}  // namespace
-
-double ExponentFactor(uint8_t e) { return kExponents[e]; }
-
-void IntegrityDigest(const uint8_t* data, std::size_t size, const std::vector<uint8_t>& key, uint8_t out[20]) {
-    sha1_ctx ctx;
-    sha1_init(&ctx);
-    static const uint8_t zeros[20] = {};
-    std::size_t a = std::min<std::size_t>(size, kIntegrity);
-    sha1_update(&ctx, a, data);
-    if (size > kIntegrity) {
-        std::size_t b = std::min<std::size_t>(size - kIntegrity, 20);
-        sha1_update(&ctx, b, zeros);
-        if (size > kIntegrity + 20) sha1_update(&ctx, size - kIntegrity - 20, data + kIntegrity + 20);
-    }
-    if (!key.empty()) sha1_update(&ctx, key.size(), key.data());
-    sha1_digest(&ctx, SHA1_DIGEST_SIZE, out);
-}
-
-uint32_t CheckIntegrity(const uint8_t* data, std::size_t size, const std::vector<uint8_t>& key) {
-    if (size < kHeaderSize) return kIntegrityFail;
-    uint8_t d[20];
-    if (!key.empty()) {
-        IntegrityDigest(data, size, key, d);
-        if (std::memcmp(d, data + kIntegrity, 20) == 0) return kIntegrityKey;
-    }
-    IntegrityDigest(data, size, {}, d);
-    return std::memcmp(d, data + kIntegrity, 20) == 0 ? kIntegrityNull : kIntegrityFail;
-}
-
-int32_t OpenImage(TARNVIK& doc, const uint8_t* data, std::size_t size, bool checkIntegrity) {
-    doc.Reset();
+int32_t parseImage(TARNVIK& doc, ImageSource& src, bool checkIntegrity) {
+    const uint64_t size = src.size();
     // 1. The form.
-    if (!data || size < 2) return kOpenNotSpc;
+    const uint8_t* data = src.at(0, std::min<uint64_t>(size, kHeaderSize));
+    if (!data || size < 2) return src.failed() ? kOpenCannot : src.outOfMemory() ? kOpenNoMemory : kOpenNotSpc;
     char form = static_cast<char>(data[1]);
     if (form != 'K' && form != 'L' && form != 'M') return kOpenNotSpc;
     if (form != 'M' && (size < kHeaderSize || getU32LE(data) == kZipMagic)) return kOpenNotSpc;
     if (form == 'M' && (size < 256 || data[0] == 'B')) return kOpenNotSpc;
-    View v{data, size, form == 'L'};
+    Order order{form == 'L'};
 
     // 2. The header.
     uint64_t dataStart = kHeaderSize;
@@ -242,9 +342,9 @@ int32_t OpenImage(TARNVIK& doc, const uint8_t* data, std::size_t size, bool chec
         std::memcpy(doc.header.data(), data, kHeaderSize);
         auto& h = doc.header;
         if (form == 'K') {
-            if (hasVersionTag(data)) {
+            if (hasVersionTag(h.data())) {
                 if (h[kMajorRev] < 4) h[kMajorRev] = 4;
-                if (checkIntegrity) doc.integrity = CheckIntegrity(data, size, doc.key);
+                if (checkIntegrity) doc.integrity = checkSourceIntegrity(src, doc.key);
             } else {
                 h[kMajorRev] = 3;
             }
@@ -255,6 +355,7 @@ int32_t OpenImage(TARNVIK& doc, const uint8_t* data, std::size_t size, bool chec
             h[kMajorRev] = 2;
         }
     }
+    if (src.failed()) return kOpenCannot;
     bool xyxy = doc.isXYXY();
     bool sixteen = doc.flags() & kFlag16Bit;
     uint32_t points = doc.u32(kPoints);
@@ -285,9 +386,14 @@ int32_t OpenImage(TARNVIK& doc, const uint8_t* data, std::size_t size, bool chec
     // 4. The common X array.
     if ((doc.flags() & kFlagXYY) && !xyxy) {
         if (points == 0) return kOpenBadData;
-        if (!v.fits(dataStart, uint64_t(points) * 4)) return kOpenBadData;
-        doc.commonX.resize(points);
-        for (uint32_t i = 0; i < points; ++i) doc.commonX[i] = v.f32(dataStart + 4 * uint64_t(i));
+        const uint8_t* xp = src.at(dataStart, uint64_t(points) * 4);
+        if (!xp) return src.failed() ? kOpenCannot : src.outOfMemory() ? kOpenNoMemory : kOpenBadData;
+        try {
+            doc.commonX.resize(points);
+        } catch (const std::bad_alloc&) {
+            return kOpenNoMemory;
+        }
+        for (uint32_t i = 0; i < points; ++i) doc.commonX[i] = order.f32(xp + 4 * uint64_t(i));
         XRange r = ScanX(doc.commonX.data(), points);
         if (!r.monotonic) {
             doc.setF64(kFirstX, r.min);
@@ -297,29 +403,44 @@ int32_t OpenImage(TARNVIK& doc, const uint8_t* data, std::size_t size, bool chec
     }
 
     // 6. The subfiles.
-    Decoder dec{doc, v, form, {}};
+    Decoder dec{doc, src, order, form, false, {}};
     if (xyxy) {
         uint64_t dirOff = doc.u32(kPoints);
         if (dirOff < kHeaderSize || uint64_t(nsub) * 12 > size || dirOff > size - uint64_t(nsub) * 12) {
             doc.AddWarning(-6);
             dirOff = 0;
         }
+        std::vector<uint32_t> offsets;
+        if (dirOff) {
+            const uint8_t* dp = src.at(dirOff, uint64_t(nsub) * 12);
+            if (!dp) return src.failed() ? kOpenCannot : src.outOfMemory() ? kOpenNoMemory : kOpenBadData;
+            try {
+                offsets.resize(nsub);
+            } catch (const std::bad_alloc&) {
+                return kOpenNoMemory;
+            }
+            for (uint32_t i = 0; i < nsub; ++i) offsets[i] = order.u32(dp + 12 * uint64_t(i));
+        }
         uint64_t next = kHeaderSize;
         for (uint32_t i = 0; i < nsub; ++i) {
             uint64_t off = next;
             if (dirOff) {
-                off = v.u32(dirOff + 12 * uint64_t(i));
+                off = offsets[i];
                 if (off < kHeaderSize || off >= size) break;
             }
-            if (!dec.subfile(off, i, next)) break;
+            if (!dec.subfile(off, next)) break;
         }
         doc.setU32(kPoints, 0);
     } else {
         uint64_t next = dataStart;
         for (uint32_t i = 0; i < nsub; ++i) {
-            if (!dec.subfile(next, i, next)) break;
+            if (!dec.subfile(next, next)) break;
         }
     }
+    // A store that could not take the values, or a file that could not be read, is the system's
+    // failure, not bad data.
+    if (dec.storeFailed || src.failed()) return kOpenCannot;
+    if (src.outOfMemory()) return kOpenNoMemory;
     if (doc.dir.size() != nsub) return kOpenBadData;
     if (!doc.commonX.empty()) {
         XRange r = ScanX(doc.commonX.data(), doc.commonX.size());
@@ -337,7 +458,7 @@ int32_t OpenImage(TARNVIK& doc, const uint8_t* data, std::size_t size, bool chec
     }
 
     // 8. The log offset.
-    if (logOff != 0 && (logOff < dataStart || !v.fits(logOff, kLogHeaderSize))) {
+    if (logOff != 0 && (logOff < dataStart || !src.fits(logOff, kLogHeaderSize))) {
         logOff = 0;
         doc.AddWarning(-3);
     }
@@ -345,41 +466,93 @@ int32_t OpenImage(TARNVIK& doc, const uint8_t* data, std::size_t size, bool chec
 
     // 9. The log areas; an area that does not lie inside the image is dropped with its warning.
     if (logOff) {
-        std::memcpy(doc.logHeader.data(), data + logOff, kLogHeaderSize);
+        const uint8_t* lp = src.at(logOff, kLogHeaderSize);
+        if (!lp) return kOpenCannot;
+        std::memcpy(doc.logHeader.data(), lp, kLogHeaderSize);
         if (form == 'L')
             for (std::size_t i = 0; i < 5; ++i) swap32At(&doc.logHeader[4 * i]);
         auto lh = [&](std::size_t i) { return getU32LE(&doc.logHeader[4 * i]); };
         uint64_t block = lh(0), textOff = lh(2), bin = lh(3), disk = lh(4);
         uint64_t pos = logOff + kLogHeaderSize;
-        if (bin > block || !v.fits(pos, bin)) {
+        auto area = [&](uint64_t at, uint64_t len, std::vector<uint8_t>& out) {
+            const uint8_t* p = src.at(at, len);
+            if (!p) return false;
+            try {
+                out.assign(p, p + len);
+            } catch (const std::bad_alloc&) {
+                return false;
+            }
+            return true;
+        };
+        if (bin > block || !src.fits(pos, bin)) {
             bin = 0;
             putU32LE(&doc.logHeader[12], 0);
             doc.AddWarning(-4);
-        } else {
-            doc.logBinary.assign(data + pos, data + pos + bin);
+        } else if (!area(pos, bin, doc.logBinary)) {
+            // No memory for it: the area is dropped.
+            doc.logBinary.clear();
         }
         pos += bin;
-        if (disk > block || !v.fits(pos, disk)) {
+        if (disk > block || !src.fits(pos, disk)) {
             disk = 0;
             putU32LE(&doc.logHeader[16], 0);
             doc.AddWarning(-5);
-        } else {
-            doc.logDisk.assign(data + pos, data + pos + disk);
+        } else if (!area(pos, disk, doc.logDisk)) {
+            doc.logDisk.clear();
         }
         if (textOff != 0) {
             int64_t textSize = int64_t(block) - int64_t(bin) - int64_t(disk) - int64_t(kLogHeaderSize);
             uint64_t start = logOff + textOff;
             if (textSize > 0 && start < size) {
                 uint64_t len = std::min<uint64_t>(uint64_t(textSize), size - start);
-                const char* t = reinterpret_cast<const char*>(data + start);
-                std::size_t textLen = strnlen(t, len);
-                doc.logText.assign(t, textLen);
-                doc.hasLogText = true;
+                if (const uint8_t* tp = src.at(start, len)) {
+                    const char* t = reinterpret_cast<const char*>(tp);
+                    try {
+                        doc.logText.assign(t, strnlen(t, static_cast<std::size_t>(len)));
+                        doc.hasLogText = true;
+                    } catch (const std::bad_alloc&) {
+                        doc.logText.clear();
+                    }
+                }
             }
         }
+        // An area for which no memory could be had is dropped; a read error fails the open.
+        if (src.failed()) return kOpenCannot;
     }
     doc.current = 0;
     return kOpenOk;
+}
+
+// The open wrapper: a failed open leaves the document empty.
+int32_t openSource(TARNVIK& doc, ImageSource& src, bool checkIntegrity) {
+    doc.Reset();
+    int32_t r;
+    try {
+        r = parseImage(doc, src, checkIntegrity);
+    } catch (const std::bad_alloc&) {
+        r = kOpenNoMemory;
+    }
+    if (r != kOpenOk) doc.Reset();
+    return r;
+}
+
+}  // namespace
+
+double ExponentFactor(uint8_t e) { return kExponents[e]; }
+
+void IntegrityDigest(const uint8_t* data, std::size_t size, const std::vector<uint8_t>& key, uint8_t out[20]) {
+    MemoryImage src(data, size);
+    digestSource(src, key, out);
+}
+
+uint32_t CheckIntegrity(const uint8_t* data, std::size_t size, const std::vector<uint8_t>& key) {
+    MemoryImage src(data, size);
+    return checkSourceIntegrity(src, key);
+}
+
+int32_t OpenImage(TARNVIK& doc, const uint8_t* data, std::size_t size, bool checkIntegrity) {
+    MemoryImage src(data, data ? size : 0);
+    return openSource(doc, src, checkIntegrity);
 }
 
 int32_t OpenFileImage(TARNVIK& doc, const std::string& path, bool checkIntegrity) {
@@ -396,16 +569,14 @@ int32_t OpenFileImage(TARNVIK& doc, const std::string& path, bool checkIntegrity
         ::close(fd);
         return kOpenCannot;
     }
-    auto size = static_cast<std::size_t>(st.st_size);
-    if (size == 0) {
+    posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    FileImage src(fd, static_cast<uint64_t>(st.st_size));
+    int32_t r = openSource(doc, src, checkIntegrity);
+    // The document reads the values it left in the file from this descriptor from now on.
+    if (r == kOpenOk && std::any_of(doc.dir.begin(), doc.dir.end(), [](const SubfileEntry& e) { return e.flags & kInSource; }))
+        doc.source.adopt(fd);
+    else
         ::close(fd);
-        return OpenImage(doc, nullptr, 0, checkIntegrity);
-    }
-    void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-    ::close(fd);
-    if (map == MAP_FAILED) return kOpenNoMemory;
-    int32_t r = OpenImage(doc, static_cast<const uint8_t*>(map), size, checkIntegrity);
-    munmap(map, size);
     return r;
 }
 
@@ -526,6 +697,9 @@ bool WriteImage(const TARNVIK& doc, int32_t subfile, ImageSink& sink) {
         h[kFlags] &= static_cast<uint8_t>(~kFlagXYY);
     }
     if (written >= 2) {
+        // Several subfiles read from a file without the multifile flag carry their own Z values; as a
+        // multifile without an order flag they would read back evenly spaced.
+        if (!(h[kFlags] & kFlagMulti) && !(h[kFlags] & (kFlagZOrdered | kFlagZRandom))) h[kFlags] |= kFlagZOrdered;
         h[kFlags] |= kFlagMulti;
     } else {
         h[kFlags] &= static_cast<uint8_t>(~kFlagMulti);
@@ -579,8 +753,7 @@ bool WriteImage(const TARNVIK& doc, int32_t subfile, ImageSink& sink) {
         for (uint64_t done = 0; done < total;) {
             uint64_t n = std::min(kPiece, total - done);
             values.resize(n);
-            if (!doc.scratch.read(e.storeOffset + done * 4, values.data(), n * 4) || !putFloats(values.data(), n))
-                return false;
+            if (!doc.ReadStored(e, done, n, values.data()) || !putFloats(values.data(), n)) return false;
             done += n;
         }
     }
@@ -647,38 +820,41 @@ std::optional<std::vector<uint8_t>> BuildImage(const TARNVIK& doc, int32_t subfi
 
 int64_t SaveImageFile(const TARNVIK& doc, int32_t subfile, const std::string& path) {
     if (path.empty() || subfile < -1 || (subfile >= 0 && uint32_t(subfile) >= doc.count())) return -1;
-    std::string tmp = path + ".tmpXXXXXX";
-    int fd = mkstemp(tmp.data());
-    if (fd < 0) {
-        SetLastError(static_cast<uint32_t>(errno));
+    auto size = ImageSize(doc, subfile);
+    if (!size) return -1;
+    SetLastError(0);
+    // A fresh temporary file beside the target (through a symbolic link to the file it names), with the
+    // replaced file's permission bits, synced and renamed over it once complete.
+    safefile::SafeFileWriter out;
+    if (int e = out.open(path)) {
+        SetLastError(static_cast<uint32_t>(e));
         return -1;
     }
-    bool ok = false;
-    int64_t size = -1;
+    int e = 0;
     try {
-        FileSink sink(fd);
-        ok = WriteImage(doc, subfile, sink) && sink.flush();
-        if (ok) {
-            off_t end = lseek(fd, 0, SEEK_END);
-            size = end;
+        if (out.temporaryPath().empty()) {
+            // A device or pipe, written in place: it cannot take the integrity field afterwards.
+            auto image = BuildImage(doc, subfile);
+            e = image ? out.write(std::string_view(reinterpret_cast<const char*>(image->data()), image->size()))
+                      : ENOMEM;
+            if (!e) e = out.commit();
+        } else {
+            FileSink sink(out.fd());
+            if (!WriteImage(doc, subfile, sink) || !sink.flush()) {
+                e = GetLastError() ? static_cast<int>(GetLastError()) : EIO;
+            } else {
+                e = out.commit(static_cast<int64_t>(*size));
+            }
         }
     } catch (const std::bad_alloc&) {
-        ok = false;
+        e = ENOMEM;
     }
-    if (ok) fchmod(fd, 0644);
-    if (::close(fd) != 0 && ok) {
-        SetLastError(static_cast<uint32_t>(errno));
-        ok = false;
-    }
-    if (ok && std::rename(tmp.c_str(), path.c_str()) != 0) {
-        SetLastError(static_cast<uint32_t>(errno));
-        ok = false;
-    }
-    if (!ok) {
-        ::unlink(tmp.c_str());
+    if (e) {
+        out.discard();
+        SetLastError(static_cast<uint32_t>(e));
         return -1;
     }
-    return size;
+    return static_cast<int64_t>(*size);
 }
 
 }  // namespace spc

@@ -15,11 +15,11 @@
 namespace spc {
 
 void TraceModule::Init(const std::string& moduleName) {
-    file_.clear();
-    module_ = moduleName;
+    file_[0] = '\0';
+    std::snprintf(module_, sizeof module_, "%s", moduleName.c_str());
     level_ = 0;
     auto file = registry::readString(registry::Hive::LocalMachine, kTraceKey, "TraceFile");
-    if (file) file_ = *file;
+    if (file && file->size() < sizeof file_) std::memcpy(file_, file->c_str(), file->size() + 1);
     if (auto level = registry::readString(registry::Hive::LocalMachine, kTraceKey, "TraceLevel")) {
         // A level that is no number is 0.
         char* end = nullptr;
@@ -28,11 +28,11 @@ void TraceModule::Init(const std::string& moduleName) {
     } else if (auto dword = registry::readDword(registry::Hive::LocalMachine, kTraceKey, "TraceLevel")) {
         level_ = *dword < 1000 ? static_cast<int>(*dword) : 0;
     }
-    if (file_.empty()) level_ = 0;
+    if (file_[0] == '\0') level_ = 0;
 }
 
 void TraceModule::Print(const char* format, ...) {
-    if (file_.empty()) {
+    if (file_[0] == '\0') {
         level_ = 0;
         return;
     }
@@ -46,8 +46,8 @@ void TraceModule::Print(const char* format, ...) {
                           lt.tm_mon + 1, lt.tm_mday, lt.tm_hour, lt.tm_min, lt.tm_sec,
                           static_cast<int>(tv.tv_usec / 1000), static_cast<int>(getpid()),
                           static_cast<unsigned>(syscall(SYS_gettid)));
-    if (!module_.empty() && n < int(sizeof line))
-        n += std::snprintf(line + n, sizeof line - n, "{%s} ", module_.c_str());
+    if (module_[0] != '\0' && n < int(sizeof line))
+        n += std::snprintf(line + n, sizeof line - n, "{%s} ", module_);
     if (n < int(sizeof line)) {
         va_list args;
         va_start(args, format);
@@ -60,9 +60,9 @@ void TraceModule::Print(const char* format, ...) {
         std::memcpy(line + 1023 - 5, " ...\n", 5);
         len = 1023;
     }
-    int fd = ::open(file_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    int fd = ::open(file_, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) {
-        file_.clear();
+        file_[0] = '\0';
         level_ = 0;
         return;
     }
@@ -71,16 +71,14 @@ void TraceModule::Print(const char* format, ...) {
     ::close(fd);
 }
 
-// Immortal: the shut-down line is written after the library's static objects are gone.
-TraceModule& TraceGtarnvik() {
-    static TraceModule& m = *new TraceModule;
-    return m;
-}
+// Constant-initialised and never destroyed, so usable from the first constructor to the shut-down line.
+namespace {
+constinit TraceModule gGtarnvik;
+constinit TraceModule gPelmar;
+}  // namespace
 
-TraceModule& TracePelmar() {
-    static TraceModule& m = *new TraceModule;
-    return m;
-}
+TraceModule& TraceGtarnvik() { return gGtarnvik; }
+TraceModule& TracePelmar() { return gPelmar; }
 
 // Library start-up and shut-down in place of the DLL entry.
 __attribute__((constructor)) static void libraryAttach() {

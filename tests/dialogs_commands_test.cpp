@@ -19,6 +19,7 @@
 #include "core/settings_globals.h"
 #include "platform/ui.h"
 #include "tests/dialogs_test_support.h"
+#include "tests/main_window_fixture.h"
 #include "tests/tools_test_support.h"
 #include "app/replot.h"
 #include "tools/range_commands.h"
@@ -42,22 +43,8 @@ void Drag(QWidget& w, QPoint from, QPoint to) {
 
 void Later(int ms, std::function<void()> fn) { QTimer::singleShot(ms, qApp, std::move(fn)); }
 
-class Commands : public ::testing::Test {
+class Commands : public MainWindowTest {
 protected:
-    void SetUp() override {
-        SpectraList.Clear();
-        win = std::make_unique<TMainwin>();
-        win->resize(900, 640);
-        win->show();
-        QApplication::processEvents();
-        plot = win->XYPlot();
-    }
-    void TearDown() override {
-        SetModalRunner(nullptr);
-        SetShellClosing(false);
-        win.reset();
-        SpectraList.Clear();
-    }
     void replot() {
         win->StandardReplot();
         plot->Repaint();
@@ -68,16 +55,6 @@ protected:
         for (const auto& r : SpectraList) v.push_back(r->Values);
         return v;
     }
-    void trigger(const char* action) {
-        QAction* a = win->Action(action);
-        ASSERT_NE(a, nullptr) << action;
-        ASSERT_TRUE(a->isEnabled()) << action;
-        a->trigger();
-        QApplication::processEvents();
-    }
-
-    std::unique_ptr<TMainwin> win;
-    TXYPlot* plot = nullptr;
 };
 
 }  // namespace

@@ -115,11 +115,12 @@ TEST_P(ClipboardRoundTrip, PastedTableGivesTheCopiedSpectra) {
         return true;
     };
     std::vector<TSpectraList> sources(3);
-    // One spectrum; two on one grid; two on their own grids in 1/cm (descending) and nm transmittance.
+    // One spectrum; two on one grid; two on their own grids in 1/cm (descending, a name with separators
+    // in it) and nm transmittance.
     sources[0].Add(Rec("alpha", 300, 0.25, {0.125, 0.5, 1.25, 0.75, -0.0625}));
     sources[1].Add(Rec("beta", 500, 2, {10, 20, 30, 40}, SpecXNanometer, SpecYIntensity));
     sources[1].Add(Rec("gamma", 500, 2, {1.5, 2.5, 3.5, 4.5}, SpecXNanometer, SpecYIntensity));
-    sources[2].Add(Rec("delta", 4000, -4, {0.1, 0.2, 0.4, 0.3, 0.25, 0.5}, SpecXWavenumber));
+    sources[2].Add(Rec("d;e,l.ta", 4000, -4, {0.1, 0.2, 0.4, 0.3, 0.25, 0.5}, SpecXWavenumber));
     sources[2].Add(Rec("epsilon", 650, 0.5, {0.0, 1.0, 0.5}, SpecXNanometer, SpecYTransmittance));
     for (const TSpectraList& src : sources) {
         const std::string text = ClipboardDataText(src);

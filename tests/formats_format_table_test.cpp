@@ -15,6 +15,7 @@
 #include "formats/open_files.h"
 #include "formats/rvx.h"
 #include "formats_test_util.h"
+#include "platform/byte_order.h"
 #include "platform/ui.h"
 
 using fmt_test::CleanState;
@@ -38,6 +39,44 @@ const FormatEntry* rowOfExtension(const std::string& ext) {
         for (const auto& x : e.extensions)
             if (x == ext) return &e;
     return nullptr;
+}
+
+// n lines "x<sep>y" from 400 on, each after `lead`.
+std::string pairs(const std::string& sep, int n, const std::string& lead = "") {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += lead + std::to_string(400 + i) + ".5" + sep + "1.5\r\n";
+    return s;
+}
+
+// A flat JWS file of the "R1" variant with three values.
+std::string jwsImage() {
+    std::string b(652, '\0');
+    auto* d = reinterpret_cast<uint8_t*>(b.data());
+    byteorder::putU32LE(d, 0x20537E4C);
+    d[32] = 'R';
+    d[33] = '1';
+    byteorder::putU32LE(d + 192, 1000);
+    byteorder::putU16LE(d + 212, 3);
+    byteorder::putF64LE(d + 252, 402);
+    byteorder::putF64LE(d + 260, 400);
+    for (int i = 0; i < 3; ++i) byteorder::putF32LE(d + 640 + 4 * i, 1.0f + i);
+    return b;
+}
+
+// An SPE file of two frames of one stripe, four 16-bit pixels each, on a linear wavelength axis.
+std::string speImage() {
+    std::string b(4100 + 16, '\0');
+    auto* d = reinterpret_cast<uint8_t*>(b.data());
+    byteorder::putU16LE(d + 42, 4);
+    byteorder::putI16LE(d + 108, 3);
+    byteorder::putU16LE(d + 656, 1);
+    byteorder::putU16LE(d + 1446, 2);
+    byteorder::putU32LE(d + 2996, 0x01234567);
+    d[3101] = 1;
+    byteorder::putF64LE(d + 3263, 400);
+    byteorder::putF64LE(d + 3271, 1);
+    for (int i = 0; i < 8; ++i) byteorder::putU16LE(d + 4100 + 2 * i, static_cast<uint16_t>(100 + i));
+    return b;
 }
 
 }  // namespace
@@ -181,6 +220,13 @@ TEST(FormatTable, ReadersSetTheirRowsTags) {
         {"c.dat", DatExportText(source, 400, 419, 0).text},
         {"d.dx", JcampBlockText(source[0])},
         {"e.fak", fak},
+        {"f.jws", jwsImage()},
+        {"g.spe", speImage()},
+        {"h.tit", "title\r\nIntegration time: 10 ms\r\n\r\n\r\n\r\n\r\nnm;counts\r\n400;1\r\n401;2\r\nend\r\n"},
+        {"i.rruff", "##NAMES=x\r\n" + pairs(", ", 12) + "##END=\r\n"},
+        {"j.wls", std::string(10, '\n') + pairs(";", 12, "1;") + "END\r\n"},
+        {"k.dsp", "SINACSA\r\nSCAN\r\n\r\n\r\nnm\r\n400\r\n\r\n1\r\n" + std::string(34, '\n') + "#DATA\r\n1\r\n2\r\n"},
+        {"l.ggg", "<typ> own_tag\r\n<aufloesung> 1\r\n# Begin data\r\n400 1\r\n401 2\r\n"},
     };
     for (const auto& [name, bytes] : files) {
         ASSERT_FALSE(bytes.empty()) << name;

@@ -472,6 +472,27 @@ TEST_F(RvxFile, InvalidCodesAreMendedAndShortSpectraPassedOver) {
     EXPECT_EQ(back[0].Values, list[0].Values);
 }
 
+// A spectrum without points (once a copy from a null pointer) is passed over in memory and from a
+// file; a spectrum larger than the reader's read piece comes back whole.
+TEST_F(RvxFile, EmptyAndLargeSpectraFromMemoryAndFile) {
+    list.Add(fullRecord(1, 4));
+    list.Add(fullRecord(2, 0));
+    list.Add(fullRecord(3, 150'001));
+    list.Add(fullRecord(4, 0));
+    const std::string image = RvxFileImage(list);
+    TempDir dir;
+    const std::string path = dir.file("sizes.rvx");
+    SaveRvxFile(path, list);
+    TSpectraList fromBytes, fromFile;
+    LoadRvxBytes(image, 0, fromBytes);
+    LoadRvxFile(path, fromFile);
+    for (const TSpectraList* back : {&fromBytes, &fromFile}) {
+        ASSERT_EQ(back->Count(), 2);
+        expectSameRecord((*back)[0], list[0]);
+        expectSameRecord((*back)[1], list[2]);
+    }
+}
+
 TEST_F(RvxFile, OldFileDatesComeFromTheFile) {
     TempDir dir;
     Bytes f;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -60,6 +61,13 @@ public:
 private:
     char oldSep_;
 };
+
+// Lines joined with CR LF, each line ended (a text file as the instruments write them).
+inline std::string crlfLines(const std::vector<std::string>& lines) {
+    std::string s;
+    for (const auto& l : lines) s += l + "\r\n";
+    return s;
+}
 
 // The text with every "." as the given decimal separator (expected number texts written with ".").
 inline std::string withSeparator(std::string s, char sep) {

@@ -20,6 +20,7 @@
 #include "platform/ui.h"
 #include "tests/dialogs_test_support.h"
 #include "tests/formats_test_util.h"
+#include "tests/main_window_fixture.h"
 #include "tools/gauss_model.h"
 
 using namespace dlgtest;
@@ -183,41 +184,26 @@ TEST(TGauss2Dia, ReadsTheEditsAndKeepsWhatItDoesNotShow) {
     EXPECT_EQ(s.MaxIterations, 10);
 }
 
-class GaussCommands : public ::testing::Test {
+class GaussCommands : public MainWindowTest {
 protected:
     void SetUp() override {
-        SpectraList.Clear();
-        win = std::make_unique<TMainwin>();
-        win->resize(900, 640);
-        win->show();
-        QApplication::processEvents();
-        plot = win->XYPlot();
+        MainWindowTest::SetUp();
         DisplayXUnit = SpecXWavenumber;
         DisplayYMode = SpecYAbsorbance;
     }
     void TearDown() override {
-        SetModalRunner(nullptr);
         gausscmd::SetFileDialogHook(nullptr);
         gausscmd::SetFitStepObserver(nullptr);
-        win.reset();
-        SpectraList.Clear();
+        MainWindowTest::TearDown();
     }
     void addSpectrum(std::unique_ptr<TSpectrumRecord> r) {
         SpectraList.AddWithDefaultColor(std::move(r));
         win->StandardReplot();
         QApplication::processEvents();
     }
-    void trigger(const char* action) {
-        QAction* a = win->Action(action);
-        ASSERT_NE(a, nullptr) << action;
-        ASSERT_TRUE(a->isEnabled()) << action;
-        a->trigger();
-    }
 
     BlockGuard guard;
     ui::ScopedScriptedBackend ui;
-    std::unique_ptr<TMainwin> win;
-    TXYPlot* plot = nullptr;
 };
 
 TEST_F(GaussCommands, ManualFitEndToEnd) {

@@ -29,6 +29,7 @@
 #include "app/options_commands.h"
 #include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
+#include "core/quantum_yield_settings.h"
 #include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
@@ -270,6 +271,18 @@ TEST_F(OptionsGui, EveryOptionRoundTripsThroughTheStoreIntoTheNextStart) {
     EXPECT_EQ(AppliedOptionNumbers.QyBandWidth, 4);
     EXPECT_DOUBLE_EQ(AppliedOptionNumbers.QySampleExcitation, 560);
     EXPECT_DOUBLE_EQ(AppliedOptionNumbers.QySampleBel, 12);
+    // Stored, the quantum-yield group reaches the dialog's settings from the start.
+    EXPECT_DOUBLE_EQ(QYSettings.InnerFilter, 0.1);
+    EXPECT_DOUBLE_EQ(QYSettings.DetectionPath, 0.01);
+    EXPECT_EQ(QYSettings.BandWidth, 4);
+    EXPECT_DOUBLE_EQ(QYSettings.RefYield, 0.9);
+    EXPECT_DOUBLE_EQ(QYSettings.SampleN, 1.5);
+    EXPECT_DOUBLE_EQ(QYSettings.RefFrom, 520);
+    EXPECT_DOUBLE_EQ(QYSettings.SampleTo, 790);
+    EXPECT_DOUBLE_EQ(QYSettings.RefExcitation, 480);
+    EXPECT_DOUBLE_EQ(QYSettings.SampleExcitation, 560);
+    EXPECT_DOUBLE_EQ(QYSettings.RefExposure, 11);
+    EXPECT_DOUBLE_EQ(QYSettings.SampleExposure, 12);
     // The custom titles show once there is something to title.
     addSpectra(1);
     w_->UpdateAxisTitles();
@@ -288,6 +301,9 @@ TEST_F(OptionsGui, NoStoreStartsWithTheDefaults) {
     EXPECT_EQ(ShowXTitle, 1);
     EXPECT_EQ(CustomXTitleOn, 0);
     EXPECT_EQ(InstanceSwitch, 0);
+    // Without a store the quantum-yield dialog keeps its own start values.
+    EXPECT_EQ(QYSettings.BandWidth, 2);
+    EXPECT_DOUBLE_EQ(QYSettings.SampleExcitation, 500);
     // With nothing loaded the axis titles are brought up to date, which clears them.
     EXPECT_EQ(plot().XachsenText, "");
     EXPECT_EQ(plot().Y1achsenText, "");

@@ -141,3 +141,11 @@ TEST(ShortestText, RoundTrips) {
     EXPECT_EQ(numtext::ShortestDouble(std::nan("")), "NAN");
     EXPECT_EQ(numtext::ShortestFloat(-INFINITY), "-INF");
 }
+
+TEST(GeneralTextTest, ExponentDigitsArePadded) {
+    numtext::setDecimalSeparator('.');
+    EXPECT_EQ(numtext::GeneralText(12345.0, 2, 3), "1.2E+004");
+    EXPECT_EQ(numtext::GeneralText(1.5e-7, 2, 2), "1.5E-07");
+    EXPECT_EQ(numtext::GeneralText(0.25, 2, 3), "0.25");
+    EXPECT_EQ(numtext::GeneralText(1e-300, 2, 1), "1E-300");
+}

@@ -3,7 +3,12 @@
 if(TARGET vx_spclib)
   vx_add_test(spclib_test
     SOURCES spclib_format_test.cpp spclib_document_test.cpp spclib_text_test.cpp spclib_trace_test.cpp
+            spclib_file_test.cpp
     LIBS vx_spclib vx_platform)
+  if(TARGET gtarnviklib)
+    target_compile_definitions(spclib_test PRIVATE VX_SPCLIB_PATH="$<TARGET_FILE:gtarnviklib>")
+    add_dependencies(spclib_test gtarnviklib)
+  endif()
 endif()
 
 if(TARGET gtarnviklib)

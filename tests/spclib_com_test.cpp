@@ -2,7 +2,11 @@
 // through the per-user class registration, files passing from one to the other.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
 
 #include <cstdlib>
 #include <filesystem>
@@ -271,6 +275,48 @@ TEST_F(SpcCom, FailuresCarryTheirTextsAndKeepNoFileName) {
         EXPECT_EQ(content, "old");
     }
     fs::permissions(dir_, fs::perms::owner_all);
+}
+
+// In a child process with a file size limit of 64 KB: a scratch store that cannot take the values
+// reports the system's text, when points are added and when a file is decoded into the store.
+[[noreturn]] void StoreBeyondTheFileSizeLimit(IGTarnvik* g, const std::string& bigEndianFile) {
+    std::signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead of ending the process
+    rlimit lim{64 * 1024, 64 * 1024};
+    setrlimit(RLIMIT_FSIZE, &lim);
+    std::string report;
+    g->CreateSpc(spcFileTypeEven);
+    std::vector<float> y(100'000, 1.0f);
+    com::Variant yv;
+    static_cast<VARIANT&>(yv) = com::floatArrayVariant(y.data(), y.size());
+    HRESULT hr = g->AddSubFile(yv, com::missingArg(), 0, 0);
+    auto info = GetErrorInfo();
+    const std::string added = info ? info->description : "<none>";
+    if (hr != HRESULT_FROM_WIN32(EFBIG) || added != "File too large") report += "add: " + added + "; ";
+    hr = g->OpenFile(com::Bstr(bigEndianFile).get());
+    info = GetErrorInfo();
+    const std::string opened = info ? info->description : "<none>";
+    if (hr != HRESULT_FROM_WIN32(EFBIG) || opened != "Can not open file: '" + bigEndianFile + "'\r\n(File too large)")
+        report += "open: " + opened;
+    std::fprintf(stderr, "%s", report.empty() ? "reported as the system's text" : report.c_str());
+    std::fflush(stderr);
+    _exit(report.empty() ? 0 : 1);
+}
+
+TEST_F(SpcCom, AFullScratchStoreReportsTheSystemsText) {
+    IGTarnvik* g = Create();
+    ASSERT_NE(g, nullptr);
+    // A big-endian file of 100,000 points, whose values are decoded into the store.
+    std::string file = Path("big.spc");
+    {
+        std::vector<uint8_t> bytes(512 + 32 + 400'000, 0);
+        bytes[0] = 0x00;
+        bytes[1] = 'L';
+        bytes[3] = 0x80;
+        bytes[4] = 0x00, bytes[5] = 0x01, bytes[6] = 0x86, bytes[7] = 0xA0;  // 100,000 points
+        bytes[27] = 1;                                                     // one subfile
+        std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+    EXPECT_EXIT(StoreBeyondTheFileSizeLimit(g, file), ::testing::ExitedWithCode(0), "system's text");
 }
 
 TEST_F(SpcCom, MembersCheckTheirArguments) {

@@ -1,9 +1,12 @@
 // Reading and writing SPC images: the three forms built byte by byte, the checks on counts and
 // offsets, the written layout and the integrity field.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 
 #include "spclib/spc_file.h"
 #include "spclib/spc_text.h"
@@ -31,7 +34,59 @@ SpcBytes EvenFile(uint32_t n, uint32_t nsub, uint32_t claimed) {
     return s;
 }
 
-int32_t Open(TARNVIK& doc, const SpcBytes& s) { return OpenImage(doc, s.b.data(), s.b.size()); }
+// The same document, whether opened from memory or from a file read piece by piece.
+void ExpectSameDocument(const TARNVIK& a, const TARNVIK& b) {
+    EXPECT_EQ(a.header, b.header);
+    EXPECT_EQ(a.logHeader, b.logHeader);
+    EXPECT_EQ(a.warningCount, b.warningCount);
+    EXPECT_EQ(a.warnings, b.warnings);
+    EXPECT_EQ(a.integrity, b.integrity);
+    EXPECT_EQ(a.commonX, b.commonX);
+    EXPECT_EQ(a.hasLogText, b.hasLogText);
+    EXPECT_EQ(a.logText, b.logText);
+    EXPECT_EQ(a.logDisk, b.logDisk);
+    EXPECT_EQ(a.logBinary, b.logBinary);
+    EXPECT_EQ(a.largestPoints, b.largestPoints);
+    ASSERT_EQ(a.count(), b.count());
+    for (uint32_t i = 0; i < a.count(); ++i) {
+        const SubfileEntry &ea = a.dir[i], &eb = b.dir[i];
+        EXPECT_EQ(ea.points, eb.points) << i;
+        EXPECT_EQ(ea.zStart, eb.zStart) << i;
+        EXPECT_EQ(ea.zEnd, eb.zEnd) << i;
+        EXPECT_EQ(ea.scans, eb.scans) << i;
+        EXPECT_EQ(ea.wValue, eb.wValue) << i;
+        EXPECT_EQ(ea.firstX, eb.firstX) << i;
+        EXPECT_EQ(ea.lastX, eb.lastX) << i;
+        EXPECT_EQ(ea.flags & kNonMonotonic, eb.flags & kNonMonotonic) << i;
+        std::vector<float> xa, ya, xb, yb;
+        EXPECT_TRUE(a.ReadValues(i, &xa, &ya));
+        EXPECT_TRUE(b.ReadValues(i, &xb, &yb));
+        EXPECT_EQ(xa, xb) << i;
+        EXPECT_EQ(ya, yb) << i;
+    }
+}
+
+// Opens an image from memory, and checks that the same bytes opened as a file (read with pread, the
+// values left in the file) give the same result and document; a failed open leaves both empty.
+int32_t Open(TARNVIK& doc, const SpcBytes& s) {
+    const int32_t r = OpenImage(doc, s.b.data(), s.b.size());
+    const std::string path = testing::TempDir() + "spcformat_" + std::to_string(::getpid()) + ".spc";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(s.b.data()), std::streamsize(s.b.size()));
+    }
+    TARNVIK fromFile;
+    EXPECT_EQ(OpenFileImage(fromFile, path), r);
+    ExpectSameDocument(doc, fromFile);
+    if (r != kOpenOk) {
+        EXPECT_EQ(doc.count(), 0u);
+        EXPECT_EQ(doc.u32(kSubfiles), 0u);
+        EXPECT_TRUE(doc.commonX.empty());
+        EXPECT_FALSE(fromFile.source.isOpen());
+    }
+    std::remove(path.c_str());
+    return r;
+}
 
 }  // namespace
 
@@ -480,4 +535,33 @@ TEST(SpcFormat, SubfilesWithoutPointsAreReadAsEmpty) {
     auto img = BuildImage(doc, -1);
     ASSERT_TRUE(img);
     EXPECT_EQ(img->size(), 512u + 32 + 12);
+}
+
+// Subfiles read from a file without the multifile flag keep their own Z values when written back:
+// the written file says they are ordered, so a reader does not space them evenly.
+TEST(SpcFormat, SubfilesOfAFileWithoutTheMultifileFlagKeepTheirZ) {
+    SpcBytes s = NewFormHeader('K', 0, 2, 0, 1, 3);
+    const float z[] = {5, 7, 20};
+    for (uint16_t k = 0; k < 3; ++k) {
+        AddSubHeader(s, k, z[k], z[k]);
+        AppendFloats(s, {float(k), float(k)});
+    }
+    TARNVIK doc;
+    ASSERT_EQ(Open(doc, s), kOpenOk);
+    ASSERT_EQ(doc.count(), 3u);
+    auto img = BuildImage(doc, -1);
+    ASSERT_TRUE(img);
+    EXPECT_EQ((*img)[0] & (kFlagMulti | kFlagZOrdered | kFlagZRandom), kFlagMulti | kFlagZOrdered);
+    TARNVIK back;
+    ASSERT_EQ(OpenImage(back, img->data(), img->size()), kOpenOk);
+    for (uint32_t k = 0; k < 3; ++k) EXPECT_EQ(back.ZStartOf(k), z[k]) << k;
+
+    // A multifile that says its Z values are even stays even; random order stays random.
+    for (uint8_t order : {uint8_t(0), uint8_t(kFlagZRandom)}) {
+        s.u8(0, kFlagMulti | order);
+        ASSERT_EQ(Open(doc, s), kOpenOk);
+        auto again = BuildImage(doc, -1);
+        ASSERT_TRUE(again);
+        EXPECT_EQ((*again)[0] & (kFlagZOrdered | kFlagZRandom), order);
+    }
 }

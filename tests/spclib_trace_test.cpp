@@ -1,5 +1,7 @@
 // The trace file: settings from the local-machine store, line format and cutting.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -76,4 +78,27 @@ TEST_F(SpcTrace, LevelsAndFilesThatDoNotWork) {
     registry::deleteKey(registry::Hive::LocalMachine, spc::kTraceKey);
     t.Init("PELMAR");
     EXPECT_EQ(t.Level(), 0);
+}
+
+// Loading and unloading the library (as every registration does) leaves none of its trace state on
+// the heap, even with a long trace file path configured.
+TEST_F(SpcTrace, UnloadingTheLibraryLeavesNothingBehind) {
+    Settings((dir_ / std::string(2000, 'x') / "t.log").string(), "2");
+    auto cycle = [] {
+        void* lib = dlopen(VX_SPCLIB_PATH, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(lib, nullptr) << dlerror();
+        dlclose(lib);
+    };
+    cycle();  // the loader's own first-time allocations
+    cycle();
+    if (void* still = dlopen(VX_SPCLIB_PATH, RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD)) {
+        dlclose(still);
+        GTEST_SKIP() << "the library stays loaded here";
+    }
+    constexpr int kCycles = 16;
+    const std::size_t before = mallinfo2().uordblks;
+    for (int i = 0; i < kCycles; ++i) cycle();
+    const std::size_t after = mallinfo2().uordblks;
+    // Two modules keeping a copy of the path would hold 2 x 2000 bytes per cycle.
+    EXPECT_LT(after > before ? after - before : 0, std::size_t(kCycles) * 1000);
 }

@@ -16,6 +16,9 @@ TRadioGroup::TRadioGroup(QWidget* parent, const char* name, const QString& capti
         lay->addWidget(b);
     }
     SetItemIndex(itemIndex);
+    connect(group_, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+        if (on) emit ItemIndexChanged(id);
+    });
 }
 
 int TRadioGroup::ItemIndex() const { return group_->checkedId(); }

@@ -13,6 +13,10 @@ public:
     int ItemIndex() const;
     void SetItemIndex(int index);
 
+signals:
+    // A click (or SetItemIndex) chose another item.
+    void ItemIndexChanged(int index);
+
 private:
     QButtonGroup* group_;
 };

@@ -10,16 +10,8 @@
 
 namespace {
 
-// General format with at least `minDigits` exponent digits ("1.5E-07").
 QString GeneralText(double v, int precision, int minDigits) {
-    std::string s = numtext::FloatToStrF(v, numtext::FloatFormat::General, precision, minDigits);
-    const std::size_t e = s.find('E');
-    if (e != std::string::npos && e + 2 <= s.size()) {
-        const std::size_t digitsAt = e + 2;
-        const std::size_t have = s.size() - digitsAt;
-        if (have < static_cast<std::size_t>(minDigits)) s.insert(digitsAt, static_cast<std::size_t>(minDigits) - have, '0');
-    }
-    return QString::fromStdString(s);
+    return QString::fromStdString(numtext::GeneralText(v, precision, minDigits));
 }
 
 }  // namespace

@@ -1,0 +1,125 @@
+#include "app/fluor_commands.h"
+
+#include <QAction>
+#include <QCheckBox>
+
+#include <functional>
+
+#include "app/TMainwin.h"
+#include "app/dialogs/TErregSpekDia.h"
+#include "app/dialogs/TKorrDia.h"
+#include "app/dialogs/TMatrixDia.h"
+#include "app/dialogs/TPolGradDia.h"
+#include "app/dialogs/TRemoveStrayDia.h"
+#include "app/dialogs/TSchichtdickeDia.h"
+#include "app/dialogs/TSetExWlDia.h"
+#include "app/dialogs/TSubtractEEMDia.h"
+#include "app/plot/Xygraph.h"
+#include "app/qt_ui_backend.h"
+#include "core/spectra_list.h"
+#include "tools/excitation_series.h"
+
+namespace {
+
+bool hasCurves(TMainwin& w) { return w.XYPlot() && w.XYPlot()->KurvenAnzahl() > 0; }
+
+void replot(TMainwin& w, const char* countWord, bool axisTitles = false) {
+    TReplotSteps steps;
+    steps.CountWord = countWord;
+    steps.AxisTitles = axisTitles;
+    w.ReplotSpectra(steps);
+}
+
+// Nothing without curves; on OK the standard re-plot.
+template <typename D>
+void dialogCommand(TMainwin& w, const char* countWord, bool axisTitles = false) {
+    if (!hasCurves(w)) return;
+    D dia(&w);
+    if (RunModal(dia) != QDialog::Accepted) return;
+    replot(w, countWord, axisTitles);
+}
+
+// The excitation series commands need an excitation wavelength on every spectrum.
+bool allExcited() {
+    if (SpectraList.Empty()) return false;
+    for (const auto& r : SpectraList)
+        if (!(r->ExcitationWl > 0.0)) return false;
+    return true;
+}
+
+void connectCommand(TMainwin& w, const char* name, std::function<void()> fn) {
+    QAction* a = w.Action(name);
+    if (!a) return;
+    a->setEnabled(true);
+    QObject::connect(a, &QAction::triggered, &w, [fn = std::move(fn)] { RunGuarded(fn); });
+}
+
+}  // namespace
+
+namespace fluorcmd {
+
+TSchichtdickeDia* FilmDialog(TMainwin& w) { return w.findChild<TSchichtdickeDia*>("SchichtdickeDia"); }
+
+void EmissionSensitivityCorrection1Click(TMainwin& w) { dialogCommand<TKorrDia>(w, " Spectra"); }
+
+void ExcitationWavelengthAssignment1Click(TMainwin& w) { dialogCommand<TSetExWlDia>(w, "  Spektren"); }
+
+void RemoveScatter1Click(TMainwin& w) { dialogCommand<TRemoveStrayDia>(w, "  Spectra", true); }
+
+void SubtractBlankEEM1Click(TMainwin& w) { dialogCommand<TSubtractEEMDia>(w, "  Spektren"); }
+
+void DegreeofPolarisation1Click(TMainwin& w) { dialogCommand<TPolGradDia>(w, " Spectra"); }
+
+void CorrectionofExcitationIntensity1Click(TMainwin& w) {
+    if (!hasCurves(w) || !allExcited()) return;
+    TMatrixDia dia(&w);
+    if (RunModal(dia) != QDialog::Accepted) return;
+    if (dia.Results.empty()) {
+        w.SetStatusText(1, "failed");
+        return;
+    }
+    ReplaceByCorrected(SpectraList, dia.Results);
+    replot(w, " Spectra");
+    w.SetStatusText(1, kIntensityCorrectedText);
+}
+
+void CalculateExcitationSpectra1Click(TMainwin& w) {
+    if (!hasCurves(w) || !allExcited()) return;
+    TErregSpekDia dia(&w);
+    if (RunModal(dia) != QDialog::Accepted) return;
+    if (dia.Results.empty()) {
+        w.SetStatusText(1, "failed");
+        return;
+    }
+    const std::string status =
+        StoreExcitationSpectra(SpectraList, dia.Results, dia.FluospekLoeschBox->isChecked());
+    replot(w, " Spectra");
+    w.SetStatusText(1, QString::fromStdString(status));
+}
+
+void FilmThickness1Click(TMainwin& w) {
+    if (!hasCurves(w)) return;
+    TSchichtdickeDia* dia = FilmDialog(w);
+    if (!dia) return;
+    TXYPlot* plot = w.XYPlot();
+    dia->PlotRange = [plot] { return std::pair<double, double>(plot->MinXValue, plot->MaxXValue); };
+    RunModal(*dia);
+}
+
+}  // namespace fluorcmd
+
+void ConnectFluorCommands(TMainwin& win) {
+    new TSchichtdickeDia(&win);
+    TMainwin* w = &win;
+    const std::pair<const char*, void (*)(TMainwin&)> commands[] = {
+        {"EmissionSensitivityCorrection1", fluorcmd::EmissionSensitivityCorrection1Click},
+        {"ExcitationWavelengthAssignment1", fluorcmd::ExcitationWavelengthAssignment1Click},
+        {"CorrectionofExcitationIntensity1", fluorcmd::CorrectionofExcitationIntensity1Click},
+        {"RemoveScatter1", fluorcmd::RemoveScatter1Click},
+        {"SubtractBlankEEM1", fluorcmd::SubtractBlankEEM1Click},
+        {"CalculateExcitationSpectra1", fluorcmd::CalculateExcitationSpectra1Click},
+        {"FilmThickness1", fluorcmd::FilmThickness1Click},
+        {"DegreeofPolarisation1", fluorcmd::DegreeofPolarisation1Click},
+    };
+    for (const auto& [name, fn] : commands) connectCommand(win, name, [w, fn = fn] { fn(*w); });
+}

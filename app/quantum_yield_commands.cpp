@@ -1,0 +1,86 @@
+#include "app/quantum_yield_commands.h"
+
+#include <QAction>
+
+#include "app/TMainwin.h"
+#include "app/dialogs/TEffAbsDia.h"
+#include "app/dialogs/TFQDial.h"
+#include "app/dialogs/TTiefFQDia.h"
+#include "app/plot/Xygraph.h"
+#include "app/qt_ui_backend.h"
+#include "core/peaks.h"
+#include "core/quantum_yield_settings.h"
+#include "core/spectra_list.h"
+#include "core/units.h"
+#include "tools/quantum_yield.h"
+
+namespace {
+
+constexpr const char* kNoQyText = "no QY with this axis type";
+constexpr const char* kNoCalculationText = "no calculation with this axis type";
+
+bool hasCurves(TMainwin& w) { return w.XYPlot() && w.XYPlot()->KurvenAnzahl() > 0; }
+
+// The yields are computed in nm and absorbance only.
+bool unitsAllowed(const char* refusal) {
+    if (DisplayXUnit == SpecXNanometer && DisplayYMode == SpecYAbsorbance) return true;
+    ShowErrorBox(refusal);
+    return false;
+}
+
+}  // namespace
+
+namespace qycmd {
+
+TFQDial* FQDialog(TMainwin& w) { return w.findChild<TFQDial*>("FQDial"); }
+TTiefFQDia* TiefFQDialog(TMainwin& w) { return w.findChild<TTiefFQDia*>("TiefFQDia"); }
+
+void EffectiveAbsorbance1Click(TMainwin& w) {
+    if (!hasCurves(w) || !unitsAllowed(kNoCalculationText)) return;
+    TEffAbsDia dia(&w);
+    if (RunModal(dia) != QDialog::Accepted) return;
+    w.ReplotSpectra();
+    w.SetStatusText(1, QString::fromStdString(EffectiveAbsorbanceReport(BandpassCentre, BandpassWidth, BandpassResult)));
+}
+
+void QuantumYield1Click(TMainwin& w) {
+    if (!hasCurves(w) || !unitsAllowed(kNoQyText)) return;
+    TFQDial* dia = FQDialog(w);
+    if (!dia || RunModal(*dia) != QDialog::Accepted) return;
+    if (dia->Result1D) {
+        dia->Result1D->LineStyle = 0;
+        SpectraList.AddWithDefaultColor(std::move(dia->Result1D));
+        w.ReplotSpectra();
+        w.SetStatusText(1, "1D-FQ displayed");
+    } else if (dia->YieldComputed) {
+        w.ReplotSpectra();
+        w.SetStatusText(1, QString::fromStdString(QuantumYieldReport(QYSettings.QuantumYield)));
+    }
+}
+
+void LowTempQuantumYield1Click(TMainwin& w) {
+    if (!hasCurves(w) || !unitsAllowed(kNoQyText)) return;
+    TTiefFQDia* dia = TiefFQDialog(w);
+    if (!dia || RunModal(*dia) != QDialog::Accepted) return;
+    w.ReplotSpectra();
+    w.SetStatusText(1, "LT-QY was calculated");
+}
+
+}  // namespace qycmd
+
+void ConnectQuantumYieldCommands(TMainwin& win) {
+    new TFQDial(&win);
+    new TTiefFQDia(&win);
+    TMainwin* w = &win;
+    const std::pair<const char*, void (*)(TMainwin&)> commands[] = {
+        {"EffectiveAbsorbance1", qycmd::EffectiveAbsorbance1Click},
+        {"QuantumYield1", qycmd::QuantumYield1Click},
+        {"LowTempQuantumYield1", qycmd::LowTempQuantumYield1Click},
+    };
+    for (const auto& [name, fn] : commands) {
+        QAction* a = win.Action(name);
+        if (!a) continue;
+        a->setEnabled(true);
+        QObject::connect(a, &QAction::triggered, &win, [w, fn = fn] { RunGuarded([&] { fn(*w); }); });
+    }
+}

@@ -1,0 +1,226 @@
+#include "app/webcam_commands.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QPointer>
+
+#include <cstdlib>
+
+#include "app/TMainwin.h"
+#include "app/dialogs/TfrmScreenshot.h"
+#include "app/qt_ui_backend.h"
+#include "core/file_names.h"
+#include "core/helpers.h"
+#include "core/settings_globals.h"
+#include "platform/bmp_file.h"
+#include "platform/data_folder.h"
+#include "platform/errors.h"
+#include "platform/frame_source.h"
+#include "platform/jpeg_file.h"
+#include "platform/ui.h"
+#include "platform/v4l2_camera.h"
+
+namespace {
+
+std::function<std::unique_ptr<TFrameSource>()> sourceFactory;
+std::function<std::string()> imageDialogHook;
+int liveLoops = 0;
+
+std::unique_ptr<TFrameSource> connectSource() {
+    if (sourceFactory) return sourceFactory();
+    if (const char* c = std::getenv("VAROLUX32_CAMERA"); c && std::string(c) == "synthetic")
+        return MakeSyntheticSource();
+    return ConnectCaptureDriver(0);
+}
+
+std::string framePath() { return WritablePathBesideProgram(ProgramFolder, "cam.bmp"); }
+
+void setChecked(TMainwin& w, const char* name, bool on) {
+    if (QAction* a = w.Action(name)) a->setChecked(on);
+}
+
+bool isChecked(TMainwin& w, const char* name) {
+    QAction* a = w.Action(name);
+    return a && a->isChecked();
+}
+
+void replot(TMainwin& w) {
+    TReplotSteps steps;
+    steps.AxisTitles = true;
+    steps.Autoscale = true;
+    w.ReplotSpectra(steps);
+}
+
+// The camera off: live acquisition ends, the device is released.
+void disconnect(TMainwin& w, TfrmScreenshot& f) {
+    setChecked(w, "Get1", false);
+    setChecked(w, "RunAcq1", false);
+    f.Session.Disconnect();
+    f.SetGrabEnabled(true);
+}
+
+}  // namespace
+
+void SetWebcamSourceFactory(std::function<std::unique_ptr<TFrameSource>()> factory) {
+    sourceFactory = std::move(factory);
+}
+
+void SetSpectrumImageDialogHook(std::function<std::string()> hook) { imageDialogHook = std::move(hook); }
+
+TfrmScreenshot* WebcamWindow(TMainwin& w) { return w.findChild<TfrmScreenshot*>("frmScreenshot"); }
+
+void ConnectWebcamCommands(TMainwin& w) {
+    auto* f = new TfrmScreenshot(&w);
+    f->hide();
+    f->Session.ConnectSource = connectSource;
+    TMainwin* win = &w;
+    f->OnSpectraChanged = [win] { replot(*win); };
+    f->OnSettingsChanged = [win, f] { setChecked(*win, "SaveDark1", f->Session.Params.UseDark); };
+    auto hook = [win](const char* name, std::function<void(bool)> fn) {
+        QAction* a = win->Action(name);
+        if (!a) return;
+        a->setEnabled(true);
+        QObject::connect(a, &QAction::triggered, win, [fn = std::move(fn)](bool on) { RunGuarded([&] { fn(on); }); });
+    };
+    hook("Get1", [win](bool on) { webcamcmd::Get1Click(*win, on); });
+    hook("RunAcq1", [win](bool on) { webcamcmd::RunAcq1Click(*win, on); });
+    hook("SaveDark1", [win](bool on) { webcamcmd::SaveDark1Click(*win, on); });
+    hook("Loadspectrumimage1", [win](bool) { webcamcmd::Loadspectrumimage1Click(*win); });
+}
+
+void ReleaseWebcam(TMainwin& w) {
+    if (TfrmScreenshot* f = WebcamWindow(w)) {
+        f->hide();
+        disconnect(w, *f);
+    }
+}
+
+namespace webcamcmd {
+
+void Get1Click(TMainwin& w, bool on) {
+    TfrmScreenshot* f = WebcamWindow(w);
+    if (!f) return;
+    if (!on) {
+        disconnect(w, *f);
+        f->hide();
+        f->ReleaseWebcamView();
+        return;
+    }
+    f->Session.GrabFromCamera = true;
+    f->Session.FramePath = framePath();
+    if (!f->Session.Connected()) {
+        try {
+            f->Session.Connect(connectSource());
+        } catch (const vx::Error& e) {
+            setChecked(w, "Get1", false);
+            ui::showMessage(e.what());
+            return;
+        }
+    }
+    setChecked(w, "Get1", true);
+    f->show();
+    f->raise();
+    if (!f->GrabAndConvert(false)) {
+        disconnect(w, *f);
+        f->hide();
+        return;
+    }
+    f->InitWebcamView(isChecked(w, "SaveDark1"));
+    f->CreateLiveSpectrum();
+    f->GrabAndConvert(true);
+}
+
+void RunAcq1Click(TMainwin& w, bool on) {
+    TfrmScreenshot* f = WebcamWindow(w);
+    if (!f || !f->Session.Connected() || !f->Session.GrabFromCamera) {
+        setChecked(w, "RunAcq1", false);
+        ui::showMessage("Connect Webcam first!");
+        return;
+    }
+    if (!on) {
+        setChecked(w, "RunAcq1", false);
+        f->SetGrabEnabled(true);
+        return;
+    }
+    if (liveLoops > 0) return;  // the running loop goes on
+    ++liveLoops;
+    f->SetGrabEnabled(false);
+    QPointer<TMainwin> pw(&w);
+    QPointer<TfrmScreenshot> pf(f);
+    QPointer<QAction> run(w.Action("RunAcq1"));
+    while (run && run->isChecked() && pf && !ShellClosing()) {
+        if (!pf->GrabCycle()) {
+            run->setChecked(false);
+            break;
+        }
+        DelayWithMessages(50);
+        if (!pw) break;
+    }
+    --liveLoops;
+    if (pf) pf->SetGrabEnabled(true);
+}
+
+void SaveDark1Click(TMainwin& w, bool on) {
+    TfrmScreenshot* f = WebcamWindow(w);
+    if (!f || !f->Session.Connected() || !f->Session.GrabFromCamera) {
+        setChecked(w, "SaveDark1", !on);
+        ui::showMessage("Connect Webcam first!");
+        return;
+    }
+    if (!on) {
+        f->Session.Params.UseDark = false;
+    } else if (f->Session.Dark()) {
+        f->Session.Params.UseDark = true;
+    } else {
+        f->Session.Params.UseDark = false;
+        setChecked(w, "SaveDark1", false);
+        ui::showMessage("Create dark spectrum first!");
+    }
+}
+
+void Loadspectrumimage1Click(TMainwin& w) {
+    TfrmScreenshot* f = WebcamWindow(w);
+    if (!f) return;
+    std::string path;
+    if (imageDialogHook) {
+        path = imageDialogHook();
+    } else {
+        QFileDialog dlg(&w, QString(), QString::fromStdString(OpenFolder));
+        dlg.setObjectName("OpenPicture");
+        dlg.setFileMode(QFileDialog::ExistingFile);
+        dlg.setNameFilters({"Bitmap image (*.bmp *.BMP)", "JPEG image (*.jpg *.JPG *.jpeg *.JPEG)"});
+        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()) path = dlg.selectedFiles().front().toStdString();
+    }
+    if (path.empty()) return;
+    const std::string ext = LowerAscii(ExtensionOf(path));
+    if (ext != "bmp" && ext != "jpg" && ext != "jpeg") {
+        ui::showMessage("\"" + NameWithoutFolder(path) +
+                        "\" is no spectrum image: only bitmap (.bmp) and JPEG (.jpg) pictures can be loaded.");
+        return;
+    }
+    const std::string cam = framePath();
+    TFrame frame;
+    try {
+        if (ext == "bmp") {
+            frame = ReadBitmapFile(path);
+            WriteBitmapFile(cam, frame);
+        } else {
+            JpegFileToBitmap(cam, path);
+            frame = ReadBitmapFile(cam);
+        }
+    } catch (const vx::Error& e) {
+        ui::showMessage(e.what());
+        return;
+    }
+    // The picture takes the camera's place.
+    disconnect(w, *f);
+    f->Session.FramePath = cam;
+    f->Session.SetStillImage(std::move(frame));
+    f->show();
+    f->raise();
+    f->InitWebcamView(isChecked(w, "SaveDark1"));
+    f->CreateLiveSpectrum();
+    f->GrabAndConvert(true);
+}
+
+}  // namespace webcamcmd

@@ -1,0 +1,210 @@
+// The instrument readers on large files: an SPE file of 100 MB of 16-bit frames against a plain fread
+// of the same file in the same run, and against the fread followed by the conversion into doubles;
+// the text readers on files of 1,000,000 data lines against the two-column reader.
+// Run: build/bin/bench_instruments
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/spectra_list.h"
+#include "formats/ascii_reader.h"
+#include "formats/avasoft_reader.h"
+#include "formats/rruff_wls_dsp_ggg_readers.h"
+#include "formats/spe_reader.h"
+#include "platform/byte_order.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A folder of this run, removed at exit.
+struct BenchDir {
+    fs::path path = fs::temp_directory_path() / ("vxbench_instruments_" + std::to_string(::getpid()));
+    BenchDir() { fs::create_directories(path); }
+    ~BenchDir() { fs::remove_all(path); }
+};
+
+const fs::path& benchDir() {
+    static const BenchDir dir;
+    return dir.path;
+}
+
+// 373 frames of 100 stripes of 1340 pixels, 16-bit, on a linear wavelength calibration: 100 MB.
+constexpr int kPixels = 1340, kStripes = 100, kFrames = 373;
+
+const std::string& speFile() {
+    static const std::string path = [] {
+        const std::string p = (benchDir() / "frames.spe").string();
+        std::string b(4100 + std::size_t{2} * kPixels * kStripes * kFrames, '\0');
+        auto* d = reinterpret_cast<uint8_t*>(b.data());
+        using namespace byteorder;
+        putF32LE(d + 10, 0.25f);
+        putU16LE(d + 42, kPixels);
+        putI16LE(d + 108, 3);
+        putU16LE(d + 656, kStripes);
+        putU32LE(d + 1446, kFrames);
+        putU16LE(d + 1512, 1);
+        putU16LE(d + 1516, 1);
+        putU32LE(d + 2996, 0x01234567);
+        std::memcpy(d + 3018, "Wavelength", 10);
+        d[3101] = 1;
+        putF64LE(d + 3263, 500);
+        putF64LE(d + 3271, 0.05);
+        for (std::size_t i = 4100; i + 1 < b.size(); i += 2) putU16LE(d + i, static_cast<uint16_t>(i * 7));
+        std::ofstream(p, std::ios::binary).write(b.data(), static_cast<std::streamsize>(b.size()));
+        return p;
+    }();
+    return path;
+}
+
+int64_t fileBytes(const std::string& path) { return static_cast<int64_t>(fs::file_size(path)); }
+
+// What any program that wants the bytes does: one buffer, one fread. Null when the file was not read whole.
+std::unique_ptr<char[]> freadWhole(const std::string& path, std::size_t size) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return nullptr;
+    std::unique_ptr<char[]> buf(new char[size]);
+    const std::size_t got = std::fread(buf.get(), 1, size, f);
+    std::fclose(f);
+    return got == size ? std::move(buf) : nullptr;
+}
+
+void BM_Fread(benchmark::State& state) {
+    const std::string& file = speFile();
+    const auto size = static_cast<std::size_t>(fileBytes(file));
+    for (auto _ : state) {
+        std::unique_ptr<char[]> buf = freadWhole(file, size);
+        if (!buf) state.SkipWithError("short read");
+        benchmark::DoNotOptimize(buf.get());
+    }
+    state.SetBytesProcessed(state.iterations() * fileBytes(file));
+}
+BENCHMARK(BM_Fread)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The Open command's read: every frame and stripe into a record of doubles.
+void BM_LoadSpecWinSpecSpe(benchmark::State& state) {
+    const std::string& file = speFile();
+    for (auto _ : state) {
+        TSpectraList list;
+        LoadSpecWinSpecSpe(file, list);
+        if (list.Count() != kFrames * kStripes) state.SkipWithError("not every stripe read");
+        benchmark::DoNotOptimize(list.Count());
+    }
+    state.SetBytesProcessed(state.iterations() * fileBytes(file));
+}
+BENCHMARK(BM_LoadSpecWinSpecSpe)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// ---- Text readers: 1,000,000 data lines each, against the two-column reader on as many lines.
+
+constexpr int kLines = 1'000'000;
+
+enum TextKind { kAscii, kAvaSoft, kRruff, kWls, kDsp, kGgg };
+const char* const kTextNames[] = {"ascii.fak", "avasoft.tit", "mineral.rruff", "export.wls", "scan.dsp", "lowtemp.ggg"};
+
+std::string textFile(int kind) {
+    std::string s;
+    s.reserve(40'000'000);
+    char line[96];
+    auto header = [&](int n) {
+        for (int i = 0; i < n; ++i) s += "\r\n";
+    };
+    switch (kind) {
+    case kAvaSoft: s += "Sample\r\nIntegration time: 10 ms\r\n\r\n\r\n\r\n\r\nWave ;Sample\r\n"; break;
+    case kRruff: s += "##NAMES=Quartz\r\n##RRUFFID=R040031\r\n"; break;
+    case kWls: s += "\"UV\"\r\n"; header(9); break;
+    case kDsp:
+        s += "SINACSA\r\nSCAN\r\n\r\nscan\r\nnm\r\n200\r\n\r\n0.0007\r\n";
+        header(34);
+        s += "#DATA\r\n";
+        break;
+    case kGgg: s += "<typ> ccdex\r\n<aufloesung> 0.0007\r\n# Begin data\r\n"; break;
+    default: break;
+    }
+    for (int i = 0; i < kLines; ++i) {
+        const double x = 200.0 + i * 0.0007, y = 0.5 + 0.4 * std::sin(i * 1e-4);
+        int n = 0;
+        switch (kind) {
+        case kAvaSoft: n = std::snprintf(line, sizeof line, "%.4f;%.6f\r\n", x, y); break;
+        case kRruff: n = std::snprintf(line, sizeof line, "%.4f, %.6f\r\n", x, y); break;
+        case kWls: n = std::snprintf(line, sizeof line, "\"%d\",\"%.4f\",\"%.6f\"\r\n", i + 1, x, y); break;
+        case kDsp: n = std::snprintf(line, sizeof line, "%.4f\t%.6f\r\n", x, y); break;
+        case kGgg: n = std::snprintf(line, sizeof line, "%.4f %.6f\r\n", x, y); break;
+        default: n = std::snprintf(line, sizeof line, "%.4f\t%.6f\r\n", x, y); break;
+        }
+        s.append(line, static_cast<std::size_t>(n));
+    }
+    // The two-column, RRUFF and WLS readers stop at their end lines; DSP and GGG read to the file end.
+    if (kind == kWls) s += "\"END\"\r\n";
+    if (kind == kRruff) s += "##END=\r\n";
+    if (kind == kAscii || kind == kAvaSoft) s += "end\r\n";
+    return s;
+}
+
+const std::string& textPath(int kind) {
+    static std::string paths[6];
+    std::string& p = paths[kind];
+    if (p.empty()) {
+        p = (benchDir() / kTextNames[kind]).string();
+        const std::string text = textFile(kind);
+        std::ofstream(p, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+    }
+    return p;
+}
+
+void BM_TextReader(benchmark::State& state) {
+    const int kind = static_cast<int>(state.range(0));
+    const std::string& path = textPath(kind);
+    for (auto _ : state) {
+        TSpectrumRecord r;
+        switch (kind) {
+        case kAscii: LoadSpecAscii(r, path, false); break;
+        case kAvaSoft: LoadSpecAvaSoft(r, path); break;
+        case kRruff: LoadSpecRruff(r, path); break;
+        case kWls: LoadSpecVwrWls(r, path); break;
+        case kDsp: LoadSpecAscanisDsp(r, path); break;
+        default: LoadGggFile(r, path); break;
+        }
+        if (r.PointCount() < kLines - 1) state.SkipWithError("not every line read");
+        benchmark::DoNotOptimize(r.Values.data());
+    }
+    state.SetBytesProcessed(state.iterations() * fileBytes(path));
+    state.SetLabel(kTextNames[kind]);
+}
+BENCHMARK(BM_TextReader)->DenseRange(kAscii, kGgg)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The least any reader of this file into records of doubles does: the fread above, then one vector of
+// doubles per stripe filled from it. The records hold four times the file's bytes, in memory the
+// system hands over zeroed, so this and not the fread alone bounds the reader.
+void BM_FreadIntoDoubles(benchmark::State& state) {
+    const std::string& file = speFile();
+    const auto size = static_cast<std::size_t>(fileBytes(file));
+    for (auto _ : state) {
+        std::unique_ptr<char[]> buf = freadWhole(file, size);
+        if (!buf) {
+            state.SkipWithError("short read");
+            break;
+        }
+        std::vector<std::vector<double>> stripes(std::size_t{kFrames} * kStripes);
+        const auto* p = reinterpret_cast<const uint16_t*>(buf.get() + 4100);
+        for (auto& v : stripes) {
+            v.assign(p, p + kPixels);
+            p += kPixels;
+        }
+        benchmark::DoNotOptimize(stripes.data());
+    }
+    state.SetBytesProcessed(state.iterations() * fileBytes(file));
+}
+BENCHMARK(BM_FreadIntoDoubles)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,92 @@
+// One whole read per process, for comparing readers with a plain fread as whole processes:
+//   bench_read_whole_file make-rvx|make-spc FILE   writes a sample file of about 100 MB
+//   bench_read_whole_file fread|rvx|spc|spclib FILE reads FILE once and exits
+// bench/spc_rvx_vs_fread.sh runs these side by side.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/settings_globals.h"
+#include "core/spectra_list.h"
+#include "formats/rvx.h"
+#include "formats/spc_reader.h"
+#include "sample_files.h"
+#include "spclib/tarnvik_api.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int makeRvx(const std::string& path) {
+    SaveRvxFile(path, bench_samples::RvxSpectra());
+    return 0;
+}
+
+int makeSpc(const std::string& path) { return bench_samples::WriteSpc(path, 2500, 10'000) ? 0 : 1; }
+
+int freadWhole(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return 1;
+    const auto size = static_cast<std::size_t>(fs::file_size(path));
+    std::unique_ptr<char[]> buf(new char[size]);
+    const std::size_t got = std::fread(buf.get(), 1, size, f);
+    std::fclose(f);
+    return got == size ? 0 : 1;
+}
+
+int readSpcLibrary(const std::string& path) {
+    HTARNVIK h = TARNVIK_Create();
+    int r = TARNVIK_OpenFile(h, path.c_str());
+    int32_t subfiles = 0;
+    TARNVIK_GetNumSubfiles(h, &subfiles);
+    std::vector<float> y;
+    for (int32_t k = 0; r == 0 && k < subfiles; ++k) {
+        int32_t n = 0;
+        TARNVIK_SetSubFileIndex(h, k);
+        TARNVIK_GetNumPoints(h, &n);
+        y.resize(std::size_t(n));
+        r = TARNVIK_GetYPoints(h, y.data(), n);
+    }
+    TARNVIK_Destroy(h);
+    return r == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s make-rvx|make-spc|fread|rvx|spc|spclib FILE\n", argv[0]);
+        return 2;
+    }
+    const std::string mode = argv[1], path = argv[2];
+    // The program finds the library beside itself; without a registry folder given (the comparison
+    // script gives one, so that the library is registered once, as on a user's machine) the
+    // registration goes to a folder of this run.
+    fs::path registry;
+    if (!std::getenv("VAROLUX32_REGISTRY_DIR")) {
+        registry = fs::temp_directory_path() / ("vxbench_reg_" + std::to_string(::getpid()));
+        setenv("VAROLUX32_REGISTRY_DIR", registry.c_str(), 1);
+    }
+    ProgramFolder = fs::canonical("/proc/self/exe").parent_path().string() + "/";
+    int result = 2;
+    if (mode == "make-rvx") result = makeRvx(path);
+    if (mode == "make-spc") result = makeSpc(path);
+    if (mode == "fread") result = freadWhole(path);
+    if (mode == "spclib") result = readSpcLibrary(path);
+    if (mode == "rvx" || mode == "spc") {
+        // Left to the end of the process, as the program's list is.
+        static TSpectraList list;
+        if (mode == "rvx") LoadRvxFile(path, list);
+        else LoadSpecSpc(path, list);
+        result = list.Count() > 0 ? 0 : 1;
+    }
+    if (!registry.empty()) fs::remove_all(registry);
+    std::fflush(stdout);
+    _exit(result);
+}

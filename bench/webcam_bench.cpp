@@ -1,0 +1,39 @@
+// Converting a camera frame into a spectrum: a 1280 x 720 frame over a ROI, with dark subtraction and
+// the ratio to a reference (absorbance), as the live view does for every frame.
+#include <benchmark/benchmark.h>
+
+#include "platform/frame_source.h"
+#include "tools/webcam_spectrum.h"
+
+namespace {
+
+void BM_ImageToSpectrum1280x720(benchmark::State& state) {
+    TSyntheticSettings s;
+    s.Width = 1280;
+    s.Height = 720;
+    s.Pattern = TSyntheticPattern::ColourRamp;
+    const TFrame frame = SyntheticFrame(s);
+    const TImageRange roi = RoiToImageRange(50, 50, 1230, 670, 1280, 720, 1280, 720);
+    TWebcamParams raw;
+    TSpectrumRecord dark, reference, rec;
+    s.Brightness = 10;
+    ImageToSpectrum(dark, SyntheticFrame(s), roi, raw, nullptr, nullptr);
+    ImageToSpectrum(reference, frame, roi, raw, nullptr, nullptr);
+    TWebcamParams p;
+    p.UseDark = true;
+    p.RatioMode = true;
+    p.MeasYKind = SpecYAbsorbance;
+    const bool roiOnly = state.range(0) == 0;
+    for (auto _ : state) {
+        if (roiOnly) ImageToSpectrum(rec, frame, roi, p, &dark, &reference);
+        else ImageToSpectrum(rec, frame, WholeImage(frame), p, nullptr, nullptr);
+        benchmark::DoNotOptimize(rec.Values.data());
+    }
+    state.SetLabel(roiOnly ? "ROI 1181 x 621, dark, reference, absorbance" : "whole frame, intensity");
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(roiOnly ? 1181 * 621 : 1280 * 720));
+}
+BENCHMARK(BM_ImageToSpectrum1280x720)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

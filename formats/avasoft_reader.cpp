@@ -1,0 +1,134 @@
+#include "formats/avasoft_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include "core/date_time.h"
+#include "core/helpers.h"
+#include "formats/resample.h"
+#include "formats/text_loader.h"
+#include "formats/text_spectra_support.h"
+#include "platform/numtext.h"
+
+namespace {
+
+// Exports are a few thousand lines; ten million pairs take about 250 MB.
+constexpr std::uint64_t kMaxAvaSoftBytes = std::uint64_t{256} << 20;
+constexpr int32_t kAvaSoftSourceKind = 31;
+constexpr std::size_t kHeaderLines = 7;  // title, comments, two unused lines, the column test line
+
+// The second letter of the extension names what was measured: TTT transmittance, TIT and TRT
+// intensities, TAT absorbance.
+int32_t yKindOfExtension(const std::string& fileName) {
+    const std::string ext = UpperAscii(ExtensionOf(fileName));
+    const char c = ext.size() >= 2 ? ext[1] : '\0';
+    if (c == 'T') return SpecYTransmittance;
+    if (c == 'I' || c == 'R') return SpecYIntensity;
+    return SpecYAbsorbance;
+}
+
+// The text without its first n characters (UTF-8).
+std::string dropCharacters(const std::string& s, int n) {
+    std::size_t p = 0;
+    for (int k = 0; k < n && p < s.size(); ++k) {
+        ++p;
+        while (p < s.size() && (static_cast<unsigned char>(s[p]) & 0xC0) == 0x80) ++p;
+    }
+    return s.substr(p);
+}
+
+// The integration time in ms of a comment line, from the number between the label (and one more
+// character) and "ms"; false when there is no such number.
+bool integrationTimeMs(const std::string& line, double& ms) {
+    static const std::string kLabel = "Integration time:";
+    const std::size_t at = line.find(kLabel);
+    if (at == std::string::npos) return false;
+    const std::string rest = line.substr(std::min(line.size(), at + kLabel.size() + 1));
+    const std::size_t end = rest.find("ms");
+    if (end == std::string::npos) return false;
+    std::string number = Trim(rest.substr(0, end));
+    FixDecimalSeparator(number);
+    const auto v = numtext::TryStrToFloat(number);
+    if (!v) return false;
+    ms = *v;
+    return true;
+}
+
+void readAvaSoft(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName) {
+    const std::string_view bytes = text.Bytes();
+    LineCursor lines(bytes);
+    // Lines a short file does not have read as empty.
+    std::array<std::string_view, kHeaderLines> head{};
+    for (std::size_t i = 0; i < kHeaderLines && lines.Next(head[i]); ++i) {
+    }
+
+    TSpectrumRecord r;
+    r.FileName = fileName;
+    std::string title = text.Utf8(head[0]);
+    if (title.find("M-") != std::string::npos) title = dropCharacters(title, 3);
+    r.Title = title.empty() ? NameWithoutFolder(fileName) : title;
+    const std::string comment = text.Utf8(head[1]);
+    r.Comment1 = comment + " | " + text.Utf8(head[2]);
+    r.Comment2 = text.Utf8(head[3]);
+    r.SpecType = "avantes";
+    r.Concentration = 0;
+    r.PathLength = 1.0;
+    r.ExcitationWl = -1.0;
+    r.Temperature = -1.0;
+    double ms = 0;
+    r.ExposureTime = integrationTimeMs(comment, ms) ? ms / 1000.0 : -1.0;
+    r.SourceKind = kAvaSoftSourceKind;
+    r.XUnit = SpecXNanometer;
+    r.YKind = yKindOfExtension(fileName);
+    r.LineWidth = 1;
+    r.Color = rec.Color;
+    r.LineStyle = rec.LineStyle;
+
+    const bool multiColumn = std::count(head[6].begin(), head[6].end(), ';') >= 4;
+    // A pair line takes at least four bytes, which bounds the count by the bytes present.
+    PairList xs, ys;
+    const std::size_t bound = (bytes.size() - std::min(bytes.size(), lines.Position())) / 4 + 1;
+    xs.reserve(bound);
+    ys.reserve(bound);
+    // Every line but the file's last one.
+    std::string_view line, next;
+    bool have = lines.Next(line);
+    while (have && lines.Next(next)) {
+        const std::size_t sep = line.find(';');
+        if (sep != std::string_view::npos) {
+            const std::string_view y = multiColumn ? FieldAt(line, ';', 5) : line.substr(sep + 1);
+            xs.push_back(ReadNumberField(text, line.substr(0, sep)));
+            ys.push_back(ReadNumberField(text, y));
+        }
+        line = next;
+    }
+    if (xs.size() < 2) return;
+    if (xs.front() > xs.back()) {
+        std::reverse(xs.begin(), xs.end());
+        std::reverse(ys.begin(), ys.end());
+    }
+    if (!ResampleXY(xs, ys, r)) return;
+    if (r.YKind == SpecYTransmittance) {
+        const bool percent = LargestNonNegative(r.Values) > 1.0;
+        for (double& v : r.Values) v = TransmittanceToStored(v, percent, 1e-6, 6.0);
+    }
+    if (r.IsComplete()) rec = std::move(r);
+}
+
+}  // namespace
+
+void ReadAvaSoftBytes(TSpectrumRecord& rec, std::string_view bytes, bool utf8, const std::string& fileName) {
+    readAvaSoft(rec, utf8 ? MappedText::FromUtf8(bytes) : MappedText::FromStoredBytes(bytes), fileName);
+}
+
+void LoadSpecAvaSoft(TSpectrumRecord& rec, const std::string& fileName) {
+    const MappedText text = MappedText::OpenFile(fileName, kMaxAvaSoftBytes, "AvaSoft export");
+    TSpectrumRecord r;
+    r.Color = rec.Color;
+    r.LineStyle = rec.LineStyle;
+    readAvaSoft(r, text, fileName);
+    if (r.Values.empty()) return;
+    r.DateText = DateTimeToText(FileDateTimeOf(fileName));
+    rec = std::move(r);
+}

@@ -1,0 +1,4 @@
+add_executable(fuzz_gauss_params gauss_params_fuzz.cpp)
+target_compile_options(fuzz_gauss_params PRIVATE -fsanitize=fuzzer)
+target_link_options(fuzz_gauss_params PRIVATE -fsanitize=fuzzer)
+target_link_libraries(fuzz_gauss_params PRIVATE vx_tools vx_formats vx_core vx_platform)

@@ -1,0 +1,160 @@
+// Text exports built line by line: header lines, single and multi-column data, the y kind by the
+// extension, and files too short for their header.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "formats/avasoft_reader.h"
+#include "formats/open_files.h"
+#include "formats_test_util.h"
+#include "platform/errors.h"
+#include "platform/ui.h"
+
+using fmt_test::CleanState;
+using fmt_test::TempDir;
+using fmt_test::crlfLines;
+
+namespace {
+
+// Title, comment with the integration time, two comments, two unused lines, the column line, data, and
+// a last line that is never read.
+std::string singleColumn(const std::vector<std::string>& data, const std::string& title = "Dye in ethanol",
+                         const std::string& comment = "Integration time: 100 ms, Avg: 5") {
+    std::vector<std::string> ls = {title, comment, "Smoothing: 1", "Spectrometer 0801", "", "", "Wave ;Sample"};
+    ls.insert(ls.end(), data.begin(), data.end());
+    ls.push_back("999;999");
+    return crlfLines(ls);
+}
+
+TSpectrumRecord read(const std::string& text, const std::string& name = "/d/sample.TIT") {
+    TSpectrumRecord r;
+    ReadAvaSoftBytes(r, text, true, name);
+    return r;
+}
+
+}  // namespace
+
+class AvaSoftReader : public ::testing::Test {
+protected:
+    CleanState state;
+    ui::ScopedScriptedBackend ui;
+};
+
+TEST_F(AvaSoftReader, IntensitiesWithHeaderFields) {
+    const TSpectrumRecord r = read(singleColumn({"400.0;10", "401.0;20", "", "no pair here", "402.0;40"}));
+    EXPECT_EQ(r.Title.str(), "Dye in ethanol");
+    EXPECT_EQ(r.Comment1.str(), "Integration time: 100 ms, Avg: 5 | Smoothing: 1");
+    EXPECT_EQ(r.Comment2.str(), "Spectrometer 0801");
+    EXPECT_EQ(r.SpecType.str(), "avantes");
+    EXPECT_DOUBLE_EQ(r.ExposureTime, 0.1);
+    EXPECT_EQ(r.ExcitationWl, -1.0);
+    EXPECT_EQ(r.Temperature, -1.0);
+    EXPECT_EQ(r.Concentration, 0.0);
+    EXPECT_EQ(r.PathLength, 1.0);
+    EXPECT_EQ(r.SourceKind, 31);
+    EXPECT_EQ(r.XUnit, SpecXNanometer);
+    EXPECT_EQ(r.YKind, SpecYIntensity);
+    EXPECT_EQ(r.LineWidth, 1);
+    EXPECT_DOUBLE_EQ(r.FirstX, 400);
+    EXPECT_DOUBLE_EQ(r.StepX, 1);
+    EXPECT_EQ(r.Values, (std::vector<double>{10, 20, 40}));  // the last line 999;999 is not read
+}
+
+TEST_F(AvaSoftReader, YKindByTheExtension) {
+    const std::string text = singleColumn({"400;0.5", "401;95", "402;0"});
+    struct Case {
+        const char* name;
+        int32_t yKind;
+    };
+    for (const Case& c : {Case{"/d/a.ttt", SpecYTransmittance}, Case{"/d/a.TIT", SpecYIntensity},
+                          Case{"/d/a.trt", SpecYIntensity}, Case{"/d/a.TAT", SpecYAbsorbance}}) {
+        const TSpectrumRecord r = read(text, c.name);
+        EXPECT_EQ(r.YKind, c.yKind) << c.name;
+        if (c.yKind == SpecYTransmittance) {
+            // The largest value is above 1: percent; 0 becomes 6.
+            ASSERT_EQ(r.PointCount(), 3);
+            EXPECT_NEAR(r.Values[0], -std::log10(0.005), 1e-12);
+            EXPECT_NEAR(r.Values[1], -std::log10(0.95), 1e-12);
+            EXPECT_EQ(r.Values[2], 6.0);
+        } else {
+            EXPECT_EQ(r.Values, (std::vector<double>{0.5, 95, 0}));
+        }
+    }
+    // Fractions when nothing exceeds 1.
+    const TSpectrumRecord f = read(singleColumn({"400;0.5", "401;1"}), "/d/f.TTT");
+    EXPECT_NEAR(f.Values[0], -std::log10(0.5), 1e-12);
+    EXPECT_NEAR(f.Values[1], 0, 1e-15);
+}
+
+// Four or more ";" in line 6: x from field 1, y from field 5.
+TEST_F(AvaSoftReader, MultiColumnLayout) {
+    std::string text = crlfLines({"M- Reference run", "Integration time: 2,5 ms", "", "", "", "",
+                              "Wave ;Sample ;Dark ;Reference ;Absorbance", "500,5;1;2;3;0,25;9", "501,5;1;2;3;0,5",
+                              "502,5;1;2;3;0,75;9", "end"});
+    for (char sep : {'.', ','}) {
+        CleanState s(sep);
+        const TSpectrumRecord r = read(text, "/d/m.tat");
+        EXPECT_EQ(r.Title.str(), "Reference run") << sep;  // the first three characters go
+        EXPECT_DOUBLE_EQ(r.ExposureTime, 0.0025) << sep;
+        EXPECT_EQ(r.YKind, SpecYAbsorbance);
+        EXPECT_DOUBLE_EQ(r.FirstX, 500.5);
+        EXPECT_EQ(r.Values, (std::vector<double>{0.25, 0.5, 0.75})) << sep;
+    }
+}
+
+TEST_F(AvaSoftReader, IntegrationTimeWithoutNumberAndEmptyTitle) {
+    struct Case {
+        const char* comment;
+        double exposure;
+    };
+    for (const Case& c : {Case{"Integration time: ms", -1.0}, Case{"Integration time: 20", -1.0},
+                          Case{"no time here", -1.0}, Case{"Integration time:  12.5  ms", 0.0125}}) {
+        const TSpectrumRecord r = read(singleColumn({"400;1", "401;2"}, "", c.comment), "/d/x/plain.tit");
+        EXPECT_DOUBLE_EQ(r.ExposureTime, c.exposure) << c.comment;
+        EXPECT_EQ(r.Title.str(), "plain.tit");
+    }
+}
+
+// Falling wavelengths are turned rising before the grid is laid.
+TEST_F(AvaSoftReader, DescendingPairsAreReversed) {
+    const TSpectrumRecord r = read(singleColumn({"403;4", "402;3", "400;1"}));
+    EXPECT_DOUBLE_EQ(r.FirstX, 400);
+    EXPECT_DOUBLE_EQ(r.StepX, 1.5);
+    ASSERT_EQ(r.PointCount(), 3);
+    EXPECT_DOUBLE_EQ(r.Values[0], 1);
+    EXPECT_DOUBLE_EQ(r.Values[1], 2.5);  // on the line through 400 and 402
+    EXPECT_DOUBLE_EQ(r.Values[2], 4);
+}
+
+// Files without enough lines read their missing header lines as empty and give no spectrum.
+TEST_F(AvaSoftReader, ShortFilesGiveNoPoints) {
+    for (const std::string& text : {std::string(), crlfLines({"only a title"}), crlfLines({"t", "c", "", "", "", "", "", "400;1"}),
+                                    singleColumn({"400;1"})}) {
+        TSpectrumRecord r;
+        r.Title = "kept";
+        EXPECT_NO_THROW(ReadAvaSoftBytes(r, text, true, "/d/s.tit"));
+        EXPECT_EQ(r.PointCount(), 0);
+        EXPECT_EQ(r.Title.str(), "kept");
+    }
+}
+
+TEST_F(AvaSoftReader, BadNumbersRaiseTheConversionError) {
+    try {
+        read(singleColumn({"400;1", "401;x2"}));
+        FAIL() << "no error";
+    } catch (const vx::ConversionError& e) {
+        EXPECT_STREQ(e.what(), "'x2' is not a valid floating point value");
+    }
+}
+
+TEST_F(AvaSoftReader, OpenCommandKeepsTheFileDate) {
+    TempDir dir;
+    const std::string path = dir.write("t.TTT", singleColumn({"400;50", "401;60"}));
+    const OpenResult res = OpenSpectrumFiles({path});
+    EXPECT_TRUE(res.error.empty()) << res.error;
+    ASSERT_EQ(SpectraList.Count(), 1);
+    EXPECT_EQ(SpectraList[0].DateText.str().size(), 19u);
+    EXPECT_EQ(DisplayYMode, SpecYTransmittance);
+}

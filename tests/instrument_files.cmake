@@ -1,0 +1,4 @@
+# Instrument files: the JWS and SPE binary readers and the text exports of instruments and databases.
+vx_add_test(formats_instrument_files_test
+  SOURCES formats_jws_test.cpp formats_spe_test.cpp formats_avasoft_test.cpp formats_small_texts_test.cpp
+  LIBS vx_formats vx_core vx_platform)
