@@ -14,17 +14,14 @@
 #include "platform/byte_order.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
+#include "tests/tools_test_support.h"
 #include "platform/ui.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct SepGuard {
-    char saved = numtext::decimalSeparator();
-    explicit SepGuard(char s) { numtext::setDecimalSeparator(s); }
-    ~SepGuard() { numtext::setDecimalSeparator(saved); }
-};
+using SepGuard = tooltest::SeparatorGuard;
 
 std::string WriteBytes(const std::string& name, const std::string& bytes) {
     const fs::path p = fs::temp_directory_path() / ("vx_inspect_" + std::to_string(::getpid()) + "_" + name);

@@ -7,15 +7,12 @@
 #include "formats/clipboard_table.h"
 #include "formats/text_spectra.h"
 #include "platform/numtext.h"
+#include "tests/tools_test_support.h"
 #include "platform/ui.h"
 
 namespace {
 
-struct SepGuard {
-    char saved = numtext::decimalSeparator();
-    explicit SepGuard(char s) { numtext::setDecimalSeparator(s); }
-    ~SepGuard() { numtext::setDecimalSeparator(saved); }
-};
+using SepGuard = tooltest::SeparatorGuard;
 
 std::unique_ptr<TSpectrumRecord> Rec(const std::string& title, double firstX, double step, std::vector<double> v,
                                      int32_t xUnit = SpecXNanometer, int32_t yKind = SpecYAbsorbance) {

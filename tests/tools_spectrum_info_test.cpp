@@ -2,14 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "platform/numtext.h"
+#include "tests/tools_test_support.h"
 #include "tools/spectrum_info.h"
 
 namespace {
-struct SepGuard {
-    char saved = numtext::decimalSeparator();
-    explicit SepGuard(char s) { numtext::setDecimalSeparator(s); }
-    ~SepGuard() { numtext::setDecimalSeparator(saved); }
-};
+using SepGuard = tooltest::SeparatorGuard;
 }  // namespace
 
 TEST(SpectrumInfo, EveryFieldOfAFullRecord) {
