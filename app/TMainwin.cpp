@@ -3,6 +3,7 @@
 
 #include "app/clipboard_commands.h"
 #include "app/core_commands.h"
+#include "app/export_commands.h"
 #include "app/info_commands.h"
 #include "app/gauss_commands.h"
 
@@ -105,6 +106,7 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     ConnectGaussCommands(*this);  // GaussFit menu, its dialog created here for the whole run
     ConnectQuantumYieldCommands(*this);  // its two dialogs created here for the whole run
     ConnectFluorCommands(*this);  // Fluorescence/ EEM menu, film thickness, polarisation
+    ConnectExportCommands(*this);  // Batch Export, RRUFF, GnuPlot; the gnuplot dialog for the whole run
     ConnectClipboardCommands(*this);  // Copy Data, Paste Data, Open unknown binary file
     ConnectInfoCommands(*this);       // Information, Help
 

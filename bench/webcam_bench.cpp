@@ -2,6 +2,10 @@
 // the ratio to a reference (absorbance), as the live view does for every frame.
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
+#include <string>
+
+#include "platform/bmp_file.h"
 #include "platform/frame_source.h"
 #include "tools/webcam_spectrum.h"
 
@@ -33,6 +37,22 @@ void BM_ImageToSpectrum1280x720(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(roiOnly ? 1181 * 621 : 1280 * 720));
 }
 BENCHMARK(BM_ImageToSpectrum1280x720)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The live view also writes every frame to cam.bmp (replaced safely, synced).
+void BM_GrabFrameToFile1280x720(benchmark::State& state) {
+    TSyntheticSettings s;
+    s.Width = 1280;
+    s.Height = 720;
+    auto source = MakeStillSource(SyntheticFrame(s), "bench");
+    const std::string path = std::filesystem::temp_directory_path() / "vx_bench_cam.bmp";
+    for (auto _ : state) {
+        const TFrame f = source->Grab();
+        WriteBitmapFile(path, f);
+        benchmark::DoNotOptimize(f.Width);
+    }
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_GrabFrameToFile1280x720)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

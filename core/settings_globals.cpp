@@ -19,6 +19,7 @@ std::string CorrectionFolder;
 int32_t AsciiXStepChoice = 1;
 uint8_t CurveAppearanceRestore = 0;
 TGnuplotSettings GnuplotSettings;
+TMultiSave MultiSaveSettings;
 TPeakLabelSettings PeakLabelSettings;
 
 TExcitationSpectraSettings ExcitationSpectraSettings;
@@ -53,6 +54,7 @@ void SetDefaultSettings(const std::string& programFolder) {
     CurveAppearanceRestore = 0;
 
     GnuplotSettings = TGnuplotSettings{};
+    MultiSaveSettings = TMultiSave{};
     PeakLabelSettings = TPeakLabelSettings{};
 
     ExcitationSpectraSettings = TExcitationSpectraSettings{};

@@ -30,16 +30,30 @@ extern int32_t AsciiXStepChoice;
 // take colour, pen style and width from their records.
 extern uint8_t CurveAppearanceRestore;
 
+// The gnuplot export's record (GnuSpek_Type), fields in their given order.
 struct TGnuplotSettings {
-    std::string Title;
-    int32_t LegendPosition = 0;
-    bool Flag1 = false;
-    bool PostScriptOutput = false;
-    bool Flag3 = false;
-    std::vector<std::string> CommandLines;
     std::string FileName;  // the .plt file chosen by Save for GnuPlot
+    std::string Title;
+    std::string XLabel;  // the chosen axis title texts
+    std::string YLabel;
+    int32_t LegendPosition = 0;     // 0 left top, 1 left bottom, 2 right top, 3 right bottom
+    bool RawCurves = false;         // some spectrum is of kind 7 (plotted through pol(x))
+    bool PostScriptOutput = false;  // coloured PostScript
+    bool CommandsOn = false;        // the additional command lines are written
+    std::vector<std::string> CommandLines;
 };
 extern TGnuplotSettings GnuplotSettings;
+
+// The batch export's settings (TMultiSaveDia), written back when Export! is pressed.
+struct TMultiSave {
+    int32_t FileType = 2;  // 0 SPC, 1 JCAMP-DX, 2 CSV
+    int32_t Output = 0;    // 0 single file(s), 1 multi-file
+    int32_t Location = 1;  // 0 same location(s), 1 new location
+    std::string BaseName;
+    bool Numbering = false;  // new file name (successive numbering)
+    bool Legends = false;    // legends as filename
+};
+extern TMultiSave MultiSaveSettings;
 
 struct TPeakLabelSettings {
     int32_t Mode = 0;  // 0 x and y, 1 x only, 2 y only

@@ -65,14 +65,20 @@ private:
 
 }  // namespace
 
-TCsvText CsvExportText(const TSpectraList& list) {
+TCsvText CsvExportText(const TSpectraList& list, const TCsvLayout& layout) {
     TCsvText out;
     if (list.Empty()) {
         out.refusal = "There are no spectra to save.";
         return out;
     }
+    // The spectra written, in order.
+    std::vector<const TSpectrumRecord*> written;
+    if (layout.Only >= 0) written.push_back(&list[layout.Only]);
+    else
+        for (const auto& r : list) written.push_back(r.get());
+
     std::vector<bool> convertible;
-    for (const auto& r : list) {
+    for (const TSpectrumRecord* r : written) {
         const std::string why = whyNotConvertible(*r);
         convertible.push_back(why.empty());
         if (!why.empty()) out.notice += "\r\n\"" + r->Title.str() + "\": " + why;
@@ -81,21 +87,25 @@ TCsvText CsvExportText(const TSpectraList& list) {
         out.notice = "Values that cannot be converted were saved as the plot shows them (0 where there is no "
                      "value):" + out.notice;
     const char sep = numtext::listSeparator();
-    const TSpectrumRecord& first = list[0];
+    const TSpectrumRecord& first = *written.front();
     bool shared = true, anyClock = false;
     std::size_t longest = 0;
-    for (const auto& r : list) {
+    for (const TSpectrumRecord* r : written) {
         shared = shared && r->FirstX == first.FirstX && r->StepX == first.StepX &&
                  r->PointCount() == first.PointCount();
         anyClock = anyClock || r->SourceKind == kClockTimeKind;
-        longest = std::max(longest, r->Values.size());
+    }
+    for (const auto& r : list) longest = std::max(longest, r->Values.size());
+    if (layout.Only < 0) {
+        longest = 0;
+        for (const TSpectrumRecord* r : written) longest = std::max(longest, r->Values.size());
     }
     // One title row for all: below the clock-time row when any spectrum has one.
     const std::size_t titleRow = anyClock ? 2 : 1;
     Table table(titleRow + 1 + longest, sep);
 
-    for (int32_t s = 0; s < list.Count(); ++s) {
-        const TSpectrumRecord& r = list[s];
+    for (std::size_t s = 0; s < written.size(); ++s) {
+        const TSpectrumRecord& r = *written[s];
         const bool ownX = s == 0 || !shared;
         std::string title = r.Title.str();
         std::replace(title.begin(), title.end(), sep, ' ');
@@ -111,15 +121,14 @@ TCsvText CsvExportText(const TSpectraList& list) {
             }
         }
         if (ownX) table.cell(titleRow, StoredXUnitTitle(r.XUnit));
-        table.cell(titleRow, StoredYKindTitle(r.YKind, s != 0));
+        table.cell(titleRow, StoredYKindTitle(r.YKind, !(s == 0 || layout.CapitalYTitles)));
         for (std::size_t k = 0; k < longest; ++k) {
             const std::size_t row = titleRow + 1 + k;
             if (k < r.Values.size()) {
                 if (ownX)
                     table.cell(row, numtext::FloatToStrF(r.FirstX + static_cast<double>(k) * r.StepX,
                                                          FloatFormat::Fixed, 7, 3));
-                table.cell(row, numtext::FloatToStrF(csvY(r, r.Values[k], convertible[static_cast<std::size_t>(s)]),
-                                                     FloatFormat::General, 5, 0));
+                table.cell(row, numtext::FloatToStrF(csvY(r, r.Values[k], convertible[s]), FloatFormat::General, 5, 0));
             } else {
                 if (ownX) table.cell(row, "");
                 table.cell(row, "");
@@ -130,8 +139,8 @@ TCsvText CsvExportText(const TSpectraList& list) {
     return out;
 }
 
-bool SaveCsvFile(const std::string& fileName, const TSpectraList& list) {
-    TCsvText csv = CsvExportText(list);
+bool SaveCsvFile(const std::string& fileName, const TSpectraList& list, const TCsvLayout& layout) {
+    TCsvText csv = CsvExportText(list, layout);
     if (!csv.refusal.empty()) {
         ui::showMessage(csv.refusal);
         return false;

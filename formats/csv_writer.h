@@ -10,6 +10,14 @@ struct TCsvText {
     std::string notice;   // names the spectra whose values could not be converted; empty when all could
 };
 
-TCsvText CsvExportText(const TSpectraList& list);
+// The batch export's variants: `Only` >= 0 writes that spectrum alone, in a table with as many rows as
+// the longest spectrum of the list needs; `CapitalYTitles` gives the further spectra the capitalised
+// y titles of the first.
+struct TCsvLayout {
+    int32_t Only = -1;
+    bool CapitalYTitles = false;
+};
+
+TCsvText CsvExportText(const TSpectraList& list, const TCsvLayout& layout = {});
 // Writes the CSV file; a refusal is shown and writes nothing (false); a notice is shown after writing.
-bool SaveCsvFile(const std::string& fileName, const TSpectraList& list);
+bool SaveCsvFile(const std::string& fileName, const TSpectraList& list, const TCsvLayout& layout = {});

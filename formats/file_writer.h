@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/safe_file.h"
+
 // Throws vx::FileError with the system's reason when the file cannot be written; the old file then stays
 // and no temporary file is left.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
@@ -13,3 +15,14 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes);
 void WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces);
 // Text in the program's UTF-8 written as Windows-1252 (line ends as given).
 void WriteTextFileAnsi(const std::string& path, std::string_view utf8Text);
+
+// The saves made while one lives are synced together when it finishes (one sync per file system
+// instead of one per file): for exports of many new files. Finish() raises vx::FileError when that
+// sync failed; without Finish() the destructor syncs and stays silent.
+class BatchFileSync {
+public:
+    void Finish();
+
+private:
+    safefile::DeferredSync sync_;
+};

@@ -1,5 +1,7 @@
 #include "formats/spc_writer.h"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "core/date_time.h"
@@ -53,40 +55,103 @@ void appendKey(IGTarnvik* g, const char* key, const std::string& value) {
     CheckSpc(g->AppendLogKey(k.get(), v.get()));
 }
 
-}  // namespace
-
-void SaveSpectrumSpc(const TSpectrumRecord& rec, const std::string& fileName) {
-    ProbeTarnvikServer(SpcBindCaller::Saver);
-    TarnvikPtr g = CreateTarnvik();
-    const int32_t n = rec.PointCount();
-
+// A fresh evenly spaced document on the grid, axis types and date of `ref`.
+void beginEvenSpc(IGTarnvik* g, const TSpectrumRecord& ref, const std::string& comment) {
     CheckSpc(g->CreateSpc(spcFileTypeEven));
-    CheckSpc(g->put_FirstPoint(rec.FirstX));
-    CheckSpc(g->put_LastPoint(rec.FirstX + (n - 1) * rec.StepX));
-    if (int32_t xt = spcXTypeOf(rec); xt >= 0) CheckSpc(g->put_XType(static_cast<spcXType>(xt)));
-    if (int32_t yt = spcYTypeOf(rec.YKind); yt >= 0) CheckSpc(g->put_YType(static_cast<spcYType>(yt)));
+    CheckSpc(g->put_FirstPoint(ref.FirstX));
+    CheckSpc(g->put_LastPoint(ref.FirstX + (ref.PointCount() - 1) * ref.StepX));
+    if (int32_t xt = spcXTypeOf(ref); xt >= 0) CheckSpc(g->put_XType(static_cast<spcXType>(xt)));
+    if (int32_t yt = spcYTypeOf(ref.YKind); yt >= 0) CheckSpc(g->put_YType(static_cast<spcYType>(yt)));
     VARIANT date;
     VariantInit(&date);
     date.vt = VT_R8;
     date.dblVal = NowDateTime();
     CheckSpc(g->put_Date(date));
-    com::Bstr title(rec.Title.str());
-    CheckSpc(g->put_Comment(title.get()));
+    com::Bstr text(comment);
+    CheckSpc(g->put_Comment(text.get()));
+}
 
-    // The values in the spectrum's own kind (intensity as stored, raw spectra as stored).
-    std::vector<float> y(static_cast<std::size_t>(n));
+// The values in the spectrum's own kind (intensity as stored, raw spectra as stored) as 4-byte floats.
+void yValuesOf(const TSpectrumRecord& rec, std::vector<float>& y, com::Variant& out) {
     const int32_t mode = writtenModeOf(rec.YKind);
-    for (int32_t i = 0; i < n; ++i)
-        y[static_cast<std::size_t>(i)] = static_cast<float>(StoredToDisplayY(rec, rec.Values[std::size_t(i)], mode));
+    y.resize(rec.Values.size());
+    for (std::size_t i = 0; i < y.size(); ++i) y[i] = static_cast<float>(StoredToDisplayY(rec, rec.Values[i], mode));
+    static_cast<VARIANT&>(out) = com::floatArrayVariant(y.data(), y.size());
+}
+
+void finishSpc(IGTarnvik* g, const std::string& name, const std::string& fileName) {
+    appendKey(g, "Instrum", "Unknown Instrument");
+    appendKey(g, "Origin", "saved by Varolux32");
+    appendKey(g, "Name", name);
+    appendKey(g, "User", "Me");
+    com::Bstr file(fileName);
+    CheckSpc(g->SaveFile(file.get(), -1));
+}
+
+bool nearlyEqual(double a, double b) { return a == b || std::fabs(a - b) <= 1e-4 * std::max(std::fabs(a), std::fabs(b)); }
+
+}  // namespace
+
+void SaveSpectrumSpc(const TSpectrumRecord& rec, const std::string& fileName) {
+    ProbeTarnvikServer(SpcBindCaller::Saver);
+    TarnvikPtr g = CreateTarnvik();
+    beginEvenSpc(g.get(), rec, rec.Title.str());
+    std::vector<float> y;
     com::Variant yv;
-    static_cast<VARIANT&>(yv) = com::floatArrayVariant(y.data(), y.size());
+    yValuesOf(rec, y, yv);
     CheckSpc(g->AddPoints(yv, com::missingArg()));
-    appendKey(g.get(), "Instrum", "Unknown Instrument");
-    appendKey(g.get(), "Origin", "saved by Varolux32");
-    appendKey(g.get(), "Name", rec.FileName.str());
-    appendKey(g.get(), "User", "Me");
-    com::Bstr name(fileName);
-    CheckSpc(g->SaveFile(name.get(), -1));
+    finishSpc(g.get(), rec.FileName.str(), fileName);
+}
+
+bool SameSpcDimensions(const TSpectraList& list) {
+    if (list.Empty()) return false;
+    const TSpectrumRecord& s0 = list[0];
+    for (const auto& r : list) {
+        // Every subfile lies on the grid of the first spectrum and carries its axis types.
+        if (r->PointCount() != s0.PointCount() || !nearlyEqual(r->FirstX, s0.FirstX) ||
+            !nearlyEqual(r->StepX, s0.StepX) || r->XUnit != s0.XUnit || r->YKind != s0.YKind)
+            return false;
+    }
+    return true;
+}
+
+bool SaveSpectraSpcMultiFile(const TSpectraList& list, const std::string& fileName) {
+    ProbeTarnvikServer(SpcBindCaller::Saver);
+    if (!SameSpcDimensions(list)) {
+        ui::showMessage("Saving *.spc multi-file works only for spectra of same dimensions");
+        return false;
+    }
+    TarnvikPtr g = CreateTarnvik();
+    const TSpectrumRecord& s0 = list[0];
+    const std::string name = NameWithoutFolder(fileName);
+    const int32_t n = list.Count();
+    beginEvenSpc(g.get(), s0, name);
+    CheckSpc(g->put_ZIncrementTypeDefault(spcZIncTypeEven));
+
+    // Excitation wavelengths as z values, rounded halves to even; unset ones count the subfiles.
+    std::vector<double> e(static_cast<std::size_t>(n));
+    for (int32_t i = 0; i < n; ++i) e[std::size_t(i)] = std::nearbyint(list[i].ExcitationWl);
+    if (n > 1 && e[1] - e[0] > 0) CheckSpc(g->put_ZIncrement(static_cast<float>(e[1] - e[0])));
+    CheckSpc(g->put_ZStart(e[0] > 0 ? static_cast<float>(e[0]) : 1.0f));
+    CheckSpc(g->put_ZType(e[0] > 0 ? spcXNMetr : spcXArb));
+
+    std::vector<float> y;
+    {
+        com::Variant yv;
+        yValuesOf(s0, y, yv);
+        CheckSpc(g->AddPoints(yv, com::missingArg()));
+    }
+    const float zFirst = static_cast<float>(s0.ExcitationWl);
+    const float zLast = static_cast<float>(list[n - 1].ExcitationWl);
+    for (int32_t i = 1; i < n; ++i) {
+        com::Variant yv;
+        yValuesOf(list[i], y, yv);
+        const bool excited = e[std::size_t(i)] > 0;
+        CheckSpc(g->AddSubFile(yv, com::missingArg(), excited ? zFirst : 1.0f,
+                               excited ? zLast : static_cast<float>(n - 1)));
+    }
+    finishSpc(g.get(), name, fileName);
+    return true;
 }
 
 bool SaveSpecSpc(const std::string& fileName) {

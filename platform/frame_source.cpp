@@ -117,9 +117,3 @@ TFrame SyntheticFrame(const TSyntheticSettings& s) {
 std::unique_ptr<TFrameSource> MakeSyntheticSource(const TSyntheticSettings& s) {
     return std::make_unique<SyntheticSource>(s);
 }
-
-TFrame GrabFrameToFile(TFrameSource& source, const std::string& fileName) {
-    TFrame f = source.Grab();
-    WriteBitmapFile(fileName, f);
-    return f;
-}

@@ -56,6 +56,3 @@ TFrame SyntheticFrame(const TSyntheticSettings& s);
 std::unique_ptr<TFrameSource> MakeSyntheticSource(const TSyntheticSettings& s = {});
 inline constexpr uint32_t kSyntheticBrightnessId = 1;
 inline constexpr uint32_t kSyntheticPatternId = 2;
-
-// Grabs a picture from the source and writes it as a bitmap file (replaced safely); returns it.
-TFrame GrabFrameToFile(TFrameSource& source, const std::string& fileName);

@@ -1,5 +1,6 @@
 #include "numtext.h"
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -20,45 +21,60 @@ struct Decimal {
     int exp = 0;
 };
 
-// Rounds |v| at `keep` significant digits, ties away from zero; trailing zeros stripped.
-Decimal roundDecimal(double v, int keep) {
-    Decimal d;
+// |v| to 40 exact significant digits (far beyond any precision asked for, at most 18): the value is
+// 0.d1d2...d40 x 10^exp. The conversion of the C++ library gives the digits of the exact binary
+// value, as printf does, many times faster.
+struct Exact {
+    char digits[48];
+    int count = 0;
+    int exp = 0;
+};
+
+Exact exactOf(double v) {
+    Exact e;
     v = std::fabs(v);
-    if (v == 0.0) return d;
+    if (v == 0.0) return e;
     char buf[64];
-    // 40 exact significant digits are far beyond any precision asked for (at most 18).
-    std::snprintf(buf, sizeof buf, "%.39e", v);
-    std::string digits;
-    digits.reserve(40);
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 39);
     const char* p = buf;
-    for (; *p && *p != 'e'; ++p)
-        if (*p >= '0' && *p <= '9') digits += *p;
-    int sciExp = std::atoi(p + 1);
-    d.exp = sciExp + 1;
-    if (keep < 0) return Decimal{};
-    if (keep >= static_cast<int>(digits.size())) {
-        d.digits = digits;
-    } else {
-        bool up = digits[keep] >= '5';
-        digits.resize(keep);
-        if (up) {
-            int i = keep - 1;
-            while (i >= 0 && digits[i] == '9') digits[i--] = '0';
-            if (i < 0) {
-                digits.insert(digits.begin(), '1');
-                digits.pop_back();
-                ++d.exp;
-                if (keep == 0) digits = "1";
-            } else {
-                ++digits[i];
-            }
+    for (; p < r.ptr && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9') e.digits[e.count++] = *p;
+    int sciExp = 0;
+    if (p < r.ptr) std::from_chars(p + 1 + (p[1] == '+'), r.ptr, sciExp);
+    e.exp = sciExp + 1;
+    return e;
+}
+
+// Rounds the exact digits at `keep` significant digits, ties away from zero; trailing zeros stripped.
+Decimal roundExact(const Exact& e, int keep) {
+    Decimal d;
+    if (e.count == 0 || keep < 0) return d;
+    d.exp = e.exp;
+    char buf[48];
+    int n = std::min(keep, e.count);
+    std::memcpy(buf, e.digits, static_cast<std::size_t>(n));
+    if (keep < e.count && e.digits[keep] >= '5') {
+        int i = n - 1;
+        while (i >= 0 && buf[i] == '9') buf[i--] = '0';
+        if (i < 0) {
+            // All nines carry into a new leading digit: 10...0 is "1" one decade up.
+            buf[0] = '1';
+            n = 1;
+            ++d.exp;
+        } else {
+            ++buf[i];
         }
-        d.digits = digits;
     }
-    while (!d.digits.empty() && d.digits.back() == '0') d.digits.pop_back();
-    if (d.digits.empty()) d.exp = 0;
+    while (n > 0 && buf[n - 1] == '0') --n;
+    if (n == 0) {
+        d.exp = 0;
+        return d;
+    }
+    d.digits.assign(buf, static_cast<std::size_t>(n));
     return d;
 }
+
+Decimal roundDecimal(double v, int keep) { return roundExact(exactOf(v), keep); }
 
 std::string exponentText(int e, int minDigits) {
     std::string s = "E";
@@ -148,21 +164,22 @@ std::string FloatToStrF(double value, FloatFormat format, int precision, int dig
     }
     case FloatFormat::Fixed: {
         digits = clampInt(digits, 0, 18);
-        Decimal probe = roundDecimal(value, precision);
+        const Exact exact = exactOf(value);
+        Decimal probe = roundExact(exact, precision);
         if (probe.exp > precision) {  // more integer digits than the precision: exponent notation
             body = generalText(probe, precision, sep);
             break;
         }
         // Round where the precision or the decimals end, whichever comes first.
-        Decimal whole = roundDecimal(value, 40);
-        int keep = std::min(precision, whole.exp + digits);
-        Decimal d = keep < 0 ? Decimal{} : roundDecimal(value, keep);
+        const int wholeExp = exact.count > 0 ? exact.exp : 0;
+        int keep = std::min(precision, wholeExp + digits);
+        Decimal d = keep < 0 ? Decimal{} : roundExact(exact, keep);
         if (keep == 0) {
             // Only the first digit decides: 0.5 at 0 decimals rounds up to 1.
             d = Decimal{};
-            if (!whole.digits.empty() && whole.digits[0] >= '5') {
+            if (exact.count > 0 && exact.digits[0] >= '5') {
                 d.digits = "1";
-                d.exp = whole.exp + 1;
+                d.exp = wholeExp + 1;
             }
         }
         if (d.digits.empty()) neg = false;

@@ -6,6 +6,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -202,7 +203,8 @@ int SafeFileWriter::commit(int64_t expectedSize) {
             (void)::fchown(fd_, static_cast<uid_t>(-1), oldGid_);
     }
     if (!e && ::fchmod(fd_, hadTarget_ ? oldMode_ : NewFileMode()) != 0) e = errno;
-    if (!e && ::fsync(fd_) != 0) e = errno;
+    DeferredSync* batch = DeferredSync::active();
+    if (!e && !batch && ::fsync(fd_) != 0) e = errno;
     if (::close(fd_) != 0 && !e) e = errno;
     fd_ = -1;
     if (!e && ::rename(temp_.c_str(), resolved_.c_str()) != 0) e = errno;
@@ -212,8 +214,49 @@ int SafeFileWriter::commit(int64_t expectedSize) {
         return error_ = e;
     }
     temp_.clear();
-    syncFolder(folderOf(resolved_));
+    if (batch) batch->note(folderOf(resolved_));
+    else syncFolder(folderOf(resolved_));
     return 0;
+}
+
+namespace {
+thread_local DeferredSync* activeBatch = nullptr;
+}  // namespace
+
+DeferredSync::DeferredSync() : outer_(activeBatch) { activeBatch = this; }
+
+DeferredSync::~DeferredSync() { finish(); }
+
+DeferredSync* DeferredSync::active() { return activeBatch; }
+
+void DeferredSync::note(const std::string& folder) {
+    // Batches write into few folders: the last one is usually the same again.
+    for (auto it = folders_.rbegin(); it != folders_.rend(); ++it)
+        if (*it == folder) return;
+    folders_.push_back(folder);
+}
+
+int DeferredSync::finish() {
+    if (finished_) return 0;
+    finished_ = true;
+    if (activeBatch == this) activeBatch = outer_;
+    int error = 0;
+    std::vector<dev_t> synced;
+    for (const std::string& folder : folders_) {
+        const int d = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (d < 0) continue;  // a folder that went away has nothing left to sync
+        struct stat st {};
+        const bool seen = ::fstat(d, &st) == 0 &&
+                          std::find(synced.begin(), synced.end(), st.st_dev) != synced.end();
+        if (!seen) {
+            // One sync of the file system writes every file and rename of the batch there.
+            if (::syncfs(d) != 0 && !error) error = errno;
+            synced.push_back(st.st_dev);
+        }
+        ::close(d);
+    }
+    folders_.clear();
+    return error;
 }
 
 void SafeFileWriter::discard() {

@@ -236,3 +236,38 @@ TEST(SafeFileMessage, NamesTheReason) {
 }
 
 }  // namespace
+
+namespace {
+
+// A batch of saves synced once at its end: each file is complete under its name as soon as its save
+// returns, a failed save still leaves the target as it was, and after the batch saves sync alone again.
+TEST_F(SafeFileTest, DeferredSyncBatch) {
+    const fs::path sub = dir_ / "sub";
+    fs::create_directories(sub);
+    {
+        safefile::DeferredSync batch;
+        EXPECT_EQ(safefile::DeferredSync::active(), &batch);
+        for (int i = 0; i < 20; ++i) {
+            const fs::path f = (i % 2 ? dir_ : sub) / ("f" + std::to_string(i));
+            ASSERT_EQ(safefile::WriteFileSafely(f.string(), "content " + std::to_string(i)), 0);
+            EXPECT_EQ(slurp(f), "content " + std::to_string(i));
+        }
+        {
+            safefile::DeferredSync inner;
+            EXPECT_EQ(safefile::DeferredSync::active(), &inner);
+            EXPECT_EQ(inner.finish(), 0);
+            EXPECT_EQ(safefile::DeferredSync::active(), &batch);
+        }
+        // A folder as target fails as always and leaves nothing behind.
+        EXPECT_EQ(safefile::WriteFileSafely(sub.string(), "x"), EISDIR);
+        EXPECT_EQ(batch.finish(), 0);
+        EXPECT_EQ(batch.finish(), 0);
+        EXPECT_EQ(safefile::DeferredSync::active(), nullptr);
+    }
+    EXPECT_EQ(entries(sub).size(), 10u);
+    EXPECT_EQ(entries().size(), 10u + 1u);
+    ASSERT_EQ(safefile::WriteFileSafely((dir_ / "after").string(), "alone"), 0);
+    EXPECT_EQ(slurp(dir_ / "after"), "alone");
+}
+
+}  // namespace

@@ -160,7 +160,15 @@ TEST_F(WebcamGui, DarkUseNeedsADarkSpectrumAndReferenceEnablesTheRatioModes) {
     EXPECT_EQ(DisplayYMode, 2);
     click("bGrab");
     EXPECT_EQ(SpectraList[0].YKind, SpecYAbsorbance);
-    click("RMeasMode_0");
+    click("RMeasMode_1");
+    // A wider ROI drops the dark and the reference: Intensity again, shown as intensity.
+    f_->Session.Roi()->Last()->First = {10, 10};
+    click("bGrab");
+    EXPECT_EQ(ui_->messages.size(), 3u);
+    EXPECT_TRUE(ctl<QRadioButton>("RMeasMode_0")->isChecked());
+    EXPECT_FALSE(ctl<QRadioButton>("RMeasMode_1")->isEnabled());
+    EXPECT_EQ(DisplayYMode, 2);
+    EXPECT_FALSE(action("SaveDark1")->isChecked());
     click("bGrab");
     EXPECT_EQ(SpectraList[0].YKind, SpecYIntensity);
 }

@@ -272,7 +272,7 @@ TEST(WebcamSources, ImageFileSourceReadsByExtensionAndSyntheticPatternsAreKnown)
     EXPECT_THROW(syn->SetControl(kSyntheticBrightnessId, 300), vx::FileError);
 
     // A grab is written as a bitmap file.
-    GrabFrameToFile(*syn, (dir / "cam.bmp").string());
+    WriteBitmapFile((dir / "cam.bmp").string(), syn->Grab());
     EXPECT_EQ(ReadBitmapFile((dir / "cam.bmp").string()).Width, 11);
     fs::remove_all(dir);
 }

@@ -9,6 +9,10 @@ bool HandleHit(TPoint c, int32_t a, TPoint p) {
     return p.x >= c.x - a && p.x < c.x + a && p.y >= c.y - a && p.y < c.y + a;
 }
 
+void DrawHandle(TShapeCanvas& canvas, TPoint p, uint32_t penColor, int32_t a, uint32_t fillColor) {
+    canvas.Handle(p, penColor, a, fillColor);
+}
+
 // ----- rectangles
 
 TBoundingRectangle::TBoundingRectangle(uint32_t penColor, TPoint second, TPoint first, int32_t penWidth,
@@ -33,10 +37,8 @@ void TBoundingRectangle::MoveBy(TPoint d) {
 }
 
 void TBoundingRectangle::DrawHandles(TShapeCanvas& canvas, uint32_t penColor, int32_t a, uint32_t fill) const {
-    canvas.Handle(First, penColor, a, fill);
-    canvas.Handle(Second, penColor, a, fill);
-    canvas.Handle({First.x, Second.y}, penColor, a, fill);
-    canvas.Handle({Second.x, First.y}, penColor, a, fill);
+    for (TPoint p : {First, Second, TPoint{First.x, Second.y}, TPoint{Second.x, First.y}})
+        DrawHandle(canvas, p, penColor, a, fill);
 }
 
 int32_t TBoundingRectangle::HandleAt(int32_t x, int32_t y, int32_t a) const {

@@ -35,6 +35,9 @@ public:
     virtual void Handle(TPoint centre, uint32_t penColor, int32_t a, uint32_t fillColor) = 0;
 };
 
+// A filled handle square (x - a, y - a)-(x + a, y + a), solid outline of width 1.
+void DrawHandle(TShapeCanvas& canvas, TPoint p, uint32_t penColor, int32_t a, uint32_t fillColor);
+
 class TVectorGraphicsNode {
 public:
     virtual ~TVectorGraphicsNode() = default;

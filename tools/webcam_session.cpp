@@ -84,7 +84,7 @@ void TWebcamSession::DropReference() {
     Params.MeasYKind = SpecYIntensity;
 }
 
-bool TWebcamSession::grab(TGrabResult& result) {
+bool TWebcamSession::GrabFrameToFile(TGrabResult& result) {
     if (!GrabFromCamera) return true;
     try {
         if (!source_) source_ = ConnectSource();
@@ -119,7 +119,7 @@ TGrabResult TWebcamSession::SaveReferenceSpectrum(TSpectraList& list, const std:
 
 TGrabResult TWebcamSession::run(TSpectraList& list, bool convert, const std::string& dateText, Stored store) {
     TGrabResult result;
-    if (!grab(result)) return result;
+    if (!GrabFrameToFile(result)) return result;
     result.HasFrame = !frame_.Empty();
     if (!result.HasFrame) {
         result.Error = "There is no picture to convert: connect the webcam or load a spectrum image.";

@@ -86,7 +86,9 @@ public:
 private:
     enum class Stored { None, Dark, Reference };
     TGrabResult run(TSpectraList& list, bool convert, const std::string& dateText, Stored store);
-    bool grab(TGrabResult& result);
+    // A new frame from the camera (connected first when needed), written to FramePath; a frame that
+    // cannot be written is still used (the status says why).
+    bool GrabFrameToFile(TGrabResult& result);
 
     std::unique_ptr<TFrameSource> source_;
     TFrame frame_;  // only pictures of this session

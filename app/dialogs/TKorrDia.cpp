@@ -29,11 +29,8 @@ TKorrDia::TKorrDia(QWidget* parent) : TToolDialog(parent) {
     AlleKorrigieren = NewCheck(this, "AlleKorrigieren", "correct all spectra", false);
     lay->addWidget(OriginalLoeschen);
     lay->addWidget(AlleKorrigieren);
-    LoadButton = new QPushButton("Load Correction Curve", this);
-    LoadButton->setObjectName("LoadButton");
-    LoadButton->setAutoDefault(false);
-    LoadMessage = new QLabel(this);
-    LoadMessage->setObjectName("LoadMessage");
+    LoadButton = NewButton(this, "LoadButton", "Load Correction Curve");
+    LoadMessage = NewLabel(this, "LoadMessage");
     lay->addWidget(LoadButton);
     lay->addWidget(LoadMessage);
     AddButtonRow(lay, "html\\varolux_man_2d_en.html");

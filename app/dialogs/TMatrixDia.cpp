@@ -23,9 +23,7 @@ TMatrixDia::TMatrixDia(QWidget* parent) : TToolDialog(parent) {
     form->addRow("last spectrum:", SpekbereichEnde);
     lay->addLayout(form);
     auto* lamp = new QHBoxLayout;
-    LampSpekLaden = new QPushButton("Load Lamp Spectrum", this);
-    LampSpekLaden->setObjectName("LampSpekLaden");
-    LampSpekLaden->setAutoDefault(false);
+    LampSpekLaden = NewButton(this, "LampSpekLaden", "Load Lamp Spectrum");
     LampSpekCheckBox = NewCheck(this, "LampSpekCheckBox", "loaded", false);
     // It shows the lamp's state; the load button changes it.
     LampSpekCheckBox->setEnabled(false);

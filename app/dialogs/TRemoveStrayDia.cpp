@@ -70,12 +70,8 @@ void TRemoveStrayDia::FormActivate() {
 bool TRemoveStrayDia::FormCloseOk() {
     TScatterParams p;
     std::string width = S(ERayleigh1->text());
-    struct WriteBack {
-        QLineEdit* e;
-        std::string& t;
-        ~WriteBack() { e->setText(Q(t)); }
-    } wb{ERayleigh1, width};
     p.BandWidth = ReadScatterBandWidth(width);
+    ERayleigh1->setText(Q(width));
     std::string solvent = ScatterDialogSettings.Solvent;
     p.RamanShift = ScatterDialogSettings.RamanShift;
     const int chosen = CRamanSolvent->currentIndex();

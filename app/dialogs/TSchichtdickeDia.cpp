@@ -21,21 +21,6 @@
 #include "platform/ui.h"
 #include "tools/film_thickness.h"
 
-namespace {
-QPushButton* newButton(QWidget* parent, const char* name, const char* caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLabel* newLabel(QWidget* parent, const char* name) {
-    auto* l = new QLabel(parent);
-    l->setObjectName(name);
-    return l;
-}
-}  // namespace
-
 TSchichtdickeDia::TSchichtdickeDia(QWidget* parent) : TToolDialog(parent) {
     setObjectName("SchichtdickeDia");
     setWindowTitle("Calculate Film Thickness");
@@ -45,8 +30,8 @@ TSchichtdickeDia::TSchichtdickeDia(QWidget* parent) : TToolDialog(parent) {
     EWinkel = NewEdit(this, "EWinkel", "0");
     EAnf = NewEdit(this, "EAnf", "");
     EEnde = NewEdit(this, "EEnde", "");
-    Label7 = newLabel(this, "Label7");
-    Label8 = newLabel(this, "Label8");
+    Label7 = NewLabel(this, "Label7");
+    Label8 = NewLabel(this, "Label8");
     auto* form = new QFormLayout;
     form->addRow("Spectrum:", Spekbox);
     form->addRow("refractive index:", EBrechindex);
@@ -64,9 +49,9 @@ TSchichtdickeDia::TSchichtdickeDia(QWidget* parent) : TToolDialog(parent) {
     form->addRow("range stop:", stop);
     lay->addLayout(form);
     auto* buttons = new QHBoxLayout;
-    Button3 = newButton(this, "Button3", "Calculate!");
-    Button4 = newButton(this, "Button4", "set current range!");
-    Button2 = newButton(this, "Button2", "Copy Results");
+    Button3 = NewButton(this, "Button3", "Calculate!");
+    Button4 = NewButton(this, "Button4", "set current range!");
+    Button2 = NewButton(this, "Button2", "Copy Results");
     buttons->addWidget(Button3);
     buttons->addWidget(Button4);
     buttons->addWidget(Button2);

@@ -19,8 +19,7 @@ TSetExWlDia::TSetExWlDia(QWidget* parent) : TToolDialog(parent) {
     SpekbereichEnde = NewCombo(this, "SpekbereichEnde");
     EExWlAnfang = NewEdit(this, "EExWlAnfang", "");
     EStepWidth = NewEdit(this, "EStepWidth", "");
-    LExWlEnd = new QLabel(this);
-    LExWlEnd->setObjectName("LExWlEnd");
+    LExWlEnd = NewLabel(this, "LExWlEnd");
     CheckBox1 = NewCheck(this, "CheckBox1", "replace spectrum names", false);
     auto* form = new QFormLayout;
     form->addRow("first spectrum:", SpekbereichAnfang);

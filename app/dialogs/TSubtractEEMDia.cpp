@@ -17,26 +17,18 @@
 
 using numtext::FloatFormat;
 
-namespace {
-QLabel* newLabel(QWidget* parent, const char* name) {
-    auto* l = new QLabel(parent);
-    l->setObjectName(name);
-    return l;
-}
-}  // namespace
-
 TSubtractEEMDia::TSubtractEEMDia(QWidget* parent) : TToolDialog(parent) {
     setObjectName("SubtractEEMDia");
     setWindowTitle("Subtract Blank EEM datafile");
     auto* lay = new QVBoxLayout(this);
-    LEXStart = newLabel(this, "LEXStart");
-    LEXEnd = newLabel(this, "LEXEnd");
-    LEXStep = newLabel(this, "LEXStep");
-    LEMStart = newLabel(this, "LEMStart");
-    LEMEnd = newLabel(this, "LEMEnd");
-    LEMStep = newLabel(this, "LEMStep");
-    Lspecnumber = newLabel(this, "Lspecnumber");
-    LFilename = newLabel(this, "LFilename");
+    LEXStart = NewLabel(this, "LEXStart");
+    LEXEnd = NewLabel(this, "LEXEnd");
+    LEXStep = NewLabel(this, "LEXStep");
+    LEMStart = NewLabel(this, "LEMStart");
+    LEMEnd = NewLabel(this, "LEMEnd");
+    LEMStep = NewLabel(this, "LEMStep");
+    Lspecnumber = NewLabel(this, "Lspecnumber");
+    LFilename = NewLabel(this, "LFilename");
     LFilename->setText(kNoBlankLoadedText);
     auto* form = new QFormLayout;
     form->addRow("EX start [nm]:", LEXStart);
@@ -47,9 +39,7 @@ TSubtractEEMDia::TSubtractEEMDia(QWidget* parent) : TToolDialog(parent) {
     form->addRow("EM step:", LEMStep);
     form->addRow("number of spectra:", Lspecnumber);
     lay->addLayout(form);
-    Button2 = new QPushButton("Load Blank dataset...", this);
-    Button2->setObjectName("Button2");
-    Button2->setAutoDefault(false);
+    Button2 = NewButton(this, "Button2", "Load Blank dataset...");
     lay->addWidget(Button2);
     lay->addWidget(LFilename);
     CLegendadd = NewCheck(this, "CLegendadd", "append \"blank subtracted\" to legends", true);

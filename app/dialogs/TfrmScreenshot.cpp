@@ -294,7 +294,11 @@ void TfrmScreenshot::showResult(const TGrabResult& r) {
     for (const std::string& m : r.Messages) ui::showMessage(m);
     lStatus_->setText(QString::fromStdString(r.Status));
     if (!r.Messages.empty()) {
-        if (Session.Params.MeasYKind == SpecYIntensity) rMeasMode_->SetItemIndex(0);
+        // A dropped reference ends the ratio modes: back to Intensity, shown as such.
+        if (Session.Params.MeasYKind == SpecYIntensity && rMeasMode_->ItemIndex() != 0) {
+            rMeasMode_->SetItemIndex(0);
+            DisplayYMode = 2;
+        }
         if (OnSettingsChanged) OnSettingsChanged();
     }
     UpdateStatusLabels();
@@ -381,7 +385,9 @@ void TfrmScreenshot::eStartWlChange() { Session.Params.StartWl = WavelengthEditV
 
 void TfrmScreenshot::eEndWlChange() { Session.Params.EndWl = WavelengthEditValue(S(eEndWl_->text())); }
 
-void TfrmScreenshot::Button1Click() {
+void TfrmScreenshot::Button1Click() { ShowVideoSourceDialog(); }
+
+void TfrmScreenshot::ShowVideoSourceDialog() {
     TFrameSource* src = Session.GrabFromCamera ? Session.Source() : nullptr;
     if (!src) {
         ui::showMessage("Connect Webcam first!");

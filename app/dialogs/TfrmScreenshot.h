@@ -39,6 +39,8 @@ public:
     // One cycle of GRAB!: grab, convert, re-plot; false when the grab failed.
     bool GrabCycle();
     void SetGrabEnabled(bool on);
+    // "Webcam Settings": the settings of the connected camera.
+    void ShowVideoSourceDialog();
 
     // ----- event handlers (given names)
     void DarkButtonClick();

@@ -3,6 +3,7 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -95,6 +96,19 @@ QLineEdit* NewEdit(QWidget* parent, const char* name, const QString& text) {
     auto* e = new QLineEdit(text, parent);
     e->setObjectName(name);
     return e;
+}
+
+QLabel* NewLabel(QWidget* parent, const char* name, const QString& text) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
 }
 
 void FillSpectrumCombo(QComboBox* box, int selected) {

@@ -9,6 +9,7 @@
 class QBoxLayout;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QWidget;
@@ -44,6 +45,9 @@ void SetModalRunner(std::function<int(QDialog&)> runner);
 QComboBox* NewCombo(QWidget* parent, const char* name);
 QCheckBox* NewCheck(QWidget* parent, const char* name, const QString& caption, bool checked);
 QLineEdit* NewEdit(QWidget* parent, const char* name, const QString& text);
+QLabel* NewLabel(QWidget* parent, const char* name, const QString& text = {});
+// A push button that is not the default one (Enter stays with OK).
+QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption);
 // Legend titles of all spectra in list order; `selected` is clamped into the list.
 void FillSpectrumCombo(QComboBox* box, int selected = 0);
 // Checked "all spectra" boxes grey the single-spectrum choice: silver and disabled.

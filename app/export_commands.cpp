@@ -1,0 +1,114 @@
+#include "app/export_commands.h"
+
+#include <QAction>
+#include <QFileDialog>
+
+#include "app/TMainwin.h"
+#include "app/dialogs/TGnuDia.h"
+#include "app/dialogs/TMultiSaveDia.h"
+#include "app/dialogs/TRRUFFDia.h"
+#include "app/file_filters.h"
+#include "app/plot/Xygraph.h"
+#include "app/qt_ui_backend.h"
+#include "core/helpers.h"
+#include "core/settings_globals.h"
+#include "core/spectra_list.h"
+#include "core/units.h"
+#include "tools/gnuplot_export.h"
+
+namespace {
+
+constexpr const char* kGnuplotFilter = "GnuPlot command file (*.plt)|*.plt";
+
+std::function<std::string(const std::string&)>& gnuplotSaveHook() {
+    static std::function<std::string(const std::string&)> hook;
+    return hook;
+}
+
+int curves(TMainwin& w) { return w.XYPlot() ? w.XYPlot()->KurvenAnzahl() : 0; }
+
+// What the gnuplot export copies of the plot as it was last drawn.
+TGnuplotPlot plotState(TXYPlot& plot) {
+    plot.UpdateLayout();
+    TGnuplotPlot p;
+    p.XDrawnMin = plot.XDrawnMin;
+    p.XDrawnMax = plot.XDrawnMax;
+    p.Y1DrawnMin = plot.Ticks(2).DrawnMin;
+    p.Y1DrawnMax = plot.Ticks(2).DrawnMax;
+    p.SecondXAxisOn = plot.SecondXAxisOn;
+    const TAxisTicks& x2 = plot.Ticks(1);
+    for (int i = 0; i < plot.X2MajorTics.get() && i < TAxisTicks::kMaxTicks; ++i)
+        p.X2Labels.push_back(x2.Labels[std::size_t(i)].toStdString());
+    return p;
+}
+
+std::string gnuplotFileName(TMainwin& w) {
+    if (gnuplotSaveHook()) return gnuplotSaveHook()(SaveFolder);
+    QFileDialog dlg(&w, "Save for GnuPlot", QString::fromStdString(SaveFolder));
+    dlg.setObjectName("SavePLT");
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setNameFilters(QtNameFilters(kGnuplotFilter));
+    dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+    return dlg.selectedFiles().front().toStdString();
+}
+
+}  // namespace
+
+namespace exportcmd {
+
+void SetGnuplotSaveDialogHook(std::function<std::string(const std::string&)> hook) {
+    gnuplotSaveHook() = std::move(hook);
+}
+
+TGnuDia* GnuDialog(TMainwin& w) { return w.findChild<TGnuDia*>("GnuDia"); }
+
+void BatchExportData1Click(TMainwin& w) {
+    if (curves(w) < 2) return;
+    TMultiSaveDia dia(&w);
+    RunModal(dia);
+}
+
+void SaveforRRUFF1Click(TMainwin& w) {
+    if (curves(w) < 1) return;
+    TRRUFFDia dia(&w);
+    RunModal(dia);
+}
+
+void SaveforGnuPlot1Click(TMainwin& w) {
+    if (curves(w) < 1) return;
+    if (const std::string refusal = GnuplotUnitRefusal(CurrentDisplayState()); !refusal.empty()) {
+        ShowErrorBox(refusal);
+        return;
+    }
+    std::string name = gnuplotFileName(w);
+    if (name.empty()) return;
+    SaveFolder = FolderOf(name);
+    if (UpperAscii(ExtensionOf(name)) != "PLT") name = ChangeFileExt(name, ".plt");
+    if (!gnuplotSaveHook() && !ConfirmReplaceFile(name)) return;
+    GnuplotSettings.FileName = name;
+    TGnuDia* dia = GnuDialog(w);
+    if (!dia) return;
+    dia->Plot = plotState(*w.XYPlot());
+    const bool ok = RunModal(*dia) == QDialog::Accepted;
+    w.SetStatusText(1, ok ? "plt-file successfully saved!" : "failed!");
+}
+
+}  // namespace exportcmd
+
+void ConnectExportCommands(TMainwin& win) {
+    new TGnuDia(&win);
+    TMainwin* w = &win;
+    const std::pair<const char*, void (*)(TMainwin&)> commands[] = {
+        {"BatchExportData1", exportcmd::BatchExportData1Click},
+        {"SaveforRRUFF1", exportcmd::SaveforRRUFF1Click},
+        {"SaveforGnuPlot1", exportcmd::SaveforGnuPlot1Click},
+    };
+    for (const auto& [name, fn] : commands) {
+        QAction* a = win.Action(name);
+        if (!a) continue;
+        a->setEnabled(true);
+        QObject::connect(a, &QAction::triggered, &win, [w, fn = fn] { RunGuarded([&] { fn(*w); }); });
+    }
+}

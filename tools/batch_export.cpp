@@ -1,0 +1,165 @@
+#include "tools/batch_export.h"
+
+#include <sys/stat.h>
+
+#include "core/helpers.h"
+#include "formats/file_writer.h"
+#include "formats/multi_export.h"
+#include "platform/errors.h"
+
+namespace {
+
+constexpr const char* kDefaultBaseName = "my_file_name";
+
+// Any entry counts, so that a folder of that name is never written over either.
+bool taken(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+// A stored path may come from Windows ("C:\data\x.rvx"): its name is what follows the last separator.
+std::string storedName(const std::string& path) {
+    const auto cut = path.find_last_of("/\\");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+// The folder a spectrum came from, when it is a folder here; else the target folder.
+std::string sourceFolder(const TSpectrumRecord& rec, const std::string& target) {
+    const std::string& file = rec.FileName.str();
+    if (file.find('\\') != std::string::npos) return target;
+    const std::string folder = FolderOf(file);
+    struct stat st {};
+    if (folder.empty() || ::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return target;
+    return folder;
+}
+
+std::string withSlash(std::string folder) {
+    if (folder.empty() || folder.back() != '/') folder += '/';
+    return folder;
+}
+
+bool endsWithIgnoringCase(const std::string& s, const std::string& end) {
+    return s.size() >= end.size() && UpperAscii(s.substr(s.size() - end.size())) == UpperAscii(end);
+}
+
+// Lines for the memo; with many spectra they are handed over at each tenth and at the end.
+class Memo {
+public:
+    Memo(const TBatchExportReport& report, int32_t n) : report_(report), step_(n >= 30 ? n / 10 : 0) {}
+    void line(const std::string& text) { flushWith({text}); }
+    void progressLine(int32_t c, const std::string& text) {
+        pending_.push_back(text);
+        if (step_ == 0 || c % step_ == 0) flush();
+    }
+    void flush() {
+        if (!pending_.empty() && report_.Lines) report_.Lines(pending_);
+        pending_.clear();
+    }
+
+private:
+    void flushWith(std::vector<std::string> lines) {
+        flush();
+        if (report_.Lines) report_.Lines(lines);
+    }
+    const TBatchExportReport& report_;
+    int32_t step_;
+    std::vector<std::string> pending_;
+};
+
+}  // namespace
+
+std::string BatchExtension(int32_t fileType) {
+    switch (fileType) {
+    case 0: return ".spc";
+    case 1: return ".dx";
+    default: return ".csv";
+    }
+}
+
+std::string BatchNumberText(int32_t c, int32_t n) {
+    int32_t digits = 1;
+    for (int32_t v = n; v >= 10; v /= 10) ++digits;
+    return std::string(static_cast<std::size_t>(digits - 1), '0') + std::to_string(c + 1);
+}
+
+std::string FreeExportName(const std::string& folder, const std::string& name, const std::string& ext,
+                           bool hasOwnExtension) {
+    // The name as it stands is tested first, as the names were always tested: a spectrum read from
+    // x.rvx is written as x(1).spc beside it.
+    const bool nameTaken = taken(folder + name);
+    std::string stem;
+    if (hasOwnExtension) stem = NameWithoutExtension(name);
+    else stem = endsWithIgnoringCase(name, ext) ? name.substr(0, name.size() - ext.size()) : name;
+    if (!nameTaken && !taken(folder + stem + ext)) return stem + ext;
+    for (long long k = 1;; ++k) {
+        std::string candidate = stem + "(" + std::to_string(k) + ")" + ext;
+        if (!taken(folder + candidate)) return candidate;
+    }
+}
+
+TBatchExportResult SaveSpectraBatch(const TSpectraList& list, const TMultiSave& settings, const std::string& folderText,
+                                    const TBatchExportReport& report) {
+    TBatchExportResult result;
+    const int32_t n = list.Count();
+    if (n == 0) return result;
+    if (folderText.empty()) throw vx::Error("Please choose the folder for the exported files.");
+    const std::string folder = withSlash(folderText);
+    const std::string ext = BatchExtension(settings.FileType);
+    result.BaseName = settings.BaseName.empty() ? std::string(kDefaultBaseName) : settings.BaseName;
+    const std::string dashes(108, '-');
+    Memo memo(report, n);
+    BatchFileSync sync;
+
+    if (settings.Output == 1) {
+        memo.line("exporting " + std::to_string(n) + " spectra into a multifile:");
+        memo.line(dashes);
+        const std::string name = FreeExportName(folder, result.BaseName, ext, false);
+        if (!SaveSpectraMulti(list, folder + name, 1, -1)) return result;
+        result.Files.push_back(folder + name);
+        sync.Finish();
+        memo.line("multifile path: " + folder);
+        memo.line("multifile name: " + name);
+        memo.line("export finished!");
+        result.Finished = true;
+        return result;
+    }
+
+    const bool newLocation = settings.Location == 1;
+    memo.line(newLocation ? "exporting " + std::to_string(n) + " spectra as single files into new location: " + folder
+                          : "exporting " + std::to_string(n) + " spectra as single files into same locations");
+    memo.line(dashes);
+    if (report.Progress) report.Progress(0, n);
+    for (int32_t c = 0; c < n; ++c) {
+        const TSpectrumRecord& rec = list[c];
+        const std::string here = newLocation ? folder : withSlash(sourceFolder(rec, folder));
+        const std::string legend = ReplaceInvalidChars(rec.Title.str());
+        const std::string source = storedName(rec.FileName.str());
+        std::string name;
+        bool ownExtension = false;
+        if (settings.Numbering) {
+            name = result.BaseName + "_" + BatchNumberText(c, n);
+            if (settings.Legends) name += "_" + legend;
+        } else if (settings.Legends) {
+            name = legend;
+        } else if (!source.empty() && !NameWithoutExtension(source).empty()) {
+            name = source;
+            ownExtension = true;
+        } else {
+            // A computed spectrum has no file: its legend names it.
+            name = legend;
+        }
+        if (name.empty()) name = "spectrum_" + std::to_string(c + 1);
+        name = FreeExportName(here, name, ext, ownExtension);
+        SaveSpectraMulti(list, here + name, 0, c);
+        result.Files.push_back(here + name);
+        if (report.Progress) report.Progress(c, n);
+        const std::string what = source.empty() ? rec.Title.str() : source;
+        memo.progressLine(c, "exporting " + what + " as " + (newLocation ? name : here + name));
+    }
+    memo.flush();
+    sync.Finish();
+    memo.line("export finished!");
+    if (report.Progress) report.Progress(-1, n);
+    result.Finished = true;
+    return result;
+}
