@@ -27,6 +27,7 @@
 #include "app/aux_curves.h"
 #include "app/fluor_commands.h"
 #include "app/options_commands.h"
+#include "app/processing_commands.h"
 #include "app/quantum_yield_commands.h"
 #include "app/plot/Xygraph.h"
 #include "app/plot/xy_start_settings.h"
@@ -101,6 +102,7 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     CreateToolBar();
     ConnectOptionsCommands(*this);  // Configuration, Axes, General
     ConnectToolCommands(*this);
+    ConnectProcessingCommands(*this);  // Sort, Concentration, Advanced Smoothing and Baselining
     ConnectCoreCommands(*this);  // Normalize, Smooth
     ConnectWebcamCommands(*this);  // Spectrometer menu, Load spectrum image
     ConnectGaussCommands(*this);  // GaussFit menu, its dialog created here for the whole run

@@ -131,11 +131,11 @@ bool UpdateAxisTitles(TXYPlot& plot, const TSpectraList& list) {
 void ReplotCurves(TXYPlot& plot, TSpectraList& list) {
     SettleDisplayXUnit(list);
     plot.SetKurvenAnzahl(list.Count());
-    for (int32_t i = 0; i < list.Count(); ++i) {
-        TSpectrumRecord& rec = list[i];
-        const int n = i + 1;
-        plot.SetCurveColor(n, rec.Color);
-        plot.SetCurveStyle(n, rec.LineStyle, rec.LineWidth + plot.BaseLineWidth - 1);
-        PlotSpectrumCurve(plot, rec, n);
-    }
+    for (int32_t i = 0; i < list.Count(); ++i) ReplotCurve(plot, list[i], i + 1);
+}
+
+void ReplotCurve(TXYPlot& plot, TSpectrumRecord& rec, int n) {
+    plot.SetCurveColor(n, rec.Color);
+    plot.SetCurveStyle(n, rec.LineStyle, rec.LineWidth + plot.BaseLineWidth - 1);
+    PlotSpectrumCurve(plot, rec, n);
 }

@@ -23,6 +23,8 @@ bool UpdateAxisTitles(TXYPlot& plot, const TSpectraList& list);
 // Curve count := list count, then every curve's colour, pen style with the effective width, and
 // points. The caller writes the status text and repaints.
 void ReplotCurves(TXYPlot& plot, TSpectraList& list);
+// One curve of that re-plot: colour, pen style with the effective width, points.
+void ReplotCurve(TXYPlot& plot, TSpectrumRecord& rec, int n);
 
 // Peak labels of one curve, run by PlotSpectrumCurve when the main window shows the peak-label bar
 // and the curve is chosen (all spectra, or the selected one). Filled by the peak-search work.

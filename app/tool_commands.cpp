@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/TMainwin.h"
+#include "app/dialog_command.h"
 #include "app/dialogs/TAboutBox.h"
 #include "app/dialogs/TAbleitDia.h"
 #include "app/dialogs/TAusDia1.h"
@@ -43,9 +44,11 @@
 
 namespace {
 
-int waitsRunning = 0;
+using dialogcmd::connectCommand;
+using dialogcmd::dialogCommand;
+using dialogcmd::hasCurves;
 
-bool hasCurves(TMainwin& w) { return w.XYPlot() && w.XYPlot()->KurvenAnzahl() > 0; }
+int waitsRunning = 0;
 
 // Keys such as Backspace and Del belong to an edit field that has the focus.
 bool editHasFocus() {
@@ -82,27 +85,6 @@ private:
 std::function<bool()> windowAlive(TMainwin& w) {
     QPointer<TMainwin> p(&w);
     return [p] { return !p.isNull() && !ShellClosing(); };
-}
-
-// The dialog command pattern: nothing without curves; on OK the standard re-plot.
-template <typename D>
-void dialogCommand(TMainwin& w, const char* countWord = " Spectra", bool axisTitles = false,
-                   const std::function<void(D&)>& setup = {}) {
-    if (!hasCurves(w)) return;
-    D dia(&w);
-    if (setup) setup(dia);
-    if (RunModal(dia) != QDialog::Accepted) return;
-    TReplotSteps steps;
-    steps.CountWord = countWord;
-    steps.AxisTitles = axisTitles;
-    w.ReplotSpectra(steps);
-}
-
-void connectCommand(TMainwin& w, const char* name, std::function<void()> fn) {
-    QAction* a = w.Action(name);
-    if (!a) return;
-    a->setEnabled(true);
-    QObject::connect(a, &QAction::triggered, &w, [fn = std::move(fn)] { RunGuarded(fn); });
 }
 
 // After a removal the curves of the records left stand: the count, the titles and a paint at once.

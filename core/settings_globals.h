@@ -137,9 +137,9 @@ struct TAdvBaselineSettings {  // TAdvBaselineDia
     int32_t LinearOffset = 0;
     int32_t AdaptiveCoarseness = 30;
     int32_t AdaptiveOffset = 0;
-    int32_t ScatteringSpread = -5;
     int32_t ScatteringOffset = 0;
-    int32_t ScatteringPower = 2;
+    int32_t ScatteringSpread = -5;
+    int32_t ScatteringPower = 2;  // 2..4
 };
 struct TFilmThicknessSettings {  // TSchichtdickeDia
     double RefractiveIndex = 1.4914;

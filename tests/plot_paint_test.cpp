@@ -136,6 +136,21 @@ TEST_F(PlotDraw, FarAwayAndNonFinitePointsDrawNothingOutside) {
     EXPECT_GT(in, 10);
 }
 
+TEST_F(PlotDraw, PointsWhoseDistanceOverflowsDrawOnlyTheirSaneNeighbours) {
+    auto p = Bare();
+    p->SetKurvenAnzahl(1);
+    // Mapped to about +-1e308 pixels: each alone is finite, the segment between them is not.
+    Line(*p, 1, {{20, 5}, {1.5e307, 8}, {-1.5e307, 2}, {80, 5}});
+    const QImage img = p->RenderToImage();
+    const QRect area(QPoint(60, 20), QPoint(740, 470));
+    const auto [out, in] = InkOutsideInside(img, area);
+    EXPECT_EQ(out, 0);
+    EXPECT_GT(in, 50);  // the two segments to and from the sane points
+    // Nothing along the row of the overflowing segment's lower end.
+    const int y2 = area.bottom() - static_cast<int>(std::nearbyint((2 - p->MinY1Value) * p->Ticks(2).Scale));
+    for (const auto& [ink, len] : Runs(img, y2, 300, 500)) EXPECT_FALSE(ink && len > 20);
+}
+
 TEST_F(PlotDraw, DashesAndDotsFollowTheControlWidthAndContinueAcrossSegments) {
     for (int style : {1, 2}) {
         auto p = Bare();

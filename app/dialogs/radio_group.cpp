@@ -24,5 +24,12 @@ TRadioGroup::TRadioGroup(QWidget* parent, const char* name, const QString& capti
 int TRadioGroup::ItemIndex() const { return group_->checkedId(); }
 
 void TRadioGroup::SetItemIndex(int index) {
-    if (auto* b = group_->button(index)) b->setChecked(true);
+    if (auto* b = group_->button(index)) {
+        b->setChecked(true);
+    } else if (index < 0 && group_->checkedButton()) {
+        // No item chosen: an exclusive group cannot uncheck its last button.
+        group_->setExclusive(false);
+        group_->checkedButton()->setChecked(false);
+        group_->setExclusive(true);
+    }
 }

@@ -10,8 +10,8 @@ class TRadioGroup : public QGroupBox {
 public:
     TRadioGroup(QWidget* parent, const char* name, const QString& caption, const QStringList& items,
                 int itemIndex = 0);
-    int ItemIndex() const;
-    void SetItemIndex(int index);
+    int ItemIndex() const;  // -1 when no item is chosen
+    void SetItemIndex(int index);  // -1 chooses none
 
 signals:
     // A click (or SetItemIndex) chose another item.

@@ -111,6 +111,15 @@ QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption
     return b;
 }
 
+QComboBox* AddSpectrumRow(QWidget* parent, QBoxLayout* into, const char* name) {
+    auto* row = new QHBoxLayout;
+    QComboBox* box = NewCombo(parent, name);
+    row->addWidget(new QLabel("Spectrum:", parent));
+    row->addWidget(box, 1);
+    into->addLayout(row);
+    return box;
+}
+
 void FillSpectrumCombo(QComboBox* box, int selected) {
     box->clear();
     for (const auto& rec : SpectraList) box->addItem(Q(rec->Title.str()));

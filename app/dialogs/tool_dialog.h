@@ -48,6 +48,8 @@ QLineEdit* NewEdit(QWidget* parent, const char* name, const QString& text);
 QLabel* NewLabel(QWidget* parent, const char* name, const QString& text = {});
 // A push button that is not the default one (Enter stays with OK).
 QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption);
+// A row "Spectrum:" with the spectrum combo box `name`, added to `into`.
+QComboBox* AddSpectrumRow(QWidget* parent, QBoxLayout* into, const char* name);
 // Legend titles of all spectra in list order; `selected` is clamped into the list.
 void FillSpectrumCombo(QComboBox* box, int selected = 0);
 // Checked "all spectra" boxes grey the single-spectrum choice: silver and disabled.

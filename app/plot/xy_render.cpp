@@ -45,7 +45,8 @@ double XAtY(double y, double x1, double y1, double x2, double y2) {
 // beyond the area moves along the segment onto the bottom or top edge (XAtY), then onto the left or right
 // edge (YAtX); both ends may lie outside, so a segment that only crosses the area is drawn where it does.
 bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double l, double t, double r, double b) {
-    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return false;
+    // Ends so far apart that their distance overflows give no usable line.
+    if (!std::isfinite(x2 - x1) || !std::isfinite(y2 - y1)) return false;
     enum : unsigned { Left = 1, Right = 2, Top = 4, Bottom = 8 };
     auto code = [&](double x, double y) {
         return (x < l ? Left : 0u) | (x > r ? Right : 0u) | (y < t ? Top : 0u) | (y > b ? Bottom : 0u);

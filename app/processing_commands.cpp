@@ -1,0 +1,61 @@
+#include "app/processing_commands.h"
+
+#include "app/TMainwin.h"
+#include "app/dialog_command.h"
+#include "app/dialogs/TAdvBaselineDia.h"
+#include "app/dialogs/TAdvSmoothDia.h"
+#include "app/dialogs/TCalcKonzDia.h"
+#include "app/dialogs/TSortDia.h"
+#include "app/plot/Xygraph.h"
+#include "app/replot.h"
+#include "core/spectra_list.h"
+#include "core/units.h"
+#include "platform/ui.h"
+
+using dialogcmd::connectCommand;
+using dialogcmd::dialogCommand;
+using dialogcmd::hasCurves;
+
+namespace {
+
+void Konzentration1Click(TMainwin& w) {
+    if (!hasCurves(w)) return;
+    if (DisplayXUnit != SpecXNanometer || (DisplayYMode != SpecYTransmittance && DisplayYMode != SpecYAbsorbance)) {
+        ui::messageBox(kNoConcentrationUnitsText, "Varolux32", ui::Buttons::Ok, ui::Icon::Error);
+        return;
+    }
+    dialogCommand<TCalcKonzDia>(w);
+}
+
+// The baseline dialog draws its preview curve while it is open; Cancel takes the curve away again.
+void AdvancedBaselining1Click(TMainwin& w) {
+    if (!hasCurves(w)) return;
+    TXYPlot& plot = *w.XYPlot();
+    TAdvBaselineDia dia(&w);
+    dia.BaselineShown = [&plot](int index0) {
+        plot.SetKurvenAnzahl(SpectraList.Count());
+        if (TSpectrumRecord* B = SpectraList.Get(index0)) ReplotCurve(plot, *B, index0 + 1);
+        plot.Dirty = true;
+        plot.Repaint();
+    };
+    const bool ok = RunModal(dia) == QDialog::Accepted;
+    TReplotSteps steps;
+    steps.CountWord = "  Spectra";
+    steps.AxisTitles = true;
+    if (!ok) {
+        steps.Curves = TReplotSteps::TCurves::CountOnly;
+        steps.CountWord = " Spectra";
+        steps.AxisTitles = false;
+    }
+    w.ReplotSpectra(steps);
+}
+
+}  // namespace
+
+void ConnectProcessingCommands(TMainwin& win) {
+    TMainwin* w = &win;
+    connectCommand(win, "Sort1", [w] { dialogCommand<TSortDia>(*w); });
+    connectCommand(win, "Concentration1", [w] { Konzentration1Click(*w); });
+    connectCommand(win, "AdvancedSmoothing1", [w] { dialogCommand<TAdvSmoothDia>(*w, "  Spectra", true); });
+    connectCommand(win, "AdvancedBaselining1", [w] { AdvancedBaselining1Click(*w); });
+}

@@ -1,0 +1,2 @@
+add_executable(bench_processing processing_bench.cpp)
+target_link_libraries(bench_processing PRIVATE vx_tools benchmark::benchmark)
