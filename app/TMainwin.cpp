@@ -1,8 +1,10 @@
 // Creation, lifecycle and window events of the main window.
 #include "app/TMainwin.h"
 
+#include "app/clipboard_commands.h"
 #include "app/core_commands.h"
 #include "app/export_commands.h"
+#include "app/info_commands.h"
 #include "app/gauss_commands.h"
 
 #include <QAction>
@@ -107,6 +109,8 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     ConnectQuantumYieldCommands(*this);  // its two dialogs created here for the whole run
     ConnectFluorCommands(*this);  // Fluorescence/ EEM menu, film thickness, polarisation
     ConnectExportCommands(*this);  // Batch Export, RRUFF, GnuPlot; the gnuplot dialog for the whole run
+    ConnectClipboardCommands(*this);  // Copy Data, Paste Data, Open unknown binary file
+    ConnectInfoCommands(*this);       // Information, Help
 
     // 5. spectroscope view off
     if (QAction* a = Action("ShowSpectroscopeView")) a->setChecked(false);

@@ -5,3 +5,7 @@ inline constexpr const char* kProgramVersion = "1.72.2p";
 inline constexpr const char* kMainCaption = "Varolux32 version 1.72.2p";
 // The product's home page (the website command).
 inline constexpr const char* kWebsiteUrl = "https://www.varolux32.org/";
+// The help window's web pages: the download page (its label shows the site's address) and the forum.
+inline constexpr const char* kWebsiteAddressText = "www.varolux32.org";
+inline constexpr const char* kDownloadPageUrl = "https://www.varolux32.org/download/";
+inline constexpr const char* kCommunityPageUrl = "https://www.varolux32.org/forum/";

@@ -6,7 +6,11 @@
 #include "app/TMainwin.h"
 #include "app/dialogs/TSStart.h"
 #include "app/qt_ui_backend.h"
+#include "app/quit_signals.h"
+#include "app/single_instance.h"
 #include "platform/numtext.h"
+#include "platform/ui.h"
+#include "tools/options_store.h"
 
 int main(int argc, char** argv) {
     VxApplication app(argc, argv);
@@ -14,9 +18,22 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName("Varolux32");
     numtext::initFromLocale();
     InstallQtUi();
+    InstallQuitSignals();
 
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+
+    // The stored option decides before any window exists whether a running instance takes the files.
+    InstanceSwitch = options::LoadStoredOptions().options.OMultipleInstances ? 1 : 0;
+    TMZOneInstance oneInstance;
+    switch (oneInstance.Create(args)) {
+    case TMZOneInstance::TStart::HandedOver: return 0;
+    case TMZOneInstance::TStart::NoAnswer:
+        ui::messageBox("Varolux32 is already running but does not answer; the files were not handed over.",
+                       "Varolux32", ui::Buttons::Ok, ui::Icon::Warning);
+        return 1;
+    case TMZOneInstance::TStart::Alone: break;
+    }
 
     {
         TSStart start;
@@ -27,6 +44,7 @@ int main(int argc, char** argv) {
 
     auto mainwin = std::make_unique<TMainwin>(args);
     mainwin->show();
+    oneInstance.SetReceiver(mainwin.get());
     const int rc = app.exec();
     mainwin.reset();
     return rc;

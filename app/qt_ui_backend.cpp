@@ -11,6 +11,7 @@
 #include "app/TMainwin.h"
 #include "app/query_dialogs.h"
 #include "core/helpers.h"
+#include "platform/anchor_redirect.h"
 #include "platform/errors.h"
 
 namespace {
@@ -71,7 +72,24 @@ ui::Answer QtUiBackend::messageBox(const std::string& text, const std::string& c
 
 bool QtUiBackend::ask(ui::Query& query) { return runQueryDialog(query); }
 
-bool QtUiBackend::openUrl(const std::string& url) { return QDesktopServices::openUrl(QUrl(Q(url))); }
+namespace {
+std::function<bool(const QUrl&)>& desktopOpener() {
+    static std::function<bool(const QUrl&)> opener;
+    return opener;
+}
+}  // namespace
+
+void SetDesktopOpener(std::function<bool(const QUrl&)> opener) { desktopOpener() = std::move(opener); }
+
+bool QtUiBackend::openUrl(const std::string& url) {
+    QUrl target(Q(url));
+    if (url.rfind("file://", 0) == 0 && url.find('#') != std::string::npos) {
+        // Without the page (no private temporary folder) the URL goes as it is.
+        const std::string page = WriteAnchorRedirectPage(url);
+        if (!page.empty()) target = QUrl::fromLocalFile(Q(page));
+    }
+    return desktopOpener() ? desktopOpener()(target) : QDesktopServices::openUrl(target);
+}
 
 std::string QtUiBackend::clipboardText() { return QGuiApplication::clipboard()->text().toStdString(); }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include <QApplication>
+#include <QUrl>
 
 #include "platform/ui.h"
 
@@ -15,12 +16,17 @@ public:
     ui::Answer messageBox(const std::string& text, const std::string& caption, ui::Buttons buttons,
                           ui::Icon icon) override;
     bool ask(ui::Query& query) override;
+    // A file URL with a fragment (a help page at its section) goes to the desktop as a small page that
+    // jumps there (platform/anchor_redirect.h), so that the section survives openers that drop it.
     bool openUrl(const std::string& url) override;
     std::string clipboardText() override;
     void setClipboardText(const std::string& text) override;
     // Into the main window's status bar panel.
     void setStatus(int panel, const std::string& text) override;
 };
+
+// What hands a URL to the desktop (QDesktopServices::openUrl unless set; tests set it).
+void SetDesktopOpener(std::function<bool(const QUrl&)> opener);
 
 // Installs QtUiBackend as the ui backend and the Qt wait as the DelayWithMessages handler.
 void InstallQtUi();

@@ -232,8 +232,12 @@ bool OpenHtmlPage(const std::string& path) {
 }
 
 bool ShellOpenPath(const std::string& path) {
-    if (path.find('#') != std::string::npos) return false;
-    return ui::openUrl(path);
+    if (path.empty() || path.find('#') != std::string::npos) return false;
+    if (path.find("://") != std::string::npos) return ui::openUrl(path);
+    // A document: the shell fails on a missing file, and the opener takes a file URL.
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    return ui::openUrl("file://" + path);
 }
 
 namespace {

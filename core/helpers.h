@@ -67,7 +67,8 @@ void SetDelayHandler(std::function<void(int32_t)> handler);
 // Opens a help page "html/<file>#<anchor>" below the program folder (or any path) through the ui
 // layer; false when it could not be opened. Callers show "Help files could not be opened!".
 bool OpenHtmlPage(const std::string& path);
-// Opens a path without "#" with the desktop's opener; false for a path with "#".
+// Opens a document (a path to an existing file) or a web address with the desktop's opener; false when
+// that failed and for a path with "#".
 bool ShellOpenPath(const std::string& path);
 
 void HeapSortDoubles(std::vector<double>& list);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/units.h"
+#include "formats/column_titles.h"
 #include "formats/file_writer.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
@@ -11,34 +12,6 @@
 namespace {
 
 using numtext::FloatFormat;
-
-constexpr int32_t kClockKind = 18;  // spectra that carry the clock time of their measurement
-
-std::string xTitle(int32_t xUnit) {
-    switch (xUnit) {
-    case SpecXNanometer: return "Wavelength [nm]";
-    case SpecXWavenumber: return "Wavenumbers [1/cm]";
-    case SpecXRamanShift: return "Raman shift [1/cm]";
-    case SpecXMicrometer: return "Micrometers";
-    default: return "";
-    }
-}
-
-std::string yTitle(int32_t yKind, bool first) {
-    static const char* const upper[] = {"Transmittance", "Absorbance", "Epsilon", "log(Epsilon)", "Intensity",
-                                        "Reflectance"};
-    static const char* const lower[] = {"transmittance", "absorbance", "epsilon", "log(epsilon)", "intensity",
-                                        "Reflectance"};
-    if (yKind < 1 || yKind > 6) return "";
-    return (first ? upper : lower)[yKind - 1];
-}
-
-// The clock time: 8 characters from two in front of the first ":" of the date text.
-std::string clockTime(const std::string& date) {
-    auto colon = date.find(':');
-    std::size_t start = colon == std::string::npos || colon < 2 ? 0 : colon - 2;
-    return date.substr(std::min(start, date.size()), 8);
-}
 
 // The display mode that shows a stored value in the record's own y kind.
 int32_t ownMode(int32_t yKind) { return yKind == SpecYIntensity ? SpecYAbsorbance : yKind; }
@@ -48,7 +21,7 @@ std::string whyNotConvertible(const TSpectrumRecord& r) {
     if (r.SourceKind == SpecSourceRaw) return {};
     const double cd = r.Concentration * r.PathLength;
     if ((r.YKind == SpecYEpsilon || r.YKind == SpecYLogEpsilon) && !(cd != 0.0 && std::isfinite(cd)))
-        return "it has no concentration or path length for " + yTitle(r.YKind, true);
+        return "it has no concentration or path length for " + StoredYKindTitle(r.YKind);
     if (r.YKind == SpecYLogEpsilon)
         for (double v : r.Values)
             if (!(v / cd > 0.0)) return "log(Epsilon) of values of 0 or less";
@@ -120,7 +93,7 @@ TCsvText CsvExportText(const TSpectraList& list, const TCsvLayout& layout) {
     for (const TSpectrumRecord* r : written) {
         shared = shared && r->FirstX == first.FirstX && r->StepX == first.StepX &&
                  r->PointCount() == first.PointCount();
-        anyClock = anyClock || r->SourceKind == kClockKind;
+        anyClock = anyClock || r->SourceKind == kClockTimeKind;
     }
     for (const auto& r : list) longest = std::max(longest, r->Values.size());
     if (layout.Only < 0) {
@@ -139,16 +112,16 @@ TCsvText CsvExportText(const TSpectraList& list, const TCsvLayout& layout) {
         if (ownX) table.cell(0, "");
         table.cell(0, title);
         if (anyClock) {
-            if (r.SourceKind == kClockKind) {
+            if (r.SourceKind == kClockTimeKind) {
                 if (ownX) table.cell(1, s == 0 ? "Time" : "");
-                table.cell(1, clockTime(r.DateText));
+                table.cell(1, ClockTimeOfDate(r.DateText));
             } else {
                 if (ownX) table.cell(1, "");
                 table.cell(1, "");
             }
         }
-        if (ownX) table.cell(titleRow, xTitle(r.XUnit));
-        table.cell(titleRow, yTitle(r.YKind, s == 0 || layout.CapitalYTitles));
+        if (ownX) table.cell(titleRow, StoredXUnitTitle(r.XUnit));
+        table.cell(titleRow, StoredYKindTitle(r.YKind, !(s == 0 || layout.CapitalYTitles)));
         for (std::size_t k = 0; k < longest; ++k) {
             const std::size_t row = titleRow + 1 + k;
             if (k < r.Values.size()) {

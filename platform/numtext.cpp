@@ -311,21 +311,24 @@ int32_t StrToInt(std::string_view s) {
     return *v;
 }
 
-std::string ShortestFloat(float value) {
+namespace {
+template <typename T>
+std::string shortest(T value, char decimalSep) {
     if (std::isnan(value)) return "NAN";
     if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
     char buf[64];
     auto r = std::to_chars(buf, buf + sizeof buf, value);
-    return std::string(buf, r.ptr);
+    std::string s(buf, r.ptr);
+    if (decimalSep != '.')
+        if (auto p = s.find('.'); p != std::string::npos) s[p] = decimalSep;
+    return s;
 }
+}  // namespace
 
-std::string ShortestDouble(double value) {
-    if (std::isnan(value)) return "NAN";
-    if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
-    char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, value);
-    return std::string(buf, r.ptr);
-}
+std::string ShortestFloat(float value) { return shortest(value, '.'); }
+std::string ShortestDouble(double value) { return shortest(value, '.'); }
+std::string ShortestFloat(float value, char decimalSep) { return shortest(value, decimalSep); }
+std::string ShortestDouble(double value, char decimalSep) { return shortest(value, decimalSep); }
 
 const char* ParseNumber(const char* first, const char* last, char sep, double& out) {
     const char* p = first;

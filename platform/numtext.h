@@ -50,6 +50,9 @@ int32_t StrToInt(std::string_view text);
 // The shortest text that reads back to the same float / double ("NAN", "INF", "-INF" for non-numbers).
 std::string ShortestFloat(float value);
 std::string ShortestDouble(double value);
+// The same with `decimalSep` in place of the ".".
+std::string ShortestFloat(float value, char decimalSep);
+std::string ShortestDouble(double value, char decimalSep);
 
 // Fast parse of a plain decimal number at [first, last) with '.' or ',' as separator, for bulk readers.
 // Returns the end of the number or nullptr when none starts there.

@@ -189,6 +189,25 @@ TEST(Helpers, HelpPagesOpenThroughTheUiLayer) {
     EXPECT_FALSE(ShellOpenPath("a#b"));
 }
 
+TEST(Helpers, ShellOpensDocumentsAsFileUrlsAndWebAddressesAsTheyAre) {
+    ui::ScopedScriptedBackend ui;
+    auto dir = std::filesystem::temp_directory_path() / "vx_shell open";
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "template.xls") << "x";
+    EXPECT_TRUE(ShellOpenPath((dir / "template.xls").string()));
+    EXPECT_TRUE(ShellOpenPath("https://www.example.org/forum/"));
+    EXPECT_EQ(ui->openedUrls, (std::vector<std::string>{"file://" + (dir / "template.xls").string(),
+                                                        "https://www.example.org/forum/"}));
+    // A missing document, an empty path and a path with "#" fail without reaching the opener.
+    EXPECT_FALSE(ShellOpenPath((dir / "none.xls").string()));
+    EXPECT_FALSE(ShellOpenPath(""));
+    EXPECT_FALSE(ShellOpenPath((dir / "template.xls").string() + "#a"));
+    EXPECT_EQ(ui->openedUrls.size(), 2u);
+    ui->openUrlResult = false;
+    EXPECT_FALSE(ShellOpenPath((dir / "template.xls").string()));
+    std::filesystem::remove_all(dir);
+}
+
 TEST(DateTime, CalendarArithmetic) {
     EXPECT_EQ(DateTimeToText(0.0), "1899-12-30 00:00:00");
     double dt = 0;

@@ -11,9 +11,11 @@
 
 namespace tooltest {
 
-// Restores the regional decimal separator after a test that changes it.
+// Restores the regional decimal separator after a test that changes it (or sets it for the test).
 struct SeparatorGuard {
     char sep = numtext::decimalSeparator();
+    SeparatorGuard() = default;
+    explicit SeparatorGuard(char s) { numtext::setDecimalSeparator(s); }
     ~SeparatorGuard() { numtext::setDecimalSeparator(sep); }
 };
 

@@ -1,0 +1,101 @@
+#include "app/clipboard_commands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+
+#include "app/TMainwin.h"
+#include "app/plot/Xygraph.h"
+#include "app/qt_ui_backend.h"
+#include "core/binary_inspector.h"
+#include "core/helpers.h"
+#include "core/settings_globals.h"
+#include "core/spectra_list.h"
+#include "formats/clipboard_table.h"
+#include "formats/open_files.h"
+#include "formats/text_spectra.h"
+#include "platform/data_folder.h"
+#include "platform/errors.h"
+#include "platform/ui.h"
+
+namespace {
+
+std::function<std::string()>& fileDialogHook() {
+    static std::function<std::string()> hook;
+    return hook;
+}
+
+struct BusyCursor {
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+void connectCommand(TMainwin& w, const char* name, void (*fn)(TMainwin&)) {
+    QAction* a = w.Action(name);
+    if (!a) return;
+    a->setEnabled(true);
+    TMainwin* win = &w;
+    QObject::connect(a, &QAction::triggered, &w, [win, fn] { RunGuarded([&] { fn(*win); }); });
+}
+
+}  // namespace
+
+namespace clipcmd {
+
+void SetFileDialogHook(std::function<std::string()> hook) { fileDialogHook() = std::move(hook); }
+
+void CopyDatatoClipboard1Click(TMainwin& win) {
+    if (win.XYPlot()->KurvenAnzahl() == 0) return;
+    ui::setClipboardText(ClipboardDataText(SpectraList));
+}
+
+void PasteDatafromClipboard1Click(TMainwin& win) {
+    const std::string text = ui::clipboardText();
+    if (text.empty()) return;
+    const int32_t before = SpectraList.Count();
+    std::string error;
+    try {
+        LoadTextSpectra(text, 1, SpectraList);
+    } catch (const vx::Cancelled&) {
+    } catch (const std::exception& e) {
+        // Records read before the error stay, as with Open: they are named and plotted first.
+        error = e.what();
+    }
+    const int32_t added = SpectraList.Count() - before;
+    for (int32_t i = before; i < SpectraList.Count(); ++i)
+        if (SpectraList[i].Title.str().empty()) SpectraList[i].Title = "from clipboard (" + std::to_string(i + 1) + ")";
+    if (added > 0) DisplayUnitsFromLastRecord();
+    TReplotSteps steps;
+    steps.SpectroscopeList = true;
+    steps.AxisTitles = true;
+    steps.Autoscale = true;
+    win.ReplotSpectra(steps);
+    if (!error.empty()) ShowErrorBox(error);
+}
+
+void OpenUnknown1Click(TMainwin& win) {
+    std::string name;
+    if (fileDialogHook()) {
+        name = fileDialogHook()();
+    } else {
+        QFileDialog dlg(&win, QString(), OpenFolder.size() > 2 ? QString::fromStdString(OpenFolder) : QString());
+        dlg.setObjectName("OpenSpek");
+        dlg.setFileMode(QFileDialog::ExistingFile);
+        dlg.setAcceptMode(QFileDialog::AcceptOpen);
+        dlg.setNameFilter("all spectral file types (*.*)");
+        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
+            name = dlg.selectedFiles().front().toStdString();
+    }
+    if (name.empty()) return;
+    BusyCursor busy;
+    if (!ShellOpenPath(FileBesideProgram(ProgramFolder, kBinaryTemplate))) ui::messageBox("Excel template file could not be opened!");
+    InspectBinaryFile(name, 0, -1, 4);
+}
+
+}  // namespace clipcmd
+
+void ConnectClipboardCommands(TMainwin& win) {
+    connectCommand(win, "CopyDatatoClipboard1", clipcmd::CopyDatatoClipboard1Click);
+    connectCommand(win, "PasteDatafromClipboard1", clipcmd::PasteDatafromClipboard1Click);
+    connectCommand(win, "OpenUnknown1", clipcmd::OpenUnknown1Click);
+}
