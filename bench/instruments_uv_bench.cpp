@@ -21,7 +21,7 @@
 #include "formats/beckman_scn.h"
 #include "formats/perkinelmer_sp.h"
 #include "formats/prn_reader.h"
-#include "formats/procspec.h"
+#include "formats/procspectrum_archive.h"
 #include "formats/spectrawiz.h"
 #include "formats/spk_reader.h"
 #include "platform/byte_order.h"

@@ -10,7 +10,7 @@
 #include "formats/jws_reader.h"
 #include "formats/perkinelmer_sp.h"
 #include "formats/prn_reader.h"
-#include "formats/procspec.h"
+#include "formats/procspectrum_archive.h"
 #include "formats/rruff_wls_dsp_ggg_readers.h"
 #include "formats/rvx.h"
 #include "formats/spc_reader.h"

@@ -71,9 +71,9 @@ xml = "<?xml version=\"1.0\"?>\n<spectrum>\n  <channelWavelengths>\n" + \
     "".join(f"    <double>{400 + i}.5</double>\n" for i in range(5)) + "  </channelWavelengths>\n" + \
     "  <yUnits reference=\"../TransmissionIntensity\"/>\n  <processedPixels>\n" + \
     "".join(f"    <double>{90 + i}</double>\n" for i in range(5)) + "  </processedPixels>\n</spectrum>\n"
-put("procspec", "xml", b"\0" + xml.encode())
+put("procspectrum", "xml", b"\0" + xml.encode())
 z = io.BytesIO()
 with zipfile.ZipFile(z, "w", zipfile.ZIP_DEFLATED) as a:
     a.writestr("OOISignatures.xml", "<s/>")
     a.writestr("ps_1.xml", xml)
-put("procspec", "archive", b"\1" + z.getvalue())
+put("procspectrum", "archive", b"\1" + z.getvalue())

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "formats/beckman_scn.h"
-#include "formats/procspec.h"
+#include "formats/procspectrum_archive.h"
 #include "formats_test_util.h"
 #include "instrument_file_builder.h"
 #include "platform/errors.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "formats/procspec.h"
+#include "formats/procspectrum_archive.h"
 #include "instruments_fuzz_check.h"
 #include "platform/errors.h"
 

@@ -1,4 +1,4 @@
-#include "formats/procspec.h"
+#include "formats/procspectrum_archive.h"
 
 #include <zip.h>
 
