@@ -127,6 +127,8 @@ struct TSpectrumRecord {
     double ValueAt(int32_t i) const;
     // A record worth keeping: at least two points on a finite, non-zero grid and finite values.
     bool IsComplete() const;
+    // The grid part of that test alone, for readers that have checked their values as they made them.
+    bool HasUsableGrid() const;
 };
 
 // The 864-byte record image of the RVX file (little-endian, fields at their fixed offsets; texts in

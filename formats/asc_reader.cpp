@@ -6,8 +6,10 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "formats/perkinelmer_sp.h"
+#include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
+#include "formats/text_lines.h"
 #include "formats/text_spectra_support.h"
 #include "platform/errors.h"
 
@@ -48,6 +50,7 @@ int writtenDecimals(std::string_view s) {
 struct DecimalsVote {
     int early[2] = {0, 0};  // pairs 0..8: [transmittance, absorbance]
     int late[2] = {0, 0};   // pairs 220..228, counted when there are more than 242 pairs
+    static bool votes(std::size_t pair) { return pair <= 8 || (pair >= 220 && pair <= 228); }
     void add(std::size_t pair, std::string_view y) {
         int* v = pair <= 8 ? early : (pair >= 220 && pair <= 228) ? late : nullptr;
         if (v) ++v[writtenDecimals(y) <= 2 ? 0 : 1];
@@ -68,19 +71,29 @@ void readPairs(std::string_view bytes, std::size_t pos, std::size_t end, AscKind
     const std::size_t bound = (end > pos ? end - pos : 0) / 2 + 1;  // a pair line takes at least 2 bytes
     xs.reserve(bound);
     ys.reserve(bound);
+    std::string_view rest;
     for (std::string_view line; c.Position() < end && c.Next(line);) {
-        line = trimBlanks(line);
-        if (line.empty()) continue;
         if (kind == AscKind::Usgs && line.find("e34") != std::string_view::npos) continue;
-        const std::size_t blank = line.find(' ');
-        std::string_view x = line, y;
-        if (blank != std::string_view::npos) {
-            x = line.substr(0, blank);
-            y = trimBlanks(line.substr(blank + 1));
-            if (kind == AscKind::Usgs) y = y.substr(0, y.find(' '));
+        double xv = 0.0, yv = 0.0;
+        // The usual line in one pass: the library's y is its first token, the others' the whole rest.
+        const bool fast = ScanBlankPair(line, false, '\0', xv, yv, rest) && (kind == AscKind::Usgs || rest.empty());
+        const bool voting = vote && DecimalsVote::votes(xs.size());
+        if (!fast || voting) {
+            line = trimBlanks(line);
+            if (line.empty()) continue;
+            const std::size_t blank = line.find(' ');
+            std::string_view x = line, y;
+            if (blank != std::string_view::npos) {
+                x = line.substr(0, blank);
+                y = trimBlanks(line.substr(blank + 1));
+                if (kind == AscKind::Usgs) y = y.substr(0, y.find(' '));
+            }
+            if (!fast) {
+                xv = ReadNumberToken(x);
+                yv = ReadNumberToken(y);
+            }
+            if (voting) vote->add(xs.size(), y);
         }
-        const double xv = ReadNumberToken(x), yv = ReadNumberToken(y);
-        if (vote) vote->add(xs.size(), y);
         xs.push_back(kind == AscKind::Usgs ? xv * 1000.0 : xv);
         ys.push_back(yv);
     }
@@ -179,13 +192,8 @@ bool readAsc(TSpectrumRecord& rec, const MappedText& text, const std::string& fi
     const std::string_view first = lineAt(index, 0);
     const auto has = [&](std::string_view s) { return first.find(s) != std::string_view::npos; };
     if (has("PE") && has("SPECTRUM")) return false;
-    TSpectrumRecord r;
-    r.FileName = fileName;
-    r.Title = NameWithoutExtension(fileName);
-    r.DateText = dateText;
-    r.XUnit = SpecXNanometer;
-    r.Color = rec.Color;
-    r.LineStyle = rec.LineStyle;
+    // Each kind sets its own tag and kind code.
+    TSpectrumRecord r = StartReaderRecord(rec, fileName, NameWithoutExtension(fileName), "", 0, dateText);
     if ((has("Application") && has("Scan Mode")) || has("Start Wavelength:"))
         readBeckman(index, bytes, text, r);
     else if (has("USGS"))

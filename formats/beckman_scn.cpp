@@ -7,6 +7,8 @@
 #include "core/helpers.h"
 #include "core/units.h"
 #include "platform/byte_order.h"
+#include "formats/binary_values.h"
+#include "formats/reader_record.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
 #include "platform/errors.h"
@@ -21,19 +23,10 @@ constexpr int32_t kSourceBeckman = 38;
 
 }  // namespace
 
-float BigEndianSingle(const uint8_t* p) { return byteorder::getF32BE(p); }
-
 void ReadSpecBeckmanScnBytes(TSpectrumRecord& rec, std::string_view bytes, const std::string& fileName,
                              const std::string& dateText) {
-    TSpectrumRecord r;
-    r.FileName = fileName;
-    r.Title = NameWithoutFolder(fileName);
-    r.SpecType = "beckman_coulter_du_binary";
-    r.DateText = dateText;
-    r.SourceKind = kSourceBeckman;
-    r.XUnit = SpecXNanometer;
-    r.Color = rec.Color;
-    r.LineStyle = rec.LineStyle;
+    TSpectrumRecord r = StartReaderRecord(rec, fileName, NameWithoutFolder(fileName), "beckman_coulter_du_binary",
+                                          kSourceBeckman, dateText);
     // Other files are not scans of this kind: nothing is read from them.
     if (bytes.size() < 6 || !ContainsText("S_SCAN S_NSCN", std::string(bytes.substr(0, 6)))) {
         rec = std::move(r);
@@ -54,10 +47,7 @@ void ReadSpecBeckmanScnBytes(TSpectrumRecord& rec, std::string_view bytes, const
     if (!(intervals + 1 <= static_cast<double>(available))) vx::throwStreamRead();
     const std::size_t n = static_cast<std::size_t>(intervals) + 1;
     if (n >= 2) {
-        r.Values.resize(n);
-        const uint8_t* p = d + kHeaderSize;
-        double* out = r.Values.data();
-        for (std::size_t i = 0; i < n; ++i, p += 4) out[i] = BigEndianSingle(p);
+        binvalues::AssignConverted<4>(r.Values, d + kHeaderSize, n, [](const uint8_t* p) { return double(BigEndianSingle(p)); });
         if (transmittance)
             for (double& y : r.Values) y = TransmittanceToStored(y, true, 1e-6, 6.0);
         r.StepX = std::fabs(step);
@@ -66,7 +56,7 @@ void ReadSpecBeckmanScnBytes(TSpectrumRecord& rec, std::string_view bytes, const
             r.FirstX = last;
             std::reverse(r.Values.begin(), r.Values.end());
         }
-        if (!r.IsComplete()) r.Values.clear();
+        if (!r.HasUsableGrid()) r.Values.clear();
     }
     rec = std::move(r);
 }

@@ -6,9 +6,10 @@
 #include <string_view>
 
 #include "core/spectrum_record.h"
+#include "platform/byte_order.h"
 
 // The float that 4 bytes in big-endian order hold.
-float BigEndianSingle(const uint8_t* p);
+inline float BigEndianSingle(const uint8_t* p) { return byteorder::getF32BE(p); }
 
 // Fills `rec`. A file without the "S_SCAN"/"S_NSCN" signature leaves it without points; a zero or
 // non-finite step raises "Invalid floating point operation", values missing from the file "Stream read

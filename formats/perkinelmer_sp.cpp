@@ -8,6 +8,8 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "core/units.h"
+#include "formats/binary_values.h"
+#include "formats/reader_record.h"
 #include "formats/text_lines.h"
 #include "platform/byte_order.h"
 #include "platform/codepage.h"
@@ -33,19 +35,16 @@ struct Scan {
     double lastX = 0.0;
     double step = 0.0;  // its size; the sign follows the x unit
     bool fluorescence = false;
+    // Values converted from binary fields were checked as they were made; parsed ones are checked at
+    // the end.
+    bool valuesChecked = false;
 };
 
 TSpectrumRecord startRecord(const TSpectrumRecord& caller, const std::string& fileName, const std::string& dateText) {
-    TSpectrumRecord r;
-    r.FileName = fileName;
-    r.Title = NameWithoutFolder(fileName);
-    r.SpecType = kTag;
-    r.DateText = dateText;
-    r.SourceKind = SpecSourcePerkinElmerSp;
+    TSpectrumRecord r =
+        StartReaderRecord(caller, fileName, NameWithoutFolder(fileName), kTag, SpecSourcePerkinElmerSp, dateText);
     r.XUnit = caller.XUnit;
     r.YKind = caller.YKind;
-    r.Color = caller.Color;
-    r.LineStyle = caller.LineStyle;
     return r;
 }
 
@@ -89,7 +88,7 @@ void finish(TSpectrumRecord& r, Scan& s) {
     if (r.Title.empty()) r.Title = NameWithoutFolder(r.FileName);
     r.Values = std::move(s.values);
     // Only a whole spectrum leaves the reader; anything less leaves no points, and Open drops it.
-    if (!r.IsComplete()) r.Values.clear();
+    if (!(s.valuesChecked ? r.HasUsableGrid() : r.IsComplete())) r.Values.clear();
 }
 
 // ---- Old binary header
@@ -137,16 +136,14 @@ void readOldBinary(std::string_view bytes, TSpectrumRecord& r, Scan& s) {
 
     if (count < 0 || static_cast<uint64_t>(count) * 4 > bytes.size() - kDataStart) vx::throwStreamRead();
     if (count > 0 && divisor == 0) vx::throwInvalidFloatOp();
-    const double scale = (r.YKind == SpecYTransmittance || r.YKind == SpecYReflectance) ? 100.0 : 1.0;
     const double div = divisor;
-    s.values.resize(static_cast<std::size_t>(count));
-    const uint8_t* p = d + kDataStart;
-    double* out = s.values.data();
-    if (scale == 1.0) {
-        for (int32_t i = 0; i < count; ++i, p += 4) out[i] = getI32LE(p) / div;
-    } else {
-        for (int32_t i = 0; i < count; ++i, p += 4) out[i] = getI32LE(p) * scale / div;
-    }
+    s.valuesChecked = true;
+    if (r.YKind == SpecYTransmittance || r.YKind == SpecYReflectance)
+        binvalues::AssignConverted<4>(s.values, d + kDataStart, std::size_t(count),
+                                      [div](const uint8_t* p) { return getI32LE(p) * 100.0 / div; });
+    else
+        binvalues::AssignConverted<4>(s.values, d + kDataStart, std::size_t(count),
+                                      [div](const uint8_t* p) { return getI32LE(p) / div; });
     s.fluorescence = r.XUnit == SpecXNanometer && r.YKind == SpecYIntensity;
 }
 
@@ -232,12 +229,9 @@ void readBlocks(std::string_view bytes, TSpectrumRecord& r, Scan& s) {
         case 0x8B7C: {
             b.need(6);
             if (count < 0 || static_cast<uint64_t>(count) * 8 > b.length - 6) vx::throwStreamRead();
-            s.values.resize(static_cast<std::size_t>(count));
-            const uint8_t* p = b.body + 6;
-            for (double& y : s.values) {
-                y = getF64LE(p);
-                p += 8;
-            }
+            binvalues::AssignConverted<8>(s.values, b.body + 6, std::size_t(count),
+                                          [](const uint8_t* p) { return getF64LE(p); });
+            s.valuesChecked = true;
             break;
         }
         case 0x8B7D:
@@ -364,11 +358,8 @@ void readBinaryVariant(const TextLines& lines, std::string_view bytes, TSpectrum
     const std::size_t headerEnd = lines.endOffset(gr + 7);
     if (count < 0 || static_cast<uint64_t>(count) * 4 > bytes.size() - headerEnd) vx::throwStreamRead();
     const auto* p = reinterpret_cast<const uint8_t*>(bytes.data()) + bytes.size() - std::size_t(count) * 4;
-    s.values.resize(static_cast<std::size_t>(count));
-    for (double& y : s.values) {
-        y = getI32LE(p) * factor;
-        p += 4;
-    }
+    binvalues::AssignConverted<4>(s.values, p, std::size_t(count),
+                                  [factor](const uint8_t* q) { return getI32LE(q) * factor; });
 }
 
 // False when the text is of none of the layouts.

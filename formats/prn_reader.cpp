@@ -6,6 +6,7 @@
 
 #include "core/date_time.h"
 #include "core/helpers.h"
+#include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_lines.h"
 #include "formats/text_loader.h"
@@ -50,19 +51,13 @@ double yAfterOne(std::string_view line) {
 }
 
 void readPrn(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName, const std::string& dateText) {
-    TSpectrumRecord r;
-    r.FileName = fileName;
-    r.Title = NameWithoutExtension(fileName);
+    TSpectrumRecord r =
+        StartReaderRecord(rec, fileName, NameWithoutExtension(fileName), "ccd_flasche", SpecSourcePrn, dateText);
+    r.YKind = SpecYIntensity;
+    // A name that ends in the excitation wavelength ("..._450") gives it.
     const std::string& title = r.Title;
     r.Comment2 = title.size() > 3 ? title.substr(title.size() - 3) : title;
     if (IsIntegerText(r.Comment2)) r.ExcitationWl = numtext::StrToInt(Trim(r.Comment2));
-    r.SpecType = "ccd_flasche";
-    r.DateText = dateText;
-    r.SourceKind = SpecSourcePrn;
-    r.XUnit = SpecXNanometer;
-    r.YKind = SpecYIntensity;
-    r.Color = rec.Color;
-    r.LineStyle = rec.LineStyle;
 
     LineCursor lines(text.Bytes());
     std::string_view line;
@@ -82,12 +77,17 @@ void readPrn(TSpectrumRecord& rec, const MappedText& text, const std::string& fi
         }
     } else if (!text.Bytes().empty()) {
         lines.Seek(0);
+        std::string_view rest;
         for (; lines.Next(line); ++index) {
-            const std::string_view t = TrimView(line);
-            if (index >= 2 && t.size() <= 1) continue;
-            const std::size_t blank = t.find_first_of(kBlanks);
-            const double x = xOf(t);
-            const double y = ReadNumberToken(blank == std::string_view::npos ? std::string_view() : TrimView(t.substr(blank)));
+            double x = 0.0, y = 0.0;
+            // x with a "," is the general case: the mark is dropped, not read as a decimal sign.
+            if (!ScanBlankPair(line, true, ',', x, y, rest) || !TrimView(rest).empty()) {
+                const std::string_view t = TrimView(line);
+                if (index >= 2 && t.size() <= 1) continue;
+                const std::size_t blank = t.find_first_of(kBlanks);
+                x = xOf(t);
+                y = ReadNumberToken(blank == std::string_view::npos ? std::string_view() : TrimView(t.substr(blank)));
+            }
             if (values.empty()) x1 = x;
             if (values.size() == 1) x2 = x;
             values.push_back(y);

@@ -3,6 +3,7 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -10,7 +11,9 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "core/units.h"
+#include "formats/reader_record.h"
 #include "formats/resample.h"
+#include "formats/text_loader.h"
 #include "formats/text_lines.h"
 #include "formats/text_spectra_support.h"
 #include "platform/errors.h"
@@ -39,8 +42,15 @@ bool isSpectrumMember(std::string_view name) {
     return n.size() >= 7 && n.compare(0, 3, "ps_") == 0 && n.compare(n.size() - 4, 4, ".xml") == 0;
 }
 
+// An extracted member: its bytes in a buffer of their own (never zero-filled first).
+struct MemberText {
+    std::unique_ptr<char[]> bytes;
+    std::size_t size = 0;
+    std::string_view view() const { return {bytes.get(), size}; }
+};
+
 // The text of the last spectrum member; empty when there is none.
-std::string extractMember(zip_t* z, const std::string& fileName) {
+MemberText extractMember(zip_t* z, const std::string& fileName) {
     const zip_int64_t entries = zip_get_num_entries(z, 0);
     zip_int64_t chosen = -1;
     for (zip_int64_t i = 0; i < entries; ++i) {
@@ -56,22 +66,20 @@ std::string extractMember(zip_t* z, const std::string& fileName) {
         throw vx::FileError("The spectrum in " + fileName + " is larger than 256 MiB and is not read.");
     Member f(zip_fopen_index(z, static_cast<zip_uint64_t>(chosen), 0));
     if (!f) cannotOpen(fileName);
-    // The member is read in chunks and never beyond the size its entry declares.
-    std::string text;
-    text.reserve(static_cast<std::size_t>(st.size));
-    std::size_t have = 0;
+    // The member is read in chunks and never beyond the size its entry declares; one byte more shows a
+    // member longer than declared.
+    MemberText text;
+    const std::size_t declared = static_cast<std::size_t>(st.size);
+    text.bytes.reset(new char[declared + 1]);
     for (;;) {
-        const std::size_t room = static_cast<std::size_t>(st.size) - have;
-        const std::size_t want = std::min(kChunk, room + 1);  // one byte more shows a member longer than declared
-        text.resize(have + want);
-        const zip_int64_t got = zip_fread(f.get(), text.data() + have, want);
+        const std::size_t want = std::min(kChunk, declared + 1 - text.size);
+        const zip_int64_t got = zip_fread(f.get(), text.bytes.get() + text.size, want);
         if (got < 0) cannotOpen(fileName);
         if (got == 0) break;
-        have += static_cast<std::size_t>(got);
-        if (have > st.size) cannotOpen(fileName);
+        text.size += static_cast<std::size_t>(got);
+        if (text.size > declared) cannotOpen(fileName);
     }
-    if (have != st.size) cannotOpen(fileName);
-    text.resize(have);
+    if (text.size != declared) cannotOpen(fileName);
     return text;
 }
 
@@ -79,17 +87,12 @@ std::string extractMember(zip_t* z, const std::string& fileName) {
 // the list index error.
 class LineWalk {
 public:
-    explicit LineWalk(std::string_view text) : text_(text) {}
-    std::size_t index() const { return index_; }
+    explicit LineWalk(std::string_view text) : cursor_(text), text_(text) {}
+    std::size_t position() const { return cursor_.Position(); }
+    // The text from the current position on.
+    std::string_view rest() const { return text_.substr(position()); }
     bool next(std::string_view& line) {
-        if (pos_ >= text_.size()) return false;
-        const char* b = text_.data() + pos_;
-        const char* e = text_.data() + text_.size();
-        const char* p = b;
-        while (p < e && *p != '\r' && *p != '\n') ++p;
-        line = std::string_view(b, static_cast<std::size_t>(p - b));
-        if (p < e) p += (*p == '\r' && p + 1 < e && p[1] == '\n') ? 2 : 1;
-        pos_ = static_cast<std::size_t>(p - text_.data());
+        if (!cursor_.Next(line)) return false;
         ++index_;
         return true;
     }
@@ -101,15 +104,24 @@ public:
     void skip(std::size_t n) {
         while (n-- > 0) need();
     }
+    // Where `tag` first stands from the current position on (an offset into the text); not there, the
+    // list index error of a scan that runs past the last line.
+    std::size_t find(std::string_view tag) const {
+        // Every line holds a "<": a search that stops at each of them is slow on a large member.
+        const std::string_view r = rest();
+        const void* at = ::memmem(r.data(), r.size(), tag.data(), tag.size());
+        if (!at) throw vx::ListIndexError(static_cast<long long>(index_ + CountLines(r)));
+        return position() + static_cast<std::size_t>(static_cast<const char*>(at) - r.data());
+    }
     // Lines up to and including the first that holds `tag`.
     void findLine(std::string_view tag) {
-        while (need().find(tag) == std::string_view::npos) {
-        }
+        const std::size_t at = find(tag);
+        while (position() <= at) need();
     }
 
 private:
+    LineCursor cursor_;
     std::string_view text_;
-    std::size_t pos_ = 0;
     std::size_t index_ = 0;  // lines taken so far
 };
 
@@ -122,31 +134,27 @@ double elementValue(std::string_view line) {
     return ReadNumberToken(TrimView(line.substr(b, e - b)));
 }
 
-// The values of the lines after the current one up to the line holding `closing`. The closing line is
+// The values of the lines after the current one up to the line holding `closing`. The closing tag is
 // found first, so a list without one is the list index error whatever its lines hold.
-void readElementList(LineWalk& w, std::string_view closing, std::vector<double>& out) {
-    LineWalk values = w;
-    std::size_t count = 0;
-    while (w.need().find(closing) == std::string_view::npos) ++count;
-    out.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) out.push_back(elementValue(values.need()));
+void readElementList(LineWalk& w, std::string_view closing, PairList& out) {
+    const std::size_t end = w.find(closing);
+    out.reserve((end - w.position()) / 2 + 1);  // a value line takes two bytes at least
+    for (;;) {
+        const std::size_t lineStart = w.position();
+        const std::string_view line = w.need();
+        if (lineStart + line.size() > end) return;  // the closing line
+        out.push_back(elementValue(line));
+    }
 }
 
 }  // namespace
 
 void ReadProcSpecXml(TSpectrumRecord& rec, std::string_view xml, const std::string& fileName,
                      const std::string& dateText) {
-    TSpectrumRecord r;
-    r.FileName = fileName;
-    r.Title = NameWithoutExtension(fileName);
-    r.SpecType = "oo_procspec";
-    r.DateText = dateText;
-    r.SourceKind = kSourceProcSpec;
-    r.XUnit = SpecXNanometer;
-    r.Color = rec.Color;
-    r.LineStyle = rec.LineStyle;
+    TSpectrumRecord r =
+        StartReaderRecord(rec, fileName, NameWithoutExtension(fileName), "oo_procspec", kSourceProcSpec, dateText);
 
-    std::vector<double> xs, ys;
+    PairList xs, ys;
     LineWalk w(xml);
     w.skip(1);
     w.findLine("<channelWavelengths>");
@@ -175,19 +183,12 @@ void ReadProcSpecXml(TSpectrumRecord& rec, std::string_view xml, const std::stri
         std::reverse(xs.begin(), xs.end());
         std::reverse(ys.begin(), ys.end());
     }
-    const int32_t n = static_cast<int32_t>(xs.size());
-    if (n < 2 || xs.back() == xs.front()) vx::throwInvalidFloatOp();
-    const double step = (xs.back() - xs.front()) / (n - 1);
-    if (!std::isfinite(step)) vx::throwInvalidFloatOp();
-    ResampleOntoGrid(xs, ys, xs.front(), step, n, r.Values);
+    // One pair, or no x range, gives no step.
+    if (!ResampleXY(xs, ys, r)) vx::throwInvalidFloatOp();
     if (r.YKind == SpecYTransmittance || r.YKind == SpecYReflectance) {
-        double ymax = 0.0;
-        for (double y : r.Values) ymax = std::max(ymax, y);
-        const bool percent = ymax > 1.2;
+        const bool percent = LargestNonNegative(r.Values) > 1.2;
         for (double& y : r.Values) y = TransmittanceToStored(y, percent, 1e-6, 6.0);
     }
-    r.FirstX = xs.front();
-    r.StepX = step;
     if (!r.IsComplete()) r.Values.clear();
     rec = std::move(r);
 }
@@ -207,16 +208,16 @@ void ReadSpecProcSpecBytes(TSpectrumRecord& rec, std::string_view archive, const
         zip_source_free(src);
         cannotOpen(fileName);
     }
-    const std::string xml = extractMember(z.get(), fileName);
+    const MemberText xml = extractMember(z.get(), fileName);
     z.reset();
-    ReadProcSpecXml(rec, xml, fileName, dateText);
+    ReadProcSpecXml(rec, xml.view(), fileName, dateText);
 }
 
 void LoadSpecProcSpec(TSpectrumRecord& rec, const std::string& fileName) {
     int err = 0;
     Archive z(zip_open(fileName.c_str(), ZIP_RDONLY, &err));
     if (!z) cannotOpen(fileName);
-    const std::string xml = extractMember(z.get(), fileName);
+    const MemberText xml = extractMember(z.get(), fileName);
     z.reset();
-    ReadProcSpecXml(rec, xml, fileName, DateTimeToText(FileDateTimeOf(fileName)));
+    ReadProcSpecXml(rec, xml.view(), fileName, DateTimeToText(FileDateTimeOf(fileName)));
 }

@@ -5,6 +5,7 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "formats/ascii_reader.h"
+#include "formats/reader_record.h"
 #include "formats/text_loader.h"
 #include "platform/errors.h"
 
@@ -15,15 +16,8 @@ constexpr int32_t kSourceSpectraWiz = 45;
 
 void readSpectraWiz(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName,
                     const std::string& dateText) {
-    TSpectrumRecord r;
-    r.FileName = fileName;
-    r.Title = NameWithoutExtension(fileName);
-    r.SpecType = "spectrawiz";
-    r.DateText = dateText;
-    r.SourceKind = kSourceSpectraWiz;
-    r.XUnit = SpecXNanometer;
-    r.Color = rec.Color;
-    r.LineStyle = rec.LineStyle;
+    TSpectrumRecord r =
+        StartReaderRecord(rec, fileName, NameWithoutExtension(fileName), "spectrawiz", kSourceSpectraWiz, dateText);
     LineCursor lines(text.Bytes());
     std::string_view line0, line1;
     if (!lines.Next(line0)) throw vx::ListIndexError(0);

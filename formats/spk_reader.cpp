@@ -5,6 +5,7 @@
 
 #include "core/date_time.h"
 #include "core/helpers.h"
+#include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_lines.h"
 #include "formats/text_loader.h"
@@ -23,13 +24,9 @@ std::string_view firstToken(std::string_view s) {
 }
 
 void readSpk(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName) {
-    TSpectrumRecord r;
-    r.FileName = fileName;
-    r.SourceKind = rec.SourceKind;
+    // SPK files name no kind code, tag or y kind of their own: the caller's stay.
+    TSpectrumRecord r = StartReaderRecord(rec, fileName, "", "", rec.SourceKind, "");
     r.YKind = rec.YKind;
-    r.XUnit = SpecXNanometer;
-    r.Color = rec.Color;
-    r.LineStyle = rec.LineStyle;
 
     LineCursor lines(text.Bytes());
     std::size_t taken = 0;  // lines read so far
@@ -58,14 +55,19 @@ void readSpk(TSpectrumRecord& rec, const MappedText& text, const std::string& fi
     // x/y lines up to the end or the first line whose x falls; that line's value is not kept.
     PairList values;
     double firstX = 0.0, lastX = 0.0;
+    std::string_view rest;
     while (lines.Next(line)) {
-        const std::string_view t = TrimView(line);
-        if (t.empty()) continue;
-        const std::size_t blank = t.find_first_of(" \t");
-        const double x = ReadNumberToken(t.substr(0, blank));
-        if (!values.empty() && x < lastX) break;
-        const double y =
-            ReadNumberToken(blank == std::string_view::npos ? std::string_view() : firstToken(t.substr(blank)));
+        double x = 0.0, y = 0.0;
+        if (ScanBlankPair(line, true, '\0', x, y, rest)) {
+            if (!values.empty() && x < lastX) break;
+        } else {
+            const std::string_view t = TrimView(line);
+            if (t.empty()) continue;
+            const std::size_t blank = t.find_first_of(" \t");
+            x = ReadNumberToken(t.substr(0, blank));
+            if (!values.empty() && x < lastX) break;
+            y = ReadNumberToken(blank == std::string_view::npos ? std::string_view() : firstToken(t.substr(blank)));
+        }
         if (values.empty()) firstX = x;
         lastX = x;
         values.push_back(y);

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/text_spectra_support.h"  // ScanNumber
+
 class TextLines {
 public:
     // Lines end at CR, LF or CR LF; a last line without an ending counts.
@@ -38,3 +40,23 @@ private:
 
 // Leading and trailing blanks, tabs and control characters removed.
 std::string_view TrimView(std::string_view s);
+
+// A data line "x<blanks>y[<blanks>rest]" read in one pass, the fast way for the usual line: x and y as
+// number tokens read them (first "." or "," the decimal sign; a mark equal to `xNotDecimal` ends x),
+// blanks being spaces (and tabs when `tabs`). `rest` is what follows y and its blanks. False for a line
+// of any other shape, which the caller then reads field by field (and so raises the proper error).
+inline bool ScanBlankPair(std::string_view line, bool tabs, char xNotDecimal, double& x, double& y,
+                          std::string_view& rest) {
+    const char* p = line.data();
+    const char* e = p + line.size();
+    const auto blank = [tabs](char c) { return c == ' ' || (tabs && c == '\t'); };
+    while (p < e && blank(*p)) ++p;
+    const char* q = ScanNumber(p, e, x, xNotDecimal);
+    if (!q || q == e || !blank(*q)) return false;
+    for (p = q; p < e && blank(*p);) ++p;
+    q = ScanNumber(p, e, y);
+    if (!q || (q < e && !blank(*q))) return false;
+    while (q < e && blank(*q)) ++q;
+    rest = std::string_view(q, static_cast<std::size_t>(e - q));
+    return true;
+}

@@ -5,9 +5,11 @@
 
 #include "formats/asc_reader.h"
 #include "formats_test_util.h"
+#include "instrument_file_builder.h"
 #include "platform/errors.h"
 
 using fmt_test::CleanState;
+using fmt_test::crlfLines;
 using fmt_test::TempDir;
 
 namespace {
@@ -15,26 +17,15 @@ namespace {
 constexpr const char* kName = "/lab/exports/dye 42.asc";
 constexpr const char* kFileDate = "2011-01-02 03:04:05";
 
-std::string joined(const std::vector<std::string>& lines) {
-    std::string s;
-    for (const auto& l : lines) s += l + "\r\n";
-    return s;
-}
-
 TSpectrumRecord readAsc(const std::vector<std::string>& lines) {
     TSpectrumRecord r;
-    ReadAscBytes(r, joined(lines), kName, kFileDate);
+    ReadAscBytes(r, crlfLines(lines), kName, kFileDate);
     return r;
 }
 
 template <class E>
 std::string ascError(const std::vector<std::string>& lines) {
-    try {
-        readAsc(lines);
-    } catch (const E& e) {
-        return e.what();
-    }
-    return "no error";
+    return fmt_test::errorText<E>([&] { readAsc(lines); });
 }
 
 std::vector<std::string> pairs(double x0, double dx, int n, const char* yFormat, double y0, double dy,
@@ -272,13 +263,13 @@ TEST(AscFile, PerkinElmerTextGoesToItsReaderAndFilesOpenFromDisk) {
     for (int i = 0; i < 5; ++i) pe.push_back(std::to_string(300 + i) + "\t0.5");
     pe.push_back("#END");
     TSpectrumRecord r;
-    LoadAscFile(r, dir.write("pe.asc", joined(pe)));
+    LoadAscFile(r, dir.write("pe.asc", crlfLines(pe)));
     EXPECT_EQ(r.SpecType, "perkinelmer_sp");
     EXPECT_EQ(r.SourceKind, 18);
     EXPECT_EQ(r.PointCount(), 5);
     EXPECT_EQ(r.Title, "pe sample");
 
-    LoadAscFile(r, dir.write("mr.asc", joined(miltonRoy("x", pairs(400, 1, 6, "%.4f", 0.1, 0.1)))));
+    LoadAscFile(r, dir.write("mr.asc", crlfLines(miltonRoy("x", pairs(400, 1, 6, "%.4f", 0.1, 0.1)))));
     EXPECT_EQ(r.SpecType, "milton_asc");
     EXPECT_EQ(r.PointCount(), 5);
     EXPECT_EQ(r.DateText, "12-Mar-1999 10:00");

@@ -11,16 +11,11 @@
 
 using fmt_test::ByteImage;
 using fmt_test::CleanState;
+using fmt_test::crlfLines;
 using fmt_test::TempDir;
 using fmt_test::zipArchive;
 
 namespace {
-
-std::string lines(const std::vector<std::string>& l) {
-    std::string s;
-    for (const auto& x : l) s += x + "\r\n";
-    return s;
-}
 
 std::vector<std::string> xy(int n, const char* yText = "0.1234") {
     std::vector<std::string> d;
@@ -33,7 +28,7 @@ std::string miltonRoy() {
     while (l.size() < 12) l.push_back("h");
     for (const auto& d : xy(12)) l.push_back(d);
     l.push_back("");
-    return lines(l);
+    return crlfLines(l);
 }
 
 std::string oldBinarySp(int32_t count, int32_t valuesPresent) {
@@ -62,13 +57,13 @@ std::string procSpec() {
 std::string spk() {
     std::vector<std::string> l = {"9", "t", "d", "c", "5", "6", "7", "spk sample", "1", "0"};
     for (const auto& d : xy(10)) l.push_back(d);
-    return lines(l);
+    return crlfLines(l);
 }
 
 std::string spectraWiz() {
     std::vector<std::string> l = {"\"wiz", "  T"};
     for (int i = 0; i < 12; ++i) l.push_back(std::to_string(600 + i) + " " + std::to_string(50 + i));
-    return lines(l);
+    return crlfLines(l);
 }
 
 class InstrumentOpen : public ::testing::Test {
@@ -79,7 +74,7 @@ protected:
 
     // One good file of every kind; sorted by name they are read in this order.
     std::vector<std::string> goodFiles() {
-        return {dir.write("a_milton.asc", miltonRoy()), dir.write("b_ccd.prn", lines(xy(6, "5"))),
+        return {dir.write("a_milton.asc", miltonRoy()), dir.write("b_ccd.prn", crlfLines(xy(6, "5"))),
                 dir.write("c_leaf.procspec", procSpec()), dir.write("d_du.scn", scan()),
                 dir.write("e_old.sp", oldBinarySp(11, 11)), dir.write("f_xdap.spk", spk()),
                 dir.write("g_wiz.trm", spectraWiz())};

@@ -27,12 +27,7 @@ TSpectrumRecord read(const std::string& bytes) {
 
 template <class E>
 std::string errorOf(const std::string& bytes) {
-    try {
-        read(bytes);
-    } catch (const E& e) {
-        return e.what();
-    }
-    return "no error";
+    return fmt_test::errorText<E>([&] { read(bytes); });
 }
 
 void expectCommonFields(const TSpectrumRecord& r) {
@@ -327,9 +322,7 @@ std::string peAscii(const std::string& head, const std::vector<std::string>& dat
     l.insert(l.end(), {"#GR", "NM", "A", "1.0", "0.0", "#DATA"});
     l.insert(l.end(), data.begin(), data.end());
     l.push_back("#END");
-    std::string s;
-    for (const auto& x : l) s += x + "\r\n";
-    return s;
+    return crlfLines(l);
 }
 
 std::vector<std::string> dataLines(double x0, double dx, int n) {
@@ -439,9 +432,7 @@ std::string headerless(int count, double first, double last, const std::string& 
     for (std::size_t i = 0; i < ys.size(); ++i)
         l.push_back(numtext::FloatToStr(first + double(i), '.') + "   " + numtext::FloatToStr(ys[i], '.'));
     l.push_back("-1");
-    std::string s;
-    for (const auto& x : l) s += x + "\r\n";
-    return s;
+    return crlfLines(l);
 }
 
 TEST(PerkinElmerText, HeaderlessFluorescence) {

@@ -88,14 +88,7 @@ TEST(BeckmanScn, Variants) {
 
 TEST(BeckmanScn, CountsAreCheckedAgainstTheFile) {
     CleanState state;
-    auto error = [](const std::string& bytes) -> std::string {
-        try {
-            readScan(bytes);
-        } catch (const vx::Error& e) {
-            return e.what();
-        }
-        return "no error";
-    };
+    auto error = [](const std::string& bytes) { return fmt_test::errorText<vx::Error>([&] { readScan(bytes); }); };
     EXPECT_EQ(error(scan("S_SCAN", 190, 1100, 1, 0, 910)), "Stream read error");
     EXPECT_EQ(error(scan("S_SCAN", 190, 1100, 1, 0, 0).substr(0, 50)), "Stream read error");
     EXPECT_EQ(error(scan("S_SCAN", 0, 3e38f, 1e-30f, 0, 4)), "Stream read error");
@@ -136,12 +129,7 @@ TSpectrumRecord readArchive(const std::string& bytes) {
 
 template <class E>
 std::string archiveError(const std::string& bytes) {
-    try {
-        readArchive(bytes);
-    } catch (const E& e) {
-        return e.what();
-    }
-    return "no error";
+    return fmt_test::errorText<E>([&] { readArchive(bytes); });
 }
 
 TEST(ProcSpec, CountsFromPixelValues) {

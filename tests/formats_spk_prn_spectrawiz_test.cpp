@@ -7,19 +7,15 @@
 #include "formats/spectrawiz.h"
 #include "formats/spk_reader.h"
 #include "formats_test_util.h"
+#include "instrument_file_builder.h"
 #include "platform/errors.h"
 
 using fmt_test::CleanState;
+using fmt_test::crlfLines;
 
 namespace {
 
 constexpr const char* kFileDate = "2012-03-04 05:06:07";
-
-std::string joined(const std::vector<std::string>& lines) {
-    std::string s;
-    for (const auto& l : lines) s += l + "\r\n";
-    return s;
-}
 
 void expectCommon(const TSpectrumRecord& r) {
     EXPECT_EQ(r.Concentration, 0.0);
@@ -51,7 +47,7 @@ std::vector<std::string> spkData(double x0, double dx, int n, double y0, double 
 
 TSpectrumRecord readSpk(const std::vector<std::string>& lines) {
     TSpectrumRecord r;  // the Open command's fresh record
-    ReadSpecSpkBytes(r, joined(lines), "/x/run.spk");
+    ReadSpecSpkBytes(r, crlfLines(lines), "/x/run.spk");
     return r;
 }
 
@@ -101,13 +97,8 @@ TEST(Spk, TransmittanceCode) {
 
 TEST(Spk, RefusedAndBadFiles) {
     CleanState state;
-    const auto error = [](const std::vector<std::string>& lines) -> std::string {
-        try {
-            readSpk(lines);
-        } catch (const vx::Error& e) {
-            return e.what();
-        }
-        return "no error";
+    const auto error = [](const std::vector<std::string>& lines) {
+        return fmt_test::errorText<vx::Error>([&] { readSpk(lines); });
     };
     const std::vector<std::string> d = spkData(400, 1, 5, 0.1, 0.01);
     EXPECT_EQ(error(spk(9, 2, 0, d)), "/x/run.spk: SPK files with x code 2 cannot be read; only x code 1 (wavelengths in nm) can.");
@@ -129,7 +120,7 @@ TEST(Spk, RefusedAndBadFiles) {
 
 TSpectrumRecord readPrn(const std::string& name, const std::vector<std::string>& lines) {
     TSpectrumRecord r;
-    ReadSpecPrnBytes(r, joined(lines), name, kFileDate);
+    ReadSpecPrnBytes(r, crlfLines(lines), name, kFileDate);
     return r;
 }
 
@@ -189,21 +180,15 @@ TEST(Prn, SingleColumnOf576Pixels) {
     EXPECT_DOUBLE_EQ(r.Values[0], 120.0 / 15000);
     EXPECT_DOUBLE_EQ(r.Values[575], 676.0 / 15000);
     l.pop_back();
-    EXPECT_EQ([&] {
-        try {
-            readPrn("/ccd/pixels.prn", l);
-        } catch (const vx::ListIndexError& e) {
-            return std::string(e.what());
-        }
-        return std::string("no error");
-    }(), "List index out of bounds (576)");
+    EXPECT_EQ(fmt_test::errorText<vx::ListIndexError>([&] { readPrn("/ccd/pixels.prn", l); }),
+              "List index out of bounds (576)");
 }
 
 // ---- SpectraWiz
 
 TSpectrumRecord readWiz(const std::vector<std::string>& lines) {
     TSpectrumRecord r;
-    ReadSpecSpectraWizBytes(r, joined(lines), "/sw/leaf.TRM", kFileDate);
+    ReadSpecSpectraWizBytes(r, crlfLines(lines), "/sw/leaf.TRM", kFileDate);
     return r;
 }
 

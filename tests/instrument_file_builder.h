@@ -2,7 +2,6 @@
 // Instrument files for the reader tests, built byte by byte: a growing byte image written at fixed
 // offsets, and text files written line by line with CR LF.
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,11 +48,15 @@ private:
     std::string b_;
 };
 
-// Lines joined with CR LF, the last one ended too.
-inline std::string crlfLines(std::initializer_list<std::string> lines) {
-    std::string s;
-    for (const auto& l : lines) s += l + "\r\n";
-    return s;
+// The text of the error of type E that f raises; "no error" when it raises none.
+template <class E, class F>
+std::string errorText(F&& f) {
+    try {
+        f();
+    } catch (const E& e) {
+        return e.what();
+    }
+    return "no error";
 }
 
 // ZIP archives, stored or deflated, with the sizes and checksums their entries declare.

@@ -1,0 +1,300 @@
+// The UV/Vis instrument readers on large files: PerkinElmer SP (old binary header and block layout),
+// DU scans and a ProcSpec archive of about 100 MB each against a plain fread of the same file in the
+// same run; the ASC, SPK, PRN and SpectraWiz readers on 1,000,000 data lines against the two-column
+// reader on as many lines.
+// Run: build/bin/bench_instruments_uv
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "formats/asc_reader.h"
+#include "formats/ascii_reader.h"
+#include "formats/beckman_scn.h"
+#include "formats/perkinelmer_sp.h"
+#include "formats/prn_reader.h"
+#include "formats/procspec.h"
+#include "formats/spectrawiz.h"
+#include "formats/spk_reader.h"
+#include "platform/byte_order.h"
+
+namespace fs = std::filesystem;
+using namespace byteorder;
+
+namespace {
+
+struct BenchDir {
+    fs::path path = fs::temp_directory_path() / ("vxbench_instruments_uv_" + std::to_string(::getpid()));
+    BenchDir() { fs::create_directories(path); }
+    ~BenchDir() { fs::remove_all(path); }
+};
+
+const fs::path& benchDir() {
+    static const BenchDir dir;
+    return dir.path;
+}
+
+std::string writeFile(const char* name, const std::string& bytes) {
+    const std::string p = (benchDir() / name).string();
+    std::ofstream(p, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return p;
+}
+
+int64_t fileBytes(const std::string& path) { return static_cast<int64_t>(fs::file_size(path)); }
+
+constexpr int kValues = 25'000'000;  // 100 MB of 4-byte values
+
+enum BinaryKind { kOldSp, kBlockSp, kScn, kProcSpec };
+const char* const kBinaryNames[] = {"old.sp", "blocks.sp", "scan.scn", "large.procspec"};
+
+std::string oldSp() {
+    std::string b(512 + std::size_t{4} * kValues, '\0');
+    auto* d = reinterpret_cast<uint8_t*>(b.data());
+    putI32LE(d + 10, kValues);
+    putI32LE(d + 14, 20000 + (kValues - 1));
+    putI32LE(d + 18, 20000);
+    putI16LE(d + 22, 1);
+    d[25] = 1;
+    putI32LE(d + 28, 100000);
+    putU16LE(d + 80, 502);
+    std::memcpy(d + 150, "NM", 2);
+    for (int i = 0; i < kValues; ++i) putI32LE(d + 512 + 4 * std::size_t(i), i % 150000);
+    return b;
+}
+
+std::string blockSp() {
+    const int n = kValues / 2;  // doubles
+    std::string b = "PEPE" + std::string(40, ' ');
+    auto block = [&](uint16_t tag, std::size_t len) {
+        const std::size_t at = b.size();
+        b.resize(at + 6 + len, '\0');
+        auto* d = reinterpret_cast<uint8_t*>(b.data() + at);
+        putU16LE(d, tag);
+        putI32LE(d + 2, static_cast<int32_t>(len));
+        return d + 6;
+    };
+    uint8_t* p = block(0x8B72, 18);
+    putF64LE(p + 2, 4000);
+    putF64LE(p + 10, 4000 - 0.0002 * (n - 1));
+    putF64LE(block(0x8B74, 10) + 2, 0.0002);
+    putI32LE(block(0x8B75, 6) + 2, n);
+    std::memcpy(block(0x8B77, 8) + 4, "CM-1", 4);
+    std::memcpy(block(0x8B78, 5) + 4, "A", 1);
+    p = block(0x8B7C, 6 + std::size_t{8} * n) + 6;
+    for (int i = 0; i < n; ++i) putF64LE(p + 8 * std::size_t(i), 0.5 + 1e-7 * i);
+    return b;
+}
+
+// Single-precision x cannot say exactly where a scan of 25 million points ends: a few values more than
+// the range asks for stand behind the others.
+std::string scan() {
+    std::string b(59 + std::size_t{4} * (kValues + 16), '\0');
+    auto* d = reinterpret_cast<uint8_t*>(b.data());
+    std::memcpy(d, "S_SCAN", 6);
+    putF32BE(d + 38, 190.0f);
+    putF32BE(d + 42, 190.0f + 0.5f * (kValues - 1));
+    putF32BE(d + 51, 0.5f);
+    for (int i = 0; i < kValues; ++i) putF32BE(d + 59 + 4 * std::size_t(i), 0.001f * float(i % 3000));
+    return b;
+}
+
+// A stored (uncompressed) archive of one ProcSpec member of about 100 MB: a compressed one would hold
+// more than the 256 MiB a member may have.
+std::string procSpec() {
+    const int n = 1'800'000;
+    std::string xml = "<?xml version=\"1.0\"?>\n<processedSpectrum>\n  <channelWavelengths>\n";
+    xml.reserve(110'000'000);
+    char line[64];
+    for (int i = 0; i < n; ++i)
+        xml.append(line, std::size_t(std::snprintf(line, sizeof line, "    <double>%.6f</double>\n", 200 + 0.0004 * i)));
+    xml += "  </channelWavelengths>\n  <yUnits reference=\"../CountsIntensity\"/>\n  <pixelValues>\n";
+    for (int i = 0; i < n; ++i)
+        xml.append(line, std::size_t(std::snprintf(line, sizeof line, "    <double>%.4f</double>\n", 1000 + 0.001 * (i % 100000))));
+    xml += "  </pixelValues>\n</processedSpectrum>\n";
+    const std::string name = "ps_1.xml";
+    const auto crc = static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(xml.data()), uInt(xml.size())));
+    std::string z(30, '\0');
+    auto* h = reinterpret_cast<uint8_t*>(z.data());
+    putU32LE(h, 0x04034b50);
+    putU16LE(h + 4, 20);
+    putU32LE(h + 14, crc);
+    putU32LE(h + 18, uint32_t(xml.size()));
+    putU32LE(h + 22, uint32_t(xml.size()));
+    putU16LE(h + 26, uint16_t(name.size()));
+    z += name + xml;
+    const std::size_t cd = z.size();
+    std::string c(46, '\0');
+    auto* q = reinterpret_cast<uint8_t*>(c.data());
+    putU32LE(q, 0x02014b50);
+    putU16LE(q + 4, 20);
+    putU16LE(q + 6, 20);
+    putU32LE(q + 16, crc);
+    putU32LE(q + 20, uint32_t(xml.size()));
+    putU32LE(q + 24, uint32_t(xml.size()));
+    putU16LE(q + 28, uint16_t(name.size()));
+    z += c + name;
+    std::string e(22, '\0');
+    auto* f = reinterpret_cast<uint8_t*>(e.data());
+    putU32LE(f, 0x06054b50);
+    putU16LE(f + 8, 1);
+    putU16LE(f + 10, 1);
+    putU32LE(f + 12, uint32_t(46 + name.size()));
+    putU32LE(f + 16, uint32_t(cd));
+    return z + e;
+}
+
+const std::string& binaryPath(int kind) {
+    static std::string paths[4];
+    std::string& p = paths[kind];
+    if (p.empty()) {
+        switch (kind) {
+        case kOldSp: p = writeFile(kBinaryNames[kind], oldSp()); break;
+        case kBlockSp: p = writeFile(kBinaryNames[kind], blockSp()); break;
+        case kScn: p = writeFile(kBinaryNames[kind], scan()); break;
+        default: p = writeFile(kBinaryNames[kind], procSpec()); break;
+        }
+    }
+    return p;
+}
+
+// What any program that wants the bytes does: one buffer, one fread. Null when the file was not read whole.
+std::unique_ptr<char[]> freadWhole(const std::string& path, std::size_t size) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return nullptr;
+    std::unique_ptr<char[]> buf(new char[size]);
+    const std::size_t got = std::fread(buf.get(), 1, size, f);
+    std::fclose(f);
+    return got == size ? std::move(buf) : nullptr;
+}
+
+void BM_Fread(benchmark::State& state) {
+    const std::string& file = binaryPath(int(state.range(0)));
+    const auto size = static_cast<std::size_t>(fileBytes(file));
+    for (auto _ : state) {
+        std::unique_ptr<char[]> buf = freadWhole(file, size);
+        if (!buf) state.SkipWithError("short read");
+        benchmark::DoNotOptimize(buf.get());
+        // Giving the memory back is not reading: neither side counts it.
+        state.PauseTiming();
+        buf.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * fileBytes(file));
+    state.SetLabel(kBinaryNames[state.range(0)]);
+}
+BENCHMARK(BM_Fread)->DenseRange(kOldSp, kProcSpec)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The least any reader of 4-byte values into a record does: the fread above, then the values as doubles
+// in a vector. The doubles take twice the file's bytes in fresh memory, so this, not the fread alone,
+// bounds the readers of the old SP layout and of scans.
+void BM_FreadIntoDoubles(benchmark::State& state) {
+    const std::string& file = binaryPath(int(state.range(0)));
+    const auto size = static_cast<std::size_t>(fileBytes(file));
+    for (auto _ : state) {
+        std::unique_ptr<char[]> buf = freadWhole(file, size);
+        if (!buf) {
+            state.SkipWithError("short read");
+            break;
+        }
+        const auto* p = reinterpret_cast<const int32_t*>(buf.get() + 512);
+        std::vector<double> values(p, p + kValues);
+        benchmark::DoNotOptimize(values.data());
+        state.PauseTiming();
+        buf.reset();
+        values = {};
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * fileBytes(file));
+    state.SetLabel(kBinaryNames[state.range(0)]);
+}
+BENCHMARK(BM_FreadIntoDoubles)->Arg(kOldSp)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_BinaryReader(benchmark::State& state) {
+    const int kind = int(state.range(0));
+    const std::string& file = binaryPath(kind);
+    for (auto _ : state) {
+        TSpectrumRecord r;
+        switch (kind) {
+        case kOldSp:
+        case kBlockSp: LoadSpecPerkinElmer(r, file); break;
+        case kScn: LoadSpecBeckmanScn(r, file); break;
+        default: LoadSpecProcSpec(r, file); break;
+        }
+        if (r.PointCount() < 1'000'000) state.SkipWithError("not every value read");
+        benchmark::DoNotOptimize(r.Values.data());
+        state.PauseTiming();
+        r = TSpectrumRecord();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * fileBytes(file));
+    state.SetLabel(kBinaryNames[kind]);
+}
+BENCHMARK(BM_BinaryReader)->DenseRange(kOldSp, kProcSpec)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// ---- Text readers: 1,000,000 data lines each, against the two-column reader on as many lines.
+
+constexpr int kLines = 1'000'000;
+
+enum TextKind { kAscii, kAsc, kSpk, kPrn, kSpectraWiz };
+const char* const kTextNames[] = {"ascii.fak", "milton.asc", "xdap.spk", "ccd.prn", "wiz.trm"};
+
+std::string textFile(int kind) {
+    std::string s;
+    s.reserve(40'000'000);
+    switch (kind) {
+    case kAsc:
+        s += "MR.ASC   Sample ID: bench\r\nc\r\nDate and time:      01-Jan-2000\r\n";
+        for (int i = 3; i < 12; ++i) s += "h\r\n";
+        break;
+    case kSpk: s += "9\r\nt\r\nd\r\nc\r\n5\r\n6\r\n7\r\nbench\r\n1\r\n0\r\n"; break;
+    case kSpectraWiz: s += "\"bench\r\n  A\r\n"; break;
+    default: break;
+    }
+    char line[96];
+    for (int i = 0; i < kLines; ++i) {
+        const double x = 200.0 + i * 0.0007, y = 0.5 + 0.4 * std::sin(i * 1e-4);
+        const char* format = kind == kAscii ? "%.4f\t%.6f\r\n" : "%.4f %.6f\r\n";
+        s.append(line, static_cast<std::size_t>(std::snprintf(line, sizeof line, format, x, y)));
+    }
+    if (kind == kAscii || kind == kSpectraWiz || kind == kAsc) s += "end\r\n";
+    return s;
+}
+
+const std::string& textPath(int kind) {
+    static std::string paths[5];
+    std::string& p = paths[kind];
+    if (p.empty()) p = writeFile(kTextNames[kind], textFile(kind));
+    return p;
+}
+
+void BM_TextReader(benchmark::State& state) {
+    const int kind = static_cast<int>(state.range(0));
+    const std::string& path = textPath(kind);
+    for (auto _ : state) {
+        TSpectrumRecord r;
+        switch (kind) {
+        case kAscii: LoadSpecAscii(r, path, false); break;
+        case kAsc: LoadAscFile(r, path); break;
+        case kSpk: LoadSpecSpk(r, path); break;
+        case kPrn: LoadSpecPrn(r, path); break;
+        default: LoadSpecSpectraWiz(r, path); break;
+        }
+        if (r.PointCount() < kLines - 1) state.SkipWithError("not every line read");
+        benchmark::DoNotOptimize(r.Values.data());
+    }
+    state.SetBytesProcessed(state.iterations() * fileBytes(path));
+    state.SetLabel(kTextNames[kind]);
+}
+BENCHMARK(BM_TextReader)->DenseRange(kAscii, kSpectraWiz)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

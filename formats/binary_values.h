@@ -1,0 +1,80 @@
+#pragma once
+// Values of a binary file converted into a record's doubles in one pass. The doubles take more memory
+// than the file's bytes, and on a large spectrum touching that memory page by page, not the
+// conversion, is the cost: the destination is reserved, its pages are faulted in with one call, and
+// every double is written once (never zeroed first).
+#include <sys/mman.h>
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <vector>
+
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23  // Linux 5.14; older kernels refuse it and the pages fault as usual
+#endif
+
+namespace binvalues {
+
+// Walks fields of `Stride` bytes, giving each one's value through `Convert`.
+template <std::size_t Stride, class Convert>
+class FieldIterator {
+public:
+    using iterator_category = std::random_access_iterator_tag;
+    using value_type = double;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const double*;
+    using reference = double;
+
+    FieldIterator(const uint8_t* p, Convert f, uint64_t* nonFinite) : p_(p), f_(f), nonFinite_(nonFinite) {}
+    double operator*() const { return checked(f_(p_)); }
+    double operator[](difference_type d) const { return checked(f_(p_ + d * difference_type(Stride))); }
+    FieldIterator& operator++() { p_ += Stride; return *this; }
+    FieldIterator operator++(int) { FieldIterator t = *this; p_ += Stride; return t; }
+    FieldIterator& operator--() { p_ -= Stride; return *this; }
+    FieldIterator operator--(int) { FieldIterator t = *this; p_ -= Stride; return t; }
+    FieldIterator& operator+=(difference_type d) { p_ += d * difference_type(Stride); return *this; }
+    FieldIterator& operator-=(difference_type d) { p_ -= d * difference_type(Stride); return *this; }
+    FieldIterator operator+(difference_type d) const { FieldIterator t = *this; return t += d; }
+    FieldIterator operator-(difference_type d) const { FieldIterator t = *this; return t -= d; }
+    difference_type operator-(const FieldIterator& o) const { return (p_ - o.p_) / difference_type(Stride); }
+    bool operator==(const FieldIterator& o) const { return p_ == o.p_; }
+    bool operator!=(const FieldIterator& o) const { return p_ != o.p_; }
+    bool operator<(const FieldIterator& o) const { return p_ < o.p_; }
+    bool operator>(const FieldIterator& o) const { return p_ > o.p_; }
+    bool operator<=(const FieldIterator& o) const { return p_ <= o.p_; }
+    bool operator>=(const FieldIterator& o) const { return p_ >= o.p_; }
+
+private:
+    // Notes a value whose exponent bits are all set (an infinity or NaN) on the way.
+    double checked(double v) const {
+        constexpr uint64_t kExponent = 0x7FF0000000000000ull;
+        *nonFinite_ |= static_cast<uint64_t>((std::bit_cast<uint64_t>(v) & kExponent) == kExponent);
+        return v;
+    }
+    const uint8_t* p_;
+    Convert f_;
+    uint64_t* nonFinite_;
+};
+
+// Makes `out` the n values of the fields of `Stride` bytes from p on (the caller has checked that they
+// lie inside the file). False, with `out` empty, when a value is no finite number.
+template <std::size_t Stride, class Convert>
+bool AssignConverted(std::vector<double>& out, const uint8_t* p, std::size_t n, Convert f) {
+    out.clear();
+    out.reserve(n);
+    if (n * sizeof(double) >= (std::size_t{1} << 20)) {
+        constexpr uintptr_t kPage = 4096;
+        const auto a = reinterpret_cast<uintptr_t>(out.data());
+        const uintptr_t b = (a + kPage - 1) & ~(kPage - 1), e = (a + n * sizeof(double)) & ~(kPage - 1);
+        if (e > b) ::madvise(reinterpret_cast<void*>(b), e - b, MADV_POPULATE_WRITE);
+    }
+    uint64_t nonFinite = 0;
+    out.assign(FieldIterator<Stride, Convert>(p, f, &nonFinite),
+               FieldIterator<Stride, Convert>(p + n * Stride, f, &nonFinite));
+    if (nonFinite != 0) out.clear();
+    return nonFinite == 0;
+}
+
+}  // namespace binvalues
