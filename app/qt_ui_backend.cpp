@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QThread>
 #include <QUrl>
 
@@ -100,6 +101,11 @@ void QtUiBackend::setStatus(int panel, const std::string& text) {
         w->SetStatusText(panel, Q(text));
         w->repaint();
     }
+}
+
+int32_t GetScreenBitsPerPixel() {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->depth() : 0;
 }
 
 void InstallQtUi() {

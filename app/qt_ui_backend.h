@@ -1,6 +1,7 @@
 #pragma once
 // The Qt side of the ui layer: message boxes, the query dialogs, the desktop's URL opener and the
 // clipboard; the top-level error handler; the event-processing wait behind DelayWithMessages.
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -27,6 +28,9 @@ public:
 
 // What hands a URL to the desktop (QDesktopServices::openUrl unless set; tests set it).
 void SetDesktopOpener(std::function<bool(const QUrl&)> opener);
+
+// Colour depth of the screen in bits per pixel (0 without a screen).
+int32_t GetScreenBitsPerPixel();
 
 // Installs QtUiBackend as the ui backend and the Qt wait as the DelayWithMessages handler.
 void InstallQtUi();

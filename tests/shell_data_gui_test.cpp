@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include <filesystem>
@@ -264,4 +265,11 @@ TEST(DesktopOpener, HelpPagesGoToTheDesktopAsAPageThatJumpsToTheirSection) {
     // Pages without a section and web pages go as they are.
     EXPECT_EQ(given[1], target);
     EXPECT_EQ(given[2].toString().toStdString(), "https://www.varolux32.org/forum/#top");
+}
+
+TEST(ScreenDepth, IsThatOfTheScreen) {
+    AppTestSetUp();
+    ASSERT_NE(QGuiApplication::primaryScreen(), nullptr);
+    EXPECT_EQ(GetScreenBitsPerPixel(), QGuiApplication::primaryScreen()->depth());
+    EXPECT_GE(GetScreenBitsPerPixel(), 8);
 }
