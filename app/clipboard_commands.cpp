@@ -1,10 +1,10 @@
 #include "app/clipboard_commands.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QFileDialog>
 
 #include "app/TMainwin.h"
+#include "app/dialog_command.h"
 #include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
 #include "core/binary_inspector.h"
@@ -30,14 +30,6 @@ struct BusyCursor {
     ~BusyCursor() { QApplication::restoreOverrideCursor(); }
 };
 
-void connectCommand(TMainwin& w, const char* name, void (*fn)(TMainwin&)) {
-    QAction* a = w.Action(name);
-    if (!a) return;
-    a->setEnabled(true);
-    TMainwin* win = &w;
-    QObject::connect(a, &QAction::triggered, &w, [win, fn] { RunGuarded([&] { fn(*win); }); });
-}
-
 }  // namespace
 
 namespace clipcmd {
@@ -45,7 +37,7 @@ namespace clipcmd {
 void SetFileDialogHook(std::function<std::string()> hook) { fileDialogHook() = std::move(hook); }
 
 void CopyDatatoClipboard1Click(TMainwin& win) {
-    if (win.XYPlot()->KurvenAnzahl() == 0) return;
+    if (!win.HasCurves()) return;
     ui::setClipboardText(ClipboardDataText(SpectraList));
 }
 
@@ -95,7 +87,9 @@ void OpenUnknown1Click(TMainwin& win) {
 }  // namespace clipcmd
 
 void ConnectClipboardCommands(TMainwin& win) {
-    connectCommand(win, "CopyDatatoClipboard1", clipcmd::CopyDatatoClipboard1Click);
-    connectCommand(win, "PasteDatafromClipboard1", clipcmd::PasteDatafromClipboard1Click);
-    connectCommand(win, "OpenUnknown1", clipcmd::OpenUnknown1Click);
+    dialogcmd::connectCommands(win, {
+        {"CopyDatatoClipboard1", clipcmd::CopyDatatoClipboard1Click},
+        {"PasteDatafromClipboard1", clipcmd::PasteDatafromClipboard1Click},
+        {"OpenUnknown1", clipcmd::OpenUnknown1Click},
+    });
 }

@@ -1,11 +1,11 @@
 #include "app/core_commands.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QProgressBar>
 #include <QPointer>
 
 #include "app/TMainwin.h"
+#include "app/dialog_command.h"
 #include "app/plot/Xygraph.h"
 #include "core/peaks.h"
 #include "core/smoothing.h"
@@ -60,13 +60,5 @@ void Smooth1Click(TMainwin& w) {
 }
 
 void ConnectCoreCommands(TMainwin& w) {
-    TMainwin* win = &w;
-    if (QAction* a = w.Action("Normalize1")) {
-        a->setEnabled(true);
-        QObject::connect(a, &QAction::triggered, &w, [win] { Normalize1Click(*win); });
-    }
-    if (QAction* a = w.Action("Smooth1")) {
-        a->setEnabled(true);
-        QObject::connect(a, &QAction::triggered, &w, [win] { Smooth1Click(*win); });
-    }
+    dialogcmd::connectCommands(w, {{"Normalize1", Normalize1Click}, {"Smooth1", Smooth1Click}});
 }

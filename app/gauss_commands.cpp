@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include "app/TMainwin.h"
+#include "app/dialog_command.h"
 #include "app/dialogs/TGauss2Dia.h"
 #include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
@@ -136,8 +137,7 @@ void SetFitStepObserver(std::function<void()> observer) { stepObserver() = std::
 
 void GaussManually1Click(TMainwin& w) {
     if (!unitsAllowed()) return;
-    TXYPlot& plot = *w.XYPlot();
-    if (plot.KurvenAnzahl() == 0) return;
+    if (!w.HasCurves()) return;
     bool measured = false;
     for (const auto& rec : SpectraList) measured = measured || rec->SourceKind != SpecSourceGaussModel;
     if (!measured) return;
@@ -189,16 +189,9 @@ void GaussSave1Click(TMainwin& w) {
 
 void ConnectGaussCommands(TMainwin& win) {
     new TGauss2Dia(&win);
-    TMainwin* w = &win;
-    const std::pair<const char*, void (*)(TMainwin&)> commands[] = {
+    dialogcmd::connectCommands(win, {
         {"GaussManually1", gausscmd::GaussManually1Click},
         {"GaussOpen1", gausscmd::GaussOpen1Click},
         {"GaussSave1", gausscmd::GaussSave1Click},
-    };
-    for (const auto& [name, fn] : commands) {
-        QAction* a = win.Action(name);
-        if (!a) continue;
-        a->setEnabled(true);
-        QObject::connect(a, &QAction::triggered, &win, [w, fn = fn] { RunGuarded([&] { fn(*w); }); });
-    }
+    });
 }
