@@ -1,6 +1,5 @@
 #include "app/clipboard_commands.h"
 
-#include <QApplication>
 #include <QFileDialog>
 
 #include "app/TMainwin.h"
@@ -24,11 +23,6 @@ std::function<std::string()>& fileDialogHook() {
     static std::function<std::string()> hook;
     return hook;
 }
-
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 }  // namespace
 
@@ -79,7 +73,7 @@ void OpenUnknown1Click(TMainwin& win) {
             name = dlg.selectedFiles().front().toStdString();
     }
     if (name.empty()) return;
-    BusyCursor busy;
+    TBusyCursor busy;
     if (!ShellOpenPath(FileBesideProgram(ProgramFolder, kBinaryTemplate))) ui::messageBox("Excel template file could not be opened!");
     InspectBinaryFile(name, 0, -1, 4);
 }

@@ -1,7 +1,6 @@
 #include "app/gauss_commands.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QPointer>
@@ -94,10 +93,7 @@ void runFit(TMainwin& w, const TGaussFitSwitches& switches) {
     {
         TUserInputBlock block;
         inputBlock = &block;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        struct CursorBack {
-            ~CursorBack() { QApplication::restoreOverrideCursor(); }
-        } cursorBack;
+        TBusyCursor busy;
         try {
             GaussFitIterate(SpectraList[0], GaussModelParams, switches, CurrentDisplayState(), hooks);
         } catch (const vx::Cancelled&) {

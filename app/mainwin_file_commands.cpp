@@ -1,6 +1,5 @@
 // The File menu's Open, Save, Save Data as and recent-files commands.
 #include <QAction>
-#include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -17,16 +16,6 @@
 #include "formats/open_files.h"
 #include "formats/save_dispatcher.h"
 #include "platform/ui.h"
-
-namespace {
-
-// The hourglass while a command works, restored on every way out.
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-}  // namespace
 
 void TMainwin::ffnen1Click() {
     std::vector<std::string> names;
@@ -51,7 +40,7 @@ void TMainwin::ffnen1Click() {
 
     std::string error;
     std::vector<std::string> noSpectrum;
-    std::optional<BusyCursor> busy;  // over the reading and the curves made from it
+    std::optional<TBusyCursor> busy;  // over the reading and the curves made from it
     if (!names.empty()) {
         busy.emplace();
         OpenResult r;

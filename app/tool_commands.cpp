@@ -236,10 +236,7 @@ void Abspielen1Click(TMainwin& w) {
     const int k = TAuswDia::Choose(&w, "Choose Spectrum for Playing!");
     const TSpectrumRecord* rec = SpectraList.Get(k);
     if (!rec) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    struct Restore {
-        ~Restore() { QApplication::restoreOverrideCursor(); }
-    } restore;
+    TBusyCursor busy;
     TXYPlot& plot = *w.XYPlot();
     // The tone player's texts go to the main window's second panel.
     const TonePlan plan = PlanSpectrumPlayback(*rec, plot.MinXValue, plot.MaxXValue);
