@@ -1,9 +1,9 @@
 #include "app/clipboard_commands.h"
 
-#include <QFileDialog>
 
 #include "app/TMainwin.h"
 #include "app/dialog_command.h"
+#include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
 #include "core/binary_inspector.h"
@@ -64,13 +64,10 @@ void OpenUnknown1Click(TMainwin& win) {
     if (fileDialogHook()) {
         name = fileDialogHook()();
     } else {
-        QFileDialog dlg(&win, QString(), OpenFolder.size() > 2 ? QString::fromStdString(OpenFolder) : QString());
-        dlg.setObjectName("OpenSpek");
-        dlg.setFileMode(QFileDialog::ExistingFile);
-        dlg.setAcceptMode(QFileDialog::AcceptOpen);
-        dlg.setNameFilter("all spectral file types (*.*)");
-        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
-            name = dlg.selectedFiles().front().toStdString();
+        name = ChooseFile(&win, {.ObjectName = "OpenSpek",
+                                 .Title = {},
+                                 .Start = OpenFolder.size() > 2 ? QString::fromStdString(OpenFolder) : QString(),
+                                 .Filters = {"all spectral file types (*.*)"}});
     }
     if (name.empty()) return;
     TBusyCursor busy;

@@ -1,6 +1,5 @@
 #include "app/export_commands.h"
 
-#include <QFileDialog>
 
 #include "app/TMainwin.h"
 #include "app/dialog_command.h"
@@ -44,14 +43,11 @@ TGnuplotPlot plotState(TXYPlot& plot) {
 
 std::string gnuplotFileName(TMainwin& w) {
     if (gnuplotSaveHook()) return gnuplotSaveHook()(SaveFolder);
-    QFileDialog dlg(&w, "Save for GnuPlot", QString::fromStdString(SaveFolder));
-    dlg.setObjectName("SavePLT");
-    dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setFileMode(QFileDialog::AnyFile);
-    dlg.setNameFilters(QtNameFilters(kGnuplotFilter));
-    dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
-    return dlg.selectedFiles().front().toStdString();
+    return ChooseFile(&w, {.Mode = TFileDialogSpec::TMode::Save,
+                           .ObjectName = "SavePLT",
+                           .Title = "Save for GnuPlot",
+                           .Start = QString::fromStdString(SaveFolder),
+                           .Filters = QtNameFilters(kGnuplotFilter)});
 }
 
 }  // namespace

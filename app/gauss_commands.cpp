@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QPointer>
 
 #include "app/TMainwin.h"
@@ -42,15 +41,12 @@ bool unitsAllowed() {
 
 std::string fileDialog(TMainwin& w, bool save) {
     if (fileDialogHook()) return fileDialogHook()(save);
-    QFileDialog dlg(&w, save ? "Save Gauss spectra" : "Open Gauss spectra", QString::fromStdString(OpenFolder));
-    dlg.setObjectName(save ? "SaveGauss" : "OpenGauss");
-    dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dlg.setNameFilters(QtNameFilters(kFilter));
     // The overwrite question comes after the extension is forced.
-    dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
-    return dlg.selectedFiles().front().toStdString();
+    return ChooseFile(&w, {.Mode = save ? TFileDialogSpec::TMode::Save : TFileDialogSpec::TMode::OpenOne,
+                           .ObjectName = save ? "SaveGauss" : "OpenGauss",
+                           .Title = save ? "Save Gauss spectra" : "Open Gauss spectra",
+                           .Start = QString::fromStdString(OpenFolder),
+                           .Filters = QtNameFilters(kFilter)});
 }
 
 // The model spectrum and one spectrum per group, from the program's block.

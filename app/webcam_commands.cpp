@@ -1,13 +1,13 @@
 #include "app/webcam_commands.h"
 
 #include <QAction>
-#include <QFileDialog>
 #include <QPointer>
 
 #include <cstdlib>
 
 #include "app/TMainwin.h"
 #include "app/dialog_command.h"
+#include "app/file_filters.h"
 #include "app/dialogs/TfrmScreenshot.h"
 #include "app/qt_ui_backend.h"
 #include "core/file_names.h"
@@ -180,11 +180,10 @@ void Loadspectrumimage1Click(TMainwin& w) {
     if (imageDialogHook) {
         path = imageDialogHook();
     } else {
-        QFileDialog dlg(&w, QString(), QString::fromStdString(OpenFolder));
-        dlg.setObjectName("OpenPicture");
-        dlg.setFileMode(QFileDialog::ExistingFile);
-        dlg.setNameFilters({"Bitmap image (*.bmp *.BMP)", "JPEG image (*.jpg *.JPG *.jpeg *.JPEG)"});
-        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()) path = dlg.selectedFiles().front().toStdString();
+        path = ChooseFile(&w, {.ObjectName = "OpenPicture",
+                               .Title = {},
+                               .Start = QString::fromStdString(OpenFolder),
+                               .Filters = {"Bitmap image (*.bmp *.BMP)", "JPEG image (*.jpg *.JPG *.jpeg *.JPEG)"}});
     }
     if (path.empty()) return;
     const std::string ext = LowerAscii(ExtensionOf(path));
