@@ -59,9 +59,9 @@ private:
 };
 
 // Makes `out` the n values of the fields of `Stride` bytes from p on (the caller has checked that they
-// lie inside the file). False, with `out` empty, when a value is no finite number.
+// lie inside the file), keeping them all. True when every value is a finite number.
 template <std::size_t Stride, class Convert>
-bool AssignConverted(std::vector<double>& out, const uint8_t* p, std::size_t n, Convert f) {
+bool ConvertInto(std::vector<double>& out, const uint8_t* p, std::size_t n, Convert f) {
     out.clear();
     out.reserve(n);
     if (n * sizeof(double) >= (std::size_t{1} << 20)) {
@@ -73,8 +73,15 @@ bool AssignConverted(std::vector<double>& out, const uint8_t* p, std::size_t n, 
     uint64_t nonFinite = 0;
     out.assign(FieldIterator<Stride, Convert>(p, f, &nonFinite),
                FieldIterator<Stride, Convert>(p + n * Stride, f, &nonFinite));
-    if (nonFinite != 0) out.clear();
     return nonFinite == 0;
+}
+
+// The same, but false with `out` empty when a value is no finite number.
+template <std::size_t Stride, class Convert>
+bool AssignConverted(std::vector<double>& out, const uint8_t* p, std::size_t n, Convert f) {
+    if (ConvertInto<Stride>(out, p, n, f)) return true;
+    out.clear();
+    return false;
 }
 
 }  // namespace binvalues

@@ -4,12 +4,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <iterator>
 #include <memory>
 #include <vector>
 
 #include "core/date_time.h"
 #include "core/helpers.h"
+#include "formats/binary_values.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
 #include "platform/byte_order.h"
@@ -87,54 +87,13 @@ double pixelX(const Header& h, int i) {
     return static_cast<double>(x);
 }
 
-// One stripe's values converted to doubles as they stand in the file (constructed in place, without a
-// zero fill first: a large file is read at the speed of the memory).
-template <class Read>
-class ValueIterator {
-public:
-    using iterator_category = std::forward_iterator_tag;
-    using value_type = double;
-    using difference_type = std::ptrdiff_t;
-    using pointer = const double*;
-    using reference = double;
-    ValueIterator() = default;
-    ValueIterator(const uint8_t* p, std::size_t size) : p_(p), size_(size) {}
-    double operator*() const { return Read::at(p_); }
-    ValueIterator& operator++() {
-        p_ += size_;
-        return *this;
-    }
-    ValueIterator operator++(int) {
-        ValueIterator t = *this;
-        ++*this;
-        return t;
-    }
-    friend bool operator==(const ValueIterator& a, const ValueIterator& b) { return a.p_ == b.p_; }
-    friend difference_type operator-(const ValueIterator& a, const ValueIterator& b) {
-        return (a.p_ - b.p_) / static_cast<difference_type>(a.size_);
-    }
-
-private:
-    const uint8_t* p_ = nullptr;
-    std::size_t size_ = 1;
-};
-
-struct ReadF32 { static double at(const uint8_t* p) { return getF32LE(p); } };
-struct ReadI32 { static double at(const uint8_t* p) { return getI32LE(p); } };
-struct ReadI16 { static double at(const uint8_t* p) { return getI16LE(p); } };
-struct ReadU16 { static double at(const uint8_t* p) { return getU16LE(p); } };
-
-template <class Read>
-void assignValues(std::vector<double>& out, const uint8_t* p, std::size_t n, std::size_t size) {
-    out.assign(ValueIterator<Read>(p, size), ValueIterator<Read>(p + n * size, size));
-}
-
+// One stripe's values as doubles, all kept (a value that is no number shows in the record's check).
 void readStripe(std::vector<double>& out, const uint8_t* p, std::size_t n, int16_t type) {
     switch (type) {
-    case kFloat32: assignValues<ReadF32>(out, p, n, 4); break;
-    case kInt32: assignValues<ReadI32>(out, p, n, 4); break;
-    case kInt16: assignValues<ReadI16>(out, p, n, 2); break;
-    default: assignValues<ReadU16>(out, p, n, 2); break;
+    case kFloat32: binvalues::ConvertInto<4>(out, p, n, [](const uint8_t* q) { return double(getF32LE(q)); }); break;
+    case kInt32: binvalues::ConvertInto<4>(out, p, n, [](const uint8_t* q) { return double(getI32LE(q)); }); break;
+    case kInt16: binvalues::ConvertInto<2>(out, p, n, [](const uint8_t* q) { return double(getI16LE(q)); }); break;
+    default: binvalues::ConvertInto<2>(out, p, n, [](const uint8_t* q) { return double(getU16LE(q)); }); break;
     }
 }
 
