@@ -150,7 +150,6 @@ private:
     std::string RunSaveDialog(const char* filter, const char* const (&extensions)[5]);
     void RestorePlacement();
     void SavePlacement();
-    void ApplyCurveLooks(int n, bool nameToo);
     // The writers of the save dispatcher that live in app/ (plot images, SPC, JCAMP-DX), installed
     // once the plot exists and removed with the window (app/mainwin_save_hooks.cpp).
     void InstallSaveHooks();

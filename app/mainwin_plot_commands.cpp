@@ -11,6 +11,7 @@
 #include "app/TMainwin.h"
 #include "app/app_version.h"
 #include "app/plot/Xygraph.h"
+#include "app/replot.h"
 #include "app/qt_ui_backend.h"
 #include "core/spectra_list.h"
 #include "platform/ui.h"
@@ -54,20 +55,12 @@ void TMainwin::StandardLinesColours1Click() {
     plot_->BaseLineWidth = 1;
     for (int32_t i = 0; i < SpectraList.Count() && i < plot_->KurvenAnzahl(); ++i) {
         TSpectrumRecord& rec = SpectraList[i];
-        const int n = i + 1;
         rec.LineStyle = 0;
         rec.LineWidth = 1;
-        rec.Color = CurveColor(n);
-        ApplyCurveLooks(n, true);
+        rec.Color = CurveColor(i + 1);
     }
+    ApplyAllCurveLooks(*plot_, SpectraList);
     plot_->update();
-}
-
-void TMainwin::ApplyCurveLooks(int n, bool nameToo) {
-    TSpectrumRecord& rec = SpectraList[n - 1];
-    plot_->SetCurveColor(n, rec.Color);
-    plot_->SetCurveStyle(n, rec.LineStyle, rec.LineWidth + plot_->BaseLineWidth - 1);
-    if (nameToo) plot_->SetCurveName(n, QString::fromStdString(rec.Title.str()));
 }
 
 void TMainwin::ThickerLines1Click() {
@@ -75,8 +68,7 @@ void TMainwin::ThickerLines1Click() {
     ++plot_->BaseLineWidth;
     for (int32_t i = 0; i < SpectraList.Count() && i < plot_->KurvenAnzahl(); ++i) {
         const TSpectrumRecord& rec = SpectraList[i];
-        if (rec.LineWidth <= 6)
-            plot_->SetCurveStyle(i + 1, plot_->GetCurveStyle(i + 1), rec.LineWidth + plot_->BaseLineWidth - 1);
+        if (rec.LineWidth <= 6) plot_->SetCurveStyle(i + 1, plot_->GetCurveStyle(i + 1), EffectiveLineWidth(*plot_, rec));
     }
     plot_->update();
 }
@@ -86,7 +78,7 @@ void TMainwin::ThinnerLines1Click() {
     --plot_->BaseLineWidth;
     for (int32_t i = 0; i < SpectraList.Count() && i < plot_->KurvenAnzahl(); ++i) {
         const TSpectrumRecord& rec = SpectraList[i];
-        plot_->SetCurveStyle(i + 1, plot_->GetCurveStyle(i + 1), rec.LineWidth + plot_->BaseLineWidth - 1);
+        plot_->SetCurveStyle(i + 1, plot_->GetCurveStyle(i + 1), EffectiveLineWidth(*plot_, rec));
     }
     plot_->update();
 }

@@ -6,6 +6,7 @@
 
 #include "app/TMainwin.h"
 #include "app/plot/Xygraph.h"
+#include "app/replot.h"
 #include "core/quantum_yield_settings.h"
 #include "core/settings_globals.h"
 #include "core/spectra_list.h"
@@ -35,7 +36,7 @@ void ApplyOptions(TMainwin& w, const options::StoredOptions& o, bool applyPathLe
     } else {
         for (int n = 1; n <= curves; ++n) {
             const TSpectrumRecord& rec = SpectraList[n - 1];
-            plot.SetCurveStyle(n, rec.LineStyle, rec.LineWidth + plot.BaseLineWidth - 1);
+            plot.SetCurveStyle(n, rec.LineStyle, EffectiveLineWidth(plot, rec));
         }
     }
 

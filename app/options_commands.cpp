@@ -8,6 +8,7 @@
 #include "app/options_apply.h"
 #include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
+#include "app/replot.h"
 #include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
@@ -106,12 +107,7 @@ void RunGeneralCommand(TMainwin& w) {
         runDialog(dia);
     }
     // Whatever the result: the looks of every record reach its curve.
-    for (int32_t i = 0; i < SpectraList.Count() && i < plot.KurvenAnzahl(); ++i) {
-        const TSpectrumRecord& rec = SpectraList[i];
-        plot.SetCurveColor(i + 1, rec.Color);
-        plot.SetCurveStyle(i + 1, rec.LineStyle, rec.LineWidth + plot.BaseLineWidth - 1);
-        plot.SetCurveName(i + 1, QString::fromStdString(rec.Title.str()));
-    }
+    ApplyAllCurveLooks(plot, SpectraList);
     // The molar absorption coefficient and its logarithm depend on concentration and path length.
     if (DisplayYMode == 0 || DisplayYMode > 2) {
         recomputeCurves(w);

@@ -135,7 +135,18 @@ void ReplotCurves(TXYPlot& plot, TSpectraList& list) {
 }
 
 void ReplotCurve(TXYPlot& plot, TSpectrumRecord& rec, int n) {
-    plot.SetCurveColor(n, rec.Color);
-    plot.SetCurveStyle(n, rec.LineStyle, rec.LineWidth + plot.BaseLineWidth - 1);
+    ApplyCurveLooks(plot, rec, n, false);
     PlotSpectrumCurve(plot, rec, n);
+}
+
+int EffectiveLineWidth(const TXYPlot& plot, const TSpectrumRecord& rec) { return rec.LineWidth + plot.BaseLineWidth - 1; }
+
+void ApplyCurveLooks(TXYPlot& plot, const TSpectrumRecord& rec, int n, bool name) {
+    plot.SetCurveColor(n, rec.Color);
+    plot.SetCurveStyle(n, rec.LineStyle, EffectiveLineWidth(plot, rec));
+    if (name) plot.SetCurveName(n, QString::fromStdString(rec.Title.str()));
+}
+
+void ApplyAllCurveLooks(TXYPlot& plot, const TSpectraList& list) {
+    for (int32_t i = 0; i < list.Count() && i < plot.KurvenAnzahl(); ++i) ApplyCurveLooks(plot, list[i], i + 1, true);
 }

@@ -26,6 +26,15 @@ void ReplotCurves(TXYPlot& plot, TSpectraList& list);
 // One curve of that re-plot: colour, pen style with the effective width, points.
 void ReplotCurve(TXYPlot& plot, TSpectrumRecord& rec, int n);
 
+// A curve's line width: the record's width plus the plot's BaseLineWidth - 1 (Thicker and Thinner
+// Lines move BaseLineWidth).
+int EffectiveLineWidth(const TXYPlot& plot, const TSpectrumRecord& rec);
+// Curve n takes the looks of its record: colour and pen style with the effective width, and the legend
+// name when `name` is set. The points stay.
+void ApplyCurveLooks(TXYPlot& plot, const TSpectrumRecord& rec, int n, bool name);
+// Every curve that has a record takes its looks and legend name.
+void ApplyAllCurveLooks(TXYPlot& plot, const TSpectraList& list);
+
 // Peak labels of one curve, run by PlotSpectrumCurve when the main window shows the peak-label bar
 // and the curve is chosen (all spectra, or the selected one). Filled by the peak-search work.
 using PeakLabelFn = std::function<void(TXYPlot& plot, TSpectrumRecord& rec, int n)>;

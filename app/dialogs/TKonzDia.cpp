@@ -13,6 +13,7 @@
 #include "app/dialogs/TLegWechs.h"
 #include "app/dialogs/help_ok_cancel_row.h"
 #include "app/plot/Xygraph.h"
+#include "app/replot.h"
 #include "core/helpers.h"
 #include "core/settings_globals.h"
 #include "core/spectra_list.h"
@@ -290,13 +291,7 @@ void TKonzDia::Linienarten_ResetClick() {
     lineTypeEdited_ = false;
     properties::ResetDefaultLines(list_);
     if (plot_) {
-        const int n = std::min(list_.Count(), plot_->KurvenAnzahl());
-        for (int i = 0; i < n; ++i) {
-            const auto& rec = list_[i];
-            plot_->SetCurveColor(i + 1, rec.Color);
-            plot_->SetCurveStyle(i + 1, rec.LineStyle, rec.LineWidth + plot_->BaseLineWidth - 1);
-            plot_->SetCurveName(i + 1, q(rec.Title.str()));
-        }
+        ApplyAllCurveLooks(*plot_, list_);
         plot_->update();
     }
     if (const TSpectrumRecord* rec = list_.Get(current_)) {
