@@ -79,6 +79,9 @@ public:
     void ReplotAllSpectra();
     void UpdateAxisTitles();
     void PlotSpectrumCurve(int index0);  // list index; curve index0 + 1
+    // Every curve that has a record computed again from it (points, axis, legend name); the curve
+    // count, colours and status texts stay.
+    void PlotSpectrumCurves();
 
     // ----- commands (given handler names)
     void FormCreate(const std::vector<std::string>& args);

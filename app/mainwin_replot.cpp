@@ -47,11 +47,14 @@ void TMainwin::ReplotAllSpectra() {
 void TMainwin::UpdateAxisTitles() {
     // When the Raman override changed the x unit, the curves follow it at once.
     if (::UpdateAxisTitles(*plot_, SpectraList)) {
-        for (int32_t i = 0; i < SpectraList.Count() && i < plot_->KurvenAnzahl(); ++i)
-            ::PlotSpectrumCurve(*plot_, SpectraList[i], i + 1);
+        PlotSpectrumCurves();
         plot_->Dirty = true;
     }
     plot_->update();
 }
 
 void TMainwin::PlotSpectrumCurve(int index0) { ::PlotSpectrumCurve(*plot_, SpectraList[index0], index0 + 1); }
+
+void TMainwin::PlotSpectrumCurves() {
+    for (int32_t i = 0; i < SpectraList.Count() && i < plot_->KurvenAnzahl(); ++i) PlotSpectrumCurve(i);
+}

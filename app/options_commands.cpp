@@ -15,10 +15,6 @@
 
 namespace {
 
-std::function<int(QDialog&)> dialogRunner;
-
-int runDialog(QDialog& d) { return dialogRunner ? dialogRunner(d) : d.exec(); }
-
 axes::AxesSettings currentAxesSettings(const TXYPlot& plot) {
     axes::AxesSettings s;
     s.DisplayXUnit = DisplayXUnit;
@@ -51,14 +47,7 @@ void takeAxesSettings(TXYPlot& plot, const axes::AxesSettings& s) {
     plot.KeepXRangeOnce = s.KeepXRangeOnce;
 }
 
-void recomputeCurves(TMainwin& w) {
-    TXYPlot& plot = *w.XYPlot();
-    for (int32_t i = 0; i < SpectraList.Count() && i < plot.KurvenAnzahl(); ++i) w.PlotSpectrumCurve(i);
-}
-
 }  // namespace
-
-void SetOptionsDialogRunner(std::function<int(QDialog&)> runner) { dialogRunner = std::move(runner); }
 
 void ConnectOptionsCommands(TMainwin& w) {
     dialogcmd::connectCommands(w, {
@@ -75,7 +64,7 @@ void RunConfigurationCommand(TMainwin& w) {
         dia.ApplyHandler = [&w](const options::StoredOptions& o, bool pathChanged) {
             ApplyOptions(w, o, pathChanged);
         };
-        runDialog(dia);
+        RunModal(dia);
     }
     // Whatever the result.
     TReplotSteps steps;
@@ -87,9 +76,9 @@ void RunAxesCommand(TMainwin& w) {
     TXYPlot& plot = *w.XYPlot();
     TAchsDia dia(&w);
     dia.FormActivate(currentAxesSettings(plot));
-    if (runDialog(dia) == QDialog::Accepted) {
+    if (RunModal(dia) == QDialog::Accepted) {
         takeAxesSettings(plot, dia.Settings());
-        recomputeCurves(w);
+        w.PlotSpectrumCurves();
         w.UpdateAxisTitles();
     }
     w.UpdateAxisTitles();
@@ -104,13 +93,13 @@ void RunGeneralCommand(TMainwin& w) {
     {
         TKonzDia dia(SpectraList, &plot, &w);
         dia.FormActivate();
-        runDialog(dia);
+        RunModal(dia);
     }
     // Whatever the result: the looks of every record reach its curve.
     ApplyAllCurveLooks(plot, SpectraList);
     // The molar absorption coefficient and its logarithm depend on concentration and path length.
     if (DisplayYMode == 0 || DisplayYMode > 2) {
-        recomputeCurves(w);
+        w.PlotSpectrumCurves();
         plot.Autoscaling = true;
         plot.Dirty = true;
     }

@@ -1,9 +1,6 @@
 #pragma once
 // The menu commands of the options, axes and spectrum properties dialogs (Configuration F3, Axes F6,
 // General Ctrl+A), connected to the main window's actions by their object names.
-#include <functional>
-
-class QDialog;
 class TMainwin;
 
 // Enables and connects the actions "Configuration1", "Axes1" and "General1".
@@ -12,6 +9,3 @@ void ConnectOptionsCommands(TMainwin& w);
 void RunConfigurationCommand(TMainwin& w);
 void RunAxesCommand(TMainwin& w);
 void RunGeneralCommand(TMainwin& w);
-
-// Tests drive the modal dialogs through this hook instead of exec(); it returns the dialog's result.
-void SetOptionsDialogRunner(std::function<int(QDialog&)> runner);

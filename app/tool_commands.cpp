@@ -156,7 +156,7 @@ void Grundlinienkorrektur1Click(TMainwin& w) {
                                w.SetStatusText(1, QString("spectrum %1of%2").arg(i).arg(n));
                                w.PlotSpectrumCurve(i - 1);
                            });
-        for (int32_t i = 0; i < SpectraList.Count() && i < plot.KurvenAnzahl(); ++i) w.PlotSpectrumCurve(i);
+        w.PlotSpectrumCurves();
     }
     w.SetStatusText(1, " ");
     plot.ZoomOnDrag = true;

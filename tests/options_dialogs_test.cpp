@@ -26,6 +26,7 @@
 #include "app/dialogs/TKonzDia.h"
 #include "app/dialogs/TLegWechs.h"
 #include "app/dialogs/TOptionsDia.h"
+#include "app/dialogs/tool_dialog.h"
 #include "app/options_commands.h"
 #include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
@@ -88,7 +89,7 @@ protected:
         oldSep_ = numtext::decimalSeparator();
     }
     void TearDown() override {
-        SetOptionsDialogRunner({});
+        SetModalRunner({});
         w_.reset();
         SpectraList.Clear();
         numtext::setDecimalSeparator(oldSep_);
@@ -105,7 +106,7 @@ protected:
     }
     // Runs the options command; `edit` changes the dialog and presses its buttons.
     void configure(const std::function<void(TOptionsDia&)>& edit) {
-        SetOptionsDialogRunner([&](QDialog& d) {
+        SetModalRunner([&](QDialog& d) {
             edit(static_cast<TOptionsDia&>(d));
             return d.result();
         });
@@ -495,7 +496,7 @@ TEST_F(OptionsGui, AxesDialogEachXUnitConvertsRangeAndCurves) {
         plot().XDrawnMin = 400;
         plot().XDrawnMax = 800;
         std::string from, to, caption;
-        SetOptionsDialogRunner([&](QDialog& dlg) {
+        SetModalRunner([&](QDialog& dlg) {
             auto& d = static_cast<TAchsDia&>(dlg);
             if (c.item != 0) chooseX(d, c.item);
             from = child<QLineEdit>(d, "XAnfang")->text().toStdString();
@@ -530,7 +531,7 @@ TEST_F(OptionsGui, AxesDialogYModesRecomputeCurves) {
     const Case cases[] = {{0, 1, std::pow(10.0, -a)}, {2, 3, a / 0.02}, {3, 4, std::log10(a / 0.02)}, {1, 2, a}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mode);
-        SetOptionsDialogRunner([&](QDialog& dlg) {
+        SetModalRunner([&](QDialog& dlg) {
             auto& d = static_cast<TAchsDia&>(dlg);
             chooseY(d, c.item);
             click(d, "OKBtn");
@@ -548,7 +549,7 @@ TEST_F(OptionsGui, AxesDialogFixedBoundariesAndTitles) {
     addSpectra(1);
     plot().XDrawnMin = 400;
     plot().XDrawnMax = 800;
-    SetOptionsDialogRunner([&](QDialog& dlg) {
+    SetModalRunner([&](QDialog& dlg) {
         auto& d = static_cast<TAchsDia&>(dlg);
         chooseX(d, 2);  // 1/cm: "from" is the upper bound
         child<QCheckBox>(d, "CXGrenzen")->setChecked(true);
@@ -571,7 +572,7 @@ TEST_F(OptionsGui, AxesDialogFixedBoundariesAndTitles) {
     EXPECT_TRUE(plot().AlternateTickLabels);
 
     // A reversed pair only warns when the edit is left.
-    SetOptionsDialogRunner([&](QDialog& dlg) {
+    SetModalRunner([&](QDialog& dlg) {
         auto& d = static_cast<TAchsDia&>(dlg);
         EXPECT_EQ(child<QGroupBox>(d, "XGrenzBox")->title(), "Boundaries [1/cm]");
         EXPECT_FALSE(child<QCheckBox>(d, "CXGrenzen")->isChecked());
@@ -595,7 +596,7 @@ TEST_F(OptionsGui, AxesDialogCancelLeavesUnitsRangesAndCurves) {
     plot().XDrawnMax = 800;
     plot().KeepXRangeOnce = true;
     const auto before0 = plot().Curve(1).Points;
-    SetOptionsDialogRunner([&](QDialog& dlg) {
+    SetModalRunner([&](QDialog& dlg) {
         auto& d = static_cast<TAchsDia&>(dlg);
         chooseX(d, 2);
         chooseY(d, 0);
@@ -642,7 +643,7 @@ TEST_F(OptionsGui, PropertiesRecomputeEpsilonCurves) {
     addSpectra(2);
     DisplayYMode = 3;
     w_->StandardReplot();
-    SetOptionsDialogRunner([&](QDialog& dlg) {
+    SetModalRunner([&](QDialog& dlg) {
         auto& d = static_cast<TKonzDia&>(dlg);
         child<QLineEdit>(d, "Ekonz")->setText("0.5");
         child<QLineEdit>(d, "Eschicht")->setText("2");
@@ -667,7 +668,7 @@ TEST_F(OptionsGui, PropertiesLooksReachTheCurves) {
     addSpectra(3);
     SpectraList[2].LineWidth = 12;  // from a file, out of the list's range
     SpectraList[2].LineStyle = 9;
-    SetOptionsDialogRunner([&](QDialog& dlg) {
+    SetModalRunner([&](QDialog& dlg) {
         auto& d = static_cast<TKonzDia&>(dlg);
         d.ColorDialogHook = [](uint32_t) { return std::optional<uint32_t>(0x123456); };
         click(d, "BFarbe");
@@ -697,7 +698,7 @@ TEST_F(OptionsGui, PropertiesTemperatureEmptyAndBadConcentration) {
     start();
     addSpectra(2);
     SpectraList[0].Temperature = 300;
-    SetOptionsDialogRunner([&](QDialog& dlg) {
+    SetModalRunner([&](QDialog& dlg) {
         auto& d = static_cast<TKonzDia&>(dlg);
         EXPECT_EQ(child<QLineEdit>(d, "ETemp")->text(), "300");
         child<QLineEdit>(d, "ETemp")->setText("");
@@ -728,7 +729,7 @@ TEST_F(OptionsGui, PropertiesTemperatureEmptyAndBadConcentration) {
 TEST_F(OptionsGui, PropertiesTypedLegendIsKeptWhenTheListOpensAndOnNavigation) {
     start();
     addSpectra(2);
-    SetOptionsDialogRunner([&](QDialog& dlg) {
+    SetModalRunner([&](QDialog& dlg) {
         auto& d = static_cast<TKonzDia&>(dlg);
         auto* header = child<QComboBox>(d, "ComboHeader");
         header->lineEdit()->selectAll();
@@ -751,7 +752,7 @@ TEST_F(OptionsGui, PropertiesTypedLegendIsKeptWhenTheListOpensAndOnNavigation) {
 TEST_F(OptionsGui, PropertiesBadNumberKeepsTheSpectrumInEdit) {
     start();
     addSpectra(3);
-    SetOptionsDialogRunner([&](QDialog& dlg) {
+    SetModalRunner([&](QDialog& dlg) {
         auto& d = static_cast<TKonzDia&>(dlg);
         child<QLineEdit>(d, "Ekonz")->setText("1e");
         child<QComboBox>(d, "ComboHeader")->setCurrentIndex(2);
@@ -770,7 +771,7 @@ TEST_F(OptionsGui, PropertiesBadNumberKeepsTheSpectrumInEdit) {
 TEST_F(OptionsGui, PropertiesEnterInAnEditConfirms) {
     start();
     addSpectra(2);
-    SetOptionsDialogRunner([&](QDialog& dlg) {
+    SetModalRunner([&](QDialog& dlg) {
         auto& d = static_cast<TKonzDia&>(dlg);
         d.show();
         auto* conc = child<QLineEdit>(d, "Ekonz");
@@ -793,7 +794,7 @@ TEST_F(OptionsGui, PropertiesDefaultLinesAndLegendTexts) {
         r->Color = 0x111111;
         r->Title = "sample_0" + std::to_string(SpectraList.IndexOf(r.get())) + " A";
     }
-    SetOptionsDialogRunner([&](QDialog& dlg) {
+    SetModalRunner([&](QDialog& dlg) {
         auto& d = static_cast<TKonzDia&>(dlg);
         click(d, "Linienarten_Reset");
         d.LegendDialogHook = [](TLegWechs& leg) {
@@ -817,7 +818,7 @@ TEST_F(OptionsGui, PropertiesDefaultLinesAndLegendTexts) {
     }
 
     // A memo one line short changes no legend; Reset and file names.
-    SetOptionsDialogRunner([&](QDialog& dlg) {
+    SetModalRunner([&](QDialog& dlg) {
         auto& d = static_cast<TKonzDia&>(dlg);
         d.LegendDialogHook = [](TLegWechs& leg) {
             click(leg, "Button3");
@@ -840,7 +841,7 @@ TEST_F(OptionsGui, PropertiesDefaultLinesAndLegendTexts) {
 TEST_F(OptionsGui, GeneralWithoutCurvesDoesNothingAndMenuIsWired) {
     start();
     bool shown = false;
-    SetOptionsDialogRunner([&](QDialog&) {
+    SetModalRunner([&](QDialog&) {
         shown = true;
         return 0;
     });
