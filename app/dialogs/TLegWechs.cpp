@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/dialogs/help_ok_cancel_row.h"
 #include "core/file_names.h"
 #include "tools/legend_texts.h"
 
@@ -42,22 +43,13 @@ TLegWechs::TLegWechs(const std::vector<std::string>& legends, const std::vector<
     row->addWidget(byName);
     outer->addLayout(row);
 
-    auto* buttons = new QHBoxLayout;
-    auto* ok = new QPushButton("OK", this);
-    ok->setDefault(true);
-    ok->setObjectName("OKBtn");
-    auto* cancel = new QPushButton("Cancel", this);
-    cancel->setObjectName("CancelBtn");
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    outer->addLayout(buttons);
+    const OkCancelButtons buttons = AddOkCancelRow(this, outer);
 
     connect(replace, &QPushButton::clicked, this, &TLegWechs::Button1Click);
     connect(reset, &QPushButton::clicked, this, &TLegWechs::Button2Click);
     connect(byName, &QPushButton::clicked, this, &TLegWechs::Button3Click);
-    connect(ok, &QPushButton::clicked, this, &TLegWechs::OKBtnClick);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(buttons.ok, &QPushButton::clicked, this, &TLegWechs::OKBtnClick);
+    connect(buttons.cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     setMemoLines(legends);
     remembered_ = Memo1->toPlainText().toStdString();

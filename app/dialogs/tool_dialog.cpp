@@ -9,6 +9,7 @@
 
 #include <exception>
 
+#include "app/dialogs/help_ok_cancel_row.h"
 #include "core/spectra_list.h"
 #include "platform/ui.h"
 #include "tools/dialog_support.h"
@@ -52,27 +53,16 @@ void TToolDialog::done(int result) {
 }
 
 QBoxLayout* TToolDialog::AddButtonRow(QBoxLayout* into, const char* helpPage) {
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    auto* ok = new QPushButton(tr("OK"), this);
-    ok->setObjectName("OKBtn");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(tr("Cancel"), this);
-    cancel->setObjectName("CancelBtn");
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    row->addWidget(ok);
-    row->addWidget(cancel);
+    const OkCancelButtons buttons = AddOkCancelRow(this, into);
+    connect(buttons.ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(buttons.cancel, &QPushButton::clicked, this, &QDialog::reject);
     if (helpPage) {
         helpPage_ = helpPage;
-        auto* help = new QPushButton("Help", this);
-        help->setObjectName("Button1");
-        help->setAutoDefault(false);
+        QPushButton* help = NewButton(this, "Button1", "Help");
         connect(help, &QPushButton::clicked, this, &TToolDialog::Button1Click);
-        row->addWidget(help);
+        buttons.row->addWidget(help);
     }
-    into->addLayout(row);
-    return row;
+    return buttons.row;
 }
 
 void TToolDialog::Button1Click() {
