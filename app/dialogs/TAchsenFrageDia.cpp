@@ -1,16 +1,15 @@
 // The axis type query: asks for the x unit and y kind of a headerless text file. Raised by the ASCII
 // reader through ui::ask; the fields "XUnit" and "YKind" carry the codes in and out.
-#include <QButtonGroup>
 #include <QDialog>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QVBoxLayout>
 
 #include <array>
 
+#include "app/dialogs/help_ok_cancel_row.h"
+#include "app/dialogs/radio_group.h"
 #include "app/query_dialogs.h"
 #include "formats/ascii_reader.h"
 #include "platform/numtext.h"
@@ -31,83 +30,56 @@ public:
         Label2 = new QLabel(this);
         Label2->setObjectName("Label2");
         Label2->setWordWrap(true);
-        RXAchse = makeGroup("RXAchse", "X-Axis Type",
-                            {"Wavelength [nm]", "Wavelength [\xC2\xB5m]", "Electron Volts eV", "Wavenumbers [1/cm]",
-                             "Raman Shift [1/cm]"},
-                            xButtons);
-        RYAchse = makeGroup("RYAchse", "Y-Axis Type",
-                            {"Transmittance", "Reflectance", "Absorbance", "Intensity/ Counts", "Epsilon",
-                             "log(Epsilon)"},
-                            yButtons);
-        OKBtn = new QPushButton("OK", this);
-        OKBtn->setObjectName("OKBtn");
-        OKBtn->setDefault(true);
-        CancelBtn = new QPushButton("Cancel", this);
-        CancelBtn->setObjectName("CancelBtn");
-        connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-        connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);  // Escape rejects as well
-
+        RXAchse = new TRadioGroup(this, "RXAchse", "X-Axis Type",
+                                  {"Wavelength [nm]", QString::fromUtf8("Wavelength [\xC2\xB5m]"), "Electron Volts eV",
+                                   "Wavenumbers [1/cm]", "Raman Shift [1/cm]"},
+                                  -1);
+        RYAchse = new TRadioGroup(this, "RYAchse", "Y-Axis Type",
+                                  {"Transmittance", "Reflectance", "Absorbance", "Intensity/ Counts", "Epsilon",
+                                   "log(Epsilon)"},
+                                  -1);
         auto* groups = new QHBoxLayout;
         groups->addWidget(RXAchse);
         groups->addWidget(RYAchse);
-        auto* buttons = new QHBoxLayout;
-        buttons->addStretch();
-        buttons->addWidget(OKBtn);
-        buttons->addWidget(CancelBtn);
         auto* layout = new QVBoxLayout(this);
         layout->addWidget(Label1);
         layout->addWidget(Label2);
         layout->addLayout(groups);
-        layout->addLayout(buttons);
+        const OkCancelButtons buttons = AddOkCancelRow(this, layout);
+        OKBtn = buttons.ok;
+        CancelBtn = buttons.cancel;
+        connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+        connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);  // Escape rejects as well
     }
 
     // Selects the items of the given codes; a code outside the table leaves its group unchanged.
     void FormActivate(int xCode, int yCode) {
-        select(xButtons, kXCodes.data(), kXCodes.size(), xCode);
-        select(yButtons, kYCodes.data(), kYCodes.size(), yCode);
+        select(RXAchse, kXCodes.data(), kXCodes.size(), xCode);
+        select(RYAchse, kYCodes.data(), kYCodes.size(), yCode);
     }
 
     // The codes of the selected items (0 where nothing is selected).
     std::pair<int, int> FormClose() const {
-        return {selected(xButtons, kXCodes.data()), selected(yButtons, kYCodes.data())};
+        return {selected(RXAchse, kXCodes.data()), selected(RYAchse, kYCodes.data())};
     }
 
     QLabel* Label1;
     QLabel* Label2;
-    QGroupBox* RXAchse;
-    QGroupBox* RYAchse;
+    TRadioGroup* RXAchse;
+    TRadioGroup* RYAchse;
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
 
 private:
-    QGroupBox* makeGroup(const char* name, const char* title, std::initializer_list<const char*> items,
-                         QButtonGroup*& buttons) {
-        auto* box = new QGroupBox(QString::fromUtf8(title), this);
-        box->setObjectName(name);
-        buttons = new QButtonGroup(box);
-        auto* layout = new QVBoxLayout(box);
-        int i = 0;
-        for (const char* text : items) {
-            auto* b = new QRadioButton(QString::fromUtf8(text), box);
-            b->setObjectName(QString("%1_%2").arg(name).arg(i));
-            buttons->addButton(b, i++);
-            layout->addWidget(b);
-        }
-        return box;
-    }
-
-    static void select(QButtonGroup* g, const int* codes, std::size_t n, int code) {
+    static void select(TRadioGroup* g, const int* codes, std::size_t n, int code) {
         for (std::size_t i = 0; i < n; ++i)
-            if (codes[i] == code) g->button(static_cast<int>(i))->setChecked(true);
+            if (codes[i] == code) g->SetItemIndex(static_cast<int>(i));
     }
 
-    static int selected(const QButtonGroup* g, const int* codes) {
-        int id = g->checkedId();
+    static int selected(const TRadioGroup* g, const int* codes) {
+        const int id = g->ItemIndex();
         return id < 0 ? 0 : codes[id];
     }
-
-    QButtonGroup* xButtons = nullptr;
-    QButtonGroup* yButtons = nullptr;
 };
 
 bool runAchsenFrageDia(ui::Query& q) {

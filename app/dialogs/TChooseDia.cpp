@@ -1,14 +1,13 @@
 // The layout question of the delimited-text reader: x/y column pairs or one shared x column.
-#include <QButtonGroup>
 #include <QDialog>
 #include <QFontMetrics>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/dialogs/help_ok_cancel_row.h"
+#include "app/dialogs/radio_group.h"
 #include "app/query_dialogs.h"
 
 namespace {
@@ -32,41 +31,25 @@ public:
         label2->setText(QFontMetrics(label2->font()).elidedText(source, Qt::ElideMiddle, 250));
         layout->addWidget(label2);
 
-        auto* group = new QGroupBox("sequence of data columns:", this);
-        group->setObjectName("RadioGroup1");
-        auto* groupLayout = new QVBoxLayout(group);
-        buttons_ = new QButtonGroup(this);
-        std::vector<std::string> items = q.items;
-        if (items.empty()) items = {"x  y  x  y  x  y", "x  y  y  y  y  y"};
-        for (std::size_t i = 0; i < items.size(); ++i) {
-            auto* rb = new QRadioButton(QString::fromStdString(items[i]), group);
-            rb->setObjectName(QString("RadioGroup1_%1").arg(i));
-            buttons_->addButton(rb, static_cast<int>(i));
-            groupLayout->addWidget(rb);
-        }
+        QStringList items;
+        for (const std::string& item : q.items) items << QString::fromStdString(item);
+        if (items.isEmpty()) items = {"x  y  x  y  x  y", "x  y  y  y  y  y"};
         int start = 0;
         if (auto f = q.fields.find("RadioGroup1"); f != q.fields.end()) start = QString::fromStdString(f->second).toInt();
-        if (auto* b = buttons_->button(start)) b->setChecked(true);
-        layout->addWidget(group);
+        // A start outside the items chooses none.
+        group_ = new TRadioGroup(this, "RadioGroup1", "sequence of data columns:", items, start);
+        layout->addWidget(group_);
 
-        auto* row = new QHBoxLayout;
-        auto* ok = new QPushButton("OK", this);
-        ok->setObjectName("OKBtn");
-        ok->setDefault(true);
-        auto* cancel = new QPushButton("Cancel", this);
-        cancel->setObjectName("CancelBtn");
-        row->addWidget(ok);
-        row->addWidget(cancel);
-        layout->addLayout(row);
-        connect(ok, &QPushButton::clicked, this, [this] { done(1); });
-        connect(cancel, &QPushButton::clicked, this, [this] { done(2); });
+        const OkCancelButtons buttons = AddOkCancelRow(this, layout);
+        connect(buttons.ok, &QPushButton::clicked, this, [this] { done(1); });
+        connect(buttons.cancel, &QPushButton::clicked, this, [this] { done(2); });
     }
 
     // The chosen item when the dialog closed with OK, else -1.
-    int FormClose(int modalResult) const { return modalResult == 1 ? buttons_->checkedId() : -1; }
+    int FormClose(int modalResult) const { return modalResult == 1 ? group_->ItemIndex() : -1; }
 
 private:
-    QButtonGroup* buttons_ = nullptr;
+    TRadioGroup* group_ = nullptr;
 };
 
 bool runChooseDia(ui::Query& q) {
