@@ -84,15 +84,11 @@ TEEMDia::TEEMDia(QWidget* parent, double plotXMin, double plotXMax) : QDialog(pa
     CheckBox5 = NewCheck(this, "CheckBox5", "Axes", true);
     RadioGroup1 = new TRadioGroup(this, "RadioGroup1", "Display", {"normal", "Gradient"}, 0);
     CheckBox6 = NewCheck(this, "CheckBox6", "switch x <=> y axes", false);
-    Button2 = new QPushButton("Copy => Clipboard", this);
-    Button2->setObjectName("Button2");
-    Button2->setAutoDefault(false);
+    Button2 = NewButton(this, "Button2", "Copy => Clipboard");
     Label1 = new QLabel(this);
     Label1->setObjectName("Label1");
     Label1->setMinimumWidth(320);
-    auto* help = new QPushButton("Help", this);
-    help->setObjectName("Button1");
-    help->setAutoDefault(false);
+    auto* help = NewButton(this, "Button1", "Help");
     auto* close = new QPushButton("Close", this);
     close->setObjectName("CloseBtn");
 

@@ -59,9 +59,7 @@ public:
         // The box shows whether a lamp curve is there; only loading changes that.
         loaded->setAttribute(Qt::WA_TransparentForMouseEvents);
         loaded->setFocusPolicy(Qt::NoFocus);
-        load = new QPushButton("load ", box);
-        load->setObjectName(loadName);
-        load->setAutoDefault(false);
+        load = NewButton(box, loadName, "load ");
         lay->addWidget(loaded);
         lay->addWidget(load);
         lay->addStretch(1);

@@ -21,16 +21,10 @@ TLoeschdia::TLoeschdia(QWidget* parent) : TToolDialog(parent) {
     DstList = new QListWidget(this);
     DstList->setObjectName("DstList");
     for (auto* l : {SrcList, DstList}) l->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    auto button = [&](const char* name, const char* caption) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        return b;
-    };
-    IncludeBtn = button("IncludeBtn", ">");
-    IncAllBtn = button("IncAllBtn", ">>");
-    ExcludeBtn = button("ExcludeBtn", "<");
-    ExAllBtn = button("ExAllBtn", "<<");
+    IncludeBtn = NewButton(this, "IncludeBtn", ">");
+    IncAllBtn = NewButton(this, "IncAllBtn", ">>");
+    ExcludeBtn = NewButton(this, "ExcludeBtn", "<");
+    ExAllBtn = NewButton(this, "ExAllBtn", "<<");
     auto* buttons = new QVBoxLayout;
     buttons->addStretch(1);
     for (auto* b : {IncludeBtn, IncAllBtn, ExcludeBtn, ExAllBtn}) buttons->addWidget(b);

@@ -57,9 +57,7 @@ TMultiSaveDia::TMultiSaveDia(QWidget* parent) : TToolDialog(parent) {
     ESpekname = NewEdit(this, "ESpekname", "");
     CheckBoxLegends = NewCheck(this, "CheckBoxLegends", "legends as filename", false);
     EFileLocation = NewEdit(this, "EFileLocation", "");
-    auto* browse = new QPushButton("...", this);
-    browse->setObjectName("EFileLocationBrowse");
-    browse->setAutoDefault(false);
+    auto* browse = NewButton(this, "EFileLocationBrowse", "...");
     grid->addWidget(CheckBoxSpekName, 0, 0);
     grid->addWidget(ESpekname, 0, 1, 1, 2);
     grid->addWidget(CheckBoxLegends, 1, 0);
@@ -81,15 +79,9 @@ TMultiSaveDia::TMultiSaveDia(QWidget* parent) : TToolDialog(parent) {
     lay->addWidget(ProgressBar1);
 
     auto* row = new QHBoxLayout;
-    auto* exportButton = new QPushButton("Export!", this);
-    exportButton->setObjectName("Button1");
-    exportButton->setAutoDefault(false);
-    auto* help = new QPushButton(" Help", this);
-    help->setObjectName("Button2");
-    help->setAutoDefault(false);
-    auto* close = new QPushButton("Close", this);
-    close->setObjectName("CloseButton");
-    close->setAutoDefault(false);
+    auto* exportButton = NewButton(this, "Button1", "Export!");
+    auto* help = NewButton(this, "Button2", " Help");
+    auto* close = NewButton(this, "CloseButton", "Close");
     row->addWidget(exportButton);
     row->addStretch(1);
     row->addWidget(help);

@@ -31,9 +31,7 @@ TPeakDia::TPeakDia(QWidget* parent) : TToolDialog(parent) {
     Memo1->setObjectName("Memo1");
     Memo1->setReadOnly(true);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Button3 = new QPushButton("Copy Peak Data", this);
-    Button3->setObjectName("Button3");
-    Button3->setAutoDefault(false);
+    Button3 = NewButton(this, "Button3", "Copy Peak Data");
     auto* form = new QFormLayout;
     form->addRow("Spectrum: ", Spekbox);
     auto* thr = new QHBoxLayout;

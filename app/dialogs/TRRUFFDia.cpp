@@ -54,12 +54,8 @@ TRRUFFDia::TRRUFFDia(QWidget* parent) : TToolDialog(parent) {
     auto* save = new QPushButton("Save...", this);
     save->setObjectName("SaveButton");
     save->setDefault(true);
-    auto* close = new QPushButton("Close", this);
-    close->setObjectName("CloseButton");
-    close->setAutoDefault(false);
-    auto* help = new QPushButton("Help", this);
-    help->setObjectName("Help");
-    help->setAutoDefault(false);
+    auto* close = NewButton(this, "CloseButton", "Close");
+    auto* help = NewButton(this, "Help", "Help");
     row->addStretch(1);
     row->addWidget(save);
     row->addWidget(close);

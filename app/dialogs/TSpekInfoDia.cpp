@@ -33,9 +33,7 @@ TSpekInfoDia::TSpekInfoDia(QWidget* parent) : QDialog(parent) {
     auto* row = new QHBoxLayout;
     Button2 = new QPushButton("Copy Information", this);
     Button2->setObjectName("Button2");
-    Button1 = new QPushButton("Help", this);
-    Button1->setObjectName("Button1");
-    Button1->setAutoDefault(false);
+    Button1 = NewButton(this, "Button1", "Help");
     OKBtn = new QPushButton("OK", this);
     OKBtn->setObjectName("OKBtn");
     OKBtn->setDefault(true);

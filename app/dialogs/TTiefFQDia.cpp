@@ -76,9 +76,7 @@ TabControls BuildTab(QTabWidget* tabs, const char* name, const QString& caption,
     auto* solventRow = new QHBoxLayout;
     c.solvent = NewCombo(page, n("LoesMittel").c_str());
     c.solvent->addItems({"EtOH ", "2-Me-THF"});
-    c.load = new QPushButton("Load File", page);
-    c.load->setObjectName(n("LoadFile").c_str());
-    c.load->setAutoDefault(false);
+    c.load = NewButton(page, n("LoadFile").c_str(), "Load File");
     solventRow->addWidget(c.solvent, 1);
     solventRow->addWidget(c.load);
     form->addRow("Solvent", solventRow);
@@ -140,9 +138,7 @@ TTiefFQDia::TTiefFQDia(QWidget* parent) : TToolDialog(parent) {
 
     auto* buttons = new QHBoxLayout;
     auto button = [&](const char* name, const char* caption) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
+        auto* b = NewButton(this, name, caption);
         buttons->addWidget(b);
         return b;
     };
