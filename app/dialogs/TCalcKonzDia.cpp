@@ -67,16 +67,8 @@ void TCalcKonzDia::ShowSpecValues() {
 
 void TCalcKonzDia::BRechenenClick() {
     TConcentrationTexts t{S(Cext->text()), S(Clamba->text()), S(Ckonz->text()), S(Cschicht->text())};
-    struct WriteBack {
-        TCalcKonzDia* d;
-        TConcentrationTexts& t;
-        ~WriteBack() {
-            d->Cext->setText(Q(t.Cext));
-            d->Clamba->setText(Q(t.Clamba));
-            d->Cschicht->setText(Q(t.Cschicht));
-            d->Ckonz->setText(Q(t.Ckonz));
-        }
-    } wb{this, t};
+    const TEditWriteBack backExt(Cext, t.Cext), backLamba(Clamba, t.Clamba), backSchicht(Cschicht, t.Cschicht),
+        backKonz(Ckonz, t.Ckonz);
     CalculateConcentration(SpectraList, CurrentDisplayState(), Cs1->currentIndex(), t);
 }
 

@@ -45,11 +45,7 @@ void TRamanShiftDia::FormActivate() {
 bool TRamanShiftDia::FormCloseOk() {
     TRamanParams p;
     std::string laser = S(ELaserWL->text());
-    struct WriteBack {
-        QLineEdit* e;
-        std::string& t;
-        ~WriteBack() { e->setText(Q(t)); }
-    } wb{ELaserWL, laser};
+    const TEditWriteBack back(ELaserWL, laser);
     ReadRamanInputs(p, S(ECutOff->text()), laser);
     p.RemoveOriginal = OrgLoeschen->isChecked();
     p.AllSpectra = AlleRechnen->isChecked();

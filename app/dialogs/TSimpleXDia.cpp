@@ -31,11 +31,7 @@ bool TSimpleXDia::FormCloseOk() {
     p.Spectrum = Spekbox->currentIndex();
     p.Operation = OpBox->currentIndex();
     p.Constant = S(EKonst->text());
-    struct WriteBack {
-        QLineEdit* e;
-        TSimpleXParams& p;
-        ~WriteBack() { e->setText(Q(p.Constant)); }
-    } wb{EKonst, p};
+    const TEditWriteBack back(EKonst, p.Constant);
     ApplyXConstant(SpectraList, CurrentDisplayState(), p);
     return true;
 }

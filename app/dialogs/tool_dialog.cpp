@@ -126,10 +126,8 @@ void SetGreyed(QWidget* w, bool greyed) {
 
 double EditFloat(QLineEdit* edit) {
     std::string t = S(edit->text());
-    struct WriteBack {
-        QLineEdit* e;
-        std::string& t;
-        ~WriteBack() { e->setText(Q(t)); }
-    } wb{edit, t};
+    const TEditWriteBack back(edit, t);
     return DialogFloat(t);
 }
+
+TEditWriteBack::~TEditWriteBack() { edit_->setText(Q(text_)); }

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <string>
 
 class QBoxLayout;
 class QCheckBox;
@@ -56,5 +57,18 @@ void FillSpectrumCombo(QComboBox* box, int selected = 0);
 void SetGreyed(QWidget* w, bool greyed);
 // The typed number rule: every "." becomes the regional separator, written back into the edit.
 double EditFloat(QLineEdit* edit);
+// Puts `text` back into the edit when it leaves scope, also when the conversion of the text throws, so
+// that the user sees the text as it was read.
+class TEditWriteBack {
+public:
+    TEditWriteBack(QLineEdit* edit, const std::string& text) : edit_(edit), text_(text) {}
+    ~TEditWriteBack();
+    TEditWriteBack(const TEditWriteBack&) = delete;
+    TEditWriteBack& operator=(const TEditWriteBack&) = delete;
+
+private:
+    QLineEdit* edit_;
+    const std::string& text_;
+};
 QString Q(const std::string& s);
 std::string S(const QString& s);
