@@ -46,9 +46,7 @@ TAusDia1::TAusDia1(QWidget* parent) : TToolDialog(parent) {
 }
 
 void TAusDia1::CheckBox1Click() {
-    const bool byType = CheckBox1->isChecked();
-    SetGreyed(Spekbox, byType);
-    SetGreyed(ComboBox1, !byType);
+    SetTypeChoice({Spekbox}, ComboBox1, CheckBox1->isChecked());
 }
 
 void TAusDia1::FormActivate() {

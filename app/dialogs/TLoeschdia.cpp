@@ -108,10 +108,7 @@ void TLoeschdia::SetButtons() {
 }
 
 void TLoeschdia::CheckBox1Click() {
-    const bool byType = CheckBox1->isChecked();
-    SetGreyed(ComboBox1, !byType);
-    SetGreyed(SrcList, byType);
-    SetGreyed(DstList, byType);
+    SetTypeChoice({SrcList, DstList}, ComboBox1, CheckBox1->isChecked());
     SetButtons();
 }
 

@@ -37,9 +37,7 @@ TSimpleDia::TSimpleDia(QWidget* parent) : TToolDialog(parent) {
 }
 
 void TSimpleDia::CheckBox1Click() {
-    const bool byType = CheckBox1->isChecked();
-    SetGreyed(Spekbox, byType);
-    SetGreyed(ComboBox1, !byType);
+    SetTypeChoice({Spekbox}, ComboBox1, CheckBox1->isChecked());
 }
 
 void TSimpleDia::FormActivate() {

@@ -124,6 +124,11 @@ void SetGreyed(QWidget* w, bool greyed) {
     w->setStyleSheet(greyed ? "background-color: #C0C0C0;" : QString());
 }
 
+void SetTypeChoice(std::initializer_list<QWidget*> spectrumChoice, QWidget* tagBox, bool byType) {
+    for (QWidget* w : spectrumChoice) SetGreyed(w, byType);
+    SetGreyed(tagBox, !byType);
+}
+
 double EditFloat(QLineEdit* edit) {
     std::string t = S(edit->text());
     const TEditWriteBack back(edit, t);

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 class QBoxLayout;
@@ -55,6 +56,9 @@ QComboBox* AddSpectrumRow(QWidget* parent, QBoxLayout* into, const char* name);
 void FillSpectrumCombo(QComboBox* box, int selected = 0);
 // Checked "all spectra" boxes grey the single-spectrum choice: silver and disabled.
 void SetGreyed(QWidget* w, bool greyed);
+// Checked "all spectra of one type" boxes do it the other way round: the spectrum choice greyed, the
+// combo box of format tags open.
+void SetTypeChoice(std::initializer_list<QWidget*> spectrumChoice, QWidget* tagBox, bool byType);
 // The typed number rule: every "." becomes the regional separator, written back into the edit.
 double EditFloat(QLineEdit* edit);
 // Puts `text` back into the edit when it leaves scope, also when the conversion of the text throws, so
