@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <string>
 #include <utility>
 
 #include "app/TMainwin.h"
@@ -27,6 +28,13 @@ void dialogCommand(TMainwin& w, const char* countWord = " Spectra", bool axisTit
     steps.CountWord = countWord;
     steps.AxisTitles = axisTitles;
     w.ReplotSpectra(steps);
+}
+
+// A command that works in particular display units only: in others its refusal shows in an error box
+// and the command changes nothing.
+inline bool unitsAllowed(bool allowed, const std::string& refusal) {
+    if (!allowed) ShowErrorBox(refusal);
+    return allowed;
 }
 
 // Enables the menu entry `name` (and its tool button) and runs `fn` guarded when it is triggered.

@@ -74,10 +74,8 @@ void SaveforRRUFF1Click(TMainwin& w) {
 
 void SaveforGnuPlot1Click(TMainwin& w) {
     if (!w.HasCurves()) return;
-    if (const std::string refusal = GnuplotUnitRefusal(CurrentDisplayState()); !refusal.empty()) {
-        ShowErrorBox(refusal);
+    if (const std::string refusal = GnuplotUnitRefusal(CurrentDisplayState()); !dialogcmd::unitsAllowed(refusal.empty(), refusal))
         return;
-    }
     std::string name = gnuplotFileName(w);
     if (name.empty()) return;
     SaveFolder = FolderOf(name);

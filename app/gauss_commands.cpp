@@ -34,9 +34,7 @@ std::function<void()>& stepObserver() {
 }
 
 bool unitsAllowed() {
-    if (DisplayXUnit == SpecXWavenumber && DisplayYMode == SpecYAbsorbance) return true;
-    ShowErrorBox(kAxisRefused);
-    return false;
+    return dialogcmd::unitsAllowed(DisplayXUnit == SpecXWavenumber && DisplayYMode == SpecYAbsorbance, kAxisRefused);
 }
 
 std::string fileDialog(TMainwin& w, bool save) {

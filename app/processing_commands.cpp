@@ -10,7 +10,6 @@
 #include "app/replot.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
-#include "platform/ui.h"
 
 using dialogcmd::connectCommand;
 using dialogcmd::dialogCommand;
@@ -19,10 +18,10 @@ namespace {
 
 void Konzentration1Click(TMainwin& w) {
     if (!w.HasCurves()) return;
-    if (DisplayXUnit != SpecXNanometer || (DisplayYMode != SpecYTransmittance && DisplayYMode != SpecYAbsorbance)) {
-        ui::messageBox(kNoConcentrationUnitsText, "Varolux32", ui::Buttons::Ok, ui::Icon::Error);
+    if (!dialogcmd::unitsAllowed(DisplayXUnit == SpecXNanometer &&
+                                     (DisplayYMode == SpecYTransmittance || DisplayYMode == SpecYAbsorbance),
+                                 kNoConcentrationUnitsText))
         return;
-    }
     dialogCommand<TCalcKonzDia>(w);
 }
 

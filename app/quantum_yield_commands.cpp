@@ -20,9 +20,7 @@ constexpr const char* kNoCalculationText = "no calculation with this axis type";
 
 // The yields are computed in nm and absorbance only.
 bool unitsAllowed(const char* refusal) {
-    if (DisplayXUnit == SpecXNanometer && DisplayYMode == SpecYAbsorbance) return true;
-    ShowErrorBox(refusal);
-    return false;
+    return dialogcmd::unitsAllowed(DisplayXUnit == SpecXNanometer && DisplayYMode == SpecYAbsorbance, refusal);
 }
 
 }  // namespace

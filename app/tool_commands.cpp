@@ -166,10 +166,7 @@ void Grundlinienkorrektur1Click(TMainwin& w) {
 
 void Oszilatorstrke1Click(TMainwin& w) {
     if (!w.HasCurves()) return;
-    if (!RangeCommandUnitAllowed(CurrentDisplayState())) {
-        ui::messageBox(kRangeUnitRefusedText);
-        return;
-    }
+    if (!dialogcmd::unitsAllowed(RangeCommandUnitAllowed(CurrentDisplayState()), kRangeUnitRefusedText)) return;
     WaitGuard guard(w);
     w.AbortRequested = 0;
     const RangeWaitResult r = waitForRange(w, {});
@@ -219,10 +216,7 @@ void Werteleser1Click(TMainwin& w) {
 void Schwerpunkt1Click(TMainwin& w) {
     if (!w.HasCurves()) return;
     const TDisplayState display = CurrentDisplayState();
-    if (!RangeCommandUnitAllowed(display)) {
-        ui::messageBox(kRangeUnitRefusedText);
-        return;
-    }
+    if (!dialogcmd::unitsAllowed(RangeCommandUnitAllowed(display), kRangeUnitRefusedText)) return;
     const int k = TAuswDia::Choose(&w, "Choose Spectrum for Center of Gravity Calculation!");
     TSpectrumRecord* rec = SpectraList.Get(k);
     if (!rec) return;
