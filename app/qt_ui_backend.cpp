@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "app/TMainwin.h"
+#include "app/app_version.h"
 #include "app/query_dialogs.h"
 #include "core/helpers.h"
 #include "platform/anchor_redirect.h"
@@ -114,8 +115,7 @@ void InstallQtUi() {
 }
 
 void ShowErrorBox(const std::string& text) {
-    ui::messageBox(text, QGuiApplication::applicationDisplayName().toStdString(), ui::Buttons::Ok,
-                   ui::Icon::Error);
+    ui::messageBox(text, kProgramName, ui::Buttons::Ok, ui::Icon::Error);
 }
 
 bool RunGuarded(const std::function<void()>& fn) {

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/help_ok_cancel_row.h"
+#include "app/qt_ui_backend.h"
 #include "core/helpers.h"
 #include "core/settings_globals.h"
 #include "platform/errors.h"
@@ -20,9 +21,7 @@ namespace {
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
-void showError(const std::exception& e) {
-    ui::messageBox(e.what(), "Varolux32", ui::Buttons::Ok, ui::Icon::Error);
-}
+void showError(const std::exception& e) { ShowErrorBox(e.what()); }
 
 }  // namespace
 

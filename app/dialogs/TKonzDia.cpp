@@ -13,6 +13,7 @@
 #include "app/dialogs/TLegWechs.h"
 #include "app/dialogs/help_ok_cancel_row.h"
 #include "app/plot/Xygraph.h"
+#include "app/qt_ui_backend.h"
 #include "app/replot.h"
 #include "core/helpers.h"
 #include "core/settings_globals.h"
@@ -206,7 +207,7 @@ bool TKonzDia::storeCurrent() {
     try {
         properties::StoreTexts(*rec, t);
     } catch (const vx::Error& e) {
-        ui::messageBox(e.what(), "Varolux32", ui::Buttons::Ok, ui::Icon::Error);
+        ShowErrorBox(e.what());
         return false;
     }
     if (current_ < ComboHeader->count()) ComboHeader->setItemText(current_, q(rec->Title.str()));
@@ -280,7 +281,7 @@ void TKonzDia::BrechClick() {
         auto c = properties::ConcentrationFromTexts(s(EMW->text()), s(EEinwaage->text()), s(EVolumen->text()));
         if (c) Ekonz->setText(q(properties::ConcentrationText(*c)));
     } catch (const vx::Error& e) {
-        ui::messageBox(e.what(), "Varolux32", ui::Buttons::Ok, ui::Icon::Error);
+        ShowErrorBox(e.what());
     }
 }
 

@@ -21,6 +21,7 @@
 
 #include "app/aux_curves.h"
 #include "app/dialogs/help_ok_cancel_row.h"
+#include "app/qt_ui_backend.h"
 #include "core/helpers.h"
 #include "core/settings_globals.h"
 #include "platform/errors.h"
@@ -488,13 +489,13 @@ void TOptionsDia::OKBtnClick() {
     try {
         options::ValidateNumberFields(o, sep);
     } catch (const vx::ConversionError& e) {
-        ui::messageBox(e.what(), "Varolux32", ui::Buttons::Ok, ui::Icon::Error);
+        ShowErrorBox(e.what());
         return;  // nothing saved, the dialog stays open
     }
     const bool pathChanged = PathLengthChanged();
     // Stored as typed: each start prepares the texts for the separator then in use.
     if (!options::SaveStoredOptions(o))
-        ui::messageBox("The options could not be saved.", "Varolux32", ui::Buttons::Ok, ui::Icon::Error);
+        ShowErrorBox("The options could not be saved.");
     // Applying writes the prepared number texts back into their fields.
     o = options::WithPreparedTexts(o, sep);
     RestoreControls(o);
