@@ -56,6 +56,8 @@ public:
     TRecentFiles& RecentFiles() { return recent_; }
     QComboBox* ComboSpectroscope() const { return comboSpectroscope_; }
     QProgressBar* ProgressBar() const { return progress_; }
+    // Whether the plot shows any curve: the commands that need curves return silently without.
+    bool HasCurves() const;
     // A menu or tool-bar command by its object name (nullptr when absent).
     QAction* Action(const std::string& objectName) const;
     // Status bar panel 0 "number of spectra", 1 "Infos", 2 "screen readings".
@@ -153,7 +155,6 @@ private:
     // once the plot exists and removed with the window (app/mainwin_save_hooks.cpp).
     void InstallSaveHooks();
     static void RemoveSaveHooks();
-    bool HasCurves() const;
 
     TXYPlot* plot_ = nullptr;  // child widget, owned by this window
     QToolBar* toolBar_ = nullptr;

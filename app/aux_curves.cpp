@@ -1,7 +1,5 @@
 #include "app/aux_curves.h"
 
-#include <QFileDialog>
-
 #include "app/file_filters.h"
 #include "core/settings_globals.h"
 
@@ -22,12 +20,9 @@ void SetCurveFileDialogHook(std::function<std::string(const std::string&, const 
 std::string OpenCurveFileDialog(QWidget* parent, const std::string& title, const std::string& folder,
                                 const char* filter) {
     if (dialogHook()) return dialogHook()(title, folder);
-    QFileDialog dlg(parent, QString::fromStdString(title), QString::fromStdString(folder));
-    dlg.setAcceptMode(QFileDialog::AcceptOpen);
-    dlg.setFileMode(QFileDialog::ExistingFile);
-    dlg.setNameFilters(QtNameFilters(filter));
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
-    return dlg.selectedFiles().front().toStdString();
+    return ChooseFile(parent, {.Title = QString::fromStdString(title),
+                               .Start = QString::fromStdString(folder),
+                               .Filters = QtNameFilters(filter)});
 }
 
 bool LampSpekLaden(QWidget* parent) {

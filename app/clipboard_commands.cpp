@@ -1,10 +1,9 @@
 #include "app/clipboard_commands.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QFileDialog>
 
 #include "app/TMainwin.h"
+#include "app/dialog_command.h"
+#include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
 #include "core/binary_inspector.h"
@@ -25,19 +24,6 @@ std::function<std::string()>& fileDialogHook() {
     return hook;
 }
 
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-void connectCommand(TMainwin& w, const char* name, void (*fn)(TMainwin&)) {
-    QAction* a = w.Action(name);
-    if (!a) return;
-    a->setEnabled(true);
-    TMainwin* win = &w;
-    QObject::connect(a, &QAction::triggered, &w, [win, fn] { RunGuarded([&] { fn(*win); }); });
-}
-
 }  // namespace
 
 namespace clipcmd {
@@ -45,7 +31,7 @@ namespace clipcmd {
 void SetFileDialogHook(std::function<std::string()> hook) { fileDialogHook() = std::move(hook); }
 
 void CopyDatatoClipboard1Click(TMainwin& win) {
-    if (win.XYPlot()->KurvenAnzahl() == 0) return;
+    if (!win.HasCurves()) return;
     ui::setClipboardText(ClipboardDataText(SpectraList));
 }
 
@@ -78,16 +64,13 @@ void OpenUnknown1Click(TMainwin& win) {
     if (fileDialogHook()) {
         name = fileDialogHook()();
     } else {
-        QFileDialog dlg(&win, QString(), OpenFolder.size() > 2 ? QString::fromStdString(OpenFolder) : QString());
-        dlg.setObjectName("OpenSpek");
-        dlg.setFileMode(QFileDialog::ExistingFile);
-        dlg.setAcceptMode(QFileDialog::AcceptOpen);
-        dlg.setNameFilter("all spectral file types (*.*)");
-        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
-            name = dlg.selectedFiles().front().toStdString();
+        name = ChooseFile(&win, {.ObjectName = "OpenSpek",
+                                 .Title = {},
+                                 .Start = OpenFolder.size() > 2 ? QString::fromStdString(OpenFolder) : QString(),
+                                 .Filters = {"all spectral file types (*.*)"}});
     }
     if (name.empty()) return;
-    BusyCursor busy;
+    TBusyCursor busy;
     if (!ShellOpenPath(FileBesideProgram(ProgramFolder, kBinaryTemplate))) ui::messageBox("Excel template file could not be opened!");
     InspectBinaryFile(name, 0, -1, 4);
 }
@@ -95,7 +78,9 @@ void OpenUnknown1Click(TMainwin& win) {
 }  // namespace clipcmd
 
 void ConnectClipboardCommands(TMainwin& win) {
-    connectCommand(win, "CopyDatatoClipboard1", clipcmd::CopyDatatoClipboard1Click);
-    connectCommand(win, "PasteDatafromClipboard1", clipcmd::PasteDatafromClipboard1Click);
-    connectCommand(win, "OpenUnknown1", clipcmd::OpenUnknown1Click);
+    dialogcmd::connectCommands(win, {
+        {"CopyDatatoClipboard1", clipcmd::CopyDatatoClipboard1Click},
+        {"PasteDatafromClipboard1", clipcmd::PasteDatafromClipboard1Click},
+        {"OpenUnknown1", clipcmd::OpenUnknown1Click},
+    });
 }

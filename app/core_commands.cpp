@@ -1,24 +1,15 @@
 #include "app/core_commands.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QProgressBar>
 #include <QPointer>
 
 #include "app/TMainwin.h"
+#include "app/dialog_command.h"
 #include "app/plot/Xygraph.h"
+#include "app/qt_ui_backend.h"
 #include "core/peaks.h"
 #include "core/smoothing.h"
 #include "core/spectra_list.h"
-
-namespace {
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-}  // namespace
 
 void Normalize1Click(TMainwin& w) {
     if (SpectraList.Empty()) return;
@@ -36,7 +27,7 @@ void Normalize1Click(TMainwin& w) {
 }
 
 void Smooth1Click(TMainwin& w) {
-    WaitCursor busy;
+    TBusyCursor busy;
     QPointer<QProgressBar> bar(w.ProgressBar());
     ProgressReport progress;
     double value = 0;
@@ -60,13 +51,5 @@ void Smooth1Click(TMainwin& w) {
 }
 
 void ConnectCoreCommands(TMainwin& w) {
-    TMainwin* win = &w;
-    if (QAction* a = w.Action("Normalize1")) {
-        a->setEnabled(true);
-        QObject::connect(a, &QAction::triggered, &w, [win] { Normalize1Click(*win); });
-    }
-    if (QAction* a = w.Action("Smooth1")) {
-        a->setEnabled(true);
-        QObject::connect(a, &QAction::triggered, &w, [win] { Smooth1Click(*win); });
-    }
+    dialogcmd::connectCommands(w, {{"Normalize1", Normalize1Click}, {"Smooth1", Smooth1Click}});
 }

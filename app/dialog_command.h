@@ -6,6 +6,8 @@
 #include <QObject>
 
 #include <functional>
+#include <initializer_list>
+#include <utility>
 
 #include "app/TMainwin.h"
 #include "app/dialogs/tool_dialog.h"
@@ -14,12 +16,10 @@
 
 namespace dialogcmd {
 
-inline bool hasCurves(TMainwin& w) { return w.XYPlot() && w.XYPlot()->KurvenAnzahl() > 0; }
-
 template <typename D>
 void dialogCommand(TMainwin& w, const char* countWord = " Spectra", bool axisTitles = false,
                    const std::function<void(D&)>& setup = {}) {
-    if (!hasCurves(w)) return;
+    if (!w.HasCurves()) return;
     D dia(&w);
     if (setup) setup(dia);
     if (RunModal(dia) != QDialog::Accepted) return;
@@ -35,6 +35,21 @@ inline void connectCommand(TMainwin& w, const char* name, std::function<void()> 
     if (!a) return;
     a->setEnabled(true);
     QObject::connect(a, &QAction::triggered, &w, [fn = std::move(fn)] { RunGuarded(fn); });
+}
+
+// A checkable entry: `fn` gets the check state the trigger left.
+inline void connectToggle(TMainwin& w, const char* name, std::function<void(bool)> fn) {
+    QAction* a = w.Action(name);
+    if (!a) return;
+    a->setEnabled(true);
+    QObject::connect(a, &QAction::triggered, &w, [fn = std::move(fn)](bool on) { RunGuarded([&] { fn(on); }); });
+}
+
+// Each (object name, command) pair connected as by connectCommand.
+using TCommand = void (*)(TMainwin&);
+inline void connectCommands(TMainwin& w, std::initializer_list<std::pair<const char*, TCommand>> commands) {
+    TMainwin* win = &w;
+    for (const auto& [name, fn] : commands) connectCommand(w, name, [win, fn = fn] { fn(*win); });
 }
 
 }  // namespace dialogcmd

@@ -1,9 +1,8 @@
 #include "app/export_commands.h"
 
-#include <QAction>
-#include <QFileDialog>
 
 #include "app/TMainwin.h"
+#include "app/dialog_command.h"
 #include "app/dialogs/TGnuDia.h"
 #include "app/dialogs/TMultiSaveDia.h"
 #include "app/dialogs/TRRUFFDia.h"
@@ -44,14 +43,11 @@ TGnuplotPlot plotState(TXYPlot& plot) {
 
 std::string gnuplotFileName(TMainwin& w) {
     if (gnuplotSaveHook()) return gnuplotSaveHook()(SaveFolder);
-    QFileDialog dlg(&w, "Save for GnuPlot", QString::fromStdString(SaveFolder));
-    dlg.setObjectName("SavePLT");
-    dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setFileMode(QFileDialog::AnyFile);
-    dlg.setNameFilters(QtNameFilters(kGnuplotFilter));
-    dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
-    return dlg.selectedFiles().front().toStdString();
+    return ChooseFile(&w, {.Mode = TFileDialogSpec::TMode::Save,
+                           .ObjectName = "SavePLT",
+                           .Title = "Save for GnuPlot",
+                           .Start = QString::fromStdString(SaveFolder),
+                           .Filters = QtNameFilters(kGnuplotFilter)});
 }
 
 }  // namespace
@@ -71,13 +67,13 @@ void BatchExportData1Click(TMainwin& w) {
 }
 
 void SaveforRRUFF1Click(TMainwin& w) {
-    if (curves(w) < 1) return;
+    if (!w.HasCurves()) return;
     TRRUFFDia dia(&w);
     RunModal(dia);
 }
 
 void SaveforGnuPlot1Click(TMainwin& w) {
-    if (curves(w) < 1) return;
+    if (!w.HasCurves()) return;
     if (const std::string refusal = GnuplotUnitRefusal(CurrentDisplayState()); !refusal.empty()) {
         ShowErrorBox(refusal);
         return;
@@ -99,16 +95,9 @@ void SaveforGnuPlot1Click(TMainwin& w) {
 
 void ConnectExportCommands(TMainwin& win) {
     new TGnuDia(&win);
-    TMainwin* w = &win;
-    const std::pair<const char*, void (*)(TMainwin&)> commands[] = {
+    dialogcmd::connectCommands(win, {
         {"BatchExportData1", exportcmd::BatchExportData1Click},
         {"SaveforRRUFF1", exportcmd::SaveforRRUFF1Click},
         {"SaveforGnuPlot1", exportcmd::SaveforGnuPlot1Click},
-    };
-    for (const auto& [name, fn] : commands) {
-        QAction* a = win.Action(name);
-        if (!a) continue;
-        a->setEnabled(true);
-        QObject::connect(a, &QAction::triggered, &win, [w, fn = fn] { RunGuarded([&] { fn(*w); }); });
-    }
+    });
 }

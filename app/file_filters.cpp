@@ -1,5 +1,7 @@
 #include "app/file_filters.h"
 
+#include <QFileDialog>
+
 #include "core/file_names.h"
 #include "core/helpers.h"
 #include "formats/format_table.h"
@@ -9,6 +11,41 @@ bool ConfirmReplaceFile(const std::string& name) {
     return !FileExists(name) ||
            ui::messageBox(name + " already exists.\r\nDo you want to replace it?", "Confirm Save As",
                           ui::Buttons::YesNo, ui::Icon::Warning) == ui::Answer::Yes;
+}
+
+namespace {
+std::function<TFileDialogChoice(const TFileDialogSpec&)>& fileDialogRunner() {
+    static std::function<TFileDialogChoice(const TFileDialogSpec&)> runner;
+    return runner;
+}
+}  // namespace
+
+void SetFileDialogRunner(std::function<TFileDialogChoice(const TFileDialogSpec&)> runner) {
+    fileDialogRunner() = std::move(runner);
+}
+
+TFileDialogChoice RunFileDialog(QWidget* parent, const TFileDialogSpec& spec) {
+    if (fileDialogRunner()) return fileDialogRunner()(spec);
+    using TMode = TFileDialogSpec::TMode;
+    QFileDialog dlg(parent, spec.Title, spec.Start);
+    dlg.setObjectName(spec.ObjectName);
+    dlg.setAcceptMode(spec.Mode == TMode::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setFileMode(spec.Mode == TMode::Save       ? QFileDialog::AnyFile
+                    : spec.Mode == TMode::OpenMany ? QFileDialog::ExistingFiles
+                                                   : QFileDialog::ExistingFile);
+    if (spec.Mode == TMode::Save) dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (spec.HideFilterDetails) dlg.setOption(QFileDialog::HideNameFilterDetails, true);
+    if (!spec.Filters.isEmpty()) dlg.setNameFilters(spec.Filters);
+    TFileDialogChoice choice;
+    if (dlg.exec() != QDialog::Accepted) return choice;
+    for (const QString& f : dlg.selectedFiles()) choice.Names.push_back(f.toStdString());
+    choice.FilterIndex = SelectedFilterIndex(spec.Filters, dlg.selectedNameFilter());
+    return choice;
+}
+
+std::string ChooseFile(QWidget* parent, const TFileDialogSpec& spec) {
+    TFileDialogChoice choice = RunFileDialog(parent, spec);
+    return choice.Names.empty() ? std::string() : std::move(choice.Names.front());
 }
 
 QString QtNameFilter(const std::string& description, const std::string& patterns) {

@@ -1,11 +1,9 @@
 #include "app/fluor_commands.h"
 
-#include <QAction>
 #include <QCheckBox>
 
-#include <functional>
-
 #include "app/TMainwin.h"
+#include "app/dialog_command.h"
 #include "app/dialogs/TErregSpekDia.h"
 #include "app/dialogs/TKorrDia.h"
 #include "app/dialogs/TMatrixDia.h"
@@ -15,29 +13,12 @@
 #include "app/dialogs/TSetExWlDia.h"
 #include "app/dialogs/TSubtractEEMDia.h"
 #include "app/plot/Xygraph.h"
-#include "app/qt_ui_backend.h"
 #include "core/spectra_list.h"
 #include "tools/excitation_series.h"
 
+using dialogcmd::dialogCommand;
+
 namespace {
-
-bool hasCurves(TMainwin& w) { return w.XYPlot() && w.XYPlot()->KurvenAnzahl() > 0; }
-
-void replot(TMainwin& w, const char* countWord, bool axisTitles = false) {
-    TReplotSteps steps;
-    steps.CountWord = countWord;
-    steps.AxisTitles = axisTitles;
-    w.ReplotSpectra(steps);
-}
-
-// Nothing without curves; on OK the standard re-plot.
-template <typename D>
-void dialogCommand(TMainwin& w, const char* countWord, bool axisTitles = false) {
-    if (!hasCurves(w)) return;
-    D dia(&w);
-    if (RunModal(dia) != QDialog::Accepted) return;
-    replot(w, countWord, axisTitles);
-}
 
 // The excitation series commands need an excitation wavelength on every spectrum.
 bool allExcited() {
@@ -45,13 +26,6 @@ bool allExcited() {
     for (const auto& r : SpectraList)
         if (!(r->ExcitationWl > 0.0)) return false;
     return true;
-}
-
-void connectCommand(TMainwin& w, const char* name, std::function<void()> fn) {
-    QAction* a = w.Action(name);
-    if (!a) return;
-    a->setEnabled(true);
-    QObject::connect(a, &QAction::triggered, &w, [fn = std::move(fn)] { RunGuarded(fn); });
 }
 
 }  // namespace
@@ -71,7 +45,7 @@ void SubtractBlankEEM1Click(TMainwin& w) { dialogCommand<TSubtractEEMDia>(w, "  
 void DegreeofPolarisation1Click(TMainwin& w) { dialogCommand<TPolGradDia>(w, " Spectra"); }
 
 void CorrectionofExcitationIntensity1Click(TMainwin& w) {
-    if (!hasCurves(w) || !allExcited()) return;
+    if (!w.HasCurves() || !allExcited()) return;
     TMatrixDia dia(&w);
     if (RunModal(dia) != QDialog::Accepted) return;
     if (dia.Results.empty()) {
@@ -79,12 +53,12 @@ void CorrectionofExcitationIntensity1Click(TMainwin& w) {
         return;
     }
     ReplaceByCorrected(SpectraList, dia.Results);
-    replot(w, " Spectra");
+    w.StandardReplot(" Spectra");
     w.SetStatusText(1, kIntensityCorrectedText);
 }
 
 void CalculateExcitationSpectra1Click(TMainwin& w) {
-    if (!hasCurves(w) || !allExcited()) return;
+    if (!w.HasCurves() || !allExcited()) return;
     TErregSpekDia dia(&w);
     if (RunModal(dia) != QDialog::Accepted) return;
     if (dia.Results.empty()) {
@@ -93,12 +67,12 @@ void CalculateExcitationSpectra1Click(TMainwin& w) {
     }
     const std::string status =
         StoreExcitationSpectra(SpectraList, dia.Results, dia.FluospekLoeschBox->isChecked());
-    replot(w, " Spectra");
+    w.StandardReplot(" Spectra");
     w.SetStatusText(1, QString::fromStdString(status));
 }
 
 void FilmThickness1Click(TMainwin& w) {
-    if (!hasCurves(w)) return;
+    if (!w.HasCurves()) return;
     TSchichtdickeDia* dia = FilmDialog(w);
     if (!dia) return;
     TXYPlot* plot = w.XYPlot();
@@ -110,8 +84,7 @@ void FilmThickness1Click(TMainwin& w) {
 
 void ConnectFluorCommands(TMainwin& win) {
     new TSchichtdickeDia(&win);
-    TMainwin* w = &win;
-    const std::pair<const char*, void (*)(TMainwin&)> commands[] = {
+    dialogcmd::connectCommands(win, {
         {"EmissionSensitivityCorrection1", fluorcmd::EmissionSensitivityCorrection1Click},
         {"ExcitationWavelengthAssignment1", fluorcmd::ExcitationWavelengthAssignment1Click},
         {"CorrectionofExcitationIntensity1", fluorcmd::CorrectionofExcitationIntensity1Click},
@@ -120,6 +93,5 @@ void ConnectFluorCommands(TMainwin& win) {
         {"CalculateExcitationSpectra1", fluorcmd::CalculateExcitationSpectra1Click},
         {"FilmThickness1", fluorcmd::FilmThickness1Click},
         {"DegreeofPolarisation1", fluorcmd::DegreeofPolarisation1Click},
-    };
-    for (const auto& [name, fn] : commands) connectCommand(win, name, [w, fn = fn] { fn(*w); });
+    });
 }

@@ -1,12 +1,11 @@
 #include "app/gauss_commands.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QPointer>
 
 #include "app/TMainwin.h"
+#include "app/dialog_command.h"
 #include "app/dialogs/TGauss2Dia.h"
 #include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
@@ -42,15 +41,12 @@ bool unitsAllowed() {
 
 std::string fileDialog(TMainwin& w, bool save) {
     if (fileDialogHook()) return fileDialogHook()(save);
-    QFileDialog dlg(&w, save ? "Save Gauss spectra" : "Open Gauss spectra", QString::fromStdString(OpenFolder));
-    dlg.setObjectName(save ? "SaveGauss" : "OpenGauss");
-    dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dlg.setNameFilters(QtNameFilters(kFilter));
     // The overwrite question comes after the extension is forced.
-    dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
-    return dlg.selectedFiles().front().toStdString();
+    return ChooseFile(&w, {.Mode = save ? TFileDialogSpec::TMode::Save : TFileDialogSpec::TMode::OpenOne,
+                           .ObjectName = save ? "SaveGauss" : "OpenGauss",
+                           .Title = save ? "Save Gauss spectra" : "Open Gauss spectra",
+                           .Start = QString::fromStdString(OpenFolder),
+                           .Filters = QtNameFilters(kFilter)});
 }
 
 // The model spectrum and one spectrum per group, from the program's block.
@@ -93,10 +89,7 @@ void runFit(TMainwin& w, const TGaussFitSwitches& switches) {
     {
         TUserInputBlock block;
         inputBlock = &block;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        struct CursorBack {
-            ~CursorBack() { QApplication::restoreOverrideCursor(); }
-        } cursorBack;
+        TBusyCursor busy;
         try {
             GaussFitIterate(SpectraList[0], GaussModelParams, switches, CurrentDisplayState(), hooks);
         } catch (const vx::Cancelled&) {
@@ -136,8 +129,7 @@ void SetFitStepObserver(std::function<void()> observer) { stepObserver() = std::
 
 void GaussManually1Click(TMainwin& w) {
     if (!unitsAllowed()) return;
-    TXYPlot& plot = *w.XYPlot();
-    if (plot.KurvenAnzahl() == 0) return;
+    if (!w.HasCurves()) return;
     bool measured = false;
     for (const auto& rec : SpectraList) measured = measured || rec->SourceKind != SpecSourceGaussModel;
     if (!measured) return;
@@ -189,16 +181,9 @@ void GaussSave1Click(TMainwin& w) {
 
 void ConnectGaussCommands(TMainwin& win) {
     new TGauss2Dia(&win);
-    TMainwin* w = &win;
-    const std::pair<const char*, void (*)(TMainwin&)> commands[] = {
+    dialogcmd::connectCommands(win, {
         {"GaussManually1", gausscmd::GaussManually1Click},
         {"GaussOpen1", gausscmd::GaussOpen1Click},
         {"GaussSave1", gausscmd::GaussSave1Click},
-    };
-    for (const auto& [name, fn] : commands) {
-        QAction* a = win.Action(name);
-        if (!a) continue;
-        a->setEnabled(true);
-        QObject::connect(a, &QAction::triggered, &win, [w, fn = fn] { RunGuarded([&] { fn(*w); }); });
-    }
+    });
 }

@@ -1,8 +1,7 @@
 #include "app/info_commands.h"
 
-#include <QAction>
-
 #include "app/TMainwin.h"
+#include "app/dialog_command.h"
 #include "app/dialogs/THilfeDia.h"
 #include "app/dialogs/TSpekInfoDia.h"
 #include "app/dialogs/tool_dialog.h"
@@ -12,7 +11,7 @@
 namespace infocmd {
 
 void Information1Click(TMainwin& win) {
-    if (win.XYPlot()->KurvenAnzahl() == 0) return;
+    if (!win.HasCurves()) return;
     TSpekInfoDia dia(&win);
     RunModal(dia);
 }
@@ -25,11 +24,5 @@ void Help1Click(TMainwin& win) {
 }  // namespace infocmd
 
 void ConnectInfoCommands(TMainwin& win) {
-    TMainwin* w = &win;
-    for (auto [name, fn] : {std::pair{"Information1", &infocmd::Information1Click}, std::pair{"Help1", &infocmd::Help1Click}}) {
-        QAction* a = win.Action(name);
-        if (!a) continue;
-        a->setEnabled(true);
-        QObject::connect(a, &QAction::triggered, &win, [w, fn] { RunGuarded([&] { fn(*w); }); });
-    }
+    dialogcmd::connectCommands(win, {{"Information1", infocmd::Information1Click}, {"Help1", infocmd::Help1Click}});
 }

@@ -1,7 +1,5 @@
 // The File menu's Open, Save, Save Data as and recent-files commands.
 #include <QAction>
-#include <QApplication>
-#include <QFileDialog>
 #include <QFileInfo>
 
 #include <optional>
@@ -18,31 +16,19 @@
 #include "formats/save_dispatcher.h"
 #include "platform/ui.h"
 
-namespace {
-
-// The hourglass while a command works, restored on every way out.
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-}  // namespace
-
 void TMainwin::ffnen1Click() {
     std::vector<std::string> names;
     if (PendingFiles.empty()) {
         if (OpenDialogHook) {
             names = OpenDialogHook();
         } else {
-            QFileDialog dlg(this, QString(), OpenFolder.size() > 2 ? QString::fromStdString(OpenFolder) : QString());
-            dlg.setObjectName("OpenSpek");
-            dlg.setFileMode(QFileDialog::ExistingFiles);
-            dlg.setAcceptMode(QFileDialog::AcceptOpen);
-            dlg.setOption(QFileDialog::HideNameFilterDetails, true);
-            dlg.setNameFilters(OpenDialogFilters());
-            if (dlg.exec() == QDialog::Accepted) {
-                for (const QString& f : dlg.selectedFiles()) names.push_back(f.toStdString());
-            }
+            names = RunFileDialog(this, {.Mode = TFileDialogSpec::TMode::OpenMany,
+                                         .ObjectName = "OpenSpek",
+                                         .Title = {},
+                                         .Start = OpenFolder.size() > 2 ? QString::fromStdString(OpenFolder) : QString(),
+                                         .Filters = OpenDialogFilters(),
+                                         .HideFilterDetails = true})
+                        .Names;
         }
     } else {
         names = ExistingFiles(PendingFiles);
@@ -51,7 +37,7 @@ void TMainwin::ffnen1Click() {
 
     std::string error;
     std::vector<std::string> noSpectrum;
-    std::optional<BusyCursor> busy;  // over the reading and the curves made from it
+    std::optional<TBusyCursor> busy;  // over the reading and the curves made from it
     if (!names.empty()) {
         busy.emplace();
         OpenResult r;
@@ -152,17 +138,15 @@ std::string TMainwin::RunSaveDialog(const char* filter, const char* const (&exte
     if (SaveDialogHook) {
         std::tie(name, filterIndex) = SaveDialogHook(start);
     } else {
-        QFileDialog dlg(this, "Save spectra", QString::fromStdString(start));
-        dlg.setObjectName("SaveRvx");
-        dlg.setAcceptMode(QFileDialog::AcceptSave);
-        dlg.setFileMode(QFileDialog::AnyFile);
-        const QStringList filters = QtNameFilters(filter);
-        dlg.setNameFilters(filters);
         // The overwrite question comes after the extension is forced, below.
-        dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
-        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()) {
-            name = dlg.selectedFiles().front().toStdString();
-            filterIndex = SelectedFilterIndex(filters, dlg.selectedNameFilter());
+        const TFileDialogChoice choice = RunFileDialog(this, {.Mode = TFileDialogSpec::TMode::Save,
+                                                              .ObjectName = "SaveRvx",
+                                                              .Title = "Save spectra",
+                                                              .Start = QString::fromStdString(start),
+                                                              .Filters = QtNameFilters(filter)});
+        if (!choice.Names.empty()) {
+            name = choice.Names.front();
+            filterIndex = choice.FilterIndex;
         }
     }
     if (name.empty()) return {};

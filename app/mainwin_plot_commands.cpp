@@ -1,7 +1,6 @@
 // The Plot / Options menu's switches, line and colour commands, fonts and the website command.
 #include <QAction>
 #include <QColorDialog>
-#include <QApplication>
 #include <QFontDialog>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -12,6 +11,7 @@
 #include "app/TMainwin.h"
 #include "app/app_version.h"
 #include "app/plot/Xygraph.h"
+#include "app/qt_ui_backend.h"
 #include "core/spectra_list.h"
 #include "platform/ui.h"
 
@@ -156,9 +156,6 @@ void TMainwin::Print1Click() {
         QPrintDialog dlg(printer.get(), this);
         if (dlg.exec() != QDialog::Accepted) return;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    struct Restore {
-        ~Restore() { QApplication::restoreOverrideCursor(); }
-    } restore;
+    TBusyCursor busy;
     plot_->PrintPlot(*printer);
 }

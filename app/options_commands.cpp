@@ -1,8 +1,7 @@
 #include "app/options_commands.h"
 
-#include <QAction>
-
 #include "app/TMainwin.h"
+#include "app/dialog_command.h"
 #include "app/dialogs/TAchsDia.h"
 #include "app/dialogs/TKonzDia.h"
 #include "app/dialogs/TOptionsDia.h"
@@ -18,13 +17,6 @@ namespace {
 std::function<int(QDialog&)> dialogRunner;
 
 int runDialog(QDialog& d) { return dialogRunner ? dialogRunner(d) : d.exec(); }
-
-void connectAction(TMainwin& w, const char* name, void (*command)(TMainwin&)) {
-    QAction* a = w.Action(name);
-    if (!a) return;
-    a->setEnabled(true);
-    QObject::connect(a, &QAction::triggered, &w, [&w, command] { RunGuarded([&] { command(w); }); });
-}
 
 axes::AxesSettings currentAxesSettings(const TXYPlot& plot) {
     axes::AxesSettings s;
@@ -68,9 +60,11 @@ void recomputeCurves(TMainwin& w) {
 void SetOptionsDialogRunner(std::function<int(QDialog&)> runner) { dialogRunner = std::move(runner); }
 
 void ConnectOptionsCommands(TMainwin& w) {
-    connectAction(w, "Configuration1", RunConfigurationCommand);
-    connectAction(w, "Axes1", RunAxesCommand);
-    connectAction(w, "General1", RunGeneralCommand);
+    dialogcmd::connectCommands(w, {
+        {"Configuration1", RunConfigurationCommand},
+        {"Axes1", RunAxesCommand},
+        {"General1", RunGeneralCommand},
+    });
 }
 
 void RunConfigurationCommand(TMainwin& w) {
@@ -104,8 +98,8 @@ void RunAxesCommand(TMainwin& w) {
 }
 
 void RunGeneralCommand(TMainwin& w) {
+    if (!w.HasCurves()) return;
     TXYPlot& plot = *w.XYPlot();
-    if (plot.KurvenAnzahl() == 0) return;
     {
         TKonzDia dia(SpectraList, &plot, &w);
         dia.FormActivate();

@@ -14,12 +14,11 @@
 
 using dialogcmd::connectCommand;
 using dialogcmd::dialogCommand;
-using dialogcmd::hasCurves;
 
 namespace {
 
 void Konzentration1Click(TMainwin& w) {
-    if (!hasCurves(w)) return;
+    if (!w.HasCurves()) return;
     if (DisplayXUnit != SpecXNanometer || (DisplayYMode != SpecYTransmittance && DisplayYMode != SpecYAbsorbance)) {
         ui::messageBox(kNoConcentrationUnitsText, "Varolux32", ui::Buttons::Ok, ui::Icon::Error);
         return;
@@ -29,7 +28,7 @@ void Konzentration1Click(TMainwin& w) {
 
 // The baseline dialog draws its preview curve while it is open; Cancel takes the curve away again.
 void AdvancedBaselining1Click(TMainwin& w) {
-    if (!hasCurves(w)) return;
+    if (!w.HasCurves()) return;
     TXYPlot& plot = *w.XYPlot();
     TAdvBaselineDia dia(&w);
     dia.BaselineShown = [&plot](int index0) {

@@ -171,6 +171,10 @@ public:
 };
 }  // namespace
 
+TBusyCursor::TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+TBusyCursor::~TBusyCursor() { QApplication::restoreOverrideCursor(); }
+
 TUserInputBlock::TUserInputBlock() : filter_(std::make_unique<InputFilter>()) {
     QCoreApplication::instance()->installEventFilter(filter_.get());
 }

@@ -56,6 +56,15 @@ bool ShellClosing();
 int ActiveWaits();
 // Waits ms milliseconds processing events; returns early when the program is closing.
 void QtDelay(int ms);
+// The hourglass while a command works, restored on every way out.
+class TBusyCursor {
+public:
+    TBusyCursor();
+    ~TBusyCursor();
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+};
+
 // For loops that must not be interrupted (the Gauss fit): while it lives, the user's input (keys,
 // mouse, wheel, touch) is dropped, and ProcessEvents counts as a wait, so that a close waits for the
 // loop to leave.

@@ -1,8 +1,7 @@
 #include "app/quantum_yield_commands.h"
 
-#include <QAction>
-
 #include "app/TMainwin.h"
+#include "app/dialog_command.h"
 #include "app/dialogs/TEffAbsDia.h"
 #include "app/dialogs/TFQDial.h"
 #include "app/dialogs/TTiefFQDia.h"
@@ -19,8 +18,6 @@ namespace {
 constexpr const char* kNoQyText = "no QY with this axis type";
 constexpr const char* kNoCalculationText = "no calculation with this axis type";
 
-bool hasCurves(TMainwin& w) { return w.XYPlot() && w.XYPlot()->KurvenAnzahl() > 0; }
-
 // The yields are computed in nm and absorbance only.
 bool unitsAllowed(const char* refusal) {
     if (DisplayXUnit == SpecXNanometer && DisplayYMode == SpecYAbsorbance) return true;
@@ -36,7 +33,7 @@ TFQDial* FQDialog(TMainwin& w) { return w.findChild<TFQDial*>("FQDial"); }
 TTiefFQDia* TiefFQDialog(TMainwin& w) { return w.findChild<TTiefFQDia*>("TiefFQDia"); }
 
 void EffectiveAbsorbance1Click(TMainwin& w) {
-    if (!hasCurves(w) || !unitsAllowed(kNoCalculationText)) return;
+    if (!w.HasCurves() || !unitsAllowed(kNoCalculationText)) return;
     TEffAbsDia dia(&w);
     if (RunModal(dia) != QDialog::Accepted) return;
     w.ReplotSpectra();
@@ -44,7 +41,7 @@ void EffectiveAbsorbance1Click(TMainwin& w) {
 }
 
 void QuantumYield1Click(TMainwin& w) {
-    if (!hasCurves(w) || !unitsAllowed(kNoQyText)) return;
+    if (!w.HasCurves() || !unitsAllowed(kNoQyText)) return;
     TFQDial* dia = FQDialog(w);
     if (!dia || RunModal(*dia) != QDialog::Accepted) return;
     if (dia->Result1D) {
@@ -59,7 +56,7 @@ void QuantumYield1Click(TMainwin& w) {
 }
 
 void LowTempQuantumYield1Click(TMainwin& w) {
-    if (!hasCurves(w) || !unitsAllowed(kNoQyText)) return;
+    if (!w.HasCurves() || !unitsAllowed(kNoQyText)) return;
     TTiefFQDia* dia = TiefFQDialog(w);
     if (!dia || RunModal(*dia) != QDialog::Accepted) return;
     w.ReplotSpectra();
@@ -71,16 +68,9 @@ void LowTempQuantumYield1Click(TMainwin& w) {
 void ConnectQuantumYieldCommands(TMainwin& win) {
     new TFQDial(&win);
     new TTiefFQDia(&win);
-    TMainwin* w = &win;
-    const std::pair<const char*, void (*)(TMainwin&)> commands[] = {
+    dialogcmd::connectCommands(win, {
         {"EffectiveAbsorbance1", qycmd::EffectiveAbsorbance1Click},
         {"QuantumYield1", qycmd::QuantumYield1Click},
         {"LowTempQuantumYield1", qycmd::LowTempQuantumYield1Click},
-    };
-    for (const auto& [name, fn] : commands) {
-        QAction* a = win.Action(name);
-        if (!a) continue;
-        a->setEnabled(true);
-        QObject::connect(a, &QAction::triggered, &win, [w, fn = fn] { RunGuarded([&] { fn(*w); }); });
-    }
+    });
 }

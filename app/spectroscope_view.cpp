@@ -5,8 +5,6 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
@@ -20,6 +18,7 @@
 #include <memory>
 
 #include "app/TMainwin.h"
+#include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
 #include "app/replot.h"
@@ -138,12 +137,16 @@ void AlignButtonClick(TMainwin& w) {
 
 void SaveStripAs(TMainwin& w, ViewState& s) {
     if (!s.bitmap) return;
-    QString name = QFileDialog::getSaveFileName(&w, "Save as...", QString::fromStdString(SaveFolder),
-                                                "Bitmaps (*.bmp)");
-    if (name.isEmpty()) return;
-    QFileInfo fi(name);
-    name = fi.path() + "/" + fi.completeBaseName() + ".bmp";
-    if (!s.bitmap->save(name, "BMP")) ui::messageBox("The picture could not be saved!");
+    std::string name = ChooseFile(&w, {.Mode = TFileDialogSpec::TMode::Save,
+                                       .ObjectName = "SaveStrip",
+                                       .Title = "Save as...",
+                                       .Start = QString::fromStdString(SaveFolder),
+                                       .Filters = QtNameFilters("Bitmaps|*.bmp")});
+    if (name.empty()) return;
+    // The question comes once the extension is in place.
+    name = ChangeFileExt(name, ".bmp");
+    if (!ConfirmReplaceFile(name)) return;
+    if (!s.bitmap->save(QString::fromStdString(name), "BMP")) ui::messageBox("The picture could not be saved!");
 }
 
 QSpinBox* spin(QWidget* parent, const char* name, int lo, int hi, int step) {

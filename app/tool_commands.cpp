@@ -46,7 +46,6 @@ namespace {
 
 using dialogcmd::connectCommand;
 using dialogcmd::dialogCommand;
-using dialogcmd::hasCurves;
 
 int waitsRunning = 0;
 
@@ -145,7 +144,7 @@ RangeWaitResult waitForRange(TMainwin& w, const std::function<void()>& eachPass)
 }  // namespace
 
 void Grundlinienkorrektur1Click(TMainwin& w) {
-    if (!hasCurves(w)) return;
+    if (!w.HasCurves()) return;
     WaitGuard guard(w);
     w.AbortRequested = 0;
     const RangeWaitResult r = waitForRange(w, [&w] { w.SetStatusText(1, "Baseline Correction"); });
@@ -166,7 +165,7 @@ void Grundlinienkorrektur1Click(TMainwin& w) {
 }
 
 void Oszilatorstrke1Click(TMainwin& w) {
-    if (!hasCurves(w)) return;
+    if (!w.HasCurves()) return;
     if (!RangeCommandUnitAllowed(CurrentDisplayState())) {
         ui::messageBox(kRangeUnitRefusedText);
         return;
@@ -188,7 +187,7 @@ void Oszilatorstrke1Click(TMainwin& w) {
 }
 
 void Werteleser1Click(TMainwin& w) {
-    if (!hasCurves(w)) return;
+    if (!w.HasCurves()) return;
     const int k = TAuswDia::Choose(&w, "Select Spectrum!");
     const TSpectrumRecord* rec = SpectraList.Get(k);
     if (!rec) return;
@@ -218,7 +217,7 @@ void Werteleser1Click(TMainwin& w) {
 }
 
 void Schwerpunkt1Click(TMainwin& w) {
-    if (!hasCurves(w)) return;
+    if (!w.HasCurves()) return;
     const TDisplayState display = CurrentDisplayState();
     if (!RangeCommandUnitAllowed(display)) {
         ui::messageBox(kRangeUnitRefusedText);
@@ -233,14 +232,11 @@ void Schwerpunkt1Click(TMainwin& w) {
 }
 
 void Abspielen1Click(TMainwin& w) {
-    if (!hasCurves(w)) return;
+    if (!w.HasCurves()) return;
     const int k = TAuswDia::Choose(&w, "Choose Spectrum for Playing!");
     const TSpectrumRecord* rec = SpectraList.Get(k);
     if (!rec) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    struct Restore {
-        ~Restore() { QApplication::restoreOverrideCursor(); }
-    } restore;
+    TBusyCursor busy;
     TXYPlot& plot = *w.XYPlot();
     // The tone player's texts go to the main window's second panel.
     const TonePlan plan = PlanSpectrumPlayback(*rec, plot.MinXValue, plot.MaxXValue);
@@ -285,14 +281,14 @@ void ConnectToolCommands(TMainwin& win) {
         TSpikeDia::Status = nullptr;
     });
     connectCommand(win, "PeaksFWHM1", [w] {
-        if (!hasCurves(*w)) return;
+        if (!w->HasCurves()) return;
         TPeakDia dia(w);
         dia.SetVisibleRange(w->XYPlot()->MinXValue, w->XYPlot()->MaxXValue);
         RunModal(dia);
     });
     // The colour map of the loaded spectra; it changes none of them, so no re-plot follows.
     connectCommand(win, "ShowEEM1", [w] {
-        if (!hasCurves(*w)) return;
+        if (!w->HasCurves()) return;
         TEEMDia dia(w, w->XYPlot()->MinXValue, w->XYPlot()->MaxXValue);
         RunModal(dia);
     });

@@ -1,12 +1,13 @@
 #include "app/webcam_commands.h"
 
 #include <QAction>
-#include <QFileDialog>
 #include <QPointer>
 
 #include <cstdlib>
 
 #include "app/TMainwin.h"
+#include "app/dialog_command.h"
+#include "app/file_filters.h"
 #include "app/dialogs/TfrmScreenshot.h"
 #include "app/qt_ui_backend.h"
 #include "core/file_names.h"
@@ -76,16 +77,10 @@ void ConnectWebcamCommands(TMainwin& w) {
     TMainwin* win = &w;
     f->OnSpectraChanged = [win] { replot(*win); };
     f->OnSettingsChanged = [win, f] { setChecked(*win, "SaveDark1", f->Session.Params.UseDark); };
-    auto hook = [win](const char* name, std::function<void(bool)> fn) {
-        QAction* a = win->Action(name);
-        if (!a) return;
-        a->setEnabled(true);
-        QObject::connect(a, &QAction::triggered, win, [fn = std::move(fn)](bool on) { RunGuarded([&] { fn(on); }); });
-    };
-    hook("Get1", [win](bool on) { webcamcmd::Get1Click(*win, on); });
-    hook("RunAcq1", [win](bool on) { webcamcmd::RunAcq1Click(*win, on); });
-    hook("SaveDark1", [win](bool on) { webcamcmd::SaveDark1Click(*win, on); });
-    hook("Loadspectrumimage1", [win](bool) { webcamcmd::Loadspectrumimage1Click(*win); });
+    dialogcmd::connectToggle(w, "Get1", [win](bool on) { webcamcmd::Get1Click(*win, on); });
+    dialogcmd::connectToggle(w, "RunAcq1", [win](bool on) { webcamcmd::RunAcq1Click(*win, on); });
+    dialogcmd::connectToggle(w, "SaveDark1", [win](bool on) { webcamcmd::SaveDark1Click(*win, on); });
+    dialogcmd::connectCommand(w, "Loadspectrumimage1", [win] { webcamcmd::Loadspectrumimage1Click(*win); });
 }
 
 void ReleaseWebcam(TMainwin& w) {
@@ -185,11 +180,10 @@ void Loadspectrumimage1Click(TMainwin& w) {
     if (imageDialogHook) {
         path = imageDialogHook();
     } else {
-        QFileDialog dlg(&w, QString(), QString::fromStdString(OpenFolder));
-        dlg.setObjectName("OpenPicture");
-        dlg.setFileMode(QFileDialog::ExistingFile);
-        dlg.setNameFilters({"Bitmap image (*.bmp *.BMP)", "JPEG image (*.jpg *.JPG *.jpeg *.JPEG)"});
-        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()) path = dlg.selectedFiles().front().toStdString();
+        path = ChooseFile(&w, {.ObjectName = "OpenPicture",
+                               .Title = {},
+                               .Start = QString::fromStdString(OpenFolder),
+                               .Filters = {"Bitmap image (*.bmp *.BMP)", "JPEG image (*.jpg *.JPG *.jpeg *.JPEG)"}});
     }
     if (path.empty()) return;
     const std::string ext = LowerAscii(ExtensionOf(path));

@@ -6,7 +6,11 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include <QDir>
+
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 
 #include "app/TMainwin.h"
@@ -358,6 +362,42 @@ TEST_F(Commands, PlayWritesItsTextsIntoTheStatusBar) {
     });
     toolcmd::Abspielen1Click(*win);
     EXPECT_EQ(win->StatusText(1), "Task accomplished!");
+}
+
+TEST_F(Commands, TheStripIsSavedAsBitmapAndAnExistingOneReplacedOnlyOnYes) {
+    ui::ScopedScriptedBackend ui;
+    addRecord("a", 380, 1, std::vector<double>(401, 0.3));
+    replot();
+    trigger("ShowSpectroscopeView");
+    QWidget* imageBar = win->findChild<QWidget*>("SpectroscopeImageBar");
+    imageBar->setFixedWidth(500);
+    QApplication::processEvents();
+    RedrawSpectroscopeImage(*win);
+    ASSERT_NE(SpectroscopeBitmap(*win), nullptr);
+    const std::string folder = QDir::tempPath().toStdString() + "/vx_strip_save/";
+    std::filesystem::create_directories(folder);
+    const std::string bmp = folder + "strip.bmp";
+    std::filesystem::remove(bmp);
+    std::string asked;
+    SetFileDialogRunner([&](const TFileDialogSpec& spec) {
+        EXPECT_EQ(spec.Mode, TFileDialogSpec::TMode::Save);
+        asked = spec.ObjectName;
+        return TFileDialogChoice{{folder + "strip"}, 1};  // typed without the extension
+    });
+    click(win.get(), "SaveAsButton");
+    EXPECT_EQ(asked, "SaveStrip");
+    ASSERT_TRUE(std::filesystem::exists(bmp));
+    EXPECT_TRUE(ui->messages.empty());
+    // Now the name exists once the extension is in place: No keeps the file, Yes replaces it.
+    std::ofstream(bmp, std::ios::binary | std::ios::trunc) << "old";
+    ui->answers = {ui::Answer::No};
+    click(win.get(), "SaveAsButton");
+    ASSERT_EQ(ui->messages.size(), 1u);
+    EXPECT_EQ(std::filesystem::file_size(bmp), 3u);
+    ui->answers = {ui::Answer::Yes};
+    click(win.get(), "SaveAsButton");
+    EXPECT_GT(std::filesystem::file_size(bmp), 3u);
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(Commands, ANarrowSpectroscopeBarDrawsNothingAndRecovers) {

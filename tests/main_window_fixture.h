@@ -10,6 +10,7 @@
 
 #include "app/TMainwin.h"
 #include "app/dialogs/tool_dialog.h"
+#include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
 #include "core/spectra_list.h"
@@ -28,6 +29,7 @@ protected:
     }
     void TearDown() override {
         SetModalRunner(nullptr);
+        SetFileDialogRunner(nullptr);
         SetShellClosing(false);
         win.reset();
         SpectraList.Clear();

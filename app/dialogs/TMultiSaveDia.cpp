@@ -16,6 +16,7 @@
 #include <exception>
 
 #include "app/dialogs/radio_group.h"
+#include "app/qt_ui_backend.h"
 #include "core/file_names.h"
 #include "core/settings_globals.h"
 #include "core/spectra_list.h"
@@ -161,14 +162,11 @@ void TMultiSaveDia::Button1Click() {
     s.Legends = CheckBoxLegends->isChecked();
     if (!folder_.empty()) SaveFolder = folder_.back() == '/' ? folder_ : folder_ + "/";
     Memo1->clear();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    struct Restore {
+    TBusyCursor busy;
+    struct HideBar {
         QProgressBar* bar;
-        ~Restore() {
-            bar->setVisible(false);
-            QApplication::restoreOverrideCursor();
-        }
-    } restore{ProgressBar1};
+        ~HideBar() { bar->setVisible(false); }
+    } hideBar{ProgressBar1};
 
     TBatchExportReport report;
     report.Lines = [this](const std::vector<std::string>& lines) {

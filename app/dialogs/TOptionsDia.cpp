@@ -19,6 +19,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/aux_curves.h"
 #include "app/dialogs/help_ok_cancel_row.h"
 #include "core/helpers.h"
 #include "core/settings_globals.h"
@@ -161,7 +162,7 @@ QComboBox* fileBox(QWidget* page, QFormLayout* f, const char* name, const QStrin
     c->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     QPushButton* b = browseRow(page, f, name, caption, c);
     QObject::connect(b, &QPushButton::clicked, c, [c] {
-        QString file = QFileDialog::getOpenFileName(c, QString(), c->currentText(), "ASCII (*.fak)");
+        const QString file = QString::fromStdString(OpenCurveFileDialog(c, "", c->currentText().toStdString(), kLampDialogFilter));
         if (file.isEmpty()) return;
         if (c->findText(file) < 0) c->insertItem(0, file);
         c->setCurrentText(file);

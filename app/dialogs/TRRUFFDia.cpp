@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -106,14 +105,12 @@ void TRRUFFDia::SaveButtonClick() {
     if (SaveDialogHook) {
         name = SaveDialogHook(SaveFolder);
     } else {
-        QFileDialog dlg(this, "Save as RRUFF file", Q(SaveFolder));
-        dlg.setObjectName("SaveRRUFF");
-        dlg.setAcceptMode(QFileDialog::AcceptSave);
-        dlg.setFileMode(QFileDialog::AnyFile);
-        dlg.setNameFilters(QtNameFilters(kFilter));
         // The overwrite question comes after the extension is forced.
-        dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
-        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty()) name = S(dlg.selectedFiles().front());
+        name = ChooseFile(this, {.Mode = TFileDialogSpec::TMode::Save,
+                                 .ObjectName = "SaveRRUFF",
+                                 .Title = "Save as RRUFF file",
+                                 .Start = Q(SaveFolder),
+                                 .Filters = QtNameFilters(kFilter)});
     }
     if (name.empty()) return;
     SaveFolder = FolderOf(name);

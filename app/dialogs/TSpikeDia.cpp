@@ -1,11 +1,11 @@
 #include "app/dialogs/TSpikeDia.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QVBoxLayout>
 
+#include "app/qt_ui_backend.h"
 #include "core/helpers.h"
 #include "core/settings_globals.h"
 #include "core/units.h"
@@ -66,12 +66,11 @@ bool TSpikeDia::FormCloseOk() {
         return true;
     }
     hide();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    TBusyCursor busy;
     struct Restore {
         ~Restore() {
             if (Progress) Progress(-1, 0);
             if (Status) Status(" ");
-            QApplication::restoreOverrideCursor();
         }
     } restore;
     if (Progress) Progress(0, 10000);

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -277,13 +276,12 @@ void TTiefFQDia::Button1Click() {
     if (SaveDialogHook) {
         name = SaveDialogHook();
     } else {
-        QFileDialog dlg(this, QString(), Q(OpenFolder));
-        dlg.setAcceptMode(QFileDialog::AcceptSave);
-        dlg.setNameFilters(QtNameFilters("Text (*.txt)|*.txt"));
         // The question comes once the extension is in place.
-        dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
-        if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
-            name = S(dlg.selectedFiles().front());
+        name = ChooseFile(this, {.Mode = TFileDialogSpec::TMode::Save,
+                                 .ObjectName = "",
+                                 .Title = {},
+                                 .Start = Q(OpenFolder),
+                                 .Filters = QtNameFilters("Text (*.txt)|*.txt")});
     }
     if (name.empty()) {
         ui::messageBox("Saving interrupted!");
