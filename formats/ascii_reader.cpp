@@ -7,6 +7,7 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "core/units.h"
+#include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
@@ -255,21 +256,9 @@ char separatorOfLine10(std::string_view bytes) {
 }
 
 void readAscii(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName, bool fromOpen) {
-    TSpectrumRecord r;
-    r.FileName = fileName;
-    r.Title = NameWithoutExtension(fileName);
-    r.SpecType = "ascii_fak";
-    r.Concentration = 0.0;
-    r.PathLength = 1.0;
-    r.ExcitationWl = -1.0;
-    r.Temperature = -1.0;
-    r.ExposureTime = -1.0;
-    r.LineWidth = 1;
-    r.SourceKind = SpecSourceAscii;
-    r.XUnit = SpecXNanometer;
+    TSpectrumRecord r =
+        StartReaderRecord(rec, fileName, NameWithoutExtension(fileName), "ascii_fak", SpecSourceAscii, "");
     r.YKind = SpecYIntensity;
-    r.Color = rec.Color;
-    r.LineStyle = rec.LineStyle;
 
     const std::string_view bytes = text.Bytes();
     LineCursor lines(bytes);
