@@ -186,10 +186,7 @@ void pairsToRecord(TSpectrumRecord& r, const MappedText& text, std::size_t dataS
         ys.push_back(y);
     }
     if (xs.empty()) throw vx::ListIndexError(0);
-    if (xs.front() > xs.back()) {
-        std::reverse(xs.begin(), xs.end());
-        std::reverse(ys.begin(), ys.end());
-    }
+    ToRisingPairs(xs, ys);
     const int32_t n = static_cast<int32_t>(xs.size());
     // A single pair or all x equal give no grid.
     if (n < 2 || xs.back() == xs.front()) vx::throwInvalidFloatOp();

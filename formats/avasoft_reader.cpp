@@ -94,11 +94,7 @@ void readAvaSoft(TSpectrumRecord& rec, const MappedText& text, const std::string
         line = next;
     }
     if (xs.size() < 2) return;
-    if (xs.front() > xs.back()) {
-        std::reverse(xs.begin(), xs.end());
-        std::reverse(ys.begin(), ys.end());
-    }
-    if (!ResampleXY(xs, ys, r)) return;
+    if (!ResampleXYEitherOrder(xs, ys, r)) return;
     if (r.YKind == SpecYTransmittance) {
         const bool percent = LargestNonNegative(r.Values) > 1.0;
         for (double& v : r.Values) v = TransmittanceToStored(v, percent, 1e-6, 6.0);

@@ -64,11 +64,7 @@ void storeInUnitDirection(TSpectrumRecord& r) {
 // pairs or no usable step.
 bool resamplePairs(PairList& xs, PairList& ys, TSpectrumRecord& r) {
     if (xs.size() < 2) return false;
-    if (xs.front() > xs.back()) {
-        std::reverse(xs.begin(), xs.end());
-        std::reverse(ys.begin(), ys.end());
-    }
-    if (!ResampleXY(xs, ys, r)) return false;
+    if (!ResampleXYEitherOrder(xs, ys, r)) return false;
     storeInUnitDirection(r);
     return true;
 }
