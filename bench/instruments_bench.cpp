@@ -3,14 +3,10 @@
 // the text readers on files of 1,000,000 data lines against the two-column reader.
 // Run: build/bin/bench_instruments
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,28 +18,17 @@
 #include "formats/spe_reader.h"
 #include "platform/byte_order.h"
 
-namespace fs = std::filesystem;
+#include "bench_files.h"
+
+using namespace bench_files;
 
 namespace {
-
-// A folder of this run, removed at exit.
-struct BenchDir {
-    fs::path path = fs::temp_directory_path() / ("vxbench_instruments_" + std::to_string(::getpid()));
-    BenchDir() { fs::create_directories(path); }
-    ~BenchDir() { fs::remove_all(path); }
-};
-
-const fs::path& benchDir() {
-    static const BenchDir dir;
-    return dir.path;
-}
 
 // 373 frames of 100 stripes of 1340 pixels, 16-bit, on a linear wavelength calibration: 100 MB.
 constexpr int kPixels = 1340, kStripes = 100, kFrames = 373;
 
 const std::string& speFile() {
     static const std::string path = [] {
-        const std::string p = (benchDir() / "frames.spe").string();
         std::string b(4100 + std::size_t{2} * kPixels * kStripes * kFrames, '\0');
         auto* d = reinterpret_cast<uint8_t*>(b.data());
         using namespace byteorder;
@@ -60,33 +45,20 @@ const std::string& speFile() {
         putF64LE(d + 3263, 500);
         putF64LE(d + 3271, 0.05);
         for (std::size_t i = 4100; i + 1 < b.size(); i += 2) putU16LE(d + i, static_cast<uint16_t>(i * 7));
-        std::ofstream(p, std::ios::binary).write(b.data(), static_cast<std::streamsize>(b.size()));
-        return p;
+        return WriteRunFile("frames.spe", b);
     }();
     return path;
 }
 
-int64_t fileBytes(const std::string& path) { return static_cast<int64_t>(fs::file_size(path)); }
-
-// What any program that wants the bytes does: one buffer, one fread. Null when the file was not read whole.
-std::unique_ptr<char[]> freadWhole(const std::string& path, std::size_t size) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return nullptr;
-    std::unique_ptr<char[]> buf(new char[size]);
-    const std::size_t got = std::fread(buf.get(), 1, size, f);
-    std::fclose(f);
-    return got == size ? std::move(buf) : nullptr;
-}
-
 void BM_Fread(benchmark::State& state) {
     const std::string& file = speFile();
-    const auto size = static_cast<std::size_t>(fileBytes(file));
+    const auto size = static_cast<std::size_t>(FileBytes(file));
     for (auto _ : state) {
-        std::unique_ptr<char[]> buf = freadWhole(file, size);
+        std::unique_ptr<char[]> buf = FreadWhole(file, size);
         if (!buf) state.SkipWithError("short read");
         benchmark::DoNotOptimize(buf.get());
     }
-    state.SetBytesProcessed(state.iterations() * fileBytes(file));
+    state.SetBytesProcessed(state.iterations() * FileBytes(file));
 }
 BENCHMARK(BM_Fread)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -99,7 +71,7 @@ void BM_LoadSpecWinSpecSpe(benchmark::State& state) {
         if (list.Count() != kFrames * kStripes) state.SkipWithError("not every stripe read");
         benchmark::DoNotOptimize(list.Count());
     }
-    state.SetBytesProcessed(state.iterations() * fileBytes(file));
+    state.SetBytesProcessed(state.iterations() * FileBytes(file));
 }
 BENCHMARK(BM_LoadSpecWinSpecSpe)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -111,6 +83,7 @@ enum TextKind { kAscii, kAvaSoft, kRruff, kWls, kDsp, kGgg };
 const char* const kTextNames[] = {"ascii.fak", "avasoft.tit", "mineral.rruff", "export.wls", "scan.dsp", "lowtemp.ggg"};
 
 std::string textFile(int kind) {
+    if (kind == kAscii) return TwoColumnText(kLines) + "end\r\n";
     std::string s;
     s.reserve(40'000'000);
     char line[96];
@@ -130,7 +103,7 @@ std::string textFile(int kind) {
     default: break;
     }
     for (int i = 0; i < kLines; ++i) {
-        const double x = 200.0 + i * 0.0007, y = 0.5 + 0.4 * std::sin(i * 1e-4);
+        const double x = LineX(i), y = LineY(i);
         int n = 0;
         switch (kind) {
         case kAvaSoft: n = std::snprintf(line, sizeof line, "%.4f;%.6f\r\n", x, y); break;
@@ -138,25 +111,20 @@ std::string textFile(int kind) {
         case kWls: n = std::snprintf(line, sizeof line, "\"%d\",\"%.4f\",\"%.6f\"\r\n", i + 1, x, y); break;
         case kDsp: n = std::snprintf(line, sizeof line, "%.4f\t%.6f\r\n", x, y); break;
         case kGgg: n = std::snprintf(line, sizeof line, "%.4f %.6f\r\n", x, y); break;
-        default: n = std::snprintf(line, sizeof line, "%.4f\t%.6f\r\n", x, y); break;
         }
         s.append(line, static_cast<std::size_t>(n));
     }
     // The two-column, RRUFF and WLS readers stop at their end lines; DSP and GGG read to the file end.
     if (kind == kWls) s += "\"END\"\r\n";
     if (kind == kRruff) s += "##END=\r\n";
-    if (kind == kAscii || kind == kAvaSoft) s += "end\r\n";
+    if (kind == kAvaSoft) s += "end\r\n";
     return s;
 }
 
 const std::string& textPath(int kind) {
     static std::string paths[6];
     std::string& p = paths[kind];
-    if (p.empty()) {
-        p = (benchDir() / kTextNames[kind]).string();
-        const std::string text = textFile(kind);
-        std::ofstream(p, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
-    }
+    if (p.empty()) p = WriteRunFile(kTextNames[kind], textFile(kind));
     return p;
 }
 
@@ -176,7 +144,7 @@ void BM_TextReader(benchmark::State& state) {
         if (r.PointCount() < kLines - 1) state.SkipWithError("not every line read");
         benchmark::DoNotOptimize(r.Values.data());
     }
-    state.SetBytesProcessed(state.iterations() * fileBytes(path));
+    state.SetBytesProcessed(state.iterations() * FileBytes(path));
     state.SetLabel(kTextNames[kind]);
 }
 BENCHMARK(BM_TextReader)->DenseRange(kAscii, kGgg)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -186,9 +154,9 @@ BENCHMARK(BM_TextReader)->DenseRange(kAscii, kGgg)->Unit(benchmark::kMillisecond
 // system hands over zeroed, so this and not the fread alone bounds the reader.
 void BM_FreadIntoDoubles(benchmark::State& state) {
     const std::string& file = speFile();
-    const auto size = static_cast<std::size_t>(fileBytes(file));
+    const auto size = static_cast<std::size_t>(FileBytes(file));
     for (auto _ : state) {
-        std::unique_ptr<char[]> buf = freadWhole(file, size);
+        std::unique_ptr<char[]> buf = FreadWhole(file, size);
         if (!buf) {
             state.SkipWithError("short read");
             break;
@@ -201,7 +169,7 @@ void BM_FreadIntoDoubles(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(stripes.data());
     }
-    state.SetBytesProcessed(state.iterations() * fileBytes(file));
+    state.SetBytesProcessed(state.iterations() * FileBytes(file));
 }
 BENCHMARK(BM_FreadIntoDoubles)->Unit(benchmark::kMillisecond)->UseRealTime();
 

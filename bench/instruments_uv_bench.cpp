@@ -4,14 +4,10 @@
 // reader on as many lines.
 // Run: build/bin/bench_instruments_uv
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 #include <zlib.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,29 +22,12 @@
 #include "formats/spk_reader.h"
 #include "platform/byte_order.h"
 
-namespace fs = std::filesystem;
+#include "bench_files.h"
+
+using namespace bench_files;
 using namespace byteorder;
 
 namespace {
-
-struct BenchDir {
-    fs::path path = fs::temp_directory_path() / ("vxbench_instruments_uv_" + std::to_string(::getpid()));
-    BenchDir() { fs::create_directories(path); }
-    ~BenchDir() { fs::remove_all(path); }
-};
-
-const fs::path& benchDir() {
-    static const BenchDir dir;
-    return dir.path;
-}
-
-std::string writeFile(const char* name, const std::string& bytes) {
-    const std::string p = (benchDir() / name).string();
-    std::ofstream(p, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return p;
-}
-
-int64_t fileBytes(const std::string& path) { return static_cast<int64_t>(fs::file_size(path)); }
 
 constexpr int kValues = 25'000'000;  // 100 MB of 4-byte values
 
@@ -156,30 +135,20 @@ const std::string& binaryPath(int kind) {
     std::string& p = paths[kind];
     if (p.empty()) {
         switch (kind) {
-        case kOldSp: p = writeFile(kBinaryNames[kind], oldSp()); break;
-        case kBlockSp: p = writeFile(kBinaryNames[kind], blockSp()); break;
-        case kScn: p = writeFile(kBinaryNames[kind], scan()); break;
-        default: p = writeFile(kBinaryNames[kind], procSpec()); break;
+        case kOldSp: p = WriteRunFile(kBinaryNames[kind], oldSp()); break;
+        case kBlockSp: p = WriteRunFile(kBinaryNames[kind], blockSp()); break;
+        case kScn: p = WriteRunFile(kBinaryNames[kind], scan()); break;
+        default: p = WriteRunFile(kBinaryNames[kind], procSpec()); break;
         }
     }
     return p;
 }
 
-// What any program that wants the bytes does: one buffer, one fread. Null when the file was not read whole.
-std::unique_ptr<char[]> freadWhole(const std::string& path, std::size_t size) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return nullptr;
-    std::unique_ptr<char[]> buf(new char[size]);
-    const std::size_t got = std::fread(buf.get(), 1, size, f);
-    std::fclose(f);
-    return got == size ? std::move(buf) : nullptr;
-}
-
 void BM_Fread(benchmark::State& state) {
     const std::string& file = binaryPath(int(state.range(0)));
-    const auto size = static_cast<std::size_t>(fileBytes(file));
+    const auto size = static_cast<std::size_t>(FileBytes(file));
     for (auto _ : state) {
-        std::unique_ptr<char[]> buf = freadWhole(file, size);
+        std::unique_ptr<char[]> buf = FreadWhole(file, size);
         if (!buf) state.SkipWithError("short read");
         benchmark::DoNotOptimize(buf.get());
         // Giving the memory back is not reading: neither side counts it.
@@ -187,7 +156,7 @@ void BM_Fread(benchmark::State& state) {
         buf.reset();
         state.ResumeTiming();
     }
-    state.SetBytesProcessed(state.iterations() * fileBytes(file));
+    state.SetBytesProcessed(state.iterations() * FileBytes(file));
     state.SetLabel(kBinaryNames[state.range(0)]);
 }
 BENCHMARK(BM_Fread)->DenseRange(kOldSp, kProcSpec)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -197,9 +166,9 @@ BENCHMARK(BM_Fread)->DenseRange(kOldSp, kProcSpec)->Unit(benchmark::kMillisecond
 // bounds the readers of the old SP layout and of scans.
 void BM_FreadIntoDoubles(benchmark::State& state) {
     const std::string& file = binaryPath(int(state.range(0)));
-    const auto size = static_cast<std::size_t>(fileBytes(file));
+    const auto size = static_cast<std::size_t>(FileBytes(file));
     for (auto _ : state) {
-        std::unique_ptr<char[]> buf = freadWhole(file, size);
+        std::unique_ptr<char[]> buf = FreadWhole(file, size);
         if (!buf) {
             state.SkipWithError("short read");
             break;
@@ -212,7 +181,7 @@ void BM_FreadIntoDoubles(benchmark::State& state) {
         values = {};
         state.ResumeTiming();
     }
-    state.SetBytesProcessed(state.iterations() * fileBytes(file));
+    state.SetBytesProcessed(state.iterations() * FileBytes(file));
     state.SetLabel(kBinaryNames[state.range(0)]);
 }
 BENCHMARK(BM_FreadIntoDoubles)->Arg(kOldSp)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -234,7 +203,7 @@ void BM_BinaryReader(benchmark::State& state) {
         r = TSpectrumRecord();
         state.ResumeTiming();
     }
-    state.SetBytesProcessed(state.iterations() * fileBytes(file));
+    state.SetBytesProcessed(state.iterations() * FileBytes(file));
     state.SetLabel(kBinaryNames[kind]);
 }
 BENCHMARK(BM_BinaryReader)->DenseRange(kOldSp, kProcSpec)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -247,6 +216,7 @@ enum TextKind { kAscii, kAsc, kSpk, kPrn, kSpectraWiz };
 const char* const kTextNames[] = {"ascii.fak", "milton.asc", "xdap.spk", "ccd.prn", "wiz.trm"};
 
 std::string textFile(int kind) {
+    if (kind == kAscii) return TwoColumnText(kLines) + "end\r\n";
     std::string s;
     s.reserve(40'000'000);
     switch (kind) {
@@ -259,19 +229,16 @@ std::string textFile(int kind) {
     default: break;
     }
     char line[96];
-    for (int i = 0; i < kLines; ++i) {
-        const double x = 200.0 + i * 0.0007, y = 0.5 + 0.4 * std::sin(i * 1e-4);
-        const char* format = kind == kAscii ? "%.4f\t%.6f\r\n" : "%.4f %.6f\r\n";
-        s.append(line, static_cast<std::size_t>(std::snprintf(line, sizeof line, format, x, y)));
-    }
-    if (kind == kAscii || kind == kSpectraWiz || kind == kAsc) s += "end\r\n";
+    for (int i = 0; i < kLines; ++i)
+        s.append(line, static_cast<std::size_t>(std::snprintf(line, sizeof line, "%.4f %.6f\r\n", LineX(i), LineY(i))));
+    if (kind == kSpectraWiz || kind == kAsc) s += "end\r\n";
     return s;
 }
 
 const std::string& textPath(int kind) {
     static std::string paths[5];
     std::string& p = paths[kind];
-    if (p.empty()) p = writeFile(kTextNames[kind], textFile(kind));
+    if (p.empty()) p = WriteRunFile(kTextNames[kind], textFile(kind));
     return p;
 }
 
@@ -290,7 +257,7 @@ void BM_TextReader(benchmark::State& state) {
         if (r.PointCount() < kLines - 1) state.SkipWithError("not every line read");
         benchmark::DoNotOptimize(r.Values.data());
     }
-    state.SetBytesProcessed(state.iterations() * fileBytes(path));
+    state.SetBytesProcessed(state.iterations() * FileBytes(path));
     state.SetLabel(kTextNames[kind]);
 }
 BENCHMARK(BM_TextReader)->DenseRange(kAscii, kSpectraWiz)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -1,10 +1,7 @@
 // Reading a large two-column text file and writing / reading many own-format spectra; the own-format
 // file read is measured against a plain fread of the same file in the same run.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -13,29 +10,18 @@
 #include "formats/ascii_reader.h"
 #include "formats/rvx.h"
 #include "platform/numtext.h"
+#include "bench_files.h"
 #include "sample_files.h"
 
 namespace {
 
 // 1,000,000 lines of "x<TAB>y" with CR LF, about 23 MB.
 const std::string& asciiText() {
-    static const std::string text = [] {
-        std::string s;
-        s.reserve(24'000'000);
-        char line[64];
-        for (int i = 0; i < 1'000'000; ++i) {
-            int n = std::snprintf(line, sizeof line, "%.4f\t%.6f\r\n", 200.0 + i * 0.0007,
-                                  0.5 + 0.4 * std::sin(i * 1e-4));
-            s.append(line, static_cast<std::size_t>(n));
-        }
-        return s;
-    }();
+    static const std::string text = bench_files::TwoColumnText(1'000'000);
     return text;
 }
 
-std::string tempPath(const char* name) {
-    return (std::filesystem::temp_directory_path() / (std::string(name) + std::to_string(::getpid()))).string();
-}
+std::string tempPath(const char* name) { return (bench_files::RunFolder() / name).string(); }
 
 void BM_AsciiReadMemory(benchmark::State& state) {
     const std::string& text = asciiText();
@@ -132,12 +118,9 @@ BENCHMARK(BM_RvxReadFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_RvxFread(benchmark::State& state) {
     const RvxSample& file = rvxSample();
     for (auto _ : state) {
-        std::FILE* f = std::fopen(file.path.c_str(), "rb");
-        std::unique_ptr<char[]> buf(new char[file.bytes]);
-        const std::size_t got = std::fread(buf.get(), 1, file.bytes, f);
-        std::fclose(f);
+        std::unique_ptr<char[]> buf = bench_files::FreadWhole(file.path, file.bytes);
         benchmark::DoNotOptimize(buf.get());
-        if (got != file.bytes) state.SkipWithError("short read");
+        if (!buf) state.SkipWithError("short read");
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.bytes));
 }

@@ -16,6 +16,7 @@
 #include "core/spectra_list.h"
 #include "formats/rvx.h"
 #include "formats/spc_reader.h"
+#include "bench_files.h"
 #include "sample_files.h"
 #include "spclib/tarnvik_api.h"
 
@@ -31,13 +32,7 @@ int makeRvx(const std::string& path) {
 int makeSpc(const std::string& path) { return bench_samples::WriteSpc(path, 2500, 10'000) ? 0 : 1; }
 
 int freadWhole(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return 1;
-    const auto size = static_cast<std::size_t>(fs::file_size(path));
-    std::unique_ptr<char[]> buf(new char[size]);
-    const std::size_t got = std::fread(buf.get(), 1, size, f);
-    std::fclose(f);
-    return got == size ? 0 : 1;
+    return bench_files::FreadWhole(path, static_cast<std::size_t>(fs::file_size(path))) ? 0 : 1;
 }
 
 int readSpcLibrary(const std::string& path) {

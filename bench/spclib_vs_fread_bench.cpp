@@ -2,9 +2,7 @@
 // doubles) and by the library alone, each against a plain fread of the same file in the same run.
 // Run: build/bin/bench_spclib_vs_fread  (or bench/spc_rvx_vs_fread.sh for the figures and ratios)
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -14,10 +12,12 @@
 #include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "formats/spc_reader.h"
+#include "bench_files.h"
 #include "sample_files.h"
 #include "spclib/tarnvik_api.h"
 
 namespace fs = std::filesystem;
+using namespace bench_files;
 
 namespace {
 
@@ -29,46 +29,28 @@ struct Shape {
 // 2,500 subfiles of 10,000 points, and one subfile of 25,000,000 points: 100 MB of values each.
 constexpr Shape kShapes[] = {{"subfiles", 2500, 10000}, {"single", 1, 25'000'000}};
 
-// A folder of this run, removed at exit.
-struct BenchDir {
-    fs::path path = fs::temp_directory_path() / ("vxbench_spc_" + std::to_string(::getpid()));
-    BenchDir() { fs::create_directories(path); }
-    ~BenchDir() { fs::remove_all(path); }
-};
-
-const fs::path& benchDir() {
-    static const BenchDir dir;
-    return dir.path;
-}
-
 const std::string& sampleFile(int shape) {
     static std::string paths[2];
     std::string& p = paths[shape];
     if (p.empty()) {
         const Shape& s = kShapes[shape];
-        p = (benchDir() / (std::string(s.name) + ".spc")).string();
+        p = (RunFolder() / (std::string(s.name) + ".spc")).string();
         if (!bench_samples::WriteSpc(p, s.subfiles, s.points)) std::abort();
     }
     return p;
 }
 
-int64_t fileBytes(const std::string& path) { return static_cast<int64_t>(fs::file_size(path)); }
-
 // What any program that wants the bytes does: one buffer, one fread.
 void freadWhole(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    const auto size = static_cast<std::size_t>(fs::file_size(path));
-    std::unique_ptr<char[]> buf(new char[size]);
-    std::size_t got = std::fread(buf.get(), 1, size, f);
-    std::fclose(f);
+    std::unique_ptr<char[]> buf = FreadWhole(path, static_cast<std::size_t>(FileBytes(path)));
     benchmark::DoNotOptimize(buf.get());
-    if (got != size) std::abort();
+    if (!buf) std::abort();
 }
 
 void BM_Fread(benchmark::State& state) {
     const std::string& file = sampleFile(int(state.range(0)));
     for (auto _ : state) freadWhole(file);
-    state.SetBytesProcessed(state.iterations() * fileBytes(file));
+    state.SetBytesProcessed(state.iterations() * FileBytes(file));
     state.SetLabel(kShapes[state.range(0)].name);
 }
 BENCHMARK(BM_Fread)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -82,7 +64,7 @@ void BM_LoadSpecSpc(benchmark::State& state) {
         if (list.Count() != kShapes[state.range(0)].subfiles) state.SkipWithError("not every subfile read");
         benchmark::DoNotOptimize(list.Count());
     }
-    state.SetBytesProcessed(state.iterations() * fileBytes(file));
+    state.SetBytesProcessed(state.iterations() * FileBytes(file));
     state.SetLabel(kShapes[state.range(0)].name);
 }
 BENCHMARK(BM_LoadSpecSpc)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -102,7 +84,7 @@ void BM_LibraryOpenRead(benchmark::State& state) {
         benchmark::DoNotOptimize(y.data());
     }
     TARNVIK_Destroy(h);
-    state.SetBytesProcessed(state.iterations() * fileBytes(file));
+    state.SetBytesProcessed(state.iterations() * FileBytes(file));
     state.SetLabel(s.name);
 }
 BENCHMARK(BM_LibraryOpenRead)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -111,7 +93,7 @@ BENCHMARK(BM_LibraryOpenRead)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Us
 
 int main(int argc, char** argv) {
     // The program finds the library beside itself and registers it in a registry of its own.
-    setenv("VAROLUX32_REGISTRY_DIR", (benchDir() / "registry").c_str(), 1);
+    setenv("VAROLUX32_REGISTRY_DIR", (RunFolder() / "registry").c_str(), 1);
     ProgramFolder = fs::canonical("/proc/self/exe").parent_path().string() + "/";
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

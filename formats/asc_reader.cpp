@@ -107,11 +107,7 @@ void pairsToGrid(PairList& xs, PairList& ys, TSpectrumRecord& r) {
         ys.pop_back();
     }
     if (xs.size() < 2) return;
-    if (xs.front() > xs.back()) {
-        std::reverse(xs.begin(), xs.end());
-        std::reverse(ys.begin(), ys.end());
-    }
-    if (!ResampleXY(xs, ys, r)) r.Values.clear();
+    if (!ResampleXYEitherOrder(xs, ys, r)) r.Values.clear();
 }
 
 void toAbsorbanceLike(TSpectrumRecord& r, bool percent) {

@@ -7,6 +7,7 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "core/units.h"
+#include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
@@ -185,10 +186,7 @@ void pairsToRecord(TSpectrumRecord& r, const MappedText& text, std::size_t dataS
         ys.push_back(y);
     }
     if (xs.empty()) throw vx::ListIndexError(0);
-    if (xs.front() > xs.back()) {
-        std::reverse(xs.begin(), xs.end());
-        std::reverse(ys.begin(), ys.end());
-    }
+    ToRisingPairs(xs, ys);
     const int32_t n = static_cast<int32_t>(xs.size());
     // A single pair or all x equal give no grid.
     if (n < 2 || xs.back() == xs.front()) vx::throwInvalidFloatOp();
@@ -255,21 +253,9 @@ char separatorOfLine10(std::string_view bytes) {
 }
 
 void readAscii(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName, bool fromOpen) {
-    TSpectrumRecord r;
-    r.FileName = fileName;
-    r.Title = NameWithoutExtension(fileName);
-    r.SpecType = "ascii_fak";
-    r.Concentration = 0.0;
-    r.PathLength = 1.0;
-    r.ExcitationWl = -1.0;
-    r.Temperature = -1.0;
-    r.ExposureTime = -1.0;
-    r.LineWidth = 1;
-    r.SourceKind = SpecSourceAscii;
-    r.XUnit = SpecXNanometer;
+    TSpectrumRecord r =
+        StartReaderRecord(rec, fileName, NameWithoutExtension(fileName), "ascii_fak", SpecSourceAscii, "");
     r.YKind = SpecYIntensity;
-    r.Color = rec.Color;
-    r.LineStyle = rec.LineStyle;
 
     const std::string_view bytes = text.Bytes();
     LineCursor lines(bytes);

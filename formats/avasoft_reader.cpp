@@ -6,6 +6,7 @@
 
 #include "core/date_time.h"
 #include "core/helpers.h"
+#include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
@@ -63,27 +64,16 @@ void readAvaSoft(TSpectrumRecord& rec, const MappedText& text, const std::string
     for (std::size_t i = 0; i < kHeaderLines && lines.Next(head[i]); ++i) {
     }
 
-    TSpectrumRecord r;
-    r.FileName = fileName;
     std::string title = text.Utf8(head[0]);
     if (title.find("M-") != std::string::npos) title = dropCharacters(title, 3);
-    r.Title = title.empty() ? NameWithoutFolder(fileName) : title;
+    TSpectrumRecord r = StartReaderRecord(rec, fileName, title.empty() ? NameWithoutFolder(fileName) : title,
+                                          "avantes", kAvaSoftSourceKind, "");
     const std::string comment = text.Utf8(head[1]);
     r.Comment1 = comment + " | " + text.Utf8(head[2]);
     r.Comment2 = text.Utf8(head[3]);
-    r.SpecType = "avantes";
-    r.Concentration = 0;
-    r.PathLength = 1.0;
-    r.ExcitationWl = -1.0;
-    r.Temperature = -1.0;
     double ms = 0;
     r.ExposureTime = integrationTimeMs(comment, ms) ? ms / 1000.0 : -1.0;
-    r.SourceKind = kAvaSoftSourceKind;
-    r.XUnit = SpecXNanometer;
     r.YKind = yKindOfExtension(fileName);
-    r.LineWidth = 1;
-    r.Color = rec.Color;
-    r.LineStyle = rec.LineStyle;
 
     const bool multiColumn = std::count(head[6].begin(), head[6].end(), ';') >= 4;
     // A pair line takes at least four bytes, which bounds the count by the bytes present.
@@ -104,11 +94,7 @@ void readAvaSoft(TSpectrumRecord& rec, const MappedText& text, const std::string
         line = next;
     }
     if (xs.size() < 2) return;
-    if (xs.front() > xs.back()) {
-        std::reverse(xs.begin(), xs.end());
-        std::reverse(ys.begin(), ys.end());
-    }
-    if (!ResampleXY(xs, ys, r)) return;
+    if (!ResampleXYEitherOrder(xs, ys, r)) return;
     if (r.YKind == SpecYTransmittance) {
         const bool percent = LargestNonNegative(r.Values) > 1.0;
         for (double& v : r.Values) v = TransmittanceToStored(v, percent, 1e-6, 6.0);

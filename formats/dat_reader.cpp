@@ -85,11 +85,7 @@ void loadInstrument(const MappedText& text, const std::string& path, const std::
         xs.push_back(x);
         ys.push_back(ReadNumberField(text, yt));
     }
-    if (xs.size() >= 2 && xs.front() > xs.back()) {
-        std::reverse(xs.begin(), xs.end());
-        std::reverse(ys.begin(), ys.end());
-    }
-    if (!ResampleXY(xs, ys, *rec)) return;
+    if (!ResampleXYEitherOrder(xs, ys, *rec)) return;
     for (double& v : rec->Values) v = TransmittanceToStored(v, true, 1e-5, 5.0);
     append(list, std::move(rec));
 }
@@ -244,11 +240,7 @@ void loadColumns(const MappedText& text, const Head& head, const std::string& pa
         rec->SourceKind = 32;
         rec->XUnit = k;
         rec->YKind = SpecYAbsorbance;
-        if (col.xs.size() >= 2 && col.xs.front() > col.xs.back()) {
-            std::reverse(col.xs.begin(), col.xs.end());
-            std::reverse(col.ys.begin(), col.ys.end());
-        }
-        if (!ResampleXY(col.xs, col.ys, *rec)) continue;
+        if (!ResampleXYEitherOrder(col.xs, col.ys, *rec)) continue;
         col = Column{};
         if (k == 2) ReverseGrid(*rec);  // wavenumbers fall
         append(list, std::move(rec));

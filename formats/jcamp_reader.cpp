@@ -729,11 +729,7 @@ void Reader::runBlock(int blocks, int blockNo, LinePos& pos) {
 
     if (!refused && gridFromPairs) {
         for (double& x : xs) x *= xScale;
-        if (xs.size() >= 2 && xs.front() > xs.back()) {
-            std::reverse(xs.begin(), xs.end());
-            std::reverse(ys.begin(), ys.end());
-        }
-        if (!ResampleXY(xs, ys, *rec)) refused = true;
+        if (!ResampleXYEitherOrder(xs, ys, *rec)) refused = true;
     } else if (!refused) {
         const std::size_t n = values.size();
         first *= xScale;

@@ -7,6 +7,7 @@
 
 #include "core/date_time.h"
 #include "core/helpers.h"
+#include "formats/reader_record.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
 #include "platform/byte_order.h"
@@ -209,19 +210,7 @@ void readFlatR1(Bytes b, TSpectrumRecord& r, Axis& a, std::vector<double>& value
 
 void ReadJwsBytes(TSpectrumRecord& rec, std::string_view bytes, const std::string& fileName) {
     const Bytes b(bytes);
-    TSpectrumRecord r;
-    r.FileName = fileName;
-    r.Title = NameWithoutFolder(fileName);
-    r.SpecType = "jasco_jws";
-    r.Concentration = 0;
-    r.PathLength = 1.0;
-    r.ExcitationWl = -1.0;
-    r.Temperature = -1.0;
-    r.ExposureTime = -1.0;
-    r.SourceKind = kJwsSourceKind;
-    r.LineWidth = 1;
-    r.Color = rec.Color;
-    r.LineStyle = rec.LineStyle;
+    TSpectrumRecord r = StartReaderRecord(rec, fileName, NameWithoutFolder(fileName), "jasco_jws", kJwsSourceKind, "");
 
     Axis a;
     std::vector<double> values;

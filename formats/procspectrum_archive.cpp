@@ -179,12 +179,8 @@ void ReadProcSpecXml(TSpectrumRecord& rec, std::string_view xml, const std::stri
     // Wavelengths and values pair by position: lists of different length have no pairing.
     if (xs.size() != ys.size()) throw vx::ListIndexError(static_cast<long long>(std::min(xs.size(), ys.size())));
     if (xs.empty()) throw vx::ListIndexError(0);
-    if (xs.front() > xs.back()) {
-        std::reverse(xs.begin(), xs.end());
-        std::reverse(ys.begin(), ys.end());
-    }
     // One pair, or no x range, gives no step.
-    if (!ResampleXY(xs, ys, r)) vx::throwInvalidFloatOp();
+    if (!ResampleXYEitherOrder(xs, ys, r)) vx::throwInvalidFloatOp();
     if (r.YKind == SpecYTransmittance || r.YKind == SpecYReflectance) {
         const bool percent = LargestNonNegative(r.Values) > 1.2;
         for (double& y : r.Values) y = TransmittanceToStored(y, percent, 1e-6, 6.0);

@@ -1,5 +1,6 @@
 #include "formats/resample.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/errors.h"
@@ -62,6 +63,13 @@ inline std::size_t walkDown(std::span<const double> xs, double x, std::size_t j)
 }
 
 }  // namespace
+
+void ToRisingPairs(std::span<double> xs, std::span<double> ys) {
+    if (xs.size() >= 2 && xs.front() > xs.back()) {
+        std::reverse(xs.begin(), xs.end());
+        std::reverse(ys.begin(), ys.end());
+    }
+}
 
 void ResampleOntoGrid(std::span<const double> xs, std::span<const double> ys, double x0, double step,
                       int32_t n, std::vector<double>& out) {

@@ -40,6 +40,9 @@ struct BulkAllocator {
 };
 using PairList = std::vector<double, BulkAllocator<double>>;
 
+// Pairs whose first x lies above their last turned to rising order, x and y alike (in place).
+void ToRisingPairs(std::span<double> xs, std::span<double> ys);
+
 // Appends to `out` the y values at x0 + i * step for i = 0 .. n-1, linearly interpolated between the two
 // pairs that bracket each grid point. The search for the bracket starts at pair i and walks from there,
 // so pairs roughly in step with the grid cost almost nothing; a grid point within 1e-10 of that pair

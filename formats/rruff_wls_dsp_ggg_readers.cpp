@@ -8,6 +8,7 @@
 
 #include "core/date_time.h"
 #include "core/helpers.h"
+#include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
@@ -46,20 +47,10 @@ std::string_view trimBlanks(std::string_view s) {
     return s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
 
-// The fields every reader of this family sets the same way.
-TSpectrumRecord commonRecord(const TSpectrumRecord& rec, const std::string& fileName) {
-    TSpectrumRecord r;
-    r.FileName = fileName;
-    r.Title = NameWithoutExtension(fileName);
-    r.Concentration = 0;
-    r.PathLength = 1.0;
-    r.ExcitationWl = -1.0;
-    r.Temperature = -1.0;
-    r.ExposureTime = -1.0;
-    r.LineWidth = 1;
-    r.Color = rec.Color;
-    r.LineStyle = rec.LineStyle;
-    return r;
+// The record every reader of this family starts from: titled by the file's name without extension.
+TSpectrumRecord commonRecord(const TSpectrumRecord& rec, const std::string& fileName, std::string_view tag,
+                             int32_t kind) {
+    return StartReaderRecord(rec, fileName, NameWithoutExtension(fileName), tag, kind, "");
 }
 
 // Wavelengths run rising, wavenumbers and Raman shifts falling.
@@ -73,11 +64,7 @@ void storeInUnitDirection(TSpectrumRecord& r) {
 // pairs or no usable step.
 bool resamplePairs(PairList& xs, PairList& ys, TSpectrumRecord& r) {
     if (xs.size() < 2) return false;
-    if (xs.front() > xs.back()) {
-        std::reverse(xs.begin(), xs.end());
-        std::reverse(ys.begin(), ys.end());
-    }
-    if (!ResampleXY(xs, ys, r)) return false;
+    if (!ResampleXYEitherOrder(xs, ys, r)) return false;
     storeInUnitDirection(r);
     return true;
 }
@@ -111,11 +98,9 @@ void readRruff(TSpectrumRecord& rec, const MappedText& text, const std::string& 
     std::string scratch;
     const char sep = GuessSeparator(StripLeadingBlanksView(head.lines[10], scratch));
 
-    TSpectrumRecord r = commonRecord(rec, fileName);
+    TSpectrumRecord r = commonRecord(rec, fileName, "rruff_raman", kRruffSourceKind);
     r.Comment1 = headerComment(text, head.lines[0], head.lines[1]);
     r.Comment2 = headerComment(text, head.lines[2], head.lines[3]);
-    r.SpecType = "rruff_raman";
-    r.SourceKind = kRruffSourceKind;
     r.XUnit = SpecXRamanShift;
     r.YKind = SpecYIntensity;
 
@@ -206,13 +191,11 @@ void readWls(TSpectrumRecord& rec, const MappedText& text, const std::string& fi
     std::string buffer[2], scratch;
     const char sep = GuessSeparator(StripLeadingBlanksView(unquote(head.lines[15], buffer[0]), scratch));
 
-    TSpectrumRecord r = commonRecord(rec, fileName);
+    TSpectrumRecord r = commonRecord(rec, fileName, "vwr_wls", kWlsSourceKind);
     const std::string line0 = text.Utf8(unquote(head.lines[0], buffer[0]));
     if (!line0.empty()) r.Comment1 = line0 + text.Utf8(unquote(head.lines[2], buffer[0]));
     const std::string date = text.Utf8(unquote(head.lines[7], buffer[0]));
     if (!date.empty()) r.DateText = date;
-    r.SpecType = "vwr_wls";
-    r.SourceKind = kWlsSourceKind;
     r.XUnit = SpecXNanometer;
     r.YKind = SpecYAbsorbance;
 
@@ -270,7 +253,7 @@ void readDsp(TSpectrumRecord& rec, const MappedText& text, const std::string& fi
     // The header runs to line 42; without the grid's start and step there is no spectrum.
     if (head.count < 43 || L[5].empty() || L[7].empty()) return;
 
-    TSpectrumRecord r = commonRecord(rec, fileName);
+    TSpectrumRecord r = commonRecord(rec, fileName, "ascanis_dsp", kDspSourceKind);
     const std::string title = text.Utf8(L[3]);
     if (!title.empty()) r.Title = title;
     r.XUnit = dspXUnit(UpperAscii(std::string(L[4])));
@@ -281,8 +264,6 @@ void readDsp(TSpectrumRecord& rec, const MappedText& text, const std::string& fi
     r.Comment1 = "method: " + text.Utf8(L[20]) + "| software: " + text.Utf8(L[42]);
     if (!L[27].empty()) r.Temperature = std::nearbyint(ReadNumberField(text, L[27]));
     r.Comment2 = "spectrometer: " + text.Utf8(L[28]);
-    r.SpecType = "ascanis_dsp";
-    r.SourceKind = kDspSourceKind;
 
     // The values follow the "#DATA" line, searched from line 41; a file without one has no data.
     std::string_view line;
@@ -338,9 +319,7 @@ std::string_view gggYField(std::string_view s) {
 
 void readGgg(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName) {
     const std::string_view bytes = text.Bytes();
-    TSpectrumRecord r = commonRecord(rec, fileName);
-    r.SourceKind = SpecSourceGgg;
-    r.XUnit = SpecXNanometer;
+    TSpectrumRecord r = commonRecord(rec, fileName, "", SpecSourceGgg);
     r.YKind = SpecYIntensity;
 
     LineCursor lines(bytes);

@@ -202,10 +202,7 @@ void loadSubfile(IGTarnvik* g, const std::string& path, int32_t index, TSpectraL
     } else {
         std::vector<double> xs = doublesOf(xPoints, n, false), ys = doublesOf(yPoints, n, false);
         for (double& x : xs) x *= xScale;
-        if (xs.front() > xs.back()) {
-            std::reverse(xs.begin(), xs.end());
-            std::reverse(ys.begin(), ys.end());
-        }
+        ToRisingPairs(xs, ys);
         rec->FirstX = xs.front();
         rec->StepX = (xs.back() - xs.front()) / steps;
         if (!(rec->StepX > 0) || !std::isfinite(rec->StepX)) return;

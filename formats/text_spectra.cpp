@@ -544,11 +544,7 @@ std::unique_ptr<TSpectrumRecord> buildSpectrum(const TableShape& t, int I, Spect
 
     // Step 10: the grid.
     PairList xs = std::move(points.xs), ys = std::move(points.ys);
-    if (xs.size() >= 2 && xs.front() > xs.back()) {
-        std::reverse(xs.begin(), xs.end());
-        std::reverse(ys.begin(), ys.end());
-    }
-    if (!ResampleXY(xs, ys, *rec)) return nullptr;
+    if (!ResampleXYEitherOrder(xs, ys, *rec)) return nullptr;
     storeValues(unitsFromColumnTitles(t, I, startingUnits(t)), LargestNonNegative(rec->Values), *rec);
 
     // Step 13: nm and µm rise, wavenumbers and Raman shifts fall.

@@ -112,6 +112,11 @@ bool ResampleXY(std::span<const double> xs, std::span<const double> ys, TSpectru
     return true;
 }
 
+bool ResampleXYEitherOrder(std::span<double> xs, std::span<double> ys, TSpectrumRecord& rec) {
+    ToRisingPairs(xs, ys);
+    return ResampleXY(xs, ys, rec);
+}
+
 double LargestNonNegative(const std::vector<double>& values) {
     double m = 0.0;
     for (double v : values) m = v > m ? v : m;

@@ -38,6 +38,8 @@ std::string_view RestFrom(std::string_view line, char sep, int k);
 // own y. Fills FirstX, StepX and Values of `rec`. False (record untouched) for fewer than two pairs or a
 // step that is zero or not finite.
 bool ResampleXY(std::span<const double> xs, std::span<const double> ys, TSpectrumRecord& rec);
+// Pairs in either order onto the grid: ToRisingPairs, then ResampleXY.
+bool ResampleXYEitherOrder(std::span<double> xs, std::span<double> ys, TSpectrumRecord& rec);
 
 // A number field of a mapped text; the conversion error names it as UTF-8 text.
 class MappedText;

@@ -98,7 +98,7 @@ TEST_P(Robustness, EveryRoutineRefusesOrBuildsFiniteRecords) {
         }
         for (auto [mode, width, param] : {std::tuple{0, 5, 0}, std::tuple{0, 51, 1}, std::tuple{1, 11, 6},
                                           std::tuple{1, 3, 2}, std::tuple{2, 7, 50}, std::tuple{2, 0, 100}}) {
-            Guarded([&] { SmoothSpectrumAdv(r, a, mode, width, param); });
+            Guarded([&, mode = mode, width = width, param = param] { SmoothSpectrumAdv(r, a, mode, width, param); });
             ExpectSound(r, "smooth");
         }
         std::vector<int32_t> peaks;

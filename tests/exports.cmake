@@ -15,8 +15,10 @@ if(VX_GNUPLOT)
   target_compile_definitions(exports_test PRIVATE VX_GNUPLOT="${VX_GNUPLOT}")
 endif()
 
-vx_add_test(exports_gui_test
-  SOURCES dialogs_main.cpp exports_dialogs_test.cpp
-  LIBS vx_app vx_plot vx_tools)
-# The gnuplot dialog reads its templates beside the program, that is beside the test.
-add_dependencies(exports_gui_test vx_gnuplot_files)
+if(VX_BUILD_APP)
+  vx_add_test(exports_gui_test
+    SOURCES dialogs_main.cpp exports_dialogs_test.cpp
+    LIBS vx_app vx_plot vx_tools)
+  # The gnuplot dialog reads its templates beside the program, that is beside the test.
+  add_dependencies(exports_gui_test vx_gnuplot_files)
+endif()
