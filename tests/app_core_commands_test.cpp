@@ -11,15 +11,7 @@
 
 namespace {
 
-class CoreCommands : public ::testing::Test {
-protected:
-    void SetUp() override {
-        AppTestSetUp();
-        w_ = std::make_unique<TMainwin>();
-    }
-    ui::ScopedScriptedBackend ui_;
-    std::unique_ptr<TMainwin> w_;
-};
+class CoreCommands : public ShellWindowTest {};
 
 TEST_F(CoreCommands, NormalizeScalesEveryMaximumToOneAndReplots) {
     SpectraList.AddWithDefaultColor(MakeRecord(400, 1, {0.1, 0.4, 0.2, 0.1}));

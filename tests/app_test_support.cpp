@@ -8,6 +8,10 @@
 #include <cstdlib>
 #include <fstream>
 
+#include <QAction>
+
+#include "app/dialogs/tool_dialog.h"
+#include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
 
 namespace {
@@ -55,6 +59,26 @@ std::unique_ptr<TSpectrumRecord> MakeRecord(double firstX, double stepX, std::ve
     r->SourceKind = kind;
     r->Title = title;
     return r;
+}
+
+void ShellWindowTest::SetUp() {
+    AppTestSetUp();
+    w_ = std::make_unique<TMainwin>();
+}
+
+void ShellWindowTest::TearDown() {
+    SetModalRunner(nullptr);
+    w_.reset();
+    SpectraList.Clear();
+}
+
+TXYPlot& ShellWindowTest::plot() { return *w_->XYPlot(); }
+
+void ShellWindowTest::Trigger(const char* name) {
+    QAction* a = w_->Action(name);
+    ASSERT_NE(a, nullptr) << name;
+    ASSERT_TRUE(a->isEnabled()) << name;
+    a->trigger();
 }
 
 void PumpEvents(int ms) {

@@ -1,12 +1,17 @@
 #pragma once
-// Shared set-up of the app tests: one QApplication, a private settings folder, clean globals.
+// Shared set-up of the app tests: one QApplication, a private settings folder, clean globals, and a
+// main window with scripted message boxes around one test.
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/TMainwin.h"
 #include "core/spectra_list.h"
+#include "platform/ui.h"
 
-class TMainwin;
+class TXYPlot;
 
 // Creates the application once and points the settings store at a fresh temporary folder.
 void AppTestSetUp();
@@ -19,3 +24,17 @@ std::unique_ptr<TSpectrumRecord> MakeRecord(double firstX, double stepX, std::ve
                                             const std::string& title = "r");
 // Processes pending events for about ms milliseconds.
 void PumpEvents(int ms = 0);
+
+// A main window (not shown) around one test: a fresh settings store, an empty spectra list, message
+// boxes answered by the script, the modal runner reset afterwards.
+class ShellWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    TXYPlot& plot();
+    // Triggers the menu or tool-bar command of that object name, which must be enabled.
+    void Trigger(const char* name);
+
+    ui::ScopedScriptedBackend ui_;
+    std::unique_ptr<TMainwin> w_;
+};

@@ -25,19 +25,12 @@
 
 namespace {
 
-class ShellCommands : public ::testing::Test {
+class ShellCommands : public ShellWindowTest {
 protected:
-    void SetUp() override {
-        AppTestSetUp();
-        w_ = std::make_unique<TMainwin>();
-    }
-    TXYPlot& plot() { return *w_->XYPlot(); }
     void AddCurves(int n) {
         for (int i = 0; i < n; ++i) SpectraList.AddWithDefaultColor(MakeRecord(400, 1, {0.1, 0.2, 0.3}));
         w_->StandardReplot();
     }
-    ui::ScopedScriptedBackend ui_;
-    std::unique_ptr<TMainwin> w_;
 };
 
 struct MenuCase {

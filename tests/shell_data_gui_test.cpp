@@ -33,30 +33,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ShellData : public ::testing::Test {
+class ShellData : public ShellWindowTest {
 protected:
-    void SetUp() override {
-        AppTestSetUp();
-        w_ = std::make_unique<TMainwin>();
-    }
     void TearDown() override {
-        SetModalRunner(nullptr);
         clipcmd::SetFileDialogHook(nullptr);
-        w_.reset();
-        SpectraList.Clear();
+        ShellWindowTest::TearDown();
     }
     void AddCurve(const std::string& title, std::vector<double> v, int32_t xUnit = 1, int32_t yKind = 2) {
         SpectraList.AddWithDefaultColor(MakeRecord(400, 1, std::move(v), xUnit, yKind, 0, title));
         w_->StandardReplot();
     }
-    void Trigger(const char* name) {
-        QAction* a = w_->Action(name);
-        ASSERT_NE(a, nullptr) << name;
-        ASSERT_TRUE(a->isEnabled()) << name;
-        a->trigger();
-    }
-    ui::ScopedScriptedBackend ui_;
-    std::unique_ptr<TMainwin> w_;
 };
 
 std::string ReadFile(const std::string& path) {

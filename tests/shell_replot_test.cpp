@@ -13,16 +13,7 @@
 
 namespace {
 
-class ShellReplot : public ::testing::Test {
-protected:
-    void SetUp() override {
-        AppTestSetUp();
-        w_ = std::make_unique<TMainwin>();
-    }
-    TXYPlot& plot() { return *w_->XYPlot(); }
-    ui::ScopedScriptedBackend ui_;
-    std::unique_ptr<TMainwin> w_;
-};
+class ShellReplot : public ShellWindowTest {};
 
 // The expected display x of a stored x, written out from the conversion table, independent of the code.
 double ExpectedX(double x, int stored, int display) {
