@@ -16,6 +16,7 @@
 #include "app/plot/Xygraph.h"
 #include "platform/ui.h"
 #include "tests/dialogs_test_support.h"
+#include "tests/main_window_fixture.h"
 #include "tests/tools_test_support.h"
 
 using namespace dlgtest;
@@ -62,18 +63,11 @@ Readout Parse(const QString& text) {
     return r;
 }
 
-class EEMDisplay : public ::testing::Test {
+class EEMDisplay : public MainWindowTest {
 protected:
     void SetUp() override {
         numtext::setDecimalSeparator('.');
-        win = std::make_unique<TMainwin>();
-        win->resize(900, 640);
-        win->show();
-        QApplication::processEvents();
-    }
-    void TearDown() override {
-        SetModalRunner(nullptr);
-        win.reset();
+        MainWindowTest::SetUp();
     }
     // Runs the menu command with `drive` in place of the user.
     void RunCommand(const std::function<void(TEEMDia&)>& drive) {
@@ -92,16 +86,11 @@ protected:
             d.accept();
             return d.result();
         });
-        QAction* a = win->Action("ShowEEM1");
-        ASSERT_NE(a, nullptr);
-        ASSERT_TRUE(a->isEnabled());
-        a->trigger();
-        QApplication::processEvents();
+        trigger("ShowEEM1");
         EXPECT_EQ(shown, 1);
     }
 
     ListGuard list;
-    std::unique_ptr<TMainwin> win;
 };
 
 }  // namespace
