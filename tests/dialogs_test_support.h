@@ -26,6 +26,14 @@ inline void click(QObject* dialog, const char* name) {
     QApplication::processEvents();
 }
 
+// The same for a dialog at hand.
+template <typename T>
+T* child(QObject& dialog, const char* name) {
+    return child<T>(&dialog, name);
+}
+
+inline void click(QObject& dialog, const char* name) { click(&dialog, name); }
+
 inline void setCombo(QObject* dialog, const char* name, int index) {
     if (auto* c = child<QComboBox>(dialog, name)) c->setCurrentIndex(index);
 }

@@ -11,7 +11,6 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <QGroupBox>
@@ -22,6 +21,8 @@
 #include <sstream>
 
 #include "app/TMainwin.h"
+#include "app_test_support.h"
+#include "tests/dialogs_test_support.h"
 #include "app/dialogs/TAchsDia.h"
 #include "app/dialogs/TKonzDia.h"
 #include "app/dialogs/TLegWechs.h"
@@ -39,21 +40,10 @@
 #include "platform/ui.h"
 #include "tools/options_store.h"
 
+using dlgtest::child;
+using dlgtest::click;
+
 namespace {
-
-QTemporaryDir& tempRoot() {
-    static QTemporaryDir dir;
-    return dir;
-}
-
-void ensureApp() {
-    static int argc = 1;
-    static char name[] = "options_test";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: tearing Qt down in the exit handlers is not worth the trouble.
-    static VxApplication* app = new VxApplication(argc, argv);
-    (void)app;
-}
 
 std::unique_ptr<TSpectrumRecord> makeRecord(std::vector<double> values, const std::string& title,
                                             const std::string& file = "") {
@@ -66,26 +56,10 @@ std::unique_ptr<TSpectrumRecord> makeRecord(std::vector<double> values, const st
     return r;
 }
 
-template <typename T>
-T* child(QWidget& w, const char* name) {
-    T* c = w.findChild<T*>(name);
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-}
-
-void click(QWidget& w, const char* name) {
-    if (auto* b = child<QPushButton>(w, name)) b->click();
-}
-
 class OptionsGui : public ::testing::Test {
 protected:
     void SetUp() override {
-        ensureApp();
-        static int counter = 0;
-        regDir_ = tempRoot().path() + QString("/registry%1").arg(++counter);
-        QDir().mkpath(regDir_);
-        ::setenv("VAROLUX32_REGISTRY_DIR", regDir_.toLocal8Bit().constData(), 1);
-        SetShellClosing(false);
+        AppTestSetUp();
         oldSep_ = numtext::decimalSeparator();
     }
     void TearDown() override {
@@ -121,7 +95,6 @@ protected:
 
     ui::ScopedScriptedBackend ui_;
     std::unique_ptr<TMainwin> w_;
-    QString regDir_;
     char oldSep_ = '.';
 };
 
@@ -861,7 +834,7 @@ TEST_F(OptionsGui, GeneralWithoutCurvesDoesNothingAndMenuIsWired) {
 
 TEST_F(OptionsGui, HelpButtonsOpenTheirPagesOrSayTheyCannot) {
     const std::string saved = ProgramFolder;
-    ProgramFolder = (tempRoot().path() + "/prog/").toStdString();
+    ProgramFolder = TestFolder() + "prog/";
     QDir().mkpath(QString::fromStdString(ProgramFolder + "html"));
     TOptionsDia o;
     TAchsDia a;
