@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/help_ok_cancel_row.h"
+#include "app/dialogs/tool_dialog.h"
 #include "app/qt_ui_backend.h"
 #include "core/helpers.h"
 #include "core/settings_globals.h"
@@ -18,8 +19,6 @@
 #include "platform/ui.h"
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
 
 void showError(const std::exception& e) { ShowErrorBox(e.what()); }
 
@@ -139,8 +138,8 @@ void TAchsDia::FormActivate(const axes::AxesSettings& s) {
     CYSchrift->setChecked(s.ShowYTitle);
     CXAnders->setChecked(s.CustomXTitleOn);
     CYAnders->setChecked(s.CustomYTitleOn);
-    EditXSchrift->setText(q(s.CustomXTitle));
-    EditYSchrift->setText(q(s.CustomYTitle));
+    EditXSchrift->setText(Q(s.CustomXTitle));
+    EditYSchrift->setText(Q(s.CustomYTitle));
     CXGrenzen->setChecked(false);
     filling_ = false;
     CXGrenzenClick();
@@ -153,8 +152,8 @@ void TAchsDia::showBounds(bool afterTypeChange) {
     auto [from, to] = axes::BoundTexts({settings_.XDrawnMin, settings_.XDrawnMax}, currentUnit_,
                                        afterTypeChange);
     const QSignalBlocker b1(XAnfang), b2(XEnde);
-    XAnfang->setText(q(from));
-    XEnde->setText(q(to));
+    XAnfang->setText(Q(from));
+    XEnde->setText(Q(to));
     XGrenzBox->setTitle(QString::fromUtf8(axes::BoxCaption(currentUnit_, afterTypeChange).c_str()));
 }
 

@@ -12,6 +12,7 @@
 
 #include "app/dialogs/TLegWechs.h"
 #include "app/dialogs/help_ok_cancel_row.h"
+#include "app/dialogs/tool_dialog.h"
 #include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
 #include "app/replot.h"
@@ -24,9 +25,6 @@
 #include "tools/spectrum_properties.h"
 
 namespace {
-
-QString q(const std::string& s) { return QString::fromStdString(s); }
-std::string s(const QString& t) { return t.toStdString(); }
 
 QLineEdit* edit(QWidget* parent, QFormLayout* f, const char* name, const QString& caption) {
     auto* e = new QLineEdit(parent);
@@ -161,7 +159,7 @@ void TKonzDia::FormActivate() {
     previous_ = 0;
     filling_ = true;
     ComboHeader->clear();
-    for (const auto& rec : list_) ComboHeader->addItem(q(rec->Title.str()));
+    for (const auto& rec : list_) ComboHeader->addItem(Q(rec->Title.str()));
     ComboHeader->setCurrentIndex(0);
     filling_ = false;
     if (list_.Empty()) return;
@@ -174,14 +172,14 @@ void TKonzDia::fillFromCurrent() {
     if (!rec) return;
     filling_ = true;
     const auto t = properties::TextsOfRecord(*rec);
-    Ekonz->setText(q(t.concentration));
-    Eschicht->setText(q(t.pathLength));
-    ETemp->setText(q(t.temperature));
-    EWell->setText(q(t.excitation));
+    Ekonz->setText(Q(t.concentration));
+    Eschicht->setText(Q(t.pathLength));
+    ETemp->setText(Q(t.temperature));
+    EWell->setText(Q(t.excitation));
     ComboHeader->setCurrentIndex(current_);
     legendText_ = ComboHeader->itemText(current_);
     ComboHeader->setEditText(legendText_);
-    setWindowTitle("spectrum " + q(rec->FileName.str()));
+    setWindowTitle("spectrum " + Q(rec->FileName.str()));
     setSwatch(rec->Color);
     Linientyp->setCurrentIndex(properties::LineTypeItem(*rec));
     ComboBox1->setCurrentIndex(properties::LineWidthItem(*rec));
@@ -199,18 +197,18 @@ bool TKonzDia::storeCurrent() {
     TSpectrumRecord* rec = list_.Get(current_);
     if (!rec) return true;
     properties::PropertyTexts t;
-    t.concentration = s(Ekonz->text());
-    t.pathLength = s(Eschicht->text());
-    t.temperature = s(ETemp->text());
-    t.excitation = s(EWell->text());
-    t.legend = s(legendText_);
+    t.concentration = S(Ekonz->text());
+    t.pathLength = S(Eschicht->text());
+    t.temperature = S(ETemp->text());
+    t.excitation = S(EWell->text());
+    t.legend = S(legendText_);
     try {
         properties::StoreTexts(*rec, t);
     } catch (const vx::Error& e) {
         ShowErrorBox(e.what());
         return false;
     }
-    if (current_ < ComboHeader->count()) ComboHeader->setItemText(current_, q(rec->Title.str()));
+    if (current_ < ComboHeader->count()) ComboHeader->setItemText(current_, Q(rec->Title.str()));
     if (lineTypeEdited_) rec->LineStyle = static_cast<uint8_t>(Linientyp->currentIndex());
     return true;
 }
@@ -278,8 +276,8 @@ void TKonzDia::BFarbeClick() {
 
 void TKonzDia::BrechClick() {
     try {
-        auto c = properties::ConcentrationFromTexts(s(EMW->text()), s(EEinwaage->text()), s(EVolumen->text()));
-        if (c) Ekonz->setText(q(properties::ConcentrationText(*c)));
+        auto c = properties::ConcentrationFromTexts(S(EMW->text()), S(EEinwaage->text()), S(EVolumen->text()));
+        if (c) Ekonz->setText(Q(properties::ConcentrationText(*c)));
     } catch (const vx::Error& e) {
         ShowErrorBox(e.what());
     }
@@ -305,14 +303,14 @@ void TKonzDia::Linienarten_ResetClick() {
 void TKonzDia::Button3Click() {
     const TSpectrumRecord* rec = list_.Get(current_);
     if (!rec) return;
-    legendText_ = q(NameWithoutFolder(rec->FileName.str()));
+    legendText_ = Q(NameWithoutFolder(rec->FileName.str()));
     ComboHeader->setEditText(legendText_);
 }
 
 void TKonzDia::Button2Click() {
     if (current_ < ComboHeader->count()) ComboHeader->setItemText(current_, legendText_);
     std::vector<std::string> legends, files;
-    for (int i = 0; i < ComboHeader->count(); ++i) legends.push_back(s(ComboHeader->itemText(i)));
+    for (int i = 0; i < ComboHeader->count(); ++i) legends.push_back(S(ComboHeader->itemText(i)));
     for (const auto& rec : list_) files.push_back(rec->FileName.str());
     TLegWechs dia(legends, files, this);
     if (LegendDialogHook) LegendDialogHook(dia);
@@ -321,7 +319,7 @@ void TKonzDia::Button2Click() {
         const auto& lines = *dia.Result();
         for (int i = 0; i < static_cast<int>(lines.size()) && i < list_.Count(); ++i) {
             list_[i].Title = lines[i];
-            if (i < ComboHeader->count()) ComboHeader->setItemText(i, q(list_[i].Title.str()));
+            if (i < ComboHeader->count()) ComboHeader->setItemText(i, Q(list_[i].Title.str()));
         }
     }
     // Reselect the current item.

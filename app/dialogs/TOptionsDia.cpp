@@ -21,6 +21,7 @@
 
 #include "app/aux_curves.h"
 #include "app/dialogs/help_ok_cancel_row.h"
+#include "app/dialogs/tool_dialog.h"
 #include "app/qt_ui_backend.h"
 #include "core/helpers.h"
 #include "core/settings_globals.h"
@@ -58,8 +59,6 @@ void setColorItem(QComboBox* box, uint32_t color) {
     box->setCurrentIndex(i);
 }
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
-std::string s(const QString& t) { return t.toStdString(); }
 
 // The control name of a stored value ("OGitter.Checked" -> "OGitter") and its property.
 std::pair<QString, QString> splitName(const char* name) {
@@ -70,7 +69,7 @@ std::pair<QString, QString> splitName(const char* name) {
 
 QStringList toList(const std::vector<std::string>& v) {
     QStringList l;
-    for (const auto& x : v) l << q(x);
+    for (const auto& x : v) l << Q(x);
     return l;
 }
 
@@ -408,8 +407,8 @@ void TOptionsDia::RestoreControls(const StoredOptions& o) {
                 } else if constexpr (std::is_same_v<M, uint32_t StoredOptions::*>) {
                     setColorItem(static_cast<QComboBox*>(w), v);
                 } else if constexpr (std::is_same_v<M, std::string StoredOptions::*>) {
-                    if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(q(v));
-                    else if (auto* c = qobject_cast<QComboBox*>(w)) c->setCurrentText(q(v));
+                    if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(Q(v));
+                    else if (auto* c = qobject_cast<QComboBox*>(w)) c->setCurrentText(Q(v));
                 } else {
                     if (auto* c = qobject_cast<QComboBox*>(w)) {
                         const QString current = c->currentText();
@@ -428,7 +427,7 @@ void TOptionsDia::RestoreControls(const StoredOptions& o) {
         auto [control, property] = splitName(field.name);
         if (property != "FileName") continue;
         if (auto* c = findChild<QComboBox*>(control))
-            c->setCurrentText(q(o.*std::get<std::string StoredOptions::*>(field.member)));
+            c->setCurrentText(Q(o.*std::get<std::string StoredOptions::*>(field.member)));
     }
     updatePreviews();
     updateTitleEdits();
@@ -453,16 +452,16 @@ StoredOptions TOptionsDia::StoredControls() const {
                 } else if constexpr (std::is_same_v<M, uint32_t StoredOptions::*>) {
                     v = static_cast<QComboBox*>(w)->currentData().toUInt();
                 } else if constexpr (std::is_same_v<M, std::string StoredOptions::*>) {
-                    if (auto* e = qobject_cast<QLineEdit*>(w)) v = s(e->text());
-                    else if (auto* c = qobject_cast<QComboBox*>(w)) v = s(c->currentText());
+                    if (auto* e = qobject_cast<QLineEdit*>(w)) v = S(e->text());
+                    else if (auto* c = qobject_cast<QComboBox*>(w)) v = S(c->currentText());
                 } else {
                     v.clear();
                     if (auto* c = qobject_cast<QComboBox*>(w)) {
-                        for (int i = 0; i < c->count(); ++i) v.push_back(s(c->itemText(i)));
+                        for (int i = 0; i < c->count(); ++i) v.push_back(S(c->itemText(i)));
                     } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
                         const QString text = memo->toPlainText();
                         if (!text.isEmpty())
-                            for (const QString& line : text.split('\n')) v.push_back(s(line));
+                            for (const QString& line : text.split('\n')) v.push_back(S(line));
                     }
                 }
             },
