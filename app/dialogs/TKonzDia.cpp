@@ -26,13 +26,6 @@
 
 namespace {
 
-QLineEdit* edit(QWidget* parent, QFormLayout* f, const char* name, const QString& caption) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    f->addRow(caption, e);
-    return e;
-}
-
 // The legend combo: opening its list first writes the edited text into the current item.
 class HeaderCombo : public QComboBox {
 public:
@@ -78,10 +71,10 @@ TKonzDia::TKonzDia(TSpectraList& list, TXYPlot* plot, QWidget* parent)
     auto* cols = new QHBoxLayout;
     auto* sample = new QGroupBox("Sample", this);
     auto* sf = new QFormLayout(sample);
-    Ekonz = edit(sample, sf, "Ekonz", "Concentration [mol/l]");
-    Eschicht = edit(sample, sf, "Eschicht", "Absorption Path Length [cm]");
-    ETemp = edit(sample, sf, "ETemp", "Temperature [K]");
-    EWell = edit(sample, sf, "EWell", "Excitation Wavelength [nm]");
+    Ekonz = AddEditRow(sample, sf, "Ekonz", "Concentration [mol/l]");
+    Eschicht = AddEditRow(sample, sf, "Eschicht", "Absorption Path Length [cm]");
+    ETemp = AddEditRow(sample, sf, "ETemp", "Temperature [K]");
+    EWell = AddEditRow(sample, sf, "EWell", "Excitation Wavelength [nm]");
     cols->addWidget(sample);
 
     auto* look = new QGroupBox("Display", this);
@@ -110,9 +103,9 @@ TKonzDia::TKonzDia(TSpectraList& list, TXYPlot* plot, QWidget* parent)
 
     auto* calc = new QGroupBox("Calculate Concentration", this);
     auto* cf = new QFormLayout(calc);
-    EMW = edit(calc, cf, "EMW", "Molecular Weight");
-    EEinwaage = edit(calc, cf, "EEinwaage", "Sample Weight [mg]");
-    EVolumen = edit(calc, cf, "EVolumen", "Solvent Volume [ml]");
+    EMW = AddEditRow(calc, cf, "EMW", "Molecular Weight");
+    EEinwaage = AddEditRow(calc, cf, "EEinwaage", "Sample Weight [mg]");
+    EVolumen = AddEditRow(calc, cf, "EVolumen", "Solvent Volume [ml]");
     auto* brech = button(calc, "Brech", "Calculate");
     cf->addRow(brech);
     outer->addWidget(calc);

@@ -89,14 +89,6 @@ QComboBox* items(QWidget* page, QFormLayout* f, const char* name, const QString&
     return c;
 }
 
-QLineEdit* edit(QWidget* page, QFormLayout* f, const char* name, const QString& caption,
-                const QString& text = {}) {
-    auto* e = new QLineEdit(text, page);
-    e->setObjectName(name);
-    f->addRow(caption, e);
-    return e;
-}
-
 QSpinBox* spin(QWidget* page, QFormLayout* f, const char* name, const QString& caption, int lo, int hi) {
     auto* sp = new QSpinBox(page);
     sp->setObjectName(name);
@@ -286,7 +278,7 @@ void TOptionsDia::buildPages() {
     slider(p, f, "RxSlider1", "Line Width", 1, 7, 1);
     check(p, f, "OSchwarz", "All Black");
     check(p, f, "OLinienarten", "Line Types");
-    edit(p, f, "OSchichtdicke", "Absorption Path Length [cm]");
+    AddEditRow(p, f, "OSchichtdicke", "Absorption Path Length [cm]");
 
     p = addPage("Axes", plotNode);
     f = form(p);
@@ -310,14 +302,14 @@ void TOptionsDia::buildPages() {
     check(p, f, "OXBeschriftung", "Axis Title");
     check(p, f, "OXZweiterTick", "each second Tick labeled");
     auto* xOther = check(p, f, "OXAndereBeschriftung", "other Axis Title");
-    edit(p, f, "OXAndererText", "");
+    AddEditRow(p, f, "OXAndererText", "");
     check(p, f, "OZweiteXAchse", "show secondary X-Axis");
 
     p = addPage("Y-Axis", plotNode);
     f = form(p);
     check(p, f, "OYBeschriftung", "Axis Title");
     auto* yOther = check(p, f, "OYAndereBeschriftung", "other Axis Title");
-    edit(p, f, "OYAndererText", "");
+    AddEditRow(p, f, "OYAndererText", "");
     connect(xOther, &QCheckBox::toggled, this, &TOptionsDia::updateTitleEdits);
     connect(yOther, &QCheckBox::toggled, this, &TOptionsDia::updateTitleEdits);
 
@@ -333,7 +325,7 @@ void TOptionsDia::buildPages() {
 
     p = addPage("Gnuplot", filesNode);
     f = form(p);
-    edit(p, f, "OGnuplotTitel", "Title");
+    AddEditRow(p, f, "OGnuplotTitel", "Title");
     items(p, f, "OGnuplotLegendeposition", "Position of Legend",
           {"left top", "left bottom", "right top", "right bottom"});
     items(p, f, "OGnuplotPSOutput", "PostScript Output", {"black&white", "coloured"});
@@ -361,32 +353,32 @@ void TOptionsDia::buildPages() {
     f = form(p);
     check(p, f, "OSchneidOriginalLoeschen", "Delete Original(s)");
     check(p, f, "OSchneidZusatz", "append \"partial spectrum\" to legend");
-    edit(p, f, "OSchneidVon", "from:");
-    edit(p, f, "OSchneidBis", "to:");
+    AddEditRow(p, f, "OSchneidVon", "from:");
+    AddEditRow(p, f, "OSchneidBis", "to:");
 
     p = addPage("Y Constants", calcNode);
     f = form(p);
     check(p, f, "OYKonstLoesch", "Delete Original");
     check(p, f, "OYKonstZusatz", "append operation to legend");
     items(p, f, "OYKonstRechenart", "calculation type", {"+", "-", "\u00D7", "\u00F7"});
-    edit(p, f, "OYKonstKonstante", "constant");
+    AddEditRow(p, f, "OYKonstKonstante", "constant");
 
     p = addPage("Quantum Yield", calcNode);
     f = form(p);
-    edit(p, f, "OFQInnererFilter", "inner filter [cm]");
-    edit(p, f, "OFQMesslaenge", "path length [cm]");
-    edit(p, f, "OFQRefFQ", "QY of reference [%]");
-    edit(p, f, "OFQRefN", "refractive index reference");
-    edit(p, f, "OFQProbeN", "refractive index sample");
-    edit(p, f, "OFQBandbreite", "band width [nm]");
-    edit(p, f, "OFQvRefInt", "reference integration from");
-    edit(p, f, "OFQbRefInt", "reference integration to");
-    edit(p, f, "OFQvProbeInt", "sample integration from");
-    edit(p, f, "OFQbProbeInt", "sample integration to");
-    edit(p, f, "OFQRefAnr", "reference excitation [nm]");
-    edit(p, f, "OFQRefBel", "reference Bel");
-    edit(p, f, "OFQProbeAnr", "sample excitation [nm]");
-    edit(p, f, "OFQProbeBel", "sample Bel");
+    AddEditRow(p, f, "OFQInnererFilter", "inner filter [cm]");
+    AddEditRow(p, f, "OFQMesslaenge", "path length [cm]");
+    AddEditRow(p, f, "OFQRefFQ", "QY of reference [%]");
+    AddEditRow(p, f, "OFQRefN", "refractive index reference");
+    AddEditRow(p, f, "OFQProbeN", "refractive index sample");
+    AddEditRow(p, f, "OFQBandbreite", "band width [nm]");
+    AddEditRow(p, f, "OFQvRefInt", "reference integration from");
+    AddEditRow(p, f, "OFQbRefInt", "reference integration to");
+    AddEditRow(p, f, "OFQvProbeInt", "sample integration from");
+    AddEditRow(p, f, "OFQbProbeInt", "sample integration to");
+    AddEditRow(p, f, "OFQRefAnr", "reference excitation [nm]");
+    AddEditRow(p, f, "OFQRefBel", "reference Bel");
+    AddEditRow(p, f, "OFQProbeAnr", "sample excitation [nm]");
+    AddEditRow(p, f, "OFQProbeBel", "sample Bel");
 }
 
 void TOptionsDia::RestoreControls(const StoredOptions& o) {

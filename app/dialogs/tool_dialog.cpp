@@ -3,6 +3,7 @@
 #include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -99,6 +100,13 @@ QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption
     b->setObjectName(name);
     b->setAutoDefault(false);
     return b;
+}
+
+QLineEdit* AddEditRow(QWidget* parent, QFormLayout* form, const char* name, const QString& caption,
+                      const QString& text) {
+    QLineEdit* e = NewEdit(parent, name, text);
+    form->addRow(caption, e);
+    return e;
 }
 
 QComboBox* AddSpectrumRow(QWidget* parent, QBoxLayout* into, const char* name) {

@@ -11,6 +11,7 @@
 class QBoxLayout;
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -50,6 +51,9 @@ QLineEdit* NewEdit(QWidget* parent, const char* name, const QString& text);
 QLabel* NewLabel(QWidget* parent, const char* name, const QString& text = {});
 // A push button that is not the default one (Enter stays with OK).
 QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption);
+// A form row: `caption` and the edit `name`.
+QLineEdit* AddEditRow(QWidget* parent, QFormLayout* form, const char* name, const QString& caption,
+                      const QString& text = {});
 // A row "Spectrum:" with the spectrum combo box `name`, added to `into`.
 QComboBox* AddSpectrumRow(QWidget* parent, QBoxLayout* into, const char* name);
 // Legend titles of all spectra in list order; `selected` is clamped into the list.
