@@ -66,6 +66,25 @@ TEST(PColorColorTable, SpectralScaleOf64Colours) {
     }
 }
 
+// Scales whose steps 1020 / N are no binary fractions: channels that lie exactly on a half still go
+// to the even neighbour.
+TEST(PColorColorTable, SpectralHalvesOfOtherScaleLengths) {
+    const struct {
+        int n, entry;
+        Rgb rgb;
+    } cases[] = {
+        {50, 1, {0, 0, 147}},       {50, 6, {0, 0, 249}},    {50, 7, {0, 15, 255}},
+        {50, 20, {26, 255, 230}},   {50, 25, {128, 255, 128}}, {50, 30, {230, 255, 26}},
+        {50, 45, {230, 0, 0}},      {50, 50, {128, 0, 0}},   {25, 10, {26, 255, 230}},
+        {29, 29, {128, 0, 0}},      {81, 27, {0, 212, 255}}, {81, 54, {255, 212, 0}},
+    };
+    for (const auto& c : cases) {
+        TColorTableRequest req;
+        req.N = c.n;
+        ExpectRgb(BuildColorTable(req)[static_cast<std::size_t>(c.entry)], c.rgb, c.entry);
+    }
+}
+
 TEST(PColorColorTable, LineScaleAndTheFourFixedEntries) {
     TColorTableRequest req;
     req.Map = cmLine;

@@ -174,6 +174,19 @@ TEST(TPColorControl, ShiftClickCentresAndCtrlClickDoesNothing) {
     EXPECT_EQ(m->Window().ZoomX, before.ZoomX);
 }
 
+TEST(TPColorControl, ARightClickAfterAKeyedDragZoomsOut) {
+    auto m = PlainMap();
+    m->ZoomFactors(4, 4);
+    // An Alt-drag is a click that does nothing; its ends must not linger for the next gesture.
+    Send(*m, QEvent::MouseButtonPress, QPoint(10, 10), Qt::LeftButton, Qt::LeftButton, Qt::AltModifier);
+    Send(*m, QEvent::MouseMove, QPoint(120, 130), Qt::NoButton, Qt::LeftButton, Qt::AltModifier);
+    Send(*m, QEvent::MouseButtonRelease, QPoint(120, 130), Qt::LeftButton, Qt::NoButton, Qt::AltModifier);
+    EXPECT_EQ(m->Window().ZoomX, 4.0);
+    Click(*m, QPoint(70, 75), Qt::RightButton);
+    EXPECT_EQ(m->Window().ZoomX, 2.0);
+    EXPECT_EQ(m->Window().ZoomY, 2.0);
+}
+
 TEST(TPColorControl, ReadoutThroughPixelToDataAndValueAt) {
     auto m = PlainMap();
     m->SetTypeImage(dtInterp);

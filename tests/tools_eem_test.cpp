@@ -97,6 +97,25 @@ TEST(EEMGrid, ExcitationTypesByTagOrKind) {
     }
 }
 
+TEST(EEMGrid, DescendingSeriesRunUpwardInBothLayouts) {
+    for (const char* tag : {"generic_csv", "ccdex"}) {
+        TSpectraList list = EmissionSeries();
+        for (int i = 0; i < 3; ++i) list[i].ExcitationWl = 320 - 10 * i;  // 320, 310, 300
+        list[0].SpecType = tag;
+        TEEMGrid g;
+        ASSERT_EQ(BuildEEMGrid(list, kNm, 400, 404, g), TEEMBuild::Built) << tag;
+        EXPECT_EQ(g.SpectraFirst, 320.0);
+        const bool ex = g.ExcitationType;
+        EXPECT_EQ(ex ? g.Y1 : g.X1, 300.0) << tag;
+        EXPECT_EQ(ex ? g.Y2 : g.X2, 320.0) << tag;
+        // The node at 300 nm holds the spectrum taken at 300 nm (the last one, 20 + (x - 400)).
+        const double at300 = ex ? g.Data[2][0] : g.Data[0][2];
+        const double at320 = g.Data[2][2];  // 402 nm of the spectrum at 320 nm, either way round
+        EXPECT_EQ(at300, 22.0) << tag;
+        EXPECT_EQ(at320, 2.0) << tag;
+    }
+}
+
 TEST(EEMGrid, MissingExcitationWavelengthsCountSpectra) {
     TSpectraList list = EmissionSeries();
     for (auto& r : list) r->ExcitationWl = -1;
@@ -117,6 +136,9 @@ TEST(EEMGrid, RefusedOutsideNanometresAndBeyondTenMillionCells) {
     addRecord(wide, "b", 0, 5e6, {1, 2, 3});
     EXPECT_EQ(BuildEEMGrid(wide, kNm, 0, 1e7, g), TEEMBuild::TooLarge);  // 2 x 10000001 cells
     EXPECT_EQ(BuildEEMGrid(wide, kNm, 0, 4999999, g), TEEMBuild::Built);  // 2 x 5000000
+    TSpectraList single;
+    addRecord(single, "one", 0, 3e6, {1, 2, 3});  // shown as two columns of 6000001 rows
+    EXPECT_EQ(BuildEEMGrid(single, kNm, 0, 6e6, g), TEEMBuild::TooLarge);
 }
 
 TEST(EEMGrid, TransposedExchangesAxesAndIndices) {

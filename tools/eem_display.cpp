@@ -36,7 +36,8 @@ TEEMBuild BuildEEMGrid(TSpectraList& list, const TDisplayState& display, double 
     hi = std::min(hi, std::ceil(dataHi));
     if (!(lo <= hi) || !std::isfinite(lo) || !std::isfinite(hi)) return TEEMBuild::NoOverlap;
     const int64_t rows = static_cast<int64_t>(hi - lo) + 1;
-    if (rows * n > kMaxEEMCells) return TEEMBuild::TooLarge;
+    // The map shows a single spectrum (or a single row) as two equal ones: count it so.
+    if (std::max<int64_t>(rows, 2) * std::max<int64_t>(n, 2) > kMaxEEMCells) return TEEMBuild::TooLarge;
 
     TEEMGrid g;
     g.ExcitationType = IsExcitationTypeSet(list[0]);
@@ -57,11 +58,19 @@ TEEMBuild BuildEEMGrid(TSpectraList& list, const TDisplayState& display, double 
             if (w >= from && w <= to) column[static_cast<std::size_t>(k)] = SpecYAtX(rec, w, display);
         }
     }
+    // The map places its first node at the low end of each axis. A series taken from the longest
+    // excitation (detection) wavelength down would be drawn mirrored under its own axis labels: the
+    // spectra are put in ascending order instead.
+    double spectraLo = g.SpectraFirst, spectraHi = g.SpectraLast;
+    if (spectraLo > spectraHi) {
+        std::reverse(values.begin(), values.end());
+        std::swap(spectraLo, spectraHi);
+    }
     if (!g.ExcitationType) {
         g.Nx = n;
         g.Ny = static_cast<int32_t>(rows);
-        g.X1 = g.SpectraFirst;
-        g.X2 = g.SpectraLast;
+        g.X1 = spectraLo;
+        g.X2 = spectraHi;
         g.Y1 = lo;
         g.Y2 = hi;
         g.Data = std::move(values);
@@ -71,8 +80,8 @@ TEEMBuild BuildEEMGrid(TSpectraList& list, const TDisplayState& display, double 
         g.Ny = n;
         g.X1 = lo;
         g.X2 = hi;
-        g.Y1 = g.SpectraFirst;
-        g.Y2 = g.SpectraLast;
+        g.Y1 = spectraLo;
+        g.Y2 = spectraHi;
         TEEMGrid t;
         t.Data = std::move(values);
         g.Data = Transposed(t).Data;

@@ -39,7 +39,8 @@ bool IsExcitationTypeSet(const TSpectrumRecord& first);
 
 // One value per spectrum and whole nanometre from the plot's x range (rounded, and clipped to the
 // spectra's range) in display unit nm; cells that no spectrum covers stay 0, as does the stretch
-// before a spectrum's second point.
+// before a spectrum's second point. Both axes run upward: a series in descending excitation
+// (detection) wavelengths is laid out in reverse.
 TEEMBuild BuildEEMGrid(TSpectraList& list, const TDisplayState& display, double plotXMin, double plotXMax,
                        TEEMGrid& out);
 

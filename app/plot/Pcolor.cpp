@@ -274,10 +274,6 @@ void TPColor::SetMouseOn(bool on) {
     mouseOn_ = on;
     update();  // the bar marker comes or goes; the picture stays
 }
-void TPColor::SetUserColorTable(const TUserColorTable& t) {
-    user_ = t;
-    if (colorMap_ == cmUser) Changed(false, true);
-}
 
 // ----- data
 

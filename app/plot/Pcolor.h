@@ -157,8 +157,6 @@ public:
     void SetGMinValGraph(double v);
     bool MouseOn() const { return mouseOn_; }
     void SetMouseOn(bool on);
-    // The user colour table of cmUser (252 entries, black until set).
-    void SetUserColorTable(const TUserColorTable& t);
 
     // ----- data (column first, as the EEM dialog hands it over)
     void SetGridSize(int nx, int ny, double x1, double x2, double y1, double y2);
@@ -182,8 +180,13 @@ public:
     // ----- read-out
     TDataPoint PixelToData(int x, int y) const;
     double ValueAt(double x, double y) const { return model_.ValueAt(x, y, typeImage_); }
+    // The fractional column and row index of a data position.
+    void DataToIndex(double x, double y, double& column, double& row) const { model_.DataToIndex(x, y, column, row); }
     // The palette index under the mouse (0 when none).
     uint8_t MarkedIndex() const { return markIndex_; }
+    // Marks the bar cell of a palette index (0 and 255 mark nothing); the screen's overlay shows it,
+    // the picture is not rebuilt.
+    void MarkBarColor(uint8_t index);
 
     // ----- painting
     // Rebuilds what is dirty and shows the new image.
@@ -236,7 +239,7 @@ private:
     TPColorWindow window_;
     TDIBWork dib_;
     TColorTable table_{};
-    TUserColorTable user_{};
+    TUserColorTable user_{};  // cmUser: black (the control offers no way to fill it)
     std::vector<double> scratch_;
 
     TScrollBarKind barKind_ = sbVertical;

@@ -14,6 +14,12 @@ TMouseButton ButtonOf(Qt::MouseButton b) {
 
 }  // namespace
 
+void TPColor::MarkBarColor(uint8_t index) {
+    if (index == markIndex_) return;
+    markIndex_ = index;
+    update();
+}
+
 void TPColor::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     if (event->button() == Qt::LeftButton && model_.HasData() && mouseOn_ && PixelToData(p.x(), p.y()).Inside) {
@@ -30,16 +36,18 @@ void TPColor::mouseMoveEvent(QMouseEvent* event) {
         const uint8_t index = model_.HasData() ? dib_.PixelAt(p.x() - im.Left, im.Top + im.Height - p.y() - 1) : 0;
         const bool moved = dragging_ && p != dragEnd_;
         if (dragging_) dragEnd_ = p;
-        if (index != markIndex_ || moved) {
-            markIndex_ = index;
-            update();
-        }
+        MarkBarColor(index);
+        if (moved) update();
     }
     if (OnMouseMove) OnMouseMove(event);
 }
 
 void TPColor::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
+    // Only a left press inside the image starts a drag; any other release is measured from itself, so
+    // that the ends of an earlier gesture (an Alt- or Shift-drag) never turn a right click into a zoom
+    // to their rectangle.
+    if (!dragging_) dragStart_ = dragEnd_ = p;
     if (model_.HasData() && mouseOn_) {
         TMouseRelease m;
         m.Button = ButtonOf(event->button());

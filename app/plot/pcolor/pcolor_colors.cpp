@@ -7,15 +7,18 @@ namespace {
 
 int Channel(double v) { return std::clamp(static_cast<int>(std::nearbyint(v)), 0, 255); }
 
-// Blue through cyan, green and yellow to red in five segments of the scale.
+// Blue through cyan, green and yellow to red in five segments of the scale. Each step is multiplied
+// by 1020 before the division by N: the product is exact (q has at most three binary places), so a
+// channel that lies on a half rounds to its even neighbour, whereas a precomputed 1020 / N would
+// carry its own rounding error and tip such halves either way (N = 50: 127.5 must give 128).
 uint32_t Spectral(int i, int n) {
     const double q = n / 8.0;
-    const double f = 1020.0 / n;
-    if (i <= static_cast<int>(q)) return RGBColor(0, 0, Channel(127 + std::nearbyint(i * f)));
-    if (i <= static_cast<int>(3 * q)) return RGBColor(0, Channel((i - q) * f), 255);
-    if (i <= static_cast<int>(5 * q)) return RGBColor(Channel((i - 3 * q) * f), 255, Channel((5 * q - i) * f));
-    if (i <= static_cast<int>(7 * q)) return RGBColor(255, Channel((7 * q - i) * f), 0);
-    return RGBColor(Channel((9 * q - i) * f), 0, 0);
+    auto s = [n](double steps) { return steps * 1020.0 / n; };
+    if (i <= static_cast<int>(q)) return RGBColor(0, 0, Channel(127 + std::nearbyint(s(i))));
+    if (i <= static_cast<int>(3 * q)) return RGBColor(0, Channel(s(i - q)), 255);
+    if (i <= static_cast<int>(5 * q)) return RGBColor(Channel(s(i - 3 * q)), 255, Channel(s(5 * q - i)));
+    if (i <= static_cast<int>(7 * q)) return RGBColor(255, Channel(s(7 * q - i)), 0);
+    return RGBColor(Channel(s(9 * q - i)), 0, 0);
 }
 
 }  // namespace

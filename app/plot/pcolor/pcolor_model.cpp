@@ -322,7 +322,8 @@ double TPColorModel::ValueAt(double x, double y, TDrawTypes type) const {
     if (!HasData()) return 0.0;
     x = ClampInto(x, axes_.XMin, axes_.XMax);
     y = ClampInto(y, axes_.YMin, axes_.YMax);
-    double fi = ColumnIndex(x), gi = RowIndex(y);
+    double fi, gi;
+    DataToIndex(x, y, fi, gi);
     if (type == dtFlat) {
         fi = std::trunc(fi + 0.5);
         gi = std::trunc(gi + 0.5);

@@ -89,6 +89,11 @@ public:
     // Fractional column and row index of a data position.
     double ColumnIndex(double x) const { return (x - axes_.XMin) / (axes_.XMax - axes_.XMin) * (nx_ - 1); }
     double RowIndex(double y) const { return (y - axes_.YMin) / (axes_.YMax - axes_.YMin) * (ny_ - 1); }
+    // Both at once: the fractional column and row index of the data position (x, y).
+    void DataToIndex(double x, double y, double& column, double& row) const {
+        column = ColumnIndex(x);
+        row = RowIndex(y);
+    }
     // The value shown at a data position: nearest node in dtFlat, bilinear otherwise; positions
     // outside the axes take the nearest edge; 0 without data.
     double ValueAt(double x, double y, TDrawTypes type) const;
