@@ -1,6 +1,6 @@
 // The fluorescence tools over an EEM of 200 emission spectra of 1,000 points each: scatter removal of
-// all three bands, the excitation spectra cut from it, the excitation intensity correction and the
-// blank subtraction.
+// all three bands, the excitation spectra cut from it, the EEM display's grid, the excitation intensity
+// correction and the blank subtraction.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -9,6 +9,7 @@
 
 #include "core/spectra_list.h"
 #include "tools/blank_eem.h"
+#include "tools/eem_display.h"
 #include "tools/excitation_series.h"
 #include "tools/scatter_removal.h"
 
@@ -66,6 +67,19 @@ void BM_ExcitationSpectraEEM(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kSpectra * 500);
 }
 BENCHMARK(BM_ExcitationSpectraEEM)->Unit(benchmark::kMillisecond);
+
+// The EEM display's grid over the whole emission range: 200 spectra x 500 whole nanometres.
+void BM_EEMGridEEM(benchmark::State& state) {
+    TSpectraList list;
+    fillEEM(list);
+    for (auto _ : state) {
+        TEEMGrid grid;
+        benchmark::DoNotOptimize(BuildEEMGrid(list, TDisplayState{}, 250.0, 749.5, grid));
+        benchmark::DoNotOptimize(grid.Data.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kSpectra * 500);
+}
+BENCHMARK(BM_EEMGridEEM)->Unit(benchmark::kMillisecond);
 
 void BM_ExcitationIntensityEEM(benchmark::State& state) {
     TSpectraList list;

@@ -2,6 +2,8 @@
 #include <QPlainTextEdit>
 
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 
 #include "app/TMainwin.h"
 #include "app/aux_curves.h"
@@ -52,6 +54,24 @@ struct FluorGuard {
     }
 };
 
+// Points the per-user data folder at a fresh temporary folder for the test's duration.
+struct DataFolderGuard {
+    fmt_test::TempDir dir;
+    std::string saved;
+    bool had = false;
+    DataFolderGuard() {
+        if (const char* old = std::getenv("XDG_DATA_HOME")) {
+            had = true;
+            saved = old;
+        }
+        ::setenv("XDG_DATA_HOME", dir.file("share").c_str(), 1);
+    }
+    ~DataFolderGuard() {
+        if (had) ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
+        else ::unsetenv("XDG_DATA_HOME");
+    }
+};
+
 TSpectrumRecord& addEmission(const std::string& title, double ex, double level = 1.0, int n = 401) {
     TSpectrumRecord& r = addRecord(title, 300, 1, std::vector<double>(n, level));
     r.ExcitationWl = ex;
@@ -93,6 +113,7 @@ TEST(TRemoveStrayDia, ShowsItsGroupRemovesAndWritesBack) {
 TEST(TRemoveStrayDia, MissingTableDisablesRamanAndCancelKeepsAll) {
     ListGuard g;
     FluorGuard f;
+    DataFolderGuard data;
     ui::ScopedScriptedBackend ui;
     ProgramFolder = "/nonexistent/";
     addEmission("a", 400);
@@ -108,6 +129,26 @@ TEST(TRemoveStrayDia, MissingTableDisablesRamanAndCancelKeepsAll) {
     EXPECT_TRUE(ScatterDialogSettings.Raman);
     EXPECT_FALSE(ScatterDialogSettings.Rayleigh2);
     EXPECT_EQ(SpectraList[0].Values, std::vector<double>(401, 1.0));
+}
+
+TEST(TRemoveStrayDia, TableInThePerUserDataFolderServesWhenTheProgramFolderHasNone) {
+    ListGuard g;
+    FluorGuard f;
+    DataFolderGuard data;
+    std::filesystem::create_directories(data.dir.file("share/varolux32"));
+    data.dir.write("share/varolux32/RamanBands.csv", "Water;3378\r\nToluene;1004\r\n");
+    ui::ScopedScriptedBackend ui;
+    ProgramFolder = "/nonexistent/";
+    addEmission("a", 400);
+    ScatterDialogSettings.Solvent = "Toluene";
+    TRemoveStrayDia d;
+    open(d);
+    EXPECT_TRUE(ui->messages.empty());
+    auto* solvents = child<QComboBox>(&d, "CRamanSolvent");
+    EXPECT_TRUE(solvents->isEnabled());
+    ASSERT_EQ(solvents->count(), 2);
+    EXPECT_EQ(solvents->currentText(), "Toluene");
+    EXPECT_TRUE(child<QCheckBox>(&d, "CRaman")->isEnabled());
 }
 
 TEST(TSubtractEEMDia, LoadFitsSubtractsAndCancelRemovesTheBlank) {
