@@ -1,7 +1,8 @@
 // The UV/Vis instrument readers on large files: PerkinElmer SP (old binary header and block layout),
 // DU scans and a ProcSpec archive of about 100 MB each against a plain fread of the same file in the
-// same run; the ASC, SPK, PRN and SpectraWiz readers on 1,000,000 data lines against the two-column
-// reader on as many lines.
+// same run; the ASC, SPK, PRN and SpectraWiz readers and the PerkinElmer text layouts (the "PE " ASCII
+// variant and the headerless fluorescence text) on 1,000,000 data lines against the two-column reader on
+// as many lines.
 // Run: build/bin/bench_instruments_uv
 #include <benchmark/benchmark.h>
 #include <zlib.h>
@@ -212,8 +213,10 @@ BENCHMARK(BM_BinaryReader)->DenseRange(kOldSp, kProcSpec)->Unit(benchmark::kMill
 
 constexpr int kLines = 1'000'000;
 
-enum TextKind { kAscii, kAsc, kSpk, kPrn, kSpectraWiz };
-const char* const kTextNames[] = {"ascii.fak", "milton.asc", "xdap.spk", "ccd.prn", "wiz.trm"};
+enum TextKind { kAscii, kAsc, kSpk, kPrn, kSpectraWiz, kPeAscii, kPeHeaderless };
+const char* const kTextNames[] = {"ascii.fak", "milton.asc", "xdap.spk", "ccd.prn",
+                                  "wiz.trm",   "pe_uv.sp",   "pe_fl.sp"};
+constexpr int kTextKinds = 7;
 
 std::string textFile(int kind) {
     if (kind == kAscii) return TwoColumnText(kLines) + "end\r\n";
@@ -226,17 +229,29 @@ std::string textFile(int kind) {
         break;
     case kSpk: s += "9\r\nt\r\nd\r\nc\r\n5\r\n6\r\n7\r\nbench\r\n1\r\n0\r\n"; break;
     case kSpectraWiz: s += "\"bench\r\n  A\r\n"; break;
+    case kPeAscii:
+        s += "PE UV       SUBTECH     SPECTRUM    ASCII       PEDS\r\n\r\n\r\n01/01/00\r\n12:00:00\r\n\r\n\r\n\r\n"
+             "bench\r\n#GR\r\nNM\r\nA\r\n#DATA\r\n";
+        break;
+    case kPeHeaderless: {
+        char head[160];
+        s.append(head, static_cast<std::size_t>(std::snprintf(head, sizeof head,
+                                                              "%d\r\n\r\n\r\n\r\n\r\n\r\n\r\n%.4f\r\n%.4f\r\n350\r\n\r\n\r\nEM\r\n\r\n",
+                                                              kLines, LineX(0), LineX(kLines - 1))));
+        break;
+    }
     default: break;
     }
     char line[96];
+    const char* const format = kind == kPeAscii ? "%.4f\t%.6f\r\n" : "%.4f %.6f\r\n";
     for (int i = 0; i < kLines; ++i)
-        s.append(line, static_cast<std::size_t>(std::snprintf(line, sizeof line, "%.4f %.6f\r\n", LineX(i), LineY(i))));
-    if (kind == kSpectraWiz || kind == kAsc) s += "end\r\n";
+        s.append(line, static_cast<std::size_t>(std::snprintf(line, sizeof line, format, LineX(i), LineY(i))));
+    if (kind == kSpectraWiz || kind == kAsc || kind >= kPeAscii) s += "end\r\n";
     return s;
 }
 
 const std::string& textPath(int kind) {
-    static std::string paths[5];
+    static std::string paths[kTextKinds];
     std::string& p = paths[kind];
     if (p.empty()) p = WriteRunFile(kTextNames[kind], textFile(kind));
     return p;
@@ -252,7 +267,8 @@ void BM_TextReader(benchmark::State& state) {
         case kAsc: LoadAscFile(r, path); break;
         case kSpk: LoadSpecSpk(r, path); break;
         case kPrn: LoadSpecPrn(r, path); break;
-        default: LoadSpecSpectraWiz(r, path); break;
+        case kSpectraWiz: LoadSpecSpectraWiz(r, path); break;
+        default: LoadSpecPerkinElmer(r, path); break;
         }
         if (r.PointCount() < kLines - 1) state.SkipWithError("not every line read");
         benchmark::DoNotOptimize(r.Values.data());
@@ -260,7 +276,7 @@ void BM_TextReader(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * FileBytes(path));
     state.SetLabel(kTextNames[kind]);
 }
-BENCHMARK(BM_TextReader)->DenseRange(kAscii, kSpectraWiz)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_TextReader)->DenseRange(kAscii, kPeHeaderless)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
