@@ -10,6 +10,7 @@
 #include "core/helpers.h"
 #include "formats/reader_record.h"
 #include "formats/resample.h"
+#include "formats/text_lines.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
 #include "platform/numtext.h"
@@ -280,7 +281,8 @@ void readDsp(TSpectrumRecord& rec, const MappedText& text, const std::string& fi
     while (head.cursor.Next(line)) {
         const std::string_view s = trimBlanks(line);
         const std::size_t tab = s.find('\t');
-        const std::string_view v = trimBlanks((tab == s.npos ? s : s.substr(tab + 1)).substr(0, 255));
+        // A value may be followed by a further tab or control characters; they go with the blanks.
+        const std::string_view v = TrimView((tab == s.npos ? s : s.substr(tab + 1)).substr(0, 255));
         if (!v.empty()) values.push_back(ReadNumberField(text, v));
     }
     if (values.size() < 2) return;

@@ -201,13 +201,14 @@ std::string dsp(const std::vector<std::pair<int, std::string>>& set, const std::
 }  // namespace
 
 TEST_F(SmallTexts, DspHeaderAndValues) {
-    const TSpectrumRecord r = read(SmallTextFormat::Dsp, dsp({}, {"400\t0.5", " 402 \t 0.25 ", "", "0.125"}), "/d/h.dsp");
+    const TSpectrumRecord r =
+        read(SmallTextFormat::Dsp, dsp({}, {"400\t0.5", " 402 \t 0.25 ", "", "0.125", "406\t0.0625\t"}), "/d/h.dsp");
     EXPECT_EQ(r.Title.str(), "Holmium filter");
     EXPECT_EQ(r.XUnit, SpecXNanometer);
     EXPECT_EQ(r.YKind, SpecYAbsorbance);
     EXPECT_DOUBLE_EQ(r.FirstX, 400);
     EXPECT_DOUBLE_EQ(r.StepX, 2);
-    EXPECT_EQ(r.Values, (std::vector<double>{0.5, 0.25, 0.125}));
+    EXPECT_EQ(r.Values, (std::vector<double>{0.5, 0.25, 0.125, 0.0625}));
     EXPECT_EQ(r.DateText.str(), "03/04/2023");
     EXPECT_EQ(r.Comment1.str(), "method: Scan 1| software: VISIONlite");
     EXPECT_EQ(r.Comment2.str(), "spectrometer: Lambda-SPX");
