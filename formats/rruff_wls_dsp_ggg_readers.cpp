@@ -10,6 +10,7 @@
 #include "core/helpers.h"
 #include "formats/reader_record.h"
 #include "formats/resample.h"
+#include "formats/text_lines.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
 #include "platform/numtext.h"
@@ -94,9 +95,20 @@ std::string headerComment(const MappedText& text, std::string_view a, std::strin
 
 void readRruff(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName) {
     const std::string_view bytes = text.Bytes();
-    const Head<11> head(bytes);
+    Head<11> head(bytes);
     std::string scratch;
-    const char sep = GuessSeparator(StripLeadingBlanksView(head.lines[10], scratch));
+    // Line 10 is a data line in most files. Where the database's longer header or the blank line
+    // after it stands there instead, the first line below that is neither tells the separator.
+    std::string_view guessLine = head.lines[10];
+    if (TrimView(guessLine).empty() || contains(guessLine, "##")) {
+        std::string_view line;
+        while (head.cursor.Next(line))
+            if (!TrimView(line).empty() && !contains(line, "##")) {
+                guessLine = line;
+                break;
+            }
+    }
+    const char sep = GuessSeparator(StripLeadingBlanksView(guessLine, scratch));
 
     TSpectrumRecord r = commonRecord(rec, fileName, "rruff_raman", kRruffSourceKind);
     r.Comment1 = headerComment(text, head.lines[0], head.lines[1]);
@@ -280,7 +292,8 @@ void readDsp(TSpectrumRecord& rec, const MappedText& text, const std::string& fi
     while (head.cursor.Next(line)) {
         const std::string_view s = trimBlanks(line);
         const std::size_t tab = s.find('\t');
-        const std::string_view v = trimBlanks((tab == s.npos ? s : s.substr(tab + 1)).substr(0, 255));
+        // A value may be followed by a further tab or control characters; they go with the blanks.
+        const std::string_view v = TrimView((tab == s.npos ? s : s.substr(tab + 1)).substr(0, 255));
         if (!v.empty()) values.push_back(ReadNumberField(text, v));
     }
     if (values.size() < 2) return;

@@ -109,7 +109,8 @@ struct Axis {
     std::vector<double> xs;         // ascending pair x, when not direct
 };
 
-// False when the calibration gives an x that cannot be converted (at or below 0 where it is divided).
+// False when the calibration gives an x that cannot be converted (at or below 0 where it is divided)
+// or that is no finite number.
 bool makeAxis(const Header& h, Axis& a) {
     const int n = h.pixels;
     const bool wavelength = h.label.find("WAVELENGTH") != std::string::npos;
@@ -137,7 +138,9 @@ bool makeAxis(const Header& h, Axis& a) {
             if (!(x > 0)) return false;
             x = a.raman ? 1e7L / h.laser - 1e7L / x : 1e7L / x;
         }
-        a.xs[static_cast<std::size_t>(i - 1)] = static_cast<double>(x);
+        const double xd = static_cast<double>(x);
+        if (!std::isfinite(xd)) return false;
+        a.xs[static_cast<std::size_t>(i - 1)] = xd;
     }
     if (a.xs.front() > a.xs.back()) {
         std::reverse(a.xs.begin(), a.xs.end());

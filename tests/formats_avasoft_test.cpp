@@ -104,6 +104,30 @@ TEST_F(AvaSoftReader, MultiColumnLayout) {
     }
 }
 
+// The layout the later software versions export: no title, labelled settings lines, the column names
+// in line 5 and their units in line 6, a blank line, then fields padded with blanks.
+TEST_F(AvaSoftReader, PaddedFiveColumnExport) {
+    const std::string text = crlfLines({"", "Integration time [ms]: 100.000", "Averaging Nr. [scans]: 9",
+                                        "Smoothing Nr. [pixels]: 0", "Data measured with spectrometer [name]: 0911147U1",
+                                        "Wave   ;Sample   ;Dark     ;Reference;Transmittance",
+                                        "[nm]   ;[counts] ;[counts] ;[counts] ;[%]", "",
+                                        "  893.59; 1603.000; 1570.444; 1610.444;81.38885",
+                                        "  894.09; 1605.000; 1570.444; 1610.444;90.00000",
+                                        "  894.59; 1607.000; 1570.444; 1610.444;100.00000",
+                                        "  895.09; 1609.000; 1570.444; 1610.444;99.00000"});
+    const TSpectrumRecord r = read(text, "/d/Plastic_01.TTT");
+    EXPECT_EQ(r.Title.str(), "Plastic_01.TTT");
+    EXPECT_EQ(r.Comment1.str(), "Integration time [ms]: 100.000 | Averaging Nr. [sc");  // 50 characters
+    EXPECT_EQ(r.Comment2.str(), "Smoothing Nr. [pixels]: 0");
+    EXPECT_EQ(r.ExposureTime, -1.0);  // no "Integration time:" label
+    EXPECT_EQ(r.YKind, SpecYTransmittance);
+    EXPECT_DOUBLE_EQ(r.FirstX, 893.59);
+    EXPECT_NEAR(r.StepX, 0.5, 1e-12);
+    ASSERT_EQ(r.PointCount(), 3);  // the file's last line is never read
+    EXPECT_NEAR(r.Values[0], -std::log10(0.8138885), 1e-12);
+    EXPECT_NEAR(r.Values[2], 0, 1e-12);
+}
+
 TEST_F(AvaSoftReader, IntegrationTimeWithoutNumberAndEmptyTitle) {
     struct Case {
         const char* comment;

@@ -92,6 +92,32 @@ TEST_F(SmallTexts, RruffLinesAroundTheData) {
     EXPECT_TRUE(t.Comment1.empty());
 }
 
+// Files as the database publishes them: ten or more "##" lines, often a blank line after them, so that
+// line 10 holds no data; the separator comes from the first data line then.
+TEST_F(SmallTexts, RruffDatabaseHeaders) {
+    const std::vector<std::string> data = {"179.5050, 136.8613", "180.5050, 44.83008", "181.5050, 48.55469",
+                                           "182.5050, 40.5"};
+    std::vector<std::string> tenAndBlank = {"##NAMES=Corundum", "##RRUFFID=R060020", "##IDEAL CHEMISTRY=Al_2_O_3_",
+                                            "##LOCALITY=Yogo Gulch, Montana, USA", "##OWNER=RRUFF",
+                                            "##SOURCE=American Museum of Natural History",
+                                            "##ORIENTATION=Laser parallel to c* (0 0 1)",
+                                            "##CELL PARAMETERS=a: 4.76274 b: 4.76274 c: 13.0016",
+                                            "##FILETYPE=Raman Processed", "##RAMAN WAVELENGTH=514", ""};
+    std::vector<std::string> longHeader(tenAndBlank.begin(), tenAndBlank.end() - 1);
+    longHeader.insert(longHeader.end(), {"##PIN_ID=1234", "##MEASURED CHEMISTRY=Al_2.00_O_3_", "##URL=rruff.info/R060020"});
+    for (std::vector<std::string> ls : {tenAndBlank, longHeader}) {
+        ls.insert(ls.end(), data.begin(), data.end());
+        ls.push_back("##END=");
+        const TSpectrumRecord r = read(SmallTextFormat::Rruff, crlfLines(ls), "/db/Corundum__R060020.rruff");
+        ASSERT_EQ(r.PointCount(), 4) << ls.size();
+        EXPECT_DOUBLE_EQ(r.FirstX, 182.505);
+        EXPECT_NEAR(r.StepX, -1, 1e-12);
+        EXPECT_DOUBLE_EQ(r.Values.front(), 40.5);
+        EXPECT_DOUBLE_EQ(r.Values.back(), 136.8613);
+        EXPECT_EQ(r.Comment1.str(), "##NAMES=Corundum  ##RRUFFID=R060020");
+    }
+}
+
 // Short files: the separator line is missing (read as empty), one pair gives nothing.
 TEST_F(SmallTexts, ShortRruffAndWlsFiles) {
     const TSpectrumRecord r = read(SmallTextFormat::Rruff, crlfLines({"400\t1", "401\t2", "402\t3"}), "/d/s.rruff");
@@ -201,13 +227,14 @@ std::string dsp(const std::vector<std::pair<int, std::string>>& set, const std::
 }  // namespace
 
 TEST_F(SmallTexts, DspHeaderAndValues) {
-    const TSpectrumRecord r = read(SmallTextFormat::Dsp, dsp({}, {"400\t0.5", " 402 \t 0.25 ", "", "0.125"}), "/d/h.dsp");
+    const TSpectrumRecord r =
+        read(SmallTextFormat::Dsp, dsp({}, {"400\t0.5", " 402 \t 0.25 ", "", "0.125", "406\t0.0625\t"}), "/d/h.dsp");
     EXPECT_EQ(r.Title.str(), "Holmium filter");
     EXPECT_EQ(r.XUnit, SpecXNanometer);
     EXPECT_EQ(r.YKind, SpecYAbsorbance);
     EXPECT_DOUBLE_EQ(r.FirstX, 400);
     EXPECT_DOUBLE_EQ(r.StepX, 2);
-    EXPECT_EQ(r.Values, (std::vector<double>{0.5, 0.25, 0.125}));
+    EXPECT_EQ(r.Values, (std::vector<double>{0.5, 0.25, 0.125, 0.0625}));
     EXPECT_EQ(r.DateText.str(), "03/04/2023");
     EXPECT_EQ(r.Comment1.str(), "method: Scan 1| software: VISIONlite");
     EXPECT_EQ(r.Comment2.str(), "spectrometer: Lambda-SPX");

@@ -296,8 +296,12 @@ TEST_F(SpeReader, BadFilesAddNothing) {
     zeroWavenumber.c = {-2, 1};
     Spe flat;  // every pixel at one x
     flat.c = {500, 0};
+    Spe overflow;  // a calibration whose middle pixels lie beyond the doubles, its ends not
+    overflow.order = 2;
+    overflow.pixels = 18;
+    overflow.c = {1e308, 2e307, -1e306};
     for (const Case& c : {Case{"id", wrongId}, Case{"type", wrongType}, Case{"x <= 0", zeroWavenumber},
-                         Case{"no step", flat}}) {
+                         Case{"no step", flat}, Case{"x beyond the doubles", overflow}}) {
         ui->messages.clear();
         read(c.spe);
         EXPECT_EQ(list.Count(), 0) << c.what;
