@@ -131,7 +131,38 @@ TEST(BatchNames, FreeNameRules) {
     EXPECT_EQ(FreeExportName(f, "a.dx", ".dx", true), "a(1).dx");
     EXPECT_EQ(FreeExportName(f, "a.spc", ".dx", true), "a(1).dx");
     EXPECT_EQ(FreeExportName(f, "b.1.rvx", ".dx", true), "b.1.dx");
+
+    // A stem longer than a file name may be is cut between characters; "(k)" and the extension stay.
+    std::string euros;
+    for (int i = 0; i < 120; ++i) euros += "\xE2\x82\xAC";  // 360 bytes
+    const std::string first = FreeExportName(f, euros, ".csv", false);
+    EXPECT_EQ(first, euros.substr(0, 83 * 3) + ".csv");
+    std::ofstream(f + first) << "x";
+    EXPECT_EQ(FreeExportName(f, euros, ".csv", false), euros.substr(0, 82 * 3) + "(1).csv");
+    EXPECT_EQ(FreeExportName(f, euros + ".rvx", ".csv", true), euros.substr(0, 82 * 3) + "(1).csv");
     fs::remove_all(d);
+}
+
+// Legends in scripts of several bytes a character still name files, twice over without loss.
+TEST_F(BatchExport, LongLegendsStillGiveFiles) {
+    std::string title;
+    for (int i = 0; i < 100; ++i) title += "\xD0\x96\xE2\x82\xAC";  // 500 bytes, 200 characters
+    list.Add(spectrum(title, 400, 1, 5));
+    list.Add(spectrum(title, 400, 1, 5, 2));
+    TMultiSave s = csvSingles();
+    s.Legends = true;
+    s.Numbering = true;
+    s.BaseName = "run";
+    const auto r = run(s, out());
+    ASSERT_TRUE(r.Finished);
+    ASSERT_EQ(r.Files.size(), 2u);
+    for (const std::string& name : names(r)) {
+        EXPECT_LE(name.size(), 255u);
+        EXPECT_EQ(name.rfind("run_", 0), 0u);
+        EXPECT_EQ(ExtensionOf(name), "csv");
+    }
+    EXPECT_NE(r.Files[0], r.Files[1]);
+    for (const std::string& f : r.Files) EXPECT_TRUE(fs::exists(f)) << f;
 }
 
 // Many spectra report in tenths, and the lines after the last tenth are shown at the end too.

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <climits>
+
 #include "core/helpers.h"
 #include "formats/file_writer.h"
 #include "formats/multi_export.h"
@@ -36,6 +38,15 @@ std::string sourceFolder(const TSpectrumRecord& rec, const std::string& target) 
 std::string withSlash(std::string folder) {
     if (folder.empty() || folder.back() != '/') folder += '/';
     return folder;
+}
+
+// A file name here holds at most NAME_MAX bytes, and a legend of 255 characters can take three times
+// as many in UTF-8: the stem gives way, cut between characters, so that its "(k)" and extension fit.
+std::string fittedStem(const std::string& stem, std::size_t tailBytes) {
+    if (stem.size() + tailBytes <= NAME_MAX) return stem;
+    std::size_t keep = tailBytes < NAME_MAX ? NAME_MAX - tailBytes : 0;
+    while (keep > 0 && (static_cast<unsigned char>(stem[keep]) & 0xC0) == 0x80) --keep;
+    return stem.substr(0, keep);
 }
 
 bool endsWithIgnoringCase(const std::string& s, const std::string& end) {
@@ -90,9 +101,11 @@ std::string FreeExportName(const std::string& folder, const std::string& name, c
     std::string stem;
     if (hasOwnExtension) stem = NameWithoutExtension(name);
     else stem = endsWithIgnoringCase(name, ext) ? name.substr(0, name.size() - ext.size()) : name;
-    if (!nameTaken && !taken(folder + stem + ext)) return stem + ext;
+    if (const std::string whole = fittedStem(stem, ext.size()) + ext; !nameTaken && !taken(folder + whole))
+        return whole;
     for (long long k = 1;; ++k) {
-        std::string candidate = stem + "(" + std::to_string(k) + ")" + ext;
+        const std::string number = "(" + std::to_string(k) + ")";
+        std::string candidate = fittedStem(stem, number.size() + ext.size()) + number + ext;
         if (!taken(folder + candidate)) return candidate;
     }
 }

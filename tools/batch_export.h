@@ -31,7 +31,8 @@ std::string BatchExtension(int32_t fileType);
 std::string BatchNumberText(int32_t c, int32_t n);
 // The name a file gets in `folder` (ending with "/"): `name` with the extension `ext` (replacing the
 // name's own when `hasOwnExtension`, else appended unless the name already ends in it), or, when that
-// or the name itself exists there, the first free "<stem>(k)<ext>" with k from 1.
+// or the name itself exists there, the first free "<stem>(k)<ext>" with k from 1. A stem too long
+// for a file name is cut (between UTF-8 characters) so that the whole name fits.
 std::string FreeExportName(const std::string& folder, const std::string& name, const std::string& ext,
                            bool hasOwnExtension);
 
