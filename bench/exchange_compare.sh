@@ -3,7 +3,8 @@
 # reading the same numbers from the same 1,000,000-line files (median of several runs each).
 #   bench/exchange_compare.sh [build dir] [runs]
 # Needs Debian's python3-numpy (a bench tool only). The files are made once in $VX_BENCH_DIR
-# (default /tmp/vx_exchange_bench).
+# (default /tmp/vx_exchange_bench). VX_BENCH_LINES=<n> uses files of n lines instead (a quick trial that
+# the comparison runs; the figures that count are those of the 1,000,000-line files).
 set -eu
 build=${1:-build}
 runs=${2:-7}
@@ -11,12 +12,14 @@ dir=${VX_BENCH_DIR:-/tmp/vx_exchange_bench}
 reader="$build/bin/exchange_read"
 [ -x "$reader" ] || { echo "build $reader first (cmake --build $build --target exchange_read)" >&2; exit 2; }
 py=/usr/bin/python3
+"$py" -c 'import numpy' 2>/dev/null ||
+  { echo "the peer is numpy.loadtxt: install Debian's python3-numpy (apt-get install python3-numpy)" >&2; exit 2; }
 mkdir -p "$dir"
-"$py" - "$dir" "$reader" "$runs" <<'PYEOF'
+"$py" - "$dir" "$reader" "$runs" "${VX_BENCH_LINES:-1000000}" <<'PYEOF'
 import math, os, statistics, subprocess, sys, time
 
-folder, reader, runs = sys.argv[1], sys.argv[2], int(sys.argv[3])
-N = 1_000_000
+folder, reader, runs, N = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
+size = "1m" if N == 1_000_000 else str(N)
 
 def make(name, write):
     path = os.path.join(folder, name)
@@ -47,9 +50,9 @@ def jdx(f):
         f.write("\r\n")
     f.write("##END=\r\n")
 
-files = [("delimited text", make("lines1m.csv", csv), "delimiter=',', skiprows=1"),
-         ("JCAMP-DX", make("lines1m.jdx", jdx), "comments='##'"),
-         ("DAT", make("lines1m.dat", dat), "delimiter='\\t', skiprows=1")]
+files = [("delimited text", make("lines%s.csv" % size, csv), "delimiter=',', skiprows=1"),
+         ("JCAMP-DX", make("lines%s.jdx" % size, jdx), "comments='##'"),
+         ("DAT", make("lines%s.dat" % size, dat), "delimiter='\\t', skiprows=1")]
 
 def median_ms(cmd):
     times = []

@@ -1,5 +1,6 @@
 // One whole read per process, for comparing readers with a plain fread as whole processes:
-//   bench_read_whole_file make-rvx|make-spc FILE   writes a sample file of about 100 MB
+//   bench_read_whole_file make-rvx|make-spc FILE [MB] writes a sample file of about 100 MB (or MB, at
+//                                                     least 1, for a quick trial of the comparison)
 //   bench_read_whole_file fread|rvx|spc|spclib FILE reads FILE once and exits
 // bench/spc_rvx_vs_fread.sh runs these side by side.
 #include <unistd.h>
@@ -24,12 +25,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int makeRvx(const std::string& path) {
-    SaveRvxFile(path, bench_samples::RvxSpectra());
+// A spectrum of 10,000 points is 80 kB in an RVX file and 40 kB in an SPC file.
+int makeRvx(const std::string& path, int megabytes) {
+    SaveRvxFile(path, bench_samples::RvxSpectra(megabytes * 25 / 2));
     return 0;
 }
 
-int makeSpc(const std::string& path) { return bench_samples::WriteSpc(path, 2500, 10'000) ? 0 : 1; }
+int makeSpc(const std::string& path, int megabytes) {
+    return bench_samples::WriteSpc(path, megabytes * 25, 10'000) ? 0 : 1;
+}
 
 int freadWhole(const std::string& path) {
     return bench_files::FreadWhole(path, static_cast<std::size_t>(fs::file_size(path))) ? 0 : 1;
@@ -55,8 +59,10 @@ int readSpcLibrary(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s make-rvx|make-spc|fread|rvx|spc|spclib FILE\n", argv[0]);
+    const bool make = argc >= 2 && std::strncmp(argv[1], "make-", 5) == 0;
+    const int megabytes = make && argc == 4 ? std::atoi(argv[3]) : 100;
+    if (argc != 3 && !(make && argc == 4 && megabytes >= 1)) {
+        std::fprintf(stderr, "usage: %s make-rvx|make-spc FILE [MB] | fread|rvx|spc|spclib FILE\n", argv[0]);
         return 2;
     }
     const std::string mode = argv[1], path = argv[2];
@@ -70,8 +76,8 @@ int main(int argc, char** argv) {
     }
     ProgramFolder = fs::canonical("/proc/self/exe").parent_path().string() + "/";
     int result = 2;
-    if (mode == "make-rvx") result = makeRvx(path);
-    if (mode == "make-spc") result = makeSpc(path);
+    if (mode == "make-rvx") result = makeRvx(path, megabytes);
+    if (mode == "make-spc") result = makeSpc(path, megabytes);
     if (mode == "fread") result = freadWhole(path);
     if (mode == "spclib") result = readSpcLibrary(path);
     if (mode == "rvx" || mode == "spc") {

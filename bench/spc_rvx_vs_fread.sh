@@ -3,18 +3,21 @@
 # median wall time of several runs each, as MB/s and as a share of fread.
 #   bench/spc_rvx_vs_fread.sh [build folder, default build] [runs, default 7] [--cold]
 # --cold drops the page cache before every run (root only), so that each read starts from the disk.
+# VX_BENCH_MB=<n> makes files of about n MB instead (a quick trial that the comparison runs; the
+# figures that count are those of the 100 MB files).
 set -euo pipefail
 build=${1:-build}
 runs=${2:-7}
 cold=${3:-}
+mb=${VX_BENCH_MB:-100}
 tool="$build/bin/bench_read_whole_file"
 [ -x "$tool" ] || { echo "build $tool first (cmake --build $build)" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # The library is registered once (the first SPC read), as on a user's machine.
 export VAROLUX32_REGISTRY_DIR="$work/registry"
-"$tool" make-rvx "$work/sample.rvx"
-"$tool" make-spc "$work/sample.spc"
+"$tool" make-rvx "$work/sample.rvx" "$mb"
+"$tool" make-spc "$work/sample.spc" "$mb"
 
 median_ns() {  # mode file
     local times=()

@@ -5,13 +5,14 @@
 #include <fstream>
 #include <memory>
 #include <span>
-#include <span>
+#include <string_view>
 #include <vector>
 
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "formats/resample.h"
 #include "formats/spc_binding.h"
+#include "formats/text_loader.h"
 #include "platform/byte_order.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
@@ -21,6 +22,9 @@ using namespace byteorder;
 namespace {
 
 constexpr double kEvToWavenumber = 8065.5409;
+// The variant parsed here holds one block of at most 65535 values after a short header; anything much
+// larger is no such file and is refused before it is read.
+constexpr std::uint64_t kMaxOwnSpcBytes = std::uint64_t{16} << 20;
 
 // Transmittance or reflectance values into the absorbance-like form: percent when the largest value
 // exceeds 1.3; values at or below 1e-6 (as read) become 6.0.
@@ -38,7 +42,7 @@ void appendIfComplete(std::unique_ptr<TSpectrumRecord> rec, TSpectraList& list) 
 
 // ---- The variant parsed here.
 
-void loadOwnParse(const std::string& path, const std::string& bytes, TSpectraList& list) {
+void loadOwnParse(const std::string& path, std::string_view bytes, TSpectraList& list) {
     if (bytes.size() < 124) vx::throwStreamRead();
     const auto* d = reinterpret_cast<const uint8_t*>(bytes.data());
     const std::size_t size = bytes.size();
@@ -253,7 +257,8 @@ void LoadSpecSpc(const std::string& path, TSpectraList& list) {
     const double a = getF32LE(head + 10), b = getF32LE(head + 14);
     if (a > 100 && a < 5000 && b > 100 && b < 5000) {
         in.close();
-        loadOwnParse(path, LoadFileBytes(path), list);
+        const MappedText file = MappedText::OpenBinaryFile(path, kMaxOwnSpcBytes, "SPC");
+        loadOwnParse(path, file.Bytes(), list);
         return;
     }
     in.close();

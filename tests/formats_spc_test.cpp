@@ -170,6 +170,29 @@ TEST_F(SpcProgram, OwnVariantIsParsedHereAfterTheProbe) {
     EXPECT_THROW(LoadSpecSpc(Write("e.spc", edge), list), vx::Error);  // no SPC file for the library
 }
 
+// A file with the variant's header but far larger than its one block of values can be is refused before
+// it is read (a sparse file: nothing of it is held).
+TEST_F(SpcProgram, OwnVariantAboveItsLimitIsRefusedUnread) {
+    RegisterQuietly();
+    std::vector<float> v(12, 0.5f);
+    const std::string file = Write("big.spc", OwnVariant(700, 400, 2, 12, v));
+    std::filesystem::resize_file(file, (std::uintmax_t{16} << 20) + 1);
+    TSpectraList list;
+    try {
+        LoadSpecSpc(file, list);
+        FAIL() << "no error";
+    } catch (const vx::FileError& e) {
+        EXPECT_NE(std::string(e.what()).find("is too large to be a SPC file"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(list.Count(), 0);
+
+    // At the limit the block is read as before.
+    std::filesystem::resize_file(file, std::uintmax_t{16} << 20);
+    LoadSpecSpc(file, list);
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(list[0].PointCount(), 12);
+}
+
 TEST_F(SpcProgram, ShortOrMissingFilesRaiseTheirErrors) {
     RegisterQuietly();
     TSpectraList list;
