@@ -355,8 +355,10 @@ std::optional<std::vector<uint8_t>> bytesOf(const VARIANT& v) { return elementsO
 // ---- Error info, last error
 
 namespace {
-thread_local std::optional<ErrorInfoRecord> tErrorInfo;
-thread_local uint32_t tLastError = 0;
+// Static TLS also in the library that is loaded at run time: dynamic TLS blocks of a loaded library are
+// not walked reliably by the leak checker, and these few bytes fit the space the loader keeps for them.
+[[gnu::tls_model("initial-exec")]] thread_local std::optional<ErrorInfoRecord> tErrorInfo;
+[[gnu::tls_model("initial-exec")]] thread_local uint32_t tLastError = 0;
 const HostServices* gHost = nullptr;  // a host's services adopted by this library copy
 
 char* dupString(const std::string& s) {

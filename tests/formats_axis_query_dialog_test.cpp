@@ -19,8 +19,8 @@ QApplication& app() {
     static int argc = 1;
     static char name[] = "test";
     static char* argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    return a;
+    static QApplication* a = new QApplication(argc, argv);  // outlives Qt's font caches at exit
+    return *a;
 }
 
 // Runs the query dialog and lets `drive` work the modal dialog once it is shown.
