@@ -19,6 +19,7 @@
 #include "platform/byte_order.h"
 
 #include "bench_files.h"
+#include "text_reader_loop.h"
 
 using namespace bench_files;
 
@@ -130,9 +131,8 @@ const std::string& textPath(int kind) {
 
 void BM_TextReader(benchmark::State& state) {
     const int kind = static_cast<int>(state.range(0));
-    const std::string& path = textPath(kind);
-    for (auto _ : state) {
-        TSpectrumRecord r;
+    ReadTextFileLoop<TSpectrumRecord>(state, textPath(kind), kTextNames[kind], kLines - 1,
+                                      [kind](TSpectrumRecord& r, const std::string& path) {
         switch (kind) {
         case kAscii: LoadSpecAscii(r, path, false); break;
         case kAvaSoft: LoadSpecAvaSoft(r, path); break;
@@ -141,11 +141,7 @@ void BM_TextReader(benchmark::State& state) {
         case kDsp: LoadSpecAscanisDsp(r, path); break;
         default: LoadGggFile(r, path); break;
         }
-        if (r.PointCount() < kLines - 1) state.SkipWithError("not every line read");
-        benchmark::DoNotOptimize(r.Values.data());
-    }
-    state.SetBytesProcessed(state.iterations() * FileBytes(path));
-    state.SetLabel(kTextNames[kind]);
+    });
 }
 BENCHMARK(BM_TextReader)->DenseRange(kAscii, kGgg)->Unit(benchmark::kMillisecond)->UseRealTime();
 
