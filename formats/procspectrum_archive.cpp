@@ -1,11 +1,13 @@
 #include "formats/procspectrum_archive.h"
 
+#include <sys/mman.h>
 #include <zip.h>
 
 #include <algorithm>
 #include <cstring>
 #include <cmath>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "core/date_time.h"
@@ -43,8 +45,17 @@ bool isSpectrumMember(std::string_view name) {
 }
 
 // An extracted member: its bytes in a buffer of their own (never zero-filled first).
+// The member's text in memory mapped and filled in one go: a member runs to many megabytes, and page by
+// page faulting of a fresh buffer costs as much as reading it.
+struct MappedBytes {
+    std::size_t length = 0;
+    void operator()(char* p) const {
+        if (p) ::munmap(p, length);
+    }
+};
+
 struct MemberText {
-    std::unique_ptr<char[]> bytes;
+    std::unique_ptr<char[], MappedBytes> bytes;
     std::size_t size = 0;
     std::string_view view() const { return {bytes.get(), size}; }
 };
@@ -70,7 +81,9 @@ MemberText extractMember(zip_t* z, const std::string& fileName) {
     // member longer than declared.
     MemberText text;
     const std::size_t declared = static_cast<std::size_t>(st.size);
-    text.bytes.reset(new char[declared + 1]);
+    void* m = ::mmap(nullptr, declared + 1, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    if (m == MAP_FAILED) throw std::bad_alloc();
+    text.bytes = std::unique_ptr<char[], MappedBytes>(static_cast<char*>(m), MappedBytes{declared + 1});
     for (;;) {
         const std::size_t want = std::min(kChunk, declared + 1 - text.size);
         const zip_int64_t got = zip_fread(f.get(), text.bytes.get() + text.size, want);
