@@ -17,6 +17,19 @@
 
 namespace binvalues {
 
+// Empties `out` and reserves room for n doubles, faulting the reserved pages in with one call where
+// they are many (a page at a time costs more than the conversion that follows).
+inline void ReserveFaultedIn(std::vector<double>& out, std::size_t n) {
+    out.clear();
+    out.reserve(n);
+    if (n * sizeof(double) >= (std::size_t{64} << 10)) {
+        constexpr uintptr_t kPage = 4096;
+        const auto a = reinterpret_cast<uintptr_t>(out.data());
+        const uintptr_t b = (a + kPage - 1) & ~(kPage - 1), e = (a + n * sizeof(double)) & ~(kPage - 1);
+        if (e > b) ::madvise(reinterpret_cast<void*>(b), e - b, MADV_POPULATE_WRITE);
+    }
+}
+
 // Walks fields of `Stride` bytes, giving each one's value through `Convert`.
 template <std::size_t Stride, class Convert>
 class FieldIterator {
@@ -62,14 +75,7 @@ private:
 // lie inside the file), keeping them all. True when every value is a finite number.
 template <std::size_t Stride, class Convert>
 bool ConvertInto(std::vector<double>& out, const uint8_t* p, std::size_t n, Convert f) {
-    out.clear();
-    out.reserve(n);
-    if (n * sizeof(double) >= (std::size_t{1} << 20)) {
-        constexpr uintptr_t kPage = 4096;
-        const auto a = reinterpret_cast<uintptr_t>(out.data());
-        const uintptr_t b = (a + kPage - 1) & ~(kPage - 1), e = (a + n * sizeof(double)) & ~(kPage - 1);
-        if (e > b) ::madvise(reinterpret_cast<void*>(b), e - b, MADV_POPULATE_WRITE);
-    }
+    ReserveFaultedIn(out, n);
     uint64_t nonFinite = 0;
     out.assign(FieldIterator<Stride, Convert>(p, f, &nonFinite),
                FieldIterator<Stride, Convert>(p + n * Stride, f, &nonFinite));

@@ -1,5 +1,7 @@
 #include "formats/spc_reader.h"
 
+#include "formats/binary_values.h"
+
 #include <algorithm>
 #include <cmath>
 #include <fstream>
@@ -114,6 +116,7 @@ std::vector<double> doublesOf(const VARIANT& v, std::size_t n, bool reversed) {
     auto f = com::floatsIn(v);
     if (!f) return out;
     const std::span<const float> values = f->first(std::min(n, f->size()));
+    binvalues::ReserveFaultedIn(out, values.size());
     if (reversed) out.assign(values.rbegin(), values.rend());
     else out.assign(values.begin(), values.end());
     return out;
