@@ -5,6 +5,7 @@
 // every double is written once (never zeroed first).
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -17,18 +18,46 @@
 
 namespace binvalues {
 
-// Empties `out` and reserves room for n doubles, faulting the reserved pages in with one call where
-// they are many (a page at a time costs more than the conversion that follows).
-inline void ReserveFaultedIn(std::vector<double>& out, std::size_t n) {
-    out.clear();
-    out.reserve(n);
-    if (n * sizeof(double) >= (std::size_t{64} << 10)) {
+// Reserves room for `more` doubles behind the values `out` holds, faulting those pages in with one call
+// where they are many (a page at a time costs more than the conversion that fills them).
+inline void ReserveFaultedIn(std::vector<double>& out, std::size_t more) {
+    out.reserve(out.size() + more);
+    if (more * sizeof(double) >= (std::size_t{64} << 10)) {
         constexpr uintptr_t kPage = 4096;
-        const auto a = reinterpret_cast<uintptr_t>(out.data());
-        const uintptr_t b = (a + kPage - 1) & ~(kPage - 1), e = (a + n * sizeof(double)) & ~(kPage - 1);
+        const auto a = reinterpret_cast<uintptr_t>(out.data() + out.size());
+        const uintptr_t b = (a + kPage - 1) & ~(kPage - 1), e = (a + more * sizeof(double)) & ~(kPage - 1);
         if (e > b) ::madvise(reinterpret_cast<void*>(b), e - b, MADV_POPULATE_WRITE);
     }
 }
+
+// Faults in the reserved room of a list a block ahead of the values as they arrive, for lists whose final
+// length is not known when they are reserved (so the room cannot be faulted in whole). Call after
+// appending; a list that moved to new memory starts over.
+class FaultAhead {
+public:
+    template <class List>
+    void operator()(const List& list) {
+        const auto* data = list.data();
+        if (static_cast<const void*>(data) != base_) {
+            base_ = data;
+            mark_ = 0;
+        }
+        if (list.size() < mark_) return;
+        using T = typename List::value_type;
+        constexpr uintptr_t kPage = 4096;
+        constexpr std::size_t kBlock = (std::size_t{1} << 20) / sizeof(T);
+        const std::size_t from = std::max(mark_, list.size()), to = std::min(list.capacity(), from + kBlock);
+        const auto a = reinterpret_cast<uintptr_t>(data + from), z = reinterpret_cast<uintptr_t>(data + to);
+        const uintptr_t b = (a + kPage - 1) & ~(kPage - 1), e = z & ~(kPage - 1);
+        if (e > b) ::madvise(reinterpret_cast<void*>(b), e - b, MADV_POPULATE_WRITE);
+        mark_ = to + 1;  // past the room: nothing more until the list moves
+        if (to < list.capacity()) mark_ = to;
+    }
+
+private:
+    const void* base_ = nullptr;
+    std::size_t mark_ = 0;
+};
 
 // Walks fields of `Stride` bytes, giving each one's value through `Convert`.
 template <std::size_t Stride, class Convert>
@@ -75,6 +104,7 @@ private:
 // lie inside the file), keeping them all. True when every value is a finite number.
 template <std::size_t Stride, class Convert>
 bool ConvertInto(std::vector<double>& out, const uint8_t* p, std::size_t n, Convert f) {
+    out.clear();
     ReserveFaultedIn(out, n);
     uint64_t nonFinite = 0;
     out.assign(FieldIterator<Stride, Convert>(p, f, &nonFinite),

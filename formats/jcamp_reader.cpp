@@ -10,6 +10,7 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "core/units.h"
+#include "formats/binary_values.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
@@ -522,6 +523,7 @@ LinePos Reader::readPacked(LinePos start, const Block& b, std::vector<double>& v
     bool anyLine = false;
     double lastLineX = 0.0;
     std::size_t lastBefore = 0, lastCount = 0;
+    binvalues::FaultAhead ahead;
     LineCursor lines(bytes_, start.offset);
     std::string_view line;
     long long index = start.index;
@@ -539,6 +541,7 @@ LinePos Reader::readPacked(LinePos start, const Block& b, std::vector<double>& v
             if (!packedLineGeneral(view, b, values, first, tFirst, lineX, count, compressed)) continue;
             if (compressed) return nextLabelLine({at, index});
         }
+        ahead(values);
         anyLine = true;
         lastLineX = lineX;
         lastBefore = before;

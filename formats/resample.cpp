@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "formats/binary_values.h"
 #include "platform/errors.h"
 
 namespace {
@@ -77,7 +78,7 @@ void ResampleOntoGrid(std::span<const double> xs, std::span<const double> ys, do
     if (m < 2 || ys.size() != m) throw vx::ListIndexError(static_cast<long long>(m));
     constexpr double kTolerance = 1e-10;
     const std::size_t last = m - 2;  // highest index whose pair still has a right neighbour
-    out.reserve(out.size() + static_cast<std::size_t>(n > 0 ? n : 0));
+    binvalues::ReserveFaultedIn(out, static_cast<std::size_t>(n > 0 ? n : 0));
     for (int32_t i = 0; i < n; ++i) {
         const double x = i * step + x0;
         std::size_t j = static_cast<std::size_t>(i) < m ? static_cast<std::size_t>(i) : m - 1;

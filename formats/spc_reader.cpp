@@ -116,7 +116,7 @@ std::vector<double> doublesOf(const VARIANT& v, std::size_t n, bool reversed) {
     auto f = com::floatsIn(v);
     if (!f) return out;
     const std::span<const float> values = f->first(std::min(n, f->size()));
-    binvalues::ReserveFaultedIn(out, values.size());
+    binvalues::ReserveFaultedIn(out, values.size());  // out is empty
     if (reversed) out.assign(values.rbegin(), values.rend());
     else out.assign(values.begin(), values.end());
     return out;

@@ -13,6 +13,7 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "core/units.h"
+#include "formats/binary_values.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
@@ -265,6 +266,7 @@ struct SpectrumPoints {
     // The spectrum's points in line order. Kept per spectrum rather than in a lines-by-columns table,
     // so that memory follows the numbers present, not the lines times the columns a header promises.
     PairList xs, ys;
+    binvalues::FaultAhead xsAhead, ysAhead;
 };
 
 struct Field {
@@ -371,6 +373,8 @@ std::vector<SpectrumPoints> readPoints(const MappedText& text, const TableShape&
             if (std::isnan(y)) continue;
             sp.xs.push_back(x);
             sp.ys.push_back(y);
+            sp.xsAhead(sp.xs);
+            sp.ysAhead(sp.ys);
         }
     }
     return spectra;
