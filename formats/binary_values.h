@@ -22,7 +22,7 @@ namespace binvalues {
 // where they are many (a page at a time costs more than the conversion that fills them).
 inline void ReserveFaultedIn(std::vector<double>& out, std::size_t more) {
     out.reserve(out.size() + more);
-    if (more * sizeof(double) >= (std::size_t{64} << 10)) {
+    if (more * sizeof(double) >= (std::size_t{8} << 10)) {
         constexpr uintptr_t kPage = 4096;
         const auto a = reinterpret_cast<uintptr_t>(out.data() + out.size());
         const uintptr_t b = (a + kPage - 1) & ~(kPage - 1), e = (a + more * sizeof(double)) & ~(kPage - 1);
