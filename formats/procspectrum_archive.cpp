@@ -13,6 +13,7 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "core/units.h"
+#include "formats/binary_values.h"
 #include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
@@ -152,11 +153,13 @@ double elementValue(std::string_view line) {
 void readElementList(LineWalk& w, std::string_view closing, PairList& out) {
     const std::size_t end = w.find(closing);
     out.reserve((end - w.position()) / 2 + 1);  // a value line takes two bytes at least
+    binvalues::FaultAhead ahead;
     for (;;) {
         const std::size_t lineStart = w.position();
         const std::string_view line = w.need();
         if (lineStart + line.size() > end) return;  // the closing line
         out.push_back(elementValue(line));
+        ahead(out);
     }
 }
 
