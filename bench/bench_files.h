@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -29,6 +30,15 @@ inline const std::filesystem::path& RunFolder() {
 inline std::string WriteRunFile(const std::string& name, const std::string& bytes) {
     const std::string p = (RunFolder() / name).string();
     std::ofstream(p, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return p;
+}
+
+// The run's file `name`, written by `make()` the first time it is asked for; its path.
+template <class Make>
+const std::string& RunFileOnce(const std::string& name, Make make) {
+    static std::map<std::string, std::string> paths;
+    std::string& p = paths[name];
+    if (p.empty()) p = WriteRunFile(name, make());
     return p;
 }
 

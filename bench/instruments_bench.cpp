@@ -123,10 +123,7 @@ std::string textFile(int kind) {
 }
 
 const std::string& textPath(int kind) {
-    static std::string paths[6];
-    std::string& p = paths[kind];
-    if (p.empty()) p = WriteRunFile(kTextNames[kind], textFile(kind));
-    return p;
+    return RunFileOnce(kTextNames[kind], [kind] { return textFile(kind); });
 }
 
 void BM_TextReader(benchmark::State& state) {

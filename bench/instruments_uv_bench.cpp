@@ -133,17 +133,14 @@ std::string procSpec() {
 }
 
 const std::string& binaryPath(int kind) {
-    static std::string paths[4];
-    std::string& p = paths[kind];
-    if (p.empty()) {
+    return RunFileOnce(kBinaryNames[kind], [kind] {
         switch (kind) {
-        case kOldSp: p = WriteRunFile(kBinaryNames[kind], oldSp()); break;
-        case kBlockSp: p = WriteRunFile(kBinaryNames[kind], blockSp()); break;
-        case kScn: p = WriteRunFile(kBinaryNames[kind], scan()); break;
-        default: p = WriteRunFile(kBinaryNames[kind], procSpec()); break;
+        case kOldSp: return oldSp();
+        case kBlockSp: return blockSp();
+        case kScn: return scan();
+        default: return procSpec();
         }
-    }
-    return p;
+    });
 }
 
 void BM_Fread(benchmark::State& state) {
@@ -252,10 +249,7 @@ std::string textFile(int kind) {
 }
 
 const std::string& textPath(int kind) {
-    static std::string paths[kTextKinds];
-    std::string& p = paths[kind];
-    if (p.empty()) p = WriteRunFile(kTextNames[kind], textFile(kind));
-    return p;
+    return RunFileOnce(kTextNames[kind], [kind] { return textFile(kind); });
 }
 
 void BM_TextReader(benchmark::State& state) {
