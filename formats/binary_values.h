@@ -50,8 +50,8 @@ public:
         const auto a = reinterpret_cast<uintptr_t>(data + from), z = reinterpret_cast<uintptr_t>(data + to);
         const uintptr_t b = (a + kPage - 1) & ~(kPage - 1), e = z & ~(kPage - 1);
         if (e > b) ::madvise(reinterpret_cast<void*>(b), e - b, MADV_POPULATE_WRITE);
-        mark_ = to + 1;  // past the room: nothing more until the list moves
-        if (to < list.capacity()) mark_ = to;
+        // At the end of the room the mark lies past it: nothing more until the list moves.
+        mark_ = to < list.capacity() ? to : list.capacity() + 1;
     }
 
 private:
