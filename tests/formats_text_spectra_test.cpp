@@ -232,6 +232,39 @@ TEST_P(TextSpectra, ShortLinesAndEmptyCellsAreSkipped) {
     EXPECT_EQ(list[0].PointCount(), 2);
 }
 
+// Text converted twice ends its lines with CR CR LF: from a file and pasted it reads as with CR LF (the
+// empty lines that CR CR LF made of it ended the table before its first point).
+TEST_P(TextSpectra, DoublyConvertedLineEnds) {
+    auto twice = [](std::string t) {
+        for (std::size_t p = 0; (p = t.find("\r\n", p)) != std::string::npos; p += 3) t.insert(p, "\r");
+        return t;
+    };
+    // One spectrum, and two sharing the x column.
+    std::string withThird = "nm,Abs,Abs2\r\n" + rows(',', '.', 8, 400, 0.5, 0.1);
+    for (std::size_t p = withThird.find("\r\n") + 2, k = 1; (p = withThird.find("\r\n", p)) != std::string::npos; ++k) {
+        const std::string third = "," + std::to_string(k);
+        withThird.insert(p, third);
+        p += third.size() + 2;
+    }
+    int spectra = 1;
+    for (const std::string& text : {"nm,Abs\r\n" + rows(',', '.', 8, 400, 0.5, 0.1), withThird}) {
+        TSpectraList once;
+        LoadTextSpectraData(text, "/data/run1.csv", 0, "d", once);
+        ASSERT_EQ(once.Count(), spectra++) << text;
+        list.Clear();
+        read(twice(text));
+        LoadTextSpectraData(twice(text), "", 1, "d", list);
+        ASSERT_EQ(list.Count(), 2 * once.Count()) << text;
+        for (int32_t k = 0; k < list.Count(); ++k) {
+            const auto& want = once[k % once.Count()];
+            EXPECT_EQ(list[k].Values, want.Values);
+            EXPECT_EQ(list[k].FirstX, want.FirstX);
+            EXPECT_EQ(list[k].StepX, want.StepX);
+        }
+        EXPECT_EQ(list[0].Title.str(), once[0].Title.str());
+    }
+}
+
 TEST_P(TextSpectra, ClipboardMode) {
     ui_->clipboard = "nm\tA\r\n" + rows('\t', '.', 8, 400, 0.1, 0.1);
     LoadTextSpectraFromClipboard(list);
@@ -388,6 +421,12 @@ TEST(TextNumbers, LineViewsSplitAtEveryLineEnd) {
         {"a\r\n\r\nb", {"a", "", "b"}},
         {"a\r\rb\n\nc", {"a", "", "b", "", "c"}},
         {"\r\n", {""}},
+        // A CR LF text converted once more: CR CR LF is one line end; a CR before it is one of its own.
+        {"a\r\r\nb\r\r\n", {"a", "b"}},
+        {"a\r\r\n\r\r\nb", {"a", "", "b"}},
+        {"a\r\r\r\nb", {"a", "", "b"}},
+        {"a\r\r", {"a", ""}},
+        {"a\r\r\n", {"a"}},
     };
     for (const auto& c : cases) {
         std::vector<std::string> got;
