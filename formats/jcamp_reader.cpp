@@ -789,15 +789,8 @@ void Reader::runBlock(int blocks, int blockNo, LinePos& pos) {
             for (double& y : vals) y *= 100.0;
         }
     } else if (isSubstringOf(yu, " LOGARITHM EPSILON ")) {
-        rec->Concentration = 1e-5;
-        const double cd = rec->Concentration * rec->PathLength;
-        if (yu.find("LOGARITHM") != std::string::npos) {
-            rec->YKind = SpecYLogEpsilon;
-            for (double& y : vals) y = Pow10Ext(y) * cd;
-        } else {
-            rec->YKind = SpecYEpsilon;
-            for (double& y : vals) y *= cd;
-        }
+        rec->YKind = yu.find("LOGARITHM") != std::string::npos ? SpecYLogEpsilon : SpecYEpsilon;
+        EpsilonToStored(*rec, rec->YKind == SpecYLogEpsilon);  // IsComplete refuses a value that overflows
     } else {
         rec->YKind = isSubstringOf(yu, " REFLECTION (%) REFLECTANCE (%) %R ") ? SpecYReflectance : SpecYTransmittance;
         const bool percent = ymax > 1.2;

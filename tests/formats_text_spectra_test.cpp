@@ -408,6 +408,25 @@ TEST(TextNumbers, FastPathIsExact) {
     }
 }
 
+TEST(TextNumbers, EpsilonValuesToTheStoredForm) {
+    TSpectrumRecord r;
+    r.PathLength = 2.0;
+    r.Values = {20000.0, 1000.0};
+    EXPECT_FALSE(EpsilonToStored(r, false));
+    EXPECT_EQ(r.Concentration, 1e-5);
+    EXPECT_NEAR(r.Values[0], 0.4, 1e-15);
+    EXPECT_NEAR(r.Values[1], 0.02, 1e-15);
+    // Logarithms; the first value as read whose result overflows is named.
+    r.PathLength = 1.0;
+    r.Values = {4.0, 400.0, 500.0, 3.0};
+    const auto unsound = EpsilonToStored(r, true);
+    ASSERT_TRUE(unsound);
+    EXPECT_EQ(*unsound, 400.0);
+    EXPECT_NEAR(r.Values[0], 0.1, 1e-15);
+    EXPECT_FALSE(std::isfinite(r.Values[1]));
+    EXPECT_NEAR(r.Values[3], 0.01, 1e-15);
+}
+
 TEST(TextNumbers, LineViewsSplitAtEveryLineEnd) {
     struct Case {
         const char* text;
