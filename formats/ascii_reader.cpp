@@ -203,16 +203,8 @@ void pairsToRecord(TSpectrumRecord& r, const MappedText& text, std::size_t dataS
     case SpecYTransmittance: fractionToAbsorbance(values, ymax, 4.0); break;
     case SpecYReflectance: fractionToAbsorbance(values, ymax, 1.2); break;
     case SpecYEpsilon:
-        r.Concentration = 1e-5;
-        for (double& y : values) y *= r.Concentration * r.PathLength;
-        break;
     case SpecYLogEpsilon:
-        r.Concentration = 1e-5;
-        for (double& y : values) {
-            const double v = Pow10Ext(y) * r.Concentration * r.PathLength;
-            if (!std::isfinite(v)) vx::throwNotFloat(numtext::FloatToStr(y));
-            y = v;
-        }
+        if (auto y = EpsilonToStored(r, r.YKind == SpecYLogEpsilon)) vx::throwNotFloat(numtext::FloatToStr(*y));
         break;
     default: break;
     }

@@ -26,6 +26,14 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // and a compound file of many such blocks stays well below it.
 constexpr std::uint64_t kMaxJcampBytes = std::uint64_t{1} << 30;
 
+// The format's lines hold 80 characters, and no label line of a real file comes near this length. A
+// longer one makes the text no JCAMP-DX file; read as a label it would cost time and memory in
+// proportion to its length.
+constexpr std::size_t kMaxLabelLineBytes = 64 * 1024;
+// A block's labels follow each other with at most comment lines or a peak table between them; the label
+// scan gives up after this many bytes without one.
+constexpr std::size_t kMaxLabelGapBytes = 16 * 1024 * 1024;
+
 // Labels are compared without blanks, "-", "/", "\", "_" and tabs, upper-cased.
 std::string labelForm(std::string_view line) {
     std::string out;
@@ -105,6 +113,65 @@ void tokenizePacked(std::string_view line, std::vector<std::string_view>& out) {
         if (start == std::string_view::npos) start = i;
     }
     flush(line.size());
+}
+
+// A line of an (XY..XY) table split into its numbers: blanks, tabs and ";" separate them, and so does
+// "," in a line that holds a "." (its decimal sign). In a line without "." a "," is a decimal sign,
+// unless that leaves an x without its y: then the commas separate ("400,12" is x 400 and y 12).
+void splitPairLine(std::string_view line, std::vector<std::string_view>& out) {
+    auto split = [&](bool commas) {
+        out.clear();
+        std::size_t start = std::string_view::npos;
+        for (std::size_t i = 0; i <= line.size(); ++i) {
+            const bool sep = i == line.size() || static_cast<unsigned char>(line[i]) <= ' ' || line[i] == ';' ||
+                             (commas && line[i] == ',');
+            if (!sep) {
+                if (start == std::string_view::npos) start = i;
+            } else if (start != std::string_view::npos) {
+                out.push_back(line.substr(start, i - start));
+                start = std::string_view::npos;
+            }
+        }
+    };
+    const bool point = line.find('.') != std::string_view::npos;
+    split(point);
+    if (!point && out.size() % 2 == 1 && line.find(',') != std::string_view::npos) split(true);
+}
+
+// Values left out of an equidistant table, at the places `gaps` (rising): between two values read they
+// are joined by a straight line, as resampling joins the pairs around a pair left out of an xypoints
+// table; a run at either end shortens the grid. Every value read keeps its x. `first` and `last` are the
+// x of the table's first and last place.
+void closeGaps(std::vector<double>& values, const std::vector<std::size_t>& gaps, double& first, double& last) {
+    const std::size_t n = values.size();
+    if (gaps.empty() || n == 0) return;
+    std::size_t lead = 0, trail = 0;  // places left out at the start and at the end
+    for (std::size_t g = 0; g < gaps.size();) {
+        std::size_t h = g;  // gaps[g..h] is one run of places
+        while (h + 1 < gaps.size() && gaps[h + 1] == gaps[h] + 1) ++h;
+        const std::size_t from = gaps[g], to = gaps[h] + 1;  // [from, to) left out
+        if (from == 0) {
+            lead = to;
+        } else if (to == n) {
+            trail = n - from;
+        } else {
+            const double a = values[from - 1], b = values[to];
+            const double span = static_cast<double>(to - from + 1);
+            for (std::size_t k = from; k < to; ++k) values[k] = a + (b - a) * (static_cast<double>(k - from + 1) / span);
+        }
+        g = h + 1;
+    }
+    if (lead + trail >= n) {
+        values.clear();
+        return;
+    }
+    if (lead == 0 && trail == 0) return;
+    const double step = (last - first) / static_cast<double>(n - 1);
+    const double x0 = first;
+    if (lead > 0) first = x0 + static_cast<double>(lead) * step;
+    if (trail > 0) last = x0 + static_cast<double>(n - 1 - trail) * step;
+    values.erase(values.end() - static_cast<std::ptrdiff_t>(trail), values.end());
+    values.erase(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(lead));
 }
 
 // Between two numbers of a packed line: blanks, tabs and the commas that separate (those followed by a
@@ -193,8 +260,10 @@ private:
     TSpectraList& list_;
     std::string baseName_;
     bool fluorescence_ = false;
-    int refused_ = 0;  // blocks skipped
-    int tables_ = 0;   // blocks whose table was found
+    int refused_ = 0;          // blocks skipped
+    int tables_ = 0;           // blocks whose table was found
+    long long leftOut_ = 0;    // pairs left out of the records added, their y being no number
+    std::vector<std::size_t> gaps_;  // of the block being read: the places of the pairs left out
     std::vector<std::string_view> tokens_;
     std::string scratch_;
 
@@ -212,8 +281,10 @@ private:
     bool packedLineGeneral(std::string_view line, const Block& b, std::vector<double>& values, bool& first,
                            double& tFirst, double& lineX, std::size_t& yCount, bool& compressed);
     LinePos readPairs(LinePos start, const Block& b, bool xyPoints, PairList& xs, PairList& ys,
-                      std::vector<double>& values);
-    void reportRefused() const;
+                      std::vector<double>& values, bool& compressed);
+    [[noreturn]] void refuseLongLabelLine(std::string_view line, long long index) const;
+    [[noreturn]] void refuseLabelGap(long long fromIndex) const;
+    void report() const;
 };
 
 bool Reader::lineAt(LinePos pos, std::string_view& line) const {
@@ -232,9 +303,17 @@ int Reader::blockCount() {
     int blocks = 1;
     LineCursor lines(bytes_);
     std::string_view raw;
-    // Every line but the last, up to the first table label.
+    std::size_t lastLabel = 0;
+    // Every line but the last, up to the first table label. Lines beyond the label scan's limits are
+    // left to it, which refuses the file for them.
     while (lines.Next(raw) && !lines.AtEnd()) {
-        if (raw.find('#') == std::string_view::npos) continue;  // a label form needs two of them
+        const bool hash = raw.find('#') != std::string_view::npos;  // a label form needs two of them
+        if (!hash || raw.size() > kMaxLabelLineBytes) {
+            if (hash && raw.find("##") != std::string_view::npos) break;
+            if (lines.Position() - lastLabel > kMaxLabelGapBytes) break;
+            continue;
+        }
+        lastLabel = lines.Position();
         const std::string_view line = text_.Utf8(raw, scratch_);
         std::string form = labelForm(line);
         if (form.find("##BLOCKS=") != std::string::npos) {
@@ -266,13 +345,32 @@ LinePos Reader::nextLabelLine(LinePos from) const {
     }
 }
 
-// One message for the file, however many of its blocks were skipped.
-void Reader::reportRefused() const {
-    if (refused_ == 0) return;
-    std::string text = path_ + "\r\n\r\ncan not be read by Varolux32!";
-    if (tables_ > 1)
-        text += "\r\n" + std::to_string(refused_) + " of " + std::to_string(tables_) + " blocks were skipped.";
+// One message for the file, however many of its blocks were skipped and pairs left out.
+void Reader::report() const {
+    if (refused_ == 0 && leftOut_ == 0) return;
+    std::string text = path_ + "\r\n\r\n";
+    if (refused_ > 0) {
+        text += "can not be read by Varolux32!";
+        if (tables_ > 1)
+            text += "\r\n" + std::to_string(refused_) + " of " + std::to_string(tables_) + " blocks were skipped.";
+        if (leftOut_ > 0) text += "\r\n";
+    }
+    if (leftOut_ == 1)
+        text += "1 pair was left out: its y value is not a number.";
+    else if (leftOut_ > 1)
+        text += std::to_string(leftOut_) + " pairs were left out: their y values are not numbers.";
     ui::messageBox(text, "Varolux32", ui::Buttons::Ok, ui::Icon::Information);
+}
+
+void Reader::refuseLongLabelLine(std::string_view line, long long index) const {
+    throw vx::FileError("Line " + std::to_string(index + 1) + " is a label line of " + std::to_string(line.size()) +
+                        " bytes, far longer than any JCAMP-DX label line (at most " +
+                        std::to_string(kMaxLabelLineBytes) + " bytes are taken): the file is not read.");
+}
+
+void Reader::refuseLabelGap(long long fromIndex) const {
+    throw vx::FileError("No JCAMP-DX label in the " + std::to_string(kMaxLabelGapBytes >> 20) + " MB from line " +
+                        std::to_string(fromIndex + 1) + " on: the file is not read.");
 }
 
 // The labels of a block, each tested on every label line in this order (a test asks whether the
@@ -424,12 +522,20 @@ const LabelRule kLabelRules[] = {
 bool Reader::scanLabels(Block& b, int blockNo, LinePos& pos) {
     LineCursor lines(bytes_, pos.offset);
     std::string_view raw;
+    // Where the last label line ended, and the line after it.
+    std::size_t lastLabel = pos.offset;
+    long long afterLabel = pos.index;
     for (long long index = pos.index; lines.Next(raw) && !lines.AtEnd(); ++index) {
         auto hash = raw.find("##");
-        if (hash == std::string_view::npos) continue;
         // A label behind a "$$" is commented out.
-        auto dollars = raw.find("$$");
-        if (dollars != std::string_view::npos && dollars < hash) continue;
+        auto dollars = hash == std::string_view::npos ? hash : raw.find("$$");
+        if (hash == std::string_view::npos || (dollars != std::string_view::npos && dollars < hash)) {
+            if (lines.Position() - lastLabel > kMaxLabelGapBytes) refuseLabelGap(afterLabel);
+            continue;
+        }
+        if (raw.size() > kMaxLabelLineBytes) refuseLongLabelLine(raw, index);
+        lastLabel = lines.Position();
+        afterLabel = index + 1;
         BlockScan scan{*this, b, blockNo, text_.Utf8(raw, scratch_)};
         const std::string form = labelForm(scan.line);
         for (const LabelRule& rule : kLabelRules) {
@@ -498,16 +604,19 @@ bool Reader::packedLineGeneral(std::string_view line, const Block& b, std::vecto
     lineX = x;
     yCount = 0;
     for (std::size_t k = 1; k < tokens_.size(); ++k) {
-        double y = 1.0;
+        double y = 0.0;
         if (!ParseNumberToken(tokens_[k], y)) {
             // The compressed forms' digit letters are not read as numbers.
             if (isCompressedToken(tokens_[k])) {
                 compressed = true;
                 return true;
             }
-            y = 1.0;
+            // Any other text keeps its place, so that the values after it keep their x.
+            gaps_.push_back(values.size());
+            values.push_back(kNaN);
+        } else {
+            values.push_back(y * b.yFactor);
         }
-        values.push_back(y * b.yFactor);
         ++yCount;
     }
     return true;
@@ -559,55 +668,53 @@ LinePos Reader::readPacked(LinePos start, const Block& b, std::vector<double>& v
     return start;
 }
 
+// Pairs of an (XY..XY) table, several to a line where the file has them, up to ##NPOINTS= pairs (to
+// the next label line without it). A pair whose y is no number is left out: xypoints keep the other
+// pairs, xydata keep the place (in `gaps_`) for closeGaps. An x that is no number raises the conversion
+// error where x is read (xypoints).
 LinePos Reader::readPairs(LinePos start, const Block& b, bool xyPoints, PairList& xs, PairList& ys,
-                          std::vector<double>& values) {
+                          std::vector<double>& values, bool& compressed) {
     const long long n = b.nPoints;  // -1: up to the next label line
     long long read = 0;
     LineCursor lines(bytes_, start.offset);
     long long i = start.index;
     std::string_view raw;
-    std::string& line = scratch_;
     for (; n < 0 || read < n; ++i) {
         const std::size_t at = lines.Position();
-        if (!lines.Next(raw)) {
+        if (!lines.Next(raw) || raw.find("##") != std::string_view::npos) {
             if (n < 0) return {at, i};
             throw vx::ListIndexError(i);
         }
-        if (raw.find("##") != std::string_view::npos) {
-            if (n < 0) return {at, i};
-            throw vx::ListIndexError(i);
-        }
-        line.assign(cutComment(raw));
-        std::replace(line.begin(), line.end(), '\t', ' ');
-        if (line.find('.') != std::string::npos) std::replace(line.begin(), line.end(), ',', ' ');
-        const std::string_view l = trimControls(line);
-        if (l.empty()) continue;
-        ++read;
-        if (xyPoints) {
-            auto blank = l.find(' ');
-            std::string_view xt = l.substr(0, blank);
-            std::string_view yt = blank == std::string_view::npos ? std::string_view() : trimControls(l.substr(blank));
-            double x = 0.0;
-            if (!ParseNumberToken(xt, x)) x = ReadNumberToken(text_.Utf8(xt));
-            double y = 1.0;
-            ParseNumberToken(yt, y);
-            xs.push_back(x * b.xFactor);
-            ys.push_back(y * b.yFactor);
-        } else {
-            std::string_view yt;
-            auto comma = l.find(',');
-            if (comma != std::string_view::npos) {
-                yt = l.substr(comma + 1);
-            } else {
-                auto blank = l.find(' ');
-                yt = blank == std::string_view::npos ? std::string_view() : l.substr(blank);
+        splitPairLine(cutComment(raw), tokens_);
+        for (std::size_t k = 0; k < tokens_.size() && (n < 0 || read < n); k += 2, ++read) {
+            const std::string_view xt = tokens_[k];
+            const std::string_view yt = k + 1 < tokens_.size() ? tokens_[k + 1] : std::string_view();
+            double x = 0.0, y = 0.0;
+            const bool xOk = ParseNumberToken(xt, x);
+            const bool yOk = !yt.empty() && ParseNumberToken(yt, y);
+            // The compressed forms' digit letters are not read as numbers.
+            if ((!xOk && isCompressedToken(xt)) || (!yOk && isCompressedToken(yt))) {
+                compressed = true;
+                return nextLabelLine({lines.Position(), i + 1});
             }
-            double y = 1.0;
-            ParseNumberToken(trimControls(yt), y);
-            values.push_back(y * b.yFactor);
+            if (xyPoints) {
+                if (!xOk) x = ReadNumberToken(text_.Utf8(xt));  // raises the conversion error
+                if (!yOk) {
+                    gaps_.push_back(xs.size());
+                    continue;
+                }
+                xs.push_back(x * b.xFactor);
+                ys.push_back(y * b.yFactor);
+            } else if (!yOk) {
+                gaps_.push_back(values.size());
+                values.push_back(kNaN);
+            } else {
+                values.push_back(y * b.yFactor);
+            }
         }
     }
-    return {lines.Position(), i};
+    // Lines of the table beyond its point count are no labels: the next block starts at the next label.
+    return nextLabelLine({lines.Position(), i});
 }
 
 void Reader::run() {
@@ -617,14 +724,15 @@ void Reader::run() {
     try {
         for (int blockNo = 0; blockNo < blocks && pos.offset < bytes_.size(); ++blockNo) runBlock(blocks, blockNo, pos);
     } catch (...) {
-        reportRefused();
+        report();
         throw;
     }
-    reportRefused();
+    report();
 }
 
 void Reader::runBlock(int blocks, int blockNo, LinePos& pos) {
     Block b;
+    gaps_.clear();
     b.legend = blocks == 1 ? baseName_ : baseName_ + " subfile " + std::to_string(blockNo + 1);
     LinePos tableStart = pos;
     if (!scanLabels(b, blockNo, tableStart)) {
@@ -698,14 +806,16 @@ void Reader::runBlock(int blocks, int blockNo, LinePos& pos) {
                 last = b.lastX;
             }
         }
-    } else if (xyForm && xyPoints) {
-        pos = readPairs(tableStart, b, true, xs, ys, values);
-        gridFromPairs = true;
     } else if (xyForm) {
-        pos = readPairs(tableStart, b, false, xs, ys, values);
-        first = b.firstX;
-        last = b.lastX;
-        if (std::isnan(first) || std::isnan(last)) refused = true;
+        bool compressed = false;
+        pos = readPairs(tableStart, b, xyPoints, xs, ys, values, compressed);
+        gridFromPairs = xyPoints;
+        if (!xyPoints) {
+            first = b.firstX;
+            last = b.lastX;
+            if (std::isnan(first) || std::isnan(last)) refused = true;
+        }
+        refused = refused || compressed;
     } else if (xyPoints) {
         refused = true;
         pos = nextLabelLine(tableStart);
@@ -734,6 +844,7 @@ void Reader::runBlock(int blocks, int blockNo, LinePos& pos) {
         for (double& x : xs) x *= xScale;
         if (!ResampleXYEitherOrder(xs, ys, *rec)) refused = true;
     } else if (!refused) {
+        closeGaps(values, gaps_, first, last);
         const std::size_t n = values.size();
         first *= xScale;
         last *= xScale;
@@ -789,15 +900,8 @@ void Reader::runBlock(int blocks, int blockNo, LinePos& pos) {
             for (double& y : vals) y *= 100.0;
         }
     } else if (isSubstringOf(yu, " LOGARITHM EPSILON ")) {
-        rec->Concentration = 1e-5;
-        const double cd = rec->Concentration * rec->PathLength;
-        if (yu.find("LOGARITHM") != std::string::npos) {
-            rec->YKind = SpecYLogEpsilon;
-            for (double& y : vals) y = Pow10Ext(y) * cd;
-        } else {
-            rec->YKind = SpecYEpsilon;
-            for (double& y : vals) y *= cd;
-        }
+        rec->YKind = yu.find("LOGARITHM") != std::string::npos ? SpecYLogEpsilon : SpecYEpsilon;
+        EpsilonToStored(*rec, rec->YKind == SpecYLogEpsilon);  // IsComplete refuses a value that overflows
     } else {
         rec->YKind = isSubstringOf(yu, " REFLECTION (%) REFLECTANCE (%) %R ") ? SpecYReflectance : SpecYTransmittance;
         const bool percent = ymax > 1.2;
@@ -825,6 +929,7 @@ void Reader::runBlock(int blocks, int blockNo, LinePos& pos) {
         refuse();
         return;
     }
+    leftOut_ += static_cast<long long>(gaps_.size());
     rec->Color = CurveColor(list_.Count() + 1);
     int32_t index = list_.Add(std::move(rec));
     if (blockNo == 0) firstRecordIndex = index;

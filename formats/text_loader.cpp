@@ -131,9 +131,10 @@ inline std::size_t bitCount(uint64_t v) {
     return static_cast<std::size_t>((v * 0x0101010101010101ULL) >> 56);
 }
 
-// Line ends in text[pos, size): each CR LF counts once, as does every CR or LF on its own. Stops after
-// the `limit`-th end and returns how many it counted; `after` is then the offset behind that end (behind
-// the text's end when fewer were found). Works on 64 bytes at a time where the processor allows.
+// Line ends in text[pos, size) as LineCursor::Next takes them: LF, CR LF, CR CR LF and a CR that starts
+// none of them count once each. Stops after the `limit`-th end and returns how many it counted; `after`
+// is then the offset behind that end (behind the text's end when fewer were found). Works on 64 bytes at
+// a time where the processor allows.
 std::size_t countLineEnds(std::string_view text, std::size_t pos, std::size_t limit, std::size_t& after) {
     const char* const base = text.data();
     const std::size_t size = text.size();
@@ -153,10 +154,18 @@ std::size_t countLineEnds(std::string_view text, std::size_t pos, std::size_t li
     while (size - pos >= 64 && counted < limit) {
         uint64_t crMask, lfMask;
         masks(base + pos, crMask, lfMask);
-        // A CR whose LF follows ends its line at that LF (possibly the next block's first byte).
-        uint64_t lfNext = lfMask >> 1;
-        if (pos + 64 < size && base[pos + 64] == '\n') lfNext |= uint64_t{1} << 63;
-        uint64_t ends = lfMask | (crMask & ~lfNext);
+        // A CR followed by LF or by CR LF ends its line at that LF (possibly in the next block): bit k of
+        // lfNext, crNext and lfNext2 tells whether byte k + 1, k + 1 and k + 2 is LF, CR and LF.
+        uint64_t lfNext = lfMask >> 1, crNext = crMask >> 1, lfNext2 = lfMask >> 2;
+        const char after1 = pos + 64 < size ? base[pos + 64] : '\0';
+        const char after2 = pos + 65 < size ? base[pos + 65] : '\0';
+        if (after1 == '\n') {
+            lfNext |= uint64_t{1} << 63;
+            lfNext2 |= uint64_t{1} << 62;
+        }
+        if (after1 == '\r') crNext |= uint64_t{1} << 63;
+        if (after2 == '\n') lfNext2 |= uint64_t{1} << 63;
+        uint64_t ends = lfMask | (crMask & ~(lfNext | (crNext & lfNext2)));
         const std::size_t n = bitCount(ends);
         if (counted + n < limit) {
             counted += n;
@@ -171,11 +180,10 @@ std::size_t countLineEnds(std::string_view text, std::size_t pos, std::size_t li
     // The rest byte by byte (an LF whose CR ended the blocks above still ends that line).
     while (pos < size && counted < limit) {
         const char c = base[pos];
-        if (c == '\r') {
+        if (c == '\r' || c == '\n') {
             ++counted;
-            pos += (pos + 1 < size && base[pos + 1] == '\n') ? 2 : 1;
+            pos = static_cast<std::size_t>(SkipLineEnd(base + pos, base + size) - base);
         } else {
-            if (c == '\n') ++counted;
             ++pos;
         }
     }

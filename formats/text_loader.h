@@ -18,8 +18,9 @@
 //   character never holds an ASCII byte, so splitting and parsing the stored bytes gives what splitting
 //   the converted text would. A file that starts with FF FE or FE FF is UTF-16 and is converted to
 //   UTF-8 whole (the one copy there is).
-// - Lines end at CR, LF or CR LF; a last line without an ending counts; an ending at the very end adds
-//   no empty line (the way a string list splits a text).
+// - Lines end at CR, LF, CR LF or CR CR LF (a CR LF text converted to CR LF once more); a last line
+//   without an ending counts; an ending at the very end adds no empty line (the way a string list
+//   splits a text).
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -119,13 +120,23 @@ inline const char* FindLineEnd(const char* p, const char* e) {
     return p;
 }
 
+// Past the line end at p (a CR or LF, or e): LF, CR LF and CR CR LF are one ending each, as is a CR
+// that none of them starts.
+inline const char* SkipLineEnd(const char* p, const char* e) {
+    if (p == e) return p;
+    if (*p == '\r') {
+        if (e - p >= 2 && p[1] == '\n') return p + 2;
+        if (e - p >= 3 && p[1] == '\r' && p[2] == '\n') return p + 3;
+    }
+    return p + 1;
+}
+
 inline bool LineCursor::Next(std::string_view& line) {
     if (pos_ >= text_.size()) return false;
     const char* b = text_.data() + pos_;
     const char* e = text_.data() + text_.size();
     const char* p = FindLineEnd(b, e);
     line = std::string_view(b, static_cast<std::size_t>(p - b));
-    if (p < e) p += (*p == '\r' && p + 1 < e && p[1] == '\n') ? 2 : 1;
-    pos_ = static_cast<std::size_t>(p - text_.data());
+    pos_ = static_cast<std::size_t>(SkipLineEnd(p, e) - text_.data());
     return true;
 }

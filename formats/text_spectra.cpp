@@ -524,12 +524,8 @@ void storeValues(const ColumnKinds& kinds, double largest, TSpectrumRecord& rec)
         break;
     }
     case SpecYEpsilon:
-        rec.Concentration = 1e-5;
-        for (double& v : vals) v *= rec.Concentration * rec.PathLength;
-        break;
     case SpecYLogEpsilon:
-        rec.Concentration = 1e-5;
-        for (double& v : vals) v = Pow10Ext(v) * rec.Concentration * rec.PathLength;
+        EpsilonToStored(rec, kinds.yKind == SpecYLogEpsilon);  // a value that overflows fails IsComplete
         break;
     default: break;
     }

@@ -137,6 +137,17 @@ double TransmittanceToStored(double v, bool percent, double floorLimit, double f
     return -Log10Ext(f);
 }
 
+std::optional<double> EpsilonToStored(TSpectrumRecord& rec, bool logarithm) {
+    rec.Concentration = 1e-5;
+    std::optional<double> unsound;
+    for (double& v : rec.Values) {
+        const double stored = (logarithm ? Pow10Ext(v) : v) * rec.Concentration * rec.PathLength;
+        if (!unsound && !std::isfinite(stored)) unsound = v;
+        v = stored;
+    }
+    return unsound;
+}
+
 std::string_view FieldAt(std::string_view line, char sep, int k) {
     std::size_t start = 0;
     for (int f = 1; f < k; ++f) {

@@ -6,6 +6,7 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -59,6 +60,12 @@ void ReverseGrid(TSpectrumRecord& rec);
 // Reflectance or transmittance values (fractions or percent) to the stored absorbance-like form:
 // -log10(v) or -log10(v/100); values at or below `floorLimit` become `floorValue`.
 double TransmittanceToStored(double v, bool percent, double floorLimit, double floorValue);
+
+// Molar absorption coefficients (their decadic logarithms when `logarithm`) to the stored
+// absorbance-like form: the record gets the nominal concentration of 1e-5 mol/l, and each value v of it
+// becomes v × concentration × path length (10^v × concentration × path length). Returns the first value
+// as read whose result is not a finite number, for the readers that refuse such a file naming it.
+std::optional<double> EpsilonToStored(TSpectrumRecord& rec, bool logarithm);
 
 // The exact conversion for texts the fast path of ParseNumberToken does not take.
 bool ParseNumberTokenSlow(std::string_view text, double& out);

@@ -248,8 +248,11 @@ TEST_P(JcampReader, UnreadableBlocksAreRefusedWithTheMessage) {
     const char* bad[] = {
         // no spacing at all
         "##TITLE= a\r\n##XUNITS= NANOMETERS\r\n##XYDATA= (X++(Y..Y))\r\n400 1 2 3\r\n##END=\r\n",
-        // compressed table
+        // compressed tables, in every table form
         "##TITLE= a\r\n##XUNITS= NANOMETERS\r\n##XYDATA= (X++(Y..Y))\r\n400A12B34\r\n410C12\r\n##END=\r\n",
+        "##TITLE= a\r\n##XYDATA= (X++(Y..Y))\r\n400 1 2 S3\r\n410 @\r\n##END=\r\n",
+        "##TITLE= a\r\n##XYPOINTS= (XY..XY)\r\n400,A5 401,B3\r\n402,C1 403,D2\r\n##END=\r\n",
+        "##TITLE= a\r\n##FIRSTX= 400\r\n##LASTX= 403\r\n##XYDATA= (XY..XY)\r\n400 J5 401 K3\r\n402 %\r\n##END=\r\n",
         // another data type
         "##TITLE= a\r\n##DATA TYPE= NMR SPECTRUM\r\n##XYDATA= (X++(Y..Y))\r\n1 1 2\r\n3 3 4\r\n##END=\r\n",
         // another data class
@@ -292,11 +295,140 @@ TEST_P(JcampReader, ShortTablesAndBadNumbersRaise) {
     EXPECT_EQ(list.Count(), 0);
 }
 
-TEST_P(JcampReader, NonNumericYTakenAsOne) {
-    read(lines({"##TITLE= q", "##XUNITS= NANOMETERS", "##YUNITS= ABSORBANCE", "##XYDATA= (X++(Y..Y))",
-                "400 0.5 ? 0.7", "403 0.8", "##END="}));
+// Several pairs to a line, in the separator styles files use, in both data classes, with and without a
+// point count; the count may end a table inside a line.
+TEST_P(JcampReader, PairTablesWithSeveralPairsALine) {
+    const char* styles[][2] = {
+        {"400.0,0.1 401.0,0.2 402.0,0.3 403.0,0.4", "404.0,0.5 405.0,0.6 406.0,0.7 407.0,0.8"},
+        {"400 0.1; 401 0.2; 402 0.3; 403 0.4", "404 0.5; 405 0.6; 406 0.7; 407 0.8"},
+        {"400\t0.1\t401\t0.2\t402\t0.3\t403\t0.4", "404 0.5  405 0.6\t406 0.7 407 0.8 $$ end"},
+        {"400.0, 0.1, 401.0, 0.2, 402.0, 0.3, 403.0, 0.4", "404.0, 0.5, 405.0, 0.6, 406.0, 0.7, 407.0, 0.8"},
+    };
+    for (const auto& st : styles) {
+        for (const char* head : {"##XYPOINTS= (XY..XY)", "##XYDATA= (XY..XY)"}) {
+            for (const char* count : {"##NPOINTS= 8", "##NPOINTS= 6", "##OWNER= no count"}) {
+                list.Clear();
+                const std::string text = lines({"##TITLE= t", "##XUNITS= NANOMETERS", "##YUNITS= ABSORBANCE",
+                                                "##FIRSTX= 400", std::string(count).find('6') != std::string::npos
+                                                                     ? "##LASTX= 405" : "##LASTX= 407",
+                                                count, head, st[0], st[1], "##END="});
+                SCOPED_TRACE(text);
+                read(text);
+                ASSERT_EQ(list.Count(), 1);
+                const auto& r = list[0];
+                const int n = std::string(count).find('6') != std::string::npos ? 6 : 8;
+                EXPECT_DOUBLE_EQ(r.FirstX, 400.0);
+                EXPECT_DOUBLE_EQ(r.StepX, 1.0);
+                ASSERT_EQ(r.PointCount(), n);
+                for (int i = 0; i < n; ++i) EXPECT_NEAR(r.Values[static_cast<std::size_t>(i)], 0.1 * (i + 1), 1e-12);
+                EXPECT_TRUE(ui_->messages.empty());
+            }
+        }
+    }
+    // Lines without a decimal point: commas are decimal signs where that leaves whole pairs, else they
+    // separate x and y.
+    list.Clear();
+    read(lines({"##TITLE= i", "##XUNITS= NANOMETERS", "##YUNITS= ARBITRARY UNITS", "##NPOINTS= 4",
+                "##XYPOINTS= (XY..XY)", "400,1200", "401,1300", "402,1400", "403,1500", "##END="}));
+    read(lines({"##TITLE= c", "##XUNITS= NANOMETERS", "##YUNITS= ABSORBANCE", "##NPOINTS= 2",
+                "##XYPOINTS= (XY..XY)", "400,5 0,25", "401,5 0,75", "##END="}));
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list[0].Values, (std::vector<double>{1200, 1300, 1400, 1500}));
+    EXPECT_DOUBLE_EQ(list[1].FirstX, 400.5);
+    EXPECT_EQ(list[1].Values, (std::vector<double>{0.25, 0.75}));
+}
+
+// A y that is no number is never stored: its pair is left out, the other values keep their x, and the
+// file's one message counts the pairs left out.
+TEST_P(JcampReader, NonNumberYIsLeftOutAndCounted) {
+    const std::string head = lines({"##TITLE= q", "##XUNITS= NANOMETERS", "##YUNITS= ABSORBANCE"});
+    struct Case {
+        const char* table;
+        double firstX, step;
+        std::vector<double> values;
+    } cases[] = {
+        // Packed: inside the table the place is kept between its neighbours, at an end the grid is cut.
+        {"##XYDATA= (X++(Y..Y))\r\n400 0.5 ? 0.7\r\n403 0.8\r\n", 400, 1, {0.5, 0.6, 0.7, 0.8}},
+        {"##XYDATA= (X++(Y..Y))\r\n400 0.5 ? ?? 0.8\r\n404 0.9\r\n", 400, 1, {0.5, 0.6, 0.7, 0.8, 0.9}},
+        {"##XYDATA= (X++(Y..Y))\r\n400 ? 0.6 0.7\r\n403 0.8\r\n", 401, 1, {0.6, 0.7, 0.8}},
+        {"##XYDATA= (X++(Y..Y))\r\n400 0.5 0.6\r\n402 0.7 ?\r\n", 400, 1, {0.5, 0.6, 0.7}},
+        // xydata on the header's grid: the same.
+        {"##FIRSTX= 400\r\n##LASTX= 403\r\n##NPOINTS= 4\r\n##XYDATA= (XY..XY)\r\n400,0.5 401,? 402,0.7 403,0.8\r\n",
+         400, 1, {0.5, 0.6, 0.7, 0.8}},
+        {"##FIRSTX= 400\r\n##LASTX= 403\r\n##NPOINTS= 4\r\n##XYDATA= (XY..XY)\r\n400,0.5 401,0.6 402,0.7 403\r\n",
+         400, 1, {0.5, 0.6, 0.7}},
+        // xypoints: the pairs read make the grid.
+        {"##NPOINTS= 4\r\n##XYPOINTS= (XY..XY)\r\n400,0.5 401,? 402,0.7 403,0.8\r\n", 400, 1.5, {0.5, 0.65, 0.8}},
+    };
+    for (const auto& c : cases) {
+        list.Clear();
+        ui_->messages.clear();
+        read(head + c.table + "##END=\r\n");
+        SCOPED_TRACE(c.table);
+        ASSERT_EQ(list.Count(), 1);
+        const auto& r = list[0];
+        EXPECT_DOUBLE_EQ(r.FirstX, c.firstX);
+        EXPECT_DOUBLE_EQ(r.StepX, c.step);
+        ASSERT_EQ(r.Values.size(), c.values.size());
+        for (std::size_t i = 0; i < c.values.size(); ++i) EXPECT_NEAR(r.Values[i], c.values[i], 1e-12) << i;
+        ASSERT_EQ(ui_->messages.size(), 1u);
+    }
+    EXPECT_EQ(ui_->messages[0], "/data/sample.dx\r\n\r\n1 pair was left out: its y value is not a number.");
+
+    // One message for the file: the blocks skipped and the pairs left out of the records read.
+    list.Clear();
+    ui_->messages.clear();
+    read(lines({"##TITLE= link", "##BLOCKS= 3", "##TITLE= a", "##XUNITS= NANOMETERS", "##XYDATA= (X++(Y..Y))",
+                "400 0.5 ? 0.7 ?", "404 0.9", "##END=", "##TITLE= nmr", "##DATA TYPE= NMR SPECTRUM",
+                "##XYDATA= (X++(Y..Y))", "1 ? 2", "3 3 4", "##END=", "##TITLE= b", "##NPOINTS= 3",
+                "##XYPOINTS= (XY..XY)", "400, 0.1; 401, -; 402, 0.3; 403, 0.4", "##END="}));
+    EXPECT_EQ(list.Count(), 2);
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    EXPECT_EQ(ui_->messages[0], "/data/sample.dx\r\n\r\ncan not be read by Varolux32!\r\n1 of 3 blocks were "
+                                "skipped.\r\n3 pairs were left out: their y values are not numbers.");
+
+    // No y at all that is a number: nothing to keep.
+    list.Clear();
+    read(head + lines({"##XYDATA= (X++(Y..Y))", "400 ? ?", "402 ?", "##END="}));
+    EXPECT_EQ(list.Count(), 0);
+}
+
+// A label line far longer than any real one, or megabytes without a label, end the scan with a message
+// before the text is worked through as labels; the records of earlier blocks stay.
+TEST_P(JcampReader, LabelScanStopsAtTheFormatsLimits) {
+    const std::string block = lines({"##TITLE= ok", "##XUNITS= NANOMETERS", "##YUNITS= ABSORBANCE",
+                                     "##XYDATA= (X++(Y..Y))", "400 1 2", "402 3 4", "##END="});
+    const std::string longTitle = "##TITLE= " + std::string(70000, 'x');
+    try {
+        read(longTitle + "\r\n" + block);
+        FAIL() << "no error";
+    } catch (const vx::FileError& e) {
+        EXPECT_EQ(std::string(e.what()), "Line 1 is a label line of 70009 bytes, far longer than any JCAMP-DX label "
+                                         "line (at most 65536 bytes are taken): the file is not read.");
+    }
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_THROW(read(lines({"##TITLE= link", "##BLOCKS= 2"}) + block + "##ORIGIN= " + std::string(1 << 20, '#') +
+                      "\r\n" + block),
+                 vx::FileError);
+    EXPECT_EQ(list.Count(), 1);
+
+    std::string noLabels;
+    while (noLabels.size() <= (16u << 20)) noLabels += "1 2 3 4 5 6 7 8 9\r\n";
+    list.Clear();
+    try {
+        read("##TITLE= t\r\n" + noLabels + block);
+        FAIL() << "no error";
+    } catch (const vx::FileError& e) {
+        EXPECT_EQ(std::string(e.what()), "No JCAMP-DX label in the 16 MB from line 2 on: the file is not read.");
+    }
+    EXPECT_EQ(list.Count(), 0);
+
+    // Inside the limits: a label line of the largest length taken, a long comment between labels.
+    list.Clear();
+    read(lines({("##TITLE= " + std::string(65536 - 9, 'y')).c_str()}) + noLabels.substr(0, 1 << 20) +
+         block.substr(block.find("##XUNITS")));
     ASSERT_EQ(list.Count(), 1);
-    EXPECT_DOUBLE_EQ(list[0].Values[1], 1.0);
+    EXPECT_EQ(list[0].Title.str(), std::string(255, 'y'));
 }
 
 TEST_P(JcampReader, InstrumentFluorescenceScaling) {
@@ -370,7 +502,7 @@ TEST(JcampPackedTables, QuickScanReadsWhatTheTokenRulesRead) {
     std::mt19937 rng(2019);
     auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
     const char* const seps[] = {" ", "  ", "\t", ", ", ",", ""};
-    int records = 0;
+    int records = 0, recordsWithGaps = 0;
     for (int round = 0; round < 3000; ++round) {
         std::vector<std::string> table;
         for (int l = pick(5) + 1; l > 0; --l) {
@@ -392,8 +524,9 @@ TEST(JcampPackedTables, QuickScanReadsWhatTheTokenRulesRead) {
         text += "##END=\r\n";
         SCOPED_TRACE(text);
 
-        // What the token rules give.
+        // What the token rules give; a y that is no number keeps its place (`gap`).
         std::vector<double> values;
+        std::vector<bool> gap;
         bool first = true, bad = false, compressed = false, anyLine = false;
         double tFirst = 0, lastX = 0;
         std::size_t lastBefore = 0, lastCount = 0;
@@ -410,12 +543,11 @@ TEST(JcampPackedTables, QuickScanReadsWhatTheTokenRulesRead) {
             if (first) tFirst = x, first = false;
             const std::size_t before = values.size();
             for (std::size_t k = 1; k < tokens.size() && !compressed; ++k) {
-                double y = 1.0;
-                if (!ParseNumberToken(tokens[k], y)) {
-                    if (compressedToken(tokens[k])) compressed = true;
-                    y = 1.0;
-                }
+                double y = 0.0;
+                const bool number = ParseNumberToken(tokens[k], y);
+                if (!number && compressedToken(tokens[k])) compressed = true;
                 values.push_back(y);
+                gap.push_back(!number);
             }
             if (compressed) break;
             anyLine = true;
@@ -437,20 +569,56 @@ TEST(JcampPackedTables, QuickScanReadsWhatTheTokenRulesRead) {
             continue;
         }
         ASSERT_NO_THROW(LoadSpecJcampText(text, "/p.dx", "d", list));
-        const double size = std::fabs(running - tFirst) / static_cast<double>(values.size() - 1);
-        bool sound = !compressed && values.size() >= 2 && tFirst != running && std::isfinite(size) && size != 0.0;
+        bool sound = !compressed && values.size() >= 2 && tFirst != running;
+        // Places left out: joined by a straight line between the values read, cut off at the ends.
+        double from = tFirst, to = running;
+        std::size_t gaps = 0;
+        if (sound) {
+            const std::size_t n = values.size();
+            std::size_t lead = 0, trail = 0;
+            while (lead < n && gap[lead]) ++lead;
+            while (trail < n - lead && gap[n - 1 - trail]) ++trail;
+            for (std::size_t k = lead; k + trail < n; ++k) {
+                if (!gap[k]) continue;
+                std::size_t end = k;
+                while (gap[end]) ++end;
+                const double a = values[k - 1], b = values[end];
+                for (std::size_t j = k; j < end; ++j)
+                    values[j] = a + (b - a) * (static_cast<double>(j - k + 1) / static_cast<double>(end - k + 1));
+                k = end;
+            }
+            for (bool g : gap) gaps += g ? 1 : 0;
+            if (lead + trail >= n) {
+                sound = false;
+            } else {
+                const double step = (running - tFirst) / static_cast<double>(n - 1);
+                if (lead > 0) from = tFirst + static_cast<double>(lead) * step;
+                if (trail > 0) to = tFirst + static_cast<double>(n - 1 - trail) * step;
+                values.erase(values.end() - static_cast<std::ptrdiff_t>(trail), values.end());
+                values.erase(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(lead));
+            }
+        }
+        const double size = std::fabs(to - from) / static_cast<double>(values.size() - 1);
+        sound = sound && values.size() >= 2 && std::isfinite(size) && size != 0.0;
         for (double v : values) sound = sound && std::isfinite(v);
         ASSERT_EQ(list.Count(), sound ? 1 : 0);
-        EXPECT_EQ(ui->messages.size(), sound ? 0u : 1u);
+        // The refusal, or the pairs left out of the record.
+        EXPECT_EQ(ui->messages.size(), sound && gaps == 0 ? 0u : 1u);
         if (!sound) continue;
         ++records;
+        if (gaps > 0) {
+            ++recordsWithGaps;
+            EXPECT_NE(ui->messages[0].find(std::to_string(gaps) + (gaps == 1 ? " pair was" : " pairs were")),
+                      std::string::npos);
+        }
         const auto& r = list[0];
-        if (running < tFirst) std::reverse(values.begin(), values.end());
-        EXPECT_EQ(r.FirstX, std::min(tFirst, running));
+        if (to < from) std::reverse(values.begin(), values.end());
+        EXPECT_EQ(r.FirstX, std::min(from, to));
         EXPECT_EQ(r.StepX, size);
         ASSERT_EQ(r.Values, values);
     }
     EXPECT_GT(records, 1000);  // most tables are sound, so the values were compared
+    EXPECT_GT(recordsWithGaps, 20);
 }
 
 }  // namespace

@@ -23,14 +23,21 @@
 
 namespace {
 
-// Line starts as a string list splits a text: after each CR, LF or CR LF; the end adds no empty line.
+// Line starts as a string list splits a text: after each CR, LF, CR LF or CR CR LF; the end adds no
+// empty line.
 std::vector<std::size_t> referenceStarts(const std::string& t) {
     std::vector<std::size_t> starts;
     std::size_t i = 0;
     while (i < t.size()) {
         starts.push_back(i);
         while (i < t.size() && t[i] != '\r' && t[i] != '\n') ++i;
-        if (i < t.size()) i += (t[i] == '\r' && i + 1 < t.size() && t[i + 1] == '\n') ? 2 : 1;
+        if (i == t.size()) break;
+        if (t.compare(i, 2, "\r\n") == 0)
+            i += 2;
+        else if (t.compare(i, 3, "\r\r\n") == 0)
+            i += 3;
+        else
+            ++i;
     }
     return starts;
 }

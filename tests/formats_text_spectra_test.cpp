@@ -232,6 +232,21 @@ TEST_P(TextSpectra, ShortLinesAndEmptyCellsAreSkipped) {
     EXPECT_EQ(list[0].PointCount(), 2);
 }
 
+// Text converted twice ends its lines with CR CR LF: it reads as with CR LF (the empty lines that CR CR
+// LF made of it ended the table before its first point).
+TEST_P(TextSpectra, DoublyConvertedLineEnds) {
+    const std::string once = "nm,Abs\r\n" + rows(',', '.', 8, 400, 0.5, 0.1);
+    std::string twice = once;
+    for (std::size_t p = 0; (p = twice.find("\r\n", p)) != std::string::npos; p += 3) twice.insert(p, "\r");
+    read(once);
+    read(twice);
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list[1].Title.str(), list[0].Title.str());
+    EXPECT_EQ(list[1].FirstX, 400.0);
+    EXPECT_EQ(list[1].Values, list[0].Values);
+    EXPECT_EQ(list[1].PointCount(), 8);
+}
+
 TEST_P(TextSpectra, ClipboardMode) {
     ui_->clipboard = "nm\tA\r\n" + rows('\t', '.', 8, 400, 0.1, 0.1);
     LoadTextSpectraFromClipboard(list);
@@ -375,6 +390,16 @@ TEST(TextNumbers, FastPathIsExact) {
     }
 }
 
+// The readers' conversion names the first value as read whose stored form overflows.
+TEST(TextNumbers, EpsilonLogarithmsThatOverflowAreNamed) {
+    TSpectrumRecord r;
+    r.Values = {4.0, 400.0, 500.0, 3.0};
+    const auto unsound = EpsilonToStored(r, true);
+    ASSERT_TRUE(unsound);
+    EXPECT_EQ(*unsound, 400.0);
+    EXPECT_NEAR(r.Values[3], 1e3 * 1e-5, 1e-15);
+}
+
 TEST(TextNumbers, LineViewsSplitAtEveryLineEnd) {
     struct Case {
         const char* text;
@@ -388,6 +413,12 @@ TEST(TextNumbers, LineViewsSplitAtEveryLineEnd) {
         {"a\r\n\r\nb", {"a", "", "b"}},
         {"a\r\rb\n\nc", {"a", "", "b", "", "c"}},
         {"\r\n", {""}},
+        // A CR LF text converted once more: CR CR LF is one line end; a CR before it is one of its own.
+        {"a\r\r\nb\r\r\n", {"a", "b"}},
+        {"a\r\r\n\r\r\nb", {"a", "", "b"}},
+        {"a\r\r\r\nb", {"a", "", "b"}},
+        {"a\r\r", {"a", ""}},
+        {"a\r\r\n", {"a"}},
     };
     for (const auto& c : cases) {
         std::vector<std::string> got;
