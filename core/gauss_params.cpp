@@ -62,8 +62,11 @@ TGaussModelParams GaussParamsFromImage(const uint8_t* p) {
 long long GaussModelPointCount(const TGaussModelParams& block) {
     double lo = std::fmin(block.RangeFrom, block.RangeTo), hi = std::fmax(block.RangeFrom, block.RangeTo);
     if (!(lo > 0.0) || !std::isfinite(hi)) return -1;
+    // Ends so close to 0 that both wavelengths overflow give inf - inf: that count is no number and,
+    // like an infinite one, stands for more points than any limit (a cast of it would be undefined).
     const double n = std::nearbyint(1e7 / lo - 1e7 / hi);
-    return n > 1e15 ? static_cast<long long>(1e15) : static_cast<long long>(n);
+    constexpr double kMost = 1e15;
+    return n <= kMost ? static_cast<long long>(n) : static_cast<long long>(kMost);
 }
 
 std::string GaussParamsProblem(const TGaussModelParams& block) {

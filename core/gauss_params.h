@@ -47,7 +47,8 @@ GaussBlockImage GaussParamsToImage(const TGaussModelParams& block);
 TGaussModelParams GaussParamsFromImage(const uint8_t* image);
 
 // Number of points of the model spectrum in 1-nm steps over the range (the display in 1/cm):
-// round(1e7/lo - 1e7/hi). -1 when the range ends are not both > 0.
+// round(1e7/lo - 1e7/hi), at most 10^15 (also for ends so small that the count is no finite number).
+// -1 when the range ends are not both > 0.
 long long GaussModelPointCount(const TGaussModelParams& block);
 
 // Why a block cannot be used, or "" when it can: counts outside 0..10 groups and 0..11 bands, a value

@@ -106,6 +106,24 @@ TEST(TFQDial, ShowsItsGroupAndComputesTheNormalSheet) {
     EXPECT_EQ(QYSettings.SampleFrom, 510);
 }
 
+TEST(TFQDial, RefusedYieldsKeepTheDialogOpenAndTheSettings) {
+    ListGuard g;
+    QYGuard q;
+    ui::ScopedScriptedBackend ui;
+    flat("sample", 3.0);
+    flat("reference", 1.5);
+    TFQDial d;
+    open(d);
+    selectTab(&d, 0);
+    setEdit(&d, "EProbeEX", "-0.5");
+    click(&d, "OKBtn");
+    EXPECT_EQ(ui->messages, std::vector<std::string>{"The sample's Absorbance is negative: no quantum yield calculated!"});
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_FALSE(d.YieldComputed);
+    EXPECT_EQ(QYSettings.SampleAbsorbance, 0.1);
+    click(&d, "CancelBtn");
+}
+
 TEST(TFQDial, SpecialWaitsForTheLampCurveWhenTheWavelengthsDiffer) {
     ListGuard g;
     QYGuard q;

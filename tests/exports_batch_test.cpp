@@ -375,6 +375,52 @@ TEST_F(BatchExport, SpcMultiFileZAndRefusal) {
     EXPECT_EQ(std::find(memo.begin(), memo.end(), "export finished!"), memo.end());
 }
 
+// A typed base name stays inside the chosen folder: "../outside" once wrote beside it.
+TEST_F(BatchExport, BaseNamesThatLeaveTheFolderAreRefused) {
+    ui::ScopedScriptedBackend ui;
+    list.Add(spectrum("a", 400, 1, 5));
+    list.Add(spectrum("b", 400, 1, 5));
+    struct Case {
+        const char* what;
+        int output;
+        bool numbering;
+        const char* base;
+        const char* message;  // "" = exported
+    } cases[] = {
+        {"multi-file up", 1, false, "../outside",
+         "The new multi-file name \"../outside\" must not hold \"/\" or \"..\": nothing was exported."},
+        {"numbered into a folder", 0, true, "sub/run",
+         "The new file name \"sub/run\" must not hold \"/\" or \"..\": nothing was exported."},
+        {"only dots", 1, false, "..",
+         "The new multi-file name \"..\" must not hold \"/\" or \"..\": nothing was exported."},
+        // Without numbering the single files are named after their spectra: the base name is not used.
+        {"unused", 0, false, "../outside", ""},
+        {"one dot", 1, false, "run.1", ""},
+    };
+    fs::create_directories(out() + "sub");
+    for (const Case& c : cases) {
+        ui->messages.clear();
+        memo.clear();
+        TMultiSave s = csvSingles();
+        s.Output = c.output;
+        s.Numbering = c.numbering;
+        s.BaseName = c.base;
+        const auto r = run(s, out());
+        if (*c.message) {
+            EXPECT_EQ(ui->messages, std::vector<std::string>{c.message}) << c.what;
+            EXPECT_FALSE(r.Finished) << c.what;
+            EXPECT_TRUE(r.Files.empty()) << c.what;
+            EXPECT_TRUE(memo.empty()) << c.what;
+        } else {
+            EXPECT_TRUE(ui->messages.empty()) << c.what;
+            EXPECT_TRUE(r.Finished) << c.what;
+            for (const std::string& f : r.Files) EXPECT_EQ(f.rfind(out(), 0), 0u) << c.what << ": " << f;
+        }
+    }
+    EXPECT_FALSE(fs::exists(path("outside.csv")));
+    EXPECT_TRUE(fs::is_empty(out() + "sub"));
+}
+
 TEST_F(BatchExport, AnEmptyFolderIsRefusedAndOtherExtensionsWriteNothing) {
     list.Add(spectrum("a", 400, 1, 5));
     list.Add(spectrum("b", 400, 1, 5));

@@ -54,6 +54,7 @@ protected:
 TEST_F(ExportDialogs, BatchExport) {
     ui::ScopedScriptedBackend ui;
     twoSpectra();
+    const std::string outside = "../" + dir.filename().string() + "_outside";
     bool shown = false;
     SetModalRunner([&](QDialog& d) {
         open(d);
@@ -72,6 +73,12 @@ TEST_F(ExportDialogs, BatchExport) {
         EXPECT_EQ(child<QAbstractButton>(&d, "CheckBoxSpekName")->text(), "new multi-file name");
         EXPECT_TRUE(child<QAbstractButton>(&d, "CheckBoxSpekName")->isChecked());
         EXPECT_FALSE(child<QWidget>(&d, "CheckBoxLegends")->isVisible());
+        // A typed name that leads out of the folder is refused before anything is written.
+        setEdit(&d, "ESpekname", QString::fromStdString(outside));
+        click(&d, "Button1");
+        EXPECT_EQ(ui->messages, std::vector<std::string>{"The new multi-file name \"" + outside +
+                                                         "\" must not hold \"/\" or \"..\": nothing was exported."});
+        EXPECT_EQ(child<QLineEdit>(&d, "ESpekname")->text().toStdString(), outside);
         setEdit(&d, "ESpekname", "together");
         click(&d, "Button1");
         click(&d, "CloseButton");
@@ -82,6 +89,8 @@ TEST_F(ExportDialogs, BatchExport) {
     EXPECT_TRUE(fs::exists(folder() + "first.csv"));
     EXPECT_TRUE(fs::exists(folder() + "second 0.5.csv"));
     EXPECT_TRUE(fs::exists(folder() + "together.csv"));
+    EXPECT_FALSE(fs::exists(dir.string() + "_outside.csv"));
+    fs::remove(dir.string() + "_outside.csv");
     EXPECT_EQ(MultiSaveSettings.Output, 1);
     EXPECT_EQ(MultiSaveSettings.BaseName, "together");
     EXPECT_EQ(SaveFolder, folder());

@@ -278,6 +278,39 @@ TEST(GaussFit, NoDataIsRefusedAndThePreviewAlwaysGoes) {
                  vx::Error);
 }
 
+TEST(GaussFit, ValuesThatAreNoFiniteNumberAreNamedNotTakenForNoData) {
+    const TGaussModelParams start = blockOf({group(3, 15100.0, 560.0, 1280.0, {0.7, 0.55, 0.25})});
+    struct Case {
+        const char* what;
+        double value;
+        int index;
+        const char* message;  // "" = the fit runs
+    } cases[] = {
+        {"infinite in the range", HUGE_VAL, 2000,
+         "Gauss fit: the spectrum holds a value that is infinite or not a number at 20000 in the fit range"},
+        {"minus infinite", -HUGE_VAL, 4000,
+         "Gauss fit: the spectrum holds a value that is infinite or not a number at 15000 in the fit range"},
+        {"no number", std::nan(""), 3000,
+         "Gauss fit: the spectrum holds a value that is infinite or not a number at 17500 in the fit range"},
+        {"infinite beyond the range", HUGE_VAL, 4999, ""},
+    };
+    for (const Case& c : cases) {
+        TSpectrumRecord spec = spectrumOf(blockOf({kTrue}));
+        spec.Values[static_cast<std::size_t>(c.index)] = c.value;
+        TGaussModelParams b = start;
+        b.RangeFrom = 24000.0;
+        b.RangeTo = 13000.0;
+        const TGaussModelParams before = b;
+        try {
+            GaussFitIterate(spec, b, TGaussFitSwitches{}, kWavenumbers);
+            EXPECT_STREQ(c.message, "") << c.what;
+        } catch (const vx::Error& e) {
+            EXPECT_EQ(std::string(e.what()), c.message) << c.what;
+            EXPECT_EQ(b, before) << c.what;
+        }
+    }
+}
+
 TEST(GaussFit, DataAreThePointsAboveFivePercentInTheRange) {
     TSpectrumRecord r;
     r.XUnit = SpecXNanometer;

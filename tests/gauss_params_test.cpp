@@ -123,12 +123,23 @@ TEST(GaussBlock, UnusableBlocksAreNamed) {
         {"999500 points", [](TGaussModelParams& b) { b.RangeFrom = 10, b.RangeTo = 20000; }, ""},
         {"over a million points", [](TGaussModelParams& b) { b.RangeFrom = 9, b.RangeTo = 20000; },
          "Fit range too wide: the model spectrum would have more than 1000000 points"},
+        // 1e7 over either end overflows: the count is inf, or inf - inf and no number at all.
+        {"one end near 0", [](TGaussModelParams& b) { b.RangeFrom = 1e-305; },
+         "Fit range too wide: the model spectrum would have more than 1000000 points"},
+        {"both ends near 0", [](TGaussModelParams& b) { b.RangeFrom = 1e-305, b.RangeTo = 2e-305; },
+         "Fit range too wide: the model spectrum would have more than 1000000 points"},
+        {"smallest ends", [](TGaussModelParams& b) { b.RangeFrom = 5e-324, b.RangeTo = 1e-323; },
+         "Fit range too wide: the model spectrum would have more than 1000000 points"},
     };
     for (const Case& c : cases) {
         TGaussModelParams b = GaussDefaultParams();
         c.change(b);
         EXPECT_EQ(GaussParamsProblem(b), c.problem) << c.what;
     }
+    TGaussModelParams tiny = GaussDefaultParams();
+    tiny.RangeFrom = 1e-305;
+    tiny.RangeTo = 2e-305;
+    EXPECT_EQ(GaussModelPointCount(tiny), 1000000000000000LL);
 }
 
 TEST(GaussFile, SavedFileIsTheBlockAndReloadsIdentically) {
@@ -163,6 +174,9 @@ TEST(GaussFile, RefusedFilesLeaveTheBlockAlone) {
     widthless.Groups[1].Width = 0.0;  // group 2 is in use with one band
     TGaussModelParams nanRange = distinctBlock();
     nanRange.RangeFrom = std::numeric_limits<double>::quiet_NaN();
+    TGaussModelParams nearZero = distinctBlock();
+    nearZero.RangeFrom = 1e-305;
+    nearZero.RangeTo = 3e-305;
     struct {
         const char* what;
         std::string name;
@@ -174,6 +188,7 @@ TEST(GaussFile, RefusedFilesLeaveTheBlockAlone) {
         {"eleven groups", dir.write("groups.gss", imageText(bad)), "must be 0 to 10"},
         {"width 0 in use", dir.write("width.gss", imageText(widthless)), "Group 2: the width must not be 0"},
         {"NaN range", dir.write("nan.gss", imageText(nanRange)), "not a finite number"},
+        {"range ends near 0", dir.write("tiny.gss", imageText(nearZero)), "Fit range too wide"},
         {"a folder", dir.file(""), "Stream read error"},
     };
     for (const auto& c : cases) {

@@ -90,6 +90,113 @@ TEST_F(Fixture, NormalFollowsEachFactor) {
     EXPECT_THROW(QuantumYieldNormal(list, kNmAbs, p), vx::ListIndexError);
 }
 
+// Values no yield can come from are refused, naming the field; the yield is not computed.
+TEST_F(Fixture, NormalRefusesNegativeAbsorbanceAndValuesThatMakeTheYieldInfinite) {
+    const std::string tail = ": no quantum yield calculated!";
+    struct Case {
+        const char* what;
+        void (*change)(TQYSettings&, TSpectraList&);
+        std::string message;  // "" = computed
+    } cases[] = {
+        {"negative sample absorbance", [](TQYSettings& q, TSpectraList&) { q.SampleAbsorbance = -0.5; },
+         "The sample's Absorbance is negative" + tail},
+        {"huge sample index", [](TQYSettings& q, TSpectraList&) { q.SampleN = 1e200; },
+         "The sample's Refraction Index makes the quantum yield infinite" + tail},
+        {"tiny reference index", [](TQYSettings& q, TSpectraList&) { q.RefN = 1e-160; },
+         "The reference's Refraction Index makes the quantum yield infinite" + tail},
+        {"infinite sample intensity", [](TQYSettings&, TSpectraList& l) { l[0].Values[300] = HUGE_VAL; },
+         "The sample's Fluorescence Spectrum gives an intensity that is not a finite number" + tail},
+        // Once hidden: an infinite reference made the yield 0.
+        {"infinite reference intensity", [](TQYSettings&, TSpectraList& l) { l[1].Values[300] = -HUGE_VAL; },
+         "The reference's Fluorescence Spectrum gives an intensity that is not a finite number" + tail},
+        // Large but finite on both sides: the ratio is what counts.
+        {"equal huge indices", [](TQYSettings& q, TSpectraList&) { q.SampleN = q.RefN = 1e200; }, ""},
+        // No absorbance is a yield of 0 whatever the other values.
+        {"zero absorbance, huge index", [](TQYSettings& q, TSpectraList&) { q.SampleAbsorbance = 0, q.SampleN = 1e200; },
+         ""},
+    };
+    for (const Case& c : cases) {
+        list.Clear();
+        ui_->messages.clear();
+        flat(list, "sample", 3.0);
+        flat(list, "reference", 1.5);
+        TQYSettings q;
+        q.SampleFlIndex = 0;
+        q.RefFlIndex = 1;
+        c.change(q, list);
+        const TQYOutcome o = QuantumYieldNormal(list, kNmAbs, q);
+        if (c.message.empty()) {
+            EXPECT_TRUE(o.Computed) << c.what;
+            EXPECT_TRUE(std::isfinite(o.Yield) && o.Yield >= 0.0) << c.what << ": " << o.Yield;
+            EXPECT_TRUE(ui_->messages.empty()) << c.what;
+        } else {
+            EXPECT_FALSE(o.Computed) << c.what;
+            EXPECT_EQ(o.Yield, 0.0) << c.what;
+            EXPECT_EQ(ui_->messages, std::vector<std::string>{c.message}) << c.what;
+        }
+    }
+}
+
+TEST_F(Fixture, SpecialRefusesNegativeAndNonFiniteCurveValues) {
+    const std::string tail = ": no quantum yield calculated!";
+    auto lamp = makeRecord("lamp", 300, 1, std::vector<double>(601, 2.0));
+    lamp->YKind = SpecYIntensity;
+    struct Case {
+        const char* what;
+        void (*change)(TQYSettings&, TSpectraList&, TSpectrumRecord&);
+        std::string message;
+    } cases[] = {
+        {"sample absorbs negatively",
+         [](TQYSettings&, TSpectraList& l, TSpectrumRecord&) {
+             for (double& v : l[0].Values) v = -0.1;
+         },
+         "The sample's Absorption Spectrum gives a negative absorbance at 500 nm" + tail},
+        {"reference absorption holds inf",
+         [](TQYSettings& q, TSpectraList& l, TSpectrumRecord&) {
+             q.RefExcitation = 450;
+             l[1].Values[150] = HUGE_VAL;
+         },
+         "The reference's Absorption Spectrum gives an absorbance that is not a finite number at 450 nm" + tail},
+        {"lamp no number at the sample's wavelength",
+         [](TQYSettings&, TSpectraList&, TSpectrumRecord& lampRec) { lampRec.Values[200] = std::nan(""); },
+         "The Lamp Spectrum gives an intensity that is not a finite number at 500 nm" + tail},
+        // Once hidden: an infinite lamp made the sample side, and so the yield, 0.
+        {"lamp infinite at the reference's wavelength",
+         [](TQYSettings& q, TSpectraList&, TSpectrumRecord& lampRec) {
+             q.RefExcitation = 400;
+             lampRec.Values[100] = HUGE_VAL;
+         },
+         "The Lamp Spectrum gives an intensity that is not a finite number at 400 nm" + tail},
+        // A sample without absorbance at its wavelength keeps its yield of 0.
+        {"no sample absorbance",
+         [](TQYSettings&, TSpectraList& l, TSpectrumRecord&) { l[0].FirstX = 600; }, ""},
+    };
+    for (const Case& c : cases) {
+        list.Clear();
+        ui_->messages.clear();
+        flat(list, "sample abs", 0.2);
+        flat(list, "ref abs", 0.1);
+        flat(list, "sample fl", 4.0);
+        flat(list, "ref fl", 1.0);
+        TSpectrumRecord lampRec = *lamp;
+        TQYSettings q;
+        q.SampleAbsIndex = 0;
+        q.RefAbsIndex = 1;
+        q.SampleFlIndex = 2;
+        q.RefFlIndex = 3;
+        c.change(q, list, lampRec);
+        const TQYOutcome o = QuantumYieldSpecial(list, kNmAbs, q, &lampRec);
+        if (c.message.empty()) {
+            EXPECT_TRUE(o.Computed) << c.what;
+            EXPECT_EQ(o.Yield, 0.0) << c.what;
+            EXPECT_TRUE(ui_->messages.empty()) << c.what;
+        } else {
+            EXPECT_FALSE(o.Computed) << c.what;
+            EXPECT_EQ(ui_->messages, std::vector<std::string>{c.message}) << c.what;
+        }
+    }
+}
+
 TEST_F(Fixture, SpecialWithoutLampNeedsEqualWavelengths) {
     flat(list, "sample abs", 0.2);
     flat(list, "ref abs", 0.1);
@@ -258,6 +365,13 @@ TEST_F(Series, RefusalsGiveNoRecord) {
         {"one spectrum left", {300, 410}, true, 0, {kSeriesTooShortText}},
         {"none left", {-1, -1, -1}, true, 0, {kSeriesTooShortText}},
         {"no step", {410, 410, 420}, true, 0, {kSeriesNoStepText}},
+        // Once the third value was placed at 420 nm.
+        {"not equally spaced", {400, 410, 430}, true, 0,
+         {"The excitation wavelengths of the series are not equally spaced (430 nm where the step of 10 nm gives "
+          "420 nm): no 1D-QY calculated!"}},
+        {"a tenth of a nm off", {400, 410, 420, 430.1}, true, 0,
+         {"The excitation wavelengths of the series are not equally spaced (430.1 nm where the step of 10 nm gives "
+          "430 nm): no 1D-QY calculated!"}},
     };
     for (const Case& c : cases) {
         list.Clear();
@@ -270,6 +384,49 @@ TEST_F(Series, RefusalsGiveNoRecord) {
         TQY1DResult r = QuantumYield1D(list, kNmAbs, p, c.lamp ? lamp.get() : nullptr, s);
         EXPECT_FALSE(r.Spectrum) << c.what;
         EXPECT_EQ(ui_->messages, c.messages) << c.what;
+    }
+}
+
+TEST_F(Series, WavelengthsAsTypedOrKeptAsFloatsAreEquallySpaced) {
+    // 4-byte floats of typed tenths and a typing within a few hundredths stay on the grid.
+    const std::vector<double> kept = {static_cast<float>(400.1), static_cast<float>(410.1), static_cast<float>(420.1),
+                                      static_cast<float>(430.1), static_cast<float>(440.1)};
+    for (const std::vector<double>& w : {kept, std::vector<double>{400, 410, 420.04, 429.97}}) {
+        list.Clear();
+        build(w);
+        TQY1DResult r = QuantumYield1D(list, kNmAbs, p, lamp.get(), s);
+        ASSERT_TRUE(r.Spectrum) << w[1];
+        EXPECT_EQ(r.Spectrum->FirstX, w[0]);
+        EXPECT_EQ(r.Spectrum->StepX, w[1] - w[0]);
+        EXPECT_EQ(r.Spectrum->PointCount(), static_cast<int32_t>(w.size()));
+    }
+    EXPECT_TRUE(ui_->messages.empty());
+}
+
+TEST_F(Series, ABadValueOfAnySpectrumRefusesTheSeries) {
+    const std::string tail = ": no quantum yield calculated!";
+    struct Case {
+        const char* what;
+        void (*change)(TSpectraList&);
+        std::string message;
+    } cases[] = {
+        {"sample absorbs negatively at 420 nm",
+         [](TSpectraList& l) {
+             for (int x = 415; x <= 425; ++x) l[0].Values[static_cast<std::size_t>(x - 300)] = -0.1;
+         },
+         "The sample's Absorption Spectrum gives a negative absorbance at 420 nm" + tail},
+        {"third spectrum holds inf", [](TSpectraList& l) { l[5].Values[300] = HUGE_VAL; },
+         "The sample's Fluorescence Spectrum excited at 420 nm gives an intensity that is not a finite number" +
+             tail},
+    };
+    for (const Case& c : cases) {
+        list.Clear();
+        ui_->messages.clear();
+        build({400, 410, 420, 430});
+        c.change(list);
+        TQY1DResult r = QuantumYield1D(list, kNmAbs, p, lamp.get(), s);
+        EXPECT_FALSE(r.Spectrum) << c.what;
+        EXPECT_EQ(ui_->messages, std::vector<std::string>{c.message}) << c.what;
     }
 }
 

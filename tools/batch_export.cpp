@@ -8,6 +8,7 @@
 #include "formats/file_writer.h"
 #include "formats/multi_export.h"
 #include "platform/errors.h"
+#include "platform/ui.h"
 
 namespace {
 
@@ -47,6 +48,14 @@ std::string fittedStem(const std::string& stem, std::size_t tailBytes) {
     std::size_t keep = tailBytes < NAME_MAX ? NAME_MAX - tailBytes : 0;
     while (keep > 0 && (static_cast<unsigned char>(stem[keep]) & 0xC0) == 0x80) --keep;
     return stem.substr(0, keep);
+}
+
+// A typed base name names files inside the chosen folder: a "/" would lead into another folder and a
+// ".." out of this one (legends are cleaned instead; a name the user typed is refused, not changed).
+std::string baseNameProblem(const std::string& name, bool multi) {
+    if (name.find('/') == std::string::npos && name.find("..") == std::string::npos) return {};
+    return std::string(multi ? "The new multi-file name \"" : "The new file name \"") + name +
+           "\" must not hold \"/\" or \"..\": nothing was exported.";
 }
 
 bool endsWithIgnoringCase(const std::string& s, const std::string& end) {
@@ -119,6 +128,12 @@ TBatchExportResult SaveSpectraBatch(const TSpectraList& list, const TMultiSave& 
     const std::string folder = withSlash(folderText);
     const std::string ext = BatchExtension(settings.FileType);
     result.BaseName = settings.BaseName.empty() ? std::string(kDefaultBaseName) : settings.BaseName;
+    if (settings.Output == 1 || settings.Numbering) {
+        if (const std::string problem = baseNameProblem(result.BaseName, settings.Output == 1); !problem.empty()) {
+            ui::messageBox(problem);
+            return result;
+        }
+    }
     const std::string dashes(108, '-');
     Memo memo(report, n);
     BatchFileSync sync;

@@ -36,7 +36,8 @@ std::string BatchNumberText(int32_t c, int32_t n);
 std::string FreeExportName(const std::string& folder, const std::string& name, const std::string& ext,
                            bool hasOwnExtension);
 
-// Export! with the dialog's settings and its folder text. Errors of the library or of a file raise
-// vx::Error and end the export; the files written before stay.
+// Export! with the dialog's settings and its folder text. A base name in use (multi-file or numbering)
+// that holds "/" or ".." is refused with a message before anything is written (Finished false).
+// Errors of the library or of a file raise vx::Error and end the export; the files written before stay.
 TBatchExportResult SaveSpectraBatch(const TSpectraList& list, const TMultiSave& settings, const std::string& folder,
                                     const TBatchExportReport& report = {});

@@ -6,6 +6,7 @@
 
 #include "core/units.h"
 #include "platform/errors.h"
+#include "platform/numtext.h"
 
 namespace {
 
@@ -141,7 +142,15 @@ void GaussFitData(const TSpectrumRecord& spectrum, const TGaussModelParams& bloc
     int32_t i2 = SpecIndexOfX(spectrum, block.RangeTo, display);
     if (i1 > i2) std::swap(i1, i2);
     double ymax = 0.0;
-    for (int32_t i = i1; i <= i2; ++i) ymax = std::max(ymax, SpecYValue(spectrum, i, display));
+    for (int32_t i = i1; i <= i2; ++i) {
+        const double v = SpecYValue(spectrum, i, display);
+        // An infinite value would make 5 % of the maximum infinite and leave no point at all; a value
+        // that is no number would drop out unseen.
+        if (!std::isfinite(v))
+            throw vx::Error("Gauss fit: the spectrum holds a value that is infinite or not a number at " +
+                            numtext::FloatToStr(SpecXValue(spectrum, i, display)) + " in the fit range");
+        ymax = std::max(ymax, v);
+    }
     for (int32_t i = i1; i <= i2; ++i) {
         const double v = SpecYValue(spectrum, i, display);
         if (!(v > 0.05 * ymax)) continue;

@@ -1,7 +1,9 @@
 #pragma once
 // Relative fluorescence quantum yields against a reference of known yield (sheets "normal", "special"
 // and "1D-QY" of TFQDial) and the effective absorbance through an excitation band (TEffAbsDia).
-// Every division here gives 0 for a zero divisor.
+// Every division here gives 0 for a zero divisor. A yield is refused, with a message that names the
+// field by its caption, when an absorbance is negative, a value read from a curve is no finite number,
+// or the values would make the yield infinite.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -26,7 +28,7 @@ double AbsorbedFraction(double A, double detectionPath, double innerFilter);
 
 // What a yield calculation found: the yield and the working values behind it (kept in the settings).
 struct TQYOutcome {
-    bool Computed = false;  // false: refused with a message, nothing computed
+    bool Computed = false;  // false: refused with a message, no yield
     double Yield = 0.0;     // a fraction
     double SampleValue = 0.0, RefValue = 0.0;
     double SampleAbsorbance = 0.0, RefAbsorbance = 0.0;
@@ -47,7 +49,9 @@ TQYOutcome QuantumYieldSpecial(TSpectraList& list, const TDisplayState& display,
 // Sheet "1D-QY": the special yield of each fluorescence spectrum First..Last of the list at its own
 // excitation wavelength, as a new record over the excitation wavelength (nm, rising). Needs the lamp
 // curve and First < Last; leading spectra without absorbance at their excitation wavelength are left
-// out. Fewer than two spectra used, or no step between the first two, give a message and no record.
+// out. Fewer than two spectra used, no step between the first two, excitation wavelengths that are not
+// equally spaced (each within 0.05 nm of first + k · step), or a refused yield of any spectrum give a
+// message and no record.
 // The reference is taken at p.RefExcitation, whose text as typed names it in the result.
 struct TQY1DParams {
     int32_t First = 0;

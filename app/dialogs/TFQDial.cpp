@@ -275,7 +275,9 @@ bool TFQDial::CloseNormal() {
     p.SamplePower = EditFloat(EProbeEr);
     p.RefPower = EditFloat(ERefEr);
     ReadShared(p, 0);
-    StoreYield(p, QuantumYieldNormal(SpectraList, CurrentDisplayState(), p));
+    const TQYOutcome o = QuantumYieldNormal(SpectraList, CurrentDisplayState(), p);
+    if (!o.Computed) return false;
+    StoreYield(p, o);
     return true;
 }
 
