@@ -148,7 +148,11 @@ void TWebcamImage::paintEvent(QPaintEvent*) {
 
 // ----- the window
 
-TfrmScreenshot::TfrmScreenshot(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
+// A window of its own that belongs to the main window (transient for it): it stays in front of the main
+// window, while the main window's dialogs and message boxes, shown later and transient for the same
+// window, come in front of it. Kept on top of every window, it would hide them; a modal dialog that
+// cannot be seen makes the program look frozen.
+TfrmScreenshot::TfrmScreenshot(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName("frmScreenshot");
     setWindowTitle("Webcam spectrum image");
     auto* lay = new QHBoxLayout(this);
@@ -332,7 +336,7 @@ void TfrmScreenshot::UpdateStatusLabels() {
         if (auto* b = rMeasMode_->findChild<QRadioButton*>(QString("RMeasMode_%1").arg(i))) b->setEnabled(ref);
 }
 
-void TfrmScreenshot::CreateLiveSpectrum() { Session.CreateLiveSpectrum(SpectraList, nowText()); }
+void TfrmScreenshot::CreateLiveSpectrum() { Session.NewLiveSpectrum(); }
 
 bool TfrmScreenshot::GrabCycle() { return GrabAndConvert(true); }
 
