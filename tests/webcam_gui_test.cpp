@@ -327,8 +327,9 @@ TEST_F(WebcamGui, TheWindowBelongsToTheMainWindowAndNeverStaysInFrontOfItsDialog
     EXPECT_FALSE(f_->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_FALSE(f_->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(f_->isWindow());
-    EXPECT_EQ(f_->windowType(), Qt::Window);
-    // A window of the main window's (transient for it): in front of the main window only.
+    // A non-modal window transient for the main window (the type that gets a transient parent on
+    // X11): in front of the main window only, behind the dialogs shown after it.
+    EXPECT_EQ(f_->windowType(), Qt::Dialog);
     EXPECT_EQ(f_->parentWidget(), w_.get());
     EXPECT_EQ(f_->windowHandle()->transientParent(), w_->windowHandle());
     EXPECT_EQ(f_->windowModality(), Qt::NonModal);

@@ -148,11 +148,12 @@ void TWebcamImage::paintEvent(QPaintEvent*) {
 
 // ----- the window
 
-// A window of its own that belongs to the main window (transient for it): it stays in front of the main
-// window, while the main window's dialogs and message boxes, shown later and transient for the same
-// window, come in front of it. Kept on top of every window, it would hide them; a modal dialog that
-// cannot be seen makes the program look frozen.
-TfrmScreenshot::TfrmScreenshot(QWidget* parent) : QWidget(parent, Qt::Window) {
+// A non-modal window of the dialog type, transient for the main window: the window manager keeps it in
+// front of the main window, and the main window's modal dialogs and message boxes, transient for the same
+// window, in front of it. Kept on top of every window, it would hide them, and a modal dialog that cannot
+// be seen makes the program look frozen. (A plain Qt::Window gets no transient parent on X11 and falls
+// behind the main window as soon as that is clicked.)
+TfrmScreenshot::TfrmScreenshot(QWidget* parent) : QWidget(parent, Qt::Dialog) {
     setObjectName("frmScreenshot");
     setWindowTitle("Webcam spectrum image");
     auto* lay = new QHBoxLayout(this);
