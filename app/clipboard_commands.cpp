@@ -24,6 +24,9 @@ std::function<std::string()>& fileDialogHook() {
     return hook;
 }
 
+constexpr char kNoSpectrumPasted[] =
+    "The clipboard text holds no spectrum: it needs at least 2 lines of an x and a y value, with different x.";
+
 }  // namespace
 
 namespace clipcmd {
@@ -39,10 +42,13 @@ void PasteDatafromClipboard1Click(TMainwin& win) {
     const std::string text = ui::clipboardText();
     if (text.empty()) return;
     const int32_t before = SpectraList.Count();
+    const unsigned long told = ui::userInteractions();
     std::string error;
+    bool cancelled = false;
     try {
         LoadTextSpectra(text, 1, SpectraList);
     } catch (const vx::Cancelled&) {
+        cancelled = true;
     } catch (const std::exception& e) {
         // Records read before the error stay, as with Open: they are named and plotted first.
         error = e.what();
@@ -56,7 +62,13 @@ void PasteDatafromClipboard1Click(TMainwin& win) {
     steps.AxisTitles = true;
     steps.Autoscale = true;
     win.ReplotSpectra(steps);
-    if (!error.empty()) ShowErrorBox(error);
+    if (!error.empty()) {
+        ShowErrorBox(error);
+    } else if (added == 0 && !cancelled && ui::userInteractions() == told) {
+        // The reader found no spectrum without saying why (no pairs of numbers, or all x equal); when
+        // it asked or told the user something itself (a cancelled choice, too many columns), that stands.
+        ui::showMessage(kNoSpectrumPasted);
+    }
 }
 
 void OpenUnknown1Click(TMainwin& win) {

@@ -8,6 +8,7 @@
 #include "app/qt_ui_backend.h"
 #include "app/quit_signals.h"
 #include "app/single_instance.h"
+#include "platform/hand_over.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
 #include "tools/options_store.h"
@@ -30,6 +31,11 @@ int main(int argc, char** argv) {
     case TMZOneInstance::TStart::HandedOver: return 0;
     case TMZOneInstance::TStart::NoAnswer:
         ui::messageBox("Varolux32 is already running but does not answer; the files were not handed over.",
+                       "Varolux32", ui::Buttons::Ok, ui::Icon::Warning);
+        return 1;
+    case TMZOneInstance::TStart::TooMany:
+        ui::messageBox("Varolux32 is already running, but the file names are more than can be handed over to it (" +
+                           std::to_string(handover::kMaxList >> 20) + " MiB); the files were not opened.",
                        "Varolux32", ui::Buttons::Ok, ui::Icon::Warning);
         return 1;
     case TMZOneInstance::TStart::Alone: break;

@@ -25,9 +25,7 @@ TMZOneInstance* theInstance = nullptr;
 // An idle or half-sent connection is dropped after this long.
 constexpr int kConnectionLifeMs = 10000;
 
-QString lockFilePath(const QString& name) {
-    return (name.startsWith('/') ? name : QDir::tempPath() + "/" + name) + ".lock";
-}
+QString lockFilePath(const QString& name) { return name + ".lock"; }
 
 // The window can take files now: no modal dialog and no wait loop runs, it is not closing.
 bool windowFree() {
@@ -54,6 +52,13 @@ bool TMZOneInstance::Listening() const { return server_ && server_->isListening(
 
 TMZOneInstance::TStart TMZOneInstance::Create(const std::vector<std::string>& args) {
     const QString name = QString::fromStdString(handover::SocketName(registry::storeFolder()));
+    if (name.isEmpty()) {
+        std::fprintf(stderr,
+                     "varolux32: %s is not a folder of this user alone; no files are handed over between "
+                     "windows, this start opens its own\n",
+                     handover::SocketFolder().c_str());
+        return TStart::Alone;
+    }
     // Looking for a running instance and becoming it is one step, so that two starts at the same
     // moment never both listen.
     QLockFile lock(lockFilePath(name));
@@ -64,17 +69,21 @@ TMZOneInstance::TStart TMZOneInstance::Create(const std::vector<std::string>& ar
     probe.connectToServer(name);
     if (probe.waitForConnected(1000)) {
         if (InstanceSwitch != 0) return TStart::Alone;  // several instances allowed: start beside it
-        std::string message = handover::EncodeMessage(
-            handover::HandOverNames(args, QDir::currentPath().toStdString()));
-        if (message.empty()) {
-            std::fputs("varolux32: the file names are too long to hand over; only the window comes to the front\n",
-                       stderr);
-            message = handover::EncodeMessage({});
+        if (!handover::PeerIsThisUser(static_cast<int>(probe.socketDescriptor()))) {
+            std::fprintf(stderr,
+                         "varolux32: the program listening at %s runs as another user; the files are not "
+                         "handed to it, this start opens its own window\n",
+                         name.toLocal8Bit().constData());
+            return TStart::Alone;
         }
+        const std::string message =
+            handover::EncodeMessages(handover::HandOverNames(args, QDir::currentPath().toStdString()));
+        if (message.empty()) return TStart::TooMany;
         QElapsedTimer timer;
         timer.start();
         probe.write(message.data(), static_cast<qint64>(message.size()));
-        while (probe.bytesToWrite() > 0 && timer.elapsed() < kAnswerWaitMs)
+        while (probe.bytesToWrite() > 0 && probe.state() == QLocalSocket::ConnectedState &&
+               timer.elapsed() < kAnswerWaitMs)
             probe.waitForBytesWritten(static_cast<int>(kAnswerWaitMs - timer.elapsed()));
         while (probe.bytesAvailable() < 1 && probe.state() == QLocalSocket::ConnectedState &&
                timer.elapsed() < kAnswerWaitMs)
@@ -105,10 +114,9 @@ void TMZOneInstance::NewConnection() {
             received->append(socket->readAll());
             std::vector<std::string> names;
             std::size_t used = 0;
-            switch (handover::DecodeMessage(std::string_view(received->constData(), received->size()), names, used)) {
-            case handover::DecodeStatus::Incomplete:
-                if (static_cast<std::size_t>(received->size()) > handover::kMaxMessage) socket->abort();
-                return;
+            // Every message is checked as it comes, so that no more than a list's worth is ever kept.
+            switch (handover::DecodeMessages(std::string_view(received->constData(), received->size()), names, used)) {
+            case handover::DecodeStatus::Incomplete: return;
             case handover::DecodeStatus::Invalid: socket->abort(); return;
             case handover::DecodeStatus::Complete: received->clear(); Received(socket, names); return;
             }

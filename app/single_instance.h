@@ -21,6 +21,7 @@ public:
         Alone,       // no instance took the names: this one starts its window
         HandedOver,  // the running instance took them: this process ends now
         NoAnswer,    // an instance runs but did not acknowledge within the wait
+        TooMany,     // an instance runs, but the names are more than one hand-over carries
     };
     // The longest a second start waits for the running instance's answer, in milliseconds.
     static constexpr int kAnswerWaitMs = 5000;
@@ -28,9 +29,12 @@ public:
     explicit TMZOneInstance(QObject* parent = nullptr);
     ~TMZOneInstance() override;
 
-    // The detection at start (the given constructor's work), with the command-line arguments after the
-    // program name. With the instance switch at 0 and an instance running, the names go to it.
-    // Unless another instance runs, this one becomes the running instance and listens.
+    // Looks for a running instance at start, with the command-line arguments after the program name.
+    // With the instance switch at 0 and an instance of this user running, the names go to it. Unless
+    // another instance runs, this one becomes the running instance and listens. When the socket's
+    // folder is not this user's alone, or the instance found there runs as another user, no name is
+    // sent and nothing listens: the start says so on stderr and opens its own window, as the user
+    // asked for the files and gets them there.
     TStart Create(const std::vector<std::string>& args);
     bool Listening() const;
 

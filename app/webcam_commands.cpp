@@ -18,6 +18,7 @@
 #include "platform/errors.h"
 #include "platform/frame_source.h"
 #include "platform/jpeg_file.h"
+#include "platform/scratch_file.h"
 #include "platform/ui.h"
 #include "platform/v4l2_camera.h"
 
@@ -195,13 +196,8 @@ void Loadspectrumimage1Click(TMainwin& w) {
     const std::string cam = framePath();
     TFrame frame;
     try {
-        if (ext == "bmp") {
-            frame = ReadBitmapFile(path);
-            WriteBitmapFile(cam, frame);
-        } else {
-            JpegFileToBitmap(cam, path);
-            frame = ReadBitmapFile(cam);
-        }
+        frame = ext == "bmp" ? ReadBitmapFile(path) : ReadJpegFile(path);
+        WriteScratchFile(cam, EncodeBitmap(frame));
     } catch (const vx::Error& e) {
         ui::showMessage(e.what());
         return;

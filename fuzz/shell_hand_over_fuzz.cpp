@@ -1,5 +1,5 @@
-// Any bytes arriving at the running instance's socket are a message whose names encode back to the
-// same bytes, an unfinished message, or refused; never more than 64 KiB is taken.
+// Any bytes arriving at the running instance's socket are a list whose names encode back to the same
+// bytes, an unfinished list, or refused; never more than one list's worth is taken.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,16 +11,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     std::vector<std::string> names;
     std::size_t used = 0;
-    switch (handover::DecodeMessage(bytes, names, used)) {
+    switch (handover::DecodeMessages(bytes, names, used)) {
     case handover::DecodeStatus::Complete: {
-        if (used > size || used > handover::kMaxMessage) __builtin_trap();
-        if (handover::EncodeMessage(names) != bytes.substr(0, used)) __builtin_trap();
+        if (used > size) __builtin_trap();
+        if (handover::EncodeMessages(names) != bytes.substr(0, used)) __builtin_trap();
         for (const std::string& n : names)
             if (n.find('\0') != std::string::npos) __builtin_trap();
         break;
     }
     case handover::DecodeStatus::Incomplete:
-        if (size > handover::kMaxMessage) __builtin_trap();
+        // Only whole messages and one unfinished one: at most a list and one header per message.
+        if (size > handover::kMaxList + (handover::kMaxList / handover::kMaxPiece + 2) * handover::kHeaderSize)
+            __builtin_trap();
         break;
     case handover::DecodeStatus::Invalid: break;
     }

@@ -5,10 +5,7 @@
 // it: the opener is given that page, which has no fragment to lose.
 #include <string>
 
-// The per-user temporary folder of the program, ending with "/": $XDG_RUNTIME_DIR/varolux32/, else
-// varolux32-<uid>/ in $TMPDIR or /tmp. Created with mode 0700; "" when it cannot be made, or when
-// what is there is no folder of this user's that only this user can enter.
-std::string PerUserTempFolder();
+#include "platform/private_folder.h"
 
 // The URL as a browser takes it: bytes outside the unreserved characters (and "/" before the fragment,
 // "#" inside it) percent-encoded. `url` is "file://" + a plain path, optionally "#" + a fragment.

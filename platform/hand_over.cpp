@@ -1,43 +1,80 @@
 #include "platform/hand_over.h"
 
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/byte_order.h"
+#include "platform/private_folder.h"
 
 namespace handover {
 
-std::string EncodeMessage(const std::vector<std::string>& names) {
-    std::size_t size = kHeaderSize;
-    for (const std::string& n : names) size += n.size() + 1;
-    if (size > kMaxMessage) return {};
-    std::string m(kHeaderSize, '\0');
-    byteorder::putU32BE(reinterpret_cast<uint8_t*>(m.data()), static_cast<uint32_t>(size - kHeaderSize));
-    m.reserve(size);
+namespace {
+
+constexpr char kSocketPrefix[] = "/hand-over-";
+constexpr std::size_t kSocketNameSize = sizeof kSocketPrefix - 1 + 16;  // the prefix and 16 hex digits
+
+}  // namespace
+
+std::string EncodeMessages(const std::vector<std::string>& names) {
+    std::size_t list = 0;
+    for (const std::string& n : names) list += n.size() + 1;
+    if (list > kMaxList) return {};
+    std::string bytes;
+    bytes.reserve(list);
     for (const std::string& n : names) {
-        m += n;
-        m += '\0';
+        bytes += n;
+        bytes += '\0';
     }
+    std::string m;
+    m.reserve(list + (list / kMaxPiece + 1) * kHeaderSize);
+    std::size_t at = 0;
+    do {
+        const std::size_t piece = std::min(kMaxPiece, bytes.size() - at);
+        const bool more = at + piece < bytes.size();
+        uint8_t header[kHeaderSize];
+        byteorder::putU32BE(header, static_cast<uint32_t>(piece) | (more ? kMoreFollows : 0));
+        m.append(reinterpret_cast<const char*>(header), kHeaderSize);
+        m.append(bytes, at, piece);
+        at += piece;
+    } while (at < bytes.size());
     return m;
 }
 
-DecodeStatus DecodeMessage(std::string_view bytes, std::vector<std::string>& names, std::size_t& used) {
-    if (bytes.size() < kHeaderSize) return DecodeStatus::Incomplete;
-    const uint32_t length = byteorder::getU32BE(reinterpret_cast<const uint8_t*>(bytes.data()));
-    if (length > kMaxMessage - kHeaderSize) return DecodeStatus::Invalid;
-    if (bytes.size() - kHeaderSize < length) return DecodeStatus::Incomplete;
-    const std::string_view body = bytes.substr(kHeaderSize, length);
-    if (!body.empty() && body.back() != '\0') return DecodeStatus::Invalid;
-    names.clear();
-    for (std::size_t b = 0; b < body.size();) {
-        const std::size_t z = body.find('\0', b);
-        names.emplace_back(body.substr(b, z - b));
-        b = z + 1;
+DecodeStatus DecodeMessages(std::string_view bytes, std::vector<std::string>& names, std::size_t& used) {
+    // The headers first: nothing is copied before the last message is there.
+    std::size_t at = 0, list = 0;
+    for (;;) {
+        if (bytes.size() - at < kHeaderSize) return DecodeStatus::Incomplete;
+        const uint32_t header = byteorder::getU32BE(reinterpret_cast<const uint8_t*>(bytes.data() + at));
+        const bool more = (header & kMoreFollows) != 0;
+        const std::size_t piece = header & ~kMoreFollows;
+        if (piece > kMaxPiece || (more && piece != kMaxPiece)) return DecodeStatus::Invalid;
+        list += piece;
+        if (list > kMaxList) return DecodeStatus::Invalid;
+        if (bytes.size() - at - kHeaderSize < piece) return DecodeStatus::Incomplete;
+        at += kHeaderSize + piece;
+        if (!more) break;
     }
-    used = kHeaderSize + length;
+    if (list > 0 && bytes[at - 1] != '\0') return DecodeStatus::Invalid;
+    names.clear();
+    std::string name;
+    for (std::size_t m = 0; m < at;) {
+        const std::size_t piece = byteorder::getU32BE(reinterpret_cast<const uint8_t*>(bytes.data() + m)) & ~kMoreFollows;
+        for (std::string_view rest = bytes.substr(m + kHeaderSize, piece); !rest.empty();) {
+            const std::size_t z = rest.find('\0');
+            name.append(rest.substr(0, z));
+            if (z == std::string_view::npos) break;  // the name goes on in the next message
+            names.push_back(std::move(name));
+            name.clear();
+            rest.remove_prefix(z + 1);
+        }
+        m += kHeaderSize + piece;
+    }
+    used = at;
     return DecodeStatus::Complete;
 }
 
@@ -59,19 +96,27 @@ std::vector<std::string> HandOverNames(const std::vector<std::string>& args, con
     return names;
 }
 
+std::string SocketFolder() {
+    const std::string dir = PerUserTempFolderPath();
+    if (dir.size() + kSocketNameSize < sizeof(sockaddr_un::sun_path)) return dir;
+    return "/tmp/varolux32-" + std::to_string(::getuid());
+}
+
 std::string SocketName(const std::string& settingsFolder) {
+    const std::string dir = SocketFolder();
+    if (!MakePrivateFolder(dir)) return {};
     std::string folder = settingsFolder;
     std::error_code ec;
     if (auto abs = std::filesystem::absolute(folder, ec); !ec) folder = abs.lexically_normal().string();
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    uint64_t h = 1469598103934665603ULL;  // FNV-1a
-    for (unsigned char c : folder) h = (h ^ c) * 1099511628211ULL;
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(h));
-    // A socket's path must fit the 108 bytes of its address.
-    if (const char* run = std::getenv("XDG_RUNTIME_DIR"); run && *run == '/' && std::string_view(run).size() < 60)
-        return std::string(run) + "/varolux32-" + hex + ".socket";
-    return "varolux32-" + std::to_string(::getuid()) + "-" + hex;
+    return dir + kSocketPrefix + HashedName(folder);
+}
+
+bool PeerIsThisUser(int fd) {
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && size == sizeof peer &&
+           peer.uid == ::getuid();
 }
 
 }  // namespace handover

@@ -18,6 +18,8 @@ std::shared_ptr<Backend>& current() {
     return b;
 }
 
+unsigned long interactions = 0;
+
 }  // namespace
 
 void setBackend(std::shared_ptr<Backend> b) {
@@ -25,11 +27,19 @@ void setBackend(std::shared_ptr<Backend> b) {
 }
 Backend& backend() { return *current(); }
 
-void showMessage(const std::string& text) { backend().showMessage(text); }
+void showMessage(const std::string& text) {
+    ++interactions;
+    backend().showMessage(text);
+}
 Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons, Icon icon) {
+    ++interactions;
     return backend().messageBox(text, caption, buttons, icon);
 }
-bool ask(Query& query) { return backend().ask(query); }
+bool ask(Query& query) {
+    ++interactions;
+    return backend().ask(query);
+}
+unsigned long userInteractions() { return interactions; }
 bool openUrl(const std::string& url) { return backend().openUrl(url); }
 std::string clipboardText() { return backend().clipboardText(); }
 void setClipboardText(const std::string& text) { backend().setClipboardText(text); }

@@ -52,6 +52,9 @@ bool openUrl(const std::string& url);
 std::string clipboardText();
 void setClipboardText(const std::string& text);
 void setStatus(int panel, const std::string& text);
+// How many messages, message boxes and query dialogs went to the user so far: a caller that compares
+// it before and after some work knows whether that work told or asked the user something itself.
+unsigned long userInteractions();
 
 // A backend for tests: queued answers, a log of everything shown.
 class ScriptedBackend : public Backend {

@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "app/TMainwin.h"
@@ -100,6 +101,37 @@ TEST_F(ShellData, PasteOfTooShortTextShowsTheReadersErrorAndAddsNothing) {
     ASSERT_FALSE(ui_->messages.empty());
     EXPECT_NE(ui_->messages.back().find("List index out of bounds"), std::string::npos) << ui_->messages.back();
     EXPECT_EQ(w_->StatusText(0), "0 Spectra");
+}
+
+TEST_F(ShellData, PasteOfTextThatGivesNoSpectrumSaysSo) {
+    AddCurve("old", {0.1, 0.2, 0.3});
+    // x and y columns whose x never changes.
+    ui_->clipboard = "5\t1\r\n5\t2\r\n5\t3\r\n";
+    Trigger("PasteDatafromClipboard1");
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    EXPECT_EQ(ui_->messages[0],
+              "The clipboard text holds no spectrum: it needs at least 2 lines of an x and a y value, with different x.");
+    EXPECT_EQ(SpectraList.Count(), 1);
+    EXPECT_EQ(w_->StatusText(0), "1 Spectra");
+    // Binary bytes: one message, the reader's error or that there is no spectrum, never silence.
+    std::mt19937 bytes(1);
+    for (int n = 0; n < 8; ++n) {
+        std::string text;
+        for (int i = 0; i < 300; ++i) text += static_cast<char>(bytes() & 0xFF);
+        ui_->messages.clear();
+        ui_->clipboard = text;
+        Trigger("PasteDatafromClipboard1");
+        EXPECT_EQ(ui_->messages.size(), 1u) << n;
+        EXPECT_EQ(SpectraList.Count(), 1);
+    }
+    // A choice of layout that the user cancels: nothing more to say.
+    ui_->messages.clear();
+    ui_->onAsk = [](ui::Query&) { return false; };
+    ui_->clipboard = "1\t2\t3\t4\r\n2\t3\t4\t5\r\n3\t4\t5\t6\r\n";
+    Trigger("PasteDatafromClipboard1");
+    EXPECT_EQ(ui_->asked.size(), 1u);
+    EXPECT_TRUE(ui_->messages.empty());
+    EXPECT_EQ(SpectraList.Count(), 1);
 }
 
 TEST_F(ShellData, CopyThenPasteGivesTheSameSpectraAgain) {

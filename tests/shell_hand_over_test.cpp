@@ -4,6 +4,7 @@
 
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -17,6 +18,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 #include "app/TMainwin.h"
 #include "app/recent_files.h"
@@ -33,10 +35,47 @@ namespace {
 
 namespace fs = std::filesystem;
 
-QString SocketPath() {
-    const QString name = QString::fromStdString(handover::SocketName(registry::storeFolder()));
-    return name.startsWith('/') ? name : QDir::tempPath() + "/" + name;
+QString SocketPath() { return QString::fromStdString(handover::SocketName(registry::storeFolder())); }
+
+// `count` spectrum files whose paths are `length` bytes long, in sorted order.
+std::vector<std::string> WriteLongNamedRvx(int count, std::size_t length) {
+    const std::string folder = TestFolder() + std::string(200, 'd') + "/" + std::string(150, 'e') + "/";
+    fs::create_directories(folder);
+    std::vector<std::string> paths;
+    for (int i = 0; i < count; ++i) {
+        char head[32];
+        std::snprintf(head, sizeof head, "spectrum %03d ", i);
+        std::string name = head;
+        name.resize(length - folder.size() - 4, 'x');
+        TSpectraList list;
+        list.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}, 1, 2, 0, name));
+        paths.push_back(folder + name + ".rvx");
+        SaveRvxFile(paths.back(), list);
+    }
+    return paths;
 }
+
+// The environment variables that decide where the socket lives, restored afterwards.
+class ScopedSocketFolder {
+public:
+    explicit ScopedSocketFolder(const fs::path& tmp) {
+        for (const char* v : {"XDG_RUNTIME_DIR", "TMPDIR"}) {
+            const char* old = std::getenv(v);
+            saved_.emplace_back(v, old ? std::optional<std::string>(old) : std::nullopt);
+        }
+        ::unsetenv("XDG_RUNTIME_DIR");
+        ::setenv("TMPDIR", tmp.c_str(), 1);
+    }
+    ~ScopedSocketFolder() {
+        for (const auto& [name, value] : saved_) {
+            if (value) ::setenv(name, value->c_str(), 1);
+            else ::unsetenv(name);
+        }
+    }
+
+private:
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
+};
 
 // An RVX file of one spectrum, named as given, in the test folder.
 std::string WriteRvx(const std::string& name, const std::string& title) {
@@ -88,7 +127,7 @@ protected:
 TEST_F(HandOver, NamesWithBlanksAndSemicolonsOpenOnceTheWindowIsThere) {
     const std::string a = WriteRvx("first one;1.rvx", "first");
     const std::string b = WriteRvx("second; two.rvx", "second");
-    EXPECT_EQ(Send(handover::EncodeMessage({b, a})), handover::kAccepted);
+    EXPECT_EQ(Send(handover::EncodeMessages({b, a})), handover::kAccepted);
     PumpEvents(20);
     EXPECT_EQ(SpectraList.Count(), 0);  // no window to open them yet
     EXPECT_EQ(one_->Waiting().size(), 2u);
@@ -109,14 +148,14 @@ TEST_F(HandOver, AnswerComesAtOnceAndTheFilesWaitForAModalDialog) {
     busy.show();
     PumpEvents(10);
     ASSERT_NE(QApplication::activeModalWidget(), nullptr);
-    EXPECT_EQ(Send(handover::EncodeMessage({a})), handover::kAccepted);
+    EXPECT_EQ(Send(handover::EncodeMessages({a})), handover::kAccepted);
     PumpEvents(300);
     EXPECT_EQ(SpectraList.Count(), 0);
     busy.close();
     PumpEvents(500);
     EXPECT_EQ(SpectraList.Count(), 1);
     // Only the front: nothing to open.
-    EXPECT_EQ(Send(handover::EncodeMessage({})), handover::kAccepted);
+    EXPECT_EQ(Send(handover::EncodeMessages({})), handover::kAccepted);
     EXPECT_EQ(SpectraList.Count(), 1);
 }
 
@@ -124,7 +163,7 @@ TEST_F(HandOver, SeveralInstancesAllowedOrAMalformedMessageOpenNothing) {
     one_->SetReceiver(w_.get());
     const std::string a = WriteRvx("declined.rvx", "d");
     InstanceSwitch = 1;
-    EXPECT_EQ(Send(handover::EncodeMessage({a})), handover::kDeclined);
+    EXPECT_EQ(Send(handover::EncodeMessages({a})), handover::kDeclined);
     InstanceSwitch = 0;
     EXPECT_EQ(Send(std::string("\x00\x01\x00\x00", 4)), 0);  // over 64 KiB: dropped unanswered
     EXPECT_EQ(Send(std::string("\x00\x00\x00\x02" "ab", 6)), 0);
@@ -154,6 +193,78 @@ TEST(HandOverStart, AStaleSocketIsReplacedAndASilentInstanceIsGivenUpAfterFiveSe
     EXPECT_EQ(second.Create({"/x/y.rvx"}), TMZOneInstance::TStart::NoAnswer);
     EXPECT_LT(t.elapsed(), TMZOneInstance::kAnswerWaitMs + 1500);
     EXPECT_FALSE(second.Listening());
+    InstanceSwitch = 1;
+}
+
+TEST_F(HandOver, ALongListArrivesWholeInSeveralMessages) {
+    one_->SetReceiver(w_.get());
+    QDialog busy(w_.get());  // the names wait, so that they can be seen as they arrived
+    busy.setModal(true);
+    busy.show();
+    PumpEvents(10);
+    std::vector<std::string> names;
+    for (int i = 0; i < 160; ++i) names.push_back("/gone/" + std::to_string(i) + "/" + std::string(430, 'n'));
+    const std::string bytes = handover::EncodeMessages(names);
+    ASSERT_GT(bytes.size(), handover::kMaxMessage);
+    EXPECT_EQ(Send(bytes), handover::kAccepted);
+    EXPECT_EQ(one_->Waiting(), names);
+    busy.close();
+}
+
+TEST_F(HandOver, NamesBeyondWhatAHandOverCarriesEndTheSecondStartWithoutSending) {
+    TMZOneInstance second;
+    EXPECT_EQ(second.Create({"/" + std::string(handover::kMaxList, 'a')}), TMZOneInstance::TStart::TooMany);
+    EXPECT_FALSE(second.Listening());
+    PumpEvents(50);
+    EXPECT_TRUE(one_->Waiting().empty());
+}
+
+TEST(HandOverStart, AFolderOthersCouldListenInHandsNothingOverAndThisStartOpensItsOwnWindow) {
+    AppTestSetUp();
+    InstanceSwitch = 0;
+    const fs::path tmp = fs::path(TestFolder()) / "open-tmp";
+    fs::create_directories(tmp);
+    ScopedSocketFolder place(tmp);
+    const fs::path folder = tmp / ("varolux32-" + std::to_string(::getuid()));
+    fs::create_directories(folder);
+    ::chmod(folder.c_str(), 0777);
+    TMZOneInstance start;
+    EXPECT_EQ(start.Create({"/x/y.rvx"}), TMZOneInstance::TStart::Alone);
+    EXPECT_FALSE(start.Listening());
+    EXPECT_TRUE(fs::is_empty(folder));  // no socket, no lock file
+    InstanceSwitch = 1;
+}
+
+TEST(HandOverStart, AnInstanceOfAnotherUserIsSentNoNames) {
+    if (::getuid() != 0) GTEST_SKIP() << "a listener of another user needs root to make";
+    AppTestSetUp();
+    InstanceSwitch = 0;
+    const fs::path tmp = fs::path(TestFolder()) / "peer-tmp";
+    fs::create_directories(tmp);
+    ScopedSocketFolder place(tmp);
+    // Bound where this user's instance would be, listening as user 4321 (credentials are those of listen()).
+    const QByteArray path = SocketPath().toLocal8Bit();
+    ASSERT_FALSE(path.isEmpty());
+    const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path.constData(), sizeof addr.sun_path - 1);
+    ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    const pid_t child = ::fork();
+    if (child == 0) _exit(::setuid(4321) == 0 && ::listen(server, 4) == 0 ? 0 : 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    TMZOneInstance start;
+    EXPECT_EQ(start.Create({"/secret/plan.rvx"}), TMZOneInstance::TStart::Alone);
+    EXPECT_FALSE(start.Listening());
+    // The connection was made and closed with nothing written to it.
+    const int peer = ::accept(server, nullptr, nullptr);
+    ASSERT_GE(peer, 0);
+    char byte = 0;
+    EXPECT_EQ(::recv(peer, &byte, 1, 0), 0);
+    ::close(peer);
+    ::close(server);
     InstanceSwitch = 1;
 }
 
@@ -226,6 +337,27 @@ TEST_F(HandOverProcesses, ASecondStartHandsItsFilesToTheRunningWindowAndEnds) {
     TRecentFiles recent;
     recent.Load();
     EXPECT_EQ(recent.Names(), (std::vector<std::string>{a, b}));
+}
+
+TEST_F(HandOverProcesses, ASecondStartWith70KBOfNamesHandsThemAllOver) {
+    // 160 files of 440-byte paths: more than one message holds.
+    const std::vector<std::string> files = WriteLongNamedRvx(160, 440);
+    QStringList args;
+    for (const std::string& f : files) args << QString::fromStdString(f);
+    QProcess& first = Start({});
+    WaitForListener();
+    QProcess& second = Start(args);
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    QThread::msleep(1000);
+    first.terminate();
+    ASSERT_TRUE(first.waitForFinished(10000));
+    EXPECT_EQ(first.exitCode(), 0);
+    // All were read in one Open, in sorted order: the last ten, newest first, are the recent files.
+    TRecentFiles recent;
+    recent.Load();
+    EXPECT_EQ(recent.Names(), std::vector<std::string>(files.rbegin(), files.rbegin() + 10));
 }
 
 TEST_F(HandOverProcesses, WithSeveralInstancesAllowedASecondStartOpensItsOwnWindow) {

@@ -89,7 +89,6 @@ TEST_F(WebcamGui, ConnectShowsTheWindowAndPlotsTheLiveSpectrum) {
     EXPECT_TRUE(action("Get1")->isChecked());
     EXPECT_TRUE(f_->isVisible());
     EXPECT_EQ(f_->windowTitle(), "Webcam spectrum image");
-    EXPECT_TRUE(f_->windowFlags() & Qt::WindowStaysOnTopHint);
     ASSERT_EQ(SpectraList.Count(), 1);
     const TSpectrumRecord& live = SpectraList[0];
     EXPECT_EQ(live.PointCount(), 541);  // the default ROI of a 640 x 480 frame
@@ -318,4 +317,46 @@ TEST_F(WebcamGui, LoadSpectrumImageTakesBitmapsAndJpegsAndRefusesOtherFiles) {
     // A still image is no camera: live acquisition refuses.
     action("RunAcq1")->trigger();
     EXPECT_EQ(ui_->messages.back(), "Connect Webcam first!");
+}
+
+TEST_F(WebcamGui, TheWindowBelongsToTheMainWindowAndNeverStaysInFrontOfItsDialogs) {
+    w_->show();
+    connectWebcam();
+    ASSERT_TRUE(f_->isVisible());
+    // Kept on top of everything, it would hide the Open dialog and every message box of the main window.
+    EXPECT_FALSE(f_->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(f_->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(f_->isWindow());
+    // A non-modal window transient for the main window (the type that gets a transient parent on
+    // X11): in front of the main window only, behind the dialogs shown after it.
+    EXPECT_EQ(f_->windowType(), Qt::Dialog);
+    EXPECT_EQ(f_->parentWidget(), w_.get());
+    EXPECT_EQ(f_->windowHandle()->transientParent(), w_->windowHandle());
+    EXPECT_EQ(f_->windowModality(), Qt::NonModal);
+    // Shown again by Load spectrum image, it still is.
+    connectWebcam();
+    settings_.Width = 64;
+    settings_.Height = 48;
+    const std::string chosen = TestFolder() + "small.bmp";
+    WriteBitmapFile(chosen, SyntheticFrame(settings_));
+    SetSpectrumImageDialogHook([&] { return chosen; });
+    action("Loadspectrumimage1")->trigger();
+    ASSERT_TRUE(f_->isVisible());
+    EXPECT_FALSE(f_->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(f_->windowHandle()->transientParent(), w_->windowHandle());
+}
+
+TEST_F(WebcamGui, APictureOneColumnWideAddsNoSpectrumAndSaysSo) {
+    settings_.Width = 1;
+    settings_.Height = 40;
+    const std::string chosen = TestFolder() + "line.bmp";
+    WriteBitmapFile(chosen, SyntheticFrame(settings_));
+    SetSpectrumImageDialogHook([&] { return chosen; });
+    action("Loadspectrumimage1")->trigger();
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    EXPECT_EQ(ui_->messages[0],
+              "The region of interest holds fewer than 2 columns of the picture: no live spectrum was added.");
+    EXPECT_TRUE(SpectraList.Empty());
+    EXPECT_EQ(w_->XYPlot()->KurvenAnzahl(), 0);
+    EXPECT_TRUE(f_->isVisible());  // the picture is shown
 }

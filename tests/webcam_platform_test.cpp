@@ -4,6 +4,7 @@
 
 #include <linux/videodev2.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include "platform/errors.h"
 #include "platform/frame_source.h"
 #include "platform/jpeg_file.h"
+#include "platform/scratch_file.h"
 #include "platform/v4l2_camera.h"
 
 namespace {
@@ -518,5 +520,58 @@ TEST(WebcamDataFolder, ProgramFolderWhenWritableElseThePerUserFolder) {
     EXPECT_TRUE(fs::is_directory(dir / "share" / "varolux32"));
     if (old) ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
     else ::unsetenv("XDG_DATA_HOME");
+    fs::remove_all(dir);
+}
+
+TEST(WebcamScratchFile, WrittenOverInPlaceAndCutToTheNewLength) {
+    const fs::path dir = tempDir("scratch");
+    const std::string path = (dir / "cam.bmp").string();
+    WriteScratchFile(path, "a longer first content");
+    struct stat first{};
+    ASSERT_EQ(::stat(path.c_str(), &first), 0);
+    EXPECT_EQ(first.st_mode & 0777, 0666u & ~[] {
+        const mode_t m = ::umask(0);
+        ::umask(m);
+        return m;
+    }());
+    WriteScratchFile(path, "short");
+    struct stat second{};
+    ASSERT_EQ(::stat(path.c_str(), &second), 0);
+    EXPECT_EQ(second.st_ino, first.st_ino);  // the same file: no temporary file renamed over it
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "short");
+    WriteScratchFile(path, "");
+    EXPECT_EQ(fs::file_size(path), 0u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
+    fs::remove_all(dir);
+}
+
+TEST(WebcamScratchFile, LinksFoldersAndPipesAreRefusedUntouchedWithoutWaiting) {
+    const fs::path dir = tempDir("scratch_refused");
+    const auto message = [](const std::string& path) {
+        try {
+            WriteScratchFile(path, "frame");
+        } catch (const vx::FileError& e) {
+            return std::string(e.what());
+        }
+        return std::string("written");
+    };
+    // A link planted in the frame file's place: the file it names keeps its content.
+    const fs::path target = dir / "precious.txt";
+    std::ofstream(target) << "keep";
+    fs::create_symlink(target, dir / "cam.bmp");
+    EXPECT_EQ(message((dir / "cam.bmp").string()),
+              "Cannot create file \"" + (dir / "cam.bmp").string() + "\". " + std::strerror(ELOOP));
+    std::ifstream in(target);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep");
+    fs::create_directory(dir / "folder");
+    EXPECT_EQ(message((dir / "folder").string()),
+              "Cannot create file \"" + (dir / "folder").string() + "\". " + std::strerror(EISDIR));
+    // A FIFO that no one reads, and a device: refused at once.
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    EXPECT_EQ(message((dir / "fifo").string()),
+              "Cannot create file \"" + (dir / "fifo").string() + "\". It is not a regular file.");
+    EXPECT_EQ(message("/dev/null"), "Cannot write file \"/dev/null\". It is not a regular file.");
+    EXPECT_NE(message((dir / "missing" / "cam.bmp").string()).find(std::strerror(ENOENT)), std::string::npos);
     fs::remove_all(dir);
 }

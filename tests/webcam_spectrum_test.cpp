@@ -2,6 +2,8 @@
 // the dark, reference and ratio rules, and the live record found by its identity.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <filesystem>
 
@@ -431,4 +433,63 @@ TEST_F(WebcamSessionTest, ATooNarrowRoiKeepsTheSpectrumWithAStatusText) {
     EXPECT_FALSE(r.Converted);
     EXPECT_NE(r.Status.find("fewer than 2 columns"), std::string::npos);
     EXPECT_EQ(list[0].Values, before);
+}
+
+TEST_F(WebcamSessionTest, APictureOfFewerThan2ColumnsAddsNoLiveSpectrumAndSaysSo) {
+    // A picture one pixel wide, and a region of interest of one column of a wide one.
+    s.SetStillImage(flat(1, 30, 90));
+    TGrabResult r = s.GrabAndConvert(list, true, "t");
+    EXPECT_FALSE(r.Converted);
+    EXPECT_FALSE(r.LiveCreated);
+    EXPECT_EQ(r.Error, "The region of interest holds fewer than 2 columns of the picture: no live spectrum was added.");
+    EXPECT_TRUE(list.Empty());
+    EXPECT_EQ(s.LiveRecord(list), nullptr);
+    s.SetStillImage(flat(40, 30, 90));
+    s.ControlWidth = 40;
+    s.ControlHeight = 30;
+    s.UseRoi = true;
+    s.EnsureRoi();
+    s.Roi()->Last()->First = {10, 10};
+    s.Roi()->Last()->Second = {10, 30};
+    r = s.GrabAndConvert(list, true, "t");
+    EXPECT_FALSE(r.Error.empty());
+    EXPECT_TRUE(list.Empty());
+    // Wide enough again: the live record comes, with the colour of its place.
+    s.Roi()->Last()->Second = {20, 30};
+    r = s.GrabAndConvert(list, true, "t");
+    EXPECT_TRUE(r.Converted);
+    EXPECT_TRUE(r.LiveCreated);
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(r.LiveIndex, 0);
+    EXPECT_EQ(list[0].PointCount(), 11);
+    EXPECT_EQ(list[0].Color, CurveColor(0));
+    EXPECT_EQ(s.LiveRecord(list), &list[0]);
+    // A new live spectrum asked for (another picture loaded): the old one stays; a narrow one adds none.
+    s.NewLiveSpectrum();
+    s.Roi()->Last()->Second = {10, 30};
+    r = s.GrabAndConvert(list, true, "t");
+    EXPECT_FALSE(r.Error.empty());
+    EXPECT_EQ(list.Count(), 1);
+    s.Roi()->Last()->Second = {30, 30};
+    r = s.GrabAndConvert(list, true, "t");
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list[0].PointCount(), 11);
+    EXPECT_EQ(list[1].PointCount(), 21);
+    EXPECT_EQ(list[1].Color, CurveColor(1));
+}
+
+TEST_F(WebcamSessionTest, EveryFrameIsWrittenOverTheSameFrameFileInPlace) {
+    const auto dir = std::filesystem::temp_directory_path() / ("vx_scratch_session_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    s.FramePath = (dir / "cam.bmp").string();
+    s.GrabAndConvert(list, true, "t");
+    struct stat first{}, second{};
+    ASSERT_EQ(::stat(s.FramePath.c_str(), &first), 0);
+    s.GrabAndConvert(list, true, "t");
+    ASSERT_EQ(::stat(s.FramePath.c_str(), &second), 0);
+    // The same file, not a new one renamed over it; no temporary file left beside it.
+    EXPECT_EQ(first.st_ino, second.st_ino);
+    EXPECT_EQ(ReadBitmapFile(s.FramePath).Width, 64);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
+    std::filesystem::remove_all(dir);
 }

@@ -4,6 +4,7 @@
 
 #include "platform/bmp_file.h"
 #include "platform/errors.h"
+#include "platform/scratch_file.h"
 #include "platform/v4l2_camera.h"
 
 namespace {
@@ -67,12 +68,6 @@ TSpectrumRecord* TWebcamSession::LiveRecord(TSpectraList& list) const {
     return i < 0 ? nullptr : &list[i];
 }
 
-TSpectrumRecord& TWebcamSession::CreateLiveSpectrum(TSpectraList& list, const std::string& dateText) {
-    TSpectrumRecord& rec = ::CreateLiveSpectrum(list, std::max(frame_.Width, 2), Params.MeasYKind, DriverText, dateText);
-    liveIdentity_ = rec.Identity.Value();
-    return rec;
-}
-
 void TWebcamSession::DropDark() {
     dark_.reset();
     Params.UseDark = false;
@@ -97,7 +92,7 @@ bool TWebcamSession::GrabFrameToFile(TGrabResult& result) {
     }
     if (!FramePath.empty()) {
         try {
-            WriteBitmapFile(FramePath, frame_);
+            WriteScratchFile(FramePath, EncodeBitmap(frame_));
         } catch (const vx::Error& e) {
             result.Status = e.what();
         }
@@ -152,17 +147,29 @@ TGrabResult TWebcamSession::run(TSpectraList& list, bool convert, const std::str
         else reference_ = std::move(rec);
     }
 
+    // A new live record joins the list only with a spectrum in it.
+    std::unique_ptr<TSpectrumRecord> fresh;
     TSpectrumRecord* live = LiveRecord(list);
     if (!live) {
-        live = &CreateLiveSpectrum(list, dateText);
-        result.LiveCreated = true;
+        fresh = MakeLiveSpectrum(list.Count(), std::max(frame_.Width, 2), Params.MeasYKind, DriverText, dateText);
+        live = fresh.get();
     }
     const TConversionResult r = ImageToSpectrum(*live, frame_, range, Params, dark_.get(), reference_.get());
-    result.LiveIndex = IndexOfIdentity(list, liveIdentity_);
     if (r.Status != TConversionStatus::Converted) {
-        result.Status = "The region of interest holds fewer than 2 columns of the picture: the spectrum was kept.";
+        if (fresh) {
+            result.Error = "The region of interest holds fewer than 2 columns of the picture: no live spectrum was added.";
+        } else {
+            result.Status = "The region of interest holds fewer than 2 columns of the picture: the spectrum was kept.";
+            result.LiveIndex = IndexOfIdentity(list, liveIdentity_);
+        }
         return result;
     }
+    if (fresh) {
+        liveIdentity_ = fresh->Identity.Value();
+        list.Add(std::move(fresh));
+        result.LiveCreated = true;
+    }
+    result.LiveIndex = IndexOfIdentity(list, liveIdentity_);
     Clip = r.Clip;
     if (r.DarkUnfit) {
         result.Messages.push_back(darkDroppedText(*dark_, range));

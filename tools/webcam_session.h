@@ -20,7 +20,7 @@ struct TGrabResult {
     bool Converted = false;  // the live record holds its spectrum
     int32_t LiveIndex = -1;  // the live record's list index
     bool LiveCreated = false;
-    std::string Error;                  // nothing was converted: show it in a message box
+    std::string Error;                  // nothing was converted or added: show it in a message box
     std::vector<std::string> Messages;  // a dark or reference spectrum was dropped: tell the user
     std::string Status;                 // shown in the window (too narrow ROI, frame file not written)
 };
@@ -68,14 +68,18 @@ public:
     // ----- records
     // The live record in `list` by its identity; nullptr when it was deleted.
     TSpectrumRecord* LiveRecord(TSpectraList& list) const;
-    TSpectrumRecord& CreateLiveSpectrum(TSpectraList& list, const std::string& dateText);
+    // The next conversion starts a new live record (appended once it holds a spectrum); the one before
+    // stays in the list as an ordinary spectrum.
+    void NewLiveSpectrum() { liveIdentity_ = 0; }
     const TSpectrumRecord* Dark() const { return dark_.get(); }
     const TSpectrumRecord* Reference() const { return reference_.get(); }
     void DropDark();       // and dark use off
     void DropReference();  // and back to intensity
 
     // GrabAndConvert: a new frame when grabbing from the camera (written to FramePath), then, when
-    // `convert`, the conversion into the live record (created when it is gone), named with `dateText`.
+    // `convert`, the conversion into the live record, named with `dateText`. Without a live record in
+    // `list` a new one is appended once the picture gave a spectrum; a picture or region of interest of
+    // fewer than 2 columns adds none and says so in the result's Error.
     TGrabResult GrabAndConvert(TSpectraList& list, bool convert, const std::string& dateText);
     // The raw spectrum of a new frame (dark off, no ratio, intensity) becomes the dark spectrum; the live
     // record is converted with it.
@@ -86,8 +90,8 @@ public:
 private:
     enum class Stored { None, Dark, Reference };
     TGrabResult run(TSpectraList& list, bool convert, const std::string& dateText, Stored store);
-    // A new frame from the camera (connected first when needed), written to FramePath; a frame that
-    // cannot be written is still used (the status says why).
+    // A new frame from the camera (connected first when needed), written to FramePath as a scratch
+    // file (platform/scratch_file.h); a frame that cannot be written is still used (the status says why).
     bool GrabFrameToFile(TGrabResult& result);
 
     std::unique_ptr<TFrameSource> source_;

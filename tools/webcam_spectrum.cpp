@@ -112,8 +112,8 @@ TConversionResult ImageToSpectrum(TSpectrumRecord& rec, const TFrame& frame, TIm
     return result;
 }
 
-TSpectrumRecord& CreateLiveSpectrum(TSpectraList& list, int32_t width, int32_t measYKind,
-                                    const std::string& driverText, const std::string& dateText) {
+std::unique_ptr<TSpectrumRecord> MakeLiveSpectrum(int32_t listCount, int32_t width, int32_t measYKind,
+                                                  const std::string& driverText, const std::string& dateText) {
     auto rec = std::make_unique<TSpectrumRecord>();
     rec->SourceKind = SpecSourceWebcamLive;
     rec->SpecType = "LiveSpec";
@@ -126,13 +126,19 @@ TSpectrumRecord& CreateLiveSpectrum(TSpectraList& list, int32_t width, int32_t m
     rec->FirstX = 1;
     rec->StepX = 1;
     rec->LineStyle = 0;
-    rec->Color = CurveColor(list.Count());
+    rec->Color = CurveColor(listCount);
     rec->Concentration = 0;
     rec->PathLength = 1.0;
     rec->Temperature = -1.0;
     rec->ExposureTime = -1.0;
     rec->LineWidth = 1;
     rec->Values.assign(static_cast<size_t>(std::max(width, 0)), 1.0);
+    return rec;
+}
+
+TSpectrumRecord& CreateLiveSpectrum(TSpectraList& list, int32_t width, int32_t measYKind,
+                                    const std::string& driverText, const std::string& dateText) {
+    auto rec = MakeLiveSpectrum(list.Count(), width, measYKind, driverText, dateText);
     TSpectrumRecord& r = *rec;
     list.Add(std::move(rec));
     return r;

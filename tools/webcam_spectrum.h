@@ -64,8 +64,11 @@ TConversionResult ImageToSpectrum(TSpectrumRecord& rec, const TFrame& frame, TIm
                                   const TWebcamParams& p, const TSpectrumRecord* dark,
                                   const TSpectrumRecord* reference);
 
-// The live record ("LiveSpec") with `width` values 1.0, appended to `list` with the default colour of
-// the list's count before it. Returns it.
+// The live record ("LiveSpec") with `width` values 1.0 and the default colour of a list of `listCount`
+// records, to be appended to that list.
+std::unique_ptr<TSpectrumRecord> MakeLiveSpectrum(int32_t listCount, int32_t width, int32_t measYKind,
+                                                  const std::string& driverText, const std::string& dateText);
+// The same, appended to `list`. Returns it.
 TSpectrumRecord& CreateLiveSpectrum(TSpectraList& list, int32_t width, int32_t measYKind,
                                     const std::string& driverText, const std::string& dateText);
 // The index of the record with this identity in `list`, -1 when it is gone.

@@ -148,7 +148,12 @@ void TWebcamImage::paintEvent(QPaintEvent*) {
 
 // ----- the window
 
-TfrmScreenshot::TfrmScreenshot(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {
+// A non-modal window of the dialog type, transient for the main window: the window manager keeps it in
+// front of the main window, and the main window's modal dialogs and message boxes, transient for the same
+// window, in front of it. Kept on top of every window, it would hide them, and a modal dialog that cannot
+// be seen makes the program look frozen. (A plain Qt::Window gets no transient parent on X11 and falls
+// behind the main window as soon as that is clicked.)
+TfrmScreenshot::TfrmScreenshot(QWidget* parent) : QWidget(parent, Qt::Dialog) {
     setObjectName("frmScreenshot");
     setWindowTitle("Webcam spectrum image");
     auto* lay = new QHBoxLayout(this);
@@ -332,7 +337,7 @@ void TfrmScreenshot::UpdateStatusLabels() {
         if (auto* b = rMeasMode_->findChild<QRadioButton*>(QString("RMeasMode_%1").arg(i))) b->setEnabled(ref);
 }
 
-void TfrmScreenshot::CreateLiveSpectrum() { Session.CreateLiveSpectrum(SpectraList, nowText()); }
+void TfrmScreenshot::CreateLiveSpectrum() { Session.NewLiveSpectrum(); }
 
 bool TfrmScreenshot::GrabCycle() { return GrabAndConvert(true); }
 

@@ -35,6 +35,7 @@ public:
     // shown; false when nothing could be grabbed.
     bool GrabAndConvert(bool convert);
     void UpdateStatusLabels();
+    // The next conversion makes a new live spectrum; it joins the list only when the picture gives one.
     void CreateLiveSpectrum();
     // One cycle of GRAB!: grab, convert, re-plot; false when the grab failed.
     bool GrabCycle();
@@ -42,7 +43,7 @@ public:
     // "Webcam Settings": the settings of the connected camera.
     void ShowVideoSourceDialog();
 
-    // ----- event handlers (given names)
+    // ----- event handlers of the controls
     void DarkButtonClick();
     void ReferenceButtonClick();
     void RMeasModeClick(int index);
