@@ -412,21 +412,6 @@ TEST_F(JwsReader, CompoundDataInfoWithoutPatternOrTooShort) {
                  vx::FileError);
 }
 
-// A directory that names no Y-Data leaves the file to the pattern search, which here (the pattern in
-// the first short sector, the values in the next non-zero block) reads what the streams hold.
-TEST_F(JwsReader, CompoundWithoutDataStreamsFallsBackToThePattern) {
-    const DataHeader h{4, 400, 403, 1, 3, 0};
-    const std::vector<cfb_build::Stream> named = {{"DataInfo", dataInfo(h, 0)}, {"Y-Data", floatBytes({1, 2, 3, 4})}};
-    std::vector<cfb_build::Stream> unnamed = named;
-    unnamed[1].name = "Values";
-    const TSpectrumRecord a = read(cfb_build::CompoundFile(named));
-    const TSpectrumRecord b = read(cfb_build::CompoundFile(unnamed));
-    expectValues(a, {1, 2, 3, 4});
-    expectValues(b, {1, 2, 3, 4});
-    EXPECT_EQ(a.FirstX, b.FirstX);
-    EXPECT_EQ(a.StepX, b.StepX);
-}
-
 // A stream whose sectors cannot be followed is an error naming it. A directory entry that claims more
 // than the file holds is no stream at all: the file is left to the pattern search, which reads nothing
 // outside it.
@@ -505,19 +490,4 @@ TEST_F(JwsReader, FlatVariantAShortValuesAndLeadingMarks) {
     empty.resize(1000);
     EXPECT_EQ(read(empty).PointCount(), 0);
     EXPECT_EQ(ui->messages.size(), 1u);
-}
-
-// A version-4 compound file through the Open command: kept, with the file's date.
-TEST_F(JwsReader, OpenCommandReadsCompoundFilesOfLargeSectors) {
-    TempDir dir;
-    cfb_build::Options o;
-    o.sectorBytes = 4096;
-    const DataHeader h{1200, 200, 800, 0.5, 3, 0};
-    const std::string path = dir.write("v4.jws", cfb_build::CompoundFile(jwsStreams(dataInfo(h, 0x10000103), ramp(1200, 0.1f, 0.001f)), o));
-    const OpenResult res = OpenSpectrumFiles({path});
-    EXPECT_TRUE(res.error.empty()) << res.error;
-    ASSERT_EQ(SpectraList.Count(), 1);
-    EXPECT_EQ(SpectraList[0].PointCount(), 1200);
-    EXPECT_DOUBLE_EQ(SpectraList[0].FirstX, 200);
-    EXPECT_EQ(SpectraList[0].DateText.str().size(), 19u);
 }
