@@ -18,15 +18,39 @@
 
 namespace binvalues {
 
+// The whole pages inside [p, p + bytes); empty when there are none.
+struct PageRange {
+    uintptr_t begin = 0, end = 0;
+    PageRange(const void* p, std::size_t bytes) {
+        constexpr uintptr_t kPage = 4096;
+        const auto a = reinterpret_cast<uintptr_t>(p);
+        begin = (a + kPage - 1) & ~(kPage - 1);
+        end = std::max(begin, (a + bytes) & ~(kPage - 1));
+    }
+    void* start() const { return reinterpret_cast<void*>(begin); }
+    std::size_t size() const { return end - begin; }
+};
+
+// Lets the system back a large room with huge pages where it gives them: a fault then serves 2 MiB,
+// where it would serve 4 KiB, and faulting, not filling, is what fresh memory costs.
+inline void AdviseHugePages(const void* p, std::size_t bytes) {
+    const PageRange r(p, bytes);
+    if (r.size() >= (std::size_t{2} << 20)) ::madvise(r.start(), r.size(), MADV_HUGEPAGE);
+}
+
+// Faults the pages of [p, p + bytes) in for writing with one call.
+inline void FaultIn(const void* p, std::size_t bytes) {
+    const PageRange r(p, bytes);
+    if (r.size() > 0) ::madvise(r.start(), r.size(), MADV_POPULATE_WRITE);
+}
+
 // Reserves room for `more` doubles behind the values `out` holds, faulting those pages in with one call
 // where they are many (a page at a time costs more than the conversion that fills them).
 inline void ReserveFaultedIn(std::vector<double>& out, std::size_t more) {
     out.reserve(out.size() + more);
     if (more * sizeof(double) >= (std::size_t{8} << 10)) {
-        constexpr uintptr_t kPage = 4096;
-        const auto a = reinterpret_cast<uintptr_t>(out.data() + out.size());
-        const uintptr_t b = (a + kPage - 1) & ~(kPage - 1), e = (a + more * sizeof(double)) & ~(kPage - 1);
-        if (e > b) ::madvise(reinterpret_cast<void*>(b), e - b, MADV_POPULATE_WRITE);
+        AdviseHugePages(out.data() + out.size(), more * sizeof(double));
+        FaultIn(out.data() + out.size(), more * sizeof(double));
     }
 }
 
@@ -37,19 +61,17 @@ class FaultAhead {
 public:
     template <class List>
     void operator()(const List& list) {
+        using T = typename List::value_type;
         const auto* data = list.data();
         if (static_cast<const void*>(data) != base_) {
             base_ = data;
             mark_ = 0;
+            AdviseHugePages(data, list.capacity() * sizeof(T));
         }
         if (list.size() < mark_) return;
-        using T = typename List::value_type;
-        constexpr uintptr_t kPage = 4096;
         constexpr std::size_t kBlock = (std::size_t{1} << 20) / sizeof(T);
         const std::size_t from = std::max(mark_, list.size()), to = std::min(list.capacity(), from + kBlock);
-        const auto a = reinterpret_cast<uintptr_t>(data + from), z = reinterpret_cast<uintptr_t>(data + to);
-        const uintptr_t b = (a + kPage - 1) & ~(kPage - 1), e = z & ~(kPage - 1);
-        if (e > b) ::madvise(reinterpret_cast<void*>(b), e - b, MADV_POPULATE_WRITE);
+        FaultIn(data + from, (to - from) * sizeof(T));
         // At the end of the room the mark lies past it: nothing more until the list moves.
         mark_ = to < list.capacity() ? to : list.capacity() + 1;
     }

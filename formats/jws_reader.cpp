@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "core/date_time.h"
 #include "core/helpers.h"
+#include "formats/binary_values.h"
+#include "formats/compound_file.h"
 #include "formats/reader_record.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
@@ -37,6 +40,7 @@ public:
     uint32_t u32(std::size_t o) const { return need(o, 4), getU32LE(d_ + o); }
     float f32(std::size_t o) const { return need(o, 4), getF32LE(d_ + o); }
     double f64(std::size_t o) const { return need(o, 8), getF64LE(d_ + o); }
+    const uint8_t* at(std::size_t o, std::size_t n) const { return need(o, n), d_ + o; }
     // The non-zero bytes of a fixed-width field, in order.
     std::string text(std::size_t o, std::size_t n) const {
         need(o, n);
@@ -58,6 +62,20 @@ struct Axis {
     int32_t yKind = SpecYAbsorbance;
 };
 
+// The axis descriptor of the data header, 0x100001nn, names the x unit by nn; a descriptor without
+// that mark leaves the unit to the x code.
+constexpr uint32_t kAxisMarkMask = 0xFFFFFF00u, kAxisMark = 0x10000100u;
+
+int32_t xUnitOfDescriptor(uint32_t descriptor, int32_t otherwise) {
+    if ((descriptor & kAxisMarkMask) != kAxisMark) return otherwise;
+    switch (descriptor & 0xFFu) {
+    case 0x00: return SpecXWavenumber;
+    case 0x01: return SpecXRamanShift;
+    case 0x03: return SpecXNanometer;
+    default: return otherwise;
+    }
+}
+
 int32_t yKindOfCode(uint32_t code, int32_t otherwise) {
     switch (code) {
     case 0: return SpecYTransmittance;
@@ -67,6 +85,8 @@ int32_t yKindOfCode(uint32_t code, int32_t otherwise) {
     default: return otherwise;
     }
 }
+
+double asDouble(const uint8_t* p) { return getF32LE(p); }
 
 // The five numbers 3, 1, 0, 1 (or 3), 1 that stand before the data header.
 bool isDataPattern(Bytes b, std::size_t p) {
@@ -78,13 +98,84 @@ void showNotRecognized(const std::string& fileName) {
     ui::messageBox(fileName + "\r\n\r\n" + kJwsNotRecognized, "Varolux32", ui::Buttons::Ok, ui::Icon::Error);
 }
 
+// What a container gave: the header's axis, the values in file order and the count the header
+// announced.
+struct Reading {
+    Axis axis;
+    std::vector<double> values;
+    uint64_t count = 0;
+};
+
+// The compound data header that follows the pattern at `h`: count, axis, descriptor and codes.
+void readDataHeader(Bytes b, std::size_t h, Reading& out) {
+    b.need(h, 44);
+    out.count = b.u32(h);
+    Axis& a = out.axis;
+    a.first = b.f64(h + 4);
+    a.last = b.f64(h + 12);
+    a.step = b.f64(h + 20);
+    a.yKind = yKindOfCode(b.u32(h + 32), SpecYAbsorbance);
+    const uint32_t xCode = b.u32(h + 40);
+    a.xUnit = xUnitOfDescriptor(b.u32(h + 28), xCode == 2 ? SpecXWavenumber : SpecXNanometer);
+}
+
+// ---- Compound file, through its directory
+
+constexpr std::size_t kChunk = std::size_t{1} << 20;
+
+[[noreturn]] void damagedStream(const std::string& fileName, std::string_view stream) {
+    throw vx::FileError("The stream \"" + std::string(stream) + "\" of " + fileName +
+                        " cannot be read: the file is damaged.");
+}
+
+// The header from the "DataInfo" stream and exactly the announced number of values from the "Y-Data"
+// stream (fewer when the stream ends before). Invalid points, which the instrument marks with a tiny
+// negative number, keep their places, so every value stays at its x. Nothing when the directory does
+// not hold both streams; a "DataInfo" that does not begin with the pattern is no data header.
+enum class Route { Read, NoStreams, NoHeader };
+
+Route readStreams(const compound::File& file, std::size_t fileSize, const std::string& fileName, Reading& out) {
+    bool damaged = false;
+    std::optional<compound::Stream> info = file.TopStream("DataInfo", damaged);
+    if (damaged) damagedStream(fileName, "DataInfo");
+    std::optional<compound::Stream> data = file.TopStream("Y-Data", damaged);
+    if (damaged) damagedStream(fileName, "Y-Data");
+    if (!info || !data) return Route::NoStreams;
+    // No stream holds more than the file it is in.
+    if (info->Size() > fileSize) damagedStream(fileName, "DataInfo");
+    if (data->Size() > fileSize) damagedStream(fileName, "Y-Data");
+
+    constexpr std::size_t kHeader = 64;  // the pattern and the data header's fields
+    if (info->Size() < kHeader) vx::throwStreamRead();
+    const uint8_t* head = info->Next(kHeader);
+    if (!head) damagedStream(fileName, "DataInfo");
+    const Bytes h(std::string_view(reinterpret_cast<const char*>(head), kHeader));
+    if (!isDataPattern(h, 0)) return Route::NoHeader;
+    readDataHeader(h, 20, out);
+
+    const uint64_t n = std::min<uint64_t>(out.count, data->Size() / 4);
+    binvalues::ReserveFaultedIn(out.values, static_cast<std::size_t>(n));
+    using Values = binvalues::FieldIterator<4, decltype(&asDouble)>;
+    uint64_t nonFinite = 0;  // a value that is no number leaves the spectrum incomplete: it is not kept
+    for (uint64_t left = n * 4; left > 0;) {
+        const std::size_t len = static_cast<std::size_t>(std::min<uint64_t>(left, kChunk));
+        const uint8_t* p = data->Next(len);
+        if (!p) damagedStream(fileName, "Y-Data");
+        out.values.insert(out.values.end(), Values(p, &asDouble, &nonFinite), Values(p + len, &asDouble, &nonFinite));
+        left -= len;
+    }
+    return Route::Read;
+}
+
+// ---- Compound file, by the data block's pattern (files whose directory names no data streams)
+
 // The values of a data block from `start`: a value is kept while it or its successor lies in the
 // plausible range, so a run of padding after the data ends the list. Values that are no numbers are
 // passed over; at most `count` are kept.
-std::vector<double> compoundValues(Bytes b, std::size_t start, uint32_t count) {
+std::vector<double> compoundValues(Bytes b, std::size_t start, uint64_t count) {
     std::vector<double> values;
     if (!b.has(start, 4)) return values;
-    values.reserve(std::min<std::size_t>(count, (b.size() - start) / 4));
+    binvalues::ReserveFaultedIn(values, static_cast<std::size_t>(std::min<uint64_t>(count, (b.size() - start) / 4)));
     std::size_t p = start;
     auto next = [&](float& out) {
         for (; p + 4 <= b.size(); p += 4) {
@@ -111,8 +202,8 @@ std::vector<double> compoundValues(Bytes b, std::size_t start, uint32_t count) {
     return values;
 }
 
-// Compound file: the data block is found by its pattern on 64-byte steps after the first four sectors.
-bool readCompound(Bytes b, Axis& a, std::vector<double>& values) {
+// The data block is found by its pattern on 64-byte steps after the first four sectors.
+bool readByPattern(Bytes b, Reading& out) {
     b.need(0, 76);  // the header fields the container's layout puts up to offset 75
     const uint16_t version = b.u16(26);
     const uint16_t shift = b.u16(30);
@@ -125,14 +216,7 @@ bool readCompound(Bytes b, Axis& a, std::vector<double>& values) {
         if (!b.has(at, 64)) return false;
         if (isDataPattern(b, at)) break;
     }
-    const std::size_t h = at + 20;
-    const uint32_t count = b.u32(h);
-    a.first = b.f64(h + 4);
-    a.last = b.f64(h + 12);
-    a.step = b.f64(h + 20);
-    a.yKind = yKindOfCode(b.u32(h + 32), SpecYAbsorbance);
-    const uint32_t xCode = b.u32(h + 40);
-    a.xUnit = xCode == 2 ? SpecXWavenumber : SpecXNanometer;
+    readDataHeader(b, at + 20, out);
 
     // The values begin at the first non-zero number on the version's grid after the data header.
     const std::size_t offset = version == 3 ? 0 : 512;
@@ -140,45 +224,76 @@ bool readCompound(Bytes b, Axis& a, std::vector<double>& values) {
         const std::size_t p = base + 64 * c + offset;
         if (!b.has(p, 4)) return true;
         if (std::fabs(double(b.f32(p))) > 1e-10) {
-            values = compoundValues(b, p, count);
+            out.values = compoundValues(b, p, out.count);
             break;
         }
     }
     return true;
 }
 
-// Flat layout, variant A: counts and axis at 132, values from 1720 after leading zeros.
-void readFlatA(Bytes b, TSpectrumRecord& r, Axis& a, std::vector<double>& values) {
+// Through the directory where it names the data streams, else by the pattern. False when neither
+// finds a data header.
+bool readCompound(Bytes b, std::string_view bytes, const std::string& fileName, Reading& out) {
+    // A container the library does not take is left to the pattern search.
+    if (const std::optional<compound::File> file = compound::File::Open(bytes)) {
+        switch (readStreams(*file, bytes.size(), fileName, out)) {
+        case Route::Read: return true;
+        case Route::NoHeader: return false;
+        case Route::NoStreams: break;
+        }
+    }
+    return readByPattern(b, out);
+}
+
+// ---- Flat layout
+
+// Variant A: counts and axis at 132, values from 1720 after leading zeros.
+void readFlatA(Bytes b, TSpectrumRecord& r, Reading& out) {
     b.need(0, 928);
     const uint32_t count = b.u32(132);
+    out.count = count;
+    Axis& a = out.axis;
     a.first = b.f64(136);
     a.last = b.f64(144);
     a.step = b.f64(152);
     a.yKind = yKindOfCode(b.u32(164), SpecYIntensity);
     const float xCode = b.f32(840);
-    a.xUnit = std::isfinite(xCode) && std::nearbyint(xCode) == 4 ? SpecXWavenumber : SpecXNanometer;
+    a.xUnit = xUnitOfDescriptor(
+        b.u32(160), std::isfinite(xCode) && std::nearbyint(xCode) == 4 ? SpecXWavenumber : SpecXNanometer);
     const std::string bandwidth = b.text(852, 7);
     const std::string speed = b.text(916, 12);
     if (!bandwidth.empty()) r.Comment1 = "Bandwidth: " + bandwidth + "; ";
     if (!speed.empty()) r.Comment2 = "Speed: " + speed;
 
-    std::size_t p = 1720;
+    constexpr std::size_t kValuesFrom = 1720;
+    std::size_t p = kValuesFrom;
     while (b.has(p, 4) && !(std::fabs(double(b.f32(p))) > 1e-10)) p += 4;
-    values.reserve(std::min<std::size_t>(count, (b.size() - std::min(p, b.size())) / 4));
-    for (; values.size() < count && b.has(p, 4); p += 4) {
+    // The values run to the file's end. When the leading values passed over leave fewer than the
+    // count before it, they were values (zeros, or the marks of invalid points): the values are the
+    // file's last ones.
+    const uint64_t room = b.size() > kValuesFrom ? (b.size() - kValuesFrom) / 4 : 0;
+    if (count <= room && (b.size() - std::min(p, b.size())) / 4 < count) p = b.size() - std::size_t{4} * count;
+    // In one pass where every value is a number; values that are none are passed over, the count then
+    // made up from the values behind them.
+    const std::size_t n = std::min<std::size_t>(count, (b.size() - std::min(p, b.size())) / 4);
+    if (n == 0 || binvalues::ConvertInto<4>(out.values, b.at(p, 4 * n), n, asDouble)) return;
+    out.values.clear();
+    for (; out.values.size() < count && b.has(p, 4); p += 4) {
         const float v = b.f32(p);
-        if (std::isfinite(v)) values.push_back(v);
+        if (std::isfinite(v)) out.values.push_back(v);
     }
 }
 
-// Flat layout, variant "R1": texts, counts and axis in the first 640 bytes, the values after them.
-void readFlatR1(Bytes b, TSpectrumRecord& r, Axis& a, std::vector<double>& values) {
+// Variant "R1": texts, counts and axis in the first 640 bytes, the values after them.
+void readFlatR1(Bytes b, TSpectrumRecord& r, Reading& out) {
     b.need(0, 640);
+    Axis& a = out.axis;
     const std::string bandwidth = b.text(152, 7);
     const std::string sensitivity = b.text(160, 8);
     a.step = b.u32(192) / 1000.0;
     const std::string speed = b.text(200, 4);
     const uint16_t count = b.u16(212);
+    out.count = count;
     const uint16_t accumulations = b.u16(214);
     a.last = b.f64(252);
     a.first = b.f64(260);
@@ -199,38 +314,50 @@ void readFlatR1(Bytes b, TSpectrumRecord& r, Axis& a, std::vector<double>& value
     if (!solvent.empty()) r.Solvent = solvent;
 
     b.need(640, std::size_t{4} * count);
-    values.reserve(count);
+    out.values.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
         const float v = b.f32(640 + 4 * i);
-        if (std::isfinite(v)) values.push_back(v);
+        if (std::isfinite(v)) out.values.push_back(v);
     }
 }
 
+// A file whose values end before its count keeps those it holds, and says so.
+void reportShort(const std::string& fileName, std::size_t read, uint64_t count) {
+    ui::messageBox(fileName + "\r\n\r\n" + JwsShortValuesText(read, count), "Varolux32", ui::Buttons::Ok,
+                   ui::Icon::Information);
+}
+
 }  // namespace
+
+std::string JwsShortValuesText(std::size_t read, std::uint64_t count) {
+    return "holds only " + std::to_string(read) + " of the " + std::to_string(count) +
+           " values its header announces; " + std::to_string(read) + " points were read.";
+}
 
 void ReadJwsBytes(TSpectrumRecord& rec, std::string_view bytes, const std::string& fileName) {
     const Bytes b(bytes);
     TSpectrumRecord r = StartReaderRecord(rec, fileName, NameWithoutFolder(fileName), "jasco_jws", kJwsSourceKind, "");
 
-    Axis a;
-    std::vector<double> values;
+    Reading got;
     const uint32_t signature = b.u32(0);
     if (signature == kCompoundSignature) {
-        if (!readCompound(b, a, values)) {
+        if (!readCompound(b, bytes, fileName, got)) {
             showNotRecognized(fileName);
             return;
         }
     } else if (signature == kFlatSignature) {
         if (b.text(32, 2) == "R1")
-            readFlatR1(b, r, a, values);
+            readFlatR1(b, r, got);
         else
-            readFlatA(b, r, a, values);
+            readFlatA(b, r, got);
     } else {
         showNotRecognized(fileName);
         return;
     }
 
     // Wavelengths run ascending, wavenumbers descending; the header's step gives the grid.
+    const Axis& a = got.axis;
+    std::vector<double>& values = got.values;
     const auto n = static_cast<double>(values.size());
     const bool reverse = a.xUnit == SpecXNanometer ? a.last < a.first : a.last > a.first;
     r.StepX = a.xUnit == SpecXNanometer ? std::fabs(a.step) : -std::fabs(a.step);
@@ -241,7 +368,9 @@ void ReadJwsBytes(TSpectrumRecord& rec, std::string_view bytes, const std::strin
     r.XUnit = a.xUnit;
     r.YKind = a.yKind;
     r.Values = std::move(values);
-    if (r.IsComplete()) rec = std::move(r);
+    if (!r.IsComplete()) return;
+    if (r.Values.size() < got.count) reportShort(fileName, r.Values.size(), got.count);
+    rec = std::move(r);
 }
 
 void LoadJwsFile(TSpectrumRecord& rec, const std::string& fileName) {

@@ -1,6 +1,9 @@
 #pragma once
 // Spectrometer files with the extension JWS (format code 25): the compound-file container, whose data
-// block is found by its byte pattern, and the older flat layout in its two variants.
+// streams are found through its directory (or, where it names none, the data block by its byte
+// pattern), and the older flat layout in its two variants.
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -10,9 +13,14 @@
 // a container without the data block.
 inline constexpr const char* kJwsNotRecognized = "is no recognized JASCO file!!";
 
+// The message, after the file name and two line breaks, for a file whose values end before the count
+// its header gives; the values it holds are kept.
+std::string JwsShortValuesText(std::size_t read, std::uint64_t count);
+
 // Fills `rec` with the file's spectrum; the record is left as it was when the file gives no complete
 // spectrum (an unknown file shows the message above). A file shorter than the fields read raises
-// "Stream read error".
+// "Stream read error"; a compound file whose data streams cannot be followed raises an error naming
+// the stream.
 void LoadJwsFile(TSpectrumRecord& rec, const std::string& fileName);
 // The same on file contents in memory; the date text is left empty.
 void ReadJwsBytes(TSpectrumRecord& rec, std::string_view bytes, const std::string& fileName);

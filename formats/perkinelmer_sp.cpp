@@ -50,7 +50,9 @@ TSpectrumRecord startRecord(const TSpectrumRecord& caller, const std::string& fi
 
 bool isWavenumber(int32_t unit) { return unit == SpecXWavenumber || unit == SpecXRamanShift; }
 
-int32_t xUnitOfText(const std::string& t, int32_t unit, bool withRaman) {
+// The x text names its unit in any case: instruments write "nm", "NM" and "cm-1" alike.
+int32_t xUnitOfText(const std::string& text, int32_t unit, bool withRaman) {
+    const std::string t = UpperAscii(text);
     if (ContainsText(t, "NM")) unit = SpecXNanometer;
     if (ContainsText(t, "CM-1")) unit = SpecXWavenumber;
     if (withRaman && ContainsText(t, "RAMAN")) unit = SpecXRamanShift;

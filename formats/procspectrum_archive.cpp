@@ -82,9 +82,11 @@ MemberText extractMember(zip_t* z, const std::string& fileName) {
     // member longer than declared.
     MemberText text;
     const std::size_t declared = static_cast<std::size_t>(st.size);
-    void* m = ::mmap(nullptr, declared + 1, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    void* m = ::mmap(nullptr, declared + 1, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (m == MAP_FAILED) throw std::bad_alloc();
     text.bytes = std::unique_ptr<char[], MappedBytes>(static_cast<char*>(m), MappedBytes{declared + 1});
+    binvalues::AdviseHugePages(m, declared + 1);
+    binvalues::FaultIn(m, declared + 1);
     for (;;) {
         const std::size_t want = std::min(kChunk, declared + 1 - text.size);
         const zip_int64_t got = zip_fread(f.get(), text.bytes.get() + text.size, want);

@@ -1,4 +1,5 @@
-// Any byte string given to the JWS reader ends in one complete spectrum, none, or the stream error.
+// Any byte string given to the JWS reader ends in one complete spectrum, none, or an error: flat files,
+// compound files through their directory (the container read by libgsf) and by the data pattern.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>

@@ -16,6 +16,8 @@ put jws compound 2048 '\003\0\0\0\001\0\0\0\0\0\0\0\001\0\0\0\001\0\0\0\004\0\0\
 put jws compound 2072 '\0\0\0\0\0\0\171\100\0\0\0\0\0\300\162\100\0\0\0\0\0\0\044\300'
 put jws compound 2100 '\0\0\0\0'
 put jws compound 2112 '\0\0\040\101\0\0\240\101\0\0\110\102\0\0\240\102'
+# Real JWS files: a compound file read through its directory (DataInfo and Y-Data) and two flat ones.
+cp tests/data/instruments/*.jws fuzz/corpus-instruments_jws/
 # JWS flat "R1": three values from 640.
 zeros jws r1 652
 put jws r1 0 'L~S '

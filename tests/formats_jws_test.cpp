@@ -1,11 +1,12 @@
-// Spectrometer JWS files built byte by byte: the compound container with its data block found by
-// pattern, and both flat variants.
+// Spectrometer JWS files built byte by byte: the compound container with its data streams found through
+// its directory or its data block by pattern, and both flat variants.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 #include <vector>
 
+#include "compound_file_builder.h"
 #include "formats/jws_reader.h"
 #include "formats/open_files.h"
 #include "formats_test_util.h"
@@ -88,11 +89,12 @@ Image flatR1(uint16_t count, double first, double last, uint32_t stepMilli, cons
     return im;
 }
 
-TSpectrumRecord read(const Image& im, const std::string& name = "/data/sample.jws") {
+TSpectrumRecord read(const std::string& bytes, const std::string& name = "/data/sample.jws") {
     TSpectrumRecord r;
-    ReadJwsBytes(r, im.bytes(), name);
+    ReadJwsBytes(r, bytes, name);
     return r;
 }
+TSpectrumRecord read(const Image& im, const std::string& name = "/data/sample.jws") { return read(im.bytes(), name); }
 
 std::vector<double> absorbances(const std::vector<double>& percent) {
     std::vector<double> out;
@@ -103,6 +105,41 @@ std::vector<double> absorbances(const std::vector<double>& percent) {
 void expectValues(const TSpectrumRecord& r, const std::vector<double>& want) {
     ASSERT_EQ(r.Values.size(), want.size());
     for (std::size_t i = 0; i < want.size(); ++i) EXPECT_NEAR(r.Values[i], want[i], 1e-12) << i;
+}
+
+constexpr float kInvalidPoint = -1.17549435e-38f;  // the instrument's mark of a point it could not measure
+
+// The DataInfo stream of a compound file: the pattern, then the data header with its axis descriptor.
+std::string dataInfo(const DataHeader& h, uint32_t descriptor, std::size_t size = 96) {
+    Image im(size);
+    im.u32(0, 3).u32(4, 1).u32(8, 0).u32(12, h.fourth).u32(16, 1);
+    im.u32(20, h.count).f64(24, h.first).f64(32, h.last).f64(40, h.step);
+    im.u32(48, descriptor).u32(52, h.yCode).u32(60, h.xCode);
+    im.resize(size);
+    return im.bytes();
+}
+
+std::string floatBytes(const std::vector<float>& v) {
+    Image im(4 * v.size());
+    im.floats(0, v);
+    im.resize(4 * v.size());
+    return im.bytes();
+}
+
+// Streams as the instruments write them: a header stream before the data ones, others after.
+std::vector<cfb_build::Stream> jwsStreams(const std::string& info, const std::vector<float>& values,
+                                          const char* infoName = "DataInfo", const char* dataName = "Y-Data") {
+    return {{"Header", std::string(1024, '\x11')},
+            {dataName, floatBytes(values)},
+            {"Results", std::string(300, '\x22')},
+            {infoName, info},
+            {"MeasInfo", std::string(8, '\x01')}};
+}
+
+std::vector<float> ramp(std::size_t n, float from, float by) {
+    std::vector<float> v(n);
+    for (std::size_t i = 0; i < n; ++i) v[i] = from + by * float(i);
+    return v;
 }
 
 }  // namespace
@@ -291,4 +328,166 @@ TEST_F(JwsReader, OpenCommandKeepsCompleteRecordsOnly) {
     EXPECT_EQ(SpectraList[0].DateText.str().size(), 19u);
     EXPECT_EQ(SpectraList[0].Color, CurveColor(1));
     EXPECT_EQ(res.noSpectrum, std::vector<std::string>{bad});
+}
+
+// ---- Compound files through their directory
+
+// Both sector sizes (versions 3 and 4), chains in and against file order: the header from DataInfo,
+// exactly the header's count of values from Y-Data (which may hold more), the invalid points in their
+// places. Transmittance from 500 to 5000 1/cm is stored falling from 5000, the marks as 6.0.
+TEST_F(JwsReader, CompoundStreamsGiveHeaderAndExactlyCountValues) {
+    for (const unsigned sector : {512u, 4096u})
+        for (const bool backward : {false, true}) {
+            SCOPED_TRACE(std::to_string(sector) + (backward ? " backward" : " forward"));
+            const uint32_t count = 3000;
+            std::vector<float> v = ramp(count + 500, 1.0f, 0.03f);  // a second channel behind the first
+            v[1] = v[2] = v[2999] = kInvalidPoint;
+            cfb_build::Options o;
+            o.sectorBytes = sector;
+            o.backwardChains = backward;
+            const DataHeader h{count, 500, 5000, 1.5, 0, 0};
+            const std::string file = cfb_build::CompoundFile(jwsStreams(dataInfo(h, 0x10000100), v), o);
+            const TSpectrumRecord r = read(file);
+            ASSERT_EQ(r.PointCount(), 3000);
+            EXPECT_EQ(r.XUnit, SpecXWavenumber);
+            EXPECT_EQ(r.YKind, SpecYTransmittance);
+            EXPECT_DOUBLE_EQ(r.FirstX, 500 + 2999 * 1.5);
+            EXPECT_DOUBLE_EQ(r.StepX, -1.5);
+            EXPECT_EQ(r.Values[0], 6.0);     // point 2999
+            EXPECT_EQ(r.Values[2997], 6.0);  // point 2
+            EXPECT_EQ(r.Values[2998], 6.0);  // point 1
+            EXPECT_NEAR(r.Values[2999], -std::log10(0.01), 1e-12);
+            EXPECT_NEAR(r.Values[1], -std::log10(double(1.0f + 0.03f * 2998) / 100), 1e-12);
+            EXPECT_TRUE(ui->messages.empty());
+        }
+}
+
+// In absorbance the invalid-point mark is kept as it stands: a value of (almost) zero at its x.
+TEST_F(JwsReader, CompoundInvalidPointsKeepTheirPlaceInAbsorbance) {
+    std::vector<float> v = ramp(6, 0.5f, 0.1f);
+    v[0] = v[3] = kInvalidPoint;
+    const DataHeader h{6, 400, 405, 1, 3, 3};
+    const TSpectrumRecord r = read(cfb_build::CompoundFile(jwsStreams(dataInfo(h, 0x10000103), v)));
+    ASSERT_EQ(r.PointCount(), 6);
+    expectValues(r, {kInvalidPoint, 0.6f, 0.7f, kInvalidPoint, 0.9f, 1.0f});
+    EXPECT_DOUBLE_EQ(r.FirstX, 400);
+}
+
+// The format compares names without regard to case.
+TEST_F(JwsReader, CompoundStreamNamesIgnoreCase) {
+    const DataHeader h{3, 400, 402, 1, 3, 0};
+    const TSpectrumRecord r =
+        read(cfb_build::CompoundFile(jwsStreams(dataInfo(h, 0), {1, 2, 3}, "DATAINFO", "y-data")));
+    expectValues(r, {1, 2, 3});
+}
+
+// Y-Data ending before the count: the values it holds are kept, and the message says how many.
+TEST_F(JwsReader, CompoundShortYDataSaysHowManyWereRead) {
+    const DataHeader h{100, 400, 499, 1, 3, 0};
+    const TSpectrumRecord r = read(cfb_build::CompoundFile(jwsStreams(dataInfo(h, 0), ramp(60, 1, 1))),
+                                   "/data/short.jws");
+    ASSERT_EQ(r.PointCount(), 60);
+    EXPECT_DOUBLE_EQ(r.FirstX, 400);
+    ASSERT_EQ(ui->messages.size(), 1u);
+    EXPECT_EQ(ui->messages[0],
+              "/data/short.jws\r\n\r\nholds only 60 of the 100 values its header announces; 60 points were read.");
+    // One value is no spectrum: nothing kept, nothing more said (the Open command names the file).
+    read(cfb_build::CompoundFile(jwsStreams(dataInfo(h, 0), {5})));
+    EXPECT_EQ(ui->messages.size(), 1u);
+}
+
+// A DataInfo that does not begin with the pattern holds no data header we know; one too short for
+// the header's fields is a stream error.
+TEST_F(JwsReader, CompoundDataInfoWithoutPatternOrTooShort) {
+    const DataHeader h{3, 400, 402, 1, 3, 0};
+    std::string info = dataInfo(h, 0);
+    info[0] = 4;
+    TSpectrumRecord r;
+    r.Title = "untouched";
+    ReadJwsBytes(r, cfb_build::CompoundFile(jwsStreams(info, {1, 2, 3})), "/data/x.jws");
+    EXPECT_EQ(r.Title.str(), "untouched");
+    ASSERT_EQ(ui->messages.size(), 1u);
+    EXPECT_EQ(ui->messages[0], "/data/x.jws\r\n\r\nis no recognized JASCO file!!");
+    EXPECT_THROW(read(cfb_build::CompoundFile(jwsStreams(dataInfo(h, 0, 40), {1, 2, 3}))),
+                 vx::FileError);
+}
+
+// A stream whose sectors cannot be followed is an error naming it. A directory entry that claims more
+// than the file holds is no stream at all: the file is left to the pattern search, which reads nothing
+// outside it.
+TEST_F(JwsReader, CompoundDamagedStreams) {
+    const DataHeader h{2000, 400, 2399, 1, 3, 0};
+    const std::string good = cfb_build::CompoundFile(jwsStreams(dataInfo(h, 0), ramp(2000, 1, 1)));
+    const std::size_t entry = good.find(std::string("Y\0-\0D\0a\0t\0a\0", 12));
+    ASSERT_NE(entry, std::string::npos);
+    // Y-Data's first sector pointing at itself: a chain that never ends.
+    std::string loop = good;
+    const uint32_t first = getU32LE(reinterpret_cast<const uint8_t*>(good.data()) + entry + 116);
+    putU32LE(reinterpret_cast<uint8_t*>(loop.data()) + 512 + 4 * first, first);
+    try {
+        read(loop, "/data/loop.jws");
+        ADD_FAILURE() << "no error";
+    } catch (const vx::FileError& e) {
+        EXPECT_STREQ(e.what(), "The stream \"Y-Data\" of /data/loop.jws cannot be read: the file is damaged.");
+    }
+    // The entry's size field (at 120 in its 128 bytes) far beyond the file.
+    std::string huge = good;
+    putU32LE(reinterpret_cast<uint8_t*>(huge.data()) + entry + 120, 0x7FFFFFF0);
+    const TSpectrumRecord r = read(huge);
+    EXPECT_LE(r.Values.size(), huge.size() / 4);
+}
+
+// The axis descriptor 0x100001nn names the unit (00 wavenumbers, 01 Raman shift, 03 nm) in both
+// containers; without that mark, or with another nn, the x code decides.
+TEST_F(JwsReader, AxisDescriptorDecidesTheUnit) {
+    struct Case {
+        uint32_t descriptor, xCode;
+        float flatCode;
+        int32_t unit;
+    };
+    const Case cases[] = {
+        {0x10000100, 0, 2.0f, SpecXWavenumber}, {0x10000101, 0, 0.0f, SpecXRamanShift},
+        {0x10000103, 2, 4.0f, SpecXNanometer},  {0x10000102, 2, 4.0f, SpecXWavenumber},
+        {0x20000100, 0, 0.0f, SpecXNanometer},  {0, 2, 4.0f, SpecXWavenumber},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.descriptor);
+        const DataHeader h{3, 1000, 1002, 1, 3, c.xCode};
+        const bool falling = c.unit != SpecXNanometer;
+        // Through the directory.
+        const TSpectrumRecord s = read(cfb_build::CompoundFile(jwsStreams(dataInfo(h, c.descriptor), {1, 2, 3})));
+        EXPECT_EQ(s.XUnit, c.unit);
+        EXPECT_DOUBLE_EQ(s.FirstX, falling ? 1002 : 1000);
+        // By the pattern (the descriptor at +28 after it).
+        Image pattern = compound(3, 0, h, 2048 + 64, {1, 2, 3});
+        pattern.u32(2048 + 48, c.descriptor);
+        EXPECT_EQ(read(pattern).XUnit, c.unit);
+        // Flat: the descriptor at 160, the x code the number at 840.
+        Image flat = flatA(3, 1000, 1002, 1, 3, c.flatCode, {1, 2, 3});
+        flat.u32(160, c.descriptor);
+        EXPECT_EQ(read(flat).XUnit, c.unit);
+    }
+}
+
+// Flat variant A: values that end before the count are kept and counted in the message; leading
+// zeros or invalid-point marks that would leave fewer than the count before the file's end are values,
+// since the values run to the file's end.
+TEST_F(JwsReader, FlatVariantAShortValuesAndLeadingMarks) {
+    const TSpectrumRecord cut = read(flatA(50, 500, 549, 1, 3, 0, {1, 2, 3}), "/data/cut.jws");
+    expectValues(cut, {1, 2, 3});
+    ASSERT_EQ(ui->messages.size(), 1u);
+    EXPECT_EQ(ui->messages[0], "/data/cut.jws\r\n\r\n" + JwsShortValuesText(3, 50));
+
+    const TSpectrumRecord marks = read(flatA(5, 600, 604, 1, 3, 0, {kInvalidPoint, 0.0f, 0.1f, 0.2f, 0.3f}));
+    expectValues(marks, {kInvalidPoint, 0.0, 0.1f, 0.2f, 0.3f});
+    EXPECT_EQ(ui->messages.size(), 1u);
+
+    // A value that is no number is passed over, and the one behind it makes up the count.
+    const TSpectrumRecord nan = read(flatA(3, 600, 602, 1, 3, 0, {0.1f, std::nanf(""), 0.2f, 0.3f, 0.4f}));
+    expectValues(nan, {0.1f, 0.2f, 0.3f});
+    // A file that ends before the values' offset holds none.
+    Image empty = flatA(3, 600, 602, 1, 3, 0, {});
+    empty.resize(1000);
+    EXPECT_EQ(read(empty).PointCount(), 0);
+    EXPECT_EQ(ui->messages.size(), 1u);
 }

@@ -473,6 +473,64 @@ TEST(PerkinElmerText, HeaderlessFluorescence) {
     EXPECT_EQ(read(headerless(1, 400, 400, "350", "EM", ys)).PointCount(), 0);
 }
 
+// The x text names its unit in any case in every layout: "cm-1" is wavenumbers (stored falling from
+// the larger x), never the nm of the caller's record, which would store the spectrum rising and reversed.
+TEST(PerkinElmerLayouts, XTextUnitIgnoresCase) {
+    CleanState state;
+    auto expectFalling = [](const TSpectrumRecord& r, int32_t unit, double firstX) {
+        EXPECT_EQ(r.XUnit, unit);
+        EXPECT_EQ(r.FirstX, firstX);
+        EXPECT_LT(r.StepX, 0.0);
+    };
+    {
+        OldHeader h;
+        h.xText = "cm-1", h.first100 = 400000, h.last100 = 340000;
+        SCOPED_TRACE("old binary header");
+        const TSpectrumRecord r = read(oldBinary(h));
+        expectFalling(r, SpecXWavenumber, 4000);
+        EXPECT_EQ(r.Values[0], 5 / 1000.0);  // file order: the file already runs falling
+        h.xText = "Nm", h.first100 = 80000, h.last100 = 20000;
+        EXPECT_EQ(read(oldBinary(h)).FirstX, 200.0);
+    }
+    for (const char* text : {"cm-1", "Cm-1", "1/cm (cm-1)"}) {
+        BlockFile f;
+        f.xText = text;
+        f.first = 400, f.last = 4000;
+        SCOPED_TRACE(text);
+        const TSpectrumRecord r = read(blockLayout(f));
+        expectFalling(r, SpecXWavenumber, 4000);
+        EXPECT_NEAR(r.Values[0], 3.6, 1e-12);  // rising in the file: reversed
+    }
+    {
+        BlockFile f;
+        f.xText = "Raman shift cm-1";
+        expectFalling(read(blockLayout(f)), SpecXRamanShift, 4000);
+        f.xText = "nm", f.first = 3790, f.last = 190;
+        const TSpectrumRecord r = read(blockLayout(f));
+        EXPECT_EQ(r.XUnit, SpecXNanometer);
+        EXPECT_EQ(r.FirstX, 190.0);
+        EXPECT_GT(r.StepX, 0.0);
+    }
+    {
+        SCOPED_TRACE("ASCII text");
+        std::string t = peAscii("PE IR ASCII", dataLines(4000, -2, 101));
+        t.replace(t.find("#GR\r\nNM"), 9, "#GR\r\ncm-1");
+        const TSpectrumRecord r = read(t);
+        expectFalling(r, SpecXWavenumber, 4000);
+        EXPECT_EQ(r.StepX, -2.0);
+        EXPECT_DOUBLE_EQ(r.Values[0], 0.01);
+    }
+    {
+        SCOPED_TRACE("BINARY text");
+        std::string t = peBinary(101, 0.0001, false, 101);
+        t.replace(t.find("#GR\nNM"), 6, "#GR\ncm-1");
+        const TSpectrumRecord r = read(t);
+        // First x 300, last x 250: falling in the file, so kept in file order.
+        expectFalling(r, SpecXWavenumber, 300);
+        EXPECT_DOUBLE_EQ(r.Values[0], 0.1);
+    }
+}
+
 TEST(PerkinElmerText, OtherFilesGetTheErrorBoxAndNoPoints) {
     CleanState state;
     for (const std::string& bytes : {std::string("PE XY SPECTRUM\r\nfoo\r\n"), std::string("JUNK\x01\x02", 6),

@@ -1,4 +1,6 @@
-# Instrument files: the JWS and SPE binary readers and the text exports of instruments and databases.
+# Instrument files: the JWS and SPE binary readers and the text exports of instruments and databases, and
+# real files written by instruments (tests/data/instruments).
 vx_add_test(formats_instrument_files_test
   SOURCES formats_jws_test.cpp formats_spe_test.cpp formats_avasoft_test.cpp formats_small_texts_test.cpp
+    formats_real_instrument_files_test.cpp
   LIBS vx_formats vx_core vx_platform)
