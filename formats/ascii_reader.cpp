@@ -158,18 +158,14 @@ void pairsToRecord(TSpectrumRecord& r, const MappedText& text, std::size_t dataS
     std::string scratch;
     std::string_view line;
     r.Values.clear();
-    // Pairs up to the first line without a separator. A pair line takes at least four bytes (two
-    // digits, the separator, the line end), which bounds the count by the bytes actually present.
-    PairList xs, ys;
-    const std::size_t lineBound = (bytes.size() - dataStart + 1) / 4 + 1;
-    xs.reserve(lineBound);
-    ys.reserve(lineBound);
+    // Pairs up to the first line without a separator: at most one a line.
+    PairColumns pairs(CountLines(bytes.substr(std::min(dataStart, bytes.size()))));
+    std::vector<double>&xs = pairs.xs, &ys = pairs.ys;
     std::size_t pos = dataStart;
     double x = 0, y = 0;
     for (;;) {
         if (fastPair(bytes.data(), pos, bytes.size(), sep, minXChars, x, y)) {
-            xs.push_back(x);
-            ys.push_back(y);
+            pairs.add(x, y);
             continue;
         }
         lines.Seek(pos);
@@ -182,8 +178,7 @@ void pairsToRecord(TSpectrumRecord& r, const MappedText& text, std::size_t dataS
         if (xf.size() < minXChars || xf.empty() || yf.empty()) continue;
         x = numberField(text, xf);
         y = numberField(text, yf);
-        xs.push_back(x);
-        ys.push_back(y);
+        pairs.add(x, y);
     }
     if (xs.empty()) throw vx::ListIndexError(0);
     ToRisingPairs(xs, ys);
@@ -194,8 +189,9 @@ void pairsToRecord(TSpectrumRecord& r, const MappedText& text, std::size_t dataS
     double step = (xs.back() - xs.front()) / (n - 1);
     if (!std::isfinite(step) || step == 0.0) vx::throwInvalidFloatOp();
 
+    ResampleInPlace(xs, ys, x0, step);
+    r.Values = std::move(ys);
     std::vector<double>& values = r.Values;
-    ResampleOntoGrid(xs, ys, x0, step, n, values);
     double ymax = 0.0;
     for (double y : values) ymax = std::max(ymax, y);
 

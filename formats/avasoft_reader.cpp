@@ -76,25 +76,19 @@ void readAvaSoft(TSpectrumRecord& rec, const MappedText& text, const std::string
     r.YKind = yKindOfExtension(fileName);
 
     const bool multiColumn = std::count(head[6].begin(), head[6].end(), ';') >= 4;
-    // A pair line takes at least four bytes, which bounds the count by the bytes present.
-    PairList xs, ys;
-    const std::size_t bound = (bytes.size() - std::min(bytes.size(), lines.Position())) / 4 + 1;
-    xs.reserve(bound);
-    ys.reserve(bound);
-    // Every line but the file's last one.
-    std::string_view line, next;
-    bool have = lines.Next(line);
-    while (have && lines.Next(next)) {
+    // Every line but the file's last one, a pair at most from each.
+    const std::size_t dataLines = CountLines(bytes.substr(std::min(bytes.size(), lines.Position())));
+    PairColumns pairs(dataLines > 0 ? dataLines - 1 : 0);
+    for (std::string_view line; lines.Next(line) && !lines.AtEnd();) {
         const std::size_t sep = line.find(';');
         if (sep != std::string_view::npos) {
             const std::string_view y = multiColumn ? FieldAt(line, ';', 5) : line.substr(sep + 1);
-            xs.push_back(ReadNumberField(text, line.substr(0, sep)));
-            ys.push_back(ReadNumberField(text, y));
+            const double x = ReadNumberField(text, line.substr(0, sep));
+            pairs.add(x, ReadNumberField(text, y));
         }
-        line = next;
     }
-    if (xs.size() < 2) return;
-    if (!ResampleXYEitherOrder(xs, ys, r)) return;
+    if (pairs.xs.size() < 2) return;
+    if (!MovePairsOntoGrid(pairs, r)) return;
     if (r.YKind == SpecYTransmittance) {
         const bool percent = LargestNonNegative(r.Values) > 1.0;
         for (double& v : r.Values) v = TransmittanceToStored(v, percent, 1e-6, 6.0);
