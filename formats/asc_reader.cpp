@@ -5,6 +5,7 @@
 
 #include "core/date_time.h"
 #include "core/helpers.h"
+#include "formats/pair_lines.h"
 #include "formats/perkinelmer_sp.h"
 #include "formats/reader_record.h"
 #include "formats/resample.h"
@@ -78,10 +79,21 @@ PairColumns readPairs(std::string_view bytes, std::size_t pos, AscKind kind, Dec
     std::vector<double>& xs = pairs.xs;
     LineCursor c(bytes, pos);
     std::string_view rest;
-    for (std::string_view line; c.Next(line) && !c.AtEnd();) {
-        if (kind == AscKind::Usgs && line.find("e34") != std::string_view::npos) continue;
+    for (std::string_view line;;) {
         double xv = 0.0, yv = 0.0;
-        // The usual line in one pass: the library's y is its first token, the others' the whole rest.
+        // The usual "x y" line of the exports in one pass (a last line is read and dropped); the lines
+        // that vote and the library's lines of three columns go the way below.
+        if (kind != AscKind::Usgs && !(vote && DecimalsVote::votes(xs.size())) &&
+            ScanPairLine(bytes.data(), pos, bytes.size(), ' ', 0, xv, yv)) {
+            if (pos >= bytes.size()) break;
+            pairs.add(xv, yv);
+            continue;
+        }
+        c.Seek(pos);
+        if (!c.Next(line) || c.AtEnd()) break;
+        pos = c.Position();
+        if (kind == AscKind::Usgs && line.find("e34") != std::string_view::npos) continue;
+        // The library's y is its first token, the others' the whole rest.
         const bool fast = ScanBlankPair(line, false, '\0', xv, yv, rest) && (kind == AscKind::Usgs || rest.empty());
         const bool voting = vote && DecimalsVote::votes(xs.size());
         if (!fast || voting) {
