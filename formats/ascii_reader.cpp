@@ -126,7 +126,8 @@ void pairsToRecord(TSpectrumRecord& r, const MappedText& text, std::size_t dataS
     r.Values.clear();
     // Pairs up to the first line without a separator: at most one a line.
     PairColumns pairs(CountLines(bytes.substr(std::min(dataStart, bytes.size()))));
-    std::vector<double>&xs = pairs.xs, &ys = pairs.ys;
+    std::vector<double>& xs = pairs.xs;
+    std::vector<double>& ys = pairs.ys;
     std::size_t pos = dataStart;
     double x = 0, y = 0;
     for (;;) {

@@ -22,8 +22,8 @@ inline bool IsLineEnd(const char* p, const char* e) { return p == e || *p == '\r
 // line: empty ones, one that starts with a decimal mark, a missing or odd field, a third column, an x
 // text shorter than `minXChars`. Inlined into each reader's loop: called per line, the call would cost
 // as much as the line's separators.
-[[gnu::always_inline]] inline bool ScanPairLine(const char* base, std::size_t& pos, std::size_t size, char sep, std::size_t minXChars,
-                                               double& x, double& y) {
+[[gnu::always_inline]] inline bool ScanPairLine(const char* base, std::size_t& pos, std::size_t size, char sep,
+                                               std::size_t minXChars, double& x, double& y) {
     const char* p = base + pos;
     const char* e = base + size;
     while (p < e && *p == ' ') ++p;

@@ -79,7 +79,8 @@ void readPrn(TSpectrumRecord& rec, const MappedText& text, const std::string& fi
         }
     } else if (!text.Bytes().empty()) {
         lines.Seek(0);
-        binvalues::ReserveFaultedIn(values, CountLines(text.Bytes()));  // a value a line at most
+        values.reserve(CountLines(text.Bytes()));  // a value a line at most
+        binvalues::FaultAhead ahead;
         std::string_view rest;
         for (; lines.Next(line); ++index) {
             double x = 0.0, y = 0.0;
@@ -93,7 +94,7 @@ void readPrn(TSpectrumRecord& rec, const MappedText& text, const std::string& fi
             }
             if (values.empty()) x1 = x;
             if (values.size() == 1) x2 = x;
-            values.push_back(y);
+            AppendFaultingAhead(values, ahead, y);
         }
     }
     // One line, or two equal x, give no step.

@@ -102,11 +102,6 @@ void ResampleOntoGrid(std::span<const double> xs, std::span<const double> ys, do
     }
 }
 
-PairColumns::PairColumns(std::size_t room) {
-    binvalues::ReserveFaultedIn(xs, room);
-    binvalues::ReserveFaultedIn(ys, room);
-}
-
 void TrimRoom(std::vector<double>& list) {
     if (list.capacity() - list.size() > list.size() / 8) list.shrink_to_fit();
 }
@@ -131,7 +126,8 @@ void ResampleInPlace(std::span<const double> xs, std::vector<double>& ys, double
 }
 
 bool MovePairsOntoGrid(PairColumns& pairs, TSpectrumRecord& rec) {
-    std::vector<double>&xs = pairs.xs, &ys = pairs.ys;
+    std::vector<double>& xs = pairs.xs;
+    std::vector<double>& ys = pairs.ys;
     const std::size_t n = xs.size();
     if (n < 2 || ys.size() != n) return false;
     ToRisingPairs(xs, ys);

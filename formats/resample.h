@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/spectrum_record.h"
+#include "formats/binary_values.h"
 
 // Storage for the x and y lists a reader fills before resampling: large blocks are mapped directly, so
 // a list reserved for more points than a file turns out to hold costs only address space (pages are
@@ -42,16 +43,30 @@ struct BulkAllocator {
 };
 using PairList = std::vector<double, BulkAllocator<double>>;
 
-// The x and y lists of a reader that knows how many pairs it can get at most (one a line, say): the
-// room for them is reserved and faulted in at once, which on a large file costs less than touching
-// fresh pages one by one as the values arrive.
+// Appends a value to a list whose room is reserved, faulting the room in a block ahead as values arrive
+// (the block is a megabyte, so looking every 1024th value is often enough and costs nothing per value).
+[[gnu::always_inline]] inline void AppendFaultingAhead(std::vector<double>& list, binvalues::FaultAhead& ahead, double v) {
+    list.push_back(v);
+    if ((list.size() & 1023) == 1) ahead(list);
+}
+
+// The x and y lists of a reader that knows how many pairs it can get at most (one a line, say). The
+// room is reserved once, and faulted in a block ahead of the pairs as they arrive, which on a large
+// file costs less than touching fresh pages one by one; a file whose lines turn out to hold few pairs
+// costs only the address space of the rest.
 struct PairColumns {
-    explicit PairColumns(std::size_t room);
-    void add(double x, double y) {
-        xs.push_back(x);
-        ys.push_back(y);
+    explicit PairColumns(std::size_t room) {
+        xs.reserve(room);
+        ys.reserve(room);
+    }
+    [[gnu::always_inline]] void add(double x, double y) {
+        AppendFaultingAhead(xs, xsAhead, x);
+        AppendFaultingAhead(ys, ysAhead, y);
     }
     std::vector<double> xs, ys;
+
+private:
+    binvalues::FaultAhead xsAhead, ysAhead;
 };
 
 // Gives back the room a list holds beyond its values when that is more than an eighth of them (a
