@@ -555,25 +555,25 @@ TEST(Resample, InPlaceKeepsNoIdleRoom) {
 }
 
 TEST(Resample, PairsMovedOntoTheRecordGrid) {
-    PairColumns falling(8);
-    for (auto [x, y] : {std::pair{403.0, 4.0}, {402.0, 3.0}, {400.0, 1.0}}) falling.add(x, y);
+    auto columns = [](const std::vector<double>& xs, const std::vector<double>& ys) {
+        PairColumns p(xs.size());
+        for (std::size_t i = 0; i < xs.size(); ++i) p.add(xs[i], ys[i]);
+        return p;
+    };
+    PairColumns falling = columns({403, 402, 400}, {4, 3, 1});
     TSpectrumRecord r;
     ASSERT_TRUE(MovePairsOntoGrid(falling, r));
     EXPECT_EQ(r.FirstX, 400);
     EXPECT_EQ(r.StepX, 1.5);
     EXPECT_EQ(r.Values, (std::vector<double>{1, 2.5, 4}));  // 2.5 on the line through 400 and 402
 
-    // No grid: the record is left as it was.
+    // No grid (one pair, no x range, an infinite x): the record is left as it was.
     const double inf = std::numeric_limits<double>::infinity();
-    for (const std::vector<std::pair<double, double>>& pairs :
-         {std::vector<std::pair<double, double>>{{400, 1}}, {{400, 1}, {400, 2}, {400, 3}}, {{400, 1}, {inf, 2}}}) {
-        PairColumns p(pairs.size());
-        for (auto [x, y] : pairs) p.add(x, y);
+    for (PairColumns p : {columns({400}, {1}), columns({400, 400, 400}, {1, 2, 3}), columns({400, inf}, {1, 2})}) {
         TSpectrumRecord kept;
-        kept.FirstX = 7;
         kept.Values = {9};
         EXPECT_FALSE(MovePairsOntoGrid(p, kept));
-        EXPECT_EQ(kept.FirstX, 7);
+        EXPECT_EQ(kept.FirstX, 0);
         EXPECT_EQ(kept.Values, std::vector<double>{9});
     }
 }
