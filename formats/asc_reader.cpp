@@ -5,6 +5,7 @@
 
 #include "core/date_time.h"
 #include "core/helpers.h"
+#include "formats/pair_lines.h"
 #include "formats/perkinelmer_sp.h"
 #include "formats/reader_record.h"
 #include "formats/resample.h"
@@ -27,12 +28,19 @@ std::string_view trimBlanks(std::string_view s) {
     return s.substr(b, e - b);
 }
 
-// Line n of the text; a line beyond the end is the list index error.
-std::string_view lineAt(const LineIndex& index, std::size_t n) {
-    if (n >= index.Count()) throw vx::ListIndexError(static_cast<long long>(n));
+// Line n of the text (the fixed lines lie near its start); a line beyond the end is the list index error.
+std::string_view lineAt(std::string_view bytes, std::size_t n) {
+    LineCursor c(bytes);
     std::string_view line;
-    index.At(n).Next(line);
+    if (!c.Skip(n) || !c.Next(line)) throw vx::ListIndexError(static_cast<long long>(n));
     return line;
+}
+
+// Where line n starts; the end of the text when it has fewer lines.
+std::size_t lineStart(std::string_view bytes, std::size_t n) {
+    LineCursor c(bytes);
+    c.Skip(n);
+    return c.Position();
 }
 
 // Digits written after the decimal mark of a number text.
@@ -62,20 +70,30 @@ struct DecimalsVote {
     }
 };
 
-// The pairs of the lines from `pos` up to (not including) the line that starts at `end`. x is the text
-// before the first blank, y the text after it (for the library files only its first token); empty
-// lines and the library's missing-value lines carry no pair.
-void readPairs(std::string_view bytes, std::size_t pos, std::size_t end, AscKind kind, PairList& xs, PairList& ys,
-               DecimalsVote* vote) {
+// The pairs of the lines from `pos` on, the text's last line not included. x is the text before the
+// first blank, y the text after it (for the library files only its first token); empty lines and the
+// library's missing-value lines carry no pair.
+PairColumns readPairs(std::string_view bytes, std::size_t pos, AscKind kind, DecimalsVote* vote) {
+    const std::size_t lines = CountLines(bytes.substr(std::min(pos, bytes.size())));
+    PairColumns pairs(lines > 0 ? lines - 1 : 0);
+    std::vector<double>& xs = pairs.xs;
     LineCursor c(bytes, pos);
-    const std::size_t bound = (end > pos ? end - pos : 0) / 2 + 1;  // a pair line takes at least 2 bytes
-    xs.reserve(bound);
-    ys.reserve(bound);
     std::string_view rest;
-    for (std::string_view line; c.Position() < end && c.Next(line);) {
-        if (kind == AscKind::Usgs && line.find("e34") != std::string_view::npos) continue;
+    for (std::string_view line;;) {
         double xv = 0.0, yv = 0.0;
-        // The usual line in one pass: the library's y is its first token, the others' the whole rest.
+        // The usual "x y" line of the exports in one pass (a last line is read and dropped); the lines
+        // that vote and the library's lines of three columns go the way below.
+        if (kind != AscKind::Usgs && !(vote && DecimalsVote::votes(xs.size())) &&
+            ScanPairLine(bytes.data(), pos, bytes.size(), ' ', 0, xv, yv)) {
+            if (pos >= bytes.size()) break;
+            pairs.add(xv, yv);
+            continue;
+        }
+        c.Seek(pos);
+        if (!c.Next(line) || c.AtEnd()) break;
+        pos = c.Position();
+        if (kind == AscKind::Usgs && line.find("e34") != std::string_view::npos) continue;
+        // The library's y is its first token, the others' the whole rest.
         const bool fast = ScanBlankPair(line, false, '\0', xv, yv, rest) && (kind == AscKind::Usgs || rest.empty());
         const bool voting = vote && DecimalsVote::votes(xs.size());
         if (!fast || voting) {
@@ -94,37 +112,37 @@ void readPairs(std::string_view bytes, std::size_t pos, std::size_t end, AscKind
             }
             if (voting) vote->add(xs.size(), y);
         }
-        xs.push_back(kind == AscKind::Usgs ? xv * 1000.0 : xv);
-        ys.push_back(yv);
+        pairs.add(kind == AscKind::Usgs ? xv * 1000.0 : xv, yv);
     }
+    return pairs;
 }
 
 // The grid of the pairs in rising order; the last pair is not used, and fewer than two used pairs
 // (or no x range) leave the record without points.
-void pairsToGrid(PairList& xs, PairList& ys, TSpectrumRecord& r) {
-    if (!xs.empty()) {
-        xs.pop_back();
-        ys.pop_back();
+void pairsToGrid(PairColumns& pairs, TSpectrumRecord& r) {
+    if (!pairs.xs.empty()) {
+        pairs.xs.pop_back();
+        pairs.ys.pop_back();
     }
-    if (xs.size() < 2) return;
-    if (!ResampleXYEitherOrder(xs, ys, r)) r.Values.clear();
+    if (pairs.xs.size() < 2) return;
+    if (!MovePairsOntoGrid(pairs, r)) r.Values.clear();
 }
 
 void toAbsorbanceLike(TSpectrumRecord& r, bool percent) {
     for (double& y : r.Values) y = TransmittanceToStored(y, percent, 1e-6, 6.0);
 }
 
-void readBeckman(const LineIndex& index, std::string_view bytes, const MappedText& text, TSpectrumRecord& r) {
+void readBeckman(std::string_view bytes, const MappedText& text, TSpectrumRecord& r) {
     r.SourceKind = 38;
     r.SpecType = "beckman_du";
     r.Title = NameWithoutFolder(r.FileName);
-    const std::string_view dateLine = lineAt(index, 1);
+    const std::string_view dateLine = lineAt(bytes, 1);
     if (dateLine.find("Created on") != std::string_view::npos) {
         const std::size_t colon = dateLine.find(':');
         r.DateText = text.Utf8(colon == std::string_view::npos ? std::string_view() : trimBlanks(dateLine.substr(colon + 1)));
     }
     // The read mode line, the lines after it up to an empty one, that empty line and the next one.
-    LineCursor c = index.At(2);
+    LineCursor c(bytes, lineStart(bytes, 2));
     std::size_t n = 2;
     std::string_view line;
     for (;; ++n) {
@@ -138,64 +156,59 @@ void readBeckman(const LineIndex& index, std::string_view bytes, const MappedTex
         if (!c.Next(line)) throw vx::ListIndexError(static_cast<long long>(n));
     } while (!trimBlanks(line).empty());
     c.Next(line);
-    PairList xs, ys;
-    readPairs(bytes, c.Position(), index.At(index.Count() - 1).Position(), AscKind::Beckman, xs, ys, nullptr);
-    pairsToGrid(xs, ys, r);
+    PairColumns pairs = readPairs(bytes, c.Position(), AscKind::Beckman, nullptr);
+    pairsToGrid(pairs, r);
     if (transmittance) toAbsorbanceLike(r, true);
 }
 
-void readUsgs(const LineIndex& index, std::string_view bytes, const MappedText& text, TSpectrumRecord& r) {
+void readUsgs(std::string_view bytes, const MappedText& text, TSpectrumRecord& r) {
     r.SourceKind = 44;
     r.SpecType = "usgs_ftir";
     r.YKind = SpecYReflectance;
-    r.Comment1 = text.Utf8(lineAt(index, 0));
-    r.Comment2 = text.Utf8(lineAt(index, 1));
-    if (const std::string_view title = trimBlanks(lineAt(index, 14)); !title.empty()) r.Title = text.Utf8(title);
-    PairList xs, ys;
-    readPairs(bytes, index.At(16).Position(), index.At(index.Count() - 1).Position(), AscKind::Usgs, xs, ys, nullptr);
-    pairsToGrid(xs, ys, r);
+    r.Comment1 = text.Utf8(lineAt(bytes, 0));
+    r.Comment2 = text.Utf8(lineAt(bytes, 1));
+    if (const std::string_view title = trimBlanks(lineAt(bytes, 14)); !title.empty()) r.Title = text.Utf8(title);
+    PairColumns pairs = readPairs(bytes, lineStart(bytes, 16), AscKind::Usgs, nullptr);
+    pairsToGrid(pairs, r);
     // Reflectance stored like transmittance; the library writes fractions, some files percent.
     toAbsorbanceLike(r, LargestNonNegative(r.Values) > 1.2);
 }
 
-void readMiltonRoy(const LineIndex& index, std::string_view bytes, const MappedText& text, TSpectrumRecord& r) {
+void readMiltonRoy(std::string_view bytes, const MappedText& text, TSpectrumRecord& r) {
     r.SourceKind = SpecSourceMiltonRoy;
     r.SpecType = "milton_asc";
-    const std::string_view first = lineAt(index, 0);
+    const std::string_view first = lineAt(bytes, 0);
     r.Title = NameWithoutFolder(r.FileName);
     // The sample name stands after the first run of three blanks and a 13-character label.
     if (const std::size_t cut = first.find("   "); cut != std::string_view::npos) {
         const std::string_view rest = first.substr(cut);
         if (rest.size() > 13) r.Title = text.Utf8(trimBlanks(rest.substr(13)));
     }
-    r.Comment1 = text.Utf8(lineAt(index, 1));
-    const std::string_view date = lineAt(index, 2);
+    r.Comment1 = text.Utf8(lineAt(bytes, 1));
+    const std::string_view date = lineAt(bytes, 2);
     r.DateText = text.Utf8(date.size() > 20 ? date.substr(20) : std::string_view());
-    PairList xs, ys;
     DecimalsVote vote;
-    readPairs(bytes, index.At(12).Position(), index.At(index.Count() - 1).Position(), AscKind::MiltonRoy, xs, ys,
-              &vote);
-    const bool transmittance = vote.transmittance(xs.size());
+    PairColumns pairs = readPairs(bytes, lineStart(bytes, 12), AscKind::MiltonRoy, &vote);
+    const bool transmittance = vote.transmittance(pairs.xs.size());
     r.YKind = transmittance ? SpecYTransmittance : SpecYAbsorbance;
-    pairsToGrid(xs, ys, r);
+    pairsToGrid(pairs, r);
     if (transmittance) toAbsorbanceLike(r, true);
 }
 
 // False, with nothing read, for a PerkinElmer text spectrum: its own reader takes the file.
 bool readAsc(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName, const std::string& dateText) {
     const std::string_view bytes = text.Bytes();
-    const LineIndex index(bytes);
-    const std::string_view first = lineAt(index, 0);
+    const std::string_view first = lineAt(bytes, 0);
     const auto has = [&](std::string_view s) { return first.find(s) != std::string_view::npos; };
     if (has("PE") && has("SPECTRUM")) return false;
     // Each kind sets its own tag and kind code.
     TSpectrumRecord r = StartReaderRecord(rec, fileName, NameWithoutExtension(fileName), "", 0, dateText);
     if ((has("Application") && has("Scan Mode")) || has("Start Wavelength:"))
-        readBeckman(index, bytes, text, r);
+        readBeckman(bytes, text, r);
     else if (has("USGS"))
-        readUsgs(index, bytes, text, r);
+        readUsgs(bytes, text, r);
     else
-        readMiltonRoy(index, bytes, text, r);
+        readMiltonRoy(bytes, text, r);
     if (!r.IsComplete()) r.Values.clear();
     rec = std::move(r);
     return true;

@@ -7,6 +7,7 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "core/units.h"
+#include "formats/pair_lines.h"
 #include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
@@ -19,14 +20,6 @@ TAxisQueryChoice AxisQueryChoice;
 
 namespace {
 
-// Reads a number at p as far as it goes, its decimal mark never being `sep`, and moves p behind it.
-bool parseNumberAt(const char*& p, const char* e, char sep, double& out) {
-    const char* q = ScanNumber(p, e, out, sep);
-    if (!q) return false;
-    p = q;
-    return true;
-}
-
 // A whole field read exactly as FixDecimalSeparator followed by StrToFloat would read it (blanks around
 // allowed). False for anything else, which then takes the slow path that also raises the proper error.
 bool fastNumber(std::string_view text, double& out) {
@@ -34,34 +27,7 @@ bool fastNumber(std::string_view text, double& out) {
     const char* e = p + text.size();
     while (p < e && *p == ' ') ++p;
     while (e > p && e[-1] == ' ') --e;
-    return p < e && parseNumberAt(p, e, '\0', out) && p == e;
-}
-
-inline bool isLineEnd(const char* p, const char* e) { return p == e || *p == '\r' || *p == '\n'; }
-
-// One data line of the usual form "x<sep>y" read in a single pass; `pos` moves to the next line.
-// False (pos unchanged) for any line that needs the general rules: empty lines, lines that start with
-// a decimal mark, missing or odd fields, more than two columns.
-// `minXChars` is the shortest x text (up to the separator) a pair may have.
-bool fastPair(const char* base, std::size_t& pos, std::size_t size, char sep, std::size_t minXChars, double& x,
-              double& y) {
-    const char* p = base + pos;
-    const char* e = base + size;
-    while (p < e && *p == ' ') ++p;
-    if (isLineEnd(p, e) || *p == '.' || *p == ',') return false;
-    const char* xStart = p;
-    if (!parseNumberAt(p, e, sep, x)) return false;
-    if (sep != ' ')
-        while (p < e && *p == ' ') ++p;
-    if (p == e || *p != sep || static_cast<std::size_t>(p - xStart) < minXChars) return false;
-    ++p;
-    while (p < e && *p == ' ') ++p;
-    if (isLineEnd(p, e) || !parseNumberAt(p, e, sep, y)) return false;
-    while (p < e && *p == ' ') ++p;
-    if (!isLineEnd(p, e)) return false;
-    if (p < e) p += (*p == '\r' && p + 1 < e && p[1] == '\n') ? 2 : 1;
-    pos = static_cast<std::size_t>(p - base);
-    return true;
+    return p < e && ScanNumberAt(p, e, '\0', out) && p == e;
 }
 
 double numberField(const MappedText& text, std::string_view field) {
@@ -158,18 +124,15 @@ void pairsToRecord(TSpectrumRecord& r, const MappedText& text, std::size_t dataS
     std::string scratch;
     std::string_view line;
     r.Values.clear();
-    // Pairs up to the first line without a separator. A pair line takes at least four bytes (two
-    // digits, the separator, the line end), which bounds the count by the bytes actually present.
-    PairList xs, ys;
-    const std::size_t lineBound = (bytes.size() - dataStart + 1) / 4 + 1;
-    xs.reserve(lineBound);
-    ys.reserve(lineBound);
+    // Pairs up to the first line without a separator: at most one a line.
+    PairColumns pairs(CountLines(bytes.substr(std::min(dataStart, bytes.size()))));
+    std::vector<double>& xs = pairs.xs;
+    std::vector<double>& ys = pairs.ys;
     std::size_t pos = dataStart;
     double x = 0, y = 0;
     for (;;) {
-        if (fastPair(bytes.data(), pos, bytes.size(), sep, minXChars, x, y)) {
-            xs.push_back(x);
-            ys.push_back(y);
+        if (ScanPairLine(bytes.data(), pos, bytes.size(), sep, minXChars, x, y)) {
+            pairs.add(x, y);
             continue;
         }
         lines.Seek(pos);
@@ -182,8 +145,7 @@ void pairsToRecord(TSpectrumRecord& r, const MappedText& text, std::size_t dataS
         if (xf.size() < minXChars || xf.empty() || yf.empty()) continue;
         x = numberField(text, xf);
         y = numberField(text, yf);
-        xs.push_back(x);
-        ys.push_back(y);
+        pairs.add(x, y);
     }
     if (xs.empty()) throw vx::ListIndexError(0);
     ToRisingPairs(xs, ys);
@@ -194,8 +156,9 @@ void pairsToRecord(TSpectrumRecord& r, const MappedText& text, std::size_t dataS
     double step = (xs.back() - xs.front()) / (n - 1);
     if (!std::isfinite(step) || step == 0.0) vx::throwInvalidFloatOp();
 
+    ResampleInPlace(xs, ys, x0, step);
+    r.Values = std::move(ys);
     std::vector<double>& values = r.Values;
-    ResampleOntoGrid(xs, ys, x0, step, n, values);
     double ymax = 0.0;
     for (double y : values) ymax = std::max(ymax, y);
 

@@ -6,6 +6,7 @@
 
 #include "core/date_time.h"
 #include "core/helpers.h"
+#include "formats/pair_lines.h"
 #include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
@@ -56,6 +57,12 @@ bool integrationTimeMs(const std::string& line, double& ms) {
     return true;
 }
 
+// A number field; the conversion error for one that is none.
+inline double numberOf(const MappedText& text, std::string_view field) {
+    double v = 0;
+    return ParseNumberToken(field, v) ? v : ReadNumberField(text, field);
+}
+
 void readAvaSoft(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName) {
     const std::string_view bytes = text.Bytes();
     LineCursor lines(bytes);
@@ -76,25 +83,30 @@ void readAvaSoft(TSpectrumRecord& rec, const MappedText& text, const std::string
     r.YKind = yKindOfExtension(fileName);
 
     const bool multiColumn = std::count(head[6].begin(), head[6].end(), ';') >= 4;
-    // A pair line takes at least four bytes, which bounds the count by the bytes present.
-    PairList xs, ys;
-    const std::size_t bound = (bytes.size() - std::min(bytes.size(), lines.Position())) / 4 + 1;
-    xs.reserve(bound);
-    ys.reserve(bound);
-    // Every line but the file's last one.
-    std::string_view line, next;
-    bool have = lines.Next(line);
-    while (have && lines.Next(next)) {
+    // Every line but the file's last one, a pair at most from each.
+    const std::size_t dataLines = CountLines(bytes.substr(std::min(bytes.size(), lines.Position())));
+    PairColumns pairs(dataLines > 0 ? dataLines - 1 : 0);
+    std::size_t pos = lines.Position();
+    for (std::string_view line;;) {
+        double x = 0, y = 0;
+        // The usual "x;y" line in one pass (a last line is read and dropped).
+        if (!multiColumn && ScanPairLine(bytes.data(), pos, bytes.size(), ';', 0, x, y)) {
+            if (pos >= bytes.size()) break;
+            pairs.add(x, y);
+            continue;
+        }
+        lines.Seek(pos);
+        if (!lines.Next(line) || lines.AtEnd()) break;
+        pos = lines.Position();
         const std::size_t sep = line.find(';');
         if (sep != std::string_view::npos) {
-            const std::string_view y = multiColumn ? FieldAt(line, ';', 5) : line.substr(sep + 1);
-            xs.push_back(ReadNumberField(text, line.substr(0, sep)));
-            ys.push_back(ReadNumberField(text, y));
+            const std::string_view yText = multiColumn ? FieldAt(line, ';', 5) : line.substr(sep + 1);
+            x = numberOf(text, line.substr(0, sep));
+            pairs.add(x, numberOf(text, yText));
         }
-        line = next;
     }
-    if (xs.size() < 2) return;
-    if (!ResampleXYEitherOrder(xs, ys, r)) return;
+    if (pairs.xs.size() < 2) return;
+    if (!MovePairsOntoGrid(pairs, r)) return;
     if (r.YKind == SpecYTransmittance) {
         const bool percent = LargestNonNegative(r.Values) > 1.0;
         for (double& v : r.Values) v = TransmittanceToStored(v, percent, 1e-6, 6.0);

@@ -6,6 +6,7 @@
 
 #include "core/date_time.h"
 #include "core/helpers.h"
+#include "formats/binary_values.h"
 #include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_lines.h"
@@ -61,7 +62,8 @@ void readPrn(TSpectrumRecord& rec, const MappedText& text, const std::string& fi
 
     LineCursor lines(text.Bytes());
     std::string_view line;
-    PairList values;
+    // The values go straight into the record: no x is kept but the first two.
+    std::vector<double> values;
     double x1 = 0.0, x2 = 0.0;
     std::size_t index = 0;
     if (lines.Next(line) && TrimView(line) == "576.00000") {
@@ -77,6 +79,8 @@ void readPrn(TSpectrumRecord& rec, const MappedText& text, const std::string& fi
         }
     } else if (!text.Bytes().empty()) {
         lines.Seek(0);
+        values.reserve(CountLines(text.Bytes()));  // a value a line at most
+        binvalues::FaultAhead ahead;
         std::string_view rest;
         for (; lines.Next(line); ++index) {
             double x = 0.0, y = 0.0;
@@ -90,7 +94,7 @@ void readPrn(TSpectrumRecord& rec, const MappedText& text, const std::string& fi
             }
             if (values.empty()) x1 = x;
             if (values.size() == 1) x2 = x;
-            values.push_back(y);
+            AppendFaultingAhead(values, ahead, y);
         }
     }
     // One line, or two equal x, give no step.
@@ -98,7 +102,8 @@ void readPrn(TSpectrumRecord& rec, const MappedText& text, const std::string& fi
         const std::size_t n = values.size();
         r.StepX = std::fabs(x1 - x2);
         r.FirstX = x1;
-        r.Values.assign(values.begin(), values.end());
+        TrimRoom(values);
+        r.Values = std::move(values);
         if (x1 > x2) {
             r.FirstX = x1 - (x1 - x2) * static_cast<double>(n - 1);
             std::reverse(r.Values.begin(), r.Values.end());

@@ -8,6 +8,11 @@
 
 namespace {
 
+constexpr double kTolerance = 1e-10;
+
+// Grid point i, computed in one place so that every test of a pair against it sees the same value.
+inline double gridX(int32_t i, double x0, double step) { return i * step + x0; }
+
 // Through (xa, ya) and (xb, yb), taken from (xb, yb); a vertical pair gives ya.
 inline double interpolate(double x, double xa, double ya, double xb, double yb) {
     if (xa == xb) return ya;
@@ -76,11 +81,10 @@ void ResampleOntoGrid(std::span<const double> xs, std::span<const double> ys, do
                       int32_t n, std::vector<double>& out) {
     const std::size_t m = xs.size();
     if (m < 2 || ys.size() != m) throw vx::ListIndexError(static_cast<long long>(m));
-    constexpr double kTolerance = 1e-10;
     const std::size_t last = m - 2;  // highest index whose pair still has a right neighbour
     binvalues::ReserveFaultedIn(out, static_cast<std::size_t>(n > 0 ? n : 0));
     for (int32_t i = 0; i < n; ++i) {
-        const double x = i * step + x0;
+        const double x = gridX(i, x0, step);
         std::size_t j = static_cast<std::size_t>(i) < m ? static_cast<std::size_t>(i) : m - 1;
         double y;
         if (x - xs[j] > kTolerance) {
@@ -96,4 +100,43 @@ void ResampleOntoGrid(std::span<const double> xs, std::span<const double> ys, do
         }
         out.push_back(y);
     }
+}
+
+void TrimRoom(std::vector<double>& list) {
+    if (list.capacity() - list.size() > list.size() / 8) list.shrink_to_fit();
+}
+
+void ResampleInPlace(std::span<const double> xs, std::vector<double>& ys, double x0, double step) {
+    const std::size_t m = xs.size();
+    if (m < 2 || ys.size() != m) throw vx::ListIndexError(static_cast<long long>(m));
+    // The test ResampleOntoGrid makes first for grid point i against pair i; passed by every point,
+    // each takes its pair's own y.
+    bool own = true;
+    for (std::size_t i = 0; i < m && own; ++i) {
+        const double x = gridX(static_cast<int32_t>(i), x0, step);
+        own = !(x - xs[i] > kTolerance) && !(xs[i] - x > kTolerance);
+    }
+    if (own) {
+        TrimRoom(ys);
+        return;
+    }
+    std::vector<double> out;
+    ResampleOntoGrid(xs, ys, x0, step, static_cast<int32_t>(m), out);
+    ys = std::move(out);
+}
+
+bool MovePairsOntoGrid(PairColumns& pairs, TSpectrumRecord& rec) {
+    std::vector<double>& xs = pairs.xs;
+    std::vector<double>& ys = pairs.ys;
+    const std::size_t n = xs.size();
+    if (n < 2 || ys.size() != n) return false;
+    ToRisingPairs(xs, ys);
+    const double first = xs.front();
+    const double step = (xs.back() - first) / static_cast<double>(n - 1);
+    if (!std::isfinite(first) || !std::isfinite(step) || step == 0.0) return false;
+    ResampleInPlace(xs, ys, first, step);
+    rec.FirstX = first;
+    rec.StepX = step;
+    rec.Values = std::move(ys);
+    return true;
 }

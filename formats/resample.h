@@ -10,6 +10,9 @@
 #include <span>
 #include <vector>
 
+#include "core/spectrum_record.h"
+#include "formats/binary_values.h"
+
 // Storage for the x and y lists a reader fills before resampling: large blocks are mapped directly, so
 // a list reserved for more points than a file turns out to hold costs only address space (pages are
 // touched as values arrive) and a list never moves while it fills. (Huge pages would save page faults
@@ -40,6 +43,36 @@ struct BulkAllocator {
 };
 using PairList = std::vector<double, BulkAllocator<double>>;
 
+// Appends a value to a list whose room is reserved, faulting the room in a block ahead as values arrive
+// (the block is a megabyte, so looking every 1024th value is often enough and costs nothing per value).
+[[gnu::always_inline]] inline void AppendFaultingAhead(std::vector<double>& list, binvalues::FaultAhead& ahead, double v) {
+    list.push_back(v);
+    if ((list.size() & 1023) == 1) ahead(list);
+}
+
+// The x and y lists of a reader that knows how many pairs it can get at most (one a line, say). The
+// room is reserved once, and faulted in a block ahead of the pairs as they arrive, which on a large
+// file costs less than touching fresh pages one by one; a file whose lines turn out to hold few pairs
+// costs only the address space of the rest.
+struct PairColumns {
+    explicit PairColumns(std::size_t room) {
+        xs.reserve(room);
+        ys.reserve(room);
+    }
+    [[gnu::always_inline]] void add(double x, double y) {
+        AppendFaultingAhead(xs, xsAhead, x);
+        AppendFaultingAhead(ys, ysAhead, y);
+    }
+    std::vector<double> xs, ys;
+
+private:
+    binvalues::FaultAhead xsAhead, ysAhead;
+};
+
+// Gives back the room a list holds beyond its values when that is more than an eighth of them (a
+// list reserved for more lines than turned out to hold values), so a record keeps no idle memory.
+void TrimRoom(std::vector<double>& list);
+
 // Pairs whose first x lies above their last turned to rising order, x and y alike (in place).
 void ToRisingPairs(std::span<double> xs, std::span<double> ys);
 
@@ -51,3 +84,14 @@ void ToRisingPairs(std::span<double> xs, std::span<double> ys);
 // Needs at least two pairs (xs and ys of equal size).
 void ResampleOntoGrid(std::span<const double> xs, std::span<const double> ys, double x0, double step,
                       int32_t n, std::vector<double>& out);
+
+// Makes `ys` the values ResampleOntoGrid gives for as many grid points as there are pairs. When every
+// pair lies within the tolerance of its own grid point (a file written on a regular grid) those values
+// are the pairs' own y: the list stays as it is and no third list is filled. Needs at least two pairs.
+void ResampleInPlace(std::span<const double> xs, std::vector<double>& ys, double x0, double step);
+
+// Pairs in either order onto the record's grid: first x = the first pair's x, a point per pair, step =
+// (last x - first x)/(n - 1). The y list becomes the record's values (ResampleInPlace); FirstX and StepX
+// are set. False, with the record untouched, for fewer than two pairs or a step that is zero or not
+// finite.
+bool MovePairsOntoGrid(PairColumns& pairs, TSpectrumRecord& rec);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "formats/asc_reader.h"
 #include "formats_test_util.h"
@@ -243,6 +244,63 @@ TEST(AscMiltonRoy, PairsAndGrid) {
     d[3] = "403 0,5x";
     EXPECT_EQ(ascError<vx::ConversionError>(miltonRoy("x", d)), "'0.5x' is not a valid floating point value");
     EXPECT_THROW(readAsc({"x", "y"}), vx::ListIndexError);
+}
+
+// The file's last line is never data, whatever ends it, and of the pairs read the last is not used.
+TEST(AscMiltonRoy, LastLineAndLineEnds) {
+    CleanState state;
+    std::vector<std::string> head = miltonRoy("x", {});
+    head.pop_back();
+    const std::vector<std::string> data = pairs(400, 1, 7, "%.4f", 0.1, 0.1);
+    struct Case {
+        const char* name;
+        std::vector<std::string> tail;
+        bool endsLastLine;
+        int points;
+    } cases[] = {
+        {"an empty last line", {""}, true, 6},
+        {"two empty lines", {"", ""}, true, 6},
+        {"the last pair as last line", {}, true, 5},
+        {"the last pair as last line without its end", {}, false, 5},
+        {"a bad number on the last line", {"406 x"}, false, 6},
+    };
+    for (const char* eol : {"\r\n", "\n", "\r"}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (eol[0] == '\n' ? ", LF" : eol[1] ? ", CR LF" : ", CR"));
+            std::string text;
+            std::vector<std::string> lines = head;
+            lines.insert(lines.end(), data.begin(), data.end());
+            lines.insert(lines.end(), c.tail.begin(), c.tail.end());
+            for (const std::string& l : lines) text += l + eol;
+            if (!c.endsLastLine) text.resize(text.size() - std::strlen(eol));
+            TSpectrumRecord r;
+            ReadAscBytes(r, text, kName, kFileDate);
+            ASSERT_EQ(r.PointCount(), c.points);
+            EXPECT_EQ(r.FirstX, 400.0);
+            EXPECT_EQ(r.StepX, 1.0);
+            for (int i = 0; i < c.points; ++i) EXPECT_DOUBLE_EQ(r.Values[static_cast<std::size_t>(i)], 0.1 * (i + 1));
+        }
+    }
+}
+
+// Beyond the pairs that vote, the usual lines are read in one pass: they must give what the fields
+// give, in both regional settings; a tab is no blank in these files.
+TEST(AscMiltonRoy, NumberFormsOfTheDataLines) {
+    for (char sep : {'.', ','}) {
+        CleanState state(sep);
+        std::vector<std::string> d = pairs(400, 1, 12, "%.4f", 0.1, 0);
+        d[9] = "409,0 0,25";
+        d[10] = "  4.10e2    +25E-2   ";
+        d[11] = "411 .25";
+        d.push_back("412 0.250000000000000000000001");
+        d.push_back("413 0.25");
+        const TSpectrumRecord r = readAsc(miltonRoy("x", d));
+        ASSERT_EQ(r.PointCount(), 13) << sep;
+        for (std::size_t i = 9; i < 13; ++i) EXPECT_EQ(r.Values[i], 0.25) << sep << " " << i;
+        d[10] = "410\t0.25";
+        EXPECT_EQ(ascError<vx::ConversionError>(miltonRoy("x", d)),
+                  fmt_test::withSeparator("'410\t0.25' is not a valid floating point value", sep));
+    }
 }
 
 TEST(AscMiltonRoy, LegendRules) {

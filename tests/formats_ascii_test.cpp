@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <functional>
+#include <limits>
 #include <map>
 #include <vector>
 
@@ -416,6 +419,51 @@ TEST_P(AsciiReader, MalformedFilesGiveTheirErrorsAndLeaveTheRecord) {
     }
 }
 
+// A file written on its grid keeps its y values as written; one x a rounding error off its grid
+// point keeps them too, one just beyond the tolerance is interpolated there, as the grid walk does.
+TEST_P(AsciiReader, PairsAtTheResamplingTolerance) {
+    const char dec = GetParam();
+    auto file = [dec](const std::string& x5) {
+        std::vector<std::string> lines{"Wavelength\tAbsorbance"};
+        for (int i = 0; i <= 2000; ++i) {
+            std::string x = i == 5 ? x5 : std::to_string(400 + i);
+            lines.push_back(x + "\t" + numtext::FloatToStrF(0.001 * i + 0.5, numtext::FloatFormat::Fixed, 7, 3, dec));
+        }
+        return joinLines(lines);
+    };
+    auto written = [](int i) { return std::round((0.001 * i + 0.5) * 1000) / 1000; };
+    for (const char* within : {"405", "405.00000000009", "404.99999999991"}) {
+        SCOPED_TRACE(within);
+        const TSpectrumRecord r = readText(fmt_test::withSeparator(file(within), dec));
+        ASSERT_EQ(r.PointCount(), 2001);
+        EXPECT_EQ(r.FirstX, 400);
+        EXPECT_EQ(r.StepX, 1);
+        for (int i = 0; i <= 2000; ++i) ASSERT_EQ(r.Values[static_cast<std::size_t>(i)], written(i)) << i;
+    }
+    for (const char* beyond : {"405.00000000011", "404.99999999989"}) {
+        SCOPED_TRACE(beyond);
+        const TSpectrumRecord r = readText(fmt_test::withSeparator(file(beyond), dec));
+        ASSERT_EQ(r.PointCount(), 2001);
+        const double x5 = std::stod(beyond);
+        const double y4 = written(4), y5 = written(5), y6 = written(6);
+        const double expected = x5 > 405 ? y5 + (y5 - y4) / (x5 - 404) * (405 - x5) : y6 + (y6 - y5) / (406 - x5) * (405 - 406);
+        EXPECT_EQ(r.Values[5], expected);
+        EXPECT_NE(r.Values[5], y5);
+        EXPECT_EQ(r.Values[4], y4);
+        EXPECT_EQ(r.Values[6], y6);
+    }
+}
+
+// Data that end long before the file does leave no room for the rest of its lines in the record.
+TEST_P(AsciiReader, DataEndingEarlyKeepNoIdleRoom) {
+    std::vector<std::string> lines = dataLines(11, '\t', GetParam());
+    lines.push_back("end of data");
+    lines.insert(lines.end(), 5000, "400\t1 trailer");
+    const TSpectrumRecord r = readText(joinLines(lines));
+    ASSERT_EQ(r.PointCount(), 11);
+    EXPECT_LE(r.Values.capacity(), 12u);
+}
+
 TEST(Resample, BracketsStayInsideThePairs) {
     const std::vector<double> xs{0, 1, 2}, ys{0, 10, 20};
     std::vector<double> out;
@@ -447,4 +495,85 @@ TEST(Resample, UnorderedPairsNeverReadOutside) {
     ResampleOntoGrid(xs, ys, 0, 1.8, 6, out);
     EXPECT_EQ(out.size(), 6u);
     for (double v : out) EXPECT_TRUE(std::isfinite(v));
+}
+
+namespace {
+
+std::vector<uint64_t> bitsOf(const std::vector<double>& v) {
+    std::vector<uint64_t> b;
+    for (double d : v) b.push_back(std::bit_cast<uint64_t>(d));
+    return b;
+}
+
+}  // namespace
+
+// Pair sets as files hold them: on their grid points, a rounding error off them, just beyond the
+// tolerance, well off (a spectrometer's pixel wavelengths), crowded or falling. Resampled in place they
+// give exactly what ResampleOntoGrid gives.
+TEST(Resample, InPlaceGivesWhatTheGridResamplingGives) {
+    struct Case {
+        const char* name;
+        std::function<double(int, int)> x;  // pair i of n
+    } cases[] = {
+        {"regular", [](int i, int) { return 400 + 0.5 * i; }},
+        {"decimal steps", [](int i, int) { return 200 + 0.0007 * i; }},
+        {"within the tolerance", [](int i, int) { return 400 + i + (i % 3 == 1 ? 0.9e-10 : 0.0); }},
+        {"just beyond it above", [](int i, int n) { return 400 + i + (i == n / 2 ? 1.1e-10 : 0.0); }},
+        {"just beyond it below", [](int i, int n) { return 400 + i - (i == n / 2 ? 1.1e-10 : 0.0); }},
+        {"pixel wavelengths", [](int i, int) { return 350 + 0.37 * i + 1.3e-5 * i * i; }},
+        {"crowded pairs", [](int i, int) { return 400 + (i / 2); }},
+        {"falling", [](int i, int) { return 800 - 0.25 * i; }},
+    };
+    for (const auto& c : cases) {
+        for (int n : {2, 3, 11, 2000}) {
+            SCOPED_TRACE(std::string(c.name) + ", " + std::to_string(n) + " pairs");
+            std::vector<double> xs, ys;
+            for (int i = 0; i < n; ++i) {
+                xs.push_back(c.x(i, n));
+                ys.push_back(std::sin(0.1 * i) + 2);
+            }
+            const double step = (xs.back() - xs.front()) / (n - 1);
+            std::vector<double> expected;
+            ResampleOntoGrid(xs, ys, xs.front(), step, n, expected);
+            ResampleInPlace(xs, ys, xs.front(), step);
+            EXPECT_EQ(bitsOf(ys), bitsOf(expected));
+        }
+    }
+    std::vector<double> one{1};
+    EXPECT_THROW(ResampleInPlace(std::vector<double>{400}, one, 400, 1), vx::ListIndexError);
+}
+
+// A list reserved for every line of a file whose data end early gives its idle room back.
+TEST(Resample, InPlaceKeepsNoIdleRoom) {
+    const std::vector<double> xs{0, 1, 2, 3, 4, 5, 6, 7};
+    std::vector<double> ys;
+    ys.reserve(5000);
+    ys.assign({7, 6, 5, 4, 3, 2, 1, 0});
+    ResampleInPlace(xs, ys, 0, 1);
+    EXPECT_EQ(ys, (std::vector<double>{7, 6, 5, 4, 3, 2, 1, 0}));
+    EXPECT_LE(ys.capacity(), 9u);
+}
+
+TEST(Resample, PairsMovedOntoTheRecordGrid) {
+    auto columns = [](const std::vector<double>& xs, const std::vector<double>& ys) {
+        PairColumns p(xs.size());
+        for (std::size_t i = 0; i < xs.size(); ++i) p.add(xs[i], ys[i]);
+        return p;
+    };
+    PairColumns falling = columns({403, 402, 400}, {4, 3, 1});
+    TSpectrumRecord r;
+    ASSERT_TRUE(MovePairsOntoGrid(falling, r));
+    EXPECT_EQ(r.FirstX, 400);
+    EXPECT_EQ(r.StepX, 1.5);
+    EXPECT_EQ(r.Values, (std::vector<double>{1, 2.5, 4}));  // 2.5 on the line through 400 and 402
+
+    // No grid (one pair, no x range, an infinite x): the record is left as it was.
+    const double inf = std::numeric_limits<double>::infinity();
+    for (PairColumns p : {columns({400}, {1}), columns({400, 400, 400}, {1, 2, 3}), columns({400, inf}, {1, 2})}) {
+        TSpectrumRecord kept;
+        kept.Values = {9};
+        EXPECT_FALSE(MovePairsOntoGrid(p, kept));
+        EXPECT_EQ(kept.FirstX, 0);
+        EXPECT_EQ(kept.Values, std::vector<double>{9});
+    }
 }

@@ -164,6 +164,45 @@ TEST_F(AvaSoftReader, ShortFilesGiveNoPoints) {
     }
 }
 
+// The data lines as exports and hand edits write them, each line ending, and a last line that is
+// never read whether or not it ends, even when it holds no number.
+TEST_F(AvaSoftReader, LineShapesAndLineEnds) {
+    const std::vector<std::string> head = {"Dye", "Integration time: 100 ms", "", "", "", "", "Wave ;Sample"};
+    const std::vector<std::string> data = {"400;10", " 401.0 ;  20 ", "402,0;3e1", "", "no pair", "+403;40,0",
+                                           "4.04E2;+50", "405;.6e2"};
+    for (char sep : {'.', ','}) {
+        CleanState s(sep);
+        for (const char* eol : {"\r\n", "\n", "\r"}) {
+            for (const char* last : {"999;999", "end", ""}) {
+                for (bool ended : {true, false}) {
+                    SCOPED_TRACE(std::string("last line \"") + last + "\"" + (ended ? "" : " without its end") +
+                                 (eol[0] == '\n' ? ", LF" : eol[1] ? ", CR LF" : ", CR") + ", decimal " + sep);
+                    std::string text;
+                    for (const auto& l : head) text += l + eol;
+                    for (const auto& l : data) text += l + eol;
+                    text += last;
+                    if (ended) text += eol;
+                    const TSpectrumRecord r = read(text);
+                    // Without its end, an empty last line is no line: the last pair's line is the last.
+                    if (!ended && !*last)
+                        EXPECT_EQ(r.Values, (std::vector<double>{10, 20, 30, 40, 50}));
+                    else
+                        EXPECT_EQ(r.Values, (std::vector<double>{10, 20, 30, 40, 50, 60}));
+                    EXPECT_EQ(r.FirstX, 400);
+                    EXPECT_EQ(r.StepX, 1);
+                }
+            }
+        }
+    }
+    // A third field in the single layout belongs to y, which is then no number.
+    try {
+        read(singleColumn({"400;1", "401;2;3", "402;3"}));
+        FAIL() << "no error";
+    } catch (const vx::ConversionError& e) {
+        EXPECT_STREQ(e.what(), "'2;3' is not a valid floating point value");
+    }
+}
+
 TEST_F(AvaSoftReader, BadNumbersRaiseTheConversionError) {
     try {
         read(singleColumn({"400;1", "401;x2"}));

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "formats/prn_reader.h"
 #include "formats/spectrawiz.h"
@@ -167,6 +168,28 @@ TEST(Prn, Variants) {
     EXPECT_EQ(readPrn("/ccd/a.prn", {}).PointCount(), 0);
     EXPECT_THROW(readPrn("/ccd/a.prn", {"wavelength counts", "400 1"}), vx::ConversionError);
     EXPECT_THROW(readPrn("/ccd/a.prn", {"400 1", "401 2 3"}), vx::ConversionError);
+}
+
+// Every line is data, the last one too, whatever ends it; the values keep no room for the short lines
+// skipped after the first two.
+TEST(Prn, LineEndsAndShortLines) {
+    CleanState state;
+    for (const char* eol : {"\r\n", "\n", "\r"}) {
+        for (bool ended : {true, false}) {
+            std::string text;
+            for (int i = 0; i < 200; ++i) {
+                if (i >= 2) text += std::string(i % 3 ? " " : "") + eol;
+                text += std::to_string(400 + i) + (i % 2 ? "\t" : "  ") + std::to_string(i) + eol;
+            }
+            if (!ended) text.resize(text.size() - std::strlen(eol));
+            TSpectrumRecord r;
+            ReadSpecPrnBytes(r, text, "/ccd/a.prn", kFileDate);
+            ASSERT_EQ(r.PointCount(), 200) << ended;
+            EXPECT_EQ(r.FirstX, 400.0);
+            EXPECT_DOUBLE_EQ(r.Values[199], 199.0 / 15000);
+            EXPECT_LE(r.Values.capacity(), 225u);
+        }
+    }
 }
 
 TEST(Prn, SingleColumnOf576Pixels) {
