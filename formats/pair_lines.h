@@ -4,6 +4,7 @@
 // own field-by-field rules, which also raise the proper errors.
 #include <cstddef>
 
+#include "formats/text_loader.h"           // SkipLineEnd
 #include "formats/text_spectra_support.h"  // ScanNumber
 
 // Reads a number at p as far as it goes, its decimal mark never being `sep`, and moves p behind it.
@@ -18,7 +19,7 @@ inline bool IsLineEnd(const char* p, const char* e) { return p == e || *p == '\r
 
 // The line starting at `pos` of the text [base, base + size) read as x, `sep`, y, with blanks allowed
 // around each number (a blank separator may be a run of blanks). True with `pos` moved behind the
-// line's ending (CR, LF or CR LF, as LineCursor splits lines); false, `pos` unchanged, for any other
+// line's ending (LF, CR LF, CR CR LF or a lone CR, as LineCursor splits lines); false, `pos` unchanged, for any other
 // line: empty ones, one that starts with a decimal mark, a missing or odd field, a third column, an x
 // text shorter than `minXChars`. Inlined into each reader's loop: called per line, the call would cost
 // as much as the line's separators.
@@ -38,7 +39,7 @@ inline bool IsLineEnd(const char* p, const char* e) { return p == e || *p == '\r
     if (IsLineEnd(p, e) || !ScanNumberAt(p, e, sep, y)) return false;
     while (p < e && *p == ' ') ++p;
     if (!IsLineEnd(p, e)) return false;
-    if (p < e) p += (*p == '\r' && p + 1 < e && p[1] == '\n') ? 2 : 1;
+    p = SkipLineEnd(p, e);
     pos = static_cast<std::size_t>(p - base);
     return true;
 }
