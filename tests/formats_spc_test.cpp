@@ -202,7 +202,7 @@ TEST_F(SpcProgram, ShortOrMissingFilesRaiseTheirErrors) {
         LoadSpecSpc((dir_ / "none.spc").string(), list);
         FAIL();
     } catch (const vx::Error& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file " + (dir_ / "none.spc").string());
+        EXPECT_EQ(std::string(e.what()), "Cannot open file " + (dir_ / "none.spc").string() + ". No such file or directory");
     }
     EXPECT_EQ(list.Count(), 0);
 }
