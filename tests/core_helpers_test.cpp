@@ -10,7 +10,6 @@
 #include "platform/errors.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
-#include "tests/fault_injection.h"
 
 namespace {
 struct SepGuard {
@@ -120,20 +119,6 @@ TEST(Helpers, LoadFileTextHandlesByteOrderMarks) {
     EXPECT_EQ(LoadFileText(write("vx_an.txt", "\xB5m")), "\xC2\xB5m");
     EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (std::vector<std::string>{"a", "b", "c", "d"}));
     EXPECT_THROW(LoadFileText((dir / "vx_missing_file").string()), vx::FileError);
-    // A pipe is refused at once, not waited on.
-    const auto pipe = dir / ("vx_pipe" + std::to_string(::getpid()));
-    std::filesystem::remove(pipe);
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    EXPECT_EQ(fault::inChildWithin(10, [&] {
-                  try {
-                      LoadFileText(pipe.string());
-                  } catch (const vx::FileError& e) {
-                      return std::string(e.what()).find("Is a named pipe") != std::string::npos ? 0 : 1;
-                  }
-                  return 2;
-              }),
-              0);
-    std::filesystem::remove(pipe);
     EXPECT_EQ(FileDateTimeOf((dir / "vx_missing_file").string()), 0.0);
     EXPECT_GT(FileDateTimeOf(write("vx_t.txt", "x")), 40000.0);
 }
