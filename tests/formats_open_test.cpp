@@ -227,10 +227,13 @@ TEST_F(OpenFiles, ExistingFilesDropsMissingNames) {
 // A named pipe (or a folder) under a spectrum file's name held the Open command for ever. Every reader of
 // the table refuses it at once, and the error names the reason after "Cannot open file".
 TEST_F(OpenFiles, EveryReaderRefusesPipesAndFoldersWithTheReason) {
+    // The SPC reader binds the SPC library before it opens the file: its refusal is tested with the
+    // library registered (formats_spc_test).
     std::vector<std::string> names;
     for (const FormatEntry& row : FormatTable())
         if (row.HasReader())
-            for (const std::string& ext : row.extensions) names.push_back(ext);
+            for (const std::string& ext : row.extensions)
+                if (ext != "SPC") names.push_back(ext);
     ASSERT_GT(names.size(), 20u);
     for (const std::string& ext : names) {
         SCOPED_TRACE(ext);
