@@ -41,6 +41,8 @@
 #include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
+#include "platform/registry.h"
+#include "platform/ui.h"
 
 namespace {
 TMainwin* theMainwin = nullptr;
@@ -249,6 +251,9 @@ void TMainwin::Cleanup() {
     SetShellClosing(true);
     ReleaseWebcam(*this);
     SavePlacement();
+    // Settings that could not be saved during the session or now are said once, not lost silently.
+    if (const std::string unsaved = registry::unsavedSettingsMessage(); !unsaved.empty())
+        ui::messageBox(unsaved, "Varolux32", ui::Buttons::Ok, ui::Icon::Warning);
     SpectraList.Clear();
     LampCurve.Free();
     CorrectionCurve.Free();

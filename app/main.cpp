@@ -10,6 +10,8 @@
 #include "app/single_instance.h"
 #include "platform/hand_over.h"
 #include "platform/numtext.h"
+#include "platform/registry.h"
+#include "platform/safe_file.h"
 #include "platform/ui.h"
 #include "tools/options_store.h"
 
@@ -20,6 +22,12 @@ int main(int argc, char** argv) {
     numtext::initFromLocale();
     InstallQtUi();
     InstallQuitSignals();
+    // A save past the file-size limit (ulimit -f) then fails with "File too large" instead of killing us.
+    safefile::IgnoreFileSizeSignal();
+    // Both settings files are read now, so that a damaged one is reported at start; the SPC library
+    // reads the local-machine file too, but has no one to tell.
+    registry::checkStore(registry::Hive::CurrentUser);
+    registry::checkStore(registry::Hive::LocalMachine);
 
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);

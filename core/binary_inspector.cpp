@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
 #include <vector>
 
 #include "platform/byte_order.h"
 #include "platform/errors.h"
+#include "platform/input_file.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
 
@@ -40,10 +40,8 @@ constexpr int kWidest = 8;
 std::string BinaryFileTable(const std::string& path, int64_t start, int64_t length, int64_t step) {
     if (step < 1) throw vx::Error("The step width must be at least 1 byte.");
     if (start < 0) throw vx::Error("The start offset must not be negative.");
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) throw vx::FileError("Cannot open file \"" + path + "\".");
-    const int64_t fileSize = static_cast<int64_t>(in.tellg());
-    if (fileSize < 0) vx::throwStreamRead();
+    const InputFile in = InputFile::OpenOrThrow(path);
+    const int64_t fileSize = static_cast<int64_t>(in.Size());
 
     // The rows cover [start, end); the cells of the last rows may reach a little beyond, up to the file's end.
     start = std::min(start, fileSize);
@@ -54,9 +52,8 @@ std::string BinaryFileTable(const std::string& path, int64_t start, int64_t leng
     if (end > start) {
         const int64_t readEnd = std::min(fileSize, end + kWidest - 1);
         bytes.resize(static_cast<std::size_t>(readEnd - start));
-        in.seekg(start);
-        in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (in.gcount() != static_cast<std::streamsize>(bytes.size())) vx::throwStreamRead();
+        if (in.ReadAt(static_cast<uint64_t>(start), bytes.data(), bytes.size()) != static_cast<long long>(bytes.size()))
+            vx::throwStreamRead();
     }
 
     const char sep = numtext::decimalSeparator();

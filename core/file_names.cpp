@@ -14,16 +14,6 @@ std::string::size_type extensionDot(const std::string& path) {
 
 }  // namespace
 
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string NameWithoutFolder(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::string NameWithoutExtension(const std::string& path) {
     std::string name = NameWithoutFolder(path);
     const auto dot = name.find_last_of('.');

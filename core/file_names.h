@@ -1,12 +1,11 @@
 #pragma once
 // The parts of a file path and whether a file is there: the one place for them, so that the Open and
 // Save commands, the readers and the settings all cut a name the same way. Folders end with "/".
+// FolderOf and NameWithoutFolder live in platform/path_names, which the save path below core uses too.
 #include <string>
 
-// "/a/b/name.ext" -> "/a/b/"; a bare name has no folder ("").
-std::string FolderOf(const std::string& path);
-// "/a/b/name.ext" -> "name.ext".
-std::string NameWithoutFolder(const std::string& path);
+#include "platform/path_names.h"
+
 // "/a/b/name.ext" -> "name": the name without folder and without its last extension.
 std::string NameWithoutExtension(const std::string& path);
 // The extension of the name part as written, without the dot: "/a.d/b.Tar.gz" -> "gz", "/a.d/b" -> "".

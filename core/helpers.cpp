@@ -6,13 +6,13 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <thread>
 
 #include "core/date_time.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
+#include "platform/input_file.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
 
@@ -161,10 +161,11 @@ double FileDateTimeOf(const std::string& path) {
 }
 
 std::string LoadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw vx::FileError("Cannot open file \"" + path + "\".");
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) vx::throwStreamRead();
+    const InputFile file = InputFile::OpenOrThrow(path);
+    std::string bytes(static_cast<std::size_t>(file.Size()), '\0');
+    const long long got = file.ReadAt(0, bytes.data(), bytes.size());
+    if (got < 0) vx::throwStreamRead();
+    bytes.resize(static_cast<std::size_t>(got));  // shorter when the file shrank meanwhile
     return bytes;
 }
 

@@ -1,10 +1,8 @@
 #include "formats/gauss_params_file.h"
 
-#include <cstdio>
-#include <memory>
-
 #include "formats/file_writer.h"
 #include "platform/errors.h"
+#include "platform/input_file.h"
 
 bool SaveGaussParams(const std::string& fileName, const TGaussModelParams& block) {
     const GaussBlockImage img = GaussParamsToImage(block);
@@ -13,11 +11,12 @@ bool SaveGaussParams(const std::string& fileName, const TGaussModelParams& block
 }
 
 bool LoadGaussParams(const std::string& fileName, TGaussModelParams& block) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(fileName.c_str(), "rb"), &std::fclose);
-    if (!f) throw vx::FileError("Cannot open file \"" + fileName + "\".");
+    const InputFile f = InputFile::OpenOrThrow(fileName);
     GaussBlockImage img{};
-    const std::size_t got = std::fread(img.data(), 1, img.size(), f.get());
-    GaussParamsFromBytes(std::string_view(reinterpret_cast<const char*>(img.data()), got), fileName, block);
+    const long long got = f.ReadAt(0, img.data(), img.size());
+    if (got < 0) vx::throwStreamRead();
+    GaussParamsFromBytes(std::string_view(reinterpret_cast<const char*>(img.data()), static_cast<std::size_t>(got)),
+                         fileName, block);
     return true;
 }
 

@@ -20,6 +20,7 @@
 #include "formats/text_lines.h"
 #include "formats/text_spectra_support.h"
 #include "platform/errors.h"
+#include "platform/input_file.h"
 
 namespace {
 
@@ -228,9 +229,12 @@ void ReadSpecProcSpecBytes(TSpectrumRecord& rec, std::string_view archive, const
 }
 
 void LoadSpecProcSpec(TSpectrumRecord& rec, const std::string& fileName) {
+    // Opened here, so that a pipe or device under the name is refused before the ZIP reader waits on it.
+    InputFile file = InputFile::OpenOrThrow(fileName, vx::FileNaming::Bare);
     int err = 0;
-    Archive z(zip_open(fileName.c_str(), ZIP_RDONLY, &err));
+    Archive z(zip_fdopen(file.Fd(), 0, &err));  // read only
     if (!z) cannotOpen(fileName);
+    file.Release();  // the archive owns it now
     const MemberText xml = extractMember(z.get(), fileName);
     z.reset();
     ReadProcSpecXml(rec, xml.view(), fileName, DateTimeToText(FileDateTimeOf(fileName)));

@@ -10,8 +10,9 @@
 // The largest member taken into memory.
 inline constexpr std::uint64_t kProcSpecMaxMember = std::uint64_t{256} << 20;
 
-// Fills `rec`. Errors leave as exceptions: "Cannot open file <name>" for a file that is no readable ZIP
-// archive (or whose member is damaged), a clear message for a member above kProcSpecMaxMember, "List
+// Fills `rec`. Errors leave as exceptions: "Cannot open file <name>. <reason>" for a file that cannot be
+// opened or is no regular file, "Cannot open file <name>" for one that is no readable ZIP archive (or
+// whose member is damaged), a clear message for a member above kProcSpecMaxMember, "List
 // index out of bounds (%d)" for a missing element or closing tag and for x and y lists of different
 // length, "Invalid floating point operation" for fewer than two pairs or no x range, the conversion
 // error for a value that is no number.

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <bit>
 #include <cstdio>
 #include <cmath>
@@ -16,6 +17,7 @@
 #include "platform/byte_order.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
+#include "platform/input_file.h"
 #include "platform/numtext.h"
 
 namespace {
@@ -56,14 +58,11 @@ private:
 class FileSource {
 public:
     explicit FileSource(const std::string& path) {
-        f_ = std::fopen(path.c_str(), "rb");
-        if (!f_) throw vx::FileError("Cannot open file \"" + path + "\".");
-        struct stat st{};
-        if (::fstat(::fileno(f_), &st) != 0 || !S_ISREG(st.st_mode)) {
-            std::fclose(f_);
-            throw vx::FileError("Cannot open file \"" + path + "\".");
-        }
-        remaining_ = static_cast<std::size_t>(st.st_size);
+        InputFile file = InputFile::OpenOrThrow(path);
+        remaining_ = static_cast<std::size_t>(file.Size());
+        f_ = ::fdopen(file.Fd(), "rb");
+        if (!f_) vx::throwCannotOpen(path, errno);
+        file.Release();  // the stream owns it now
     }
     ~FileSource() { std::fclose(f_); }
     FileSource(const FileSource&) = delete;

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -18,6 +17,7 @@
 #include "platform/byte_order.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
+#include "platform/input_file.h"
 
 using namespace byteorder;
 
@@ -253,18 +253,17 @@ void loadSubfile(IGTarnvik* g, const std::string& path, int32_t index, TSpectraL
 void LoadSpecSpc(const std::string& path, TSpectraList& list) {
     ProbeTarnvikServer(SpcBindCaller::Reader);
 
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw vx::FileError("Cannot open file " + path);
     uint8_t head[124];
-    if (!in.read(reinterpret_cast<char*>(head), sizeof head)) vx::throwStreamRead();
+    {
+        const InputFile in = InputFile::OpenOrThrow(path, vx::FileNaming::Bare);
+        if (in.ReadAt(0, head, sizeof head) != static_cast<long long>(sizeof head)) vx::throwStreamRead();
+    }
     const double a = getF32LE(head + 10), b = getF32LE(head + 14);
     if (a > 100 && a < 5000 && b > 100 && b < 5000) {
-        in.close();
         const MappedText file = MappedText::OpenBinaryFile(path, kMaxOwnSpcBytes, "SPC");
         loadOwnParse(path, file.Bytes(), list);
         return;
     }
-    in.close();
 
     TarnvikPtr g = CreateTarnvik();
     com::Bstr name(path);

@@ -1,15 +1,13 @@
 #include "formats/text_loader.h"
 
-#include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
-#include "core/helpers.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
+#include "platform/input_file.h"
 #include "platform/numtext.h"
 
 struct MappedText::Mapping {
@@ -22,20 +20,6 @@ struct MappedText::Mapping {
 };
 
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 std::string megabytes(std::uint64_t bytes) {
     return numtext::FloatToStrF(static_cast<double>(bytes) / (1024.0 * 1024.0), numtext::FloatFormat::Fixed, 15,
@@ -69,25 +53,24 @@ MappedText MappedText::OpenBinaryFile(const std::string& path, std::uint64_t max
 }
 
 MappedText MappedText::mapFile(const std::string& path, std::uint64_t maxBytes, std::string_view kind, bool asText) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) throw vx::FileError("Cannot open file \"" + path + "\".");
-    struct stat st{};
-    // Only regular files have a size to trust; a device or pipe could stream without end.
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0)
-        throw vx::FileError("Cannot open file \"" + path + "\".");
-    const auto size = static_cast<std::uint64_t>(st.st_size);
+    // Only regular files have a size to trust; a device or pipe could stream without end or hold the
+    // open for ever, so neither is read.
+    const InputFile file = InputFile::OpenOrThrow(path);
+    const std::uint64_t size = file.Size();
     if (size > maxBytes) throw vx::FileError(TooLargeMessage(path, size, maxBytes, kind));
     MappedText text;
     text.utf8_ = false;
     if (size == 0) return text;
     auto mapping = std::make_unique<Mapping>();
-    void* m = ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd.get(), 0);
-    if (m == MAP_FAILED) throw vx::FileError("Cannot open file \"" + path + "\".");
+    void* m = ::mmap(nullptr, static_cast<std::size_t>(size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.Fd(), 0);
+    if (m == MAP_FAILED) vx::throwCannotOpen(path, errno);
     mapping->address = m;
     mapping->size = static_cast<std::size_t>(size);
     const char* bytes = static_cast<const char*>(m);
     if (asText && startsUtf16(bytes, mapping->size)) {
-        mapping->converted = LoadFileText(path);
+        // The text as mapped, not the file read once more by its name: it is the size checked above.
+        mapping->converted = unicode::utf16BytesToUtf8(std::string_view(bytes + 2, mapping->size - 2),
+                                                       static_cast<unsigned char>(bytes[0]) == 0xFE);
         text.bytes_ = mapping->converted;
         text.utf8_ = true;
     } else {

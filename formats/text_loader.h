@@ -33,8 +33,9 @@
 
 class MappedText {
 public:
-    // Maps the file. Throws vx::FileError when it cannot be opened, is no regular file, or holds more
-    // than `maxBytes` bytes; `kind` names the format in that message ("CSV", "JCAMP-DX", ...).
+    // Maps the file. Throws vx::FileError when it cannot be opened or is no regular file ("Cannot open
+    // file" with the reason; a pipe or device is never waited for), or holds more than `maxBytes`
+    // bytes; `kind` names the format in that message ("CSV", "JCAMP-DX", ...).
     static MappedText OpenFile(const std::string& path, std::uint64_t maxBytes, std::string_view kind);
     // The same for a binary file: its bytes exactly as stored, whatever its first two bytes are.
     static MappedText OpenBinaryFile(const std::string& path, std::uint64_t maxBytes, std::string_view kind);

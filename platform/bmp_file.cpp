@@ -1,15 +1,13 @@
 #include "platform/bmp_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include "platform/errors.h"
+#include "platform/input_file.h"
 #include "platform/safe_file.h"
 
 namespace {
@@ -49,70 +47,102 @@ struct Channel {
 
 }  // namespace
 
-TFrame DecodeBitmap(const uint8_t* data, size_t size) {
-    if (size < 26 || data[0] != 'B' || data[1] != 'M') throw vx::FileError("Not a bitmap file.");
-    const uint32_t offBits = u32(data + 10);
-    const uint32_t headerSize = u32(data + 14);
-    if (headerSize < 12 || 14ull + headerSize > size) damaged();
-    const uint8_t* h = data + 14;
-    int64_t width, height;
-    uint32_t bpp, compression = 0, colorsUsed = 0;
+namespace {
+
+// The largest info header of any bitmap kind (version 5) is 124 bytes; one far beyond that is damage.
+constexpr uint32_t kMaxInfoHeader = 4096;
+
+// What the headers say: enough to know where the pixels are and how many bytes they take.
+struct Layout {
+    uint32_t offBits = 0;
+    uint32_t headerSize = 0;
+    int64_t width = 0, height = 0;
+    bool topDown = false;
+    uint32_t bpp = 0, compression = 0, colorsUsed = 0;
     size_t paletteEntry = 4;
-    if (headerSize == 12) {
-        width = static_cast<int16_t>(u16(h + 4));
-        height = static_cast<int16_t>(u16(h + 6));
-        bpp = u16(h + 10);
-        paletteEntry = 3;
+    size_t paletteAt = 0;
+    uint32_t masks[3] = {0x00FF0000u, 0x0000FF00u, 0x000000FFu};
+    uint64_t stride = 0;
+    uint64_t pixelBytes() const { return stride * static_cast<uint64_t>(height); }
+};
+
+// Reads the file header, the info header and the bit masks from the first bytes of a bitmap file (all
+// of them lie within the first 14 + headerSize + 16 bytes).
+Layout readLayout(const uint8_t* data, size_t size) {
+    if (size < 26 || data[0] != 'B' || data[1] != 'M') throw vx::FileError("Not a bitmap file.");
+    Layout l;
+    l.offBits = u32(data + 10);
+    l.headerSize = u32(data + 14);
+    if (l.headerSize < 12 || l.headerSize > kMaxInfoHeader || 14ull + l.headerSize > size) damaged();
+    const uint8_t* h = data + 14;
+    if (l.headerSize == 12) {
+        l.width = static_cast<int16_t>(u16(h + 4));
+        l.height = static_cast<int16_t>(u16(h + 6));
+        l.bpp = u16(h + 10);
+        l.paletteEntry = 3;
     } else {
-        if (headerSize < 40) damaged();
-        width = static_cast<int32_t>(u32(h + 4));
-        height = static_cast<int32_t>(u32(h + 8));
-        bpp = u16(h + 14);
-        compression = u32(h + 16);
-        colorsUsed = u32(h + 32);
+        if (l.headerSize < 40) damaged();
+        l.width = static_cast<int32_t>(u32(h + 4));
+        l.height = static_cast<int32_t>(u32(h + 8));
+        l.bpp = u16(h + 14);
+        l.compression = u32(h + 16);
+        l.colorsUsed = u32(h + 32);
     }
-    const bool topDown = height < 0;
-    if (topDown) height = -height;
-    if (width <= 0 || height <= 0 || width > kMaxFrameSide || height > kMaxFrameSide) damaged();
+    l.topDown = l.height < 0;
+    if (l.topDown) l.height = -l.height;
+    if (l.width <= 0 || l.height <= 0 || l.width > kMaxFrameSide || l.height > kMaxFrameSide) damaged();
 
     // Masks: in the header from 52 bytes on, else right after a 40-byte header.
-    uint32_t masks[3] = {0x00FF0000u, 0x0000FF00u, 0x000000FFu};
-    if (bpp == 16) {
-        masks[0] = 0x7C00u;
-        masks[1] = 0x03E0u;
-        masks[2] = 0x001Fu;
+    if (l.bpp == 16) {
+        l.masks[0] = 0x7C00u;
+        l.masks[1] = 0x03E0u;
+        l.masks[2] = 0x001Fu;
     }
-    size_t paletteAt = 14 + headerSize;
-    if (compression == 3 || compression == 6) {  // BI_BITFIELDS, BI_ALPHABITFIELDS
-        if (bpp != 16 && bpp != 32) unsupported();
-        size_t at = headerSize >= 52 ? 14 + 40 : 14 + headerSize;
+    l.paletteAt = 14 + l.headerSize;
+    if (l.compression == 3 || l.compression == 6) {  // BI_BITFIELDS, BI_ALPHABITFIELDS
+        if (l.bpp != 16 && l.bpp != 32) unsupported();
+        size_t at = l.headerSize >= 52 ? 14 + 40 : 14 + l.headerSize;
         if (at + 12 > size) damaged();
-        for (int i = 0; i < 3; ++i) masks[i] = u32(data + at + 4 * i);
-        if (headerSize < 52) paletteAt += compression == 6 ? 16 : 12;
-    } else if (compression != 0) {
+        for (int i = 0; i < 3; ++i) l.masks[i] = u32(data + at + 4 * i);
+        if (l.headerSize < 52) l.paletteAt += l.compression == 6 ? 16 : 12;
+    } else if (l.compression != 0) {
         unsupported();
     }
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) unsupported();
+    if (l.bpp != 1 && l.bpp != 4 && l.bpp != 8 && l.bpp != 16 && l.bpp != 24 && l.bpp != 32) unsupported();
+    l.stride = ((static_cast<uint64_t>(l.width) * l.bpp + 31) / 32) * 4;
+    return l;
+}
+
+}  // namespace
+
+TFrame DecodeBitmap(const uint8_t* data, size_t size) {
+    const Layout l = readLayout(data, size);
+    const uint32_t offBits = l.offBits;
+    const int64_t width = l.width, height = l.height;
+    const bool topDown = l.topDown;
+    const uint32_t bpp = l.bpp, compression = l.compression;
+    const uint32_t* masks = l.masks;
 
     // The palette of the indexed kinds.
     uint8_t palette[256][3] = {};
     uint32_t paletteCount = 0;
     if (bpp <= 8) {
-        paletteCount = colorsUsed ? colorsUsed : (1u << bpp);
+        paletteCount = l.colorsUsed ? l.colorsUsed : (1u << bpp);
         if (paletteCount > (1u << bpp)) paletteCount = 1u << bpp;
         // Writers that leave the count at 0 may store a shorter palette: take the entries that are there.
-        if (offBits < paletteAt) damaged();
-        paletteCount = std::min<uint64_t>(paletteCount, (std::min<uint64_t>(offBits, size) - paletteAt) / paletteEntry);
+        if (offBits < l.paletteAt) damaged();
+        paletteCount = std::min<uint64_t>(paletteCount,
+                                          (std::min<uint64_t>(offBits, size) - l.paletteAt) / l.paletteEntry);
         for (uint32_t i = 0; i < paletteCount; ++i) {
-            const uint8_t* p = data + paletteAt + i * paletteEntry;
+            const uint8_t* p = data + l.paletteAt + i * l.paletteEntry;
             palette[i][0] = p[0];
             palette[i][1] = p[1];
             palette[i][2] = p[2];
         }
     }
 
-    const uint64_t stride = ((static_cast<uint64_t>(width) * bpp + 31) / 32) * 4;
-    if (offBits > size || stride * static_cast<uint64_t>(height) > size - offBits) damaged();
+    const uint64_t stride = l.stride;
+    if (offBits > size || l.pixelBytes() > size - offBits) damaged();
 
     const Channel red(masks[0]), green(masks[1]), blue(masks[2]);
     TFrame f;
@@ -166,24 +196,40 @@ TFrame DecodeBitmap(const uint8_t* data, size_t size) {
 }
 
 TFrame ReadBitmapFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw vx::FileError("Cannot open file \"" + path + "\". " + std::strerror(errno));
-    struct stat st {};
-    std::string bytes;
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
-        static_cast<uint64_t>(st.st_size) < (1ull << 31)) {
-        bytes.resize(static_cast<size_t>(st.st_size));
-        size_t got = 0;
-        while (got < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
-            got += static_cast<size_t>(n);
-        }
-        bytes.resize(got);
+    const InputFile file = InputFile::OpenOrThrow(path);
+    const uint64_t fileSize = file.Size();
+    auto readAt = [&](uint64_t offset, uint8_t* dst, size_t n) {
+        const long long got = file.ReadAt(offset, dst, n);
+        if (got < 0) throw vx::FileError("The bitmap file \"" + path + "\" cannot be read: " + vx::ErrorText(errno));
+        return static_cast<size_t>(got);
+    };
+    // The headers first: the signature, then the picture's size as they declare it. The pixels are read
+    // only when the file holds all of them, and nothing past them: a large file that merely carries a
+    // picture's name costs no more than its first bytes.
+    std::vector<uint8_t> bytes(18);
+    bytes.resize(readAt(0, bytes.data(), bytes.size()));
+    if (bytes.size() < 18 || bytes[0] != 'B' || bytes[1] != 'M') throw vx::FileError("Not a bitmap file.");
+    const uint32_t headerSize = u32(bytes.data() + 14);
+    if (headerSize < 12 || headerSize > kMaxInfoHeader) damaged();
+    // Headers, bit masks and the largest palette.
+    const uint64_t headEnd = std::min<uint64_t>(fileSize, 14ull + headerSize + 16 + 256 * 4);
+    bytes.resize(static_cast<size_t>(headEnd));
+    bytes.resize(readAt(0, bytes.data(), bytes.size()));
+    const Layout l = readLayout(bytes.data(), bytes.size());
+    const uint64_t pixels = l.pixelBytes();
+    if (l.offBits > fileSize || pixels > fileSize - l.offBits) damaged();
+    if (l.offBits <= bytes.size()) {
+        bytes.resize(static_cast<size_t>(l.offBits + pixels));
+        if (readAt(0, bytes.data(), bytes.size()) != bytes.size()) damaged();
+    } else {
+        // Pixels stored far behind the headers (behind a colour profile, say): the gap is not read; the
+        // pixels follow the headers in memory, and the offset says so.
+        const size_t head = bytes.size();
+        bytes.resize(head + static_cast<size_t>(pixels));
+        if (readAt(l.offBits, bytes.data() + head, static_cast<size_t>(pixels)) != pixels) damaged();
+        for (int i = 0; i < 4; ++i) bytes[10 + i] = static_cast<uint8_t>(head >> (8 * i));
     }
-    ::close(fd);
-    return DecodeBitmap(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    return DecodeBitmap(bytes.data(), bytes.size());
 }
 
 std::string EncodeBitmap(const TFrame& frame) {

@@ -10,6 +10,7 @@
 #include <map>
 #include <mutex>
 
+#include "platform/errors.h"
 #include "platform/registry.h"
 
 bool operator==(const GUID& a, const GUID& b) {
@@ -418,7 +419,7 @@ std::string systemMessage(HRESULT hr) {
     if (hr == CLASS_E_CLASSNOTAVAILABLE) return "ClassFactory cannot supply requested class";
     if ((static_cast<uint32_t>(hr) & 0xFFFF0000u) == 0x80070000u) {
         int err = hr & 0xFFFF;
-        if (err > 0 && err < 4096) return std::strerror(err);
+        if (err > 0 && err < 4096) return vx::ErrorText(err);
     }
     return {};
 }

@@ -266,7 +266,7 @@ void ClearErrorInfo();
 uint32_t GetLastError();
 void SetLastError(uint32_t err);
 // The system message text for a result or error code: "Class not registered" for REGDB_E_CLASSNOTREG,
-// strerror() for HRESULT_FROM_WIN32 values of errno numbers, empty when there is none.
+// the errno text (vx::ErrorText) for HRESULT_FROM_WIN32 values of errno numbers, empty when there is none.
 std::string systemMessage(HRESULT hr);
 // The text for a failed creation: the system message, else "OLE error %.8x".
 std::string oleErrorText(HRESULT hr);

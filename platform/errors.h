@@ -42,6 +42,22 @@ public:
     Cancelled() : Error("Operation aborted") {}
 };
 
+// Codes beside the errno values for a file that was opened but is of a kind no file layer reads or
+// replaces: the system has no error number of its own for these. A folder is EISDIR.
+inline constexpr int kErrNamedPipe = 4001;
+inline constexpr int kErrDevice = 4002;
+inline constexpr int kErrSocket = 4003;
+
+// The text of an errno value or of one of the codes above ("Is a directory", "Is a named pipe").
+std::string ErrorText(int code);
+
+// How "Cannot open file" names the file: in quotes with a closing full stop, or bare as the SPC and
+// JWS readers give it ("Cannot open file %s").
+enum class FileNaming { Quoted, Bare };
+// "Cannot open file "<path>". <reason>" (Bare: "Cannot open file <path>. <reason>"); no reason for code 0.
+std::string CannotOpenText(const std::string& path, int code, FileNaming naming = FileNaming::Quoted);
+[[noreturn]] void throwCannotOpen(const std::string& path, int code, FileNaming naming = FileNaming::Quoted);
+
 [[noreturn]] void throwNotFloat(const std::string& text);
 [[noreturn]] void throwNotInteger(const std::string& text);
 [[noreturn]] void throwInvalidFloatOp();

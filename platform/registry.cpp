@@ -1,7 +1,6 @@
 #include "registry.h"
 
 #include <fcntl.h>
-#include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -9,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -17,6 +17,9 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "platform/errors.h"
+#include "platform/input_file.h"
+#include "platform/path_names.h"
 #include "platform/safe_file.h"
 #include "platform/ui.h"
 
@@ -294,7 +297,12 @@ struct Stamp {
 class HiveLock {
 public:
     explicit HiveLock(const std::string& file) {
-        fd_ = ::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        fd_ = ::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
+        struct stat st {};
+        if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
+            ::close(fd_);  // something else under the lock's name: no lock, and nothing waited on
+            fd_ = -1;
+        }
         if (fd_ < 0) return;
         for (int i = 0; i < 300; ++i) {
             if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return;
@@ -354,11 +362,6 @@ struct WarningsAfterCall {
     }
 };
 
-std::string folderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
 bool ensureFolder(const std::string& dir) {
     std::string path;
     if (!dir.empty() && dir[0] == '/') path = "/";
@@ -385,46 +388,23 @@ std::string asideName(const std::string& file, time_t modified, int n) {
     return file + ".damaged-" + when + (n > 1 ? "-" + std::to_string(n) : std::string());
 }
 
-bool readWhole(int fd, std::string& text) {
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) return false;
-    text.clear();
-    text.resize(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 0) + 1);
+// The file's bytes, at most kMaxStoreBytes + 1 of them (one more tells that it grew past the limit).
+int readWhole(const InputFile& file, std::string& text) {
+    constexpr std::size_t kMost = static_cast<std::size_t>(kMaxStoreBytes) + 1;
     std::size_t got = 0;
+    text.resize(std::min<std::size_t>(static_cast<std::size_t>(file.Size()) + 1, kMost));
     for (;;) {
-        if (got == text.size()) text.resize(text.size() * 2 + 4096);
-        const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        if (n == 0) break;
+        const long long n = file.ReadAt(got, text.data() + got, text.size() - got);
+        if (n < 0) return errno;
         got += static_cast<std::size_t>(n);
+        if (got < text.size() || text.size() == kMost) break;
+        text.resize(std::min(text.size() * 2, kMost));  // it grew since it was opened
     }
     text.resize(got);
-    return true;
+    return 0;
 }
 
-// A copy of a damaged file's bytes beside it; an identical copy made before (by this process, the SPC
-// library or another instance) counts as kept.
-std::string keepCopy(const std::string& file, const std::string& text, time_t modified) {
-    for (int n = 1; n <= 100; ++n) {
-        const std::string aside = asideName(file, modified, n);
-        const int fd = ::open(aside.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-        if (fd >= 0) {
-            std::string old;
-            const bool same = readWhole(fd, old) && old == text;
-            ::close(fd);
-            if (same) return aside;
-            continue;
-        }
-        if (errno != ENOENT) continue;
-        return safefile::WriteFileSafely(aside, text) == 0 ? aside : std::string();
-    }
-    return {};
-}
-
-// Moves an unreadable file aside without replacing anything there.
+// Moves a damaged or unreadable file aside, without replacing anything there and without copying it.
 std::string moveAside(const std::string& file, time_t modified) {
     for (int n = 1; n <= 100; ++n) {
         const std::string aside = asideName(file, modified, n);
@@ -448,12 +428,20 @@ std::string damageText(const Parsed& p) {
     return why;
 }
 
-void unreadable(const std::string& file, HiveState& s, int error) {
+std::string megabytes(uint64_t bytes) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", static_cast<double>(bytes) / (1024.0 * 1024.0));
+    return text;
+}
+
+// A file that is not read at all (no access, no regular file, too large): moved aside and defaults used;
+// left where it is (and never written over) when nobody could be told.
+void unreadable(const std::string& file, HiveState& s, const std::string& why) {
     struct stat st {};
     const bool seen = ::lstat(file.c_str(), &st) == 0;
     const Stamp before = seen ? Stamp::of(st) : Stamp{};
-    const std::string head = "The settings file \"" + file + "\" could not be read (" + std::strerror(error) + "). ";
-    const std::string aside = seen ? moveAside(file, st.st_mtim.tv_sec) : std::string();
+    const std::string head = "The settings file \"" + file + "\" could not be read (" + why + "). ";
+    const std::string aside = seen && ui::hasBackend() ? moveAside(file, st.st_mtim.tv_sec) : std::string();
     if (!aside.empty()) {
         s.stamp = Stamp::ofPath(file);
         warnOnce(before.id(file), head + "It was moved aside as \"" + aside + "\"; default settings are used.");
@@ -468,21 +456,28 @@ void reload(const std::string& file, HiveState& s) {
     s.data.clear();
     s.readOnly = false;
     s.loaded = true;
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT) s.stamp = Stamp{};
-        else unreadable(file, s, errno);
+    InputFile in;
+    if (int e = InputFile::Open(file, in)) {
+        if (e == ENOENT) s.stamp = Stamp{};
+        else unreadable(file, s, vx::ErrorText(e));
         return;
     }
-    struct stat st {};
+    const struct stat st = in.Status();
+    if (in.Size() > kMaxStoreBytes) {
+        in = InputFile();
+        unreadable(file, s, "it holds " + megabytes(static_cast<uint64_t>(st.st_size)) +
+                                " MB, more than the " + megabytes(kMaxStoreBytes) + " MB a settings file may hold");
+        return;
+    }
     std::string text;
-    int error = 0;
-    if (::fstat(fd, &st) != 0) error = errno;
-    else if (S_ISDIR(st.st_mode)) error = EISDIR;
-    else if (!readWhole(fd, text)) error = errno;
-    ::close(fd);
+    const int error = readWhole(in, text);
+    in = InputFile();
     if (error) {
-        unreadable(file, s, error);
+        unreadable(file, s, vx::ErrorText(error));
+        return;
+    }
+    if (text.size() > kMaxStoreBytes) {
+        unreadable(file, s, "it grew past the " + megabytes(kMaxStoreBytes) + " MB a settings file may hold");
         return;
     }
     ++g_fileReads;
@@ -491,15 +486,21 @@ void reload(const std::string& file, HiveState& s) {
     s.data = std::move(p.data);
     if (!p.damaged()) return;
     const std::string head = "The settings file \"" + file + "\" could not be read whole (" + damageText(p) + "). ";
-    const std::string aside = keepCopy(file, text, st.st_mtim.tv_sec);
+    const std::string id = s.stamp.id(file);
+    // Only a process that can say so moves the file; the others (the SPC library) leave it to the
+    // program, which meets it at its start.
+    const std::string aside = ui::hasBackend() ? moveAside(file, st.st_mtim.tv_sec) : std::string();
     if (aside.empty()) {
         s.readOnly = true;
-        warnOnce(s.stamp.id(file), head + "No copy of it could be kept, so the settings that could be read are "
-                                          "used and nothing is saved to this file.");
-    } else {
-        warnOnce(s.stamp.id(file), head + "The settings that could be read are used; the file was kept as \"" +
-                                       aside + "\".");
+        warnOnce(id, head + "It could not be moved aside, so the settings that could be read are used and "
+                            "nothing is saved to this file.");
+        return;
     }
+    // What could be read becomes the store again at once, so that other processes (the SPC library) see
+    // the same settings as this one.
+    if (!s.data.empty()) (void)safefile::WriteFileSafely(file, serialize(s.data));
+    s.stamp = Stamp::ofPath(file);
+    warnOnce(id, head + "The settings that could be read are used; the file was moved aside as \"" + aside + "\".");
 }
 
 // The hive as the file holds it now: read again only when another writer changed the file. Inside a
@@ -511,10 +512,33 @@ HiveState& state(const std::string& file) {
     return s;
 }
 
+struct SaveFailure {
+    std::string file;
+    int error = 0;
+};
+
+// The first failed save into the store's folder (its changes, and those of later failed saves, are
+// lost); a save into another folder starts over.
+std::optional<SaveFailure>& firstSaveFailure() {
+    static std::optional<SaveFailure> f;
+    return f;
+}
+
+bool failed(const std::string& file, int error) {
+    auto& f = firstSaveFailure();
+    if (!f || FolderOf(f->file) != FolderOf(file)) f = SaveFailure{file, error};
+    return false;
+}
+
 bool save(const std::string& file, HiveState& s) {
-    if (!ensureFolder(folderOf(file)) || safefile::WriteFileSafely(file, serialize(s.data)) != 0) {
+    const std::string text = serialize(s.data);
+    int error = 0;
+    if (text.size() > kMaxStoreBytes) error = EFBIG;  // it would not be read again
+    else if (!ensureFolder(FolderOf(file))) error = errno;
+    else error = safefile::WriteFileSafely(file, text);
+    if (error) {
         s.loaded = false;  // the next access sees the file as it is
-        return false;
+        return failed(file, error);
     }
     s.stamp = Stamp::ofPath(file);
     return true;
@@ -531,7 +555,7 @@ bool modify(Hive hive, Change&& change) {
         st.dirty = true;
         return true;
     }
-    if (!ensureFolder(folderOf(file))) return false;
+    if (!ensureFolder(FolderOf(file))) return failed(file, errno);
     HiveLock lock(file);
     HiveState& st = state(file);
     if (st.readOnly || !change(st.data)) return false;
@@ -698,7 +722,7 @@ WriteBatch::WriteBatch(Hive hive) : file_(hiveFile(hive)) {
     WarningsAfterCall w;
     HiveState& s = states()[file_];
     if (s.batchDepth == 0) {
-        ensureFolder(folderOf(file_));
+        ensureFolder(FolderOf(file_));
         s.lock = std::make_unique<HiveLock>(file_);
         state(file_);  // read a changed file once, under the lock
         s.dirty = false;
@@ -718,6 +742,19 @@ bool WriteBatch::commit() {
     s.dirty = false;
     s.lock.reset();
     return ok_;
+}
+
+void checkStore(Hive hive) {
+    WarningsAfterCall w;
+    (void)dataOf(hive);
+}
+
+std::string unsavedSettingsMessage() {
+    const auto& f = firstSaveFailure();
+    // Only the store in use counts (tests move it from one folder to the next).
+    if (!f || FolderOf(f->file) != FolderOf(hiveFile(Hive::CurrentUser))) return {};
+    return "The settings could not be saved to \"" + f->file + "\" (" + vx::ErrorText(f->error) +
+           "); the changes made to them in this session are lost.";
 }
 
 std::size_t fileReads() { return g_fileReads; }

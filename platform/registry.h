@@ -11,10 +11,13 @@
 // re-read a changed file under it, apply their change and replace the file through platform/safe_file,
 // so no writer's change is lost to another's and a crash never leaves a half-written store.
 //
-// A file that cannot be read whole is never written over: an unreadable one is moved aside, a damaged
-// one (bare carriage returns, lines that are no settings, cut short) is copied aside as
-// "<hive file>.damaged-<its date>"; the values that could be read stay in use, and one message names
-// the file and the copy. When it cannot be kept aside, the hive is not written at all.
+// A file that cannot be read whole is never written over. An unreadable one (no access, a folder, pipe
+// or device, larger than kMaxStoreBytes) is moved aside and default settings are used; a damaged one
+// (bare carriage returns, lines that are no settings, cut short) is moved aside too, and the values
+// that could be read stay in use and are saved as the store at once. The file is renamed to
+// "<hive file>.damaged-<its date>", never copied, and one message names the file and the new name.
+// When it cannot be moved, or when no one could be told (the silent ui default: the SPC library, whose
+// host program meets the file at its own start), it stays where it is and the hive is not written.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,6 +26,10 @@
 namespace registry {
 
 enum class Hive { CurrentUser, LocalMachine };
+
+// The largest hive file that is read: a settings file holds a few kilobytes, and a larger one is taken
+// for damage (and never read into memory). A save that would exceed it fails.
+inline constexpr uint64_t kMaxStoreBytes = uint64_t{4} << 20;
 
 // The folder that holds the hive files.
 std::string storeFolder();
@@ -63,6 +70,15 @@ private:
     std::string file_;
     bool done_ = false, ok_ = true;
 };
+
+// Reads the hive now (when it was not read yet), so that a damaged or unreadable file is reported at
+// the program's start rather than when a value is first needed.
+void checkStore(Hive hive);
+
+// Empty while every save of this process into the store folder in use succeeded; else one message
+// naming the first hive file that could not be written and why (the program shows it at exit: those
+// changes are lost).
+std::string unsavedSettingsMessage();
 
 // How many times a hive file was read and parsed in this process (tests and benchmarks).
 std::size_t fileReads();

@@ -1,6 +1,8 @@
 #include "platform/safe_file.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -13,6 +15,8 @@
 #include <cstring>
 
 #include "platform/errors.h"
+#include "platform/input_file.h"
+#include "platform/path_names.h"
 
 namespace safefile {
 namespace {
@@ -22,16 +26,10 @@ constexpr int kNameTries = 100;
 constexpr std::size_t kRandomChars = 12;
 constexpr const char* kTempMark = ".vxtmp-";
 
-std::string folderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+// The folder of a path as a name that opens it ("." for a bare name).
+std::string openableFolderOf(const std::string& path) {
+    std::string folder = FolderOf(path);
+    return folder.empty() ? std::string(".") : folder;
 }
 
 std::string randomSuffix() {
@@ -59,11 +57,10 @@ std::string randomSuffix() {
 
 // "<name>.vxtmp-<random>" beside the target, the name shortened where the folder's name limit needs it.
 std::string tempNameFor(const std::string& resolved) {
-    std::string name = nameOf(resolved);
+    std::string name = NameWithoutFolder(resolved);
     const std::size_t extra = std::strlen(kTempMark) + kRandomChars;
     if (name.size() + extra > NAME_MAX) name.resize(NAME_MAX - extra);
-    const std::string folder = folderOf(resolved);
-    return (folder == "/" ? std::string("/") : folder + "/") + name + kTempMark + randomSuffix();
+    return FolderOf(resolved) + name + kTempMark + randomSuffix();
 }
 
 int writeAll(int fd, const char* data, std::size_t size) {
@@ -130,7 +127,7 @@ int ResolveSaveTarget(const std::string& path, std::string& resolved) {
         if (static_cast<std::size_t>(n) >= link.size()) return ENAMETOOLONG;  // changed while read
         link.resize(static_cast<std::size_t>(n));
         if (link.empty()) return ENOENT;
-        p = link[0] == '/' ? link : folderOf(p) + "/" + link;
+        p = link[0] == '/' ? link : FolderOf(p) + link;
     }
     return ELOOP;
 }
@@ -141,19 +138,17 @@ int SafeFileWriter::open(const std::string& target) {
     discard();
     error_ = 0;
     written_ = 0;
-    hadTarget_ = inPlace_ = false;
+    hadTarget_ = false;
     resolved_.clear();
     if (int e = ResolveSaveTarget(target, resolved_)) return error_ = e;
 
     struct stat st {};
     if (::stat(resolved_.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) return error_ = EISDIR;
-        if (!S_ISREG(st.st_mode)) {
-            fd_ = ::open(resolved_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-            if (fd_ < 0) return error_ = errno;
-            inPlace_ = true;
-            return 0;
-        }
+        // The target itself is never opened (the rename replaces it), so nothing here can wait on a
+        // pipe or a device; they and folders are refused, as renaming over them would drop them.
+        if (int e = NotRegularFileError(st.st_mode)) return error_ = e;
+        // The rename needs only the folder's permission; a file made read-only stays as it is.
+        if (::faccessat(AT_FDCWD, resolved_.c_str(), W_OK, AT_EACCESS) != 0) return error_ = errno;
         hadTarget_ = true;
         oldMode_ = st.st_mode & 0777u;
         oldUid_ = st.st_uid;
@@ -186,13 +181,6 @@ int SafeFileWriter::write(std::string_view bytes) {
 int SafeFileWriter::commit(int64_t expectedSize) {
     if (fd_ < 0) return error_ ? error_ : EBADF;
     int e = error_;
-    if (inPlace_) {
-        // Devices such as terminals cannot be synced; their write errors were seen already.
-        if (!e && ::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) e = errno;
-        if (::close(fd_) != 0 && !e) e = errno;
-        fd_ = -1;
-        return error_ = e;
-    }
     const int64_t expected = expectedSize < 0 ? written_ : expectedSize;
     struct stat st {};
     if (!e && ::fstat(fd_, &st) != 0) e = errno;
@@ -214,8 +202,8 @@ int SafeFileWriter::commit(int64_t expectedSize) {
         return error_ = e;
     }
     temp_.clear();
-    if (batch) batch->note(folderOf(resolved_));
-    else syncFolder(folderOf(resolved_));
+    if (batch) batch->note(openableFolderOf(resolved_));
+    else syncFolder(openableFolderOf(resolved_));
     return 0;
 }
 
@@ -280,12 +268,38 @@ int WriteFileSafely(const std::string& target, std::string_view bytes) {
 
 void WriteFileOrThrow(const std::string& target, const std::vector<std::string_view>& pieces) {
     SafeFileWriter w;
-    if (int e = w.open(target)) throw vx::FileError("Cannot create file \"" + target + "\". " + std::strerror(e));
+    if (int e = w.open(target)) throw vx::FileError("Cannot create file \"" + target + "\". " + vx::ErrorText(e));
     int e = 0;
     for (std::string_view piece : pieces)
         if ((e = w.write(piece)) != 0) break;
     if (!e) e = w.commit();
-    if (e) throw vx::FileError("Cannot write file \"" + target + "\". " + std::strerror(e));
+    if (e) throw vx::FileError("Cannot write file \"" + target + "\". " + vx::ErrorText(e));
+}
+
+void IgnoreFileSizeSignal() { ::signal(SIGXFSZ, SIG_IGN); }
+
+namespace {
+sigset_t fileSizeSignal() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGXFSZ);
+    return set;
+}
+}  // namespace
+
+FileSizeSignalHold::FileSizeSignalHold() {
+    const sigset_t set = fileSizeSignal();
+    sigset_t old;
+    if (::pthread_sigmask(SIG_BLOCK, &set, &old) == 0) held_ = !sigismember(&old, SIGXFSZ);
+}
+
+FileSizeSignalHold::~FileSizeSignalHold() {
+    if (!held_) return;
+    const sigset_t set = fileSizeSignal();
+    const timespec now{};
+    while (::sigtimedwait(&set, nullptr, &now) == SIGXFSZ) {
+    }
+    ::pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
 }
 
 }  // namespace safefile

@@ -4,8 +4,10 @@
 // with O_EXCL under a random name, so a planted symbolic link or a temporary left by a killed save is
 // never opened), it is synced, given the replaced file's permission bits (the umask's for a new file),
 // and only then renamed over the target. A symbolic link that is the target is followed to the file it
-// names, so the link stays. A device or pipe named as target is written in place (it cannot be renamed
-// over). On any failure the temporary file is removed and the target is left as it was.
+// names, so the link stays. Only a regular file is replaced: a folder, pipe, device or socket under the
+// name is refused (vx::ErrorText names its kind), and so is a file that its owner made read-only for us
+// (EACCES), as a file in a read-only folder is. On any failure the temporary file is removed and the
+// target is left as it was.
 //
 // Errors are errno values (0 = success), so that callers without exceptions (the SPC library) can pass
 // them on; formats/file_writer turns them into messages.
@@ -24,7 +26,8 @@ public:
     SafeFileWriter& operator=(const SafeFileWriter&) = delete;
 
     // Starts a save to `target`: resolves a symbolic link that is the target and creates the temporary
-    // file. 0 or errno (EISDIR for a folder, ELOOP for a link cycle, the create error of the folder).
+    // file. 0 or an error code (ELOOP for a link cycle, EISDIR for a folder, vx::kErrNamedPipe and the
+    // like for other kinds of file, EACCES for a read-only file, the create error of the folder).
     int open(const std::string& target);
     // The temporary file's descriptor, for callers that write through it themselves (then pass the
     // expected size to commit).
@@ -40,13 +43,12 @@ public:
 
     // The file that is replaced (the target with its symbolic links followed).
     const std::string& resolvedTarget() const { return resolved_; }
-    // The temporary file while a save is open (empty when writing a device in place).
+    // The temporary file while a save is open.
     const std::string& temporaryPath() const { return temp_; }
 
 private:
     int fd_ = -1;
     int error_ = 0;
-    bool inPlace_ = false;   // a device or pipe: written directly
     bool hadTarget_ = false;  // a regular file is replaced: keep its mode and owner
     unsigned oldMode_ = 0;
     unsigned oldUid_ = 0, oldGid_ = 0;
@@ -91,5 +93,23 @@ int ResolveSaveTarget(const std::string& path, std::string& resolved);
 
 // The mode bits a new file gets from this process's umask (0666 & ~umask).
 unsigned NewFileMode();
+
+// A write past the file-size limit (ulimit -f) raises SIGXFSZ, which ends the process unless it is
+// ignored or held off; then the write fails with EFBIG ("File too large") and the save reports it.
+// The program ignores the signal from its start:
+void IgnoreFileSizeSignal();
+// Code that must not change the signal handling of a program it runs in (the SPC library) holds the
+// signal off for its own thread while it writes: the signal a write raised meanwhile is taken and
+// dropped when this ends, and the thread's signal mask is as before.
+class FileSizeSignalHold {
+public:
+    FileSizeSignalHold();
+    ~FileSizeSignalHold();
+    FileSizeSignalHold(const FileSizeSignalHold&) = delete;
+    FileSizeSignalHold& operator=(const FileSizeSignalHold&) = delete;
+
+private:
+    bool held_ = false;  // false when the signal was held off already (nested, or by the caller)
+};
 
 }  // namespace safefile

@@ -26,6 +26,7 @@ void setBackend(std::shared_ptr<Backend> b) {
     current() = b ? std::move(b) : std::make_shared<SilentBackend>();
 }
 Backend& backend() { return *current(); }
+bool hasBackend() { return dynamic_cast<SilentBackend*>(current().get()) == nullptr; }
 
 void showMessage(const std::string& text) {
     ++interactions;

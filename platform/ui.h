@@ -43,6 +43,9 @@ public:
 // The backend in use; a silent default logs nothing and answers Ok/false.
 void setBackend(std::shared_ptr<Backend> backend);
 Backend& backend();
+// False while the silent default is in use (no one sees a message: the SPC library, which has no
+// user interface of its own).
+bool hasBackend();
 
 void showMessage(const std::string& text);
 Answer messageBox(const std::string& text, const std::string& caption = "Varolux32",

@@ -15,6 +15,7 @@
 
 #include "platform/byte_order.h"
 #include "platform/com.h"
+#include "platform/input_file.h"
 #include "platform/safe_file.h"
 #include "spclib/scratch_store.h"
 
@@ -558,25 +559,17 @@ int32_t OpenImage(TARNVIK& doc, const uint8_t* data, std::size_t size, bool chec
 int32_t OpenFileImage(TARNVIK& doc, const std::string& path, bool checkIntegrity) {
     doc.Reset();
     if (path.empty()) return kOpenCannot;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        SetLastError(static_cast<uint32_t>(errno));
+    InputFile file;
+    if (int e = InputFile::Open(path, file)) {
+        SetLastError(static_cast<uint32_t>(e));
         return kOpenCannot;
     }
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        SetLastError(static_cast<uint32_t>(S_ISDIR(st.st_mode) ? EISDIR : errno));
-        ::close(fd);
-        return kOpenCannot;
-    }
-    posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    FileImage src(fd, static_cast<uint64_t>(st.st_size));
+    posix_fadvise(file.Fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    FileImage src(file.Fd(), file.Size());
     int32_t r = openSource(doc, src, checkIntegrity);
     // The document reads the values it left in the file from this descriptor from now on.
     if (r == kOpenOk && std::any_of(doc.dir.begin(), doc.dir.end(), [](const SubfileEntry& e) { return e.flags & kInSource; }))
-        doc.source.adopt(fd);
-    else
-        ::close(fd);
+        doc.source.adopt(file.Release());
     return r;
 }
 
@@ -825,6 +818,8 @@ int64_t SaveImageFile(const TARNVIK& doc, int32_t subfile, const std::string& pa
     SetLastError(0);
     // A fresh temporary file beside the target (through a symbolic link to the file it names), with the
     // replaced file's permission bits, synced and renamed over it once complete.
+    // A write past the file-size limit fails with EFBIG instead of ending the program we run in.
+    safefile::FileSizeSignalHold sizeSignal;
     safefile::SafeFileWriter out;
     if (int e = out.open(path)) {
         SetLastError(static_cast<uint32_t>(e));
@@ -832,19 +827,11 @@ int64_t SaveImageFile(const TARNVIK& doc, int32_t subfile, const std::string& pa
     }
     int e = 0;
     try {
-        if (out.temporaryPath().empty()) {
-            // A device or pipe, written in place: it cannot take the integrity field afterwards.
-            auto image = BuildImage(doc, subfile);
-            e = image ? out.write(std::string_view(reinterpret_cast<const char*>(image->data()), image->size()))
-                      : ENOMEM;
-            if (!e) e = out.commit();
+        FileSink sink(out.fd());
+        if (!WriteImage(doc, subfile, sink) || !sink.flush()) {
+            e = GetLastError() ? static_cast<int>(GetLastError()) : EIO;
         } else {
-            FileSink sink(out.fd());
-            if (!WriteImage(doc, subfile, sink) || !sink.flush()) {
-                e = GetLastError() ? static_cast<int>(GetLastError()) : EIO;
-            } else {
-                e = out.commit(static_cast<int64_t>(*size));
-            }
+            e = out.commit(static_cast<int64_t>(*size));
         }
     } catch (const std::bad_alloc&) {
         e = ENOMEM;

@@ -1,6 +1,7 @@
 #include "spclib/trace.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/time.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -60,7 +61,13 @@ void TraceModule::Print(const char* format, ...) {
         std::memcpy(line + 1023 - 5, " ...\n", 5);
         len = 1023;
     }
-    int fd = ::open(file_, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    // Without waiting on a pipe or device named as trace file: only a regular file takes the lines.
+    int fd = ::open(file_, O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+    struct stat st {};
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        ::close(fd);
+        fd = -1;
+    }
     if (fd < 0) {
         file_[0] = '\0';
         level_ = 0;

@@ -14,6 +14,7 @@
 #include "platform/byte_order.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
+#include "tests/fault_injection.h"
 #include "tests/tools_test_support.h"
 #include "platform/ui.h"
 
@@ -158,4 +159,31 @@ TEST(BinaryInspector, LargeFilesAreCutAfterTheFirstMiBWithAClosingRow) {
     bytes.resize(static_cast<std::size_t>(kInspectLimit));
     const auto whole = Cells(BinaryFileTable(WriteBytes("mib.bin", bytes), 0, -1, 4));
     EXPECT_EQ(whole.size(), 4u + static_cast<std::size_t>(kInspectLimit / 4));
+}
+
+// "Open unknown binary file" on a pipe held the program; a pipe, a folder and a link loop are refused at
+// once, each with its reason after "Cannot open file".
+TEST(BinaryInspector, FilesThatAreNoRegularFilesAreRefusedWithTheirReason) {
+    const fs::path dir = fs::temp_directory_path() / ("vx_inspect_kinds_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const auto planted = fault::plantNonRegularFiles(dir);
+    const std::pair<fs::path, std::string> cases[] = {
+        {planted[0], "Is a named pipe"},
+        {planted[2], "Is a directory"},
+        {dir / "loop", "Too many levels of symbolic links"},
+    };
+    const int code = fault::inChildWithin(10, [&] {
+        for (const auto& [path, reason] : cases) {
+            try {
+                BinaryFileTable(path.string(), 0, -1, 4);
+                return 1;
+            } catch (const vx::FileError& e) {
+                if (std::string(e.what()) != "Cannot open file \"" + path.string() + "\". " + reason) return 2;
+            }
+        }
+        return 0;
+    });
+    EXPECT_EQ(code, 0);
+    fs::remove_all(dir);
 }

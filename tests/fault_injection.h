@@ -1,14 +1,20 @@
 #pragma once
 // Helpers of the fault-injection tests: running a save in a child process (so that file size limits,
-// dropped privileges and kills never touch the test program) and reading or planting files whole.
+// dropped privileges, kills and a read that blocks never touch the test program), planting pipes and
+// other files that are no regular files, and reading or planting files whole.
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace fault {
 
@@ -19,6 +25,38 @@ inline int inChild(const std::function<int()>& body) {
     int status = 0;
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// The same with a deadline: a body that blocks (on a pipe, say) is ended by SIGALRM after `seconds`,
+// which shows as 128 + SIGALRM instead of a test run that hangs.
+inline int inChildWithin(unsigned seconds, const std::function<int()>& body) {
+    return inChild([&] {
+        ::alarm(seconds);
+        return body();
+    });
+}
+
+// Makes a named pipe, a socket and a folder in `dir` (the kinds of file no reader or save may wait on)
+// and returns their paths in that order; a symbolic link loop is "loop".
+inline std::vector<std::filesystem::path> plantNonRegularFiles(const std::filesystem::path& dir) {
+    const auto fifo = dir / "pipe", sock = dir / "socket", folder = dir / "folder";
+    ::mkfifo(fifo.c_str(), 0600);
+    const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", sock.c_str());
+    ::bind(s, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
+    ::close(s);
+    std::filesystem::create_directories(folder);
+    std::filesystem::create_symlink("loop", dir / "loop");
+    return {fifo, sock, folder};
+}
+
+// Root may write a file that is read-only for everyone: a child that checks such a refusal becomes the
+// unprivileged user 65534 first (its folder given to that user beforehand). False when that failed.
+inline bool actAsOrdinaryUser() {
+    if (::geteuid() != 0) return true;
+    return ::setgid(65534) == 0 && ::setuid(65534) == 0;
 }
 
 inline std::string slurp(const std::filesystem::path& p) {

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <utime.h>
 
+#include <cstdio>
 #include <filesystem>
 
+#include "formats/format_table.h"
 #include "formats/open_files.h"
 #include "formats/rvx.h"
 #include "formats_test_util.h"
 #include "platform/ui.h"
+#include "tests/fault_injection.h"
 
 using fmt_test::CleanState;
 using fmt_test::TempDir;
@@ -218,4 +222,36 @@ TEST_F(OpenFiles, ExistingFilesDropsMissingNames) {
     std::filesystem::create_directories(dir.file("folder.fak"));
     EXPECT_EQ(ExistingFiles({dir.file("missing.fak"), a, dir.file("folder.fak"), "", a}),
               (std::vector<std::string>{a, a}));
+}
+
+// A named pipe (or a folder) under a spectrum file's name held the Open command for ever. Every reader of
+// the table refuses it at once, and the error names the reason after "Cannot open file".
+TEST_F(OpenFiles, EveryReaderRefusesPipesAndFoldersWithTheReason) {
+    // The SPC reader binds the SPC library before it opens the file: its refusal is tested with the
+    // library registered (formats_spc_test).
+    std::vector<std::string> names;
+    for (const FormatEntry& row : FormatTable())
+        if (row.HasReader())
+            for (const std::string& ext : row.extensions)
+                if (ext != "SPC") names.push_back(ext);
+    ASSERT_GT(names.size(), 20u);
+    for (const std::string& ext : names) {
+        SCOPED_TRACE(ext);
+        const std::string pipe = dir.file("pipe." + ext), folder = dir.file("folder." + ext);
+        ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+        std::filesystem::create_directories(folder);
+        const int code = fault::inChildWithin(10, [&] {
+            ui::ScopedScriptedBackend quiet;
+            for (const auto& [path, reason] : {std::pair{pipe, "Is a named pipe"}, std::pair{folder, "Is a directory"}}) {
+                const OpenResult r = OpenSpectrumFiles({path});
+                if (r.error.find("Cannot open file") == std::string::npos || r.error.find(path) == std::string::npos ||
+                    r.error.find(reason) == std::string::npos) {
+                    std::fprintf(stderr, "%s: %s\n", path.c_str(), r.error.c_str());
+                    return 1;
+                }
+            }
+            return SpectraList.Count() == 0 ? 0 : 2;
+        });
+        EXPECT_EQ(code, 0);
+    }
 }

@@ -1,6 +1,7 @@
 // The program's SPC side: binding with self-registration and its messages, the reader's two routes,
 // and spectra saved as SPC reading back.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include "formats/spc_writer.h"
 #include "platform/errors.h"
 #include "platform/ui.h"
+#include "tests/fault_injection.h"
 #include "tests/spclib_fixture.h"
 
 namespace fs = std::filesystem;
@@ -202,8 +204,20 @@ TEST_F(SpcProgram, ShortOrMissingFilesRaiseTheirErrors) {
         LoadSpecSpc((dir_ / "none.spc").string(), list);
         FAIL();
     } catch (const vx::Error& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file " + (dir_ / "none.spc").string());
+        EXPECT_EQ(std::string(e.what()), "Cannot open file " + (dir_ / "none.spc").string() + ". No such file or directory");
     }
+    // A pipe is refused at once, not waited on.
+    const std::string pipe = (dir_ / "pipe.spc").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(fault::inChildWithin(10, [&] {
+                  try {
+                      LoadSpecSpc(pipe, list);
+                  } catch (const vx::Error& e) {
+                      return std::string(e.what()) == "Cannot open file " + pipe + ". Is a named pipe" ? 0 : 1;
+                  }
+                  return 2;
+              }),
+              0);
     EXPECT_EQ(list.Count(), 0);
 }
 

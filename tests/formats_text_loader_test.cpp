@@ -20,6 +20,7 @@
 #include "formats_test_util.h"
 #include "platform/errors.h"
 #include "platform/ui.h"
+#include "tests/fault_injection.h"
 
 namespace {
 
@@ -131,6 +132,35 @@ TEST_F(TextFiles, RefusesWhatCannotBeAFile) {
         EXPECT_NE(std::string(e.what()).find(path), std::string::npos);
     }
     EXPECT_EQ(MappedText::OpenFile(path, 1001, "CSV").Bytes().size(), 1001u);
+}
+
+// A pipe under a spectrum file's name held the Open command for ever; it and the other kinds are refused
+// at once, and every refusal says why.
+TEST_F(TextFiles, PipesFoldersAndLinkLoopsAreRefusedWithTheirReason) {
+    const auto planted = fault::plantNonRegularFiles(dir.file(""));
+    const std::pair<std::string, std::string> cases[] = {
+        {planted[0].string(), "Is a named pipe"},
+        {planted[2].string(), "Is a directory"},
+        {dir.file("loop"), "Too many levels of symbolic links"},
+        {"/dev/zero", "Is a device"},
+        {dir.file("missing.csv"), "No such file or directory"},
+    };
+    const int code = fault::inChildWithin(10, [&] {
+        int failures = 0;
+        for (const auto& [path, reason] : cases) {
+            for (bool binary : {false, true}) {
+                try {
+                    if (binary) MappedText::OpenBinaryFile(path, 1000, "SPE");
+                    else MappedText::OpenFile(path, 1000, "CSV");
+                    ++failures;
+                } catch (const vx::FileError& e) {
+                    if (std::string(e.what()) != "Cannot open file \"" + path + "\". " + reason) ++failures;
+                }
+            }
+        }
+        return failures;
+    });
+    EXPECT_EQ(code, 0);
 }
 
 // A sparse file one byte over each reader's limit is refused at once, without reading or holding it.

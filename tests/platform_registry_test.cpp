@@ -62,9 +62,23 @@ TEST_F(RegistryTest, KeysValuesAndDeletion) {
     EXPECT_TRUE(registry::keyExists(Hive::CurrentUser, "A"));
 }
 
-TEST_F(RegistryTest, UnwritableFolderReportsFailure) {
+TEST_F(RegistryTest, UnwritableFolderReportsFailureAndOneMessageForTheExit) {
+    EXPECT_EQ(registry::unsavedSettingsMessage(), "");
+    ASSERT_TRUE(registry::writeString(registry::Hive::CurrentUser, "K", "n", "v"));
+    EXPECT_EQ(registry::unsavedSettingsMessage(), "");
     setenv("VAROLUX32_REGISTRY_DIR", "/proc/no-such-place/x", 1);
     EXPECT_FALSE(registry::writeString(registry::Hive::CurrentUser, "K", "n", "v"));
+    {
+        registry::WriteBatch batch(registry::Hive::CurrentUser);
+        EXPECT_TRUE(registry::writeDword(registry::Hive::CurrentUser, "K", "d", 1));  // kept for the batch
+        EXPECT_FALSE(batch.commit());
+    }
+    EXPECT_EQ(registry::unsavedSettingsMessage(),
+              "The settings could not be saved to \"/proc/no-such-place/x/current-user.reg\" (No such file or "
+              "directory); the changes made to them in this session are lost.");
+    // A store in another folder (the next test's) starts without that failure.
+    setenv("VAROLUX32_REGISTRY_DIR", dir_.c_str(), 1);
+    EXPECT_EQ(registry::unsavedSettingsMessage(), "");
 }
 
 // ------------------------------------------------------------------ damaged, unreadable and shared stores
@@ -72,6 +86,12 @@ TEST_F(RegistryTest, UnwritableFolderReportsFailure) {
 namespace {
 
 using registry::Hive;
+
+ino_t inodeOf(const fs::path& p) {
+    struct stat st {};
+    EXPECT_EQ(::lstat(p.c_str(), &st), 0) << p;
+    return st.st_ino;
+}
 
 std::vector<fs::path> asideCopies(const fs::path& dir) {
     std::vector<fs::path> out;
@@ -104,6 +124,7 @@ TEST_F(RegistryTest, DamagedStoreKeepsWhatCouldBeReadWarnsOnceAndIsKeptAside) {
         fs::remove_all(dir_);
         const fs::path file = dir_ / "current-user.reg";
         plant(file, c.bytes);
+        const ino_t original = fs::status(file).type() == fs::file_type::regular ? inodeOf(file) : 0;
         ui::ScopedScriptedBackend ui;
         EXPECT_EQ(registry::readString(Hive::CurrentUser, kKey, "MRU0"), "/d/a.rvx");
         EXPECT_EQ(registry::readDword(Hive::CurrentUser, kKey, "Flags"), 10u);
@@ -112,7 +133,11 @@ TEST_F(RegistryTest, DamagedStoreKeepsWhatCouldBeReadWarnsOnceAndIsKeptAside) {
         const auto copies = asideCopies(dir_);
         ASSERT_EQ(copies.size(), 1u);
         EXPECT_EQ(slurp(copies[0]), c.bytes);
-        EXPECT_EQ(slurp(file), c.bytes);  // reading changes nothing
+        EXPECT_EQ(inodeOf(copies[0]), original);  // the file itself, renamed: no copy was written
+        // What could be read is the store again, for the other processes that read it.
+        const std::string clean = slurp(file);
+        EXPECT_NE(clean.find("\"MRU0\"=\"/d/a.rvx\"\n"), std::string::npos) << clean;
+        EXPECT_EQ(clean.find("junk"), std::string::npos) << clean;
         ASSERT_EQ(ui->messages.size(), 1u);
         EXPECT_NE(ui->messages[0].find(file.string()), std::string::npos) << ui->messages[0];
         EXPECT_NE(ui->messages[0].find(copies[0].string()), std::string::npos) << ui->messages[0];
@@ -253,4 +278,110 @@ TEST_F(RegistryTest, KeyPathWithLineBreakIsRefused) {
     EXPECT_FALSE(registry::writeString(Hive::CurrentUser, "A\nB", "v", "1"));
     EXPECT_FALSE(registry::createKey(Hive::CurrentUser, "A\r"));
     EXPECT_FALSE(fs::exists(dir_ / "current-user.reg"));
+}
+
+// A hive file that its owner made read-only is not replaced, and the exit message says so.
+TEST_F(RegistryTest, ReadOnlyStoreIsNotReplaced) {
+    ASSERT_TRUE(registry::writeString(Hive::CurrentUser, "K", "v", "old"));
+    const fs::path file = dir_ / "current-user.reg";
+    const std::string before = slurp(file);
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(dir_.c_str(), 65534, 65534), 0);
+        ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
+    }
+    const int code = inChild([&] {
+        if (!fault::actAsOrdinaryUser()) return 10;
+        if (registry::writeString(Hive::CurrentUser, "K", "v", "new")) return 11;
+        return registry::unsavedSettingsMessage().find("(Permission denied)") != std::string::npos ? 0 : 12;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(slurp(file), before);
+}
+
+// A store larger than any settings file is never read (nor copied): a sparse gigabyte is moved aside by
+// its name at once, and the settings start from their defaults.
+TEST_F(RegistryTest, StoreAboveTheSizeLimitIsMovedAsideUnread) {
+    fs::create_directories(dir_);
+    const fs::path file = dir_ / "current-user.reg";
+    plant(file, "[K]\n\"v\"=\"1\"\n");
+    fs::resize_file(file, uint64_t{1} << 30);
+    const ino_t original = inodeOf(file);
+    ui::ScopedScriptedBackend ui;
+    EXPECT_FALSE(registry::readString(Hive::CurrentUser, "K", "v"));
+    const auto copies = asideCopies(dir_);
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(inodeOf(copies[0]), original);
+    struct stat st {};
+    ASSERT_EQ(::stat(copies[0].c_str(), &st), 0);
+    EXPECT_LT(st.st_blocks * 512, 1 << 20);  // still sparse: nothing was written into it
+    ASSERT_EQ(ui->messages.size(), 1u);
+    EXPECT_NE(ui->messages[0].find("1024.0 MB, more than the 4.0 MB a settings file may hold"), std::string::npos)
+        << ui->messages[0];
+    ASSERT_TRUE(registry::writeString(Hive::CurrentUser, "K", "w", "2"));
+    EXPECT_LT(fs::file_size(file), 100u);
+
+    // Exactly at the limit is read; a save that would pass it fails instead of writing a file that
+    // would not be read again.
+    EXPECT_FALSE(registry::writeString(Hive::CurrentUser, "K", "big", std::string(registry::kMaxStoreBytes, 'x')));
+    EXPECT_NE(registry::unsavedSettingsMessage().find("(File too large)"), std::string::npos);
+    EXPECT_EQ(registry::readString(Hive::CurrentUser, "K", "w"), "2");
+    std::string exact = "[K]\n\"v\"=\"";
+    exact += std::string(registry::kMaxStoreBytes - exact.size() - 2, 'y') + "\"\n";
+    plant(file, exact);
+    ASSERT_EQ(fs::file_size(file), registry::kMaxStoreBytes);
+    EXPECT_EQ(registry::readString(Hive::CurrentUser, "K", "v")->size(), registry::kMaxStoreBytes - 11);
+    EXPECT_EQ(ui->messages.size(), 1u);
+}
+
+// A pipe in place of the store (or of its lock) held the program at its start; now it is refused at
+// once and moved aside like any file that cannot be read.
+TEST_F(RegistryTest, PipeInPlaceOfTheStoreOrItsLockIsNotWaitedOn) {
+    fs::create_directories(dir_);
+    ASSERT_EQ(::mkfifo((dir_ / "current-user.reg").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((dir_ / "local-machine.reg.lock").c_str(), 0600), 0);
+    const int code = fault::inChildWithin(20, [] {
+        ui::ScopedScriptedBackend ui;
+        registry::checkStore(Hive::CurrentUser);
+        if (ui->messages.size() != 1 || ui->messages[0].find("could not be read (Is a named pipe)") == std::string::npos)
+            return 1;
+        if (!registry::writeString(Hive::CurrentUser, "K", "v", "1")) return 2;
+        if (!registry::writeString(Hive::LocalMachine, "K", "v", "1")) return 3;  // saved without the lock
+        return registry::readString(Hive::LocalMachine, "K", "v") == "1" ? 0 : 4;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(fs::is_regular_file(dir_ / "current-user.reg"));
+    const auto copies = asideCopies(dir_);
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_TRUE(fs::is_fifo(copies[0]));
+}
+
+// The SPC library reads the local-machine store with no one to tell: a damaged file stays in place for
+// the program, which moves it aside and says so at its start (checkStore), as for its own store.
+TEST_F(RegistryTest, DamagedStoreIsLeftToTheProcessThatCanSaySo) {
+    const fs::path file = dir_ / "local-machine.reg";
+    const std::string damaged = "[T]\n\"TraceLevel\"=\"2\"\ngarbage\n";
+    plant(file, damaged);
+    const int library = inChild([&] {
+        // The silent default: nothing could be shown.
+        if (registry::readString(Hive::LocalMachine, "T", "TraceLevel") != "2") return 1;
+        if (registry::writeString(Hive::LocalMachine, "T", "x", "1")) return 2;  // never written over
+        return 0;
+    });
+    EXPECT_EQ(library, 0);
+    EXPECT_EQ(slurp(file), damaged);
+    EXPECT_TRUE(asideCopies(dir_).empty());
+
+    ui::ScopedScriptedBackend ui;
+    registry::checkStore(Hive::LocalMachine);
+    ASSERT_EQ(ui->messages.size(), 1u);
+    EXPECT_NE(ui->messages[0].find(file.string()), std::string::npos) << ui->messages[0];
+    ASSERT_EQ(asideCopies(dir_).size(), 1u);
+    EXPECT_EQ(slurp(asideCopies(dir_)[0]), damaged);
+    // The library, started after the program, finds the settings that could be read.
+    EXPECT_EQ(inChild([] {
+                  ui::setBackend(nullptr);
+                  return registry::readString(Hive::LocalMachine, "T", "TraceLevel") == "2" ? 0 : 1;
+              }),
+              0);
 }

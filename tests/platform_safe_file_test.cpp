@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <pthread.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 
 #include "platform/errors.h"
@@ -164,27 +166,123 @@ TEST_F(SafeFileTest, WrongLengthAndDiscardKeepTheOldFile) {
     EXPECT_EQ(slurp(target), "abcd");
 }
 
-TEST_F(SafeFileTest, FullDiskFailsCleanly) {
-    // A device is written in place: /dev/full is a disk with no space left.
-    safefile::SafeFileWriter dev;
-    ASSERT_EQ(dev.open("/dev/full"), 0);
-    EXPECT_TRUE(dev.temporaryPath().empty());
-    EXPECT_EQ(dev.write(std::string(5000, 'x')), ENOSPC);
-    EXPECT_EQ(dev.commit(), ENOSPC);
-
+TEST_F(SafeFileTest, FileSizeLimitFailsCleanlyWithTheSystemsText) {
     // A file size limit stops the temporary file part-way; the old file stays, nothing is left over.
     const fs::path target = dir_ / "e.dat";
     plant(target, "old");
     const int code = inChild([&] {
-        ::signal(SIGXFSZ, SIG_IGN);
+        safefile::IgnoreFileSizeSignal();  // as the program does at start
         rlimit lim{4096, 4096};
         ::setrlimit(RLIMIT_FSIZE, &lim);
-        return safefile::WriteFileSafely(target, std::string(100000, 'y'));
+        const int e = safefile::WriteFileSafely(target, std::string(100000, 'y'));
+        try {
+            safefile::WriteFileOrThrow(target, {std::string(100000, 'z')});
+        } catch (const vx::FileError& err) {
+            if (std::string(err.what()) != "Cannot write file \"" + target.string() + "\". File too large") return 100;
+        }
+        return e;
     });
     EXPECT_EQ(code, EFBIG);
     EXPECT_EQ(slurp(target), "old");
     EXPECT_EQ(entries(), std::vector<std::string>{"e.dat"});
-    EXPECT_THROW(safefile::WriteFileOrThrow("/dev/full", {"x"}), vx::FileError);
+}
+
+// Code that may not change the process's signal handling holds SIGXFSZ off while it writes: without the
+// hold the process is killed, with it the write fails and the thread's mask is as before.
+TEST_F(SafeFileTest, FileSizeSignalHeldOffForOneThread) {
+    const fs::path target = dir_ / "held.dat";
+    auto limited = [&](bool hold) {
+        return inChild([&] {
+            ::signal(SIGXFSZ, SIG_DFL);
+            rlimit lim{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &lim);
+            int e = 0;
+            {
+                std::optional<safefile::FileSizeSignalHold> held;
+                if (hold) held.emplace();
+                e = safefile::WriteFileSafely(target, std::string(100000, 'y'));
+            }
+            sigset_t now;
+            ::pthread_sigmask(SIG_SETMASK, nullptr, &now);
+            if (sigismember(&now, SIGXFSZ)) return 101;
+            // Nothing is left pending that would still end the process.
+            ::signal(SIGXFSZ, SIG_DFL);
+            return e;
+        });
+    };
+    EXPECT_EQ(limited(false), 128 + SIGXFSZ);
+    EXPECT_EQ(limited(true), EFBIG);
+    EXPECT_FALSE(fs::exists(target));
+    // Nested holds and a mask that held the signal already are left as they were.
+    sigset_t set, old;
+    sigemptyset(&set);
+    sigaddset(&set, SIGXFSZ);
+    ASSERT_EQ(::pthread_sigmask(SIG_BLOCK, &set, &old), 0);
+    { safefile::FileSizeSignalHold outer; }
+    sigset_t now;
+    ::pthread_sigmask(SIG_SETMASK, nullptr, &now);
+    EXPECT_TRUE(sigismember(&now, SIGXFSZ));
+    ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
+}
+
+// Only a regular file is replaced: a pipe would hold the save, and a device, socket or folder would be
+// dropped by the rename. Each stays as it is, and no temporary file is left.
+TEST_F(SafeFileTest, PipesDevicesSocketsAndFoldersAreRefusedAsTargets) {
+    const auto planted = fault::plantNonRegularFiles(dir_);
+    fs::create_symlink(planted[0], dir_ / "to-pipe");
+    struct Case {
+        fs::path target;
+        int error;
+    } cases[] = {
+        {planted[0], vx::kErrNamedPipe}, {dir_ / "to-pipe", vx::kErrNamedPipe}, {planted[1], vx::kErrSocket},
+        {planted[2], EISDIR},            {"/dev/null", vx::kErrDevice},         {"/dev/full", vx::kErrDevice},
+    };
+    const auto before = entries();
+    const int code = fault::inChildWithin(10, [&] {
+        for (const Case& c : cases)
+            if (safefile::WriteFileSafely(c.target, "x") != c.error) return 1;
+        return 0;
+    });
+    EXPECT_EQ(code, 0);
+    for (const Case& c : cases) EXPECT_EQ(safefile::WriteFileSafely(c.target, "x"), c.error) << c.target;
+    EXPECT_EQ(entries(), before);
+    EXPECT_TRUE(fs::is_fifo(planted[0]));
+    EXPECT_TRUE(fs::is_socket(planted[1]));
+    try {
+        safefile::WriteFileOrThrow(planted[0], {"x"});
+        FAIL() << "no error";
+    } catch (const vx::FileError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + planted[0].string() + "\". Is a named pipe");
+    }
+}
+
+// A file without write permission is refused as one in a read-only folder is, though the folder would
+// let the rename replace it.
+TEST_F(SafeFileTest, ReadOnlyFileIsNotReplaced) {
+    const fs::path target = dir_ / "locked.rvx";
+    plant(target, "kept");
+    ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(dir_.c_str(), 65534, 65534), 0);
+    }
+    const int code = inChild([&] {
+        if (!fault::actAsOrdinaryUser()) return 99;
+        if (::access(dir_.c_str(), W_OK) != 0) return 98;  // the folder itself is writable
+        const int e = safefile::WriteFileSafely(target, "replaced");
+        try {
+            safefile::WriteFileOrThrow(target, {"replaced"});
+            return 97;
+        } catch (const vx::FileError& err) {
+            if (std::string(err.what()) != "Cannot create file \"" + target.string() + "\". Permission denied") return 96;
+        }
+        // A new file beside it is still written.
+        if (safefile::WriteFileSafely(dir_ / "new.rvx", "new") != 0) return 95;
+        return e;
+    });
+    EXPECT_EQ(code, EACCES);
+    EXPECT_EQ(slurp(target), "kept");
+    EXPECT_EQ(modeOf(target), 0444u);
+    EXPECT_EQ(entries(), (std::vector<std::string>{"locked.rvx", "new.rvx"}));
 }
 
 TEST_F(SafeFileTest, KilledSaveNeitherBlocksNorIsReused) {

@@ -110,6 +110,29 @@ TEST_F(ShellStart, ExitWritesPlacementAndRecentFilesOnceByEitherRoute) {
     EXPECT_EQ(again.Names(), (std::vector<std::string>{"/data/b.rvx", "/data/a.rvx"}));
 }
 
+// A settings folder that cannot be written loses the session's settings: the exit says so once,
+// whichever way the window ends.
+TEST_F(ShellStart, SettingsThatCannotBeSavedAreReportedOnceAtExit) {
+    const std::string kept = std::getenv("VAROLUX32_REGISTRY_DIR");
+    ::setenv("VAROLUX32_REGISTRY_DIR", "/proc/no-such-place/settings", 1);
+    {
+        TMainwin w;
+        w.RecentFiles().Add("/data/a.rvx");
+        ui_->messages.clear();
+        w.Beenden1Click();
+        w.close();
+    }
+    ::setenv("VAROLUX32_REGISTRY_DIR", kept.c_str(), 1);
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    EXPECT_NE(ui_->messages[0].find("The settings could not be saved to \"/proc/no-such-place/settings/current-user.reg\""),
+              std::string::npos)
+        << ui_->messages[0];
+    // A store that takes the settings: no message.
+    ui_->messages.clear();
+    { TMainwin w; }
+    EXPECT_TRUE(ui_->messages.empty());
+}
+
 TEST_F(ShellStart, PlacementIsRestoredAndMaximisedStateKept) {
     TWindowPlacement saved;
     saved.Left = 30;

@@ -1,6 +1,7 @@
 // SPC documents and the files they are opened from and saved to: values left in the opened file,
 // saves that replace files safely, and files that cannot be mapped.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,7 +13,9 @@
 #include <sstream>
 
 #include "platform/com.h"
+#include "platform/errors.h"
 #include "spclib/spc_file.h"
+#include "tests/fault_injection.h"
 #include "tests/spclib_fixture.h"
 
 using namespace spc;
@@ -211,4 +214,47 @@ TEST_F(SpcFiles, FilesThatCannotBeMappedAreReadPieceByPiece) {
         }
     }
     EXPECT_EXIT(OpenWithLittleAddressSpace(file, kPoints, kSubfiles), ::testing::ExitedWithCode(0), "values read");
+}
+
+// Past the file-size limit the save fails with EFBIG, even in a program that keeps the signal's default
+// (which would end it): the library holds the signal off while it writes. The old file stays.
+TEST_F(SpcFiles, SaveBeyondTheFileSizeLimitFailsWithoutEndingTheProgram) {
+    const std::string file = Path("limit.spc");
+    {
+        std::ofstream(file, std::ios::binary) << "old";
+    }
+    const int code = fault::inChild([&] {
+        ::signal(SIGXFSZ, SIG_DFL);
+        TARNVIK doc;
+        Fill(doc, 50'000, 2, 0);
+        rlimit lim{64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &lim);
+        SetLastError(0);
+        if (SaveImageFile(doc, -1, file) != -1) return 1;
+        if (GetLastError() != uint32_t(EFBIG)) return 2;
+        return systemMessage(HRESULT_FROM_WIN32(GetLastError())) == "File too large" ? 0 : 3;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(Read(file), "old");
+    for (const auto& e : fs::directory_iterator(dir_)) EXPECT_EQ(e.path().filename().string().find("vxtmp"), std::string::npos);
+}
+
+// A pipe under the name is neither waited on when opened nor replaced when saved to; a device is not
+// written either. The error texts name the kind of file.
+TEST_F(SpcFiles, PipesAndDevicesAreNeitherOpenedNorReplaced) {
+    const auto planted = fault::plantNonRegularFiles(dir_);
+    const int code = fault::inChildWithin(10, [&] {
+        TARNVIK doc;
+        SetLastError(0);
+        if (OpenFileImage(doc, planted[0].string()) != kOpenCannot || GetLastError() != uint32_t(vx::kErrNamedPipe))
+            return 1;
+        Fill(doc, 8, 1, 0);
+        if (SaveImageFile(doc, -1, planted[0].string()) != -1 || GetLastError() != uint32_t(vx::kErrNamedPipe))
+            return 2;
+        if (SaveImageFile(doc, -1, "/dev/null") != -1 || GetLastError() != uint32_t(vx::kErrDevice)) return 3;
+        if (OpenFileImage(doc, (dir_ / "loop").string()) != kOpenCannot || GetLastError() != uint32_t(ELOOP)) return 4;
+        return systemMessage(HRESULT_FROM_WIN32(vx::kErrNamedPipe)) == "Is a named pipe" ? 0 : 5;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(fs::is_fifo(planted[0]));
 }

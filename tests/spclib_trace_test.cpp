@@ -1,7 +1,9 @@
 // The trace file: settings from the local-machine store, line format and cutting.
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <malloc.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -10,6 +12,7 @@
 
 #include "platform/registry.h"
 #include "spclib/trace.h"
+#include "tests/fault_injection.h"
 
 namespace fs = std::filesystem;
 
@@ -74,6 +77,25 @@ TEST_F(SpcTrace, LevelsAndFilesThatDoNotWork) {
     EXPECT_EQ(t.Level(), 3);
     t.Print("x\n");
     EXPECT_EQ(t.Level(), 0);  // a file that cannot be opened ends tracing
+
+    // A pipe as trace file would hold every line until someone reads it: tracing ends at once instead.
+    const fs::path pipe = dir_ / "trace.pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    Settings(pipe.string(), "3");
+    t.Init("PELMAR");
+    EXPECT_EQ(fault::inChildWithin(10, [&] {
+                  t.Print("x\n");
+                  return t.Level();
+              }),
+              0);
+    // Also with a reader waiting at the other end.
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    t.Print("x\n");
+    EXPECT_EQ(t.Level(), 0);
+    char byte;
+    EXPECT_LE(::read(reader, &byte, 1), 0);
+    ::close(reader);
 
     registry::deleteKey(registry::Hive::LocalMachine, spc::kTraceKey);
     t.Init("PELMAR");

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <linux/videodev2.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <functional>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -23,6 +25,7 @@
 #include "platform/jpeg_file.h"
 #include "platform/scratch_file.h"
 #include "platform/v4l2_camera.h"
+#include "tests/fault_injection.h"
 
 namespace {
 
@@ -573,5 +576,128 @@ TEST(WebcamScratchFile, LinksFoldersAndPipesAreRefusedUntouchedWithoutWaiting) {
               "Cannot create file \"" + (dir / "fifo").string() + "\". It is not a regular file.");
     EXPECT_EQ(message("/dev/null"), "Cannot write file \"/dev/null\". It is not a regular file.");
     EXPECT_NE(message((dir / "missing" / "cam.bmp").string()).find(std::strerror(ENOENT)), std::string::npos);
+    fs::remove_all(dir);
+}
+
+// ------------------------------------------------------------ picture files larger than their pictures
+
+namespace {
+
+// Bytes this process has read so far (read and pread calls), and its largest resident size.
+uint64_t bytesReadSoFar() {
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    uint64_t value = 0;
+    while (io >> key >> value)
+        if (key == "rchar:") return value;
+    return 0;
+}
+uint64_t peakResidentBytes() {
+    rusage u{};
+    ::getrusage(RUSAGE_SELF, &u);
+    return static_cast<uint64_t>(u.ru_maxrss) * 1024;
+}
+
+// Runs `reading` in a child process: 0 when it raised no error, read no more than `mostRead` bytes and
+// took about as much memory.
+int readCosting(const std::function<void()>& reading, uint64_t mostRead) {
+    return fault::inChildWithin(60, [&] {
+        const uint64_t before = bytesReadSoFar(), peak = peakResidentBytes();
+        try {
+            reading();
+        } catch (const vx::FileError& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            return 3;
+        }
+        const uint64_t read = bytesReadSoFar() - before;
+        if (read > mostRead) {
+            std::fprintf(stderr, "read %llu bytes\n", static_cast<unsigned long long>(read));
+            return 1;
+        }
+        return peakResidentBytes() > peak + mostRead + (64u << 20) ? 2 : 0;
+    });
+}
+
+// `bytes`, then a sparse run of zeros to 2 GB (`at`: where bytes go, the rest a hole).
+fs::path sparseFile(const fs::path& dir, const std::string& name, const std::string& bytes, uint64_t at = 0) {
+    const fs::path p = dir / name;
+    { std::ofstream(p, std::ios::binary); }
+    fs::resize_file(p, 2000000000);  // 2 GB
+    std::fstream f(p, std::ios::binary | std::ios::in | std::ios::out);
+    f.seekp(static_cast<std::streamoff>(at));
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return p;
+}
+
+}  // namespace
+
+// A two-gigabyte file with a picture's name is refused after its first bytes, a picture followed by
+// gigabytes is read only as far as the picture, and pixels stored far behind their headers are read
+// without the gap.
+TEST(WebcamPictureFiles, ReadOnlyAsFarAsTheHeadersSay) {
+    const fs::path dir = tempDir("large");
+    const TFrame f = patternFrame(5, 3);
+    const std::string bmp = EncodeBitmap(f);
+    const fs::path junk = sparseFile(dir, "junk.bmp", "MZ junk");
+    const fs::path trailing = sparseFile(dir, "trailing.bmp", bmp);
+    // The pixels one gigabyte behind the headers.
+    std::string head = bmp.substr(0, 54);
+    const uint32_t far = 1u << 30;
+    for (int i = 0; i < 4; ++i) head[10 + i] = static_cast<char>((far >> (8 * i)) & 0xFF);
+    const fs::path gap = sparseFile(dir, "gap.bmp", head);
+    {
+        std::fstream g(gap, std::ios::binary | std::ios::in | std::ios::out);
+        g.seekp(far);
+        g.write(bmp.data() + 54, static_cast<std::streamsize>(bmp.size() - 54));
+    }
+    // Headers that claim more pixels than the file holds: refused before the pixels are read.
+    std::string claims = bmp;
+    claims[22] = '\x00';
+    claims[23] = '\x40';  // 16384 rows
+    std::ofstream((dir / "claims.bmp").string(), std::ios::binary) << claims;
+
+    EXPECT_EQ(errorOf([&] { ReadBitmapFile(junk.string()); }), "Not a bitmap file.");
+    EXPECT_EQ(errorOf([&] { ReadBitmapFile((dir / "claims.bmp").string()); }), "The bitmap file is damaged.");
+    for (const fs::path& p : {trailing, gap}) {
+        SCOPED_TRACE(p.string());
+        expectSame(ReadBitmapFile(p.string()), f);
+        EXPECT_EQ(readCosting([&] { ReadBitmapFile(p.string()); }, 64 * 1024), 0);
+    }
+    EXPECT_EQ(readCosting([&] { errorOf([&] { ReadBitmapFile(junk.string()); }); }, 4096), 0);
+
+    const std::string jpeg = encodeJpeg(smoothFrame(40, 24), 3);
+    const fs::path jpegJunk = sparseFile(dir, "junk.jpg", "GIF89a");
+    const fs::path jpegTrailing = sparseFile(dir, "trailing.jpg", jpeg);
+    // A start marker and then nothing but zeros: the decoder would search them all for a marker.
+    const fs::path jpegZeros = sparseFile(dir, "zeros.jpg", jpeg.substr(0, 20));
+    EXPECT_EQ(errorOf([&] { ReadJpegFile(jpegJunk.string()); }), "Not a JPEG picture.");
+    EXPECT_EQ(ReadJpegFile(jpegTrailing.string()).Width, 40);
+    EXPECT_EQ(readCosting([&] { ReadJpegFile(jpegTrailing.string()); }, jpeg.size() + 65536), 0);
+    EXPECT_EQ(readCosting([&] { errorOf([&] { ReadJpegFile(jpegJunk.string()); }); }, 4096), 0);
+    EXPECT_EQ(readCosting([&] { errorOf([&] { ReadJpegFile(jpegZeros.string()); }); }, 17u << 20), 0);
+    EXPECT_NE(errorOf([&] { ReadJpegFile(jpegZeros.string()); }).find("The JPEG picture cannot be read"),
+              std::string::npos);
+    fs::remove_all(dir);
+}
+
+TEST(WebcamPictureFiles, PipesAndFoldersAreRefusedWithTheirReason) {
+    const fs::path dir = tempDir("kinds");
+    ASSERT_EQ(::mkfifo((dir / "pipe.bmp").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((dir / "pipe.jpg").c_str(), 0600), 0);
+    fs::create_directories(dir / "folder.jpg");
+    const int code = fault::inChildWithin(10, [&] {
+        if (errorOf([&] { ReadBitmapFile((dir / "pipe.bmp").string()); }) !=
+            "Cannot open file \"" + (dir / "pipe.bmp").string() + "\". Is a named pipe")
+            return 1;
+        if (errorOf([&] { ReadJpegFile((dir / "pipe.jpg").string()); }) !=
+            "Cannot open file \"" + (dir / "pipe.jpg").string() + "\". Is a named pipe")
+            return 2;
+        if (errorOf([&] { JpegFileToBitmap((dir / "cam.bmp").string(), (dir / "folder.jpg").string()); }) !=
+            "Cannot open file \"" + (dir / "folder.jpg").string() + "\". Is a directory")
+            return 3;
+        return 0;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_FALSE(fs::exists(dir / "cam.bmp"));
     fs::remove_all(dir);
 }
