@@ -19,17 +19,11 @@ void SetPeakLabelsShown(bool shown) { peakLabelsShown = shown; }
 bool PeakLabelsShown() { return peakLabelsShown; }
 
 void PlotSpectrumCurve(TXYPlot& plot, TSpectrumRecord& rec, int n) {
-    plot.ResetCurve(n);
-    const int32_t count = rec.PointCount();
-    if (count > 0) {
-        plot.ReserveCurvePoints(n, count);
-        // The accessors of core, so that a curve point is exactly what every other part computes.
-        const TDisplayState display = CurrentDisplayState();
-        for (int32_t i = 0; i < count; ++i) {
-            plot.SetCurvePoint(n, 1, SpecXValue(rec, i, display), i);
-            plot.SetCurvePoint(n, 2, SpecYValue(rec, i, display), i);
-        }
-    }
+    // The accessors of core, so that a curve point is exactly what every other part computes.
+    const TDisplayState display = CurrentDisplayState();
+    plot.FillCurve(n, rec.PointCount(), [&rec, &display](int32_t i) {
+        return TPlotPoint{SpecXValue(rec, i, display), SpecYValue(rec, i, display)};
+    });
     if (rec.SourceKind == SpecSourceRaw) {
         plot.ZweiteYAchse = true;
         plot.SetCurveAxis(n, 2);
