@@ -30,7 +30,8 @@ void PlotSpectrumCurve(TXYPlot& plot, TSpectrumRecord& rec, int n) {
     } else {
         plot.SetCurveAxis(n, 1);
     }
-    rec.Color = plot.GetCurveColor(n);
+    // The colour stays the record's own: it is set where it is chosen (a reader, a tool, the properties
+    // dialog) and reaches the curve through ApplyCurveLooks. The pen style comes back as the plot keeps it.
     rec.LineStyle = plot.GetCurveStyle(n);
     plot.SetCurveName(n, QString::fromStdString(rec.Title.str()));
 
