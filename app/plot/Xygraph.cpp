@@ -213,7 +213,7 @@ void TXYPlot::AutoScale() {
     if (curves_.empty()) return;
     TFiniteSpan x, y1, y2;
     const int clientH = height();
-    const bool transmittance = DisplayYMode == 1;
+    const bool transmittance = DisplayYMode == SpecYTransmittance;
     for (KurvenDaten& c : curves_) {
         if (!c.SpansKnown) {
             // Points were written one by one since the curve was last filled: read them once.
