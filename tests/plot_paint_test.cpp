@@ -189,6 +189,51 @@ TEST_F(PlotDraw, SegmentWithBothEndsOutsideIsDrawnWhereItCrosses) {
     EXPECT_GT(in, 100);
 }
 
+// A point that maps to a pixel and a half is drawn at the even one of its two pixels.
+TEST_F(PlotDraw, HalfPixelPositionsRoundToTheEvenPixel) {
+    auto p = Bare();
+    p->RenderToImage();
+    const double x0 = p->MinXValue, kx = p->Ticks(0).Scale;
+    const int left = p->PlotArea().left();
+    // An x whose mapped distance from the left edge is exactly k + 0.5 pixels, if a double has it.
+    auto xAtHalf = [&](int k, double& x) {
+        const double guess = x0 + (k + 0.5) / kx;
+        for (int ulps = 0; ulps < 200; ++ulps) {
+            for (double dir : {HUGE_VAL, -HUGE_VAL}) {
+                x = guess;
+                for (int u = 0; u < ulps; ++u) x = std::nextafter(x, dir);
+                if ((x - x0) * kx == k + 0.5) return true;
+            }
+        }
+        return false;
+    };
+    std::vector<std::pair<int, double>> at;  // two even and two odd pixel distances
+    int even = 0, odd = 0;
+    for (int k = 100; k < 600 && (even < 2 || odd < 2); ++k) {
+        double x;
+        int& have = (left + k) % 2 == 0 ? even : odd;
+        if (have < 2 && xAtHalf(k, x)) {
+            at.emplace_back(k, x);
+            ++have;
+        }
+    }
+    ASSERT_EQ(at.size(), 4u);
+    p->SetKurvenAnzahl(4);
+    for (int n = 1; n <= 4; ++n) Line(*p, n, {{at[n - 1].second, 3}, {at[n - 1].second, 7}});
+    p->Dirty = false;  // the scales of the first layout stay
+    const QImage img = p->RenderToImage();
+    auto inked = [&](int column) {
+        int count = 0;
+        for (int y = 0; y < img.height(); ++y) count += (img.pixel(column, y) & 0xFFFFFF) == (kInkRgb & 0xFFFFFF);
+        return count;
+    };
+    for (const auto& [k, x] : at) {
+        const int below = left + k, chosen = below % 2 == 0 ? below : below + 1;
+        EXPECT_GT(inked(chosen), 20) << k;
+        EXPECT_EQ(inked(chosen == below ? below + 1 : below), 0) << k;
+    }
+}
+
 TEST_F(PlotDraw, FarAwayAndNonFinitePointsDrawNothingOutside) {
     auto p = Bare();
     p->SetKurvenAnzahl(1);

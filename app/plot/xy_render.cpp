@@ -11,14 +11,6 @@
 
 namespace {
 
-// Halves to even, as std::nearbyint in the default rounding mode, without a library call per point.
-inline double RoundEven(double v) {
-    constexpr double kShift = 6755399441055744.0;  // 1.5 * 2^52: adding it leaves no fraction bits
-    if (!(std::fabs(v) < 1e15)) return v;
-    const double t = v + kShift;  // strict IEEE arithmetic: the sum is rounded, never folded away
-    return t - kShift;
-}
-
 QColor ColorOf(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 QPen CurvePen(uint32_t color, int width) {
@@ -99,10 +91,14 @@ QPoint ShortenSegment(QPoint from, QPoint target, double length) {
 }  // namespace
 
 inline int TXYPlotPainter::S(double v) const {
-    const double r = RoundEven(v * s_);
-    if (!(r > -1e8)) return -100000000;
-    if (!(r < 1e8)) return 100000000;
-    return static_cast<int>(r);
+    const double t = v * s_;
+    if (t > -1e8 && t < 1e8) {
+        // Halves to even, as std::nearbyint in the default rounding mode, without a library call per
+        // point: adding 1.5 * 2^52 leaves no fraction bits (strict IEEE arithmetic: never folded away).
+        constexpr double kShift = 6755399441055744.0;
+        return static_cast<int>((t + kShift) - kShift);
+    }
+    return t >= 1e8 ? 100000000 : -100000000;  // far beyond the target, and NaN, at the clamp
 }
 
 // ------------------------------------------------------------------------------------------- TPenTrack
