@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "app/plot/Xygraph.h"
 #include "app/replot.h"
@@ -108,6 +109,25 @@ void FirstReplotAndPaint(benchmark::State& state) {
     Counters(state, spectra);
 }
 BENCHMARK(FirstReplotAndPaint)->Arg(10)->Arg(100)->Arg(300)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// The yardstick for the case above: the room of N new curves taken from the system and written, and
+// nothing else. Fresh pages cost far more on some machines than on others.
+void NewCurveMemoryOnly(benchmark::State& state) {
+    const int spectra = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        std::vector<std::vector<TPlotPoint>> curves(static_cast<std::size_t>(spectra));
+        for (auto& c : curves) {
+            c.reserve(kPoints);
+            for (int i = 0; i < kPoints; ++i) c.push_back(TPlotPoint{double(i), 1.0});
+        }
+        benchmark::DoNotOptimize(curves.back().data());
+        state.PauseTiming();
+        curves.clear();
+        state.ResumeTiming();
+    }
+    Counters(state, spectra);
+}
+BENCHMARK(NewCurveMemoryOnly)->Arg(10)->Arg(100)->Arg(300)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
