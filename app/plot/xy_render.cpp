@@ -90,17 +90,6 @@ QPoint ShortenSegment(QPoint from, QPoint target, double length) {
 
 }  // namespace
 
-inline int TXYPlotPainter::S(double v) const {
-    const double t = v * s_;
-    if (t > -1e8 && t < 1e8) {
-        // Halves to even, as std::nearbyint in the default rounding mode, without a library call per
-        // point: adding 1.5 * 2^52 leaves no fraction bits (strict IEEE arithmetic: never folded away).
-        constexpr double kShift = 6755399441055744.0;
-        return static_cast<int>((t + kShift) - kShift);
-    }
-    return t >= 1e8 ? 100000000 : -100000000;  // far beyond the target, and NaN, at the clamp
-}
-
 // ------------------------------------------------------------------------------------------- TPenTrack
 
 void TPenTrack::TrackedMoveTo(QPoint q) {

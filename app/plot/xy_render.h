@@ -125,7 +125,17 @@ public:
     int DrawLegend(bool storeFrame);
 
 private:
-    int S(double v) const;
+    // A client coordinate at scale s in target pixels, halves to even (as std::nearbyint in the default
+    // rounding mode, without a library call per point: adding 1.5 * 2^52 leaves no fraction bits, and
+    // strict IEEE arithmetic never folds the sum away); far beyond the target, and NaN, at the clamp.
+    int S(double v) const {
+        const double t = v * s_;
+        if (t > -1e8 && t < 1e8) {
+            constexpr double kShift = 6755399441055744.0;
+            return static_cast<int>((t + kShift) - kShift);
+        }
+        return t >= 1e8 ? 100000000 : -100000000;
+    }
     QPoint SP(double x, double y) const { return QPoint(S(x), S(y)); }
     void line(double x1, double y1, double x2, double y2);
     void textTopLeft(int x, int y, const QString& text);
