@@ -19,24 +19,19 @@ void SetPeakLabelsShown(bool shown) { peakLabelsShown = shown; }
 bool PeakLabelsShown() { return peakLabelsShown; }
 
 void PlotSpectrumCurve(TXYPlot& plot, TSpectrumRecord& rec, int n) {
-    plot.ResetCurve(n);
-    const int32_t count = rec.PointCount();
-    if (count > 0) {
-        plot.ReserveCurvePoints(n, count);
-        // The accessors of core, so that a curve point is exactly what every other part computes.
-        const TDisplayState display = CurrentDisplayState();
-        for (int32_t i = 0; i < count; ++i) {
-            plot.SetCurvePoint(n, 1, SpecXValue(rec, i, display), i);
-            plot.SetCurvePoint(n, 2, SpecYValue(rec, i, display), i);
-        }
-    }
+    // The accessors of core, so that a curve point is exactly what every other part computes.
+    const TDisplayState display = CurrentDisplayState();
+    plot.FillCurve(n, rec.PointCount(), [&rec, &display](int32_t i) {
+        return TPlotPoint{SpecXValue(rec, i, display), SpecYValue(rec, i, display)};
+    });
     if (rec.SourceKind == SpecSourceRaw) {
         plot.ZweiteYAchse = true;
         plot.SetCurveAxis(n, 2);
     } else {
         plot.SetCurveAxis(n, 1);
     }
-    rec.Color = plot.GetCurveColor(n);
+    // The colour stays the record's own: it is set where it is chosen (a reader, a tool, the properties
+    // dialog) and reaches the curve through ApplyCurveLooks. The pen style comes back as the plot keeps it.
     rec.LineStyle = plot.GetCurveStyle(n);
     plot.SetCurveName(n, QString::fromStdString(rec.Title.str()));
 
@@ -49,13 +44,13 @@ void PlotSpectrumCurve(TXYPlot& plot, TSpectrumRecord& rec, int n) {
 bool SettleDisplayXUnit(const TSpectraList& list) {
     bool unit[6] = {};
     for (const auto& r : list) {
-        if (r->XUnit >= 1 && r->XUnit <= 5) unit[r->XUnit] = true;
+        if (r->XUnit >= SpecXNanometer && r->XUnit <= SpecXRamanShift) unit[r->XUnit] = true;
     }
     if (!unit[SpecXRamanShift]) return false;
     const bool all = unit[SpecXNanometer] && unit[SpecXWavenumber] && unit[SpecXMicrometer] &&
                      unit[SpecXElectronVolt];
-    if (all || DisplayXUnit == 2) return false;
-    DisplayXUnit = 2;
+    if (all || DisplayXUnit == SpecXWavenumber) return false;
+    DisplayXUnit = SpecXWavenumber;
     return true;
 }
 
@@ -66,13 +61,13 @@ bool UpdateAxisTitles(TXYPlot& plot, const TSpectraList& list) {
     if (!list.Empty()) {
         plot.Y1achsenText.clear();
         for (const auto& r : list) {
-            if (r->YKind >= 1 && r->YKind <= 4) absorptionLike = true;
+            if (r->YKind >= SpecYTransmittance && r->YKind <= SpecYLogEpsilon) absorptionLike = true;
             if (r->YKind == SpecYIntensity) intensity = true;
             if (r->YKind == SpecYReflectance) reflectance = true;
-            if (r->XUnit >= 1 && r->XUnit <= 5) unit[r->XUnit] = true;
+            if (r->XUnit >= SpecXNanometer && r->XUnit <= SpecXRamanShift) unit[r->XUnit] = true;
             if (r->SourceKind == SpecSourceWebcamLive) webcam = true;
         }
-        if (DisplayXUnit == 2 || DisplayXUnit == 3) {
+        if (DisplayXUnit == SpecXWavenumber || DisplayXUnit == SpecXElectronVolt) {
             plot.Direction = 2;
             plot.X2Direction = 1;
         } else {
@@ -85,15 +80,15 @@ bool UpdateAxisTitles(TXYPlot& plot, const TSpectraList& list) {
     plot.Y1AchsenTextAn = ShowYTitle != 0;
 
     switch (DisplayXUnit) {
-    case 2: plot.XachsenText = "Wavenumbers [1/cm]"; plot.X2achsenText = "Wavelength [nm]"; break;
-    case 3: plot.XachsenText = "Electron Volts [eV]"; plot.X2achsenText = "Wavelength [nm]"; break;
-    case 4: plot.XachsenText = QString::fromUtf8("Wavelength [µm]"); plot.X2achsenText = "Wavenumbers [1000/cm]"; break;
+    case SpecXWavenumber: plot.XachsenText = "Wavenumbers [1/cm]"; plot.X2achsenText = "Wavelength [nm]"; break;
+    case SpecXElectronVolt: plot.XachsenText = "Electron Volts [eV]"; plot.X2achsenText = "Wavelength [nm]"; break;
+    case SpecXMicrometer: plot.XachsenText = QString::fromUtf8("Wavelength [µm]"); plot.X2achsenText = "Wavenumbers [1000/cm]"; break;
     default: plot.XachsenText = "Wavelength [nm]"; plot.X2achsenText = "Wavenumbers [1000/cm]"; break;
     }
 
     if (unit[SpecXRamanShift]) {
         changed = SettleDisplayXUnit(list);
-        if (DisplayXUnit == 2) {
+        if (DisplayXUnit == SpecXWavenumber) {
             plot.Direction = 1;
             plot.X2Direction = 2;
             plot.XachsenText = "Raman Shift [1/cm]";
@@ -104,18 +99,18 @@ bool UpdateAxisTitles(TXYPlot& plot, const TSpectraList& list) {
     if (webcam) plot.XachsenText = "Pixel";
 
     switch (DisplayYMode) {
-    case 1:
+    case SpecYTransmittance:
         if (absorptionLike && reflectance) plot.Y1achsenText = "Transmittance/ Reflectance";
         else if (absorptionLike) plot.Y1achsenText = "Transmittance";
         else if (reflectance) plot.Y1achsenText = "Reflectance";
         break;
-    case 2:
+    case SpecYAbsorbance:
         if ((absorptionLike || reflectance) && intensity) plot.Y1achsenText = "Absorbance / Intensity";
         else if (absorptionLike || reflectance) plot.Y1achsenText = "Absorbance";
         else if (intensity) plot.Y1achsenText = "Intensity";
         break;
-    case 3: plot.Y1achsenText = "Molar Absorption Coefficient [l/(mol*cm)]"; break;
-    case 4: plot.Y1achsenText = "Log(Epsilon)"; break;
+    case SpecYEpsilon: plot.Y1achsenText = "Molar Absorption Coefficient [l/(mol*cm)]"; break;
+    case SpecYLogEpsilon: plot.Y1achsenText = "Log(Epsilon)"; break;
     default: break;
     }
     if (CustomYTitleOn) plot.Y1achsenText = QString::fromStdString(CustomYTitle);

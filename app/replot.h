@@ -9,7 +9,9 @@
 class TXYPlot;
 
 // Fills curve n (1-based) from the record: points converted into DisplayXUnit / DisplayYMode, y axis
-// 2 for kind 7, colour and pen style read back into the record, legend name, then the peak-label hook.
+// 2 for kind 7, the pen style read back into the record, legend name, then the peak-label hook. The
+// record's colour is left as it is: the curve's colour comes from the record (ApplyCurveLooks), never
+// the other way.
 void PlotSpectrumCurve(TXYPlot& plot, TSpectrumRecord& rec, int n);
 
 // The Raman override: when a record holds a Raman shift, the display shows 1/cm unless records in nm,

@@ -2,6 +2,10 @@
 
 #include <QPainter>
 
+#include <cstdlib>
+#include <vector>
+
+#include "app/plot/xy_render.h"
 #include "tests/plot_fixture.h"
 
 namespace {
@@ -56,6 +60,65 @@ std::vector<std::pair<bool, int>> Runs(const QImage& img, int y, int x0, int x1)
             ++runs.back().second;
     }
     return runs;
+}
+
+// The pixels of one segment, both ends included, as the integer line rule steps them (error term over
+// both axes); those beyond the image are left out.
+void ReferenceSegment(QImage& img, QPoint a, QPoint b, QRgb ink) {
+    int x = a.x(), y = a.y();
+    const int dx = std::abs(b.x() - x), dy = -std::abs(b.y() - y);
+    const int sx = x < b.x() ? 1 : -1, sy = y < b.y() ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+        if (img.rect().contains(x, y)) img.setPixel(x, y, ink);
+        if (x == b.x() && y == b.y()) return;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+}
+
+// Straight into the image, a stretch must cover exactly its segments' pixels: ends inside the image (the
+// unchecked loop), ends beyond it on every side, every direction and steepness.
+TEST_F(PlotPaint, DirectLinesCoverTheSegmentsPixelsInsideAndAcrossTheImageEdges) {
+    const QRgb ink = 0xFF2040C0u;
+    std::srand(11);
+    for (int round = 0; round < 40; ++round) {
+        const bool across = round % 2 == 1;
+        std::vector<QPoint> stretch;
+        for (int k = 0; k < 60; ++k) {
+            if (across)
+                stretch.emplace_back(std::rand() % 141 - 40, std::rand() % 121 - 40);  // -40..100 x -40..80
+            else
+                stretch.emplace_back(std::rand() % 61, std::rand() % 41);  // the whole image, edges included
+        }
+        stretch.push_back(stretch.back());  // a repeated point draws nothing new
+        stretch.emplace_back(stretch.back().x(), stretch.back().y() + 17);  // one vertical piece
+        stretch.emplace_back(stretch.back().x() - 23, stretch.back().y());  // one horizontal piece
+        QImage direct(61, 41, QImage::Format_RGB32), expected(61, 41, QImage::Format_RGB32);
+        direct.fill(Qt::white);
+        expected.fill(Qt::white);
+        {
+            QPainter painter(&direct);
+            TPenTrack pen(painter, false);
+            pen.setDirect(&direct, ink);
+            pen.TrackedMoveTo(stretch.front());
+            for (std::size_t k = 1; k < stretch.size(); ++k) pen.TrackedLineTo(stretch[k]);
+        }
+        for (std::size_t k = 1; k < stretch.size(); ++k) ReferenceSegment(expected, stretch[k - 1], stretch[k], ink);
+        int diffs = 0;
+        for (int y = 0; y < direct.height(); ++y)
+            for (int x = 0; x < direct.width(); ++x)
+                if (direct.pixel(x, y) != expected.pixel(x, y) && diffs++ < 3)
+                    ADD_FAILURE() << "round " << round << " differs at " << x << "," << y;
+        EXPECT_EQ(diffs, 0) << "round " << round;
+    }
 }
 
 class PlotDraw : public PlotPaint {
@@ -124,6 +187,51 @@ TEST_F(PlotDraw, SegmentWithBothEndsOutsideIsDrawnWhereItCrosses) {
     const auto [out, in] = InkOutsideInside(img, QRect(QPoint(60, 20), QPoint(740, 470)));
     EXPECT_EQ(out, 0);
     EXPECT_GT(in, 100);
+}
+
+// A point that maps to a pixel and a half is drawn at the even one of its two pixels.
+TEST_F(PlotDraw, HalfPixelPositionsRoundToTheEvenPixel) {
+    auto p = Bare();
+    p->RenderToImage();
+    const double x0 = p->MinXValue, kx = p->Ticks(0).Scale;
+    const int left = p->PlotArea().left();
+    // An x whose mapped distance from the left edge is exactly k + 0.5 pixels, if a double has it.
+    auto xAtHalf = [&](int k, double& x) {
+        const double guess = x0 + (k + 0.5) / kx;
+        for (int ulps = 0; ulps < 200; ++ulps) {
+            for (double dir : {HUGE_VAL, -HUGE_VAL}) {
+                x = guess;
+                for (int u = 0; u < ulps; ++u) x = std::nextafter(x, dir);
+                if ((x - x0) * kx == k + 0.5) return true;
+            }
+        }
+        return false;
+    };
+    std::vector<std::pair<int, double>> at;  // two even and two odd pixel distances
+    int even = 0, odd = 0;
+    for (int k = 100; k < 600 && (even < 2 || odd < 2); ++k) {
+        double x;
+        int& have = (left + k) % 2 == 0 ? even : odd;
+        if (have < 2 && xAtHalf(k, x)) {
+            at.emplace_back(k, x);
+            ++have;
+        }
+    }
+    ASSERT_EQ(at.size(), 4u);
+    p->SetKurvenAnzahl(4);
+    for (int n = 1; n <= 4; ++n) Line(*p, n, {{at[n - 1].second, 3}, {at[n - 1].second, 7}});
+    p->Dirty = false;  // the scales of the first layout stay
+    const QImage img = p->RenderToImage();
+    auto inked = [&](int column) {
+        int count = 0;
+        for (int y = 0; y < img.height(); ++y) count += (img.pixel(column, y) & 0xFFFFFF) == (kInkRgb & 0xFFFFFF);
+        return count;
+    };
+    for (const auto& [k, x] : at) {
+        const int below = left + k, chosen = below % 2 == 0 ? below : below + 1;
+        EXPECT_GT(inked(chosen), 20) << k;
+        EXPECT_EQ(inked(chosen == below ? below + 1 : below), 0) << k;
+    }
 }
 
 TEST_F(PlotDraw, FarAwayAndNonFinitePointsDrawNothingOutside) {

@@ -9,7 +9,9 @@
 #include "app_test_support.h"
 #include "core/settings_globals.h"
 #include "core/units.h"
+#include "formats/rvx.h"
 #include "platform/ui.h"
+#include "tools/average.h"
 
 namespace {
 
@@ -275,6 +277,61 @@ TEST_F(ShellReplot, PeakLabelHookRunsOnlyForChosenCurvesWhileShown) {
     EXPECT_EQ(called, (std::vector<int>{1, 2, 3}));
     SetPeakLabelsShown(false);
     SetPeakLabelHook({});
+}
+
+// A record's colour is chosen once, where the record comes from or where the user picks it; no re-plot
+// changes it, and the curves and the saved file show that colour.
+TEST_F(ShellReplot, RecordColoursStayAsChosenThroughEveryReplot) {
+    TSpectraList stored;  // an RVX file brings its own colours
+    stored.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}, 1, 2, 0, "a"));
+    stored.Add(MakeRecord(400, 1, {0.3, 0.2, 0.1}, 1, 2, 0, "b"));
+    stored[0].Color = 0x00112233;
+    stored[1].Color = 0x00445566;
+    w_->PendingFiles = {WriteTestFile("looks.rvx", RvxFileImage(stored))};
+    w_->ffnen1Click();
+    ASSERT_EQ(SpectraList.Count(), 2);
+    ui_->clipboard = "400\t0.5\r\n401\t0.4\r\n402\t0.3\r\n";  // Paste: the default colour of its place
+    Trigger("PasteDatafromClipboard1");
+    ASSERT_EQ(SpectraList.Count(), 3);
+    ASSERT_TRUE(RunAveraging(SpectraList, CurrentDisplayState(), {0, 1}, "mean"));  // a tool's new record
+    w_->StandardReplot();
+    SpectraList[1].Color = 0x00778899;  // what the properties dialog does with a picked colour
+    ApplyAllCurveLooks(plot(), SpectraList);
+
+    const std::vector<uint32_t> chosen = {0x00112233, 0x00778899, CurveColor(3), CurveColor(4)};
+    auto expectChosen = [&](const char* after, bool curvesToo) {
+        SCOPED_TRACE(after);
+        ASSERT_EQ(SpectraList.Count(), 4);
+        ASSERT_EQ(plot().KurvenAnzahl(), 4);
+        for (int32_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(SpectraList[i].Color, chosen[static_cast<std::size_t>(i)]) << "record " << i;
+            if (curvesToo) {
+                EXPECT_EQ(plot().GetCurveColor(i + 1), chosen[static_cast<std::size_t>(i)]) << "curve " << i + 1;
+            }
+        }
+    };
+    expectChosen("chosen", true);
+    w_->ReplotAllSpectra();
+    expectChosen("re-plot of all spectra", true);
+    w_->PlotSpectrumCurves();
+    expectChosen("points computed again", true);
+    DisplayXUnit = SpecXWavenumber;
+    w_->StandardReplot();
+    w_->UpdateAxisTitles();
+    expectChosen("another unit", true);
+
+    // Plot All Black colours the curves only, also when the points are computed again afterwards (the
+    // axes dialog, a baseline correction); the next standard re-plot shows the records' colours again.
+    w_->PlotAllBlack1Click();
+    w_->PlotSpectrumCurves();
+    for (int n = 1; n <= 4; ++n) EXPECT_EQ(plot().GetCurveColor(n), 0u) << n;
+    expectChosen("all black", false);
+    TSpectraList saved;
+    LoadRvxBytes(RvxFileImage(SpectraList), 0, saved);
+    ASSERT_EQ(saved.Count(), 4);
+    for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(saved[i].Color, chosen[static_cast<std::size_t>(i)]) << "saved " << i;
+    w_->StandardReplot();
+    expectChosen("standard re-plot", true);
 }
 
 }  // namespace

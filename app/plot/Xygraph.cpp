@@ -14,6 +14,7 @@
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "platform/errors.h"
+#include "platform/fault_in.h"
 
 namespace {
 
@@ -77,8 +78,15 @@ void TXYPlot::AddCurve() {
     curves_.emplace_back();
     KurvenDaten& c = curves_.back();
     InitNewCurve(c, KurvenAnzahl());
-    c.Points.assign(1, TPlotPoint{0.0, 1.0});
+    resetPoints(c);
+}
+
+void TXYPlot::resetPoints(KurvenDaten& c) {
+    c.Points.assign(1, TPlotPoint{0.0, 1.0});  // keeps the room of earlier points for a refill
     c.HighestIndex = 0;
+    c.XSpan = TFiniteSpan{0.0, 0.0};
+    c.YSpan = TFiniteSpan{1.0, 1.0};
+    c.SpansKnown = true;
 }
 
 void TXYPlot::InitNewCurve(KurvenDaten& c, int m) {
@@ -108,8 +116,7 @@ void TXYPlot::DeleteCurve(int n) {
 void TXYPlot::ResetCurve(int n) {
     overlayOnly_ = false;
     KurvenDaten& c = curve(n);
-    c.Points.assign(1, TPlotPoint{0.0, 1.0});
-    c.HighestIndex = 0;
+    resetPoints(c);
     c.MarkerIndices.clear();
     c.MarkerLabels.clear();
 }
@@ -119,27 +126,29 @@ void TXYPlot::SetCurvePoint(int n, int kind, double value, int index) {
     KurvenDaten& c = curve(n);
     if (index < 0) throw vx::ListIndexError(index);
     if (index > c.HighestIndex) {
-        c.Points.resize(static_cast<std::size_t>(index) + 1);
+        // Points written in order grow the list by one, without the general resize.
+        if (static_cast<std::size_t>(index) == c.Points.size())
+            c.Points.emplace_back();
+        else
+            c.Points.resize(static_cast<std::size_t>(index) + 1);
         c.HighestIndex = index;
     }
     TPlotPoint& p = c.Points[static_cast<std::size_t>(index)];
-    double& lo = kind == 1 ? c.XMin : c.YMin;
-    double& hi = kind == 1 ? c.XMax : c.YMax;
+    c.SpansKnown = false;  // also after growing: the new points hold (0, 0)
     if (kind != 1 && kind != 2) return;
-    if (value > hi) {
-        hi = value;
-        Dirty = true;
-    }
-    if (!(value >= lo)) {
-        lo = value;
-        Dirty = true;
-    }
+    if (kind == 1 ? GrowExtent(c.XMin, c.XMax, value) : GrowExtent(c.YMin, c.YMax, value)) Dirty = true;
     (kind == 1 ? p.x : p.y) = value;
 }
 
-void TXYPlot::ReserveCurvePoints(int n, int count) {
-    if (count > 0) curve(n).Points.reserve(static_cast<std::size_t>(count));
+void TXYPlot::reservePoints(KurvenDaten& c, int count) {
+    std::vector<TPlotPoint>& points = c.Points;
+    if (count < 1 || static_cast<std::size_t>(count) <= points.capacity()) return;
+    points.reserve(static_cast<std::size_t>(count));
+    // New room: present in one call rather than page by page as the points arrive.
+    vxmem::FaultInForWrite(points.data() + points.size(), (points.capacity() - points.size()) * sizeof(TPlotPoint));
 }
+
+void TXYPlot::ReserveCurvePoints(int n, int count) { reservePoints(curve(n), count); }
 
 void TXYPlot::SetCurveName(int n, const QString& name) {
     curve(n).LegendName = name;
@@ -202,42 +211,36 @@ QRect TXYPlot::PlotArea() const {
 
 void TXYPlot::AutoScale() {
     if (curves_.empty()) return;
-    bool xSeen = false, y1Seen = false, y2Seen = false;
-    double xmin = 0, xmax = 0, y1min = 0, y1max = 0, y2min = 0, y2max = 0;
+    TFiniteSpan x, y1, y2;
     const int clientH = height();
-    const bool transmittance = DisplayYMode == 1;
-    auto extend = [](bool& seen, double& lo, double& hi, double v) {
-        if (!std::isfinite(v)) return;  // a non-finite value would poison the whole range
-        if (!seen) {
-            lo = hi = v;
-            seen = true;
-        } else if (v < lo) {
-            lo = v;
-        } else if (v > hi) {
-            hi = v;
+    const bool transmittance = DisplayYMode == SpecYTransmittance;
+    for (KurvenDaten& c : curves_) {
+        if (!c.SpansKnown) {
+            // Points were written one by one since the curve was last filled: read them once.
+            TFiniteSpan xs, ys;
+            for (int j = 0; j <= c.HighestIndex; ++j) {
+                const TPlotPoint& p = c.Points[static_cast<std::size_t>(j)];
+                xs.Add(p.x);
+                ys.Add(p.y);
+            }
+            c.XSpan = xs;
+            c.YSpan = ys;
+            c.SpansKnown = true;
         }
-    };
-    for (const KurvenDaten& c : curves_) {
         const bool onY1 = c.YAxis == 1 || !ZweiteYAchse;
-        for (int j = 0; j <= c.HighestIndex; ++j) {
-            const TPlotPoint& p = c.Points[static_cast<std::size_t>(j)];
-            extend(xSeen, xmin, xmax, p.x);
-            if (onY1)
-                extend(y1Seen, y1min, y1max, p.y);
-            else
-                extend(y2Seen, y2min, y2max, p.y);
+        x.Add(c.XSpan);
+        (onY1 ? y1 : y2).Add(c.YSpan);
+        if (x.Seen()) {
+            MinXValue.setQuiet(x.Lo);
+            MaxXValue.setQuiet(x.Hi);
         }
-        if (xSeen) {
-            MinXValue.setQuiet(xmin);
-            MaxXValue.setQuiet(xmax);
+        if (y1.Seen() && !Y1AchseFix) {
+            MinY1Value.setQuiet((y1.Lo > -0.01 && y1.Lo < 0.0) ? 1e-6 : y1.Lo - 0.05 * std::fabs(y1.Lo));
+            MaxY1Value.setQuiet(y1.Hi + 0.05 * std::fabs(y1.Hi));
         }
-        if (y1Seen && !Y1AchseFix) {
-            MinY1Value.setQuiet((y1min > -0.01 && y1min < 0.0) ? 1e-6 : y1min - 0.05 * std::fabs(y1min));
-            MaxY1Value.setQuiet(y1max + 0.05 * std::fabs(y1max));
-        }
-        if (y2Seen && !Y2AchseFix) {
-            MinY2Value.setQuiet(y2min - 0.06 * std::fabs(y2min));
-            MaxY2Value.setQuiet(y2max + 0.06 * std::fabs(y2max));
+        if (y2.Seen() && !Y2AchseFix) {
+            MinY2Value.setQuiet(y2.Lo - 0.06 * std::fabs(y2.Lo));
+            MaxY2Value.setQuiet(y2.Hi + 0.06 * std::fabs(y2.Hi));
         }
         // Room for the peak labels of the curve; a fixed axis is left as the user set it.
         if (!c.MarkerIndices.empty() && !c.MarkerLabels.isEmpty() && clientH > 0 && !Y1AchseFix) {

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -66,6 +67,39 @@ struct TPlotPoint {
     double y = 0.0;
 };
 
+// The extent of the finite values of a curve as the automatic scaling takes it: the first finite value
+// starts it, each later one widens it (an equal value leaves it, so of 0 and -0 the first stays).
+struct TFiniteSpan {
+    double Lo = HUGE_VAL, Hi = -HUGE_VAL;  // no value yet
+    bool Seen() const { return Lo <= Hi; }
+    void Add(double v) {
+        if (!std::isfinite(v)) return;  // a non-finite value would poison the whole range
+        Lo = v < Lo ? v : Lo;
+        Hi = v > Hi ? v : Hi;
+    }
+    // The values of a later span, with the same result as adding them one by one.
+    void Add(const TFiniteSpan& later) {
+        if (!later.Seen()) return;
+        Add(later.Lo);
+        Add(later.Hi);
+    }
+};
+
+// A value written into a curve widens its running extent: above the maximum, or not at or above the
+// minimum (so a NaN becomes the minimum). True when the extent changed.
+inline bool GrowExtent(double& lo, double& hi, double value) {
+    bool grew = false;
+    if (value > hi) {
+        hi = value;
+        grew = true;
+    }
+    if (!(value >= lo)) {
+        lo = value;
+        grew = true;
+    }
+    return grew;
+}
+
 // One curve of the plot. Colours are 0x00BBGGRR as in the spectrum record.
 struct KurvenDaten {
     QString LegendName;
@@ -82,6 +116,10 @@ struct KurvenDaten {
     int Width = 1;
     std::vector<int> MarkerIndices;  // ascending point indices that carry a peak marker
     QStringList MarkerLabels;
+    // The finite x and y extents of all points, kept by the plot for its automatic scaling while
+    // SpansKnown: taken as a curve is filled, so the scaling need not read every point again.
+    bool SpansKnown = false;
+    TFiniteSpan XSpan, YSpan;
 };
 
 // The rectangle of the last finished range selection: pixels and data values.
@@ -186,6 +224,11 @@ public:
     void SetCurvePoint(int n, int kind, double value, int index);
     // Room for `count` points without regrowing (bulk re-plots).
     void ReserveCurvePoints(int n, int count);
+    // Curve n reset and refilled with `count` points, point i being pointOf(i) (a TPlotPoint): the
+    // points, extents and Dirty flag that ResetCurve and SetCurvePoint(n, 1, x, i), SetCurvePoint(n, 2,
+    // y, i) for i = 0 .. count-1 leave, in one pass. A count below 1 leaves the reset point.
+    template <class PointOf>
+    void FillCurve(int n, int count, PointOf&& pointOf);
     void SetCurveName(int n, const QString& name);
     void SetCurveColor(int n, uint32_t color);
     uint32_t GetCurveColor(int n) const;
@@ -269,6 +312,10 @@ private:
 
     KurvenDaten& curve(int n);
     void InitNewCurve(KurvenDaten& c, int m);
+    // Room for `count` points in c, faulted in at once when it is new.
+    static void reservePoints(KurvenDaten& c, int count);
+    // c holds the one point (0, 1.0) of a new or reset curve.
+    static void resetPoints(KurvenDaten& c);
     // Fits the ranges to the data (while Autoscaling, in the layout recomputation).
     void AutoScale();
     void layout();
@@ -296,3 +343,34 @@ private:
     bool postPaintQueued_ = false;
     bool painted_ = false;
 };
+
+template <class PointOf>
+void TXYPlot::FillCurve(int n, int count, PointOf&& pointOf) {
+    ResetCurve(n);
+    if (count < 1) return;
+    KurvenDaten& c = curve(n);
+    std::vector<TPlotPoint>& points = c.Points;
+    points.clear();
+    reservePoints(c, count);
+    for (int i = 0; i < count; ++i) points.push_back(pointOf(i));
+    // The extents in a second pass over the points just written, while they are in the cache: the loop
+    // above calls out, which would cost the running extents a trip through memory on every point.
+    double xlo = c.XMin, xhi = c.XMax, ylo = c.YMin, yhi = c.YMax;
+    TFiniteSpan xs, ys;
+    bool grew = false;
+    for (const TPlotPoint& p : points) {
+        grew |= GrowExtent(xlo, xhi, p.x);
+        grew |= GrowExtent(ylo, yhi, p.y);
+        xs.Add(p.x);
+        ys.Add(p.y);
+    }
+    c.XMin = xlo;
+    c.XMax = xhi;
+    c.YMin = ylo;
+    c.YMax = yhi;
+    c.HighestIndex = count - 1;
+    c.XSpan = xs;
+    c.YSpan = ys;
+    c.SpansKnown = true;
+    if (grew) Dirty = true;
+}

@@ -11,14 +11,6 @@
 
 namespace {
 
-// Halves to even, as std::nearbyint in the default rounding mode, without a library call per point.
-inline double RoundEven(double v) {
-    constexpr double kShift = 6755399441055744.0;  // 1.5 * 2^52: adding it leaves no fraction bits
-    if (!(std::fabs(v) < 1e15)) return v;
-    const double t = v + kShift;  // strict IEEE arithmetic: the sum is rounded, never folded away
-    return t - kShift;
-}
-
 QColor ColorOf(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 QPen CurvePen(uint32_t color, int width) {
@@ -106,43 +98,6 @@ void TPenTrack::TrackedMoveTo(QPoint q) {
     pos_ = q;
 }
 
-void TPenTrack::TrackedLineTo(QPoint q) {
-    if (!started_) {
-        add(pos_);
-        started_ = true;
-    }
-    add(q);
-    pos_ = q;
-}
-
-void TPenTrack::add(QPoint q) {
-    ++added_;
-    if (!reduce_) {
-        // Repeated points are dropped: a zero-length piece would change how the stretch's end is drawn.
-        put(q);
-        return;
-    }
-    if (runActive_ && q.x() == runX_) {
-        ++count_;
-        if (q.y() < minY_) {
-            minY_ = q.y();
-            minAt_ = count_;
-        }
-        if (q.y() > maxY_) {
-            maxY_ = q.y();
-            maxAt_ = count_;
-        }
-        lastY_ = q.y();
-        return;
-    }
-    finishRun();
-    runActive_ = true;
-    runX_ = q.x();
-    firstY_ = minY_ = maxY_ = lastY_ = q.y();
-    count_ = 1;
-    minAt_ = maxAt_ = 1;
-}
-
 void TPenTrack::finishRun() {
     if (!runActive_) return;
     runActive_ = false;
@@ -165,9 +120,6 @@ void TPenTrack::rasterLine(QPoint a, QPoint b) {
     const int w = w_, h = h_;
     uchar* const bits = bits_;
     const qsizetype bpl = bpl_;
-    auto plot = [&](int x, int y) {
-        if (x >= 0 && y >= 0 && x < w && y < h) reinterpret_cast<QRgb*>(bits + y * bpl)[x] = color_;
-    };
     if (a.x() == b.x()) {
         const int x = a.x();
         if (x < 0 || x >= w) return;
@@ -180,8 +132,30 @@ void TPenTrack::rasterLine(QPoint a, QPoint b) {
     const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
     const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
     int err = dx + dy;
+    // The line never leaves the rectangle of its ends: with both ends in the image no pixel needs a test.
+    const auto inImage = [w, h](QPoint q) { return q.x() >= 0 && q.y() >= 0 && q.x() < w && q.y() < h; };
+    if (inImage(a) && inImage(b)) {
+        QRgb* px = reinterpret_cast<QRgb*>(bits + y0 * bpl) + x0;
+        const qsizetype rowStep = sy * (bpl / qsizetype(sizeof(QRgb)));
+        for (;;) {
+            *px = color_;
+            if (x0 == x1 && y0 == y1) break;
+            const int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x0 += sx;
+                px += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y0 += sy;
+                px += rowStep;
+            }
+        }
+        return;
+    }
     for (;;) {
-        plot(x0, y0);
+        if (x0 >= 0 && y0 >= 0 && x0 < w && y0 < h) reinterpret_cast<QRgb*>(bits + y0 * bpl)[x0] = color_;
         if (x0 == x1 && y0 == y1) break;
         const int e2 = 2 * err;
         if (e2 >= dy) {
@@ -193,22 +167,6 @@ void TPenTrack::rasterLine(QPoint a, QPoint b) {
             y0 += sy;
         }
     }
-}
-
-void TPenTrack::put(QPoint q) {
-    if (image_) {
-        // Straight into the image: no buffer, each new point draws its segment at once.
-        if (distinct_ == 0) {
-            last_ = q;
-            distinct_ = 1;
-        } else if (q != last_) {
-            rasterLine(last_, q);
-            last_ = q;
-            ++distinct_;
-        }
-        return;
-    }
-    if (poly_.empty() || poly_.back() != q) poly_.push_back(q);
 }
 
 void TPenTrack::flush() {
@@ -241,12 +199,6 @@ TXYPlotPainter::TXYPlotPainter(TXYPlot& plot, QPainter& painter, double s, doubl
     H_ = plot.height();
 }
 
-int TXYPlotPainter::S(double v) const {
-    const double r = RoundEven(v * s_);
-    if (!(r > -1e8)) return -100000000;
-    if (!(r < 1e8)) return 100000000;
-    return static_cast<int>(r);
-}
 
 void TXYPlotPainter::line(double x1, double y1, double x2, double y2) {
     p_.drawLine(SP(x1, y1), SP(x2, y2));
@@ -479,7 +431,7 @@ void TXYPlotPainter::DrawPeakMarker(const KurvenDaten& c, double x, double y, co
     const double k = (90.0 - a) / 90.0;
     const double fh = xyfont::HeightPx(plot_.PlotFont);
     QPointF start;
-    if (DisplayYMode == 1) {
+    if (DisplayYMode == SpecYTransmittance) {
         line(x, y + 20, x, y + 45);
         const double w = xyfont::TextWidth(plot_.PlotFont, label);
         start = QPointF(x - fh / 2 * (1 - k) - w * k / 2, y + 52 + w * (1 - k));
@@ -537,12 +489,17 @@ void TXYPlotPainter::DrawCurve(int n) {
     std::size_t cursor = 0;
     const bool hasMarkers = !c.MarkerIndices.empty();
     const double clipTop = T_ + 1;
+    const TPlotPoint* const points = c.Points.data();
+    bool prevIn = inside(ex, ey);
     for (std::size_t j = 0; j < count; ++j) {
-        const double px = mapX(c.Points[j].x), py = mapY(c.Points[j].y);
+        const double px = mapX(points[j].x), py = mapY(points[j].y);
         const bool in = inside(px, py);
         if (lines) {
-            if (in && inside(ex, ey)) {
-                DashedLineTo(c, pen, SP(px, py));
+            if (in && prevIn) {
+                if (solid)
+                    pen.TrackedLineTo(SP(px, py));  // what DashedLineTo does for a solid style
+                else
+                    DashedLineTo(c, pen, SP(px, py));
             } else {
                 double ax = ex, ay = ey, bx = px, by = py;
                 if (ClipSegment(ax, ay, bx, by, L_, clipTop, R_, B_)) {
@@ -566,6 +523,7 @@ void TXYPlotPainter::DrawCurve(int n) {
         }
         ex = px;
         ey = py;
+        prevIn = in;
     }
     pen.flush();
 }

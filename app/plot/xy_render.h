@@ -29,15 +29,63 @@ public:
     // The tracked pen position moves without drawing (a new stretch begins unless it stays put).
     void TrackedMoveTo(QPoint q);
     // A line from the tracked position; the position follows.
-    void TrackedLineTo(QPoint q);
+    void TrackedLineTo(QPoint q) {
+        if (!started_) {
+            add(pos_);
+            started_ = true;
+        }
+        add(q);
+        pos_ = q;
+    }
     void flush();
     QPoint pos() const { return pos_; }
 
 private:
-    void add(QPoint q);
+    // Every point of a stretch passes here (once per curve point: kept inline).
+    void add(QPoint q) {
+        ++added_;
+        if (!reduce_) {
+            // Repeated points are dropped: a zero-length piece would change how the stretch's end is drawn.
+            put(q);
+            return;
+        }
+        if (runActive_ && q.x() == runX_) {
+            ++count_;
+            if (q.y() < minY_) {
+                minY_ = q.y();
+                minAt_ = count_;
+            }
+            if (q.y() > maxY_) {
+                maxY_ = q.y();
+                maxAt_ = count_;
+            }
+            lastY_ = q.y();
+            return;
+        }
+        finishRun();
+        runActive_ = true;
+        runX_ = q.x();
+        firstY_ = minY_ = maxY_ = lastY_ = q.y();
+        count_ = 1;
+        minAt_ = maxAt_ = 1;
+    }
     void finishRun();
     void rasterLine(QPoint a, QPoint b);
-    void put(QPoint q);
+    void put(QPoint q) {
+        if (image_) {
+            // Straight into the image: no buffer, each new point draws its segment at once.
+            if (distinct_ == 0) {
+                last_ = q;
+                distinct_ = 1;
+            } else if (q != last_) {
+                rasterLine(last_, q);
+                last_ = q;
+                ++distinct_;
+            }
+            return;
+        }
+        if (poly_.empty() || poly_.back() != q) poly_.push_back(q);
+    }
 
     QPainter& painter_;
     bool reduce_;
@@ -77,7 +125,17 @@ public:
     int DrawLegend(bool storeFrame);
 
 private:
-    int S(double v) const;
+    // A client coordinate at scale s in target pixels, halves to even (as std::nearbyint in the default
+    // rounding mode, without a library call per point: adding 1.5 * 2^52 leaves no fraction bits, and
+    // strict IEEE arithmetic never folds the sum away); far beyond the target, and NaN, at the clamp.
+    int S(double v) const {
+        const double t = v * s_;
+        if (t > -1e8 && t < 1e8) {
+            constexpr double kShift = 6755399441055744.0;
+            return static_cast<int>((t + kShift) - kShift);
+        }
+        return t >= 1e8 ? 100000000 : -100000000;
+    }
     QPoint SP(double x, double y) const { return QPoint(S(x), S(y)); }
     void line(double x1, double y1, double x2, double y2);
     void textTopLeft(int x, int y, const QString& text);
