@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/program_state.h"
 #include "app/recent_files.h"
 
 class QAction;

@@ -41,8 +41,9 @@ void TMainwin::ffnen1Click() {
     if (!names.empty()) {
         busy.emplace();
         OpenResult r;
+        TDisplayState display = CurrentDisplayState();
         try {
-            r = OpenSpectrumFiles(names, [this](int i, int n) {
+            r = OpenSpectrumFiles(names, SpectraList, display, [this](int i, int n) {
                 SetStatusText(1, QString("Spectrum %1 of %2").arg(i).arg(n));
                 repaint();
             });
@@ -50,6 +51,7 @@ void TMainwin::ffnen1Click() {
             // The reader's error ends the reading, never the rest of the command.
             r.error = e.what();
         }
+        SetDisplayState(display);
         error = r.error;
         noSpectrum = std::move(r.noSpectrum);
         if (!r.openFolder.empty()) OpenFolder = r.openFolder;
@@ -110,7 +112,7 @@ bool TMainwin::SaveSpectra(const std::string& name) {
     options.XDrawnMin = plot_->XDrawnMin;
     options.XDrawnMax = plot_->XDrawnMax;
     options.AsciiXStepChoice = AsciiXStepChoice;
-    const bool written = SaveSpectraFile(name, options);
+    const bool written = SaveSpectraFile(name, SpectraList, CurrentDisplayState(), options);
     if (written && SaveFormatCodeOf(name) == SaveRvx) {
         recent_.Add(name);
         RefreshRecentMenu();

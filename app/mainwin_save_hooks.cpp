@@ -44,7 +44,7 @@ void TMainwin::InstallSaveHooks() {
         SaveSpectrumSpc(SpectraList[index], fileName);
         return true;
     };
-    hooks.saveJcamp = [](const std::string& fileName) { return SaveSpecJcampChosen(fileName, chooseSpectrum); };
+    hooks.saveJcamp = [](const std::string& fileName) { return SaveSpecJcampChosen(fileName, SpectraList, chooseSpectrum); };
 }
 
 void TMainwin::RemoveSaveHooks() { SaveHooks() = TSaveHooks{}; }

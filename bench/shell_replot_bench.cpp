@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/replot.h"
 #include "core/spectra_list.h"
 #include "core/units.h"

@@ -14,10 +14,9 @@ std::string JcampLinkedText(const TSpectraList& list, const std::string& fileNam
 
 // Writes one spectrum into `fileName` (replaced only when the new file is complete).
 void SaveSpecJcamp(const std::string& fileName, const TSpectrumRecord& rec);
-// Writes spectrum `index` of `SpectraList`; a bad index raises "List index out of bounds (%d)".
-void SaveSpecJcamp(const std::string& fileName, int32_t index);
-// The save command's JCAMP-DX case: the only spectrum of `SpectraList`, or the one `choose` returns
-// (-1 when the user cancelled: nothing is written). False when nothing was written.
-bool SaveSpecJcampChosen(const std::string& fileName, const std::function<int32_t()>& choose);
+// The save command's JCAMP-DX case: the only spectrum of `list`, or the one `choose` returns (-1 when
+// the user cancelled: nothing is written). False when nothing was written.
+bool SaveSpecJcampChosen(const std::string& fileName, const TSpectraList& list,
+                         const std::function<int32_t()>& choose);
 // Writes all spectra of the list as one compound file of linked blocks.
 void SaveSpecJcampLinked(const std::string& fileName, const TSpectraList& list);

@@ -1,7 +1,6 @@
 #include "formats/save_dispatcher.h"
 
 #include "core/helpers.h"
-#include "core/spectra_list.h"
 #include "formats/csv_writer.h"
 #include "formats/dat_writer.h"
 #include "formats/rvx.h"
@@ -30,13 +29,14 @@ int SaveFormatCodeOf(const std::string& fileName) {
     return SaveNone;
 }
 
-bool SaveSpectraFile(const std::string& fileName, const TSaveOptions& options) {
+bool SaveSpectraFile(const std::string& fileName, TSpectraList& list, const TDisplayState& display,
+                     const TSaveOptions& options) {
     const int code = SaveFormatCodeOf(fileName);
     switch (code) {
-    case SaveRvx: SaveRvxFile(fileName, SpectraList); return true;
+    case SaveRvx: SaveRvxFile(fileName, list); return true;
     case SaveDat:
-        return SaveDatFile(fileName, SpectraList, options.XDrawnMin, options.XDrawnMax, options.AsciiXStepChoice);
-    case SaveCsv: return SaveCsvFile(fileName, SpectraList);
+        return SaveDatFile(fileName, list, display, options.XDrawnMin, options.XDrawnMax, options.AsciiXStepChoice);
+    case SaveCsv: return SaveCsvFile(fileName, list);
     case SaveBmp:
     case SaveGif:
     case SaveWmf:

@@ -2,6 +2,9 @@
 // Save, Save as and the plot exports: one routine that picks the writer by the file's extension.
 #include <string>
 
+#include "core/display_state.h"
+#include "core/spectra_list.h"
+
 // Extension codes of the writers (extension upper-cased, without the dot); 0 for none.
 enum SaveFormatCode {
     SaveNone = 0,
@@ -18,16 +21,17 @@ enum SaveFormatCode {
 };
 int SaveFormatCodeOf(const std::string& fileName);
 
-// What the writers need besides SpectraList and the display units.
+// What the writers need besides the spectra list and the display units.
 struct TSaveOptions {
     double XDrawnMin = 0.0;      // the plot's x axis ends as last drawn, in display units (DAT grid)
     double XDrawnMax = 0.0;
     int AsciiXStepChoice = 1;    // DAT step: 0 fixed (1 nm, 1/cm), 1 smallest, 2 biggest of the spectra
 };
 
-// Writes SpectraList (RVX, DAT, CSV), one chosen spectrum (SPC, JCAMP-DX, through their hooks) or the
-// plot (images, through the image hook). True only when a file was written; a refusal or an unavailable
-// format has shown its message and writes nothing; any other extension writes nothing. A file that
-// cannot be written raises vx::FileError and the old file stays. After an RVX save the caller adds the
-// name to the recent-files list.
-bool SaveSpectraFile(const std::string& fileName, const TSaveOptions& options = {});
+// Writes all spectra of `list` (RVX, DAT, CSV; DAT in the units of `display`), one chosen spectrum
+// (SPC, JCAMP-DX, through their hooks) or the plot (images, through the image hook). True only when a
+// file was written; a refusal or an unavailable format has shown its message and writes nothing; any
+// other extension writes nothing. A file that cannot be written raises vx::FileError and the old file
+// stays. After an RVX save the caller adds the name to the recent-files list.
+bool SaveSpectraFile(const std::string& fileName, TSpectraList& list, const TDisplayState& display,
+                     const TSaveOptions& options = {});

@@ -9,7 +9,7 @@ struct TSaveHooks {
     // The current plot as an image; `code` is the extension code (4 BMP, 5 GIF, 6 WMF, 7 TIF, 8 PNG).
     // True when the file was written.
     std::function<bool(const std::string& fileName, int code)> saveImage;
-    // One spectrum of SpectraList as SPC / JCAMP-DX, choosing it when the list holds more than one.
+    // One spectrum of the program's list as SPC / JCAMP-DX, choosing it when the list holds more than one.
     // True when the file was written (false after a cancelled choice).
     std::function<bool(const std::string& fileName)> saveSpc;
     std::function<bool(const std::string& fileName)> saveJcamp;

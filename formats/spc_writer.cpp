@@ -154,20 +154,20 @@ bool SaveSpectraSpcMultiFile(const TSpectraList& list, const std::string& fileNa
     return true;
 }
 
-bool SaveSpecSpc(const std::string& fileName) {
-    if (SpectraList.Empty()) return false;
+bool SaveSpecSpc(const std::string& fileName, const TSpectraList& list) {
+    if (list.Empty()) return false;
     int32_t index = 0;
-    if (SpectraList.Count() > 1) {
+    if (list.Count() > 1) {
         ui::Query q;
         q.dialog = "TAuswDia";
         q.caption = "Choose spectrum";
         q.fields["SpekBox"] = "0";
-        for (const auto& rec : SpectraList) q.items.push_back(rec->Title.str());
+        for (const auto& rec : list) q.items.push_back(rec->Title.str());
         if (!ui::ask(q)) return false;
         auto chosen = numtext::TryStrToInt(q.fields["SpekBox"]);
-        if (!chosen || *chosen < 0 || *chosen >= SpectraList.Count()) return false;
+        if (!chosen || *chosen < 0 || *chosen >= list.Count()) return false;
         index = *chosen;
     }
-    SaveSpectrumSpc(SpectraList[index], fileName);
+    SaveSpectrumSpc(list[index], fileName);
     return true;
 }

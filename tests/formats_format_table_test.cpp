@@ -217,7 +217,7 @@ TEST(FormatTable, ReadersSetTheirRowsTags) {
     const std::vector<std::pair<std::string, std::string>> files = {
         {"a.rvx", RvxFileImage(source)},
         {"b.csv", CsvExportText(source).text},
-        {"c.dat", DatExportText(source, 400, 419, 0).text},
+        {"c.dat", DatExportText(source, TDisplayState{}, 400, 419, 0).text},
         {"d.dx", JcampBlockText(source[0])},
         {"e.fak", fak},
         {"f.jws", jwsImage()},
@@ -230,15 +230,16 @@ TEST(FormatTable, ReadersSetTheirRowsTags) {
     };
     for (const auto& [name, bytes] : files) {
         ASSERT_FALSE(bytes.empty()) << name;
-        SpectraList.Clear();
+        TSpectraList opened;
+        TDisplayState display;
         const std::string path = dir.write(name, bytes);
-        const OpenResult r = OpenSpectrumFiles({path});
+        const OpenResult r = OpenSpectrumFiles({path}, opened, display);
         EXPECT_TRUE(r.error.empty()) << name << ": " << r.error;
         const FormatEntry* row = FormatEntryOf(FormatCodeOf(path));
         ASSERT_NE(row, nullptr) << name;
         ASSERT_TRUE(row->HasReader()) << name;
-        ASSERT_GE(SpectraList.Count(), 1) << name;
-        for (const auto& got : SpectraList) {
+        ASSERT_GE(opened.Count(), 1) << name;
+        for (const auto& got : opened) {
             if (row->tags.empty()) {
                 EXPECT_EQ(got->SpecType.str(), "own_tag") << name;
             } else {

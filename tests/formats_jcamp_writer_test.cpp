@@ -237,7 +237,7 @@ TEST(JcampSave, ChosenSpectrumOnly) {
     auto dir = std::filesystem::temp_directory_path() / ("vx_jcamp_choice_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string path = (dir / "c.dx").string();
-    SpectraList.Clear();
+    TSpectraList list;
     int asked = 0;
     auto choose = [&](int32_t answer) {
         return [&asked, answer] {
@@ -245,23 +245,22 @@ TEST(JcampSave, ChosenSpectrumOnly) {
             return answer;
         };
     };
-    EXPECT_FALSE(SaveSpecJcampChosen(path, choose(0)));  // nothing to save
+    EXPECT_FALSE(SaveSpecJcampChosen(path, list, choose(0)));  // nothing to save
     auto a = std::make_unique<TSpectrumRecord>(makeRecord(SpecXNanometer, SpecYAbsorbance, 400, 1, 5));
     a->Title = "only";
-    SpectraList.Add(std::move(a));
-    EXPECT_TRUE(SaveSpecJcampChosen(path, choose(7)));
+    list.Add(std::move(a));
+    EXPECT_TRUE(SaveSpecJcampChosen(path, list, choose(7)));
     EXPECT_EQ(asked, 0);
     EXPECT_NE(LoadFileBytes(path).find("##TITLE= only\r\n"), std::string::npos);
 
     auto b = std::make_unique<TSpectrumRecord>(makeRecord(SpecXNanometer, SpecYAbsorbance, 400, 1, 5));
     b->Title = "second";
-    SpectraList.Add(std::move(b));
-    EXPECT_FALSE(SaveSpecJcampChosen(path, choose(-1)));  // cancelled: the old file stays
+    list.Add(std::move(b));
+    EXPECT_FALSE(SaveSpecJcampChosen(path, list, choose(-1)));  // cancelled: the old file stays
     EXPECT_NE(LoadFileBytes(path).find("##TITLE= only\r\n"), std::string::npos);
-    EXPECT_TRUE(SaveSpecJcampChosen(path, choose(1)));
+    EXPECT_TRUE(SaveSpecJcampChosen(path, list, choose(1)));
     EXPECT_EQ(asked, 2);
     EXPECT_NE(LoadFileBytes(path).find("##TITLE= second\r\n"), std::string::npos);
-    SpectraList.Clear();
     std::filesystem::remove_all(dir);
 }
 

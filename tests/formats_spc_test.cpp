@@ -381,28 +381,27 @@ TEST_F(SpcProgram, EveryUnitAndKindRoundTrips) {
 
 TEST_F(SpcProgram, SaveChoosesAmongSeveralSpectra) {
     RegisterQuietly();
-    SpectraList.Clear();
+    TSpectraList spectra;
     for (const char* title : {"first", "second"}) {
         auto rec = std::make_unique<TSpectrumRecord>();
         rec->Title = title;
         rec->FirstX = 400;
         rec->StepX = 1;
         rec->Values = {1, 2, 3};
-        SpectraList.Add(std::move(rec));
+        spectra.Add(std::move(rec));
     }
     ui::ScopedScriptedBackend ui;
     std::string file = (dir_ / "c.spc").string();
     ui->onAsk = [](ui::Query& q) { return q.dialog == "TAuswDia" && false; };
-    EXPECT_FALSE(SaveSpecSpc(file));
+    EXPECT_FALSE(SaveSpecSpc(file, spectra));
     EXPECT_FALSE(fs::exists(file));
     ui->onAsk = [](ui::Query& q) {
         q.fields["SpekBox"] = "1";
         return true;
     };
-    EXPECT_TRUE(SaveSpecSpc(file));
+    EXPECT_TRUE(SaveSpecSpc(file, spectra));
     TSpectraList list;
     LoadSpecSpc(file, list);
     ASSERT_EQ(list.Count(), 1);
     EXPECT_EQ(list[0].Title.str(), "second");
-    SpectraList.Clear();
 }
