@@ -21,15 +21,15 @@ int32_t chooseSpectrum() {
 
 void TMainwin::InstallSaveHooks() {
     TSaveHooks& hooks = SaveHooks();
-    hooks.saveImage = [this](const std::string& fileName, int code) {
+    hooks.saveImage = [this](const std::string& fileName, SaveFormat format) {
         if (!plot_) return false;
         const QString f = QString::fromStdString(fileName);
-        switch (code) {
-        case 4: plot_->SaveBmp(f); break;
-        case 5: plot_->SaveGif(f); break;
-        case 6: plot_->MetafileName = f; plot_->SaveMetafile(false); break;
-        case 7: plot_->SaveTiff(f); break;
-        case 8: plot_->SavePng(f); break;
+        switch (format) {
+        case SaveFormat::Bmp: plot_->SaveBmp(f); break;
+        case SaveFormat::Gif: plot_->SaveGif(f); break;
+        case SaveFormat::Wmf: plot_->MetafileName = f; plot_->SaveMetafile(false); break;
+        case SaveFormat::Tif: plot_->SaveTiff(f); break;
+        case SaveFormat::Png: plot_->SavePng(f); break;
         default: return false;
         }
         return FileExists(fileName);

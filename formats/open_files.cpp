@@ -64,7 +64,7 @@ OpenResult OpenSpectrumFiles(std::vector<std::string> names, TSpectraList& list,
             result.noSpectrum.push_back(name);
             continue;
         }
-        if (entry->code == 1) {
+        if (entry->code == OpenFormat::Rvx) {
             result.rvxFiles.push_back(name);
             if (n == 1 && earlierCount == 0 && FileDateTimeOf(name) > kAppearanceDate)
                 result.restoreAppearance = true;

@@ -3,8 +3,10 @@
 #include "core/helpers.h"
 #include "formats/csv_writer.h"
 #include "formats/dat_writer.h"
+#include "formats/jcamp_writer.h"
 #include "formats/rvx.h"
 #include "formats/save_hooks.h"
+#include "formats/spc_writer.h"
 #include "platform/ui.h"
 
 TSaveHooks& SaveHooks() {
@@ -19,37 +21,87 @@ bool unavailable(const std::string& fileName) {
     return false;
 }
 
+bool saveRvx(const std::string& fileName, const TSaveRequest& r) {
+    SaveRvxFile(fileName, r.list);
+    return true;
+}
+
+bool saveDat(const std::string& fileName, const TSaveRequest& r) {
+    return SaveDatFile(fileName, r.list, r.display, r.options.XDrawnMin, r.options.XDrawnMax,
+                       r.options.AsciiXStepChoice);
+}
+
+bool saveCsv(const std::string& fileName, const TSaveRequest& r) { return SaveCsvFile(fileName, r.list); }
+
 }  // namespace
 
-int SaveFormatCodeOf(const std::string& fileName) {
-    static const char* const names[] = {"RVX", "DAT", "CSV", "BMP", "GIF", "WMF", "TIF", "PNG", "SPC", "DX"};
+const std::vector<SaveFormatEntry>& SaveFormatTable() {
+    using F = SaveFormat;
+    using D = SaveDialog;
+    using C = SaveChoice;
+    static const std::vector<SaveFormatEntry> table = {
+        {F::Rvx, "RVX", D::Data, {"Varolux32  binary file  (*.rvx)", "*.rvx"}, C::AllSpectra, &saveRvx, nullptr},
+        {F::Spc, "SPC", D::Data, {"VALDEK Sorvanti  KORVA  (*.spc)", "*.spc"}, C::OneSpectrum, nullptr, nullptr},
+        {F::JcampDx, "DX", D::Data, {"JCAMP-DX 4.24/5.0  (*.dx)", "*.dx"}, C::OneSpectrum, nullptr, nullptr},
+        {F::Dat, "DAT", D::Data, {"Varolux32  ASCII [x..yyyy]  (*.dat)", "*.dat"}, C::AllSpectra, &saveDat, nullptr},
+        {F::Csv, "CSV", D::Data, {"Excel compatible ASCII [xy..xy..xy..xy]  (*.csv)", "*.csv"}, C::AllSpectra, &saveCsv,
+         nullptr},
+        {F::Gif, "GIF", D::Plot, {"Compuserve  GIF  (*.gif)", "*.gif"}, C::ThePlot, nullptr, nullptr},
+        {F::Png, "PNG", D::Plot, {"Portable Network Graphics  (*.png)", "*.png"}, C::ThePlot, nullptr, nullptr},
+        {F::Tif, "TIF", D::Plot, {"Tagged Image File Format  (*.tif)", "*.tif"}, C::ThePlot, nullptr, nullptr},
+        {F::Wmf, "WMF", D::Plot, {"Windows Metafile  (*.wmf)", "*.wmf"}, C::ThePlot, nullptr, nullptr},
+        {F::Bmp, "BMP", D::Plot, {"Windows Bitmap  (*.bmp)", "*.bmp"}, C::ThePlot, nullptr, nullptr},
+    };
+    return table;
+}
+
+SaveFormat SaveFormatOf(const std::string& fileName) {
     const std::string ext = UpperAscii(ExtensionOf(fileName));
-    for (int i = 0; i < 10; ++i)
-        if (ext == names[i]) return i + 1;
-    return SaveNone;
+    if (ext.empty()) return SaveFormat::None;
+    for (const auto& e : SaveFormatTable())
+        if (e.extension == ext) return e.code;
+    return SaveFormat::None;
+}
+
+const SaveFormatEntry* SaveFormatEntryOf(SaveFormat code) {
+    for (const auto& e : SaveFormatTable())
+        if (e.code == code) return &e;
+    return nullptr;
+}
+
+std::vector<FilterEntry> SaveFilter(SaveDialog dialog) {
+    std::vector<FilterEntry> filter;
+    for (const auto& e : SaveFormatTable())
+        if (e.dialog == dialog) filter.push_back(e.filter);
+    return filter;
+}
+
+std::string SaveFilterExtension(SaveDialog dialog, int filterIndex) {
+    std::string first, chosen;
+    int i = 0;
+    for (const auto& e : SaveFormatTable()) {
+        if (e.dialog != dialog) continue;
+        ++i;
+        if (i == 1) first = e.extension;
+        if (i == filterIndex) chosen = e.extension;
+    }
+    return "." + LowerAscii(chosen.empty() ? first : chosen);
 }
 
 bool SaveSpectraFile(const std::string& fileName, TSpectraList& list, const TDisplayState& display,
                      const TSaveOptions& options) {
-    const int code = SaveFormatCodeOf(fileName);
-    switch (code) {
-    case SaveRvx: SaveRvxFile(fileName, list); return true;
-    case SaveDat:
-        return SaveDatFile(fileName, list, display, options.XDrawnMin, options.XDrawnMax, options.AsciiXStepChoice);
-    case SaveCsv: return SaveCsvFile(fileName, list);
-    case SaveBmp:
-    case SaveGif:
-    case SaveWmf:
-    case SaveTif:
-    case SavePng:
-        if (!SaveHooks().saveImage) return unavailable(fileName);
-        return SaveHooks().saveImage(fileName, code);
-    case SaveSpc:
-        if (!SaveHooks().saveSpc) return unavailable(fileName);
-        return SaveHooks().saveSpc(fileName);
-    case SaveJcampDx:
-        if (!SaveHooks().saveJcamp) return unavailable(fileName);
-        return SaveHooks().saveJcamp(fileName);
-    default: return false;
+    const SaveFormatEntry* row = SaveFormatEntryOf(SaveFormatOf(fileName));
+    if (!row) return false;
+    switch (row->choice) {
+    case SaveChoice::AllSpectra: return row->all(fileName, TSaveRequest{list, display, options});
+    case SaveChoice::OneSpectrum: {
+        const auto& hook = row->code == SaveFormat::Spc ? SaveHooks().saveSpc : SaveHooks().saveJcamp;
+        if (!hook) return unavailable(fileName);
+        return hook(fileName);
     }
+    case SaveChoice::ThePlot:
+        if (!SaveHooks().saveImage) return unavailable(fileName);
+        return SaveHooks().saveImage(fileName, row->code);
+    }
+    return false;
 }

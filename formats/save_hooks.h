@@ -5,10 +5,12 @@
 #include <functional>
 #include <string>
 
+#include "formats/save_dispatcher.h"
+
 struct TSaveHooks {
-    // The current plot as an image; `code` is the extension code (4 BMP, 5 GIF, 6 WMF, 7 TIF, 8 PNG).
-    // True when the file was written.
-    std::function<bool(const std::string& fileName, int code)> saveImage;
+    // The current plot as an image in the format of a row of the plot's save dialog. True when the file
+    // was written.
+    std::function<bool(const std::string& fileName, SaveFormat format)> saveImage;
     // One spectrum of the program's list as SPC / JCAMP-DX, choosing it when the list holds more than one.
     // True when the file was written (false after a cancelled choice).
     std::function<bool(const std::string& fileName)> saveSpc;

@@ -284,7 +284,7 @@ TEST_F(SaveDispatch, ExtensionCodes) {
     } cases[] = {{"a.rvx", 1}, {"/p/A.DaT", 2}, {"x.CSV", 3}, {"x.bmp", 4}, {"x.gif", 5}, {"x.WMF", 6},
                  {"x.tif", 7}, {"x.png", 8},   {"x.spc", 9},  {"x.Dx", 10},  {"x.jdx", 0}, {"x.tiff", 0},
                  {"noext", 0}, {"dir.rvx/file", 0}};
-    for (const auto& c : cases) EXPECT_EQ(SaveFormatCodeOf(c.name), c.code) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(static_cast<int>(SaveFormatOf(c.name)), c.code) << c.name;
 }
 
 TEST_F(SaveDispatch, WritersByExtension) {
@@ -315,8 +315,8 @@ TEST_F(SaveDispatch, HookedFormatsReportUnavailableUntilSet) {
     EXPECT_EQ(ui->messages[2], "Saving *.spc files is not available in this version.");
 
     std::vector<std::pair<std::string, int>> calls;
-    SaveHooks().saveImage = [&](const std::string& n, int code) {
-        calls.emplace_back(n, code);
+    SaveHooks().saveImage = [&](const std::string& n, SaveFormat format) {
+        calls.emplace_back(n, static_cast<int>(format));
         return true;
     };
     SaveHooks().saveSpc = [&](const std::string& n) {
