@@ -221,15 +221,3 @@ void SaveSpecJcamp(const std::string& fileName, const TSpectrumRecord& rec) {
 void SaveSpecJcampLinked(const std::string& fileName, const TSpectraList& list) {
     WriteTextFileAnsi(fileName, JcampLinkedText(list, fileName));
 }
-
-bool SaveSpecJcampChosen(const std::string& fileName, const TSpectraList& list,
-                         const std::function<int32_t()>& choose) {
-    if (list.Empty()) return false;
-    int32_t index = 0;
-    if (list.Count() != 1) {
-        index = choose ? choose() : -1;
-        if (index < 0) return false;
-    }
-    SaveSpecJcamp(fileName, list[index]);
-    return true;
-}

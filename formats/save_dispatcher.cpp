@@ -7,6 +7,7 @@
 #include "formats/rvx.h"
 #include "formats/save_hooks.h"
 #include "formats/spc_writer.h"
+#include "platform/numtext.h"
 #include "platform/ui.h"
 
 TSaveHooks& SaveHooks() {
@@ -33,6 +34,8 @@ bool saveDat(const std::string& fileName, const TSaveRequest& r) {
 
 bool saveCsv(const std::string& fileName, const TSaveRequest& r) { return SaveCsvFile(fileName, r.list); }
 
+void saveSpc(const std::string& fileName, const TSpectrumRecord& rec) { SaveSpectrumSpc(rec, fileName); }
+
 }  // namespace
 
 const std::vector<SaveFormatEntry>& SaveFormatTable() {
@@ -41,8 +44,8 @@ const std::vector<SaveFormatEntry>& SaveFormatTable() {
     using C = SaveChoice;
     static const std::vector<SaveFormatEntry> table = {
         {F::Rvx, "RVX", D::Data, {"Varolux32  binary file  (*.rvx)", "*.rvx"}, C::AllSpectra, &saveRvx, nullptr},
-        {F::Spc, "SPC", D::Data, {"VALDEK Sorvanti  KORVA  (*.spc)", "*.spc"}, C::OneSpectrum, nullptr, nullptr},
-        {F::JcampDx, "DX", D::Data, {"JCAMP-DX 4.24/5.0  (*.dx)", "*.dx"}, C::OneSpectrum, nullptr, nullptr},
+        {F::Spc, "SPC", D::Data, {"VALDEK Sorvanti  KORVA  (*.spc)", "*.spc"}, C::OneSpectrum, nullptr, &saveSpc},
+        {F::JcampDx, "DX", D::Data, {"JCAMP-DX 4.24/5.0  (*.dx)", "*.dx"}, C::OneSpectrum, nullptr, &SaveSpecJcamp},
         {F::Dat, "DAT", D::Data, {"Varolux32  ASCII [x..yyyy]  (*.dat)", "*.dat"}, C::AllSpectra, &saveDat, nullptr},
         {F::Csv, "CSV", D::Data, {"Excel compatible ASCII [xy..xy..xy..xy]  (*.csv)", "*.csv"}, C::AllSpectra, &saveCsv,
          nullptr},
@@ -88,6 +91,20 @@ std::string SaveFilterExtension(SaveDialog dialog, int filterIndex) {
     return "." + LowerAscii(chosen.empty() ? first : chosen);
 }
 
+std::optional<int32_t> ChooseSpectrumToSave(const TSpectraList& list) {
+    if (list.Empty()) return std::nullopt;
+    if (list.Count() == 1) return 0;
+    ui::Query q;
+    q.dialog = "TAuswDia";
+    q.caption = "Choose spectrum";
+    q.fields["SpekBox"] = "0";
+    for (const auto& rec : list) q.items.push_back(rec->Title.str());
+    if (!ui::ask(q)) return std::nullopt;
+    const auto chosen = numtext::TryStrToInt(q.fields["SpekBox"]);
+    if (!chosen || *chosen < 0 || *chosen >= list.Count()) return std::nullopt;
+    return *chosen;
+}
+
 bool SaveSpectraFile(const std::string& fileName, TSpectraList& list, const TDisplayState& display,
                      const TSaveOptions& options) {
     const SaveFormatEntry* row = SaveFormatEntryOf(SaveFormatOf(fileName));
@@ -95,9 +112,10 @@ bool SaveSpectraFile(const std::string& fileName, TSpectraList& list, const TDis
     switch (row->choice) {
     case SaveChoice::AllSpectra: return row->all(fileName, TSaveRequest{list, display, options});
     case SaveChoice::OneSpectrum: {
-        const auto& hook = row->code == SaveFormat::Spc ? SaveHooks().saveSpc : SaveHooks().saveJcamp;
-        if (!hook) return unavailable(fileName);
-        return hook(fileName);
+        const std::optional<int32_t> index = ChooseSpectrumToSave(list);
+        if (!index) return false;
+        row->one(fileName, list[*index]);
+        return true;
     }
     case SaveChoice::ThePlot:
         if (!SaveHooks().saveImage) return unavailable(fileName);

@@ -2,6 +2,8 @@
 // Save, Save Data as and Save Plot as: one table of writers, a row per format, and the one routine
 // that picks the row by the file's extension. The save dialogs' filters and the extensions they force
 // come from the same rows, so a new writer is one row and its function.
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,7 +35,7 @@ enum class SaveDialog {
 // What a writer writes when the list holds several spectra.
 enum class SaveChoice {
     AllSpectra,   // every spectrum of the list
-    OneSpectrum,  // the only one, or the one the user chooses
+    OneSpectrum,  // the only one, or the one the user chooses (ChooseSpectrumToSave)
     ThePlot,      // the plot as an image, through the plot's hook (formats/save_hooks.h)
 };
 
@@ -74,10 +76,16 @@ const SaveFormatEntry* SaveFormatEntryOf(SaveFormat code);
 std::vector<FilterEntry> SaveFilter(SaveDialog dialog);
 std::string SaveFilterExtension(SaveDialog dialog, int filterIndex);
 
+// The spectrum a one-spectrum writer saves: the only one of `list`, or the one the user chooses in the
+// query "TAuswDia" (caption "Choose spectrum", the titles as items, answer "SpekBox" = list index).
+// None for an empty list, a cancelled choice or an answer that is no index of the list.
+std::optional<int32_t> ChooseSpectrumToSave(const TSpectraList& list);
+
 // Writes by the row of the file's extension: all spectra of `list` (RVX, DAT, CSV; DAT in the units of
-// `display`), one chosen spectrum (SPC, JCAMP-DX) or the plot (images, through the image hook). True
-// only when a file was written; a refusal or an unavailable format has shown its message and writes
-// nothing; any other extension writes nothing. A file that cannot be written raises vx::FileError and
+// `display`), one spectrum (SPC, JCAMP-DX, chosen by ChooseSpectrumToSave) or the plot (images,
+// through the image hook). True only when a file was written; a refusal or an unavailable format has
+// shown its message and writes nothing, and so does a cancelled choice; any other extension writes
+// nothing. A file that cannot be written raises vx::FileError and
 // the old file stays. After an RVX save the caller adds the name to the recent-files list.
 bool SaveSpectraFile(const std::string& fileName, TSpectraList& list, const TDisplayState& display,
                      const TSaveOptions& options = {});

@@ -360,7 +360,10 @@ TEST(SaveTable, RowsAreConsistent) {
             EXPECT_TRUE(e.all && !e.one);
             EXPECT_EQ(e.dialog, SaveDialog::Data);
             break;
-        case SaveChoice::OneSpectrum: EXPECT_EQ(e.dialog, SaveDialog::Data); break;
+        case SaveChoice::OneSpectrum:
+            EXPECT_TRUE(e.one && !e.all);
+            EXPECT_EQ(e.dialog, SaveDialog::Data);
+            break;
         case SaveChoice::ThePlot:
             EXPECT_TRUE(!e.all && !e.one);
             EXPECT_EQ(e.dialog, SaveDialog::Plot);
@@ -379,5 +382,54 @@ TEST(SaveTable, EverySpectrumFileWrittenHasAReader) {
         const FormatEntry* row = FormatEntryOf(FormatCodeOf("a." + e.extension));
         ASSERT_NE(row, nullptr) << e.extension;
         EXPECT_TRUE(row->HasReader()) << e.extension;
+    }
+}
+
+// What the save command writes the Open command reads back: each writer of spectra through the save
+// table, each file through the format table. (SPC needs the library: its own suite saves and reads it.)
+TEST(SaveTable, SavedSpectraOpenAgain) {
+    CleanState state;
+    ui::ScopedScriptedBackend ui;
+    TempDir dir;
+    TSpectraList source;
+    for (const char* title : {"first", "second"}) {
+        auto rec = std::make_unique<TSpectrumRecord>();
+        rec->Title = title;
+        rec->XUnit = SpecXNanometer;
+        rec->YKind = SpecYAbsorbance;
+        rec->FirstX = 400;
+        rec->StepX = 1;
+        for (int i = 0; i < 20; ++i) rec->Values.push_back(source.Count() + 0.125 * i);
+        source.Add(std::move(rec));
+    }
+    ui->onAsk = [](ui::Query& q) {
+        q.fields["SpekBox"] = "1";
+        return true;
+    };
+    TSaveOptions options;
+    options.XDrawnMin = 400;
+    options.XDrawnMax = 420;  // DAT writes the plotted range without its upper end
+    for (const auto& e : SaveFormatTable()) {
+        if (e.choice == SaveChoice::ThePlot || e.code == SaveFormat::Spc) continue;
+        SCOPED_TRACE(e.extension);
+        const std::string path = dir.file("saved." + LowerAscii(e.extension));
+        ASSERT_TRUE(SaveSpectraFile(path, source, TDisplayState{}, options));
+        TSpectraList opened;
+        TDisplayState display;
+        const OpenResult r = OpenSpectrumFiles({path}, opened, display);
+        EXPECT_TRUE(r.error.empty()) << r.error;
+        // All spectra, or the chosen second one, with their grid and values.
+        const std::vector<int32_t> expected =
+            e.choice == SaveChoice::AllSpectra ? std::vector<int32_t>{0, 1} : std::vector<int32_t>{1};
+        ASSERT_EQ(opened.Count(), static_cast<int32_t>(expected.size()));
+        for (int32_t k = 0; k < opened.Count(); ++k) {
+            const TSpectrumRecord& got = opened[k];
+            const TSpectrumRecord& want = source[expected[std::size_t(k)]];
+            EXPECT_EQ(got.Title.str().rfind(want.Title.str(), 0), 0u) << got.Title.str();
+            ASSERT_EQ(got.PointCount(), want.PointCount());
+            EXPECT_NEAR(got.FirstX, want.FirstX, 1e-9);
+            EXPECT_NEAR(got.StepX, want.StepX, 1e-9);
+            for (int32_t i = 0; i < got.PointCount(); ++i) EXPECT_NEAR(got.Values[i], want.Values[i], 1e-9) << i;
+        }
     }
 }

@@ -9,7 +9,6 @@
 
 #include "formats/csv_writer.h"
 #include "formats/dat_writer.h"
-#include "formats/jcamp_writer.h"
 #include "formats/rvx.h"
 #include "formats/save_dispatcher.h"
 #include "formats/save_hooks.h"
@@ -308,32 +307,27 @@ TEST_F(SaveDispatch, WritersByExtension) {
     EXPECT_TRUE(ui->messages.empty());
 }
 
-TEST_F(SaveDispatch, HookedFormatsReportUnavailableUntilSet) {
-    for (const char* name : {"p.png", "p.bmp", "s.spc", "j.dx"}) EXPECT_FALSE(save(dir.file(name)));
-    ASSERT_EQ(ui->messages.size(), 4u);
+TEST_F(SaveDispatch, PlotFormatsReportUnavailableUntilTheHookIsSet) {
+    for (const char* name : {"p.png", "p.bmp"}) EXPECT_FALSE(save(dir.file(name)));
+    ASSERT_EQ(ui->messages.size(), 2u);
     EXPECT_EQ(ui->messages[0], "Saving *.png files is not available in this version.");
-    EXPECT_EQ(ui->messages[2], "Saving *.spc files is not available in this version.");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("p.png")));
 
-    std::vector<std::pair<std::string, int>> calls;
+    std::vector<std::pair<std::string, SaveFormat>> calls;
     SaveHooks().saveImage = [&](const std::string& n, SaveFormat format) {
-        calls.emplace_back(n, static_cast<int>(format));
-        return true;
-    };
-    SaveHooks().saveSpc = [&](const std::string& n) {
-        calls.emplace_back(n, 9);
-        return false;  // a cancelled choice
-    };
-    SaveHooks().saveJcamp = [&](const std::string& n) {
-        calls.emplace_back(n, 10);
-        return true;
+        calls.emplace_back(n, format);
+        return format != SaveFormat::Gif;  // a plot that could not be written
     };
     EXPECT_TRUE(save("/x/plot.WMF"));
     EXPECT_TRUE(save("/x/plot.tif"));
-    EXPECT_FALSE(save("/x/one.spc"));
-    EXPECT_TRUE(save("/x/one.dx"));
-    EXPECT_EQ(calls, (std::vector<std::pair<std::string, int>>{
-                         {"/x/plot.WMF", 6}, {"/x/plot.tif", 7}, {"/x/one.spc", 9}, {"/x/one.dx", 10}}));
-    EXPECT_EQ(ui->messages.size(), 4u);
+    EXPECT_FALSE(save("/x/plot.gif"));
+    EXPECT_EQ(calls, (std::vector<std::pair<std::string, SaveFormat>>{{"/x/plot.WMF", SaveFormat::Wmf},
+                                                                       {"/x/plot.tif", SaveFormat::Tif},
+                                                                       {"/x/plot.gif", SaveFormat::Gif}}));
+    // The spectra's formats never reach the plot.
+    EXPECT_TRUE(save(dir.file("one.dx")));
+    EXPECT_EQ(calls.size(), 3u);
+    EXPECT_EQ(ui->messages.size(), 2u);
 }
 
 TEST_F(SaveDispatch, UnwritableTargetRaisesAndLeavesNothing) {
@@ -358,7 +352,7 @@ TEST_F(SaveDispatch, EveryWriterSavesSafely) {
              ASSERT_TRUE(save(p, o));
          }},
         {"csv", [this](const std::string& p) { ASSERT_TRUE(save(p)); }},
-        {"dx", [this](const std::string& p) { SaveSpecJcamp(p, list[0]); }},
+        {"dx", [this](const std::string& p) { ASSERT_TRUE(save(p)); }},
     };
     const fs::path root = dir.file("safety");
     for (const auto& w : writers) {
