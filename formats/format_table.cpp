@@ -52,7 +52,8 @@ const std::vector<FormatEntry>& FormatTable() {
         // Every value takes eight bytes in memory: beyond 1 GB a file costs more than a session can hold.
         {F::WinSpecSpe, {"SPE"}, kGiB, nullptr, &LoadSpecWinSpecSpe, {"winspec_spe"},
          {{"Roper/Princeton Instruments WinSpec (*.spe)", "*.SPE"}}},
-        {F::Jws, {"JWS"}, 256 * kMiB, &LoadJwsFile, nullptr, {"jasco_jws"}, {{"JASCO SpectraManager (*.jws)", "*.JWS"}}},
+        {F::Jws, {"JWS"}, 256 * kMiB, &LoadJwsFile, nullptr, {"jasco_jws"},
+         {{"JASCO SpectraManager (*.jws)", "*.JWS"}}},
         // The archive itself; the spectrum inside has a limit of its own.
         {F::ProcSpec, {"PROCSPEC"}, 0, &LoadSpecProcSpec, nullptr, {"oo_procspec"},
          {{"Ocean Optics software (*.procspec)", "*.PROCSPEC"}}},
@@ -72,7 +73,8 @@ const std::vector<FormatEntry>& FormatTable() {
          {{"RRUFF project Raman spectrum  (*.rruff)", "*.RRUFF"}}},
         // ASC exports hold one spectrum of at most some ten thousand lines; far larger files are no ASC
         // export.
-        {F::Asc, {"ASC"}, 256 * kMiB, &LoadAscFile, nullptr, {"milton_asc", "beckman_du", "usgs_ftir", "perkinelmer_sp"},
+        {F::Asc, {"ASC"}, 256 * kMiB, &LoadAscFile, nullptr,
+         {"milton_asc", "beckman_du", "usgs_ftir", "perkinelmer_sp"},
          {{"USGS digital spectral library  (*.asc)", "*.ASC"}, {"Milton Roy Spectronic 3000  (*.asc)", "*.ASC"}}},
         {F::Spk, {"SPK"}, 256 * kMiB, &LoadSpecSpk, nullptr, {}, {{"IKS XDAP  (*.spk)", "*.SPK"}}},
         {F::Prn, {"PRN"}, 256 * kMiB, &LoadSpecPrn, nullptr, {"ccd_flasche"},

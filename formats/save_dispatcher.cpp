@@ -18,7 +18,8 @@ TSaveHooks& SaveHooks() {
 namespace {
 
 bool unavailable(const std::string& fileName) {
-    ui::showMessage("Saving *." + LowerAscii(UpperAscii(ExtensionOf(fileName))) + " files is not available in this version.");
+    ui::showMessage("Saving *." + LowerAscii(UpperAscii(ExtensionOf(fileName))) +
+                    " files is not available in this version.");
     return false;
 }
 
