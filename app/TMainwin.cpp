@@ -71,6 +71,7 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     // stored options are applied so that those win.
     std::string programFolder = QCoreApplication::applicationDirPath().toStdString();
     if (programFolder.empty() || programFolder.back() != '/') programFolder += '/';
+    SetDefaultDisplay();
     SetDefaultSettings(programFolder);
 
     // 3. the plot and the window

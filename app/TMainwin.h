@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "app/program_state.h"
 #include "app/recent_files.h"
+#include "formats/save_dispatcher.h"
 
 class QAction;
 class QComboBox;
@@ -148,9 +150,10 @@ private:
     QAction* AddAction(QMenu* menu, const char* objectName, const QString& text, const QKeySequence& key,
                        void (TMainwin::*handler)());
     void ConnectCommand(QAction* action, void (TMainwin::*handler)());
-    // The save dialog with a "desc|pattern|..." filter; the chosen name with the extension of its
-    // filter entry, "" on Cancel. SaveFolder and the dialog's file name follow the choice.
-    std::string RunSaveDialog(const char* filter, const char* const (&extensions)[5]);
+    // The save dialog with the filter of `dialog`'s rows of the save table; the chosen name with the
+    // extension of its filter entry, "" on Cancel. SaveFolder and the dialog's file name follow the
+    // choice.
+    std::string RunSaveDialog(SaveDialog dialog);
     void RestorePlacement();
     void SavePlacement();
     // The writers of the save dispatcher that live in app/ (plot images, SPC, JCAMP-DX), installed

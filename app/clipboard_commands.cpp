@@ -56,7 +56,7 @@ void PasteDatafromClipboard1Click(TMainwin& win) {
     const int32_t added = SpectraList.Count() - before;
     for (int32_t i = before; i < SpectraList.Count(); ++i)
         if (SpectraList[i].Title.str().empty()) SpectraList[i].Title = "from clipboard (" + std::to_string(i + 1) + ")";
-    if (added > 0) DisplayUnitsFromLastRecord();
+    if (added > 0) SetDisplayState(DisplayUnitsFromLastRecord(SpectraList, CurrentDisplayState()));
     TReplotSteps steps;
     steps.SpectroscopeList = true;
     steps.AxisTitles = true;

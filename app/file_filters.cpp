@@ -81,3 +81,9 @@ QStringList OpenDialogFilters() {
     for (const auto& e : OpenFilter()) out << QtNameFilter(e.description, e.patterns);
     return out;
 }
+
+QStringList SaveDialogFilters(SaveDialog dialog) {
+    QStringList out;
+    for (const auto& e : SaveFilter(dialog)) out << QtNameFilter(e.description, e.patterns);
+    return out;
+}

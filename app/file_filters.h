@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/file_names.h"  // ChangeFileExt, beside the filters that force extensions
+#include "formats/save_dispatcher.h"
 
 class QWidget;
 
@@ -23,16 +24,9 @@ QStringList QtNameFilters(const std::string& pipeSeparated);
 int SelectedFilterIndex(const QStringList& filters, const QString& selected);
 // The Open dialog's filters from the format table's filter entries.
 QStringList OpenDialogFilters();
-
-inline constexpr const char* kDataSaveFilter =
-    "Varolux32  binary file  (*.rvx)|*.rvx|VALDEK Sorvanti  KORVA  (*.spc)|*.spc|JCAMP-DX 4.24/5.0  (*.dx)|*.dx|"
-    "Varolux32  ASCII [x..yyyy]  (*.dat)|*.dat|Excel compatible ASCII [xy..xy..xy..xy]  (*.csv)|*.csv";
-inline constexpr const char* kImageSaveFilter =
-    "Compuserve  GIF  (*.gif)|*.gif|Portable Network Graphics  (*.png)|*.png|Tagged Image File Format  (*.tif)|"
-    "*.tif|Windows Metafile  (*.wmf)|*.wmf|Windows Bitmap  (*.bmp)|*.bmp";
-// Extensions forced by the 1-based filter index of the two save filters.
-inline constexpr const char* kDataSaveExtensions[] = {".rvx", ".spc", ".dx", ".dat", ".csv"};
-inline constexpr const char* kImageSaveExtensions[] = {".gif", ".png", ".tif", ".wmf", ".bmp"};
+// A save dialog's filters from the save table's rows (SaveFilterExtension gives the extension each
+// forces).
+QStringList SaveDialogFilters(SaveDialog dialog);
 
 // What a file dialog asks for. A save dialog never asks about replacing a file itself: its caller
 // forces the extension first and then asks (ConfirmReplaceFile).

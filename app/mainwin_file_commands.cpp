@@ -41,8 +41,9 @@ void TMainwin::ffnen1Click() {
     if (!names.empty()) {
         busy.emplace();
         OpenResult r;
+        TDisplayState display = CurrentDisplayState();
         try {
-            r = OpenSpectrumFiles(names, [this](int i, int n) {
+            r = OpenSpectrumFiles(names, SpectraList, display, [this](int i, int n) {
                 SetStatusText(1, QString("Spectrum %1 of %2").arg(i).arg(n));
                 repaint();
             });
@@ -50,6 +51,7 @@ void TMainwin::ffnen1Click() {
             // The reader's error ends the reading, never the rest of the command.
             r.error = e.what();
         }
+        SetDisplayState(display);
         error = r.error;
         noSpectrum = std::move(r.noSpectrum);
         if (!r.openFolder.empty()) OpenFolder = r.openFolder;
@@ -110,8 +112,8 @@ bool TMainwin::SaveSpectra(const std::string& name) {
     options.XDrawnMin = plot_->XDrawnMin;
     options.XDrawnMax = plot_->XDrawnMax;
     options.AsciiXStepChoice = AsciiXStepChoice;
-    const bool written = SaveSpectraFile(name, options);
-    if (written && SaveFormatCodeOf(name) == SaveRvx) {
+    const bool written = SaveSpectraFile(name, SpectraList, CurrentDisplayState(), options);
+    if (written && SaveFormatOf(name) == SaveFormat::Rvx) {
         recent_.Add(name);
         RefreshRecentMenu();
     }
@@ -120,17 +122,17 @@ bool TMainwin::SaveSpectra(const std::string& name) {
 
 void TMainwin::SaveDataas1Click() {
     if (!HasCurves()) return;
-    const std::string name = RunSaveDialog(kDataSaveFilter, kDataSaveExtensions);
+    const std::string name = RunSaveDialog(SaveDialog::Data);
     if (!name.empty()) SaveSpectra(name);
 }
 
 void TMainwin::SavePlotas1Click() {
     if (!HasCurves()) return;
-    const std::string name = RunSaveDialog(kImageSaveFilter, kImageSaveExtensions);
+    const std::string name = RunSaveDialog(SaveDialog::Plot);
     if (!name.empty()) SaveSpectra(name);
 }
 
-std::string TMainwin::RunSaveDialog(const char* filter, const char* const (&extensions)[5]) {
+std::string TMainwin::RunSaveDialog(SaveDialog dialog) {
     const std::string start = SaveFolder + (SaveDialogFileName.empty() ? std::string()
                                                                         : NameWithoutExtension(SaveDialogFileName));
     std::string name;
@@ -143,16 +145,15 @@ std::string TMainwin::RunSaveDialog(const char* filter, const char* const (&exte
                                                               .ObjectName = "SaveRvx",
                                                               .Title = "Save spectra",
                                                               .Start = QString::fromStdString(start),
-                                                              .Filters = QtNameFilters(filter)});
+                                                              .Filters = SaveDialogFilters(dialog)});
         if (!choice.Names.empty()) {
             name = choice.Names.front();
             filterIndex = choice.FilterIndex;
         }
     }
     if (name.empty()) return {};
-    if (filterIndex < 1 || filterIndex > 5) filterIndex = 1;
     SaveFolder = FolderOf(name);
-    name = ChangeFileExt(name, extensions[filterIndex - 1]);
+    name = ChangeFileExt(name, SaveFilterExtension(dialog, filterIndex));
     if (!SaveDialogHook && !ConfirmReplaceFile(name)) return {};
     SaveDialogFileName = name;
     return name;

@@ -1,6 +1,7 @@
 #include "app/replot.h"
 
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "core/settings_globals.h"
 #include "core/units.h"
 

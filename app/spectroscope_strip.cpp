@@ -8,13 +8,13 @@
 
 #include "core/wavelength_colours.h"
 
-void DrawSpectroscopeImage(QImage& Bitmap, bool Labels, int32_t TickStep, bool Grey, int32_t SpectrumIndex,
-                           bool ReversedX) {
+void DrawSpectroscopeImage(QImage& Bitmap, bool Labels, int32_t TickStep, bool Grey, TSpectrumRecord* spectrum,
+                           const TDisplayState& display, bool ReversedX) {
     if (Bitmap.isNull()) return;
     if (Bitmap.format() != QImage::Format_RGB888) Bitmap = Bitmap.convertToFormat(QImage::Format_RGB888);
     const int w = Bitmap.width(), h = Bitmap.height();
     const SpectroscopeStripLayout strip =
-        LayoutSpectroscopeStrip(w, h, Labels, TickStep, Grey, SpectrumIndex, ReversedX);
+        LayoutSpectroscopeStrip(w, h, Labels, TickStep, Grey, spectrum, display, ReversedX);
     for (int y = 0; y < h; ++y) {
         uchar* line = Bitmap.scanLine(y);
         for (int x = 0; x < w; ++x) {

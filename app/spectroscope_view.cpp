@@ -88,7 +88,8 @@ void drawStrip(TMainwin& w, ViewState& s) {
     QComboBox* combo = w.ComboSpectroscope();
     const int index = (w.XYPlot()->KurvenAnzahl() > 0 && s.activate->isChecked()) ? combo->currentIndex() : -1;
     DrawSpectroscopeImage(*s.bitmap, s.ticks->isChecked(), static_cast<int32_t>(std::lround(s.tickStep->value())),
-                          s.gray->isChecked(), index, w.XYPlot()->Direction == 2);
+                          s.gray->isChecked(), SpectraList.Get(index), CurrentDisplayState(),
+                          w.XYPlot()->Direction == 2);
     s.image->setPixmap(QPixmap::fromImage(*s.bitmap));
 }
 
@@ -165,7 +166,7 @@ void LabelsFor(TXYPlot& plot, TSpectrumRecord& rec, int n) {
     double lo = SpecXValue(rec, 1), hi = SpecXValue(rec, count - 1);
     if (DisplayXUnit != 1) std::swap(lo, hi);
     std::vector<int32_t> peaks;
-    FindPeaksAbs(rec, PeakLabelSettings.Prominence, peaks, lo, hi, PeakLabelSettings.Threshold);
+    FindPeaksAbs(rec, PeakLabelSettings.Prominence, peaks, lo, hi, PeakLabelSettings.Threshold, CurrentDisplayState());
     const int xd = std::clamp(PeakLabelSettings.XDigits, 1, 18), yd = std::clamp(PeakLabelSettings.YDigits, 1, 18);
     QStringList labels;
     for (int32_t i : peaks) {

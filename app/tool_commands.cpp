@@ -233,11 +233,11 @@ void Abspielen1Click(TMainwin& w) {
     TBusyCursor busy;
     TXYPlot& plot = *w.XYPlot();
     // The tone player's texts go to the main window's second panel.
-    const TonePlan plan = PlanSpectrumPlayback(*rec, plot.MinXValue, plot.MaxXValue);
+    const TonePlan plan = PlanSpectrumPlayback(*rec, plot.MinXValue, plot.MaxXValue, CurrentDisplayState());
     if (plan.StartText.empty()) return;
     w.SetStatusText(1, QString::fromStdString(plan.StartText));
     QApplication::processEvents();
-    PlaySpectrum(*rec, plot.MinXValue, plot.MaxXValue);
+    PlaySpectrum(*rec, plot.MinXValue, plot.MaxXValue, CurrentDisplayState());
     w.SetStatusText(1, "Task accomplished!");
 }
 

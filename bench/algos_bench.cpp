@@ -26,14 +26,13 @@ TSpectrumRecord& Million() {
 }
 
 void BM_SmoothSpectrumAdv(benchmark::State& state) {
-    DisplayXUnit = SpecXNanometer;
-    DisplayYMode = SpecYAbsorbance;
+    const TDisplayState display{SpecXNanometer, SpecYAbsorbance};
     const auto mode = static_cast<int32_t>(state.range(0));
     const auto width = static_cast<int32_t>(state.range(1));
     const auto param = static_cast<int32_t>(state.range(2));
     std::unique_ptr<TSpectrumRecord> result;
     for (auto _ : state) {
-        SmoothSpectrumAdv(result, Million(), mode, width, param);
+        SmoothSpectrumAdv(result, Million(), mode, width, param, display);
         benchmark::DoNotOptimize(result->Values.data());
     }
     state.SetItemsProcessed(state.iterations() * 1000000);
@@ -52,13 +51,13 @@ BENCHMARK(BM_SmoothSpectrumAdv)
     ->Unit(benchmark::kMillisecond);
 
 void BM_FindPeaksAbs(benchmark::State& state) {
-    DisplayXUnit = SpecXNanometer;
+    const TDisplayState display{SpecXNanometer, SpecYAbsorbance};
     const auto sensitivity = static_cast<int32_t>(state.range(0));
     const auto threshold = static_cast<double>(state.range(1));
     std::vector<int32_t> peaks;
     for (auto _ : state) {
         peaks.clear();
-        FindPeaksAbs(Million(), sensitivity, peaks, 200.0, 1200.0, threshold);
+        FindPeaksAbs(Million(), sensitivity, peaks, 200.0, 1200.0, threshold, display);
         benchmark::DoNotOptimize(peaks.data());
     }
     state.SetItemsProcessed(state.iterations() * 1000000);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/replot.h"
 #include "core/spectra_list.h"
 #include "core/units.h"

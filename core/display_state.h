@@ -1,8 +1,7 @@
 #pragma once
-// The display units a computation works in, as a value: the tools and the routines of core take it as
-// a parameter, so that they compute for the units they are given and a test states the units it
-// means. The program's own display units are the globals DisplayXUnit and DisplayYMode of
-// core/units.h; CurrentDisplayState() reads them (only app/ should need to).
+// The display units a computation works in, as a value: the readers, writers, tools and the routines
+// of core take it as a parameter, so that they compute for the units they are given and a test states
+// the units it means. The program's own display units live in app/ (app/program_state.h).
 #include <cstdint>
 
 struct TDisplayState {

@@ -22,8 +22,6 @@ TGaussModelParams GaussDefaultParams() {
     return p;
 }
 
-TGaussModelParams GaussModelParams = GaussDefaultParams();
-
 GaussBlockImage GaussParamsToImage(const TGaussModelParams& block) {
     GaussBlockImage img{};
     uint8_t* p = img.data();

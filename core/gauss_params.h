@@ -35,11 +35,6 @@ struct TGaussModelParams {
 // 1250, amplitudes 0.1; groups 6 to 10 all zero.
 TGaussModelParams GaussDefaultParams();
 
-#ifndef VX_NO_PROGRAM_STATE
-// The program's one block (starts as the defaults).
-extern TGaussModelParams GaussModelParams;
-#endif
-
 using GaussBlockImage = std::array<uint8_t, kGaussBlockImageSize>;
 GaussBlockImage GaussParamsToImage(const TGaussModelParams& block);
 // Reads kGaussBlockImageSize bytes; the values are taken as they are (check them with

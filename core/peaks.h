@@ -2,8 +2,7 @@
 // Measurements on one spectrum in display units: peak maxima in an x range, full width at half
 // maximum, normalisation, sums and means over an x range, subtraction of a range mean, and the
 // response to a triangular band-pass. Records of kind 7 (raw values) are skipped by all but the
-// half widths and the band-pass. Each takes the display units it works in as its last parameter (the
-// program's when left out).
+// half widths and the band-pass. Each takes the display units it works in as its last parameter.
 #include <cstdint>
 #include <vector>
 
@@ -20,39 +19,31 @@ int32_t PeakWindowHalfWidth(int32_t Sensitivity);
 // point of that window. The values are read as absorbance whatever y mode is given. A flat range has no
 // peaks.
 void FindPeaksAbs(const TSpectrumRecord& rec, int32_t Sensitivity, std::vector<int32_t>& Peaks, double from,
-                  double to, double ThresholdPercent, const TDisplayState& display VX_DEFAULT_DISPLAY);
+                  double to, double ThresholdPercent, const TDisplayState& display);
 // The same for transmittance maxima (absorbance minima): window ±10 points (outside counts as 1.0), no
 // prominence test.
 void FindPeaksTrans(const TSpectrumRecord& rec, std::vector<int32_t>& Peaks, double from, double to,
-                    double ThresholdPercent, const TDisplayState& display VX_DEFAULT_DISPLAY);
+                    double ThresholdPercent, const TDisplayState& display);
 
 // Full width at half height of the peak at index i, in display x units, found in absorbance
 // (transmittance) display. 0 when a side ends on a flat stretch, where no crossing exists.
-double SpecHalfWidthAbs(const TSpectrumRecord& rec, int32_t i, const TDisplayState& display VX_DEFAULT_DISPLAY);
-double SpecHalfWidthTrans(const TSpectrumRecord& rec, int32_t i, const TDisplayState& display VX_DEFAULT_DISPLAY);
+double SpecHalfWidthAbs(const TSpectrumRecord& rec, int32_t i, const TDisplayState& display);
+double SpecHalfWidthTrans(const TSpectrumRecord& rec, int32_t i, const TDisplayState& display);
 
 // Scales the whole record so that the largest display y between display x xMin and xMax (the plot's
 // visible x range) becomes 1 (an all-negative range: its deepest value becomes -1).
 void NormalizeSpectrum(TSpectrumRecord& rec, double xMin, double xMax,
-                       const TDisplayState& display VX_DEFAULT_DISPLAY);
+                       const TDisplayState& display);
 
 // Sum of SpecYAtX at every whole display x from round(from) to round(to) (0 when that range is empty)
 // and the mean of those terms. defined (when given) is false for kind-7 records and, for the mean, an
 // empty range: the value is then 0 and callers show "--".
 double SpecRangeSum(TSpectrumRecord& rec, double from, double to, bool* defined, const TDisplayState& display);
 double SpecRangeMean(TSpectrumRecord& rec, double from, double to, bool* defined, const TDisplayState& display);
-#ifndef VX_NO_PROGRAM_STATE
-inline double SpecRangeSum(TSpectrumRecord& rec, double from, double to, bool* defined = nullptr) {
-    return SpecRangeSum(rec, from, to, defined, CurrentDisplayState());
-}
-inline double SpecRangeMean(TSpectrumRecord& rec, double from, double to, bool* defined = nullptr) {
-    return SpecRangeMean(rec, from, to, defined, CurrentDisplayState());
-}
-#endif
 
 // Subtracts the mean of the stored values between display x from and to from every stored value.
 void SubtractRangeMean(TSpectrumRecord& rec, double from, double to,
-                       const TDisplayState& display VX_DEFAULT_DISPLAY);
+                       const TDisplayState& display);
 
 // The last band-pass: full width at half maximum (nm), centre (nm) and result.
 extern int32_t BandpassWidth;
@@ -65,4 +56,4 @@ inline constexpr const char* kBandpassWidthRefused = "The band width must be bet
 // else vx::Error kBandpassWidthRefused) around Centre, normalised to unit sum at whole nm. Callers run
 // it in nm display and absorbance mode. Stores width, centre and result in the globals above.
 double BandpassApply(TSpectrumRecord& rec, int32_t HalfWidth, double Centre,
-                     const TDisplayState& display VX_DEFAULT_DISPLAY);
+                     const TDisplayState& display);

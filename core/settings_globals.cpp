@@ -1,14 +1,6 @@
 #include "core/settings_globals.h"
 
 #include "core/quantum_yield_settings.h"
-#include "core/units.h"
-
-uint8_t ShowXTitle = 1;
-uint8_t CustomXTitleOn = 0;
-std::string CustomXTitle;
-uint8_t ShowYTitle = 1;
-uint8_t CustomYTitleOn = 0;
-std::string CustomYTitle;
 
 std::string ProgramFolder;
 std::string OpenFolder;
@@ -36,15 +28,6 @@ TQYSettings QYSettings;
 TLTQYSettings LTQYSettings;
 
 void SetDefaultSettings(const std::string& programFolder) {
-    DisplayXUnit = 1;
-    DisplayYMode = 2;
-    ShowXTitle = 1;
-    ShowYTitle = 1;
-    CustomXTitleOn = 0;
-    CustomYTitleOn = 0;
-    CustomXTitle.clear();
-    CustomYTitle.clear();
-
     ProgramFolder = programFolder;
     SaveFolder = programFolder;
     LampFolder = programFolder;

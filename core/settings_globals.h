@@ -1,20 +1,12 @@
 #pragma once
-// The program-wide settings of the main window: display switches and titles, working folders, the
-// peak-label and gnuplot settings, and the parameter group of every processing dialog. The main window
-// presets all of them at creation (SetDefaultSettings), before the stored options are applied; each
-// dialog shows its group when activated and writes it back on OK. GUI-free, so tools and writers read
-// them directly.
+// The program-wide settings of the main window: working folders, the peak-label and gnuplot settings,
+// and the parameter group of every processing dialog. The main window presets all of them at creation
+// (SetDefaultSettings), before the stored options are applied; each dialog shows its group when
+// activated and writes it back on OK. The display units and axis-title switches are the program's
+// display state, kept in app/ (app/program_state.h).
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// Display switches beside DisplayXUnit / DisplayYMode (core/units.h).
-extern uint8_t ShowXTitle;
-extern uint8_t CustomXTitleOn;
-extern std::string CustomXTitle;
-extern uint8_t ShowYTitle;
-extern uint8_t CustomYTitleOn;
-extern std::string CustomYTitle;
 
 // Working folders, each ending with "/" once set.
 extern std::string ProgramFolder;
@@ -160,6 +152,6 @@ extern TAdvSmoothSettings AdvSmoothSettings;
 extern TAdvBaselineSettings AdvBaselineSettings;
 extern TFilmThicknessSettings FilmThicknessSettings;
 
-// Presets everything above to its start value; `programFolder` ends with "/". The display units go to
-// nm and absorbance. OpenFolder is cleared (the options or the first Open set it).
+// Presets everything above to its start value; `programFolder` ends with "/". OpenFolder is cleared
+// (the options or the first Open set it).
 void SetDefaultSettings(const std::string& programFolder);

@@ -1,8 +1,7 @@
 #pragma once
 // Point-wise smoothing of spectra: moving average (flat or triangular), local least-squares polynomial
 // and running percentile, plus the Smooth command's local quadratic. All values are display values
-// in the units given as the last parameter (the program's when left out); new records store them
-// through SpecYToStored.
+// in the units given as the last parameter; new records store them through SpecYToStored.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -27,7 +26,7 @@ int32_t SmoothPolyHalfWidth(const TSpectrumRecord& rec);
 
 // Smoothed display y at point i by a local quadratic in display x over SmoothPolyHalfWidth points
 // either side. A window with fewer than 3 distinct x keeps the point's own value.
-double SmoothPointPoly(const TSpectrumRecord& rec, int32_t i, const TDisplayState& display VX_DEFAULT_DISPLAY);
+double SmoothPointPoly(const TSpectrumRecord& rec, int32_t i, const TDisplayState& display);
 
 // Smoothing modes of SmoothPoint / SmoothSpectrumAdv.
 enum : int32_t { SmoothModeAverage = 0, SmoothModePolynomial = 1, SmoothModePercentile = 2 };
@@ -40,21 +39,21 @@ enum : int32_t { SmoothModeAverage = 0, SmoothModePolynomial = 1, SmoothModePerc
 //  Mode 2: percentile Param (clamped to 0..100) of the window's values.
 // Another Mode raises vx::Error. Solver failures raise the GAUSSJ errors.
 double SmoothPoint(const TSpectrumRecord& rec, int32_t i, int32_t Mode, int32_t Width, int32_t Param,
-                   const TDisplayState& display VX_DEFAULT_DISPLAY);
+                   const TDisplayState& display);
 
 // Smoothed display values of every point, the same as SmoothPoint for each i (to rounding) but in
 // linear time for the averages and with precomputed weights for the polynomial on evenly spaced
 // display grids.
 std::vector<double> SmoothValues(const TSpectrumRecord& rec, int32_t Mode, int32_t Width, int32_t Param,
-                                 const TDisplayState& display VX_DEFAULT_DISPLAY);
+                                 const TDisplayState& display);
 // SmoothPointPoly for every point.
-std::vector<double> SmoothPolyValues(const TSpectrumRecord& rec, const TDisplayState& display VX_DEFAULT_DISPLAY);
+std::vector<double> SmoothPolyValues(const TSpectrumRecord& rec, const TDisplayState& display);
 
 // New record (replacing what Result held): a copy of Source's header with the title suffix
 // "\t smoothed" and the values of SmoothPoint. Not appended to the list.
 void SmoothSpectrumAdv(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source,
                        int32_t Mode, int32_t Width, int32_t Param,
-                       const TDisplayState& display VX_DEFAULT_DISPLAY);
+                       const TDisplayState& display);
 
 // Progress of a long command: Begin(max) shows and resets the bar, Step(amount) advances it, End()
 // hides it. Any member may be empty.

@@ -5,8 +5,6 @@
 
 #include "platform/errors.h"
 
-TSpectraList SpectraList;
-
 TSpectrumRecord& TSpectraList::operator[](int32_t i) {
     if (i < 0 || i >= Count()) throw vx::ListIndexError(i);
     return *items_[static_cast<std::size_t>(i)];
@@ -70,7 +68,6 @@ uint32_t CurveColor(int32_t n) {
 }
 
 void DeleteSpectrum(TSpectraList& list, int32_t index) { list.Extract(index); }
-void DeleteSpectrum(int32_t index) { DeleteSpectrum(SpectraList, index); }
 
 void DeleteSpectra(TSpectraList& list, std::vector<int32_t> indices) {
     std::sort(indices.begin(), indices.end());
@@ -78,4 +75,3 @@ void DeleteSpectra(TSpectraList& list, std::vector<int32_t> indices) {
     for (auto it = indices.rbegin(); it != indices.rend(); ++it)
         if (*it >= 0 && *it < list.Count()) DeleteSpectrum(list, *it);
 }
-void DeleteSpectra(std::vector<int32_t> indices) { DeleteSpectra(SpectraList, std::move(indices)); }

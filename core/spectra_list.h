@@ -33,19 +33,10 @@ private:
     std::vector<std::unique_ptr<TSpectrumRecord>> items_;
 };
 
-#ifndef VX_NO_PROGRAM_STATE
-// The global spectra list of the program (app/ works on it; the tools get the list they work on).
-extern TSpectraList SpectraList;
-#endif
-
 // Default colour of the n-th spectrum (n = list count after appending): the palette entry n mod 14.
 uint32_t CurveColor(int32_t n);
-// Removes record `index` from `list` (`SpectraList` when not given); later records move down. A bad
-// index changes nothing and raises "List index out of bounds (%d)".
+// Removes record `index` from `list`; later records move down. A bad index changes nothing and raises
+// "List index out of bounds (%d)".
 void DeleteSpectrum(TSpectraList& list, int32_t index);
 // Deletes the records at the given indices (any order, duplicates ignored), from the highest down.
 void DeleteSpectra(TSpectraList& list, std::vector<int32_t> indices);
-#ifndef VX_NO_PROGRAM_STATE
-void DeleteSpectrum(int32_t index);
-void DeleteSpectra(std::vector<int32_t> indices);
-#endif

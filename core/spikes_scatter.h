@@ -31,19 +31,19 @@ extern TScatterRemovalSettings ScatterRemovalSettings;
 // Forward and backward spike scans. The title gets " Spikes removed" when NameFlag is not 0. A zero
 // x step is refused (vx::Error).
 void SpecRemoveSpikes(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, uint8_t NameFlag,
-                      const TDisplayState& display VX_DEFAULT_DISPLAY);
+                      const TDisplayState& display);
 void SpecRemoveSpikesBackward(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source,
-                              uint8_t NameFlag, const TDisplayState& display VX_DEFAULT_DISPLAY);
+                              uint8_t NameFlag, const TDisplayState& display);
 
 // Scatter removal with ScatterRemovalSettings; FitPoints flank points either side, Coefficients of the
 // flank polynomial (the dialog passes 5 and 4). The spectrum is displayed in nm. Bands outside the
 // spectrum change nothing, partial ones are clipped, overlapping ones are filled in turn; the result
 // has the source's number of points.
 void SpecRemoveScatter(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, int32_t FitPoints,
-                       int32_t Coefficients, const TDisplayState& display VX_DEFAULT_DISPLAY);
+                       int32_t Coefficients, const TDisplayState& display);
 void SpecRemoveScatter(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, int32_t FitPoints,
                        int32_t Coefficients, const TScatterRemovalSettings& settings,
-                       const TDisplayState& display VX_DEFAULT_DISPLAY);
+                       const TDisplayState& display);
 
 // The two steps of spike removal, for tests and the dialog's preview: the slope indices flagged as
 // spikes (ascending), and the point indices to replace derived from them (sorted, without duplicates).

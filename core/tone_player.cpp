@@ -57,23 +57,23 @@ double PlaybackDivisor(double M) {
     return 10000.0;
 }
 
-TonePlan PlanSpectrumPlayback(const TSpectrumRecord& rec, double xMin, double xMax) {
+TonePlan PlanSpectrumPlayback(const TSpectrumRecord& rec, double xMin, double xMax, const TDisplayState& display) {
     TonePlan plan;
     const int32_t n = rec.PointCount();
     if (n < 1 || rec.StepX == 0.0 || !std::isfinite(rec.StepX)) return plan;
-    int32_t lo = SpecIndexOfX(rec, xMin), hi = SpecIndexOfX(rec, xMax);
+    int32_t lo = SpecIndexOfX(rec, xMin, display), hi = SpecIndexOfX(rec, xMax, display);
     if (lo > hi) std::swap(lo, hi);
     plan.Lo = lo;
     plan.Hi = hi;
     double M = 0.0;
-    for (int32_t i = lo; i <= hi; ++i) M = std::max(M, SpecYValue(rec, i));
+    for (int32_t i = lo; i <= hi; ++i) M = std::max(M, SpecYValue(rec, i, display));
     plan.Divisor = PlaybackDivisor(M);
     const double seconds = std::nearbyint((hi - lo) * std::fabs(rec.StepX) * 1.15 / 50.0);
     plan.StartText = "In roughly " + std::to_string(static_cast<long long>(seconds)) +
                      " sec this awfoul sounds will stop finally! ";
 
     auto freqOf = [&](int32_t i) {
-        const double f = std::nearbyint(std::fabs(SpecYValue(rec, i)) * 15000.0 / plan.Divisor);
+        const double f = std::nearbyint(std::fabs(SpecYValue(rec, i, display)) * 15000.0 / plan.Divisor);
         return static_cast<uint16_t>(std::clamp(f, static_cast<double>(kLowestToneHz),
                                                 static_cast<double>(kHighestToneHz)));
     };
@@ -94,8 +94,8 @@ TonePlan PlanSpectrumPlayback(const TSpectrumRecord& rec, double xMin, double xM
     return plan;
 }
 
-void PlaySpectrum(const TSpectrumRecord& rec, double xMin, double xMax) {
-    const TonePlan plan = PlanSpectrumPlayback(rec, xMin, xMax);
+void PlaySpectrum(const TSpectrumRecord& rec, double xMin, double xMax, const TDisplayState& display) {
+    const TonePlan plan = PlanSpectrumPlayback(rec, xMin, xMax, display);
     if (plan.StartText.empty()) return;
     ui::setStatus(1, plan.StartText);
     sound::Output out(sound::kSampleRate);

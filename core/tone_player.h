@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/display_state.h"
 #include "core/spectrum_record.h"
 
 inline constexpr int32_t kLowestToneHz = 37;
@@ -36,11 +37,11 @@ struct TonePlan {
 
 // Frequency divisor for the largest display value M over the range (e = round(1000·M)).
 double PlaybackDivisor(double M);
-// The tones for the part of rec between display x xMin and xMax (the plot's visible range). Runs of
-// equal frequency merge into one tone of round(|StepX|·20·count) ms; frequencies are kept within
-// 37..20000 Hz; a last run of one point is not played. A zero step plays nothing.
-TonePlan PlanSpectrumPlayback(const TSpectrumRecord& rec, double xMin, double xMax);
+// The tones for the part of rec between display x xMin and xMax (the plot's visible range), its y values
+// in `display`. Runs of equal frequency merge into one tone of round(|StepX|·20·count) ms; frequencies
+// are kept within 37..20000 Hz; a last run of one point is not played. A zero step plays nothing.
+TonePlan PlanSpectrumPlayback(const TSpectrumRecord& rec, double xMin, double xMax, const TDisplayState& display);
 // The Play command: writes the start text into the second status panel (ui panel 1), plays the
 // tones one after another (written piece by piece, so a long spectrum needs little memory) and writes
 // "Task accomplished!" there.
-void PlaySpectrum(const TSpectrumRecord& rec, double xMin, double xMax);
+void PlaySpectrum(const TSpectrumRecord& rec, double xMin, double xMax, const TDisplayState& display);

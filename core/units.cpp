@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-uint8_t DisplayXUnit = 1;
-uint8_t DisplayYMode = 2;
-
 namespace {
 
 // Stored unit normalised to the three conversion rows plus eV: 1 nm, 2 1/cm, 3 eV, 4 µm.

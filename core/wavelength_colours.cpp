@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/spectra_list.h"
 #include "core/units.h"
 
 namespace {
@@ -17,7 +16,7 @@ uint8_t Component(double c, double k) {
 
 }  // namespace
 
-Rgb WavelengthToRgb(TSpectrumRecord* spectrum, bool Grey, double w) {
+Rgb WavelengthToRgb(TSpectrumRecord* spectrum, bool Grey, double w, const TDisplayState& display) {
     const double f = std::trunc(w);
     double r = 0.0, g = 0.0, b = 0.0;
     if (Grey) {
@@ -49,8 +48,8 @@ Rgb WavelengthToRgb(TSpectrumRecord* spectrum, bool Grey, double w) {
         k = 0.3 + 0.7 * (780.0 - w) / 80.0;
 
     if (spectrum != nullptr) {
-        const double v = SpecYAtX(*spectrum, w);
-        switch (DisplayYMode) {
+        const double v = SpecYAtX(*spectrum, w, display);
+        switch (display.DisplayYMode) {
         case SpecYTransmittance:
             if (v > 0.0) k *= v;
             break;
@@ -67,27 +66,23 @@ Rgb WavelengthToRgb(TSpectrumRecord* spectrum, bool Grey, double w) {
     return Rgb{Component(r, k), Component(g, k), Component(b, k)};
 }
 
-Rgb WavelengthToRgb(int32_t SpectrumIndex, bool Grey, double Wavelength) {
-    return WavelengthToRgb(SpectraList.Get(SpectrumIndex), Grey, Wavelength);
-}
-
 uint32_t WavelengthToColor(double Wavelength) {
-    const Rgb c = WavelengthToRgb(nullptr, false, Wavelength);
+    const Rgb c = WavelengthToRgb(nullptr, false, Wavelength, TDisplayState{});
     return static_cast<uint32_t>(c.R) | (static_cast<uint32_t>(c.G) << 8) | (static_cast<uint32_t>(c.B) << 16);
 }
 
 SpectroscopeStripLayout LayoutSpectroscopeStrip(int32_t Width, int32_t Height, bool Labels, int32_t TickStep,
-                                                bool Grey, int32_t SpectrumIndex, bool ReversedX) {
+                                                bool Grey, TSpectrumRecord* spectrum, const TDisplayState& display,
+                                                bool ReversedX) {
     SpectroscopeStripLayout s;
     if (ReversedX) {
         s.Start = 760.0;
         s.End = 400.0;
     }
-    TSpectrumRecord* spectrum = SpectraList.Get(SpectrumIndex);
     Width = std::max(Width, 0);
     s.Columns.resize(static_cast<std::size_t>(Width));
     for (int32_t p = 0; p < Width; ++p)
-        s.Columns[p] = WavelengthToRgb(spectrum, Grey, s.Start + (s.End - s.Start) * p / Width);
+        s.Columns[p] = WavelengthToRgb(spectrum, Grey, s.Start + (s.End - s.Start) * p / Width, display);
     s.LineTop = Height * 92 / 100;
     if (!Labels || TickStep <= 5 || Width <= 0) return s;
     const int32_t dir = s.End > s.Start ? 1 : -1;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/display_state.h"
 #include "core/spectrum_record.h"
 
 struct Rgb {
@@ -13,11 +14,9 @@ struct Rgb {
 
 // Colour of wavelength w (nm): the visible hues from 380 to 780 nm with their intensity fall-off at
 // both ends, grey (0.75) in Grey mode, black outside. With a spectrum, the colour is dimmed by the
-// spectrum's display value at w (transmittance, absorbance or intensity display). Components are
-// round(255 · (c·k)^0.8) with c·k clamped to 0..1.
-Rgb WavelengthToRgb(TSpectrumRecord* spectrum, bool Grey, double Wavelength);
-// The same with a spectrum of SpectraList (none unless 0 <= SpectrumIndex < count).
-Rgb WavelengthToRgb(int32_t SpectrumIndex, bool Grey, double Wavelength);
+// spectrum's value at w in `display` (transmittance, absorbance or intensity display; the spectrum is
+// read at w as a display x). Components are round(255 · (c·k)^0.8) with c·k clamped to 0..1.
+Rgb WavelengthToRgb(TSpectrumRecord* spectrum, bool Grey, double Wavelength, const TDisplayState& display);
 // Colour value 0x00BBGGRR of a wavelength without spectrum, not grey.
 uint32_t WavelengthToColor(double Wavelength);
 
@@ -37,6 +36,7 @@ struct SpectroscopeStripLayout {
 
 // The strip for an image of Width x Height: 390..750 nm left to right, or 760 down to 400 nm when the
 // plot's x axis is reversed; ticks every TickStep nm (only when Labels is on and TickStep > 5), none
-// before the strip's start.
+// before the strip's start. `spectrum` (may be null) dims the colours as in WavelengthToRgb.
 SpectroscopeStripLayout LayoutSpectroscopeStrip(int32_t Width, int32_t Height, bool Labels, int32_t TickStep,
-                                                bool Grey, int32_t SpectrumIndex, bool ReversedX);
+                                                bool Grey, TSpectrumRecord* spectrum, const TDisplayState& display,
+                                                bool ReversedX);

@@ -6,6 +6,7 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "formats/pair_lines.h"
+#include "formats/format_table.h"
 #include "formats/perkinelmer_sp.h"
 #include "formats/reader_record.h"
 #include "formats/resample.h"
@@ -15,9 +16,6 @@
 #include "platform/errors.h"
 
 namespace {
-
-// ASC exports hold one spectrum of at most some ten thousand lines; far larger files are no ASC export.
-constexpr std::uint64_t kMaxAscBytes = std::uint64_t{256} << 20;
 
 enum class AscKind { Beckman, Usgs, MiltonRoy };
 
@@ -225,7 +223,7 @@ void ReadAscBytes(TSpectrumRecord& rec, std::string_view bytes, const std::strin
 void LoadAscFile(TSpectrumRecord& rec, const std::string& fileName) {
     bool read = false;
     {
-        const MappedText text = MappedText::OpenFile(fileName, kMaxAscBytes, "ASC");
+        const MappedText text = MappedText::OpenFile(fileName, ReadLimitOf(OpenFormat::Asc), "ASC");
         read = readAsc(rec, text, fileName, DateTimeToText(FileDateTimeOf(fileName)));
     }
     if (!read) LoadSpecPerkinElmer(rec, fileName);

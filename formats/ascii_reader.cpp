@@ -8,6 +8,7 @@
 #include "core/helpers.h"
 #include "core/units.h"
 #include "formats/pair_lines.h"
+#include "formats/format_table.h"
 #include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
@@ -110,9 +111,6 @@ void fractionToAbsorbance(std::vector<double>& ys, double ymax, double percentLi
             y = -Log10Ext(percent ? y / 100.0 : y);
     }
 }
-
-// Larger two-column files than this are no spectrum: ten million pairs take about 250 MB.
-constexpr std::uint64_t kMaxAsciiBytes = std::uint64_t{256} << 20;
 
 // Steps shared with the readers built on this one: pairs from `dataStart` up to the first line without
 // a separator (a pair kept only when its x text has at least `minXChars` characters), rising order,
@@ -258,7 +256,7 @@ void ReadSpecAsciiBytes(TSpectrumRecord& rec, std::string_view bytes, bool utf8,
 }
 
 void LoadSpecAscii(TSpectrumRecord& rec, const std::string& fileName, bool fromOpen) {
-    const MappedText text = MappedText::OpenFile(fileName, kMaxAsciiBytes, "two-column ASCII");
+    const MappedText text = MappedText::OpenFile(fileName, ReadLimitOf(OpenFormat::Fak), "two-column ASCII");
     TSpectrumRecord r;
     r.Color = rec.Color;
     r.LineStyle = rec.LineStyle;

@@ -7,6 +7,7 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "formats/pair_lines.h"
+#include "formats/format_table.h"
 #include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
@@ -15,8 +16,6 @@
 
 namespace {
 
-// Exports are a few thousand lines; ten million pairs take about 250 MB.
-constexpr std::uint64_t kMaxAvaSoftBytes = std::uint64_t{256} << 20;
 constexpr int32_t kAvaSoftSourceKind = 31;
 constexpr std::size_t kHeaderLines = 7;  // title, comments, two unused lines, the column test line
 
@@ -121,7 +120,7 @@ void ReadAvaSoftBytes(TSpectrumRecord& rec, std::string_view bytes, bool utf8, c
 }
 
 void LoadSpecAvaSoft(TSpectrumRecord& rec, const std::string& fileName) {
-    const MappedText text = MappedText::OpenFile(fileName, kMaxAvaSoftBytes, "AvaSoft export");
+    const MappedText text = MappedText::OpenFile(fileName, ReadLimitOf(OpenFormat::AvaSoft), "AvaSoft export");
     TSpectrumRecord r;
     r.Color = rec.Color;
     r.LineStyle = rec.LineStyle;

@@ -8,15 +8,13 @@
 #include "core/units.h"
 #include "platform/byte_order.h"
 #include "formats/binary_values.h"
+#include "formats/format_table.h"
 #include "formats/reader_record.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
 #include "platform/errors.h"
 
 namespace {
-
-// Larger files than this are no spectrum of the kind (25 million values take 100 MB).
-constexpr std::uint64_t kMaxScnBytes = std::uint64_t{1} << 30;
 
 constexpr std::size_t kHeaderSize = 59;
 constexpr int32_t kSourceBeckman = 38;
@@ -62,6 +60,6 @@ void ReadSpecBeckmanScnBytes(TSpectrumRecord& rec, std::string_view bytes, const
 }
 
 void LoadSpecBeckmanScn(TSpectrumRecord& rec, const std::string& fileName) {
-    const MappedText file = MappedText::OpenBinaryFile(fileName, kMaxScnBytes, "SCN");
+    const MappedText file = MappedText::OpenBinaryFile(fileName, ReadLimitOf(OpenFormat::BeckmanScn), "SCN");
     ReadSpecBeckmanScnBytes(rec, file.Bytes(), fileName, DateTimeToText(FileDateTimeOf(fileName)));
 }

@@ -9,16 +9,13 @@
 
 #include "core/date_time.h"
 #include "core/helpers.h"
+#include "formats/format_table.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
 #include "platform/numtext.h"
 
 namespace {
-
-// Larger DAT files than this are no spectra: our writer stops at ten million lines, which with a few
-// spectra stay below it.
-constexpr std::uint64_t kMaxDatBytes = std::uint64_t{1} << 30;
 
 bool isBlankLine(std::string_view s) { return std::all_of(s.begin(), s.end(), [](char c) { return c == ' '; }); }
 
@@ -275,6 +272,6 @@ void LoadDatLines(const std::vector<std::string>& lines, const std::string& path
 }
 
 void LoadDatFile(const std::string& path, TSpectraList& list) {
-    const MappedText text = MappedText::OpenFile(path, kMaxDatBytes, "DAT");
+    const MappedText text = MappedText::OpenFile(path, ReadLimitOf(OpenFormat::Dat), "DAT");
     readDat(text, path, DateTimeToText(FileDateTimeOf(path)), list);
 }

@@ -40,13 +40,14 @@ std::string xColumns(int displayX, double x) {
 
 }  // namespace
 
-TDatText DatExportText(TSpectraList& list, double lower, double upper, int stepChoice) {
+TDatText DatExportText(TSpectraList& list, const TDisplayState& display, double lower, double upper,
+                       int stepChoice) {
     TDatText out;
     if (list.Empty()) {
         out.refusal = "There are no spectra to save.";
         return out;
     }
-    const int dx = DisplayXUnit;
+    const int dx = display.DisplayXUnit;
 
     // The smallest and the biggest step of all spectra, each with the spectrum it comes from.
     double small = std::fabs(list[0].StepX), big = small;
@@ -80,7 +81,9 @@ TDatText DatExportText(TSpectraList& list, double lower, double upper, int stepC
     // The mean step of the grid source in display units, whatever the direction of its data.
     const int32_t p = grid.PointCount();
     const long double meanStep =
-        p >= 2 ? std::fabs(static_cast<long double>(SpecXValue(grid, p - 1)) - SpecXValue(grid, 0)) / (p - 1) : 0.0L;
+        p >= 2 ? std::fabs(static_cast<long double>(SpecXValue(grid, p - 1, display)) - SpecXValue(grid, 0, display)) /
+                     (p - 1)
+               : 0.0L;
 
     long double st = step;
     long double lines = 0;
@@ -122,7 +125,7 @@ TDatText DatExportText(TSpectraList& list, double lower, double upper, int stepC
     cover.reserve(static_cast<std::size_t>(list.Count()));
     for (const auto& r : list) {
         const int32_t n = r->PointCount();
-        const double a = n > 0 ? SpecXValue(*r, 0) : 0.0, b = n > 0 ? SpecXValue(*r, n - 1) : 0.0;
+        const double a = n > 0 ? SpecXValue(*r, 0, display) : 0.0, b = n > 0 ? SpecXValue(*r, n - 1, display) : 0.0;
         cover.emplace_back(n > 0 ? std::min(a, b) : 1.0, n > 0 ? std::max(a, b) : 0.0);
     }
 
@@ -140,7 +143,7 @@ TDatText DatExportText(TSpectraList& list, double lower, double upper, int stepC
             line += '\t';
             const auto& [lo, hi] = cover[static_cast<std::size_t>(i)];
             if (x >= lo && x <= hi)
-                line += numtext::FloatToStrF(SpecYAtX(list[i], x), FloatFormat::General, 4, 0);
+                line += numtext::FloatToStrF(SpecYAtX(list[i], x, display), FloatFormat::General, 4, 0);
             else
                 line += '-';
         }
@@ -153,8 +156,9 @@ TDatText DatExportText(TSpectraList& list, double lower, double upper, int stepC
     return out;
 }
 
-bool SaveDatFile(const std::string& fileName, TSpectraList& list, double lower, double upper, int stepChoice) {
-    TDatText dat = DatExportText(list, lower, upper, stepChoice);
+bool SaveDatFile(const std::string& fileName, TSpectraList& list, const TDisplayState& display, double lower,
+                 double upper, int stepChoice) {
+    TDatText dat = DatExportText(list, display, lower, upper, stepChoice);
     if (!dat.refusal.empty()) {
         ui::showMessage(dat.refusal);
         return false;

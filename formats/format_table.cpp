@@ -26,55 +26,87 @@ constexpr const char* kAllSpectralPatterns =
     "*.ASC;*.SCN;*.SPE;*.RVX;*.SP;*.JDX;*.DX;*.SPK;*.ABS;*.TRM;*.SSM;*.IRR;*.LIB;*.PRN;*.FAK;*.GGG;*.CSV;"
     "*.DAT;*.SPC;*.TRT;*.TAT;*.TTT;*.TIT;*.RRUFF;*.WLS;*.JWS;*.PROCSPEC;*.DSP";
 
+constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
+constexpr std::uint64_t kGiB = std::uint64_t{1} << 30;
+
 }  // namespace
 
 const std::vector<FormatEntry>& FormatTable() {
+    using F = OpenFormat;
     static const std::vector<FormatEntry> table = {
-        {1, {"RVX"}, nullptr, &LoadRvxFile, {}, {{"Varolux32 binary files  (*.rvx)", "*.RVX"}}},
-        {15, {"CSV"}, nullptr, &LoadTextSpectraFile, {"generic_csv", "cary50_csv"},
+        {F::Rvx, {"RVX"}, 0, nullptr, &LoadRvxFile, {}, {{"Varolux32 binary files  (*.rvx)", "*.RVX"}}},
+        // 5000 spectra of 10,000 points in pairs of columns take less than 1 GB.
+        {F::Csv, {"CSV"}, kGiB, nullptr, &LoadTextSpectraFile, {"generic_csv", "cary50_csv"},
          {{"Excel-like comma-separated values (*.csv)", "*.CSV"}}},
-        {7, {"DX", "JDX"}, nullptr, &LoadSpecJcamp, {"jcamp_dx", "perkinelmer_dx"},
+        // Ten million points of a packed table take about 90 MB, and a compound file of many such blocks
+        // stays well below 1 GB.
+        {F::JcampDx, {"DX", "JDX"}, kGiB, nullptr, &LoadSpecJcamp, {"jcamp_dx", "perkinelmer_dx"},
          {{"JCAMP-DX 4.24/5.01 optical spectra (*.dx; *.jdx)", "*.DX;*.JDX"}}},
-        {19, {"SPC"}, nullptr, &LoadSpecSpc, {"korva_spc", "shimadzu_spc"},
+        // The limit holds for the variant parsed without the library: one block of at most 65535 values
+        // after a short header.
+        {F::Spc, {"SPC"}, 16 * kMiB, nullptr, &LoadSpecSpc, {"korva_spc", "shimadzu_spc"},
          {{"VALDEK KORVA + SHIMADZU (*.spc)", "*.SPC"}}},
-        {14, {"SP"}, &LoadSpecPerkinElmer, nullptr, {"perkinelmer_sp"}, {{"PerkinElmer, all files (*.sp)", "*.SP"}}},
-        {21, {"SPE"}, nullptr, &LoadSpecWinSpecSpe, {"winspec_spe"}, {{"Roper/Princeton Instruments WinSpec (*.spe)", "*.SPE"}}},
-        {25, {"JWS"}, &LoadJwsFile, nullptr, {"jasco_jws"}, {{"JASCO SpectraManager (*.jws)", "*.JWS"}}},
-        {26, {"PROCSPEC"}, &LoadSpecProcSpec, nullptr, {"oo_procspec"}, {{"Ocean Optics software (*.procspec)", "*.PROCSPEC"}}},
-        {22, {"SCN"}, &LoadSpecBeckmanScn, nullptr, {"beckman_coulter_du_binary"},
+        // 25 million values take 100 MB.
+        {F::PerkinElmerSp, {"SP"}, kGiB, &LoadSpecPerkinElmer, nullptr, {"perkinelmer_sp"},
+         {{"PerkinElmer, all files (*.sp)", "*.SP"}}},
+        // Every value takes eight bytes in memory: beyond 1 GB a file costs more than a session can hold.
+        {F::WinSpecSpe, {"SPE"}, kGiB, nullptr, &LoadSpecWinSpecSpe, {"winspec_spe"},
+         {{"Roper/Princeton Instruments WinSpec (*.spe)", "*.SPE"}}},
+        {F::Jws, {"JWS"}, 256 * kMiB, &LoadJwsFile, nullptr, {"jasco_jws"},
+         {{"JASCO SpectraManager (*.jws)", "*.JWS"}}},
+        // The archive itself; the spectrum inside has a limit of its own.
+        {F::ProcSpec, {"PROCSPEC"}, 0, &LoadSpecProcSpec, nullptr, {"oo_procspec"},
+         {{"Ocean Optics software (*.procspec)", "*.PROCSPEC"}}},
+        // 25 million values take 100 MB.
+        {F::BeckmanScn, {"SCN"}, kGiB, &LoadSpecBeckmanScn, nullptr, {"beckman_coulter_du_binary"},
          {{"Beckman Coulter DU 600/7000 (*.scn)", "*.SCN"}}},
-        {20, {"TRT", "TAT", "TTT", "TIT"}, &LoadSpecAvaSoft, nullptr, {"avantes"},
+        // Exports are a few thousand lines; ten million pairs take about 250 MB.
+        {F::AvaSoft, {"TRT", "TAT", "TTT", "TIT"}, 256 * kMiB, &LoadSpecAvaSoft, nullptr, {"avantes"},
          {{"Avantes AvaSoft  (*.trt, *.tat, *.ttt, *.tit)", "*.trt;*.tat;*.ttt;*.tit"}}},
-        {27, {"DSP"}, &LoadSpecAscanisDsp, nullptr, {"ascanis_dsp"}, {{"Ascanis Lambda-SPX, VISIONlite(*.dsp)", "*.dsp"}}},
-        {28, {"ABS", "TRM", "SSM", "IRR", "LIB"}, &LoadSpecSpectraWiz, nullptr, {"spectrawiz"},
+        // DSP, SpectraWiz, WLS and RRUFF files hold one spectrum of at most a few hundred thousand lines.
+        {F::AscanisDsp, {"DSP"}, 256 * kMiB, &LoadSpecAscanisDsp, nullptr, {"ascanis_dsp"},
+         {{"Ascanis Lambda-SPX, VISIONlite(*.dsp)", "*.dsp"}}},
+        {F::SpectraWiz, {"ABS", "TRM", "SSM", "IRR", "LIB"}, 256 * kMiB, &LoadSpecSpectraWiz, nullptr, {"spectrawiz"},
          {{"StellarNet SpectraWiz  (*.abs, *.trm, *.ssm, *.irr, *.lib)", "*.abs;*.trm;*.ssm;*.irr;*.lib"}}},
-        {24, {"WLS"}, &LoadSpecVwrWls, nullptr, {"vwr_wls"}, {{"VWR UV-1600PC(*.wls)", "*.WLS"}}},
-        {23, {"RRUFF"}, &LoadSpecRruff, nullptr, {"rruff_raman"}, {{"RRUFF project Raman spectrum  (*.rruff)", "*.RRUFF"}}},
-        {2, {"ASC"}, &LoadAscFile, nullptr, {"milton_asc", "beckman_du", "usgs_ftir", "perkinelmer_sp"},
+        {F::VwrWls, {"WLS"}, 256 * kMiB, &LoadSpecVwrWls, nullptr, {"vwr_wls"}, {{"VWR UV-1600PC(*.wls)", "*.WLS"}}},
+        {F::Rruff, {"RRUFF"}, 256 * kMiB, &LoadSpecRruff, nullptr, {"rruff_raman"},
+         {{"RRUFF project Raman spectrum  (*.rruff)", "*.RRUFF"}}},
+        // ASC exports hold one spectrum of at most some ten thousand lines; far larger files are no ASC
+        // export.
+        {F::Asc, {"ASC"}, 256 * kMiB, &LoadAscFile, nullptr,
+         {"milton_asc", "beckman_du", "usgs_ftir", "perkinelmer_sp"},
          {{"USGS digital spectral library  (*.asc)", "*.ASC"}, {"Milton Roy Spectronic 3000  (*.asc)", "*.ASC"}}},
-        {8, {"SPK"}, &LoadSpecSpk, nullptr, {}, {{"IKS XDAP  (*.spk)", "*.SPK"}}},
-        {10, {"PRN"}, &LoadSpecPrn, nullptr, {"ccd_flasche"}, {{"P.I. Winspec 1.6/Horiba Datamax  ASCII  (*.prn)", "*.PRN"}}},
-        {16, {"GGG"}, &LoadGggFile, nullptr, {}, {{"low temp. fluorescence (*.ggg)", "*.GGG"}}},
-        {11, {"FAK"}, &LoadSpecAsciiFromOpen, nullptr, {"ascii_fak"}, {{"ASCII  (*.fak)", "*.FAK"}}},
-        // Listed under "all spectral file types" only.
-        {18, {"DAT"}, nullptr, &LoadDatFile, {"ascii_dat", "zeiss_dat"}, {}},
+        {F::Spk, {"SPK"}, 256 * kMiB, &LoadSpecSpk, nullptr, {}, {{"IKS XDAP  (*.spk)", "*.SPK"}}},
+        {F::Prn, {"PRN"}, 256 * kMiB, &LoadSpecPrn, nullptr, {"ccd_flasche"},
+         {{"P.I. Winspec 1.6/Horiba Datamax  ASCII  (*.prn)", "*.PRN"}}},
+        {F::Ggg, {"GGG"}, 256 * kMiB, &LoadGggFile, nullptr, {}, {{"low temp. fluorescence (*.ggg)", "*.GGG"}}},
+        // Ten million pairs take about 250 MB; the same reader takes the lamp and correction curves.
+        {F::Fak, {"FAK"}, 256 * kMiB, &LoadSpecAsciiFromOpen, nullptr, {"ascii_fak"}, {{"ASCII  (*.fak)", "*.FAK"}}},
+        // Listed under "all spectral file types" only. Our writer stops at ten million lines, which with a
+        // few spectra stay below 1 GB.
+        {F::Dat, {"DAT"}, kGiB, nullptr, &LoadDatFile, {"ascii_dat", "zeiss_dat"}, {}},
     };
     return table;
 }
 
-int FormatCodeOf(const std::string& path) {
+OpenFormat FormatCodeOf(const std::string& path) {
     const std::string ext = UpperAscii(ExtensionOf(path));
-    if (ext.empty()) return 0;
+    if (ext.empty()) return OpenFormat::None;
     for (const auto& e : FormatTable())
         for (const auto& x : e.extensions)
             if (x == ext) return e.code;
-    return 0;
+    return OpenFormat::None;
 }
 
-const FormatEntry* FormatEntryOf(int code) {
+const FormatEntry* FormatEntryOf(OpenFormat code) {
     for (const auto& e : FormatTable())
         if (e.code == code) return &e;
     return nullptr;
+}
+
+std::uint64_t ReadLimitOf(OpenFormat code) {
+    const FormatEntry* e = FormatEntryOf(code);
+    return e ? e->maxBytes : 0;
 }
 
 const std::vector<FilterEntry>& OpenFilter() {

@@ -11,6 +11,7 @@
 #include "core/helpers.h"
 #include "core/units.h"
 #include "formats/binary_values.h"
+#include "formats/format_table.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
@@ -21,10 +22,6 @@
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-// Larger JCAMP-DX files than this are no spectra: ten million points of a packed table take about 90 MB,
-// and a compound file of many such blocks stays well below it.
-constexpr std::uint64_t kMaxJcampBytes = std::uint64_t{1} << 30;
 
 // The format's lines hold 80 characters, and no label line of a real file comes near this length. A
 // longer one makes the text no JCAMP-DX file; read as a label it would cost time and memory in
@@ -944,6 +941,6 @@ void LoadSpecJcampText(const std::string& text, const std::string& path, const s
 }
 
 void LoadSpecJcamp(const std::string& path, TSpectraList& list) {
-    const MappedText text = MappedText::OpenFile(path, kMaxJcampBytes, "JCAMP-DX");
+    const MappedText text = MappedText::OpenFile(path, ReadLimitOf(OpenFormat::JcampDx), "JCAMP-DX");
     Reader(text, path, DateTimeToText(FileDateTimeOf(path)), list).run();
 }

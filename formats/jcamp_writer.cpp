@@ -218,19 +218,6 @@ void SaveSpecJcamp(const std::string& fileName, const TSpectrumRecord& rec) {
     WriteTextFileAnsi(fileName, JcampBlockText(rec));
 }
 
-void SaveSpecJcamp(const std::string& fileName, int32_t index) { SaveSpecJcamp(fileName, SpectraList[index]); }
-
 void SaveSpecJcampLinked(const std::string& fileName, const TSpectraList& list) {
     WriteTextFileAnsi(fileName, JcampLinkedText(list, fileName));
-}
-
-bool SaveSpecJcampChosen(const std::string& fileName, const std::function<int32_t()>& choose) {
-    if (SpectraList.Empty()) return false;
-    int32_t index = 0;
-    if (SpectraList.Count() != 1) {
-        index = choose ? choose() : -1;
-        if (index < 0) return false;
-    }
-    SaveSpecJcamp(fileName, index);
-    return true;
 }

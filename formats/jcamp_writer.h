@@ -2,7 +2,6 @@
 // JCAMP-DX 5.01 writer: one spectrum per block, data class XYDATA, "(X++(Y..Y))" tables of plain
 // decimal numbers. Numbers always carry "." whatever the regional settings.
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "core/spectra_list.h"
@@ -14,10 +13,5 @@ std::string JcampLinkedText(const TSpectraList& list, const std::string& fileNam
 
 // Writes one spectrum into `fileName` (replaced only when the new file is complete).
 void SaveSpecJcamp(const std::string& fileName, const TSpectrumRecord& rec);
-// Writes spectrum `index` of `SpectraList`; a bad index raises "List index out of bounds (%d)".
-void SaveSpecJcamp(const std::string& fileName, int32_t index);
-// The save command's JCAMP-DX case: the only spectrum of `SpectraList`, or the one `choose` returns
-// (-1 when the user cancelled: nothing is written). False when nothing was written.
-bool SaveSpecJcampChosen(const std::string& fileName, const std::function<int32_t()>& choose);
 // Writes all spectra of the list as one compound file of linked blocks.
 void SaveSpecJcampLinked(const std::string& fileName, const TSpectraList& list);

@@ -10,6 +10,7 @@
 #include "core/helpers.h"
 #include "formats/binary_values.h"
 #include "formats/compound_file.h"
+#include "formats/format_table.h"
 #include "formats/reader_record.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
@@ -25,7 +26,6 @@ namespace {
 constexpr uint32_t kCompoundSignature = 0xE011CFD0;  // D0 CF 11 E0
 constexpr uint32_t kFlatSignature = 0x20537E4C;      // "L~S "
 constexpr int32_t kJwsSourceKind = 41;
-constexpr std::uint64_t kMaxJwsBytes = std::uint64_t{256} << 20;
 
 // The file's bytes with every read checked against their end.
 class Bytes {
@@ -374,7 +374,7 @@ void ReadJwsBytes(TSpectrumRecord& rec, std::string_view bytes, const std::strin
 }
 
 void LoadJwsFile(TSpectrumRecord& rec, const std::string& fileName) {
-    const MappedText file = MappedText::OpenBinaryFile(fileName, kMaxJwsBytes, "JWS");
+    const MappedText file = MappedText::OpenBinaryFile(fileName, ReadLimitOf(OpenFormat::Jws), "JWS");
     TSpectrumRecord r;
     r.Color = rec.Color;
     r.LineStyle = rec.LineStyle;

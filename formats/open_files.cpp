@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "core/helpers.h"
-#include "core/spectra_list.h"
 #include "core/units.h"
 #include "formats/format_table.h"
 
@@ -15,23 +14,25 @@ constexpr double kAppearanceDate = 37370.0;
 
 }  // namespace
 
-void DisplayUnitsFromLastRecord() {
-    if (SpectraList.Empty()) return;
-    const TSpectrumRecord& last = SpectraList[SpectraList.Count() - 1];
+TDisplayState DisplayUnitsFromLastRecord(const TSpectraList& list, TDisplayState display) {
+    if (list.Empty()) return display;
+    const TSpectrumRecord& last = list[list.Count() - 1];
     if (last.XUnit >= SpecXNanometer && last.XUnit <= SpecXMicrometer)
-        DisplayXUnit = static_cast<uint8_t>(last.XUnit);
+        display.DisplayXUnit = static_cast<uint8_t>(last.XUnit);
     else if (last.XUnit == SpecXRamanShift)
-        DisplayXUnit = SpecXWavenumber;
+        display.DisplayXUnit = SpecXWavenumber;
     if (last.YKind >= SpecYTransmittance && last.YKind <= SpecYLogEpsilon)
-        DisplayYMode = static_cast<uint8_t>(last.YKind);
+        display.DisplayYMode = static_cast<uint8_t>(last.YKind);
     else if (last.YKind == SpecYReflectance)
-        DisplayYMode = SpecYTransmittance;
+        display.DisplayYMode = SpecYTransmittance;
+    return display;
 }
 
-OpenResult OpenSpectrumFiles(std::vector<std::string> names, const std::function<void(int, int)>& progress) {
+OpenResult OpenSpectrumFiles(std::vector<std::string> names, TSpectraList& list, TDisplayState& display,
+                             const std::function<void(int, int)>& progress) {
     OpenResult result;
     SortFileNames(names);
-    const int32_t earlierCount = SpectraList.Count();
+    const int32_t earlierCount = list.Count();
     const int n = static_cast<int>(names.size());
     for (int i = 0; i < n; ++i) {
         const std::string& name = names[static_cast<std::size_t>(i)];
@@ -42,34 +43,34 @@ OpenResult OpenSpectrumFiles(std::vector<std::string> names, const std::function
             result.noSpectrum.push_back(name);
             continue;
         }
-        const int32_t before = SpectraList.Count();
+        const int32_t before = list.Count();
         try {
             if (entry->fresh) {
                 auto rec = std::make_unique<TSpectrumRecord>();
                 entry->fresh(*rec, name);
                 if (rec->IsComplete()) {
                     rec->LineStyle = 0;
-                    SpectraList.AddWithDefaultColor(std::move(rec));
+                    list.AddWithDefaultColor(std::move(rec));
                 }
             } else {
-                entry->own(name, SpectraList);
+                entry->own(name, list);
             }
         } catch (const std::exception& e) {
             result.error = "File: " + name + "\r\n" + e.what();
             break;
         }
         ++result.filesRead;
-        if (SpectraList.Count() == before) {
+        if (list.Count() == before) {
             result.noSpectrum.push_back(name);
             continue;
         }
-        if (entry->code == 1) {
+        if (entry->code == OpenFormat::Rvx) {
             result.rvxFiles.push_back(name);
             if (n == 1 && earlierCount == 0 && FileDateTimeOf(name) > kAppearanceDate)
                 result.restoreAppearance = true;
         }
     }
-    DisplayUnitsFromLastRecord();
+    display = DisplayUnitsFromLastRecord(list, display);
     return result;
 }
 

@@ -9,6 +9,7 @@
 #include "core/helpers.h"
 #include "core/units.h"
 #include "formats/binary_values.h"
+#include "formats/format_table.h"
 #include "formats/reader_record.h"
 #include "formats/text_lines.h"
 #include "platform/byte_order.h"
@@ -22,9 +23,6 @@
 using namespace byteorder;
 
 namespace {
-
-// Larger files than this are no spectrum of the kind (25 million values take 100 MB).
-constexpr std::uint64_t kMaxSpBytes = std::uint64_t{1} << 30;
 
 constexpr const char* kTag = "perkinelmer_sp";
 
@@ -411,6 +409,6 @@ void ReadSpecPerkinElmerBytes(TSpectrumRecord& rec, std::string_view bytes, cons
 }
 
 void LoadSpecPerkinElmer(TSpectrumRecord& rec, const std::string& fileName) {
-    const MappedText file = MappedText::OpenBinaryFile(fileName, kMaxSpBytes, "SP");
+    const MappedText file = MappedText::OpenBinaryFile(fileName, ReadLimitOf(OpenFormat::PerkinElmerSp), "SP");
     ReadSpecPerkinElmerBytes(rec, file.Bytes(), fileName, DateTimeToText(FileDateTimeOf(fileName)));
 }

@@ -7,6 +7,7 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "formats/binary_values.h"
+#include "formats/format_table.h"
 #include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_lines.h"
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr std::uint64_t kMaxPrnBytes = std::uint64_t{256} << 20;
 constexpr std::string_view kOne = "1.00000";
 
 // Tabs count as blanks (the files are read with every tab as two blanks).
@@ -123,6 +123,6 @@ void ReadSpecPrnBytes(TSpectrumRecord& rec, std::string_view bytes, const std::s
 }
 
 void LoadSpecPrn(TSpectrumRecord& rec, const std::string& fileName) {
-    readPrn(rec, MappedText::OpenFile(fileName, kMaxPrnBytes, "PRN"), fileName,
+    readPrn(rec, MappedText::OpenFile(fileName, ReadLimitOf(OpenFormat::Prn), "PRN"), fileName,
             DateTimeToText(FileDateTimeOf(fileName)));
 }

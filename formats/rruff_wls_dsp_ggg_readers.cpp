@@ -8,6 +8,7 @@
 
 #include "core/date_time.h"
 #include "core/helpers.h"
+#include "formats/format_table.h"
 #include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_lines.h"
@@ -18,8 +19,6 @@
 
 namespace {
 
-// These files hold one spectrum of at most a few hundred thousand lines.
-constexpr std::uint64_t kMaxSmallTextBytes = std::uint64_t{256} << 20;
 constexpr int32_t kRruffSourceKind = 39;
 constexpr int32_t kWlsSourceKind = 40;
 constexpr int32_t kDspSourceKind = 43;
@@ -410,9 +409,19 @@ void readSmallText(SmallTextFormat format, TSpectrumRecord& rec, const MappedTex
     }
 }
 
+OpenFormat openFormatOf(SmallTextFormat format) {
+    switch (format) {
+    case SmallTextFormat::Rruff: return OpenFormat::Rruff;
+    case SmallTextFormat::Wls: return OpenFormat::VwrWls;
+    case SmallTextFormat::Dsp: return OpenFormat::AscanisDsp;
+    case SmallTextFormat::Ggg: return OpenFormat::Ggg;
+    }
+    return OpenFormat::None;
+}
+
 void loadSmallText(SmallTextFormat format, TSpectrumRecord& rec, const std::string& fileName,
                    std::string_view kind) {
-    const MappedText text = MappedText::OpenFile(fileName, kMaxSmallTextBytes, kind);
+    const MappedText text = MappedText::OpenFile(fileName, ReadLimitOf(openFormatOf(format)), kind);
     TSpectrumRecord r;
     r.Color = rec.Color;
     r.LineStyle = rec.LineStyle;

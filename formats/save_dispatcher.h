@@ -1,33 +1,91 @@
 #pragma once
-// Save, Save as and the plot exports: one routine that picks the writer by the file's extension.
+// Save, Save Data as and Save Plot as: one table of writers, a row per format, and the one routine
+// that picks the row by the file's extension. The save dialogs' filters and the extensions they force
+// come from the same rows, so a new writer is one row and its function.
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
-// Extension codes of the writers (extension upper-cased, without the dot); 0 for none.
-enum SaveFormatCode {
-    SaveNone = 0,
-    SaveRvx = 1,
-    SaveDat = 2,
-    SaveCsv = 3,
-    SaveBmp = 4,
-    SaveGif = 5,
-    SaveWmf = 6,
-    SaveTif = 7,
-    SavePng = 8,
-    SaveSpc = 9,
-    SaveJcampDx = 10,
+#include "core/display_state.h"
+#include "core/spectra_list.h"
+#include "formats/file_filter.h"
+
+// The writers' codes, chosen by the file's extension (upper-cased, without the dot).
+enum class SaveFormat {
+    None = 0,  // no writer: nothing is written
+    Rvx = 1,
+    Dat = 2,
+    Csv = 3,
+    Bmp = 4,
+    Gif = 5,
+    Wmf = 6,
+    Tif = 7,
+    Png = 8,
+    Spc = 9,
+    JcampDx = 10,
 };
-int SaveFormatCodeOf(const std::string& fileName);
 
-// What the writers need besides SpectraList and the display units.
+// The save dialog that offers a format.
+enum class SaveDialog {
+    Data,  // Save Data as
+    Plot,  // Save Plot as
+};
+
+// What a writer writes when the list holds several spectra.
+enum class SaveChoice {
+    AllSpectra,   // every spectrum of the list
+    OneSpectrum,  // the only one, or the one the user chooses (ChooseSpectrumToSave)
+    ThePlot,      // the plot as an image, through the plot's hook (formats/save_hooks.h)
+};
+
+// What the writers need besides the spectra list and the display units.
 struct TSaveOptions {
     double XDrawnMin = 0.0;      // the plot's x axis ends as last drawn, in display units (DAT grid)
     double XDrawnMax = 0.0;
     int AsciiXStepChoice = 1;    // DAT step: 0 fixed (1 nm, 1/cm), 1 smallest, 2 biggest of the spectra
 };
 
-// Writes SpectraList (RVX, DAT, CSV), one chosen spectrum (SPC, JCAMP-DX, through their hooks) or the
-// plot (images, through the image hook). True only when a file was written; a refusal or an unavailable
-// format has shown its message and writes nothing; any other extension writes nothing. A file that
-// cannot be written raises vx::FileError and the old file stays. After an RVX save the caller adds the
-// name to the recent-files list.
-bool SaveSpectraFile(const std::string& fileName, const TSaveOptions& options = {});
+// What a writer of all spectra is given.
+struct TSaveRequest {
+    TSpectraList& list;
+    const TDisplayState& display;
+    const TSaveOptions& options;
+};
+
+struct SaveFormatEntry {
+    SaveFormat code;
+    std::string extension;  // upper case, without the dot; its dialog forces it in lower case
+    SaveDialog dialog;
+    FilterEntry filter;     // the format's entry in its dialog's filter
+    SaveChoice choice;
+    // AllSpectra: writes the request's list; false when it refused (after its message).
+    bool (*all)(const std::string& fileName, const TSaveRequest& request);
+    // OneSpectrum: writes the chosen record.
+    void (*one)(const std::string& fileName, const TSpectrumRecord& rec);
+};
+
+// The rows, in the order their entries take in the save dialogs' filters.
+const std::vector<SaveFormatEntry>& SaveFormatTable();
+// The writer's code of a file name by its extension (ignoring case); None for no writer.
+SaveFormat SaveFormatOf(const std::string& fileName);
+const SaveFormatEntry* SaveFormatEntryOf(SaveFormat code);
+
+// The filter of one save dialog, and the extension (with its dot) the dialog forces for the 1-based
+// index of the chosen filter entry: the first entry's for an index outside the filter.
+std::vector<FilterEntry> SaveFilter(SaveDialog dialog);
+std::string SaveFilterExtension(SaveDialog dialog, int filterIndex);
+
+// The spectrum a one-spectrum writer saves: the only one of `list`, or the one the user chooses in the
+// query "TAuswDia" (caption "Choose spectrum", the titles as items, answer "SpekBox" = list index).
+// None for an empty list, a cancelled choice or an answer that is no index of the list.
+std::optional<int32_t> ChooseSpectrumToSave(const TSpectraList& list);
+
+// Writes by the row of the file's extension: all spectra of `list` (RVX, DAT, CSV; DAT in the units of
+// `display`), one spectrum (SPC, JCAMP-DX, chosen by ChooseSpectrumToSave) or the plot (images,
+// through the image hook). True only when a file was written; a refusal or an unavailable format has
+// shown its message and writes nothing, and so does a cancelled choice; any other extension writes
+// nothing. A file that cannot be written raises vx::FileError and
+// the old file stays. After an RVX save the caller adds the name to the recent-files list.
+bool SaveSpectraFile(const std::string& fileName, TSpectraList& list, const TDisplayState& display,
+                     const TSaveOptions& options = {});

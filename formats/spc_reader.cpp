@@ -11,6 +11,7 @@
 
 #include "core/date_time.h"
 #include "core/helpers.h"
+#include "formats/format_table.h"
 #include "formats/resample.h"
 #include "formats/spc_binding.h"
 #include "formats/text_loader.h"
@@ -24,9 +25,6 @@ using namespace byteorder;
 namespace {
 
 constexpr double kEvToWavenumber = 8065.5409;
-// The variant parsed here holds one block of at most 65535 values after a short header; anything much
-// larger is no such file and is refused before it is read.
-constexpr std::uint64_t kMaxOwnSpcBytes = std::uint64_t{16} << 20;
 
 // Transmittance or reflectance values into the absorbance-like form: percent when the largest value
 // exceeds 1.3; values at or below 1e-6 (as read) become 6.0.
@@ -260,7 +258,7 @@ void LoadSpecSpc(const std::string& path, TSpectraList& list) {
     }
     const double a = getF32LE(head + 10), b = getF32LE(head + 14);
     if (a > 100 && a < 5000 && b > 100 && b < 5000) {
-        const MappedText file = MappedText::OpenBinaryFile(path, kMaxOwnSpcBytes, "SPC");
+        const MappedText file = MappedText::OpenBinaryFile(path, ReadLimitOf(OpenFormat::Spc), "SPC");
         loadOwnParse(path, file.Bytes(), list);
         return;
     }

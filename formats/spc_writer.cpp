@@ -9,7 +9,6 @@
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "formats/spc_binding.h"
-#include "platform/numtext.h"
 #include "platform/ui.h"
 
 namespace {
@@ -151,23 +150,5 @@ bool SaveSpectraSpcMultiFile(const TSpectraList& list, const std::string& fileNa
                                excited ? zLast : static_cast<float>(n - 1)));
     }
     finishSpc(g.get(), name, fileName);
-    return true;
-}
-
-bool SaveSpecSpc(const std::string& fileName) {
-    if (SpectraList.Empty()) return false;
-    int32_t index = 0;
-    if (SpectraList.Count() > 1) {
-        ui::Query q;
-        q.dialog = "TAuswDia";
-        q.caption = "Choose spectrum";
-        q.fields["SpekBox"] = "0";
-        for (const auto& rec : SpectraList) q.items.push_back(rec->Title.str());
-        if (!ui::ask(q)) return false;
-        auto chosen = numtext::TryStrToInt(q.fields["SpekBox"]);
-        if (!chosen || *chosen < 0 || *chosen >= SpectraList.Count()) return false;
-        index = *chosen;
-    }
-    SaveSpectrumSpc(SpectraList[index], fileName);
     return true;
 }

@@ -5,9 +5,6 @@
 #include "core/spectra_list.h"
 #include "core/spectrum_record.h"
 
-// The SPC case of the save dispatcher: takes the only spectrum of SpectraList or asks for one
-// (query "TAuswDia", field "SpekBox" = list index); false when nothing was chosen.
-bool SaveSpecSpc(const std::string& fileName);
 // Writes one record as an evenly spaced single-subfile SPC file.
 void SaveSpectrumSpc(const TSpectrumRecord& rec, const std::string& fileName);
 

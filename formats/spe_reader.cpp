@@ -10,6 +10,7 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "formats/binary_values.h"
+#include "formats/format_table.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
 #include "platform/byte_order.h"
@@ -26,8 +27,6 @@ constexpr std::size_t kHeaderSize = 4100;
 constexpr uint32_t kFileId = 0x01234567;
 constexpr int32_t kSpeSourceKind = 33;
 constexpr int kMaxOrder = 5;
-// Every value takes eight bytes in memory: beyond this a file costs more than a session can hold.
-constexpr std::uint64_t kMaxSpeBytes = std::uint64_t{1} << 30;
 
 enum DataType : int16_t { kFloat32 = 0, kInt32 = 1, kInt16 = 2, kUInt16 = 3 };
 
@@ -230,6 +229,6 @@ void ReadSpeBytes(std::string_view bytes, const std::string& fileName, const std
 }
 
 void LoadSpecWinSpecSpe(const std::string& fileName, TSpectraList& list) {
-    const MappedText file = MappedText::OpenBinaryFile(fileName, kMaxSpeBytes, "SPE");
+    const MappedText file = MappedText::OpenBinaryFile(fileName, ReadLimitOf(OpenFormat::WinSpecSpe), "SPE");
     ReadSpeBytes(file.Bytes(), fileName, DateTimeToText(FileDateTimeOf(fileName)), list);
 }

@@ -5,13 +5,13 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "formats/ascii_reader.h"
+#include "formats/format_table.h"
 #include "formats/reader_record.h"
 #include "formats/text_loader.h"
 #include "platform/errors.h"
 
 namespace {
 
-constexpr std::uint64_t kMaxSpectraWizBytes = std::uint64_t{256} << 20;
 constexpr int32_t kSourceSpectraWiz = 45;
 
 void readSpectraWiz(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName,
@@ -44,6 +44,6 @@ void ReadSpecSpectraWizBytes(TSpectrumRecord& rec, std::string_view bytes, const
 }
 
 void LoadSpecSpectraWiz(TSpectrumRecord& rec, const std::string& fileName) {
-    readSpectraWiz(rec, MappedText::OpenFile(fileName, kMaxSpectraWizBytes, "SpectraWiz"), fileName,
+    readSpectraWiz(rec, MappedText::OpenFile(fileName, ReadLimitOf(OpenFormat::SpectraWiz), "SpectraWiz"), fileName,
                    DateTimeToText(FileDateTimeOf(fileName)));
 }

@@ -5,6 +5,7 @@
 
 #include "core/date_time.h"
 #include "core/helpers.h"
+#include "formats/format_table.h"
 #include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_lines.h"
@@ -14,8 +15,6 @@
 #include "platform/numtext.h"
 
 namespace {
-
-constexpr std::uint64_t kMaxSpkBytes = std::uint64_t{256} << 20;
 
 // The first blank-separated token of a text.
 std::string_view firstToken(std::string_view s) {
@@ -93,5 +92,5 @@ void ReadSpecSpkBytes(TSpectrumRecord& rec, std::string_view bytes, const std::s
 }
 
 void LoadSpecSpk(TSpectrumRecord& rec, const std::string& fileName) {
-    readSpk(rec, MappedText::OpenFile(fileName, kMaxSpkBytes, "SPK"), fileName);
+    readSpk(rec, MappedText::OpenFile(fileName, ReadLimitOf(OpenFormat::Spk), "SPK"), fileName);
 }

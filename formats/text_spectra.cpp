@@ -14,6 +14,7 @@
 #include "core/helpers.h"
 #include "core/units.h"
 #include "formats/binary_values.h"
+#include "formats/format_table.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
@@ -585,10 +586,6 @@ void readTextSpectra(const MappedText& text, const std::string& fileName, int mo
     }
 }
 
-// Larger CSV files than this are no spectra: 5000 spectra of 10,000 points in pairs of columns take
-// less than 1 GB.
-constexpr std::uint64_t kMaxCsvBytes = std::uint64_t{1} << 30;
-
 }  // namespace
 
 void LoadTextSpectraData(const std::string& data, const std::string& fileName, int mode,
@@ -598,7 +595,7 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
 
 void LoadTextSpectra(const std::string& text, int mode, TSpectraList& list) {
     if (mode == 0) {
-        const MappedText file = MappedText::OpenFile(text, kMaxCsvBytes, "CSV");
+        const MappedText file = MappedText::OpenFile(text, ReadLimitOf(OpenFormat::Csv), "CSV");
         readTextSpectra(file, text, 0, DateTimeToText(FileDateTimeOf(text)), list);
     } else {
         LoadTextSpectraData(text, std::string(), 1, DateTimeToText(0.0), list);

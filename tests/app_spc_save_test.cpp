@@ -1,8 +1,14 @@
 // Saving a spectrum as SPC from the main window and reading it back through the library.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
+#include <QDialog>
+
 #include "app/TMainwin.h"
+#include "app/dialogs/tool_dialog.h"
+#include "app/query_dialogs.h"
 #include "app_test_support.h"
+#include "core/helpers.h"
 #include "core/settings_globals.h"
 #include "formats/save_hooks.h"
 #include "formats/spc_reader.h"
@@ -30,20 +36,55 @@ TEST(AppSpcSave, OneSpectrumSavesAndReadsBackWithItsValues) {
     SpectraList.Clear();
 }
 
-TEST(AppSaveHooks, TheMainWindowInstallsEveryWriterOfAppAndTakesThemAlong) {
+TEST(AppSaveHooks, TheMainWindowInstallsThePlotsWriterAndTakesItAlong) {
     AppTestSetUp();
     ui::ScopedScriptedBackend ui;
     {
         auto w = std::make_unique<TMainwin>();
         EXPECT_TRUE(SaveHooks().saveImage);
-        EXPECT_TRUE(SaveHooks().saveSpc);
-        EXPECT_TRUE(SaveHooks().saveJcamp);
-        // Nothing to save: no file, no choice asked.
-        EXPECT_FALSE(SaveHooks().saveSpc(TestFolder() + "none.spc"));
     }
     EXPECT_FALSE(SaveHooks().saveImage);
-    EXPECT_FALSE(SaveHooks().saveSpc);
-    EXPECT_FALSE(SaveHooks().saveJcamp);
+}
+
+// The program saves one of several spectra the way the tests of formats/ do: the save asks "TAuswDia"
+// through the ui, and the program's ui shows the choose-spectrum dialog for it.
+TEST(AppSpcSave, OneOfSeveralSpectraIsChosenInTheDialog) {
+    AppTestSetUp();
+    ui::ScopedScriptedBackend ui;
+    auto w = std::make_unique<TMainwin>();
+    SpectraList.AddWithDefaultColor(MakeRecord(400, 2, {0.125, 0.5, 0.25, 1.0}, 1, 2, 0, "first"));
+    SpectraList.AddWithDefaultColor(MakeRecord(500, 1, {0.5, 0.75, 1.0}, 1, 2, 0, "second"));
+    // What the program's ui does with a query: the registered dialog, answered by the modal runner.
+    ui->onAsk = [](ui::Query& q) { return runQueryDialog(q); };
+    int shown = 0;
+    QString caption;
+    SetModalRunner([&](QDialog& d) {
+        ++shown;
+        caption = d.windowTitle();
+        d.show();  // fills the combo box from the list
+        auto* box = d.findChild<QComboBox*>("SpekBox");
+        if (!box || box->count() != 2) return int(QDialog::Rejected);
+        box->setCurrentIndex(1);
+        d.accept();
+        return d.result();
+    });
+    const std::string path = TestFolder() + "chosen.spc";
+    ASSERT_TRUE(w->SaveSpectra(path));
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(caption, "Choose spectrum");
+    TSpectraList back;
+    LoadSpecSpc(path, back);
+    ASSERT_EQ(back.Count(), 1);
+    EXPECT_EQ(back[0].Title.str(), "second");
+    EXPECT_EQ(back[0].PointCount(), 3);
+
+    // Cancelled in the dialog: nothing is written.
+    SetModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+    const std::string cancelled = TestFolder() + "cancelled.dx";
+    EXPECT_FALSE(w->SaveSpectra(cancelled));
+    EXPECT_FALSE(FileExists(cancelled));
+    SetModalRunner(nullptr);
+    SpectraList.Clear();
 }
 
 }  // namespace

@@ -6,20 +6,6 @@
 #include "core/spectrum_record.h"
 #include "core/units.h"
 
-// Restores the display units a test changes.
-struct DisplayGuard {
-    uint8_t x = DisplayXUnit, y = DisplayYMode;
-    DisplayGuard() = default;
-    DisplayGuard(uint8_t xu, uint8_t ym) {
-        DisplayXUnit = xu;
-        DisplayYMode = ym;
-    }
-    ~DisplayGuard() {
-        DisplayXUnit = x;
-        DisplayYMode = y;
-    }
-};
-
 inline TSpectrumRecord MakeRecord(int32_t unit, double first, double step, std::vector<double> values,
                                   int32_t kind = 0) {
     TSpectrumRecord r;

@@ -55,7 +55,7 @@ void Guarded(F f) {
 class Robustness : public testing::TestWithParam<uint8_t> {};
 
 TEST_P(Robustness, EveryRoutineRefusesOrBuildsFiniteRecords) {
-    DisplayGuard g(SpecXNanometer, GetParam());
+    const TDisplayState display{SpecXNanometer, GetParam()};
     SeedNoise(1);
     std::vector<TSpectrumRecord> recs = AwkwardRecords();
     std::unique_ptr<TSpectrumRecord> r;
@@ -63,34 +63,34 @@ TEST_P(Robustness, EveryRoutineRefusesOrBuildsFiniteRecords) {
         TSpectrumRecord& a = recs[k];
         TSpectrumRecord& b = recs[(k * 7 + 3) % recs.size()];
         double from = 380, to = 4200;
-        Guarded([&] { SpecAdd(r, a, b, from, to); });
+        Guarded([&] { SpecAdd(r, a, b, from, to, display); });
         ExpectSound(r, "add");
-        Guarded([&] { SpecDivide(r, a, b, from, to); });
+        Guarded([&] { SpecDivide(r, a, b, from, to, display); });
         ExpectSound(r, "divide");
-        Guarded([&] { SpecCorrect(r, b, a, from, to); });
+        Guarded([&] { SpecCorrect(r, b, a, from, to, display); });
         ExpectSound(r, "correct");
-        Guarded([&] { SpecCutOut(r, a, from, to); });
+        Guarded([&] { SpecCutOut(r, a, from, to, false, display); });
         ExpectSound(r, "cut out");
         for (const char* term : {"2", "x", "y", "x2", "y0.5", "y-2"}) {
-            Guarded([&] { SpecConstArith(r, a, term, 1, ConstOpDivide, "/"); });
+            Guarded([&] { SpecConstArith(r, a, term, 1, ConstOpDivide, "/", display); });
             ExpectSound(r, term);
         }
         for (int32_t order : {1, 3})
             for (bool smooth : {false, true}) {
-                Guarded([&] { SpecDerivative(r, a, order, smooth); });
+                Guarded([&] { SpecDerivative(r, a, order, smooth, display); });
                 ExpectSound(r, "derivative");
             }
-        Guarded([&] { SpecRamanShift(r, a, 150, 785); });
+        Guarded([&] { SpecRamanShift(r, a, 150, 785, display); });
         ExpectSound(r, "raman");
-        Guarded([&] { SpecRemoveSpikes(r, a, 1); });
+        Guarded([&] { SpecRemoveSpikes(r, a, 1, display); });
         ExpectSound(r, "spikes");
-        Guarded([&] { SpecRemoveSpikesBackward(r, a, 1); });
+        Guarded([&] { SpecRemoveSpikesBackward(r, a, 1, display); });
         ExpectSound(r, "spikes backward");
         TScatterRemovalSettings s;
         s.Rayleigh1 = s.Rayleigh2 = s.Raman = true;
         for (int32_t fill : {0, 1, 2}) {
             s.FillMode = fill;
-            Guarded([&] { SpecRemoveScatter(r, a, 5, 4, s); });
+            Guarded([&] { SpecRemoveScatter(r, a, 5, 4, s, display); });
             ExpectSound(r, "scatter");
             if (r) {
                 EXPECT_EQ(r->PointCount(), a.PointCount());
@@ -98,27 +98,29 @@ TEST_P(Robustness, EveryRoutineRefusesOrBuildsFiniteRecords) {
         }
         for (auto [mode, width, param] : {std::tuple{0, 5, 0}, std::tuple{0, 51, 1}, std::tuple{1, 11, 6},
                                           std::tuple{1, 3, 2}, std::tuple{2, 7, 50}, std::tuple{2, 0, 100}}) {
-            Guarded([&, mode = mode, width = width, param = param] { SmoothSpectrumAdv(r, a, mode, width, param); });
+            Guarded([&, mode = mode, width = width, param = param] {
+                SmoothSpectrumAdv(r, a, mode, width, param, display);
+            });
             ExpectSound(r, "smooth");
         }
         std::vector<int32_t> peaks;
-        Guarded([&] { FindPeaksAbs(a, 3, peaks, 0, 1e5, 5); });
-        Guarded([&] { FindPeaksTrans(a, peaks, 0, 1e5, 5); });
+        Guarded([&] { FindPeaksAbs(a, 3, peaks, 0, 1e5, 5, display); });
+        Guarded([&] { FindPeaksTrans(a, peaks, 0, 1e5, 5, display); });
         for (int32_t p : peaks) {
             EXPECT_GE(p, 0);
             EXPECT_LT(p, a.PointCount());
-            EXPECT_TRUE(std::isfinite(SpecHalfWidthAbs(a, p)));
+            EXPECT_TRUE(std::isfinite(SpecHalfWidthAbs(a, p, display)));
         }
-        EXPECT_TRUE(std::isfinite(SpecHalfWidthTrans(a, 0)));
-        EXPECT_TRUE(std::isfinite(SpecRangeMean(a, 300, 5000)));
-        Guarded([&] { EXPECT_TRUE(std::isfinite(BandpassApply(a, 4, 420))); });
+        EXPECT_TRUE(std::isfinite(SpecHalfWidthTrans(a, 0, display)));
+        EXPECT_TRUE(std::isfinite(SpecRangeMean(a, 300, 5000, nullptr, display)));
+        Guarded([&] { EXPECT_TRUE(std::isfinite(BandpassApply(a, 4, 420, display))); });
         TSpectrumRecord copy = a;
-        NormalizeSpectrum(copy, 0, 1e5);
-        SubtractRangeMean(copy, 0, 1e5);
+        NormalizeSpectrum(copy, 0, 1e5, display);
+        SubtractRangeMean(copy, 0, 1e5, display);
         for (double v : copy.Values) EXPECT_TRUE(std::isfinite(v));
-        TonePlan plan = PlanSpectrumPlayback(a, 0, 1e5);
+        TonePlan plan = PlanSpectrumPlayback(a, 0, 1e5, display);
         for (const Tone& t : plan.Tones) EXPECT_NO_THROW(CheckTone(t.Freq, t.MSecs));
-        (void)WavelengthToRgb(&a, false, 550);
+        (void)WavelengthToRgb(&a, false, 550, display);
     }
 }
 

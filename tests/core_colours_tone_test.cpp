@@ -17,7 +17,8 @@ struct ColourCase {
 };
 class WavelengthColours : public testing::TestWithParam<ColourCase> {};
 TEST_P(WavelengthColours, MatchTheHueTableAndFallOff) {
-    EXPECT_EQ(WavelengthToRgb(nullptr, false, GetParam().nm), GetParam().rgb) << GetParam().nm;
+    const TDisplayState display;
+    EXPECT_EQ(WavelengthToRgb(nullptr, false, GetParam().nm, display), GetParam().rgb) << GetParam().nm;
 }
 INSTANTIATE_TEST_SUITE_P(Cases, WavelengthColours,
                          testing::Values(ColourCase{580, {255, 255, 0}},   // yellow
@@ -29,10 +30,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, WavelengthColours,
                                          ColourCase{781, {0, 0, 0}}));
 
 TEST(WavelengthColours, ColourValueAndGrey) {
+    const TDisplayState display;
     EXPECT_EQ(WavelengthToColor(510), 0x00FF00u);
     EXPECT_EQ(WavelengthToColor(700), 0x0000FFu);
-    EXPECT_EQ(WavelengthToRgb(nullptr, true, 500), (Rgb{203, 203, 203}));
-    EXPECT_EQ(WavelengthToRgb(nullptr, true, 300), (Rgb{0, 0, 0}));  // grey, but outside the visible range
+    EXPECT_EQ(WavelengthToRgb(nullptr, true, 500, display), (Rgb{203, 203, 203}));
+    EXPECT_EQ(WavelengthToRgb(nullptr, true, 300, display), (Rgb{0, 0, 0}));  // grey, but outside the visible range
 }
 
 TEST(WavelengthColours, SpectrumWeightingStaysWithinAByte) {
@@ -42,26 +44,27 @@ TEST(WavelengthColours, SpectrumWeightingStaysWithinAByte) {
     zero.YKind = SpecYIntensity;
     TSpectrumRecord absorber = MakeRecord(SpecXNanometer, 380, 1, std::vector<double>(401, 1.0));
     {
-        DisplayGuard g(SpecXNanometer, SpecYIntensity);
-        EXPECT_EQ(WavelengthToRgb(&counts, false, 700), (Rgb{255, 0, 0}));  // c·k clamped to 1
-        EXPECT_EQ(WavelengthToRgb(&zero, false, 550), (Rgb{0, 0, 0}));
+        const TDisplayState display{SpecXNanometer, SpecYIntensity};
+        EXPECT_EQ(WavelengthToRgb(&counts, false, 700, display), (Rgb{255, 0, 0}));  // c·k clamped to 1
+        EXPECT_EQ(WavelengthToRgb(&zero, false, 550, display), (Rgb{0, 0, 0}));
     }
     {
-        DisplayGuard g(SpecXNanometer, SpecYAbsorbance);
-        EXPECT_EQ(WavelengthToRgb(&absorber, false, 700), (Rgb{40, 0, 0}));  // k · 10^-1
-        EXPECT_EQ(WavelengthToRgb(&zero, false, 700), (Rgb{0, 0, 0}));       // intensity kind, v <= 0
+        const TDisplayState display{SpecXNanometer, SpecYAbsorbance};
+        EXPECT_EQ(WavelengthToRgb(&absorber, false, 700, display), (Rgb{40, 0, 0}));  // k · 10^-1
+        EXPECT_EQ(WavelengthToRgb(&zero, false, 700, display), (Rgb{0, 0, 0}));       // intensity kind, v <= 0
     }
     {
-        DisplayGuard g(SpecXNanometer, SpecYTransmittance);
-        EXPECT_EQ(WavelengthToRgb(&absorber, false, 700), (Rgb{40, 0, 0}));  // T = 0.1
+        const TDisplayState display{SpecXNanometer, SpecYTransmittance};
+        EXPECT_EQ(WavelengthToRgb(&absorber, false, 700, display), (Rgb{40, 0, 0}));  // T = 0.1
     }
 }
 
 TEST(SpectroscopeStrip, ColumnsAndTicks) {
-    SpectroscopeStripLayout s = LayoutSpectroscopeStrip(360, 50, true, 25, false, -1, false);
+    const TDisplayState display;
+    SpectroscopeStripLayout s = LayoutSpectroscopeStrip(360, 50, true, 25, false, nullptr, display, false);
     ASSERT_EQ(s.Columns.size(), 360u);
-    EXPECT_EQ(s.Columns[0], WavelengthToRgb(nullptr, false, 390));
-    EXPECT_EQ(s.Columns[190], WavelengthToRgb(nullptr, false, 580));
+    EXPECT_EQ(s.Columns[0], WavelengthToRgb(nullptr, false, 390, display));
+    EXPECT_EQ(s.Columns[190], WavelengthToRgb(nullptr, false, 580, display));
     EXPECT_EQ(s.LineTop, 46);
     ASSERT_EQ(s.Ticks.size(), 15u);  // 400 .. 750; 375 lies before the start
     EXPECT_EQ(s.Ticks.front().Label, 400);
@@ -72,15 +75,16 @@ TEST(SpectroscopeStrip, ColumnsAndTicks) {
         const bool red = t.Label >= 470 && t.Label <= 600;
         EXPECT_EQ(t.Color, red ? (Rgb{255, 0, 0}) : (Rgb{255, 255, 255})) << t.Label;
     }
-    SpectroscopeStripLayout grey = LayoutSpectroscopeStrip(360, 50, true, 25, true, -1, false);
+    SpectroscopeStripLayout grey = LayoutSpectroscopeStrip(360, 50, true, 25, true, nullptr, display, false);
     for (const StripTick& t : grey.Ticks) EXPECT_EQ(t.Color, (Rgb{255, 255, 255}));
-    EXPECT_TRUE(LayoutSpectroscopeStrip(360, 50, false, 25, false, -1, false).Ticks.empty());
-    EXPECT_TRUE(LayoutSpectroscopeStrip(360, 50, true, 5, false, -1, false).Ticks.empty());
+    EXPECT_TRUE(LayoutSpectroscopeStrip(360, 50, false, 25, false, nullptr, display, false).Ticks.empty());
+    EXPECT_TRUE(LayoutSpectroscopeStrip(360, 50, true, 5, false, nullptr, display, false).Ticks.empty());
 }
 
 TEST(SpectroscopeStrip, ReversedAxisRunsFrom760Down) {
-    SpectroscopeStripLayout s = LayoutSpectroscopeStrip(360, 40, true, 50, false, -1, true);
-    EXPECT_EQ(s.Columns[0], WavelengthToRgb(nullptr, false, 760));
+    const TDisplayState display;
+    SpectroscopeStripLayout s = LayoutSpectroscopeStrip(360, 40, true, 50, false, nullptr, display, true);
+    EXPECT_EQ(s.Columns[0], WavelengthToRgb(nullptr, false, 760, display));
     ASSERT_FALSE(s.Ticks.empty());
     EXPECT_EQ(s.Ticks.front().Label, 750);
     EXPECT_EQ(s.Ticks.front().X, 10);
@@ -89,14 +93,15 @@ TEST(SpectroscopeStrip, ReversedAxisRunsFrom760Down) {
 }
 
 TEST(SpectroscopeStrip, ZeroSpectrumPaintsBlack) {
-    DisplayGuard g(SpecXNanometer, SpecYIntensity);
-    SpectraList.Clear();
-    auto r = std::make_unique<TSpectrumRecord>(MakeRecord(SpecXNanometer, 300, 1, std::vector<double>(600, 0.0)));
-    r->YKind = SpecYIntensity;
-    SpectraList.Add(std::move(r));
-    SpectroscopeStripLayout s = LayoutSpectroscopeStrip(100, 10, false, 25, false, 0, false);
+    const TDisplayState display{SpecXNanometer, SpecYIntensity};
+    TSpectrumRecord r = MakeRecord(SpecXNanometer, 300, 1, std::vector<double>(600, 0.0));
+    r.YKind = SpecYIntensity;
+    SpectroscopeStripLayout s = LayoutSpectroscopeStrip(100, 10, false, 25, false, &r, display, false);
     for (const Rgb& c : s.Columns) EXPECT_EQ(c, (Rgb{0, 0, 0}));
-    SpectraList.Clear();
+    // Shown in transmittance the same spectrum dims nothing: a stored 0 is T = 1.
+    const TDisplayState transmittance{SpecXNanometer, SpecYTransmittance};
+    EXPECT_EQ(LayoutSpectroscopeStrip(100, 10, false, 25, false, &r, transmittance, false).Columns,
+              LayoutSpectroscopeStrip(100, 10, false, 25, false, nullptr, transmittance, false).Columns);
 }
 
 TEST(Tones, LimitsRaiseTheirTexts) {
@@ -145,47 +150,47 @@ INSTANTIATE_TEST_SUITE_P(Cases, Divisors,
                                          DivisorCase{200.001, 10000}));
 
 TEST(Playback, ConstantSpectrumIsOneTone) {
-    DisplayGuard g(SpecXNanometer, SpecYAbsorbance);
+    const TDisplayState display{SpecXNanometer, SpecYAbsorbance};
     TSpectrumRecord r = MakeRecord(SpecXNanometer, 400, 1, std::vector<double>(101, 0.5));
-    TonePlan plan = PlanSpectrumPlayback(r, 400, 500);
+    TonePlan plan = PlanSpectrumPlayback(r, 400, 500, display);
     EXPECT_EQ(plan.Divisor, 10.0);
     EXPECT_EQ(plan.StartText, "In roughly 2 sec this awfoul sounds will stop finally! ");
     EXPECT_EQ(plan.Tones, (std::vector<Tone>{{750, 2000}}));
 }
 
 TEST(Playback, RunsMergeAndALastSinglePointIsSilent) {
-    DisplayGuard g(SpecXNanometer, SpecYAbsorbance);
+    const TDisplayState display{SpecXNanometer, SpecYAbsorbance};
     TSpectrumRecord r = MakeRecord(SpecXNanometer, 400, 1, {0.5, 0.5, 0.2, 0.2, 0.2, 0.5, 0.3, 0.3});
-    TonePlan plan = PlanSpectrumPlayback(r, 400, 407);  // points 0..6 sound
+    TonePlan plan = PlanSpectrumPlayback(r, 400, 407, display);  // points 0..6 sound
     EXPECT_EQ(plan.Tones, (std::vector<Tone>{{750, 40}, {300, 60}, {750, 20}}));
-    TonePlan two = PlanSpectrumPlayback(r, 400, 408);  // beyond the end: clamped to the last point
+    TonePlan two = PlanSpectrumPlayback(r, 400, 408, display);  // beyond the end: clamped to the last point
     EXPECT_EQ(two.Hi, 7);
 }
 
 TEST(Playback, WavenumberGridsAndLimits) {
-    DisplayGuard g(SpecXWavenumber, SpecYAbsorbance);
+    const TDisplayState display{SpecXWavenumber, SpecYAbsorbance};
     // Falling wavenumbers: durations from |StepX|; 0 and huge negative values stay playable.
     TSpectrumRecord r = MakeRecord(SpecXWavenumber, 4000, -2, {0.5, 0.5, 0.0, 0.0, -40, -40, 0.5});
-    TonePlan plan = PlanSpectrumPlayback(r, 3988, 4000);
+    TonePlan plan = PlanSpectrumPlayback(r, 3988, 4000, display);
     EXPECT_EQ(plan.StartText, "In roughly 0 sec this awfoul sounds will stop finally! ");
     EXPECT_EQ(plan.Tones, (std::vector<Tone>{{750, 80}, {37, 80}, {20000, 80}}));
     for (const Tone& t : plan.Tones) EXPECT_NO_THROW(CheckTone(t.Freq, t.MSecs));
 }
 
 TEST(Playback, MicrometreRecordsAndZeroStep) {
-    DisplayGuard g(SpecXNanometer, SpecYAbsorbance);
+    const TDisplayState display{SpecXNanometer, SpecYAbsorbance};
     TSpectrumRecord um = MakeRecord(SpecXMicrometer, 0.4, 0.001, std::vector<double>(11, 0.1));
-    TonePlan plan = PlanSpectrumPlayback(um, 400, 410);
+    TonePlan plan = PlanSpectrumPlayback(um, 400, 410, display);
     EXPECT_EQ(plan.Lo, 0);
     EXPECT_EQ(plan.Hi, 10);
     ASSERT_EQ(plan.Tones.size(), 1u);
     TSpectrumRecord flat = MakeRecord(SpecXNanometer, 400, 0, {1, 2, 3});
-    EXPECT_TRUE(PlanSpectrumPlayback(flat, 400, 500).Tones.empty());
+    EXPECT_TRUE(PlanSpectrumPlayback(flat, 400, 500, display).Tones.empty());
 }
 
 TEST(Playback, PlaysTheMelodyAndReports) {
     ui::ScopedScriptedBackend ui;
-    DisplayGuard g(SpecXNanometer, SpecYAbsorbance);
+    const TDisplayState display{SpecXNanometer, SpecYAbsorbance};
     std::vector<int16_t> heard;
     std::size_t largest = 0;
     sound::SetSink([&](const std::vector<int16_t>& s, int rate) {
@@ -194,7 +199,7 @@ TEST(Playback, PlaysTheMelodyAndReports) {
         largest = std::max(largest, s.size());
     });
     TSpectrumRecord r = MakeRecord(SpecXNanometer, 400, 1, {0.5, 0.5, 0.2, 0.2, 0.2, 0.5, 0.3, 0.3});
-    PlaySpectrum(r, 400, 407);
+    PlaySpectrum(r, 400, 407, display);
     EXPECT_EQ(heard.size(), static_cast<std::size_t>(44100 * 120 / 1000));
     EXPECT_EQ(ui->status[1], "Task accomplished!");
     // The first tone is 750 Hz for 40 ms: its samples lead the melody.
@@ -203,7 +208,7 @@ TEST(Playback, PlaysTheMelodyAndReports) {
     // A constant 101-point spectrum on a 5 nm grid is one tone of 10 s, written a second at a time.
     heard.clear();
     TSpectrumRecord wide = MakeRecord(SpecXNanometer, 400, 5, std::vector<double>(101, 0.5));
-    PlaySpectrum(wide, 400, 900);
+    PlaySpectrum(wide, 400, 900, display);
     sound::SetSink({});
     EXPECT_EQ(heard.size(), static_cast<std::size_t>(44100 * 10));
     EXPECT_EQ(largest, static_cast<std::size_t>(44100));

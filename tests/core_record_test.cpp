@@ -147,22 +147,22 @@ TEST(SpectraList, CurveColorPalette) {
     EXPECT_EQ(CurveColor(0), 0x777700u);
 }
 
-TEST(SpectraList, DeleteSpectrumCompactsAndGuards) {
-    SpectraList.Clear();
-    SpectraList.AddWithDefaultColor(makeRecord("a", 2));
-    SpectraList.AddWithDefaultColor(makeRecord("b", 2));
-    SpectraList.AddWithDefaultColor(makeRecord("c", 2));
-    EXPECT_EQ(SpectraList[1].Color, 0x0000FFu);
-    DeleteSpectrum(0);
-    ASSERT_EQ(SpectraList.Count(), 2);
-    EXPECT_EQ(SpectraList[0].Title, "b");
-    EXPECT_EQ(SpectraList[1].Title, "c");
-    EXPECT_THROW(DeleteSpectrum(2), vx::ListIndexError);
-    EXPECT_THROW(DeleteSpectrum(-1), vx::ListIndexError);
-    EXPECT_EQ(SpectraList.Count(), 2);
-    DeleteSpectra({1, 0, 1});
-    EXPECT_TRUE(SpectraList.Empty());
-    SpectraList.AddWithDefaultColor(makeRecord("only", 2));
-    DeleteSpectrum(0);
-    EXPECT_TRUE(SpectraList.Empty());
+TEST(list, DeleteSpectrumCompactsAndGuards) {
+    TSpectraList list;
+    list.AddWithDefaultColor(makeRecord("a", 2));
+    list.AddWithDefaultColor(makeRecord("b", 2));
+    list.AddWithDefaultColor(makeRecord("c", 2));
+    EXPECT_EQ(list[1].Color, 0x0000FFu);
+    DeleteSpectrum(list, 0);
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list[0].Title, "b");
+    EXPECT_EQ(list[1].Title, "c");
+    EXPECT_THROW(DeleteSpectrum(list, 2), vx::ListIndexError);
+    EXPECT_THROW(DeleteSpectrum(list, -1), vx::ListIndexError);
+    EXPECT_EQ(list.Count(), 2);
+    DeleteSpectra(list, {1, 0, 1});
+    EXPECT_TRUE(list.Empty());
+    list.AddWithDefaultColor(makeRecord("only", 2));
+    DeleteSpectrum(list, 0);
+    EXPECT_TRUE(list.Empty());
 }

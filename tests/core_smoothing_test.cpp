@@ -52,36 +52,36 @@ INSTANTIATE_TEST_SUITE_P(Cases, PolyHalfWidth,
                                          HalfWidthCase{0.4, 12}));  // 12.5 rounds to even
 
 TEST(SmoothPoint, PolynomialAgreesWithIndependentFits) {
-    DisplayGuard g(SpecXNanometer, SpecYAbsorbance);
+    const TDisplayState display{SpecXNanometer, SpecYAbsorbance};
     TSpectrumRecord r = Wavy();
     const RefPoint w5[] = {{0, -0.004421795727679953}, {1, 0.3198771409636616},  {7, 0.8960255753971467},
                            {20, -0.2458178009537886},  {38, -0.8619815504674881}, {39, -0.7498913199269348}};
     const RefPoint w11[] = {{0, -0.033201521297657265}, {1, 0.33942016187163787}, {7, 0.8914614116470224},
                             {20, -0.22592418381894502}, {38, -0.8939399568184306}, {39, -0.7124761805919011}};
-    std::vector<double> all5 = SmoothValues(r, SmoothModePolynomial, 5, 3);
-    std::vector<double> all11 = SmoothValues(r, SmoothModePolynomial, 11, 4);
+    std::vector<double> all5 = SmoothValues(r, SmoothModePolynomial, 5, 3, display);
+    std::vector<double> all11 = SmoothValues(r, SmoothModePolynomial, 11, 4, display);
     for (auto p : w5) {
-        EXPECT_NEAR(SmoothPoint(r, p.i, SmoothModePolynomial, 5, 3), p.value, 1e-12) << p.i;
+        EXPECT_NEAR(SmoothPoint(r, p.i, SmoothModePolynomial, 5, 3, display), p.value, 1e-12) << p.i;
         EXPECT_NEAR(all5[p.i], p.value, 1e-12) << p.i;
     }
     for (auto p : w11) {
-        EXPECT_NEAR(SmoothPoint(r, p.i, SmoothModePolynomial, 11, 4), p.value, 1e-12) << p.i;
+        EXPECT_NEAR(SmoothPoint(r, p.i, SmoothModePolynomial, 11, 4, display), p.value, 1e-12) << p.i;
         EXPECT_NEAR(all11[p.i], p.value, 1e-12) << p.i;
     }
 }
 
 TEST(SmoothPoint, PolynomialOnAReciprocalDisplayGrid) {
     // nm record shown in 1/cm: display x is not evenly spaced, the fit runs on the true x values.
-    DisplayGuard g(SpecXWavenumber, SpecYAbsorbance);
+    const TDisplayState display{SpecXWavenumber, SpecYAbsorbance};
     TSpectrumRecord r = Wavy();
-    std::vector<double> all = SmoothValues(r, SmoothModePolynomial, 5, 3);
+    std::vector<double> all = SmoothValues(r, SmoothModePolynomial, 5, 3, display);
     EXPECT_NEAR(all[0], -0.004475955931523138, 1e-11);
     EXPECT_NEAR(all[5], 1.0822618218003548, 1e-11);
     EXPECT_NEAR(all[39], -0.7499316491047362, 1e-11);
 }
 
 TEST(SmoothPoint, AveragesAndPercentilesAgreeWithIndependentValues) {
-    DisplayGuard g(SpecXNanometer, SpecYAbsorbance);
+    const TDisplayState display{SpecXNanometer, SpecYAbsorbance};
     TSpectrumRecord r = Wavy();
     struct Ref {
         int32_t width, i;
@@ -96,14 +96,14 @@ TEST(SmoothPoint, AveragesAndPercentilesAgreeWithIndependentValues) {
                         {11, 20, -0.11629969850509249, -0.16390191676915802},
                         {11, 39, -0.3740768870673223, -0.48609494826273136}};
     for (auto w : {5, 11}) {
-        std::vector<double> mean = SmoothValues(r, SmoothModeAverage, w, 0);
-        std::vector<double> tri = SmoothValues(r, SmoothModeAverage, w, 1);
+        std::vector<double> mean = SmoothValues(r, SmoothModeAverage, w, 0, display);
+        std::vector<double> tri = SmoothValues(r, SmoothModeAverage, w, 1, display);
         for (const Ref& ref : refs) {
             if (ref.width != w) continue;
             EXPECT_NEAR(mean[ref.i], ref.mean, 1e-14) << w << " " << ref.i;
             EXPECT_NEAR(tri[ref.i], ref.tri, 1e-14) << w << " " << ref.i;
-            EXPECT_NEAR(SmoothPoint(r, ref.i, SmoothModeAverage, w, 0), ref.mean, 1e-14);
-            EXPECT_NEAR(SmoothPoint(r, ref.i, SmoothModeAverage, w, 1), ref.tri, 1e-14);
+            EXPECT_NEAR(SmoothPoint(r, ref.i, SmoothModeAverage, w, 0, display), ref.mean, 1e-14);
+            EXPECT_NEAR(SmoothPoint(r, ref.i, SmoothModeAverage, w, 1, display), ref.tri, 1e-14);
         }
     }
     struct PRef {
@@ -115,18 +115,18 @@ TEST(SmoothPoint, AveragesAndPercentilesAgreeWithIndependentValues) {
                           {5, 39, 50, -0.8832780202416757}, {11, 0, 10, 0.09748308095301053},
                           {11, 20, 10, -0.9483858247889304}, {11, 39, 50, -0.7193906742178264}};
     for (const PRef& p : prefs) {
-        EXPECT_DOUBLE_EQ(SmoothPoint(r, p.i, SmoothModePercentile, p.width, p.p), p.value) << p.i;
-        EXPECT_DOUBLE_EQ(SmoothValues(r, SmoothModePercentile, p.width, p.p)[p.i], p.value) << p.i;
+        EXPECT_DOUBLE_EQ(SmoothPoint(r, p.i, SmoothModePercentile, p.width, p.p, display), p.value) << p.i;
+        EXPECT_DOUBLE_EQ(SmoothValues(r, SmoothModePercentile, p.width, p.p, display)[p.i], p.value) << p.i;
     }
 }
 
 TEST(SmoothPoint, PercentileOfEveryWindowFollowsTheRankRule) {
-    DisplayGuard g(SpecXNanometer, SpecYAbsorbance);
+    const TDisplayState display{SpecXNanometer, SpecYAbsorbance};
     TSpectrumRecord r = MakeRecord(SpecXNanometer, 400, 1, WavySignal(60));
     for (int32_t width : {4, 7}) {
         const int32_t h = width / 2;
         for (int32_t p : {0, 10, 25, 50, 90, 100}) {
-            std::vector<double> all = SmoothValues(r, SmoothModePercentile, width, p);
+            std::vector<double> all = SmoothValues(r, SmoothModePercentile, width, p, display);
             for (int32_t i = 0; i < 60; ++i) {
                 SmoothingWindow w = SmoothingWindowOf(i, h, 60);
                 std::vector<double> v(r.Values.begin() + w.lo, r.Values.begin() + w.hi + 1);
@@ -140,10 +140,10 @@ TEST(SmoothPoint, MeanAtTheStartUsesTheFirstFullWindow) {
     std::vector<double> v(30);
     for (int i = 0; i < 30; ++i) v[i] = i * i;
     TSpectrumRecord r = MakeRecord(SpecXNanometer, 400, 1, v);
-    DisplayGuard g(SpecXNanometer, SpecYAbsorbance);
+    const TDisplayState display{SpecXNanometer, SpecYAbsorbance};
     // Width 10: h = 5, the window of point 0 is 0..10.
-    EXPECT_DOUBLE_EQ(SmoothPoint(r, 0, SmoothModeAverage, 10, 0), 385.0 / 11.0);
-    EXPECT_DOUBLE_EQ(SmoothPoint(r, 0, SmoothModeAverage, 10, 7), 0.0);  // unknown shape
+    EXPECT_DOUBLE_EQ(SmoothPoint(r, 0, SmoothModeAverage, 10, 0, display), 385.0 / 11.0);
+    EXPECT_DOUBLE_EQ(SmoothPoint(r, 0, SmoothModeAverage, 10, 7, display), 0.0);  // unknown shape
 }
 
 // A polynomial of the fitted order comes back unchanged (to rounding), whatever the grid.
@@ -156,11 +156,12 @@ struct ExactCase {
 class ExactPolynomial : public testing::TestWithParam<ExactCase> {};
 TEST_P(ExactPolynomial, IsReproduced) {
     auto c = GetParam();
-    DisplayGuard g(c.display, SpecYAbsorbance);
+    const TDisplayState display{c.display, SpecYAbsorbance};
     TSpectrumRecord r = MakeRecord(c.unit, c.first, c.step, {});
     r.Values.resize(300);
     // A polynomial in display x, centred in the range so the values stay of order 1.
-    const double x0 = SpecXValue(r, 150), span = std::fabs(SpecXValue(r, 299) - SpecXValue(r, 0));
+    const double x0 = SpecXValue(r, 150, display);
+    const double span = std::fabs(SpecXValue(r, 299, display) - SpecXValue(r, 0, display));
     auto f = [&](double x) {
         double t = (x - x0) / span, s = 0, p = 1;
         for (int k = 0; k < c.coeffs; ++k) {
@@ -169,17 +170,17 @@ TEST_P(ExactPolynomial, IsReproduced) {
         }
         return s;
     };
-    for (int i = 0; i < 300; ++i) r.Values[i] = f(SpecXValue(r, i));
-    std::vector<double> out = SmoothValues(r, SmoothModePolynomial, c.width, c.coeffs);
+    for (int i = 0; i < 300; ++i) r.Values[i] = f(SpecXValue(r, i, display));
+    std::vector<double> out = SmoothValues(r, SmoothModePolynomial, c.width, c.coeffs, display);
     for (int i = 0; i < 300; i += 7) EXPECT_NEAR(out[i], r.Values[i], 1e-9) << i;
     EXPECT_NEAR(out[299], r.Values[299], 1e-9);
     if (c.coeffs == 3) {
         std::unique_ptr<TSpectrumRecord> res;
-        SmoothSpectrumAdv(res, r, SmoothModePolynomial, c.width, 3);
+        SmoothSpectrumAdv(res, r, SmoothModePolynomial, c.width, 3, display);
         for (int i = 0; i < 300; i += 13) EXPECT_NEAR(res->Values[i], r.Values[i], 1e-9);
-        std::vector<double> poly = SmoothPolyValues(r);
+        std::vector<double> poly = SmoothPolyValues(r, display);
         for (int i = 0; i < 300; i += 13) EXPECT_NEAR(poly[i], r.Values[i], 1e-9);
-        EXPECT_NEAR(SmoothPointPoly(r, 0), r.Values[0], 1e-9);
+        EXPECT_NEAR(SmoothPointPoly(r, 0, display), r.Values[0], 1e-9);
     }
 }
 INSTANTIATE_TEST_SUITE_P(
@@ -194,48 +195,50 @@ INSTANTIATE_TEST_SUITE_P(
                     ExactCase{SpecXNanometer, 350, 0.5, SpecXElectronVolt, 7, 3}));
 
 TEST(SmoothValues, LinearTimePathsMatchThePointByPointDefinition) {
-    DisplayGuard g(SpecXNanometer, SpecYAbsorbance);
+    const TDisplayState display{SpecXNanometer, SpecYAbsorbance};
     TSpectrumRecord r = MakeRecord(SpecXNanometer, 400, 0.25, WavySignal(10000));
     for (int32_t width : {3, 5, 51}) {
         for (auto [mode, param] : {std::pair{0, 0}, std::pair{0, 1}, std::pair{1, 3}, std::pair{1, 6}}) {
-            std::vector<double> fast = SmoothValues(r, mode, width, param);
+            std::vector<double> fast = SmoothValues(r, mode, width, param, display);
             for (int32_t i : {0, 1, 24, 25, 26, 4095, 4096, 5000, 8193, 9974, 9975, 9998, 9999})
-                EXPECT_NEAR(fast[i], SmoothPoint(r, i, mode, width, param), 1e-11)
+                EXPECT_NEAR(fast[i], SmoothPoint(r, i, mode, width, param, display), 1e-11)
                     << "mode " << mode << " param " << param << " width " << width << " i " << i;
         }
     }
 }
 
 TEST(SmoothValues, ShortSpectraKeepPointsWithTooFewNeighbours) {
-    DisplayGuard g(SpecXNanometer, SpecYAbsorbance);
+    const TDisplayState display{SpecXNanometer, SpecYAbsorbance};
     TSpectrumRecord r = MakeRecord(SpecXNanometer, 400, 1, {1, 5, 2, 8});
     // Width 11 on 4 points: windows of at most 3 points (start >= 1) cannot carry 4 coefficients.
-    std::vector<double> out = SmoothValues(r, SmoothModePolynomial, 11, 4);
+    std::vector<double> out = SmoothValues(r, SmoothModePolynomial, 11, 4, display);
     EXPECT_EQ(out, r.Values);
     // The mean uses what the window holds: points 1..3.
-    EXPECT_DOUBLE_EQ(SmoothValues(r, SmoothModeAverage, 11, 0)[0], 5.0);
+    EXPECT_DOUBLE_EQ(SmoothValues(r, SmoothModeAverage, 11, 0, display)[0], 5.0);
 }
 
 TEST(SmoothValues, RefusesUnusableParameters) {
+    const TDisplayState display;
     TSpectrumRecord r = Wavy();
-    EXPECT_THROW(SmoothValues(r, SmoothModePolynomial, 5, 7), vx::Error);
-    EXPECT_THROW(SmoothValues(r, SmoothModePolynomial, 5, 0), vx::Error);
-    EXPECT_THROW(SmoothPoint(r, 3, 9, 5, 0), vx::Error);
+    EXPECT_THROW(SmoothValues(r, SmoothModePolynomial, 5, 7, display), vx::Error);
+    EXPECT_THROW(SmoothValues(r, SmoothModePolynomial, 5, 0, display), vx::Error);
+    EXPECT_THROW(SmoothPoint(r, 3, 9, 5, 0, display), vx::Error);
 }
 
 TEST(SmoothValues, ZeroStepKeepsTheValues) {
+    const TDisplayState display;
     TSpectrumRecord r = MakeRecord(SpecXNanometer, 400, 0, {1, 2, 3, 4, 5});
-    EXPECT_EQ(SmoothPolyValues(r), r.Values);
+    EXPECT_EQ(SmoothPolyValues(r, display), r.Values);
 }
 
 TEST(SmoothSpectrumAdv, BuildsATitledCopyInDisplayUnits) {
-    DisplayGuard g(SpecXNanometer, SpecYTransmittance);
+    const TDisplayState display{SpecXNanometer, SpecYTransmittance};
     TSpectrumRecord src = MakeRecord(SpecXNanometer, 400, 1, {1, 0, 1, 0, 1, 0, 1});
     src.Title = "lamp";
     src.Concentration = 2e-5;
     src.ExcitationWl = 350;
     std::unique_ptr<TSpectrumRecord> res = std::make_unique<TSpectrumRecord>();
-    SmoothSpectrumAdv(res, src, SmoothModeAverage, 3, 0);
+    SmoothSpectrumAdv(res, src, SmoothModeAverage, 3, 0, display);
     ASSERT_TRUE(res);
     EXPECT_EQ(res->Title.str(), "lamp\t smoothed");
     EXPECT_EQ(res->PointCount(), 7);

@@ -17,18 +17,19 @@ TSpectrumRecord FlatWith(int32_t n, std::initializer_list<std::pair<int32_t, dou
 }
 
 std::vector<double> Clean(const TSpectrumRecord& src, bool backward = false) {
+    const TDisplayState display;
     std::unique_ptr<TSpectrumRecord> res;
     if (backward)
-        SpecRemoveSpikesBackward(res, src, 0);
+        SpecRemoveSpikesBackward(res, src, 0, display);
     else
-        SpecRemoveSpikes(res, src, 0);
+        SpecRemoveSpikes(res, src, 0, display);
     return res->Values;
 }
 
 }  // namespace
 
 TEST(SpikeRemoval, OnePointSpikeBecomesTheLineAcrossIt) {
-    DisplayGuard g(SpecXNanometer, SpecYIntensity);
+    const TDisplayState display{SpecXNanometer, SpecYIntensity};
     TSpectrumRecord src = FlatWith(60, {{30, 50.0}});
     std::vector<double> out = Clean(src);
     ASSERT_EQ(out.size(), 60u);
@@ -37,7 +38,7 @@ TEST(SpikeRemoval, OnePointSpikeBecomesTheLineAcrossIt) {
 }
 
 TEST(SpikeRemoval, AStepReplacesTheTwoPointsAfterIt) {
-    DisplayGuard g(SpecXNanometer, SpecYIntensity);
+    const TDisplayState display{SpecXNanometer, SpecYIntensity};
     std::vector<double> v(60, 0.0);
     for (int i = 31; i < 60; ++i) v[i] = 5.0;
     TSpectrumRecord src = MakeRecord(SpecXNanometer, 500, 1, v);
@@ -51,7 +52,7 @@ TEST(SpikeRemoval, AStepReplacesTheTwoPointsAfterIt) {
 }
 
 TEST(SpikeRemoval, BroadFeaturesAreNotSpikes) {
-    DisplayGuard g(SpecXNanometer, SpecYIntensity);
+    const TDisplayState display{SpecXNanometer, SpecYIntensity};
     std::vector<double> v(60, 0.0);
     for (int i = 31; i < 60; ++i) v[i] = std::min(i - 30, 10);  // a ramp over ten slopes
     TSpectrumRecord src = MakeRecord(SpecXNanometer, 500, 1, v);
@@ -59,20 +60,20 @@ TEST(SpikeRemoval, BroadFeaturesAreNotSpikes) {
 }
 
 TEST(SpikeRemoval, SmoothSpectraComeBackUnchanged) {
-    DisplayGuard g(SpecXNanometer, SpecYIntensity);
+    const TDisplayState display{SpecXNanometer, SpecYIntensity};
     std::vector<double> v(200);
     for (int i = 0; i < 200; ++i) v[i] = 100 + 20 * std::sin(i * 0.05);
     TSpectrumRecord src = MakeRecord(SpecXNanometer, 500, 1, v);
     src.Title = "em";
     std::unique_ptr<TSpectrumRecord> res;
-    SpecRemoveSpikes(res, src, 1);
+    SpecRemoveSpikes(res, src, 1, display);
     EXPECT_EQ(res->Values, v);
     EXPECT_EQ(res->Title.str(), "em Spikes removed");
     EXPECT_DOUBLE_EQ(res->PathLength, 1.0);
 }
 
 TEST(SpikeRemoval, BackwardScanReachesSpikesNearTheStart) {
-    DisplayGuard g(SpecXNanometer, SpecYIntensity);
+    const TDisplayState display{SpecXNanometer, SpecYIntensity};
     TSpectrumRecord src = FlatWith(60, {{5, 40.0}});
     EXPECT_EQ(Clean(src)[5], 40.0);  // the forward scan tests slopes from 10 on
     std::vector<double> back = Clean(src, true);
@@ -80,7 +81,7 @@ TEST(SpikeRemoval, BackwardScanReachesSpikesNearTheStart) {
 }
 
 TEST(SpikeRemoval, NoisyRepairIsRepeatableWithASeed) {
-    DisplayGuard g(SpecXNanometer, SpecYIntensity);
+    const TDisplayState display{SpecXNanometer, SpecYIntensity};
     std::vector<double> v(120);
     for (int i = 0; i < 120; ++i) v[i] = 10 + 0.05 * ((i * 7919) % 11);
     v[60] = 90;
@@ -99,10 +100,11 @@ TEST(SpikeRemoval, NoisyRepairIsRepeatableWithASeed) {
 }
 
 TEST(SpikeRemoval, ZeroStepIsRefused) {
+    const TDisplayState display;
     std::unique_ptr<TSpectrumRecord> res;
     TSpectrumRecord src = FlatWith(30, {});
     src.StepX = 0;
-    EXPECT_THROW(SpecRemoveSpikes(res, src, 0), vx::Error);
+    EXPECT_THROW(SpecRemoveSpikes(res, src, 0, display), vx::Error);
     EXPECT_EQ(res, nullptr);
 }
 
@@ -154,9 +156,10 @@ TScatterRemovalSettings Settings(bool r1, bool raman, bool r2, int32_t fill, dou
     return s;
 }
 
+// Scatter removal of an emission spectrum, shown in nm and intensity.
 std::vector<double> Descatter(const TSpectrumRecord& src, const TScatterRemovalSettings& s, int32_t q = 5) {
     std::unique_ptr<TSpectrumRecord> res;
-    SpecRemoveScatter(res, src, q, 4, s);
+    SpecRemoveScatter(res, src, q, 4, s, TDisplayState{SpecXNanometer, SpecYIntensity});
     EXPECT_EQ(res->PointCount(), src.PointCount());
     return res->Values;
 }
@@ -164,13 +167,13 @@ std::vector<double> Descatter(const TSpectrumRecord& src, const TScatterRemovalS
 }  // namespace
 
 TEST(ScatterRemoval, AllSwitchesOffCopies) {
-    DisplayGuard g(SpecXNanometer, SpecYIntensity);
+    const TDisplayState display{SpecXNanometer, SpecYIntensity};
     TSpectrumRecord src = Emission(400);
     EXPECT_EQ(Descatter(src, Settings(false, false, false, 0)), src.Values);
 }
 
 TEST(ScatterRemoval, ZeroFillCoversTheWholeBands) {
-    DisplayGuard g(SpecXNanometer, SpecYIntensity);
+    const TDisplayState display{SpecXNanometer, SpecYIntensity};
     TSpectrumRecord src = Emission(400);
     std::vector<double> out = Descatter(src, Settings(true, true, true, ScatterFillZeros));
     // Rayleigh 390..410 nm, Raman 1e7/(25000 - 3378) = 462.49 nm ± 10, second order 790..810 nm.
@@ -186,7 +189,7 @@ TEST(ScatterRemoval, ZeroFillCoversTheWholeBands) {
 }
 
 TEST(ScatterRemoval, LineAndPolynomialFillsFollowTheFlanks) {
-    DisplayGuard g(SpecXNanometer, SpecYIntensity);
+    const TDisplayState display{SpecXNanometer, SpecYIntensity};
     TSpectrumRecord src = Emission(400);
     for (int i = 95; i <= 105; ++i) src.Values[i] = 50;  // the scatter line
     std::vector<double> line = Descatter(src, Settings(true, false, false, ScatterFillLine));
@@ -199,7 +202,7 @@ TEST(ScatterRemoval, LineAndPolynomialFillsFollowTheFlanks) {
 }
 
 TEST(ScatterRemoval, BandsOutsideAreSkippedAndPartialOnesClipped) {
-    DisplayGuard g(SpecXNanometer, SpecYIntensity);
+    const TDisplayState display{SpecXNanometer, SpecYIntensity};
     // Excitation at 1000 nm: every band lies beyond the spectrum's end, the end point stays.
     TSpectrumRecord far = Emission(1000);
     EXPECT_EQ(Descatter(far, Settings(true, true, true, ScatterFillZeros)), far.Values);
@@ -214,7 +217,7 @@ TEST(ScatterRemoval, BandsOutsideAreSkippedAndPartialOnesClipped) {
 }
 
 TEST(ScatterRemoval, OverlappingBandsFillOnceInPlace) {
-    DisplayGuard g(SpecXNanometer, SpecYIntensity);
+    const TDisplayState display{SpecXNanometer, SpecYIntensity};
     TSpectrumRecord src = Emission(400);
     std::vector<double> out = Descatter(src, Settings(true, true, false, ScatterFillZeros, 40));
     // 360..440 and 422.5..502.5 nm overlap: one zero stretch 60..202.
@@ -224,7 +227,7 @@ TEST(ScatterRemoval, OverlappingBandsFillOnceInPlace) {
 }
 
 TEST(ScatterRemoval, UnusableExcitationOrShiftSkipsBands) {
-    DisplayGuard g(SpecXNanometer, SpecYIntensity);
+    const TDisplayState display{SpecXNanometer, SpecYIntensity};
     TSpectrumRecord none = Emission(-1);
     EXPECT_EQ(Descatter(none, Settings(true, true, true, ScatterFillZeros)), none.Values);
     // 1e7/e below the solvent's shift: no Raman band, the Rayleigh band is still removed.
@@ -236,7 +239,7 @@ TEST(ScatterRemoval, UnusableExcitationOrShiftSkipsBands) {
 }
 
 TEST(ScatterRemoval, FewFlankPointsFallBackToTheLine) {
-    DisplayGuard g(SpecXNanometer, SpecYIntensity);
+    const TDisplayState display{SpecXNanometer, SpecYIntensity};
     TSpectrumRecord src = Emission(400);
     SeedNoise(11);
     // One flank point either side cannot carry a cubic.

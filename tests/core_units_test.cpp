@@ -6,14 +6,6 @@
 
 namespace {
 
-struct DisplayGuard {
-    uint8_t x = DisplayXUnit, y = DisplayYMode;
-    ~DisplayGuard() {
-        DisplayXUnit = x;
-        DisplayYMode = y;
-    }
-};
-
 TSpectrumRecord grid(int32_t unit, double first, double step, std::vector<double> values) {
     TSpectrumRecord r;
     r.XUnit = unit;
@@ -36,10 +28,10 @@ class XConversion : public ::testing::TestWithParam<XCase> {};
 
 TEST_P(XConversion, StoredToDisplayAndBack) {
     const XCase& c = GetParam();
-    DisplayGuard g;
-    DisplayXUnit = static_cast<uint8_t>(c.display);
+    TDisplayState display;
+    display.DisplayXUnit = static_cast<uint8_t>(c.display);
     TSpectrumRecord r = grid(c.stored, c.v, 1.0, {0.0, 0.0});
-    EXPECT_NEAR(SpecXValue(r, 0), c.expected, std::fabs(c.expected) * 1e-14);
+    EXPECT_NEAR(SpecXValue(r, 0, display), c.expected, std::fabs(c.expected) * 1e-14);
     if (c.v != 0.0 && c.expected != 0.0) {
         EXPECT_NEAR(XDisplayToStored(c.expected, c.display, c.stored), c.v, std::fabs(c.v) * 1e-12);
     }
@@ -58,77 +50,77 @@ INSTANTIATE_TEST_SUITE_P(
                       XCase{2, 0, 1, 0}, XCase{5, 0, 4, 0}, XCase{1, 0, 2, 0}, XCase{4, 0, 3, 0}));
 
 TEST(SpecIndexOfX, ClampsAndRoundsHalvesToEven) {
-    DisplayGuard g;
-    DisplayXUnit = 1;
+    TDisplayState display;
+    display.DisplayXUnit = 1;
     TSpectrumRecord r = grid(1, 400, 1, std::vector<double>(11, 0.0));
-    EXPECT_EQ(SpecIndexOfX(r, 300), 0);
-    EXPECT_EQ(SpecIndexOfX(r, 500), 10);
-    EXPECT_EQ(SpecIndexOfX(r, 402.5), 2);
-    EXPECT_EQ(SpecIndexOfX(r, 403.5), 4);
+    EXPECT_EQ(SpecIndexOfX(r, 300, display), 0);
+    EXPECT_EQ(SpecIndexOfX(r, 500, display), 10);
+    EXPECT_EQ(SpecIndexOfX(r, 402.5, display), 2);
+    EXPECT_EQ(SpecIndexOfX(r, 403.5, display), 4);
     r.StepX = 0;
-    EXPECT_EQ(SpecIndexOfX(r, 405), 0);
+    EXPECT_EQ(SpecIndexOfX(r, 405, display), 0);
     TSpectrumRecord wn = grid(2, 25000, -10, std::vector<double>(101, 0.0));  // 25000..24000 1/cm
-    EXPECT_EQ(SpecIndexOfX(wn, 1e7 / 24500), 50);
+    EXPECT_EQ(SpecIndexOfX(wn, 1e7 / 24500, display), 50);
 }
 
 TEST(SpecYValue, ModesAndGuards) {
-    DisplayGuard g;
+    TDisplayState display;
     TSpectrumRecord r = grid(1, 400, 1, {1.0, 2.0});
     r.Concentration = 1e-3;
     r.PathLength = 2;
-    DisplayYMode = 1;
-    EXPECT_DOUBLE_EQ(SpecYValue(r, 0), 0.1);
-    EXPECT_EQ(SpecYValue(r, -1), 1.0);
-    EXPECT_EQ(SpecYValue(r, 2), 1.0);
-    DisplayYMode = 2;
-    EXPECT_EQ(SpecYValue(r, -1), 0.0);
-    DisplayYMode = 3;
-    EXPECT_DOUBLE_EQ(SpecYValue(r, 1), 1000.0);
-    DisplayYMode = 4;
-    EXPECT_DOUBLE_EQ(SpecYValue(r, 1), 3.0);
+    display.DisplayYMode = 1;
+    EXPECT_DOUBLE_EQ(SpecYValue(r, 0, display), 0.1);
+    EXPECT_EQ(SpecYValue(r, -1, display), 1.0);
+    EXPECT_EQ(SpecYValue(r, 2, display), 1.0);
+    display.DisplayYMode = 2;
+    EXPECT_EQ(SpecYValue(r, -1, display), 0.0);
+    display.DisplayYMode = 3;
+    EXPECT_DOUBLE_EQ(SpecYValue(r, 1, display), 1000.0);
+    display.DisplayYMode = 4;
+    EXPECT_DOUBLE_EQ(SpecYValue(r, 1, display), 3.0);
     r.Concentration = 0;
-    EXPECT_EQ(SpecYValue(r, 1), 0.0);  // no concentration: 0
+    EXPECT_EQ(SpecYValue(r, 1, display), 0.0);  // no concentration: 0
     r.Concentration = 1;
     r.PathLength = 1;
-    EXPECT_EQ(SpecYValue(r, 0), 0.0);  // epsilon of 1 or less: 0
+    EXPECT_EQ(SpecYValue(r, 0, display), 0.0);  // epsilon of 1 or less: 0
     r.SourceKind = SpecSourceRaw;
-    DisplayYMode = 1;
-    EXPECT_EQ(SpecYValue(r, 1), 2.0);  // raw values bypass every conversion
+    display.DisplayYMode = 1;
+    EXPECT_EQ(SpecYValue(r, 1, display), 2.0);  // raw values bypass every conversion
 }
 
 TEST(SpecYToStored, InverseWithClips) {
-    DisplayGuard g;
+    TDisplayState display;
     TSpectrumRecord r = grid(1, 400, 1, {0, 0});
-    DisplayYMode = 1;
-    EXPECT_EQ(SpecYToStored(r, 0.0), 6.0);
-    EXPECT_EQ(SpecYToStored(r, -1.0), 6.0);
-    EXPECT_DOUBLE_EQ(SpecYToStored(r, 0.01), 2.0);
-    DisplayYMode = 3;
-    EXPECT_EQ(SpecYToStored(r, 5.0), 0.0);  // c*d = 0
+    display.DisplayYMode = 1;
+    EXPECT_EQ(SpecYToStored(r, 0.0, display), 6.0);
+    EXPECT_EQ(SpecYToStored(r, -1.0, display), 6.0);
+    EXPECT_DOUBLE_EQ(SpecYToStored(r, 0.01, display), 2.0);
+    display.DisplayYMode = 3;
+    EXPECT_EQ(SpecYToStored(r, 5.0, display), 0.0);  // c*d = 0
     r.Concentration = 0.5;
-    EXPECT_DOUBLE_EQ(SpecYToStored(r, 5.0), 2.5);
+    EXPECT_DOUBLE_EQ(SpecYToStored(r, 5.0, display), 2.5);
     EXPECT_DOUBLE_EQ(r.ConcTimesPath, 0.5);
-    DisplayYMode = 4;
-    EXPECT_DOUBLE_EQ(SpecYToStored(r, 2.0), 50.0);
+    display.DisplayYMode = 4;
+    EXPECT_DOUBLE_EQ(SpecYToStored(r, 2.0, display), 50.0);
 }
 
 TEST(SpecYAtX, InterpolationRules) {
-    DisplayGuard g;
-    DisplayXUnit = 1;
-    DisplayYMode = 2;
+    TDisplayState display;
+    display.DisplayXUnit = 1;
+    display.DisplayYMode = 2;
     TSpectrumRecord r = grid(1, 400, 1, {1.0, 3.0, 5.0});
-    EXPECT_DOUBLE_EQ(SpecYAtX(r, 400.5), 2.0);
-    EXPECT_DOUBLE_EQ(SpecYAtX(r, 401), 3.0);
-    EXPECT_DOUBLE_EQ(SpecYAtX(r, 399.6), 1.0);  // b = -0.4: point 0
-    EXPECT_EQ(SpecYAtX(r, 399.4), 0.0);         // b = -0.6: outside
-    EXPECT_EQ(SpecYAtX(r, 402.6), 0.0);
+    EXPECT_DOUBLE_EQ(SpecYAtX(r, 400.5, display), 2.0);
+    EXPECT_DOUBLE_EQ(SpecYAtX(r, 401, display), 3.0);
+    EXPECT_DOUBLE_EQ(SpecYAtX(r, 399.6, display), 1.0);  // b = -0.4: point 0
+    EXPECT_EQ(SpecYAtX(r, 399.4, display), 0.0);         // b = -0.6: outside
+    EXPECT_EQ(SpecYAtX(r, 402.6, display), 0.0);
     TSpectrumRecord small = grid(1, 400, 1, {5e-5, 2e-5});
-    EXPECT_NEAR(SpecYAtX(small, 400.5), std::sqrt(5e-5 * 2e-5), 1e-15);  // geometric
+    EXPECT_NEAR(SpecYAtX(small, 400.5, display), std::sqrt(5e-5 * 2e-5), 1e-15);  // geometric
     TSpectrumRecord zero = grid(1, 400, 1, {5e-5, 0.0});
-    EXPECT_DOUBLE_EQ(SpecYAtX(zero, 400.5), 2.5e-5);  // linear
+    EXPECT_DOUBLE_EQ(SpecYAtX(zero, 400.5, display), 2.5e-5);  // linear
     TSpectrumRecord flat = grid(1, 400, 0, {7.0, 8.0});
-    EXPECT_EQ(SpecYAtX(flat, 400), 7.0);
-    EXPECT_EQ(SpecYAtX(flat, 401), 0.0);
+    EXPECT_EQ(SpecYAtX(flat, 400, display), 7.0);
+    EXPECT_EQ(SpecYAtX(flat, 401, display), 0.0);
 }
 
 TEST(LinInterpol, DegenerateLines) {

@@ -23,7 +23,7 @@
 #include "tests/dialogs_test_support.h"
 #include "tests/formats_test_util.h"
 #include "tests/main_window_fixture.h"
-#include "tests/tools_test_support.h"
+#include "tests/app_state_support.h"
 #include "tools/blank_eem.h"
 #include "tools/emission_correction.h"
 #include "tools/excitation_series.h"

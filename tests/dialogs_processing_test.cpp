@@ -16,7 +16,7 @@
 #include "platform/ui.h"
 #include "tests/dialogs_test_support.h"
 #include "tests/main_window_fixture.h"
-#include "tests/tools_test_support.h"
+#include "tests/app_state_support.h"
 #include "tools/concentration.h"
 
 using namespace dlgtest;

@@ -18,7 +18,7 @@
 #include "platform/ui.h"
 #include "tests/dialogs_test_support.h"
 #include "tests/main_window_fixture.h"
-#include "tests/tools_test_support.h"
+#include "tests/app_state_support.h"
 #include "tools/low_temp_quantum_yield.h"
 #include "tools/quantum_yield.h"
 

@@ -18,7 +18,7 @@
 #include "app/dialogs/TVerrechDia.h"
 #include "platform/ui.h"
 #include "tests/dialogs_test_support.h"
-#include "tests/tools_test_support.h"
+#include "tests/app_state_support.h"
 #include "tools/dialog_support.h"
 
 using namespace dlgtest;

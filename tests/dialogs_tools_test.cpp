@@ -17,7 +17,7 @@
 #include "platform/ui.h"
 #include "tools/cut_out.h"
 #include "tests/dialogs_test_support.h"
-#include "tests/tools_test_support.h"
+#include "tests/app_state_support.h"
 
 using namespace dlgtest;
 using namespace tooltest;

@@ -13,7 +13,7 @@
 #include "platform/ui.h"
 #include "tests/dialogs_test_support.h"
 #include "tests/main_window_fixture.h"
-#include "tests/tools_test_support.h"
+#include "tests/app_state_support.h"
 
 using namespace dlgtest;
 using namespace tooltest;

@@ -213,11 +213,13 @@ TEST_F(AvaSoftReader, BadNumbersRaiseTheConversionError) {
 }
 
 TEST_F(AvaSoftReader, OpenCommandKeepsTheFileDate) {
+    TSpectraList opened;
+    TDisplayState display;
     TempDir dir;
     const std::string path = dir.write("t.TTT", singleColumn({"400;50", "401;60"}));
-    const OpenResult res = OpenSpectrumFiles({path});
+    const OpenResult res = OpenSpectrumFiles({path}, opened, display);
     EXPECT_TRUE(res.error.empty()) << res.error;
-    ASSERT_EQ(SpectraList.Count(), 1);
-    EXPECT_EQ(SpectraList[0].DateText.str().size(), 19u);
-    EXPECT_EQ(DisplayYMode, SpecYTransmittance);
+    ASSERT_EQ(opened.Count(), 1);
+    EXPECT_EQ(opened[0].DateText.str().size(), 19u);
+    EXPECT_EQ(display.DisplayYMode, SpecYTransmittance);
 }

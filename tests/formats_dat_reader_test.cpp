@@ -172,7 +172,6 @@ namespace {
 
 // Our DAT writer's files, in every display unit, read back to the spectra that were written.
 TEST_P(DatReader, WriterOutputReadsBack) {
-    const uint8_t keepX = DisplayXUnit, keepY = DisplayYMode;
     TSpectraList out;
     for (int k = 0; k < 2; ++k) {
         auto r = std::make_unique<TSpectrumRecord>();
@@ -190,10 +189,8 @@ TEST_P(DatReader, WriterOutputReadsBack) {
         int readUnit;
     } cases[] = {{1, 320.0, 650.0, 1}, {4, 0.32, 0.65, 1}, {2, 1e7 / 650.0, 1e7 / 320.0, 2},
                  {3, kNmEv / 650.0, kNmEv / 320.0, 2}};
-    DisplayYMode = 2;
     for (const auto& c : cases) {
-        DisplayXUnit = c.unit;
-        TDatText dat = DatExportText(out, c.lower, c.upper, 1);
+        TDatText dat = DatExportText(out, TDisplayState{c.unit, SpecYAbsorbance}, c.lower, c.upper, 1);
         ASSERT_TRUE(dat.refusal.empty()) << dat.refusal;
         list.Clear();
         read(SplitLines(dat.text));
@@ -210,8 +207,6 @@ TEST_P(DatReader, WriterOutputReadsBack) {
             }
         }
     }
-    DisplayXUnit = keepX;
-    DisplayYMode = keepY;
 }
 
 }  // namespace
@@ -223,9 +218,6 @@ namespace {
 // Titles with tabs (the smoothing tools append "\t smoothed") or line breaks split no header field:
 // every DAT file we write opens again, with every spectrum under its title.
 TEST_P(DatReader, TitlesWithTabsAndLineBreaksReadBack) {
-    const uint8_t keepX = DisplayXUnit, keepY = DisplayYMode;
-    DisplayXUnit = 1;
-    DisplayYMode = 2;
     TSpectraList out;
     const char* titles[] = {"dye\t smoothed", "line\r\nbreak", "plain"};
     for (const char* t : titles) {
@@ -240,15 +232,13 @@ TEST_P(DatReader, TitlesWithTabsAndLineBreaksReadBack) {
     }
     fmt_test::TempDir dir;
     const std::string path = dir.file("t.dat");
-    ASSERT_TRUE(SaveDatFile(path, out, 400.0, 449.0, 1));
+    ASSERT_TRUE(SaveDatFile(path, out, TDisplayState{}, 400.0, 449.0, 1));
     LoadDatFile(path, list);
     ASSERT_EQ(list.Count(), 3);
     EXPECT_EQ(list[0].Title.str(), "dye  smoothed");
     EXPECT_EQ(list[1].Title.str(), "line  break");
     EXPECT_EQ(list[2].Title.str(), "plain");
     for (int s = 0; s < 3; ++s) EXPECT_GE(list[s].PointCount(), 48);
-    DisplayXUnit = keepX;
-    DisplayYMode = keepY;
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
-// The format table against the Open dialog's filter, the readers and the README: a format added in one
-// of them and forgotten in another fails here.
+// The format tables against the dialogs' filters, the readers and the README: a format added in one of
+// them and forgotten in another fails here.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
@@ -14,6 +15,8 @@
 #include "formats/jcamp_writer.h"
 #include "formats/open_files.h"
 #include "formats/rvx.h"
+#include "formats/save_dispatcher.h"
+#include "formats/text_loader.h"
 #include "formats_test_util.h"
 #include "platform/byte_order.h"
 #include "platform/ui.h"
@@ -117,24 +120,78 @@ TEST(FormatTable, OpenFilterKeepsItsGivenTextsAndOrder) {
 }
 
 TEST(FormatTable, RowsAreConsistent) {
-    std::set<int> codes;
+    std::set<OpenFormat> codes;
     std::set<std::string> extensions;
     for (const auto& e : FormatTable()) {
-        EXPECT_GT(e.code, 0);
-        EXPECT_TRUE(codes.insert(e.code).second) << "code " << e.code << " twice";
-        EXPECT_FALSE(e.fresh && e.own) << "code " << e.code << " has two readers";
-        ASSERT_FALSE(e.extensions.empty()) << e.code;
+        const int code = static_cast<int>(e.code);
+        EXPECT_NE(e.code, OpenFormat::None);
+        EXPECT_TRUE(codes.insert(e.code).second) << "code " << code << " twice";
+        EXPECT_FALSE(e.fresh && e.own) << "code " << code << " has two readers";
+        ASSERT_FALSE(e.extensions.empty()) << code;
         for (const auto& x : e.extensions) {
-            EXPECT_EQ(x, UpperAscii(x)) << e.code;
+            EXPECT_EQ(x, UpperAscii(x)) << code;
             EXPECT_TRUE(extensions.insert(x).second) << x << " in two rows";
             EXPECT_EQ(FormatCodeOf("/d/a." + LowerAscii(x)), e.code) << x;
         }
-        for (const auto& t : e.tags) EXPECT_TRUE(!t.empty() && t.size() <= 50) << e.code;
+        for (const auto& t : e.tags) EXPECT_TRUE(!t.empty() && t.size() <= 50) << code;
         EXPECT_EQ(FormatEntryOf(e.code), &e);
+        EXPECT_EQ(ReadLimitOf(e.code), e.maxBytes) << code;
     }
-    EXPECT_EQ(FormatEntryOf(0), nullptr);
-    EXPECT_EQ(FormatCodeOf("/d.x/name"), 0);
-    EXPECT_EQ(FormatCodeOf("/d/name.txt"), 0);
+    EXPECT_EQ(FormatEntryOf(OpenFormat::None), nullptr);
+    EXPECT_EQ(ReadLimitOf(OpenFormat::None), 0u);
+    EXPECT_EQ(FormatCodeOf("/d.x/name"), OpenFormat::None);
+    EXPECT_EQ(FormatCodeOf("/d/name.txt"), OpenFormat::None);
+}
+
+// The limits README's "What it does not do" names: CSV, JCAMP-DX, DAT, SPE, SP and SCN files above
+// 1 GB, the other text formats and JWS files above 256 MB, SPC files read without the library above
+// 16 MB; RVX and ProcSpec have none of the whole file.
+TEST(FormatTable, ReadLimitsAreTheReadmes) {
+    const std::uint64_t MiB = std::uint64_t{1} << 20, GiB = std::uint64_t{1} << 30;
+    const std::map<std::string, std::uint64_t> expected = {
+        {"CSV", GiB},       {"DX", GiB},        {"DAT", GiB},       {"SPE", GiB},       {"SP", GiB},
+        {"SCN", GiB},       {"JWS", 256 * MiB}, {"ASC", 256 * MiB}, {"FAK", 256 * MiB}, {"PRN", 256 * MiB},
+        {"SPK", 256 * MiB}, {"TRT", 256 * MiB}, {"ABS", 256 * MiB}, {"RRUFF", 256 * MiB}, {"WLS", 256 * MiB},
+        {"DSP", 256 * MiB}, {"GGG", 256 * MiB}, {"SPC", 16 * MiB},  {"RVX", 0},         {"PROCSPEC", 0},
+    };
+    std::set<const FormatEntry*> seen;
+    for (const auto& [ext, limit] : expected) {
+        const FormatEntry* row = rowOfExtension(ext);
+        ASSERT_NE(row, nullptr) << ext;
+        EXPECT_EQ(row->maxBytes, limit) << ext;
+        seen.insert(row);
+    }
+    EXPECT_EQ(seen.size(), FormatTable().size()) << "a row without its limit in this test";
+}
+
+// Each reader refuses a file above its own row's limit before it reads it: the message names that
+// limit. The files are sparse, so nothing of them is written or held.
+TEST(FormatTable, ReadersRefuseFilesAboveTheirRowsLimit) {
+    CleanState state;
+    ui::ScopedScriptedBackend ui;
+    TempDir dir;
+    for (const auto& e : FormatTable()) {
+        if (e.maxBytes == 0) continue;
+        const std::string name = "big." + LowerAscii(e.extensions.front());
+        SCOPED_TRACE(name);
+        std::string head(128, '\0');
+        if (e.code == OpenFormat::Spc) {
+            // The header of the variant read without the library: first and last x between 100 and 5000.
+            byteorder::putF32LE(reinterpret_cast<uint8_t*>(head.data()) + 10, 700.0f);
+            byteorder::putF32LE(reinterpret_cast<uint8_t*>(head.data()) + 14, 400.0f);
+        }
+        const std::string path = dir.write(name, head);
+        std::filesystem::resize_file(path, e.maxBytes + 1);
+        TSpectraList list;
+        TDisplayState display;
+        const OpenResult r = OpenSpectrumFiles({path}, list, display);
+        const std::string limitText = TooLargeMessage("", 0, e.maxBytes, "");
+        const std::string tail = limitText.substr(limitText.find("read up to"));
+        ASSERT_GE(r.error.size(), tail.size()) << r.error;
+        EXPECT_EQ(r.error.substr(r.error.size() - tail.size()), tail) << r.error;
+        EXPECT_TRUE(list.Empty());
+        std::filesystem::remove(path);
+    }
 }
 
 // Every extension of the table is offered, and every offered pattern opens with a reader's row.
@@ -217,7 +274,7 @@ TEST(FormatTable, ReadersSetTheirRowsTags) {
     const std::vector<std::pair<std::string, std::string>> files = {
         {"a.rvx", RvxFileImage(source)},
         {"b.csv", CsvExportText(source).text},
-        {"c.dat", DatExportText(source, 400, 419, 0).text},
+        {"c.dat", DatExportText(source, TDisplayState{}, 400, 419, 0).text},
         {"d.dx", JcampBlockText(source[0])},
         {"e.fak", fak},
         {"f.jws", jwsImage()},
@@ -230,21 +287,149 @@ TEST(FormatTable, ReadersSetTheirRowsTags) {
     };
     for (const auto& [name, bytes] : files) {
         ASSERT_FALSE(bytes.empty()) << name;
-        SpectraList.Clear();
+        TSpectraList opened;
+        TDisplayState display;
         const std::string path = dir.write(name, bytes);
-        const OpenResult r = OpenSpectrumFiles({path});
+        const OpenResult r = OpenSpectrumFiles({path}, opened, display);
         EXPECT_TRUE(r.error.empty()) << name << ": " << r.error;
         const FormatEntry* row = FormatEntryOf(FormatCodeOf(path));
         ASSERT_NE(row, nullptr) << name;
         ASSERT_TRUE(row->HasReader()) << name;
-        ASSERT_GE(SpectraList.Count(), 1) << name;
-        for (const auto& got : SpectraList) {
+        ASSERT_GE(opened.Count(), 1) << name;
+        for (const auto& got : opened) {
             if (row->tags.empty()) {
                 EXPECT_EQ(got->SpecType.str(), "own_tag") << name;
             } else {
                 EXPECT_NE(std::find(row->tags.begin(), row->tags.end(), got->SpecType.str()), row->tags.end())
                     << name << ": " << got->SpecType.str();
             }
+        }
+    }
+}
+
+// The save dialogs show these entries, texts and order exactly, and force these extensions.
+TEST(SaveTable, FiltersKeepTheirGivenTextsAndForcedExtensions) {
+    struct Entry {
+        std::string description, pattern, forced;
+    };
+    const std::vector<Entry> data = {
+        {"Varolux32  binary file  (*.rvx)", "*.rvx", ".rvx"},
+        {"VALDEK Sorvanti  KORVA  (*.spc)", "*.spc", ".spc"},
+        {"JCAMP-DX 4.24/5.0  (*.dx)", "*.dx", ".dx"},
+        {"Varolux32  ASCII [x..yyyy]  (*.dat)", "*.dat", ".dat"},
+        {"Excel compatible ASCII [xy..xy..xy..xy]  (*.csv)", "*.csv", ".csv"},
+    };
+    const std::vector<Entry> plot = {
+        {"Compuserve  GIF  (*.gif)", "*.gif", ".gif"},
+        {"Portable Network Graphics  (*.png)", "*.png", ".png"},
+        {"Tagged Image File Format  (*.tif)", "*.tif", ".tif"},
+        {"Windows Metafile  (*.wmf)", "*.wmf", ".wmf"},
+        {"Windows Bitmap  (*.bmp)", "*.bmp", ".bmp"},
+    };
+    for (const auto& [dialog, expected] : {std::pair{SaveDialog::Data, data}, std::pair{SaveDialog::Plot, plot}}) {
+        SCOPED_TRACE(dialog == SaveDialog::Data ? "data" : "plot");
+        const std::vector<FilterEntry> filter = SaveFilter(dialog);
+        ASSERT_EQ(filter.size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(filter[i].description, expected[i].description) << i;
+            EXPECT_EQ(filter[i].patterns, expected[i].pattern) << i;
+            EXPECT_EQ(SaveFilterExtension(dialog, static_cast<int>(i) + 1), expected[i].forced) << i;
+        }
+        // An index the dialog did not report falls back to the first entry.
+        for (int index : {0, -1, 6}) EXPECT_EQ(SaveFilterExtension(dialog, index), expected[0].forced) << index;
+    }
+}
+
+// A row's code, extension and filter entry agree, and the row holds the writer its choice calls.
+TEST(SaveTable, RowsAreConsistent) {
+    std::set<SaveFormat> codes;
+    std::set<std::string> extensions;
+    for (const auto& e : SaveFormatTable()) {
+        SCOPED_TRACE(e.extension);
+        EXPECT_NE(e.code, SaveFormat::None);
+        EXPECT_TRUE(codes.insert(e.code).second) << "code twice";
+        EXPECT_TRUE(extensions.insert(e.extension).second) << "extension twice";
+        EXPECT_EQ(e.extension, UpperAscii(e.extension));
+        EXPECT_EQ(SaveFormatOf("/d/a." + LowerAscii(e.extension)), e.code);
+        EXPECT_EQ(SaveFormatOf("/d/a." + e.extension), e.code);
+        EXPECT_EQ(SaveFormatEntryOf(e.code), &e);
+        EXPECT_EQ(e.filter.patterns, "*." + LowerAscii(e.extension));
+        EXPECT_NE(e.filter.description.find("(*." + LowerAscii(e.extension) + ")"), std::string::npos);
+        switch (e.choice) {
+        case SaveChoice::AllSpectra:
+            EXPECT_TRUE(e.all && !e.one);
+            EXPECT_EQ(e.dialog, SaveDialog::Data);
+            break;
+        case SaveChoice::OneSpectrum:
+            EXPECT_TRUE(e.one && !e.all);
+            EXPECT_EQ(e.dialog, SaveDialog::Data);
+            break;
+        case SaveChoice::ThePlot:
+            EXPECT_TRUE(!e.all && !e.one);
+            EXPECT_EQ(e.dialog, SaveDialog::Plot);
+            break;
+        }
+    }
+    EXPECT_EQ(SaveFormatEntryOf(SaveFormat::None), nullptr);
+    EXPECT_EQ(SaveFormatOf("/d.rvx/name"), SaveFormat::None);
+    EXPECT_EQ(SaveFormatOf("/d/a.jdx"), SaveFormat::None);  // opened, never written
+}
+
+// What the program writes as spectra it opens again: every such format has a reader's row.
+TEST(SaveTable, EverySpectrumFileWrittenHasAReader) {
+    for (const auto& e : SaveFormatTable()) {
+        if (e.choice == SaveChoice::ThePlot) continue;
+        const FormatEntry* row = FormatEntryOf(FormatCodeOf("a." + e.extension));
+        ASSERT_NE(row, nullptr) << e.extension;
+        EXPECT_TRUE(row->HasReader()) << e.extension;
+    }
+}
+
+// What the save command writes the Open command reads back: each writer of spectra through the save
+// table, each file through the format table. (SPC needs the library: its own suite saves and reads it.)
+TEST(SaveTable, SavedSpectraOpenAgain) {
+    CleanState state;
+    ui::ScopedScriptedBackend ui;
+    TempDir dir;
+    TSpectraList source;
+    for (const char* title : {"first", "second"}) {
+        auto rec = std::make_unique<TSpectrumRecord>();
+        rec->Title = title;
+        rec->XUnit = SpecXNanometer;
+        rec->YKind = SpecYAbsorbance;
+        rec->FirstX = 400;
+        rec->StepX = 1;
+        for (int i = 0; i < 20; ++i) rec->Values.push_back(source.Count() + 0.125 * i);
+        source.Add(std::move(rec));
+    }
+    ui->onAsk = [](ui::Query& q) {
+        q.fields["SpekBox"] = "1";
+        return true;
+    };
+    TSaveOptions options;
+    options.XDrawnMin = 400;
+    options.XDrawnMax = 420;  // DAT writes the plotted range without its upper end
+    for (const auto& e : SaveFormatTable()) {
+        if (e.choice == SaveChoice::ThePlot || e.code == SaveFormat::Spc) continue;
+        SCOPED_TRACE(e.extension);
+        const std::string path = dir.file("saved." + LowerAscii(e.extension));
+        ASSERT_TRUE(SaveSpectraFile(path, source, TDisplayState{}, options));
+        TSpectraList opened;
+        TDisplayState display;
+        const OpenResult r = OpenSpectrumFiles({path}, opened, display);
+        EXPECT_TRUE(r.error.empty()) << r.error;
+        // All spectra, or the chosen second one, with their grid and values.
+        const std::vector<int32_t> expected =
+            e.choice == SaveChoice::AllSpectra ? std::vector<int32_t>{0, 1} : std::vector<int32_t>{1};
+        ASSERT_EQ(opened.Count(), static_cast<int32_t>(expected.size()));
+        for (int32_t k = 0; k < opened.Count(); ++k) {
+            const TSpectrumRecord& got = opened[k];
+            const TSpectrumRecord& want = source[expected[std::size_t(k)]];
+            EXPECT_EQ(got.Title.str().rfind(want.Title.str(), 0), 0u) << got.Title.str();
+            ASSERT_EQ(got.PointCount(), want.PointCount());
+            EXPECT_NEAR(got.FirstX, want.FirstX, 1e-9);
+            EXPECT_NEAR(got.StepX, want.StepX, 1e-9);
+            for (int32_t i = 0; i < got.PointCount(); ++i) EXPECT_NEAR(got.Values[i], want.Values[i], 1e-9) << i;
         }
     }
 }

@@ -71,6 +71,9 @@ protected:
     CleanState state;
     ui::ScopedScriptedBackend ui;
     TempDir dir;
+    TSpectraList list;
+    TDisplayState display;
+    OpenResult open(const std::vector<std::string>& names) { return OpenSpectrumFiles(names, list, display); }
 
     // One good file of every kind; sorted by name they are read in this order.
     std::vector<std::string> goodFiles() {
@@ -86,13 +89,13 @@ const std::vector<std::string> kTagsInOrder = {"milton_asc", "ccd_flasche", "oo_
 
 TEST_F(InstrumentOpen, EveryGoodFileOpens) {
     const std::vector<std::string> files = goodFiles();
-    const OpenResult r = OpenSpectrumFiles({files.rbegin(), files.rend()});
+    const OpenResult r = open({files.rbegin(), files.rend()});
     EXPECT_TRUE(r.error.empty()) << r.error;
     EXPECT_TRUE(r.noSpectrum.empty());
     EXPECT_EQ(r.filesRead, 7);
-    ASSERT_EQ(SpectraList.Count(), 7);
+    ASSERT_EQ(list.Count(), 7);
     for (int32_t i = 0; i < 7; ++i) {
-        const TSpectrumRecord& rec = SpectraList[i];
+        const TSpectrumRecord& rec = list[i];
         EXPECT_EQ(rec.SpecType.str(), kTagsInOrder[std::size_t(i)]) << i;
         EXPECT_EQ(rec.Color, CurveColor(i + 1)) << i;
         EXPECT_TRUE(rec.IsComplete()) << i;
@@ -104,8 +107,8 @@ TEST_F(InstrumentOpen, EveryGoodFileOpens) {
         }
     }
     // The last record (SpectraWiz transmittance) sets the display units.
-    EXPECT_EQ(DisplayXUnit, SpecXNanometer);
-    EXPECT_EQ(DisplayYMode, SpecYTransmittance);
+    EXPECT_EQ(display.DisplayXUnit, SpecXNanometer);
+    EXPECT_EQ(display.DisplayYMode, SpecYTransmittance);
 }
 
 TEST_F(InstrumentOpen, ABadFileStopsTheBatchAndKeepsWhatWasLoaded) {
@@ -114,7 +117,7 @@ TEST_F(InstrumentOpen, ABadFileStopsTheBatchAndKeepsWhatWasLoaded) {
     earlier->FirstX = 300;
     earlier->StepX = 1;
     earlier->Values = {1, 2, 3};
-    SpectraList.AddWithDefaultColor(std::move(earlier));
+    list.AddWithDefaultColor(std::move(earlier));
 
     std::vector<std::string> files = goodFiles();
     const std::string bad = dir.write("e_truncated.sp", oldBinarySp(11, 5));  // read after e_old.sp
@@ -122,13 +125,13 @@ TEST_F(InstrumentOpen, ABadFileStopsTheBatchAndKeepsWhatWasLoaded) {
     const std::string empty = dir.write("d_nothing.scn", "no scan here");
     files.insert(files.end(), {bad, never, empty});
 
-    const OpenResult r = OpenSpectrumFiles(files);
+    const OpenResult r = open(files);
     EXPECT_EQ(r.error, "File: " + bad + "\r\nStream read error");
     // a, b, c, d_du, d_nothing (no spectrum), e_old; then the error: f, g and z are not read.
-    ASSERT_EQ(SpectraList.Count(), 6);
-    EXPECT_EQ(SpectraList[0].Title, "loaded before");
+    ASSERT_EQ(list.Count(), 6);
+    EXPECT_EQ(list[0].Title, "loaded before");
     std::vector<std::string> tags;
-    for (int32_t i = 1; i < SpectraList.Count(); ++i) tags.push_back(SpectraList[i].SpecType.str());
+    for (int32_t i = 1; i < list.Count(); ++i) tags.push_back(list[i].SpecType.str());
     EXPECT_EQ(tags, std::vector<std::string>(kTagsInOrder.begin(), kTagsInOrder.begin() + 5));
     EXPECT_EQ(r.noSpectrum, std::vector<std::string>{empty});
 }
@@ -139,10 +142,10 @@ TEST_F(InstrumentOpen, ExtensionsOfEveryCaseReachTheirReaders) {
     std::vector<std::string> files;
     for (const auto& n : names) files.push_back(dir.write(n, spectra));
     files.push_back(dir.write("ignored.txt", spectra));
-    const OpenResult r = OpenSpectrumFiles(files);
+    const OpenResult r = open(files);
     EXPECT_TRUE(r.error.empty()) << r.error;
-    EXPECT_EQ(SpectraList.Count(), 6);
-    for (const auto& rec : SpectraList) EXPECT_EQ(rec->SpecType, "spectrawiz");
+    EXPECT_EQ(list.Count(), 6);
+    for (const auto& rec : list) EXPECT_EQ(rec->SpecType, "spectrawiz");
 }
 
 }  // namespace

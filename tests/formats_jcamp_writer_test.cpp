@@ -13,6 +13,7 @@
 #include "core/units.h"
 #include "formats/jcamp_reader.h"
 #include "formats/jcamp_writer.h"
+#include "formats/save_dispatcher.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
 
@@ -232,36 +233,44 @@ TEST_P(JcampWriter, SavedFileIsAnsiAndReadsBack) {
 
 namespace {
 
+// The save command's JCAMP-DX case goes the one way of every one-spectrum writer: the only spectrum
+// without a question, else the chosen one; a cancelled choice, or an answer that is no spectrum of the
+// list, writes nothing and keeps the old file.
 TEST(JcampSave, ChosenSpectrumOnly) {
     ui::ScopedScriptedBackend ui;
     auto dir = std::filesystem::temp_directory_path() / ("vx_jcamp_choice_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string path = (dir / "c.dx").string();
-    SpectraList.Clear();
-    int asked = 0;
-    auto choose = [&](int32_t answer) {
-        return [&asked, answer] {
-            ++asked;
-            return answer;
-        };
+    TSpectraList list;
+    const TDisplayState display;
+    std::string answer;
+    ui->onAsk = [&](ui::Query& q) {
+        if (answer.empty()) return false;
+        q.fields["SpekBox"] = answer;
+        return true;
     };
-    EXPECT_FALSE(SaveSpecJcampChosen(path, choose(0)));  // nothing to save
+    EXPECT_FALSE(SaveSpectraFile(path, list, display));  // nothing to save
+    EXPECT_FALSE(std::filesystem::exists(path));
     auto a = std::make_unique<TSpectrumRecord>(makeRecord(SpecXNanometer, SpecYAbsorbance, 400, 1, 5));
     a->Title = "only";
-    SpectraList.Add(std::move(a));
-    EXPECT_TRUE(SaveSpecJcampChosen(path, choose(7)));
-    EXPECT_EQ(asked, 0);
+    list.Add(std::move(a));
+    EXPECT_TRUE(SaveSpectraFile(path, list, display));
+    EXPECT_TRUE(ui->asked.empty());
     EXPECT_NE(LoadFileBytes(path).find("##TITLE= only\r\n"), std::string::npos);
 
     auto b = std::make_unique<TSpectrumRecord>(makeRecord(SpecXNanometer, SpecYAbsorbance, 400, 1, 5));
     b->Title = "second";
-    SpectraList.Add(std::move(b));
-    EXPECT_FALSE(SaveSpecJcampChosen(path, choose(-1)));  // cancelled: the old file stays
-    EXPECT_NE(LoadFileBytes(path).find("##TITLE= only\r\n"), std::string::npos);
-    EXPECT_TRUE(SaveSpecJcampChosen(path, choose(1)));
-    EXPECT_EQ(asked, 2);
+    list.Add(std::move(b));
+    for (const char* refused : {"", "2", "-1", "x"}) {
+        answer = refused;
+        EXPECT_FALSE(SaveSpectraFile(path, list, display)) << refused;
+        EXPECT_NE(LoadFileBytes(path).find("##TITLE= only\r\n"), std::string::npos) << refused;
+    }
+    answer = "1";
+    EXPECT_TRUE(SaveSpectraFile(path, list, display));
+    EXPECT_EQ(ui->asked.size(), 5u);
+    EXPECT_EQ(ui->asked.back().dialog, "TAuswDia");
     EXPECT_NE(LoadFileBytes(path).find("##TITLE= second\r\n"), std::string::npos);
-    SpectraList.Clear();
     std::filesystem::remove_all(dir);
 }
 

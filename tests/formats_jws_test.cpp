@@ -316,17 +316,19 @@ TEST_F(JwsReader, FlatVariantR1) {
 // Through the Open command: kept with the file's date and its default colour; an unknown file adds
 // nothing and is named.
 TEST_F(JwsReader, OpenCommandKeepsCompleteRecordsOnly) {
+    TSpectraList opened;
+    TDisplayState display;
     TempDir dir;
     const std::string good = dir.write("a.jws", flatR1(3, 300, 302, 1000, {1, 2, 3}).bytes());
     Image junk(100);
     junk.text(0, "junk");
     const std::string bad = dir.write("b.jws", junk.bytes());
-    const OpenResult res = OpenSpectrumFiles({good, bad});
+    const OpenResult res = OpenSpectrumFiles({good, bad}, opened, display);
     EXPECT_TRUE(res.error.empty()) << res.error;
-    ASSERT_EQ(SpectraList.Count(), 1);
-    EXPECT_EQ(SpectraList[0].FileName.str(), good);
-    EXPECT_EQ(SpectraList[0].DateText.str().size(), 19u);
-    EXPECT_EQ(SpectraList[0].Color, CurveColor(1));
+    ASSERT_EQ(opened.Count(), 1);
+    EXPECT_EQ(opened[0].FileName.str(), good);
+    EXPECT_EQ(opened[0].DateText.str().size(), 19u);
+    EXPECT_EQ(opened[0].Color, CurveColor(1));
     EXPECT_EQ(res.noSpectrum, std::vector<std::string>{bad});
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 
 #include "formats/format_table.h"
 #include "formats/open_files.h"
@@ -55,24 +56,29 @@ protected:
     CleanState state;
     ui::ScopedScriptedBackend ui;
     TempDir dir;
+    TSpectraList list;
+    TDisplayState display;
     std::string folder() const { return dir.file(""); }
+    OpenResult open(std::vector<std::string> names, const std::function<void(int, int)>& progress = {}) {
+        return OpenSpectrumFiles(std::move(names), list, display, progress);
+    }
 };
 
 TEST_F(OpenFiles, NamesAreReadInCaseInsensitiveOrderWithDefaultColours) {
     const std::string b = dir.write("b.fak", fakText("Wavenumbers\tTransmittance"));
     const std::string a = dir.write("A.fak", fakText("Wavelength\tAbsorbance"));
     std::vector<std::pair<int, int>> progress;
-    OpenResult r = OpenSpectrumFiles({b, a}, [&](int i, int n) { progress.emplace_back(i, n); });
+    OpenResult r = open({b, a}, [&](int i, int n) { progress.emplace_back(i, n); });
     EXPECT_TRUE(r.error.empty()) << r.error;
     EXPECT_EQ(r.filesRead, 2);
-    ASSERT_EQ(SpectraList.Count(), 2);
-    EXPECT_EQ(SpectraList[0].Title, "A");
-    EXPECT_EQ(SpectraList[1].Title, "b");
-    EXPECT_EQ(SpectraList[0].Color, CurveColor(1));
-    EXPECT_EQ(SpectraList[1].Color, CurveColor(2));
-    EXPECT_EQ(SpectraList[0].LineStyle, 0);
-    EXPECT_EQ(DisplayXUnit, SpecXWavenumber);  // from the last record, b
-    EXPECT_EQ(DisplayYMode, SpecYTransmittance);
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list[0].Title, "A");
+    EXPECT_EQ(list[1].Title, "b");
+    EXPECT_EQ(list[0].Color, CurveColor(1));
+    EXPECT_EQ(list[1].Color, CurveColor(2));
+    EXPECT_EQ(list[0].LineStyle, 0);
+    EXPECT_EQ(display.DisplayXUnit, SpecXWavenumber);  // from the last record, b
+    EXPECT_EQ(display.DisplayYMode, SpecYTransmittance);
     EXPECT_EQ(progress, (std::vector<std::pair<int, int>>{{1, 2}, {2, 2}}));
     EXPECT_EQ(r.openFolder, folder());
     EXPECT_TRUE(r.rvxFiles.empty());
@@ -85,13 +91,13 @@ TEST_F(OpenFiles, NameListRules) {
     const std::string lower = dir.write("s.fak", fakText("nm\tAbsorbance"));
     const std::string semi = dir.write("x; y.FAK", fakText("nm\tAbsorbance"));
     const std::string text = dir.write("notes.txt", "nothing");
-    OpenResult r = OpenSpectrumFiles({semi, lower, upper, lower, text});
+    OpenResult r = open({semi, lower, upper, lower, text});
     EXPECT_TRUE(r.error.empty()) << r.error;
     EXPECT_EQ(r.filesRead, 3);  // the duplicate once, the text file skipped silently
-    ASSERT_EQ(SpectraList.Count(), 3);
-    EXPECT_EQ(SpectraList[0].Title, "S");  // case-sensitive tie-break
-    EXPECT_EQ(SpectraList[1].Title, "s");
-    EXPECT_EQ(SpectraList[2].Title, "x; y");
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list[0].Title, "S");  // case-sensitive tie-break
+    EXPECT_EQ(list[1].Title, "s");
+    EXPECT_EQ(list[2].Title, "x; y");
     EXPECT_TRUE(ui->messages.empty());
 }
 
@@ -99,39 +105,39 @@ TEST_F(OpenFiles, ReaderErrorStopsTheRunButUnitsFollowTheList) {
     const std::string a = dir.write("a.fak", fakText("Wavenumbers\tAbsorbance"));
     const std::string b = dir.write("b.fak", fakText("nm\tAbsorbance", 9));
     const std::string c = dir.write("c.fak", fakText("nm\tAbsorbance"));
-    DisplayXUnit = SpecXNanometer;
-    OpenResult r = OpenSpectrumFiles({c, b, a});
+    display.DisplayXUnit = SpecXNanometer;
+    OpenResult r = open({c, b, a});
     EXPECT_EQ(r.filesRead, 1);
-    EXPECT_EQ(SpectraList.Count(), 1);  // c is not read after b failed
+    EXPECT_EQ(list.Count(), 1);  // c is not read after b failed
     EXPECT_EQ(r.error, "File: " + b + "\r\nList index out of bounds (10)");
-    EXPECT_EQ(DisplayXUnit, SpecXWavenumber);
+    EXPECT_EQ(display.DisplayXUnit, SpecXWavenumber);
     EXPECT_EQ(r.openFolder, folder());
 }
 
 TEST_F(OpenFiles, OwnFormatFilesAndAppearance) {
     const std::string one = dir.write("one.rvx", rvxImage({{SpecXNanometer, SpecYAbsorbance}, {SpecXRamanShift, SpecYReflectance}}));
-    OpenResult r = OpenSpectrumFiles({one});
+    OpenResult r = open({one});
     EXPECT_EQ(r.rvxFiles, std::vector<std::string>{one});
     EXPECT_TRUE(r.restoreAppearance);
-    ASSERT_EQ(SpectraList.Count(), 2);
-    EXPECT_EQ(SpectraList[0].Color, 0x123456u);  // records keep their own colour and style
-    EXPECT_EQ(SpectraList[0].LineStyle, 1);
-    EXPECT_EQ(DisplayXUnit, SpecXWavenumber);
-    EXPECT_EQ(DisplayYMode, SpecYTransmittance);
+    ASSERT_EQ(list.Count(), 2);
+    EXPECT_EQ(list[0].Color, 0x123456u);  // records keep their own colour and style
+    EXPECT_EQ(list[0].LineStyle, 1);
+    EXPECT_EQ(display.DisplayXUnit, SpecXWavenumber);
+    EXPECT_EQ(display.DisplayYMode, SpecYTransmittance);
 
     // Into a list that already holds spectra: no restore.
-    r = OpenSpectrumFiles({one});
+    r = open({one});
     EXPECT_FALSE(r.restoreAppearance);
 
     // Two files at once, or an old file: no restore.
-    SpectraList.Clear();
+    list.Clear();
     const std::string two = dir.write("two.rvx", rvxImage({{SpecXNanometer, SpecYIntensity}}));
-    r = OpenSpectrumFiles({one, two});
+    r = open({one, two});
     EXPECT_EQ(r.rvxFiles, (std::vector<std::string>{one, two}));
     EXPECT_FALSE(r.restoreAppearance);
-    SpectraList.Clear();
+    list.Clear();
     setFileYear2000(two);
-    r = OpenSpectrumFiles({two});
+    r = open({two});
     EXPECT_FALSE(r.restoreAppearance);
     EXPECT_EQ(r.rvxFiles.size(), 1u);
 }
@@ -141,9 +147,9 @@ TEST_F(OpenFiles, TruncatedOwnFormatFileKeepsItsCompleteSpectra) {
     image.resize(image.size() - 4);
     const std::string bad = dir.write("bad.rvx", image);
     const std::string later = dir.write("later.fak", fakText("nm\tAbsorbance"));
-    OpenResult r = OpenSpectrumFiles({bad, later});
-    EXPECT_EQ(SpectraList.Count(), 1);
-    EXPECT_EQ(SpectraList[0].PointCount(), 3);
+    OpenResult r = open({bad, later});
+    EXPECT_EQ(list.Count(), 1);
+    EXPECT_EQ(list[0].PointCount(), 3);
     EXPECT_EQ(r.error, "File: " + bad + "\r\nStream read error");
     EXPECT_TRUE(r.rvxFiles.empty());
 }
@@ -165,11 +171,11 @@ TEST_F(OpenFiles, FilesWithoutSpectrumAreListedAndNeverRecent) {
     const std::string notes = dir.write("d_notes.txt", "nothing");
     const std::string noExt = dir.write("e_noext", "nothing");
     const std::string own = dir.write("f_own.rvx", rvxImage({{SpecXNanometer, SpecYAbsorbance}}));
-    OpenResult r = OpenSpectrumFiles({own, noExt, notes, good, none, junk, empty});
+    OpenResult r = open({own, noExt, notes, good, none, junk, empty});
     EXPECT_TRUE(r.error.empty()) << r.error;
     EXPECT_EQ(r.noSpectrum, (std::vector<std::string>{empty, junk, none, notes, noExt}));
     EXPECT_EQ(r.rvxFiles, std::vector<std::string>{own});
-    EXPECT_EQ(SpectraList.Count(), 2);
+    EXPECT_EQ(list.Count(), 2);
     EXPECT_TRUE(ui->messages.empty());  // the command shows the one message
     EXPECT_EQ(NoSpectrumMessage(r.noSpectrum),
               "No spectrum could be read from:\r\n" + empty + "\r\n" + junk + "\r\n" + none + "\r\n" + notes +
@@ -183,18 +189,18 @@ TEST_F(OpenFiles, ReaderErrorEndsTheRunAfterFilesWithoutSpectrum) {
     const std::string good = dir.write("b_good.fak", fakText("nm\tAbsorbance"));
     const std::string bad = dir.write("c_bad.fak", fakText("nm\tAbsorbance", 9));
     const std::string notes = dir.write("d_notes.txt", "nothing");
-    OpenResult r = OpenSpectrumFiles({notes, bad, good, empty});
+    OpenResult r = open({notes, bad, good, empty});
     EXPECT_EQ(r.noSpectrum, std::vector<std::string>{empty});
     EXPECT_NE(r.error.find(bad), std::string::npos) << r.error;
-    EXPECT_EQ(SpectraList.Count(), 1);
+    EXPECT_EQ(list.Count(), 1);
 }
 
 TEST_F(OpenFiles, NothingToRead) {
-    OpenResult r = OpenSpectrumFiles({});
+    OpenResult r = open({});
     EXPECT_EQ(r.filesRead, 0);
     EXPECT_TRUE(r.openFolder.empty());
     EXPECT_TRUE(r.error.empty());
-    EXPECT_EQ(DisplayXUnit, SpecXNanometer);
+    EXPECT_EQ(display.DisplayXUnit, SpecXNanometer);
 }
 
 TEST_F(OpenFiles, DisplayUnitsFromTheLastRecord) {
@@ -207,14 +213,16 @@ TEST_F(OpenFiles, DisplayUnitsFromTheLastRecord) {
         {SpecXRamanShift, SpecYReflectance, 2, 1}, {SpecXNanometer, SpecYIntensity, 1, 3},
     };
     for (const auto& c : cases) {
-        SpectraList.Clear();
-        DisplayXUnit = 4;
-        DisplayYMode = 3;
-        SpectraList.Add(record("r", c.xUnit, c.yKind, 0));
-        DisplayUnitsFromLastRecord();
-        EXPECT_EQ(DisplayXUnit, c.displayX) << c.xUnit;
-        EXPECT_EQ(DisplayYMode, c.displayY) << c.yKind;
+        list.Clear();
+        list.Add(record("r", c.xUnit, c.yKind, 0));
+        const TDisplayState shown = DisplayUnitsFromLastRecord(list, TDisplayState{4, 3});
+        EXPECT_EQ(shown.DisplayXUnit, c.displayX) << c.xUnit;
+        EXPECT_EQ(shown.DisplayYMode, c.displayY) << c.yKind;
     }
+    list.Clear();
+    const TDisplayState kept = DisplayUnitsFromLastRecord(list, TDisplayState{4, 3});
+    EXPECT_EQ(kept.DisplayXUnit, 4);
+    EXPECT_EQ(kept.DisplayYMode, 3);
 }
 
 TEST_F(OpenFiles, ExistingFilesDropsMissingNames) {
@@ -243,14 +251,14 @@ TEST_F(OpenFiles, EveryReaderRefusesPipesAndFoldersWithTheReason) {
         const int code = fault::inChildWithin(10, [&] {
             ui::ScopedScriptedBackend quiet;
             for (const auto& [path, reason] : {std::pair{pipe, "Is a named pipe"}, std::pair{folder, "Is a directory"}}) {
-                const OpenResult r = OpenSpectrumFiles({path});
+                const OpenResult r = open({path});
                 if (r.error.find("Cannot open file") == std::string::npos || r.error.find(path) == std::string::npos ||
                     r.error.find(reason) == std::string::npos) {
                     std::fprintf(stderr, "%s: %s\n", path.c_str(), r.error.c_str());
                     return 1;
                 }
             }
-            return SpectraList.Count() == 0 ? 0 : 2;
+            return list.Count() == 0 ? 0 : 2;
         });
         EXPECT_EQ(code, 0);
     }

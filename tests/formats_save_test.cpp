@@ -9,7 +9,6 @@
 
 #include "formats/csv_writer.h"
 #include "formats/dat_writer.h"
-#include "formats/jcamp_writer.h"
 #include "formats/rvx.h"
 #include "formats/save_dispatcher.h"
 #include "formats/save_hooks.h"
@@ -53,6 +52,7 @@ protected:
     CleanState state{GetParam()};
     ui::ScopedScriptedBackend ui;
     TSpectraList list;
+    TDisplayState display;
     char sep() const { return GetParam(); }
     std::string num(const std::string& s) const { return withSeparator(s, sep()); }
     // A CSV row written with "," as list separator and "." as decimal mark, in the test's separators.
@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(DecimalSeparators, SaveText, ::testing::Values('.', ','
 TEST_P(SaveText, DatInNanometersMarksUncoveredRanges) {
     list.Add(spectrum("A", SpecXNanometer, 400, 1, {0, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0}));
     list.Add(spectrum("B", SpecXNanometer, 405, 0.5, std::vector<double>(11, 2.0)));
-    TDatText dat = DatExportText(list, 400, 410, 1);
+    TDatText dat = DatExportText(list, display, 400, 410, 1);
     ASSERT_TRUE(dat.refusal.empty()) << dat.refusal;
     auto lines = linesOf(dat.text);
     ASSERT_EQ(lines.size(), 21u);  // the smallest step, 0.5 nm, over 10 nm
@@ -79,14 +79,14 @@ TEST_P(SaveText, DatInNanometersMarksUncoveredRanges) {
     EXPECT_EQ(lines[20], num("409.500\t24420.02\t0.95\t2"));
 
     // Step choice 0: 1 nm; 2: the biggest step.
-    EXPECT_EQ(linesOf(DatExportText(list, 400, 410, 0).text).size(), 11u);
-    EXPECT_EQ(linesOf(DatExportText(list, 400, 410, 2).text).size(), 11u);
+    EXPECT_EQ(linesOf(DatExportText(list, display, 400, 410, 0).text).size(), 11u);
+    EXPECT_EQ(linesOf(DatExportText(list, display, 400, 410, 2).text).size(), 11u);
 }
 
 TEST_P(SaveText, DatInMicrometersAndElectronVolts) {
     list.Add(spectrum("T", SpecXNanometer, 500, 62.5, {1, 2, 3, 4, 5}));
-    DisplayXUnit = SpecXMicrometer;
-    auto um = linesOf(DatExportText(list, 0.5, 0.75, 1).text);
+    display.DisplayXUnit = SpecXMicrometer;
+    auto um = linesOf(DatExportText(list, display, 0.5, 0.75, 1).text);
     ASSERT_EQ(um.size(), 5u);
     EXPECT_EQ(um[0], "Wavelength [nm]\tWavelength [\xC2\xB5m]\tWavenumbers [1/cm]\tT");
     EXPECT_EQ(um[1], num("500.000\t0.5000\t20000.00\t1"));
@@ -94,17 +94,17 @@ TEST_P(SaveText, DatInMicrometersAndElectronVolts) {
 
     list.Clear();
     list.Add(spectrum("E", SpecXWavenumber, 2 * 8065.5409, -0.25 * 8065.5409, {7, 6, 5}));
-    DisplayXUnit = SpecXElectronVolt;
-    auto ev = linesOf(DatExportText(list, 1.5, 2.0, 1).text);
+    display.DisplayXUnit = SpecXElectronVolt;
+    auto ev = linesOf(DatExportText(list, display, 1.5, 2.0, 1).text);
     ASSERT_GE(ev.size(), 2u);
     EXPECT_EQ(ev[0], "Wavelength [nm]\tWavenumbers [1/cm]\tElectron Volts [eV]\tE");
     EXPECT_EQ(ev[1], num("619.921\t16131.08\t2.0000\t7"));
 }
 
 TEST_P(SaveText, DatInWavenumbersWritesEachDistinctLineOnce) {
-    DisplayXUnit = SpecXWavenumber;
+    display.DisplayXUnit = SpecXWavenumber;
     list.Add(spectrum("W", SpecXWavenumber, 2000, -0.0001, std::vector<double>(11, 1.0)));
-    TDatText dat = DatExportText(list, 1999.999, 2000, 1);
+    TDatText dat = DatExportText(list, display, 1999.999, 2000, 1);
     auto lines = linesOf(dat.text);
     ASSERT_GE(lines.size(), 3u);
     EXPECT_LT(lines.size(), 10u);  // finer than the line texts' resolution
@@ -114,7 +114,7 @@ TEST_P(SaveText, DatInWavenumbersWritesEachDistinctLineOnce) {
 
 TEST_P(SaveText, DatOfRisingWavenumbersShownInNanometersWritesValues) {
     list.Add(spectrum("R", SpecXWavenumber, 10000, 1000, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
-    auto lines = linesOf(DatExportText(list, 500, 1000, 1).text);
+    auto lines = linesOf(DatExportText(list, display, 500, 1000, 1).text);
     ASSERT_EQ(lines.size(), 11u);  // mean step 50 nm over 500 nm
     EXPECT_EQ(lines[1], num("500.000\t20000.00\t10"));
     for (std::size_t i = 1; i < lines.size(); ++i) EXPECT_EQ(lines[i].find('-'), std::string::npos) << lines[i];
@@ -124,18 +124,18 @@ TEST_P(SaveText, DatWithoutLinesIsRefusedAndKeepsTheOldFile) {
     TempDir dir;
     const std::string path = dir.write("old.dat", "old content");
     list.Add(spectrum("A", SpecXNanometer, 400, 1, {1, 2, 3}));
-    EXPECT_FALSE(SaveDatFile(path, list, 400, 400, 1));
-    EXPECT_FALSE(SaveDatFile(path, list, 410, 400, 1));
+    EXPECT_FALSE(SaveDatFile(path, list, display, 400, 400, 1));
+    EXPECT_FALSE(SaveDatFile(path, list, display, 410, 400, 1));
     EXPECT_EQ(TempDir::read(path), "old content");
     ASSERT_EQ(ui->messages.size(), 2u);
     EXPECT_NE(ui->messages[0].find("DAT"), std::string::npos);
 
     // A step so fine that the range would need billions of lines.
     list.Add(spectrum("fine", SpecXNanometer, 400, 1e-12, {1, 2}));
-    EXPECT_FALSE(SaveDatFile(path, list, 400, 410, 1));
+    EXPECT_FALSE(SaveDatFile(path, list, display, 400, 410, 1));
     EXPECT_EQ(TempDir::read(path), "old content");
 
-    EXPECT_TRUE(SaveDatFile(path, list, 400, 402, 0));
+    EXPECT_TRUE(SaveDatFile(path, list, display, 400, 402, 0));
     EXPECT_EQ(linesOf(TempDir::read(path)).size(), 3u);
 }
 
@@ -264,8 +264,13 @@ protected:
     CleanState state;
     ui::ScopedScriptedBackend ui;
     TempDir dir;
+    TSpectraList list;
+    TDisplayState display;
+    bool save(const std::string& name, const TSaveOptions& options = {}) {
+        return SaveSpectraFile(name, list, display, options);
+    }
     void SetUp() override {
-        SpectraList.Add(spectrum("A", SpecXNanometer, 400, 1, {1, 2, 3}));
+        list.Add(spectrum("A", SpecXNanometer, 400, 1, {1, 2, 3}));
         SaveHooks() = {};
     }
     void TearDown() override { SaveHooks() = {}; }
@@ -278,60 +283,55 @@ TEST_F(SaveDispatch, ExtensionCodes) {
     } cases[] = {{"a.rvx", 1}, {"/p/A.DaT", 2}, {"x.CSV", 3}, {"x.bmp", 4}, {"x.gif", 5}, {"x.WMF", 6},
                  {"x.tif", 7}, {"x.png", 8},   {"x.spc", 9},  {"x.Dx", 10},  {"x.jdx", 0}, {"x.tiff", 0},
                  {"noext", 0}, {"dir.rvx/file", 0}};
-    for (const auto& c : cases) EXPECT_EQ(SaveFormatCodeOf(c.name), c.code) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(static_cast<int>(SaveFormatOf(c.name)), c.code) << c.name;
 }
 
 TEST_F(SaveDispatch, WritersByExtension) {
     const std::string rvx = dir.write("s.RVX", "previous");
-    EXPECT_TRUE(SaveSpectraFile(rvx));
-    EXPECT_EQ(TempDir::read(rvx), RvxFileImage(SpectraList));
+    EXPECT_TRUE(save(rvx));
+    EXPECT_EQ(TempDir::read(rvx), RvxFileImage(list));
 
     TSaveOptions options;
     options.XDrawnMin = 400;
     options.XDrawnMax = 402;
     const std::string dat = dir.file("s.dat");
-    EXPECT_TRUE(SaveSpectraFile(dat, options));
+    EXPECT_TRUE(save(dat, options));
     EXPECT_EQ(linesOf(TempDir::read(dat)).size(), 3u);
 
     const std::string csv = dir.file("s.csv");
-    EXPECT_TRUE(SaveSpectraFile(csv));
-    EXPECT_EQ(TempDir::read(csv), CsvExportText(SpectraList).text);
+    EXPECT_TRUE(save(csv));
+    EXPECT_EQ(TempDir::read(csv), CsvExportText(list).text);
 
-    EXPECT_FALSE(SaveSpectraFile(dir.file("s.txt")));
+    EXPECT_FALSE(save(dir.file("s.txt")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("s.txt")));
     EXPECT_TRUE(ui->messages.empty());
 }
 
-TEST_F(SaveDispatch, HookedFormatsReportUnavailableUntilSet) {
-    for (const char* name : {"p.png", "p.bmp", "s.spc", "j.dx"}) EXPECT_FALSE(SaveSpectraFile(dir.file(name)));
-    ASSERT_EQ(ui->messages.size(), 4u);
+TEST_F(SaveDispatch, PlotFormatsReportUnavailableUntilTheHookIsSet) {
+    for (const char* name : {"p.png", "p.bmp"}) EXPECT_FALSE(save(dir.file(name)));
+    ASSERT_EQ(ui->messages.size(), 2u);
     EXPECT_EQ(ui->messages[0], "Saving *.png files is not available in this version.");
-    EXPECT_EQ(ui->messages[2], "Saving *.spc files is not available in this version.");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("p.png")));
 
-    std::vector<std::pair<std::string, int>> calls;
-    SaveHooks().saveImage = [&](const std::string& n, int code) {
-        calls.emplace_back(n, code);
-        return true;
+    std::vector<std::pair<std::string, SaveFormat>> calls;
+    SaveHooks().saveImage = [&](const std::string& n, SaveFormat format) {
+        calls.emplace_back(n, format);
+        return format != SaveFormat::Gif;  // a plot that could not be written
     };
-    SaveHooks().saveSpc = [&](const std::string& n) {
-        calls.emplace_back(n, 9);
-        return false;  // a cancelled choice
-    };
-    SaveHooks().saveJcamp = [&](const std::string& n) {
-        calls.emplace_back(n, 10);
-        return true;
-    };
-    EXPECT_TRUE(SaveSpectraFile("/x/plot.WMF"));
-    EXPECT_TRUE(SaveSpectraFile("/x/plot.tif"));
-    EXPECT_FALSE(SaveSpectraFile("/x/one.spc"));
-    EXPECT_TRUE(SaveSpectraFile("/x/one.dx"));
-    EXPECT_EQ(calls, (std::vector<std::pair<std::string, int>>{
-                         {"/x/plot.WMF", 6}, {"/x/plot.tif", 7}, {"/x/one.spc", 9}, {"/x/one.dx", 10}}));
-    EXPECT_EQ(ui->messages.size(), 4u);
+    EXPECT_TRUE(save("/x/plot.WMF"));
+    EXPECT_TRUE(save("/x/plot.tif"));
+    EXPECT_FALSE(save("/x/plot.gif"));
+    EXPECT_EQ(calls, (std::vector<std::pair<std::string, SaveFormat>>{{"/x/plot.WMF", SaveFormat::Wmf},
+                                                                       {"/x/plot.tif", SaveFormat::Tif},
+                                                                       {"/x/plot.gif", SaveFormat::Gif}}));
+    // The spectra's formats never reach the plot.
+    EXPECT_TRUE(save(dir.file("one.dx")));
+    EXPECT_EQ(calls.size(), 3u);
+    EXPECT_EQ(ui->messages.size(), 2u);
 }
 
 TEST_F(SaveDispatch, UnwritableTargetRaisesAndLeavesNothing) {
-    EXPECT_THROW(SaveSpectraFile(dir.file("no/such/folder/s.rvx")), vx::FileError);
+    EXPECT_THROW(save(dir.file("no/such/folder/s.rvx")), vx::FileError);
     EXPECT_FALSE(std::filesystem::exists(dir.file("no")));
 }
 
@@ -344,15 +344,15 @@ TEST_F(SaveDispatch, EveryWriterSavesSafely) {
         const char* ext;
         std::function<void(const std::string&)> save;
     } writers[] = {
-        {"rvx", [](const std::string& p) { ASSERT_TRUE(SaveSpectraFile(p)); }},
-        {"dat", [](const std::string& p) {
+        {"rvx", [this](const std::string& p) { ASSERT_TRUE(save(p)); }},
+        {"dat", [this](const std::string& p) {
              TSaveOptions o;
              o.XDrawnMin = 400;
              o.XDrawnMax = 402;
-             ASSERT_TRUE(SaveSpectraFile(p, o));
+             ASSERT_TRUE(save(p, o));
          }},
-        {"csv", [](const std::string& p) { ASSERT_TRUE(SaveSpectraFile(p)); }},
-        {"dx", [](const std::string& p) { SaveSpecJcamp(p, SpectraList[0]); }},
+        {"csv", [this](const std::string& p) { ASSERT_TRUE(save(p)); }},
+        {"dx", [this](const std::string& p) { ASSERT_TRUE(save(p)); }},
     };
     const fs::path root = dir.file("safety");
     for (const auto& w : writers) {

@@ -362,6 +362,8 @@ TEST_F(SmallTexts, GggWithoutStepOrDataMark) {
 
 // Through the Open command: the file's date where the file gives none; none for GGG.
 TEST_F(SmallTexts, OpenCommandDates) {
+    TSpectraList opened;
+    TDisplayState display;
     TempDir dir;
     const std::string a = dir.write("a.rruff", rruff(rruffData(8)));
     const std::string b = dir.write("b.ggg", ggg("x", {"300 1", "301 2"}));
@@ -369,11 +371,11 @@ TEST_F(SmallTexts, OpenCommandDates) {
     noDate.replace(noDate.find("<datum> 12.03.2001"), 18, "");
     const std::string c = dir.write("c.GGG", noDate);
     const std::string d = dir.write("d.dsp", dsp({{15, ""}}, {"1\t1", "2\t2"}));
-    const OpenResult res = OpenSpectrumFiles({a, b, c, d});
+    const OpenResult res = OpenSpectrumFiles({a, b, c, d}, opened, display);
     EXPECT_TRUE(res.error.empty()) << res.error;
-    ASSERT_EQ(SpectraList.Count(), 4);
-    EXPECT_EQ(SpectraList[0].DateText.str().size(), 19u);
-    EXPECT_EQ(SpectraList[1].DateText.str(), "12.03.2001");
-    EXPECT_TRUE(SpectraList[2].DateText.empty());
-    EXPECT_EQ(SpectraList[3].DateText.str().size(), 19u);
+    ASSERT_EQ(opened.Count(), 4);
+    EXPECT_EQ(opened[0].DateText.str().size(), 19u);
+    EXPECT_EQ(opened[1].DateText.str(), "12.03.2001");
+    EXPECT_TRUE(opened[2].DateText.empty());
+    EXPECT_EQ(opened[3].DateText.str().size(), 19u);
 }

@@ -12,6 +12,7 @@
 #include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
+#include "formats/save_dispatcher.h"
 #include "formats/spc_binding.h"
 #include "formats/spc_reader.h"
 #include "formats/spc_writer.h"
@@ -393,30 +394,46 @@ TEST_F(SpcProgram, EveryUnitAndKindRoundTrips) {
     }
 }
 
+// The save command's SPC case: the only spectrum is saved without a question; of several the user
+// chooses one, and a cancelled choice writes nothing.
 TEST_F(SpcProgram, SaveChoosesAmongSeveralSpectra) {
     RegisterQuietly();
-    SpectraList.Clear();
-    for (const char* title : {"first", "second"}) {
+    TSpectraList spectra;
+    const TDisplayState display;
+    auto add = [&](const char* title) {
         auto rec = std::make_unique<TSpectrumRecord>();
         rec->Title = title;
         rec->FirstX = 400;
         rec->StepX = 1;
         rec->Values = {1, 2, 3};
-        SpectraList.Add(std::move(rec));
-    }
+        spectra.Add(std::move(rec));
+    };
     ui::ScopedScriptedBackend ui;
-    std::string file = (dir_ / "c.spc").string();
-    ui->onAsk = [](ui::Query& q) { return q.dialog == "TAuswDia" && false; };
-    EXPECT_FALSE(SaveSpecSpc(file));
+    const std::string file = (dir_ / "c.spc").string();
+    add("first");
+    ASSERT_TRUE(SaveSpectraFile(file, spectra, display));
+    EXPECT_TRUE(ui->asked.empty());
+    TSpectraList back;
+    LoadSpecSpc(file, back);
+    ASSERT_EQ(back.Count(), 1);
+    EXPECT_EQ(back[0].Title.str(), "first");
+    fs::remove(file);
+
+    add("second");
+    ui->onAsk = [](ui::Query&) { return false; };
+    EXPECT_FALSE(SaveSpectraFile(file, spectra, display));
     EXPECT_FALSE(fs::exists(file));
+    ASSERT_EQ(ui->asked.size(), 1u);
+    EXPECT_EQ(ui->asked[0].dialog, "TAuswDia");
+    EXPECT_EQ(ui->asked[0].caption, "Choose spectrum");
+    EXPECT_EQ(ui->asked[0].items, (std::vector<std::string>{"first", "second"}));
     ui->onAsk = [](ui::Query& q) {
         q.fields["SpekBox"] = "1";
         return true;
     };
-    EXPECT_TRUE(SaveSpecSpc(file));
-    TSpectraList list;
-    LoadSpecSpc(file, list);
-    ASSERT_EQ(list.Count(), 1);
-    EXPECT_EQ(list[0].Title.str(), "second");
-    SpectraList.Clear();
+    EXPECT_TRUE(SaveSpectraFile(file, spectra, display));
+    back.Clear();
+    LoadSpecSpc(file, back);
+    ASSERT_EQ(back.Count(), 1);
+    EXPECT_EQ(back[0].Title.str(), "second");
 }

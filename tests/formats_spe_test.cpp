@@ -352,6 +352,8 @@ TEST_F(SpeReader, StripeWithNonNumbersIsLeftOut) {
 }
 
 TEST_F(SpeReader, OpenCommandReadsFramesIntoTheList) {
+    TSpectraList opened;
+    TDisplayState display;
     TempDir dir;
     Spe s;
     s.frames = 2;
@@ -359,10 +361,10 @@ TEST_F(SpeReader, OpenCommandReadsFramesIntoTheList) {
     bytes[0] = '\xFF';  // the header's first field; the file is no text for starting so
     bytes[1] = '\xFE';
     const std::string path = dir.write("k.spe", bytes);
-    const OpenResult res = OpenSpectrumFiles({path});
+    const OpenResult res = OpenSpectrumFiles({path}, opened, display);
     EXPECT_TRUE(res.error.empty()) << res.error;
-    ASSERT_EQ(SpectraList.Count(), 2);
-    EXPECT_EQ(SpectraList[1].Title.str(), "k.spe Frame 2");
-    EXPECT_EQ(SpectraList[1].DateText.str().size(), 19u);
-    EXPECT_EQ(DisplayXUnit, SpecXNanometer);
+    ASSERT_EQ(opened.Count(), 2);
+    EXPECT_EQ(opened[1].Title.str(), "k.spe Frame 2");
+    EXPECT_EQ(opened[1].DateText.str().size(), 19u);
+    EXPECT_EQ(display.DisplayXUnit, SpecXNanometer);
 }

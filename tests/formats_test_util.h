@@ -1,6 +1,6 @@
 #pragma once
-// Shared fixtures of the open-and-save tests: a temporary folder, a clean spectra list and display
-// state, and the regional decimal separator set for the duration of a test.
+// Shared fixtures of the open-and-save tests: a temporary folder and the regional decimal separator
+// set for the duration of a test.
 #include <unistd.h>
 
 #include <filesystem>
@@ -44,19 +44,14 @@ private:
     std::filesystem::path path_;
 };
 
-// A clean program state for one test: empty list, nm and absorbance, "." unless told otherwise.
+// The regional decimal separator of one test: "." unless told otherwise, restored afterwards. The
+// readers and writers work on the list and display units a test gives them.
 class CleanState {
 public:
     explicit CleanState(char decimalSep = '.') : oldSep_(numtext::decimalSeparator()) {
-        SpectraList.Clear();
-        DisplayXUnit = 1;
-        DisplayYMode = 2;
         numtext::setDecimalSeparator(decimalSep);
     }
-    ~CleanState() {
-        SpectraList.Clear();
-        numtext::setDecimalSeparator(oldSep_);
-    }
+    ~CleanState() { numtext::setDecimalSeparator(oldSep_); }
 
 private:
     char oldSep_;

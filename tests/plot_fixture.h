@@ -10,6 +10,7 @@
 
 #include "app/plot/Xygraph.h"
 #include "app/plot/xy_start_settings.h"
+#include "app/program_state.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "platform/numtext.h"

@@ -49,10 +49,10 @@ TEST(ShellFilters, BothCasesAndForcedExtensions) {
     EXPECT_EQ(QtNameFilter("Varolux32 binary files  (*.rvx)", "*.RVX").toStdString(),
               "Varolux32 binary files  (*.rvx) (*.RVX *.rvx)");
     EXPECT_EQ(QtNameFilter("x", "*.trt;*.TAT").toStdString(), "x (*.TRT *.trt *.TAT *.tat)");
-    const QStringList data = QtNameFilters(kDataSaveFilter);
+    const QStringList data = SaveDialogFilters(SaveDialog::Data);
     ASSERT_EQ(data.size(), 5);
-    EXPECT_TRUE(data[3].startsWith("Varolux32  ASCII [x..yyyy]  (*.dat)"));
-    EXPECT_EQ(QtNameFilters(kImageSaveFilter).size(), 5);
+    EXPECT_EQ(data[3].toStdString(), "Varolux32  ASCII [x..yyyy]  (*.dat) (*.DAT *.dat)");
+    EXPECT_EQ(SaveDialogFilters(SaveDialog::Plot).size(), 5);
     EXPECT_EQ(OpenDialogFilters().size(), 21);
 
     EXPECT_EQ(ChangeFileExt("/a/b.txt", ".rvx"), "/a/b.rvx");
@@ -66,8 +66,8 @@ TEST(ShellFilters, BothCasesAndForcedExtensions) {
 // fell back to the first filter: DAT, CSV or PNG written as RVX or GIF).
 TEST(ShellFilters, PickedFilterFoundAfterDialogSimplifiesIt) {
     AppTestSetUp();
-    for (const char* spec : {kDataSaveFilter, kImageSaveFilter}) {
-        const QStringList filters = QtNameFilters(spec);
+    for (SaveDialog dialog : {SaveDialog::Data, SaveDialog::Plot}) {
+        const QStringList filters = SaveDialogFilters(dialog);
         QFileDialog dlg;
         dlg.setOption(QFileDialog::DontUseNativeDialog, true);
         dlg.setNameFilters(filters);
@@ -78,10 +78,11 @@ TEST(ShellFilters, PickedFilterFoundAfterDialogSimplifiesIt) {
             ASSERT_EQ(combo->count(), filters.size());
             combo->setCurrentIndex(i);
             combo->activated(i);
-            EXPECT_EQ(SelectedFilterIndex(filters, dlg.selectedNameFilter()), i + 1) << spec << " " << i;
+            EXPECT_EQ(SelectedFilterIndex(filters, dlg.selectedNameFilter()), i + 1)
+                << static_cast<int>(dialog) << " " << i;
         }
     }
-    EXPECT_EQ(SelectedFilterIndex(QtNameFilters(kDataSaveFilter), "Other (*.x)"), 0);
+    EXPECT_EQ(SelectedFilterIndex(SaveDialogFilters(SaveDialog::Data), "Other (*.x)"), 0);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
-// Fixtures for the tool tests: records built from values into a test's own list, and guards that
-// restore the program's globals for the tests that drive the dialogs.
+// Fixtures for the tool tests: records built from values into a test's own list. The tests that drive
+// the dialogs on the program's list use tests/app_state_support.h.
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,29 +17,6 @@ struct SeparatorGuard {
     SeparatorGuard() = default;
     explicit SeparatorGuard(char s) { numtext::setDecimalSeparator(s); }
     ~SeparatorGuard() { numtext::setDecimalSeparator(sep); }
-};
-
-struct DisplayGuard {
-    uint8_t x = DisplayXUnit, y = DisplayYMode;
-    ~DisplayGuard() {
-        DisplayXUnit = x;
-        DisplayYMode = y;
-    }
-};
-
-// Empties the spectra list and restores the decimal separator around a test.
-struct ListGuard {
-    char sep = numtext::decimalSeparator();
-    DisplayGuard display;
-    ListGuard() {
-        SpectraList.Clear();
-        DisplayXUnit = 1;
-        DisplayYMode = 2;
-    }
-    ~ListGuard() {
-        SpectraList.Clear();
-        numtext::setDecimalSeparator(sep);
-    }
 };
 
 inline std::unique_ptr<TSpectrumRecord> makeRecord(const std::string& title, double first, double step,
@@ -63,12 +40,6 @@ inline TSpectrumRecord& addRecord(TSpectraList& list, const std::string& title, 
     int32_t i = list.Add(std::move(r));
     return list[i];
 }
-// The same into the program's list, for the tests that drive the dialogs.
-inline TSpectrumRecord& addRecord(const std::string& title, double first, double step,
-                                  std::vector<double> values, int32_t unit = SpecXNanometer,
-                                  uint32_t color = 0x123456) {
-    return addRecord(SpectraList, title, first, step, std::move(values), unit, color);
-}
 
 inline std::vector<double> ramp(int n, double a = 0.0, double b = 1.0) {
     std::vector<double> v(static_cast<std::size_t>(n));
@@ -81,6 +52,5 @@ inline std::vector<std::string> titles(const TSpectraList& list) {
     for (const auto& r : list) t.push_back(r->Title.str());
     return t;
 }
-inline std::vector<std::string> titles() { return titles(SpectraList); }
 
 }  // namespace tooltest

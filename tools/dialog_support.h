@@ -9,13 +9,11 @@
 //                            const TSimpleParams& params);
 // It reads and changes only `list` (through the helpers below, which take the list too), hands
 // `display` on to every accessor and routine of core (SpecXValue(rec, i, display), SpecAdd(...,
-// display)) and reports through platform/ui. tools/ is compiled with VX_NO_PROGRAM_STATE: the
-// program's SpectraList, DisplayXUnit, DisplayYMode and the forms of core that read them are not
-// declared here, so a forgotten parameter does not compile. A test builds its own TSpectraList and
+// display)) and reports through platform/ui. tools/, like formats/ and core/, is compiled with
+// VX_NO_PROGRAM_STATE: the program's own list and display units (app/program_state.h) cannot be
+// included here, so a forgotten parameter does not compile. A test builds its own TSpectraList and
 // TDisplayState. The app calls the function from the dialog's OK handler with the program's
-// instances,
-//     ApplyYConstant(SpectraList, CurrentDisplayState(), p);
-// and the menu command then re-plots through the main window's one re-plot path: dialogCommand in
+// instances, and the menu command then re-plots through the main window's one re-plot path: dialogCommand in
 // app/tool_commands.cpp calls TMainwin::ReplotSpectra(TReplotSteps) (app/mainwin_replot.cpp) on OK,
 // with the count word and extra steps (axis titles, autoscaling) the command's description names.
 #include <cstdint>

@@ -1,8 +1,12 @@
 #include "app/dialogs/TAuswDia.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QVBoxLayout>
 
+#include <string>
+
+#include "app/query_dialogs.h"
 #include "tools/dialog_support.h"
 
 TAuswDia::TAuswDia(QWidget* parent) : TToolDialog(parent) {
@@ -32,3 +36,17 @@ int TAuswDia::Choose(QWidget* parent, const QString& caption) {
     if (RunModal(dia) != QDialog::Accepted) return -1;
     return dia.Chosen();
 }
+
+namespace {
+
+// The spectrum choice that formats/ asks for through the ui (the save of one spectrum): the chosen
+// list index in "SpekBox".
+bool runAuswDia(ui::Query& q) {
+    const int chosen = TAuswDia::Choose(QApplication::activeWindow(), QString::fromStdString(q.caption));
+    q.fields["SpekBox"] = std::to_string(chosen);
+    return chosen >= 0;
+}
+
+const QueryDialogRegistrar registrar("TAuswDia", runAuswDia);
+
+}  // namespace

@@ -1,5 +1,6 @@
 #pragma once
-// "Choose spectrum": one spectrum for Play, Display Values and Center of Gravity.
+// "Choose spectrum": one spectrum for Play, Display Values and Center of Gravity, and for the save of
+// one spectrum (as the query "TAuswDia").
 #include "app/dialogs/tool_dialog.h"
 
 class QComboBox;

@@ -8,6 +8,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "app/program_state.h"
+
 class QBoxLayout;
 class QCheckBox;
 class QComboBox;

@@ -11,6 +11,7 @@
 #include "app/plot/xy_fonts.h"
 #include "app/plot/xy_render.h"
 #include "app/plot/xy_ticks.h"
+#include "app/program_state.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "platform/errors.h"

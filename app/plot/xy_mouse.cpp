@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "core/units.h"
 #include "platform/numtext.h"
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "app/plot/xy_fonts.h"
+#include "app/program_state.h"
 #include "core/units.h"
 
 namespace {
