@@ -460,9 +460,15 @@ std::string legendTitle(const TableShape& t, int I, int mode, const std::string&
                 title = std::string(FieldAt(g, sep, 2 * I + 2));
             }
         }
-        if (G == 3 && d == 9) title = std::string(last ? RestFrom(g, sep, 2 * I + 2) : FieldAt(g, sep, 2 * I + 2));
-        if (t.layout == Layout::OneX && G < d - 1)
-            title = std::string(last ? RestFrom(g, sep, I + 2) : FieldAt(g, sep, I + 2));
+        // A last title runs to the line end, but not into the separator that closes the line (read or
+        // added): it ends the cell, and a table of ours would otherwise read its last title back as "name,".
+        const auto rest = [&](int field) {
+            std::string_view r = RestFrom(g, sep, field);
+            if (!r.empty() && r.back() == sep) r.remove_suffix(1);
+            return std::string(r);
+        };
+        if (G == 3 && d == 9) title = last ? rest(2 * I + 2) : std::string(FieldAt(g, sep, 2 * I + 2));
+        if (t.layout == Layout::OneX && G < d - 1) title = last ? rest(I + 2) : std::string(FieldAt(g, sep, I + 2));
     }
     if (t.layout == Layout::Eem) {
         const int32_t ex = numtext::StrToInt(FieldAt(t.counts.text, sep, I + 2));

@@ -322,6 +322,7 @@ TEST_P(TextSpectra, OwnCsvReadsBackSharedX) {
     read(ownCsv(recs, true));
     ASSERT_EQ(list.Count(), 2);
     EXPECT_EQ(list[0].Title.str(), "first");
+    EXPECT_EQ(list[1].Title.str(), "second");  // not "second," with the line's closing separator
     expectSame(recs[0], list[0]);
     expectSame(recs[1], list[1]);
 }
@@ -474,7 +475,10 @@ TEST_P(CsvRoundTrip, WriterOutputReadsBack) {
         TSpectraList back;
         LoadTextSpectraData(csv.text, "/t/x.csv", 0, "d", back);
         ASSERT_EQ(back.Count(), out.Count()) << csv.text.substr(0, 200);
-        for (int k = 0; k < out.Count(); ++k) expectSame(out[k], back[k]);
+        for (int k = 0; k < out.Count(); ++k) {
+            expectSame(out[k], back[k]);
+            EXPECT_EQ(back[k].Title.str(), out[k].Title.str());
+        }
     }
 }
 
