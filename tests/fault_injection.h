@@ -59,6 +59,21 @@ inline bool actAsOrdinaryUser() {
     return ::setgid(65534) == 0 && ::setuid(65534) == 0;
 }
 
+// A socket bound at `path` on which a process of user `uid` listens (the peer credentials a client sees
+// are those of listen()); -1 when that could not be made (it needs root). The caller closes it.
+inline int listenAsUser(const std::string& path, uid_t uid) {
+    const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+    if (server < 0 || ::bind(server, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 ||
+        inChild([&] { return ::setuid(uid) == 0 && ::listen(server, 4) == 0 ? 0 : 1; }) != 0) {
+        if (server >= 0) ::close(server);
+        return -1;
+    }
+    return server;
+}
+
 inline std::string slurp(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);
     std::stringstream ss;

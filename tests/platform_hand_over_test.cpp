@@ -14,6 +14,7 @@
 
 #include "platform/byte_order.h"
 #include "platform/hand_over.h"
+#include "tests/fault_injection.h"
 
 using namespace handover;
 
@@ -220,16 +221,11 @@ TEST(HandOverPeer, OnlyAProcessOfThisUserIsTrusted) {
     // A socket that a process of another user listens on (the credentials are those of listen()).
     const fs::path path = fs::temp_directory_path() / ("vx_peer_" + std::to_string(::getpid()));
     fs::remove(path);
-    const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const int server = fault::listenAsUser(path.string(), 4321);
+    ASSERT_GE(server, 0);
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     std::strncpy(addr.sun_path, path.c_str(), sizeof addr.sun_path - 1);
-    ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    const pid_t child = ::fork();
-    if (child == 0) _exit(::setuid(4321) == 0 && ::listen(server, 4) == 0 ? 0 : 1);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     const int client = ::socket(AF_UNIX, SOCK_STREAM, 0);
     ASSERT_EQ(::connect(client, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
     EXPECT_FALSE(PeerIsThisUser(client));

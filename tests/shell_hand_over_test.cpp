@@ -30,6 +30,7 @@
 #include "platform/registry.h"
 #include "platform/ui.h"
 #include "tools/options_store.h"
+#include "tests/fault_injection.h"
 
 namespace {
 
@@ -245,16 +246,8 @@ TEST(HandOverStart, AnInstanceOfAnotherUserIsSentNoNames) {
     // Bound where this user's instance would be, listening as user 4321 (credentials are those of listen()).
     const QByteArray path = SocketPath().toLocal8Bit();
     ASSERT_FALSE(path.isEmpty());
-    const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, path.constData(), sizeof addr.sun_path - 1);
-    ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    const pid_t child = ::fork();
-    if (child == 0) _exit(::setuid(4321) == 0 && ::listen(server, 4) == 0 ? 0 : 1);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const int server = fault::listenAsUser(path.toStdString(), 4321);
+    ASSERT_GE(server, 0);
     TMZOneInstance start;
     EXPECT_EQ(start.Create({"/secret/plan.rvx"}), TMZOneInstance::TStart::Alone);
     EXPECT_FALSE(start.Listening());
