@@ -120,7 +120,7 @@ void NewCurveMemoryOnly(benchmark::State& state) {
         std::vector<std::vector<TPlotPoint>> curves(static_cast<std::size_t>(spectra));
         for (auto& c : curves) {
             c.reserve(kPoints);
-            vxmem::FaultInForWrite(c.data(), kPoints * sizeof(TPlotPoint));
+            vxmem::FaultIn(c.data(), kPoints * sizeof(TPlotPoint));
             for (int i = 0; i < kPoints; ++i) c.push_back(TPlotPoint{double(i), 1.0});
         }
         benchmark::DoNotOptimize(curves.back().data());

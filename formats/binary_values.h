@@ -3,8 +3,6 @@
 // than the file's bytes, and on a large spectrum touching that memory page by page, not the
 // conversion, is the cost: the destination is reserved, its pages are faulted in with one call, and
 // every double is written once (never zeroed first).
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <bit>
 #include <cstddef>
@@ -12,37 +10,12 @@
 #include <iterator>
 #include <vector>
 
-#ifndef MADV_POPULATE_WRITE
-#define MADV_POPULATE_WRITE 23  // Linux 5.14; older kernels refuse it and the pages fault as usual
-#endif
+#include "platform/fault_in.h"
 
 namespace binvalues {
 
-// The whole pages inside [p, p + bytes); empty when there are none.
-struct PageRange {
-    uintptr_t begin = 0, end = 0;
-    PageRange(const void* p, std::size_t bytes) {
-        constexpr uintptr_t kPage = 4096;
-        const auto a = reinterpret_cast<uintptr_t>(p);
-        begin = (a + kPage - 1) & ~(kPage - 1);
-        end = std::max(begin, (a + bytes) & ~(kPage - 1));
-    }
-    void* start() const { return reinterpret_cast<void*>(begin); }
-    std::size_t size() const { return end - begin; }
-};
-
-// Lets the system back a large room with huge pages where it gives them: a fault then serves 2 MiB,
-// where it would serve 4 KiB, and faulting, not filling, is what fresh memory costs.
-inline void AdviseHugePages(const void* p, std::size_t bytes) {
-    const PageRange r(p, bytes);
-    if (r.size() >= (std::size_t{2} << 20)) ::madvise(r.start(), r.size(), MADV_HUGEPAGE);
-}
-
-// Faults the pages of [p, p + bytes) in for writing with one call.
-inline void FaultIn(const void* p, std::size_t bytes) {
-    const PageRange r(p, bytes);
-    if (r.size() > 0) ::madvise(r.start(), r.size(), MADV_POPULATE_WRITE);
-}
+using vxmem::AdviseHugePages;
+using vxmem::FaultIn;
 
 // Reserves room for `more` doubles behind the values `out` holds, faulting those pages in with one call
 // where they are many (a page at a time costs more than the conversion that fills them).

@@ -3,6 +3,7 @@
 // lists of many megabytes the faults cost more than the values that fill them.
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -12,14 +13,30 @@
 
 namespace vxmem {
 
-// The whole pages inside [begin, begin + bytes) become present and writable. Ranges below a few pages
-// are left alone (they mostly lie in memory already in use, and the call would cost more).
-inline void FaultInForWrite(void* begin, std::size_t bytes) {
-    constexpr uintptr_t kPage = 4096;
-    if (bytes < 2 * kPage) return;
-    const auto a = reinterpret_cast<uintptr_t>(begin);
-    const uintptr_t b = (a + kPage - 1) & ~(kPage - 1), e = (a + bytes) & ~(kPage - 1);
-    if (e > b) ::madvise(reinterpret_cast<void*>(b), e - b, MADV_POPULATE_WRITE);
+// The whole pages inside [p, p + bytes); empty when there are none.
+struct PageRange {
+    uintptr_t begin = 0, end = 0;
+    PageRange(const void* p, std::size_t bytes) {
+        constexpr uintptr_t kPage = 4096;
+        const auto a = reinterpret_cast<uintptr_t>(p);
+        begin = (a + kPage - 1) & ~(kPage - 1);
+        end = std::max(begin, (a + bytes) & ~(kPage - 1));
+    }
+    void* start() const { return reinterpret_cast<void*>(begin); }
+    std::size_t size() const { return end - begin; }
+};
+
+// Lets the system back a large room with huge pages where it gives them: a fault then serves 2 MiB,
+// where it would serve 4 KiB, and faulting, not filling, is what fresh memory costs.
+inline void AdviseHugePages(const void* p, std::size_t bytes) {
+    const PageRange r(p, bytes);
+    if (r.size() >= (std::size_t{2} << 20)) ::madvise(r.start(), r.size(), MADV_HUGEPAGE);
+}
+
+// Faults the whole pages of [p, p + bytes) in for writing with one call.
+inline void FaultIn(const void* p, std::size_t bytes) {
+    const PageRange r(p, bytes);
+    if (r.size() > 0) ::madvise(r.start(), r.size(), MADV_POPULATE_WRITE);
 }
 
 }  // namespace vxmem

@@ -145,8 +145,10 @@ void TXYPlot::reservePoints(KurvenDaten& c, int count) {
     std::vector<TPlotPoint>& points = c.Points;
     if (count < 1 || static_cast<std::size_t>(count) <= points.capacity()) return;
     points.reserve(static_cast<std::size_t>(count));
-    // New room: present in one call rather than page by page as the points arrive.
-    vxmem::FaultInForWrite(points.data() + points.size(), (points.capacity() - points.size()) * sizeof(TPlotPoint));
+    // New room: present in one call rather than page by page as the points arrive. Below a few pages it
+    // mostly lies in memory already in use, and the call would cost more than it saves.
+    const std::size_t bytes = (points.capacity() - points.size()) * sizeof(TPlotPoint);
+    if (bytes >= 2 * 4096) vxmem::FaultIn(points.data() + points.size(), bytes);
 }
 
 void TXYPlot::ReserveCurvePoints(int n, int count) { reservePoints(curve(n), count); }
