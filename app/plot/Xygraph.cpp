@@ -142,7 +142,7 @@ void TXYPlot::SetCurvePoint(int n, int kind, double value, int index) {
 }
 
 void TXYPlot::reservePoints(KurvenDaten& c, int count) {
-    std::vector<TPlotPoint>& points = c.Points;
+    TCurvePoints& points = c.Points;
     if (count < 1 || static_cast<std::size_t>(count) <= points.capacity()) return;
     points.reserve(static_cast<std::size_t>(count));
     // New room: present in one call rather than page by page as the points arrive. Below a few pages it

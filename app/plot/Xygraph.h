@@ -18,6 +18,8 @@
 #include <functional>
 #include <vector>
 
+#include "platform/list_memory.h"
+
 class QPainter;
 class QPrinter;
 
@@ -66,6 +68,8 @@ struct TPlotPoint {
     double x = 0.0;
     double y = 0.0;
 };
+// A curve's points: a plot of many long curves takes them from memory backed by large pages.
+using TCurvePoints = std::vector<TPlotPoint, vxmem::ListAllocator<TPlotPoint>>;
 
 // The extent of the finite values of a curve as the automatic scaling takes it: the first finite value
 // starts it, each later one widens it (an equal value leaves it, so of 0 and -0 the first stays).
@@ -103,7 +107,7 @@ inline bool GrowExtent(double& lo, double& hi, double value) {
 // One curve of the plot. Colours are 0x00BBGGRR as in the spectrum record.
 struct KurvenDaten {
     QString LegendName;
-    std::vector<TPlotPoint> Points;  // never empty: index 0 .. HighestIndex
+    TCurvePoints Points;  // never empty: index 0 .. HighestIndex
     double XMin = 0.0, XMax = 0.0;   // running extents of the values written by SetCurvePoint
     double YMin = 0.0, YMax = 0.0;
     int YAxis = 1;                   // 1 left axis, else the right axis (while ZweiteYAchse)
@@ -349,7 +353,7 @@ void TXYPlot::FillCurve(int n, int count, PointOf&& pointOf) {
     ResetCurve(n);
     if (count < 1) return;
     KurvenDaten& c = curve(n);
-    std::vector<TPlotPoint>& points = c.Points;
+    TCurvePoints& points = c.Points;
     points.clear();
     reservePoints(c, count);
     for (int i = 0; i < count; ++i) points.push_back(pointOf(i));
