@@ -63,6 +63,8 @@ public:
     // Status bar panel 0 "number of spectra", 1 "Infos", 2 "screen readings".
     QString StatusText(int panel) const;
     void SetStatusText(int panel, const QString& text);
+    // The status bar's progress bar: shown up to `maximum` at `value`; a negative value hides it.
+    void ShowProgress(int value, int maximum);
     // The main window's colour (0x00BBGGRR), which the plot takes as its background.
     uint32_t WindowColor() const { return windowColor_; }
     void SetWindowColor(uint32_t color);
