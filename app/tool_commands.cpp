@@ -108,7 +108,7 @@ void Allelschen2Click(TMainwin& w) {
     SpectroscopeViewOff(w);
     RemoveAllSpectra(SpectraList);
     w.XYPlot()->ZweiteYAchse = false;
-    DisplayYMode = 2;
+    DisplayYMode = SpecYAbsorbance;
     replotAfterRemoval(w);
 }
 
@@ -116,7 +116,7 @@ void Letztesllschen1Click(TMainwin& w) {
     if (!RemoveLastSpectrum(SpectraList)) return;
     w.XYPlot()->ZweiteYAchse = AnySecondAxisSpectrum(SpectraList);
     if (SpectraList.Empty()) {
-        DisplayYMode = 2;
+        DisplayYMode = SpecYAbsorbance;
         SpectroscopeViewOff(w);
     }
     replotAfterRemoval(w);

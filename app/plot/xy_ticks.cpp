@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "core/spectrum_record.h"
 #include "platform/numtext.h"
 
 namespace xyticks {
@@ -159,7 +160,7 @@ void CalcXTicks(const AxisRequest& req, int displayXUnit, bool autoscaling, bool
         // Minima at or below zero round outward in every unit, so no data is cut off.
         const long double q = TruncQuotient(min / step);
         newMin = min > 0.0L ? step * q : step * (q - 1.0L);
-        if (displayXUnit == 1 || displayXUnit == 4) {
+        if (displayXUnit == SpecXNanometer || displayXUnit == SpecXMicrometer) {
             newMax = step * (TruncQuotient(max / step) + 1.0L);
         } else {
             if (autoscaling && std::fabs(min - 400.0L) < 3.0L && std::fabs(max - 4000.0L) < 3.0L) {
@@ -210,10 +211,10 @@ void CalcX2Ticks(double xDrawnMin, double xDrawnMax, int displayXUnit, int pixel
     out.Count = 0;
     out.Scale = 0.0;
     long double a = xDrawnMin, b = xDrawnMax;
-    if (displayXUnit == 3) {
+    if (displayXUnit == SpecXElectronVolt) {
         a *= 8065.5409L;
         b *= 8065.5409L;
-    } else if (displayXUnit == 4) {
+    } else if (displayXUnit == SpecXMicrometer) {
         a *= 1000.0L;
         b *= 1000.0L;
     }
@@ -234,7 +235,7 @@ void CalcX2Ticks(double xDrawnMin, double xDrawnMax, int displayXUnit, int pixel
     out.Step = static_cast<double>(step);
     out.DrawnMin = minX2;
     out.DrawnMax = maxX2;
-    const long double divisor = (displayXUnit == 1 || displayXUnit == 4) ? 1000.0L : 1.0L;
+    const long double divisor = (displayXUnit == SpecXNanometer || displayXUnit == SpecXMicrometer) ? 1000.0L : 1.0L;
     const long double first = step * TruncQuotient(lo / step);
     const long double end = span * scale - 1e-9L;
     const long double zeroBand = std::fabs(span / 100000.0L);
