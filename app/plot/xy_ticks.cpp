@@ -173,7 +173,7 @@ void CalcXTicks(const AxisRequest& req, int displayXUnit, bool autoscaling, bool
     MakeTicks(newMin, newMax, step, req.Pixels, req.AutoText, req.Alternate, out);
 }
 
-void CalcY1Ticks(const AxisRequest& req, bool fixed, TickSet& out) {
+void CalcYTicks(const AxisRequest& req, YAxis axis, bool fixed, TickSet& out) {
     if (!req.AutoTics || !Finite(req.Min, req.Max)) {
         ManualTicks(req, false, out);
         return;
@@ -183,25 +183,13 @@ void CalcY1Ticks(const AxisRequest& req, bool fixed, TickSet& out) {
     const Decade d = DecadeOf(range);
     const long long n = static_cast<long long>(d.n);
     long double step;
-    if (d.c < -6)
+    // Only the left axis steps in tenths and quarters of the decade below small ranges.
+    if (axis == YAxis::Left && d.c < -6)
         step = d.base * n / 10.0L;
-    else if (d.c < -2)
+    else if (axis == YAxis::Left && d.c < -2)
         step = d.base * ((4 * n) / 10) / 4.0L;
     else
         step = d.base * (n / 10);
-    if (step == 0.0L) step = d.base;
-    YTicks(req, fixed, step, out);
-}
-
-void CalcY2Ticks(const AxisRequest& req, bool fixed, TickSet& out) {
-    if (!req.AutoTics || !Finite(req.Min, req.Max)) {
-        ManualTicks(req, false, out);
-        return;
-    }
-    long double range = std::fabs(static_cast<long double>(req.Max) - req.Min);
-    if (range < 1e-20L) range = 1e-20L;
-    const Decade d = DecadeOf(range);
-    long double step = d.base * (static_cast<long long>(d.n) / 10);
     if (step == 0.0L) step = d.base;
     YTicks(req, fixed, step, out);
 }
