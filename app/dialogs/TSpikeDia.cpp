@@ -24,9 +24,7 @@ TSpikeDia::TSpikeDia(QWidget* parent) : TToolDialog(parent) {
     auto* form = new QFormLayout;
     form->addRow("Spectrum:", Spekbox);
     lay->addLayout(form);
-    for (QWidget* w : {static_cast<QWidget*>(OriginalLoeschen), static_cast<QWidget*>(AlleKorrigieren),
-                       static_cast<QWidget*>(EntspikenUmgedreht), static_cast<QWidget*>(Legende_ander)})
-        lay->addWidget(w);
+    AddWidgets(lay, {OriginalLoeschen, AlleKorrigieren, EntspikenUmgedreht, Legende_ander});
     AddButtonRow(lay, "html\\varolux_man_spek_en.html#spike");
     connect(AlleKorrigieren, &QCheckBox::clicked, this, &TSpikeDia::AlleKorrigierenClick);
 }

@@ -102,6 +102,10 @@ QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption
     return b;
 }
 
+void AddWidgets(QBoxLayout* into, std::initializer_list<QWidget*> widgets) {
+    for (QWidget* w : widgets) into->addWidget(w);
+}
+
 QLineEdit* AddEditRow(QWidget* parent, QFormLayout* form, const char* name, const QString& caption,
                       const QString& text) {
     QLineEdit* e = NewEdit(parent, name, text);

@@ -51,6 +51,8 @@ QLineEdit* NewEdit(QWidget* parent, const char* name, const QString& text);
 QLabel* NewLabel(QWidget* parent, const char* name, const QString& text = {});
 // A push button that is not the default one (Enter stays with OK).
 QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption);
+// Adds the widgets to `into` in list order, one below (or beside) the other.
+void AddWidgets(QBoxLayout* into, std::initializer_list<QWidget*> widgets);
 // A form row: `caption` and the edit `name`.
 QLineEdit* AddEditRow(QWidget* parent, QFormLayout* form, const char* name, const QString& caption,
                       const QString& text = {});
