@@ -67,6 +67,17 @@ std::pair<QString, QString> splitName(const char* name) {
     return {n.left(dot), n.mid(dot + 1)};
 }
 
+// Calls fn(control, member) for every stored option whose control the dialog holds, the member a
+// pointer to the option's field in StoredOptions.
+template <typename Fn>
+void forEachOptionControl(const QObject& dialog, Fn&& fn) {
+    for (const auto& field : options::OptionFields()) {
+        QWidget* w = dialog.findChild<QWidget*>(splitName(field.name).first);
+        if (!w) continue;
+        std::visit([&](auto m) { fn(w, m); }, field.member);
+    }
+}
+
 QStringList toList(const std::vector<std::string>& v) {
     QStringList l;
     for (const auto& x : v) l << Q(x);
@@ -365,38 +376,31 @@ void TOptionsDia::buildPages() {
 }
 
 void TOptionsDia::RestoreControls(const StoredOptions& o) {
-    for (const auto& field : options::OptionFields()) {
-        auto [control, property] = splitName(field.name);
-        QWidget* w = findChild<QWidget*>(control);
-        if (!w) continue;
-        std::visit(
-            [&](auto m) {
-                using M = decltype(m);
-                const auto& v = o.*m;
-                if constexpr (std::is_same_v<M, bool StoredOptions::*>) {
-                    static_cast<QCheckBox*>(w)->setChecked(v);
-                } else if constexpr (std::is_same_v<M, int32_t StoredOptions::*>) {
-                    if (auto* c = qobject_cast<QComboBox*>(w)) c->setCurrentIndex(v);
-                    else if (auto* sl = qobject_cast<QSlider*>(w)) sl->setValue(v);
-                    else if (auto* sp = qobject_cast<QSpinBox*>(w)) sp->setValue(v);
-                } else if constexpr (std::is_same_v<M, uint32_t StoredOptions::*>) {
-                    setColorItem(static_cast<QComboBox*>(w), v);
-                } else if constexpr (std::is_same_v<M, std::string StoredOptions::*>) {
-                    if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(Q(v));
-                    else if (auto* c = qobject_cast<QComboBox*>(w)) c->setCurrentText(Q(v));
-                } else {
-                    if (auto* c = qobject_cast<QComboBox*>(w)) {
-                        const QString current = c->currentText();
-                        c->clear();
-                        c->addItems(toList(v));
-                        c->setCurrentText(current);
-                    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
-                        memo->setPlainText(toList(v).join('\n'));
-                    }
-                }
-            },
-            field.member);
-    }
+    forEachOptionControl(*this, [&](QWidget* w, auto m) {
+        using M = decltype(m);
+        const auto& v = o.*m;
+        if constexpr (std::is_same_v<M, bool StoredOptions::*>) {
+            static_cast<QCheckBox*>(w)->setChecked(v);
+        } else if constexpr (std::is_same_v<M, int32_t StoredOptions::*>) {
+            if (auto* c = qobject_cast<QComboBox*>(w)) c->setCurrentIndex(v);
+            else if (auto* sl = qobject_cast<QSlider*>(w)) sl->setValue(v);
+            else if (auto* sp = qobject_cast<QSpinBox*>(w)) sp->setValue(v);
+        } else if constexpr (std::is_same_v<M, uint32_t StoredOptions::*>) {
+            setColorItem(static_cast<QComboBox*>(w), v);
+        } else if constexpr (std::is_same_v<M, std::string StoredOptions::*>) {
+            if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(Q(v));
+            else if (auto* c = qobject_cast<QComboBox*>(w)) c->setCurrentText(Q(v));
+        } else {
+            if (auto* c = qobject_cast<QComboBox*>(w)) {
+                const QString current = c->currentText();
+                c->clear();
+                c->addItems(toList(v));
+                c->setCurrentText(current);
+            } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
+                memo->setPlainText(toList(v).join('\n'));
+            }
+        }
+    });
     // The history is restored after the file name above; put the name back on top.
     for (const auto& field : options::OptionFields()) {
         auto [control, property] = splitName(field.name);
@@ -410,38 +414,31 @@ void TOptionsDia::RestoreControls(const StoredOptions& o) {
 
 StoredOptions TOptionsDia::StoredControls() const {
     StoredOptions o;
-    for (const auto& field : options::OptionFields()) {
-        auto [control, property] = splitName(field.name);
-        QWidget* w = findChild<QWidget*>(control);
-        if (!w) continue;
-        std::visit(
-            [&](auto m) {
-                using M = decltype(m);
-                auto& v = o.*m;
-                if constexpr (std::is_same_v<M, bool StoredOptions::*>) {
-                    v = static_cast<QCheckBox*>(w)->isChecked();
-                } else if constexpr (std::is_same_v<M, int32_t StoredOptions::*>) {
-                    if (auto* c = qobject_cast<QComboBox*>(w)) v = c->currentIndex();
-                    else if (auto* sl = qobject_cast<QSlider*>(w)) v = sl->value();
-                    else if (auto* sp = qobject_cast<QSpinBox*>(w)) v = sp->value();
-                } else if constexpr (std::is_same_v<M, uint32_t StoredOptions::*>) {
-                    v = static_cast<QComboBox*>(w)->currentData().toUInt();
-                } else if constexpr (std::is_same_v<M, std::string StoredOptions::*>) {
-                    if (auto* e = qobject_cast<QLineEdit*>(w)) v = S(e->text());
-                    else if (auto* c = qobject_cast<QComboBox*>(w)) v = S(c->currentText());
-                } else {
-                    v.clear();
-                    if (auto* c = qobject_cast<QComboBox*>(w)) {
-                        for (int i = 0; i < c->count(); ++i) v.push_back(S(c->itemText(i)));
-                    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
-                        const QString text = memo->toPlainText();
-                        if (!text.isEmpty())
-                            for (const QString& line : text.split('\n')) v.push_back(S(line));
-                    }
-                }
-            },
-            field.member);
-    }
+    forEachOptionControl(*this, [&](QWidget* w, auto m) {
+        using M = decltype(m);
+        auto& v = o.*m;
+        if constexpr (std::is_same_v<M, bool StoredOptions::*>) {
+            v = static_cast<QCheckBox*>(w)->isChecked();
+        } else if constexpr (std::is_same_v<M, int32_t StoredOptions::*>) {
+            if (auto* c = qobject_cast<QComboBox*>(w)) v = c->currentIndex();
+            else if (auto* sl = qobject_cast<QSlider*>(w)) v = sl->value();
+            else if (auto* sp = qobject_cast<QSpinBox*>(w)) v = sp->value();
+        } else if constexpr (std::is_same_v<M, uint32_t StoredOptions::*>) {
+            v = static_cast<QComboBox*>(w)->currentData().toUInt();
+        } else if constexpr (std::is_same_v<M, std::string StoredOptions::*>) {
+            if (auto* e = qobject_cast<QLineEdit*>(w)) v = S(e->text());
+            else if (auto* c = qobject_cast<QComboBox*>(w)) v = S(c->currentText());
+        } else {
+            v.clear();
+            if (auto* c = qobject_cast<QComboBox*>(w)) {
+                for (int i = 0; i < c->count(); ++i) v.push_back(S(c->itemText(i)));
+            } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
+                const QString text = memo->toPlainText();
+                if (!text.isEmpty())
+                    for (const QString& line : text.split('\n')) v.push_back(S(line));
+            }
+        }
+    });
     return o;
 }
 
