@@ -92,32 +92,14 @@ QSpinBox* spin(QWidget* page, QFormLayout* f, const char* name, const QString& c
     return sp;
 }
 
-// One form row of `field`, taking the room, and a small `trailing` control beside it.
-void pairRow(QWidget* page, QFormLayout* f, const QString& caption, QWidget* field, QWidget* trailing) {
-    auto* row = new QWidget(page);
-    auto* h = new QHBoxLayout(row);
-    h->setContentsMargins(0, 0, 0, 0);
-    field->setParent(row);
-    trailing->setParent(row);
-    h->addWidget(field, 1);
-    h->addWidget(trailing);
-    f->addRow(caption, row);
-}
-
-// A slider with its value shown beside it ("<name>Value").
+// A slider in steps of `step`, its value shown beside it ("<name>Value").
 QSlider* slider(QWidget* page, QFormLayout* f, const char* name, const QString& caption, int lo, int hi,
                 int step) {
-    auto* sl = new QSlider(Qt::Horizontal, page);
-    sl->setObjectName(name);
-    sl->setRange(lo, hi);
+    QSlider* sl = AddSliderRow(page, f, name, caption, lo, hi, 24, (std::string(name) + "Value").c_str());
     sl->setSingleStep(step);
     sl->setPageStep(step);
     sl->setTickPosition(QSlider::TicksBelow);
     sl->setTickInterval(step);
-    auto* value = NewLabel(page, (std::string(name) + "Value").c_str(), QString::number(lo));
-    value->setMinimumWidth(24);
-    QObject::connect(sl, &QSlider::valueChanged, value, [value](int v) { value->setNum(v); });
-    pairRow(page, f, caption, sl, value);
     return sl;
 }
 
@@ -138,7 +120,7 @@ QPushButton* browseRow(QWidget* page, QFormLayout* f, const char* name, const QS
     auto* b = new QPushButton("...", page);
     b->setObjectName(QString(name) + "Browse");
     b->setFixedWidth(30);
-    pairRow(page, f, caption, field, b);
+    AddPairRow(page, f, caption, field, b);
     return b;
 }
 

@@ -4,9 +4,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSlider>
 
 #include <exception>
 
@@ -111,6 +113,29 @@ QLineEdit* AddEditRow(QWidget* parent, QFormLayout* form, const char* name, cons
     QLineEdit* e = NewEdit(parent, name, text);
     form->addRow(caption, e);
     return e;
+}
+
+void AddPairRow(QWidget* parent, QFormLayout* form, const QString& caption, QWidget* field, QWidget* trailing) {
+    auto* row = new QWidget(parent);
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    field->setParent(row);
+    trailing->setParent(row);
+    h->addWidget(field, 1);
+    h->addWidget(trailing);
+    form->addRow(caption, row);
+}
+
+QSlider* AddSliderRow(QWidget* parent, QFormLayout* form, const char* name, const QString& caption, int lo, int hi,
+                      int labelWidth, const char* valueName) {
+    auto* s = new QSlider(Qt::Horizontal, parent);
+    s->setObjectName(name);
+    s->setRange(lo, hi);
+    QLabel* value = NewLabel(parent, valueName, QString::number(s->value()));
+    value->setMinimumWidth(labelWidth);
+    QObject::connect(s, &QSlider::valueChanged, value, [value](int v) { value->setNum(v); });
+    AddPairRow(parent, form, caption, s, value);
+    return s;
 }
 
 QComboBox* AddSpectrumRow(QWidget* parent, QBoxLayout* into, const char* name) {

@@ -15,6 +15,7 @@ class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSlider;
 class QWidget;
 
 class TToolDialog : public QDialog {
@@ -56,6 +57,12 @@ void AddWidgets(QBoxLayout* into, std::initializer_list<QWidget*> widgets);
 // A form row: `caption` and the edit `name`.
 QLineEdit* AddEditRow(QWidget* parent, QFormLayout* form, const char* name, const QString& caption,
                       const QString& text = {});
+// A form row of `field`, taking the room, and a small `trailing` control beside it.
+void AddPairRow(QWidget* parent, QFormLayout* form, const QString& caption, QWidget* field, QWidget* trailing);
+// A form row: the horizontal slider `name` over lo..hi and beside it a label, at least `labelWidth`
+// pixels wide and named `valueName`, that shows the slider's value.
+QSlider* AddSliderRow(QWidget* parent, QFormLayout* form, const char* name, const QString& caption, int lo, int hi,
+                      int labelWidth, const char* valueName = "");
 // A row "Spectrum:" with the spectrum combo box `name`, added to `into`.
 QComboBox* AddSpectrumRow(QWidget* parent, QBoxLayout* into, const char* name);
 // Legend titles of all spectra in list order; `selected` is clamped into the list.
