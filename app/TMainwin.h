@@ -47,7 +47,7 @@ public:
     explicit TMainwin(const std::vector<std::string>& args = {}, QWidget* parent = nullptr);
     ~TMainwin() override;
 
-    // ----- state of the window (given names)
+    // ----- state of the window
     uint8_t AbortRequested = 0;
     // File names waiting for the Open command; consumed by it.
     std::vector<std::string> PendingFiles;
@@ -85,7 +85,7 @@ public:
     // count, colours and status texts stay.
     void PlotSpectrumCurves();
 
-    // ----- commands (given handler names)
+    // ----- commands: the menu and window event handlers
     void FormCreate(const std::vector<std::string>& args);
     void ffnen1Click();
     void Speichern1Click();

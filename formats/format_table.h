@@ -38,6 +38,6 @@ const std::vector<FormatEntry>& FormatTable();
 int FormatCodeOf(const std::string& path);
 const FormatEntry* FormatEntryOf(int code);
 
-// The Open dialog's filter: "all spectral file types" with every pattern in its given order, then the
-// rows' own entries in table order.
+// The Open dialog's filter: "all spectral file types" with the patterns of every spectral format in one
+// entry, then the rows' own entries in table order.
 const std::vector<FilterEntry>& OpenFilter();

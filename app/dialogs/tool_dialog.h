@@ -27,9 +27,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    // Fills the controls (OnActivate).
+    // Fills the controls each time the dialog is shown.
     virtual void FormActivate() {}
-    // The OK work (OnClose with OK). False keeps the dialog open.
+    // The OK work, run when the dialog closes with OK. False keeps the dialog open.
     virtual bool FormCloseOk() { return true; }
 
     // OK and Cancel ("OKBtn", "CancelBtn"), and "Help" ("Button1") when a page is given.
