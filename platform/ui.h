@@ -55,8 +55,8 @@ bool ask(Query& query);
 bool openUrl(const std::string& url);
 std::string clipboardText();
 void setClipboardText(const std::string& text);
-void setStatus(int panel, const std::string& text);
 void setProgress(int value, int maximum);
+void setStatus(int panel, const std::string& text);
 
 // A backend for tests: queued answers, a log of everything shown.
 class ScriptedBackend : public Backend {
