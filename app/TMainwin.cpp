@@ -53,12 +53,21 @@ TMainwin* Mainwin() { return theMainwin; }
 TMainwin::TMainwin(const std::vector<std::string>& args, QWidget* parent) : QMainWindow(parent) {
     setObjectName("Mainwin");
     theMainwin = this;
+    // Status texts and progress that readers and tools report through the ui layer show here; the
+    // text is painted at once, since the work that reports it keeps the event loop waiting.
+    SetStatusSink({this,
+                   [this](int panel, const QString& text) {
+                       SetStatusText(panel, text);
+                       repaint();
+                   },
+                   [this](int value, int maximum) { ShowProgress(value, maximum); }});
     FormCreate(args);
 }
 
 TMainwin::~TMainwin() {
     if (!cleanedUp_) Cleanup();
     RemoveSaveHooks();
+    ClearStatusSink(this);
     if (theMainwin == this) theMainwin = nullptr;
 }
 
@@ -201,6 +210,17 @@ QString TMainwin::StatusText(int panel) const {
 
 void TMainwin::SetStatusText(int panel, const QString& text) {
     if (panel >= 0 && panel < 3 && panels_[panel]) panels_[panel]->setText(text);
+}
+
+void TMainwin::ShowProgress(int value, int maximum) {
+    if (!progress_) return;
+    if (value < 0) {
+        progress_->hide();
+        return;
+    }
+    progress_->setRange(0, maximum);
+    progress_->setValue(value);
+    progress_->show();
 }
 
 void TMainwin::SetWindowColor(uint32_t color) {

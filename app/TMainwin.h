@@ -49,7 +49,7 @@ public:
     explicit TMainwin(const std::vector<std::string>& args = {}, QWidget* parent = nullptr);
     ~TMainwin() override;
 
-    // ----- state of the window (given names)
+    // ----- state of the window
     uint8_t AbortRequested = 0;
     // File names waiting for the Open command; consumed by it.
     std::vector<std::string> PendingFiles;
@@ -65,6 +65,8 @@ public:
     // Status bar panel 0 "number of spectra", 1 "Infos", 2 "screen readings".
     QString StatusText(int panel) const;
     void SetStatusText(int panel, const QString& text);
+    // The status bar's progress bar: shown up to `maximum` at `value`; a negative value hides it.
+    void ShowProgress(int value, int maximum);
     // The main window's colour (0x00BBGGRR), which the plot takes as its background.
     uint32_t WindowColor() const { return windowColor_; }
     void SetWindowColor(uint32_t color);
@@ -85,7 +87,7 @@ public:
     // count, colours and status texts stay.
     void PlotSpectrumCurves();
 
-    // ----- commands (given handler names)
+    // ----- commands: the menu and window event handlers
     void FormCreate(const std::vector<std::string>& args);
     void ffnen1Click();
     void Speichern1Click();

@@ -98,7 +98,7 @@ void RunGeneralCommand(TMainwin& w) {
     // Whatever the result: the looks of every record reach its curve.
     ApplyAllCurveLooks(plot, SpectraList);
     // The molar absorption coefficient and its logarithm depend on concentration and path length.
-    if (DisplayYMode == 0 || DisplayYMode > 2) {
+    if (DisplayYMode != SpecYTransmittance && DisplayYMode != SpecYAbsorbance) {
         w.PlotSpectrumCurves();
         plot.Autoscaling = true;
         plot.Dirty = true;

@@ -9,7 +9,6 @@
 #include <QThread>
 #include <QUrl>
 
-#include "app/TMainwin.h"
 #include "app/app_version.h"
 #include "app/query_dialogs.h"
 #include "core/helpers.h"
@@ -97,11 +96,25 @@ std::string QtUiBackend::clipboardText() { return QGuiApplication::clipboard()->
 
 void QtUiBackend::setClipboardText(const std::string& text) { QGuiApplication::clipboard()->setText(Q(text)); }
 
+namespace {
+TStatusSink& statusSink() {
+    static TStatusSink sink;
+    return sink;
+}
+}  // namespace
+
+void SetStatusSink(TStatusSink sink) { statusSink() = std::move(sink); }
+
+void ClearStatusSink(const void* owner) {
+    if (statusSink().Owner == owner) statusSink() = {};
+}
+
 void QtUiBackend::setStatus(int panel, const std::string& text) {
-    if (TMainwin* w = Mainwin()) {
-        w->SetStatusText(panel, Q(text));
-        w->repaint();
-    }
+    if (statusSink().SetText) statusSink().SetText(panel, Q(text));
+}
+
+void QtUiBackend::setProgress(int value, int maximum) {
+    if (statusSink().SetProgress) statusSink().SetProgress(value, maximum);
 }
 
 int32_t GetScreenBitsPerPixel() {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include <QApplication>
+#include <QString>
 #include <QUrl>
 
 #include "platform/ui.h"
@@ -22,9 +23,22 @@ public:
     bool openUrl(const std::string& url) override;
     std::string clipboardText() override;
     void setClipboardText(const std::string& text) override;
-    // Into the main window's status bar panel.
+    // Into the status sink (the main window's status bar panel and progress bar).
     void setStatus(int panel, const std::string& text) override;
+    void setProgress(int value, int maximum) override;
 };
+
+// Where the Qt back end puts status texts and progress: the main window sets it when it is created
+// and clears it when it goes. Without a sink (before the window, after it, in tests of dialogs alone)
+// both are dropped.
+struct TStatusSink {
+    const void* Owner = nullptr;  // who set it: only the owner clears it
+    std::function<void(int panel, const QString& text)> SetText;
+    std::function<void(int value, int maximum)> SetProgress;  // value < 0 hides the progress
+};
+void SetStatusSink(TStatusSink sink);
+// Removes the sink if `owner` set it (a later window's sink stays).
+void ClearStatusSink(const void* owner);
 
 // What hands a URL to the desktop (QDesktopServices::openUrl unless set; tests set it).
 void SetDesktopOpener(std::function<bool(const QUrl&)> opener);

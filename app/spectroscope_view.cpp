@@ -116,7 +116,10 @@ void ShowSpectroscopeViewClick(TMainwin& w) {
     ViewState* s = stateOf(w);
     QAction* a = w.Action("ShowSpectroscopeView");
     const bool wanted = a->isChecked();  // the menu already flipped its check
-    if (wanted && !(DisplayXUnit == 1 && (DisplayYMode == 1 || DisplayYMode == 2 || DisplayYMode == 5))) {
+    const bool unitsFit = DisplayXUnit == SpecXNanometer && (DisplayYMode == SpecYTransmittance ||
+                                                             DisplayYMode == SpecYAbsorbance ||
+                                                             DisplayYMode == SpecYIntensity);
+    if (wanted && !unitsFit) {
         a->setChecked(false);
         ui::messageBox(kSpectroscopeUnitsText);
         return;
@@ -164,7 +167,7 @@ void LabelsFor(TXYPlot& plot, TSpectrumRecord& rec, int n) {
     const int32_t count = rec.PointCount();
     if (count < 3) return;
     double lo = SpecXValue(rec, 1), hi = SpecXValue(rec, count - 1);
-    if (DisplayXUnit != 1) std::swap(lo, hi);
+    if (DisplayXUnit != SpecXNanometer) std::swap(lo, hi);
     std::vector<int32_t> peaks;
     FindPeaksAbs(rec, PeakLabelSettings.Prominence, peaks, lo, hi, PeakLabelSettings.Threshold, CurrentDisplayState());
     const int xd = std::clamp(PeakLabelSettings.XDigits, 1, 18), yd = std::clamp(PeakLabelSettings.YDigits, 1, 18);

@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTextEdit>
@@ -109,7 +108,7 @@ void Allelschen2Click(TMainwin& w) {
     SpectroscopeViewOff(w);
     RemoveAllSpectra(SpectraList);
     w.XYPlot()->ZweiteYAchse = false;
-    DisplayYMode = 2;
+    DisplayYMode = SpecYAbsorbance;
     replotAfterRemoval(w);
 }
 
@@ -117,7 +116,7 @@ void Letztesllschen1Click(TMainwin& w) {
     if (!RemoveLastSpectrum(SpectraList)) return;
     w.XYPlot()->ZweiteYAchse = AnySecondAxisSpectrum(SpectraList);
     if (SpectraList.Empty()) {
-        DisplayYMode = 2;
+        DisplayYMode = SpecYAbsorbance;
         SpectroscopeViewOff(w);
     }
     replotAfterRemoval(w);
@@ -257,23 +256,7 @@ void ConnectToolCommands(TMainwin& win) {
     connectCommand(win, "TransmittanceReflectance1", [w] { dialogCommand<TTransReflDia>(*w, "  Spektren"); });
     connectCommand(win, "RamanShift1", [w] { dialogCommand<TRamanShiftDia>(*w, "  Spectra", true); });
     connectCommand(win, "CutoffSpectrumPart1", [w] { dialogCommand<TAusDia1>(*w); });
-    connectCommand(win, "SpikeRemoval1", [w] {
-        QPointer<QProgressBar> bar(w->ProgressBar());
-        TSpikeDia::Progress = [bar](int value, int maximum) {
-            if (!bar) return;
-            if (value < 0) {
-                bar->hide();
-                return;
-            }
-            bar->setRange(0, maximum);
-            bar->setValue(value);
-            bar->show();
-        };
-        TSpikeDia::Status = [w](const QString& t) { w->SetStatusText(1, t); };
-        dialogCommand<TSpikeDia>(*w, "  Spectra");
-        TSpikeDia::Progress = nullptr;
-        TSpikeDia::Status = nullptr;
-    });
+    connectCommand(win, "SpikeRemoval1", [w] { dialogCommand<TSpikeDia>(*w, "  Spectra"); });
     connectCommand(win, "PeaksFWHM1", [w] {
         if (!w->HasCurves()) return;
         TPeakDia dia(w);
@@ -302,14 +285,13 @@ void ConnectToolCommands(TMainwin& win) {
     connectCommand(win, "Schwerpunkt1", [w] { toolcmd::Schwerpunkt1Click(*w); });
     connectCommand(win, "Abspielen1", [w] { toolcmd::Abspielen1Click(*w); });
     connectCommand(win, "About1", [w] {
-        TAboutBox box(w);
+        TAboutBox box(w, {.WavelengthColor = [](double nm) { return WavelengthToColor(nm); },
+                          .Tone = [](int hz, int ms) { PlayTone(static_cast<uint16_t>(hz), ms); }});
         RunModal(box);
     });
     connectCommand(win, "LicenceAgreement1", [w] {
         TLizenzInfoDia dia(w);
         RunModal(dia);
     });
-    TAboutBox::WavelengthColor = [](double nm) { return WavelengthToColor(nm); };
-    TAboutBox::Tone = [](int hz, int ms) { PlayTone(static_cast<uint16_t>(hz), ms); };
     ConnectSpectroscopeView(win);
 }

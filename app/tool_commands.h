@@ -7,7 +7,7 @@ class TMainwin;
 // this once after its menus exist.
 void ConnectToolCommands(TMainwin& win);
 
-// The command bodies (given handler names), for the main window and for tests.
+// The command bodies, each named after its menu handler, for the main window and for tests.
 namespace toolcmd {
 void Allelschen2Click(TMainwin& win);
 void Letztesllschen1Click(TMainwin& win);

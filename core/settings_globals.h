@@ -22,7 +22,7 @@ extern int32_t AsciiXStepChoice;
 // take colour, pen style and width from their records.
 extern uint8_t CurveAppearanceRestore;
 
-// The gnuplot export's record (GnuSpek_Type), fields in their given order.
+// The gnuplot export's settings, as the gnuplot dialog edits them.
 struct TGnuplotSettings {
     std::string FileName;  // the .plt file chosen by Save for GnuPlot
     std::string Title;

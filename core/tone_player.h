@@ -18,8 +18,8 @@ void CheckTone(int32_t Freq, int32_t MSecs);
 std::vector<int16_t> ToneSamples(uint16_t Freq, int32_t MSecs, int rate);
 // Samples first .. first+count-1 of that square wave, for writing a long tone piece by piece.
 std::vector<int16_t> ToneSamplesAt(uint16_t Freq, long long first, long long count, int rate);
-// Plays Freq Hz for MSecs ms and returns when it has sounded. MSecs -1 sounds one second without a
-// fixed end in the original sense; nothing in the program uses it.
+// Plays Freq Hz for MSecs ms and returns when it has sounded. MSecs -1, a tone with no set end, sounds
+// for one second; nothing in the program asks for one.
 void PlayTone(uint16_t Freq, int32_t MSecs);
 
 struct Tone {

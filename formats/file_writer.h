@@ -13,7 +13,7 @@
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 // The same for content held in several pieces (written one after the other, never joined in memory).
 void WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces);
-// Text in the program's UTF-8 written as Windows-1252 (line ends as given).
+// Text in the program's UTF-8 written as Windows-1252, its line ends unchanged.
 void WriteTextFileAnsi(const std::string& path, std::string_view utf8Text);
 
 // The saves made while one lives are synced together when it finishes (one sync per file system

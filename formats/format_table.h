@@ -66,6 +66,6 @@ const FormatEntry* FormatEntryOf(OpenFormat code);
 // The row's largest file, for its reader's own check (0 for None).
 std::uint64_t ReadLimitOf(OpenFormat code);
 
-// The Open dialog's filter: "all spectral file types" with every pattern in its given order, then the
-// rows' own entries in table order.
+// The Open dialog's filter: "all spectral file types" with the patterns of every spectral format in one
+// entry, then the rows' own entries in table order.
 const std::vector<FilterEntry>& OpenFilter();

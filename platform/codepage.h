@@ -28,7 +28,7 @@ void appendUtf8(std::string& out, char32_t c);
 // UTF-16 text as UTF-8: a high surrogate followed by a low one is one character, every other
 // surrogate becomes U+FFFD.
 std::string utf16ToUtf8(std::u16string_view s);
-// The same for UTF-16 code units stored as bytes in the given order; an odd last byte is ignored.
+// The same for UTF-16 code units stored as bytes, big-endian when `bigEndian`; an odd last byte is ignored.
 std::string utf16BytesToUtf8(std::string_view bytes, bool bigEndian);
 
 }  // namespace unicode

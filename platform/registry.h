@@ -1,8 +1,8 @@
 #pragma once
 // The settings store in place of the registry: keys with typed values (string, DWORD, binary) kept in
 // one text file per hive under $XDG_CONFIG_HOME/varolux32/ (default ~/.config/varolux32/);
-// VAROLUX32_REGISTRY_DIR moves the folder. Key paths keep their given spelling and are matched ignoring
-// ASCII case, as the registry does.
+// VAROLUX32_REGISTRY_DIR moves the folder. Key paths are stored as the caller spells them and matched
+// ignoring ASCII case, as the registry does.
 //
 // Each hive file is parsed once and kept in memory. Other processes (a second instance, the SPC library,
 // which links its own copy of this code) read and write the same files, so every access first compares

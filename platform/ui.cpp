@@ -45,6 +45,7 @@ bool openUrl(const std::string& url) { return backend().openUrl(url); }
 std::string clipboardText() { return backend().clipboardText(); }
 void setClipboardText(const std::string& text) { backend().setClipboardText(text); }
 void setStatus(int panel, const std::string& text) { backend().setStatus(panel, text); }
+void setProgress(int value, int maximum) { backend().setProgress(value, maximum); }
 
 void ScriptedBackend::showMessage(const std::string& text) { messages.push_back(text); }
 

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ui {
@@ -38,6 +39,9 @@ public:
     virtual void setClipboardText(const std::string& text) = 0;
     // Status line text while long work runs (may be ignored).
     virtual void setStatus(int panel, const std::string& text) { (void)panel; (void)text; }
+    // The progress of long work: shown up to `maximum` at `value`; a negative value hides it (may be
+    // ignored).
+    virtual void setProgress(int value, int maximum) { (void)value; (void)maximum; }
 };
 
 // The backend in use; a silent default logs nothing and answers Ok/false.
@@ -54,6 +58,7 @@ bool ask(Query& query);
 bool openUrl(const std::string& url);
 std::string clipboardText();
 void setClipboardText(const std::string& text);
+void setProgress(int value, int maximum);
 void setStatus(int panel, const std::string& text);
 // How many messages, message boxes and query dialogs went to the user so far: a caller that compares
 // it before and after some work knows whether that work told or asked the user something itself.
@@ -70,6 +75,7 @@ public:
     bool openUrlResult = true;
     std::string clipboard;
     std::map<int, std::string> status;
+    std::vector<std::pair<int, int>> progress;  // every setProgress (value, maximum), in order
 
     void showMessage(const std::string& text) override;
     Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons,
@@ -79,6 +85,7 @@ public:
     std::string clipboardText() override { return clipboard; }
     void setClipboardText(const std::string& text) override { clipboard = text; }
     void setStatus(int panel, const std::string& text) override { status[panel] = text; }
+    void setProgress(int value, int maximum) override { progress.emplace_back(value, maximum); }
 };
 
 // Installs a fresh ScriptedBackend for the lifetime of this object (tests).

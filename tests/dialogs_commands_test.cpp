@@ -287,6 +287,35 @@ TEST_F(Commands, SpectroscopeViewOnlyInWavelengthsAndOffWithTheLastSpectrum) {
     EXPECT_EQ(SpectroscopeBitmap(*win), nullptr);
 }
 
+// The strip shows colours of wavelengths: only x in nm, with y as transmittance, absorbance or intensity.
+TEST_F(Commands, SpectroscopeViewUnitsTable) {
+    ui::ScopedScriptedBackend ui;
+    addRecord("a", 380, 1, std::vector<double>(401, 0.3));
+    replot();
+    struct Case {
+        int32_t x, y;
+        bool shown;
+    };
+    const Case cases[] = {
+        {SpecXNanometer, SpecYTransmittance, true}, {SpecXNanometer, SpecYAbsorbance, true},
+        {SpecXNanometer, SpecYIntensity, true},     {SpecXNanometer, SpecYEpsilon, false},
+        {SpecXNanometer, SpecYLogEpsilon, false},   {SpecXNanometer, SpecYReflectance, false},
+        {SpecXMicrometer, SpecYAbsorbance, false},  {SpecXElectronVolt, SpecYTransmittance, false},
+    };
+    for (const Case& c : cases) {
+        DisplayXUnit = static_cast<uint8_t>(c.x);
+        DisplayYMode = static_cast<uint8_t>(c.y);
+        ui->messages.clear();
+        QAction* a = win->Action("ShowSpectroscopeView");
+        if (a->isChecked()) trigger("ShowSpectroscopeView");  // off again from the case before
+        trigger("ShowSpectroscopeView");
+        EXPECT_EQ(a->isChecked(), c.shown) << c.x << " " << c.y;
+        EXPECT_EQ(ui->messages.empty(), c.shown) << c.x << " " << c.y;
+    }
+    DisplayXUnit = SpecXNanometer;
+    DisplayYMode = SpecYAbsorbance;
+}
+
 TEST_F(Commands, PeakLabelsForTheChosenSpectrumOnly) {
     std::vector<double> band(301);
     for (int i = 0; i < 301; ++i) band[i] = std::exp(-0.5 * std::pow((i - 150) / 8.0, 2));

@@ -10,6 +10,7 @@
 #include "app/dialogs/TEffAbsDia.h"
 #include "app/dialogs/TFQDial.h"
 #include "app/dialogs/TTiefFQDia.h"
+#include "app/file_filters.h"
 #include "app/quantum_yield_commands.h"
 #include "core/peaks.h"
 #include "core/quantum_yield_settings.h"
@@ -38,7 +39,7 @@ struct QYGuard {
         ProgramFolder = program;
         LampCurve.Free();
         SetCurveFileDialogHook(nullptr);
-        TTiefFQDia::SaveDialogHook = nullptr;
+        SetFileDialogRunner(nullptr);
     }
 };
 
@@ -329,15 +330,29 @@ TEST(TTiefFQDia, MissingTablesOwnTableAndSavedText) {
     EXPECT_EQ(lines[1], "T [K]\tQY [%]\t wavelength\teff. abs.\tn^2");
     EXPECT_TRUE(ui->messages.empty());
 
-    TTiefFQDia::SaveDialogHook = [] { return std::string(); };
+    std::string chosen;  // the save dialog's answer, "" = Cancel
+    SetFileDialogRunner([&](const TFileDialogSpec& spec) {
+        EXPECT_EQ(spec.Mode, TFileDialogSpec::TMode::Save);
+        return chosen.empty() ? TFileDialogChoice{} : TFileDialogChoice{{chosen}, 1};
+    });
     click(&d, "Button1");
     EXPECT_EQ(ui->messages, std::vector<std::string>{"Saving interrupted!"});
     const std::string saved = dir.string() + "/table";
-    TTiefFQDia::SaveDialogHook = [&] { return saved; };
+    chosen = saved;
     click(&d, "Button1");
-    std::ifstream f(saved + ".txt", std::ios::binary);
-    const std::string written((std::istreambuf_iterator<char>(f)), {});
+    auto fileText = [](const std::string& name) {
+        std::ifstream f(name, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(f)), {});
+    };
+    const std::string written = fileText(saved + ".txt");
     EXPECT_EQ(written, lines[0] + "\r\n" + lines[1] + "\r\n" + lines[2] + "\r\n");
+    // Saving over it asks first; No leaves the file as it was.
+    click(&d, "Button3");
+    ui->messages.clear();
+    ui->answers = {ui::Answer::No};
+    click(&d, "Button1");
+    EXPECT_EQ(ui->messages, std::vector<std::string>{saved + ".txt already exists.\r\nDo you want to replace it?"});
+    EXPECT_EQ(fileText(saved + ".txt"), written);
     click(&d, "CancelBtn");
     std::filesystem::remove_all(dir);
 }

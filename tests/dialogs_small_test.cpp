@@ -133,23 +133,22 @@ TEST(TInfWin, ButtonAndClosingSetTheAbortFlag) {
 
 TEST(TAboutBox, VersionWebPageAndSweep) {
     ui::ScopedScriptedBackend ui;
-    TAboutBox box;
-    EXPECT_EQ(child<QLabel>(&box, "Version")->text(), "1.72.2p");
-    box.Label7Click();
-    EXPECT_EQ(ui->openedUrls, (std::vector<std::string>{TAboutBox::kWebPage}));
     std::vector<int> tones;
     std::vector<double> wavelengths;
-    TAboutBox::Tone = [&](int hz, int ms) {
-        EXPECT_EQ(ms, 20);
-        tones.push_back(hz);
-    };
-    TAboutBox::WavelengthColor = [&](double nm) {
+    TAboutSweep sweep;
+    sweep.WavelengthColor = [&](double nm) {
         wavelengths.push_back(nm);
         return 0x0000FFu;
     };
+    sweep.Tone = [&](int hz, int ms) {
+        EXPECT_EQ(ms, 20);
+        tones.push_back(hz);
+    };
+    TAboutBox box(nullptr, sweep);
+    EXPECT_EQ(child<QLabel>(&box, "Version")->text(), "1.72.2p");
+    box.Label7Click();
+    EXPECT_EQ(ui->openedUrls, (std::vector<std::string>{TAboutBox::kWebPage}));
     box.StartEasterEgg();
-    TAboutBox::Tone = nullptr;
-    TAboutBox::WavelengthColor = nullptr;
     ASSERT_EQ(tones.size(), 4u * 131u);
     EXPECT_EQ(tones.front(), 440);
     EXPECT_EQ(tones[130], 880);

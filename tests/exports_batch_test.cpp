@@ -327,7 +327,7 @@ TEST_F(BatchExport, SpcFilesReadBackThroughOurReader) {
             EXPECT_FLOAT_EQ(static_cast<float>(got.Values[std::size_t(k)]), static_cast<float>(want.Values[std::size_t(k)]));
     }
 
-    // The z values: the excitation wavelengths as given.
+    // The z values: the excitation wavelengths the records carry.
     TarnvikPtr g = CreateTarnvik();
     com::Bstr name(multi.Files[0]);
     CheckSpc(g->OpenFile(name.get()));

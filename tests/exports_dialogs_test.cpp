@@ -32,7 +32,6 @@ protected:
         fs::create_directories(dir);
     }
     void TearDown() override {
-        TRRUFFDia::SaveDialogHook = nullptr;
         exportcmd::SetGnuplotSaveDialogHook(nullptr);
         MultiSaveSettings = TMultiSave{};
         GnuplotSettings = TGnuplotSettings{};
@@ -109,7 +108,11 @@ TEST_F(ExportDialogs, RruffExport) {
     twoSpectra();
     SpectraList[1].FileName = "/data/calcite.txt";
     ui->answers = {ui::Answer::Yes};  // save a spectrum that is not a Raman one anyway
-    TRRUFFDia::SaveDialogHook = [&](const std::string&) { return folder() + "calcite.txt"; };
+    std::vector<std::string> asked;  // the save dialog's object name and start folder, each time
+    SetFileDialogRunner([&](const TFileDialogSpec& spec) {
+        asked.push_back(std::string(spec.ObjectName) + " " + spec.Start.toStdString());
+        return TFileDialogChoice{{folder() + "calcite.txt"}, 1};
+    });
     int result = -1;
     SetModalRunner([&](QDialog& d) {
         open(d);
@@ -133,6 +136,29 @@ TEST_F(ExportDialogs, RruffExport) {
     std::string text((std::istreambuf_iterator<char>(f)), {});
     EXPECT_EQ(text.rfind("##NAMES=calcite\r\n##LOCALITY=Iceland\r\n##RRUFFID=SAMP001\r\n", 0), 0u) << text;
     EXPECT_EQ(SaveFolder, folder());
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].rfind("SaveRRUFF ", 0), 0u) << asked[0];
+
+    // The file is there now: No to the question keeps it and the dialog open.
+    ui->messages.clear();
+    ui->answers = {ui::Answer::Yes, ui::Answer::No};
+    SetModalRunner([&](QDialog& d) {
+        open(d);
+        setCombo(&d, "SpekBox", 1);
+        setEdit(&d, "ELocality", "Norway");
+        click(&d, "SaveButton");
+        result = d.isVisible() ? -1 : d.result();
+        d.reject();
+        return result;
+    });
+    trigger("SaveforRRUFF1");
+    EXPECT_EQ(result, -1);
+    ASSERT_EQ(ui->messages.size(), 2u);
+    EXPECT_EQ(ui->messages[1], folder() + "calcite.rruff already exists.\r\nDo you want to replace it?");
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[1], "SaveRRUFF " + folder());
+    std::ifstream again(folder() + "calcite.rruff", std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), {}), text);
 }
 
 TEST_F(ExportDialogs, GnuplotOptions) {

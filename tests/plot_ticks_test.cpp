@@ -119,6 +119,8 @@ TEST_F(PlotTicks, LeftAndRightAxisRules) {
         {"tiny range tenth steps", 0.0, 2e-7, false, false, 3e-8, -3e-8, 8, "-3E-8"},
         {"fixed second axis -0.6..0.6", -0.6, 0.6, true, true, 0.1, -0.6, 13, "-0.6"},
         {"large ratio range", 0, 52000, false, true, 5000, -5000, 12, "-5000"},
+        {"right axis whole steps on a small range", 0.0, 0.004, false, true, 0.001, -0.001, 6, "-0.001"},
+        {"right axis whole steps on half a unit", 0.0, 0.5, false, true, 0.1, -0.1, 7, "-0.1"},
     };
     for (const YCase& c : cases) {
         AxisRequest req;
@@ -126,10 +128,7 @@ TEST_F(PlotTicks, LeftAndRightAxisRules) {
         req.Max = c.max;
         req.Pixels = 600;
         TickSet t;
-        if (c.right)
-            CalcY2Ticks(req, c.fixed, t);
-        else
-            CalcY1Ticks(req, c.fixed, t);
+        CalcYTicks(req, c.right ? YAxis::Right : YAxis::Left, c.fixed, t);
         EXPECT_NEAR(t.Step, c.wantStep, c.wantStep * 1e-9) << c.what;
         EXPECT_NEAR(t.DrawnMin, c.wantMin, c.wantStep * 1e-9) << c.what;
         EXPECT_EQ(t.Count, c.wantCount) << c.what;
@@ -147,7 +146,7 @@ TEST_F(PlotTicks, ManualTicksClampTheirCount) {
     TickSet t;
     for (int count : {0, -3}) {
         req.MajorTics = count;
-        CalcY1Ticks(req, false, t);
+        CalcYTicks(req, YAxis::Left, false, t);
         EXPECT_EQ(t.Count, 0);
         EXPECT_DOUBLE_EQ(t.Scale, 5.0);
     }

@@ -6,9 +6,11 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QProgressBar>
 #include <QTimer>
 
 #include <cstdlib>
+#include <memory>
 
 #include "app/TMainwin.h"
 #include "app/app_version.h"
@@ -68,6 +70,32 @@ TEST_F(ShellStart, StartsEmptyWithCaptionDefaultsAndEmptyPlot) {
     EXPECT_EQ(ProgramFolder.back(), '/');
     EXPECT_TRUE(OpenFolder.empty());
     EXPECT_EQ(Mainwin(), &w);
+}
+
+// The Qt back end of the ui layer writes into the status bar of the window that set its sink, and
+// drops the texts once no window is there; a window that goes leaves a later window's sink in place.
+TEST_F(ShellStart, UiStatusAndProgressGoToTheLivingWindow) {
+    QtUiBackend backend;
+    auto first = std::make_unique<TMainwin>();
+    backend.setStatus(1, "removing spikes ");
+    EXPECT_EQ(first->StatusText(1), "removing spikes ");
+    QProgressBar* bar = first->ProgressBar();
+    backend.setProgress(2500, 10000);
+    EXPECT_TRUE(bar->isVisibleTo(first.get()));
+    EXPECT_EQ(bar->maximum(), 10000);
+    EXPECT_EQ(bar->value(), 2500);
+    backend.setProgress(-1, 0);
+    EXPECT_FALSE(bar->isVisibleTo(first.get()));
+
+    auto second = std::make_unique<TMainwin>();
+    first.reset();
+    backend.setStatus(1, "second");
+    EXPECT_EQ(second->StatusText(1), "second");
+    backend.setProgress(1, 4);
+    EXPECT_EQ(second->ProgressBar()->value(), 1);
+    second.reset();
+    backend.setStatus(1, "nobody");  // dropped, no window to reach
+    backend.setProgress(0, 1);
 }
 
 TEST_F(ShellStart, MissingCommandLineFileIsIgnoredSilently) {

@@ -28,7 +28,8 @@ void ForceRemoveWhenAllCorrected(TKorrParams& params);
 // One: the corrected spectrum is appended (with "remove original" in the original's colour and style,
 // the original deleted; else the default colour of its position and a solid line). A spectrum that
 // shares no range with the curve, or is stored in another x unit, stays as it is, and one message names
-// each of them. The messages for a missing curve, no selection and an empty list come as given; with
-// an empty list only kNoOriginalsText. Returns the number of corrected spectra.
+// each of them. An empty list shows kNoOriginalsText alone; otherwise a missing curve and a selection
+// outside the list each show their message (both when both apply) and nothing is corrected. Returns
+// the number of corrected spectra.
 int32_t RunEmissionCorrection(TSpectraList& list, const TDisplayState& display, const TSpectrumRecord* curve,
                               const TKorrParams& params);

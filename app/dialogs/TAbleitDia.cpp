@@ -24,9 +24,7 @@ TAbleitDia::TAbleitDia(QWidget* parent) : TToolDialog(parent) {
     form->addRow("Spectrum:", Spekbox);
     form->addRow("order of derivation", AblOrdnung);
     lay->addLayout(form);
-    for (QWidget* w : {static_cast<QWidget*>(glaetten), static_cast<QWidget*>(AlleAbleiten),
-                       static_cast<QWidget*>(OrgLoeschen)})
-        lay->addWidget(w);
+    AddWidgets(lay, {glaetten, AlleAbleiten, OrgLoeschen});
     AddButtonRow(lay, "html\\varolux_man_rech_en.html#abl");
     connect(AlleAbleiten, &QCheckBox::clicked, this, &TAbleitDia::AlleAbleitenClick);
 }

@@ -13,9 +13,6 @@
 #include "app/dialogs/tool_dialog.h"
 #include "platform/ui.h"
 
-std::function<uint32_t(double)> TAboutBox::WavelengthColor;
-std::function<void(int, int)> TAboutBox::Tone;
-
 namespace {
 QString css(uint32_t bgr) {
     return QString("background-color: rgb(%1,%2,%3);")
@@ -25,7 +22,7 @@ QString css(uint32_t bgr) {
 }
 }  // namespace
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+TAboutBox::TAboutBox(QWidget* parent, TAboutSweep sweep) : QDialog(parent), sweep_(std::move(sweep)) {
     setObjectName("AboutBox");
     setWindowTitle("About Varolux32");
     auto* lay = new QVBoxLayout(this);
@@ -110,9 +107,9 @@ void TAboutBox::StartEasterEgg() {
     setWindowTitle("you found the easter egg!");
     Panel1->setFrameStyle(QFrame::NoFrame);
     OKButton->hide();
-    auto colour = [](double nm) { return WavelengthColor ? WavelengthColor(nm) : 0x808080u; };
-    auto tone = [](int hz) {
-        if (Tone) Tone(hz, 20);
+    auto colour = [this](double nm) { return sweep_.WavelengthColor ? sweep_.WavelengthColor(nm) : 0x808080u; };
+    auto tone = [this](int hz) {
+        if (sweep_.Tone) sweep_.Tone(hz, 20);
     };
     // From 390 to 780 nm and back, with tones from 440 to 880 Hz and back, twice.
     for (int pass = 0; pass < 2; ++pass) {

@@ -2,16 +2,26 @@
 // The about box: name, version and notice, the licence and credits windows, and a hidden colour and
 // tone sweep.
 #include <QDialog>
+
+#include <cstdint>
 #include <functional>
 
 class QFrame;
 class QLabel;
 class QPushButton;
 
+// What the colour and tone sweep plays with: the colour of a wavelength in nm (0x00BBGGRR) and a tone
+// (Hz, ms). The program passes the colour table and the tone player; without them the sweep is grey
+// and silent.
+struct TAboutSweep {
+    std::function<uint32_t(double nm)> WavelengthColor;
+    std::function<void(int hz, int ms)> Tone;
+};
+
 class TAboutBox : public QDialog {
     Q_OBJECT
 public:
-    explicit TAboutBox(QWidget* parent = nullptr);
+    explicit TAboutBox(QWidget* parent = nullptr, TAboutSweep sweep = {});
 
     static constexpr const char* kWebPage = "https://varolux32.example.org/";
 
@@ -31,13 +41,11 @@ public:
     void Label7Click();
     void StartEasterEgg();
 
-    // Colour of a wavelength (0x00BBGGRR) and a tone (Hz, ms) for the sweep; the app sets them.
-    static std::function<uint32_t(double)> WavelengthColor;
-    static std::function<void(int, int)> Tone;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void setColours(uint32_t window, uint32_t panel);
+
+    TAboutSweep sweep_;
 };

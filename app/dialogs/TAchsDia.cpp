@@ -31,76 +31,58 @@ TAchsDia::TAchsDia(QWidget* parent) : QDialog(parent) {
     auto* columns = new QHBoxLayout;
     outer->addLayout(columns);
 
+    // The four axis types of a side as radio buttons "<group>Item0".."<group>Item3".
+    auto axisTypes = [this](const char* name, const char* const (&texts)[4], QRadioButton* (&items)[4]) {
+        auto* group = new QGroupBox("Axis Type", this);
+        group->setObjectName(name);
+        auto* lay = new QVBoxLayout(group);
+        for (int i = 0; i < 4; ++i) {
+            items[i] = new QRadioButton(QString::fromUtf8(texts[i]), group);
+            items[i]->setObjectName(QString("%1Item%2").arg(name).arg(i));
+            lay->addWidget(items[i]);
+        }
+        return group;
+    };
+
     // x side
     auto* xCol = new QVBoxLayout;
-    XAchseGroup = new QGroupBox("Axis Type", this);
-    XAchseGroup->setObjectName("XAchseGroup");
-    auto* xg = new QVBoxLayout(XAchseGroup);
     const char* xTexts[4] = {"Wavelength [nm]", "Wavelength [\xC2\xB5m]", "Wavenumbers", "Electron Volts"};
-    for (int i = 0; i < 4; ++i) {
-        xItems_[i] = new QRadioButton(QString::fromUtf8(xTexts[i]), XAchseGroup);
-        xItems_[i]->setObjectName(QString("XAchseGroupItem%1").arg(i));
-        xg->addWidget(xItems_[i]);
+    XAchseGroup = axisTypes("XAchseGroup", xTexts, xItems_);
+    for (int i = 0; i < 4; ++i)
         connect(xItems_[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on && !filling_) XAchseClick(i);
         });
-    }
-    xCol->addWidget(XAchseGroup);
-    CXschrift = new QCheckBox("Show Axis Title", this);
-    CXschrift->setObjectName("CXschrift");
-    CXZwei = new QCheckBox("Alternating Tick Labels", this);
-    CXZwei->setObjectName("CXZwei");
-    xCol->addWidget(CXschrift);
-    xCol->addWidget(CXZwei);
+    CXschrift = NewCheck(this, "CXschrift", "Show Axis Title", false);
+    CXZwei = NewCheck(this, "CXZwei", "Alternating Tick Labels", false);
+    AddWidgets(xCol, {XAchseGroup, CXschrift, CXZwei});
 
     XGrenzBox = new QGroupBox("Boundaries [nm]", this);
     XGrenzBox->setObjectName("XGrenzBox");
     auto* bf = new QFormLayout(XGrenzBox);
-    XAnfang = new QLineEdit(XGrenzBox);
-    XAnfang->setObjectName("XAnfang");
-    XEnde = new QLineEdit(XGrenzBox);
-    XEnde->setObjectName("XEnde");
-    bf->addRow("from:", XAnfang);
-    bf->addRow("to:", XEnde);
-    CXGrenzen = new QCheckBox("Set Boundaries", XGrenzBox);
-    CXGrenzen->setObjectName("CXGrenzen");
+    XAnfang = AddEditRow(XGrenzBox, bf, "XAnfang", "from:");
+    XEnde = AddEditRow(XGrenzBox, bf, "XEnde", "to:");
+    CXGrenzen = NewCheck(XGrenzBox, "CXGrenzen", "Set Boundaries", false);
     bf->addRow(CXGrenzen);
     xCol->addWidget(XGrenzBox);
     connect(XAnfang, &QLineEdit::editingFinished, this, &TAchsDia::XAnfangClick);
     connect(XEnde, &QLineEdit::editingFinished, this, &TAchsDia::XEndeClick);
     connect(CXGrenzen, &QCheckBox::toggled, this, &TAchsDia::CXGrenzenClick);
 
-    CXAnders = new QCheckBox("Set Axis Title:", this);
-    CXAnders->setObjectName("CXAnders");
-    EditXSchrift = new QLineEdit(this);
-    EditXSchrift->setObjectName("EditXSchrift");
-    xCol->addWidget(CXAnders);
-    xCol->addWidget(EditXSchrift);
+    CXAnders = NewCheck(this, "CXAnders", "Set Axis Title:", false);
+    EditXSchrift = NewEdit(this, "EditXSchrift", "");
+    AddWidgets(xCol, {CXAnders, EditXSchrift});
     connect(CXAnders, &QCheckBox::toggled, this, &TAchsDia::CXAndersClick);
     xCol->addStretch(1);
     columns->addLayout(xCol);
 
     // y side
     auto* yCol = new QVBoxLayout;
-    YAchsentyp = new QGroupBox("Axis Type", this);
-    YAchsentyp->setObjectName("YAchsentyp");
-    auto* yg = new QVBoxLayout(YAchsentyp);
     const char* yTexts[4] = {"Transmittance/ Refl.", "Absorbance/ Int.", "Epsilon", "log(Epsilon)"};
-    for (int i = 0; i < 4; ++i) {
-        yItems_[i] = new QRadioButton(yTexts[i], YAchsentyp);
-        yItems_[i]->setObjectName(QString("YAchsentypItem%1").arg(i));
-        yg->addWidget(yItems_[i]);
-    }
-    yCol->addWidget(YAchsentyp);
-    CYSchrift = new QCheckBox("Show Axis Title", this);
-    CYSchrift->setObjectName("CYSchrift");
-    CYAnders = new QCheckBox("Set Axis Title:", this);
-    CYAnders->setObjectName("CYAnders");
-    EditYSchrift = new QLineEdit(this);
-    EditYSchrift->setObjectName("EditYSchrift");
-    yCol->addWidget(CYSchrift);
-    yCol->addWidget(CYAnders);
-    yCol->addWidget(EditYSchrift);
+    YAchsentyp = axisTypes("YAchsentyp", yTexts, yItems_);
+    CYSchrift = NewCheck(this, "CYSchrift", "Show Axis Title", false);
+    CYAnders = NewCheck(this, "CYAnders", "Set Axis Title:", false);
+    EditYSchrift = NewEdit(this, "EditYSchrift", "");
+    AddWidgets(yCol, {YAchsentyp, CYSchrift, CYAnders, EditYSchrift});
     connect(CYAnders, &QCheckBox::toggled, this, &TAchsDia::CYAndersClick);
     yCol->addStretch(1);
     columns->addLayout(yCol);

@@ -3,8 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QSlider>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -20,19 +18,8 @@ namespace {
 
 // A slider with its value shown beside it, as a row of a tab's form.
 QSlider* SliderRow(QWidget* page, QFormLayout* form, const char* name, const char* caption, int lo, int hi) {
-    auto* row = new QWidget(page);
-    auto* h = new QHBoxLayout(row);
-    h->setContentsMargins(0, 0, 0, 0);
-    auto* s = new QSlider(Qt::Horizontal, row);
-    s->setObjectName(name);
-    s->setRange(lo, hi);
+    QSlider* s = AddSliderRow(page, form, name, caption, lo, hi, 32);
     s->setPageStep(10);
-    auto* value = new QLabel(QString::number(s->value()), row);
-    value->setMinimumWidth(32);
-    QObject::connect(s, &QSlider::valueChanged, value, [value](int v) { value->setNum(v); });
-    h->addWidget(s, 1);
-    h->addWidget(value);
-    form->addRow(caption, row);
     return s;
 }
 

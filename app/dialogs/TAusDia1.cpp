@@ -38,9 +38,7 @@ TAusDia1::TAusDia1(QWidget* parent) : TToolDialog(parent) {
     CheckBox1 = NewCheck(this, "CheckBox1", "all spectra of a type", false);
     ComboBox1 = NewCombo(this, "ComboBox1");
     for (const auto& t : CutOutTypeTags()) ComboBox1->addItem(Q(t));
-    for (QWidget* w : {static_cast<QWidget*>(ausschn_zusatz), static_cast<QWidget*>(orig_loesch),
-                       static_cast<QWidget*>(CheckBox1), static_cast<QWidget*>(ComboBox1)})
-        lay->addWidget(w);
+    AddWidgets(lay, {ausschn_zusatz, orig_loesch, CheckBox1, ComboBox1});
     AddButtonRow(lay, "html\\varolux_man_spek_en.html#schneid");
     connect(CheckBox1, &QCheckBox::clicked, this, &TAusDia1::CheckBox1Click);
 }

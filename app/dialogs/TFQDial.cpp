@@ -48,6 +48,13 @@ public:
         return c;
     }
     QLineEdit* edit(const char* name) { return NewEdit(page_, name, ""); }
+    // A row of two edits, the sample's and the reference's, made in that order.
+    void edits(const QString& caption, QLineEdit*& sample, const char* sampleName, QLineEdit*& reference,
+               const char* referenceName) {
+        sample = edit(sampleName);
+        reference = edit(referenceName);
+        row(caption, sample, reference);
+    }
     // "Excitation Bandwidth" and the lamp curve's "loaded" box with its "load " button.
     void lampRow(QLineEdit* bandWidth, QCheckBox*& loaded, QPushButton*& load, const char* loadedName,
                  const char* loadName) {
@@ -88,24 +95,12 @@ TFQDial::TFQDial(QWidget* parent) : TToolDialog(parent) {
     EProbeFlSpek = n.combo("EProbeFlSpek");
     ERefFlSpek = n.combo("ERefFlSpek");
     n.row("Fluorescence Spectrum", EProbeFlSpek, ERefFlSpek);
-    EProbeEX = n.edit("EProbeEX");
-    ERefEx = n.edit("ERefEx");
-    n.row("Absorbance", EProbeEX, ERefEx);
-    EProbeSp = n.edit("EProbeSp");
-    ERefSp = n.edit("ERefSp");
-    n.row("Slit Factor", EProbeSp, ERefSp);
-    EProbeEr = n.edit("EProbeEr");
-    ERefEr = n.edit("ERefEr");
-    n.row("Excitation Power", EProbeEr, ERefEr);
-    EvProbeInt = n.edit("EvProbeInt");
-    EvRefInt = n.edit("EvRefInt");
-    n.row("Integral from [nm]", EvProbeInt, EvRefInt);
-    EbProbeInt = n.edit("EbProbeInt");
-    EbRefInt = n.edit("EbRefInt");
-    n.row("Integral to [nm]", EbProbeInt, EbRefInt);
-    EProbeN = n.edit("EProbeN");
-    ERefN = n.edit("ERefN");
-    n.row("Refraction Index", EProbeN, ERefN);
+    n.edits("Absorbance", EProbeEX, "EProbeEX", ERefEx, "ERefEx");
+    n.edits("Slit Factor", EProbeSp, "EProbeSp", ERefSp, "ERefSp");
+    n.edits("Excitation Power", EProbeEr, "EProbeEr", ERefEr, "ERefEr");
+    n.edits("Integral from [nm]", EvProbeInt, "EvProbeInt", EvRefInt, "EvRefInt");
+    n.edits("Integral to [nm]", EbProbeInt, "EbProbeInt", EbRefInt, "EbRefInt");
+    n.edits("Refraction Index", EProbeN, "EProbeN", ERefN, "ERefN");
     ERefFQ = n.edit("ERefFQ");
     n.row("QY of Reference [%]", nullptr, ERefFQ);
     EInFi = n.edit("EInFi");
@@ -120,21 +115,11 @@ TFQDial::TFQDial(QWidget* parent) : TToolDialog(parent) {
     AProbeFlSpek = a.combo("AProbeFlSpek");
     ARefFlSpek = a.combo("ARefFlSpek");
     a.row("Fluorescence Spectrum", AProbeFlSpek, ARefFlSpek);
-    AProbeAnrWell = a.edit("AProbeAnrWell");
-    ARefAnrWell = a.edit("ARefAnrWell");
-    a.row("Exc. Wavelength [nm]", AProbeAnrWell, ARefAnrWell);
-    AProbeBelZeit = a.edit("AProbeBelZeit");
-    ARefBelZeit = a.edit("ARefBelZeit");
-    a.row("Exposure Time [s]", AProbeBelZeit, ARefBelZeit);
-    AvProbeInt = a.edit("AvProbeInt");
-    AvRefInt = a.edit("AvRefInt");
-    a.row("Integral from [nm]", AvProbeInt, AvRefInt);
-    AbProbeInt = a.edit("AbProbeInt");
-    AbRefInt = a.edit("AbRefInt");
-    a.row("Integral to [nm]", AbProbeInt, AbRefInt);
-    AProbeN = a.edit("AProbeN");
-    ARefN = a.edit("ARefN");
-    a.row("Refraction Index", AProbeN, ARefN);
+    a.edits("Exc. Wavelength [nm]", AProbeAnrWell, "AProbeAnrWell", ARefAnrWell, "ARefAnrWell");
+    a.edits("Exposure Time [s]", AProbeBelZeit, "AProbeBelZeit", ARefBelZeit, "ARefBelZeit");
+    a.edits("Integral from [nm]", AvProbeInt, "AvProbeInt", AvRefInt, "AvRefInt");
+    a.edits("Integral to [nm]", AbProbeInt, "AbProbeInt", AbRefInt, "AbRefInt");
+    a.edits("Refraction Index", AProbeN, "AProbeN", ARefN, "ARefN");
     ARefFQ = a.edit("ARefFQ");
     a.row("QY of Reference [%]", nullptr, ARefFQ);
     ABandBreite = a.edit("ABandBreite");
@@ -152,18 +137,10 @@ TFQDial::TFQDial(QWidget* parent) : TToolDialog(parent) {
     o.row("Fluorescence Spectrum", nullptr, ORefFlSpek);
     ORefAnrWell = o.edit("ORefAnrWell");
     o.row("Exc. Wavelength [nm]", nullptr, ORefAnrWell);
-    OProbeBelZeit = o.edit("OProbeBelZeit");
-    ORefBelZeit = o.edit("ORefBelZeit");
-    o.row("Exposure Time [s]", OProbeBelZeit, ORefBelZeit);
-    OvProbeInt = o.edit("OvProbeInt");
-    OvRefInt = o.edit("OvRefInt");
-    o.row("Integral from [nm]", OvProbeInt, OvRefInt);
-    ObProbeInt = o.edit("ObProbeInt");
-    ObRefInt = o.edit("ObRefInt");
-    o.row("Integral to [nm]", ObProbeInt, ObRefInt);
-    OProbeN = o.edit("OProbeN");
-    ORefN = o.edit("ORefN");
-    o.row("Refraction Index", OProbeN, ORefN);
+    o.edits("Exposure Time [s]", OProbeBelZeit, "OProbeBelZeit", ORefBelZeit, "ORefBelZeit");
+    o.edits("Integral from [nm]", OvProbeInt, "OvProbeInt", OvRefInt, "OvRefInt");
+    o.edits("Integral to [nm]", ObProbeInt, "ObProbeInt", ObRefInt, "ObRefInt");
+    o.edits("Refraction Index", OProbeN, "OProbeN", ORefN, "ORefN");
     OREfFQ = o.edit("OREfFQ");
     o.row("QY of Reference [%]", nullptr, OREfFQ);
     OBandBreite = o.edit("OBandBreite");

@@ -67,26 +67,21 @@ std::pair<QString, QString> splitName(const char* name) {
     return {n.left(dot), n.mid(dot + 1)};
 }
 
+// Calls fn(control, member) for every stored option whose control the dialog holds, the member a
+// pointer to the option's field in StoredOptions.
+template <typename Fn>
+void forEachOptionControl(const QObject& dialog, Fn&& fn) {
+    for (const auto& field : options::OptionFields()) {
+        QWidget* w = dialog.findChild<QWidget*>(splitName(field.name).first);
+        if (!w) continue;
+        std::visit([&](auto m) { fn(w, m); }, field.member);
+    }
+}
+
 QStringList toList(const std::vector<std::string>& v) {
     QStringList l;
     for (const auto& x : v) l << Q(x);
     return l;
-}
-
-QCheckBox* check(QWidget* page, QFormLayout* f, const char* name, const QString& caption) {
-    auto* c = new QCheckBox(caption, page);
-    c->setObjectName(name);
-    f->addRow(c);
-    return c;
-}
-
-QComboBox* items(QWidget* page, QFormLayout* f, const char* name, const QString& caption,
-                 const QStringList& list) {
-    auto* c = new QComboBox(page);
-    c->setObjectName(name);
-    c->addItems(list);
-    f->addRow(caption, c);
-    return c;
 }
 
 QSpinBox* spin(QWidget* page, QFormLayout* f, const char* name, const QString& caption, int lo, int hi) {
@@ -97,31 +92,19 @@ QSpinBox* spin(QWidget* page, QFormLayout* f, const char* name, const QString& c
     return sp;
 }
 
+// A slider in steps of `step`, its value shown beside it ("<name>Value").
 QSlider* slider(QWidget* page, QFormLayout* f, const char* name, const QString& caption, int lo, int hi,
                 int step) {
-    auto* row = new QWidget(page);
-    auto* h = new QHBoxLayout(row);
-    h->setContentsMargins(0, 0, 0, 0);
-    auto* sl = new QSlider(Qt::Horizontal, row);
-    sl->setObjectName(name);
-    sl->setRange(lo, hi);
+    QSlider* sl = AddSliderRow(page, f, name, caption, lo, hi, 24, (std::string(name) + "Value").c_str());
     sl->setSingleStep(step);
     sl->setPageStep(step);
     sl->setTickPosition(QSlider::TicksBelow);
     sl->setTickInterval(step);
-    auto* value = new QLabel(QString::number(lo), row);
-    value->setObjectName(QString(name) + "Value");
-    value->setMinimumWidth(24);
-    QObject::connect(sl, &QSlider::valueChanged, value, [value](int v) { value->setNum(v); });
-    h->addWidget(sl, 1);
-    h->addWidget(value);
-    f->addRow(caption, row);
     return sl;
 }
 
 QComboBox* fontBox(QWidget* page, QFormLayout* f, const char* name, const QString& caption) {
-    auto* c = new QComboBox(page);
-    c->setObjectName(name);
+    auto* c = NewCombo(page, name);
     c->setEditable(true);
     QStringList families = QFontDatabase::families();
     if (!families.contains("Arial")) families.prepend("Arial");
@@ -130,19 +113,14 @@ QComboBox* fontBox(QWidget* page, QFormLayout* f, const char* name, const QStrin
     return c;
 }
 
-// One form row: `field` and a "..." button named after it ("<name>Browse"); returns the button.
+// One form row: `field` named `name` and a "..." button named after it ("<name>Browse"); returns the
+// button.
 QPushButton* browseRow(QWidget* page, QFormLayout* f, const char* name, const QString& caption, QWidget* field) {
-    auto* row = new QWidget(page);
-    auto* h = new QHBoxLayout(row);
-    h->setContentsMargins(0, 0, 0, 0);
-    field->setParent(row);
     field->setObjectName(name);
-    auto* b = new QPushButton("...", row);
+    auto* b = new QPushButton("...", page);
     b->setObjectName(QString(name) + "Browse");
     b->setFixedWidth(30);
-    h->addWidget(field);
-    h->addWidget(b);
-    f->addRow(caption, row);
+    AddPairRow(page, f, caption, field, b);
     return b;
 }
 
@@ -170,6 +148,59 @@ QLineEdit* folderEdit(QWidget* page, QFormLayout* f, const char* name, const QSt
         if (!dir.isEmpty()) e->setText(dir.endsWith('/') ? dir : dir + '/');
     });
     return e;
+}
+
+// The colour list with its swatches and a "..." button for a colour of one's own.
+void colourRow(QWidget* page, QFormLayout* f, const char* name, const QString& caption) {
+    auto* box = new QComboBox(page);
+    for (const auto& c : kColors) {
+        QPixmap swatch(16, 16);
+        swatch.fill(toQColor(c.value));
+        box->addItem(QIcon(swatch), c.name, QVariant::fromValue<uint>(c.value));
+    }
+    QPushButton* more = browseRow(page, f, name, caption, box);
+    QObject::connect(more, &QPushButton::clicked, box, [box] {
+        const QColor c = QColorDialog::getColor(toQColor(box->currentData().toUInt()), box);
+        if (c.isValid())
+            setColorItem(box, static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
+                                  (static_cast<uint32_t>(c.blue()) << 16));
+    });
+}
+
+// The rows of the pages, in page order: each a stored option's control by its object name.
+struct OptionRow {
+    enum class Kind { Check, Edit, Items, Slider, Folder, File, Memo };
+    Kind kind;
+    const char* name;
+    const char* caption;
+    QStringList items = {};            // Items: the list
+    int lo = 0, hi = 0, step = 0;      // Slider: range and step
+};
+
+void addRows(QWidget* page, std::initializer_list<OptionRow> rows) {
+    auto* f = static_cast<QFormLayout*>(page->layout());
+    using K = OptionRow::Kind;
+    for (const OptionRow& r : rows) {
+        switch (r.kind) {
+        case K::Check: f->addRow(NewCheck(page, r.name, r.caption, false)); break;
+        case K::Edit: AddEditRow(page, f, r.name, r.caption); break;
+        case K::Items: {
+            QComboBox* c = NewCombo(page, r.name);
+            c->addItems(r.items);
+            f->addRow(r.caption, c);
+            break;
+        }
+        case K::Slider: slider(page, f, r.name, r.caption, r.lo, r.hi, r.step); break;
+        case K::Folder: folderEdit(page, f, r.name, r.caption); break;
+        case K::File: fileBox(page, f, r.name, r.caption); break;
+        case K::Memo: {
+            auto* memo = new QPlainTextEdit(page);
+            memo->setObjectName(r.name);
+            f->addRow(r.caption, memo);
+            break;
+        }
+        }
+    }
 }
 
 }  // namespace
@@ -233,187 +264,125 @@ QWidget* TOptionsDia::addPage(const QString& title, QTreeWidgetItem* parentNode,
 }
 
 void TOptionsDia::buildPages() {
-    auto form = [](QWidget* box) { return static_cast<QFormLayout*>(box->layout()); };
+    using K = OptionRow::Kind;
+    addRows(addPage("General", nullptr), {{K::Check, "OMaximiert", "Start maximized"},
+                                          {K::Check, "OMultipleInstances", "allow multiple instances of Varolux32"}});
 
-    QWidget* p = addPage("General", nullptr);
-    QFormLayout* f = form(p);
-    check(p, f, "OMaximiert", "Start maximized");
-    check(p, f, "OMultipleInstances", "allow multiple instances of Varolux32");
-
-    QWidget* plotGroup = addPage("Plot", nullptr, true);
-    (void)plotGroup;
+    addPage("Plot", nullptr, true);
     QTreeWidgetItem* plotNode = tree_->topLevelItem(1);
 
-    p = addPage("Layout", plotNode);
-    f = form(p);
-    check(p, f, "OGitter", "Show Grid");
-    check(p, f, "OLegende", "Show Legend");
-    auto* bg = new QComboBox(p);
-    bg->setObjectName("OHintergrund");
-    for (const auto& c : kColors) {
-        QPixmap swatch(16, 16);
-        swatch.fill(toQColor(c.value));
-        bg->addItem(QIcon(swatch), c.name, QVariant::fromValue<uint>(c.value));
-    }
-    auto* bgRow = new QWidget(p);
-    auto* bgLay = new QHBoxLayout(bgRow);
-    bgLay->setContentsMargins(0, 0, 0, 0);
-    bg->setParent(bgRow);
-    auto* bgMore = new QPushButton("...", bgRow);
-    bgMore->setObjectName("OHintergrundBrowse");
-    bgMore->setFixedWidth(30);
-    connect(bgMore, &QPushButton::clicked, bg, [bg] {
-        const QColor c = QColorDialog::getColor(toQColor(bg->currentData().toUInt()), bg);
-        if (c.isValid())
-            setColorItem(bg, static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
-                                 (static_cast<uint32_t>(c.blue()) << 16));
-    });
-    bgLay->addWidget(bg, 1);
-    bgLay->addWidget(bgMore);
-    f->addRow("Background Colour", bgRow);
+    QWidget* p = addPage("Layout", plotNode);
+    addRows(p, {{K::Check, "OGitter", "Show Grid"}, {K::Check, "OLegende", "Show Legend"}});
+    colourRow(p, static_cast<QFormLayout*>(p->layout()), "OHintergrund", "Background Colour");
 
-    p = addPage("Spectra", plotNode);
-    f = form(p);
-    items(p, f, "OLinien", "Spectra as Lines/Points", {"lines", "points"});
-    slider(p, f, "RxSlider1", "Line Width", 1, 7, 1);
-    check(p, f, "OSchwarz", "All Black");
-    check(p, f, "OLinienarten", "Line Types");
-    AddEditRow(p, f, "OSchichtdicke", "Absorption Path Length [cm]");
+    addRows(addPage("Spectra", plotNode), {{K::Items, "OLinien", "Spectra as Lines/Points", {"lines", "points"}},
+                                           {K::Slider, "RxSlider1", "Line Width", {}, 1, 7, 1},
+                                           {K::Check, "OSchwarz", "All Black"},
+                                           {K::Check, "OLinienarten", "Line Types"},
+                                           {K::Edit, "OSchichtdicke", "Absorption Path Length [cm]"}});
 
+    // Font, size and a sample of each, the sample following both.
     p = addPage("Axes", plotNode);
-    f = form(p);
-    auto* axFont = fontBox(p, f, "OAchsenfont", "Axes Font");
-    auto* axSize = spin(p, f, "OAchsenfontSize", "Size", 3, 25);
-    axesPreview_ = new QLabel("AaBbYyZz 0123", p);
-    axesPreview_->setObjectName("OAchsenfontPreview");
-    f->addRow(axesPreview_);
-    auto* lgFont = fontBox(p, f, "OLegendefont", "Legend Font");
-    auto* lgSize = spin(p, f, "OLegendefontSize", "Size", 3, 25);
-    legendPreview_ = new QLabel("AaBbYyZz 0123", p);
-    legendPreview_->setObjectName("OLegendefontPreview");
-    f->addRow(legendPreview_);
-    connect(axFont, &QComboBox::currentTextChanged, this, &TOptionsDia::updatePreviews);
-    connect(lgFont, &QComboBox::currentTextChanged, this, &TOptionsDia::updatePreviews);
-    connect(axSize, &QSpinBox::valueChanged, this, &TOptionsDia::updatePreviews);
-    connect(lgSize, &QSpinBox::valueChanged, this, &TOptionsDia::updatePreviews);
+    auto fontRows = [this, p](const char* name, const QString& caption) {
+        auto* f = static_cast<QFormLayout*>(p->layout());
+        const std::string base(name);
+        QComboBox* font = fontBox(p, f, name, caption);
+        QSpinBox* size = spin(p, f, (base + "Size").c_str(), "Size", 3, 25);
+        QLabel* preview = NewLabel(p, (base + "Preview").c_str(), "AaBbYyZz 0123");
+        f->addRow(preview);
+        connect(font, &QComboBox::currentTextChanged, this, &TOptionsDia::updatePreviews);
+        connect(size, &QSpinBox::valueChanged, this, &TOptionsDia::updatePreviews);
+        return preview;
+    };
+    axesPreview_ = fontRows("OAchsenfont", "Axes Font");
+    legendPreview_ = fontRows("OLegendefont", "Legend Font");
 
-    p = addPage("X-Axis", plotNode);
-    f = form(p);
-    check(p, f, "OXBeschriftung", "Axis Title");
-    check(p, f, "OXZweiterTick", "each second Tick labeled");
-    auto* xOther = check(p, f, "OXAndereBeschriftung", "other Axis Title");
-    AddEditRow(p, f, "OXAndererText", "");
-    check(p, f, "OZweiteXAchse", "show secondary X-Axis");
-
-    p = addPage("Y-Axis", plotNode);
-    f = form(p);
-    check(p, f, "OYBeschriftung", "Axis Title");
-    auto* yOther = check(p, f, "OYAndereBeschriftung", "other Axis Title");
-    AddEditRow(p, f, "OYAndererText", "");
-    connect(xOther, &QCheckBox::toggled, this, &TOptionsDia::updateTitleEdits);
-    connect(yOther, &QCheckBox::toggled, this, &TOptionsDia::updateTitleEdits);
+    addRows(addPage("X-Axis", plotNode), {{K::Check, "OXBeschriftung", "Axis Title"},
+                                          {K::Check, "OXZweiterTick", "each second Tick labeled"},
+                                          {K::Check, "OXAndereBeschriftung", "other Axis Title"},
+                                          {K::Edit, "OXAndererText", ""},
+                                          {K::Check, "OZweiteXAchse", "show secondary X-Axis"}});
+    addRows(addPage("Y-Axis", plotNode), {{K::Check, "OYBeschriftung", "Axis Title"},
+                                          {K::Check, "OYAndereBeschriftung", "other Axis Title"},
+                                          {K::Edit, "OYAndererText", ""}});
+    for (const char* other : {"OXAndereBeschriftung", "OYAndereBeschriftung"})
+        connect(findChild<QCheckBox*>(other), &QCheckBox::toggled, this, &TOptionsDia::updateTitleEdits);
 
     addPage("Files", nullptr, true);
     QTreeWidgetItem* filesNode = tree_->topLevelItem(2);
 
-    p = addPage("Open / Save Folders", filesNode);
-    f = form(p);
-    folderEdit(p, f, "OOEffnenPfad", "Open Folder");
-    folderEdit(p, f, "OSpeichernPfad", "Save Folder");
-    items(p, f, "OASCIISchrittweite", "Stepwidth of X Axis Values",
-          {"fixed (1nm , 1/cm)", "variable (smallest)", "variable (biggest)"});
-
-    p = addPage("Gnuplot", filesNode);
-    f = form(p);
-    AddEditRow(p, f, "OGnuplotTitel", "Title");
-    items(p, f, "OGnuplotLegendeposition", "Position of Legend",
-          {"left top", "left bottom", "right top", "right bottom"});
-    items(p, f, "OGnuplotPSOutput", "PostScript Output", {"black&white", "coloured"});
-    auto* memo = new QPlainTextEdit(p);
-    memo->setObjectName("OGnuplotBefehlliste");
-    f->addRow("Commands", memo);
-
-    p = addPage("Misc", filesNode);
-    f = form(p);
-    fileBox(p, f, "OKorrekturspektrum", "Correction Spectrum");
-    fileBox(p, f, "OLampenspektrum", "Lamp Spectrum");
+    addRows(addPage("Open / Save Folders", filesNode),
+            {{K::Folder, "OOEffnenPfad", "Open Folder"},
+             {K::Folder, "OSpeichernPfad", "Save Folder"},
+             {K::Items, "OASCIISchrittweite", "Stepwidth of X Axis Values",
+              {"fixed (1nm , 1/cm)", "variable (smallest)", "variable (biggest)"}}});
+    addRows(addPage("Gnuplot", filesNode),
+            {{K::Edit, "OGnuplotTitel", "Title"},
+             {K::Items, "OGnuplotLegendeposition", "Position of Legend",
+              {"left top", "left bottom", "right top", "right bottom"}},
+             {K::Items, "OGnuplotPSOutput", "PostScript Output", {"black&white", "coloured"}},
+             {K::Memo, "OGnuplotBefehlliste", "Commands"}});
+    addRows(addPage("Misc", filesNode), {{K::File, "OKorrekturspektrum", "Correction Spectrum"},
+                                         {K::File, "OLampenspektrum", "Lamp Spectrum"}});
 
     addPage("Calculations", nullptr, true);
     QTreeWidgetItem* calcNode = tree_->topLevelItem(3);
 
-    p = addPage("Spike Removal", calcNode);
-    f = form(p);
-    check(p, f, "OSpikeOriginalLoeschen", "Delete Original");
-    check(p, f, "OSpikeAlle", "Treat all Spectra");
-    check(p, f, "OSpikeRueckwaerts", "Backward Spike Removal");
-    check(p, f, "OSpikeZusatz", "append \"spikes removed\" to legend");
-    slider(p, f, "OSpikeSchranke", "Threshold", 30, 80, 2);
-
-    p = addPage("Cut Off", calcNode);
-    f = form(p);
-    check(p, f, "OSchneidOriginalLoeschen", "Delete Original(s)");
-    check(p, f, "OSchneidZusatz", "append \"partial spectrum\" to legend");
-    AddEditRow(p, f, "OSchneidVon", "from:");
-    AddEditRow(p, f, "OSchneidBis", "to:");
-
-    p = addPage("Y Constants", calcNode);
-    f = form(p);
-    check(p, f, "OYKonstLoesch", "Delete Original");
-    check(p, f, "OYKonstZusatz", "append operation to legend");
-    items(p, f, "OYKonstRechenart", "calculation type", {"+", "-", "\u00D7", "\u00F7"});
-    AddEditRow(p, f, "OYKonstKonstante", "constant");
-
-    p = addPage("Quantum Yield", calcNode);
-    f = form(p);
-    AddEditRow(p, f, "OFQInnererFilter", "inner filter [cm]");
-    AddEditRow(p, f, "OFQMesslaenge", "path length [cm]");
-    AddEditRow(p, f, "OFQRefFQ", "QY of reference [%]");
-    AddEditRow(p, f, "OFQRefN", "refractive index reference");
-    AddEditRow(p, f, "OFQProbeN", "refractive index sample");
-    AddEditRow(p, f, "OFQBandbreite", "band width [nm]");
-    AddEditRow(p, f, "OFQvRefInt", "reference integration from");
-    AddEditRow(p, f, "OFQbRefInt", "reference integration to");
-    AddEditRow(p, f, "OFQvProbeInt", "sample integration from");
-    AddEditRow(p, f, "OFQbProbeInt", "sample integration to");
-    AddEditRow(p, f, "OFQRefAnr", "reference excitation [nm]");
-    AddEditRow(p, f, "OFQRefBel", "reference Bel");
-    AddEditRow(p, f, "OFQProbeAnr", "sample excitation [nm]");
-    AddEditRow(p, f, "OFQProbeBel", "sample Bel");
+    addRows(addPage("Spike Removal", calcNode), {{K::Check, "OSpikeOriginalLoeschen", "Delete Original"},
+                                                 {K::Check, "OSpikeAlle", "Treat all Spectra"},
+                                                 {K::Check, "OSpikeRueckwaerts", "Backward Spike Removal"},
+                                                 {K::Check, "OSpikeZusatz", "append \"spikes removed\" to legend"},
+                                                 {K::Slider, "OSpikeSchranke", "Threshold", {}, 30, 80, 2}});
+    addRows(addPage("Cut Off", calcNode), {{K::Check, "OSchneidOriginalLoeschen", "Delete Original(s)"},
+                                           {K::Check, "OSchneidZusatz", "append \"partial spectrum\" to legend"},
+                                           {K::Edit, "OSchneidVon", "from:"},
+                                           {K::Edit, "OSchneidBis", "to:"}});
+    addRows(addPage("Y Constants", calcNode), {{K::Check, "OYKonstLoesch", "Delete Original"},
+                                               {K::Check, "OYKonstZusatz", "append operation to legend"},
+                                               {K::Items, "OYKonstRechenart", "calculation type", {"+", "-", "\u00D7", "\u00F7"}},
+                                               {K::Edit, "OYKonstKonstante", "constant"}});
+    addRows(addPage("Quantum Yield", calcNode), {{K::Edit, "OFQInnererFilter", "inner filter [cm]"},
+                                                 {K::Edit, "OFQMesslaenge", "path length [cm]"},
+                                                 {K::Edit, "OFQRefFQ", "QY of reference [%]"},
+                                                 {K::Edit, "OFQRefN", "refractive index reference"},
+                                                 {K::Edit, "OFQProbeN", "refractive index sample"},
+                                                 {K::Edit, "OFQBandbreite", "band width [nm]"},
+                                                 {K::Edit, "OFQvRefInt", "reference integration from"},
+                                                 {K::Edit, "OFQbRefInt", "reference integration to"},
+                                                 {K::Edit, "OFQvProbeInt", "sample integration from"},
+                                                 {K::Edit, "OFQbProbeInt", "sample integration to"},
+                                                 {K::Edit, "OFQRefAnr", "reference excitation [nm]"},
+                                                 {K::Edit, "OFQRefBel", "reference Bel"},
+                                                 {K::Edit, "OFQProbeAnr", "sample excitation [nm]"},
+                                                 {K::Edit, "OFQProbeBel", "sample Bel"}});
 }
 
 void TOptionsDia::RestoreControls(const StoredOptions& o) {
-    for (const auto& field : options::OptionFields()) {
-        auto [control, property] = splitName(field.name);
-        QWidget* w = findChild<QWidget*>(control);
-        if (!w) continue;
-        std::visit(
-            [&](auto m) {
-                using M = decltype(m);
-                const auto& v = o.*m;
-                if constexpr (std::is_same_v<M, bool StoredOptions::*>) {
-                    static_cast<QCheckBox*>(w)->setChecked(v);
-                } else if constexpr (std::is_same_v<M, int32_t StoredOptions::*>) {
-                    if (auto* c = qobject_cast<QComboBox*>(w)) c->setCurrentIndex(v);
-                    else if (auto* sl = qobject_cast<QSlider*>(w)) sl->setValue(v);
-                    else if (auto* sp = qobject_cast<QSpinBox*>(w)) sp->setValue(v);
-                } else if constexpr (std::is_same_v<M, uint32_t StoredOptions::*>) {
-                    setColorItem(static_cast<QComboBox*>(w), v);
-                } else if constexpr (std::is_same_v<M, std::string StoredOptions::*>) {
-                    if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(Q(v));
-                    else if (auto* c = qobject_cast<QComboBox*>(w)) c->setCurrentText(Q(v));
-                } else {
-                    if (auto* c = qobject_cast<QComboBox*>(w)) {
-                        const QString current = c->currentText();
-                        c->clear();
-                        c->addItems(toList(v));
-                        c->setCurrentText(current);
-                    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
-                        memo->setPlainText(toList(v).join('\n'));
-                    }
-                }
-            },
-            field.member);
-    }
+    forEachOptionControl(*this, [&](QWidget* w, auto m) {
+        using M = decltype(m);
+        const auto& v = o.*m;
+        if constexpr (std::is_same_v<M, bool StoredOptions::*>) {
+            static_cast<QCheckBox*>(w)->setChecked(v);
+        } else if constexpr (std::is_same_v<M, int32_t StoredOptions::*>) {
+            if (auto* c = qobject_cast<QComboBox*>(w)) c->setCurrentIndex(v);
+            else if (auto* sl = qobject_cast<QSlider*>(w)) sl->setValue(v);
+            else if (auto* sp = qobject_cast<QSpinBox*>(w)) sp->setValue(v);
+        } else if constexpr (std::is_same_v<M, uint32_t StoredOptions::*>) {
+            setColorItem(static_cast<QComboBox*>(w), v);
+        } else if constexpr (std::is_same_v<M, std::string StoredOptions::*>) {
+            if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(Q(v));
+            else if (auto* c = qobject_cast<QComboBox*>(w)) c->setCurrentText(Q(v));
+        } else {
+            if (auto* c = qobject_cast<QComboBox*>(w)) {
+                const QString current = c->currentText();
+                c->clear();
+                c->addItems(toList(v));
+                c->setCurrentText(current);
+            } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
+                memo->setPlainText(toList(v).join('\n'));
+            }
+        }
+    });
     // The history is restored after the file name above; put the name back on top.
     for (const auto& field : options::OptionFields()) {
         auto [control, property] = splitName(field.name);
@@ -427,38 +396,31 @@ void TOptionsDia::RestoreControls(const StoredOptions& o) {
 
 StoredOptions TOptionsDia::StoredControls() const {
     StoredOptions o;
-    for (const auto& field : options::OptionFields()) {
-        auto [control, property] = splitName(field.name);
-        QWidget* w = findChild<QWidget*>(control);
-        if (!w) continue;
-        std::visit(
-            [&](auto m) {
-                using M = decltype(m);
-                auto& v = o.*m;
-                if constexpr (std::is_same_v<M, bool StoredOptions::*>) {
-                    v = static_cast<QCheckBox*>(w)->isChecked();
-                } else if constexpr (std::is_same_v<M, int32_t StoredOptions::*>) {
-                    if (auto* c = qobject_cast<QComboBox*>(w)) v = c->currentIndex();
-                    else if (auto* sl = qobject_cast<QSlider*>(w)) v = sl->value();
-                    else if (auto* sp = qobject_cast<QSpinBox*>(w)) v = sp->value();
-                } else if constexpr (std::is_same_v<M, uint32_t StoredOptions::*>) {
-                    v = static_cast<QComboBox*>(w)->currentData().toUInt();
-                } else if constexpr (std::is_same_v<M, std::string StoredOptions::*>) {
-                    if (auto* e = qobject_cast<QLineEdit*>(w)) v = S(e->text());
-                    else if (auto* c = qobject_cast<QComboBox*>(w)) v = S(c->currentText());
-                } else {
-                    v.clear();
-                    if (auto* c = qobject_cast<QComboBox*>(w)) {
-                        for (int i = 0; i < c->count(); ++i) v.push_back(S(c->itemText(i)));
-                    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
-                        const QString text = memo->toPlainText();
-                        if (!text.isEmpty())
-                            for (const QString& line : text.split('\n')) v.push_back(S(line));
-                    }
-                }
-            },
-            field.member);
-    }
+    forEachOptionControl(*this, [&](QWidget* w, auto m) {
+        using M = decltype(m);
+        auto& v = o.*m;
+        if constexpr (std::is_same_v<M, bool StoredOptions::*>) {
+            v = static_cast<QCheckBox*>(w)->isChecked();
+        } else if constexpr (std::is_same_v<M, int32_t StoredOptions::*>) {
+            if (auto* c = qobject_cast<QComboBox*>(w)) v = c->currentIndex();
+            else if (auto* sl = qobject_cast<QSlider*>(w)) v = sl->value();
+            else if (auto* sp = qobject_cast<QSpinBox*>(w)) v = sp->value();
+        } else if constexpr (std::is_same_v<M, uint32_t StoredOptions::*>) {
+            v = static_cast<QComboBox*>(w)->currentData().toUInt();
+        } else if constexpr (std::is_same_v<M, std::string StoredOptions::*>) {
+            if (auto* e = qobject_cast<QLineEdit*>(w)) v = S(e->text());
+            else if (auto* c = qobject_cast<QComboBox*>(w)) v = S(c->currentText());
+        } else {
+            v.clear();
+            if (auto* c = qobject_cast<QComboBox*>(w)) {
+                for (int i = 0; i < c->count(); ++i) v.push_back(S(c->itemText(i)));
+            } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
+                const QString text = memo->toPlainText();
+                if (!text.isEmpty())
+                    for (const QString& line : text.split('\n')) v.push_back(S(line));
+            }
+        }
+    });
     return o;
 }
 

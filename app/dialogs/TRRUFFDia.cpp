@@ -17,8 +17,6 @@
 #include "tools/dialog_support.h"
 #include "tools/rruff_export.h"
 
-std::function<std::string(const std::string&)> TRRUFFDia::SaveDialogHook;
-
 namespace {
 
 constexpr const char* kFilter = "RRUFF Mineral Database (*.rruff)|*.rruff";
@@ -97,20 +95,15 @@ void TRRUFFDia::SaveButtonClick() {
     if (rec->XUnit != SpecXRamanShift &&
         ui::messageBox(kRruffNotRamanText, "Confirm", ui::Buttons::YesNo, ui::Icon::Question) != ui::Answer::Yes)
         return;
-    std::string name;
-    if (SaveDialogHook) {
-        name = SaveDialogHook(SaveFolder);
-    } else {
-        // The overwrite question comes after the extension is forced.
-        name = ChooseFile(this, {.Mode = TFileDialogSpec::TMode::Save,
-                                 .ObjectName = "SaveRRUFF",
-                                 .Title = "Save as RRUFF file",
-                                 .Start = Q(SaveFolder),
-                                 .Filters = QtNameFilters(kFilter)});
-    }
+    // The overwrite question comes after the extension is forced.
+    const std::string name = ChooseFile(this, {.Mode = TFileDialogSpec::TMode::Save,
+                                               .ObjectName = "SaveRRUFF",
+                                               .Title = "Save as RRUFF file",
+                                               .Start = Q(SaveFolder),
+                                               .Filters = QtNameFilters(kFilter)});
     if (name.empty()) return;
     SaveFolder = FolderOf(name);
-    if (!SaveDialogHook && !ConfirmReplaceFile(ChangeFileExt(name, ".rruff"))) return;
+    if (!ConfirmReplaceFile(ChangeFileExt(name, ".rruff"))) return;
     const TRruffHeader f{S(EName->text()), S(ELocality->text()), S(ESample->text()), S(EChemistry->text())};
     try {
         SaveRruffExport(SpectraList, CurrentDisplayState(), index, name, f);

@@ -1,7 +1,6 @@
 #pragma once
 // "Choose spectrum to save as RRUFF file": one spectrum with the four header entries of an RRUFF
 // file, preset from the spectrum's own RRUFF header where it has one.
-#include <functional>
 #include <string>
 
 #include "app/dialogs/tool_dialog.h"
@@ -28,9 +27,6 @@ public:
     void Update_Fields();
     void SaveButtonClick();
     void HelpClick();
-
-    // The save dialog's answer for tests: the chosen name from the start folder ("" = Cancel).
-    static std::function<std::string(const std::string& folder)> SaveDialogHook;
 
 protected:
     void FormActivate() override;

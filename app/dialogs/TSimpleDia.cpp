@@ -29,9 +29,7 @@ TSimpleDia::TSimpleDia(QWidget* parent) : TToolDialog(parent) {
     form->addRow("Constant:", EKonst);
     lay->addLayout(form);
     lay->addWidget(Rechenart);
-    for (QWidget* w : {static_cast<QWidget*>(konst_zusatz), static_cast<QWidget*>(orig_loesch),
-                       static_cast<QWidget*>(CheckBox1), static_cast<QWidget*>(ComboBox1)})
-        lay->addWidget(w);
+    AddWidgets(lay, {konst_zusatz, orig_loesch, CheckBox1, ComboBox1});
     AddButtonRow(lay, "html\\varolux_man_rech_en.html#y_konst");
     connect(CheckBox1, &QCheckBox::clicked, this, &TSimpleDia::CheckBox1Click);
 }

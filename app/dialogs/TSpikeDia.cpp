@@ -9,10 +9,8 @@
 #include "core/helpers.h"
 #include "core/settings_globals.h"
 #include "core/units.h"
+#include "platform/ui.h"
 #include "tools/spikes.h"
-
-std::function<void(int, int)> TSpikeDia::Progress;
-std::function<void(const QString&)> TSpikeDia::Status;
 
 TSpikeDia::TSpikeDia(QWidget* parent) : TToolDialog(parent) {
     setObjectName("SpikeDia");
@@ -26,9 +24,7 @@ TSpikeDia::TSpikeDia(QWidget* parent) : TToolDialog(parent) {
     auto* form = new QFormLayout;
     form->addRow("Spectrum:", Spekbox);
     lay->addLayout(form);
-    for (QWidget* w : {static_cast<QWidget*>(OriginalLoeschen), static_cast<QWidget*>(AlleKorrigieren),
-                       static_cast<QWidget*>(EntspikenUmgedreht), static_cast<QWidget*>(Legende_ander)})
-        lay->addWidget(w);
+    AddWidgets(lay, {OriginalLoeschen, AlleKorrigieren, EntspikenUmgedreht, Legende_ander});
     AddButtonRow(lay, "html\\varolux_man_spek_en.html#spike");
     connect(AlleKorrigieren, &QCheckBox::clicked, this, &TSpikeDia::AlleKorrigierenClick);
 }
@@ -67,16 +63,17 @@ bool TSpikeDia::FormCloseOk() {
     }
     hide();
     TBusyCursor busy;
+    // Hidden and cleared on every way out, also when the removal throws.
     struct Restore {
         ~Restore() {
-            if (Progress) Progress(-1, 0);
-            if (Status) Status(" ");
+            ui::setProgress(-1, 0);
+            ui::setStatus(1, " ");
         }
     } restore;
-    if (Progress) Progress(0, 10000);
-    if (Status) Status("removing spikes ");
+    ui::setProgress(0, 10000);
+    ui::setStatus(1, "removing spikes ");
     RunSpikeRemoval(SpectraList, CurrentDisplayState(), p, [](int32_t i, int32_t n) {
-        if (Progress && n > 0) Progress(i * (10000 / n), 10000);
+        if (n > 0) ui::setProgress(i * (10000 / n), 10000);
     });
     DelayWithMessages(200);
     return true;

@@ -1,7 +1,5 @@
 #pragma once
-// "Remove Spikes".
-#include <functional>
-
+// "Remove Spikes". With all spectra treated, the progress and a status text go through the ui layer.
 #include "app/dialogs/tool_dialog.h"
 
 class QCheckBox;
@@ -18,11 +16,6 @@ public:
     QCheckBox* Legende_ander;
 
     void AlleKorrigierenClick();
-
-    // The main window's progress bar: shown with a maximum, set to a value, hidden (-1).
-    static std::function<void(int value, int maximum)> Progress;
-    // The main window's second status panel.
-    static std::function<void(const QString&)> Status;
 
 protected:
     void FormActivate() override;

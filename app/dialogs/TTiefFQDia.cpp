@@ -26,8 +26,6 @@
 #include "tools/dialog_support.h"
 #include "tools/low_temp_quantum_yield.h"
 
-std::function<std::string()> TTiefFQDia::SaveDialogHook;
-
 namespace {
 
 constexpr const char* kRefractionFilter = "ASCII (*.fak)|*.fak";
@@ -268,22 +266,17 @@ void TTiefFQDia::StartClick() {
 }
 
 void TTiefFQDia::Button1Click() {
-    std::string name;
-    if (SaveDialogHook) {
-        name = SaveDialogHook();
-    } else {
-        // The question comes once the extension is in place.
-        name = ChooseFile(this, {.Mode = TFileDialogSpec::TMode::Save,
-                                 .ObjectName = "",
-                                 .Title = {},
-                                 .Start = Q(OpenFolder),
-                                 .Filters = QtNameFilters("Text (*.txt)|*.txt")});
-    }
+    // The question comes once the extension is in place.
+    const std::string name = ChooseFile(this, {.Mode = TFileDialogSpec::TMode::Save,
+                                               .ObjectName = "",
+                                               .Title = {},
+                                               .Start = Q(OpenFolder),
+                                               .Filters = QtNameFilters("Text (*.txt)|*.txt")});
     if (name.empty()) {
         ui::messageBox("Saving interrupted!");
         return;
     }
-    if (!SaveDialogHook && !ConfirmReplaceFile(ChangeFileExt(name, ".txt"))) return;
+    if (!ConfirmReplaceFile(ChangeFileExt(name, ".txt"))) return;
     std::vector<std::string> lines;
     if (!Memo1->document()->isEmpty())
         for (const QString& line : Memo1->toPlainText().split('\n')) lines.push_back(S(line));

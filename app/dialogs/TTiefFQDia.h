@@ -2,7 +2,6 @@
 // "Low Temperature Quantum Yield": quantum yields of a sample at several temperatures, listed as a
 // table in the window ("manually": one fluorescence spectrum, "automat.": all of them). Created once at
 // start-up; it keeps its solvent curves and its table between openings.
-#include <functional>
 #include <map>
 #include <string>
 
@@ -40,9 +39,6 @@ public:
     void StartClick();
     void Button1Click();
     void Button3Click();
-
-    // Tests: the save dialog's answer ("" = Cancel) instead of the dialog.
-    static std::function<std::string()> SaveDialogHook;
 
 protected:
     void FormActivate() override;

@@ -18,10 +18,7 @@ TVerrechDia::TVerrechDia(QWidget* parent) : TToolDialog(parent) {
     rechenart->setAlignment(Qt::AlignCenter);
     alleSpektren = NewCheck(this, "alleSpektren", "all spectra", false);
     LegendeBleibt = NewCheck(this, "LegendeBleibt", "keep legend text", false);
-    for (QWidget* w : {static_cast<QWidget*>(Cs1), static_cast<QWidget*>(rechenart),
-                       static_cast<QWidget*>(Cs2), static_cast<QWidget*>(alleSpektren),
-                       static_cast<QWidget*>(LegendeBleibt)})
-        lay->addWidget(w);
+    AddWidgets(lay, {Cs1, rechenart, Cs2, alleSpektren, LegendeBleibt});
     AddButtonRow(lay, "html\\varolux_man_rech_en.html#add");
     connect(alleSpektren, &QCheckBox::clicked, this, &TVerrechDia::alleSpektrenClick);
     SetOperation(0);

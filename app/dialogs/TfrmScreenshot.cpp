@@ -302,7 +302,7 @@ void TfrmScreenshot::showResult(const TGrabResult& r) {
         // A dropped reference ends the ratio modes: back to Intensity, shown as such.
         if (Session.Params.MeasYKind == SpecYIntensity && rMeasMode_->ItemIndex() != 0) {
             rMeasMode_->SetItemIndex(0);
-            DisplayYMode = 2;
+            DisplayYMode = SpecYAbsorbance;
         }
         if (OnSettingsChanged) OnSettingsChanged();
     }
@@ -361,17 +361,17 @@ void TfrmScreenshot::RMeasModeClick(int index) {
     case 1:
         Session.Params.RatioMode = true;
         Session.Params.MeasYKind = SpecYTransmittance;
-        DisplayYMode = 1;
+        DisplayYMode = SpecYTransmittance;
         break;
     case 2:
         Session.Params.RatioMode = true;
         Session.Params.MeasYKind = SpecYAbsorbance;
-        DisplayYMode = 2;
+        DisplayYMode = SpecYAbsorbance;
         break;
     default:
         Session.Params.RatioMode = false;
         Session.Params.MeasYKind = SpecYIntensity;
-        DisplayYMode = 2;
+        DisplayYMode = SpecYAbsorbance;
         break;
     }
     rMeasMode_->SetItemIndex(index);

@@ -4,9 +4,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSlider>
 
 #include <exception>
 
@@ -102,11 +104,38 @@ QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption
     return b;
 }
 
+void AddWidgets(QBoxLayout* into, std::initializer_list<QWidget*> widgets) {
+    for (QWidget* w : widgets) into->addWidget(w);
+}
+
 QLineEdit* AddEditRow(QWidget* parent, QFormLayout* form, const char* name, const QString& caption,
                       const QString& text) {
     QLineEdit* e = NewEdit(parent, name, text);
     form->addRow(caption, e);
     return e;
+}
+
+void AddPairRow(QWidget* parent, QFormLayout* form, const QString& caption, QWidget* field, QWidget* trailing) {
+    auto* row = new QWidget(parent);
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    field->setParent(row);
+    trailing->setParent(row);
+    h->addWidget(field, 1);
+    h->addWidget(trailing);
+    form->addRow(caption, row);
+}
+
+QSlider* AddSliderRow(QWidget* parent, QFormLayout* form, const char* name, const QString& caption, int lo, int hi,
+                      int labelWidth, const char* valueName) {
+    auto* s = new QSlider(Qt::Horizontal, parent);
+    s->setObjectName(name);
+    s->setRange(lo, hi);
+    QLabel* value = NewLabel(parent, valueName, QString::number(s->value()));
+    value->setMinimumWidth(labelWidth);
+    QObject::connect(s, &QSlider::valueChanged, value, [value](int v) { value->setNum(v); });
+    AddPairRow(parent, form, caption, s, value);
+    return s;
 }
 
 QComboBox* AddSpectrumRow(QWidget* parent, QBoxLayout* into, const char* name) {

@@ -17,6 +17,7 @@ class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSlider;
 class QWidget;
 
 class TToolDialog : public QDialog {
@@ -28,9 +29,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    // Fills the controls (OnActivate).
+    // Fills the controls each time the dialog is shown.
     virtual void FormActivate() {}
-    // The OK work (OnClose with OK). False keeps the dialog open.
+    // The OK work, run when the dialog closes with OK. False keeps the dialog open.
     virtual bool FormCloseOk() { return true; }
 
     // OK and Cancel ("OKBtn", "CancelBtn"), and "Help" ("Button1") when a page is given.
@@ -53,9 +54,17 @@ QLineEdit* NewEdit(QWidget* parent, const char* name, const QString& text);
 QLabel* NewLabel(QWidget* parent, const char* name, const QString& text = {});
 // A push button that is not the default one (Enter stays with OK).
 QPushButton* NewButton(QWidget* parent, const char* name, const QString& caption);
+// Adds the widgets to `into` in list order, one below (or beside) the other.
+void AddWidgets(QBoxLayout* into, std::initializer_list<QWidget*> widgets);
 // A form row: `caption` and the edit `name`.
 QLineEdit* AddEditRow(QWidget* parent, QFormLayout* form, const char* name, const QString& caption,
                       const QString& text = {});
+// A form row of `field`, taking the room, and a small `trailing` control beside it.
+void AddPairRow(QWidget* parent, QFormLayout* form, const QString& caption, QWidget* field, QWidget* trailing);
+// A form row: the horizontal slider `name` over lo..hi and beside it a label, at least `labelWidth`
+// pixels wide and named `valueName`, that shows the slider's value.
+QSlider* AddSliderRow(QWidget* parent, QFormLayout* form, const char* name, const QString& caption, int lo, int hi,
+                      int labelWidth, const char* valueName = "");
 // A row "Spectrum:" with the spectrum combo box `name`, added to `into`.
 QComboBox* AddSpectrumRow(QWidget* parent, QBoxLayout* into, const char* name);
 // Legend titles of all spectra in list order; `selected` is clamped into the list.

@@ -310,7 +310,7 @@ void TXYPlot::layout() {
 
     xyticks::TickSet t3 = withLabels(ticks_[2]);
     xyticks::AxisRequest ry1{MinY1Value, MaxY1Value, ph, Y1AutoTics, Y1MajorTics, Y1AutoText, false};
-    xyticks::CalcY1Ticks(ry1, Y1AchseFix, t3);
+    xyticks::CalcYTicks(ry1, xyticks::YAxis::Left, Y1AchseFix, t3);
     copyTicks(t3, ticks_[2]);
     MinY1Value.setQuiet(t3.DrawnMin);
     Y1MajorTics.setQuiet(t3.Count);
@@ -318,7 +318,7 @@ void TXYPlot::layout() {
     if (ZweiteYAchse) {
         xyticks::TickSet t4 = withLabels(ticks_[3]);
         xyticks::AxisRequest ry2{MinY2Value, MaxY2Value, ph, Y2AutoTics, Y2MajorTics, Y2AutoText, false};
-        xyticks::CalcY2Ticks(ry2, Y2AchseFix, t4);
+        xyticks::CalcYTicks(ry2, xyticks::YAxis::Right, Y2AchseFix, t4);
         copyTicks(t4, ticks_[3]);
         MinY2Value.setQuiet(t4.DrawnMin);
         Y2MajorTics.setQuiet(t4.Count);

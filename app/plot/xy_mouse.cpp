@@ -68,7 +68,7 @@ void TXYPlot::MouseMove(QMouseEvent* event) {
         update();
     }
     if (buttons == Qt::NoButton && noKeys) {
-        const QString y = DisplayYMode == 3 ? GeneralText(d.y(), 6, 1) : GeneralText(d.y(), 4, 2);
+        const QString y = DisplayYMode == SpecYEpsilon ? GeneralText(d.y(), 6, 1) : GeneralText(d.y(), 4, 2);
         const QString text = QStringLiteral("Position: ") + GeneralText(d.x(), 5, 2) + QStringLiteral("  |  ") + y;
         if (Host.setStatusText) Host.setStatusText(2, text);
         emit positionText(text);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "core/spectrum_record.h"
 #include "platform/numtext.h"
 
 namespace xyticks {
@@ -159,7 +160,7 @@ void CalcXTicks(const AxisRequest& req, int displayXUnit, bool autoscaling, bool
         // Minima at or below zero round outward in every unit, so no data is cut off.
         const long double q = TruncQuotient(min / step);
         newMin = min > 0.0L ? step * q : step * (q - 1.0L);
-        if (displayXUnit == 1 || displayXUnit == 4) {
+        if (displayXUnit == SpecXNanometer || displayXUnit == SpecXMicrometer) {
             newMax = step * (TruncQuotient(max / step) + 1.0L);
         } else {
             if (autoscaling && std::fabs(min - 400.0L) < 3.0L && std::fabs(max - 4000.0L) < 3.0L) {
@@ -172,7 +173,7 @@ void CalcXTicks(const AxisRequest& req, int displayXUnit, bool autoscaling, bool
     MakeTicks(newMin, newMax, step, req.Pixels, req.AutoText, req.Alternate, out);
 }
 
-void CalcY1Ticks(const AxisRequest& req, bool fixed, TickSet& out) {
+void CalcYTicks(const AxisRequest& req, YAxis axis, bool fixed, TickSet& out) {
     if (!req.AutoTics || !Finite(req.Min, req.Max)) {
         ManualTicks(req, false, out);
         return;
@@ -182,25 +183,13 @@ void CalcY1Ticks(const AxisRequest& req, bool fixed, TickSet& out) {
     const Decade d = DecadeOf(range);
     const long long n = static_cast<long long>(d.n);
     long double step;
-    if (d.c < -6)
+    // Only the left axis steps in tenths and quarters of the decade below small ranges.
+    if (axis == YAxis::Left && d.c < -6)
         step = d.base * n / 10.0L;
-    else if (d.c < -2)
+    else if (axis == YAxis::Left && d.c < -2)
         step = d.base * ((4 * n) / 10) / 4.0L;
     else
         step = d.base * (n / 10);
-    if (step == 0.0L) step = d.base;
-    YTicks(req, fixed, step, out);
-}
-
-void CalcY2Ticks(const AxisRequest& req, bool fixed, TickSet& out) {
-    if (!req.AutoTics || !Finite(req.Min, req.Max)) {
-        ManualTicks(req, false, out);
-        return;
-    }
-    long double range = std::fabs(static_cast<long double>(req.Max) - req.Min);
-    if (range < 1e-20L) range = 1e-20L;
-    const Decade d = DecadeOf(range);
-    long double step = d.base * (static_cast<long long>(d.n) / 10);
     if (step == 0.0L) step = d.base;
     YTicks(req, fixed, step, out);
 }
@@ -210,10 +199,10 @@ void CalcX2Ticks(double xDrawnMin, double xDrawnMax, int displayXUnit, int pixel
     out.Count = 0;
     out.Scale = 0.0;
     long double a = xDrawnMin, b = xDrawnMax;
-    if (displayXUnit == 3) {
+    if (displayXUnit == SpecXElectronVolt) {
         a *= 8065.5409L;
         b *= 8065.5409L;
-    } else if (displayXUnit == 4) {
+    } else if (displayXUnit == SpecXMicrometer) {
         a *= 1000.0L;
         b *= 1000.0L;
     }
@@ -234,7 +223,7 @@ void CalcX2Ticks(double xDrawnMin, double xDrawnMax, int displayXUnit, int pixel
     out.Step = static_cast<double>(step);
     out.DrawnMin = minX2;
     out.DrawnMax = maxX2;
-    const long double divisor = (displayXUnit == 1 || displayXUnit == 4) ? 1000.0L : 1.0L;
+    const long double divisor = (displayXUnit == SpecXNanometer || displayXUnit == SpecXMicrometer) ? 1000.0L : 1.0L;
     const long double first = step * TruncQuotient(lo / step);
     const long double end = span * scale - 1e-9L;
     const long double zeroBand = std::fabs(span / 100000.0L);

@@ -41,10 +41,10 @@ std::string TickLabel(double value, int precision);
 
 // The bottom axis. displayXUnit: 1 nm, 2 1/cm, 3 eV, 4 µm. keepRange: show Min..Max exactly.
 void CalcXTicks(const AxisRequest& req, int displayXUnit, bool autoscaling, bool keepRange, TickSet& out);
-// The left axis; `fixed` rounds the minimum toward zero instead of outward.
-void CalcY1Ticks(const AxisRequest& req, bool fixed, TickSet& out);
-// The right axis.
-void CalcY2Ticks(const AxisRequest& req, bool fixed, TickSet& out);
+// The left or the right axis; `fixed` rounds the minimum toward zero instead of outward. The two differ
+// only for ranges up to about 0.5, where the left axis takes finer steps.
+enum class YAxis { Left, Right };
+void CalcYTicks(const AxisRequest& req, YAxis axis, bool fixed, TickSet& out);
 
 // The top axis in the reciprocal unit of the bottom one. Offsets end up measured from the right end of
 // the bottom axis; ticks that fall outside 0..Pixels (or at values <= 0) get offset -1 and keep their
