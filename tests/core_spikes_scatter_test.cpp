@@ -16,8 +16,7 @@ TSpectrumRecord FlatWith(int32_t n, std::initializer_list<std::pair<int32_t, dou
     return MakeRecord(SpecXNanometer, 500, 1, v);
 }
 
-std::vector<double> Clean(const TSpectrumRecord& src, bool backward = false) {
-    const TDisplayState display;
+std::vector<double> Clean(const TSpectrumRecord& src, const TDisplayState& display, bool backward = false) {
     std::unique_ptr<TSpectrumRecord> res;
     if (backward)
         SpecRemoveSpikesBackward(res, src, 0, display);
@@ -31,7 +30,7 @@ std::vector<double> Clean(const TSpectrumRecord& src, bool backward = false) {
 TEST(SpikeRemoval, OnePointSpikeBecomesTheLineAcrossIt) {
     const TDisplayState display{SpecXNanometer, SpecYIntensity};
     TSpectrumRecord src = FlatWith(60, {{30, 50.0}});
-    std::vector<double> out = Clean(src);
+    std::vector<double> out = Clean(src, display);
     ASSERT_EQ(out.size(), 60u);
     std::vector<double> expect(60, 1.0);
     EXPECT_EQ(out, expect);
@@ -42,7 +41,7 @@ TEST(SpikeRemoval, AStepReplacesTheTwoPointsAfterIt) {
     std::vector<double> v(60, 0.0);
     for (int i = 31; i < 60; ++i) v[i] = 5.0;
     TSpectrumRecord src = MakeRecord(SpecXNanometer, 500, 1, v);
-    std::vector<double> out = Clean(src);
+    std::vector<double> out = Clean(src, display);
     // The line from point 29 (0) to point 33 (5).
     EXPECT_DOUBLE_EQ(out[31], 2.5);
     EXPECT_DOUBLE_EQ(out[32], 3.75);
@@ -56,7 +55,7 @@ TEST(SpikeRemoval, BroadFeaturesAreNotSpikes) {
     std::vector<double> v(60, 0.0);
     for (int i = 31; i < 60; ++i) v[i] = std::min(i - 30, 10);  // a ramp over ten slopes
     TSpectrumRecord src = MakeRecord(SpecXNanometer, 500, 1, v);
-    EXPECT_EQ(Clean(src), v);
+    EXPECT_EQ(Clean(src, display), v);
 }
 
 TEST(SpikeRemoval, SmoothSpectraComeBackUnchanged) {
@@ -75,8 +74,8 @@ TEST(SpikeRemoval, SmoothSpectraComeBackUnchanged) {
 TEST(SpikeRemoval, BackwardScanReachesSpikesNearTheStart) {
     const TDisplayState display{SpecXNanometer, SpecYIntensity};
     TSpectrumRecord src = FlatWith(60, {{5, 40.0}});
-    EXPECT_EQ(Clean(src)[5], 40.0);  // the forward scan tests slopes from 10 on
-    std::vector<double> back = Clean(src, true);
+    EXPECT_EQ(Clean(src, display)[5], 40.0);  // the forward scan tests slopes from 10 on
+    std::vector<double> back = Clean(src, display, true);
     EXPECT_EQ(back, std::vector<double>(60, 1.0));
 }
 
@@ -88,9 +87,9 @@ TEST(SpikeRemoval, NoisyRepairIsRepeatableWithASeed) {
     v[61] = 70;
     TSpectrumRecord src = MakeRecord(SpecXNanometer, 500, 1, v);
     SeedNoise(42);
-    std::vector<double> a = Clean(src);
+    std::vector<double> a = Clean(src, display);
     SeedNoise(42);
-    std::vector<double> b = Clean(src);
+    std::vector<double> b = Clean(src, display);
     EXPECT_EQ(a, b);
     // The repaired points lie near the local level, within a few noise widths.
     EXPECT_NEAR(a[60], 10.25, 1.0);
@@ -167,13 +166,11 @@ std::vector<double> Descatter(const TSpectrumRecord& src, const TScatterRemovalS
 }  // namespace
 
 TEST(ScatterRemoval, AllSwitchesOffCopies) {
-    const TDisplayState display{SpecXNanometer, SpecYIntensity};
     TSpectrumRecord src = Emission(400);
     EXPECT_EQ(Descatter(src, Settings(false, false, false, 0)), src.Values);
 }
 
 TEST(ScatterRemoval, ZeroFillCoversTheWholeBands) {
-    const TDisplayState display{SpecXNanometer, SpecYIntensity};
     TSpectrumRecord src = Emission(400);
     std::vector<double> out = Descatter(src, Settings(true, true, true, ScatterFillZeros));
     // Rayleigh 390..410 nm, Raman 1e7/(25000 - 3378) = 462.49 nm ± 10, second order 790..810 nm.
@@ -189,7 +186,6 @@ TEST(ScatterRemoval, ZeroFillCoversTheWholeBands) {
 }
 
 TEST(ScatterRemoval, LineAndPolynomialFillsFollowTheFlanks) {
-    const TDisplayState display{SpecXNanometer, SpecYIntensity};
     TSpectrumRecord src = Emission(400);
     for (int i = 95; i <= 105; ++i) src.Values[i] = 50;  // the scatter line
     std::vector<double> line = Descatter(src, Settings(true, false, false, ScatterFillLine));
@@ -202,7 +198,6 @@ TEST(ScatterRemoval, LineAndPolynomialFillsFollowTheFlanks) {
 }
 
 TEST(ScatterRemoval, BandsOutsideAreSkippedAndPartialOnesClipped) {
-    const TDisplayState display{SpecXNanometer, SpecYIntensity};
     // Excitation at 1000 nm: every band lies beyond the spectrum's end, the end point stays.
     TSpectrumRecord far = Emission(1000);
     EXPECT_EQ(Descatter(far, Settings(true, true, true, ScatterFillZeros)), far.Values);
@@ -217,7 +212,6 @@ TEST(ScatterRemoval, BandsOutsideAreSkippedAndPartialOnesClipped) {
 }
 
 TEST(ScatterRemoval, OverlappingBandsFillOnceInPlace) {
-    const TDisplayState display{SpecXNanometer, SpecYIntensity};
     TSpectrumRecord src = Emission(400);
     std::vector<double> out = Descatter(src, Settings(true, true, false, ScatterFillZeros, 40));
     // 360..440 and 422.5..502.5 nm overlap: one zero stretch 60..202.
@@ -227,7 +221,6 @@ TEST(ScatterRemoval, OverlappingBandsFillOnceInPlace) {
 }
 
 TEST(ScatterRemoval, UnusableExcitationOrShiftSkipsBands) {
-    const TDisplayState display{SpecXNanometer, SpecYIntensity};
     TSpectrumRecord none = Emission(-1);
     EXPECT_EQ(Descatter(none, Settings(true, true, true, ScatterFillZeros)), none.Values);
     // 1e7/e below the solvent's shift: no Raman band, the Rayleigh band is still removed.
@@ -239,7 +232,6 @@ TEST(ScatterRemoval, UnusableExcitationOrShiftSkipsBands) {
 }
 
 TEST(ScatterRemoval, FewFlankPointsFallBackToTheLine) {
-    const TDisplayState display{SpecXNanometer, SpecYIntensity};
     TSpectrumRecord src = Emission(400);
     SeedNoise(11);
     // One flank point either side cannot carry a cubic.
