@@ -5,14 +5,14 @@
 
 namespace {
 
-// Stored unit normalised to the three conversion rows plus eV: 1 nm, 2 1/cm, 3 eV, 4 µm.
+// A unit as one of the four conversion rows: Raman shifts convert as wavenumbers, unknown codes as nm.
 int32_t rowOf(int32_t unit) {
     switch (unit) {
     case SpecXWavenumber:
-    case SpecXRamanShift: return 2;
-    case SpecXElectronVolt: return 3;
-    case SpecXMicrometer: return 4;
-    default: return 1;
+    case SpecXRamanShift: return SpecXWavenumber;
+    case SpecXElectronVolt: return SpecXElectronVolt;
+    case SpecXMicrometer: return SpecXMicrometer;
+    default: return SpecXNanometer;
     }
 }
 
@@ -24,32 +24,32 @@ double Log10Ext(double x) { return static_cast<double>(std::log(static_cast<long
 double XStoredToDisplay(double v, int32_t stored, int32_t display) {
     int32_t d = rowOf(display);
     switch (rowOf(stored)) {
-    case 1:  // nm
+    case SpecXNanometer:
         switch (d) {
-        case 1: return v;
-        case 2: return SafeRecip(1e7, v);
-        case 3: return SafeRecip(1e7, v) / kWavenumberPerEv;
+        case SpecXNanometer: return v;
+        case SpecXWavenumber: return SafeRecip(1e7, v);
+        case SpecXElectronVolt: return SafeRecip(1e7, v) / kWavenumberPerEv;
         default: return v / 1000.0;
         }
-    case 4:  // µm
+    case SpecXMicrometer:
         switch (d) {
-        case 1: return v * 1000.0;
-        case 2: return SafeRecip(10000.0, v);
-        case 3: return SafeRecip(10000.0, v) / kWavenumberPerEv;
+        case SpecXNanometer: return v * 1000.0;
+        case SpecXWavenumber: return SafeRecip(10000.0, v);
+        case SpecXElectronVolt: return SafeRecip(10000.0, v) / kWavenumberPerEv;
         default: return v;
         }
-    case 2:  // 1/cm
+    case SpecXWavenumber:
         switch (d) {
-        case 1: return SafeRecip(1e7, v);
-        case 2: return v;
-        case 3: return v / kWavenumberPerEv;
+        case SpecXNanometer: return SafeRecip(1e7, v);
+        case SpecXWavenumber: return v;
+        case SpecXElectronVolt: return v / kWavenumberPerEv;
         default: return SafeRecip(10000.0, v);
         }
     default:  // eV
         switch (d) {
-        case 1: return SafeRecip(kNmEv, v);
-        case 2: return v * kWavenumberPerEv;
-        case 3: return v;
+        case SpecXNanometer: return SafeRecip(kNmEv, v);
+        case SpecXWavenumber: return v * kWavenumberPerEv;
+        case SpecXElectronVolt: return v;
         default: return SafeRecip(kUmEv, v);
         }
     }
@@ -58,32 +58,32 @@ double XStoredToDisplay(double v, int32_t stored, int32_t display) {
 double XDisplayToStored(double x, int32_t display, int32_t stored) {
     int32_t d = rowOf(display);
     switch (rowOf(stored)) {
-    case 1:
+    case SpecXNanometer:
         switch (d) {
-        case 1: return x;
-        case 2: return SafeRecip(1e7, x);
-        case 3: return SafeRecip(kNmEv, x);
+        case SpecXNanometer: return x;
+        case SpecXWavenumber: return SafeRecip(1e7, x);
+        case SpecXElectronVolt: return SafeRecip(kNmEv, x);
         default: return x * 1000.0;
         }
-    case 4:
+    case SpecXMicrometer:
         switch (d) {
-        case 1: return x / 1000.0;
-        case 2: return SafeRecip(10000.0, x);
-        case 3: return SafeRecip(kUmEv, x);
+        case SpecXNanometer: return x / 1000.0;
+        case SpecXWavenumber: return SafeRecip(10000.0, x);
+        case SpecXElectronVolt: return SafeRecip(kUmEv, x);
         default: return x;
         }
-    case 2:
+    case SpecXWavenumber:
         switch (d) {
-        case 1: return SafeRecip(1e7, x);
-        case 2: return x;
-        case 3: return x * kWavenumberPerEv;
+        case SpecXNanometer: return SafeRecip(1e7, x);
+        case SpecXWavenumber: return x;
+        case SpecXElectronVolt: return x * kWavenumberPerEv;
         default: return SafeRecip(10000.0, x);
         }
     default:
         switch (d) {
-        case 1: return SafeRecip(kNmEv, x);
-        case 2: return x / kWavenumberPerEv;
-        case 3: return x;
+        case SpecXNanometer: return SafeRecip(kNmEv, x);
+        case SpecXWavenumber: return x / kWavenumberPerEv;
+        case SpecXElectronVolt: return x;
         default: return SafeRecip(kUmEv, x);
         }
     }

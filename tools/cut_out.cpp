@@ -20,18 +20,18 @@ const std::vector<std::string>& CutOutTypeTags() {
 
 const char* CutOutUnitLabel(int32_t displayUnit) {
     switch (displayUnit) {
-        case 2: return "cm^-1";
-        case 3: return "eV";
-        case 4: return "µm";
+        case SpecXWavenumber: return "cm^-1";
+        case SpecXElectronVolt: return "eV";
+        case SpecXMicrometer: return "µm";
         default: return "nm";
     }
 }
 
 double CutOutDisplayToNm(double x, int32_t displayUnit) {
     switch (displayUnit) {
-        case 2: return SafeRecip(1e7, x);
-        case 3: return SafeRecip(1e7, x * kWavenumberPerEv);
-        case 4: return x * 1000.0;
+        case SpecXWavenumber: return SafeRecip(1e7, x);
+        case SpecXElectronVolt: return SafeRecip(1e7, x * kWavenumberPerEv);
+        case SpecXMicrometer: return x * 1000.0;
         default: return x;
     }
 }
@@ -39,9 +39,9 @@ double CutOutDisplayToNm(double x, int32_t displayUnit) {
 namespace {
 double nmToDisplay(double nm, int32_t displayUnit) {
     switch (displayUnit) {
-        case 2: return SafeRecip(1e7, nm);
-        case 3: return SafeRecip(kNmEv, nm);
-        case 4: return nm / 1000.0;
+        case SpecXWavenumber: return SafeRecip(1e7, nm);
+        case SpecXElectronVolt: return SafeRecip(kNmEv, nm);
+        case SpecXMicrometer: return nm / 1000.0;
         default: return nm;
     }
 }

@@ -14,29 +14,29 @@ namespace {
 
 std::string xTitle(const TDisplayState& display, const TSpectrumRecord& rec) {
     switch (display.DisplayXUnit) {
-        case 2: return rec.XUnit == SpecXRamanShift ? "Raman shift [1/cm]\t" : "wavenumber [1/cm]\t";
-        case 3: return "electron volts [eV]\t";
-        case 4: return "wavelength [µm]\t";
+        case SpecXWavenumber: return rec.XUnit == SpecXRamanShift ? "Raman shift [1/cm]\t" : "wavenumber [1/cm]\t";
+        case SpecXElectronVolt: return "electron volts [eV]\t";
+        case SpecXMicrometer: return "wavelength [µm]\t";
         default: return "wavelength [nm]\t";
     }
 }
 
 std::string yTitle(const TDisplayState& display, const TSpectrumRecord& rec) {
     switch (display.DisplayYMode) {
-        case 1: return "transmittance";
-        case 3: return "molar absorption coefficient [l/(mol*cm)]";
-        case 4: return "log(Epsilon)";
-        case 5: return "intensity";
-        case 6: return "reflectance";
+        case SpecYTransmittance: return "transmittance";
+        case SpecYEpsilon: return "molar absorption coefficient [l/(mol*cm)]";
+        case SpecYLogEpsilon: return "log(Epsilon)";
+        case SpecYIntensity: return "intensity";
+        case SpecYReflectance: return "reflectance";
         default: return rec.YKind == SpecYIntensity ? "intensity" : "absorbance";
     }
 }
 
 std::string fwhmTitle(const TDisplayState& display) {
     switch (display.DisplayXUnit) {
-        case 2: return "FWHM [1/cm]";
-        case 3: return "FWHM [eV]";
-        case 4: return "FWHM [µm]";
+        case SpecXWavenumber: return "FWHM [1/cm]";
+        case SpecXElectronVolt: return "FWHM [eV]";
+        case SpecXMicrometer: return "FWHM [µm]";
         default: return "FWHM [nm]";
     }
 }
@@ -50,7 +50,7 @@ std::vector<std::string> BuildPeakTable(const TDisplayState& display, TSpectrumR
     const int32_t n = rec.PointCount();
     if (n < 2) return lines;
     double lo = visibleMin, hi = visibleMax;
-    if (display.DisplayXUnit == 1 || display.DisplayXUnit == 4) {
+    if (display.DisplayXUnit == SpecXNanometer || display.DisplayXUnit == SpecXMicrometer) {
         lo = std::max(lo, SpecXValue(rec, 1, display));
         hi = std::min(hi, SpecXValue(rec, n - 1, display));
     } else {

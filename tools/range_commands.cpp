@@ -12,14 +12,14 @@ using numtext::FloatFormat;
 using numtext::FloatToStrF;
 
 bool RangeCommandUnitAllowed(const TDisplayState& display) {
-    return display.DisplayXUnit == 1 || display.DisplayXUnit == 2;
+    return display.DisplayXUnit == SpecXNanometer || display.DisplayXUnit == SpecXWavenumber;
 }
 
 std::string DisplayUnitText(const TDisplayState& display) {
     switch (display.DisplayXUnit) {
-        case 2: return "cm^-1";
-        case 3: return "eV";
-        case 4: return "µm";
+        case SpecXWavenumber: return "cm^-1";
+        case SpecXElectronVolt: return "eV";
+        case SpecXMicrometer: return "µm";
         default: return "nm";
     }
 }
@@ -52,7 +52,7 @@ std::string IntegrationMessage(const TDisplayState& display, TSpectrumRecord& re
                        rangeXText(display, from) + unit + " to " + rangeXText(display, to) + unit +
                        " is: " + sumText +
                        "\r\n" + "Average value is: " + meanText;
-    if (display.DisplayXUnit == 2 && display.DisplayYMode == 3 && sumText != "--")
+    if (display.DisplayXUnit == SpecXWavenumber && display.DisplayYMode == SpecYEpsilon && sumText != "--")
         text += "\r\noscillatory strength=" + general4(4.319e-9 * sum);
     return text;
 }
@@ -84,7 +84,7 @@ std::string CenterOfGravityText(const TDisplayState& display, std::optional<doub
 std::string ReadoutText(const TDisplayState& display, const TSpectrumRecord& rec, double x) {
     const int32_t i = SpecIndexOfX(rec, x, display);
     return "Position: " + FloatToStrF(SpecXValue(rec, i, display), FloatFormat::General, 6, 0) + "  |  " +
-           FloatToStrF(SpecYValue(rec, i, display), FloatFormat::General, display.DisplayYMode == 3 ? 6 : 4, 0);
+           FloatToStrF(SpecYValue(rec, i, display), FloatFormat::General, display.DisplayYMode == SpecYEpsilon ? 6 : 4, 0);
 }
 
 void BaselineCorrectAll(TSpectraList& list, const TDisplayState& display, double from, double to,
