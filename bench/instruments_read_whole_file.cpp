@@ -4,7 +4,7 @@
 //       writes a sample file of about 100 MB
 //   bench_instruments_read_whole_file fread|jws|procspec FILE
 //       reads FILE once and exits
-// bench/jws_procspec_vs_fread.sh runs these side by side.
+// bench/instrument_readers_vs_fread.sh runs these side by side.
 #include <unistd.h>
 
 #include <cstdio>

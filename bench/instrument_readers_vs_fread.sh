@@ -3,7 +3,7 @@
 # files, in paired runs: each round runs fread and the reader on the same file back to back (in
 # alternating order), so both meet the same load of a shared machine. Reports the medians and the
 # median of the per-round ratios (fread time / reader time: 1.0 reads as fast as fread).
-#   bench/jws_procspec_vs_fread.sh [build folder, default build] [rounds, default 21]
+#   bench/instrument_readers_vs_fread.sh [build folder, default build] [rounds, default 21]
 set -euo pipefail
 build=${1:-build}
 rounds=${2:-21}
