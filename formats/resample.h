@@ -1,47 +1,17 @@
 #pragma once
 // Resampling of x/y pairs onto the equidistant grid that a spectrum record needs. Every text reader uses
 // this one routine, so all of them bracket and interpolate the same way.
-#include <sys/mman.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <new>
 #include <span>
 #include <vector>
 
 #include "core/spectrum_record.h"
 #include "formats/binary_values.h"
+#include "platform/list_memory.h"
 
-// Storage for the x and y lists a reader fills before resampling: large blocks are mapped directly, so
-// a list reserved for more points than a file turns out to hold costs only address space (pages are
-// touched as values arrive) and a list never moves while it fills. (Huge pages would save page faults
-// but stall on memory compaction now and then, doubling a read's time.)
-template <class T>
-struct BulkAllocator {
-    using value_type = T;
-    static constexpr std::size_t kLarge = std::size_t{4} << 20;
-    BulkAllocator() = default;
-    template <class U>
-    BulkAllocator(const BulkAllocator<U>&) {}
-    T* allocate(std::size_t n) {
-        const std::size_t bytes = n * sizeof(T);
-        if (bytes < kLarge) return std::allocator<T>().allocate(n);
-        void* m = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (m == MAP_FAILED) throw std::bad_alloc();
-        return static_cast<T*>(m);
-    }
-    void deallocate(T* p, std::size_t n) {
-        const std::size_t bytes = n * sizeof(T);
-        if (bytes < kLarge)
-            std::allocator<T>().deallocate(p, n);
-        else
-            ::munmap(p, bytes);
-    }
-    template <class U>
-    bool operator==(const BulkAllocator<U>&) const { return true; }
-};
-using PairList = std::vector<double, BulkAllocator<double>>;
+// The x and y lists a reader fills before resampling (platform/list_memory.h).
+using PairList = std::vector<double, vxmem::BulkAllocator<double>>;
 
 // Appends a value to a list whose room is reserved, faulting the room in a block ahead as values arrive
 // (the block is a megabyte, so looking every 1024th value is often enough and costs nothing per value).
