@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
 #include <QMimeData>
 #include <QDropEvent>
 #include <QDir>
@@ -18,6 +19,9 @@
 #include <optional>
 
 #include "app/TMainwin.h"
+#include "app/app_version.h"
+#include "app/dialogs/TAboutBox.h"
+#include "app/dialogs/tool_dialog.h"
 #include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
 #include "app_test_support.h"
@@ -229,6 +233,24 @@ TEST_F(ShellCommands, SaveDataAsSavesTheFormatOfATypedExtension) {
     EXPECT_TRUE(FileExists(dir + "z.dx"));
     EXPECT_TRUE(ui_->messages.empty());
     SetFileDialogRunner(nullptr);
+}
+
+// Help > Website and the address in the about box open one and the same page.
+TEST_F(ShellCommands, WebsiteCommandAndAboutBoxOpenTheSameAddress) {
+    Trigger("Website1");
+    QString shownAddress;
+    SetModalRunner([&](QDialog& d) {
+        auto* label = d.findChild<QLabel*>("Label7");
+        if (!label) return int(QDialog::Rejected);
+        shownAddress = label->text();
+        static_cast<TAboutBox&>(d).Label7Click();
+        return int(QDialog::Accepted);
+    });
+    Trigger("About1");
+    ASSERT_EQ(ui_->openedUrls.size(), 2u);
+    EXPECT_EQ(ui_->openedUrls[0], kWebsiteUrl);
+    EXPECT_EQ(ui_->openedUrls[1], kWebsiteUrl);
+    EXPECT_TRUE(shownAddress.contains(kWebsiteUrl)) << shownAddress.toStdString();
 }
 
 TEST_F(ShellCommands, VanishedRecentFileIsReportedAndLeavesTheList) {
