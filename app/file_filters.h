@@ -24,8 +24,8 @@ QStringList QtNameFilters(const std::string& pipeSeparated);
 int SelectedFilterIndex(const QStringList& filters, const QString& selected);
 // The Open dialog's filters from the format table's filter entries.
 QStringList OpenDialogFilters();
-// A save dialog's filters from the save table's rows (SaveFilterExtension gives the extension each
-// forces).
+// A save dialog's filters from the save table's rows (SaveNameForFilter gives the name a chosen entry
+// and a typed name are written under).
 QStringList SaveDialogFilters(SaveDialog dialog);
 
 // What a file dialog asks for. A save dialog never asks about replacing a file itself: its caller

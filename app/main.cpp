@@ -17,8 +17,6 @@
 
 int main(int argc, char** argv) {
     VxApplication app(argc, argv);
-    QApplication::setApplicationName("Varolux32");
-    QApplication::setApplicationDisplayName("Varolux32");
     numtext::initFromLocale();
     InstallQtUi();
     InstallQuitSignals();

@@ -153,7 +153,7 @@ std::string TMainwin::RunSaveDialog(SaveDialog dialog) {
     }
     if (name.empty()) return {};
     SaveFolder = FolderOf(name);
-    name = ChangeFileExt(name, SaveFilterExtension(dialog, filterIndex));
+    name = SaveNameForFilter(dialog, filterIndex, name);
     if (!SaveDialogHook && !ConfirmReplaceFile(name)) return {};
     SaveDialogFileName = name;
     return name;

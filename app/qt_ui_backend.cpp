@@ -145,7 +145,12 @@ bool RunGuarded(const std::function<void()>& fn) {
     return false;
 }
 
-VxApplication::VxApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+VxApplication::VxApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The name only: a display name of its own would be appended by Qt to every window title that
+    // does not end with it ("Varolux32 version 1.72.2p — Varolux32"). Message boxes take the name as
+    // their caption all the same.
+    setApplicationName(kProgramName);
+}
 
 bool VxApplication::notify(QObject* receiver, QEvent* event) {
     bool result = false;

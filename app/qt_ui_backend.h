@@ -55,7 +55,8 @@ void ShowErrorBox(const std::string& text);
 // fn ended normally.
 bool RunGuarded(const std::function<void()>& fn);
 
-// The application object: every event handler runs guarded, so no exception escapes into Qt.
+// The application object, named "Varolux32": every event handler runs guarded, so no exception escapes
+// into Qt.
 class VxApplication : public QApplication {
 public:
     VxApplication(int& argc, char** argv);

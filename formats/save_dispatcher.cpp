@@ -1,5 +1,6 @@
 #include "formats/save_dispatcher.h"
 
+#include "core/file_names.h"
 #include "core/helpers.h"
 #include "formats/csv_writer.h"
 #include "formats/dat_writer.h"
@@ -90,6 +91,12 @@ std::string SaveFilterExtension(SaveDialog dialog, int filterIndex) {
         if (i == filterIndex) chosen = e.extension;
     }
     return "." + LowerAscii(chosen.empty() ? first : chosen);
+}
+
+std::string SaveNameForFilter(SaveDialog dialog, int filterIndex, const std::string& typedName) {
+    const SaveFormatEntry* typed = SaveFormatEntryOf(SaveFormatOf(typedName));
+    if (typed && typed->dialog == dialog) return typedName;
+    return ChangeFileExt(typedName, SaveFilterExtension(dialog, filterIndex));
 }
 
 std::optional<int32_t> ChooseSpectrumToSave(const TSpectraList& list) {

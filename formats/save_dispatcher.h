@@ -75,6 +75,11 @@ const SaveFormatEntry* SaveFormatEntryOf(SaveFormat code);
 // index of the chosen filter entry: the first entry's for an index outside the filter.
 std::vector<FilterEntry> SaveFilter(SaveDialog dialog);
 std::string SaveFilterExtension(SaveDialog dialog, int filterIndex);
+// The name a save dialog's answer is written under. A typed extension that one of the dialog's own
+// formats writes stays, so that format is saved ("x.csv" under the RVX entry saves CSV); a name
+// without an extension, or with one the dialog offers no format for, gets the extension of the chosen
+// filter entry.
+std::string SaveNameForFilter(SaveDialog dialog, int filterIndex, const std::string& typedName);
 
 // The spectrum a one-spectrum writer saves: the only one of `list`, or the one the user chooses in the
 // query "TAuswDia" (caption "Choose spectrum", the titles as items, answer "SpekBox" = list index).

@@ -36,6 +36,23 @@ TEST(AppSpcSave, OneSpectrumSavesAndReadsBackWithItsValues) {
     SpectraList.Clear();
 }
 
+// The first SPC save on a machine where the class is not registered yet registers the library beside
+// the program: the registration entry's own message, then the save's; later saves show nothing.
+TEST(AppSpcSave, FirstSaveRegistersTheLibraryWithItsTwoMessages) {
+    AppTestSetUp();  // a fresh settings store: the class is not registered
+    ui::ScopedScriptedBackend ui;
+    auto w = std::make_unique<TMainwin>();
+    SpectraList.AddWithDefaultColor(MakeRecord(400, 2, {0.125, 0.5, 0.25, 1.0}));
+    ASSERT_TRUE(w->SaveSpectra(TestFolder() + "first.spc"));
+    EXPECT_EQ(ui->messages, (std::vector<std::string>{
+                                "Call to DllRegisterServer was successful!",
+                                "OK! DLL registrated\r\nreading / saving of *.spc will work from now on"}));
+    ui->messages.clear();
+    ASSERT_TRUE(w->SaveSpectra(TestFolder() + "second.spc"));
+    EXPECT_TRUE(ui->messages.empty());
+    SpectraList.Clear();
+}
+
 TEST(AppSaveHooks, TheMainWindowInstallsThePlotsWriterAndTakesItAlong) {
     AppTestSetUp();
     ui::ScopedScriptedBackend ui;

@@ -1,6 +1,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/app_version.h"
 #include "app/dialogs/TAboutBox.h"
 #include "app/dialogs/tool_dialog.h"
 #include "app/dialogs/TAuswDia.h"
@@ -147,7 +148,7 @@ TEST(TAboutBox, VersionWebPageAndSweep) {
     TAboutBox box(nullptr, sweep);
     EXPECT_EQ(child<QLabel>(&box, "Version")->text(), "1.72.2p");
     box.Label7Click();
-    EXPECT_EQ(ui->openedUrls, (std::vector<std::string>{TAboutBox::kWebPage}));
+    EXPECT_EQ(ui->openedUrls, (std::vector<std::string>{kWebsiteUrl}));
     box.StartEasterEgg();
     ASSERT_EQ(tones.size(), 4u * 131u);
     EXPECT_EQ(tones.front(), 440);

@@ -340,6 +340,36 @@ TEST(SaveTable, FiltersKeepTheirGivenTextsAndForcedExtensions) {
     }
 }
 
+// A typed extension of one of the dialog's formats picks that format whatever entry is chosen; no
+// extension, an unknown one or one of the other dialog's formats gets the chosen entry's.
+TEST(SaveTable, TypedExtensionOfTheDialogsFormatsOverridesTheChosenEntry) {
+    struct Case {
+        SaveDialog dialog;
+        int filterIndex;
+        const char* typed;
+        const char* written;
+    };
+    const Case cases[] = {
+        {SaveDialog::Data, 1, "/d/x.csv", "/d/x.csv"},      // under the RVX entry
+        {SaveDialog::Data, 5, "/d/x.rvx", "/d/x.rvx"},      // under the CSV entry
+        {SaveDialog::Data, 1, "/d/x.SPC", "/d/x.SPC"},      // any case, kept as typed
+        {SaveDialog::Data, 4, "/d/x.dx", "/d/x.dx"},
+        {SaveDialog::Data, 1, "/d/x", "/d/x.rvx"},          // no extension
+        {SaveDialog::Data, 5, "/d/x.txt", "/d/x.csv"},      // unknown extension
+        {SaveDialog::Data, 2, "/d/x.jdx", "/d/x.spc"},      // read, but not written
+        {SaveDialog::Data, 1, "/d/x.png", "/d/x.rvx"},      // an image format is no data format
+        {SaveDialog::Data, 0, "/d/x", "/d/x.rvx"},          // no entry reported
+        {SaveDialog::Data, 3, "/d.csv/x", "/d.csv/x.dx"},   // a dot in the folder is no extension
+        {SaveDialog::Plot, 2, "/d/x.gif", "/d/x.gif"},
+        {SaveDialog::Plot, 2, "/d/x.dat", "/d/x.png"},      // a data format is no image format
+        {SaveDialog::Plot, 5, "/d/x", "/d/x.bmp"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SaveNameForFilter(c.dialog, c.filterIndex, c.typed), c.written)
+            << c.typed << " under entry " << c.filterIndex;
+    }
+}
+
 // A row's code, extension and filter entry agree, and the row holds the writer its choice calls.
 TEST(SaveTable, RowsAreConsistent) {
     std::set<SaveFormat> codes;

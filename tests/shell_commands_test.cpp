@@ -7,20 +7,28 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLabel>
 #include <QMimeData>
 #include <QDropEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
 #include <QUrl>
 
+#include <fstream>
 #include <optional>
 
 #include "app/TMainwin.h"
+#include "app/app_version.h"
+#include "app/dialogs/TAboutBox.h"
+#include "app/dialogs/tool_dialog.h"
+#include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
 #include "app_test_support.h"
 #include "core/settings_globals.h"
 #include "core/units.h"
 #include "formats/rvx.h"
+#include "platform/numtext.h"
 #include "platform/ui.h"
 
 namespace {
@@ -184,6 +192,65 @@ TEST_F(ShellCommands, SaveDataAsForcesTheExtensionOfTheFilterAndKeepsTheFolder) 
     EXPECT_EQ(start, "/somewhere/old");
     EXPECT_EQ(SaveFolder, TestFolder());
     EXPECT_EQ(w_->SaveDialogFileName, TestFolder() + "out.csv");
+}
+
+// Typed in the file dialog: "x.csv" under the RVX entry saves CSV and writes no RVX file; a name
+// without an extension still gets the chosen entry's.
+TEST_F(ShellCommands, SaveDataAsSavesTheFormatOfATypedExtension) {
+    SpectraList.AddWithDefaultColor(MakeRecord(400, 2, {0.1, 0.2, 0.3}, 1, 2, 0, "typed"));
+    w_->StandardReplot();
+    std::string typed;
+    int filterIndex = 1;
+    SetFileDialogRunner([&](const TFileDialogSpec& spec) {
+        EXPECT_STREQ(spec.ObjectName, "SaveRvx");
+        return TFileDialogChoice{{typed}, filterIndex};
+    });
+    const std::string dir = TestFolder() + "typed/";
+    QDir().mkpath(QString::fromStdString(dir));
+
+    typed = dir + "x.csv";
+    w_->SaveDataas1Click();
+    EXPECT_FALSE(FileExists(dir + "x.rvx"));
+    ASSERT_TRUE(FileExists(dir + "x.csv"));
+    std::ifstream csv(dir + "x.csv", std::ios::binary);
+    std::string row0;
+    std::getline(csv, row0);
+    EXPECT_EQ(row0, std::string(1, numtext::listSeparator()) + "typed" + numtext::listSeparator() + "\r");
+    EXPECT_EQ(w_->SaveDialogFileName, dir + "x.csv");
+    EXPECT_TRUE(w_->RecentFiles().Names().empty());  // no RVX file was written
+
+    // Under the CSV entry a typed ".rvx" saves RVX, which enters the recent files.
+    typed = dir + "y.rvx";
+    filterIndex = 5;
+    w_->SaveDataas1Click();
+    EXPECT_FALSE(FileExists(dir + "y.csv"));
+    EXPECT_EQ(w_->RecentFiles().Names(), std::vector<std::string>{dir + "y.rvx"});
+
+    // No extension: the chosen entry's, as before.
+    typed = dir + "z";
+    filterIndex = 3;
+    w_->SaveDataas1Click();
+    EXPECT_TRUE(FileExists(dir + "z.dx"));
+    EXPECT_TRUE(ui_->messages.empty());
+    SetFileDialogRunner(nullptr);
+}
+
+// Help > Website and the address in the about box open one and the same page.
+TEST_F(ShellCommands, WebsiteCommandAndAboutBoxOpenTheSameAddress) {
+    Trigger("Website1");
+    QString shownAddress;
+    SetModalRunner([&](QDialog& d) {
+        auto* label = d.findChild<QLabel*>("Label7");
+        if (!label) return int(QDialog::Rejected);
+        shownAddress = label->text();
+        static_cast<TAboutBox&>(d).Label7Click();
+        return int(QDialog::Accepted);
+    });
+    Trigger("About1");
+    ASSERT_EQ(ui_->openedUrls.size(), 2u);
+    EXPECT_EQ(ui_->openedUrls[0], kWebsiteUrl);
+    EXPECT_EQ(ui_->openedUrls[1], kWebsiteUrl);
+    EXPECT_TRUE(shownAddress.contains(kWebsiteUrl)) << shownAddress.toStdString();
 }
 
 TEST_F(ShellCommands, VanishedRecentFileIsReportedAndLeavesTheList) {

@@ -72,6 +72,20 @@ TEST_F(ShellStart, StartsEmptyWithCaptionDefaultsAndEmptyPlot) {
     EXPECT_EQ(Mainwin(), &w);
 }
 
+// The caption names the program once. Qt appends a display name set by the program to every window
+// title that does not end with it, so the application carries its name and no display name: the
+// display name follows the name.
+TEST_F(ShellStart, CaptionNamesTheProgramOnce) {
+    TMainwin w;
+    EXPECT_EQ(w.windowTitle(), kMainCaption);
+    EXPECT_EQ(w.windowTitle().count("Varolux32"), 1);
+    EXPECT_EQ(QApplication::applicationName(), kProgramName);
+    EXPECT_EQ(QApplication::applicationDisplayName(), kProgramName);  // the message boxes' caption
+    QApplication::setApplicationName("probe");
+    EXPECT_EQ(QApplication::applicationDisplayName(), "probe");
+    QApplication::setApplicationName(kProgramName);
+}
+
 // The Qt back end of the ui layer writes into the status bar of the window that set its sink, and
 // drops the texts once no window is there; a window that goes leaves a later window's sink in place.
 TEST_F(ShellStart, UiStatusAndProgressGoToTheLivingWindow) {

@@ -8,6 +8,7 @@
 
 #include <cmath>
 
+#include "app/app_version.h"
 #include "app/dialogs/TCreditDia.h"
 #include "app/dialogs/TLizenzInfoDia.h"
 #include "app/dialogs/tool_dialog.h"
@@ -47,7 +48,7 @@ TAboutBox::TAboutBox(QWidget* parent, TAboutSweep sweep) : QDialog(parent), swee
     Comments = label("Comments",
                      "Loads, displays and processes optical spectra.\n"
                      "Free of charge; provided without warranty.");
-    Label7 = label("Label7", QString("<a href=\"%1\">%1</a>").arg(kWebPage));
+    Label7 = label("Label7", QString("<a href=\"%1\">%1</a>").arg(kWebsiteUrl));
     Label7->setTextInteractionFlags(Qt::NoTextInteraction);
     Label7->setCursor(Qt::PointingHandCursor);
     Label7->installEventFilter(this);
@@ -95,7 +96,7 @@ void TAboutBox::CreditButtonClick() {
     RunModal(dia);
 }
 
-void TAboutBox::Label7Click() { ui::openUrl(kWebPage); }
+void TAboutBox::Label7Click() { ui::openUrl(kWebsiteUrl); }
 
 void TAboutBox::setColours(uint32_t window, uint32_t panel) {
     setStyleSheet(QString("TAboutBox { %1 }").arg(css(window)));

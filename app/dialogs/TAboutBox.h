@@ -23,8 +23,6 @@ class TAboutBox : public QDialog {
 public:
     explicit TAboutBox(QWidget* parent = nullptr, TAboutSweep sweep = {});
 
-    static constexpr const char* kWebPage = "https://varolux32.example.org/";
-
     QFrame* Panel1;
     QLabel* ProductName;
     QLabel* Version;
