@@ -24,6 +24,14 @@ std::function<std::string()>& fileDialogHook() {
     return hook;
 }
 
+// What Open unknown binary file leaves in the status bar once the table of `file` is on the clipboard.
+std::string binaryInspectionStatus(const std::string& file, bool templateOpened) {
+    std::string text = "Table of " + NameWithoutFolder(file) + " is on the clipboard";
+    if (templateOpened)
+        text += std::string("; ") + clipcmd::kBinaryTemplate + " was handed to the opener: paste it there";
+    return text;
+}
+
 constexpr char kNoSpectrumPasted[] =
     "The clipboard text holds no spectrum: it needs at least 2 lines of an x and a y value, with different x.";
 
@@ -83,8 +91,10 @@ void OpenUnknown1Click(TMainwin& win) {
     }
     if (name.empty()) return;
     TBusyCursor busy;
-    if (!ShellOpenPath(FileBesideProgram(ProgramFolder, kBinaryTemplate))) ui::messageBox("Excel template file could not be opened!");
+    const bool opened = ShellOpenPath(FileBesideProgram(ProgramFolder, kBinaryTemplate));
+    if (!opened) ui::messageBox("Excel template file could not be opened!");
     InspectBinaryFile(name, 0, -1, 4);
+    win.SetStatusText(1, QString::fromStdString(binaryInspectionStatus(name, opened)));
 }
 
 }  // namespace clipcmd

@@ -35,8 +35,8 @@ void TMainwin::ffnen1Click() {
         PendingFiles.clear();
     }
 
-    std::string error;
-    std::vector<std::string> noSpectrum;
+    std::string error;  // an error outside the readers, which report theirs file by file
+    std::vector<OpenFailure> failed;
     std::optional<TBusyCursor> busy;  // over the reading and the curves made from it
     if (!names.empty()) {
         busy.emplace();
@@ -48,12 +48,11 @@ void TMainwin::ffnen1Click() {
                 repaint();
             });
         } catch (const std::exception& e) {
-            // The reader's error ends the reading, never the rest of the command.
-            r.error = e.what();
+            // Such an error ends the reading, never the rest of the command.
+            error = e.what();
         }
         SetDisplayState(display);
-        error = r.error;
-        noSpectrum = std::move(r.noSpectrum);
+        failed = std::move(r.failed);
         if (!r.openFolder.empty()) OpenFolder = r.openFolder;
         for (const std::string& rvx : r.rvxFiles) {
             SaveDialogFileName = rvx;
@@ -77,8 +76,8 @@ void TMainwin::ffnen1Click() {
     ReplotSpectra(steps);
     busy.reset();
 
-    // The files that gave nothing were read before the one that failed, so they are named first.
-    if (!noSpectrum.empty()) ui::showMessage(NoSpectrumMessage(noSpectrum));
+    // One message for every file that failed, after the curves of the others are drawn.
+    if (!failed.empty()) ui::showMessage(NoSpectrumMessage(failed));
     if (!error.empty()) ShowErrorBox(error);
 }
 

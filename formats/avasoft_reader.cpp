@@ -10,6 +10,7 @@
 #include "formats/format_table.h"
 #include "formats/reader_record.h"
 #include "formats/resample.h"
+#include "formats/text_lines.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
 #include "platform/numtext.h"
@@ -18,6 +19,7 @@ namespace {
 
 constexpr int32_t kAvaSoftSourceKind = 31;
 constexpr std::size_t kHeaderLines = 7;  // title, comments, two unused lines, the column test line
+constexpr std::size_t kColumnLine = kHeaderLines - 1;
 
 // The second letter of the extension names what was measured: TTT transmittance, TIT and TRT
 // intensities, TAT absorbance.
@@ -56,6 +58,36 @@ bool integrationTimeMs(const std::string& line, double& ms) {
     return true;
 }
 
+// The units row of the column titles ("[nm]   ;[counts]").
+bool isUnitsLine(std::string_view line) {
+    const std::string_view t = TrimView(line);
+    return !t.empty() && t.front() == '[';
+}
+
+// A line whose first field starts as a number does: a data line, right or wrong.
+bool isDataLine(std::string_view line) {
+    if (line.find(';') == std::string_view::npos) return false;
+    const std::string_view t = TrimView(line);
+    const char c = t.empty() ? '\0' : t.front();
+    return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == ',';
+}
+
+// The column-title line, with `lines` after it where the data start. It is line 6 of the usual export;
+// later exports put more header lines before it (a "Timestamp" line), and then it is the units row that
+// follows, when one comes before any data line. A file without such a row keeps line 6.
+std::string_view findColumnLine(LineCursor& lines, std::string_view line6) {
+    if (isUnitsLine(line6)) return line6;
+    LineCursor ahead = lines;
+    std::string_view line;
+    while (ahead.Next(line) && !ahead.AtEnd() && !isDataLine(line)) {
+        if (isUnitsLine(line)) {
+            lines = ahead;
+            return line;
+        }
+    }
+    return line6;
+}
+
 // A number field; the conversion error for one that is none.
 inline double numberOf(const MappedText& text, std::string_view field) {
     double v = 0;
@@ -81,7 +113,8 @@ void readAvaSoft(TSpectrumRecord& rec, const MappedText& text, const std::string
     r.ExposureTime = integrationTimeMs(comment, ms) ? ms / 1000.0 : -1.0;
     r.YKind = yKindOfExtension(fileName);
 
-    const bool multiColumn = std::count(head[6].begin(), head[6].end(), ';') >= 4;
+    const std::string_view columns = findColumnLine(lines, head[kColumnLine]);
+    const bool multiColumn = std::count(columns.begin(), columns.end(), ';') >= 4;
     // Every line but the file's last one, a pair at most from each.
     const std::size_t dataLines = CountLines(bytes.substr(std::min(bytes.size(), lines.Position())));
     PairColumns pairs(dataLines > 0 ? dataLines - 1 : 0);

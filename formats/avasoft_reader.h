@@ -1,6 +1,7 @@
 #pragma once
 // Text exports of a spectrometer software with the extensions TRT, TAT, TTT and TIT (format code 20):
-// four header lines, then x;y lines or lines of several ";"-separated columns.
+// seven header lines (more in later exports, which end them with the units row of the column titles),
+// then x;y lines or lines of several ";"-separated columns.
 #include <string>
 #include <string_view>
 

@@ -109,6 +109,13 @@ std::uint64_t ReadLimitOf(OpenFormat code) {
     return e ? e->maxBytes : 0;
 }
 
+std::vector<std::string> ReadableExtensions() {
+    std::vector<std::string> out;
+    for (const auto& e : FormatTable())
+        if (e.HasReader()) out.insert(out.end(), e.extensions.begin(), e.extensions.end());
+    return out;
+}
+
 const std::vector<FilterEntry>& OpenFilter() {
     static const std::vector<FilterEntry> filter = [] {
         std::vector<FilterEntry> f{{"all spectral file types (*.*)", kAllSpectralPatterns}};

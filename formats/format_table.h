@@ -65,6 +65,8 @@ OpenFormat FormatCodeOf(const std::string& path);
 const FormatEntry* FormatEntryOf(OpenFormat code);
 // The row's largest file, for its reader's own check (0 for None).
 std::uint64_t ReadLimitOf(OpenFormat code);
+// The extensions that have a reader, upper case without the dot, in table order.
+std::vector<std::string> ReadableExtensions();
 
 // The Open dialog's filter: "all spectral file types" with the patterns of every spectral format in one
 // entry, then the rows' own entries in table order.

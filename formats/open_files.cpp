@@ -6,11 +6,20 @@
 #include "core/helpers.h"
 #include "core/units.h"
 #include "formats/format_table.h"
+#include "platform/errors.h"
 
 namespace {
 
 // Files dated after 24 April 2002 carry colours, pen styles and widths worth restoring.
 constexpr double kAppearanceDate = 37370.0;
+
+constexpr const char* kNothingReadReason = "no spectrum of two or more points in it";
+
+std::string UnknownExtensionReason(const std::string& name) {
+    const std::string ext = ExtensionOf(name);
+    if (ext.empty()) return "no reader knows a name without extension";
+    return "no reader knows the extension \"." + ext + "\"";
+}
 
 }  // namespace
 
@@ -40,7 +49,7 @@ OpenResult OpenSpectrumFiles(std::vector<std::string> names, TSpectraList& list,
         result.openFolder = FolderOf(name);
         const FormatEntry* entry = FormatEntryOf(FormatCodeOf(name));
         if (!entry || !entry->HasReader()) {
-            result.noSpectrum.push_back(name);
+            result.failed.push_back({name, UnknownExtensionReason(name), true});
             continue;
         }
         const int32_t before = list.Count();
@@ -55,13 +64,18 @@ OpenResult OpenSpectrumFiles(std::vector<std::string> names, TSpectraList& list,
             } else {
                 entry->own(name, list);
             }
+        } catch (const vx::Cancelled&) {
+            break;  // the user's own cancel ends the command; what was read stays
         } catch (const std::exception& e) {
-            result.error = "File: " + name + "\r\n" + e.what();
-            break;
+            // One bad file costs only itself: its reason is told with the others at the end.
+            if (!result.error.empty()) result.error += "\r\n";
+            result.error += "File: " + name + "\r\n" + e.what();
+            result.failed.push_back({name, e.what(), false, list.Count() - before});
+            continue;
         }
         ++result.filesRead;
         if (list.Count() == before) {
-            result.noSpectrum.push_back(name);
+            result.failed.push_back({name, kNothingReadReason});
             continue;
         }
         if (entry->code == OpenFormat::Rvx) {
@@ -74,9 +88,25 @@ OpenResult OpenSpectrumFiles(std::vector<std::string> names, TSpectraList& list,
     return result;
 }
 
-std::string NoSpectrumMessage(const std::vector<std::string>& names) {
+std::string NoSpectrumMessage(const std::vector<OpenFailure>& failures) {
     std::string text = "No spectrum could be read from:";
-    for (const auto& name : names) text += "\r\n" + name;
+    bool unknown = false;
+    for (const auto& f : failures) {
+        text += "\r\n" + f.name + ": " + f.reason;
+        if (f.spectraKept == 1)
+            text += " - the spectrum read before the error is kept";
+        else if (f.spectraKept > 1)
+            text += " - the " + std::to_string(f.spectraKept) + " spectra read before the error are kept";
+        unknown = unknown || f.unknownExtension;
+    }
+    if (unknown) {
+        text += "\r\n\r\nThe Open command reads the extensions (in any case):";
+        const char* sep = " ";
+        for (const std::string& ext : ReadableExtensions()) {
+            text += sep + ("." + ext);
+            sep = ", ";
+        }
+    }
     return text;
 }
 

@@ -128,6 +128,41 @@ TEST_F(AvaSoftReader, PaddedFiveColumnExport) {
     EXPECT_NEAR(r.Values[2], 0, 1e-12);
 }
 
+// Newer exports add a "Timestamp" line, which moves the units row of the column titles to line 7 (or
+// further): the data start after that row wherever it stands, and the column test reads it.
+TEST_F(AvaSoftReader, DataStartAfterTheUnitsRowWhereverItStands) {
+    const std::vector<std::string> head = {"", "Integration time [ms]: 100.000", "Averaging Nr. [scans]: 1",
+                                           "Smoothing Nr. [pixels]: 0",
+                                           "Data measured with spectrometer [name]: 1105161U1",
+                                           "Timestamp [10 microsec ticks]: 81625741"};
+    std::vector<std::string> single = head;
+    single.insert(single.end(), {"Wave   ;Sample", "[nm]   ;[counts]", "", "  400.00;  10.000", "  401.00;  20.000",
+                                 "  402.00;  30.000", "  403.00;  40.000"});
+    const TSpectrumRecord r = read(crlfLines(single), "/d/Dark_01.TRT");
+    EXPECT_EQ(r.YKind, SpecYIntensity);
+    EXPECT_DOUBLE_EQ(r.FirstX, 400);
+    EXPECT_DOUBLE_EQ(r.StepX, 1);
+    EXPECT_EQ(r.Values, (std::vector<double>{10, 20, 30}));  // the file's last line is never read
+    EXPECT_EQ(r.Comment2.str(), "Smoothing Nr. [pixels]: 0");
+
+    // Five columns and one header line more still: y from field 5.
+    std::vector<std::string> multi = head;
+    multi.insert(multi.end(), {"Comment: lamp warm", "Wave   ;Sample   ;Dark     ;Reference;Absorbance",
+                               "[nm]   ;[counts] ;[counts] ;[counts] ;[A.U.]", "  500.0;1;2;3;0.25",
+                               "  501.0;1;2;3;0.50", "  502.0;1;2;3;0.75", "  503.0;1;2;3;1.00"});
+    const TSpectrumRecord m = read(crlfLines(multi), "/d/Abs_01.TAT");
+    EXPECT_DOUBLE_EQ(m.FirstX, 500);
+    EXPECT_EQ(m.Values, (std::vector<double>{0.25, 0.5, 0.75}));
+
+    // Once the data have begun, a units row is a bad data line, as in the usual layout.
+    try {
+        read(singleColumn({"400;1", "[nm]   ;[counts]", "402;3"}));
+        FAIL() << "no error";
+    } catch (const vx::ConversionError& e) {
+        EXPECT_STREQ(e.what(), "'[nm]   ' is not a valid floating point value");
+    }
+}
+
 TEST_F(AvaSoftReader, IntegrationTimeWithoutNumberAndEmptyTitle) {
     struct Case {
         const char* comment;

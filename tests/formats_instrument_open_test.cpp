@@ -91,7 +91,7 @@ TEST_F(InstrumentOpen, EveryGoodFileOpens) {
     const std::vector<std::string> files = goodFiles();
     const OpenResult r = open({files.rbegin(), files.rend()});
     EXPECT_TRUE(r.error.empty()) << r.error;
-    EXPECT_TRUE(r.noSpectrum.empty());
+    EXPECT_TRUE(r.failed.empty());
     EXPECT_EQ(r.filesRead, 7);
     ASSERT_EQ(list.Count(), 7);
     for (int32_t i = 0; i < 7; ++i) {
@@ -111,7 +111,7 @@ TEST_F(InstrumentOpen, EveryGoodFileOpens) {
     EXPECT_EQ(display.DisplayYMode, SpecYTransmittance);
 }
 
-TEST_F(InstrumentOpen, ABadFileStopsTheBatchAndKeepsWhatWasLoaded) {
+TEST_F(InstrumentOpen, ABadFileCostsOnlyItselfAndKeepsWhatWasLoaded) {
     auto earlier = std::make_unique<TSpectrumRecord>();
     earlier->Title = "loaded before";
     earlier->FirstX = 300;
@@ -121,19 +121,22 @@ TEST_F(InstrumentOpen, ABadFileStopsTheBatchAndKeepsWhatWasLoaded) {
 
     std::vector<std::string> files = goodFiles();
     const std::string bad = dir.write("e_truncated.sp", oldBinarySp(11, 5));  // read after e_old.sp
-    const std::string never = dir.write("z_after.asc", miltonRoy());
+    const std::string after = dir.write("z_after.asc", miltonRoy());
     const std::string empty = dir.write("d_nothing.scn", "no scan here");
-    files.insert(files.end(), {bad, never, empty});
+    files.insert(files.end(), {bad, after, empty});
 
     const OpenResult r = open(files);
     EXPECT_EQ(r.error, "File: " + bad + "\r\nStream read error");
-    // a, b, c, d_du, d_nothing (no spectrum), e_old; then the error: f, g and z are not read.
-    ASSERT_EQ(list.Count(), 6);
+    // Every good file, those after the error too: a, b, c, d_du, e_old, f, g and z.
+    ASSERT_EQ(list.Count(), 9);
     EXPECT_EQ(list[0].Title, "loaded before");
     std::vector<std::string> tags;
     for (int32_t i = 1; i < list.Count(); ++i) tags.push_back(list[i].SpecType.str());
-    EXPECT_EQ(tags, std::vector<std::string>(kTagsInOrder.begin(), kTagsInOrder.begin() + 5));
-    EXPECT_EQ(r.noSpectrum, std::vector<std::string>{empty});
+    std::vector<std::string> expected = kTagsInOrder;
+    expected.push_back("milton_asc");
+    EXPECT_EQ(tags, expected);
+    EXPECT_EQ(r.failed, (std::vector<OpenFailure>{{empty, "no spectrum of two or more points in it"},
+                                                  {bad, "Stream read error"}}));
 }
 
 TEST_F(InstrumentOpen, ExtensionsOfEveryCaseReachTheirReaders) {

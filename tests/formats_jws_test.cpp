@@ -329,7 +329,8 @@ TEST_F(JwsReader, OpenCommandKeepsCompleteRecordsOnly) {
     EXPECT_EQ(opened[0].FileName.str(), good);
     EXPECT_EQ(opened[0].DateText.str().size(), 19u);
     EXPECT_EQ(opened[0].Color, CurveColor(1));
-    EXPECT_EQ(res.noSpectrum, std::vector<std::string>{bad});
+    ASSERT_EQ(res.failed.size(), 1u);
+    EXPECT_EQ(res.failed[0].name, bad);
 }
 
 // ---- Compound files through their directory

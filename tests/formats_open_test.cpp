@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -101,16 +102,19 @@ TEST_F(OpenFiles, NameListRules) {
     EXPECT_TRUE(ui->messages.empty());
 }
 
-TEST_F(OpenFiles, ReaderErrorStopsTheRunButUnitsFollowTheList) {
+TEST_F(OpenFiles, ReaderErrorCostsOnlyItsFileAndUnitsFollowTheList) {
     const std::string a = dir.write("a.fak", fakText("Wavenumbers\tAbsorbance"));
     const std::string b = dir.write("b.fak", fakText("nm\tAbsorbance", 9));
     const std::string c = dir.write("c.fak", fakText("nm\tAbsorbance"));
-    display.DisplayXUnit = SpecXNanometer;
+    display.DisplayXUnit = SpecXWavenumber;
     OpenResult r = open({c, b, a});
-    EXPECT_EQ(r.filesRead, 1);
-    EXPECT_EQ(list.Count(), 1);  // c is not read after b failed
+    EXPECT_EQ(r.filesRead, 2);
+    ASSERT_EQ(list.Count(), 2);  // c is read after b failed
+    EXPECT_EQ(list[1].Title, "c");
+    EXPECT_EQ(list[1].Color, CurveColor(2));
     EXPECT_EQ(r.error, "File: " + b + "\r\nList index out of bounds (10)");
-    EXPECT_EQ(display.DisplayXUnit, SpecXWavenumber);
+    EXPECT_EQ(r.failed, (std::vector<OpenFailure>{{b, "List index out of bounds (10)"}}));
+    EXPECT_EQ(display.DisplayXUnit, SpecXNanometer);  // from c, the last record
     EXPECT_EQ(r.openFolder, folder());
 }
 
@@ -148,9 +152,13 @@ TEST_F(OpenFiles, TruncatedOwnFormatFileKeepsItsCompleteSpectra) {
     const std::string bad = dir.write("bad.rvx", image);
     const std::string later = dir.write("later.fak", fakText("nm\tAbsorbance"));
     OpenResult r = open({bad, later});
-    EXPECT_EQ(list.Count(), 1);
+    ASSERT_EQ(list.Count(), 2);  // the complete spectrum of bad.rvx, then later.fak
     EXPECT_EQ(list[0].PointCount(), 3);
+    EXPECT_EQ(list[1].Title, "later");
     EXPECT_EQ(r.error, "File: " + bad + "\r\nStream read error");
+    EXPECT_EQ(r.failed, (std::vector<OpenFailure>{{bad, "Stream read error", false, 1}}));
+    EXPECT_EQ(NoSpectrumMessage(r.failed), "No spectrum could be read from:\r\n" + bad +
+                                               ": Stream read error - the spectrum read before the error is kept");
     EXPECT_TRUE(r.rvxFiles.empty());
 }
 
@@ -161,8 +169,8 @@ std::string junkBytes(std::size_t n) {
     return s;
 }
 
-// A file that gives no spectrum is named (unknown extension, nothing in it, bytes of no format), and an
-// own-format file that gave nothing never counts as opened for the recent files.
+// A file that gives no spectrum is named with the reason (unknown extension, nothing in it, bytes of no
+// format), and an own-format file that gave nothing never counts as opened for the recent files.
 TEST_F(OpenFiles, FilesWithoutSpectrumAreListedAndNeverRecent) {
     const std::string empty = dir.write("a_empty.dx", "");
     const std::string junk = dir.write("b_junk.dat", junkBytes(3000));
@@ -173,26 +181,120 @@ TEST_F(OpenFiles, FilesWithoutSpectrumAreListedAndNeverRecent) {
     const std::string own = dir.write("f_own.rvx", rvxImage({{SpecXNanometer, SpecYAbsorbance}}));
     OpenResult r = open({own, noExt, notes, good, none, junk, empty});
     EXPECT_TRUE(r.error.empty()) << r.error;
-    EXPECT_EQ(r.noSpectrum, (std::vector<std::string>{empty, junk, none, notes, noExt}));
+    const std::string nothing = "no spectrum of two or more points in it";
+    EXPECT_EQ(r.failed, (std::vector<OpenFailure>{{empty, nothing},
+                                                  {junk, nothing},
+                                                  {none, nothing},
+                                                  {notes, "no reader knows the extension \".txt\"", true},
+                                                  {noExt, "no reader knows a name without extension", true}}));
     EXPECT_EQ(r.rvxFiles, std::vector<std::string>{own});
     EXPECT_EQ(list.Count(), 2);
     EXPECT_TRUE(ui->messages.empty());  // the command shows the one message
-    EXPECT_EQ(NoSpectrumMessage(r.noSpectrum),
-              "No spectrum could be read from:\r\n" + empty + "\r\n" + junk + "\r\n" + none + "\r\n" + notes +
-                  "\r\n" + noExt);
+    const std::string message = NoSpectrumMessage(r.failed);
+    const std::string head = "No spectrum could be read from:\r\n" + empty + ": " + nothing + "\r\n" + junk + ": " +
+                             nothing + "\r\n" + none + ": " + nothing + "\r\n" + notes +
+                             ": no reader knows the extension \".txt\"\r\n" + noExt +
+                             ": no reader knows a name without extension\r\n\r\n"
+                             "The Open command reads the extensions (in any case): .RVX, .CSV, .DX, .JDX, ";
+    EXPECT_EQ(message.substr(0, head.size()), head);
+    EXPECT_EQ(message.substr(message.size() - 6), ", .DAT") << message;
 }
 
-// The reader error still ends the run: files before it that gave nothing are named, later ones are
-// not read at all.
-TEST_F(OpenFiles, ReaderErrorEndsTheRunAfterFilesWithoutSpectrum) {
-    const std::string empty = dir.write("a_empty.dx", "");
-    const std::string good = dir.write("b_good.fak", fakText("nm\tAbsorbance"));
-    const std::string bad = dir.write("c_bad.fak", fakText("nm\tAbsorbance", 9));
-    const std::string notes = dir.write("d_notes.txt", "nothing");
-    OpenResult r = open({notes, bad, good, empty});
-    EXPECT_EQ(r.noSpectrum, std::vector<std::string>{empty});
-    EXPECT_NE(r.error.find(bad), std::string::npos) << r.error;
-    EXPECT_EQ(list.Count(), 1);
+// The list of extensions in the message is the format table's: every extension with a reader, each
+// once, and only those.
+TEST_F(OpenFiles, UnknownExtensionMessageListsTheTablesExtensions) {
+    const std::string notes = dir.write("notes.txt", "nothing");
+    const OpenResult r = open({notes});
+    const std::string message = NoSpectrumMessage(r.failed);
+    const std::string lead = "The Open command reads the extensions (in any case): ";
+    const std::size_t at = message.find(lead);
+    ASSERT_NE(at, std::string::npos) << message;
+    std::string listed = message.substr(at + lead.size());
+    std::vector<std::string> shown;
+    for (std::size_t p = 0; p < listed.size();) {
+        const std::size_t q = std::min(listed.find(", ", p), listed.size());
+        shown.push_back(listed.substr(p, q - p));
+        p = q + 2;
+    }
+    std::vector<std::string> expected;
+    for (const FormatEntry& row : FormatTable())
+        if (row.HasReader())
+            for (const std::string& ext : row.extensions) expected.push_back("." + ext);
+    EXPECT_EQ(shown, expected);
+    for (const char* ext : {".RVX", ".TTT", ".PROCSPEC", ".LIB", ".DAT"})
+        EXPECT_NE(std::find(shown.begin(), shown.end(), ext), shown.end()) << ext;
+    EXPECT_EQ(std::find(shown.begin(), shown.end(), ".TXT"), shown.end());
+
+    // Without an unknown extension among the failures the list is left out.
+    const std::string empty = dir.write("empty.dx", "");
+    EXPECT_EQ(NoSpectrumMessage(open({empty}).failed).find(lead), std::string::npos);
+}
+
+// A compound infrared export as one software writes it: a link block announcing two blocks, then two
+// blocks of four "x, y;" pairs a line, the last line shorter, and empty titles.
+std::string compoundJcamp(int points) {
+    std::string s = "##TITLE=\r\n##JCAMP-DX=4.24\r\n##DATA TYPE= LINK\r\n##ORIGIN=\r\n##OWNER=\r\n##BLOCKS=2\r\n";
+    for (int block = 0; block < 2; ++block) {
+        s += "##TITLE=\r\n##JCAMP-DX=4.24\r\n##DATA TYPE=INFRARED SPECTRUM\r\n##XUNITS=1/CM\r\n"
+             "##YUNITS=ABSORBANCE\r\n##XFACTOR= 1.0\r\n##YFACTOR= 0.000001\r\n##FIRSTX=4000.5\r\n"
+             "##LASTX=" + std::to_string(4000 - points + 1) + ".5\r\n##NPOINTS=" + std::to_string(points) +
+             "\r\n##XYPOINTS= (XY..XY)\r\n";
+        for (int i = 0; i < points; ++i) {
+            s += "  " + std::to_string(4000 - i) + ".5,    " + std::to_string(100000 * (block + 1) + i) + ";";
+            if (i % 4 == 3 || i == points - 1) s += " \r\n";
+        }
+        s += "##END=\r\n";
+    }
+    return s + "##END=\r\n";
+}
+
+std::string avaSoftText(const std::vector<std::string>& data) {
+    std::vector<std::string> ls = {"Dye", "Integration time: 100 ms", "", "", "", "", "Wave ;Sample"};
+    ls.insert(ls.end(), data.begin(), data.end());
+    ls.push_back("999;999");
+    return fmt_test::crlfLines(ls);
+}
+
+// Files that fail in the middle of a batch, by a reader's error or by giving nothing, cost only
+// themselves: every other file is read, and each failed one is named with its reason in the one message.
+TEST_F(OpenFiles, FailingFilesInABatchCostOnlyThemselves) {
+    const std::string compound = dir.write("a_compound.jdx", compoundJcamp(10));
+    const std::string badTrt = dir.write("b_bad.trt", avaSoftText({"400;1", "401;x2", "402;3"}));
+    const std::string empty = dir.write("c_empty.dx", "");
+    std::vector<std::string> ttt;
+    for (int i = 1; i <= 4; ++i)
+        ttt.push_back(dir.write("d" + std::to_string(i) + ".ttt", avaSoftText({"400;50", "401;60", "402;70"})));
+    const std::string cut = dir.write("e_cut.fak", fakText("nm\tAbsorbance", 9));
+    const std::string notes = dir.write("f_notes.txt", "nothing");
+    const std::string good = dir.write("g_good.fak", fakText("nm\tAbsorbance"));
+    OpenResult r = open({good, notes, cut, ttt[3], ttt[2], ttt[1], ttt[0], empty, badTrt, compound});
+
+    ASSERT_EQ(list.Count(), 7);
+    EXPECT_EQ(list[0].Title, "a_compound.jdx subfile 1");
+    EXPECT_EQ(list[1].Title, "a_compound.jdx subfile 2");
+    for (int b = 0; b < 2; ++b) {
+        EXPECT_EQ(list[b].PointCount(), 10);
+        EXPECT_EQ(list[b].XUnit, SpecXWavenumber);
+        EXPECT_DOUBLE_EQ(list[b].Values[9], 0.1 * (b + 1));  // y factor applied, pairs in rising x
+    }
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(list[2 + i].FileName.str(), ttt[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(list[6].FileName.str(), good);
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(list[i].Color, CurveColor(i + 1)) << i;
+    EXPECT_EQ(r.filesRead, 7);  // the readers that ran without an error, the empty one among them
+
+    const std::string notFloat = "'x2' is not a valid floating point value";
+    const std::string outOfBounds = "List index out of bounds (10)";
+    const std::string nothing = "no spectrum of two or more points in it";
+    const std::string unknown = "no reader knows the extension \".txt\"";
+    EXPECT_EQ(r.failed, (std::vector<OpenFailure>{
+                            {badTrt, notFloat}, {empty, nothing}, {cut, outOfBounds}, {notes, unknown, true}}));
+    EXPECT_EQ(r.error, "File: " + badTrt + "\r\n" + notFloat + "\r\nFile: " + cut + "\r\n" + outOfBounds);
+    const std::string message = NoSpectrumMessage(r.failed);
+    EXPECT_EQ(message.substr(0, message.find("\r\n\r\n")),
+              "No spectrum could be read from:\r\n" + badTrt + ": " + notFloat + "\r\n" + empty + ": " + nothing +
+                  "\r\n" + cut + ": " + outOfBounds + "\r\n" + notes + ": " + unknown);
+    EXPECT_EQ(display.DisplayXUnit, SpecXNanometer);  // the last record, g_good.fak
+    EXPECT_TRUE(ui->messages.empty());
 }
 
 TEST_F(OpenFiles, NothingToRead) {

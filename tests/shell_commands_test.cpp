@@ -318,17 +318,21 @@ TEST_F(ShellCommands, DroppedFilesAreReadInOneOpenRunInSortedOrder) {
     EXPECT_DOUBLE_EQ(plot().Curve(1).Points[0].x, 300.0);
 }
 
-TEST_F(ShellCommands, ReaderErrorStillLeavesPlotInStepWithTheList) {
+// A reader's error costs only its file: the files after it are read and plotted, and the one message
+// names the file with the reader's own text.
+TEST_F(ShellCommands, ReaderErrorCostsOnlyItsFileAndThePlotFollowsTheList) {
     const std::string good = WriteTestFile("a_good.fak", FakText(300));
     const std::string bad = WriteTestFile("b_bad.fak", FakText(400) + "415\tabc\r\n");
     const std::string later = WriteTestFile("c_later.fak", FakText(600));
     w_->PendingFiles = {later, bad, good};
     w_->ffnen1Click();
-    EXPECT_EQ(SpectraList.Count(), 1);  // the file before the error stays, the one after is not read
-    EXPECT_EQ(plot().KurvenAnzahl(), 1);
-    EXPECT_EQ(w_->StatusText(0), "1 Spectra");
-    ASSERT_FALSE(ui_->messages.empty());
-    EXPECT_NE(ui_->messages.back().find("b_bad.fak"), std::string::npos) << ui_->messages.back();
+    ASSERT_EQ(SpectraList.Count(), 2);
+    EXPECT_EQ(SpectraList[1].FileName.str(), later);
+    EXPECT_EQ(plot().KurvenAnzahl(), 2);
+    EXPECT_EQ(w_->StatusText(0), "2 Spectra");
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    EXPECT_EQ(ui_->messages[0],
+              "No spectrum could be read from:\r\n" + bad + ": 'abc' is not a valid floating point value");
     EXPECT_FALSE(QApplication::overrideCursor());
 }
 
@@ -345,7 +349,12 @@ TEST_F(ShellCommands, OpenNamesEveryFileWithoutSpectrumOnce) {
     w_->OpenDialogHook = [&] { return std::vector<std::string>{notes, good, empty, none, own}; };
     w_->ffnen1Click();
     ASSERT_EQ(ui_->messages.size(), 1u);
-    EXPECT_EQ(ui_->messages[0], "No spectrum could be read from:\r\n" + none + "\r\n" + empty + "\r\n" + notes);
+    const std::string nothing = ": no spectrum of two or more points in it";
+    EXPECT_EQ(ui_->messages[0].substr(0, ui_->messages[0].find("\r\n\r\n")),
+              "No spectrum could be read from:\r\n" + none + nothing + "\r\n" + empty + nothing + "\r\n" + notes +
+                  ": no reader knows the extension \".txt\"");
+    EXPECT_NE(ui_->messages[0].find("\r\n\r\nThe Open command reads the extensions (in any case): .RVX, .CSV"),
+              std::string::npos);
     EXPECT_EQ(w_->RecentFiles().Names(), std::vector<std::string>{own});
     EXPECT_EQ(SpectraList.Count(), 2);
     EXPECT_EQ(w_->StatusText(0), "2 Spectra");
@@ -355,7 +364,7 @@ TEST_F(ShellCommands, OpenNamesEveryFileWithoutSpectrumOnce) {
     WriteTestFile("a_own.rvx", RvxFileImage(TSpectraList()));
     w_->MRUManager1Click(own);
     ASSERT_EQ(ui_->messages.size(), 1u);
-    EXPECT_EQ(ui_->messages[0], "No spectrum could be read from:\r\n" + own);
+    EXPECT_EQ(ui_->messages[0], "No spectrum could be read from:\r\n" + own + nothing);
     EXPECT_EQ(w_->RecentFiles().Names(), std::vector<std::string>{own});
 
     // Only good files: no message.
@@ -365,8 +374,8 @@ TEST_F(ShellCommands, OpenNamesEveryFileWithoutSpectrumOnce) {
     EXPECT_TRUE(ui_->messages.empty());
 }
 
-// A file whose reader fails never enters the recent files, and the files before it that gave nothing
-// are still named.
+// A file whose reader fails never enters the recent files, and it is named with the files that gave
+// nothing in the one message, with the spectrum kept from it.
 TEST_F(ShellCommands, FailedOwnFormatFileNeverEntersRecentFiles) {
     TSpectraList two;
     two.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}));
@@ -379,9 +388,10 @@ TEST_F(ShellCommands, FailedOwnFormatFileNeverEntersRecentFiles) {
     w_->ffnen1Click();
     EXPECT_TRUE(w_->RecentFiles().Names().empty());
     EXPECT_EQ(SpectraList.Count(), 1);  // the complete spectrum before the cut stays
-    ASSERT_EQ(ui_->messages.size(), 2u);
-    EXPECT_EQ(ui_->messages[0], "No spectrum could be read from:\r\n" + empty);
-    EXPECT_NE(ui_->messages[1].find(cut), std::string::npos) << ui_->messages[1];
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    EXPECT_EQ(ui_->messages[0], "No spectrum could be read from:\r\n" + empty +
+                                    ": no spectrum of two or more points in it\r\n" + cut +
+                                    ": Stream read error - the spectrum read before the error is kept");
 }
 
 TEST_F(ShellCommands, CommandLineFileOpensAtStart) {

@@ -164,6 +164,9 @@ TEST_F(ShellData, OpenUnknownOpensTheTemplateAndTabulatesTheFile) {
     EXPECT_EQ(lines[0], "Filename: \t" + file);
     EXPECT_EQ(lines[4].substr(0, 4), "0\t1\t");
     EXPECT_TRUE(ui_->messages.empty());
+    // The status bar says where the table went and that the template was handed on.
+    EXPECT_EQ(w_->StatusText(1), "Table of unknown.bin is on the clipboard; Binaryfile_Content_Template.xls was "
+                                 "handed to the opener: paste it there");
 
     // Without a desktop program for the template the table is made all the same.
     ui_->clipboard.clear();
@@ -172,6 +175,7 @@ TEST_F(ShellData, OpenUnknownOpensTheTemplateAndTabulatesTheFile) {
     ASSERT_EQ(ui_->messages.size(), 1u);
     EXPECT_EQ(ui_->messages[0], "Excel template file could not be opened!");
     EXPECT_EQ(SplitLines(ui_->clipboard).size(), 6u);
+    EXPECT_EQ(w_->StatusText(1), "Table of unknown.bin is on the clipboard");
 }
 
 TEST_F(ShellData, TheTemplateIsASpreadsheetOfOurOwn) {
