@@ -240,6 +240,17 @@ void TMainwin::SetWindowColor(uint32_t color) {
 
 bool TMainwin::HasCurves() const { return plot_ && plot_->KurvenAnzahl() > 0; }
 
+bool TMainwin::NeedSpectra() {
+    if (HasCurves()) return true;
+    SetStatusText(1, kNoSpectrumLoadedText);
+    return false;
+}
+
+void TMainwin::RunCommand(const std::function<void()>& command) {
+    SetStatusText(1, "");
+    RunGuarded(command);
+}
+
 void TMainwin::RestorePlacement() {
     auto p = LoadWindowPlacement();
     if (!p) return;
@@ -333,7 +344,7 @@ void TMainwin::dropEvent(QDropEvent* event) {
         any = true;
     }
     event->acceptProposedAction();
-    if (any) RunGuarded([this] { OpenPendingFiles(); });
+    if (any) RunCommand([this] { OpenPendingFiles(); });
 }
 
 void TMainwin::OpenPendingFiles() {

@@ -24,6 +24,9 @@ class QProgressBar;
 class QToolBar;
 class TXYPlot;
 
+// What panel 1 says when a command that needs spectra finds none.
+inline constexpr const char* kNoSpectrumLoadedText = "No spectrum loaded";
+
 // The steps of the main window's one re-plot after the spectra list (or what it is shown in) changed.
 // The defaults are the standard re-plot of a command; a command switches on what it adds.
 struct TReplotSteps {
@@ -58,8 +61,14 @@ public:
     TRecentFiles& RecentFiles() { return recent_; }
     QComboBox* ComboSpectroscope() const { return comboSpectroscope_; }
     QProgressBar* ProgressBar() const { return progress_; }
-    // Whether the plot shows any curve: the commands that need curves return silently without.
+    // Whether the plot shows any curve.
     bool HasCurves() const;
+    // The same for a command that needs spectra: without a curve panel 1 says kNoSpectrumLoadedText
+    // and the command ends.
+    bool NeedSpectra();
+    // Runs a command of the menus or the tool bar guarded, from an empty panel 1: a text that the last
+    // command left there does not stay through this one.
+    void RunCommand(const std::function<void()>& command);
     // A menu or tool-bar command by its object name (nullptr when absent).
     QAction* Action(const std::string& objectName) const;
     // Status bar panel 0 "number of spectra", 1 "Infos", 2 "screen readings".

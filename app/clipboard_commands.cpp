@@ -42,7 +42,7 @@ namespace clipcmd {
 void SetFileDialogHook(std::function<std::string()> hook) { fileDialogHook() = std::move(hook); }
 
 void CopyDatatoClipboard1Click(TMainwin& win) {
-    if (!win.HasCurves()) return;
+    if (!win.NeedSpectra()) return;
     ui::setClipboardText(ClipboardDataText(SpectraList));
 }
 

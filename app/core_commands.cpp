@@ -12,7 +12,7 @@
 #include "core/spectra_list.h"
 
 void Normalize1Click(TMainwin& w) {
-    if (SpectraList.Empty()) return;
+    if (!w.NeedSpectra()) return;
     TXYPlot& plot = *w.XYPlot();
     // The range the user sees decides which maximum becomes 1.
     double lo = plot.XDrawnMin, hi = plot.XDrawnMax;
@@ -27,6 +27,7 @@ void Normalize1Click(TMainwin& w) {
 }
 
 void Smooth1Click(TMainwin& w) {
+    if (!w.NeedSpectra()) return;
     TBusyCursor busy;
     QPointer<QProgressBar> bar(w.ProgressBar());
     ProgressReport progress;

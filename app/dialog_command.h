@@ -20,7 +20,7 @@ namespace dialogcmd {
 template <typename D>
 void dialogCommand(TMainwin& w, const char* countWord = " Spectra", bool axisTitles = false,
                    const std::function<void(D&)>& setup = {}) {
-    if (!w.HasCurves()) return;
+    if (!w.NeedSpectra()) return;
     D dia(&w);
     if (setup) setup(dia);
     if (RunModal(dia) != QDialog::Accepted) return;
@@ -37,12 +37,14 @@ inline bool unitsAllowed(bool allowed, const std::string& refusal) {
     return allowed;
 }
 
-// Enables the menu entry `name` (and its tool button) and runs `fn` guarded when it is triggered.
+// Enables the menu entry `name` (and its tool button) and runs `fn` as the window's command
+// (TMainwin::RunCommand) when it is triggered.
 inline void connectCommand(TMainwin& w, const char* name, std::function<void()> fn) {
     QAction* a = w.Action(name);
     if (!a) return;
     a->setEnabled(true);
-    QObject::connect(a, &QAction::triggered, &w, [fn = std::move(fn)] { RunGuarded(fn); });
+    TMainwin* win = &w;
+    QObject::connect(a, &QAction::triggered, &w, [win, fn = std::move(fn)] { win->RunCommand(fn); });
 }
 
 // A checkable entry: `fn` gets the check state the trigger left.
@@ -50,7 +52,9 @@ inline void connectToggle(TMainwin& w, const char* name, std::function<void(bool
     QAction* a = w.Action(name);
     if (!a) return;
     a->setEnabled(true);
-    QObject::connect(a, &QAction::triggered, &w, [fn = std::move(fn)](bool on) { RunGuarded([&] { fn(on); }); });
+    TMainwin* win = &w;
+    QObject::connect(a, &QAction::triggered, &w,
+                     [win, fn = std::move(fn)](bool on) { win->RunCommand([&] { fn(on); }); });
 }
 
 // Each (object name, command) pair connected as by connectCommand.

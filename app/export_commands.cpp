@@ -61,19 +61,19 @@ void SetGnuplotSaveDialogHook(std::function<std::string(const std::string&)> hoo
 TGnuDia* GnuDialog(TMainwin& w) { return w.findChild<TGnuDia*>("GnuDia"); }
 
 void BatchExportData1Click(TMainwin& w) {
-    if (curves(w) < 2) return;
+    if (!w.NeedSpectra() || curves(w) < 2) return;
     TMultiSaveDia dia(&w);
     RunModal(dia);
 }
 
 void SaveforRRUFF1Click(TMainwin& w) {
-    if (!w.HasCurves()) return;
+    if (!w.NeedSpectra()) return;
     TRRUFFDia dia(&w);
     RunModal(dia);
 }
 
 void SaveforGnuPlot1Click(TMainwin& w) {
-    if (!w.HasCurves()) return;
+    if (!w.NeedSpectra()) return;
     if (const std::string refusal = GnuplotUnitRefusal(CurrentDisplayState()); !dialogcmd::unitsAllowed(refusal.empty(), refusal))
         return;
     std::string name = gnuplotFileName(w);

@@ -45,7 +45,7 @@ void SubtractBlankEEM1Click(TMainwin& w) { dialogCommand<TSubtractEEMDia>(w, "  
 void DegreeofPolarisation1Click(TMainwin& w) { dialogCommand<TPolGradDia>(w, " Spectra"); }
 
 void CorrectionofExcitationIntensity1Click(TMainwin& w) {
-    if (!w.HasCurves() || !allExcited()) return;
+    if (!w.NeedSpectra() || !allExcited()) return;
     TMatrixDia dia(&w);
     if (RunModal(dia) != QDialog::Accepted) return;
     if (dia.Results.empty()) {
@@ -58,7 +58,7 @@ void CorrectionofExcitationIntensity1Click(TMainwin& w) {
 }
 
 void CalculateExcitationSpectra1Click(TMainwin& w) {
-    if (!w.HasCurves() || !allExcited()) return;
+    if (!w.NeedSpectra() || !allExcited()) return;
     TErregSpekDia dia(&w);
     if (RunModal(dia) != QDialog::Accepted) return;
     if (dia.Results.empty()) {
@@ -72,7 +72,7 @@ void CalculateExcitationSpectra1Click(TMainwin& w) {
 }
 
 void FilmThickness1Click(TMainwin& w) {
-    if (!w.HasCurves()) return;
+    if (!w.NeedSpectra()) return;
     TSchichtdickeDia* dia = FilmDialog(w);
     if (!dia) return;
     TXYPlot* plot = w.XYPlot();

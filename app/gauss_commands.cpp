@@ -126,8 +126,7 @@ void SetFileDialogHook(std::function<std::string(bool)> hook) { fileDialogHook()
 void SetFitStepObserver(std::function<void()> observer) { stepObserver() = std::move(observer); }
 
 void GaussManually1Click(TMainwin& w) {
-    if (!unitsAllowed()) return;
-    if (!w.HasCurves()) return;
+    if (!w.NeedSpectra() || !unitsAllowed()) return;
     bool measured = false;
     for (const auto& rec : SpectraList) measured = measured || rec->SourceKind != SpecSourceGaussModel;
     if (!measured) return;
@@ -148,7 +147,8 @@ void GaussManually1Click(TMainwin& w) {
 }
 
 void GaussOpen1Click(TMainwin& w) {
-    if (!unitsAllowed()) return;
+    // The model is fitted to and shown beside measured spectra.
+    if (!w.NeedSpectra() || !unitsAllowed()) return;
     const std::string name = fileDialog(w, false);
     bool loaded = false;
     if (!name.empty()) {

@@ -11,7 +11,7 @@
 namespace infocmd {
 
 void Information1Click(TMainwin& win) {
-    if (!win.HasCurves()) return;
+    if (!win.NeedSpectra()) return;
     TSpekInfoDia dia(&win);
     RunModal(dia);
 }

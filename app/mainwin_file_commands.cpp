@@ -94,7 +94,7 @@ void TMainwin::MRUManager1Click(const std::string& recentName) {
 }
 
 void TMainwin::Speichern1Click() {
-    if (!HasCurves()) return;
+    if (!NeedSpectra()) return;
     const std::string& name = SaveDialogFileName;
     if (name.empty() || name == "*.rvx" || name == "*.dat") {
         SaveDataas1Click();
@@ -120,13 +120,13 @@ bool TMainwin::SaveSpectra(const std::string& name) {
 }
 
 void TMainwin::SaveDataas1Click() {
-    if (!HasCurves()) return;
+    if (!NeedSpectra()) return;
     const std::string name = RunSaveDialog(SaveDialog::Data);
     if (!name.empty()) SaveSpectra(name);
 }
 
 void TMainwin::SavePlotas1Click() {
-    if (!HasCurves()) return;
+    if (!NeedSpectra()) return;
     const std::string name = RunSaveDialog(SaveDialog::Plot);
     if (!name.empty()) SaveSpectra(name);
 }

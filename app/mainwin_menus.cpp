@@ -191,7 +191,7 @@ QAction* TMainwin::Action(const std::string& objectName) const {
 }
 
 void TMainwin::ConnectCommand(QAction* action, void (TMainwin::*handler)()) {
-    connect(action, &QAction::triggered, this, [this, handler] { RunGuarded([&] { (this->*handler)(); }); });
+    connect(action, &QAction::triggered, this, [this, handler] { RunCommand([&] { (this->*handler)(); }); });
 }
 
 QAction* TMainwin::AddAction(QMenu* menu, const char* objectName, const QString& text, const QKeySequence& key,
@@ -276,7 +276,7 @@ void TMainwin::RefreshRecentMenu() {
         const std::string name = names[i];
         auto* a = new QAction(QString("&%1 %2").arg(i).arg(QString::fromStdString(name)), this);
         a->setObjectName(QString("MRU%1").arg(i));
-        connect(a, &QAction::triggered, this, [this, name] { RunGuarded([&] { MRUManager1Click(name); }); });
+        connect(a, &QAction::triggered, this, [this, name] { RunCommand([&] { MRUManager1Click(name); }); });
         fileMenu_->addAction(a);
         recentActions_.push_back(a);
     }

@@ -15,6 +15,7 @@
 #include "app/qt_ui_backend.h"
 #include "core/spectra_list.h"
 #include "platform/ui.h"
+#include "tools/dialog_support.h"
 
 namespace {
 constexpr const char* kNoPrinterText = "No printer is installed.";
@@ -126,7 +127,7 @@ void TMainwin::LegendFont1Click() {
     plot_->update();
 }
 
-void TMainwin::Website1Click() { ui::openUrl(kWebsiteUrl); }
+void TMainwin::Website1Click() { OpenWebPage(kWebsiteUrl); }
 
 void TMainwin::CopyPlottoClipboard1Click() { plot_->SaveMetafile(true); }
 

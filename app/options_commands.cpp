@@ -88,7 +88,7 @@ void RunAxesCommand(TMainwin& w) {
 }
 
 void RunGeneralCommand(TMainwin& w) {
-    if (!w.HasCurves()) return;
+    if (!w.NeedSpectra()) return;
     TXYPlot& plot = *w.XYPlot();
     {
         TKonzDia dia(SpectraList, &plot, &w);

@@ -17,7 +17,7 @@ using dialogcmd::dialogCommand;
 namespace {
 
 void Konzentration1Click(TMainwin& w) {
-    if (!w.HasCurves()) return;
+    if (!w.NeedSpectra()) return;
     if (!dialogcmd::unitsAllowed(DisplayXUnit == SpecXNanometer &&
                                      (DisplayYMode == SpecYTransmittance || DisplayYMode == SpecYAbsorbance),
                                  kNoConcentrationUnitsText))
@@ -27,7 +27,7 @@ void Konzentration1Click(TMainwin& w) {
 
 // The baseline dialog draws its preview curve while it is open; Cancel takes the curve away again.
 void AdvancedBaselining1Click(TMainwin& w) {
-    if (!w.HasCurves()) return;
+    if (!w.NeedSpectra()) return;
     TXYPlot& plot = *w.XYPlot();
     TAdvBaselineDia dia(&w);
     dia.BaselineShown = [&plot](int index0) {

@@ -31,7 +31,7 @@ TFQDial* FQDialog(TMainwin& w) { return w.findChild<TFQDial*>("FQDial"); }
 TTiefFQDia* TiefFQDialog(TMainwin& w) { return w.findChild<TTiefFQDia*>("TiefFQDia"); }
 
 void EffectiveAbsorbance1Click(TMainwin& w) {
-    if (!w.HasCurves() || !unitsAllowed(kNoCalculationText)) return;
+    if (!w.NeedSpectra() || !unitsAllowed(kNoCalculationText)) return;
     TEffAbsDia dia(&w);
     if (RunModal(dia) != QDialog::Accepted) return;
     w.ReplotSpectra();
@@ -39,7 +39,7 @@ void EffectiveAbsorbance1Click(TMainwin& w) {
 }
 
 void QuantumYield1Click(TMainwin& w) {
-    if (!w.HasCurves() || !unitsAllowed(kNoQyText)) return;
+    if (!w.NeedSpectra() || !unitsAllowed(kNoQyText)) return;
     TFQDial* dia = FQDialog(w);
     if (!dia || RunModal(*dia) != QDialog::Accepted) return;
     if (dia->Result1D) {
@@ -54,7 +54,7 @@ void QuantumYield1Click(TMainwin& w) {
 }
 
 void LowTempQuantumYield1Click(TMainwin& w) {
-    if (!w.HasCurves() || !unitsAllowed(kNoQyText)) return;
+    if (!w.NeedSpectra() || !unitsAllowed(kNoQyText)) return;
     TTiefFQDia* dia = TiefFQDialog(w);
     if (!dia || RunModal(*dia) != QDialog::Accepted) return;
     w.ReplotSpectra();

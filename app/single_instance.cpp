@@ -164,5 +164,5 @@ void TMZOneInstance::Deliver() {
     std::vector<std::string> names;
     names.swap(waiting_);
     w->PendingFiles.insert(w->PendingFiles.end(), names.begin(), names.end());
-    RunGuarded([w] { w->OpenPendingFiles(); });
+    w->RunCommand([w] { w->OpenPendingFiles(); });
 }

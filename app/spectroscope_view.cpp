@@ -392,12 +392,12 @@ void ConnectSpectroscopeView(TMainwin& w) {
 
     if (QAction* a = w.Action("ShowSpectroscopeView")) {
         a->setEnabled(true);
-        QObject::connect(a, &QAction::triggered, s, [pw] { RunGuarded([&] { ShowSpectroscopeViewClick(*pw); }); });
+        QObject::connect(a, &QAction::triggered, s, [pw] { pw->RunCommand([&] { ShowSpectroscopeViewClick(*pw); }); });
     }
     buildPeakBar(w, *s);
     if (QAction* a = w.Action("ShowPeakLabels1")) {
         a->setEnabled(true);
-        QObject::connect(a, &QAction::triggered, s, [pw] { RunGuarded([&] { ShowPeakLabels1Click(*pw); }); });
+        QObject::connect(a, &QAction::triggered, s, [pw] { pw->RunCommand([&] { ShowPeakLabels1Click(*pw); }); });
     }
     SetPeakLabelHook(LabelsFor);
     w.XYPlot()->Host.redrawSpectroscopeImage = [pw] { RedrawSpectroscopeImage(*pw); };

@@ -113,7 +113,7 @@ void Allelschen2Click(TMainwin& w) {
 }
 
 void Letztesllschen1Click(TMainwin& w) {
-    if (!RemoveLastSpectrum(SpectraList)) return;
+    if (!w.NeedSpectra() || !RemoveLastSpectrum(SpectraList)) return;
     w.XYPlot()->ZweiteYAchse = AnySecondAxisSpectrum(SpectraList);
     if (SpectraList.Empty()) {
         DisplayYMode = SpecYAbsorbance;
@@ -143,7 +143,7 @@ RangeWaitResult waitForRange(TMainwin& w, const std::function<void()>& eachPass)
 }  // namespace
 
 void Grundlinienkorrektur1Click(TMainwin& w) {
-    if (!w.HasCurves()) return;
+    if (!w.NeedSpectra()) return;
     WaitGuard guard(w);
     w.AbortRequested = 0;
     const RangeWaitResult r = waitForRange(w, [&w] { w.SetStatusText(1, "Baseline Correction"); });
@@ -164,7 +164,7 @@ void Grundlinienkorrektur1Click(TMainwin& w) {
 }
 
 void Oszilatorstrke1Click(TMainwin& w) {
-    if (!w.HasCurves()) return;
+    if (!w.NeedSpectra()) return;
     if (!dialogcmd::unitsAllowed(RangeCommandUnitAllowed(CurrentDisplayState()), kRangeUnitRefusedText)) return;
     WaitGuard guard(w);
     w.AbortRequested = 0;
@@ -183,7 +183,7 @@ void Oszilatorstrke1Click(TMainwin& w) {
 }
 
 void Werteleser1Click(TMainwin& w) {
-    if (!w.HasCurves()) return;
+    if (!w.NeedSpectra()) return;
     const int k = TAuswDia::Choose(&w, "Select Spectrum!");
     const TSpectrumRecord* rec = SpectraList.Get(k);
     if (!rec) return;
@@ -213,7 +213,7 @@ void Werteleser1Click(TMainwin& w) {
 }
 
 void Schwerpunkt1Click(TMainwin& w) {
-    if (!w.HasCurves()) return;
+    if (!w.NeedSpectra()) return;
     const TDisplayState display = CurrentDisplayState();
     if (!dialogcmd::unitsAllowed(RangeCommandUnitAllowed(display), kRangeUnitRefusedText)) return;
     const int k = TAuswDia::Choose(&w, "Choose Spectrum for Center of Gravity Calculation!");
@@ -225,7 +225,7 @@ void Schwerpunkt1Click(TMainwin& w) {
 }
 
 void Abspielen1Click(TMainwin& w) {
-    if (!w.HasCurves()) return;
+    if (!w.NeedSpectra()) return;
     const int k = TAuswDia::Choose(&w, "Choose Spectrum for Playing!");
     const TSpectrumRecord* rec = SpectraList.Get(k);
     if (!rec) return;
@@ -258,14 +258,14 @@ void ConnectToolCommands(TMainwin& win) {
     connectCommand(win, "CutoffSpectrumPart1", [w] { dialogCommand<TAusDia1>(*w); });
     connectCommand(win, "SpikeRemoval1", [w] { dialogCommand<TSpikeDia>(*w, "  Spectra"); });
     connectCommand(win, "PeaksFWHM1", [w] {
-        if (!w->HasCurves()) return;
+        if (!w->NeedSpectra()) return;
         TPeakDia dia(w);
         dia.SetVisibleRange(w->XYPlot()->MinXValue, w->XYPlot()->MaxXValue);
         RunModal(dia);
     });
     // The colour map of the loaded spectra; it changes none of them, so no re-plot follows.
     connectCommand(win, "ShowEEM1", [w] {
-        if (!w->HasCurves()) return;
+        if (!w->NeedSpectra()) return;
         TEEMDia dia(w, w->XYPlot()->MinXValue, w->XYPlot()->MaxXValue);
         RunModal(dia);
     });

@@ -188,16 +188,26 @@ void SpecRemoveScatter(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrum
         int32_t end = SpecIndexOfX(Source, std::min(bHi, xHi), display);
         if (start > end) std::swap(start, end);
 
+        // A band that reaches past an end of the spectrum has no flank on that side, and its point
+        // there lies inside the band, on the scatter: the fill then takes its level from the other
+        // side alone.
+        const bool leftFlank = start > 0;
+        const bool rightFlank = end < n - 1;
+
         // Flanks: up to q points either side, inside the record.
         std::vector<double> fx, fy, left, right;
-        for (int32_t i = std::max(start - q, 0); i <= start - 1; ++i) left.push_back(i);
-        for (int32_t i = end; i <= std::min(end + q - 1, n - 1); ++i) right.push_back(i);
+        if (leftFlank)
+            for (int32_t i = std::max(start - q, 0); i <= start - 1; ++i) left.push_back(i);
+        if (rightFlank)
+            for (int32_t i = end; i <= std::min(end + q - 1, n - 1); ++i) right.push_back(i);
         for (double i : left) fx.push_back(SpecXValue(Source, static_cast<int32_t>(i), display));
         for (double i : right) fx.push_back(SpecXValue(Source, static_cast<int32_t>(i), display));
         for (double i : left) fy.push_back(y[static_cast<std::size_t>(i)]);
         for (double i : right) fy.push_back(y[static_cast<std::size_t>(i)]);
         int32_t coeffs = std::clamp(m, 1, 6);
         if (static_cast<int32_t>(fx.size()) < coeffs) coeffs = std::min<int32_t>(2, static_cast<int32_t>(fx.size()));
+        // One flank says nothing about where the curve goes across the band: its level is the fill.
+        if (leftFlank != rightFlank) coeffs = std::min<int32_t>(coeffs, 1);
         // The polynomial runs in x relative to the flanks' middle, to keep the normal equations sound.
         const double xc = fx.empty() ? 0.0 : (fx.front() + fx.back()) / 2.0;
         for (double& v : fx) v -= xc;
@@ -210,13 +220,19 @@ void SpecRemoveScatter(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrum
                 diffs.push_back(y[static_cast<std::size_t>(idx[k])] - y[static_cast<std::size_t>(idx[k - 1])]);
             return MeanAndStdDev(diffs).sd;
         };
-        const double noise = (diffSd(left) + diffSd(right)) / 2.0;
+        double noise = (diffSd(left) + diffSd(right)) / 2.0;
+        if (leftFlank != rightFlank) noise = leftFlank ? diffSd(left) : diffSd(right);
+        // The straight line runs between the band's edge points; an edge beyond the spectrum is
+        // replaced by the one inside.
+        double yStart = y[static_cast<std::size_t>(start)], yEnd = y[static_cast<std::size_t>(end)];
+        if (!leftFlank && rightFlank) yStart = yEnd;
+        if (leftFlank && !rightFlank) yEnd = yStart;
 
         for (int32_t i = start; i <= end; ++i) {
             double v = 0.0;
             switch (settings.FillMode) {
             case ScatterFillZeros: v = 0.0; break;
-            case ScatterFillLine: v = LinInterpol(i, start, y[start], end, y[end]); break;
+            case ScatterFillLine: v = LinInterpol(i, start, yStart, end, yEnd); break;
             default:
                 v = GaussRandom(EvalPolynomial(poly, SpecXValue(Source, i, display) - xc), noise * 0.5);
                 break;

@@ -37,8 +37,9 @@ void SpecRemoveSpikesBackward(std::unique_ptr<TSpectrumRecord>& Result, const TS
 
 // Scatter removal with ScatterRemovalSettings; FitPoints flank points either side, Coefficients of the
 // flank polynomial (the dialog passes 5 and 4). The spectrum is displayed in nm. Bands outside the
-// spectrum change nothing, partial ones are clipped, overlapping ones are filled in turn; the result
-// has the source's number of points.
+// spectrum change nothing, partial ones are clipped to it and filled from the flank on their inside
+// side alone (its level for the polynomial, its edge point for the line), overlapping ones are filled
+// in turn; the result has the source's number of points.
 void SpecRemoveScatter(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, int32_t FitPoints,
                        int32_t Coefficients, const TDisplayState& display);
 void SpecRemoveScatter(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, int32_t FitPoints,

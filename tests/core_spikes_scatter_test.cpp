@@ -208,7 +208,44 @@ TEST(ScatterRemoval, BandsOutsideAreSkippedAndPartialOnesClipped) {
     EXPECT_EQ(out[16], edge.Values[16]);
     SeedNoise(3);
     std::vector<double> poly = Descatter(edge, Settings(true, false, false, ScatterFillPolynomial));
-    EXPECT_NEAR(poly[0], 1.0, 1e-9);  // right flank only
+    // Right flank only (points 15..19, no noise on the line): its level, not an extrapolation.
+    for (int i = 0; i <= 15; ++i) EXPECT_NEAR(poly[i], 1.017, 1e-9) << i;
+}
+
+// A Rayleigh line of height 1e5 on a flat background of 50, the band reaching past an end of the
+// spectrum (300..900 nm): the part inside is filled from the flank on the other side, in every mode.
+TEST(ScatterRemoval, BandsPastAnEndAreFilledFromTheOtherFlank) {
+    auto withLine = [](double excitation) {
+        TSpectrumRecord r = Emission(excitation);
+        for (int i = 0; i <= 600; ++i) {
+            const double d = 300 + i - excitation;
+            r.Values[i] = 50 + 1e5 * std::exp(-d * d / 8);
+        }
+        return r;
+    };
+    struct Case {
+        double excitation;
+        int first, last;  // the band's points inside the spectrum
+    };
+    // 295..315 nm begins before the first point; 885..905 nm ends after the last.
+    for (const Case c : {Case{305, 0, 15}, Case{895, 585, 600}}) {
+        SCOPED_TRACE(c.excitation);
+        const TSpectrumRecord src = withLine(c.excitation);
+        // The flank side's edge point, where the line has decayed to the background.
+        const double edge = c.first == 0 ? src.Values[c.last] : src.Values[c.first];
+        ASSERT_NEAR(edge, 50, 0.5);
+        const std::vector<double> line = Descatter(src, Settings(true, false, false, ScatterFillLine));
+        SeedNoise(5);
+        const std::vector<double> poly = Descatter(src, Settings(true, false, false, ScatterFillPolynomial));
+        for (int i = c.first; i <= c.last; ++i) {
+            EXPECT_DOUBLE_EQ(line[i], edge) << i;
+            EXPECT_NEAR(poly[i], 50, 1) << i;
+        }
+        // Outside the band the spectrum stays.
+        const int outside = c.first == 0 ? c.last + 1 : c.first - 1;
+        EXPECT_EQ(line[outside], src.Values[outside]);
+        EXPECT_EQ(poly[outside], src.Values[outside]);
+    }
 }
 
 TEST(ScatterRemoval, OverlappingBandsFillOnceInPlace) {

@@ -96,6 +96,45 @@ TEST_F(Commands, DialogCommandsNeedACurve) {
     EXPECT_EQ(shown, 0);
 }
 
+// Every entry that needs spectra says so in panel 1 when none is loaded, and shows nothing else: no
+// dialog, no file dialog, no message (GaussFit in nm: the missing spectrum, not the axis type).
+TEST_F(Commands, EntriesThatNeedSpectraSayThatNoneIsLoaded) {
+    ui::ScopedScriptedBackend ui;
+    int shown = 0;
+    SetModalRunner([&](QDialog& d) {
+        ++shown;
+        d.reject();
+        return d.result();
+    });
+    SetFileDialogRunner([&](const TFileDialogSpec&) {
+        ++shown;
+        return TFileDialogChoice{};
+    });
+    win->SaveDialogHook = [&](const std::string&) {
+        ++shown;
+        return std::pair<std::string, int>{"", 1};
+    };
+    ASSERT_EQ(DisplayXUnit, SpecXNanometer);
+    for (const char* entry :
+         {"Speichern1", "SaveDataas1", "SaveforRRUFF1", "BatchExportData1", "SavePlotas1", "SaveforGnuPlot1",
+          "CopyDatatoClipboard1", "General1", "Information1", "Normalize1", "Grundlinienkorrektur1",
+          "AdvancedBaselining1", "SpikeRemoval1", "Abspielen1", "Smooth1", "AdvancedSmoothing1", "PeaksFWHM1",
+          "Oszilatorstrke1", "CutoffSpectrumPart1", "Sort1", "SelectforRemoval1", "Letztesllschen1", "Addition1",
+          "Subtraction1", "Multiplication1", "Division1", "SpectraAveraging1", "YConstants1", "XConstants1",
+          "Derivative1", "TransmittanceReflectance1", "DegreeofPolarisation1", "RamanShift1", "Concentration1",
+          "EffectiveAbsorbance1", "Schwerpunkt1", "FilmThickness1", "QuantumYield1", "LowTempQuantumYield1",
+          "EmissionSensitivityCorrection1", "ExcitationWavelengthAssignment1", "CorrectionofExcitationIntensity1",
+          "RemoveScatter1", "SubtractBlankEEM1", "ShowEEM1", "CalculateExcitationSpectra1", "Werteleser1",
+          "GaussManually1", "GaussOpen1"}) {
+        win->SetStatusText(1, "");
+        trigger(entry);
+        EXPECT_EQ(win->StatusText(1), kNoSpectrumLoadedText) << entry;
+    }
+    EXPECT_EQ(shown, 0);
+    EXPECT_TRUE(ui->messages.empty()) << ui->messages.front();
+    EXPECT_EQ(SpectraList.Count(), 0);
+}
+
 TEST_F(Commands, BaselineCorrectionActsOnTheRangeDraggedInThisCommand) {
     addRecord("ramp", 400, 1, ramp(301));
     addRecord("flat", 400, 1, std::vector<double>(301, 5.0));

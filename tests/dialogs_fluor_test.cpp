@@ -401,6 +401,36 @@ TEST_F(FluorCommands, ExcitationSpectraReplaceTheSeriesAndSayWhat) {
     EXPECT_EQ(plot->KurvenAnzahl(), 3);
 }
 
+// A status text belongs to the command that wrote it: the next command starts from an empty panel 1,
+// whichever way its entry is connected (menu table, dialog command, toggle of the spectroscope view).
+TEST_F(FluorCommands, TheLastCommandsStatusTextGoesWithTheNextCommand) {
+    for (int k = 0; k < 3; ++k) addEmission("e", 300 + 10 * k);
+    win->ReplotSpectra();
+    SetModalRunner([](QDialog& d) {
+        d.show();
+        QApplication::processEvents();
+        if (d.objectName() != "ErregSpekDia") {
+            d.reject();
+            return d.result();
+        }
+        setEdit(&d, "DetWellAnf", "500");
+        setEdit(&d, "DetWellEnde", "520");
+        setEdit(&d, "ErregspekSchrittweite", "10");
+        child<QCheckBox>(&d, "FluospekLoeschBox")->setChecked(false);
+        d.accept();
+        return d.result();
+    });
+    trigger("CalculateExcitationSpectra1");
+    ASSERT_EQ(win->StatusText(1), " Excitation Spectra Calculated!");
+    trigger("Gridonoff1");
+    EXPECT_EQ(win->StatusText(1), "");
+    for (const char* next : {"ShowLegend1", "Sort1", "ShowPeakLabels1", "Gridonoff1"}) {
+        win->SetStatusText(1, " Excitation Spectra Calculated!");
+        trigger(next);
+        EXPECT_EQ(win->StatusText(1), "") << next;
+    }
+}
+
 TEST_F(FluorCommands, SeriesCommandsNeedExcitationWavelengths) {
     addEmission("e", 300);
     addEmission("no excitation", -1);

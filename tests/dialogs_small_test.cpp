@@ -200,7 +200,7 @@ TEST(HelpButtons, OpenTheirPageOrReportFailure) {
     TLoeschdia d;
     open(d);
     click(&d, "Button1");
-    EXPECT_EQ(ui->messages.back(), "Help files could not be opened!");
+    EXPECT_EQ(ui->messages.back(), HelpFailedMessage());
     SetHelpBaseFolder(old);
 }
 

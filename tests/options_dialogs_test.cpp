@@ -38,6 +38,7 @@
 #include "platform/numtext.h"
 #include "platform/registry.h"
 #include "platform/ui.h"
+#include "tools/dialog_support.h"
 #include "tools/options_store.h"
 
 using dlgtest::child;
@@ -842,7 +843,7 @@ TEST_F(OptionsGui, HelpButtonsOpenTheirPagesOrSayTheyCannot) {
     TKonzDia k(empty, nullptr);
     click(o, "HelpBtn");  // no manual yet
     ASSERT_EQ(ui_->messages.size(), 1u);
-    EXPECT_EQ(ui_->messages[0], "Help files could not be opened!");
+    EXPECT_EQ(ui_->messages[0], HelpFailedMessage());
     for (const char* page : {"varolux_man_opt_en.html", "varolux_man_spek_en.html"})
         std::ofstream(ProgramFolder + "html/" + page) << "<html></html>";
     click(o, "HelpBtn");

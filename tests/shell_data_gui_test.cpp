@@ -17,6 +17,7 @@
 
 #include "app/TMainwin.h"
 #include "app/clipboard_commands.h"
+#include "app/dialogs/TAboutBox.h"
 #include "app/dialogs/THilfeDia.h"
 #include "app/dialogs/TSpekInfoDia.h"
 #include "app/dialogs/tool_dialog.h"
@@ -29,6 +30,7 @@
 #include "core/units.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
+#include "tools/dialog_support.h"
 
 namespace {
 
@@ -254,7 +256,33 @@ TEST_F(ShellData, HelpWindowLinksOpenTheManualAndTheWebPages) {
     ui_->openUrlResult = false;
     d.Label1Click();
     ASSERT_EQ(ui_->messages.size(), 1u);
-    EXPECT_EQ(ui_->messages[0], "Help files could not be opened!");
+    EXPECT_EQ(ui_->messages[0], HelpFailedMessage());
+}
+
+// A machine without a desktop program for web pages: the help links name the manual's folder, the web
+// links their address.
+TEST_F(ShellData, WithoutADesktopOpenerTheLinksSayWhereTheyLead) {
+    ui_->openUrlResult = false;
+    THilfeDia d;
+    d.Label1Click();
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    EXPECT_EQ(ui_->messages[0],
+              "Help files could not be opened!\r\nThe manual is in the folder\r\n" + ProgramFolder + "html/");
+    EXPECT_EQ(ProgramFolder.front(), '/');
+
+    TAboutBox about;
+    const std::vector<std::function<void()>> webLinks = {
+        [&] { d.Label2Click(); }, [&] { d.Label3Click(); }, [&] { Trigger("Website1"); },
+        [&] { about.Label7Click(); }};
+    for (std::size_t k = 0; k < webLinks.size(); ++k) {
+        ui_->messages.clear();
+        ui_->openedUrls.clear();
+        webLinks[k]();
+        ASSERT_EQ(ui_->openedUrls.size(), 1u) << k;
+        EXPECT_EQ(ui_->openedUrls[0].rfind("https://", 0), 0u) << k;
+        ASSERT_EQ(ui_->messages.size(), 1u) << k;
+        EXPECT_EQ(ui_->messages[0], std::string(kWebPageFailedText) + "\r\n" + ui_->openedUrls[0]) << k;
+    }
 }
 
 TEST(DesktopOpener, HelpPagesGoToTheDesktopAsAPageThatJumpsToTheirSection) {

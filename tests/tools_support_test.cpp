@@ -24,12 +24,15 @@ TEST(DialogSupport, HelpPageOpensBesideTheProgramWithItsAnchor) {
     EXPECT_EQ(ui->openedUrls[0], "file://" + (dir / "html/varolux_man_spek_en.html#spike").string());
     EXPECT_TRUE(ui->messages.empty());
 
-    // A missing page, or a desktop that cannot open it, gives the one failure text.
+    // A missing page, or a desktop that cannot open it, gives the one failure text, followed by the
+    // manual's folder.
     EXPECT_FALSE(OpenDialogHelp("html\\varolux_man_rech_en.html#add"));
     ui->openUrlResult = false;
     EXPECT_FALSE(OpenDialogHelp("html\\varolux_man_spek_en.html#peak"));
-    EXPECT_EQ(ui->messages,
-              (std::vector<std::string>{kHelpFailedText, kHelpFailedText}));
+    const std::string failed =
+        std::string(kHelpFailedText) + "\r\nThe manual is in the folder\r\n" + (dir / "html").string() + "/";
+    EXPECT_EQ(HelpFailedMessage(), failed);
+    EXPECT_EQ(ui->messages, (std::vector<std::string>{failed, failed}));
     SetHelpBaseFolder(old);
 }
 

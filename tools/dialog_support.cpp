@@ -45,7 +45,17 @@ bool OpenDialogHelp(const std::string& page) {
     std::string rel = page;
     std::replace(rel.begin(), rel.end(), '\\', '/');
     if (OpenHtmlPage(HelpBaseFolder() + rel)) return true;
-    ui::messageBox(kHelpFailedText);
+    ui::messageBox(HelpFailedMessage());
+    return false;
+}
+
+std::string HelpFailedMessage() {
+    return std::string(kHelpFailedText) + "\r\nThe manual is in the folder\r\n" + HelpBaseFolder() + "html/";
+}
+
+bool OpenWebPage(const std::string& url) {
+    if (ShellOpenPath(url)) return true;
+    ui::messageBox(std::string(kWebPageFailedText) + "\r\n" + url);
     return false;
 }
 

@@ -12,7 +12,7 @@
 #include "app/dialogs/TCreditDia.h"
 #include "app/dialogs/TLizenzInfoDia.h"
 #include "app/dialogs/tool_dialog.h"
-#include "platform/ui.h"
+#include "tools/dialog_support.h"
 
 namespace {
 QString css(uint32_t bgr) {
@@ -96,7 +96,7 @@ void TAboutBox::CreditButtonClick() {
     RunModal(dia);
 }
 
-void TAboutBox::Label7Click() { ui::openUrl(kWebsiteUrl); }
+void TAboutBox::Label7Click() { OpenWebPage(kWebsiteUrl); }
 
 void TAboutBox::setColours(uint32_t window, uint32_t panel) {
     setStyleSheet(QString("TAboutBox { %1 }").arg(css(window)));

@@ -17,6 +17,7 @@
 #include "core/settings_globals.h"
 #include "platform/errors.h"
 #include "platform/ui.h"
+#include "tools/dialog_support.h"
 
 namespace {
 
@@ -216,7 +217,5 @@ void TAchsDia::reject() {
 }
 
 void TAchsDia::HelpBtnClick() {
-    const std::string page =
-        ProgramFolder + "html/varolux_man_opt_en.html#achsen";
-    if (!OpenHtmlPage(page)) ui::messageBox("Help files could not be opened!");
+    OpenDialogHelp("html\\varolux_man_opt_en.html#achsen");
 }

@@ -6,9 +6,6 @@
 #include <QVBoxLayout>
 
 #include "app/app_version.h"
-#include "core/helpers.h"
-#include "core/settings_globals.h"
-#include "platform/ui.h"
 #include "tools/dialog_support.h"
 
 THilfeDia::THilfeDia(QWidget* parent) : QDialog(parent) {
@@ -61,10 +58,8 @@ bool THilfeDia::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void THilfeDia::Label1Click() {
-    if (!ShellOpenPath(ProgramFolder + "html/varolux_manual_en.html")) ui::messageBox(kHelpFailedText);
-}
+void THilfeDia::Label1Click() { OpenDialogHelp("html\\varolux_manual_en.html"); }
 
-void THilfeDia::Label2Click() { ShellOpenPath(kDownloadPageUrl); }
+void THilfeDia::Label2Click() { OpenWebPage(kDownloadPageUrl); }
 
-void THilfeDia::Label3Click() { ShellOpenPath(kCommunityPageUrl); }
+void THilfeDia::Label3Click() { OpenWebPage(kCommunityPageUrl); }

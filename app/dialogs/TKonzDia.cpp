@@ -20,7 +20,7 @@
 #include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "platform/errors.h"
-#include "platform/ui.h"
+#include "tools/dialog_support.h"
 #include "tools/legend_texts.h"
 #include "tools/spectrum_properties.h"
 
@@ -328,7 +328,5 @@ void TKonzDia::OKBtnClick() {
 }
 
 void TKonzDia::HelpBtnClick() {
-    const std::string page =
-        ProgramFolder + "html/varolux_man_spek_en.html#allg";
-    if (!OpenHtmlPage(page)) ui::messageBox("Help files could not be opened!");
+    OpenDialogHelp("html\\varolux_man_spek_en.html#allg");
 }

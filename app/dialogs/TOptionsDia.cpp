@@ -27,7 +27,7 @@
 #include "core/settings_globals.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
-#include "platform/ui.h"
+#include "tools/dialog_support.h"
 
 namespace {
 
@@ -457,9 +457,7 @@ void TOptionsDia::OKBtnClick() {
 }
 
 void TOptionsDia::HelpBtnClick() {
-    const std::string page =
-        ProgramFolder + "html/varolux_man_opt_en.html";
-    if (!OpenHtmlPage(page)) ui::messageBox("Help files could not be opened!");
+    OpenDialogHelp("html\\varolux_man_opt_en.html");
 }
 
 void TOptionsDia::updatePreviews() {
