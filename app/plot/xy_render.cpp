@@ -575,8 +575,8 @@ void TXYPlot::renderWith(QPainter& painter, double s, Order order, double dotLen
                          double gapLen, bool raster) {
     TXYPlotPainter d(*this, painter, s, dotLen, dashLen, gapLen, raster);
     const bool screen = order == Order::Screen;
-    // The whole target first, in the background colour. A bitmap export takes its scale from the main
-    // window, which is larger than the plot, so the target can reach beyond the scaled plot.
+    // The whole target first, in the background colour (a rounded image size can reach a pixel beyond
+    // the scaled plot).
     if (const QPaintDevice* dev = painter.device()) {
         const QRectF all = painter.worldTransform().inverted().mapRect(QRectF(0, 0, dev->width(), dev->height()));
         painter.fillRect(all, ColorOf(BackgroundColor()));
