@@ -512,8 +512,10 @@ TEST_F(Commands, PeakLabelBarKeepsTheWindowAndOffRestoresPlotAndRange) {
         // The bar takes the window's width (its controls wrap) and every control stays within it.
         EXPECT_EQ(win->size(), narrow);
         EXPECT_LE(bar->geometry().right(), win->centralWidget()->width());
-        for (QWidget* c : bar->findChildren<QWidget*>())
-            if (c->isVisibleTo(bar)) EXPECT_LE(c->mapTo(bar, QPoint(c->width(), 0)).x(), bar->width()) << c->objectName().toStdString();
+        for (QWidget* c : bar->findChildren<QWidget*>()) {
+            if (!c->isVisibleTo(bar)) continue;
+            EXPECT_LE(c->mapTo(bar, QPoint(c->width(), 0)).x(), bar->width()) << c->objectName().toStdString();
+        }
         EXPECT_FALSE(plot->Curve(1).MarkerIndices.empty());
         trigger("ShowPeakLabels1");
         plot->Repaint();
