@@ -239,7 +239,11 @@ void ShowPeakLabels1Click(TMainwin& w) {
         readPeakBar(*s);
     }
     SetPeakLabelsShown(a->isChecked());
-    w.XYPlot()->Dirty = true;
+    // The labels change only the room above the curves: the x range stays as shown (also a zoomed one,
+    // which a new layout would round outward again) through the layout the bar's height brings.
+    TXYPlot& plot = *w.XYPlot();
+    if (plot.KurvenAnzahl() > 0 && plot.XDrawnMin < plot.XDrawnMax) plot.KeepXRangeOnce = true;
+    plot.Dirty = true;
     w.ReplotAllSpectra();
 }
 

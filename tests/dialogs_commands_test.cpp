@@ -528,6 +528,19 @@ TEST_F(Commands, PeakLabelBarKeepsTheWindowAndOffRestoresPlotAndRange) {
     win->resize(window);
     QApplication::processEvents();
     EXPECT_EQ(plot->size(), plotSize);
+    // A zoomed range (its end a whole step) stays through on and off as well.
+    plot->Autoscaling = false;
+    plot->MinXValue = 350;
+    plot->MaxXValue = 600;
+    plot->Repaint();
+    const double zoomLo = plot->XDrawnMin, zoomHi = plot->XDrawnMax;
+    for (int i = 0; i < 2; ++i) {
+        trigger("ShowPeakLabels1");
+        plot->Repaint();
+        QApplication::processEvents();
+        EXPECT_EQ(plot->XDrawnMin, zoomLo) << i;
+        EXPECT_EQ(plot->XDrawnMax, zoomHi) << i;
+    }
     SetPeakLabelsShown(false);
 }
 
