@@ -162,7 +162,6 @@ void TMainwin::SetUpPlot() {
     p.Host.peakLabelAngle = [] { return static_cast<int>(PeakLabelSettings.Angle); };
     p.Host.curveAppearanceRestore = [] { return CurveAppearanceRestore != 0; };
     p.Host.windowColor = [this] { return windowColor_; };
-    p.Host.clientSize = [this] { return size(); };
     p.Host.spectroscopeViewShown = [this] {
         QAction* a = Action("ShowSpectroscopeView");
         return a && a->isChecked();

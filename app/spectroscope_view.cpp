@@ -23,6 +23,7 @@
 #include "app/qt_ui_backend.h"
 #include "app/replot.h"
 #include "app/spectroscope_strip.h"
+#include "app/wrap_layout.h"
 #include "core/peaks.h"
 #include "core/settings_globals.h"
 #include "core/spectra_list.h"
@@ -238,7 +239,11 @@ void ShowPeakLabels1Click(TMainwin& w) {
         readPeakBar(*s);
     }
     SetPeakLabelsShown(a->isChecked());
-    w.XYPlot()->Dirty = true;
+    // The labels change only the room above the curves: the x range stays as shown (also a zoomed one,
+    // which a new layout would round outward again) through the layout the bar's height brings.
+    TXYPlot& plot = *w.XYPlot();
+    if (plot.KurvenAnzahl() > 0 && plot.XDrawnMin < plot.XDrawnMax) plot.KeepXRangeOnce = true;
+    plot.Dirty = true;
     w.ReplotAllSpectra();
 }
 
@@ -246,15 +251,27 @@ void buildPeakBar(TMainwin& w, ViewState& s) {
     auto* bar = new QWidget(w.centralWidget());
     bar->setObjectName("PeakLabelBar");
     s.labelBar = bar;
-    auto* lay = new QHBoxLayout(bar);
+    // The controls wrap into a second row in a narrow window rather than widen it.
+    auto* lay = new TWrapLayout(bar);
     lay->setContentsMargins(4, 2, 4, 2);
+    // Controls that belong together stay together on one row.
+    auto group = [&](std::initializer_list<QWidget*> widgets) {
+        auto* g = new QWidget(bar);
+        auto* gl = new QHBoxLayout(g);
+        gl->setContentsMargins(0, 0, 0, 0);
+        for (QWidget* c : widgets) {
+            c->setParent(g);
+            gl->addWidget(c);
+        }
+        lay->addWidget(g);
+    };
     const char* names[3] = {"LabelBoth", "LabelXOnly", "LabelYOnly"};
     const char* captions[3] = {"both", "x only", "y only"};
     for (int m = 0; m < 3; ++m) {
         s.modes[m] = new QRadioButton(captions[m], bar);
         s.modes[m]->setObjectName(names[m]);
-        lay->addWidget(s.modes[m]);
     }
+    group({s.modes[0], s.modes[1], s.modes[2]});
     s.threshold = spin(bar, "ThresholdEdit", 1, 100, 1);
     s.xDigits = spin(bar, "XDigitsEdit", 0, 9, 1);
     s.yDigits = spin(bar, "YDigitsEdit", 0, 9, 1);
@@ -265,18 +282,13 @@ void buildPeakBar(TMainwin& w, ViewState& s) {
     s.labelCombo->setMinimumWidth(140);
     s.allSpectra = new QCheckBox("all spectra", bar);
     s.allSpectra->setObjectName("PeakLabelAllSpectra");
-    auto add = [&](const char* caption, QWidget* c) {
-        lay->addWidget(new QLabel(caption, bar));
-        lay->addWidget(c);
-    };
+    auto add = [&](const char* caption, QWidget* c) { group({new QLabel(caption, bar), c}); };
     add("Threshold:", s.threshold);
     add("Digits:", s.xDigits);
     add("Digits:", s.yDigits);
     add("Prominence:", s.prominence);
     add("angle:", s.angle);
-    add("select one:", s.labelCombo);
-    lay->addWidget(s.allSpectra);
-    lay->addStretch(1);
+    group({new QLabel("select one:", bar), s.labelCombo, s.allSpectra});
     if (auto* central = qobject_cast<QBoxLayout*>(w.centralWidget()->layout())) central->insertWidget(0, bar);
     bar->hide();
 

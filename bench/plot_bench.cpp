@@ -83,7 +83,6 @@ BENCHMARK(BM_PngEncode1600x900)->Unit(benchmark::kMillisecond);
 
 void BM_SavePng(benchmark::State& state) {
     auto plot = MakePlot(10, 2000);
-    plot->Host.clientSize = [] { return QSize(1600, 900); };
     const QString file = QDir::temp().filePath("vx_bench_plot.png");
     for (auto _ : state) plot->SavePng(file);
     QFile::remove(file);

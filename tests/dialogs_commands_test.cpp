@@ -486,3 +486,62 @@ TEST_F(Commands, ANarrowSpectroscopeBarDrawsNothingAndRecovers) {
     EXPECT_EQ(SpectroscopeBitmap(*win)->width(), 390);
     EXPECT_FALSE(image->pixmap().isNull());
 }
+
+namespace {
+
+TEST_F(Commands, PeakLabelBarKeepsTheWindowAndOffRestoresPlotAndRange) {
+    std::vector<double> band(401);
+    for (int i = 0; i < 401; ++i)
+        band[i] = 0.8 * std::exp(-std::pow((i - 120) / 25.0, 2)) + 0.3 * std::exp(-std::pow((i - 350) / 20.0, 2));
+    addRecord("a", 300, 1, band);
+    replot();
+    const QSize window = win->size(), plotSize = plot->size();
+    const double lo = plot->XDrawnMin, hi = plot->XDrawnMax;
+    ASSERT_EQ(lo, 300);
+    ASSERT_EQ(hi, 750);
+    auto* bar = win->findChild<QWidget*>("PeakLabelBar");
+    ASSERT_NE(bar, nullptr);
+    for (const int width : {900, 520}) {
+        SCOPED_TRACE(width);
+        win->resize(width, 640);
+        QApplication::processEvents();
+        const QSize narrow = win->size(), narrowPlot = plot->size();
+        trigger("ShowPeakLabels1");
+        plot->Repaint();
+        QApplication::processEvents();
+        // The bar takes the window's width (its controls wrap) and every control stays within it.
+        EXPECT_EQ(win->size(), narrow);
+        EXPECT_LE(bar->geometry().right(), win->centralWidget()->width());
+        for (QWidget* c : bar->findChildren<QWidget*>()) {
+            if (!c->isVisibleTo(bar)) continue;
+            EXPECT_LE(c->mapTo(bar, QPoint(c->width(), 0)).x(), bar->width()) << c->objectName().toStdString();
+        }
+        EXPECT_FALSE(plot->Curve(1).MarkerIndices.empty());
+        trigger("ShowPeakLabels1");
+        plot->Repaint();
+        QApplication::processEvents();
+        EXPECT_EQ(win->size(), narrow);
+        EXPECT_EQ(plot->size(), narrowPlot);
+        EXPECT_EQ(plot->XDrawnMin, lo);
+        EXPECT_EQ(plot->XDrawnMax, hi);
+    }
+    win->resize(window);
+    QApplication::processEvents();
+    EXPECT_EQ(plot->size(), plotSize);
+    // A zoomed range (its end a whole step) stays through on and off as well.
+    plot->Autoscaling = false;
+    plot->MinXValue = 350;
+    plot->MaxXValue = 600;
+    plot->Repaint();
+    const double zoomLo = plot->XDrawnMin, zoomHi = plot->XDrawnMax;
+    for (int i = 0; i < 2; ++i) {
+        trigger("ShowPeakLabels1");
+        plot->Repaint();
+        QApplication::processEvents();
+        EXPECT_EQ(plot->XDrawnMin, zoomLo) << i;
+        EXPECT_EQ(plot->XDrawnMax, zoomHi) << i;
+    }
+    SetPeakLabelsShown(false);
+}
+
+}  // namespace

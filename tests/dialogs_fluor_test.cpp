@@ -1,5 +1,7 @@
 // The fluorescence dialogs driven offscreen by their controls' object names, and their commands.
 #include <QPlainTextEdit>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 #include <cmath>
 #include <cstdlib>
@@ -325,6 +327,39 @@ TEST(TMatrixDia, LampFlagFollowsTheCurveAndOkCorrects) {
     click(&d, "OKBtn");
     EXPECT_TRUE(d.Results.empty());
     EXPECT_EQ(ui->messages, std::vector<std::string>{kNoLampText});
+}
+
+// The room a closed combo box gives its text.
+int textRoom(const QComboBox* box) {
+    QStyleOptionComboBox opt;
+    opt.initFrom(box);
+    opt.editable = box->isEditable();
+    return box->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, box).width();
+}
+
+TEST(ExcitationSeriesDialogs, ClosedSpectrumCombosShowTheWholeTitles) {
+    ListGuard g;
+    FluorGuard f;
+    LampCurve.Record = makeRecord("lamp", 250, 1, std::vector<double>(200, 2.0));
+    TSetExWlDia assign;
+    TMatrixDia matrix;
+    for (const char* name : {"a", "EEM Fluorescence, EX=350", "EEM Fluorescence of the second sample, EX=355"}) {
+        SCOPED_TRACE(name);
+        SpectraList.Clear();
+        for (int k = 0; k < 3; ++k) addEmission(name, 300 + 10 * k, 4.0);
+        SpectraList[1].Title = std::string(name) + "0";  // the longest entry is not the selected one
+        for (QDialog* d : {static_cast<QDialog*>(&assign), static_cast<QDialog*>(&matrix)}) {
+            open(*d);
+            for (const char* combo : {"SpekbereichAnfang", "SpekbereichEnde"}) {
+                const auto* box = child<QComboBox>(d, combo);
+                const QFontMetrics fm(box->font());
+                int widest = 0;
+                for (int i = 0; i < box->count(); ++i) widest = std::max(widest, fm.horizontalAdvance(box->itemText(i)));
+                EXPECT_GE(textRoom(box), widest) << d->objectName().toStdString() << " " << combo;
+            }
+            d->hide();
+        }
+    }
 }
 
 TEST(TKorrDia, LoadsTheCurveKeepsItAndCorrects) {

@@ -360,3 +360,37 @@ TEST_F(GaussCommands, SaveAndOpenParameterFiles) {
     trigger("GaussManually1");
     EXPECT_EQ(SpectraList.Count(), 3);
 }
+
+namespace {
+
+TEST_F(GaussCommands, LegendOfSeveralGroupsStaysInsideThePlot) {
+    addSpectrum(measured());
+    // Four groups of six bands: the legend names of the groups are long.
+    TGaussModelParams b = truth();
+    b.GroupCount = 4;
+    for (int g = 0; g < 4; ++g) {
+        TGaussGroup& gr = b.Groups[static_cast<std::size_t>(g)];
+        gr = b.Groups[0];
+        gr.BandCount = 6;
+        gr.Position = 14000.0 + 1234.567 * g;
+        for (int k = 0; k < 6; ++k) gr.Amplitudes[static_cast<std::size_t>(k)] = 0.123456 + 0.01 * k;
+    }
+    GaussModelParams = b;
+    SetModalRunner([](QDialog& d) {
+        d.show();
+        QApplication::processEvents();
+        click(&d, "OKBtn");
+        return d.result();
+    });
+    plot->Legende = true;
+    trigger("GaussManually1");
+    ASSERT_EQ(SpectraList.Count(), 6);
+    for (const int width : {900, 640}) {
+        win->resize(width, 640);
+        QApplication::processEvents();
+        plot->Repaint();
+        EXPECT_TRUE(plot->PlotArea().contains(plot->LegendFrame())) << width;
+    }
+}
+
+}  // namespace

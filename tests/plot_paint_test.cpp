@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "app/plot/xy_fonts.h"
 #include "app/plot/xy_render.h"
 #include "tests/plot_fixture.h"
 
@@ -332,6 +333,43 @@ TEST_F(PlotDraw, LegendOfThreeCurvesAtThirteenPixels) {
     EXPECT_EQ(f.top(), 70 - 7);
     EXPECT_EQ(f.bottom(), 70 + 45 + 7);  // line height Trunc(1.2 * 13) = 15
     EXPECT_EQ(f.left(), 150 - 7);
+}
+
+TEST_F(PlotDraw, LongLegendNamesWrapInsideThePlotArea) {
+    auto p = makeStartPlot(800, 500);
+    p->SetKurvenAnzahl(4);
+    const QString name = "Gauss Pos:15234.6 Width:600 Amp[0]:0.1235 Amp[1]:0.1335 Amp[2]:0.1435 Amp[3]:0.1535 "
+                         "Amp[4]:0.1635 Amp[5]:0.1735";
+    p->SetCurveName(1, "measured");
+    for (int n = 2; n <= 4; ++n) p->SetCurveName(n, name);
+    ASSERT_GT(xyfont::TextWidth(p->LegendeFont, name) + 180 + 7, p->PlotArea().right());
+    p->RenderToImage();
+    EXPECT_TRUE(p->PlotArea().contains(p->LegendFrame()));
+    EXPECT_GT(p->LegendFrame().bottom(), 70 + 4 * 15 + 7);  // the long names took more than a line each
+    // Still inside when the legend's room is narrower than a single word.
+    p->resize(300, 500);
+    p->SetCurveName(1, "Gauss_Pos:15234.6_Width:600_Amp[0]:0.1235");
+    p->RenderToImage();
+    EXPECT_LE(p->LegendFrame().right(), p->PlotArea().right());
+}
+
+TEST(PlotFonts, WrapToWidthBreaksAtBlanksAndInsideLongWords) {
+    plotTestApp();
+    const QFont f("Arial", 10);
+    const QString text = "Gauss Pos:18000 Width:400 Amp[0]:0.1 Amp[1]:0.25 Amp[2]:0.125";
+    const int width = xyfont::TextWidth(f, "Gauss Pos:18000 Width:400");
+    const QStringList lines = xyfont::WrapToWidth(f, text, width);
+    ASSERT_GT(lines.size(), 1);
+    for (const QString& l : lines) EXPECT_LE(xyfont::TextWidth(f, l), width) << l.toStdString();
+    EXPECT_EQ(lines.join(' '), text);
+    EXPECT_EQ(lines.front(), "Gauss Pos:18000 Width:400");
+    // A word wider than the line is cut; nothing is lost.
+    const QStringList cut = xyfont::WrapToWidth(f, "Amp[0]:0.1Amp[1]:0.25", xyfont::TextWidth(f, "Amp[0]"));
+    EXPECT_GT(cut.size(), 2);
+    EXPECT_EQ(cut.join(""), "Amp[0]:0.1Amp[1]:0.25");
+    // A text that fits, and a width without room, stay whole.
+    EXPECT_EQ(xyfont::WrapToWidth(f, text, 10000), QStringList{text});
+    EXPECT_EQ(xyfont::WrapToWidth(f, text, 0), QStringList{text});
 }
 
 TEST_F(PlotDraw, SetCurveWidthLeavesWideCurvesAndDrawsAtOnce) {

@@ -431,6 +431,53 @@ TEST_F(ShellCommands, SavePlotAsWritesTheImageOfTheChosenEntry) {
     EXPECT_TRUE(w_->RecentFiles().Names().empty());  // images never enter the recent files
 }
 
+// The first and the last row holding a pixel other than the background (the top-left corner's colour).
+std::pair<int, int> ContentRows(const QImage& img) {
+    const QRgb bg = img.pixel(0, 0);
+    int first = -1, last = -1;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (img.pixel(x, y) != bg) {
+                if (first < 0) first = y;
+                last = y;
+                break;
+            }
+    return {first, last};
+}
+
+TEST_F(ShellCommands, SavedPlotPictureFillsTheImageAsTheClipboardCopyDoes) {
+    // A window with menus, tool bar and status bar around the plot.
+    w_->resize(1266, 900);
+    w_->show();
+    QApplication::processEvents();
+    SpectraList.AddWithDefaultColor(MakeRecord(300, 1, std::vector<double>(451, 0.5)));
+    w_->StandardReplot();
+    plot().XAchsenTextAn = true;
+    plot().Repaint();
+    ASSERT_LT(plot().height(), w_->height() - 50);
+    const std::string chosen = TestFolder() + "filled.png";
+    w_->SaveDialogHook = [&](const std::string&) { return std::pair<std::string, int>{chosen, 2}; };
+    w_->SavePlotas1Click();
+    const QImage png(QString::fromStdString(chosen));
+    ASSERT_FALSE(png.isNull());
+    // The plot's own proportions, at the nominal width.
+    EXPECT_EQ(png.width(), 1350);
+    EXPECT_NEAR(png.height(), 1350.0 * plot().height() / plot().width(), 1.0);
+
+    w_->CopyPlottoClipboard1Click();
+    const QImage clip = QImage::fromData(QGuiApplication::clipboard()->mimeData()->data("image/png"), "PNG");
+    ASSERT_FALSE(clip.isNull());
+    const auto [top, bottom] = ContentRows(png);
+    const auto [clipTop, clipBottom] = ContentRows(clip);
+    ASSERT_GE(top, 0);
+    // The same margins in proportion to the picture: the frame near the top, the axis title near the bottom.
+    EXPECT_NEAR(double(top) / png.height(), double(clipTop) / clip.height(), 0.01);
+    EXPECT_NEAR(double(png.height() - 1 - bottom) / png.height(),
+                double(clip.height() - 1 - clipBottom) / clip.height(), 0.01);
+    EXPECT_LT(png.height() - 1 - bottom, png.height() / 20);
+    EXPECT_LT(top, png.height() / 20);
+}
+
 TEST_F(ShellCommands, CopyPlotPutsAMetafileOnTheClipboard) {
     AddCurves(1);
     QGuiApplication::clipboard()->clear();

@@ -40,6 +40,9 @@ void TMatrixDia::LampSpekLadenClick() { LampSpekCheckBox->setChecked(::LampSpekL
 void TMatrixDia::FormActivate() {
     FillSpectrumCombo(SpekbereichAnfang, 0);
     FillSpectrumCombo(SpekbereichEnde, SpectraList.Count() - 1);
+    // Whole titles in the closed boxes: those of a series differ only in their excitation wavelength.
+    FitComboToEntries(SpekbereichAnfang);
+    FitComboToEntries(SpekbereichEnde);
     LampSpekCheckBox->setChecked(LampCurve.Loaded());
     Results.clear();
 }

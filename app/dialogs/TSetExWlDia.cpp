@@ -45,6 +45,9 @@ void TSetExWlDia::FormActivate() {
     filling_ = true;
     FillSpectrumCombo(SpekbereichAnfang, 0);
     FillSpectrumCombo(SpekbereichEnde, SpectraList.Count() - 1);
+    // Whole titles in the closed boxes: those of a series differ only in their excitation wavelength.
+    FitComboToEntries(SpekbereichAnfang);
+    FitComboToEntries(SpekbereichEnde);
     const TExWlStartTexts t = ExWlStartTexts(SpectraList);
     EExWlAnfang->setText(Q(t.Start));
     LExWlEnd->setText(Q(t.End));

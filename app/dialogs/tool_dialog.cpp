@@ -156,6 +156,13 @@ void FillSpectrumCombo(QComboBox* box, int selected) {
     box->setCurrentIndex(selected);
 }
 
+void FitComboToEntries(QComboBox* box) {
+    // A box's own minimum keeps the width of its first entries; its size hint follows every entry.
+    box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    box->setMinimumWidth(0);
+    box->setMinimumWidth(box->sizeHint().width());
+}
+
 void SetGreyed(QWidget* w, bool greyed) {
     w->setEnabled(!greyed);
     w->setStyleSheet(greyed ? "background-color: #C0C0C0;" : QString());

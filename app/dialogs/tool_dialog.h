@@ -69,6 +69,8 @@ QSlider* AddSliderRow(QWidget* parent, QFormLayout* form, const char* name, cons
 QComboBox* AddSpectrumRow(QWidget* parent, QBoxLayout* into, const char* name);
 // Legend titles of all spectra in list order; `selected` is clamped into the list.
 void FillSpectrumCombo(QComboBox* box, int selected = 0);
+// The box at least as wide as its longest entry needs when closed (its dialog widens to match).
+void FitComboToEntries(QComboBox* box);
 // Checked "all spectra" boxes grey the single-spectrum choice: silver and disabled.
 void SetGreyed(QWidget* w, bool greyed);
 // Checked "all spectra of one type" boxes do it the other way round: the spectrum choice greyed, the

@@ -147,7 +147,6 @@ struct TXYPlotHost {
     std::function<int()> peakLabelAngle;                       // degrees, 90 when empty
     std::function<bool()> curveAppearanceRestore;              // new curves take the records' looks
     std::function<uint32_t()> windowColor;                     // 0x00BBGGRR; silver gives a gray grid
-    std::function<QSize()> clientSize;                         // main window client size (export scale)
     std::function<bool()> spectroscopeViewShown;
     std::function<void()> redrawSpectroscopeImage;
     std::function<bool()> peakLabelsShown;
@@ -282,7 +281,7 @@ public:
     // The metafile's picture as a bitmap (twice the control's size), which the clipboard copy carries
     // beside the metafile as PNG.
     QImage MetafileImage();
-    // A bitmap export's picture: nominal size reduced to the host window's proportions, rendered.
+    // A bitmap export's picture: nominal size reduced to the plot's proportions, rendered.
     QImage ExportImage(QSize nominal);
     // Per-pixel-column reduction of dense solid curves on raster targets (on by default; same picture).
     bool ReduceDenseCurves = true;

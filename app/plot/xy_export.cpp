@@ -32,12 +32,10 @@ void WriteWhole(const QString& fileName, const QByteArray& bytes) {
 
 QImage TXYPlot::ExportImage(QSize nominal) {
     if (!layoutDone_ || Dirty) UpdateLayout();
-    QSize client = Host.clientSize ? Host.clientSize() : QSize();
-    if (client.width() <= 0 || client.height() <= 0) client = size();
-    if (client.width() <= 0 || client.height() <= 0 || width() <= 0 || height() <= 0)
-        throw vx::Error("The plot has no size to export (is the window minimised?).");
-    const double fx = static_cast<double>(nominal.width()) / client.width();
-    const double fy = static_cast<double>(nominal.height()) / client.height();
+    if (width() <= 0 || height() <= 0) throw vx::Error("The plot has no size to export (is the window minimised?).");
+    // The scale and the proportions are the plot's own, as for the metafile: the picture fills the image.
+    const double fx = static_cast<double>(nominal.width()) / width();
+    const double fy = static_cast<double>(nominal.height()) / height();
     double s;
     QSize out = nominal;
     if (fx > fy) {

@@ -39,4 +39,30 @@ int TextWidth(const QFont& f, const QString& text) {
 
 int TextHeight(const QFont& f) { return QFontMetrics(Scaled(f, 1.0)).height(); }
 
+QStringList WrapToWidth(const QFont& f, const QString& text, int width) {
+    const QFontMetrics fm(Scaled(f, 1.0));
+    if (width < 1 || fm.horizontalAdvance(text) <= width) return {text};
+    QStringList lines;
+    QString line;
+    auto fits = [&](const QString& t) { return fm.horizontalAdvance(t) <= width; };
+    for (const QString& word : text.split(QLatin1Char(' '))) {
+        const QString joined = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (fits(joined)) {
+            line = joined;
+            continue;
+        }
+        if (!line.isEmpty()) lines << line;
+        line = word;
+        // A word wider than a whole line goes in pieces, at least one character each.
+        while (!fits(line)) {
+            qsizetype n = 1;
+            while (n < line.size() && fits(line.left(n + 1))) ++n;
+            lines << line.left(n);
+            line = line.mid(n);
+        }
+    }
+    if (!line.isEmpty() || lines.isEmpty()) lines << line;
+    return lines;
+}
+
 }  // namespace xyfont

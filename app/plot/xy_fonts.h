@@ -3,6 +3,7 @@
 // (10 pt = 13 px, rounded like the platform's MulDiv), scaled for exports.
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 namespace xyfont {
 
@@ -18,5 +19,8 @@ QFont Scaled(const QFont& f, double s);
 int TextWidth(const QFont& f, const QString& text);
 // Height of a text line in the unscaled font.
 int TextHeight(const QFont& f);
+// The text in lines no wider than `width` in the unscaled font: broken at blanks, and a word wider than
+// a line within the word. A width below 1 leaves the text whole.
+QStringList WrapToWidth(const QFont& f, const QString& text, int width);
 
 }  // namespace xyfont

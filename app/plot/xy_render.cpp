@@ -538,6 +538,9 @@ int TXYPlotPainter::DrawLegend(bool storeFrame) {
     int y = plot_.legendTop_;
     int widest = 0;
     const int sx = plot_.legendSampleX_, tx = plot_.legendTextX_;
+    // A name longer than the room left of the plot area's right edge goes on several lines, so that the
+    // frame stays inside the plot (the names of Gauss groups are long).
+    const int room = static_cast<int>(R_) - 7 - tx;
     for (int n = 1; n <= plot_.KurvenAnzahl(); ++n) {
         KurvenDaten& c = plot_.curves_[static_cast<std::size_t>(n - 1)];
         const int cy = y + lh / 2;
@@ -555,9 +558,11 @@ int TXYPlotPainter::DrawLegend(bool storeFrame) {
             DrawSymbol(n, cy, std::nearbyint((sx + tx) / 2.0));
         }
         p_.setPen(Qt::black);
-        textTopLeft(S(tx), S(y), c.LegendName);
-        widest = std::max(widest, xyfont::TextWidth(plot_.LegendeFont, c.LegendName));
-        NextLegendLine(y, lh);
+        for (const QString& line : xyfont::WrapToWidth(plot_.LegendeFont, c.LegendName, room)) {
+            textTopLeft(S(tx), S(y), line);
+            widest = std::max(widest, xyfont::TextWidth(plot_.LegendeFont, line));
+            NextLegendLine(y, lh);
+        }
     }
     const QRect frame(QPoint(S(sx - 7), S(plot_.legendTop_ - 7)), QPoint(S(widest + tx + 7), S(y + 7)));
     p_.setPen(QPen(Qt::black, 1));
@@ -575,8 +580,8 @@ void TXYPlot::renderWith(QPainter& painter, double s, Order order, double dotLen
                          double gapLen, bool raster) {
     TXYPlotPainter d(*this, painter, s, dotLen, dashLen, gapLen, raster);
     const bool screen = order == Order::Screen;
-    // The whole target first, in the background colour. A bitmap export takes its scale from the main
-    // window, which is larger than the plot, so the target can reach beyond the scaled plot.
+    // The whole target first, in the background colour (a rounded image size can reach a pixel beyond
+    // the scaled plot).
     if (const QPaintDevice* dev = painter.device()) {
         const QRectF all = painter.worldTransform().inverted().mapRect(QRectF(0, 0, dev->width(), dev->height()));
         painter.fillRect(all, ColorOf(BackgroundColor()));
