@@ -239,10 +239,11 @@ void ShowPeakLabels1Click(TMainwin& w) {
         readPeakBar(*s);
     }
     SetPeakLabelsShown(a->isChecked());
-    // The labels change only the room above the curves: the x range stays as shown (also a zoomed one,
-    // which a new layout would round outward again) through the layout the bar's height brings.
+    // The labels change only the room above the curves. An automatic scale comes out as before from the
+    // same data; a zoomed range is kept as shown, which a new layout would otherwise round outward again.
     TXYPlot& plot = *w.XYPlot();
-    if (plot.KurvenAnzahl() > 0 && plot.XDrawnMin < plot.XDrawnMax) plot.KeepXRangeOnce = true;
+    if (!plot.Autoscaling && plot.KurvenAnzahl() > 0 && plot.XDrawnMin < plot.XDrawnMax)
+        plot.KeepXRangeOnce = true;
     plot.Dirty = true;
     w.ReplotAllSpectra();
 }

@@ -359,7 +359,7 @@ TEST_F(Commands, PeakLabelsForTheChosenSpectrumOnly) {
     std::vector<double> band(301);
     for (int i = 0; i < 301; ++i) band[i] = std::exp(-0.5 * std::pow((i - 150) / 8.0, 2));
     addRecord("a", 400, 1, band);
-    addRecord("b", 400, 1, band);
+    addRecord("b", 400, 1, std::vector<double>(band.begin(), band.begin() + 301));
     addRecord("c", 400, 1, band);
     replot();
     const auto saved = PeakLabelSettings;
@@ -499,6 +499,12 @@ TEST_F(Commands, PeakLabelBarKeepsTheWindowAndOffRestoresPlotAndRange) {
     const double lo = plot->XDrawnMin, hi = plot->XDrawnMax;
     ASSERT_EQ(lo, 300);
     ASSERT_EQ(hi, 750);
+    const auto xLabels = [&] {
+        std::vector<std::string> labels;
+        for (int i = 0; i < plot->XMajorTics; ++i) labels.push_back(plot->Ticks(0).Labels[i].toStdString());
+        return labels;
+    };
+    const std::vector<std::string> xTicks = xLabels();  // the same ticks come back after on and off
     auto* bar = win->findChild<QWidget*>("PeakLabelBar");
     ASSERT_NE(bar, nullptr);
     for (const int width : {900, 520}) {
@@ -528,6 +534,19 @@ TEST_F(Commands, PeakLabelBarKeepsTheWindowAndOffRestoresPlotAndRange) {
     win->resize(window);
     QApplication::processEvents();
     EXPECT_EQ(plot->size(), plotSize);
+    EXPECT_EQ(xLabels(), xTicks);
+    // An automatic scale comes back with its own ticks: 400-700 nm is drawn as 400-750 in steps of 50,
+    // which a step fitted to the drawn 350 nm would make steps of 40.
+    SpectraList.Clear();
+    addRecord("b", 400, 1, std::vector<double>(band.begin(), band.begin() + 301));
+    replot();
+    const std::vector<std::string> before = xLabels();
+    for (int i = 0; i < 2; ++i) {
+        trigger("ShowPeakLabels1");
+        plot->Repaint();
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(xLabels(), before);
     // A zoomed range (its end a whole step) stays through on and off as well.
     plot->Autoscaling = false;
     plot->MinXValue = 350;
