@@ -68,8 +68,6 @@ OpenResult OpenSpectrumFiles(std::vector<std::string> names, TSpectraList& list,
             break;  // the user's own cancel ends the command; what was read stays
         } catch (const std::exception& e) {
             // One bad file costs only itself: its reason is told with the others at the end.
-            if (!result.error.empty()) result.error += "\r\n";
-            result.error += "File: " + name + "\r\n" + e.what();
             result.failed.push_back({name, e.what(), false, list.Count() - before});
             continue;
         }

@@ -28,9 +28,6 @@ struct OpenResult {
     std::vector<OpenFailure> failed;
     bool restoreAppearance = false;      // one own-format file into an empty list, dated after 37370.0
     std::string openFolder;              // folder of the last file read, with its trailing "/" (empty if none)
-    // The readers' errors, each "File: " + name + CR LF + its text, joined by CR LF; empty when no reader
-    // raised one. Those files are in `failed` too.
-    std::string error;
 };
 
 // Sorts the names (ignoring case, case-sensitive tie-break, exact duplicates dropped), reads each

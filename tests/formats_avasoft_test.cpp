@@ -13,6 +13,7 @@
 #include "platform/ui.h"
 
 using fmt_test::CleanState;
+using fmt_test::readerErrors;
 using fmt_test::TempDir;
 using fmt_test::crlfLines;
 
@@ -253,7 +254,7 @@ TEST_F(AvaSoftReader, OpenCommandKeepsTheFileDate) {
     TempDir dir;
     const std::string path = dir.write("t.TTT", singleColumn({"400;50", "401;60"}));
     const OpenResult res = OpenSpectrumFiles({path}, opened, display);
-    EXPECT_TRUE(res.error.empty()) << res.error;
+    EXPECT_EQ(readerErrors(res), "");
     ASSERT_EQ(opened.Count(), 1);
     EXPECT_EQ(opened[0].DateText.str().size(), 19u);
     EXPECT_EQ(display.DisplayYMode, SpecYTransmittance);

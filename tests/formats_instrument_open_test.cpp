@@ -11,6 +11,7 @@
 
 using fmt_test::ByteImage;
 using fmt_test::CleanState;
+using fmt_test::readerErrors;
 using fmt_test::crlfLines;
 using fmt_test::TempDir;
 using fmt_test::zipArchive;
@@ -90,7 +91,7 @@ const std::vector<std::string> kTagsInOrder = {"milton_asc", "ccd_flasche", "oo_
 TEST_F(InstrumentOpen, EveryGoodFileOpens) {
     const std::vector<std::string> files = goodFiles();
     const OpenResult r = open({files.rbegin(), files.rend()});
-    EXPECT_TRUE(r.error.empty()) << r.error;
+    EXPECT_EQ(readerErrors(r), "");
     EXPECT_TRUE(r.failed.empty());
     EXPECT_EQ(r.filesRead, 7);
     ASSERT_EQ(list.Count(), 7);
@@ -126,7 +127,7 @@ TEST_F(InstrumentOpen, ABadFileCostsOnlyItselfAndKeepsWhatWasLoaded) {
     files.insert(files.end(), {bad, after, empty});
 
     const OpenResult r = open(files);
-    EXPECT_EQ(r.error, "File: " + bad + "\r\nStream read error");
+    EXPECT_EQ(readerErrors(r), "File: " + bad + "\r\nStream read error");
     // Every good file, those after the error too: a, b, c, d_du, e_old, f, g and z.
     ASSERT_EQ(list.Count(), 9);
     EXPECT_EQ(list[0].Title, "loaded before");
@@ -146,7 +147,7 @@ TEST_F(InstrumentOpen, ExtensionsOfEveryCaseReachTheirReaders) {
     for (const auto& n : names) files.push_back(dir.write(n, spectra));
     files.push_back(dir.write("ignored.txt", spectra));
     const OpenResult r = open(files);
-    EXPECT_TRUE(r.error.empty()) << r.error;
+    EXPECT_EQ(readerErrors(r), "");
     EXPECT_EQ(list.Count(), 6);
     for (const auto& rec : list) EXPECT_EQ(rec->SpecType, "spectrawiz");
 }

@@ -15,6 +15,7 @@
 #include "tests/fault_injection.h"
 
 using fmt_test::CleanState;
+using fmt_test::readerErrors;
 using fmt_test::TempDir;
 
 namespace {
@@ -70,7 +71,7 @@ TEST_F(OpenFiles, NamesAreReadInCaseInsensitiveOrderWithDefaultColours) {
     const std::string a = dir.write("A.fak", fakText("Wavelength\tAbsorbance"));
     std::vector<std::pair<int, int>> progress;
     OpenResult r = open({b, a}, [&](int i, int n) { progress.emplace_back(i, n); });
-    EXPECT_TRUE(r.error.empty()) << r.error;
+    EXPECT_EQ(readerErrors(r), "");
     EXPECT_EQ(r.filesRead, 2);
     ASSERT_EQ(list.Count(), 2);
     EXPECT_EQ(list[0].Title, "A");
@@ -93,7 +94,7 @@ TEST_F(OpenFiles, NameListRules) {
     const std::string semi = dir.write("x; y.FAK", fakText("nm\tAbsorbance"));
     const std::string text = dir.write("notes.txt", "nothing");
     OpenResult r = open({semi, lower, upper, lower, text});
-    EXPECT_TRUE(r.error.empty()) << r.error;
+    EXPECT_EQ(readerErrors(r), "");
     EXPECT_EQ(r.filesRead, 3);  // the duplicate once, the text file skipped silently
     ASSERT_EQ(list.Count(), 3);
     EXPECT_EQ(list[0].Title, "S");  // case-sensitive tie-break
@@ -112,7 +113,7 @@ TEST_F(OpenFiles, ReaderErrorCostsOnlyItsFileAndUnitsFollowTheList) {
     ASSERT_EQ(list.Count(), 2);  // c is read after b failed
     EXPECT_EQ(list[1].Title, "c");
     EXPECT_EQ(list[1].Color, CurveColor(2));
-    EXPECT_EQ(r.error, "File: " + b + "\r\nList index out of bounds (10)");
+    EXPECT_EQ(readerErrors(r), "File: " + b + "\r\nList index out of bounds (10)");
     EXPECT_EQ(r.failed, (std::vector<OpenFailure>{{b, "List index out of bounds (10)"}}));
     EXPECT_EQ(display.DisplayXUnit, SpecXNanometer);  // from c, the last record
     EXPECT_EQ(r.openFolder, folder());
@@ -155,7 +156,7 @@ TEST_F(OpenFiles, TruncatedOwnFormatFileKeepsItsCompleteSpectra) {
     ASSERT_EQ(list.Count(), 2);  // the complete spectrum of bad.rvx, then later.fak
     EXPECT_EQ(list[0].PointCount(), 3);
     EXPECT_EQ(list[1].Title, "later");
-    EXPECT_EQ(r.error, "File: " + bad + "\r\nStream read error");
+    EXPECT_EQ(readerErrors(r), "File: " + bad + "\r\nStream read error");
     EXPECT_EQ(r.failed, (std::vector<OpenFailure>{{bad, "Stream read error", false, 1}}));
     EXPECT_EQ(NoSpectrumMessage(r.failed), "No spectrum could be read from:\r\n" + bad +
                                                ": Stream read error - the spectrum read before the error is kept");
@@ -180,7 +181,7 @@ TEST_F(OpenFiles, FilesWithoutSpectrumAreListedAndNeverRecent) {
     const std::string noExt = dir.write("e_noext", "nothing");
     const std::string own = dir.write("f_own.rvx", rvxImage({{SpecXNanometer, SpecYAbsorbance}}));
     OpenResult r = open({own, noExt, notes, good, none, junk, empty});
-    EXPECT_TRUE(r.error.empty()) << r.error;
+    EXPECT_EQ(readerErrors(r), "");
     const std::string nothing = "no spectrum of two or more points in it";
     EXPECT_EQ(r.failed, (std::vector<OpenFailure>{{empty, nothing},
                                                   {junk, nothing},
@@ -288,7 +289,7 @@ TEST_F(OpenFiles, FailingFilesInABatchCostOnlyThemselves) {
     const std::string unknown = "no reader knows the extension \".txt\"";
     EXPECT_EQ(r.failed, (std::vector<OpenFailure>{
                             {badTrt, notFloat}, {empty, nothing}, {cut, outOfBounds}, {notes, unknown, true}}));
-    EXPECT_EQ(r.error, "File: " + badTrt + "\r\n" + notFloat + "\r\nFile: " + cut + "\r\n" + outOfBounds);
+    EXPECT_EQ(readerErrors(r), "File: " + badTrt + "\r\n" + notFloat + "\r\nFile: " + cut + "\r\n" + outOfBounds);
     const std::string message = NoSpectrumMessage(r.failed);
     EXPECT_EQ(message.substr(0, message.find("\r\n\r\n")),
               "No spectrum could be read from:\r\n" + badTrt + ": " + notFloat + "\r\n" + empty + ": " + nothing +
@@ -301,7 +302,7 @@ TEST_F(OpenFiles, NothingToRead) {
     OpenResult r = open({});
     EXPECT_EQ(r.filesRead, 0);
     EXPECT_TRUE(r.openFolder.empty());
-    EXPECT_TRUE(r.error.empty());
+    EXPECT_EQ(readerErrors(r), "");
     EXPECT_EQ(display.DisplayXUnit, SpecXNanometer);
 }
 
@@ -353,10 +354,10 @@ TEST_F(OpenFiles, EveryReaderRefusesPipesAndFoldersWithTheReason) {
         const int code = fault::inChildWithin(10, [&] {
             ui::ScopedScriptedBackend quiet;
             for (const auto& [path, reason] : {std::pair{pipe, "Is a named pipe"}, std::pair{folder, "Is a directory"}}) {
-                const OpenResult r = open({path});
-                if (r.error.find("Cannot open file") == std::string::npos || r.error.find(path) == std::string::npos ||
-                    r.error.find(reason) == std::string::npos) {
-                    std::fprintf(stderr, "%s: %s\n", path.c_str(), r.error.c_str());
+                const std::string error = readerErrors(open({path}));
+                if (error.find("Cannot open file") == std::string::npos || error.find(path) == std::string::npos ||
+                    error.find(reason) == std::string::npos) {
+                    std::fprintf(stderr, "%s: %s\n", path.c_str(), error.c_str());
                     return 1;
                 }
             }

@@ -17,6 +17,7 @@
 
 using namespace byteorder;
 using fmt_test::CleanState;
+using fmt_test::readerErrors;
 using fmt_test::TempDir;
 
 namespace {
@@ -362,7 +363,7 @@ TEST_F(SpeReader, OpenCommandReadsFramesIntoTheList) {
     bytes[1] = '\xFE';
     const std::string path = dir.write("k.spe", bytes);
     const OpenResult res = OpenSpectrumFiles({path}, opened, display);
-    EXPECT_TRUE(res.error.empty()) << res.error;
+    EXPECT_EQ(readerErrors(res), "");
     ASSERT_EQ(opened.Count(), 2);
     EXPECT_EQ(opened[1].Title.str(), "k.spe Frame 2");
     EXPECT_EQ(opened[1].DateText.str().size(), 19u);

@@ -12,6 +12,7 @@
 
 #include "core/spectra_list.h"
 #include "core/units.h"
+#include "formats/open_files.h"
 #include "platform/numtext.h"
 
 namespace fmt_test {
@@ -69,6 +70,19 @@ inline std::string withSeparator(std::string s, char sep) {
     for (char& c : s)
         if (c == '.') c = sep;
     return s;
+}
+
+// The Open command's errors raised by readers, each "File: " + name + CR LF + its text, joined by CR LF
+// in reading order: every failure but the unknown extensions and the files read without a spectrum;
+// empty when no reader raised one.
+inline std::string readerErrors(const OpenResult& r) {
+    std::string text;
+    for (const OpenFailure& f : r.failed) {
+        if (f.unknownExtension || f.reason == "no spectrum of two or more points in it") continue;
+        if (!text.empty()) text += "\r\n";
+        text += "File: " + f.name + "\r\n" + f.reason;
+    }
+    return text;
 }
 
 }  // namespace fmt_test
