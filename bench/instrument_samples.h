@@ -1,8 +1,6 @@
 #pragma once
 // Large instrument files of about 100 MB for the read benchmarks (in-process and whole-process): a
 // ProcSpec archive and JWS files of both containers.
-#include <zlib.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -11,13 +9,13 @@
 
 #include "platform/byte_order.h"
 #include "tests/compound_file_builder.h"
+#include "tests/instrument_file_builder.h"
 
 namespace instrument_samples {
 
 // A stored (uncompressed) archive of one ProcSpec member of about 100 MB, `n` wavelengths and as many
 // counts (a compressed one would hold more than the 256 MiB a member may have).
 inline std::string ProcSpecArchive(int n = 1'800'000) {
-    using namespace byteorder;
     std::string xml = "<?xml version=\"1.0\"?>\n<processedSpectrum>\n  <channelWavelengths>\n";
     xml.reserve(std::size_t(n) * 60 + 200);
     char line[64];
@@ -27,36 +25,7 @@ inline std::string ProcSpecArchive(int n = 1'800'000) {
     for (int i = 0; i < n; ++i)
         xml.append(line, std::size_t(std::snprintf(line, sizeof line, "    <double>%.4f</double>\n", 1000 + 0.001 * (i % 100000))));
     xml += "  </pixelValues>\n</processedSpectrum>\n";
-    const std::string name = "ps_1.xml";
-    const auto crc = static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(xml.data()), uInt(xml.size())));
-    std::string z(30, '\0');
-    auto* h = reinterpret_cast<uint8_t*>(z.data());
-    putU32LE(h, 0x04034b50);
-    putU16LE(h + 4, 20);
-    putU32LE(h + 14, crc);
-    putU32LE(h + 18, uint32_t(xml.size()));
-    putU32LE(h + 22, uint32_t(xml.size()));
-    putU16LE(h + 26, uint16_t(name.size()));
-    z += name + xml;
-    const std::size_t cd = z.size();
-    std::string c(46, '\0');
-    auto* q = reinterpret_cast<uint8_t*>(c.data());
-    putU32LE(q, 0x02014b50);
-    putU16LE(q + 4, 20);
-    putU16LE(q + 6, 20);
-    putU32LE(q + 16, crc);
-    putU32LE(q + 20, uint32_t(xml.size()));
-    putU32LE(q + 24, uint32_t(xml.size()));
-    putU16LE(q + 28, uint16_t(name.size()));
-    z += c + name;
-    std::string e(22, '\0');
-    auto* f = reinterpret_cast<uint8_t*>(e.data());
-    putU32LE(f, 0x06054b50);
-    putU16LE(f + 8, 1);
-    putU16LE(f + 10, 1);
-    putU32LE(f + 12, uint32_t(46 + name.size()));
-    putU32LE(f + 16, uint32_t(cd));
-    return z + e;
+    return fmt_test::zipArchive({{"ps_1.xml", std::move(xml), false}});
 }
 
 // The value i of the JWS samples: an absorbance spectrum.

@@ -29,19 +29,28 @@ InputFile& InputFile::operator=(InputFile&& other) noexcept {
     return *this;
 }
 
+int OpenRegularFile(const char* path, int flags, mode_t mode, int& fd, struct stat* status) {
+    fd = ::open(path, flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, mode);
+    if (fd < 0) return errno;
+    struct stat own {};
+    struct stat& st = status ? *status : own;
+    int e = ::fstat(fd, &st) != 0 ? errno : NotRegularFileError(st.st_mode);
+    if (e) {
+        ::close(fd);
+        fd = -1;
+    }
+    return e;
+}
+
 int InputFile::Open(const std::string& path, InputFile& file) {
     file = InputFile();
     if (path.empty()) return ENOENT;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return errno;
     InputFile opened;
-    opened.fd_ = fd;
-    if (::fstat(fd, &opened.status_) != 0) return errno;
-    if (int e = NotRegularFileError(opened.status_.st_mode)) return e;
+    if (int e = OpenRegularFile(path.c_str(), O_RDONLY, 0, opened.fd_, &opened.status_)) return e;
     // Reading a regular file never waits anyway; the descriptor goes on as an ordinary one, so that
     // whoever takes it over (stdio, a ZIP reader) sees the usual flags.
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0) (void)::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    const int flags = ::fcntl(opened.fd_, F_GETFL);
+    if (flags >= 0) (void)::fcntl(opened.fd_, F_SETFL, flags & ~O_NONBLOCK);
     file = std::move(opened);
     return 0;
 }

@@ -49,3 +49,10 @@ private:
 // The code for a file of type `mode` that is not a regular file: EISDIR, vx::kErrNamedPipe, ...;
 // 0 for a regular file.
 int NotRegularFileError(mode_t mode);
+
+// Opens `path` as open(2) does with `flags` and `mode`, adding O_NONBLOCK, O_NOCTTY and O_CLOEXEC, and
+// keeps the descriptor only for a regular file: a pipe or device under the name is never waited on.
+// Also the way files are opened for writing that must be regular files (a lock, a log). 0 with the
+// descriptor in `fd`, or the error code (NotRegularFileError's for a file of another kind) with -1.
+// `status`, when given, gets the file's status.
+int OpenRegularFile(const char* path, int flags, mode_t mode, int& fd, struct stat* status = nullptr);

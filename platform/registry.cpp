@@ -297,13 +297,8 @@ struct Stamp {
 class HiveLock {
 public:
     explicit HiveLock(const std::string& file) {
-        fd_ = ::open((file + ".lock").c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
-        struct stat st {};
-        if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) {
-            ::close(fd_);  // something else under the lock's name: no lock, and nothing waited on
-            fd_ = -1;
-        }
-        if (fd_ < 0) return;
+        // Something else under the lock's name: no lock, and nothing waited on.
+        if (OpenRegularFile((file + ".lock").c_str(), O_RDWR | O_CREAT | O_NOFOLLOW, 0600, fd_) != 0) return;
         for (int i = 0; i < 300; ++i) {
             if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return;
             if (errno != EWOULDBLOCK && errno != EINTR) return;

@@ -1,7 +1,6 @@
 #include "spclib/trace.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/time.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -11,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/input_file.h"
 #include "platform/registry.h"
 
 namespace spc {
@@ -62,13 +62,8 @@ void TraceModule::Print(const char* format, ...) {
         len = 1023;
     }
     // Without waiting on a pipe or device named as trace file: only a regular file takes the lines.
-    int fd = ::open(file_, O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
-    struct stat st {};
-    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
-        ::close(fd);
-        fd = -1;
-    }
-    if (fd < 0) {
+    int fd = -1;
+    if (OpenRegularFile(file_, O_WRONLY | O_CREAT | O_APPEND, 0644, fd) != 0) {
         file_[0] = '\0';
         level_ = 0;
         return;

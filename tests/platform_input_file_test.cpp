@@ -75,6 +75,37 @@ TEST_F(InputFileTest, EveryOtherKindOfFileIsRefusedWithoutWaiting) {
     }
 }
 
+// Files opened for writing that must be regular (the settings lock, the trace file): a pipe, with or
+// without a reader, is refused without waiting and without a byte reaching it.
+TEST_F(InputFileTest, OpenRegularFileForWritingRefusesPipesAndDevices) {
+    const auto planted = fault::plantNonRegularFiles(dir_);
+    const int reader = ::open(planted[0].c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    const int code = fault::inChildWithin(10, [&] {
+        int fd = 0;
+        if (OpenRegularFile(planted[0].c_str(), O_WRONLY | O_APPEND, 0, fd) != vx::kErrNamedPipe || fd != -1) return 1;
+        if (OpenRegularFile("/dev/null", O_WRONLY, 0, fd) != vx::kErrDevice || fd != -1) return 2;
+        if (OpenRegularFile(planted[2].c_str(), O_WRONLY, 0, fd) != EISDIR || fd != -1) return 3;
+        return 0;
+    });
+    EXPECT_EQ(code, 0);
+    char byte;
+    EXPECT_LE(::read(reader, &byte, 1), 0);
+    ::close(reader);
+
+    // A missing file is created with the mode given; the status is that of the open file.
+    const fs::path log = dir_ / "new.log";
+    int fd = -1;
+    struct stat st {};
+    ASSERT_EQ(OpenRegularFile(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600, fd, &st), 0);
+    ASSERT_GE(fd, 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777u, 0600u);
+    EXPECT_EQ(::write(fd, "x", 1), 1);
+    EXPECT_EQ(::close(fd), 0);
+    EXPECT_EQ(fault::slurp(log), "x");
+}
+
 // The SPC and JWS readers name the file without quotes.
 TEST_F(InputFileTest, CannotOpenNamesTheFileAndTheReason) {
     fs::create_directories(dir_ / "d.csv");

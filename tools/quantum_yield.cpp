@@ -33,17 +33,6 @@ double LampAt(TSpectrumRecord* lamp, double nm, const TDisplayState& display) {
     return lamp ? SpecYAtX(*lamp, nm, display) : 1.0;
 }
 
-// One side of a yield: n² · I / f(A), 0 without absorbance or power when `zeroWithoutLight`, then
-// divided by power times slit factor or exposure time.
-long double SideValue(double n, double integral, double absorbance, double power, double time,
-                      const TQYSettings& p, bool zeroWithoutLight) {
-    long double v = 0.0L;
-    if (!(zeroWithoutLight && (absorbance == 0.0 || power <= 0.0)))
-        v = static_cast<long double>(n) * n *
-            Div(integral, AbsorbedFraction(absorbance, p.DetectionPath, p.InnerFilter));
-    return Div(v, static_cast<long double>(power) * time);
-}
-
 // The captions of the fields a sheet takes a side's values from.
 struct SheetFields {
     const char* absorbance;  // the typed absorbance, or the absorption spectrum through the band
@@ -63,6 +52,16 @@ struct Side {
     double n = 0.0, integral = 0.0, absorbance = 0.0, power = 0.0, time = 0.0;
     double excitation = 0.0;  // nm, where the curves were read
 };
+
+// One side of a yield: n² · I / f(A), 0 without absorbance or power when `zeroWithoutLight`, then
+// divided by power times slit factor or exposure time.
+long double SideValue(const Side& s, const TQYSettings& p, bool zeroWithoutLight) {
+    long double v = 0.0L;
+    if (!(zeroWithoutLight && (s.absorbance == 0.0 || s.power <= 0.0)))
+        v = static_cast<long double>(s.n) * s.n *
+            Div(s.integral, AbsorbedFraction(s.absorbance, p.DetectionPath, p.InnerFilter));
+    return Div(v, static_cast<long double>(s.power) * s.time);
+}
 
 std::string Owned(const Side& s, const char* caption) {
     return std::string(s.sample ? "sample's " : "reference's ") + caption;
@@ -149,8 +148,8 @@ std::optional<SideValues> CheckedYield(const Side& s, const Side& r, const TQYSe
     if (problem.empty()) problem = InputProblem(r, f);
     if (problem.empty()) {
         SideValues v;
-        v.sample = SideValue(s.n, s.integral, s.absorbance, s.power, s.time, p, zeroWithoutLight);
-        v.reference = SideValue(r.n, r.integral, r.absorbance, r.power, r.time, p, false);
+        v.sample = SideValue(s, p, zeroWithoutLight);
+        v.reference = SideValue(r, p, false);
         v.yield = Div(v.sample, v.reference) * p.RefYield;
         // In extended precision the product of finite values stays finite; only the result may not fit.
         if (std::isfinite(static_cast<double>(v.yield))) return v;
