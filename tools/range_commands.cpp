@@ -7,6 +7,7 @@
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "platform/numtext.h"
+#include "tools/cut_out.h"
 
 using numtext::FloatFormat;
 using numtext::FloatToStrF;
@@ -15,14 +16,7 @@ bool RangeCommandUnitAllowed(const TDisplayState& display) {
     return display.DisplayXUnit == SpecXNanometer || display.DisplayXUnit == SpecXWavenumber;
 }
 
-std::string DisplayUnitText(const TDisplayState& display) {
-    switch (display.DisplayXUnit) {
-        case SpecXWavenumber: return "cm^-1";
-        case SpecXElectronVolt: return "eV";
-        case SpecXMicrometer: return "µm";
-        default: return "nm";
-    }
-}
+std::string DisplayUnitText(const TDisplayState& display) { return CutOutUnitLabel(display.DisplayXUnit); }
 
 namespace {
 
