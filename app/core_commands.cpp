@@ -1,8 +1,5 @@
 #include "app/core_commands.h"
 
-#include <QProgressBar>
-#include <QPointer>
-
 #include "app/TMainwin.h"
 #include "app/dialog_command.h"
 #include "app/plot/Xygraph.h"
@@ -29,23 +26,19 @@ void Normalize1Click(TMainwin& w) {
 void Smooth1Click(TMainwin& w) {
     if (!w.NeedSpectra()) return;
     TBusyCursor busy;
-    QPointer<QProgressBar> bar(w.ProgressBar());
     ProgressReport progress;
     double value = 0;
-    progress.Begin = [bar, &value](int32_t maximum) {
+    int32_t maximum = 0;
+    progress.Begin = [&](int32_t max) {
         value = 0;
-        if (!bar) return;
-        bar->setRange(0, maximum);
-        bar->setValue(0);
-        bar->show();
+        maximum = max;
+        w.ShowProgress(0, maximum);
     };
-    progress.Step = [bar, &value](double amount) {
+    progress.Step = [&](double amount) {
         value += amount;
-        if (bar) bar->setValue(static_cast<int>(value));
+        w.ShowProgress(static_cast<int>(value), maximum);
     };
-    progress.End = [bar] {
-        if (bar) bar->hide();
-    };
+    progress.End = [&w] { w.ShowProgress(-1, 0); };
     SmoothAllSpectra(SpectraList, CurrentDisplayState(), progress);
     w.ReplotSpectra();
     w.SetStatusText(1, "");

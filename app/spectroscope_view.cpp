@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "app/TMainwin.h"
+#include "app/dialog_command.h"
 #include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
@@ -403,15 +404,9 @@ void ConnectSpectroscopeView(TMainwin& w) {
     QObject::connect(save, &QPushButton::clicked, s, [pw, s] { RunGuarded([&] { SaveStripAs(*pw, *s); }); });
     QObject::connect(align, &QPushButton::clicked, s, [pw] { AlignButtonClick(*pw); });
 
-    if (QAction* a = w.Action("ShowSpectroscopeView")) {
-        a->setEnabled(true);
-        QObject::connect(a, &QAction::triggered, s, [pw] { pw->RunCommand([&] { ShowSpectroscopeViewClick(*pw); }); });
-    }
     buildPeakBar(w, *s);
-    if (QAction* a = w.Action("ShowPeakLabels1")) {
-        a->setEnabled(true);
-        QObject::connect(a, &QAction::triggered, s, [pw] { pw->RunCommand([&] { ShowPeakLabels1Click(*pw); }); });
-    }
+    dialogcmd::connectCommands(w, {{"ShowSpectroscopeView", ShowSpectroscopeViewClick},
+                                   {"ShowPeakLabels1", ShowPeakLabels1Click}});
     SetPeakLabelHook(LabelsFor);
     w.XYPlot()->Host.redrawSpectroscopeImage = [pw] { RedrawSpectroscopeImage(*pw); };
     w.XYPlot()->Host.syncPeakLabelBar = [pw] {

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QProgressBar>
 
 #include "app/TMainwin.h"
 #include "app/plot/Xygraph.h"
 #include "app_test_support.h"
+#include "core/helpers.h"
 #include "core/units.h"
 #include "platform/ui.h"
 
@@ -51,6 +53,31 @@ TEST_F(CoreCommands, SmoothAppendsOneSmoothedCopyPerSpectrum) {
     EXPECT_NEAR(SpectraList[1].Values[20], 0.5, 0.2);
     EXPECT_EQ(w_->XYPlot()->KurvenAnzahl(), 2);
     EXPECT_EQ(w_->StatusText(1), "");
+}
+
+// The status bar's progress bar runs up to its end while the smoothing finishes and is hidden after it.
+TEST_F(CoreCommands, SmoothShowsItsProgressInTheStatusBarAndHidesItAfterwards) {
+    for (int k = 0; k < 3; ++k) SpectraList.AddWithDefaultColor(MakeRecord(400, 1, std::vector<double>(40, 1.0)));
+    w_->StandardReplot();
+    QProgressBar* bar = w_->ProgressBar();
+    ASSERT_NE(bar, nullptr);
+    bool shown = false;
+    int value = -1, maximum = -1;
+    // The wait before the end: the bar as the last step left it.
+    SetDelayHandler([&](int32_t) {
+        shown = !bar->isHidden();
+        value = bar->value();
+        maximum = bar->maximum();
+    });
+    struct ResetDelay {
+        ~ResetDelay() { SetDelayHandler(nullptr); }
+    } reset;
+    Trigger("Smooth1");
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(maximum, 1000);
+    EXPECT_EQ(value, 1000);
+    EXPECT_TRUE(bar->isHidden());
+    EXPECT_EQ(SpectraList.Count(), 6);
 }
 
 }  // namespace

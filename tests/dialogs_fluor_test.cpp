@@ -459,7 +459,7 @@ TEST_F(FluorCommands, TheLastCommandsStatusTextGoesWithTheNextCommand) {
     ASSERT_EQ(win->StatusText(1), " Excitation Spectra Calculated!");
     trigger("Gridonoff1");
     EXPECT_EQ(win->StatusText(1), "");
-    for (const char* next : {"ShowLegend1", "Sort1", "ShowPeakLabels1", "Gridonoff1"}) {
+    for (const char* next : {"ShowLegend1", "Sort1", "ShowPeakLabels1", "ShowSpectroscopeView", "Gridonoff1"}) {
         win->SetStatusText(1, " Excitation Spectra Calculated!");
         trigger(next);
         EXPECT_EQ(win->StatusText(1), "") << next;
