@@ -19,11 +19,6 @@
 
 namespace {
 
-std::function<std::string()>& fileDialogHook() {
-    static std::function<std::string()> hook;
-    return hook;
-}
-
 // What Open unknown binary file leaves in the status bar once the table of `file` is on the clipboard.
 std::string binaryInspectionStatus(const std::string& file, bool templateOpened) {
     std::string text = "Table of " + NameWithoutFolder(file) + " is on the clipboard";
@@ -38,8 +33,6 @@ constexpr char kNoSpectrumPasted[] =
 }  // namespace
 
 namespace clipcmd {
-
-void SetFileDialogHook(std::function<std::string()> hook) { fileDialogHook() = std::move(hook); }
 
 void CopyDatatoClipboard1Click(TMainwin& win) {
     if (!win.NeedSpectra()) return;
@@ -80,15 +73,11 @@ void PasteDatafromClipboard1Click(TMainwin& win) {
 }
 
 void OpenUnknown1Click(TMainwin& win) {
-    std::string name;
-    if (fileDialogHook()) {
-        name = fileDialogHook()();
-    } else {
-        name = ChooseFile(&win, {.ObjectName = "OpenSpek",
-                                 .Title = {},
-                                 .Start = OpenFolder.size() > 2 ? QString::fromStdString(OpenFolder) : QString(),
-                                 .Filters = {"all spectral file types (*.*)"}});
-    }
+    const std::string name =
+        ChooseFile(&win, {.ObjectName = "OpenSpek",
+                          .Title = {},
+                          .Start = OpenFolder.size() > 2 ? QString::fromStdString(OpenFolder) : QString(),
+                          .Filters = {"all spectral file types (*.*)"}});
     if (name.empty()) return;
     TBusyCursor busy;
     const bool opened = ShellOpenPath(FileBesideProgram(ProgramFolder, kBinaryTemplate));

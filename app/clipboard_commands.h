@@ -17,6 +17,4 @@ inline constexpr const char* kBinaryTemplate = "Binaryfile_Content_Template.xls"
 void CopyDatatoClipboard1Click(TMainwin& win);
 void PasteDatafromClipboard1Click(TMainwin& win);
 void OpenUnknown1Click(TMainwin& win);
-// Tests: the file dialog's answer ("" = Cancel). Empty: the real dialog.
-void SetFileDialogHook(std::function<std::string()> hook);
 }  // namespace clipcmd

@@ -19,11 +19,6 @@ namespace {
 
 constexpr const char* kGnuplotFilter = "GnuPlot command file (*.plt)|*.plt";
 
-std::function<std::string(const std::string&)>& gnuplotSaveHook() {
-    static std::function<std::string(const std::string&)> hook;
-    return hook;
-}
-
 int curves(TMainwin& w) { return w.XYPlot() ? w.XYPlot()->KurvenAnzahl() : 0; }
 
 // What the gnuplot export copies of the plot as it was last drawn.
@@ -42,7 +37,6 @@ TGnuplotPlot plotState(TXYPlot& plot) {
 }
 
 std::string gnuplotFileName(TMainwin& w) {
-    if (gnuplotSaveHook()) return gnuplotSaveHook()(SaveFolder);
     return ChooseFile(&w, {.Mode = TFileDialogSpec::TMode::Save,
                            .ObjectName = "SavePLT",
                            .Title = "Save for GnuPlot",
@@ -53,10 +47,6 @@ std::string gnuplotFileName(TMainwin& w) {
 }  // namespace
 
 namespace exportcmd {
-
-void SetGnuplotSaveDialogHook(std::function<std::string(const std::string&)> hook) {
-    gnuplotSaveHook() = std::move(hook);
-}
 
 TGnuDia* GnuDialog(TMainwin& w) { return w.findChild<TGnuDia*>("GnuDia"); }
 
@@ -80,7 +70,7 @@ void SaveforGnuPlot1Click(TMainwin& w) {
     if (name.empty()) return;
     SaveFolder = FolderOf(name);
     if (UpperAscii(ExtensionOf(name)) != "PLT") name = ChangeFileExt(name, ".plt");
-    if (!gnuplotSaveHook() && !ConfirmReplaceFile(name)) return;
+    if (!ConfirmReplaceFile(name)) return;
     GnuplotSettings.FileName = name;
     TGnuDia* dia = GnuDialog(w);
     if (!dia) return;

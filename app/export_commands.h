@@ -15,6 +15,4 @@ void BatchExportData1Click(TMainwin& win);
 void SaveforRRUFF1Click(TMainwin& win);
 void SaveforGnuPlot1Click(TMainwin& win);
 TGnuDia* GnuDialog(TMainwin& win);
-// Tests: the answer of the gnuplot command's save dialog from the start folder ("" = Cancel).
-void SetGnuplotSaveDialogHook(std::function<std::string(const std::string& folder)> hook);
 }  // namespace exportcmd

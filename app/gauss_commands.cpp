@@ -24,10 +24,6 @@ namespace {
 constexpr const char* kAxisRefused = "Gaussfit not possible with this axis type";
 constexpr const char* kFilter = "Gauss spectra (*.gss)|*.gss";
 
-std::function<std::string(bool)>& fileDialogHook() {
-    static std::function<std::string(bool)> hook;
-    return hook;
-}
 std::function<void()>& stepObserver() {
     static std::function<void()> observer;
     return observer;
@@ -38,7 +34,6 @@ bool unitsAllowed() {
 }
 
 std::string fileDialog(TMainwin& w, bool save) {
-    if (fileDialogHook()) return fileDialogHook()(save);
     // The overwrite question comes after the extension is forced.
     return ChooseFile(&w, {.Mode = save ? TFileDialogSpec::TMode::Save : TFileDialogSpec::TMode::OpenOne,
                            .ObjectName = save ? "SaveGauss" : "OpenGauss",
@@ -122,7 +117,6 @@ namespace gausscmd {
 
 TGauss2Dia* Dialog(TMainwin& w) { return w.findChild<TGauss2Dia*>("Gauss2Dia"); }
 
-void SetFileDialogHook(std::function<std::string(bool)> hook) { fileDialogHook() = std::move(hook); }
 void SetFitStepObserver(std::function<void()> observer) { stepObserver() = std::move(observer); }
 
 void GaussManually1Click(TMainwin& w) {
@@ -171,7 +165,7 @@ void GaussSave1Click(TMainwin& w) {
     std::string name = fileDialog(w, true);
     if (name.empty()) return;
     name = ChangeFileExt(name, ".gss");
-    if (!fileDialogHook() && !ConfirmReplaceFile(name)) return;
+    if (!ConfirmReplaceFile(name)) return;
     SaveGaussParams(name, GaussModelParams);
 }
 

@@ -20,8 +20,6 @@ void GaussManually1Click(TMainwin& win);
 void GaussOpen1Click(TMainwin& win);
 void GaussSave1Click(TMainwin& win);
 TGauss2Dia* Dialog(TMainwin& win);
-// Tests: the file dialogs' answer (save: the Save dialog; "" = Cancel), and a look at the window once
-// per step while the fit runs.
-void SetFileDialogHook(std::function<std::string(bool save)> hook);
+// Tests: a look at the window once per step while the fit runs.
 void SetFitStepObserver(std::function<void()> observer);
 }  // namespace gausscmd

@@ -11,6 +11,7 @@
 #include <QAction>
 
 #include "app/dialogs/tool_dialog.h"
+#include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
 
@@ -68,6 +69,7 @@ void ShellWindowTest::SetUp() {
 
 void ShellWindowTest::TearDown() {
     SetModalRunner(nullptr);
+    SetFileDialogRunner(nullptr);
     w_.reset();
     SpectraList.Clear();
 }

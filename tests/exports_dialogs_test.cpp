@@ -32,7 +32,6 @@ protected:
         fs::create_directories(dir);
     }
     void TearDown() override {
-        exportcmd::SetGnuplotSaveDialogHook(nullptr);
         MultiSaveSettings = TMultiSave{};
         GnuplotSettings = TGnuplotSettings{};
         MainWindowTest::TearDown();
@@ -164,7 +163,7 @@ TEST_F(ExportDialogs, RruffExport) {
 TEST_F(ExportDialogs, GnuplotOptions) {
     ui::ScopedScriptedBackend ui;
     twoSpectra();
-    exportcmd::SetGnuplotSaveDialogHook([&](const std::string&) { return folder() + "plot.PLT"; });
+    SetFileDialogRunner([&](const TFileDialogSpec&) { return TFileDialogChoice{{folder() + "plot.PLT"}, 1}; });
     GnuplotSettings.CommandLines = {"set grid"};
     SetModalRunner([&](QDialog& d) {
         open(d);
@@ -191,20 +190,24 @@ TEST_F(ExportDialogs, GnuplotOptions) {
     EXPECT_NE(text.find("\r\nset grid\r\n"), std::string::npos);
     EXPECT_TRUE(fs::exists(folder() + "plot.tat"));
 
-    // Cancel: "failed!".
+    // Cancel: "failed!". The file is there now, so replacing it is asked first.
     SetModalRunner([](QDialog& d) {
         open(d);
         d.reject();
         return d.result();
     });
+    ui->answers = {ui::Answer::Yes};
+    ui->messages.clear();
     trigger("SaveforGnuPlot1");
+    ASSERT_EQ(ui->messages.size(), 1u);
+    EXPECT_EQ(ui->messages[0], folder() + "plot.PLT already exists.\r\nDo you want to replace it?");
     EXPECT_EQ(win->StatusText(1), "failed!");
 
     // Electron volts: refused before anything is asked.
     bool asked = false;
-    exportcmd::SetGnuplotSaveDialogHook([&](const std::string&) {
+    SetFileDialogRunner([&](const TFileDialogSpec&) {
         asked = true;
-        return std::string();
+        return TFileDialogChoice{};
     });
     DisplayXUnit = 3;
     ui->messages.clear();

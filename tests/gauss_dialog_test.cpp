@@ -192,7 +192,6 @@ protected:
         DisplayYMode = SpecYAbsorbance;
     }
     void TearDown() override {
-        gausscmd::SetFileDialogHook(nullptr);
         gausscmd::SetFitStepObserver(nullptr);
         MainWindowTest::TearDown();
     }
@@ -324,7 +323,7 @@ TEST_F(GaussCommands, SaveAndOpenParameterFiles) {
     addSpectrum(measured());
     GaussModelParams = truth();
     std::string answer = dir.file("model");
-    gausscmd::SetFileDialogHook([&](bool) { return answer; });
+    SetFileDialogRunner([&](const TFileDialogSpec&) { return TFileDialogChoice{{answer}, 1}; });
     trigger("GaussSave1");
     const std::string saved = dir.file("model.gss");
     ASSERT_TRUE(std::filesystem::exists(saved));

@@ -21,6 +21,7 @@
 #include "app/dialogs/THilfeDia.h"
 #include "app/dialogs/TSpekInfoDia.h"
 #include "app/dialogs/tool_dialog.h"
+#include "app/file_filters.h"
 #include "app/info_commands.h"
 #include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
@@ -38,10 +39,6 @@ namespace fs = std::filesystem;
 
 class ShellData : public ShellWindowTest {
 protected:
-    void TearDown() override {
-        clipcmd::SetFileDialogHook(nullptr);
-        ShellWindowTest::TearDown();
-    }
     void AddCurve(const std::string& title, std::vector<double> v, int32_t xUnit = 1, int32_t yKind = 2) {
         SpectraList.AddWithDefaultColor(MakeRecord(400, 1, std::move(v), xUnit, yKind, 0, title));
         w_->StandardReplot();
@@ -151,12 +148,12 @@ TEST_F(ShellData, CopyThenPasteGivesTheSameSpectraAgain) {
 
 TEST_F(ShellData, OpenUnknownOpensTheTemplateAndTabulatesTheFile) {
     const std::string file = WriteTestFile("unknown.bin", std::string("\x01\x00\x00\x00\x02\x00\x00\x00", 8));
-    clipcmd::SetFileDialogHook([] { return std::string(); });
+    SetFileDialogRunner([](const TFileDialogSpec&) { return TFileDialogChoice{}; });
     Trigger("OpenUnknown1");
     EXPECT_TRUE(ui_->openedUrls.empty());
     EXPECT_TRUE(ui_->clipboard.empty());
 
-    clipcmd::SetFileDialogHook([&] { return file; });
+    SetFileDialogRunner([&](const TFileDialogSpec&) { return TFileDialogChoice{{file}, 1}; });
     Trigger("OpenUnknown1");
     ASSERT_EQ(ui_->openedUrls.size(), 1u);
     EXPECT_EQ(ui_->openedUrls[0], "file://" + ProgramFolder + "Binaryfile_Content_Template.xls");
