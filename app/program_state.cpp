@@ -14,6 +14,8 @@ std::string CustomYTitle;
 
 TGaussModelParams GaussModelParams = GaussDefaultParams();
 
+TProgramSettings ProgramSettings;
+
 void SetDisplayState(const TDisplayState& display) {
     DisplayXUnit = display.DisplayXUnit;
     DisplayYMode = display.DisplayYMode;

@@ -1,12 +1,14 @@
 #pragma once
 // The program's own state, held once, here: the spectra list the main window shows, the plot's display
-// units and axis-title switches, and the Gauss band-group block. The readers, writers, tools and the
-// routines of core take the list and a TDisplayState as parameters; only app/ passes these in.
+// units and axis-title switches, the Gauss band-group block and the program's settings. The readers,
+// writers, tools and the routines of core take the list, a TDisplayState and the settings group they
+// use as parameters; only app/ passes these in.
 #include <cstdint>
 #include <string>
 
 #include "core/display_state.h"
 #include "core/gauss_params.h"
+#include "core/peaks.h"
 #include "core/spectra_list.h"
 #include "core/spectrum_record.h"
 #include "core/units.h"
@@ -33,6 +35,12 @@ extern std::string CustomYTitle;
 
 // The program's one Gauss block (starts as the defaults).
 extern TGaussModelParams GaussModelParams;
+
+// The settings the program keeps for the whole run, each group under its own name.
+struct TProgramSettings {
+    TBandpass Bandpass;  // the last band-pass any tool applied
+};
+extern TProgramSettings ProgramSettings;
 
 // The program's display units as a value, and back.
 inline TDisplayState CurrentDisplayState() { return {DisplayXUnit, DisplayYMode}; }

@@ -11,6 +11,7 @@
 #include "app/dialogs/TFQDial.h"
 #include "app/dialogs/TTiefFQDia.h"
 #include "app/file_filters.h"
+#include "app/program_state.h"
 #include "app/quantum_yield_commands.h"
 #include "core/peaks.h"
 #include "core/quantum_yield_settings.h"
@@ -189,8 +190,8 @@ TEST(TEffAbsDia, StoresTheAbsorbanceAsSampleOrReference) {
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_NEAR(QYSettings.RefAbsorbance, 0.65, 1e-12);
     EXPECT_EQ(QYSettings.SampleAbsorbance, q.qy.SampleAbsorbance);
-    EXPECT_EQ(BandpassCentre, 650);
-    EXPECT_EQ(BandpassWidth, 1);
+    EXPECT_EQ(ProgramSettings.Bandpass.BandpassCentre, 650);
+    EXPECT_EQ(ProgramSettings.Bandpass.BandpassWidth, 1);
     // The next opening shows the last band.
     open(d);
     EXPECT_EQ(text(&d, "FLMax"), "650");

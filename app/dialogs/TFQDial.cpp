@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/aux_curves.h"
+#include "app/program_state.h"
 #include "core/quantum_yield_settings.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
@@ -267,7 +268,8 @@ bool TFQDial::CloseSpecial() {
     p.SampleExcitation = DialogInt(S(AProbeAnrWell->text()));
     p.RefExcitation = DialogInt(S(ARefAnrWell->text()));
     ReadShared(p, 1);
-    const TQYOutcome o = QuantumYieldSpecial(SpectraList, CurrentDisplayState(), p, LampCurve.Record.get());
+    const TQYOutcome o = QuantumYieldSpecial(SpectraList, CurrentDisplayState(), p, LampCurve.Record.get(),
+                                             ProgramSettings.Bandpass);
     if (!o.Computed) return false;
     p.SampleAbsorbance = o.SampleAbsorbance;
     p.RefAbsorbance = o.RefAbsorbance;
@@ -288,7 +290,8 @@ bool TFQDial::Close1D() {
     p.RefFlIndex = ComboIndex(ORefFlSpek);
     p.RefExcitation = DialogInt(s.RefExcitationText);
     ReadShared(p, 2);
-    TQY1DResult r = QuantumYield1D(SpectraList, CurrentDisplayState(), p, LampCurve.Record.get(), s);
+    TQY1DResult r = QuantumYield1D(SpectraList, CurrentDisplayState(), p, LampCurve.Record.get(), s,
+                                    ProgramSettings.Bandpass);
     if (!r.Spectrum) return false;
     p.SampleFlIndex = s.First;
     p.SeriesLength = s.Last - s.First + 1;

@@ -16,6 +16,7 @@
 
 #include "app/aux_curves.h"
 #include "app/file_filters.h"
+#include "app/program_state.h"
 #include "core/file_names.h"
 #include "core/quantum_yield_settings.h"
 #include "core/settings_globals.h"
@@ -257,7 +258,7 @@ void TTiefFQDia::StartClick() {
         p.InnerFilterRT = EditFloat(AInnFilter);
         const TSolventCurves curves{RefractionCurve.Record.get(), ViscosityCurve.Record.get()};
         const TLTQYRun run = RunLowTempQY(SpectraList, CurrentDisplayState(), p, sw, curves,
-                                          Memo1->document()->isEmpty(), headerIndex_);
+                                          Memo1->document()->isEmpty(), headerIndex_, ProgramSettings.Bandpass);
         for (const std::string& line : run.Lines) Memo1->appendPlainText(Q(line));
         if (!sw.Automatic && !run.Label.empty()) Label12->setText(Q(run.Label).replace("\r\n", "\n"));
     } catch (const std::exception& e) {
