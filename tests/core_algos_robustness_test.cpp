@@ -82,9 +82,9 @@ TEST_P(Robustness, EveryRoutineRefusesOrBuildsFiniteRecords) {
             }
         Guarded([&] { SpecRamanShift(r, a, 150, 785, display); });
         ExpectSound(r, "raman");
-        Guarded([&] { SpecRemoveSpikes(r, a, 1, display); });
+        Guarded([&] { SpecRemoveSpikes(r, a, 1, kDefaultSpikeLimitFactor, display); });
         ExpectSound(r, "spikes");
-        Guarded([&] { SpecRemoveSpikesBackward(r, a, 1, display); });
+        Guarded([&] { SpecRemoveSpikesBackward(r, a, 1, kDefaultSpikeLimitFactor, display); });
         ExpectSound(r, "spikes backward");
         TScatterRemovalSettings s;
         s.Rayleigh1 = s.Rayleigh2 = s.Raman = true;

@@ -309,6 +309,26 @@ TEST(Spikes, OneSpectrumKeepingTheOriginal) {
     EXPECT_EQ(list[2].Color, CurveColor(3));
 }
 
+TEST(Spikes, TheParametersThresholdDecidesWhatIsASpike) {
+    TDisplayState display;
+    for (bool backward : {false, true}) {
+        TSpectraList list;
+        addRecord(list, "a", 400, 1, spiky(60, 30));
+        addRecord(list, "b", 400, 1, spiky(60, 30));
+        TSpikeParams p;
+        p.AllSpectra = false;
+        p.RemoveOriginal = false;
+        p.Backward = backward;
+        p.Threshold = 1e9;  // no slope stands out that far
+        EXPECT_EQ(RunSpikeRemoval(list, display, p), 1);
+        EXPECT_EQ(list[2].Values[30], 50.0) << backward;
+        p.Spectrum = 1;
+        p.Threshold = kDefaultSpikeLimitFactor;
+        EXPECT_EQ(RunSpikeRemoval(list, display, p), 1);
+        EXPECT_LT(list[3].Values[30], 2.0) << backward;
+    }
+}
+
 TEST(RamanShift, InputsAreRoundedAndSeparatorsAccepted) {
     SeparatorGuard sep;
     numtext::setDecimalSeparator('.');

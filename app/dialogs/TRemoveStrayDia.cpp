@@ -98,9 +98,6 @@ bool TRemoveStrayDia::FormCloseOk() {
     s.FillMode = p.FillMode;
     s.RamanShift = p.RamanShift;
     s.Solvent = solvent;
-    // The core routine's own copy, for any caller that runs it with the program's settings.
-    ScatterRemovalSettings = {p.Rayleigh1, p.Rayleigh2, p.Raman, p.BandWidth, p.FillMode,
-                              static_cast<double>(p.RamanShift)};
     RunScatterRemoval(SpectraList, CurrentDisplayState(), p);
     return true;
 }
