@@ -6,6 +6,7 @@
 
 #include "app/TMainwin.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/replot.h"
 #include "core/quantum_yield_settings.h"
 #include "core/settings_globals.h"
@@ -97,10 +98,10 @@ void ApplyOptions(TMainwin& w, const options::StoredOptions& o, bool applyPathLe
     YConstSettings.AppendToTitle = o.OYKonstZusatz;
 
     // 13. instance switch
-    InstanceSwitch = o.OMultipleInstances ? 1 : 0;
+    ProgramSettings.InstanceSwitch = o.OMultipleInstances ? 1 : 0;
 
     // 14. quantum yield
-    AppliedOptionNumbers = num;
+    ProgramSettings.AppliedOptionNumbers = num;
     if (applyQuantumYield) {
         QYSettings.InnerFilter = num.QyInnerFilter;
         QYSettings.DetectionPath = num.QyPathLength;

@@ -12,6 +12,7 @@
 #include "core/spectra_list.h"
 #include "core/spectrum_record.h"
 #include "core/units.h"
+#include "tools/options_store.h"
 
 #ifdef VX_NO_PROGRAM_STATE
 #error "core/, formats/ and tools/ work on the list and display units they are given"
@@ -39,6 +40,10 @@ extern TGaussModelParams GaussModelParams;
 // The settings the program keeps for the whole run, each group under its own name.
 struct TProgramSettings {
     TBandpass Bandpass;  // the last band-pass any tool applied
+    // The instance switch: 1 lets several instances run side by side. Starts at 1; the options set it.
+    uint8_t InstanceSwitch = 1;
+    // The numbers of the options as last applied.
+    options::OptionNumbers AppliedOptionNumbers;
 };
 extern TProgramSettings ProgramSettings;
 

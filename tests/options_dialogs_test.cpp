@@ -21,6 +21,7 @@
 #include <sstream>
 
 #include "app/TMainwin.h"
+#include "app/program_state.h"
 #include "app_test_support.h"
 #include "tests/dialogs_test_support.h"
 #include "app/dialogs/TAchsDia.h"
@@ -240,12 +241,13 @@ TEST_F(OptionsGui, EveryOptionRoundTripsThroughTheStoreIntoTheNextStart) {
     EXPECT_EQ(YConstSettings.Constant, "2,5");
     EXPECT_TRUE(YConstSettings.RemoveOriginal);
     EXPECT_FALSE(YConstSettings.AppendToTitle);
-    EXPECT_EQ(InstanceSwitch, 1);
-    EXPECT_DOUBLE_EQ(AppliedOptionNumbers.QyRefYield, 0.9);
-    EXPECT_DOUBLE_EQ(AppliedOptionNumbers.QyRefN, 1.33);
-    EXPECT_EQ(AppliedOptionNumbers.QyBandWidth, 4);
-    EXPECT_DOUBLE_EQ(AppliedOptionNumbers.QySampleExcitation, 560);
-    EXPECT_DOUBLE_EQ(AppliedOptionNumbers.QySampleBel, 12);
+    EXPECT_EQ(ProgramSettings.InstanceSwitch, 1);
+    const options::OptionNumbers& applied = ProgramSettings.AppliedOptionNumbers;
+    EXPECT_DOUBLE_EQ(applied.QyRefYield, 0.9);
+    EXPECT_DOUBLE_EQ(applied.QyRefN, 1.33);
+    EXPECT_EQ(applied.QyBandWidth, 4);
+    EXPECT_DOUBLE_EQ(applied.QySampleExcitation, 560);
+    EXPECT_DOUBLE_EQ(applied.QySampleBel, 12);
     // Stored, the quantum-yield group reaches the dialog's settings from the start.
     EXPECT_DOUBLE_EQ(QYSettings.InnerFilter, 0.1);
     EXPECT_DOUBLE_EQ(QYSettings.DetectionPath, 0.01);
@@ -275,7 +277,7 @@ TEST_F(OptionsGui, NoStoreStartsWithTheDefaults) {
     EXPECT_EQ(plot().LegendeFont.pointSize(), 10);
     EXPECT_EQ(ShowXTitle, 1);
     EXPECT_EQ(CustomXTitleOn, 0);
-    EXPECT_EQ(InstanceSwitch, 0);
+    EXPECT_EQ(ProgramSettings.InstanceSwitch, 0);
     // Without a store the quantum-yield dialog keeps its own start values.
     EXPECT_EQ(QYSettings.BandWidth, 2);
     EXPECT_DOUBLE_EQ(QYSettings.SampleExcitation, 500);
