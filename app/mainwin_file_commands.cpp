@@ -7,6 +7,7 @@
 #include "app/TMainwin.h"
 #include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "app/replot.h"
 #include "core/helpers.h"
@@ -43,7 +44,8 @@ void TMainwin::ffnen1Click() {
         OpenResult r;
         TDisplayState display = CurrentDisplayState();
         try {
-            r = OpenSpectrumFiles(names, SpectraList, display, [this](int i, int n) {
+            const TReaderContext context{ProgramFolder, ProgramSettings.AxisQueryChoice};
+            r = OpenSpectrumFiles(names, SpectraList, display, context, [this](int i, int n) {
                 SetStatusText(1, QString("Spectrum %1 of %2").arg(i).arg(n));
                 repaint();
             });

@@ -12,6 +12,7 @@
 #include "core/spectra_list.h"
 #include "core/spectrum_record.h"
 #include "core/units.h"
+#include "formats/reader_context.h"
 #include "tools/options_store.h"
 
 #ifdef VX_NO_PROGRAM_STATE
@@ -40,6 +41,7 @@ extern TGaussModelParams GaussModelParams;
 // The settings the program keeps for the whole run, each group under its own name.
 struct TProgramSettings {
     TBandpass Bandpass;  // the last band-pass any tool applied
+    TAxisQueryChoice AxisQueryChoice;  // what the axis query of headerless text files showed last
     // The instance switch: 1 lets several instances run side by side. Starts at 1; the options set it.
     uint8_t InstanceSwitch = 1;
     // The numbers of the options as last applied.

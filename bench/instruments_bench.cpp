@@ -131,7 +131,7 @@ void BM_TextReader(benchmark::State& state) {
     ReadTextFileLoop<TSpectrumRecord>(state, textPath(kind), kTextNames[kind], kLines - 1,
                                       [kind](TSpectrumRecord& r, const std::string& path) {
         switch (kind) {
-        case kAscii: LoadSpecAscii(r, path, false); break;
+        case kAscii: LoadSpecAscii(r, path, nullptr); break;
         case kAvaSoft: LoadSpecAvaSoft(r, path); break;
         case kRruff: LoadSpecRruff(r, path); break;
         case kWls: LoadSpecVwrWls(r, path); break;

@@ -212,7 +212,7 @@ void BM_TextReader(benchmark::State& state) {
     ReadTextFileLoop<TSpectrumRecord>(state, textPath(kind), kTextNames[kind], kLines - 1,
                                       [kind](TSpectrumRecord& r, const std::string& path) {
         switch (kind) {
-        case kAscii: LoadSpecAscii(r, path, false); break;
+        case kAscii: LoadSpecAscii(r, path, nullptr); break;
         case kAsc: LoadAscFile(r, path); break;
         case kSpk: LoadSpecSpk(r, path); break;
         case kPrn: LoadSpecPrn(r, path); break;

@@ -17,7 +17,6 @@
 #include "platform/numtext.h"
 #include "platform/ui.h"
 
-TAxisQueryChoice AxisQueryChoice;
 
 namespace {
 
@@ -82,7 +81,7 @@ void axisTypesFromLabels(const std::string& line, char sep, TSpectrumRecord& r) 
 }
 
 // Asks for the axis types of a headerless file; every close stores the dialog's selection.
-void askAxisTypes(const std::string& fileName, TSpectrumRecord& r) {
+void askAxisTypes(const std::string& fileName, TSpectrumRecord& r, TAxisQueryChoice& AxisQueryChoice) {
     ui::Query q;
     q.dialog = kAxisQueryDialog;
     q.caption = "axis type query";
@@ -205,7 +204,8 @@ char separatorOfLine10(std::string_view bytes) {
     return GuessSeparator(StripLeadingBlanksView(line, scratch));
 }
 
-void readAscii(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName, bool fromOpen) {
+void readAscii(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName,
+               TAxisQueryChoice* axisQuery) {
     TSpectrumRecord r =
         StartReaderRecord(rec, fileName, NameWithoutExtension(fileName), "ascii_fak", SpecSourceAscii, "");
     r.YKind = SpecYIntensity;
@@ -230,8 +230,8 @@ void readAscii(TSpectrumRecord& rec, const MappedText& text, const std::string& 
         LineCursor first(bytes);
         first.Next(line);
         axisTypesFromLabels(text.Utf8(StripLeadingBlanksView(line, scratch)), sep, r);
-    } else if (fromOpen) {
-        askAxisTypes(fileName, r);
+    } else if (axisQuery) {
+        askAxisTypes(fileName, r, *axisQuery);
     }
 
     pairsToRecord(r, text, dataStart, sep, 1);
@@ -251,20 +251,20 @@ void ReadAsciiPairsFromLine(TSpectrumRecord& rec, const MappedText& text, std::s
 }
 
 void ReadSpecAsciiBytes(TSpectrumRecord& rec, std::string_view bytes, bool utf8, const std::string& fileName,
-                        bool fromOpen) {
-    readAscii(rec, utf8 ? MappedText::FromUtf8(bytes) : MappedText::FromStoredBytes(bytes), fileName, fromOpen);
+                        TAxisQueryChoice* axisQuery) {
+    readAscii(rec, utf8 ? MappedText::FromUtf8(bytes) : MappedText::FromStoredBytes(bytes), fileName, axisQuery);
 }
 
-void LoadSpecAscii(TSpectrumRecord& rec, const std::string& fileName, bool fromOpen) {
+void LoadSpecAscii(TSpectrumRecord& rec, const std::string& fileName, TAxisQueryChoice* axisQuery) {
     const MappedText text = MappedText::OpenFile(fileName, ReadLimitOf(OpenFormat::Fak), "two-column ASCII");
     TSpectrumRecord r;
     r.Color = rec.Color;
     r.LineStyle = rec.LineStyle;
-    readAscii(r, text, fileName, fromOpen);
+    readAscii(r, text, fileName, axisQuery);
     r.DateText = DateTimeToText(FileDateTimeOf(fileName));
     rec = std::move(r);
 }
 
-void LoadSpecAsciiFromOpen(TSpectrumRecord& rec, const std::string& fileName) {
-    LoadSpecAscii(rec, fileName, true);
+void LoadSpecAsciiFromOpen(TSpectrumRecord& rec, const std::string& fileName, TAxisQueryChoice& axisQuery) {
+    LoadSpecAscii(rec, fileName, &axisQuery);
 }

@@ -9,6 +9,7 @@
 
 #include "core/spectra_list.h"
 #include "formats/file_filter.h"
+#include "formats/reader_context.h"
 
 // The Open command's format codes, chosen by the file's extension.
 enum class OpenFormat {
@@ -36,9 +37,9 @@ enum class OpenFormat {
 };
 
 // A reader that fills one fresh record; the Open command keeps it only when it is complete.
-using FreshRecordReader = void (*)(TSpectrumRecord& rec, const std::string& path);
+using FreshRecordReader = void (*)(TSpectrumRecord& rec, const std::string& path, const TReaderContext& context);
 // A reader that appends its own complete records to the list.
-using OwnRecordsReader = void (*)(const std::string& path, TSpectraList& list);
+using OwnRecordsReader = void (*)(const std::string& path, TSpectraList& list, const TReaderContext& context);
 
 struct FormatEntry {
     OpenFormat code;

@@ -38,7 +38,7 @@ TDisplayState DisplayUnitsFromLastRecord(const TSpectraList& list, TDisplayState
 }
 
 OpenResult OpenSpectrumFiles(std::vector<std::string> names, TSpectraList& list, TDisplayState& display,
-                             const std::function<void(int, int)>& progress) {
+                             const TReaderContext& context, const std::function<void(int, int)>& progress) {
     OpenResult result;
     SortFileNames(names);
     const int32_t earlierCount = list.Count();
@@ -56,13 +56,13 @@ OpenResult OpenSpectrumFiles(std::vector<std::string> names, TSpectraList& list,
         try {
             if (entry->fresh) {
                 auto rec = std::make_unique<TSpectrumRecord>();
-                entry->fresh(*rec, name);
+                entry->fresh(*rec, name, context);
                 if (rec->IsComplete()) {
                     rec->LineStyle = 0;
                     list.AddWithDefaultColor(std::move(rec));
                 }
             } else {
-                entry->own(name, list);
+                entry->own(name, list, context);
             }
         } catch (const vx::Cancelled&) {
             break;  // the user's own cancel ends the command; what was read stays

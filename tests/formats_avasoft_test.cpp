@@ -14,6 +14,7 @@
 
 using fmt_test::CleanState;
 using fmt_test::readerErrors;
+using fmt_test::StartSettings;
 using fmt_test::TempDir;
 using fmt_test::crlfLines;
 
@@ -253,7 +254,7 @@ TEST_F(AvaSoftReader, OpenCommandKeepsTheFileDate) {
     TDisplayState display;
     TempDir dir;
     const std::string path = dir.write("t.TTT", singleColumn({"400;50", "401;60"}));
-    const OpenResult res = OpenSpectrumFiles({path}, opened, display);
+    const OpenResult res = OpenSpectrumFiles({path}, opened, display, StartSettings{});
     EXPECT_EQ(readerErrors(res), "");
     ASSERT_EQ(opened.Count(), 1);
     EXPECT_EQ(opened[0].DateText.str().size(), 19u);

@@ -17,6 +17,7 @@
 using namespace byteorder;
 using fmt_test::CleanState;
 using fmt_test::readerErrors;
+using fmt_test::StartSettings;
 using fmt_test::TempDir;
 
 namespace {
@@ -324,7 +325,7 @@ TEST_F(JwsReader, OpenCommandKeepsCompleteRecordsOnly) {
     Image junk(100);
     junk.text(0, "junk");
     const std::string bad = dir.write("b.jws", junk.bytes());
-    const OpenResult res = OpenSpectrumFiles({good, bad}, opened, display);
+    const OpenResult res = OpenSpectrumFiles({good, bad}, opened, display, StartSettings{});
     EXPECT_EQ(readerErrors(res), "");
     ASSERT_EQ(opened.Count(), 1);
     EXPECT_EQ(opened[0].FileName.str(), good);

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "formats/ascii_reader.h"
 #include "formats/format_table.h"
 #include "formats/open_files.h"
 #include "formats/rvx.h"
@@ -16,6 +17,7 @@
 
 using fmt_test::CleanState;
 using fmt_test::readerErrors;
+using fmt_test::StartSettings;
 using fmt_test::TempDir;
 
 namespace {
@@ -60,9 +62,10 @@ protected:
     TempDir dir;
     TSpectraList list;
     TDisplayState display;
+    StartSettings settings;
     std::string folder() const { return dir.file(""); }
     OpenResult open(std::vector<std::string> names, const std::function<void(int, int)>& progress = {}) {
-        return OpenSpectrumFiles(std::move(names), list, display, progress);
+        return OpenSpectrumFiles(std::move(names), list, display, settings, progress);
     }
 };
 
@@ -86,6 +89,28 @@ TEST_F(OpenFiles, NamesAreReadInCaseInsensitiveOrderWithDefaultColours) {
     EXPECT_TRUE(r.rvxFiles.empty());
     EXPECT_FALSE(r.restoreAppearance);
     EXPECT_TRUE(ui->messages.empty());
+}
+
+TEST_F(OpenFiles, AHeaderlessTextFileAsksWithTheProgramsLastChoice) {
+    const std::string a = dir.write("a.fak", fakText(""));
+    const std::string b = dir.write("b.fak", fakText(""));
+    settings.AxisQueryChoice = {SpecXElectronVolt, SpecYAbsorbance};
+    std::vector<std::string> preselected;
+    ui->onAsk = [&](ui::Query& q) {
+        preselected.push_back(q.fields[kAxisQueryXUnit] + "/" + q.fields[kAxisQueryYKind]);
+        q.fields[kAxisQueryXUnit] = "2";
+        q.fields[kAxisQueryYKind] = "1";
+        return true;
+    };
+    OpenResult r = open({a, b});
+    EXPECT_EQ(readerErrors(r), "");
+    ASSERT_EQ(list.Count(), 2);
+    // The first file starts from the program's choice, the second from the first file's answer.
+    EXPECT_EQ(preselected, (std::vector<std::string>{"3/2", "2/1"}));
+    EXPECT_EQ(settings.AxisQueryChoice.XUnit, SpecXWavenumber);
+    EXPECT_EQ(settings.AxisQueryChoice.YKind, SpecYTransmittance);
+    EXPECT_EQ(list[1].XUnit, SpecXWavenumber);
+    EXPECT_EQ(list[1].YKind, SpecYTransmittance);
 }
 
 TEST_F(OpenFiles, NameListRules) {

@@ -175,7 +175,7 @@ TEST_F(TextFiles, EveryTextReaderRefusesFilesAboveItsLimit) {
         {"big.dx", std::uint64_t{1} << 30, [](const std::string& p) { TSpectraList l; LoadSpecJcamp(p, l); }},
         {"big.dat", std::uint64_t{1} << 30, [](const std::string& p) { TSpectraList l; LoadDatFile(p, l); }},
         {"big.fak", std::uint64_t{256} << 20,
-         [](const std::string& p) { TSpectrumRecord r; LoadSpecAscii(r, p, false); }},
+         [](const std::string& p) { TSpectrumRecord r; LoadSpecAscii(r, p, nullptr); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -9,7 +9,7 @@
 
 std::unique_ptr<TSpectrumRecord> ReadAuxCurve(const std::string& fileName) {
     auto rec = std::make_unique<TSpectrumRecord>();
-    LoadSpecAscii(*rec, fileName, false);
+    LoadSpecAscii(*rec, fileName, nullptr);
     if (!rec->IsComplete()) throw vx::Error(fileName + ": no curve of at least two points");
     return rec;
 }
