@@ -113,6 +113,7 @@ bool TMainwin::SaveSpectra(const std::string& name) {
     options.XDrawnMin = plot_->XDrawnMin;
     options.XDrawnMax = plot_->XDrawnMax;
     options.AsciiXStepChoice = AsciiXStepChoice;
+    options.ProgramFolder = ProgramFolder;
     const bool written = SaveSpectraFile(name, SpectraList, CurrentDisplayState(), options);
     if (written && SaveFormatOf(name) == SaveFormat::Rvx) {
         recent_.Add(name);

@@ -39,6 +39,11 @@ void own(const std::string& path, TSpectraList& list, const TReaderContext&) {
     Read(path, list);
 }
 
+// The SPC library is registered from the program's folder when it is not yet.
+void readSpc(const std::string& path, TSpectraList& list, const TReaderContext& context) {
+    LoadSpecSpc(path, list, context.ProgramFolder);
+}
+
 // A headerless text file asks for its axis types, starting from the program's last choice.
 void readFak(TSpectrumRecord& rec, const std::string& path, const TReaderContext& context) {
     LoadSpecAsciiFromOpen(rec, path, context.AxisQueryChoice);
@@ -59,7 +64,7 @@ const std::vector<FormatEntry>& FormatTable() {
          {{"JCAMP-DX 4.24/5.01 optical spectra (*.dx; *.jdx)", "*.DX;*.JDX"}}},
         // The limit holds for the variant parsed without the library: one block of at most 65535 values
         // after a short header.
-        {F::Spc, {"SPC"}, 16 * kMiB, nullptr, &own<LoadSpecSpc>, {"korva_spc", "shimadzu_spc"},
+        {F::Spc, {"SPC"}, 16 * kMiB, nullptr, &readSpc, {"korva_spc", "shimadzu_spc"},
          {{"VALDEK KORVA + SHIMADZU (*.spc)", "*.SPC"}}},
         // 25 million values take 100 MB.
         {F::PerkinElmerSp, {"SP"}, kGiB, &fresh<LoadSpecPerkinElmer>, nullptr, {"perkinelmer_sp"},

@@ -5,12 +5,13 @@
 #include "formats/jcamp_writer.h"
 #include "formats/spc_writer.h"
 
-bool SaveSpectraMulti(const TSpectraList& list, const std::string& fileName, int multi, int32_t index) {
+bool SaveSpectraMulti(const TSpectraList& list, const std::string& fileName, int multi, int32_t index,
+                      const std::string& programFolder) {
     const std::string ext = UpperAscii(ExtensionOf(fileName));
     const bool all = multi == 1;
     if (ext == "SPC") {
-        if (all) return SaveSpectraSpcMultiFile(list, fileName);
-        SaveSpectrumSpc(list[index], fileName);
+        if (all) return SaveSpectraSpcMultiFile(list, fileName, programFolder);
+        SaveSpectrumSpc(list[index], fileName, programFolder);
         return true;
     }
     if (ext == "DX") {

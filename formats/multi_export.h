@@ -10,5 +10,6 @@
 // one CSV table); multi = 0 writes spectrum `index` alone. The extension "SPC", "DX" or "CSV" (any
 // case) selects the format; any other writes nothing. False when nothing was written (another
 // extension, or an SPC multi-file of spectra of different dimensions, after its message). Errors of
-// the library or of the file raise vx::Error.
-bool SaveSpectraMulti(const TSpectraList& list, const std::string& fileName, int multi, int32_t index);
+// the library or of the file raise vx::Error. The SPC library is found in `programFolder`.
+bool SaveSpectraMulti(const TSpectraList& list, const std::string& fileName, int multi, int32_t index,
+                      const std::string& programFolder);

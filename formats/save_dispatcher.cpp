@@ -36,7 +36,13 @@ bool saveDat(const std::string& fileName, const TSaveRequest& r) {
 
 bool saveCsv(const std::string& fileName, const TSaveRequest& r) { return SaveCsvFile(fileName, r.list); }
 
-void saveSpc(const std::string& fileName, const TSpectrumRecord& rec) { SaveSpectrumSpc(rec, fileName); }
+void saveSpc(const std::string& fileName, const TSpectrumRecord& rec, const TSaveOptions& options) {
+    SaveSpectrumSpc(rec, fileName, options.ProgramFolder);
+}
+
+void saveJcamp(const std::string& fileName, const TSpectrumRecord& rec, const TSaveOptions&) {
+    SaveSpecJcamp(fileName, rec);
+}
 
 }  // namespace
 
@@ -47,7 +53,7 @@ const std::vector<SaveFormatEntry>& SaveFormatTable() {
     static const std::vector<SaveFormatEntry> table = {
         {F::Rvx, "RVX", D::Data, {"Varolux32  binary file  (*.rvx)", "*.rvx"}, C::AllSpectra, &saveRvx, nullptr},
         {F::Spc, "SPC", D::Data, {"VALDEK Sorvanti  KORVA  (*.spc)", "*.spc"}, C::OneSpectrum, nullptr, &saveSpc},
-        {F::JcampDx, "DX", D::Data, {"JCAMP-DX 4.24/5.0  (*.dx)", "*.dx"}, C::OneSpectrum, nullptr, &SaveSpecJcamp},
+        {F::JcampDx, "DX", D::Data, {"JCAMP-DX 4.24/5.0  (*.dx)", "*.dx"}, C::OneSpectrum, nullptr, &saveJcamp},
         {F::Dat, "DAT", D::Data, {"Varolux32  ASCII [x..yyyy]  (*.dat)", "*.dat"}, C::AllSpectra, &saveDat, nullptr},
         {F::Csv, "CSV", D::Data, {"Excel compatible ASCII [xy..xy..xy..xy]  (*.csv)", "*.csv"}, C::AllSpectra, &saveCsv,
          nullptr},
@@ -122,7 +128,7 @@ bool SaveSpectraFile(const std::string& fileName, TSpectraList& list, const TDis
     case SaveChoice::OneSpectrum: {
         const std::optional<int32_t> index = ChooseSpectrumToSave(list);
         if (!index) return false;
-        row->one(fileName, list[*index]);
+        row->one(fileName, list[*index], options);
         return true;
     }
     case SaveChoice::ThePlot:

@@ -44,6 +44,7 @@ struct TSaveOptions {
     double XDrawnMin = 0.0;      // the plot's x axis ends as last drawn, in display units (DAT grid)
     double XDrawnMax = 0.0;
     int AsciiXStepChoice = 1;    // DAT step: 0 fixed (1 nm, 1/cm), 1 smallest, 2 biggest of the spectra
+    std::string ProgramFolder;   // the SPC library lies there (ending with "/")
 };
 
 // What a writer of all spectra is given.
@@ -62,7 +63,7 @@ struct SaveFormatEntry {
     // AllSpectra: writes the request's list; false when it refused (after its message).
     bool (*all)(const std::string& fileName, const TSaveRequest& request);
     // OneSpectrum: writes the chosen record.
-    void (*one)(const std::string& fileName, const TSpectrumRecord& rec);
+    void (*one)(const std::string& fileName, const TSpectrumRecord& rec, const TSaveOptions& options);
 };
 
 // The rows, in the order their entries take in the save dialogs' filters.

@@ -248,8 +248,8 @@ void loadSubfile(IGTarnvik* g, const std::string& path, int32_t index, TSpectraL
 
 }  // namespace
 
-void LoadSpecSpc(const std::string& path, TSpectraList& list) {
-    ProbeTarnvikServer(SpcBindCaller::Reader);
+void LoadSpecSpc(const std::string& path, TSpectraList& list, const std::string& programFolder) {
+    ProbeTarnvikServer(SpcBindCaller::Reader, programFolder);
 
     uint8_t head[124];
     {

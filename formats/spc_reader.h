@@ -5,4 +5,5 @@
 
 #include "core/spectra_list.h"
 
-void LoadSpecSpc(const std::string& path, TSpectraList& list);
+// `programFolder` (ending with "/") holds the library, registered from there when it is not yet.
+void LoadSpecSpc(const std::string& path, TSpectraList& list, const std::string& programFolder);

@@ -91,8 +91,8 @@ bool nearlyEqual(double a, double b) { return a == b || std::fabs(a - b) <= 1e-4
 
 }  // namespace
 
-void SaveSpectrumSpc(const TSpectrumRecord& rec, const std::string& fileName) {
-    ProbeTarnvikServer(SpcBindCaller::Saver);
+void SaveSpectrumSpc(const TSpectrumRecord& rec, const std::string& fileName, const std::string& programFolder) {
+    ProbeTarnvikServer(SpcBindCaller::Saver, programFolder);
     TarnvikPtr g = CreateTarnvik();
     beginEvenSpc(g.get(), rec, rec.Title.str());
     std::vector<float> y;
@@ -114,8 +114,8 @@ bool SameSpcDimensions(const TSpectraList& list) {
     return true;
 }
 
-bool SaveSpectraSpcMultiFile(const TSpectraList& list, const std::string& fileName) {
-    ProbeTarnvikServer(SpcBindCaller::Saver);
+bool SaveSpectraSpcMultiFile(const TSpectraList& list, const std::string& fileName, const std::string& programFolder) {
+    ProbeTarnvikServer(SpcBindCaller::Saver, programFolder);
     if (!SameSpcDimensions(list)) {
         ui::showMessage("Saving *.spc multi-file works only for spectra of same dimensions");
         return false;

@@ -26,7 +26,7 @@ TEST(AppSpcSave, OneSpectrumSavesAndReadsBackWithItsValues) {
     ASSERT_TRUE(w->SaveSpectra(path));
 
     TSpectraList back;
-    LoadSpecSpc(path, back);
+    LoadSpecSpc(path, back, ProgramFolder);
     ASSERT_EQ(back.Count(), 1);
     ASSERT_EQ(back[0].PointCount(), 4);
     EXPECT_DOUBLE_EQ(back[0].FirstX, 400);
@@ -90,7 +90,7 @@ TEST(AppSpcSave, OneOfSeveralSpectraIsChosenInTheDialog) {
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(caption, "Choose spectrum");
     TSpectraList back;
-    LoadSpecSpc(path, back);
+    LoadSpecSpc(path, back, ProgramFolder);
     ASSERT_EQ(back.Count(), 1);
     EXPECT_EQ(back[0].Title.str(), "second");
     EXPECT_EQ(back[0].PointCount(), 3);

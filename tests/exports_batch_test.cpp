@@ -27,7 +27,7 @@ protected:
             ++handovers;
             memo.insert(memo.end(), lines.begin(), lines.end());
         };
-        return SaveSpectraBatch(list, s, folder, report);
+        return SaveSpectraBatch(list, s, folder, programFolder(), report);
     }
     std::vector<std::string> names(const TBatchExportResult& r) const {
         std::vector<std::string> n;
@@ -177,7 +177,7 @@ TEST_F(BatchExport, ManySpectraReportEveryFile) {
     report.Progress = [&](int32_t c, int32_t) { progress.push_back(c); };
     TMultiSave s = csvSingles();
     s.Legends = true;
-    ASSERT_TRUE(SaveSpectraBatch(list, s, out(), report).Finished);
+    ASSERT_TRUE(SaveSpectraBatch(list, s, out(), programFolder(), report).Finished);
     ASSERT_EQ(memo.size(), 2u + 35u + 1u);
     EXPECT_EQ(memo[2 + 34], "exporting t34 as t34.csv");
     // Two header lines, twelve tenths (c = 0, 3, ..., 33), the rest, "export finished!".
@@ -312,9 +312,9 @@ TEST_F(BatchExport, SpcFilesReadBackThroughOurReader) {
     ASSERT_EQ(singles.Files.size(), 4u);
 
     TSpectraList back;
-    LoadSpecSpc(multi.Files.at(0), back);
+    LoadSpecSpc(multi.Files.at(0), back, programFolder());
     ASSERT_EQ(back.Count(), 4);
-    for (const auto& f : singles.Files) LoadSpecSpc(f, back);
+    for (const auto& f : singles.Files) LoadSpecSpc(f, back, programFolder());
     ASSERT_EQ(back.Count(), 8);
     for (int i = 0; i < 8; ++i) {
         const TSpectrumRecord& want = list[i % 4];
@@ -348,7 +348,7 @@ TEST_F(BatchExport, SpcMultiFileZAndRefusal) {
     ui::ScopedScriptedBackend ui;
     for (int i = 0; i < 3; ++i) list.Add(spectrum("u" + std::to_string(i), 400, 1, 10, i + 1));
     const std::string file = out() + "unset.spc";
-    ASSERT_TRUE(SaveSpectraMulti(list, file, 1, -1));
+    ASSERT_TRUE(SaveSpectraMulti(list, file, 1, -1, programFolder()));
     TarnvikPtr g = CreateTarnvik();
     com::Bstr name(file);
     CheckSpc(g->OpenFile(name.get()));
@@ -425,7 +425,7 @@ TEST_F(BatchExport, AnEmptyFolderIsRefusedAndOtherExtensionsWriteNothing) {
     list.Add(spectrum("a", 400, 1, 5));
     list.Add(spectrum("b", 400, 1, 5));
     EXPECT_THROW(run(csvSingles(), ""), vx::Error);
-    EXPECT_FALSE(SaveSpectraMulti(list, out() + "x.txt", 1, -1));
+    EXPECT_FALSE(SaveSpectraMulti(list, out() + "x.txt", 1, -1, programFolder()));
     EXPECT_FALSE(fs::exists(out() + "x.txt"));
 }
 

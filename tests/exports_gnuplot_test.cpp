@@ -193,13 +193,13 @@ TEST_F(GnuplotExport, PresetAndRefusals) {
 
     ui::ScopedScriptedBackend ui;
     for (uint8_t unit : {uint8_t(3), uint8_t(4)}) {
-        EXPECT_FALSE(ExportGnuplot(list, {unit, 2}, settings(), plot(1, 2), ProgramFolder));
+        EXPECT_FALSE(ExportGnuplot(list, {unit, 2}, settings(), plot(1, 2), programFolder()));
         EXPECT_FALSE(fs::exists(out() + "plot.plt"));
     }
     EXPECT_EQ(ui->messages, (std::vector<std::string>{"not yet implemented \r\nwith \"eV\" x axis type!",
                                                       "not yet implemented \r\nwith \"\xC2\xB5m\" x axis type!"}));
     // A missing template: nothing is written.
-    EXPECT_THROW(ExportGnuplot(list, {1, 2}, settings(), plot(400, 404), ProgramFolder), std::exception);
+    EXPECT_THROW(ExportGnuplot(list, {1, 2}, settings(), plot(400, 404), programFolder()), std::exception);
     EXPECT_FALSE(fs::exists(out() + "plot.plt"));
     EXPECT_FALSE(fs::exists(out() + "plot.tat"));
 }

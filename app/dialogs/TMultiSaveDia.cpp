@@ -175,7 +175,7 @@ void TMultiSaveDia::Button1Click() {
         ProgressBar1->setValue(static_cast<int>(std::nearbyint(double(c) * kProgressMaximum / n)));
     };
     try {
-        const TBatchExportResult r = SaveSpectraBatch(SpectraList, s, folder_, report);
+        const TBatchExportResult r = SaveSpectraBatch(SpectraList, s, folder_, ProgramFolder, report);
         if ((s.Output == 1 || s.Numbering) && ESpekname->text().isEmpty()) ESpekname->setText(Q(r.BaseName));
     } catch (const std::exception& e) {
         ui::messageBox(e.what());
