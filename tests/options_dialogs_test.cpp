@@ -845,7 +845,7 @@ TEST_F(OptionsGui, HelpButtonsOpenTheirPagesOrSayTheyCannot) {
     TKonzDia k(empty, nullptr);
     click(o, "HelpBtn");  // no manual yet
     ASSERT_EQ(ui_->messages.size(), 1u);
-    EXPECT_EQ(ui_->messages[0], HelpFailedMessage());
+    EXPECT_EQ(ui_->messages[0], HelpFailedMessage(ProgramFolder));
     for (const char* page : {"varolux_man_opt_en.html", "varolux_man_spek_en.html"})
         std::ofstream(ProgramFolder + "html/" + page) << "<html></html>";
     click(o, "HelpBtn");

@@ -253,7 +253,7 @@ TEST_F(ShellData, HelpWindowLinksOpenTheManualAndTheWebPages) {
     ui_->openUrlResult = false;
     d.Label1Click();
     ASSERT_EQ(ui_->messages.size(), 1u);
-    EXPECT_EQ(ui_->messages[0], HelpFailedMessage());
+    EXPECT_EQ(ui_->messages[0], HelpFailedMessage(ProgramFolder));
 }
 
 // A machine without a desktop program for web pages: the help links name the manual's folder, the web

@@ -217,5 +217,5 @@ void TAchsDia::reject() {
 }
 
 void TAchsDia::HelpBtnClick() {
-    OpenDialogHelp("html\\varolux_man_opt_en.html#achsen");
+    OpenDialogHelp(ProgramFolder, "html\\varolux_man_opt_en.html#achsen");
 }

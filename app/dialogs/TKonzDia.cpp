@@ -328,5 +328,5 @@ void TKonzDia::OKBtnClick() {
 }
 
 void TKonzDia::HelpBtnClick() {
-    OpenDialogHelp("html\\varolux_man_spek_en.html#allg");
+    OpenDialogHelp(ProgramFolder, "html\\varolux_man_spek_en.html#allg");
 }

@@ -182,4 +182,4 @@ void TMultiSaveDia::Button1Click() {
     }
 }
 
-void TMultiSaveDia::Button2Click() { OpenDialogHelp("html\\varolux_man_dat_en.html#batchexport"); }
+void TMultiSaveDia::Button2Click() { OpenDialogHelp(ProgramFolder, "html\\varolux_man_dat_en.html#batchexport"); }

@@ -457,7 +457,7 @@ void TOptionsDia::OKBtnClick() {
 }
 
 void TOptionsDia::HelpBtnClick() {
-    OpenDialogHelp("html\\varolux_man_opt_en.html");
+    OpenDialogHelp(ProgramFolder, "html\\varolux_man_opt_en.html");
 }
 
 void TOptionsDia::updatePreviews() {

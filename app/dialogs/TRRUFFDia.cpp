@@ -114,4 +114,4 @@ void TRRUFFDia::SaveButtonClick() {
     accept();
 }
 
-void TRRUFFDia::HelpClick() { OpenDialogHelp("html\\varolux_man_dat_en.html#saverruff"); }
+void TRRUFFDia::HelpClick() { OpenDialogHelp(ProgramFolder, "html\\varolux_man_dat_en.html#saverruff"); }

@@ -10,6 +10,7 @@
 
 #include "app/dialogs/tool_dialog.h"
 #include "core/helpers.h"
+#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "platform/ui.h"
 #include "tools/dialog_support.h"
@@ -71,7 +72,7 @@ void TSpekInfoDia::MemoSchreiben() {
     Memo1->moveCursor(QTextCursor::Start);
 }
 
-void TSpekInfoDia::Button1Click() { OpenDialogHelp("html\\varolux_man_spek_en.html#info"); }
+void TSpekInfoDia::Button1Click() { OpenDialogHelp(ProgramFolder, "html\\varolux_man_spek_en.html#info"); }
 
 void TSpekInfoDia::Button2Click() {
     Memo1->selectAll();
