@@ -11,7 +11,6 @@
 #include "app/qt_ui_backend.h"
 #include "app/replot.h"
 #include "core/helpers.h"
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "formats/open_files.h"
 #include "formats/save_dispatcher.h"
@@ -26,7 +25,7 @@ void TMainwin::ffnen1Click() {
             names = RunFileDialog(this, {.Mode = TFileDialogSpec::TMode::OpenMany,
                                          .ObjectName = "OpenSpek",
                                          .Title = {},
-                                         .Start = OpenFolder.size() > 2 ? QString::fromStdString(OpenFolder) : QString(),
+                                         .Start = ProgramSettings.OpenFolder.size() > 2 ? QString::fromStdString(ProgramSettings.OpenFolder) : QString(),
                                          .Filters = OpenDialogFilters(),
                                          .HideFilterDetails = true})
                         .Names;
@@ -44,7 +43,7 @@ void TMainwin::ffnen1Click() {
         OpenResult r;
         TDisplayState display = CurrentDisplayState();
         try {
-            const TReaderContext context{ProgramFolder, ProgramSettings.AxisQueryChoice};
+            const TReaderContext context{ProgramSettings.ProgramFolder, ProgramSettings.AxisQueryChoice};
             r = OpenSpectrumFiles(names, SpectraList, display, context, [this](int i, int n) {
                 SetStatusText(1, QString("Spectrum %1 of %2").arg(i).arg(n));
                 repaint();
@@ -55,16 +54,16 @@ void TMainwin::ffnen1Click() {
         }
         SetDisplayState(display);
         failed = std::move(r.failed);
-        if (!r.openFolder.empty()) OpenFolder = r.openFolder;
+        if (!r.openFolder.empty()) ProgramSettings.OpenFolder = r.openFolder;
         for (const std::string& rvx : r.rvxFiles) {
             SaveDialogFileName = rvx;
             recent_.Add(rvx);
         }
         if (!r.rvxFiles.empty()) RefreshRecentMenu();
         if (r.restoreAppearance) {
-            CurveAppearanceRestore = 1;
+            ProgramSettings.CurveAppearanceRestore = 1;
             plot_->SetKurvenAnzahl(SpectraList.Count());
-            CurveAppearanceRestore = 0;
+            ProgramSettings.CurveAppearanceRestore = 0;
         }
     }
 
@@ -112,8 +111,8 @@ bool TMainwin::SaveSpectra(const std::string& name) {
     TSaveOptions options;
     options.XDrawnMin = plot_->XDrawnMin;
     options.XDrawnMax = plot_->XDrawnMax;
-    options.AsciiXStepChoice = AsciiXStepChoice;
-    options.ProgramFolder = ProgramFolder;
+    options.AsciiXStepChoice = ProgramSettings.AsciiXStepChoice;
+    options.ProgramFolder = ProgramSettings.ProgramFolder;
     const bool written = SaveSpectraFile(name, SpectraList, CurrentDisplayState(), options);
     if (written && SaveFormatOf(name) == SaveFormat::Rvx) {
         recent_.Add(name);
@@ -135,7 +134,7 @@ void TMainwin::SavePlotas1Click() {
 }
 
 std::string TMainwin::RunSaveDialog(SaveDialog dialog) {
-    const std::string start = SaveFolder + (SaveDialogFileName.empty() ? std::string()
+    const std::string start = ProgramSettings.SaveFolder + (SaveDialogFileName.empty() ? std::string()
                                                                         : NameWithoutExtension(SaveDialogFileName));
     std::string name;
     int filterIndex = 1;
@@ -154,7 +153,7 @@ std::string TMainwin::RunSaveDialog(SaveDialog dialog) {
         }
     }
     if (name.empty()) return {};
-    SaveFolder = FolderOf(name);
+    ProgramSettings.SaveFolder = FolderOf(name);
     name = SaveNameForFilter(dialog, filterIndex, name);
     if (!SaveDialogHook && !ConfirmReplaceFile(name)) return {};
     SaveDialogFileName = name;

@@ -9,7 +9,7 @@
 #include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
 #include "app/replot.h"
-#include "core/settings_globals.h"
+#include "core/program_settings.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 

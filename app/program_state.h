@@ -9,6 +9,8 @@
 #include "core/display_state.h"
 #include "core/gauss_params.h"
 #include "core/peaks.h"
+#include "core/program_settings.h"
+#include "core/quantum_yield_settings.h"
 #include "core/spectra_list.h"
 #include "core/spectrum_record.h"
 #include "core/units.h"
@@ -40,6 +42,38 @@ extern TGaussModelParams GaussModelParams;
 
 // The settings the program keeps for the whole run, each group under its own name.
 struct TProgramSettings {
+    // Working folders, each ending with "/" once set.
+    std::string ProgramFolder;
+    std::string OpenFolder;
+    std::string SaveFolder;
+    std::string LampFolder;
+    std::string CorrectionFolder;
+
+    // "Stepwidth of X Axis Values" of the options (0, 1 or 2), read by the text writers.
+    int32_t AsciiXStepChoice = 1;
+    // Set only while the Open command creates the curves of one own-format file, so that the new curves
+    // take colour, pen style and width from their records.
+    uint8_t CurveAppearanceRestore = 0;
+
+    TGnuplotSettings GnuplotSettings;
+    TMultiSave MultiSaveSettings;
+    TPeakLabelSettings PeakLabelSettings;
+
+    // The parameter groups of the processing dialogs.
+    TExcitationSpectraSettings ExcitationSpectraSettings;
+    TCutOutSettings CutOutSettings;
+    TSpikeSettings SpikeSettings;
+    TYConstSettings YConstSettings;
+    TDerivativeSettings DerivativeSettings;
+    TRamanShiftSettings RamanShiftSettings;
+    TScatterDialogSettings ScatterDialogSettings;
+    TAdvSmoothSettings AdvSmoothSettings;
+    TAdvBaselineSettings AdvBaselineSettings;
+    TFilmThicknessSettings FilmThicknessSettings;
+    TQYSettings QYSettings;
+    TLTQYSettings LTQYSettings;
+
+    // Kept from the start of the run, not preset by the main window.
     TBandpass Bandpass;  // the last band-pass any tool applied
     TAxisQueryChoice AxisQueryChoice;  // what the axis query of headerless text files showed last
     // The instance switch: 1 lets several instances run side by side. Starts at 1; the options set it.
@@ -48,6 +82,10 @@ struct TProgramSettings {
     options::OptionNumbers AppliedOptionNumbers;
 };
 extern TProgramSettings ProgramSettings;
+
+// Presets the main window's settings (all but the last group above) to their start values;
+// `programFolder` ends with "/". OpenFolder is cleared (the options or the first Open set it).
+void SetDefaultSettings(const std::string& programFolder);
 
 // The program's display units as a value, and back.
 inline TDisplayState CurrentDisplayState() { return {DisplayXUnit, DisplayYMode}; }

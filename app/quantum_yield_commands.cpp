@@ -52,7 +52,7 @@ void QuantumYield1Click(TMainwin& w) {
         w.SetStatusText(1, "1D-FQ displayed");
     } else if (dia->YieldComputed) {
         w.ReplotSpectra();
-        w.SetStatusText(1, QString::fromStdString(QuantumYieldReport(QYSettings.QuantumYield)));
+        w.SetStatusText(1, QString::fromStdString(QuantumYieldReport(ProgramSettings.QYSettings.QuantumYield)));
     }
 }
 

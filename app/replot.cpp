@@ -2,7 +2,6 @@
 
 #include "app/plot/Xygraph.h"
 #include "app/program_state.h"
-#include "core/settings_globals.h"
 #include "core/units.h"
 
 namespace {
@@ -37,7 +36,7 @@ void PlotSpectrumCurve(TXYPlot& plot, TSpectrumRecord& rec, int n) {
     plot.SetCurveName(n, QString::fromStdString(rec.Title.str()));
 
     if (peakLabelsShown && peakHook() &&
-        (PeakLabelSettings.AllSpectra || PeakLabelSettings.SelectedSpectrum + 1 == n)) {
+        (ProgramSettings.PeakLabelSettings.AllSpectra || ProgramSettings.PeakLabelSettings.SelectedSpectrum + 1 == n)) {
         peakHook()(plot, rec, n);
     }
 }

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/settings_globals.h"
+#include "core/program_settings.h"
 #include "formats/multi_export.h"
 #include "formats/spc_binding.h"
 #include "platform/ui.h"

@@ -6,10 +6,10 @@
 
 #include "app/TMainwin.h"
 #include "app/dialogs/tool_dialog.h"
+#include "app/program_state.h"
 #include "app/query_dialogs.h"
 #include "app_test_support.h"
 #include "core/helpers.h"
-#include "core/settings_globals.h"
 #include "formats/save_hooks.h"
 #include "formats/spc_reader.h"
 #include "platform/ui.h"
@@ -26,7 +26,7 @@ TEST(AppSpcSave, OneSpectrumSavesAndReadsBackWithItsValues) {
     ASSERT_TRUE(w->SaveSpectra(path));
 
     TSpectraList back;
-    LoadSpecSpc(path, back, ProgramFolder);
+    LoadSpecSpc(path, back, ProgramSettings.ProgramFolder);
     ASSERT_EQ(back.Count(), 1);
     ASSERT_EQ(back[0].PointCount(), 4);
     EXPECT_DOUBLE_EQ(back[0].FirstX, 400);
@@ -90,7 +90,7 @@ TEST(AppSpcSave, OneOfSeveralSpectraIsChosenInTheDialog) {
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(caption, "Choose spectrum");
     TSpectraList back;
-    LoadSpecSpc(path, back, ProgramFolder);
+    LoadSpecSpc(path, back, ProgramSettings.ProgramFolder);
     ASSERT_EQ(back.Count(), 1);
     EXPECT_EQ(back[0].Title.str(), "second");
     EXPECT_EQ(back[0].PointCount(), 3);

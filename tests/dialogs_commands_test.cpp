@@ -17,10 +17,10 @@
 #include "app/dialogs/TInfWin.h"
 #include "app/dialogs/tool_dialog.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "app/spectroscope_view.h"
 #include "app/tool_commands.h"
-#include "core/settings_globals.h"
 #include "platform/ui.h"
 #include "tests/dialogs_test_support.h"
 #include "tests/main_window_fixture.h"
@@ -362,11 +362,11 @@ TEST_F(Commands, PeakLabelsForTheChosenSpectrumOnly) {
     addRecord("b", 400, 1, std::vector<double>(band.begin(), band.begin() + 301));
     addRecord("c", 400, 1, band);
     replot();
-    const auto saved = PeakLabelSettings;
-    PeakLabelSettings.AllSpectra = false;
-    PeakLabelSettings.SelectedSpectrum = 7;  // beyond the list: clamped to the last item
-    PeakLabelSettings.Mode = 2;
-    PeakLabelSettings.YDigits = 2;
+    const auto saved = ProgramSettings.PeakLabelSettings;
+    ProgramSettings.PeakLabelSettings.AllSpectra = false;
+    ProgramSettings.PeakLabelSettings.SelectedSpectrum = 7;  // beyond the list: clamped to the last item
+    ProgramSettings.PeakLabelSettings.Mode = 2;
+    ProgramSettings.PeakLabelSettings.YDigits = 2;
     trigger("ShowPeakLabels1");
     auto* combo = win->findChild<QComboBox*>("PeakLabelCombo");
     ASSERT_NE(combo, nullptr);
@@ -379,10 +379,10 @@ TEST_F(Commands, PeakLabelsForTheChosenSpectrumOnly) {
     EXPECT_TRUE(plot->Curve(3).MarkerIndices.empty());
     // Hiding and showing the bar keeps the choice.
     trigger("ShowPeakLabels1");
-    EXPECT_EQ(PeakLabelSettings.SelectedSpectrum, 1);
+    EXPECT_EQ(ProgramSettings.PeakLabelSettings.SelectedSpectrum, 1);
     trigger("ShowPeakLabels1");
     EXPECT_EQ(combo->currentIndex(), 1);
-    PeakLabelSettings = saved;
+    ProgramSettings.PeakLabelSettings = saved;
     SetPeakLabelsShown(false);
 }
 

@@ -33,7 +33,6 @@
 #include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
 #include "core/quantum_yield_settings.h"
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "platform/numtext.h"
@@ -219,28 +218,28 @@ TEST_F(OptionsGui, EveryOptionRoundTripsThroughTheStoreIntoTheNextStart) {
     EXPECT_TRUE(plot().SecondXAxisOn);
     EXPECT_EQ(ShowYTitle, 0);
     EXPECT_EQ(CustomYTitle, "my y");
-    EXPECT_EQ(OpenFolder, "/data/open/");
-    EXPECT_EQ(SaveFolder, "/data/save/");
-    EXPECT_EQ(AsciiXStepChoice, 2);
-    EXPECT_EQ(GnuplotSettings.Title, "gp title");
-    EXPECT_EQ(GnuplotSettings.LegendPosition, 3);
-    EXPECT_TRUE(GnuplotSettings.PostScriptOutput);
-    EXPECT_EQ(GnuplotSettings.CommandLines, (std::vector<std::string>{"set grid", "set key box"}));
-    EXPECT_EQ(CorrectionFolder, "/data/corr/");
-    EXPECT_EQ(LampFolder, "/data/lamp/");
-    EXPECT_FALSE(SpikeSettings.RemoveOriginal);
-    EXPECT_FALSE(SpikeSettings.TreatAll);
-    EXPECT_TRUE(SpikeSettings.Backward);
-    EXPECT_TRUE(SpikeSettings.AppendToTitle);
-    EXPECT_DOUBLE_EQ(SpikeSettings.Threshold, 7.0);
-    EXPECT_DOUBLE_EQ(CutOutSettings.From, 450.5);
-    EXPECT_DOUBLE_EQ(CutOutSettings.To, 700);
-    EXPECT_TRUE(CutOutSettings.PrefixTitle);
-    EXPECT_FALSE(CutOutSettings.RemoveOriginal);
-    EXPECT_EQ(YConstSettings.Operation, 0);
-    EXPECT_EQ(YConstSettings.Constant, "2,5");
-    EXPECT_TRUE(YConstSettings.RemoveOriginal);
-    EXPECT_FALSE(YConstSettings.AppendToTitle);
+    EXPECT_EQ(ProgramSettings.OpenFolder, "/data/open/");
+    EXPECT_EQ(ProgramSettings.SaveFolder, "/data/save/");
+    EXPECT_EQ(ProgramSettings.AsciiXStepChoice, 2);
+    EXPECT_EQ(ProgramSettings.GnuplotSettings.Title, "gp title");
+    EXPECT_EQ(ProgramSettings.GnuplotSettings.LegendPosition, 3);
+    EXPECT_TRUE(ProgramSettings.GnuplotSettings.PostScriptOutput);
+    EXPECT_EQ(ProgramSettings.GnuplotSettings.CommandLines, (std::vector<std::string>{"set grid", "set key box"}));
+    EXPECT_EQ(ProgramSettings.CorrectionFolder, "/data/corr/");
+    EXPECT_EQ(ProgramSettings.LampFolder, "/data/lamp/");
+    EXPECT_FALSE(ProgramSettings.SpikeSettings.RemoveOriginal);
+    EXPECT_FALSE(ProgramSettings.SpikeSettings.TreatAll);
+    EXPECT_TRUE(ProgramSettings.SpikeSettings.Backward);
+    EXPECT_TRUE(ProgramSettings.SpikeSettings.AppendToTitle);
+    EXPECT_DOUBLE_EQ(ProgramSettings.SpikeSettings.Threshold, 7.0);
+    EXPECT_DOUBLE_EQ(ProgramSettings.CutOutSettings.From, 450.5);
+    EXPECT_DOUBLE_EQ(ProgramSettings.CutOutSettings.To, 700);
+    EXPECT_TRUE(ProgramSettings.CutOutSettings.PrefixTitle);
+    EXPECT_FALSE(ProgramSettings.CutOutSettings.RemoveOriginal);
+    EXPECT_EQ(ProgramSettings.YConstSettings.Operation, 0);
+    EXPECT_EQ(ProgramSettings.YConstSettings.Constant, "2,5");
+    EXPECT_TRUE(ProgramSettings.YConstSettings.RemoveOriginal);
+    EXPECT_FALSE(ProgramSettings.YConstSettings.AppendToTitle);
     EXPECT_EQ(ProgramSettings.InstanceSwitch, 1);
     const options::OptionNumbers& applied = ProgramSettings.AppliedOptionNumbers;
     EXPECT_DOUBLE_EQ(applied.QyRefYield, 0.9);
@@ -249,17 +248,17 @@ TEST_F(OptionsGui, EveryOptionRoundTripsThroughTheStoreIntoTheNextStart) {
     EXPECT_DOUBLE_EQ(applied.QySampleExcitation, 560);
     EXPECT_DOUBLE_EQ(applied.QySampleBel, 12);
     // Stored, the quantum-yield group reaches the dialog's settings from the start.
-    EXPECT_DOUBLE_EQ(QYSettings.InnerFilter, 0.1);
-    EXPECT_DOUBLE_EQ(QYSettings.DetectionPath, 0.01);
-    EXPECT_EQ(QYSettings.BandWidth, 4);
-    EXPECT_DOUBLE_EQ(QYSettings.RefYield, 0.9);
-    EXPECT_DOUBLE_EQ(QYSettings.SampleN, 1.5);
-    EXPECT_DOUBLE_EQ(QYSettings.RefFrom, 520);
-    EXPECT_DOUBLE_EQ(QYSettings.SampleTo, 790);
-    EXPECT_DOUBLE_EQ(QYSettings.RefExcitation, 480);
-    EXPECT_DOUBLE_EQ(QYSettings.SampleExcitation, 560);
-    EXPECT_DOUBLE_EQ(QYSettings.RefExposure, 11);
-    EXPECT_DOUBLE_EQ(QYSettings.SampleExposure, 12);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.InnerFilter, 0.1);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.DetectionPath, 0.01);
+    EXPECT_EQ(ProgramSettings.QYSettings.BandWidth, 4);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.RefYield, 0.9);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.SampleN, 1.5);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.RefFrom, 520);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.SampleTo, 790);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.RefExcitation, 480);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.SampleExcitation, 560);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.RefExposure, 11);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.SampleExposure, 12);
     // The custom titles show once there is something to title.
     addSpectra(1);
     w_->UpdateAxisTitles();
@@ -279,17 +278,17 @@ TEST_F(OptionsGui, NoStoreStartsWithTheDefaults) {
     EXPECT_EQ(CustomXTitleOn, 0);
     EXPECT_EQ(ProgramSettings.InstanceSwitch, 0);
     // Without a store the quantum-yield dialog keeps its own start values.
-    EXPECT_EQ(QYSettings.BandWidth, 2);
-    EXPECT_DOUBLE_EQ(QYSettings.SampleExcitation, 500);
+    EXPECT_EQ(ProgramSettings.QYSettings.BandWidth, 2);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.SampleExcitation, 500);
     // With nothing loaded the axis titles are brought up to date, which clears them.
     EXPECT_EQ(plot().XachsenText, "");
     EXPECT_EQ(plot().Y1achsenText, "");
     EXPECT_TRUE(plot().XAchsenTextAn);
     // Empty folder texts keep the start values.
-    EXPECT_EQ(SaveFolder, ProgramFolder);
-    EXPECT_EQ(LampFolder, ProgramFolder);
-    EXPECT_EQ(CorrectionFolder, ProgramFolder);
-    EXPECT_FALSE(SaveFolder.empty());
+    EXPECT_EQ(ProgramSettings.SaveFolder, ProgramSettings.ProgramFolder);
+    EXPECT_EQ(ProgramSettings.LampFolder, ProgramSettings.ProgramFolder);
+    EXPECT_EQ(ProgramSettings.CorrectionFolder, ProgramSettings.ProgramFolder);
+    EXPECT_FALSE(ProgramSettings.SaveFolder.empty());
     EXPECT_TRUE(ui_->messages.empty());
 }
 
@@ -300,9 +299,9 @@ TEST_F(OptionsGui, StoredWindowsFoldersLeaveTheStartFolders) {
     o.OLampenspektrumFileName = "C:\\lamp\\l.fak";
     ASSERT_TRUE(options::SaveStoredOptions(o));
     start();
-    EXPECT_EQ(SaveFolder, ProgramFolder);
-    EXPECT_EQ(LampFolder, ProgramFolder);
-    EXPECT_TRUE(OpenFolder.empty());
+    EXPECT_EQ(ProgramSettings.SaveFolder, ProgramSettings.ProgramFolder);
+    EXPECT_EQ(ProgramSettings.LampFolder, ProgramSettings.ProgramFolder);
+    EXPECT_TRUE(ProgramSettings.OpenFolder.empty());
     // Shown as stored.
     TOptionsDia d;
     d.FormActivate();
@@ -337,7 +336,7 @@ TEST_F(OptionsGui, CancelLeavesStoreAndGlobalsUnchanged) {
     });
     EXPECT_FALSE(registry::keyExists(registry::Hive::CurrentUser, options::kOptionsKey));
     EXPECT_TRUE(plot().GridOn);
-    EXPECT_DOUBLE_EQ(SpikeSettings.Threshold, 5.6);
+    EXPECT_DOUBLE_EQ(ProgramSettings.SpikeSettings.Threshold, 5.6);
 }
 
 TEST_F(OptionsGui, StoredValueThatDoesNotConvertFallsBackWithOneWarning) {
@@ -353,7 +352,7 @@ TEST_F(OptionsGui, StoredValueThatDoesNotConvertFallsBackWithOneWarning) {
     EXPECT_NE(ui_->messages[0].find("OSchneidVon.Text"), std::string::npos);
     // The rest of the options is in force.
     EXPECT_FALSE(plot().GridOn);
-    EXPECT_DOUBLE_EQ(CutOutSettings.From, -1.0);
+    EXPECT_DOUBLE_EQ(ProgramSettings.CutOutSettings.From, -1.0);
 }
 
 TEST_F(OptionsGui, PathLengthReachesLoadedSpectraOnlyWhenChanged) {
@@ -836,25 +835,25 @@ TEST_F(OptionsGui, GeneralWithoutCurvesDoesNothingAndMenuIsWired) {
 }
 
 TEST_F(OptionsGui, HelpButtonsOpenTheirPagesOrSayTheyCannot) {
-    const std::string saved = ProgramFolder;
-    ProgramFolder = TestFolder() + "prog/";
-    QDir().mkpath(QString::fromStdString(ProgramFolder + "html"));
+    const std::string saved = ProgramSettings.ProgramFolder;
+    ProgramSettings.ProgramFolder = TestFolder() + "prog/";
+    QDir().mkpath(QString::fromStdString(ProgramSettings.ProgramFolder + "html"));
     TOptionsDia o;
     TAchsDia a;
     TSpectraList empty;
     TKonzDia k(empty, nullptr);
     click(o, "HelpBtn");  // no manual yet
     ASSERT_EQ(ui_->messages.size(), 1u);
-    EXPECT_EQ(ui_->messages[0], HelpFailedMessage(ProgramFolder));
+    EXPECT_EQ(ui_->messages[0], HelpFailedMessage(ProgramSettings.ProgramFolder));
     for (const char* page : {"varolux_man_opt_en.html", "varolux_man_spek_en.html"})
-        std::ofstream(ProgramFolder + "html/" + page) << "<html></html>";
+        std::ofstream(ProgramSettings.ProgramFolder + "html/" + page) << "<html></html>";
     click(o, "HelpBtn");
     click(a, "HelpBtn");
     click(k, "HelpBtn");
     EXPECT_EQ(ui_->messages.size(), 1u);
     ASSERT_EQ(ui_->openedUrls.size(), 3u);
-    EXPECT_EQ(ui_->openedUrls[0], "file://" + ProgramFolder + "html/varolux_man_opt_en.html");
-    EXPECT_EQ(ui_->openedUrls[1], "file://" + ProgramFolder + "html/varolux_man_opt_en.html#achsen");
-    EXPECT_EQ(ui_->openedUrls[2], "file://" + ProgramFolder + "html/varolux_man_spek_en.html#allg");
-    ProgramFolder = saved;
+    EXPECT_EQ(ui_->openedUrls[0], "file://" + ProgramSettings.ProgramFolder + "html/varolux_man_opt_en.html");
+    EXPECT_EQ(ui_->openedUrls[1], "file://" + ProgramSettings.ProgramFolder + "html/varolux_man_opt_en.html#achsen");
+    EXPECT_EQ(ui_->openedUrls[2], "file://" + ProgramSettings.ProgramFolder + "html/varolux_man_spek_en.html#allg");
+    ProgramSettings.ProgramFolder = saved;
 }

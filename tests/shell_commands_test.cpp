@@ -24,8 +24,8 @@
 #include "app/dialogs/tool_dialog.h"
 #include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app_test_support.h"
-#include "core/settings_globals.h"
 #include "core/units.h"
 #include "formats/rvx.h"
 #include "platform/numtext.h"
@@ -186,11 +186,11 @@ TEST_F(ShellCommands, SaveDataAsForcesTheExtensionOfTheFilterAndKeepsTheFolder) 
         start = s;
         return std::pair<std::string, int>{TestFolder() + "out.txt", 5};
     };
-    SaveFolder = "/somewhere/";
+    ProgramSettings.SaveFolder = "/somewhere/";
     w_->SaveDialogFileName = "/data/old.rvx";
     w_->SaveDataas1Click();
     EXPECT_EQ(start, "/somewhere/old");
-    EXPECT_EQ(SaveFolder, TestFolder());
+    EXPECT_EQ(ProgramSettings.SaveFolder, TestFolder());
     EXPECT_EQ(w_->SaveDialogFileName, TestFolder() + "out.csv");
 }
 
@@ -312,7 +312,7 @@ TEST_F(ShellCommands, DroppedFilesAreReadInOneOpenRunInSortedOrder) {
     EXPECT_EQ(w_->StatusText(0), "3 Spectra");
     EXPECT_EQ(SpectraList[0].Color, CurveColor(1));
     EXPECT_EQ(SpectraList[2].Color, CurveColor(3));
-    EXPECT_EQ(OpenFolder, TestFolder());
+    EXPECT_EQ(ProgramSettings.OpenFolder, TestFolder());
     EXPECT_EQ(w_->ComboSpectroscope()->count(), 3);
     EXPECT_EQ(w_->ComboSpectroscope()->currentIndex(), 0);
     EXPECT_DOUBLE_EQ(plot().Curve(1).Points[0].x, 300.0);

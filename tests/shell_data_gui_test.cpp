@@ -24,10 +24,10 @@
 #include "app/file_filters.h"
 #include "app/info_commands.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "app_test_support.h"
 #include "core/helpers.h"
-#include "core/settings_globals.h"
 #include "core/units.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
@@ -156,8 +156,9 @@ TEST_F(ShellData, OpenUnknownOpensTheTemplateAndTabulatesTheFile) {
     SetFileDialogRunner([&](const TFileDialogSpec&) { return TFileDialogChoice{{file}, 1}; });
     Trigger("OpenUnknown1");
     ASSERT_EQ(ui_->openedUrls.size(), 1u);
-    EXPECT_EQ(ui_->openedUrls[0], "file://" + ProgramFolder + "Binaryfile_Content_Template.xls");
-    EXPECT_TRUE(fs::exists(ProgramFolder + "Binaryfile_Content_Template.xls"));  // shipped beside the program
+    EXPECT_EQ(ui_->openedUrls[0], "file://" + ProgramSettings.ProgramFolder + "Binaryfile_Content_Template.xls");
+    // shipped beside the program
+    EXPECT_TRUE(fs::exists(ProgramSettings.ProgramFolder + "Binaryfile_Content_Template.xls"));
     const auto lines = SplitLines(ui_->clipboard);
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[0], "Filename: \t" + file);
@@ -178,7 +179,7 @@ TEST_F(ShellData, OpenUnknownOpensTheTemplateAndTabulatesTheFile) {
 }
 
 TEST_F(ShellData, TheTemplateIsASpreadsheetOfOurOwn) {
-    const std::string text = ReadFile(ProgramFolder + "Binaryfile_Content_Template.xls");
+    const std::string text = ReadFile(ProgramSettings.ProgramFolder + "Binaryfile_Content_Template.xls");
     EXPECT_EQ(text.rfind("<?xml", 0), 0u);
     EXPECT_NE(text.find("urn:schemas-microsoft-com:office:spreadsheet"), std::string::npos);
     EXPECT_NE(text.find("ss:Name=\"Content\""), std::string::npos);
@@ -221,7 +222,7 @@ TEST_F(ShellData, InformationWindowShowsTheChosenSpectrumAndCopiesIt) {
     EXPECT_FALSE(memo->textCursor().hasSelection());
     d.findChild<QPushButton*>("Button1")->click();
     ASSERT_EQ(ui_->openedUrls.size(), 1u);
-    EXPECT_EQ(ui_->openedUrls[0], "file://" + ProgramFolder + "html/varolux_man_spek_en.html#info");
+    EXPECT_EQ(ui_->openedUrls[0], "file://" + ProgramSettings.ProgramFolder + "html/varolux_man_spek_en.html#info");
 }
 
 TEST_F(ShellData, HelpWindowLinksOpenTheManualAndTheWebPages) {
@@ -245,7 +246,7 @@ TEST_F(ShellData, HelpWindowLinksOpenTheManualAndTheWebPages) {
         QTest::mouseClick(l, Qt::LeftButton);
     }
     ASSERT_EQ(ui_->openedUrls.size(), 3u);
-    EXPECT_EQ(ui_->openedUrls[0], "file://" + ProgramFolder + "html/varolux_manual_en.html");
+    EXPECT_EQ(ui_->openedUrls[0], "file://" + ProgramSettings.ProgramFolder + "html/varolux_manual_en.html");
     EXPECT_EQ(ui_->openedUrls[1].rfind("https://", 0), 0u);
     EXPECT_EQ(ui_->openedUrls[2].rfind("https://", 0), 0u);
     EXPECT_NE(ui_->openedUrls[1], ui_->openedUrls[2]);
@@ -253,7 +254,7 @@ TEST_F(ShellData, HelpWindowLinksOpenTheManualAndTheWebPages) {
     ui_->openUrlResult = false;
     d.Label1Click();
     ASSERT_EQ(ui_->messages.size(), 1u);
-    EXPECT_EQ(ui_->messages[0], HelpFailedMessage(ProgramFolder));
+    EXPECT_EQ(ui_->messages[0], HelpFailedMessage(ProgramSettings.ProgramFolder));
 }
 
 // A machine without a desktop program for web pages: the help links name the manual's folder, the web
@@ -263,9 +264,9 @@ TEST_F(ShellData, WithoutADesktopOpenerTheLinksSayWhereTheyLead) {
     THilfeDia d;
     d.Label1Click();
     ASSERT_EQ(ui_->messages.size(), 1u);
-    EXPECT_EQ(ui_->messages[0],
-              "Help files could not be opened!\r\nThe manual is in the folder\r\n" + ProgramFolder + "html/");
-    EXPECT_EQ(ProgramFolder.front(), '/');
+    EXPECT_EQ(ui_->messages[0], "Help files could not be opened!\r\nThe manual is in the folder\r\n" +
+                                    ProgramSettings.ProgramFolder + "html/");
+    EXPECT_EQ(ProgramSettings.ProgramFolder.front(), '/');
 
     TAboutBox about;
     const std::vector<std::function<void()>> webLinks = {

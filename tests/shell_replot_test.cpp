@@ -5,9 +5,9 @@
 
 #include "app/TMainwin.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/replot.h"
 #include "app_test_support.h"
-#include "core/settings_globals.h"
 #include "core/units.h"
 #include "formats/rvx.h"
 #include "platform/ui.h"
@@ -267,12 +267,12 @@ TEST_F(ShellReplot, PeakLabelHookRunsOnlyForChosenCurvesWhileShown) {
     w_->StandardReplot();
     EXPECT_TRUE(called.empty());  // the peak-label bar is hidden
     SetPeakLabelsShown(true);
-    PeakLabelSettings.AllSpectra = false;
-    PeakLabelSettings.SelectedSpectrum = 1;
+    ProgramSettings.PeakLabelSettings.AllSpectra = false;
+    ProgramSettings.PeakLabelSettings.SelectedSpectrum = 1;
     w_->StandardReplot();
     EXPECT_EQ(called, std::vector<int>{2});
     called.clear();
-    PeakLabelSettings.AllSpectra = true;
+    ProgramSettings.PeakLabelSettings.AllSpectra = true;
     w_->StandardReplot();
     EXPECT_EQ(called, (std::vector<int>{1, 2, 3}));
     SetPeakLabelsShown(false);

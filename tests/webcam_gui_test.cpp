@@ -22,11 +22,11 @@
 #include "app/dialogs/TfrmScreenshot.h"
 #include "app/dialogs/tool_dialog.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "app/webcam_commands.h"
 #include "app_test_support.h"
 #include "core/helpers.h"
-#include "core/settings_globals.h"
 #include "core/units.h"
 #include "platform/bmp_file.h"
 #include "platform/errors.h"
@@ -50,7 +50,7 @@ protected:
         w_ = std::make_unique<TMainwin>();
         folder_ = TestFolder() + "prog" + std::to_string(++counter_) + "/";
         std::filesystem::create_directories(folder_);
-        ProgramFolder = folder_;
+        ProgramSettings.ProgramFolder = folder_;
         f_ = WebcamWindow(*w_);
         ASSERT_NE(f_, nullptr);
     }

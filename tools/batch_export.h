@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/settings_globals.h"
+#include "core/program_settings.h"
 #include "core/spectra_list.h"
 
 // What the dialog shows while the export runs: lines for its memo (one at a time, or for many spectra

@@ -12,9 +12,9 @@
 
 #include "app/dialogs/help_ok_cancel_row.h"
 #include "app/dialogs/tool_dialog.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "core/helpers.h"
-#include "core/settings_globals.h"
 #include "platform/errors.h"
 #include "platform/ui.h"
 #include "tools/dialog_support.h"
@@ -217,5 +217,5 @@ void TAchsDia::reject() {
 }
 
 void TAchsDia::HelpBtnClick() {
-    OpenDialogHelp(ProgramFolder, "html\\varolux_man_opt_en.html#achsen");
+    OpenDialogHelp(ProgramSettings.ProgramFolder, "html\\varolux_man_opt_en.html#achsen");
 }

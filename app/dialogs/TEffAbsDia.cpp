@@ -59,6 +59,7 @@ bool TEffAbsDia::FormCloseOk() {
     p.Centre = std::nearbyint(EditFloat(FLMax));
     p.Width = RoundedBandWidth(EditFloat(FBandBreite));
     const double result = EffectiveAbsorbance(SpectraList, CurrentDisplayState(), p, ProgramSettings.Bandpass);
-    (Fref->isChecked() ? QYSettings.RefAbsorbance : QYSettings.SampleAbsorbance) = result;
+    TQYSettings& qy = ProgramSettings.QYSettings;
+    (Fref->isChecked() ? qy.RefAbsorbance : qy.SampleAbsorbance) = result;
     return true;
 }

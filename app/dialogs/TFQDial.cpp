@@ -164,7 +164,7 @@ void TFQDial::LampSpekLaden() {
 }
 
 void TFQDial::FormActivate() {
-    const TQYSettings& q = QYSettings;
+    const TQYSettings& q = ProgramSettings.QYSettings;
     for (QComboBox* c : {ARefAbsSpek, ORefAbsspek}) FillSpectrumCombo(c, q.RefAbsIndex);
     for (QComboBox* c : {AProbeAbsSpek, OProbeAbsSpek}) FillSpectrumCombo(c, q.SampleAbsIndex);
     for (QComboBox* c : {ERefFlSpek, ARefFlSpek, ORefFlSpek}) FillSpectrumCombo(c, q.RefFlIndex);
@@ -238,12 +238,12 @@ void TFQDial::StoreYield(TQYSettings& p, const TQYOutcome& o) {
     p.SampleValue = o.SampleValue;
     p.RefValue = o.RefValue;
     p.QuantumYield = o.Yield;
-    QYSettings = p;
+    ProgramSettings.QYSettings = p;
     YieldComputed = true;
 }
 
 bool TFQDial::CloseNormal() {
-    TQYSettings p = QYSettings;
+    TQYSettings p = ProgramSettings.QYSettings;
     p.SampleFlIndex = ComboIndex(EProbeFlSpek);
     p.RefFlIndex = ComboIndex(ERefFlSpek);
     p.SampleAbsorbance = EditFloat(EProbeEX);
@@ -260,7 +260,7 @@ bool TFQDial::CloseNormal() {
 }
 
 bool TFQDial::CloseSpecial() {
-    TQYSettings p = QYSettings;
+    TQYSettings p = ProgramSettings.QYSettings;
     p.SampleAbsIndex = ComboIndex(AProbeAbsSpek);
     p.RefAbsIndex = ComboIndex(ARefAbsSpek);
     p.SampleFlIndex = ComboIndex(AProbeFlSpek);
@@ -280,7 +280,7 @@ bool TFQDial::CloseSpecial() {
 }
 
 bool TFQDial::Close1D() {
-    TQYSettings p = QYSettings;
+    TQYSettings p = ProgramSettings.QYSettings;
     TQY1DParams s;
     s.First = ComboIndex(OProbeFlSpekAnf);
     s.Last = ComboIndex(OProbeFlSpekEnd);
@@ -298,7 +298,7 @@ bool TFQDial::Close1D() {
     p.RefAbsorbance = r.Reference.RefAbsorbance;
     p.RefPower = r.Reference.RefPower;
     p.RefValue = r.Reference.RefValue;
-    QYSettings = p;
+    ProgramSettings.QYSettings = p;
     Result1D = std::move(r.Spectrum);
     return true;
 }

@@ -22,9 +22,9 @@
 #include "app/aux_curves.h"
 #include "app/dialogs/help_ok_cancel_row.h"
 #include "app/dialogs/tool_dialog.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "core/helpers.h"
-#include "core/settings_globals.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
 #include "tools/dialog_support.h"
@@ -457,7 +457,7 @@ void TOptionsDia::OKBtnClick() {
 }
 
 void TOptionsDia::HelpBtnClick() {
-    OpenDialogHelp(ProgramFolder, "html\\varolux_man_opt_en.html");
+    OpenDialogHelp(ProgramSettings.ProgramFolder, "html\\varolux_man_opt_en.html");
 }
 
 void TOptionsDia::updatePreviews() {
