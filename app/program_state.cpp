@@ -2,8 +2,8 @@
 
 TSpectraList SpectraList;
 
-uint8_t DisplayXUnit = 1;
-uint8_t DisplayYMode = 2;
+SpecXUnit DisplayXUnit = SpecXNanometer;
+SpecYKind DisplayYMode = SpecYAbsorbance;
 
 uint8_t ShowXTitle = 1;
 uint8_t CustomXTitleOn = 0;

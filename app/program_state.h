@@ -24,10 +24,10 @@
 // Every loaded spectrum: list item n is curve n+1 of the plot and item n of every spectrum combo box.
 extern TSpectraList SpectraList;
 
-// The plot's display units: x 1 nm, 2 1/cm, 3 eV, 4 µm; y 1 transmittance, 2 absorbance,
-// 3 molar absorption coefficient, 4 its logarithm (5 intensity, 6 reflectance as stored kinds).
-extern uint8_t DisplayXUnit;
-extern uint8_t DisplayYMode;
+// The plot's display units: x nm, 1/cm, eV or µm; y transmittance, absorbance, molar absorption
+// coefficient or its logarithm (intensity and reflectance as stored kinds).
+extern SpecXUnit DisplayXUnit;
+extern SpecYKind DisplayYMode;
 
 // The axis-title switches of the options.
 extern uint8_t ShowXTitle;

@@ -12,7 +12,7 @@
 namespace {
 
 // The given display units with the y mode the search works in.
-TDisplayState WithYMode(TDisplayState display, uint8_t mode) {
+TDisplayState WithYMode(TDisplayState display, SpecYKind mode) {
     display.DisplayYMode = mode;
     return display;
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/unit_codes.h"
+
 // The gnuplot export's settings, as the gnuplot dialog edits them.
 struct TGnuplotSettings {
     std::string FileName;  // the .plt file chosen by Save for GnuPlot
@@ -121,5 +123,5 @@ struct TFilmThicknessSettings {  // TSchichtdickeDia
     double IncidenceAngle = 0.0;
     int32_t RangeStart = -1;
     int32_t RangeEnd = -1;
-    int32_t LastDisplayUnit = 1;
+    SpecXUnit LastDisplayUnit = SpecXNanometer;
 };

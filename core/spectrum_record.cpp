@@ -81,8 +81,8 @@ RecordImage RecordToImage(const TSpectrumRecord& r) {
     byteorder::putF64LE(p + 824, r.StepX);
     byteorder::putI32LE(p + 832, r.PointCount());
     byteorder::putI32LE(p + 836, r.SourceKind);
-    byteorder::putI32LE(p + 840, r.XUnit);
-    byteorder::putI32LE(p + 844, r.YKind);
+    byteorder::putI32LE(p + 840, CodeOf(r.XUnit));
+    byteorder::putI32LE(p + 844, CodeOf(r.YKind));
     byteorder::putU32LE(p + 848, r.Color);
     p[852] = r.LineStyle;
     byteorder::putI32LE(p + 856, r.LineWidth);
@@ -106,8 +106,9 @@ void RecordFromImage(const uint8_t* p, TSpectrumRecord& r) {
     r.FirstX = byteorder::getF64LE(p + 816);
     r.StepX = byteorder::getF64LE(p + 824);
     r.SourceKind = byteorder::getI32LE(p + 836);
-    r.XUnit = byteorder::getI32LE(p + 840);
-    r.YKind = byteorder::getI32LE(p + 844);
+    // A code that no unit has reads as nm and absorbance.
+    r.XUnit = XUnitOfCode(byteorder::getI32LE(p + 840)).value_or(SpecXNanometer);
+    r.YKind = YKindOfCode(byteorder::getI32LE(p + 844)).value_or(SpecYAbsorbance);
     r.Color = byteorder::getU32LE(p + 848);
     r.LineStyle = p[852];
     r.LineWidth = byteorder::getI32LE(p + 856);

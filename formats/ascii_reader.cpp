@@ -87,13 +87,13 @@ void askAxisTypes(const std::string& fileName, TSpectrumRecord& r, TAxisQueryCho
     q.caption = "axis type query";
     q.fields[kAxisQueryFileLabel] = "Dateiname: " + NameWithoutFolder(fileName);
     q.fields[kAxisQueryPathLabel] = "Dateipfad: " + FolderOf(fileName);
-    q.fields[kAxisQueryXUnit] = std::to_string(AxisQueryChoice.XUnit);
-    q.fields[kAxisQueryYKind] = std::to_string(AxisQueryChoice.YKind);
+    q.fields[kAxisQueryXUnit] = std::to_string(CodeOf(AxisQueryChoice.XUnit));
+    q.fields[kAxisQueryYKind] = std::to_string(CodeOf(AxisQueryChoice.YKind));
     const bool ok = ui::ask(q);
-    if (auto x = numtext::TryStrToInt(q.fields[kAxisQueryXUnit]); x && *x >= 1 && *x <= 5)
-        AxisQueryChoice.XUnit = *x;
-    if (auto y = numtext::TryStrToInt(q.fields[kAxisQueryYKind]); y && *y >= 1 && *y <= 6)
-        AxisQueryChoice.YKind = *y;
+    if (auto x = numtext::TryStrToInt(q.fields[kAxisQueryXUnit]))
+        AxisQueryChoice.XUnit = XUnitOfCode(*x).value_or(AxisQueryChoice.XUnit);
+    if (auto y = numtext::TryStrToInt(q.fields[kAxisQueryYKind]))
+        AxisQueryChoice.YKind = YKindOfCode(*y).value_or(AxisQueryChoice.YKind);
     if (!ok) return;
     r.XUnit = AxisQueryChoice.XUnit;
     r.YKind = AxisQueryChoice.YKind;

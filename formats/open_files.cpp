@@ -27,11 +27,11 @@ TDisplayState DisplayUnitsFromLastRecord(const TSpectraList& list, TDisplayState
     if (list.Empty()) return display;
     const TSpectrumRecord& last = list[list.Count() - 1];
     if (last.XUnit >= SpecXNanometer && last.XUnit <= SpecXMicrometer)
-        display.DisplayXUnit = static_cast<uint8_t>(last.XUnit);
+        display.DisplayXUnit = last.XUnit;
     else if (last.XUnit == SpecXRamanShift)
         display.DisplayXUnit = SpecXWavenumber;
     if (last.YKind >= SpecYTransmittance && last.YKind <= SpecYLogEpsilon)
-        display.DisplayYMode = static_cast<uint8_t>(last.YKind);
+        display.DisplayYMode = last.YKind;
     else if (last.YKind == SpecYReflectance)
         display.DisplayYMode = SpecYTransmittance;
     return display;

@@ -9,8 +9,8 @@
 // The axis types the query dialog of headerless text files showed last: x unit code and y kind code.
 // nm and intensity at start; every close of the dialog stores its selection here for the rest of the run.
 struct TAxisQueryChoice {
-    int32_t XUnit = SpecXNanometer;
-    int32_t YKind = SpecYIntensity;
+    SpecXUnit XUnit = SpecXNanometer;
+    SpecYKind YKind = SpecYIntensity;
 };
 
 struct TReaderContext {

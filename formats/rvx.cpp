@@ -193,8 +193,6 @@ void readValues(Source& in, Layout l, int32_t count, std::vector<double>& out) {
 
 // Codes and grids that no spectrum can have; a grid that cannot be drawn ends the load.
 void checkRecord(TSpectrumRecord& r) {
-    if (r.XUnit < 1 || r.XUnit > 5) r.XUnit = SpecXNanometer;
-    if (r.YKind < 1 || r.YKind > 6) r.YKind = SpecYAbsorbance;
     if (r.LineStyle > 2) r.LineStyle = 0;
     if (r.LineWidth <= 0) r.LineWidth = 1;
     if (!std::isfinite(r.FirstX) || !std::isfinite(r.StepX) || (r.StepX == 0.0 && r.PointCount() >= 2))

@@ -28,7 +28,7 @@ int32_t spcXTypeOf(const TSpectrumRecord& rec) {
 
 // The y mode in which a kind's values are written. The file has no logarithmic type: a log-epsilon
 // spectrum is written as epsilon values, the values its type names.
-int32_t writtenModeOf(int32_t kind) {
+SpecYKind writtenModeOf(SpecYKind kind) {
     switch (kind) {
     case SpecYTransmittance: return SpecYTransmittance;
     case SpecYEpsilon:
@@ -38,7 +38,7 @@ int32_t writtenModeOf(int32_t kind) {
     }
 }
 
-int32_t spcYTypeOf(int32_t kind) {
+int32_t spcYTypeOf(SpecYKind kind) {
     switch (kind) {
     case SpecYTransmittance: return spcYTrans;
     case SpecYAbsorbance: return spcYAbsrb;
@@ -72,7 +72,7 @@ void beginEvenSpc(IGTarnvik* g, const TSpectrumRecord& ref, const std::string& c
 
 // The values in the spectrum's own kind (intensity as stored, raw spectra as stored) as 4-byte floats.
 void yValuesOf(const TSpectrumRecord& rec, std::vector<float>& y, com::Variant& out) {
-    const int32_t mode = writtenModeOf(rec.YKind);
+    const SpecYKind mode = writtenModeOf(rec.YKind);
     y.resize(rec.Values.size());
     for (std::size_t i = 0; i < y.size(); ++i) y[i] = static_cast<float>(StoredToDisplayY(rec, rec.Values[i], mode));
     static_cast<VARIANT&>(out) = com::floatArrayVariant(y.data(), y.size());

@@ -212,7 +212,7 @@ TEST_F(Commands, RangeCommandsRefuseElectronVolts) {
     ui::ScopedScriptedBackend ui;
     addRecord("a", 400, 1, ramp(301));
     replot();
-    DisplayXUnit = 3;
+    DisplayXUnit = SpecXElectronVolt;
     toolcmd::Oszilatorstrke1Click(*win);
     toolcmd::Schwerpunkt1Click(*win);
     EXPECT_EQ(ui->messages, std::vector<std::string>(2, kRangeUnitRefusedText));
@@ -276,13 +276,13 @@ TEST_F(Commands, RemoveAllAsksAndRemoveLastSwitchesTheSecondAxis) {
     toolcmd::Letztesllschen1Click(*win);
     EXPECT_FALSE(plot->ZweiteYAchse);
     EXPECT_EQ(win->StatusText(0), "1 Spectrum");  // "1 Spectra" as the paint shows it
-    DisplayYMode = 1;
+    DisplayYMode = SpecYTransmittance;
     ui->answers = {ui::Answer::Yes};
     toolcmd::Allelschen2Click(*win);
     EXPECT_TRUE(SpectraList.Empty());
     EXPECT_EQ(plot->KurvenAnzahl(), 0);
     EXPECT_EQ(win->StatusText(0), "0 Spectra");
-    EXPECT_EQ(DisplayYMode, 2);
+    EXPECT_EQ(DisplayYMode, SpecYAbsorbance);
 }
 
 TEST_F(Commands, RemoveLastLeavesTheOtherCurvesAsShown) {
@@ -305,12 +305,12 @@ TEST_F(Commands, SpectroscopeViewOnlyInWavelengthsAndOffWithTheLastSpectrum) {
     ui::ScopedScriptedBackend ui;
     addRecord("a", 380, 1, std::vector<double>(401, 0.3));
     replot();
-    DisplayXUnit = 2;
+    DisplayXUnit = SpecXWavenumber;
     trigger("ShowSpectroscopeView");
     EXPECT_FALSE(win->Action("ShowSpectroscopeView")->isChecked());
     EXPECT_EQ(ui->messages.size(), 1u);
     EXPECT_EQ(SpectroscopeBitmap(*win), nullptr);
-    DisplayXUnit = 1;
+    DisplayXUnit = SpecXNanometer;
     trigger("ShowSpectroscopeView");
     EXPECT_TRUE(win->Action("ShowSpectroscopeView")->isChecked());
     QWidget* imageBar = win->findChild<QWidget*>("SpectroscopeImageBar");
@@ -332,7 +332,8 @@ TEST_F(Commands, SpectroscopeViewUnitsTable) {
     addRecord("a", 380, 1, std::vector<double>(401, 0.3));
     replot();
     struct Case {
-        int32_t x, y;
+        SpecXUnit x;
+        SpecYKind y;
         bool shown;
     };
     const Case cases[] = {
@@ -342,14 +343,14 @@ TEST_F(Commands, SpectroscopeViewUnitsTable) {
         {SpecXMicrometer, SpecYAbsorbance, false},  {SpecXElectronVolt, SpecYTransmittance, false},
     };
     for (const Case& c : cases) {
-        DisplayXUnit = static_cast<uint8_t>(c.x);
-        DisplayYMode = static_cast<uint8_t>(c.y);
+        DisplayXUnit = c.x;
+        DisplayYMode = c.y;
         ui->messages.clear();
         QAction* a = win->Action("ShowSpectroscopeView");
         if (a->isChecked()) trigger("ShowSpectroscopeView");  // off again from the case before
         trigger("ShowSpectroscopeView");
-        EXPECT_EQ(a->isChecked(), c.shown) << c.x << " " << c.y;
-        EXPECT_EQ(ui->messages.empty(), c.shown) << c.x << " " << c.y;
+        EXPECT_EQ(a->isChecked(), c.shown) << CodeOf(c.x) << " " << CodeOf(c.y);
+        EXPECT_EQ(ui->messages.empty(), c.shown) << CodeOf(c.x) << " " << CodeOf(c.y);
     }
     DisplayXUnit = SpecXNanometer;
     DisplayYMode = SpecYAbsorbance;

@@ -158,8 +158,8 @@ TEST(TAdvBaselineDia, PreviewBeforeOkRemovedByIdentityAfterwards) {
     ListGuard g;
     SettingsGuard s;
     ProgramSettings.AdvBaselineSettings = TAdvBaselineSettings{};
-    addRecord("a", 400, 1, wavy(60), 1, 0x11);
-    addRecord("b", 400, 1, wavy(60, 1.0), 1, 0x22);
+    addRecord("a", 400, 1, wavy(60), SpecXNanometer, 0x11);
+    addRecord("b", 400, 1, wavy(60, 1.0), SpecXNanometer, 0x22);
     std::vector<int> shown;
     TAdvBaselineDia d;
     d.BaselineShown = [&shown](int i) { shown.push_back(i); };
@@ -208,7 +208,7 @@ TEST_F(ProcessingCommands, ConcentrationOnlyInNanometresAndTransmittanceOrAbsorb
     DisplayGuard display;
     addRecord("a", 400, 1, std::vector<double>(301, 0.5));
     win->StandardReplot();
-    DisplayYMode = 3;
+    DisplayYMode = SpecYEpsilon;
     bool opened = false;
     SetModalRunner([&opened](QDialog& d) {
         opened = true;
@@ -218,7 +218,7 @@ TEST_F(ProcessingCommands, ConcentrationOnlyInNanometresAndTransmittanceOrAbsorb
     trigger("Concentration1");
     EXPECT_FALSE(opened);
     EXPECT_EQ(ui->messages, (std::vector<std::string>{kNoConcentrationUnitsText}));
-    DisplayYMode = 1;
+    DisplayYMode = SpecYTransmittance;
     trigger("Concentration1");
     EXPECT_TRUE(opened);
 }

@@ -363,8 +363,8 @@ struct QYCommands : MainWindowTest {
     ui::ScopedScriptedBackend ui;
     void TearDown() override {
         MainWindowTest::TearDown();
-        DisplayXUnit = 1;
-        DisplayYMode = 2;
+        DisplayXUnit = SpecXNanometer;
+        DisplayYMode = SpecYAbsorbance;
     }
 };
 }  // namespace
@@ -380,7 +380,7 @@ TEST_F(QYCommands, RefusedInOtherUnitsAndWithoutCurves) {
     EXPECT_TRUE(ui->messages.empty());
     flat("a", 0.5);
     win->ReplotSpectra();
-    DisplayXUnit = 2;
+    DisplayXUnit = SpecXWavenumber;
     for (const char* a : {"QuantumYield1", "LowTempQuantumYield1", "EffectiveAbsorbance1"}) trigger(a);
     EXPECT_EQ(ui->messages, (std::vector<std::string>{"no QY with this axis type", "no QY with this axis type",
                                                       "no calculation with this axis type"}));

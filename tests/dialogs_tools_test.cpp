@@ -78,7 +78,7 @@ TEST(TVerrechDia, OneSpectrumLoadedAndCancel) {
 TEST(TSimpleDia, ShowsAndWritesBackItsGroup) {
     ListGuard g;
     SettingsGuard s;
-    addRecord("a", 400, 1, ramp(4), 1, 0x42);
+    addRecord("a", 400, 1, ramp(4), SpecXNanometer, 0x42);
     ProgramSettings.YConstSettings = {1, "3", false, true};
     TSimpleDia d;
     open(d);
@@ -130,7 +130,7 @@ TEST(TAusDia1, LimitsInDisplayUnitsKeptInNanometres) {
 
     // Shown again in wavenumbers; 0 is refused there and the dialog stays open.
     ui::ScopedScriptedBackend ui;
-    DisplayXUnit = 2;
+    DisplayXUnit = SpecXWavenumber;
     TAusDia1 d2;
     open(d2);
     EXPECT_EQ(child<QLabel>(&d2, "EinheitVon")->text(), "cm^-1");

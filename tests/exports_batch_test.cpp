@@ -265,16 +265,17 @@ TEST(SpcDimensions, Table) {
         const char* what;
         double first2, step2;
         int n2;
-        int32_t unit2, kind2;
+        SpecXUnit unit2;
+        SpecYKind kind2;
         bool same;
     } cases[] = {
-        {"equal", 400, 1, 10, 1, 2, true},
-        {"first within 1e-4", 400.03, 1, 10, 1, 2, true},
-        {"first beyond 1e-4", 400.05, 1, 10, 1, 2, false},
-        {"step beyond", 400, 1.0002, 10, 1, 2, false},
-        {"one point more", 400, 1, 11, 1, 2, false},
-        {"other x unit", 400, 1, 10, 2, 2, false},
-        {"other y kind", 400, 1, 10, 1, 5, false},
+        {"equal", 400, 1, 10, SpecXNanometer, SpecYAbsorbance, true},
+        {"first within 1e-4", 400.03, 1, 10, SpecXNanometer, SpecYAbsorbance, true},
+        {"first beyond 1e-4", 400.05, 1, 10, SpecXNanometer, SpecYAbsorbance, false},
+        {"step beyond", 400, 1.0002, 10, SpecXNanometer, SpecYAbsorbance, false},
+        {"one point more", 400, 1, 11, SpecXNanometer, SpecYAbsorbance, false},
+        {"other x unit", 400, 1, 10, SpecXWavenumber, SpecYAbsorbance, false},
+        {"other y kind", 400, 1, 10, SpecXNanometer, SpecYIntensity, false},
     };
     for (const Case& c : cases) {
         TSpectraList l;

@@ -209,10 +209,10 @@ TEST_F(ExportDialogs, GnuplotOptions) {
         asked = true;
         return TFileDialogChoice{};
     });
-    DisplayXUnit = 3;
+    DisplayXUnit = SpecXElectronVolt;
     ui->messages.clear();
     trigger("SaveforGnuPlot1");
-    DisplayXUnit = 1;
+    DisplayXUnit = SpecXNanometer;
     EXPECT_FALSE(asked);
     EXPECT_EQ(ui->messages, (std::vector<std::string>{"not yet implemented \r\nwith \"eV\" x axis type!"}));
 }

@@ -120,8 +120,8 @@ TEST_P(AsciiReader, AxisTypesFromTheLabelLine) {
         std::vector<std::string> lines{c.label};
         for (auto& l : dataLines(11, c.sep)) lines.push_back(l);
         TSpectrumRecord r = readText(joinLines(lines), true);
-        EXPECT_EQ(r.XUnit, c.xUnit);
-        EXPECT_EQ(r.YKind, c.yKind);
+        EXPECT_EQ(CodeOf(r.XUnit), c.xUnit);
+        EXPECT_EQ(CodeOf(r.YKind), c.yKind);
         EXPECT_EQ(r.Comment2, c.raman ? "Raman Shift [1/cm]" : "");
         EXPECT_EQ(r.PointCount(), 11);
     }
@@ -289,8 +289,8 @@ TEST_P(AsciiReader, HeaderlessFileAsksFromOpenOnly) {
     EXPECT_EQ(shown[1].at("YKind"), "1");
     EXPECT_EQ(c.XUnit, SpecXNanometer);
     EXPECT_EQ(c.YKind, SpecYIntensity);
-    EXPECT_EQ(choice.XUnit, 2);
-    EXPECT_EQ(choice.YKind, 2);
+    EXPECT_EQ(choice.XUnit, SpecXWavenumber);
+    EXPECT_EQ(choice.YKind, SpecYAbsorbance);
 }
 
 TEST_P(AsciiReader, LineEndsAndHeaderLinesAndTheEndOfData) {

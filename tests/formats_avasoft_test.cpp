@@ -68,7 +68,7 @@ TEST_F(AvaSoftReader, YKindByTheExtension) {
     const std::string text = singleColumn({"400;0.5", "401;95", "402;0"});
     struct Case {
         const char* name;
-        int32_t yKind;
+        SpecYKind yKind;
     };
     for (const Case& c : {Case{"/d/a.ttt", SpecYTransmittance}, Case{"/d/a.TIT", SpecYIntensity},
                           Case{"/d/a.trt", SpecYIntensity}, Case{"/d/a.TAT", SpecYAbsorbance}}) {

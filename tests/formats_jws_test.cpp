@@ -201,7 +201,8 @@ TEST_F(JwsReader, CompoundValuesEndAtPaddingAndSkipNonNumbers) {
 TEST_F(JwsReader, CompoundCodesAndWavenumbersDescending) {
     struct Case {
         uint32_t yCode, xCode;
-        int32_t yKind, xUnit;
+        SpecYKind yKind;
+        SpecXUnit xUnit;
     };
     const Case cases[] = {{0, 0, SpecYTransmittance, SpecXNanometer}, {3, 2, SpecYAbsorbance, SpecXWavenumber},
                           {8, 3, SpecYTransmittance, SpecXNanometer}, {14, 7, SpecYIntensity, SpecXNanometer},
@@ -448,7 +449,7 @@ TEST_F(JwsReader, AxisDescriptorDecidesTheUnit) {
     struct Case {
         uint32_t descriptor, xCode;
         float flatCode;
-        int32_t unit;
+        SpecXUnit unit;
     };
     const Case cases[] = {
         {0x10000100, 0, 2.0f, SpecXWavenumber}, {0x10000101, 0, 0.0f, SpecXRamanShift},

@@ -28,7 +28,7 @@ std::string fakText(const std::string& label, int lines = 11, double y = 0.5) {
     return s;
 }
 
-std::unique_ptr<TSpectrumRecord> record(const std::string& title, int32_t xUnit, int32_t yKind, uint32_t color) {
+std::unique_ptr<TSpectrumRecord> record(const std::string& title, SpecXUnit xUnit, SpecYKind yKind, uint32_t color) {
     auto r = std::make_unique<TSpectrumRecord>();
     r->Title = title;
     r->XUnit = xUnit;
@@ -41,7 +41,7 @@ std::unique_ptr<TSpectrumRecord> record(const std::string& title, int32_t xUnit,
     return r;
 }
 
-std::string rvxImage(std::initializer_list<std::pair<int32_t, int32_t>> units) {
+std::string rvxImage(std::initializer_list<std::pair<SpecXUnit, SpecYKind>> units) {
     TSpectraList l;
     int i = 0;
     for (auto [x, y] : units) l.Add(record("r" + std::to_string(i++), x, y, 0x123456));
@@ -333,24 +333,29 @@ TEST_F(OpenFiles, NothingToRead) {
 
 TEST_F(OpenFiles, DisplayUnitsFromTheLastRecord) {
     struct Case {
-        int32_t xUnit, yKind;
-        uint8_t displayX, displayY;
+        SpecXUnit xUnit;
+        SpecYKind yKind;
+        SpecXUnit displayX;
+        SpecYKind displayY;
     } cases[] = {
-        {SpecXNanometer, SpecYTransmittance, 1, 1}, {SpecXWavenumber, SpecYAbsorbance, 2, 2},
-        {SpecXElectronVolt, SpecYEpsilon, 3, 3},   {SpecXMicrometer, SpecYLogEpsilon, 4, 4},
-        {SpecXRamanShift, SpecYReflectance, 2, 1}, {SpecXNanometer, SpecYIntensity, 1, 3},
+        {SpecXNanometer, SpecYTransmittance, SpecXNanometer, SpecYTransmittance},
+        {SpecXWavenumber, SpecYAbsorbance, SpecXWavenumber, SpecYAbsorbance},
+        {SpecXElectronVolt, SpecYEpsilon, SpecXElectronVolt, SpecYEpsilon},
+        {SpecXMicrometer, SpecYLogEpsilon, SpecXMicrometer, SpecYLogEpsilon},
+        {SpecXRamanShift, SpecYReflectance, SpecXWavenumber, SpecYTransmittance},
+        {SpecXNanometer, SpecYIntensity, SpecXNanometer, SpecYEpsilon},
     };
     for (const auto& c : cases) {
         list.Clear();
         list.Add(record("r", c.xUnit, c.yKind, 0));
-        const TDisplayState shown = DisplayUnitsFromLastRecord(list, TDisplayState{4, 3});
-        EXPECT_EQ(shown.DisplayXUnit, c.displayX) << c.xUnit;
-        EXPECT_EQ(shown.DisplayYMode, c.displayY) << c.yKind;
+        const TDisplayState shown = DisplayUnitsFromLastRecord(list, TDisplayState{SpecXMicrometer, SpecYEpsilon});
+        EXPECT_EQ(shown.DisplayXUnit, c.displayX) << CodeOf(c.xUnit);
+        EXPECT_EQ(shown.DisplayYMode, c.displayY) << CodeOf(c.yKind);
     }
     list.Clear();
-    const TDisplayState kept = DisplayUnitsFromLastRecord(list, TDisplayState{4, 3});
-    EXPECT_EQ(kept.DisplayXUnit, 4);
-    EXPECT_EQ(kept.DisplayYMode, 3);
+    const TDisplayState kept = DisplayUnitsFromLastRecord(list, TDisplayState{SpecXMicrometer, SpecYEpsilon});
+    EXPECT_EQ(kept.DisplayXUnit, SpecXMicrometer);
+    EXPECT_EQ(kept.DisplayYMode, SpecYEpsilon);
 }
 
 TEST_F(OpenFiles, ExistingFilesDropsMissingNames) {

@@ -249,7 +249,8 @@ TEST_F(SmallTexts, DspUnitsAndKinds) {
     struct Case {
         const char* xLine;
         const char* yLine;
-        int32_t xUnit, yKind;
+        SpecXUnit xUnit;
+        SpecYKind yKind;
     };
     const Case cases[] = {{"nm", "%T", SpecXNanometer, SpecYTransmittance},
                           {"Wavenumber [cm-1]", "Intensity", SpecXWavenumber, SpecYIntensity},

@@ -321,7 +321,8 @@ TEST_F(SpcProgram, SavedSpectraReadBackIntoTheSameValues) {
     PutLibraryBeside();
     ui::ScopedScriptedBackend ui;
     struct Case {
-        int32_t xUnit, yKind;
+        SpecXUnit xUnit;
+        SpecYKind yKind;
         double first, step;
     } cases[] = {{SpecXNanometer, SpecYAbsorbance, 400, 0.5}, {SpecXWavenumber, SpecYIntensity, 4000, -2},
                  {SpecXNanometer, SpecYTransmittance, 300, 1}};
@@ -362,15 +363,15 @@ TEST_F(SpcProgram, SavedSpectraReadBackIntoTheSameValues) {
 TEST_F(SpcProgram, EveryUnitAndKindRoundTrips) {
     RegisterQuietly();
     struct Unit {
-        int32_t code;
+        SpecXUnit code;
         double first, step;
-        int32_t readsBackAs;
+        SpecXUnit readsBackAs;
     } units[] = {{SpecXNanometer, 400, 0.5, SpecXNanometer},
                  {SpecXWavenumber, 4000, -2, SpecXWavenumber},
                  {SpecXElectronVolt, 1.5, 0.25, SpecXWavenumber},
                  {SpecXMicrometer, 0.4, 0.0005, SpecXMicrometer},
                  {SpecXRamanShift, 3000, -2, SpecXRamanShift}};
-    auto ownMode = [](int32_t kind) { return kind == SpecYIntensity ? SpecYAbsorbance : kind; };
+    auto ownMode = [](SpecYKind kind) { return kind == SpecYIntensity ? SpecYAbsorbance : kind; };
     auto pointsInNm = [&](const TSpectrumRecord& r) {
         std::vector<std::pair<double, double>> pts;
         for (int32_t i = 0; i < r.PointCount(); ++i)
@@ -378,8 +379,9 @@ TEST_F(SpcProgram, EveryUnitAndKindRoundTrips) {
         return pts;
     };
     for (const Unit& u : units) {
-        for (int32_t kind = SpecYTransmittance; kind <= SpecYReflectance; ++kind) {
-            SCOPED_TRACE("unit " + std::to_string(u.code) + " kind " + std::to_string(kind));
+        for (int32_t k = CodeOf(SpecYTransmittance); k <= CodeOf(SpecYReflectance); ++k) {
+            const SpecYKind kind = *YKindOfCode(k);
+            SCOPED_TRACE("unit " + std::to_string(CodeOf(u.code)) + " kind " + std::to_string(k));
             TSpectrumRecord rec;
             rec.Title = "round trip";
             rec.XUnit = u.code;
@@ -401,7 +403,7 @@ TEST_F(SpcProgram, EveryUnitAndKindRoundTrips) {
 
             // Pair the points by their wavelength: a unit stored the other way round comes back reversed.
             auto orig = pointsInNm(rec), got = pointsInNm(back);
-            const int32_t mode = ownMode(kind);
+            const SpecYKind mode = ownMode(kind);
             for (int32_t i = 0; i < 4; ++i) {
                 orig[std::size_t(i)].second = StoredToDisplayY(rec, rec.Values[std::size_t(i)], mode);
                 got[std::size_t(i)].second = StoredToDisplayY(back, back.Values[std::size_t(i)], mode);

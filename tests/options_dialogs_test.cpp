@@ -466,7 +466,7 @@ TEST_F(OptionsGui, AxesDialogEachXUnitConvertsRangeAndCurves) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.caption);
-        DisplayXUnit = 1;
+        DisplayXUnit = SpecXNanometer;
         w_->StandardReplot();
         plot().XDrawnMin = 400;
         plot().XDrawnMax = 800;
@@ -484,12 +484,12 @@ TEST_F(OptionsGui, AxesDialogEachXUnitConvertsRangeAndCurves) {
         EXPECT_EQ(from, c.from);
         EXPECT_EQ(to, c.to);
         EXPECT_EQ(caption, c.caption);
-        EXPECT_EQ(DisplayXUnit, c.unit);
+        EXPECT_EQ(CodeOf(DisplayXUnit), c.unit);
         EXPECT_FALSE(plot().KeepXRangeOnce);
         EXPECT_NEAR(plot().Curve(1).Points[0].x, c.x0, 1e-9);
         EXPECT_TRUE(plot().Autoscaling);
     }
-    DisplayXUnit = 1;
+    DisplayXUnit = SpecXNanometer;
 }
 
 TEST_F(OptionsGui, AxesDialogYModesRecomputeCurves) {
@@ -513,7 +513,7 @@ TEST_F(OptionsGui, AxesDialogYModesRecomputeCurves) {
             return d.result();
         });
         RunAxesCommand(*w_);
-        EXPECT_EQ(DisplayYMode, c.mode);
+        EXPECT_EQ(CodeOf(DisplayYMode), c.mode);
         EXPECT_NEAR(plot().Curve(1).Points[0].y, c.y0, 1e-9);
     }
 }
@@ -538,7 +538,7 @@ TEST_F(OptionsGui, AxesDialogFixedBoundariesAndTitles) {
     });
     RunAxesCommand(*w_);
     EXPECT_TRUE(ui_->messages.empty());
-    EXPECT_EQ(DisplayXUnit, 2);
+    EXPECT_EQ(DisplayXUnit, SpecXWavenumber);
     EXPECT_TRUE(plot().KeepXRangeOnce);
     EXPECT_DOUBLE_EQ(plot().XDrawnMax, 24000.5);
     EXPECT_DOUBLE_EQ(plot().XDrawnMin, 13000);
@@ -560,7 +560,7 @@ TEST_F(OptionsGui, AxesDialogFixedBoundariesAndTitles) {
     RunAxesCommand(*w_);
     ASSERT_EQ(ui_->messages.size(), 1u);
     EXPECT_EQ(ui_->messages[0], "wrong boundary values!");
-    DisplayXUnit = 1;
+    DisplayXUnit = SpecXNanometer;
 }
 
 TEST_F(OptionsGui, AxesDialogCancelLeavesUnitsRangesAndCurves) {
@@ -582,8 +582,8 @@ TEST_F(OptionsGui, AxesDialogCancelLeavesUnitsRangesAndCurves) {
         return d.result();
     });
     RunAxesCommand(*w_);
-    EXPECT_EQ(DisplayXUnit, 1);
-    EXPECT_EQ(DisplayYMode, 2);
+    EXPECT_EQ(DisplayXUnit, SpecXNanometer);
+    EXPECT_EQ(DisplayYMode, SpecYAbsorbance);
     EXPECT_DOUBLE_EQ(plot().XDrawnMin, 400);
     EXPECT_DOUBLE_EQ(plot().XDrawnMax, 800);
     EXPECT_TRUE(plot().KeepXRangeOnce);
@@ -616,7 +616,7 @@ TEST_F(OptionsGui, PropertiesRecomputeEpsilonCurves) {
     numtext::setDecimalSeparator(',');
     start();
     addSpectra(2);
-    DisplayYMode = 3;
+    DisplayYMode = SpecYEpsilon;
     w_->StandardReplot();
     SetModalRunner([&](QDialog& dlg) {
         auto& d = static_cast<TKonzDia&>(dlg);
@@ -635,7 +635,7 @@ TEST_F(OptionsGui, PropertiesRecomputeEpsilonCurves) {
     EXPECT_DOUBLE_EQ(SpectraList[1].PathLength, 1);
     EXPECT_NEAR(plot().Curve(1).Points[0].y, SpectraList[0].Values[0] / 1.0, 1e-12);
     EXPECT_NEAR(plot().Curve(2).Points[0].y, SpectraList[1].Values[0] / 0.25, 1e-12);
-    DisplayYMode = 2;
+    DisplayYMode = SpecYAbsorbance;
 }
 
 TEST_F(OptionsGui, PropertiesLooksReachTheCurves) {

@@ -28,8 +28,8 @@ inline QApplication& plotTestApp() {
 inline void resetPlotTestState() {
     plotTestApp();
     SpectraList.Clear();
-    DisplayXUnit = 1;
-    DisplayYMode = 2;
+    DisplayXUnit = SpecXNanometer;
+    DisplayYMode = SpecYAbsorbance;
     numtext::setDecimalSeparator('.');
 }
 

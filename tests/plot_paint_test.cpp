@@ -300,7 +300,7 @@ TEST_F(PlotDraw, StylesWithoutADashRuleStillDraw) {
 
 TEST_F(PlotDraw, PeakMarkersStandAboveInAbsorbanceAndBelowInTransmittance) {
     for (int mode : {2, 1}) {
-        DisplayYMode = static_cast<uint8_t>(mode);
+        DisplayYMode = *YKindOfCode(mode);
         auto p = Bare();
         p->SetKurvenAnzahl(1);
         Line(*p, 1, {{10, 2}, {50, 5}, {90, 2}});
@@ -534,7 +534,7 @@ TEST_F(PlotDraw, TitleMarginsComeAndGoWithoutDrift) {
 namespace {
 
 TEST_F(PlotDraw, WavenumberPlotWithBothSecondAxes) {
-    DisplayXUnit = 2;
+    DisplayXUnit = SpecXWavenumber;
     auto p = makeStartPlot(900, 560);
     p->Direction = 2;
     p->X2Direction = 1;

@@ -197,7 +197,7 @@ TEST_F(ShellCommands, SaveDataAsForcesTheExtensionOfTheFilterAndKeepsTheFolder) 
 // Typed in the file dialog: "x.csv" under the RVX entry saves CSV and writes no RVX file; a name
 // without an extension still gets the chosen entry's.
 TEST_F(ShellCommands, SaveDataAsSavesTheFormatOfATypedExtension) {
-    SpectraList.AddWithDefaultColor(MakeRecord(400, 2, {0.1, 0.2, 0.3}, 1, 2, 0, "typed"));
+    SpectraList.AddWithDefaultColor(MakeRecord(400, 2, {0.1, 0.2, 0.3}, SpecXNanometer, SpecYAbsorbance, 0, "typed"));
     w_->StandardReplot();
     std::string typed;
     int filterIndex = 1;
@@ -265,7 +265,7 @@ TEST_F(ShellCommands, VanishedRecentFileIsReportedAndLeavesTheList) {
 }
 
 TEST_F(ShellCommands, CancelledOpenStillRefreshesCountTitlesAndAutoscaling) {
-    SpectraList.Add(MakeRecord(400, 1, {0.1, 0.2}, 1, 5));
+    SpectraList.Add(MakeRecord(400, 1, {0.1, 0.2}, SpecXNanometer, SpecYIntensity));
     w_->StandardReplot();
     w_->SetStatusText(0, "");
     w_->OpenDialogHook = [] { return std::vector<std::string>{}; };
@@ -340,7 +340,7 @@ TEST_F(ShellCommands, ReaderErrorCostsOnlyItsFileAndThePlotFollowsTheList) {
 // own-format file that opened enters the recent files.
 TEST_F(ShellCommands, OpenNamesEveryFileWithoutSpectrumOnce) {
     TSpectraList one;
-    one.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}, 1, 2, 0, "kept"));
+    one.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}, SpecXNanometer, SpecYAbsorbance, 0, "kept"));
     const std::string own = WriteTestFile("a_own.rvx", RvxFileImage(one));
     const std::string none = WriteTestFile("b_none.rvx", RvxFileImage(TSpectraList()));
     const std::string empty = WriteTestFile("c_empty.dx", "");
@@ -403,7 +403,7 @@ TEST_F(ShellCommands, CommandLineFileOpensAtStart) {
 }
 
 TEST_F(ShellCommands, SavedRvxEntersRecentFilesAndReopens) {
-    SpectraList.AddWithDefaultColor(MakeRecord(400, 2, {0.1, 0.2, 0.3}, 1, 2, 0, "saved"));
+    SpectraList.AddWithDefaultColor(MakeRecord(400, 2, {0.1, 0.2, 0.3}, SpecXNanometer, SpecYAbsorbance, 0, "saved"));
     w_->StandardReplot();
     const std::string target = TestFolder() + "roundtrip.rvx";
     w_->SaveDialogHook = [&](const std::string&) { return std::pair<std::string, int>{target, 1}; };

@@ -39,7 +39,8 @@ namespace fs = std::filesystem;
 
 class ShellData : public ShellWindowTest {
 protected:
-    void AddCurve(const std::string& title, std::vector<double> v, int32_t xUnit = 1, int32_t yKind = 2) {
+    void AddCurve(const std::string& title, std::vector<double> v, SpecXUnit xUnit = SpecXNanometer,
+                  SpecYKind yKind = SpecYAbsorbance) {
         SpectraList.AddWithDefaultColor(MakeRecord(400, 1, std::move(v), xUnit, yKind, 0, title));
         w_->StandardReplot();
     }
@@ -69,7 +70,7 @@ TEST_F(ShellData, CopyDataNeedsACurveAndPutsTheTableOnTheClipboard) {
     EXPECT_EQ(ui_->clipboard, "before");
     const char saved = numtext::decimalSeparator();
     numtext::setDecimalSeparator(',');
-    AddCurve("a", {1.0, 0.5}, 1, 1);
+    AddCurve("a", {1.0, 0.5}, SpecXNanometer, SpecYTransmittance);
     Trigger("CopyDatatoClipboard1");
     numtext::setDecimalSeparator(saved);
     EXPECT_EQ(ui_->clipboard, "\ta\r\nWavelength [nm]\tTransmittance\r\n400,000\t0,1\r\n401,000\t0,31623\r\n");
@@ -135,7 +136,7 @@ TEST_F(ShellData, PasteOfTextThatGivesNoSpectrumSaysSo) {
 
 TEST_F(ShellData, CopyThenPasteGivesTheSameSpectraAgain) {
     AddCurve("first", {0.125, 0.25, 0.5});
-    AddCurve("second", {1.5, 2.5, 3.5}, 1, 5);
+    AddCurve("second", {1.5, 2.5, 3.5}, SpecXNanometer, SpecYIntensity);
     Trigger("CopyDatatoClipboard1");
     Trigger("PasteDatafromClipboard1");
     ASSERT_EQ(SpectraList.Count(), 4);
@@ -195,7 +196,7 @@ TEST_F(ShellData, InformationWindowShowsTheChosenSpectrumAndCopiesIt) {
     Trigger("Information1");
     EXPECT_EQ(shown, 0);  // no curve: nothing
     AddCurve("first", {0.1, 0.2, 0.3});
-    AddCurve("second", {0.1, 0.2}, 2);
+    AddCurve("second", {0.1, 0.2}, SpecXWavenumber);
     SpectraList[1].Concentration = 0.5;
     Trigger("Information1");
     EXPECT_EQ(shown, 1);

@@ -50,7 +50,7 @@ std::vector<std::string> WriteLongNamedRvx(int count, std::size_t length) {
         std::string name = head;
         name.resize(length - folder.size() - 4, 'x');
         TSpectraList list;
-        list.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}, 1, 2, 0, name));
+        list.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}, SpecXNanometer, SpecYAbsorbance, 0, name));
         paths.push_back(folder + name + ".rvx");
         SaveRvxFile(paths.back(), list);
     }
@@ -82,7 +82,7 @@ private:
 // An RVX file of one spectrum, named as given, in the test folder.
 std::string WriteRvx(const std::string& name, const std::string& title) {
     TSpectraList list;
-    list.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}, 1, 2, 0, title));
+    list.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}, SpecXNanometer, SpecYAbsorbance, 0, title));
     const std::string path = TestFolder() + name;
     SaveRvxFile(path, list);
     return path;

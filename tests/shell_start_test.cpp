@@ -36,13 +36,13 @@ protected:
 
 TEST_F(ShellStart, StartsEmptyWithCaptionDefaultsAndEmptyPlot) {
     // A stale setting from an earlier window must not survive a new start.
-    DisplayXUnit = 3;
+    DisplayXUnit = SpecXElectronVolt;
     ProgramSettings.SpikeSettings.Threshold = 1.0;
     TMainwin w;
     EXPECT_EQ(w.windowTitle(), "Varolux32 version 1.72.2p");
     EXPECT_EQ(w.StatusText(0), "0 Spectra");
-    EXPECT_EQ(DisplayXUnit, 1);
-    EXPECT_EQ(DisplayYMode, 2);
+    EXPECT_EQ(DisplayXUnit, SpecXNanometer);
+    EXPECT_EQ(DisplayYMode, SpecYAbsorbance);
     EXPECT_DOUBLE_EQ(ProgramSettings.SpikeSettings.Threshold, 5.6);
     EXPECT_EQ(ProgramSettings.ScatterDialogSettings.RamanShift, 3378);
     EXPECT_EQ(ProgramSettings.AdvBaselineSettings.ScatteringSpread, -5);

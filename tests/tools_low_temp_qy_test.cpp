@@ -19,7 +19,7 @@ using namespace tooltest;
 
 namespace {
 
-const TDisplayState kNmAbs{1, 2};
+const TDisplayState kNmAbs{SpecXNanometer, SpecYAbsorbance};
 
 std::string G(double v, int precision) {
     return numtext::FloatToStrF(v, numtext::FloatFormat::General, precision, 3);
@@ -230,7 +230,7 @@ TEST(SolventCurves, ShippedTablesHoldThePublishedValues) {
         {"2methf_log_eta.fak", 92, 320, 298.15, -0.3372, 2e-3},   // 0.46 mPa s
         {"2methf_log_eta.fak", 92, 320, 107, 6.0, 1e-3},          // 10^4 P
     };
-    const TDisplayState units{1, 2};
+    const TDisplayState units{SpecXNanometer, SpecYAbsorbance};
     for (const Case& c : cases) {
         auto rec = ReadAuxCurve(std::string(VX_TABLES_DIR "/") + c.file);
         EXPECT_EQ(rec->XUnit, SpecXNanometer) << c.file;

@@ -17,7 +17,7 @@ using namespace tooltest;
 
 namespace {
 
-const TDisplayState kNmAbs{1, 2};
+const TDisplayState kNmAbs{SpecXNanometer, SpecYAbsorbance};
 
 // f(A) written out, to check the routine against.
 double fraction(double a, double l, double f) { return (1.0 - std::pow(10.0, -a * l)) * std::pow(10.0, -a * f); }

@@ -64,7 +64,7 @@ TEST(DialogSupport, TypedNumbersTakeDotsAsTheRegionalSeparator) {
 
 TEST(DialogSupport, ResultColourAndRemovalOfOriginalsKeepOrder) {
     TSpectraList list;
-    for (int i = 0; i < 3; ++i) addRecord(list, "s" + std::to_string(i), 400, 1, ramp(5), 1, 0x10 + i);
+    for (int i = 0; i < 3; ++i) addRecord(list, "s" + std::to_string(i), 400, 1, ramp(5), SpecXNanometer, 0x10 + i);
     // All spectra with "remove originals": n new spectra in the old order, each in its original's colour.
     OriginalsToRemove originals(list);
     const int32_t n = list.Count();

@@ -153,12 +153,12 @@ int TAchsDia::YAchsentypItem() const {
 }
 
 void TAchsDia::XAchseClick(int item) {
-    const int32_t unit = axes::UnitOfItem(item);
+    const SpecXUnit unit = axes::UnitOfItem(item);
     if (unit == currentUnit_) return;
     auto b = axes::ConvertBounds({settings_.XDrawnMin, settings_.XDrawnMax}, currentUnit_, unit);
     settings_.XDrawnMin = b.lower;
     settings_.XDrawnMax = b.upper;
-    settings_.DisplayXUnit = static_cast<uint8_t>(unit);
+    settings_.DisplayXUnit = unit;
     currentUnit_ = unit;
     showBounds(true);
 }
