@@ -1,6 +1,5 @@
 // Any bytes arriving at the running instance's socket are a list whose names encode back to the same
 // bytes, an unfinished list, or refused; never more than one list's worth is taken.
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -44,11 +43,9 @@ std::string widened(std::string_view bytes) {
         uint8_t h[handover::kHeaderSize];
         byteorder::putU32BE(h, handover::kMoreFollows | static_cast<uint32_t>(handover::kMaxPiece));
         out.append(reinterpret_cast<const char*>(h), handover::kHeaderSize);
-        for (std::size_t n = 0; n < handover::kMaxPiece;) {
-            const std::size_t k = seed.empty() ? 1 : std::min(seed.size(), handover::kMaxPiece - n);
-            out.append(seed.empty() ? std::string_view("n") : seed.substr(0, k));
-            n += k;
-        }
+        const std::size_t at = out.size();
+        out.resize(at + handover::kMaxPiece, 'n');
+        for (std::size_t i = 0; !seed.empty() && i < handover::kMaxPiece; ++i) out[at + i] = seed[i % seed.size()];
         bytes.remove_prefix(handover::kHeaderSize + seed.size());
     }
     out.append(bytes);
