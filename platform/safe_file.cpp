@@ -256,7 +256,7 @@ int SafeFileWriter::placeUnnamed() {
     return EEXIST;
 }
 
-// Renames the named, whole temporary over the target; a failure removes it.
+// Renames the named, whole temporary over the target (the caller removes it when that fails).
 int SafeFileWriter::replaceTarget() {
     reached(seam::Step::Placed, resolved_);
     if (::rename(temp_.c_str(), resolved_.c_str()) != 0) return errno;

@@ -4,7 +4,7 @@
 // given the replaced file's permission bits (the umask's for a new file), and only then renamed over
 // the target. The temporary file has no name while it is written (O_TMPFILE), so a save that is killed
 // leaves nothing behind; when it is whole it is linked under a fresh random name and at once renamed
-// over the target (linkat cannot replace a name). Where the file system has no unnamed files, it is
+// over the target (linkat cannot replace a name), so only a kill in that instant leaves it named. Where the file system has no unnamed files, it is
 // created under a fresh random name "<name>.vxtmp-<random>" with O_EXCL (so a planted symbolic link is
 // never opened) and locked while it lives; such temporaries of the same target that no live save
 // holds, left by a killed save, are removed before the next save writes. A symbolic link that is the
