@@ -207,8 +207,10 @@ QString TMainwin::StatusText(int panel) const {
     return panel >= 0 && panel < 3 && panels_[panel] ? panels_[panel]->text() : QString();
 }
 
-void TMainwin::SetStatusText(int panel, const QString& text) {
-    if (panel >= 0 && panel < 3 && panels_[panel]) panels_[panel]->setText(text);
+void TMainwin::SetStatusText(int panel, const QString& text, const QString& toolTip) {
+    if (panel < 0 || panel >= 3 || !panels_[panel]) return;
+    panels_[panel]->setText(text);
+    panels_[panel]->setToolTip(toolTip);
 }
 
 void TMainwin::ShowProgress(int value, int maximum) {

@@ -26,6 +26,8 @@ class TXYPlot;
 
 // What panel 1 says when a command that needs spectra finds none.
 inline constexpr const char* kNoSpectrumLoadedText = "No spectrum loaded";
+// Copy Plot to Clipboard without a curve.
+inline constexpr const char* kEmptyPlotCopiedText = "No spectrum loaded: the empty plot was copied";
 
 // The steps of the main window's one re-plot after the spectra list (or what it is shown in) changed.
 // The defaults are the standard re-plot of a command; a command switches on what it adds.
@@ -73,7 +75,9 @@ public:
     QAction* Action(const std::string& objectName) const;
     // Status bar panel 0 "number of spectra", 1 "Infos", 2 "screen readings".
     QString StatusText(int panel) const;
-    void SetStatusText(int panel, const QString& text);
+    // A text the panel has to shorten brings its whole wording as the panel's tool tip; every new text
+    // replaces the tip.
+    void SetStatusText(int panel, const QString& text, const QString& toolTip = QString());
     // The status bar's progress bar: shown up to `maximum` at `value`; a negative value hides it.
     void ShowProgress(int value, int maximum);
     // The main window's colour (0x00BBGGRR), which the plot takes as its background.

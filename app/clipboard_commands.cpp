@@ -1,5 +1,9 @@
 #include "app/clipboard_commands.h"
 
+#include <QFontMetrics>
+#include <QLabel>
+
+#include <algorithm>
 
 #include "app/TMainwin.h"
 #include "app/dialog_command.h"
@@ -19,12 +23,23 @@
 
 namespace {
 
-// What Open unknown binary file leaves in the status bar once the table of `file` is on the clipboard.
-std::string binaryInspectionStatus(const std::string& file, bool templateOpened) {
-    std::string text = "Table of " + NameWithoutFolder(file) + " is on the clipboard";
+// What Open unknown binary file leaves in the status bar once the table of `file` is on the clipboard:
+// a short text that fits the panel, the file's name shortened in its middle where it must be, and the
+// whole account as the panel's tool tip.
+void showInspectionStatus(TMainwin& win, const std::string& file, bool templateOpened) {
+    const QString before = templateOpened ? "Paste the table of " : "Table of ";
+    const QString after = templateOpened ? " into the template" : " on the clipboard";
+    QString name = QString::fromStdString(NameWithoutFolder(file));
+    if (const auto* panel = win.findChild<QLabel*>("StatusPanel1")) {
+        const QFontMetrics fm(panel->font());
+        // A character's width to spare, for the label's own indent.
+        const int room = panel->contentsRect().width() - fm.horizontalAdvance(before + after + 'x');
+        name = fm.elidedText(name, Qt::ElideMiddle, std::max(room, 0));
+    }
+    std::string whole = "Table of " + file + " is on the clipboard";
     if (templateOpened)
-        text += std::string("; ") + clipcmd::kBinaryTemplate + " was handed to the opener: paste it there";
-    return text;
+        whole += std::string("; ") + clipcmd::kBinaryTemplate + " was handed to the opener: paste it there";
+    win.SetStatusText(1, before + name + after, QString::fromStdString(whole));
 }
 
 constexpr char kNoSpectrumPasted[] =
@@ -83,7 +98,7 @@ void OpenUnknown1Click(TMainwin& win) {
     const bool opened = ShellOpenPath(FileBesideProgram(ProgramFolder, kBinaryTemplate));
     if (!opened) ui::messageBox("Excel template file could not be opened!");
     InspectBinaryFile(name, 0, -1, 4);
-    win.SetStatusText(1, QString::fromStdString(binaryInspectionStatus(name, opened)));
+    showInspectionStatus(win, name, opened);
 }
 
 }  // namespace clipcmd

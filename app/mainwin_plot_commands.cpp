@@ -129,7 +129,11 @@ void TMainwin::LegendFont1Click() {
 
 void TMainwin::Website1Click() { OpenWebPage(kWebsiteUrl); }
 
-void TMainwin::CopyPlottoClipboard1Click() { plot_->SaveMetafile(true); }
+void TMainwin::CopyPlottoClipboard1Click() {
+    plot_->SaveMetafile(true);
+    // The plot goes to the clipboard as it stands; that it held no curve should not go unnoticed.
+    if (!HasCurves()) SetStatusText(1, kEmptyPlotCopiedText);
+}
 
 void TMainwin::Print1Click() {
     const bool installed = PrinterInstalledHook ? PrinterInstalledHook() : TXYPlot::PrinterInstalled();

@@ -102,6 +102,12 @@ namespace toolcmd {
 bool WaitRunning() { return waitsRunning > 0; }
 
 void Allelschen2Click(TMainwin& w) {
+    // With nothing loaded the question stands only while Yes would still reset what the plot shows: a
+    // second y axis left by a removed ratio spectrum, another y mode, the spectroscope view.
+    const QAction* view = w.Action("ShowSpectroscopeView");
+    const bool shownState =
+        w.XYPlot()->ZweiteYAchse || DisplayYMode != SpecYAbsorbance || (view && view->isChecked());
+    if (!shownState && !w.NeedSpectra()) return;
     if (ui::messageBox(" all spectra will be removed from display", "Varolux32", ui::Buttons::YesNo,
                        ui::Icon::Question) != ui::Answer::Yes)
         return;
@@ -231,13 +237,11 @@ void Abspielen1Click(TMainwin& w) {
     if (!rec) return;
     TBusyCursor busy;
     TXYPlot& plot = *w.XYPlot();
-    // The tone player's texts go to the main window's second panel.
     const TonePlan plan = PlanSpectrumPlayback(*rec, plot.MinXValue, plot.MaxXValue, CurrentDisplayState());
     if (plan.StartText.empty()) return;
-    w.SetStatusText(1, QString::fromStdString(plan.StartText));
-    QApplication::processEvents();
-    PlaySpectrum(*rec, plot.MinXValue, plot.MaxXValue, CurrentDisplayState());
-    w.SetStatusText(1, "Task accomplished!");
+    // The tone player shows its start text in the second panel itself, once a sound device has opened.
+    const bool sounded = PlaySpectrum(*rec, plot.MinXValue, plot.MaxXValue, CurrentDisplayState());
+    w.SetStatusText(1, sounded ? "Task accomplished!" : kNoSoundDeviceText);
 }
 
 }  // namespace toolcmd

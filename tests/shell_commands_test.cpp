@@ -486,6 +486,20 @@ TEST_F(ShellCommands, CopyPlotPutsAMetafileOnTheClipboard) {
     ASSERT_NE(m, nullptr);
     EXPECT_FALSE(m->data("image/x-emf").isEmpty());
     EXPECT_TRUE(m->data("image/png").startsWith("\x89PNG"));
+    EXPECT_NE(w_->StatusText(1), kEmptyPlotCopiedText);
+}
+
+TEST_F(ShellCommands, CopyPlotWithoutACurveCopiesTheEmptyPlotAndSaysSo) {
+    QGuiApplication::clipboard()->clear();
+    Trigger("CopyPlottoClipboard1");
+    const QMimeData* m = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(m, nullptr);
+    EXPECT_TRUE(m->data("image/png").startsWith("\x89PNG"));
+    EXPECT_EQ(w_->StatusText(1), kEmptyPlotCopiedText);
+    // The next command starts from an empty panel.
+    AddCurves(1);
+    Trigger("CopyPlottoClipboard1");
+    EXPECT_EQ(w_->StatusText(1), "");
 }
 
 }  // namespace
