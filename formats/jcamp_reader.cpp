@@ -16,6 +16,7 @@
 #include "formats/resample.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
+#include "formats/value_gaps.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
@@ -179,46 +180,6 @@ bool commasSeparate(std::string_view line, bool& wholePairs) {
     if (fields % 2 == 1 || wholePairs) return true;
     if (fields > 2 && xRunOneWay(line)) wholePairs = true;
     return wholePairs;
-}
-
-// Values left out of an equidistant table, at the places `gaps` (rising): between two values read they
-// are filled in on a straight line, as resampling joins the pairs around a pair left out of an xypoints
-// table; a run at either end shortens the grid. Every value read keeps its x. `first` and `last` are the
-// x of the table's first and last place. Returns how many places were filled in (the others were cut
-// off at the ends).
-std::size_t closeGaps(std::vector<double>& values, const std::vector<std::size_t>& gaps, double& first, double& last) {
-    const std::size_t n = values.size();
-    if (gaps.empty() || n == 0) return 0;
-    std::size_t lead = 0, trail = 0;  // places left out at the start and at the end
-    std::size_t filled = 0;
-    for (std::size_t g = 0; g < gaps.size();) {
-        std::size_t h = g;  // gaps[g..h] is one run of places
-        while (h + 1 < gaps.size() && gaps[h + 1] == gaps[h] + 1) ++h;
-        const std::size_t from = gaps[g], to = gaps[h] + 1;  // [from, to) left out
-        if (from == 0) {
-            lead = to;
-        } else if (to == n) {
-            trail = n - from;
-        } else {
-            const double a = values[from - 1], b = values[to];
-            const double span = static_cast<double>(to - from + 1);
-            for (std::size_t k = from; k < to; ++k) values[k] = a + (b - a) * (static_cast<double>(k - from + 1) / span);
-            filled += to - from;
-        }
-        g = h + 1;
-    }
-    if (lead + trail >= n) {
-        values.clear();
-        return filled;
-    }
-    if (lead == 0 && trail == 0) return filled;
-    const double step = (last - first) / static_cast<double>(n - 1);
-    const double x0 = first;
-    if (lead > 0) first = x0 + static_cast<double>(lead) * step;
-    if (trail > 0) last = x0 + static_cast<double>(n - 1 - trail) * step;
-    values.erase(values.end() - static_cast<std::ptrdiff_t>(trail), values.end());
-    values.erase(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(lead));
-    return filled;
 }
 
 // Between two numbers of a packed line: blanks, tabs and the commas that separate (those followed by a
@@ -765,8 +726,8 @@ LinePos Reader::readPacked(LinePos start, const Block& b, std::vector<double>& v
 
 // Pairs of an (XY..XY) table, several to a line where the file has them, up to ##NPOINTS= pairs (to
 // the next label line without it). A pair whose y is no number is left out: xypoints keep the other
-// pairs, xydata keep the place (in `gaps_`) for closeGaps. An x that is no number raises the conversion
-// error where x is read (xypoints).
+// pairs, xydata keep the place (in `gaps_`) for CloseValueGaps. An x that is no number raises the
+// conversion error where x is read (xypoints).
 LinePos Reader::readPairs(LinePos start, const Block& b, bool xyPoints, PairList& xs, PairList& ys,
                           std::vector<double>& values, bool& compressed) {
     const long long n = b.nPoints;  // -1: up to the next label line
@@ -941,8 +902,9 @@ bool Reader::placeOnGrid(const Block& b, Table& t, TSpectrumRecord& rec) const {
         return ResampleXYEitherOrder(t.xs, t.ys, rec) && rec.PointCount() >= 2 && std::isfinite(rec.StepX) &&
                rec.StepX != 0.0;
     }
-    t.filledIn = closeGaps(t.values, gaps_, t.first, t.last);
-    t.leftOut = gaps_.size() - t.filledIn;
+    const GapEnds ends = CloseValueGaps(t.values, gaps_, t.first, t.last);
+    t.leftOut = ends.lead + ends.trail;
+    t.filledIn = gaps_.size() - t.leftOut;
     const std::size_t n = t.values.size();
     if (n < 2) return false;
     const double first = t.first * xScale, last = t.last * xScale;
