@@ -35,8 +35,8 @@ void TMainwin::ffnen1Click() {
         PendingFiles.clear();
     }
 
-    std::string error;  // an error outside the readers, which report theirs file by file
-    std::vector<OpenFailure> failed;
+    std::string error;    // an error outside the readers, which report theirs file by file
+    std::string summary;  // the files that gave nothing and what the readers told, in one message
     std::optional<TBusyCursor> busy;  // over the reading and the curves made from it
     if (!names.empty()) {
         busy.emplace();
@@ -52,7 +52,7 @@ void TMainwin::ffnen1Click() {
             error = e.what();
         }
         SetDisplayState(display);
-        failed = std::move(r.failed);
+        summary = OpenSummaryMessage(r);
         if (!r.openFolder.empty()) OpenFolder = r.openFolder;
         for (const std::string& rvx : r.rvxFiles) {
             SaveDialogFileName = rvx;
@@ -76,8 +76,8 @@ void TMainwin::ffnen1Click() {
     ReplotSpectra(steps);
     busy.reset();
 
-    // One message for every file that failed, after the curves of the others are drawn.
-    if (!failed.empty()) ui::showMessage(NoSpectrumMessage(failed));
+    // One message for every file that failed or was read with a note, after the curves are drawn.
+    if (!summary.empty()) ui::showMessage(summary);
     if (!error.empty()) ShowErrorBox(error);
 }
 

@@ -394,6 +394,26 @@ TEST_F(ShellCommands, FailedOwnFormatFileNeverEntersRecentFiles) {
                                     ": Stream read error - the spectrum read before the error is kept");
 }
 
+// Several JCAMP-DX files that fail in one Open: no box of the reader's own, one summary that names
+// each file with its reader's reason; a file read with a note is named there too.
+TEST_F(ShellCommands, OpenGivesReadersMessagesInTheOneSummary) {
+    const std::string nmr = "##TITLE= n\r\n##DATA TYPE= NMR SPECTRUM\r\n##XYDATA= (X++(Y..Y))\r\n1 2 3\r\n##END=\r\n";
+    const std::string mass = "##TITLE= m\r\n##DATA TYPE= MASS SPECTRUM\r\n##XYDATA= (X++(Y..Y))\r\n1 2 3\r\n##END=\r\n";
+    const std::string a = WriteTestFile("a_nmr.dx", nmr);
+    const std::string b = WriteTestFile("b_mass.jdx", mass);
+    const std::string c = WriteTestFile("c_both.dx", "##BLOCKS= 2\r\n" + nmr + mass);
+    const std::string d = WriteTestFile("d_filled.dx", "##TITLE= f\r\n##XUNITS= NANOMETERS\r\n##YUNITS= ABSORBANCE\r\n"
+                                                       "##XYDATA= (X++(Y..Y))\r\n400 0.5 ? 0.7\r\n403 0.8\r\n##END=\r\n");
+    w_->OpenDialogHook = [&] { return std::vector<std::string>{d, c, b, a}; };
+    w_->ffnen1Click();
+    EXPECT_EQ(SpectraList.Count(), 1);
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    const std::string refused = ": can not be read by Varolux32!";
+    EXPECT_EQ(ui_->messages[0], "No spectrum could be read from:\r\n" + a + refused + "\r\n" + b + refused + "\r\n" +
+                                    c + refused + " 2 of 2 blocks were skipped.\r\n\r\nRead with notes:\r\n" + d +
+                                    ": 1 value was not a number; its place was filled in between its neighbours.");
+}
+
 TEST_F(ShellCommands, CommandLineFileOpensAtStart) {
     const std::string f = WriteTestFile("start.fak", FakText(350));
     TMainwin w({f, "/ignored/second.fak"});
