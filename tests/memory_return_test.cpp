@@ -35,6 +35,8 @@ constexpr bool kSanitized = false;
 constexpr bool kSanitized = false;
 #endif
 
+// Under the checker the same allocations run for fewer spectra: its slow heap would take minutes.
+constexpr int kSpectra = kSanitized ? 100 : 1000;
 constexpr double kMB = 1024.0 * 1024.0;
 constexpr const char* kFreshOut = "VX_FRESH_RSS_OUT";
 
@@ -83,7 +85,7 @@ struct LoadedPlot {
 
 // 1,000 spectra of 12,500 points loaded and plotted in a fresh process: where it ends.
 double freshLoadEndsAtMB(LoadedPlot& s) {
-    loadSpectra(1000, 12'500);
+    loadSpectra(kSpectra, 12'500);
     ReplotCurves(s.plot, SpectraList);
     return residentMB();
 }
@@ -107,8 +109,8 @@ TEST(MemoryReturn, FreshLoadOfLongerSpectra) {
     if (const char* out = std::getenv(kFreshOut)) {
         std::ofstream(out) << end;
     }
-    ASSERT_EQ(s.plot.KurvenAnzahl(), 1000);
-    EXPECT_EQ(s.plot.Curve(1000).Points.size(), 12'500u);
+    ASSERT_EQ(s.plot.KurvenAnzahl(), kSpectra);
+    EXPECT_EQ(s.plot.Curve(kSpectra).Points.size(), 12'500u);
     // Records (8 bytes a point) and curves (16) stand in memory: some 286 MB.
     if (!kSanitized) {
         EXPECT_GT(end - start, 250.0);
@@ -120,13 +122,14 @@ TEST(MemoryReturn, FreshLoadOfLongerSpectra) {
 TEST(MemoryReturn, DeletedSpectraGiveTheirMemoryBack) {
     LoadedPlot s;
     const double start = residentMB();
-    loadSpectra(1000, 10'000);
+    loadSpectra(kSpectra, 10'000);
     ReplotCurves(s.plot, SpectraList);
     const double loaded = residentMB();
 
     std::vector<int32_t> gone;
-    for (int32_t i = 0; i < 1000; ++i)
-        if (i != 0 && i != 499 && i != 999) gone.push_back(i);  // the three kept lie apart
+    const int32_t middle = kSpectra / 2 - 1, last = kSpectra - 1;
+    for (int32_t i = 0; i < kSpectra; ++i)
+        if (i != 0 && i != middle && i != last) gone.push_back(i);  // the three kept lie apart
     DeleteSpectra(SpectraList, gone);
     ReplotCurves(s.plot, SpectraList);
     const double afterDelete = residentMB();
@@ -134,8 +137,8 @@ TEST(MemoryReturn, DeletedSpectraGiveTheirMemoryBack) {
     EXPECT_EQ(s.plot.Curve(3).Points.size(), 10'000u);
 
     const double later = freshLoadEndsAtMB(s);
-    ASSERT_EQ(SpectraList.Count(), 1003);
-    EXPECT_EQ(s.plot.Curve(1003).Points.size(), 12'500u);
+    ASSERT_EQ(SpectraList.Count(), kSpectra + 3);
+    EXPECT_EQ(s.plot.Curve(kSpectra + 3).Points.size(), 12'500u);
 
     if (kSanitized) GTEST_SKIP() << "resident sizes mean nothing under the address checker";
     const double fresh = freshProcessMB();
