@@ -16,6 +16,7 @@
 #include "core/units.h"
 #include "platform/errors.h"
 #include "platform/fault_in.h"
+#include "platform/list_memory.h"
 
 namespace {
 
@@ -70,7 +71,11 @@ const KurvenDaten& TXYPlot::Curve(int n) const {
 void TXYPlot::SetKurvenAnzahl(int count) {
     overlayOnly_ = false;
     count = std::max(count, 0);
+    const bool dropping = KurvenAnzahl() > count;
     while (KurvenAnzahl() > count) DeleteCurve(KurvenAnzahl());
+    // Fewer curves: spectra were deleted (every command that deletes re-plots through here), and the
+    // memory of their records and curves goes back to the system now, not at the next load.
+    if (dropping) vxmem::GiveBackFreedMemory();
     curves_.reserve(static_cast<std::size_t>(count));
     while (KurvenAnzahl() < count) AddCurve();
 }
@@ -144,7 +149,9 @@ void TXYPlot::SetCurvePoint(int n, int kind, double value, int index) {
 void TXYPlot::reservePoints(KurvenDaten& c, int count) {
     TCurvePoints& points = c.Points;
     if (count < 1 || static_cast<std::size_t>(count) <= points.capacity()) return;
+    vxmem::AdviseHeapHugePages();
     points.reserve(static_cast<std::size_t>(count));
+    vxmem::AdviseHeapHugePages();
     // New room: present in one call rather than page by page as the points arrive. Below a few pages it
     // mostly lies in memory already in use, and the call would cost more than it saves.
     const std::size_t bytes = (points.capacity() - points.size()) * sizeof(TPlotPoint);

@@ -18,8 +18,6 @@
 #include <functional>
 #include <vector>
 
-#include "platform/list_memory.h"
-
 class QPainter;
 class QPrinter;
 
@@ -68,8 +66,7 @@ struct TPlotPoint {
     double x = 0.0;
     double y = 0.0;
 };
-// A curve's points: a plot of many long curves takes them from memory backed by large pages.
-using TCurvePoints = std::vector<TPlotPoint, vxmem::ListAllocator<TPlotPoint>>;
+using TCurvePoints = std::vector<TPlotPoint>;
 
 // The extent of the finite values of a curve as the automatic scaling takes it: the first finite value
 // starts it, each later one widens it (an equal value leaves it, so of 0 and -0 the first stays).
