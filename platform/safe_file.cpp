@@ -211,6 +211,9 @@ int SafeFileWriter::open(const std::string& target) {
         return error_ = errno;
     }
 
+    // Temporaries that killed saves of this target left under a name (the instant between an unnamed
+    // file's link and its rename, or any moment on a file system without unnamed files) go first.
+    removeStaleTemporaries(resolved_);
     // Only the owner may read the half-written file; the final bits are set in commit().
     if (canLinkUnnamed()) {
         fd_ = ::open(openableFolderOf(resolved_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
@@ -219,7 +222,6 @@ int SafeFileWriter::open(const std::string& target) {
         unnamed_ = fd_ >= 0;
     }
     if (!unnamed_) {
-        removeStaleTemporaries(resolved_);
         for (int attempt = 0; fd_ < 0; ++attempt) {
             if (attempt == kNameTries) return error_ = EEXIST;
             std::string name = tempNameFor(resolved_);

@@ -345,6 +345,22 @@ TEST_F(SafeFileTest, KilledSaveLeavesNoTemporary) {
     }
 }
 
+// A save killed in the instant between giving its whole unnamed file a name and renaming that over
+// the target leaves the name behind: the next save of the target removes it.
+TEST_F(SafeFileTest, SaveKilledBetweenLinkAndRenameLeavesNothingAfterTheNextSave) {
+    const fs::path target = dir_ / "h.dat";
+    plant(target, "old");
+    const int code = inChild([&] {
+        stopped::killAtStep(3);  // two pieces written, then placed under its name
+        return 100 + safefile::WriteFileSafely(target, std::vector<std::string_view>{"new ", "data"});
+    });
+    EXPECT_EQ(code, 128 + SIGKILL);
+    EXPECT_EQ(slurp(target), "old");
+    EXPECT_EQ(entries().size(), 2u);
+    ASSERT_EQ(safefile::WriteFileSafely(target, "complete"), 0);
+    EXPECT_EQ(entries(), std::vector<std::string>{"h.dat"});
+}
+
 // The named temporary of a save still being written is no stale one: two saves of one file at once
 // both complete, the later rename winning.
 TEST_F(SafeFileTest, NamedTemporaryOfASaveInProgressStays) {
