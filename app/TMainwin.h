@@ -7,7 +7,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,7 +18,6 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
-class QPrinter;
 class QProgressBar;
 class QToolBar;
 class TXYPlot;
@@ -128,18 +126,6 @@ public:
     void RefreshRecentMenu();
     // Runs the Open command over the pending names (the producers' common tail).
     void OpenPendingFiles();
-
-    // Hooks for tests: the file dialogs' answers. Empty: the real dialogs are shown.
-    std::function<std::vector<std::string>()> OpenDialogHook;
-    // Returns the chosen name and the 1-based filter index; empty name = Cancel.
-    std::function<std::pair<std::string, int>(const std::string& startName)> SaveDialogHook;
-    // Whether a printer is installed (empty: the system's printer list) and the print dialog (empty: the
-    // real dialog; true = OK).
-    std::function<bool()> PrinterInstalledHook;
-    std::function<bool(QPrinter&)> PrintDialogHook;
-    // The colour dialog of Background Colour: the chosen colour (0x00BBGGRR) from the start colour, or
-    // nothing on Cancel. Empty: the real dialog.
-    std::function<std::optional<uint32_t>(uint32_t start)> ColorDialogHook;
 
     // Release of everything at exit; the placement and recent files are written here, once.
     void Cleanup();

@@ -25,7 +25,6 @@
 namespace {
 
 std::function<std::unique_ptr<TFrameSource>()> sourceFactory;
-std::function<std::string()> imageDialogHook;
 int liveLoops = 0;
 
 std::unique_ptr<TFrameSource> connectSource() {
@@ -66,8 +65,6 @@ void disconnect(TMainwin& w, TfrmScreenshot& f) {
 void SetWebcamSourceFactory(std::function<std::unique_ptr<TFrameSource>()> factory) {
     sourceFactory = std::move(factory);
 }
-
-void SetSpectrumImageDialogHook(std::function<std::string()> hook) { imageDialogHook = std::move(hook); }
 
 TfrmScreenshot* WebcamWindow(TMainwin& w) { return w.findChild<TfrmScreenshot*>("frmScreenshot"); }
 
@@ -177,15 +174,11 @@ void SaveDark1Click(TMainwin& w, bool on) {
 void Loadspectrumimage1Click(TMainwin& w) {
     TfrmScreenshot* f = WebcamWindow(w);
     if (!f) return;
-    std::string path;
-    if (imageDialogHook) {
-        path = imageDialogHook();
-    } else {
-        path = ChooseFile(&w, {.ObjectName = "OpenPicture",
-                               .Title = {},
-                               .Start = QString::fromStdString(OpenFolder),
-                               .Filters = {"Bitmap image (*.bmp *.BMP)", "JPEG image (*.jpg *.JPG *.jpeg *.JPEG)"}});
-    }
+    const std::string path =
+        ChooseFile(&w, {.ObjectName = "OpenPicture",
+                        .Title = {},
+                        .Start = QString::fromStdString(OpenFolder),
+                        .Filters = {"Bitmap image (*.bmp *.BMP)", "JPEG image (*.jpg *.JPG *.jpeg *.JPEG)"}});
     if (path.empty()) return;
     const std::string ext = LowerAscii(ExtensionOf(path));
     if (ext != "bmp" && ext != "jpg" && ext != "jpeg") {

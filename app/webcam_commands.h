@@ -19,8 +19,6 @@ TfrmScreenshot* WebcamWindow(TMainwin& w);
 // Where "Connect Webcam" gets its pictures: capture driver 0, or with VAROLUX32_CAMERA=synthetic the
 // synthetic test picture. Tests put their own source in place; an empty function restores the default.
 void SetWebcamSourceFactory(std::function<std::unique_ptr<TFrameSource>()> factory);
-// The file dialog of Load spectrum image: the chosen name, "" on Cancel. Empty: the real dialog.
-void SetSpectrumImageDialogHook(std::function<std::string()> hook);
 
 namespace webcamcmd {
 // `on` is the menu item's state after the click.

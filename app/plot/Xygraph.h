@@ -151,6 +151,7 @@ struct TXYPlotHost {
     std::function<void()> redrawSpectroscopeImage;
     std::function<bool()> peakLabelsShown;
     std::function<void()> syncPeakLabelBar;
+    std::function<bool()> printerInstalled;                    // a printer is there (empty: the system's list)
     std::function<bool()> printerBusy;                          // the printer still prints
     std::function<void(int ms)> delay;                         // wait keeping the message loop alive
 };
@@ -269,8 +270,9 @@ public:
     void SaveTiff(const QString& fileName);
     void SavePng(const QString& fileName);
     void SaveBmp(const QString& fileName);
-    // True when the system has a printer (the Print command does nothing without one).
-    static bool PrinterInstalled();
+    // True when the system has a printer (the Print command does nothing without one); the host's
+    // answer when it gives one.
+    bool PrinterInstalled() const;
     // Prints on the default printer; nothing when none is installed.
     void PrintPlot();
     // Prints on a printer the caller has set up (print dialog, PDF file).
