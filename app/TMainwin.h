@@ -153,8 +153,8 @@ private:
     std::string RunSaveDialog(SaveDialog dialog);
     void RestorePlacement();
     void SavePlacement();
-    // The writers of the save dispatcher that live in app/ (plot images, SPC, JCAMP-DX), installed
-    // once the plot exists and removed with the window (app/mainwin_save_hooks.cpp).
+    // The save dispatcher's one writer that lives in app/, the plot's image export: installed once the
+    // plot exists and removed with the window (app/mainwin_save_hooks.cpp).
     void InstallSaveHooks();
     static void RemoveSaveHooks();
 
