@@ -86,13 +86,12 @@ void TMainwin::ThinnerLines1Click() {
 }
 
 void TMainwin::PlotAllBlack1Click() {
-    for (int n = 1; n <= plot_->KurvenAnzahl(); ++n) plot_->SetCurveColor(n, 0);
+    PlotAllBlack(*plot_);
     plot_->update();
 }
 
 void TMainwin::CyclingLineTypes1Click() {
-    static constexpr int kStyleByRest[3] = {1, 0, 2};  // n mod 3 = 0, 1, 2
-    for (int n = 1; n <= plot_->KurvenAnzahl(); ++n) plot_->SetCurveStyle(n, kStyleByRest[n % 3], 0);
+    CycleLineTypes(*plot_);
     plot_->update();
 }
 

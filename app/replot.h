@@ -36,6 +36,11 @@ int EffectiveLineWidth(const TXYPlot& plot, const TSpectrumRecord& rec);
 void ApplyCurveLooks(TXYPlot& plot, const TSpectrumRecord& rec, int n, bool name);
 // Every curve that has a record takes its looks and legend name.
 void ApplyAllCurveLooks(TXYPlot& plot, const TSpectraList& list);
+// Every curve black (the records keep their colours): Plot All Black.
+void PlotAllBlack(TXYPlot& plot);
+// Curve n gets pen style 0, 2 or 1 as n mod 3 is 1, 2 or 0, at the plot's default width: Cycling Line
+// Types.
+void CycleLineTypes(TXYPlot& plot);
 
 // Peak labels of one curve, run by PlotSpectrumCurve when the main window shows the peak-label bar
 // and the curve is chosen (all spectra, or the selected one). Filled by the peak-search work.

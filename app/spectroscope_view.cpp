@@ -405,8 +405,8 @@ void ConnectSpectroscopeView(TMainwin& w) {
     QObject::connect(align, &QPushButton::clicked, s, [pw] { AlignButtonClick(*pw); });
 
     buildPeakBar(w, *s);
-    dialogcmd::connectCommands(w, {{"ShowSpectroscopeView", ShowSpectroscopeViewClick},
-                                   {"ShowPeakLabels1", ShowPeakLabels1Click}});
+    dialogcmd::connectCommand(w, "ShowSpectroscopeView", [pw] { ShowSpectroscopeViewClick(*pw); });
+    dialogcmd::connectCommand(w, "ShowPeakLabels1", [pw] { ShowPeakLabels1Click(*pw); });
     SetPeakLabelHook(LabelsFor);
     w.XYPlot()->Host.redrawSpectroscopeImage = [pw] { RedrawSpectroscopeImage(*pw); };
     w.XYPlot()->Host.syncPeakLabelBar = [pw] {
