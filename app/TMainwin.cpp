@@ -239,8 +239,6 @@ void TMainwin::SetWindowColor(uint32_t color) {
     }
 }
 
-void TMainwin::SpectroscopeViewOff() { ::SpectroscopeViewOff(*this); }
-
 void TMainwin::RestorePlacement() {
     auto p = LoadWindowPlacement();
     if (!p) return;

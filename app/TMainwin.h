@@ -56,7 +56,6 @@ public:
     // (app/mainwin_replot.cpp).
     void ReplotSpectra(const TReplotSteps& steps = {}) override;
     void SetWindowColor(uint32_t color) override;
-    void SpectroscopeViewOff() override;
 
     // ----- commands: the menu and window event handlers
     void FormCreate(const std::vector<std::string>& args);

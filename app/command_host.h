@@ -62,8 +62,6 @@ public:
     virtual void ReplotSpectra(const TReplotSteps& steps = {}) = 0;
     // The window's colour (0x00BBGGRR), which the plot takes as its background.
     virtual void SetWindowColor(uint32_t color) = 0;
-    // The spectroscope view off (Remove All, Remove Last Spectrum).
-    virtual void SpectroscopeViewOff() = 0;
 
     // Set when the user presses Escape; the range waits give up on it.
     uint8_t AbortRequested = 0;

@@ -32,6 +32,7 @@
 #include "app/dialogs/TVerrechDia.h"
 #include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
+#include "app/spectroscope_view.h"
 #include "core/spectra_list.h"
 #include "core/tone_player.h"
 #include "core/units.h"
@@ -111,7 +112,7 @@ void Allelschen2Click(TCommandHost& w) {
     if (ui::messageBox(" all spectra will be removed from display", "Varolux32", ui::Buttons::YesNo,
                        ui::Icon::Question) != ui::Answer::Yes)
         return;
-    w.SpectroscopeViewOff();
+    SpectroscopeViewOff(w);
     RemoveAllSpectra(w.Spectra());
     w.XYPlot()->ZweiteYAchse = false;
     showAbsorbance(w);
@@ -123,7 +124,7 @@ void Letztesllschen1Click(TCommandHost& w) {
     w.XYPlot()->ZweiteYAchse = AnySecondAxisSpectrum(w.Spectra());
     if (w.Spectra().Empty()) {
         showAbsorbance(w);
-        w.SpectroscopeViewOff();
+        SpectroscopeViewOff(w);
     }
     replotAfterRemoval(w);
 }
