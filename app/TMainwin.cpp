@@ -162,6 +162,8 @@ void TMainwin::SetUpPlot() {
     p.Host.statusText = [this](int panel) { return StatusText(panel); };
     p.Host.setStatusText = [this](int panel, const QString& t) { SetStatusText(panel, t); };
     p.Host.peakLabelAngle = [] { return static_cast<int>(PeakLabelSettings.Angle); };
+    p.Host.displayUnits = [this] { return Display(); };
+    p.Host.curveLooks = [this](int n) { return CurveLooksOf(Spectra(), n); };
     p.Host.curveAppearanceRestore = [] { return CurveAppearanceRestore != 0; };
     p.Host.windowColor = [this] { return windowColor_; };
     p.Host.spectroscopeViewShown = [this] {

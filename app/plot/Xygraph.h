@@ -16,8 +16,10 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
+#include "core/display_state.h"
 #include "platform/list_memory.h"
 
 class QPainter;
@@ -140,8 +142,21 @@ struct TCursorDataPosition {
     double Y2 = 0.0;  // 0 while ZweiteYAchse is off
 };
 
+// The looks of the spectrum a curve shows, which a new curve takes.
+struct TCurveLooks {
+    uint32_t Color = 0;     // 0x00BBGGRR
+    uint8_t LineStyle = 0;  // 0 solid, 1 dashed, 2 dotted
+    int LineWidth = 1;
+};
+
 // What the plot needs of its host window. Every member may be left empty; the plot then does without.
 struct TXYPlotHost {
+    // The units the curves are shown in (the bottom axis's ticks, the side the peak labels stand on,
+    // the position read-out); nm and absorbance when empty.
+    std::function<TDisplayState()> displayUnits;
+    // The looks of the spectrum that curve n (1-based) shows, nothing when there is none. A new curve
+    // takes its width, and its colour and pen style while curveAppearanceRestore says so.
+    std::function<std::optional<TCurveLooks>(int n)> curveLooks;
     std::function<QString(int panel)> statusText;              // status bar panel text
     std::function<void(int panel, const QString&)> setStatusText;
     std::function<int()> peakLabelAngle;                       // degrees, 90 when empty
@@ -172,6 +187,8 @@ public:
     ~TXYPlot() override;
 
     TXYPlotHost Host;
+    // The host's display units (nm and absorbance without a host).
+    TDisplayState DisplayUnits() const { return Host.displayUnits ? Host.displayUnits() : TDisplayState{}; }
 
     // ----- flags
     bool Dirty = false;          // layout, scales and ticks are recomputed at the next paint
