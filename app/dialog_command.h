@@ -1,6 +1,6 @@
 #pragma once
 // The command pattern of the menus that open a processing dialog: nothing without curves; the dialog
-// shown modally; on OK the main window's one re-plot path with the command's count word and steps.
+// shown modally; on OK the host's one re-plot path with the command's count word and steps.
 #include <QAction>
 #include <QDialog>
 #include <QObject>

@@ -6,7 +6,7 @@
 class TCommandHost;
 class TGnuDia;
 
-// Creates the gnuplot dialog (it lives as long as the main window) and connects the three commands.
+// Creates the gnuplot dialog (it lives as long as the host's window) and connects the three commands.
 // The main window calls this once after its menus exist.
 void ConnectExportCommands(TCommandHost& win);
 

@@ -5,7 +5,7 @@
 class TCommandHost;
 class TSchichtdickeDia;
 
-// Creates the film-thickness dialog (it lives as long as the main window) and connects the commands.
+// Creates the film-thickness dialog (it lives as long as the host's window) and connects the commands.
 // The main window calls this once after its menus exist.
 void ConnectFluorCommands(TCommandHost& win);
 

@@ -8,7 +8,7 @@ class TGauss2Dia;
 class TXYPlot;
 struct TGaussModelParams;
 
-// Creates the Gauss dialog (it lives as long as the main window and sets the program's block to the
+// Creates the Gauss dialog (it lives as long as the host's window and sets the program's block to the
 // defaults) and connects the GaussFit commands. The main window calls this once after its menus exist.
 void ConnectGaussCommands(TCommandHost& win);
 

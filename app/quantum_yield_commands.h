@@ -5,7 +5,7 @@ class TCommandHost;
 class TFQDial;
 class TTiefFQDia;
 
-// Creates the two quantum-yield dialogs (they live as long as the main window) and connects the
+// Creates the two quantum-yield dialogs (they live as long as the host's window) and connects the
 // commands. The main window calls this once after its menus exist.
 void ConnectQuantumYieldCommands(TCommandHost& win);
 

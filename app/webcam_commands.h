@@ -9,7 +9,7 @@ class TFrameSource;
 class TCommandHost;
 class TfrmScreenshot;
 
-// Creates the webcam window (it lives as long as the main window), enables and connects the actions
+// Creates the webcam window (it lives as long as the host's window), enables and connects the actions
 // "Get1", "RunAcq1", "SaveDark1" and "Loadspectrumimage1".
 void ConnectWebcamCommands(TCommandHost& w);
 // The main window's close: the webcam window hidden, the camera released.
