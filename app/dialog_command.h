@@ -59,7 +59,8 @@ inline void connectToggle(TCommandHost& w, const char* name, std::function<void(
 
 // Each (object name, command) pair connected as by connectCommand.
 using TCommand = void (*)(TCommandHost&);
-inline void connectCommands(TCommandHost& w, std::initializer_list<std::pair<const char*, TCommand>> commands) {
+inline void connectCommands(TCommandHost& w,
+                            std::initializer_list<std::pair<const char*, TCommand>> commands) {
     TCommandHost* win = &w;
     for (const auto& [name, fn] : commands) connectCommand(w, name, [win, fn = fn] { fn(*win); });
 }

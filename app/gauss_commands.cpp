@@ -31,7 +31,8 @@ std::function<void()>& stepObserver() {
 
 bool unitsAllowed(const TCommandHost& w) {
     const TDisplayState d = w.Display();
-    return dialogcmd::unitsAllowed(d.DisplayXUnit == SpecXWavenumber && d.DisplayYMode == SpecYAbsorbance, kAxisRefused);
+    return dialogcmd::unitsAllowed(d.DisplayXUnit == SpecXWavenumber && d.DisplayYMode == SpecYAbsorbance,
+                                   kAxisRefused);
 }
 
 std::string fileDialog(TCommandHost& w, bool save) {
