@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "app/TMainwin.h"
+#include "app/command_host.h"
 #include "app/dialog_command.h"
 #include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
@@ -26,11 +26,11 @@ namespace {
 // What Open unknown binary file leaves in the status bar once the table of `file` is on the clipboard:
 // a short text that fits the panel, the file's name shortened in its middle where it must be, and the
 // whole account as the panel's tool tip.
-void showInspectionStatus(TMainwin& win, const std::string& file, bool templateOpened) {
+void showInspectionStatus(TCommandHost& win, const std::string& file, bool templateOpened) {
     const QString before = templateOpened ? "Paste the table of " : "Table of ";
     const QString after = templateOpened ? " into the template" : " on the clipboard";
     QString name = QString::fromStdString(NameWithoutFolder(file));
-    if (const auto* panel = win.findChild<QLabel*>("StatusPanel1")) {
+    if (const auto* panel = win.Window()->findChild<QLabel*>("StatusPanel1")) {
         const QFontMetrics fm(panel->font());
         // A character's width to spare, for the label's own indent.
         const int room = panel->contentsRect().width() - fm.horizontalAdvance(before + after + 'x');
@@ -49,30 +49,31 @@ constexpr char kNoSpectrumPasted[] =
 
 namespace clipcmd {
 
-void CopyDatatoClipboard1Click(TMainwin& win) {
+void CopyDatatoClipboard1Click(TCommandHost& win) {
     if (!win.NeedSpectra()) return;
-    ui::setClipboardText(ClipboardDataText(SpectraList));
+    ui::setClipboardText(ClipboardDataText(win.Spectra()));
 }
 
-void PasteDatafromClipboard1Click(TMainwin& win) {
+void PasteDatafromClipboard1Click(TCommandHost& win) {
     const std::string text = ui::clipboardText();
     if (text.empty()) return;
-    const int32_t before = SpectraList.Count();
+    TSpectraList& list = win.Spectra();
+    const int32_t before = list.Count();
     const unsigned long told = ui::userInteractions();
     std::string error;
     bool cancelled = false;
     try {
-        LoadTextSpectra(text, 1, SpectraList);
+        LoadTextSpectra(text, 1, list);
     } catch (const vx::Cancelled&) {
         cancelled = true;
     } catch (const std::exception& e) {
         // Records read before the error stay, as with Open: they are named and plotted first.
         error = e.what();
     }
-    const int32_t added = SpectraList.Count() - before;
-    for (int32_t i = before; i < SpectraList.Count(); ++i)
-        if (SpectraList[i].Title.str().empty()) SpectraList[i].Title = "from clipboard (" + std::to_string(i + 1) + ")";
-    if (added > 0) SetDisplayState(DisplayUnitsFromLastRecord(SpectraList, CurrentDisplayState()));
+    const int32_t added = list.Count() - before;
+    for (int32_t i = before; i < list.Count(); ++i)
+        if (list[i].Title.str().empty()) list[i].Title = "from clipboard (" + std::to_string(i + 1) + ")";
+    if (added > 0) win.SetDisplay(DisplayUnitsFromLastRecord(list, win.Display()));
     TReplotSteps steps;
     steps.SpectroscopeList = true;
     steps.AxisTitles = true;
@@ -87,9 +88,9 @@ void PasteDatafromClipboard1Click(TMainwin& win) {
     }
 }
 
-void OpenUnknown1Click(TMainwin& win) {
+void OpenUnknown1Click(TCommandHost& win) {
     const std::string name =
-        ChooseFile(&win, {.ObjectName = "OpenSpek",
+        ChooseFile(win.Window(), {.ObjectName = "OpenSpek",
                           .Title = {},
                           .Start = OpenFolder.size() > 2 ? QString::fromStdString(OpenFolder) : QString(),
                           .Filters = {"all spectral file types (*.*)"}});
@@ -103,7 +104,7 @@ void OpenUnknown1Click(TMainwin& win) {
 
 }  // namespace clipcmd
 
-void ConnectClipboardCommands(TMainwin& win) {
+void ConnectClipboardCommands(TCommandHost& win) {
     dialogcmd::connectCommands(win, {
         {"CopyDatatoClipboard1", clipcmd::CopyDatatoClipboard1Click},
         {"PasteDatafromClipboard1", clipcmd::PasteDatafromClipboard1Click},

@@ -19,17 +19,13 @@
 void TMainwin::ffnen1Click() {
     std::vector<std::string> names;
     if (PendingFiles.empty()) {
-        if (OpenDialogHook) {
-            names = OpenDialogHook();
-        } else {
-            names = RunFileDialog(this, {.Mode = TFileDialogSpec::TMode::OpenMany,
-                                         .ObjectName = "OpenSpek",
-                                         .Title = {},
-                                         .Start = OpenFolder.size() > 2 ? QString::fromStdString(OpenFolder) : QString(),
-                                         .Filters = OpenDialogFilters(),
-                                         .HideFilterDetails = true})
-                        .Names;
-        }
+        names = RunFileDialog(this, {.Mode = TFileDialogSpec::TMode::OpenMany,
+                                     .ObjectName = "OpenSpek",
+                                     .Title = {},
+                                     .Start = OpenFolder.size() > 2 ? QString::fromStdString(OpenFolder) : QString(),
+                                     .Filters = OpenDialogFilters(),
+                                     .HideFilterDetails = true})
+                    .Names;
     } else {
         names = ExistingFiles(PendingFiles);
         PendingFiles.clear();
@@ -134,26 +130,16 @@ void TMainwin::SavePlotas1Click() {
 std::string TMainwin::RunSaveDialog(SaveDialog dialog) {
     const std::string start = SaveFolder + (SaveDialogFileName.empty() ? std::string()
                                                                         : NameWithoutExtension(SaveDialogFileName));
-    std::string name;
-    int filterIndex = 1;
-    if (SaveDialogHook) {
-        std::tie(name, filterIndex) = SaveDialogHook(start);
-    } else {
-        // The overwrite question comes after the extension is forced, below.
-        const TFileDialogChoice choice = RunFileDialog(this, {.Mode = TFileDialogSpec::TMode::Save,
-                                                              .ObjectName = "SaveRvx",
-                                                              .Title = "Save spectra",
-                                                              .Start = QString::fromStdString(start),
-                                                              .Filters = SaveDialogFilters(dialog)});
-        if (!choice.Names.empty()) {
-            name = choice.Names.front();
-            filterIndex = choice.FilterIndex;
-        }
-    }
-    if (name.empty()) return {};
-    SaveFolder = FolderOf(name);
-    name = SaveNameForFilter(dialog, filterIndex, name);
-    if (!SaveDialogHook && !ConfirmReplaceFile(name)) return {};
+    // The overwrite question comes after the extension is forced, below.
+    const TFileDialogChoice choice = RunFileDialog(this, {.Mode = TFileDialogSpec::TMode::Save,
+                                                          .ObjectName = "SaveRvx",
+                                                          .Title = "Save spectra",
+                                                          .Start = QString::fromStdString(start),
+                                                          .Filters = SaveDialogFilters(dialog)});
+    if (choice.Names.empty() || choice.Names.front().empty()) return {};
+    SaveFolder = FolderOf(choice.Names.front());
+    const std::string name = SaveNameForFilter(dialog, choice.FilterIndex, choice.Names.front());
+    if (!ConfirmReplaceFile(name)) return {};
     SaveDialogFileName = name;
     return name;
 }

@@ -112,10 +112,6 @@ TEST_F(Commands, EntriesThatNeedSpectraSayThatNoneIsLoaded) {
         ++shown;
         return TFileDialogChoice{};
     });
-    win->SaveDialogHook = [&](const std::string&) {
-        ++shown;
-        return std::pair<std::string, int>{"", 1};
-    };
     ASSERT_EQ(DisplayXUnit, SpecXNanometer);
     for (const char* entry :
          {"Speichern1", "SaveDataas1", "SaveforRRUFF1", "BatchExportData1", "SavePlotas1", "SaveforGnuPlot1",
