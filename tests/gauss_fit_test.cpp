@@ -327,3 +327,60 @@ TEST(GaussFit, DataAreThePointsAboveFivePercentInTheRange) {
     EXPECT_EQ(x, (std::vector<double>{1e7 / 500.0, 1e7 / 800.0}));
     EXPECT_EQ(sig, (std::vector<double>{0.01, 0.01}));
 }
+
+namespace {
+
+// A spectrum of `truth` from 13000 to 21000 1/cm with a small fixed noise.
+TSpectrumRecord noisySpectrumOf(const TGaussModelParams& truth, int points) {
+    TSpectrumRecord r;
+    r.XUnit = SpecXWavenumber;
+    r.FirstX = 13000.0;
+    r.StepX = 8000.0 / (points - 1);
+    r.Values.resize(static_cast<std::size_t>(points));
+    for (int i = 0; i < points; ++i)
+        r.Values[static_cast<std::size_t>(i)] =
+            GaussBandSum(truth, r.XAt(i)) + 0.002 * (static_cast<double>((i * 7919L) % 101) / 50.0 - 1.0);
+    return r;
+}
+
+}  // namespace
+
+// Two fits of noisy data whose results are pinned: a change of the fit's arithmetic that moves them
+// by more than rounding shows here. The second runs out of steps in two stages.
+TEST(GaussFit, NoisyFitsKeepTheirResults) {
+    struct Case {
+        const char* what;
+        TGaussModelParams truth, start;
+        TGaussFitSwitches sw;
+        std::vector<TGaussGroup> result;
+        std::vector<int32_t> steps;
+    };
+    TGaussFitSwitches connected;
+    connected.Connect[1] = true;
+    const Case cases[] = {
+        {"three overlapping bands", blockOf({group(3, 15000.0, 1500.0, 2000.0, {0.8, 0.5, 0.3})}),
+         blockOf({group(3, 15150.0, 1400.0, 1950.0, {0.7, 0.45, 0.35})}), TGaussFitSwitches{},
+         {group(3, 15000.002916223908, 1499.9933532733471, 2000.00769247311,
+                {0.80000330273920495, 0.50000417898309335, 0.29999880237745891})},
+         {3, 7, 7, 1, 1, 1, 1}},
+        {"two groups, the second connected",
+         blockOf({group(3, 14500.0, 700.0, 1300.0, {0.6, 0.45, 0.2}), group(2, 17800.0, 900.0, 1700.0, {0.35, 0.25})}),
+         blockOf({group(3, 14600.0, 650.0, 1250.0, {0.5, 0.5, 0.25}), group(2, 17700.0, 950.0, 1650.0, {0.3, 0.2})}),
+         connected,
+         {group(3, 14499.392265399661, 699.37848003876275, 1295.8015852163951,
+                {0.59955544821409867, 0.4487270893959393, 0.15110279732092866}),
+          group(2, 17716.841954528529, 931.52195916973824, 1768.1989878662616,
+                {0.3716609092186362, 0.24777393947909085})},
+         {3, 10, 10, 1, 1, 1, 1}},
+    };
+    for (const Case& c : cases) {
+        TGaussModelParams b = c.start;
+        b.RangeFrom = 13000.0;
+        b.RangeTo = 21000.0;
+        const auto reports = GaussFitIterate(noisySpectrumOf(c.truth, 4001), b, c.sw, kWavenumbers);
+        ASSERT_EQ(reports.size(), c.steps.size()) << c.what;
+        for (std::size_t s = 0; s < reports.size(); ++s) EXPECT_EQ(reports[s].steps, c.steps[s]) << c.what << s;
+        for (std::size_t g = 0; g < c.result.size(); ++g)
+            expectGroupNear(b.Groups[g], c.result[g], 1e-8, c.what);
+    }
+}
