@@ -144,12 +144,13 @@ void GaussFitData(const TSpectrumRecord& spectrum, const TGaussModelParams& bloc
     double ymax = 0.0;
     for (int32_t i = i1; i <= i2; ++i) {
         const double v = SpecYValue(spectrum, i, display);
-        // An infinite value would make 5 % of the maximum infinite and leave no point at all; a value
-        // that is no number would drop out unseen.
-        if (!std::isfinite(v))
+        // A point that is no number is skipped like one below the threshold (the comparisons below
+        // are false for it); an infinite value would make 5 % of the maximum infinite and leave no
+        // point at all, so it is named.
+        if (std::isinf(v))
             throw vx::Error("Gauss fit: the spectrum holds a value that is infinite or not a number at " +
                             numtext::FloatToStr(SpecXValue(spectrum, i, display)) + " in the fit range");
-        ymax = std::max(ymax, v);
+        if (v > ymax) ymax = v;
     }
     for (int32_t i = i1; i <= i2; ++i) {
         const double v = SpecYValue(spectrum, i, display);

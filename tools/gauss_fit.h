@@ -70,15 +70,16 @@ struct TGaussStageReport {
 };
 
 // The data of the fit: the points of the spectrum between the range ends whose display y exceeds 5 %
-// of the largest display y there (at least 0), with sigma 0.01. A value there that is infinite or no
-// number raises vx::Error naming its x.
+// of the largest display y there (at least 0), with sigma 0.01; points that are no number are
+// skipped. An infinite value there raises vx::Error naming its x.
 void GaussFitData(const TSpectrumRecord& spectrum, const TGaussModelParams& block,
                   const TDisplayState& display, std::vector<double>& x, std::vector<double>& y,
                   std::vector<double>& sig);
 
 // The seven stages of the fit of `block` to `spectrum`; the block is changed in place (the last
 // accepted parameters). Raises vx::Error, with the block unchanged, when the block cannot be used,
-// the data in the range hold a value that is no finite number, or no data point qualifies. The preview curve is removed in every case.
+// the data in the range hold an infinite value, or no data point qualifies. The preview curve is
+// removed in every case.
 std::vector<TGaussStageReport> GaussFitIterate(const TSpectrumRecord& spectrum, TGaussModelParams& block,
                                                const TGaussFitSwitches& switches,
                                                const TDisplayState& display, const TGaussFitHooks& hooks = {});
