@@ -141,8 +141,8 @@ void GaussManually1Click(TMainwin& w) {
 }
 
 void GaussOpen1Click(TMainwin& w) {
-    // The model is fitted to and shown beside measured spectra.
-    if (!w.NeedSpectra() || !unitsAllowed()) return;
+    // A parameter file needs no spectrum: its model is built and listed on its own.
+    if (!unitsAllowed()) return;
     const std::string name = fileDialog(w, false);
     bool loaded = false;
     if (!name.empty()) {
