@@ -12,6 +12,7 @@
 #include "core/gauss_params.h"
 #include "core/least_squares.h"
 #include "core/spectrum_record.h"
+#include "tools/gauss_fit_pass.h"
 
 // The dialog's switches of the fit, groups 1 to 5 (groups beyond count as activated, not connected).
 struct TGaussFitSwitches {
@@ -49,16 +50,11 @@ struct TGaussFit {
     NrMatrix alpha, covar;   // alpha of the last accepted parameters; covar the working matrix
     std::vector<double> beta;
 
-    // exp(-t^2) of every band at every data point, per group, for the group shapes (Spacing,
-    // Position, Width) of the accepted parameters and of the last trial: a pass in which a group's
-    // shape has not changed reads them instead of computing them again.
-    struct TBandValues {
-        std::vector<double> values;
-        std::array<double, 3> shape{};
-        bool valid = false;
-    };
-    std::vector<TBandValues> accepted, trial;
-    bool keepBandValues = false;
+    // The passes' working storage, kept from pass to pass.
+    std::vector<int32_t> col;  // column of each parameter among the free ones
+    std::vector<TGaussPassGroup> passGroups;
+    TGaussPassSums sums;
+    TGaussPassIsa passIsa = TGaussPassIsa::Best;
 };
 
 // One stage as it ran.
