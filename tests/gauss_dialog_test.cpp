@@ -428,6 +428,12 @@ TEST_F(GaussCommands, OpenNeedsNoSpectrumButManuallyDoes) {
     trigger("GaussManually1");
     EXPECT_EQ(shown, 0);
     EXPECT_EQ(win->StatusText(1), kNoSpectrumLoadedText);
+
+    // Open's one condition is the display units.
+    DisplayXUnit = SpecXNanometer;
+    trigger("GaussOpen1");
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(ui->messages, std::vector<std::string>{"Gaussfit not possible with this axis type"});
 }
 
 namespace {
