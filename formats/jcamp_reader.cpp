@@ -15,6 +15,7 @@
 #include "formats/resample.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
+#include "formats/value_gaps.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
@@ -133,42 +134,6 @@ void splitPairLine(std::string_view line, std::vector<std::string_view>& out) {
     const bool point = line.find('.') != std::string_view::npos;
     split(point);
     if (!point && out.size() % 2 == 1 && line.find(',') != std::string_view::npos) split(true);
-}
-
-// Values left out of an equidistant table, at the places `gaps` (rising): between two values read they
-// are joined by a straight line, as resampling joins the pairs around a pair left out of an xypoints
-// table; a run at either end shortens the grid. Every value read keeps its x. `first` and `last` are the
-// x of the table's first and last place.
-void closeGaps(std::vector<double>& values, const std::vector<std::size_t>& gaps, double& first, double& last) {
-    const std::size_t n = values.size();
-    if (gaps.empty() || n == 0) return;
-    std::size_t lead = 0, trail = 0;  // places left out at the start and at the end
-    for (std::size_t g = 0; g < gaps.size();) {
-        std::size_t h = g;  // gaps[g..h] is one run of places
-        while (h + 1 < gaps.size() && gaps[h + 1] == gaps[h] + 1) ++h;
-        const std::size_t from = gaps[g], to = gaps[h] + 1;  // [from, to) left out
-        if (from == 0) {
-            lead = to;
-        } else if (to == n) {
-            trail = n - from;
-        } else {
-            const double a = values[from - 1], b = values[to];
-            const double span = static_cast<double>(to - from + 1);
-            for (std::size_t k = from; k < to; ++k) values[k] = a + (b - a) * (static_cast<double>(k - from + 1) / span);
-        }
-        g = h + 1;
-    }
-    if (lead + trail >= n) {
-        values.clear();
-        return;
-    }
-    if (lead == 0 && trail == 0) return;
-    const double step = (last - first) / static_cast<double>(n - 1);
-    const double x0 = first;
-    if (lead > 0) first = x0 + static_cast<double>(lead) * step;
-    if (trail > 0) last = x0 + static_cast<double>(n - 1 - trail) * step;
-    values.erase(values.end() - static_cast<std::ptrdiff_t>(trail), values.end());
-    values.erase(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(lead));
 }
 
 // Between two numbers of a packed line: blanks, tabs and the commas that separate (those followed by a
@@ -667,8 +632,8 @@ LinePos Reader::readPacked(LinePos start, const Block& b, std::vector<double>& v
 
 // Pairs of an (XY..XY) table, several to a line where the file has them, up to ##NPOINTS= pairs (to
 // the next label line without it). A pair whose y is no number is left out: xypoints keep the other
-// pairs, xydata keep the place (in `gaps_`) for closeGaps. An x that is no number raises the conversion
-// error where x is read (xypoints).
+// pairs, xydata keep the place (in `gaps_`) for CloseValueGaps. An x that is no number raises the
+// conversion error where x is read (xypoints).
 LinePos Reader::readPairs(LinePos start, const Block& b, bool xyPoints, PairList& xs, PairList& ys,
                           std::vector<double>& values, bool& compressed) {
     const long long n = b.nPoints;  // -1: up to the next label line
@@ -841,7 +806,7 @@ void Reader::runBlock(int blocks, int blockNo, LinePos& pos) {
         for (double& x : xs) x *= xScale;
         if (!ResampleXYEitherOrder(xs, ys, *rec)) refused = true;
     } else if (!refused) {
-        closeGaps(values, gaps_, first, last);
+        CloseValueGaps(values, gaps_, first, last);
         const std::size_t n = values.size();
         first *= xScale;
         last *= xScale;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "formats/jcamp_reader.h"
+#include "formats/reader_messages.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
@@ -661,6 +662,15 @@ TEST_P(JcampReader, RefusedBlocksGiveOneMessageForTheFile) {
                       lines({"##TITLE= c", "##XYDATA= (X++(Y..Y))", "#400 1 2", "##END="})),
                  vx::ConversionError);
     EXPECT_EQ(ui_->messages.size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ReaderMessages, FilledInValuesKeepSingularAndPlural) {
+    EXPECT_EQ(FilledInValuesText(1), "1 value was not a number; its place was filled in between its neighbours.");
+    EXPECT_EQ(FilledInValuesText(2), "2 values were not numbers; their places were filled in between their neighbours.");
 }
 
 }  // namespace
