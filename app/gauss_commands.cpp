@@ -143,8 +143,8 @@ void GaussManually1Click(TCommandHost& w) {
 }
 
 void GaussOpen1Click(TCommandHost& w) {
-    // The model is fitted to and shown beside measured spectra.
-    if (!w.NeedSpectra() || !unitsAllowed(w)) return;
+    // A parameter file needs no spectrum: its model is built and listed on its own.
+    if (!unitsAllowed(w)) return;
     const std::string name = fileDialog(w, false);
     bool loaded = false;
     if (!name.empty()) {

@@ -123,7 +123,7 @@ TEST_F(Commands, EntriesThatNeedSpectraSayThatNoneIsLoaded) {
           "EffectiveAbsorbance1", "Schwerpunkt1", "FilmThickness1", "QuantumYield1", "LowTempQuantumYield1",
           "EmissionSensitivityCorrection1", "ExcitationWavelengthAssignment1", "CorrectionofExcitationIntensity1",
           "RemoveScatter1", "SubtractBlankEEM1", "ShowEEM1", "CalculateExcitationSpectra1", "Werteleser1",
-          "GaussManually1", "GaussOpen1"}) {
+          "GaussManually1"}) {
         win->SetStatusText(1, "");
         trigger(entry);
         EXPECT_EQ(win->StatusText(1), kNoSpectrumLoadedText) << entry;
