@@ -1,6 +1,5 @@
 #include "formats/compound_file.h"
 
-#include <gsf/gsf-infile-impl.h>
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-memory.h>
@@ -17,17 +16,31 @@ namespace {
 // are dropped.
 void dropMessage(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
 
+constexpr GLogLevelFlags kDroppedLevels = static_cast<GLogLevelFlags>(
+    G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE | G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG);
+
 void initLibrary() {
     static const bool done = [] {
         gsf_init();
-        const GLogLevelFlags levels =
-            static_cast<GLogLevelFlags>(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE |
-                                        G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG);
-        for (const char* domain : {"libgsf", "libgsf:msole"}) g_log_set_handler(domain, levels, dropMessage, nullptr);
+        for (const char* domain : {"libgsf", "libgsf:msole"})
+            g_log_set_handler(domain, kDroppedLevels, dropMessage, nullptr);
         return true;
     }();
     (void)done;
 }
+
+// Opening a child the library cannot follow logs a warning in the default domain, not in its own: while
+// that call runs, the default domain's messages are dropped too.
+class QuietDefaultDomain {
+public:
+    QuietDefaultDomain() : id_(g_log_set_handler(nullptr, kDroppedLevels, dropMessage, nullptr)) {}
+    ~QuietDefaultDomain() { g_log_remove_handler(nullptr, id_); }
+    QuietDefaultDomain(const QuietDefaultDomain&) = delete;
+    QuietDefaultDomain& operator=(const QuietDefaultDomain&) = delete;
+
+private:
+    guint id_;
+};
 
 bool sameName(std::string_view a, std::string_view b) {
     auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
@@ -53,6 +66,12 @@ const std::uint8_t* Stream::Next(std::size_t n) {
     return gsf_input_read(input(input_), n, nullptr);
 }
 
+bool Stream::Seek(std::uint64_t offset) {
+    if (offset > size_) return false;
+    // The library answers false on success.
+    return !gsf_input_seek(input(input_), static_cast<gsf_off_t>(offset), G_SEEK_SET);
+}
+
 std::optional<File> File::Open(std::string_view bytes) {
     initLibrary();
     // The library reads the caller's bytes in place; it neither copies nor frees them.
@@ -72,10 +91,12 @@ std::optional<Stream> File::TopStream(std::string_view name, bool& damaged) cons
     for (int i = 0; i < children; ++i) {
         const char* childName = gsf_infile_name_by_index(root, i);
         if (!childName || !sameName(childName, name)) continue;
-        // Opened through the class itself, which gives a failure back instead of logging it.
-        GError* error = nullptr;
-        Handle child(G_TYPE_INSTANCE_GET_CLASS(root, GSF_INFILE_TYPE, GsfInfileClass)->child_by_index(root, i, &error));
-        if (error) g_error_free(error);
+        // A child the library cannot open comes back empty.
+        Handle child;
+        {
+            const QuietDefaultDomain quiet;
+            child.reset(gsf_infile_child_by_index(root, i));
+        }
         if (!child) {
             damaged = true;
             continue;

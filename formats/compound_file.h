@@ -25,6 +25,8 @@ public:
     // The next n bytes (1 <= n <= Remaining()); null when the container's sectors do not give them.
     // The view lasts until the next read: contiguous sectors are given in place, others copied first.
     const std::uint8_t* Next(std::size_t n);
+    // Moves the reading position to `offset` (at most Size()), also after a read that failed.
+    bool Seek(std::uint64_t offset);
 
 private:
     friend class File;

@@ -11,9 +11,11 @@
 #include "formats/binary_values.h"
 #include "formats/compound_file.h"
 #include "formats/format_table.h"
+#include "formats/reader_messages.h"
 #include "formats/reader_record.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
+#include "formats/value_gaps.h"
 #include "platform/byte_order.h"
 #include "platform/codepage.h"
 #include "platform/errors.h"
@@ -99,11 +101,16 @@ void showNotRecognized(const std::string& fileName) {
 }
 
 // What a container gave: the header's axis, the values in file order and the count the header
-// announced.
+// announced; for values that were no numbers, how many there were and how many of them stood before
+// the first value kept and after the last (those places are gone from `values`).
 struct Reading {
     Axis axis;
     std::vector<double> values;
     uint64_t count = 0;
+    std::size_t notNumbers = 0;
+    GapEnds gapEnds;
+    // The places read, numbers or not.
+    uint64_t read() const { return values.size() + gapEnds.lead + gapEnds.trail; }
 };
 
 // The compound data header that follows the pattern at `h`: count, axis, descriptor and codes.
@@ -128,10 +135,44 @@ constexpr std::size_t kChunk = std::size_t{1} << 20;
                         " cannot be read: the file is damaged.");
 }
 
+// Appends the f32 values of `len` bytes, noting on the way whether one was no finite number.
+void appendValues(std::vector<double>& out, const uint8_t* p, std::size_t len, uint64_t& nonFinite) {
+    using Values = binvalues::FieldIterator<4, decltype(&asDouble)>;
+    out.insert(out.end(), Values(p, &asDouble, &nonFinite), Values(p + len, &asDouble, &nonFinite));
+}
+
+// Values of Y-Data from `at` on, where a piece of `left` bytes could not be read whole: the stream's
+// sectors end early (the file is cut short, or a chain breaks off). What the sectors still give is
+// read in ever smaller pieces, to the last whole value they hold.
+void readUpToBreak(compound::Stream& data, uint64_t at, uint64_t left, std::vector<double>& out,
+                   uint64_t& nonFinite) {
+    for (const std::size_t piece : {std::size_t{512}, std::size_t{4}}) {
+        if (!data.Seek(at)) return;
+        for (; left > 0;) {
+            const std::size_t len = static_cast<std::size_t>(std::min<uint64_t>(left, piece));
+            const uint8_t* p = data.Next(len);
+            if (!p) break;
+            appendValues(out, p, len, nonFinite);
+            at += len;
+            left -= len;
+        }
+    }
+}
+
+// A value that is no number keeps its place on the grid and is filled in between its neighbours.
+void fillNotNumbers(Reading& out) {
+    std::vector<std::size_t> gaps;
+    for (std::size_t i = 0; i < out.values.size(); ++i)
+        if (!std::isfinite(out.values[i])) gaps.push_back(i);
+    out.notNumbers = gaps.size();
+    out.gapEnds = FillValueGaps(out.values, gaps);
+}
+
 // The header from the "DataInfo" stream and exactly the announced number of values from the "Y-Data"
-// stream (fewer when the stream ends before). Invalid points, which the instrument marks with a tiny
-// negative number, keep their places, so every value stays at its x. Nothing when the directory does
-// not hold both streams; a "DataInfo" that does not begin with the pattern is no data header.
+// stream (fewer when the stream ends before, or its sectors do). Invalid points, which the instrument
+// marks with a tiny negative number, keep their places, so every value stays at its x; so do values
+// that are no numbers, filled in. Nothing when the directory does not hold both streams; a "DataInfo"
+// that does not begin with the pattern is no data header.
 enum class Route { Read, NoStreams, NoHeader };
 
 Route readStreams(const compound::File& file, std::size_t fileSize, const std::string& fileName, Reading& out) {
@@ -155,15 +196,20 @@ Route readStreams(const compound::File& file, std::size_t fileSize, const std::s
 
     const uint64_t n = std::min<uint64_t>(out.count, data->Size() / 4);
     binvalues::ReserveFaultedIn(out.values, static_cast<std::size_t>(n));
-    using Values = binvalues::FieldIterator<4, decltype(&asDouble)>;
-    uint64_t nonFinite = 0;  // a value that is no number leaves the spectrum incomplete: it is not kept
+    uint64_t nonFinite = 0;
     for (uint64_t left = n * 4; left > 0;) {
         const std::size_t len = static_cast<std::size_t>(std::min<uint64_t>(left, kChunk));
         const uint8_t* p = data->Next(len);
-        if (!p) damagedStream(fileName, "Y-Data");
-        out.values.insert(out.values.end(), Values(p, &asDouble, &nonFinite), Values(p + len, &asDouble, &nonFinite));
+        if (!p) {
+            readUpToBreak(*data, n * 4 - left, left, out.values, nonFinite);
+            // Values that can be read are kept; a stream that gives none is damaged.
+            if (out.values.empty()) damagedStream(fileName, "Y-Data");
+            break;
+        }
+        appendValues(out.values, p, len, nonFinite);
         left -= len;
     }
+    if (nonFinite) fillNotNumbers(out);
     return Route::Read;
 }
 
@@ -321,10 +367,18 @@ void readFlatR1(Bytes b, TSpectrumRecord& r, Reading& out) {
     }
 }
 
-// A file whose values end before its count keeps those it holds, and says so.
-void reportShort(const std::string& fileName, std::size_t read, uint64_t count) {
-    ui::messageBox(fileName + "\r\n\r\n" + JwsShortValuesText(read, count), "Varolux32", ui::Buttons::Ok,
-                   ui::Icon::Information);
+// A file whose values end before its count keeps those it holds, and one whose values were not all
+// numbers has them filled in (or, at an end of the spectrum, left out): one message says all of it.
+void report(const std::string& fileName, const Reading& got, uint64_t read) {
+    std::string text;
+    if (read < got.count) text = JwsShortValuesText(read, got.count);
+    auto note = [&text](const std::string& line) { text += (text.empty() ? "" : "\r\n") + line; };
+    const std::size_t atEnds = got.gapEnds.lead + got.gapEnds.trail;
+    if (got.notNumbers > atEnds) note(FilledInValuesText(got.notNumbers - atEnds));
+    if (atEnds == 1) note("1 value at an end of the spectrum was not a number; it was left out.");
+    if (atEnds > 1) note(std::to_string(atEnds) + " values at the ends of the spectrum were not numbers; they were left out.");
+    if (text.empty()) return;
+    ui::messageBox(fileName + "\r\n\r\n" + text, "Varolux32", ui::Buttons::Ok, ui::Icon::Information);
 }
 
 }  // namespace
@@ -355,13 +409,16 @@ void ReadJwsBytes(TSpectrumRecord& rec, std::string_view bytes, const std::strin
         return;
     }
 
-    // Wavelengths run ascending, wavenumbers descending; the header's step gives the grid.
+    // Wavelengths run ascending, wavenumbers descending; the header's step gives the grid. Places left
+    // out before the first value kept move the grid's start on.
     const Axis& a = got.axis;
+    const uint64_t read = got.read();
     std::vector<double>& values = got.values;
     const auto n = static_cast<double>(values.size());
     const bool reverse = a.xUnit == SpecXNanometer ? a.last < a.first : a.last > a.first;
     r.StepX = a.xUnit == SpecXNanometer ? std::fabs(a.step) : -std::fabs(a.step);
-    r.FirstX = reverse ? a.first - (n - 1) * r.StepX : a.first;
+    const double first = a.first + static_cast<double>(got.gapEnds.lead) * (reverse ? -r.StepX : r.StepX);
+    r.FirstX = reverse ? first - (n - 1) * r.StepX : first;
     if (reverse) std::reverse(values.begin(), values.end());
     if (a.yKind == SpecYTransmittance || a.yKind == SpecYReflectance)
         for (double& v : values) v = TransmittanceToStored(v, true, 1e-6, 6.0);
@@ -369,7 +426,7 @@ void ReadJwsBytes(TSpectrumRecord& rec, std::string_view bytes, const std::strin
     r.YKind = a.yKind;
     r.Values = std::move(values);
     if (!r.IsComplete()) return;
-    if (r.Values.size() < got.count) reportShort(fileName, r.Values.size(), got.count);
+    report(fileName, got, read);
     rec = std::move(r);
 }
 

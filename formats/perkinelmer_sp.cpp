@@ -164,16 +164,19 @@ struct Block {
 };
 
 // The sub-blocks of a 0x8B7F group: legend and date; blocks of unknown type are entered, not skipped.
+// A head is 8 bytes, but an entered one moves on by 6: instruments end the group 6 bytes after the head
+// of its last sub-block, whose type then lies beyond the group and so names no type of its own.
 void readInfoGroup(const Block& g, TSpectrumRecord& r) {
     std::size_t p = 0;
     while (p + 1 < g.length) {
-        if (g.length - p < 8) vx::throwStreamRead();
+        if (g.length - p < 6) vx::throwStreamRead();
         const uint8_t* h = g.body + p;
         const uint16_t tag = getU16LE(h);
         const int32_t len = getI32LE(h + 2);
-        const uint16_t type = getU16LE(h + 6);
+        const bool typed = g.length - p >= 8;
+        const uint16_t type = typed ? getU16LE(h + 6) : 0;
         const bool text = tag == 0x8B76 || tag == 0x8B74;
-        if (text || (type >= 29972 && type <= 29999)) {
+        if (text || (typed && type >= 29972 && type <= 29999)) {
             if (len < (text ? 4 : 2) || static_cast<std::size_t>(len) > g.length - p - 6) vx::throwStreamRead();
             if (text) {
                 const std::string t = Block{h + 6, static_cast<std::size_t>(len)}.text(4);

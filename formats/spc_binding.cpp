@@ -53,6 +53,9 @@ void ProbeTarnvikServer(SpcBindCaller caller, const std::string& programFolder) 
                                   reinterpret_cast<void**>(&unk));
     if (unk) unk->Release();
     if (hr != REGDB_E_CLASSNOTREG) return;
+    // The registration happens once for the program, not for the file at hand: its boxes come at once,
+    // also during an Open that gathers its readers' messages.
+    ui::ShownAtOnce shown;
     if (RegisterTarnvikServer(programFolder)) {
         ui::showMessage(caller == SpcBindCaller::Reader
                             ? "OK! DLL registrated. \r\nreading / saving of *.spc will work from now on"

@@ -20,6 +20,10 @@ def at(buf, off, data):
     buf[off:off + len(data)] = data
 
 
+# PerkinElmer: a real block-layout file
+with open("tests/data/instruments/spectra.sp", "rb") as f:
+    put("sp", "real_blocks", f.read())
+
 # PerkinElmer: old binary header
 b = bytearray(512)
 at(b, 0, b"SAMPLE01")

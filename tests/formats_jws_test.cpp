@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include "compound_file_builder.h"
+#include "instrument_file_builder.h"
 #include "formats/jws_reader.h"
 #include "formats/open_files.h"
+#include "formats/reader_messages.h"
 #include "formats_test_util.h"
 #include "platform/byte_order.h"
 #include "platform/errors.h"
@@ -379,6 +382,71 @@ TEST_F(JwsReader, CompoundInvalidPointsKeepTheirPlaceInAbsorbance) {
     EXPECT_DOUBLE_EQ(r.FirstX, 400);
 }
 
+// A value of Y-Data that is no number keeps its place: filled in between its neighbours, the file is
+// kept and its one message says how many there were. A run at either end has one neighbour only and
+// is left out, the grid starting at the first value kept.
+TEST_F(JwsReader, CompoundNotNumbersAreFilledInBetweenNeighbours) {
+    const float nan = std::nanf(""), inf = std::numeric_limits<float>::infinity();
+    const std::vector<float> line = ramp(6, 0.5f, 0.1f);  // 0.5 ... 1.0
+    struct Case {
+        const char* what;
+        std::vector<std::size_t> gaps;  // places in file order
+        float gap;
+        double first, last;
+        uint32_t descriptor;
+        std::vector<double> want;  // stored values
+        double firstX;
+        std::string message;
+    };
+    const std::string one = FilledInValuesText(1);
+    const std::string atOneEnd = "1 value at an end of the spectrum was not a number; it was left out.";
+    const Case cases[] = {
+        {"one inside", {2}, nan, 400, 405, 0x10000103, {line[0], line[1], 0.7, line[3], line[4], line[5]}, 400, one},
+        {"a run inside", {2, 3}, nan, 400, 405, 0x10000103, {line[0], line[1], 0.7, 0.8, line[4], line[5]}, 400,
+         "2 values were not numbers; their places were filled in between their neighbours."},
+        {"an infinity", {4}, inf, 400, 405, 0x10000103, {line[0], line[1], line[2], line[3], 0.9, line[5]}, 400, one},
+        {"first and last", {0, 2, 5}, nan, 400, 405, 0x10000103, {line[1], 0.7, line[3], line[4]}, 401,
+         one + "\r\n2 values at the ends of the spectrum were not numbers; they were left out."},
+        {"first, falling nm", {0}, nan, 405, 400, 0x10000103, {line[5], line[4], line[3], line[2], line[1]}, 400,
+         atOneEnd},
+        {"first, rising wavenumbers", {0}, nan, 1000, 1005, 0x10000100,
+         {line[5], line[4], line[3], line[2], line[1]}, 1005, atOneEnd},
+        {"last two, falling wavenumbers", {4, 5}, nan, 1005, 1000, 0x10000100, {line[0], line[1], line[2], line[3]},
+         1005, "2 values at the ends of the spectrum were not numbers; they were left out."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ui->messages.clear();
+        std::vector<float> v = line;
+        for (std::size_t g : c.gaps) v[g] = c.gap;
+        const DataHeader h{6, c.first, c.last, 1, 3, 0};
+        const TSpectrumRecord r = read(cfb_build::CompoundFile(jwsStreams(dataInfo(h, c.descriptor), v)), "/n.jws");
+        for (std::size_t i = 0; i < c.want.size(); ++i) EXPECT_NEAR(r.Values[i], c.want[i], 1e-6) << i;
+        ASSERT_EQ(r.Values.size(), c.want.size());
+        EXPECT_TRUE(r.IsComplete());
+        EXPECT_DOUBLE_EQ(r.FirstX, c.firstX);
+        ASSERT_EQ(ui->messages.size(), 1u);
+        EXPECT_EQ(ui->messages[0], "/n.jws\r\n\r\n" + c.message);
+    }
+}
+
+// A Y-Data that is both short and not all numbers says both in its one message; one of no numbers at
+// all gives no spectrum.
+TEST_F(JwsReader, CompoundShortAndNotNumbersInOneMessage) {
+    std::vector<float> v = ramp(6, 1, 1);
+    v[3] = std::nanf("");
+    const DataHeader h{10, 400, 409, 1, 3, 0};
+    const TSpectrumRecord r = read(cfb_build::CompoundFile(jwsStreams(dataInfo(h, 0), v)), "/s.jws");
+    expectValues(r, {1, 2, 3, 4, 5, 6});
+    ASSERT_EQ(ui->messages.size(), 1u);
+    EXPECT_EQ(ui->messages[0], "/s.jws\r\n\r\n" + JwsShortValuesText(6, 10) + "\r\n" + FilledInValuesText(1));
+
+    ui->messages.clear();
+    const std::vector<float> none(4, std::nanf(""));
+    EXPECT_EQ(read(cfb_build::CompoundFile(jwsStreams(dataInfo(h, 0), none))).PointCount(), 0);
+    EXPECT_TRUE(ui->messages.empty());
+}
+
 // The format compares names without regard to case.
 TEST_F(JwsReader, CompoundStreamNamesIgnoreCase) {
     const DataHeader h{3, 400, 402, 1, 3, 0};
@@ -418,29 +486,54 @@ TEST_F(JwsReader, CompoundDataInfoWithoutPatternOrTooShort) {
                  vx::FileError);
 }
 
-// A stream whose sectors cannot be followed is an error naming it. A directory entry that claims more
-// than the file holds is no stream at all: the file is left to the pattern search, which reads nothing
-// outside it.
+// A stream whose sectors cannot be followed from its start is an error naming it; one whose chain
+// breaks off later keeps the values before the break, as a file cut short does. A directory entry that
+// claims more than the file holds is no stream at all: the file is left to the pattern search, which
+// reads nothing outside it.
 TEST_F(JwsReader, CompoundDamagedStreams) {
     const DataHeader h{2000, 400, 2399, 1, 3, 0};
     const std::string good = cfb_build::CompoundFile(jwsStreams(dataInfo(h, 0), ramp(2000, 1, 1)));
     const std::size_t entry = good.find(std::string("Y\0-\0D\0a\0t\0a\0", 12));
     ASSERT_NE(entry, std::string::npos);
-    // Y-Data's first sector pointing at itself: a chain that never ends.
+    // Y-Data's first sector beyond every sector of the file.
+    std::string nowhere = good;
+    putU32LE(reinterpret_cast<uint8_t*>(nowhere.data()) + entry + 116, 0x00FFFFF0);
+    try {
+        read(nowhere, "/data/nowhere.jws");
+        ADD_FAILURE() << "no error";
+    } catch (const vx::FileError& e) {
+        EXPECT_STREQ(e.what(), "The stream \"Y-Data\" of /data/nowhere.jws cannot be read: the file is damaged.");
+    }
+    // Y-Data's first sector pointing at itself: a chain that never ends, of which the first sector's
+    // 128 values are read.
     std::string loop = good;
     const uint32_t first = getU32LE(reinterpret_cast<const uint8_t*>(good.data()) + entry + 116);
     putU32LE(reinterpret_cast<uint8_t*>(loop.data()) + 512 + 4 * first, first);
-    try {
-        read(loop, "/data/loop.jws");
-        ADD_FAILURE() << "no error";
-    } catch (const vx::FileError& e) {
-        EXPECT_STREQ(e.what(), "The stream \"Y-Data\" of /data/loop.jws cannot be read: the file is damaged.");
-    }
+    const TSpectrumRecord looped = read(loop, "/data/loop.jws");
+    const std::vector<float> firstSector = ramp(128, 1, 1);
+    expectValues(looped, std::vector<double>(firstSector.begin(), firstSector.end()));
+    ASSERT_EQ(ui->messages.size(), 1u);
+    EXPECT_EQ(ui->messages[0], "/data/loop.jws\r\n\r\n" + JwsShortValuesText(128, 2000));
     // The entry's size field (at 120 in its 128 bytes) far beyond the file.
     std::string huge = good;
     putU32LE(reinterpret_cast<uint8_t*>(huge.data()) + entry + 120, 0x7FFFFFF0);
     const TSpectrumRecord r = read(huge);
     EXPECT_LE(r.Values.size(), huge.size() / 4);
+}
+
+// A header stream the container cannot give is an error naming it, and the library's own complaint
+// about the child it could not open does not reach standard error.
+TEST_F(JwsReader, CompoundDamagedDataInfoSaysSoQuietly) {
+    const DataHeader h{3, 400, 402, 1, 3, 0};
+    std::string file = cfb_build::CompoundFile(jwsStreams(dataInfo(h, 0), {1, 2, 3}));
+    const std::size_t entry = file.find(std::string("D\0a\0t\0a\0I\0n\0f\0o\0", 16));
+    ASSERT_NE(entry, std::string::npos);
+    putU32LE(reinterpret_cast<uint8_t*>(file.data()) + entry + 116, 0x00FFFFF0);
+    testing::internal::CaptureStderr();
+    const std::string error =
+        fmt_test::errorText<vx::FileError>([&] { read(file, "/data/info.jws"); });
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(error, "The stream \"DataInfo\" of /data/info.jws cannot be read: the file is damaged.");
 }
 
 // The axis descriptor 0x100001nn names the unit (00 wavenumbers, 01 Raman shift, 03 nm) in both

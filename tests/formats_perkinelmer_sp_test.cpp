@@ -191,6 +191,7 @@ struct BlockFile {
     std::string xText = "CM-1", yText = "A";
     int count = 3601;
     int values = 3601;
+    std::string infoGroup;  // the 0x8B7F group's body; empty: legend and date among other sub-blocks
 };
 
 std::string blockLayout(const BlockFile& f) {
@@ -204,7 +205,7 @@ std::string blockLayout(const BlockFile& f) {
     std::string info = subBlock(0x1234, 29980, "skip") +
                        subBlock(0x8B74, 0, zeros(2) + std::string("2003-04-05 12:00\0\0", 18)) + entered +
                        subBlock(0x8B76, 0, zeros(2) + "KBr pellet");
-    s += block(0x8B7F, info);
+    s += block(0x8B7F, f.infoGroup.empty() ? info : f.infoGroup);
     s += textBlock(0x8B7D, "purged");
     s += block(0x9999, "unknown block, skipped");
     std::string v = field16() + std::string(4, '\0');
@@ -312,6 +313,36 @@ TEST(PerkinElmerBlocks, LengthsAndCountsAreChecked) {
     EXPECT_EQ(read(good + "\x01").PointCount(), 3601);
     // Without a values block there is nothing to keep.
     EXPECT_EQ(read(good.substr(0, valuesBlock)).PointCount(), 0);
+}
+
+// Instruments end the information group 6 bytes after the head of its last sub-block: that head
+// reaches past the group only by the type field, which is not read for a sub-block that is entered.
+// A group cut anywhere else is still a read error.
+TEST(PerkinElmerBlocks, InfoGroupEndingInsideItsLastHead) {
+    CleanState state;
+    const std::string date = subBlock(0x8B74, 0, zeros(2) + "2011-12-13 08:09");
+    const std::string legend = subBlock(0x8B76, 0, zeros(2) + "film B");
+    const std::string lastHead = ByteImage(6).u16le(0, 0x8B80).i32le(2, 40).str();
+    for (const std::string& tail : {lastHead, lastHead + "\x01"}) {
+        BlockFile f;
+        f.infoGroup = date + legend + tail;
+        const TSpectrumRecord r = read(blockLayout(f));
+        ASSERT_EQ(r.PointCount(), 3601) << tail.size();
+        EXPECT_EQ(r.Title, "film B");
+        EXPECT_EQ(r.DateText, "2011-12-13 08:09");
+        EXPECT_EQ(r.Comment1, "purged");
+    }
+    const std::string cutCases[] = {
+        date + legend + lastHead.substr(0, 5),                  // the head itself cut
+        date + legend.substr(0, 6),                             // a legend head without its type
+        date + legend.substr(0, legend.size() - 1),             // a legend whose text runs past the group
+        date + subBlock(0x1234, 29980, "skip").substr(0, 11),   // a skipped sub-block reaching past it
+    };
+    for (const std::string& group : cutCases) {
+        BlockFile f;
+        f.infoGroup = group;
+        EXPECT_EQ(errorOf<vx::FileError>(blockLayout(f)), "Stream read error") << group.size();
+    }
 }
 
 // ---- Text layouts

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -13,6 +14,7 @@
 #include "formats/perkinelmer_sp.h"
 #include "formats/text_loader.h"
 #include "formats_test_util.h"
+#include "instrument_file_builder.h"
 #include "platform/byte_order.h"
 #include "platform/errors.h"
 #include "platform/ui.h"
@@ -188,6 +190,45 @@ TEST_F(RealInstrumentFiles, JwsFlatUvVisMatchesTheInstrumentExport) {
         const auto [x, y] = pairs[i];
         EXPECT_NEAR(xOf(r, 60 - i), x, 1e-9) << i;
         EXPECT_NEAR(r.Values[60 - i], y, std::fabs(y) * 1e-5) << i;
+    }
+}
+
+// A compound file cut short anywhere gives the values it holds, with the message that counts them:
+// where the directory still names Y-Data (a cut behind the stream's size), each at its own x; before
+// that, as the pattern search finds them.
+TEST_F(RealInstrumentFiles, CutJwsCompoundFilesGiveWhatTheyHold) {
+    const std::string good = fileBytes("legacy_trans_512.jws");
+    TSpectrumRecord whole;
+    ReadJwsBytes(whole, good, "/data/cut.jws");
+    ASSERT_EQ(whole.PointCount(), 7573);
+    constexpr std::size_t kYDataStart = 3584, kYDataSize = 4 * 7573;  // its sectors follow one another
+    std::vector<std::size_t> sizes;
+    for (std::size_t percent = 50; percent < 100; ++percent) sizes.push_back(good.size() * percent / 100);
+    for (std::size_t size : {kYDataSize - 1, kYDataSize, kYDataSize + 3, std::size_t{30721}, std::size_t{31333},
+                             kYDataStart + kYDataSize - 1, kYDataStart + kYDataSize, std::size_t{34305}})
+        sizes.push_back(size);
+    for (const std::size_t size : sizes) {
+        SCOPED_TRACE(size);
+        ui->messages.clear();
+        TSpectrumRecord r;
+        EXPECT_EQ(fmt_test::errorText<vx::Error>([&] { ReadJwsBytes(r, good.substr(0, size), "/data/cut.jws"); }),
+                  "no error");
+        ASSERT_TRUE(r.IsComplete());
+        const std::size_t n = r.Values.size();
+        ASSERT_LE(n, (size - kYDataStart) / 4);
+        if (n < 7573) {
+            ASSERT_EQ(ui->messages.size(), 1u);
+            EXPECT_EQ(ui->messages[0], "/data/cut.jws\r\n\r\n" + JwsShortValuesText(n, 7573));
+        } else {
+            EXPECT_TRUE(ui->messages.empty());
+        }
+        if (size < kYDataSize) continue;
+        // Stored falling: the file's first values are the record's last.
+        ASSERT_EQ(n, std::min<std::size_t>(7573, (size - kYDataStart) / 4));
+        for (std::size_t k = 0; k < n; ++k) {
+            ASSERT_EQ(r.Values[n - 1 - k], whole.Values[7572 - k]) << k;
+            ASSERT_NEAR(xOf(r, n - 1 - k), xOf(whole, 7572 - k), 1e-9) << k;
+        }
     }
 }
 
