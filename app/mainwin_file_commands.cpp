@@ -22,7 +22,9 @@ void TMainwin::ffnen1Click() {
         names = RunFileDialog(this, {.Mode = TFileDialogSpec::TMode::OpenMany,
                                      .ObjectName = "OpenSpek",
                                      .Title = {},
-                                     .Start = ProgramSettings.OpenFolder.size() > 2 ? QString::fromStdString(ProgramSettings.OpenFolder) : QString(),
+                                     .Start = ProgramSettings.OpenFolder.size() > 2
+                                                  ? QString::fromStdString(ProgramSettings.OpenFolder)
+                                                  : QString(),
                                      .Filters = OpenDialogFilters(),
                                      .HideFilterDetails = true})
                     .Names;

@@ -69,7 +69,8 @@ TEST(AppSpcSave, OneOfSeveralSpectraIsChosenInTheDialog) {
     AppTestSetUp();
     ui::ScopedScriptedBackend ui;
     auto w = std::make_unique<TMainwin>();
-    SpectraList.AddWithDefaultColor(MakeRecord(400, 2, {0.125, 0.5, 0.25, 1.0}, SpecXNanometer, SpecYAbsorbance, 0, "first"));
+    SpectraList.AddWithDefaultColor(
+        MakeRecord(400, 2, {0.125, 0.5, 0.25, 1.0}, SpecXNanometer, SpecYAbsorbance, 0, "first"));
     SpectraList.AddWithDefaultColor(MakeRecord(500, 1, {0.5, 0.75, 1.0}, SpecXNanometer, SpecYAbsorbance, 0, "second"));
     // What the program's ui does with a query: the registered dialog, answered by the modal runner.
     ui->onAsk = [](ui::Query& q) { return runQueryDialog(q); };

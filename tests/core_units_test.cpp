@@ -210,7 +210,8 @@ TEST(ConvertX, RoutesDifferOnlyBetweenEnergiesAndWavelengths) {
               (10000.0 / x) / kWavenumberPerEv);
     EXPECT_EQ(ConvertX(x, SpecXElectronVolt, SpecXNanometer, EvRoute::Direct), kNmEv / x);
     EXPECT_EQ(ConvertX(x, SpecXElectronVolt, SpecXNanometer, EvRoute::ToEvViaWavenumber), kNmEv / x);
-    EXPECT_EQ(ConvertX(x, SpecXElectronVolt, SpecXNanometer, EvRoute::FromEvViaWavenumber), 1e7 / (x * kWavenumberPerEv));
+    EXPECT_EQ(ConvertX(x, SpecXElectronVolt, SpecXNanometer, EvRoute::FromEvViaWavenumber),
+              1e7 / (x * kWavenumberPerEv));
     EXPECT_EQ(ConvertX(x, SpecXElectronVolt, SpecXMicrometer, EvRoute::FromEvViaWavenumber),
               10000.0 / (x * kWavenumberPerEv));
     // A code that no unit has converts as nm.

@@ -106,7 +106,8 @@ TEST_F(GnuplotExport, CommandFileLines) {
     // Without the flags: no pola36, no commands, no title line for an empty title.
     s.RawCurves = s.CommandsOn = false;
     s.Title.clear();
-    const auto l2 = linesOf(GnuplotExportTexts(list, {SpecXNanometer, SpecYAbsorbance}, s, plot(400, 500), "/opt/vx/", templ).Command);
+    const auto l2 = linesOf(
+        GnuplotExportTexts(list, {SpecXNanometer, SpecYAbsorbance}, s, plot(400, 500), "/opt/vx/", templ).Command);
     EXPECT_FALSE(hasLine(l2, "load '/opt/vx/pola36.plt'"));
     EXPECT_FALSE(hasLine(l2, "set grid"));
     EXPECT_EQ(std::count_if(l2.begin(), l2.end(), [](const std::string& x) { return x.rfind("set title", 0) == 0; }),

@@ -75,7 +75,8 @@ inline std::vector<std::string> linesOf(const std::string& text) {
 
 // A spectrum of n points on first + i * step with smooth values of its own (seed).
 inline std::unique_ptr<TSpectrumRecord> spectrum(const std::string& title, double first, double step, int n,
-                                                 double seed = 1.0, SpecXUnit xUnit = SpecXNanometer, SpecYKind yKind = SpecYAbsorbance) {
+                                                 double seed = 1.0, SpecXUnit xUnit = SpecXNanometer,
+                                                 SpecYKind yKind = SpecYAbsorbance) {
     auto r = std::make_unique<TSpectrumRecord>();
     r->Title = title;
     r->FirstX = first;

@@ -251,10 +251,14 @@ TEST(AxesBounds, EveryUnitPairGoesThroughTheUnitTable) {
 
 TEST(AxesBounds, TextsCaptionsAndItems) {
     SeparatorScope sep('.');
-    EXPECT_EQ(axes::BoundTexts({12500, 25000}, SpecXWavenumber, true), std::make_pair(std::string("25000"), std::string("12500")));
-    EXPECT_EQ(axes::BoundTexts({0.4, 0.8}, SpecXMicrometer, true), std::make_pair(std::string("0.40"), std::string("0.80")));
-    EXPECT_EQ(axes::BoundTexts({1.55, 3.1}, SpecXElectronVolt, true), std::make_pair(std::string("3.10"), std::string("1.55")));
-    EXPECT_EQ(axes::BoundTexts({400.25, 800}, SpecXNanometer, false), std::make_pair(std::string("400.25"), std::string("800")));
+    EXPECT_EQ(axes::BoundTexts({12500, 25000}, SpecXWavenumber, true),
+              std::make_pair(std::string("25000"), std::string("12500")));
+    EXPECT_EQ(axes::BoundTexts({0.4, 0.8}, SpecXMicrometer, true),
+              std::make_pair(std::string("0.40"), std::string("0.80")));
+    EXPECT_EQ(axes::BoundTexts({1.55, 3.1}, SpecXElectronVolt, true),
+              std::make_pair(std::string("3.10"), std::string("1.55")));
+    EXPECT_EQ(axes::BoundTexts({400.25, 800}, SpecXNanometer, false),
+              std::make_pair(std::string("400.25"), std::string("800")));
     EXPECT_EQ(axes::BoxCaption(SpecXMicrometer, false), "Boundaries [\xC2\xB5m]");
     EXPECT_EQ(axes::BoxCaption(SpecXWavenumber, true), "Grenzen [1/cm]");
     for (int item = 0; item < 4; ++item) EXPECT_EQ(axes::ItemOfUnit(axes::UnitOfItem(item)), item);

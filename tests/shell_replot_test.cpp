@@ -90,9 +90,12 @@ TEST_F(ShellReplot, EveryCurvePointInEveryDisplayUnitAndYMode) {
 TEST_F(ShellReplot, CurvePointsAreExactlyWhatTheAccessorsGive) {
     // A read-out or a tool that takes a plotted x must find the same number the plot shows.
     SpectraList.Add(MakeRecord(300.3, 0.7, std::vector<double>(50, 0.4), SpecXNanometer, SpecYAbsorbance, 0, "nm"));
-    SpectraList.Add(MakeRecord(0.31, 0.0013, std::vector<double>(50, 0.4), SpecXMicrometer, SpecYAbsorbance, 0, "micrometre"));
-    SpectraList.Add(MakeRecord(25000.1, -3.3, std::vector<double>(50, 0.4), SpecXWavenumber, SpecYAbsorbance, 0, "wavenumber"));
-    SpectraList.Add(MakeRecord(4.1, -0.013, std::vector<double>(50, 0.4), SpecXElectronVolt, SpecYAbsorbance, 0, "electronvolt"));
+    SpectraList.Add(
+        MakeRecord(0.31, 0.0013, std::vector<double>(50, 0.4), SpecXMicrometer, SpecYAbsorbance, 0, "micrometre"));
+    SpectraList.Add(
+        MakeRecord(25000.1, -3.3, std::vector<double>(50, 0.4), SpecXWavenumber, SpecYAbsorbance, 0, "wavenumber"));
+    SpectraList.Add(
+        MakeRecord(4.1, -0.013, std::vector<double>(50, 0.4), SpecXElectronVolt, SpecYAbsorbance, 0, "electronvolt"));
     for (int xUnit = 1; xUnit <= 4; ++xUnit) {
         DisplayXUnit = *XUnitOfCode(xUnit);
         DisplayYMode = SpecYTransmittance;

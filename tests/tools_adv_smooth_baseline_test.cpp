@@ -53,7 +53,8 @@ TEST(AdvSmoothing, EachMethodHandsItsSizeAndParameterToTheSmoother) {
         p.Settings.Percentile = 35;
         ASSERT_EQ(RunAdvSmoothing(list, TDisplayState{SpecXNanometer, SpecYTransmittance}, p), 1) << c.mode;
         std::unique_ptr<TSpectrumRecord> expected;
-        SmoothSpectrumAdv(expected, list[0], c.mode, c.width, c.param, TDisplayState{SpecXNanometer, *YKindOfCode(c.yMode)});
+        SmoothSpectrumAdv(expected, list[0], c.mode, c.width, c.param,
+                          TDisplayState{SpecXNanometer, *YKindOfCode(c.yMode)});
         EXPECT_EQ(list[1].Values, expected->Values) << c.mode;
         EXPECT_EQ(list[1].Title.str(), "s\t smoothed");
         EXPECT_EQ(list[1].Color, CurveColor(2));

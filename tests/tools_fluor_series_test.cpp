@@ -120,7 +120,8 @@ TEST(FilmThickness, NumberTexts) {
     EXPECT_TRUE(EvaluateFilmThickness(list, TDisplayState{SpecXWavenumber, SpecYAbsorbance}, in).Evaluated);
     EXPECT_EQ(in.IndexText, "1,4914");
     TFilmThicknessInputs dec = inputs("1.4914", "0", "2600.5", "9400");
-    EXPECT_THROW(EvaluateFilmThickness(list, TDisplayState{SpecXWavenumber, SpecYAbsorbance}, dec), vx::ConversionError);
+    EXPECT_THROW(EvaluateFilmThickness(list, TDisplayState{SpecXWavenumber, SpecYAbsorbance}, dec),
+                 vx::ConversionError);
     EXPECT_EQ(FilmRangeText(2600.5), "2600");  // halves to even
     EXPECT_EQ(FilmRangeText(1063.83), "1064");
     EXPECT_EQ(FilmUnitLabel(SpecXWavenumber), "1/cm");

@@ -171,7 +171,8 @@ TEST(Concentration, NothingIsStoredBeforeEveryNumberIsGoodAndThePathPositive) {
     }
     EXPECT_EQ(ui->messages, (std::vector<std::string>{kPathLengthNotPositiveText, kPathLengthNotPositiveText}));
     TConcentrationTexts bad{"x", "450", "", "2"};
-    EXPECT_THROW(CalculateConcentration(list, TDisplayState{SpecXNanometer, SpecYAbsorbance}, 0, bad), vx::ConversionError);
+    EXPECT_THROW(CalculateConcentration(list, TDisplayState{SpecXNanometer, SpecYAbsorbance}, 0, bad),
+                 vx::ConversionError);
     EXPECT_EQ(r.PathLength, 1.0);
     EXPECT_EQ(r.Concentration, 0.25);
     TConcentrationTexts missing{"1000", "450", "", "1"};

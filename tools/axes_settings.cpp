@@ -50,7 +50,8 @@ Bounds ConvertBounds(Bounds b, SpecXUnit from, SpecXUnit to) {
 std::pair<std::string, std::string> BoundTexts(Bounds b, SpecXUnit unit, bool afterTypeChange) {
     auto text = [&](double v) -> std::string {
         if (!afterTypeChange) return numtext::FloatToStr(v);
-        if (unit == SpecXNanometer || unit == SpecXWavenumber) return numtext::FloatToStrF(std::nearbyint(v), numtext::FloatFormat::Fixed, 18, 0);
+        if (unit == SpecXNanometer || unit == SpecXWavenumber)
+            return numtext::FloatToStrF(std::nearbyint(v), numtext::FloatFormat::Fixed, 18, 0);
         return numtext::FloatToStrF(v, numtext::FloatFormat::Fixed, 15, 2);
     };
     if (FromIsLower(unit)) return {text(b.lower), text(b.upper)};
