@@ -11,6 +11,7 @@
 #include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "formats/clipboard_table.h"
+#include "formats/format_table.h"
 #include "formats/open_files.h"
 #include "formats/text_spectra.h"
 #include "platform/data_folder.h"
@@ -47,7 +48,7 @@ void PasteDatafromClipboard1Click(TMainwin& win) {
     std::string error;
     bool cancelled = false;
     try {
-        LoadTextSpectra(text, 1, SpectraList);
+        LoadTextSpectra(text, 1, SpectraList, ReadLimitOf(OpenFormat::Csv));
     } catch (const vx::Cancelled&) {
         cancelled = true;
     } catch (const std::exception& e) {

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "core/spectrum_record.h"
+#include "formats/format_table.h"
 #include "formats/jws_reader.h"
 #include "formats/procspectrum_archive.h"
 
@@ -48,7 +49,7 @@ int main(int argc, char** argv) {
     if (mode == "jws" || mode == "procspec") {
         // Left to the end of the process, as the program's list keeps its records.
         static TSpectrumRecord r;
-        if (mode == "jws") LoadJwsFile(r, path);
+        if (mode == "jws") LoadJwsFile(r, path, ReadLimitOf(OpenFormat::Jws));
         else LoadSpecProcSpec(r, path);
         result = r.PointCount() > 1'000'000 ? 0 : 1;
     }

@@ -56,13 +56,13 @@ OpenResult OpenSpectrumFiles(std::vector<std::string> names, TSpectraList& list,
         try {
             if (entry->fresh) {
                 auto rec = std::make_unique<TSpectrumRecord>();
-                entry->fresh(*rec, name);
+                entry->fresh(*rec, name, entry->maxBytes);
                 if (rec->IsComplete()) {
                     rec->LineStyle = 0;
                     list.AddWithDefaultColor(std::move(rec));
                 }
             } else {
-                entry->own(name, list);
+                entry->own(name, list, entry->maxBytes);
             }
         } catch (const vx::Cancelled&) {
             break;  // the user's own cancel ends the command; what was read stays
