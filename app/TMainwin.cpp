@@ -33,6 +33,7 @@
 #include "app/plot/xy_start_settings.h"
 #include "app/qt_ui_backend.h"
 #include "app/replot.h"
+#include "app/spectroscope_view.h"
 #include "app/stored_options.h"
 #include "app/tool_commands.h"
 #include "app/webcam_commands.h"
@@ -114,6 +115,7 @@ void TMainwin::FormCreate(const std::vector<std::string>& args) {
     CreateToolBar();
     ConnectOptionsCommands(*this);  // Configuration, Axes, General
     ConnectToolCommands(*this);
+    ConnectSpectroscopeView(*this);  // the spectroscope and peak-label bars with their entries
     ConnectProcessingCommands(*this);  // Sort, Concentration, Advanced Smoothing and Baselining
     ConnectCoreCommands(*this);  // Normalize, Smooth
     ConnectWebcamCommands(*this);  // Spectrometer menu, Load spectrum image
@@ -160,6 +162,8 @@ void TMainwin::SetUpPlot() {
     p.Host.statusText = [this](int panel) { return StatusText(panel); };
     p.Host.setStatusText = [this](int panel, const QString& t) { SetStatusText(panel, t); };
     p.Host.peakLabelAngle = [] { return static_cast<int>(PeakLabelSettings.Angle); };
+    p.Host.displayUnits = [this] { return Display(); };
+    p.Host.curveLooks = [this](int n) { return CurveLooksOf(Spectra(), n); };
     p.Host.curveAppearanceRestore = [] { return CurveAppearanceRestore != 0; };
     p.Host.windowColor = [this] { return windowColor_; };
     p.Host.spectroscopeViewShown = [this] {
@@ -207,8 +211,10 @@ QString TMainwin::StatusText(int panel) const {
     return panel >= 0 && panel < 3 && panels_[panel] ? panels_[panel]->text() : QString();
 }
 
-void TMainwin::SetStatusText(int panel, const QString& text) {
-    if (panel >= 0 && panel < 3 && panels_[panel]) panels_[panel]->setText(text);
+void TMainwin::SetStatusText(int panel, const QString& text, const QString& toolTip) {
+    if (panel < 0 || panel >= 3 || !panels_[panel]) return;
+    panels_[panel]->setText(text);
+    panels_[panel]->setToolTip(toolTip);
 }
 
 void TMainwin::ShowProgress(int value, int maximum) {
@@ -235,19 +241,6 @@ void TMainwin::SetWindowColor(uint32_t color) {
         plot_->Dirty = true;
         plot_->update();
     }
-}
-
-bool TMainwin::HasCurves() const { return plot_ && plot_->KurvenAnzahl() > 0; }
-
-bool TMainwin::NeedSpectra() {
-    if (HasCurves()) return true;
-    SetStatusText(1, kNoSpectrumLoadedText);
-    return false;
-}
-
-void TMainwin::RunCommand(const std::function<void()>& command) {
-    SetStatusText(1, "");
-    RunGuarded(command);
 }
 
 void TMainwin::RestorePlacement() {

@@ -4,13 +4,12 @@
 #include <QMainWindow>
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/command_host.h"
 #include "app/program_state.h"
 #include "app/recent_files.h"
 #include "formats/save_dispatcher.h"
@@ -19,33 +18,11 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QMenu;
-class QPrinter;
 class QProgressBar;
 class QToolBar;
 class TXYPlot;
 
-// What panel 1 says when a command that needs spectra finds none.
-inline constexpr const char* kNoSpectrumLoadedText = "No spectrum loaded";
-
-// The steps of the main window's one re-plot after the spectra list (or what it is shown in) changed.
-// The defaults are the standard re-plot of a command; a command switches on what it adds.
-struct TReplotSteps {
-    enum class TCurves {
-        All,        // every record into its curve: colour, pen style and width, points (records changed)
-        CountOnly,  // only the curve count follows the list (records left its end, the rest stands)
-        None,       // the curves stay (nothing was read)
-    };
-    TCurves Curves = TCurves::All;
-    const char* CountWord = " Spectra";  // follows the curve count in status panel 0
-    bool NewLayout = true;               // the plot's Dirty flag
-    bool Progress = false;               // "calculating spectra" in panel 1 while the curves are made
-    bool SpectroscopeList = false;       // refill the spectroscope view's list of spectra
-    bool AxisTitles = false;             // UpdateAxisTitles after the curves
-    bool Autoscale = false;              // the plot's Autoscaling on
-    bool RepaintNow = false;             // paint at once instead of at the next event
-};
-
-class TMainwin : public QMainWindow {
+class TMainwin : public QMainWindow, public TCommandHost {
     Q_OBJECT
 public:
     // `args` are the command-line arguments after the program name.
@@ -53,48 +30,32 @@ public:
     ~TMainwin() override;
 
     // ----- state of the window
-    uint8_t AbortRequested = 0;
     // File names waiting for the Open command; consumed by it.
     std::vector<std::string> PendingFiles;
 
-    TXYPlot* XYPlot() const { return plot_; }
     TRecentFiles& RecentFiles() { return recent_; }
     QComboBox* ComboSpectroscope() const { return comboSpectroscope_; }
     QProgressBar* ProgressBar() const { return progress_; }
-    // Whether the plot shows any curve.
-    bool HasCurves() const;
-    // The same for a command that needs spectra: without a curve panel 1 says kNoSpectrumLoadedText
-    // and the command ends.
-    bool NeedSpectra();
-    // Runs a command of the menus or the tool bar guarded, from an empty panel 1: a text that the last
-    // command left there does not stay through this one.
-    void RunCommand(const std::function<void()>& command);
-    // A menu or tool-bar command by its object name (nullptr when absent).
-    QAction* Action(const std::string& objectName) const;
-    // Status bar panel 0 "number of spectra", 1 "Infos", 2 "screen readings".
-    QString StatusText(int panel) const;
-    void SetStatusText(int panel, const QString& text);
-    // The status bar's progress bar: shown up to `maximum` at `value`; a negative value hides it.
-    void ShowProgress(int value, int maximum);
     // The main window's colour (0x00BBGGRR), which the plot takes as its background.
     uint32_t WindowColor() const { return windowColor_; }
-    void SetWindowColor(uint32_t color);
     // The file name the save dialog for spectra starts with ("" before the first save or RVX open).
     std::string SaveDialogFileName;
 
-    // ----- re-plot
-    // The one path from "the list changed" to the plot: every command that changes the spectra list
-    // ends here, with the steps it needs (app/mainwin_replot.cpp).
-    void ReplotSpectra(const TReplotSteps& steps = {});
-    // The standard re-plot of a command; `countWord` follows the count in panel 0.
-    void StandardReplot(const char* countWord = " Spectra");
-    // Every curve again with "  Spektren" in panel 0 and no new layout.
-    void ReplotAllSpectra();
-    void UpdateAxisTitles();
-    void PlotSpectrumCurve(int index0);  // list index; curve index0 + 1
-    // Every curve that has a record computed again from it (points, axis, legend name); the curve
-    // count, colours and status texts stay.
-    void PlotSpectrumCurves();
+    // ----- what the commands use of the window (app/command_host.h)
+    QWidget* Window() override { return this; }
+    TXYPlot* XYPlot() const override { return plot_; }
+    QAction* Action(const std::string& objectName) const override;
+    QString StatusText(int panel) const override;
+    void SetStatusText(int panel, const QString& text, const QString& toolTip = QString()) override;
+    void ShowProgress(int value, int maximum) override;
+    // The program's spectra list and display units (app/program_state.h).
+    TSpectraList& Spectra() override { return SpectraList; }
+    TDisplayState Display() const override { return CurrentDisplayState(); }
+    void SetDisplay(const TDisplayState& display) override { SetDisplayState(display); }
+    // Every command that changes the spectra list ends here, with the steps it needs
+    // (app/mainwin_replot.cpp).
+    void ReplotSpectra(const TReplotSteps& steps = {}) override;
+    void SetWindowColor(uint32_t color) override;
 
     // ----- commands: the menu and window event handlers
     void FormCreate(const std::vector<std::string>& args);
@@ -129,18 +90,6 @@ public:
     // Runs the Open command over the pending names (the producers' common tail).
     void OpenPendingFiles();
 
-    // Hooks for tests: the file dialogs' answers. Empty: the real dialogs are shown.
-    std::function<std::vector<std::string>()> OpenDialogHook;
-    // Returns the chosen name and the 1-based filter index; empty name = Cancel.
-    std::function<std::pair<std::string, int>(const std::string& startName)> SaveDialogHook;
-    // Whether a printer is installed (empty: the system's printer list) and the print dialog (empty: the
-    // real dialog; true = OK).
-    std::function<bool()> PrinterInstalledHook;
-    std::function<bool(QPrinter&)> PrintDialogHook;
-    // The colour dialog of Background Colour: the chosen colour (0x00BBGGRR) from the start colour, or
-    // nothing on Cancel. Empty: the real dialog.
-    std::function<std::optional<uint32_t>(uint32_t start)> ColorDialogHook;
-
     // Release of everything at exit; the placement and recent files are written here, once.
     void Cleanup();
     bool CleanedUp() const { return cleanedUp_; }
@@ -167,8 +116,8 @@ private:
     std::string RunSaveDialog(SaveDialog dialog);
     void RestorePlacement();
     void SavePlacement();
-    // The writers of the save dispatcher that live in app/ (plot images, SPC, JCAMP-DX), installed
-    // once the plot exists and removed with the window (app/mainwin_save_hooks.cpp).
+    // The save dispatcher's one writer that lives in app/, the plot's image export: installed once the
+    // plot exists and removed with the window (app/mainwin_save_hooks.cpp).
     void InstallSaveHooks();
     static void RemoveSaveHooks();
 

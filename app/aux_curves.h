@@ -1,7 +1,6 @@
 #pragma once
 // The program's spectra outside the list that several dialogs share (the lamp curve), and the open
 // dialog through which the tools pick their curve files (*.fak).
-#include <functional>
 #include <string>
 
 #include "tools/aux_curve.h"
@@ -13,11 +12,10 @@ class QWidget;
 extern TAuxCurve LampCurve;
 extern TAuxCurve CorrectionCurve;
 
-// An open dialog for an existing file: window title, start folder and "desc|pattern" filter; the
-// chosen name, or "" on Cancel. Tests answer through the hook instead (title and folder as shown).
+// An open dialog for an existing file, through the program's file-dialog runner: window title, start
+// folder and "desc|pattern" filter; the chosen name, or "" on Cancel.
 std::string OpenCurveFileDialog(QWidget* parent, const std::string& title, const std::string& folder,
                                 const char* filter);
-void SetCurveFileDialogHook(std::function<std::string(const std::string& title, const std::string& folder)> hook);
 
 // The "load " buttons of the lamp curve: "load lamp spectrum (*.fak)" in LampFolder; Cancel clears the
 // curve. Returns whether a lamp curve is loaded afterwards.

@@ -1,7 +1,11 @@
 #include "app/clipboard_commands.h"
 
+#include <QFontMetrics>
+#include <QLabel>
 
-#include "app/TMainwin.h"
+#include <algorithm>
+
+#include "app/command_host.h"
 #include "app/dialog_command.h"
 #include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
@@ -20,12 +24,23 @@
 
 namespace {
 
-// What Open unknown binary file leaves in the status bar once the table of `file` is on the clipboard.
-std::string binaryInspectionStatus(const std::string& file, bool templateOpened) {
-    std::string text = "Table of " + NameWithoutFolder(file) + " is on the clipboard";
+// What Open unknown binary file leaves in the status bar once the table of `file` is on the clipboard:
+// a short text that fits the panel, the file's name shortened in its middle where it must be, and the
+// whole account as the panel's tool tip.
+void showInspectionStatus(TCommandHost& win, const std::string& file, bool templateOpened) {
+    const QString before = templateOpened ? "Paste the table of " : "Table of ";
+    const QString after = templateOpened ? " into the template" : " on the clipboard";
+    QString name = QString::fromStdString(NameWithoutFolder(file));
+    if (const auto* panel = win.Window()->findChild<QLabel*>("StatusPanel1")) {
+        const QFontMetrics fm(panel->font());
+        // A character's width to spare, for the label's own indent.
+        const int room = panel->contentsRect().width() - fm.horizontalAdvance(before + after + 'x');
+        name = fm.elidedText(name, Qt::ElideMiddle, std::max(room, 0));
+    }
+    std::string whole = "Table of " + file + " is on the clipboard";
     if (templateOpened)
-        text += std::string("; ") + clipcmd::kBinaryTemplate + " was handed to the opener: paste it there";
-    return text;
+        whole += std::string("; ") + clipcmd::kBinaryTemplate + " was handed to the opener: paste it there";
+    win.SetStatusText(1, before + name + after, QString::fromStdString(whole));
 }
 
 constexpr char kNoSpectrumPasted[] =
@@ -35,30 +50,31 @@ constexpr char kNoSpectrumPasted[] =
 
 namespace clipcmd {
 
-void CopyDatatoClipboard1Click(TMainwin& win) {
+void CopyDatatoClipboard1Click(TCommandHost& win) {
     if (!win.NeedSpectra()) return;
-    ui::setClipboardText(ClipboardDataText(SpectraList));
+    ui::setClipboardText(ClipboardDataText(win.Spectra()));
 }
 
-void PasteDatafromClipboard1Click(TMainwin& win) {
+void PasteDatafromClipboard1Click(TCommandHost& win) {
     const std::string text = ui::clipboardText();
     if (text.empty()) return;
-    const int32_t before = SpectraList.Count();
+    TSpectraList& list = win.Spectra();
+    const int32_t before = list.Count();
     const unsigned long told = ui::userInteractions();
     std::string error;
     bool cancelled = false;
     try {
-        LoadTextSpectra(text, 1, SpectraList, ReadLimitOf(OpenFormat::Csv));
+        LoadTextSpectra(text, 1, list, ReadLimitOf(OpenFormat::Csv));
     } catch (const vx::Cancelled&) {
         cancelled = true;
     } catch (const std::exception& e) {
         // Records read before the error stay, as with Open: they are named and plotted first.
         error = e.what();
     }
-    const int32_t added = SpectraList.Count() - before;
-    for (int32_t i = before; i < SpectraList.Count(); ++i)
-        if (SpectraList[i].Title.str().empty()) SpectraList[i].Title = "from clipboard (" + std::to_string(i + 1) + ")";
-    if (added > 0) SetDisplayState(DisplayUnitsFromLastRecord(SpectraList, CurrentDisplayState()));
+    const int32_t added = list.Count() - before;
+    for (int32_t i = before; i < list.Count(); ++i)
+        if (list[i].Title.str().empty()) list[i].Title = "from clipboard (" + std::to_string(i + 1) + ")";
+    if (added > 0) win.SetDisplay(DisplayUnitsFromLastRecord(list, win.Display()));
     TReplotSteps steps;
     steps.SpectroscopeList = true;
     steps.AxisTitles = true;
@@ -73,9 +89,9 @@ void PasteDatafromClipboard1Click(TMainwin& win) {
     }
 }
 
-void OpenUnknown1Click(TMainwin& win) {
+void OpenUnknown1Click(TCommandHost& win) {
     const std::string name =
-        ChooseFile(&win, {.ObjectName = "OpenSpek",
+        ChooseFile(win.Window(), {.ObjectName = "OpenSpek",
                           .Title = {},
                           .Start = OpenFolder.size() > 2 ? QString::fromStdString(OpenFolder) : QString(),
                           .Filters = {"all spectral file types (*.*)"}});
@@ -84,12 +100,12 @@ void OpenUnknown1Click(TMainwin& win) {
     const bool opened = ShellOpenPath(FileBesideProgram(ProgramFolder, kBinaryTemplate));
     if (!opened) ui::messageBox("Excel template file could not be opened!");
     InspectBinaryFile(name, 0, -1, 4);
-    win.SetStatusText(1, QString::fromStdString(binaryInspectionStatus(name, opened)));
+    showInspectionStatus(win, name, opened);
 }
 
 }  // namespace clipcmd
 
-void ConnectClipboardCommands(TMainwin& win) {
+void ConnectClipboardCommands(TCommandHost& win) {
     dialogcmd::connectCommands(win, {
         {"CopyDatatoClipboard1", clipcmd::CopyDatatoClipboard1Click},
         {"PasteDatafromClipboard1", clipcmd::PasteDatafromClipboard1Click},

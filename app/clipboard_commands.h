@@ -4,17 +4,17 @@
 #include <functional>
 #include <string>
 
-class TMainwin;
+class TCommandHost;
 
 // Connects the three commands to their menu entries. The main window calls this once after its menus
 // exist.
-void ConnectClipboardCommands(TMainwin& win);
+void ConnectClipboardCommands(TCommandHost& win);
 
 namespace clipcmd {
 // The name of the template that Open unknown binary file opens beside the program.
 inline constexpr const char* kBinaryTemplate = "Binaryfile_Content_Template.xls";
 
-void CopyDatatoClipboard1Click(TMainwin& win);
-void PasteDatafromClipboard1Click(TMainwin& win);
-void OpenUnknown1Click(TMainwin& win);
+void CopyDatatoClipboard1Click(TCommandHost& win);
+void PasteDatafromClipboard1Click(TCommandHost& win);
+void OpenUnknown1Click(TCommandHost& win);
 }  // namespace clipcmd

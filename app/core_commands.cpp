@@ -1,6 +1,6 @@
 #include "app/core_commands.h"
 
-#include "app/TMainwin.h"
+#include "app/command_host.h"
 #include "app/dialog_command.h"
 #include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
@@ -8,7 +8,7 @@
 #include "core/smoothing.h"
 #include "core/spectra_list.h"
 
-void Normalize1Click(TMainwin& w) {
+void Normalize1Click(TCommandHost& w) {
     if (!w.NeedSpectra()) return;
     TXYPlot& plot = *w.XYPlot();
     // The range the user sees decides which maximum becomes 1.
@@ -17,13 +17,13 @@ void Normalize1Click(TMainwin& w) {
         lo = plot.MinXValue;
         hi = plot.MaxXValue;
     }
-    for (auto& rec : SpectraList) NormalizeSpectrum(*rec, lo, hi, CurrentDisplayState());
+    for (auto& rec : w.Spectra()) NormalizeSpectrum(*rec, lo, hi, w.Display());
     TReplotSteps steps;
     steps.Autoscale = true;
     w.ReplotSpectra(steps);
 }
 
-void Smooth1Click(TMainwin& w) {
+void Smooth1Click(TCommandHost& w) {
     if (!w.NeedSpectra()) return;
     TBusyCursor busy;
     ProgressReport progress;
@@ -39,11 +39,11 @@ void Smooth1Click(TMainwin& w) {
         w.ShowProgress(static_cast<int>(value), maximum);
     };
     progress.End = [&w] { w.ShowProgress(-1, 0); };
-    SmoothAllSpectra(SpectraList, CurrentDisplayState(), progress);
+    SmoothAllSpectra(w.Spectra(), w.Display(), progress);
     w.ReplotSpectra();
     w.SetStatusText(1, "");
 }
 
-void ConnectCoreCommands(TMainwin& w) {
+void ConnectCoreCommands(TCommandHost& w) {
     dialogcmd::connectCommands(w, {{"Normalize1", Normalize1Click}, {"Smooth1", Smooth1Click}});
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The Spectra menu's commands that run core routines directly, without a dialog: Normalize and Smooth.
-class TMainwin;
+class TCommandHost;
 
-void Normalize1Click(TMainwin& w);
-void Smooth1Click(TMainwin& w);
+void Normalize1Click(TCommandHost& w);
+void Smooth1Click(TCommandHost& w);
 // Connects both commands to their menu entries (and tool buttons) and enables them.
-void ConnectCoreCommands(TMainwin& w);
+void ConnectCoreCommands(TCommandHost& w);

@@ -1,6 +1,6 @@
 #pragma once
 // The command pattern of the menus that open a processing dialog: nothing without curves; the dialog
-// shown modally; on OK the main window's one re-plot path with the command's count word and steps.
+// shown modally; on OK the host's one re-plot path with the command's count word and steps.
 #include <QAction>
 #include <QDialog>
 #include <QObject>
@@ -10,7 +10,7 @@
 #include <string>
 #include <utility>
 
-#include "app/TMainwin.h"
+#include "app/command_host.h"
 #include "app/dialogs/tool_dialog.h"
 #include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
@@ -18,10 +18,10 @@
 namespace dialogcmd {
 
 template <typename D>
-void dialogCommand(TMainwin& w, const char* countWord = " Spectra", bool axisTitles = false,
+void dialogCommand(TCommandHost& w, const char* countWord = " Spectra", bool axisTitles = false,
                    const std::function<void(D&)>& setup = {}) {
     if (!w.NeedSpectra()) return;
-    D dia(&w);
+    D dia(w.Window());
     if (setup) setup(dia);
     if (RunModal(dia) != QDialog::Accepted) return;
     TReplotSteps steps;
@@ -38,29 +38,30 @@ inline bool unitsAllowed(bool allowed, const std::string& refusal) {
 }
 
 // Enables the menu entry `name` (and its tool button) and runs `fn` as the window's command
-// (TMainwin::RunCommand) when it is triggered.
-inline void connectCommand(TMainwin& w, const char* name, std::function<void()> fn) {
+// (TCommandHost::RunCommand) when it is triggered.
+inline void connectCommand(TCommandHost& w, const char* name, std::function<void()> fn) {
     QAction* a = w.Action(name);
     if (!a) return;
     a->setEnabled(true);
-    TMainwin* win = &w;
-    QObject::connect(a, &QAction::triggered, &w, [win, fn = std::move(fn)] { win->RunCommand(fn); });
+    TCommandHost* win = &w;
+    QObject::connect(a, &QAction::triggered, w.Window(), [win, fn = std::move(fn)] { win->RunCommand(fn); });
 }
 
 // A checkable entry: `fn` gets the check state the trigger left.
-inline void connectToggle(TMainwin& w, const char* name, std::function<void(bool)> fn) {
+inline void connectToggle(TCommandHost& w, const char* name, std::function<void(bool)> fn) {
     QAction* a = w.Action(name);
     if (!a) return;
     a->setEnabled(true);
-    TMainwin* win = &w;
-    QObject::connect(a, &QAction::triggered, &w,
+    TCommandHost* win = &w;
+    QObject::connect(a, &QAction::triggered, w.Window(),
                      [win, fn = std::move(fn)](bool on) { win->RunCommand([&] { fn(on); }); });
 }
 
 // Each (object name, command) pair connected as by connectCommand.
-using TCommand = void (*)(TMainwin&);
-inline void connectCommands(TMainwin& w, std::initializer_list<std::pair<const char*, TCommand>> commands) {
-    TMainwin* win = &w;
+using TCommand = void (*)(TCommandHost&);
+inline void connectCommands(TCommandHost& w,
+                            std::initializer_list<std::pair<const char*, TCommand>> commands) {
+    TCommandHost* win = &w;
     for (const auto& [name, fn] : commands) connectCommand(w, name, [win, fn = fn] { fn(*win); });
 }
 

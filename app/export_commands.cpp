@@ -1,7 +1,7 @@
 #include "app/export_commands.h"
 
 
-#include "app/TMainwin.h"
+#include "app/command_host.h"
 #include "app/dialog_command.h"
 #include "app/dialogs/TGnuDia.h"
 #include "app/dialogs/TMultiSaveDia.h"
@@ -19,7 +19,7 @@ namespace {
 
 constexpr const char* kGnuplotFilter = "GnuPlot command file (*.plt)|*.plt";
 
-int curves(TMainwin& w) { return w.XYPlot() ? w.XYPlot()->KurvenAnzahl() : 0; }
+int curves(TCommandHost& w) { return w.XYPlot() ? w.XYPlot()->KurvenAnzahl() : 0; }
 
 // What the gnuplot export copies of the plot as it was last drawn.
 TGnuplotPlot plotState(TXYPlot& plot) {
@@ -36,8 +36,8 @@ TGnuplotPlot plotState(TXYPlot& plot) {
     return p;
 }
 
-std::string gnuplotFileName(TMainwin& w) {
-    return ChooseFile(&w, {.Mode = TFileDialogSpec::TMode::Save,
+std::string gnuplotFileName(TCommandHost& w) {
+    return ChooseFile(w.Window(), {.Mode = TFileDialogSpec::TMode::Save,
                            .ObjectName = "SavePLT",
                            .Title = "Save for GnuPlot",
                            .Start = QString::fromStdString(SaveFolder),
@@ -48,23 +48,23 @@ std::string gnuplotFileName(TMainwin& w) {
 
 namespace exportcmd {
 
-TGnuDia* GnuDialog(TMainwin& w) { return w.findChild<TGnuDia*>("GnuDia"); }
+TGnuDia* GnuDialog(TCommandHost& w) { return w.Window()->findChild<TGnuDia*>("GnuDia"); }
 
-void BatchExportData1Click(TMainwin& w) {
+void BatchExportData1Click(TCommandHost& w) {
     if (!w.NeedSpectra() || curves(w) < 2) return;
-    TMultiSaveDia dia(&w);
+    TMultiSaveDia dia(w.Window());
     RunModal(dia);
 }
 
-void SaveforRRUFF1Click(TMainwin& w) {
+void SaveforRRUFF1Click(TCommandHost& w) {
     if (!w.NeedSpectra()) return;
-    TRRUFFDia dia(&w);
+    TRRUFFDia dia(w.Window());
     RunModal(dia);
 }
 
-void SaveforGnuPlot1Click(TMainwin& w) {
+void SaveforGnuPlot1Click(TCommandHost& w) {
     if (!w.NeedSpectra()) return;
-    if (const std::string refusal = GnuplotUnitRefusal(CurrentDisplayState()); !dialogcmd::unitsAllowed(refusal.empty(), refusal))
+    if (const std::string refusal = GnuplotUnitRefusal(w.Display()); !dialogcmd::unitsAllowed(refusal.empty(), refusal))
         return;
     std::string name = gnuplotFileName(w);
     if (name.empty()) return;
@@ -81,8 +81,8 @@ void SaveforGnuPlot1Click(TMainwin& w) {
 
 }  // namespace exportcmd
 
-void ConnectExportCommands(TMainwin& win) {
-    new TGnuDia(&win);
+void ConnectExportCommands(TCommandHost& win) {
+    new TGnuDia(win.Window());
     dialogcmd::connectCommands(win, {
         {"BatchExportData1", exportcmd::BatchExportData1Click},
         {"SaveforRRUFF1", exportcmd::SaveforRRUFF1Click},

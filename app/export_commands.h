@@ -3,16 +3,16 @@
 #include <functional>
 #include <string>
 
-class TMainwin;
+class TCommandHost;
 class TGnuDia;
 
-// Creates the gnuplot dialog (it lives as long as the main window) and connects the three commands.
+// Creates the gnuplot dialog (it lives as long as the host's window) and connects the three commands.
 // The main window calls this once after its menus exist.
-void ConnectExportCommands(TMainwin& win);
+void ConnectExportCommands(TCommandHost& win);
 
 namespace exportcmd {
-void BatchExportData1Click(TMainwin& win);
-void SaveforRRUFF1Click(TMainwin& win);
-void SaveforGnuPlot1Click(TMainwin& win);
-TGnuDia* GnuDialog(TMainwin& win);
+void BatchExportData1Click(TCommandHost& win);
+void SaveforRRUFF1Click(TCommandHost& win);
+void SaveforGnuPlot1Click(TCommandHost& win);
+TGnuDia* GnuDialog(TCommandHost& win);
 }  // namespace exportcmd

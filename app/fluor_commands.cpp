@@ -2,7 +2,7 @@
 
 #include <QCheckBox>
 
-#include "app/TMainwin.h"
+#include "app/command_host.h"
 #include "app/dialog_command.h"
 #include "app/dialogs/TErregSpekDia.h"
 #include "app/dialogs/TKorrDia.h"
@@ -21,9 +21,9 @@ using dialogcmd::dialogCommand;
 namespace {
 
 // The excitation series commands need an excitation wavelength on every spectrum.
-bool allExcited() {
-    if (SpectraList.Empty()) return false;
-    for (const auto& r : SpectraList)
+bool allExcited(const TSpectraList& list) {
+    if (list.Empty()) return false;
+    for (const auto& r : list)
         if (!(r->ExcitationWl > 0.0)) return false;
     return true;
 }
@@ -32,46 +32,46 @@ bool allExcited() {
 
 namespace fluorcmd {
 
-TSchichtdickeDia* FilmDialog(TMainwin& w) { return w.findChild<TSchichtdickeDia*>("SchichtdickeDia"); }
+TSchichtdickeDia* FilmDialog(TCommandHost& w) { return w.Window()->findChild<TSchichtdickeDia*>("SchichtdickeDia"); }
 
-void EmissionSensitivityCorrection1Click(TMainwin& w) { dialogCommand<TKorrDia>(w, " Spectra"); }
+void EmissionSensitivityCorrection1Click(TCommandHost& w) { dialogCommand<TKorrDia>(w, " Spectra"); }
 
-void ExcitationWavelengthAssignment1Click(TMainwin& w) { dialogCommand<TSetExWlDia>(w, "  Spektren"); }
+void ExcitationWavelengthAssignment1Click(TCommandHost& w) { dialogCommand<TSetExWlDia>(w, "  Spektren"); }
 
-void RemoveScatter1Click(TMainwin& w) { dialogCommand<TRemoveStrayDia>(w, "  Spectra", true); }
+void RemoveScatter1Click(TCommandHost& w) { dialogCommand<TRemoveStrayDia>(w, "  Spectra", true); }
 
-void SubtractBlankEEM1Click(TMainwin& w) { dialogCommand<TSubtractEEMDia>(w, "  Spektren"); }
+void SubtractBlankEEM1Click(TCommandHost& w) { dialogCommand<TSubtractEEMDia>(w, "  Spektren"); }
 
-void DegreeofPolarisation1Click(TMainwin& w) { dialogCommand<TPolGradDia>(w, " Spectra"); }
+void DegreeofPolarisation1Click(TCommandHost& w) { dialogCommand<TPolGradDia>(w, " Spectra"); }
 
-void CorrectionofExcitationIntensity1Click(TMainwin& w) {
-    if (!w.NeedSpectra() || !allExcited()) return;
-    TMatrixDia dia(&w);
+void CorrectionofExcitationIntensity1Click(TCommandHost& w) {
+    if (!w.NeedSpectra() || !allExcited(w.Spectra())) return;
+    TMatrixDia dia(w.Window());
     if (RunModal(dia) != QDialog::Accepted) return;
     if (dia.Results.empty()) {
         w.SetStatusText(1, "failed");
         return;
     }
-    ReplaceByCorrected(SpectraList, dia.Results);
+    ReplaceByCorrected(w.Spectra(), dia.Results);
     w.StandardReplot(" Spectra");
     w.SetStatusText(1, kIntensityCorrectedText);
 }
 
-void CalculateExcitationSpectra1Click(TMainwin& w) {
-    if (!w.NeedSpectra() || !allExcited()) return;
-    TErregSpekDia dia(&w);
+void CalculateExcitationSpectra1Click(TCommandHost& w) {
+    if (!w.NeedSpectra() || !allExcited(w.Spectra())) return;
+    TErregSpekDia dia(w.Window());
     if (RunModal(dia) != QDialog::Accepted) return;
     if (dia.Results.empty()) {
         w.SetStatusText(1, "failed");
         return;
     }
     const std::string status =
-        StoreExcitationSpectra(SpectraList, dia.Results, dia.FluospekLoeschBox->isChecked());
+        StoreExcitationSpectra(w.Spectra(), dia.Results, dia.FluospekLoeschBox->isChecked());
     w.StandardReplot(" Spectra");
     w.SetStatusText(1, QString::fromStdString(status));
 }
 
-void FilmThickness1Click(TMainwin& w) {
+void FilmThickness1Click(TCommandHost& w) {
     if (!w.NeedSpectra()) return;
     TSchichtdickeDia* dia = FilmDialog(w);
     if (!dia) return;
@@ -82,8 +82,8 @@ void FilmThickness1Click(TMainwin& w) {
 
 }  // namespace fluorcmd
 
-void ConnectFluorCommands(TMainwin& win) {
-    new TSchichtdickeDia(&win);
+void ConnectFluorCommands(TCommandHost& win) {
+    new TSchichtdickeDia(win.Window());
     dialogcmd::connectCommands(win, {
         {"EmissionSensitivityCorrection1", fluorcmd::EmissionSensitivityCorrection1Click},
         {"ExcitationWavelengthAssignment1", fluorcmd::ExcitationWavelengthAssignment1Click},

@@ -4,7 +4,7 @@
 #include <QCheckBox>
 #include <QPointer>
 
-#include "app/TMainwin.h"
+#include "app/command_host.h"
 #include "app/dialog_command.h"
 #include "app/dialogs/TGauss2Dia.h"
 #include "app/file_filters.h"
@@ -29,13 +29,15 @@ std::function<void()>& stepObserver() {
     return observer;
 }
 
-bool unitsAllowed() {
-    return dialogcmd::unitsAllowed(DisplayXUnit == SpecXWavenumber && DisplayYMode == SpecYAbsorbance, kAxisRefused);
+bool unitsAllowed(const TCommandHost& w) {
+    const TDisplayState d = w.Display();
+    return dialogcmd::unitsAllowed(d.DisplayXUnit == SpecXWavenumber && d.DisplayYMode == SpecYAbsorbance,
+                                   kAxisRefused);
 }
 
-std::string fileDialog(TMainwin& w, bool save) {
+std::string fileDialog(TCommandHost& w, bool save) {
     // The overwrite question comes after the extension is forced.
-    return ChooseFile(&w, {.Mode = save ? TFileDialogSpec::TMode::Save : TFileDialogSpec::TMode::OpenOne,
+    return ChooseFile(w.Window(), {.Mode = save ? TFileDialogSpec::TMode::Save : TFileDialogSpec::TMode::OpenOne,
                            .ObjectName = save ? "SaveGauss" : "OpenGauss",
                            .Title = save ? "Save Gauss spectra" : "Open Gauss spectra",
                            .Start = QString::fromStdString(OpenFolder),
@@ -43,21 +45,21 @@ std::string fileDialog(TMainwin& w, bool save) {
 }
 
 // The model spectrum and one spectrum per group, from the program's block.
-void addModelSpectra() {
-    const TDisplayState display = CurrentDisplayState();
+void addModelSpectra(TCommandHost& w) {
+    const TDisplayState display = w.Display();
     auto rec = GaussModelSpectrum(GaussModelParams, display);
     if (rec->IsComplete()) {
         rec->LineStyle = 0;
-        SpectraList.AddWithDefaultColor(std::move(rec));
+        w.Spectra().AddWithDefaultColor(std::move(rec));
     } else {
         ui::messageBox("The fit range gives fewer than two points: no Gauss spectrum was added");
     }
-    GaussListParams(SpectraList, GaussModelParams, display);
+    GaussListParams(w.Spectra(), GaussModelParams, display);
 }
 
 // The fit of the program's block to spectrum 0, with the preview curve after the spectra's curves.
 // The user's input waits while it runs; closing the program ends it.
-void runFit(TMainwin& w, const TGaussFitSwitches& switches) {
+void runFit(TCommandHost& w, const TGaussFitSwitches& switches) {
     TXYPlot& plot = *w.XYPlot();
     QPointer<TXYPlot> alive(&plot);
     int curve = 0;
@@ -84,7 +86,7 @@ void runFit(TMainwin& w, const TGaussFitSwitches& switches) {
         inputBlock = &block;
         TBusyCursor busy;
         try {
-            GaussFitIterate(SpectraList[0], GaussModelParams, switches, CurrentDisplayState(), hooks);
+            GaussFitIterate(w.Spectra()[0], GaussModelParams, switches, w.Display(), hooks);
         } catch (const vx::Cancelled&) {
             throw;
         } catch (const vx::Error& e) {
@@ -96,7 +98,7 @@ void runFit(TMainwin& w, const TGaussFitSwitches& switches) {
     if (!refused.empty()) ShowErrorBox(refused);
 }
 
-void replotWithModel(TMainwin& w) {
+void replotWithModel(TCommandHost& w) {
     TReplotSteps steps;
     steps.CountWord = "  Spektren";
     w.ReplotSpectra(steps);
@@ -115,20 +117,20 @@ void GaussModelPreview(TXYPlot& plot, int n, const TGaussModelParams& block) {
 
 namespace gausscmd {
 
-TGauss2Dia* Dialog(TMainwin& w) { return w.findChild<TGauss2Dia*>("Gauss2Dia"); }
+TGauss2Dia* Dialog(TCommandHost& w) { return w.Window()->findChild<TGauss2Dia*>("Gauss2Dia"); }
 
 void SetFitStepObserver(std::function<void()> observer) { stepObserver() = std::move(observer); }
 
-void GaussManually1Click(TMainwin& w) {
-    if (!w.NeedSpectra() || !unitsAllowed()) return;
+void GaussManually1Click(TCommandHost& w) {
+    if (!w.NeedSpectra() || !unitsAllowed(w)) return;
     bool measured = false;
-    for (const auto& rec : SpectraList) measured = measured || rec->SourceKind != SpecSourceGaussModel;
+    for (const auto& rec : w.Spectra()) measured = measured || rec->SourceKind != SpecSourceGaussModel;
     if (!measured) return;
     TGauss2Dia* dia = Dialog(w);
     if (!dia) return;
     dia->Params = GaussModelParams;
     if (RunModal(*dia) != QDialog::Accepted) return;
-    DeleteGaussSpectra(SpectraList);
+    DeleteGaussSpectra(w.Spectra());
     GaussModelParams = dia->Params;
     if (dia->Kiterate->isChecked()) {
         // The curves follow the list first, so that no curve of a removed model stays beside the
@@ -136,13 +138,13 @@ void GaussManually1Click(TMainwin& w) {
         replotWithModel(w);
         runFit(w, dia->FitSwitches());
     }
-    addModelSpectra();
+    addModelSpectra(w);
     replotWithModel(w);
 }
 
-void GaussOpen1Click(TMainwin& w) {
-    // The model is fitted to and shown beside measured spectra.
-    if (!w.NeedSpectra() || !unitsAllowed()) return;
+void GaussOpen1Click(TCommandHost& w) {
+    // A parameter file needs no spectrum: its model is built and listed on its own.
+    if (!unitsAllowed(w)) return;
     const std::string name = fileDialog(w, false);
     bool loaded = false;
     if (!name.empty()) {
@@ -153,15 +155,15 @@ void GaussOpen1Click(TMainwin& w) {
         }
     }
     if (loaded) {
-        DeleteGaussSpectra(SpectraList);
-        addModelSpectra();
+        DeleteGaussSpectra(w.Spectra());
+        addModelSpectra(w);
         replotWithModel(w);
     }
     w.XYPlot()->Dirty = true;
     w.XYPlot()->Repaint();
 }
 
-void GaussSave1Click(TMainwin& w) {
+void GaussSave1Click(TCommandHost& w) {
     std::string name = fileDialog(w, true);
     if (name.empty()) return;
     name = ChangeFileExt(name, ".gss");
@@ -171,8 +173,8 @@ void GaussSave1Click(TMainwin& w) {
 
 }  // namespace gausscmd
 
-void ConnectGaussCommands(TMainwin& win) {
-    new TGauss2Dia(&win);
+void ConnectGaussCommands(TCommandHost& win) {
+    new TGauss2Dia(win.Window());
     dialogcmd::connectCommands(win, {
         {"GaussManually1", gausscmd::GaussManually1Click},
         {"GaussOpen1", gausscmd::GaussOpen1Click},

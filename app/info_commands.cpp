@@ -1,6 +1,6 @@
 #include "app/info_commands.h"
 
-#include "app/TMainwin.h"
+#include "app/command_host.h"
 #include "app/dialog_command.h"
 #include "app/dialogs/THilfeDia.h"
 #include "app/dialogs/TSpekInfoDia.h"
@@ -10,19 +10,19 @@
 
 namespace infocmd {
 
-void Information1Click(TMainwin& win) {
+void Information1Click(TCommandHost& win) {
     if (!win.NeedSpectra()) return;
-    TSpekInfoDia dia(&win);
+    TSpekInfoDia dia(win.Window());
     RunModal(dia);
 }
 
-void Help1Click(TMainwin& win) {
-    THilfeDia dia(&win);
+void Help1Click(TCommandHost& win) {
+    THilfeDia dia(win.Window());
     RunModal(dia);
 }
 
 }  // namespace infocmd
 
-void ConnectInfoCommands(TMainwin& win) {
+void ConnectInfoCommands(TCommandHost& win) {
     dialogcmd::connectCommands(win, {{"Information1", infocmd::Information1Click}, {"Help1", infocmd::Help1Click}});
 }

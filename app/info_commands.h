@@ -1,10 +1,10 @@
 #pragma once
 // Spectra > Information... and Help/Info > Help...: the spectra information and the help-links windows.
-class TMainwin;
+class TCommandHost;
 
-void ConnectInfoCommands(TMainwin& win);
+void ConnectInfoCommands(TCommandHost& win);
 
 namespace infocmd {
-void Information1Click(TMainwin& win);
-void Help1Click(TMainwin& win);
+void Information1Click(TCommandHost& win);
+void Help1Click(TCommandHost& win);
 }  // namespace infocmd

@@ -19,24 +19,20 @@
 void TMainwin::ffnen1Click() {
     std::vector<std::string> names;
     if (PendingFiles.empty()) {
-        if (OpenDialogHook) {
-            names = OpenDialogHook();
-        } else {
-            names = RunFileDialog(this, {.Mode = TFileDialogSpec::TMode::OpenMany,
-                                         .ObjectName = "OpenSpek",
-                                         .Title = {},
-                                         .Start = OpenFolder.size() > 2 ? QString::fromStdString(OpenFolder) : QString(),
-                                         .Filters = OpenDialogFilters(),
-                                         .HideFilterDetails = true})
-                        .Names;
-        }
+        names = RunFileDialog(this, {.Mode = TFileDialogSpec::TMode::OpenMany,
+                                     .ObjectName = "OpenSpek",
+                                     .Title = {},
+                                     .Start = OpenFolder.size() > 2 ? QString::fromStdString(OpenFolder) : QString(),
+                                     .Filters = OpenDialogFilters(),
+                                     .HideFilterDetails = true})
+                    .Names;
     } else {
         names = ExistingFiles(PendingFiles);
         PendingFiles.clear();
     }
 
-    std::string error;  // an error outside the readers, which report theirs file by file
-    std::vector<OpenFailure> failed;
+    std::string error;    // an error outside the readers, which report theirs file by file
+    std::string summary;  // the files that gave nothing and what the readers told, in one message
     std::optional<TBusyCursor> busy;  // over the reading and the curves made from it
     if (!names.empty()) {
         busy.emplace();
@@ -52,7 +48,7 @@ void TMainwin::ffnen1Click() {
             error = e.what();
         }
         SetDisplayState(display);
-        failed = std::move(r.failed);
+        summary = OpenSummaryMessage(r);
         if (!r.openFolder.empty()) OpenFolder = r.openFolder;
         for (const std::string& rvx : r.rvxFiles) {
             SaveDialogFileName = rvx;
@@ -76,8 +72,8 @@ void TMainwin::ffnen1Click() {
     ReplotSpectra(steps);
     busy.reset();
 
-    // One message for every file that failed, after the curves of the others are drawn.
-    if (!failed.empty()) ui::showMessage(NoSpectrumMessage(failed));
+    // One message for every file that failed or was read with a note, after the curves are drawn.
+    if (!summary.empty()) ui::showMessage(summary);
     if (!error.empty()) ShowErrorBox(error);
 }
 
@@ -134,26 +130,16 @@ void TMainwin::SavePlotas1Click() {
 std::string TMainwin::RunSaveDialog(SaveDialog dialog) {
     const std::string start = SaveFolder + (SaveDialogFileName.empty() ? std::string()
                                                                         : NameWithoutExtension(SaveDialogFileName));
-    std::string name;
-    int filterIndex = 1;
-    if (SaveDialogHook) {
-        std::tie(name, filterIndex) = SaveDialogHook(start);
-    } else {
-        // The overwrite question comes after the extension is forced, below.
-        const TFileDialogChoice choice = RunFileDialog(this, {.Mode = TFileDialogSpec::TMode::Save,
-                                                              .ObjectName = "SaveRvx",
-                                                              .Title = "Save spectra",
-                                                              .Start = QString::fromStdString(start),
-                                                              .Filters = SaveDialogFilters(dialog)});
-        if (!choice.Names.empty()) {
-            name = choice.Names.front();
-            filterIndex = choice.FilterIndex;
-        }
-    }
-    if (name.empty()) return {};
-    SaveFolder = FolderOf(name);
-    name = SaveNameForFilter(dialog, filterIndex, name);
-    if (!SaveDialogHook && !ConfirmReplaceFile(name)) return {};
+    // The overwrite question comes after the extension is forced, below.
+    const TFileDialogChoice choice = RunFileDialog(this, {.Mode = TFileDialogSpec::TMode::Save,
+                                                          .ObjectName = "SaveRvx",
+                                                          .Title = "Save spectra",
+                                                          .Start = QString::fromStdString(start),
+                                                          .Filters = SaveDialogFilters(dialog)});
+    if (choice.Names.empty() || choice.Names.front().empty()) return {};
+    SaveFolder = FolderOf(choice.Names.front());
+    const std::string name = SaveNameForFilter(dialog, choice.FilterIndex, choice.Names.front());
+    if (!ConfirmReplaceFile(name)) return {};
     SaveDialogFileName = name;
     return name;
 }

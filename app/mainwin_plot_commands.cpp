@@ -1,15 +1,16 @@
 // The Plot / Options menu's switches, line and colour commands, fonts and the website command.
 #include <QAction>
-#include <QColorDialog>
 #include <QFontDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 
 #include <memory>
+#include <optional>
 
 #include "app/TMainwin.h"
 #include "app/app_version.h"
+#include "app/dialogs/tool_dialog.h"
 #include "app/plot/Xygraph.h"
 #include "app/replot.h"
 #include "app/qt_ui_backend.h"
@@ -85,55 +86,55 @@ void TMainwin::ThinnerLines1Click() {
 }
 
 void TMainwin::PlotAllBlack1Click() {
-    for (int n = 1; n <= plot_->KurvenAnzahl(); ++n) plot_->SetCurveColor(n, 0);
+    PlotAllBlack(*plot_);
     plot_->update();
 }
 
 void TMainwin::CyclingLineTypes1Click() {
-    static constexpr int kStyleByRest[3] = {1, 0, 2};  // n mod 3 = 0, 1, 2
-    for (int n = 1; n <= plot_->KurvenAnzahl(); ++n) plot_->SetCurveStyle(n, kStyleByRest[n % 3], 0);
+    CycleLineTypes(*plot_);
     plot_->update();
 }
 
 void TMainwin::BackgroundColour1Click() {
-    std::optional<uint32_t> chosen;
-    if (ColorDialogHook) {
-        chosen = ColorDialogHook(windowColor_);
-    } else {
-        const QColor start(windowColor_ & 0xFF, (windowColor_ >> 8) & 0xFF, (windowColor_ >> 16) & 0xFF);
-        const QColor c = QColorDialog::getColor(start, this);
-        if (c.isValid())
-            chosen = static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
-                     (static_cast<uint32_t>(c.blue()) << 16);
-    }
-    if (chosen) SetWindowColor(*chosen);
+    if (const std::optional<uint32_t> chosen = ChooseColor(this, windowColor_)) SetWindowColor(*chosen);
 }
 
+namespace {
+// The font dialog through the modal runner: the font shown when it closed with OK, else nothing.
+std::optional<QFont> chooseFont(QWidget* parent, const QFont& start) {
+    QFontDialog dlg(start, parent);
+    dlg.setObjectName("FontDialog");
+    if (RunModal(dlg) != QDialog::Accepted) return std::nullopt;
+    return dlg.currentFont();
+}
+}  // namespace
+
 void TMainwin::AxesFont1Click() {
-    bool ok = false;
-    const QFont f = QFontDialog::getFont(&ok, plot_->PlotFont, this);
-    if (!ok) return;
-    plot_->PlotFont = f;
+    const std::optional<QFont> f = chooseFont(this, plot_->PlotFont);
+    if (!f) return;
+    plot_->PlotFont = *f;
     plot_->Dirty = true;
     plot_->update();
 }
 
 void TMainwin::LegendFont1Click() {
-    bool ok = false;
-    const QFont f = QFontDialog::getFont(&ok, plot_->LegendeFont, this);
-    if (!ok) return;
-    plot_->LegendeFont = f;
+    const std::optional<QFont> f = chooseFont(this, plot_->LegendeFont);
+    if (!f) return;
+    plot_->LegendeFont = *f;
     plot_->Dirty = true;
     plot_->update();
 }
 
 void TMainwin::Website1Click() { OpenWebPage(kWebsiteUrl); }
 
-void TMainwin::CopyPlottoClipboard1Click() { plot_->SaveMetafile(true); }
+void TMainwin::CopyPlottoClipboard1Click() {
+    plot_->SaveMetafile(true);
+    // The plot goes to the clipboard as it stands; that it held no curve should not go unnoticed.
+    if (!HasCurves()) SetStatusText(1, kEmptyPlotCopiedText);
+}
 
 void TMainwin::Print1Click() {
-    const bool installed = PrinterInstalledHook ? PrinterInstalledHook() : TXYPlot::PrinterInstalled();
-    if (!installed) {
+    if (!plot_->PrinterInstalled()) {
         // Silence here would leave the user guessing why nothing printed.
         ui::messageBox(kNoPrinterText, "Print", ui::Buttons::Ok, ui::Icon::Information);
         return;
@@ -143,11 +144,10 @@ void TMainwin::Print1Click() {
     auto printer = info.isNull() ? std::make_unique<QPrinter>(QPrinter::HighResolution)
                                  : std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     printer->setPageOrientation(QPageLayout::Landscape);
-    if (PrintDialogHook) {
-        if (!PrintDialogHook(*printer)) return;
-    } else {
+    {
         QPrintDialog dlg(printer.get(), this);
-        if (dlg.exec() != QDialog::Accepted) return;
+        dlg.setObjectName("PrintDialog");
+        if (RunModal(dlg) != QDialog::Accepted) return;
     }
     TBusyCursor busy;
     plot_->PrintPlot(*printer);

@@ -1,5 +1,6 @@
-// The main window's re-plot: the one path from a changed spectra list to the plot, with the standard
-// re-plot of a command and the re-plot of all spectra as its two common forms.
+// The main window's re-plot: the one path from a changed spectra list to the plot and to the
+// spectroscope view's list of spectra. The standard re-plot of a command and the re-plot of all spectra
+// are built on it (app/command_host.cpp).
 #include <QComboBox>
 
 #include "app/TMainwin.h"
@@ -29,32 +30,4 @@ void TMainwin::ReplotSpectra(const TReplotSteps& steps) {
     SetStatusText(0, QString::number(plot_->KurvenAnzahl()) + steps.CountWord);
     if (steps.RepaintNow) plot_->Repaint();
     else plot_->update();
-}
-
-void TMainwin::StandardReplot(const char* countWord) {
-    TReplotSteps steps;
-    steps.CountWord = countWord;
-    ReplotSpectra(steps);
-}
-
-void TMainwin::ReplotAllSpectra() {
-    TReplotSteps steps;
-    steps.CountWord = "  Spektren";
-    steps.NewLayout = false;
-    ReplotSpectra(steps);
-}
-
-void TMainwin::UpdateAxisTitles() {
-    // When the Raman override changed the x unit, the curves follow it at once.
-    if (::UpdateAxisTitles(*plot_, SpectraList)) {
-        PlotSpectrumCurves();
-        plot_->Dirty = true;
-    }
-    plot_->update();
-}
-
-void TMainwin::PlotSpectrumCurve(int index0) { ::PlotSpectrumCurve(*plot_, SpectraList[index0], index0 + 1); }
-
-void TMainwin::PlotSpectrumCurves() {
-    for (int32_t i = 0; i < SpectraList.Count() && i < plot_->KurvenAnzahl(); ++i) PlotSpectrumCurve(i);
 }

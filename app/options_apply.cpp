@@ -4,19 +4,21 @@
 
 #include <cmath>
 
-#include "app/TMainwin.h"
+#include "app/command_host.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/replot.h"
 #include "core/quantum_yield_settings.h"
 #include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "platform/numtext.h"
 
-void ApplyOptions(TMainwin& w, const options::StoredOptions& o, bool applyPathLength, bool applyQuantumYield) {
+void ApplyOptions(TCommandHost& w, const options::StoredOptions& o, bool applyPathLength, bool applyQuantumYield) {
     // Every number first, so that a bad text changes nothing.
     const options::OptionNumbers num = options::ConvertNumbers(o, numtext::decimalSeparator());
     TXYPlot& plot = *w.XYPlot();
-    const int curves = std::min<int>(SpectraList.Count(), plot.KurvenAnzahl());
+    TSpectraList& list = w.Spectra();
+    const int curves = std::min<int>(list.Count(), plot.KurvenAnzahl());
 
     // 1. switches, background, base width
     plot.GridOn = o.OGitter;
@@ -27,22 +29,22 @@ void ApplyOptions(TMainwin& w, const options::StoredOptions& o, bool applyPathLe
 
     // 2., 3. colours and line types
     if (o.OSchwarz) {
-        w.PlotAllBlack1Click();
+        PlotAllBlack(plot);
     } else {
-        for (int n = 1; n <= curves; ++n) plot.SetCurveColor(n, SpectraList[n - 1].Color);
+        for (int n = 1; n <= curves; ++n) plot.SetCurveColor(n, list[n - 1].Color);
     }
     if (o.OLinienarten) {
-        w.CyclingLineTypes1Click();
+        CycleLineTypes(plot);
     } else {
         for (int n = 1; n <= curves; ++n) {
-            const TSpectrumRecord& rec = SpectraList[n - 1];
+            const TSpectrumRecord& rec = list[n - 1];
             plot.SetCurveStyle(n, rec.LineStyle, EffectiveLineWidth(plot, rec));
         }
     }
 
     // 4. default path length
     if (applyPathLength)
-        for (auto& rec : SpectraList) rec->PathLength = num.PathLength;
+        for (auto& rec : list) rec->PathLength = num.PathLength;
 
     // 5. fonts
     plot.PlotFont.setFamily(QString::fromStdString(o.OAchsenfont));

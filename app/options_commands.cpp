@@ -1,6 +1,6 @@
 #include "app/options_commands.h"
 
-#include "app/TMainwin.h"
+#include "app/command_host.h"
 #include "app/dialog_command.h"
 #include "app/dialogs/TAchsDia.h"
 #include "app/dialogs/TKonzDia.h"
@@ -49,7 +49,7 @@ void takeAxesSettings(TXYPlot& plot, const axes::AxesSettings& s) {
 
 }  // namespace
 
-void ConnectOptionsCommands(TMainwin& w) {
+void ConnectOptionsCommands(TCommandHost& w) {
     dialogcmd::connectCommands(w, {
         {"Configuration1", RunConfigurationCommand},
         {"Axes1", RunAxesCommand},
@@ -57,9 +57,9 @@ void ConnectOptionsCommands(TMainwin& w) {
     });
 }
 
-void RunConfigurationCommand(TMainwin& w) {
+void RunConfigurationCommand(TCommandHost& w) {
     {
-        TOptionsDia dia(&w);
+        TOptionsDia dia(w.Window());
         dia.FormActivate();
         dia.ApplyHandler = [&w](const options::StoredOptions& o, bool pathChanged) {
             ApplyOptions(w, o, pathChanged);
@@ -72,9 +72,9 @@ void RunConfigurationCommand(TMainwin& w) {
     w.ReplotSpectra(steps);
 }
 
-void RunAxesCommand(TMainwin& w) {
+void RunAxesCommand(TCommandHost& w) {
     TXYPlot& plot = *w.XYPlot();
-    TAchsDia dia(&w);
+    TAchsDia dia(w.Window());
     dia.FormActivate(currentAxesSettings(plot));
     if (RunModal(dia) == QDialog::Accepted) {
         takeAxesSettings(plot, dia.Settings());
@@ -87,18 +87,18 @@ void RunAxesCommand(TMainwin& w) {
     plot.update();
 }
 
-void RunGeneralCommand(TMainwin& w) {
+void RunGeneralCommand(TCommandHost& w) {
     if (!w.NeedSpectra()) return;
     TXYPlot& plot = *w.XYPlot();
     {
-        TKonzDia dia(SpectraList, &plot, &w);
+        TKonzDia dia(w.Spectra(), &plot, w.Window());
         dia.FormActivate();
         RunModal(dia);
     }
     // Whatever the result: the looks of every record reach its curve.
-    ApplyAllCurveLooks(plot, SpectraList);
+    ApplyAllCurveLooks(plot, w.Spectra());
     // The molar absorption coefficient and its logarithm depend on concentration and path length.
-    if (DisplayYMode != SpecYTransmittance && DisplayYMode != SpecYAbsorbance) {
+    if (const uint8_t y = w.Display().DisplayYMode; y != SpecYTransmittance && y != SpecYAbsorbance) {
         w.PlotSpectrumCurves();
         plot.Autoscaling = true;
         plot.Dirty = true;

@@ -1,6 +1,6 @@
 #include "app/processing_commands.h"
 
-#include "app/TMainwin.h"
+#include "app/command_host.h"
 #include "app/dialog_command.h"
 #include "app/dialogs/TAdvBaselineDia.h"
 #include "app/dialogs/TAdvSmoothDia.h"
@@ -16,23 +16,25 @@ using dialogcmd::dialogCommand;
 
 namespace {
 
-void Konzentration1Click(TMainwin& w) {
+void Konzentration1Click(TCommandHost& w) {
     if (!w.NeedSpectra()) return;
-    if (!dialogcmd::unitsAllowed(DisplayXUnit == SpecXNanometer &&
-                                     (DisplayYMode == SpecYTransmittance || DisplayYMode == SpecYAbsorbance),
+    const TDisplayState d = w.Display();
+    if (!dialogcmd::unitsAllowed(d.DisplayXUnit == SpecXNanometer &&
+                                     (d.DisplayYMode == SpecYTransmittance || d.DisplayYMode == SpecYAbsorbance),
                                  kNoConcentrationUnitsText))
         return;
     dialogCommand<TCalcKonzDia>(w);
 }
 
 // The baseline dialog draws its preview curve while it is open; Cancel takes the curve away again.
-void AdvancedBaselining1Click(TMainwin& w) {
+void AdvancedBaselining1Click(TCommandHost& w) {
     if (!w.NeedSpectra()) return;
     TXYPlot& plot = *w.XYPlot();
-    TAdvBaselineDia dia(&w);
-    dia.BaselineShown = [&plot](int index0) {
-        plot.SetKurvenAnzahl(SpectraList.Count());
-        if (TSpectrumRecord* B = SpectraList.Get(index0)) ReplotCurve(plot, *B, index0 + 1);
+    TSpectraList& list = w.Spectra();
+    TAdvBaselineDia dia(w.Window());
+    dia.BaselineShown = [&plot, &list](int index0) {
+        plot.SetKurvenAnzahl(list.Count());
+        if (TSpectrumRecord* B = list.Get(index0)) ReplotCurve(plot, *B, index0 + 1);
         plot.Dirty = true;
         plot.Repaint();
     };
@@ -50,8 +52,8 @@ void AdvancedBaselining1Click(TMainwin& w) {
 
 }  // namespace
 
-void ConnectProcessingCommands(TMainwin& win) {
-    TMainwin* w = &win;
+void ConnectProcessingCommands(TCommandHost& win) {
+    TCommandHost* w = &win;
     connectCommand(win, "Sort1", [w] { dialogCommand<TSortDia>(*w); });
     connectCommand(win, "Concentration1", [w] { Konzentration1Click(*w); });
     connectCommand(win, "AdvancedSmoothing1", [w] { dialogCommand<TAdvSmoothDia>(*w, "  Spectra", true); });

@@ -12,7 +12,7 @@
 #include "core/units.h"
 
 #ifdef VX_NO_PROGRAM_STATE
-#error "core/, formats/ and tools/ work on the list and display units they are given"
+#error "core/, formats/, tools/ and the plot controls work on the list and display units they are given"
 #endif
 
 // Every loaded spectrum: list item n is curve n+1 of the plot and item n of every spectrum combo box.

@@ -1,6 +1,6 @@
 #include "app/quantum_yield_commands.h"
 
-#include "app/TMainwin.h"
+#include "app/command_host.h"
 #include "app/dialog_command.h"
 #include "app/dialogs/TEffAbsDia.h"
 #include "app/dialogs/TFQDial.h"
@@ -19,32 +19,33 @@ constexpr const char* kNoQyText = "no QY with this axis type";
 constexpr const char* kNoCalculationText = "no calculation with this axis type";
 
 // The yields are computed in nm and absorbance only.
-bool unitsAllowed(const char* refusal) {
-    return dialogcmd::unitsAllowed(DisplayXUnit == SpecXNanometer && DisplayYMode == SpecYAbsorbance, refusal);
+bool unitsAllowed(const TCommandHost& w, const char* refusal) {
+    const TDisplayState d = w.Display();
+    return dialogcmd::unitsAllowed(d.DisplayXUnit == SpecXNanometer && d.DisplayYMode == SpecYAbsorbance, refusal);
 }
 
 }  // namespace
 
 namespace qycmd {
 
-TFQDial* FQDialog(TMainwin& w) { return w.findChild<TFQDial*>("FQDial"); }
-TTiefFQDia* TiefFQDialog(TMainwin& w) { return w.findChild<TTiefFQDia*>("TiefFQDia"); }
+TFQDial* FQDialog(TCommandHost& w) { return w.Window()->findChild<TFQDial*>("FQDial"); }
+TTiefFQDia* TiefFQDialog(TCommandHost& w) { return w.Window()->findChild<TTiefFQDia*>("TiefFQDia"); }
 
-void EffectiveAbsorbance1Click(TMainwin& w) {
-    if (!w.NeedSpectra() || !unitsAllowed(kNoCalculationText)) return;
-    TEffAbsDia dia(&w);
+void EffectiveAbsorbance1Click(TCommandHost& w) {
+    if (!w.NeedSpectra() || !unitsAllowed(w, kNoCalculationText)) return;
+    TEffAbsDia dia(w.Window());
     if (RunModal(dia) != QDialog::Accepted) return;
     w.ReplotSpectra();
     w.SetStatusText(1, QString::fromStdString(EffectiveAbsorbanceReport(BandpassCentre, BandpassWidth, BandpassResult)));
 }
 
-void QuantumYield1Click(TMainwin& w) {
-    if (!w.NeedSpectra() || !unitsAllowed(kNoQyText)) return;
+void QuantumYield1Click(TCommandHost& w) {
+    if (!w.NeedSpectra() || !unitsAllowed(w, kNoQyText)) return;
     TFQDial* dia = FQDialog(w);
     if (!dia || RunModal(*dia) != QDialog::Accepted) return;
     if (dia->Result1D) {
         dia->Result1D->LineStyle = 0;
-        SpectraList.AddWithDefaultColor(std::move(dia->Result1D));
+        w.Spectra().AddWithDefaultColor(std::move(dia->Result1D));
         w.ReplotSpectra();
         w.SetStatusText(1, "1D-FQ displayed");
     } else if (dia->YieldComputed) {
@@ -53,8 +54,8 @@ void QuantumYield1Click(TMainwin& w) {
     }
 }
 
-void LowTempQuantumYield1Click(TMainwin& w) {
-    if (!w.NeedSpectra() || !unitsAllowed(kNoQyText)) return;
+void LowTempQuantumYield1Click(TCommandHost& w) {
+    if (!w.NeedSpectra() || !unitsAllowed(w, kNoQyText)) return;
     TTiefFQDia* dia = TiefFQDialog(w);
     if (!dia || RunModal(*dia) != QDialog::Accepted) return;
     w.ReplotSpectra();
@@ -63,9 +64,9 @@ void LowTempQuantumYield1Click(TMainwin& w) {
 
 }  // namespace qycmd
 
-void ConnectQuantumYieldCommands(TMainwin& win) {
-    new TFQDial(&win);
-    new TTiefFQDia(&win);
+void ConnectQuantumYieldCommands(TCommandHost& win) {
+    new TFQDial(win.Window());
+    new TTiefFQDia(win.Window());
     dialogcmd::connectCommands(win, {
         {"EffectiveAbsorbance1", qycmd::EffectiveAbsorbance1Click},
         {"QuantumYield1", qycmd::QuantumYield1Click},

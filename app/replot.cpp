@@ -146,3 +146,18 @@ void ApplyCurveLooks(TXYPlot& plot, const TSpectrumRecord& rec, int n, bool name
 void ApplyAllCurveLooks(TXYPlot& plot, const TSpectraList& list) {
     for (int32_t i = 0; i < list.Count() && i < plot.KurvenAnzahl(); ++i) ApplyCurveLooks(plot, list[i], i + 1, true);
 }
+
+std::optional<TCurveLooks> CurveLooksOf(const TSpectraList& list, int n) {
+    if (n < 1 || n > list.Count()) return std::nullopt;
+    const TSpectrumRecord& rec = list[n - 1];
+    return TCurveLooks{rec.Color, rec.LineStyle, rec.LineWidth};
+}
+
+void PlotAllBlack(TXYPlot& plot) {
+    for (int n = 1; n <= plot.KurvenAnzahl(); ++n) plot.SetCurveColor(n, 0);
+}
+
+void CycleLineTypes(TXYPlot& plot) {
+    static constexpr int kStyleByRest[3] = {1, 0, 2};  // n mod 3 = 0, 1, 2
+    for (int n = 1; n <= plot.KurvenAnzahl(); ++n) plot.SetCurveStyle(n, kStyleByRest[n % 3], 0);
+}

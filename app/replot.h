@@ -2,11 +2,11 @@
 // Copies the spectra of SpectraList into the plot's curves in the current display units, and chooses
 // the axis titles and x directions.
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "app/plot/Xygraph.h"
 #include "core/spectra_list.h"
-
-class TXYPlot;
 
 // Fills curve n (1-based) from the record: points converted into DisplayXUnit / DisplayYMode, y axis
 // 2 for kind 7, the pen style read back into the record, legend name, then the peak-label hook. The
@@ -36,6 +36,13 @@ int EffectiveLineWidth(const TXYPlot& plot, const TSpectrumRecord& rec);
 void ApplyCurveLooks(TXYPlot& plot, const TSpectrumRecord& rec, int n, bool name);
 // Every curve that has a record takes its looks and legend name.
 void ApplyAllCurveLooks(TXYPlot& plot, const TSpectraList& list);
+// The looks of record n - 1, which a new curve n takes (nothing when the list is shorter).
+std::optional<TCurveLooks> CurveLooksOf(const TSpectraList& list, int n);
+// Every curve black (the records keep their colours): Plot All Black.
+void PlotAllBlack(TXYPlot& plot);
+// Curve n gets pen style 0, 2 or 1 as n mod 3 is 1, 2 or 0, at the plot's default width: Cycling Line
+// Types.
+void CycleLineTypes(TXYPlot& plot);
 
 // Peak labels of one curve, run by PlotSpectrumCurve when the main window shows the peak-label bar
 // and the curve is chosen (all spectra, or the selected one). Filled by the peak-search work.

@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "app/TMainwin.h"
+#include "app/command_host.h"
 #include "app/dialog_command.h"
 #include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
@@ -40,8 +41,12 @@ constexpr const char* kSpectroscopeUnitsText =
 // The controls of both bars; a child object of the main window, so it goes with it.
 class ViewState : public QObject {
 public:
-    explicit ViewState(TMainwin& w) : QObject(&w), win(w) { setObjectName("SpectroscopeViewState"); }
-    TMainwin& win;
+    explicit ViewState(TCommandHost& w) : QObject(w.Window()), host(w) { setObjectName("SpectroscopeViewState"); }
+    TCommandHost& host;
+    // The main window's bars of the view and its combo box of spectra.
+    QWidget* bar = nullptr;
+    QWidget* imageBar = nullptr;
+    QComboBox* combo = nullptr;
     QCheckBox* activate = nullptr;
     QCheckBox* gray = nullptr;
     QCheckBox* ticks = nullptr;
@@ -61,24 +66,24 @@ public:
     bool syncing = false;
 };
 
-ViewState* stateOf(TMainwin& w) { return w.findChild<ViewState*>("SpectroscopeViewState"); }
+ViewState* stateOf(TCommandHost& w) { return w.Window()->findChild<ViewState*>("SpectroscopeViewState"); }
 
-bool viewOn(TMainwin& w) {
+bool viewOn(TCommandHost& w) {
     QAction* a = w.Action("ShowSpectroscopeView");
     return a && a->isChecked();
 }
 
-void fillCombo(QComboBox* box, int keep) {
+void fillCombo(QComboBox* box, const TSpectraList& list, int keep) {
     box->blockSignals(true);
     box->clear();
-    for (const auto& rec : SpectraList) box->addItem(QString::fromStdString(rec->Title.str()));
+    for (const auto& rec : list) box->addItem(QString::fromStdString(rec->Title.str()));
     if (box->count() > 0) box->setCurrentIndex(std::clamp(keep, 0, box->count() - 1));
     box->blockSignals(false);
 }
 
 // Draws the strip into a bitmap the size of its bar less the combo column; nothing below 1 pixel.
-void drawStrip(TMainwin& w, ViewState& s) {
-    QWidget* bar = w.findChild<QWidget*>("SpectroscopeImageBar");
+void drawStrip(TCommandHost& w, ViewState& s) {
+    QWidget* bar = s.imageBar;
     if (!bar) return;
     const int width = bar->width() - 110, height = bar->height();
     if (width < 1 || height < 1) {
@@ -87,40 +92,38 @@ void drawStrip(TMainwin& w, ViewState& s) {
     }
     if (!s.bitmap || s.bitmap->width() != width || s.bitmap->height() != height)
         s.bitmap = std::make_unique<QImage>(width, height, QImage::Format_RGB888);
-    QComboBox* combo = w.ComboSpectroscope();
-    const int index = (w.XYPlot()->KurvenAnzahl() > 0 && s.activate->isChecked()) ? combo->currentIndex() : -1;
+    const int index = (w.XYPlot()->KurvenAnzahl() > 0 && s.activate->isChecked()) ? s.combo->currentIndex() : -1;
     DrawSpectroscopeImage(*s.bitmap, s.ticks->isChecked(), static_cast<int32_t>(std::lround(s.tickStep->value())),
-                          s.gray->isChecked(), SpectraList.Get(index), CurrentDisplayState(),
+                          s.gray->isChecked(), w.Spectra().Get(index), w.Display(),
                           w.XYPlot()->Direction == 2);
     s.image->setPixmap(QPixmap::fromImage(*s.bitmap));
 }
 
-void showView(TMainwin& w, ViewState& s, bool on) {
-    QWidget* bar = w.findChild<QWidget*>("SpectroscopeBar");
-    QWidget* imageBar = w.findChild<QWidget*>("SpectroscopeImageBar");
+void showView(TCommandHost& w, ViewState& s, bool on) {
     if (on) {
-        bar->show();
-        fillCombo(w.ComboSpectroscope(), 0);
-        imageBar->show();
+        s.bar->show();
+        fillCombo(s.combo, w.Spectra(), 0);
+        s.imageBar->show();
         drawStrip(w, s);
         w.XYPlot()->Autoscaling = true;
         w.XYPlot()->Dirty = true;
     } else {
-        bar->hide();
-        imageBar->hide();
+        s.bar->hide();
+        s.imageBar->hide();
         s.bitmap.reset();
         s.image->clear();
     }
     w.XYPlot()->update();
 }
 
-void ShowSpectroscopeViewClick(TMainwin& w) {
+void ShowSpectroscopeViewClick(TCommandHost& w) {
     ViewState* s = stateOf(w);
     QAction* a = w.Action("ShowSpectroscopeView");
     const bool wanted = a->isChecked();  // the menu already flipped its check
-    const bool unitsFit = DisplayXUnit == SpecXNanometer && (DisplayYMode == SpecYTransmittance ||
-                                                             DisplayYMode == SpecYAbsorbance ||
-                                                             DisplayYMode == SpecYIntensity);
+    const TDisplayState d = w.Display();
+    const bool unitsFit = d.DisplayXUnit == SpecXNanometer && (d.DisplayYMode == SpecYTransmittance ||
+                                                               d.DisplayYMode == SpecYAbsorbance ||
+                                                               d.DisplayYMode == SpecYIntensity);
     if (wanted && !unitsFit) {
         a->setChecked(false);
         ui::messageBox(kSpectroscopeUnitsText);
@@ -129,7 +132,7 @@ void ShowSpectroscopeViewClick(TMainwin& w) {
     showView(w, *s, wanted);
 }
 
-void AlignButtonClick(TMainwin& w) {
+void AlignButtonClick(TCommandHost& w) {
     TXYPlot& plot = *w.XYPlot();
     if (plot.KurvenAnzahl() == 0) return;
     plot.KeepXRangeOnce = true;
@@ -141,9 +144,9 @@ void AlignButtonClick(TMainwin& w) {
     plot.update();
 }
 
-void SaveStripAs(TMainwin& w, ViewState& s) {
+void SaveStripAs(TCommandHost& w, ViewState& s) {
     if (!s.bitmap) return;
-    std::string name = ChooseFile(&w, {.Mode = TFileDialogSpec::TMode::Save,
+    std::string name = ChooseFile(w.Window(), {.Mode = TFileDialogSpec::TMode::Save,
                                        .ObjectName = "SaveStrip",
                                        .Title = "Save as...",
                                        .Start = QString::fromStdString(SaveFolder),
@@ -205,7 +208,7 @@ void setLabelCombo(ViewState& s) {
     } else {
         c->setEnabled(true);
         c->setStyleSheet(QString());
-        for (const auto& rec : SpectraList) c->addItem(QString::fromStdString(rec->Title.str()));
+        for (const auto& rec : s.host.Spectra()) c->addItem(QString::fromStdString(rec->Title.str()));
         if (c->count() > 0) {
             c->setCurrentIndex(0);
             // A stored choice beyond the list is clamped to its last item.
@@ -229,7 +232,7 @@ void writePeakBar(ViewState& s) {
     s.syncing = false;
 }
 
-void ShowPeakLabels1Click(TMainwin& w) {
+void ShowPeakLabels1Click(TCommandHost& w) {
     ViewState* s = stateOf(w);
     QAction* a = w.Action("ShowPeakLabels1");
     if (a->isChecked()) {
@@ -249,8 +252,9 @@ void ShowPeakLabels1Click(TMainwin& w) {
     w.ReplotAllSpectra();
 }
 
-void buildPeakBar(TMainwin& w, ViewState& s) {
-    auto* bar = new QWidget(w.centralWidget());
+// The peak-label bar on top of `central`, the main window's column of plot and bars.
+void buildPeakBar(TCommandHost& w, ViewState& s, QWidget* central) {
+    auto* bar = new QWidget(central);
     bar->setObjectName("PeakLabelBar");
     s.labelBar = bar;
     // The controls wrap into a second row in a narrow window rather than widen it.
@@ -291,11 +295,11 @@ void buildPeakBar(TMainwin& w, ViewState& s) {
     add("Prominence:", s.prominence);
     add("angle:", s.angle);
     group({new QLabel("select one:", bar), s.labelCombo, s.allSpectra});
-    if (auto* central = qobject_cast<QBoxLayout*>(w.centralWidget()->layout())) central->insertWidget(0, bar);
+    if (auto* column = qobject_cast<QBoxLayout*>(central->layout())) column->insertWidget(0, bar);
     bar->hide();
 
     ViewState* ps = &s;
-    TMainwin* pw = &w;
+    TCommandHost* pw = &w;
     auto changed = [ps, pw] {
         if (ps->syncing) return;
         readPeakBar(*ps);
@@ -317,7 +321,7 @@ void buildPeakBar(TMainwin& w, ViewState& s) {
 
 }  // namespace
 
-void SpectroscopeViewOff(TMainwin& w) {
+void SpectroscopeViewOff(TCommandHost& w) {
     ViewState* s = stateOf(w);
     QAction* a = w.Action("ShowSpectroscopeView");
     if (!s || !a) return;
@@ -325,19 +329,19 @@ void SpectroscopeViewOff(TMainwin& w) {
     showView(w, *s, false);
 }
 
-void RedrawSpectroscopeImage(TMainwin& w) {
+void RedrawSpectroscopeImage(TCommandHost& w) {
     ViewState* s = stateOf(w);
     if (!s || !viewOn(w)) return;
-    fillCombo(w.ComboSpectroscope(), w.ComboSpectroscope()->currentIndex());
+    fillCombo(s->combo, w.Spectra(), s->combo->currentIndex());
     drawStrip(w, *s);
 }
 
-const QImage* SpectroscopeBitmap(TMainwin& w) {
+const QImage* SpectroscopeBitmap(TCommandHost& w) {
     ViewState* s = stateOf(w);
     return s ? s->bitmap.get() : nullptr;
 }
 
-void SyncPeakLabelBar(TMainwin& w) {
+void SyncPeakLabelBar(TCommandHost& w) {
     if (ViewState* s = stateOf(w)) writePeakBar(*s);
 }
 
@@ -346,6 +350,9 @@ void ConnectSpectroscopeView(TMainwin& w) {
     QWidget* bar = w.findChild<QWidget*>("SpectroscopeBar");
     QWidget* imageBar = w.findChild<QWidget*>("SpectroscopeImageBar");
     if (!bar || !imageBar) return;
+    s->bar = bar;
+    s->imageBar = imageBar;
+    s->combo = w.ComboSpectroscope();
     // The strip and its controls sit below the plot.
     if (auto* central = qobject_cast<QBoxLayout*>(w.centralWidget()->layout())) {
         central->removeWidget(imageBar);
@@ -391,11 +398,11 @@ void ConnectSpectroscopeView(TMainwin& w) {
     s->image->setObjectName("SpectroscopeImage");
     il->addWidget(s->image);
 
-    TMainwin* pw = &w;
+    TCommandHost* pw = &w;
     auto update = [pw, s] {
         if (viewOn(*pw)) drawStrip(*pw, *s);
     };
-    QObject::connect(w.ComboSpectroscope(), &QComboBox::currentIndexChanged, s, update);
+    QObject::connect(s->combo, &QComboBox::currentIndexChanged, s, update);
     for (QCheckBox* c : {s->activate, s->gray, s->ticks}) QObject::connect(c, &QCheckBox::clicked, s, update);
     QObject::connect(s->tickStep, &QSpinBox::valueChanged, s, update);
     QObject::connect(copy, &QPushButton::clicked, s, [s] {
@@ -404,7 +411,7 @@ void ConnectSpectroscopeView(TMainwin& w) {
     QObject::connect(save, &QPushButton::clicked, s, [pw, s] { RunGuarded([&] { SaveStripAs(*pw, *s); }); });
     QObject::connect(align, &QPushButton::clicked, s, [pw] { AlignButtonClick(*pw); });
 
-    buildPeakBar(w, *s);
+    buildPeakBar(w, *s, w.centralWidget());
     dialogcmd::connectCommands(w, {{"ShowSpectroscopeView", ShowSpectroscopeViewClick},
                                    {"ShowPeakLabels1", ShowPeakLabels1Click}});
     SetPeakLabelHook(LabelsFor);

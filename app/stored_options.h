@@ -1,6 +1,6 @@
 #pragma once
 // The stored options (settings store, section "Optionen"): restored into the options dialog's controls
 // and applied to the plot and the settings globals at start, after every default is set.
-class TMainwin;
+class TCommandHost;
 
-void ApplyStoredOptions(TMainwin& mainwin);
+void ApplyStoredOptions(TCommandHost& host);

@@ -12,7 +12,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/TMainwin.h"
+#include "app/command_host.h"
 #include "app/dialog_command.h"
 #include "app/dialogs/TAboutBox.h"
 #include "app/dialogs/TAbleitDia.h"
@@ -59,7 +59,7 @@ bool editHasFocus() {
 // runs; their former state comes back afterwards.
 class WaitGuard {
 public:
-    explicit WaitGuard(TMainwin& w) {
+    explicit WaitGuard(TCommandHost& w) {
         ++waitsRunning;
         for (const char* name : {"ffnen1", "PasteDatafromClipboard1", "Allelschen2", "SelectforRemoval1",
                                  "Letztesllschen1", "Grundlinienkorrektur1", "Oszilatorstrke1",
@@ -80,13 +80,20 @@ private:
     std::vector<std::pair<QPointer<QAction>, bool>> actions_;
 };
 
-std::function<bool()> windowAlive(TMainwin& w) {
-    QPointer<TMainwin> p(&w);
+std::function<bool()> windowAlive(TCommandHost& w) {
+    QPointer<QWidget> p(w.Window());
     return [p] { return !p.isNull() && !ShellClosing(); };
 }
 
+// Without spectra the y axis goes back to absorbance.
+void showAbsorbance(TCommandHost& w) {
+    TDisplayState d = w.Display();
+    d.DisplayYMode = SpecYAbsorbance;
+    w.SetDisplay(d);
+}
+
 // After a removal the curves of the records left stand: the count, the titles and a paint at once.
-void replotAfterRemoval(TMainwin& w) {
+void replotAfterRemoval(TCommandHost& w) {
     TReplotSteps steps;
     steps.Curves = TReplotSteps::TCurves::CountOnly;
     steps.NewLayout = false;
@@ -101,39 +108,46 @@ namespace toolcmd {
 
 bool WaitRunning() { return waitsRunning > 0; }
 
-void Allelschen2Click(TMainwin& w) {
+void Allelschen2Click(TCommandHost& w) {
+    // With nothing loaded the question stands only while Yes would still reset what the plot shows: a
+    // second y axis left by a removed ratio spectrum, another y mode, the spectroscope view.
+    const QAction* view = w.Action("ShowSpectroscopeView");
+    const bool shownState =
+        w.XYPlot()->ZweiteYAchse || w.Display().DisplayYMode != SpecYAbsorbance || (view && view->isChecked());
+    if (!shownState && !w.NeedSpectra()) return;
     if (ui::messageBox(" all spectra will be removed from display", "Varolux32", ui::Buttons::YesNo,
                        ui::Icon::Question) != ui::Answer::Yes)
         return;
     SpectroscopeViewOff(w);
-    RemoveAllSpectra(SpectraList);
+    RemoveAllSpectra(w.Spectra());
     w.XYPlot()->ZweiteYAchse = false;
-    DisplayYMode = SpecYAbsorbance;
+    showAbsorbance(w);
     replotAfterRemoval(w);
 }
 
-void Letztesllschen1Click(TMainwin& w) {
-    if (!w.NeedSpectra() || !RemoveLastSpectrum(SpectraList)) return;
-    w.XYPlot()->ZweiteYAchse = AnySecondAxisSpectrum(SpectraList);
-    if (SpectraList.Empty()) {
-        DisplayYMode = SpecYAbsorbance;
+void Letztesllschen1Click(TCommandHost& w) {
+    if (!w.NeedSpectra() || !RemoveLastSpectrum(w.Spectra())) return;
+    w.XYPlot()->ZweiteYAchse = AnySecondAxisSpectrum(w.Spectra());
+    if (w.Spectra().Empty()) {
+        showAbsorbance(w);
         SpectroscopeViewOff(w);
     }
     replotAfterRemoval(w);
 }
 
 namespace {
-RangeWaitResult waitForRange(TMainwin& w, const std::function<void()>& eachPass) {
+RangeWaitResult waitForRange(TCommandHost& w, const std::function<void()>& eachPass) {
     TXYPlot& plot = *w.XYPlot();
     plot.ZoomOnDrag = false;
     plot.SelectionDone = false;
     QPointer<TXYPlot> p(&plot);
-    QPointer<TMainwin> pw(&w);
+    QPointer<QWidget> pw(w.Window());
+    TCommandHost* host = &w;
     RangeWaitHooks hooks;
     hooks.selectionDone = [p] { return p && p->SelectionDone; };
-    hooks.abortRequested = [pw] { return pw && pw->AbortRequested != 0; };
-    hooks.clearAbort = [pw] {
-        if (pw) pw->AbortRequested = 0;
+    hooks.abortRequested = [pw, host] { return pw && host->AbortRequested != 0; };
+    hooks.clearAbort = [pw, host] {
+        if (pw) host->AbortRequested = 0;
     };
     auto alive = windowAlive(w);
     hooks.windowOpen = [alive, p] { return alive() && p; };
@@ -142,7 +156,7 @@ RangeWaitResult waitForRange(TMainwin& w, const std::function<void()>& eachPass)
 }
 }  // namespace
 
-void Grundlinienkorrektur1Click(TMainwin& w) {
+void Grundlinienkorrektur1Click(TCommandHost& w) {
     if (!w.NeedSpectra()) return;
     WaitGuard guard(w);
     w.AbortRequested = 0;
@@ -150,7 +164,7 @@ void Grundlinienkorrektur1Click(TMainwin& w) {
     if (r == RangeWaitResult::Closed) return;
     TXYPlot& plot = *w.XYPlot();
     if (r == RangeWaitResult::Selected) {
-        BaselineCorrectAll(SpectraList, CurrentDisplayState(), plot.SelectedRange.XFrom, plot.SelectedRange.XTo,
+        BaselineCorrectAll(w.Spectra(), w.Display(), plot.SelectedRange.XFrom, plot.SelectedRange.XTo,
                            [&w](int32_t i, int32_t n) {
                                w.SetStatusText(1, QString("spectrum %1of%2").arg(i).arg(n));
                                w.PlotSpectrumCurve(i - 1);
@@ -163,9 +177,9 @@ void Grundlinienkorrektur1Click(TMainwin& w) {
     plot.Repaint();
 }
 
-void Oszilatorstrke1Click(TMainwin& w) {
+void Oszilatorstrke1Click(TCommandHost& w) {
     if (!w.NeedSpectra()) return;
-    if (!dialogcmd::unitsAllowed(RangeCommandUnitAllowed(CurrentDisplayState()), kRangeUnitRefusedText)) return;
+    if (!dialogcmd::unitsAllowed(RangeCommandUnitAllowed(w.Display()), kRangeUnitRefusedText)) return;
     WaitGuard guard(w);
     w.AbortRequested = 0;
     const RangeWaitResult r = waitForRange(w, {});
@@ -173,8 +187,9 @@ void Oszilatorstrke1Click(TMainwin& w) {
     TXYPlot& plot = *w.XYPlot();
     if (r == RangeWaitResult::Selected) {
         const double from = plot.SelectedRange.XFrom, to = plot.SelectedRange.XTo;
-        for (int32_t i = 0; i < SpectraList.Count(); ++i) {
-            if (ui::messageBox(IntegrationMessage(CurrentDisplayState(), SpectraList[i], from, to), "Information",
+        TSpectraList& list = w.Spectra();
+        for (int32_t i = 0; i < list.Count(); ++i) {
+            if (ui::messageBox(IntegrationMessage(w.Display(), list[i], from, to), "Information",
                                ui::Buttons::OkCancel, ui::Icon::Information) == ui::Answer::Cancel)
                 break;
         }
@@ -182,14 +197,14 @@ void Oszilatorstrke1Click(TMainwin& w) {
     plot.ZoomOnDrag = true;
 }
 
-void Werteleser1Click(TMainwin& w) {
+void Werteleser1Click(TCommandHost& w) {
     if (!w.NeedSpectra()) return;
-    const int k = TAuswDia::Choose(&w, "Select Spectrum!");
-    const TSpectrumRecord* rec = SpectraList.Get(k);
+    const int k = TAuswDia::Choose(w.Window(), "Select Spectrum!");
+    const TSpectrumRecord* rec = w.Spectra().Get(k);
     if (!rec) return;
     // Created on first use and kept with the main window.
-    auto* inf = w.findChild<TInfWin*>("InfWin");
-    if (!inf) inf = new TInfWin(&w);
+    auto* inf = w.Window()->findChild<TInfWin*>("InfWin");
+    if (!inf) inf = new TInfWin(w.Window());
     inf->setWindowTitle("Spectrum Values");
     inf->OKButton->show();
     inf->show();
@@ -198,7 +213,7 @@ void Werteleser1Click(TMainwin& w) {
     QPointer<TXYPlot> pp(w.XYPlot());
     auto alive = windowAlive(w);
     ReadoutHooks hooks;
-    hooks.display = [] { return CurrentDisplayState(); };
+    hooks.display = [host = &w] { return host->Display(); };
     hooks.curveCount = [pp] { return pp ? pp->KurvenAnzahl() : 0; };
     hooks.cursorX = [pp] { return pp ? pp->CursorDataPosition.X : 0.0; };
     hooks.stopPressed = [pi] { return !pi || pi->AbortFlag() || !pi->isVisible(); };
@@ -208,42 +223,40 @@ void Werteleser1Click(TMainwin& w) {
         pi->setWindowTitle(QString::fromStdString(caption));
         pi->SetText(QString::fromStdString(text));
     };
-    RunReadoutLoop(SpectraList, rec, hooks);
+    RunReadoutLoop(w.Spectra(), rec, hooks);
     if (pi) pi->hide();
 }
 
-void Schwerpunkt1Click(TMainwin& w) {
+void Schwerpunkt1Click(TCommandHost& w) {
     if (!w.NeedSpectra()) return;
-    const TDisplayState display = CurrentDisplayState();
+    const TDisplayState display = w.Display();
     if (!dialogcmd::unitsAllowed(RangeCommandUnitAllowed(display), kRangeUnitRefusedText)) return;
-    const int k = TAuswDia::Choose(&w, "Choose Spectrum for Center of Gravity Calculation!");
-    TSpectrumRecord* rec = SpectraList.Get(k);
+    const int k = TAuswDia::Choose(w.Window(), "Choose Spectrum for Center of Gravity Calculation!");
+    TSpectrumRecord* rec = w.Spectra().Get(k);
     if (!rec) return;
     TXYPlot& plot = *w.XYPlot();
     w.SetStatusText(1, QString::fromStdString(CenterOfGravityText(
                            display, CenterOfGravity(display, *rec, plot.MinXValue, plot.MaxXValue))));
 }
 
-void Abspielen1Click(TMainwin& w) {
+void Abspielen1Click(TCommandHost& w) {
     if (!w.NeedSpectra()) return;
-    const int k = TAuswDia::Choose(&w, "Choose Spectrum for Playing!");
-    const TSpectrumRecord* rec = SpectraList.Get(k);
+    const int k = TAuswDia::Choose(w.Window(), "Choose Spectrum for Playing!");
+    const TSpectrumRecord* rec = w.Spectra().Get(k);
     if (!rec) return;
     TBusyCursor busy;
     TXYPlot& plot = *w.XYPlot();
-    // The tone player's texts go to the main window's second panel.
-    const TonePlan plan = PlanSpectrumPlayback(*rec, plot.MinXValue, plot.MaxXValue, CurrentDisplayState());
+    const TonePlan plan = PlanSpectrumPlayback(*rec, plot.MinXValue, plot.MaxXValue, w.Display());
     if (plan.StartText.empty()) return;
-    w.SetStatusText(1, QString::fromStdString(plan.StartText));
-    QApplication::processEvents();
-    PlaySpectrum(*rec, plot.MinXValue, plot.MaxXValue, CurrentDisplayState());
-    w.SetStatusText(1, "Task accomplished!");
+    // The tone player shows its start text in the second panel itself, once a sound device has opened.
+    const bool sounded = PlaySpectrum(*rec, plot.MinXValue, plot.MaxXValue, w.Display());
+    w.SetStatusText(1, sounded ? "Task accomplished!" : kNoSoundDeviceText);
 }
 
 }  // namespace toolcmd
 
-void ConnectToolCommands(TMainwin& win) {
-    TMainwin* w = &win;
+void ConnectToolCommands(TCommandHost& win) {
+    TCommandHost* w = &win;
     const char* ops[4] = {"Addition1", "Subtraction1", "Multiplication1", "Division1"};
     for (int code = 0; code < 4; ++code)
         connectCommand(win, ops[code], [w, code] {
@@ -259,14 +272,14 @@ void ConnectToolCommands(TMainwin& win) {
     connectCommand(win, "SpikeRemoval1", [w] { dialogCommand<TSpikeDia>(*w, "  Spectra"); });
     connectCommand(win, "PeaksFWHM1", [w] {
         if (!w->NeedSpectra()) return;
-        TPeakDia dia(w);
+        TPeakDia dia(w->Window());
         dia.SetVisibleRange(w->XYPlot()->MinXValue, w->XYPlot()->MaxXValue);
         RunModal(dia);
     });
     // The colour map of the loaded spectra; it changes none of them, so no re-plot follows.
     connectCommand(win, "ShowEEM1", [w] {
         if (!w->NeedSpectra()) return;
-        TEEMDia dia(w, w->XYPlot()->MinXValue, w->XYPlot()->MaxXValue);
+        TEEMDia dia(w->Window(), w->XYPlot()->MinXValue, w->XYPlot()->MaxXValue);
         RunModal(dia);
     });
     connectCommand(win, "SelectforRemoval1", [w] {
@@ -285,13 +298,12 @@ void ConnectToolCommands(TMainwin& win) {
     connectCommand(win, "Schwerpunkt1", [w] { toolcmd::Schwerpunkt1Click(*w); });
     connectCommand(win, "Abspielen1", [w] { toolcmd::Abspielen1Click(*w); });
     connectCommand(win, "About1", [w] {
-        TAboutBox box(w, {.WavelengthColor = [](double nm) { return WavelengthToColor(nm); },
+        TAboutBox box(w->Window(), {.WavelengthColor = [](double nm) { return WavelengthToColor(nm); },
                           .Tone = [](int hz, int ms) { PlayTone(static_cast<uint16_t>(hz), ms); }});
         RunModal(box);
     });
     connectCommand(win, "LicenceAgreement1", [w] {
-        TLizenzInfoDia dia(w);
+        TLizenzInfoDia dia(w->Window());
         RunModal(dia);
     });
-    ConnectSpectroscopeView(win);
 }

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "app/TMainwin.h"
+#include "app/command_host.h"
 #include "app/dialog_command.h"
 #include "app/file_filters.h"
 #include "app/dialogs/TfrmScreenshot.h"
@@ -25,7 +25,6 @@
 namespace {
 
 std::function<std::unique_ptr<TFrameSource>()> sourceFactory;
-std::function<std::string()> imageDialogHook;
 int liveLoops = 0;
 
 std::unique_ptr<TFrameSource> connectSource() {
@@ -37,16 +36,16 @@ std::unique_ptr<TFrameSource> connectSource() {
 
 std::string framePath() { return WritablePathBesideProgram(ProgramFolder, "cam.bmp"); }
 
-void setChecked(TMainwin& w, const char* name, bool on) {
+void setChecked(TCommandHost& w, const char* name, bool on) {
     if (QAction* a = w.Action(name)) a->setChecked(on);
 }
 
-bool isChecked(TMainwin& w, const char* name) {
+bool isChecked(TCommandHost& w, const char* name) {
     QAction* a = w.Action(name);
     return a && a->isChecked();
 }
 
-void replot(TMainwin& w) {
+void replot(TCommandHost& w) {
     TReplotSteps steps;
     steps.AxisTitles = true;
     steps.Autoscale = true;
@@ -54,7 +53,7 @@ void replot(TMainwin& w) {
 }
 
 // The camera off: live acquisition ends, the device is released.
-void disconnect(TMainwin& w, TfrmScreenshot& f) {
+void disconnect(TCommandHost& w, TfrmScreenshot& f) {
     setChecked(w, "Get1", false);
     setChecked(w, "RunAcq1", false);
     f.Session.Disconnect();
@@ -67,15 +66,13 @@ void SetWebcamSourceFactory(std::function<std::unique_ptr<TFrameSource>()> facto
     sourceFactory = std::move(factory);
 }
 
-void SetSpectrumImageDialogHook(std::function<std::string()> hook) { imageDialogHook = std::move(hook); }
+TfrmScreenshot* WebcamWindow(TCommandHost& w) { return w.Window()->findChild<TfrmScreenshot*>("frmScreenshot"); }
 
-TfrmScreenshot* WebcamWindow(TMainwin& w) { return w.findChild<TfrmScreenshot*>("frmScreenshot"); }
-
-void ConnectWebcamCommands(TMainwin& w) {
-    auto* f = new TfrmScreenshot(&w);
+void ConnectWebcamCommands(TCommandHost& w) {
+    auto* f = new TfrmScreenshot(w.Window());
     f->hide();
     f->Session.ConnectSource = connectSource;
-    TMainwin* win = &w;
+    TCommandHost* win = &w;
     f->OnSpectraChanged = [win] { replot(*win); };
     f->OnSettingsChanged = [win, f] { setChecked(*win, "SaveDark1", f->Session.Params.UseDark); };
     dialogcmd::connectToggle(w, "Get1", [win](bool on) { webcamcmd::Get1Click(*win, on); });
@@ -84,7 +81,7 @@ void ConnectWebcamCommands(TMainwin& w) {
     dialogcmd::connectCommand(w, "Loadspectrumimage1", [win] { webcamcmd::Loadspectrumimage1Click(*win); });
 }
 
-void ReleaseWebcam(TMainwin& w) {
+void ReleaseWebcam(TCommandHost& w) {
     if (TfrmScreenshot* f = WebcamWindow(w)) {
         f->hide();
         disconnect(w, *f);
@@ -93,7 +90,7 @@ void ReleaseWebcam(TMainwin& w) {
 
 namespace webcamcmd {
 
-void Get1Click(TMainwin& w, bool on) {
+void Get1Click(TCommandHost& w, bool on) {
     TfrmScreenshot* f = WebcamWindow(w);
     if (!f) return;
     if (!on) {
@@ -126,7 +123,7 @@ void Get1Click(TMainwin& w, bool on) {
     f->GrabAndConvert(true);
 }
 
-void RunAcq1Click(TMainwin& w, bool on) {
+void RunAcq1Click(TCommandHost& w, bool on) {
     TfrmScreenshot* f = WebcamWindow(w);
     if (!f || !f->Session.Connected() || !f->Session.GrabFromCamera) {
         setChecked(w, "RunAcq1", false);
@@ -141,7 +138,7 @@ void RunAcq1Click(TMainwin& w, bool on) {
     if (liveLoops > 0) return;  // the running loop goes on
     ++liveLoops;
     f->SetGrabEnabled(false);
-    QPointer<TMainwin> pw(&w);
+    QPointer<QWidget> pw(w.Window());
     QPointer<TfrmScreenshot> pf(f);
     QPointer<QAction> run(w.Action("RunAcq1"));
     while (run && run->isChecked() && pf && !ShellClosing()) {
@@ -156,7 +153,7 @@ void RunAcq1Click(TMainwin& w, bool on) {
     if (pf) pf->SetGrabEnabled(true);
 }
 
-void SaveDark1Click(TMainwin& w, bool on) {
+void SaveDark1Click(TCommandHost& w, bool on) {
     TfrmScreenshot* f = WebcamWindow(w);
     if (!f || !f->Session.Connected() || !f->Session.GrabFromCamera) {
         setChecked(w, "SaveDark1", !on);
@@ -174,18 +171,14 @@ void SaveDark1Click(TMainwin& w, bool on) {
     }
 }
 
-void Loadspectrumimage1Click(TMainwin& w) {
+void Loadspectrumimage1Click(TCommandHost& w) {
     TfrmScreenshot* f = WebcamWindow(w);
     if (!f) return;
-    std::string path;
-    if (imageDialogHook) {
-        path = imageDialogHook();
-    } else {
-        path = ChooseFile(&w, {.ObjectName = "OpenPicture",
-                               .Title = {},
-                               .Start = QString::fromStdString(OpenFolder),
-                               .Filters = {"Bitmap image (*.bmp *.BMP)", "JPEG image (*.jpg *.JPG *.jpeg *.JPEG)"}});
-    }
+    const std::string path =
+        ChooseFile(w.Window(), {.ObjectName = "OpenPicture",
+                        .Title = {},
+                        .Start = QString::fromStdString(OpenFolder),
+                        .Filters = {"Bitmap image (*.bmp *.BMP)", "JPEG image (*.jpg *.JPG *.jpeg *.JPEG)"}});
     if (path.empty()) return;
     const std::string ext = LowerAscii(ExtensionOf(path));
     if (ext != "bmp" && ext != "jpg" && ext != "jpeg") {

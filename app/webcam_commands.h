@@ -6,26 +6,24 @@
 #include <string>
 
 class TFrameSource;
-class TMainwin;
+class TCommandHost;
 class TfrmScreenshot;
 
-// Creates the webcam window (it lives as long as the main window), enables and connects the actions
+// Creates the webcam window (it lives as long as the host's window), enables and connects the actions
 // "Get1", "RunAcq1", "SaveDark1" and "Loadspectrumimage1".
-void ConnectWebcamCommands(TMainwin& w);
+void ConnectWebcamCommands(TCommandHost& w);
 // The main window's close: the webcam window hidden, the camera released.
-void ReleaseWebcam(TMainwin& w);
-TfrmScreenshot* WebcamWindow(TMainwin& w);
+void ReleaseWebcam(TCommandHost& w);
+TfrmScreenshot* WebcamWindow(TCommandHost& w);
 
 // Where "Connect Webcam" gets its pictures: capture driver 0, or with VAROLUX32_CAMERA=synthetic the
 // synthetic test picture. Tests put their own source in place; an empty function restores the default.
 void SetWebcamSourceFactory(std::function<std::unique_ptr<TFrameSource>()> factory);
-// The file dialog of Load spectrum image: the chosen name, "" on Cancel. Empty: the real dialog.
-void SetSpectrumImageDialogHook(std::function<std::string()> hook);
 
 namespace webcamcmd {
 // `on` is the menu item's state after the click.
-void Get1Click(TMainwin& w, bool on);
-void RunAcq1Click(TMainwin& w, bool on);
-void SaveDark1Click(TMainwin& w, bool on);
-void Loadspectrumimage1Click(TMainwin& w);
+void Get1Click(TCommandHost& w, bool on);
+void RunAcq1Click(TCommandHost& w, bool on);
+void SaveDark1Click(TCommandHost& w, bool on);
+void Loadspectrumimage1Click(TCommandHost& w);
 }  // namespace webcamcmd

@@ -20,35 +20,19 @@
 #include "platform/byte_order.h"
 
 #include "bench_files.h"
+#include "instrument_samples.h"
+#include "reader_floors.h"
 #include "text_reader_loop.h"
 
 using namespace bench_files;
 
 namespace {
 
-// 373 frames of 100 stripes of 1340 pixels, 16-bit, on a linear wavelength calibration: 100 MB.
-constexpr int kPixels = 1340, kStripes = 100, kFrames = 373;
+using instrument_samples::kSpeFrames;
+using instrument_samples::kSpeStripes;
 
 const std::string& speFile() {
-    static const std::string path = [] {
-        std::string b(4100 + std::size_t{2} * kPixels * kStripes * kFrames, '\0');
-        auto* d = reinterpret_cast<uint8_t*>(b.data());
-        using namespace byteorder;
-        putF32LE(d + 10, 0.25f);
-        putU16LE(d + 42, kPixels);
-        putI16LE(d + 108, 3);
-        putU16LE(d + 656, kStripes);
-        putU32LE(d + 1446, kFrames);
-        putU16LE(d + 1512, 1);
-        putU16LE(d + 1516, 1);
-        putU32LE(d + 2996, 0x01234567);
-        std::memcpy(d + 3018, "Wavelength", 10);
-        d[3101] = 1;
-        putF64LE(d + 3263, 500);
-        putF64LE(d + 3271, 0.05);
-        for (std::size_t i = 4100; i + 1 < b.size(); i += 2) putU16LE(d + i, static_cast<uint16_t>(i * 7));
-        return WriteRunFile("frames.spe", b);
-    }();
+    static const std::string path = WriteRunFile("frames.spe", instrument_samples::SpeFrames());
     return path;
 }
 
@@ -70,7 +54,7 @@ void BM_LoadSpecWinSpecSpe(benchmark::State& state) {
     for (auto _ : state) {
         TSpectraList list;
         LoadSpecWinSpecSpe(file, list, ReadLimitOf(OpenFormat::WinSpecSpe));
-        if (list.Count() != kFrames * kStripes) state.SkipWithError("not every stripe read");
+        if (list.Count() != kSpeFrames * kSpeStripes) state.SkipWithError("not every stripe read");
         benchmark::DoNotOptimize(list.Count());
     }
     state.SetBytesProcessed(state.iterations() * FileBytes(file));
@@ -143,23 +127,17 @@ void BM_TextReader(benchmark::State& state) {
 }
 BENCHMARK(BM_TextReader)->DenseRange(kAscii, kGgg)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The least any reader of this file into records of doubles does: the fread above, then one vector of
-// doubles per stripe filled from it. The records hold four times the file's bytes, in memory the
-// system hands over zeroed, so this and not the fread alone bounds the reader.
+// The least any reader of this file into records of doubles does (reader_floors.h): the fread above,
+// then one vector of doubles per stripe filled from it. The records hold four times the file's bytes,
+// in memory the system hands over zeroed, so this and not the fread alone bounds the reader.
 void BM_FreadIntoDoubles(benchmark::State& state) {
     const std::string& file = speFile();
-    const auto size = static_cast<std::size_t>(FileBytes(file));
     for (auto _ : state) {
-        std::unique_ptr<char[]> buf = FreadWhole(file, size);
-        if (!buf) {
+        const bench_floors::Lists stripes = bench_floors::FreadIntoDoubles<2>(
+            file, instrument_samples::SpeRuns(), [](const uint8_t* p) { return double(byteorder::getU16LE(p)); });
+        if (stripes.empty()) {
             state.SkipWithError("short read");
             break;
-        }
-        std::vector<std::vector<double>> stripes(std::size_t{kFrames} * kStripes);
-        const auto* p = reinterpret_cast<const uint16_t*>(buf.get() + 4100);
-        for (auto& v : stripes) {
-            v.assign(p, p + kPixels);
-            p += kPixels;
         }
         benchmark::DoNotOptimize(stripes.data());
     }

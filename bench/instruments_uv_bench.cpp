@@ -25,6 +25,7 @@
 
 #include "bench_files.h"
 #include "instrument_samples.h"
+#include "reader_floors.h"
 #include "text_reader_loop.h"
 
 using namespace bench_files;
@@ -32,68 +33,15 @@ using namespace byteorder;
 
 namespace {
 
-constexpr int kValues = 25'000'000;  // 100 MB of 4-byte values
-
 enum BinaryKind { kOldSp, kBlockSp, kScn, kProcSpec };
 const char* const kBinaryNames[] = {"old.sp", "blocks.sp", "scan.scn", "large.procspec"};
-
-std::string oldSp() {
-    std::string b(512 + std::size_t{4} * kValues, '\0');
-    auto* d = reinterpret_cast<uint8_t*>(b.data());
-    putI32LE(d + 10, kValues);
-    putI32LE(d + 14, 20000 + (kValues - 1));
-    putI32LE(d + 18, 20000);
-    putI16LE(d + 22, 1);
-    d[25] = 1;
-    putI32LE(d + 28, 100000);
-    putU16LE(d + 80, 502);
-    std::memcpy(d + 150, "NM", 2);
-    for (int i = 0; i < kValues; ++i) putI32LE(d + 512 + 4 * std::size_t(i), i % 150000);
-    return b;
-}
-
-std::string blockSp() {
-    const int n = kValues / 2;  // doubles
-    std::string b = "PEPE" + std::string(40, ' ');
-    auto block = [&](uint16_t tag, std::size_t len) {
-        const std::size_t at = b.size();
-        b.resize(at + 6 + len, '\0');
-        auto* d = reinterpret_cast<uint8_t*>(b.data() + at);
-        putU16LE(d, tag);
-        putI32LE(d + 2, static_cast<int32_t>(len));
-        return d + 6;
-    };
-    uint8_t* p = block(0x8B72, 18);
-    putF64LE(p + 2, 4000);
-    putF64LE(p + 10, 4000 - 0.0002 * (n - 1));
-    putF64LE(block(0x8B74, 10) + 2, 0.0002);
-    putI32LE(block(0x8B75, 6) + 2, n);
-    std::memcpy(block(0x8B77, 8) + 4, "CM-1", 4);
-    std::memcpy(block(0x8B78, 5) + 4, "A", 1);
-    p = block(0x8B7C, 6 + std::size_t{8} * n) + 6;
-    for (int i = 0; i < n; ++i) putF64LE(p + 8 * std::size_t(i), 0.5 + 1e-7 * i);
-    return b;
-}
-
-// Single-precision x cannot say exactly where a scan of 25 million points ends: a few values more than
-// the range asks for stand behind the others.
-std::string scan() {
-    std::string b(59 + std::size_t{4} * (kValues + 16), '\0');
-    auto* d = reinterpret_cast<uint8_t*>(b.data());
-    std::memcpy(d, "S_SCAN", 6);
-    putF32BE(d + 38, 190.0f);
-    putF32BE(d + 42, 190.0f + 0.5f * (kValues - 1));
-    putF32BE(d + 51, 0.5f);
-    for (int i = 0; i < kValues; ++i) putF32BE(d + 59 + 4 * std::size_t(i), 0.001f * float(i % 3000));
-    return b;
-}
 
 const std::string& binaryPath(int kind) {
     return RunFileOnce(kBinaryNames[kind], [kind] {
         switch (kind) {
-        case kOldSp: return oldSp();
-        case kBlockSp: return blockSp();
-        case kScn: return scan();
+        case kOldSp: return instrument_samples::OldSp();
+        case kBlockSp: return instrument_samples::BlockSp();
+        case kScn: return instrument_samples::Scan();
         default: return instrument_samples::ProcSpecArchive();
         }
     });
@@ -121,18 +69,15 @@ BENCHMARK(BM_Fread)->DenseRange(kOldSp, kProcSpec)->Unit(benchmark::kMillisecond
 // bounds the readers of the old SP layout and of scans.
 void BM_FreadIntoDoubles(benchmark::State& state) {
     const std::string& file = binaryPath(int(state.range(0)));
-    const auto size = static_cast<std::size_t>(FileBytes(file));
     for (auto _ : state) {
-        std::unique_ptr<char[]> buf = FreadWhole(file, size);
-        if (!buf) {
+        bench_floors::Lists values = bench_floors::FreadIntoDoubles<4>(
+            file, instrument_samples::OldSpRuns(), [](const uint8_t* p) { return double(getI32LE(p)); });
+        if (values.empty()) {
             state.SkipWithError("short read");
             break;
         }
-        const auto* p = reinterpret_cast<const int32_t*>(buf.get() + 512);
-        std::vector<double> values(p, p + kValues);
         benchmark::DoNotOptimize(values.data());
         state.PauseTiming();
-        buf.reset();
         values = {};
         state.ResumeTiming();
     }

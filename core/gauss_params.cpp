@@ -57,6 +57,13 @@ TGaussModelParams GaussParamsFromImage(const uint8_t* p) {
     return block;
 }
 
+namespace {
+const double kFwhmPerWidth = 2.0 * std::sqrt(std::log(2.0));
+}  // namespace
+
+double GaussFwhmOfWidth(double width) { return width * kFwhmPerWidth; }
+double GaussWidthOfFwhm(double fwhm) { return fwhm / kFwhmPerWidth; }
+
 long long GaussModelPointCount(const TGaussModelParams& block) {
     double lo = std::fmin(block.RangeFrom, block.RangeTo), hi = std::fmax(block.RangeFrom, block.RangeTo);
     if (!(lo > 0.0) || !std::isfinite(hi)) return -1;

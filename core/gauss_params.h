@@ -17,7 +17,7 @@ inline constexpr std::size_t kGaussBlockImageSize = 20 + kGaussMaxGroups * kGaus
 struct TGaussGroup {
     int32_t BandCount = 0;
     double Position = 0.0;  // band 0, 1/cm
-    double Width = 0.0;     // the 1/e half width, 1/cm (the dialog calls it "FWHM")
+    double Width = 0.0;     // the 1/e half width, 1/cm (the dialog shows the full width at half maximum)
     double Spacing = 0.0;   // distance of neighbouring bands, 1/cm
     std::array<double, kGaussMaxBands> Amplitudes{};
     friend bool operator==(const TGaussGroup&, const TGaussGroup&) = default;
@@ -40,6 +40,11 @@ GaussBlockImage GaussParamsToImage(const TGaussModelParams& block);
 // Reads kGaussBlockImageSize bytes; the values are taken as they are (check them with
 // GaussParamsProblem before use).
 TGaussModelParams GaussParamsFromImage(const uint8_t* image);
+
+// A band exp(-(t/w)^2) falls to half its height at t = ±w sqrt(ln 2): its full width at half maximum
+// is 2 sqrt(ln 2) w. The dialog shows and takes that; the block and its files keep w.
+double GaussFwhmOfWidth(double width);
+double GaussWidthOfFwhm(double fwhm);
 
 // Number of points of the model spectrum in 1-nm steps over the range (the display in 1/cm):
 // round(1e7/lo - 1e7/hi), at most 10^15 (also for ends so small that the count is no finite number).

@@ -94,11 +94,15 @@ TonePlan PlanSpectrumPlayback(const TSpectrumRecord& rec, double xMin, double xM
     return plan;
 }
 
-void PlaySpectrum(const TSpectrumRecord& rec, double xMin, double xMax, const TDisplayState& display) {
+bool PlaySpectrum(const TSpectrumRecord& rec, double xMin, double xMax, const TDisplayState& display) {
     const TonePlan plan = PlanSpectrumPlayback(rec, xMin, xMax, display);
-    if (plan.StartText.empty()) return;
-    ui::setStatus(1, plan.StartText);
+    if (plan.StartText.empty()) return true;
     sound::Output out(sound::kSampleRate);
+    if (!out.Opened()) {
+        ui::setStatus(1, kNoSoundDeviceText);
+        return false;
+    }
+    ui::setStatus(1, plan.StartText);
     constexpr long long kPiece = sound::kSampleRate;  // one second per write
     for (const Tone& t : plan.Tones) {
         const long long total = static_cast<long long>(sound::kSampleRate) * t.MSecs / 1000;
@@ -106,4 +110,5 @@ void PlaySpectrum(const TSpectrumRecord& rec, double xMin, double xMax, const TD
             out.Write(ToneSamplesAt(t.Freq, first, std::min(kPiece, total - first), sound::kSampleRate));
     }
     ui::setStatus(1, "Task accomplished!");
+    return true;
 }

@@ -41,7 +41,10 @@ double PlaybackDivisor(double M);
 // in `display`. Runs of equal frequency merge into one tone of round(|StepX|·20·count) ms; frequencies
 // are kept within 37..20000 Hz; a last run of one point is not played. A zero step plays nothing.
 TonePlan PlanSpectrumPlayback(const TSpectrumRecord& rec, double xMin, double xMax, const TDisplayState& display);
+// What the Play command says instead of its start text when no sound device opens.
+inline constexpr const char* kNoSoundDeviceText = "No sound device could be opened!";
 // The Play command: writes the start text into the second status panel (ui panel 1), plays the
 // tones one after another (written piece by piece, so a long spectrum needs little memory) and writes
-// "Task accomplished!" there.
-void PlaySpectrum(const TSpectrumRecord& rec, double xMin, double xMax, const TDisplayState& display);
+// "Task accomplished!" there. Without a sound device it plays nothing, writes kNoSoundDeviceText there
+// and returns false.
+bool PlaySpectrum(const TSpectrumRecord& rec, double xMin, double xMax, const TDisplayState& display);

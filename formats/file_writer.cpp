@@ -14,6 +14,8 @@ void WriteFileAtomically(const std::string& path, const std::vector<std::string_
     safefile::WriteFileOrThrow(path, pieces);
 }
 
+void WriteFilesAtomically(const std::vector<safefile::FileContent>& files) { safefile::WriteFilesOrThrow(files); }
+
 void WriteTextFileAnsi(const std::string& path, std::string_view utf8Text) {
     WriteFileAtomically(path, cp1252::fromUtf8(utf8Text));
 }

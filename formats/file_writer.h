@@ -1,7 +1,7 @@
 #pragma once
-// Writes a file without ever destroying the old one first (platform/safe_file: a fresh temporary file
-// beside the target, length checked and synced, then renamed over it; permission bits and symbolic links
-// kept).
+// Writes a file without ever destroying the old one first (platform/safe_file: a temporary file beside
+// the target, unnamed until it is whole, length checked and synced, then renamed over it; permission bits
+// and symbolic links kept).
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +13,9 @@
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 // The same for content held in several pieces (written one after the other, never joined in memory).
 void WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces);
+// Files that belong together, written whole before the first is replaced and replacing their targets in
+// the order given (safefile::WriteFilesOrThrow): a file that names another goes after it.
+void WriteFilesAtomically(const std::vector<safefile::FileContent>& files);
 // Text in the program's UTF-8 written as Windows-1252, its line ends unchanged.
 void WriteTextFileAnsi(const std::string& path, std::string_view utf8Text);
 

@@ -231,6 +231,6 @@ void SaveGnuplotFiles(TSpectraList& list, const TDisplayState& display, const TG
         LoadStringsShared(FileBesideProgram(programFolder, settings.PostScriptOutput ? "postcol.plt" : "postmon.plt"));
     const TGnuplotTexts t = GnuplotExportTexts(list, display, settings, plot, programFolder, templateLines);
     // UTF-8, as the names of the files it loads are on this system; gnuplot reads it so (ginit.plt).
-    WriteFileAtomically(settings.FileName, t.Command);
-    WriteFileAtomically(ChangeFileExt(settings.FileName, ".tat"), t.Data);
+    // Both are written before either is replaced, the command file last: it never names older data.
+    WriteFilesAtomically({{ChangeFileExt(settings.FileName, ".tat"), {t.Data}}, {settings.FileName, {t.Command}}});
 }

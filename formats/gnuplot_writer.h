@@ -45,7 +45,8 @@ TGnuplotTexts GnuplotExportTexts(TSpectraList& list, const TDisplayState& displa
                                  const std::vector<std::string>& templateLines);
 
 // Reads the template from `programFolder`, then writes the command file `settings.FileName` and the
-// data file with the extension ".tat" beside it. A missing template or a file that cannot be written
-// raises vx::FileError before anything is replaced (the files written before stay).
+// data file with the extension ".tat" beside it, both whole before the data file and then the command
+// file replace the old ones. A missing template or a file that cannot be written raises vx::FileError
+// before anything is replaced.
 void SaveGnuplotFiles(TSpectraList& list, const TDisplayState& display, const TGnuplotSettings& settings,
                       const TGnuplotPlot& plot, const std::string& programFolder);

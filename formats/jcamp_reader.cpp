@@ -11,6 +11,7 @@
 #include "core/helpers.h"
 #include "core/units.h"
 #include "formats/binary_values.h"
+#include "formats/reader_messages.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
@@ -82,57 +83,102 @@ bool isCompressedToken(std::string_view tok) {
     return false;
 }
 
-// Splits a packed data line: blanks, tabs, and commas followed by a blank, a sign or the line end
-// separate numbers, and a sign starts a new number unless it follows an exponent "E" or "e".
-void tokenizePacked(std::string_view line, std::vector<std::string_view>& out) {
-    out.clear();
-    std::size_t start = std::string_view::npos;
-    auto flush = [&](std::size_t end) {
-        if (start != std::string_view::npos && end > start) out.push_back(line.substr(start, end - start));
-        start = std::string_view::npos;
-    };
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (c == ' ' || c == '\t') {
-            flush(i);
-            continue;
-        }
-        if (c == ',') {
-            const char nx = i + 1 < line.size() ? line[i + 1] : ' ';
-            if (nx == ' ' || nx == '+' || nx == '-' || nx == '\t') {
-                flush(i);
+// The numbers of a packed data line, one after another: blanks, tabs, and commas followed by a blank,
+// a sign or the line end separate them, and a sign starts a new number unless it follows an exponent
+// "E" or "e". Taken one at a time, so that a table of one long line costs no list of its pieces.
+class PackedTokens {
+public:
+    explicit PackedTokens(std::string_view line) : line_(line) {}
+    bool next(std::string_view& token) {
+        std::size_t start = std::string_view::npos;
+        for (; pos_ < line_.size(); ++pos_) {
+            const char c = line_[pos_];
+            bool sep = c == ' ' || c == '\t';
+            if (c == ',') {
+                const char nx = pos_ + 1 < line_.size() ? line_[pos_ + 1] : ' ';
+                sep = nx == ' ' || nx == '+' || nx == '-' || nx == '\t';
+            }
+            if (sep) {
+                if (start != std::string_view::npos) break;
                 continue;
             }
+            if ((c == '+' || c == '-') && start != std::string_view::npos &&
+                !(line_[pos_ - 1] == 'E' || line_[pos_ - 1] == 'e'))
+                break;
+            if (start == std::string_view::npos) start = pos_;
         }
-        if ((c == '+' || c == '-') && start != std::string_view::npos &&
-            !(line[i - 1] == 'E' || line[i - 1] == 'e'))
-            flush(i);
-        if (start == std::string_view::npos) start = i;
+        if (start == std::string_view::npos) return false;
+        token = line_.substr(start, pos_ - start);
+        return true;
     }
-    flush(line.size());
+
+private:
+    std::string_view line_;
+    std::size_t pos_ = 0;
+};
+
+// The numbers of an (XY..XY) line, one after another: blanks, tabs and ";" separate them, and "," too
+// when `commas`.
+class PairFields {
+public:
+    PairFields(std::string_view line, bool commas) : line_(line), commas_(commas) {}
+    bool next(std::string_view& field) {
+        while (pos_ < line_.size() && separates(line_[pos_])) ++pos_;
+        if (pos_ == line_.size()) return false;
+        const std::size_t start = pos_;
+        while (pos_ < line_.size() && !separates(line_[pos_])) ++pos_;
+        field = line_.substr(start, pos_ - start);
+        return true;
+    }
+
+private:
+    bool separates(char c) const {
+        return static_cast<unsigned char>(c) <= ' ' || c == ';' || (commas_ && c == ',');
+    }
+    std::string_view line_;
+    bool commas_;
+    std::size_t pos_ = 0;
+};
+
+std::size_t countPairFields(std::string_view line, bool commas) {
+    PairFields fields(line, commas);
+    std::size_t n = 0;
+    for (std::string_view f; fields.next(f);) ++n;
+    return n;
 }
 
-// A line of an (XY..XY) table split into its numbers: blanks, tabs and ";" separate them, and so does
-// "," in a line that holds a "." (its decimal sign). In a line without "." a "," is a decimal sign,
-// unless that leaves an x without its y: then the commas separate ("400,12" is x 400 and y 12).
-void splitPairLine(std::string_view line, std::vector<std::string_view>& out) {
-    auto split = [&](bool commas) {
-        out.clear();
-        std::size_t start = std::string_view::npos;
-        for (std::size_t i = 0; i <= line.size(); ++i) {
-            const bool sep = i == line.size() || static_cast<unsigned char>(line[i]) <= ' ' || line[i] == ';' ||
-                             (commas && line[i] == ',');
-            if (!sep) {
-                if (start == std::string_view::npos) start = i;
-            } else if (start != std::string_view::npos) {
-                out.push_back(line.substr(start, i - start));
-                start = std::string_view::npos;
-            }
+// Whether the x of a line read with its commas as separators run one way, as a table's x do.
+bool xRunOneWay(std::string_view line) {
+    PairFields fields(line, true);
+    std::string_view xt, yt;
+    double previous = 0.0;
+    int direction = 0;  // 1 rising, -1 falling
+    for (std::size_t k = 0; fields.next(xt); ++k) {
+        double x = 0.0;
+        if (!ParseNumberToken(xt, x)) return false;
+        if (k > 0) {
+            const int d = x > previous ? 1 : (x < previous ? -1 : 0);
+            if (d == 0 || (direction != 0 && d != direction)) return false;
+            direction = d;
         }
-    };
-    const bool point = line.find('.') != std::string_view::npos;
-    split(point);
-    if (!point && out.size() % 2 == 1 && line.find(',') != std::string_view::npos) split(true);
+        previous = x;
+        if (!fields.next(yt)) break;
+    }
+    return direction != 0;
+}
+
+// Whether the commas of an (XY..XY) line separate its numbers. They do in a line that holds a "." (its
+// decimal sign). In a line without one, the commas of a line of one pair are decimal signs ("400,5
+// 0,25"), unless that leaves an x without its y ("400,12" is x 400 and y 12). A line of several pairs
+// whose x, read with the commas as separators, run one way holds whole-number pairs ("400,3 401,5 402,1
+// 403,7"), and so does every later line of its table (`wholePairs`), its last line of one pair too.
+bool commasSeparate(std::string_view line, bool& wholePairs) {
+    if (line.find('.') != std::string_view::npos) return true;
+    if (line.find(',') == std::string_view::npos) return false;
+    const std::size_t fields = countPairFields(line, false);
+    if (fields % 2 == 1 || wholePairs) return true;
+    if (fields > 2 && xRunOneWay(line)) wholePairs = true;
+    return wholePairs;
 }
 
 // Between two numbers of a packed line: blanks, tabs and the commas that separate (those followed by a
@@ -200,6 +246,44 @@ struct LabelRule {
     LabelHandler handle;
 };
 
+// A block's table as read: its values on an equidistant grid from `first` to `last` (packed and xydata
+// tables), or its pairs (xypoints tables); and what became of the values that were no numbers.
+struct Table {
+    bool packed = false;
+    bool xyPoints = false;
+    std::vector<double> values;
+    PairList xs, ys;
+    double first = kNaN, last = kNaN;
+    bool refused = false;
+    std::uint64_t leftOut = 0;   // pairs left out, or places cut off at an end of the grid
+    std::uint64_t filledIn = 0;  // places filled in between their neighbours
+};
+
+// The x of a packed table's first and last value: the table's own, or the header's exact ones where
+// they agree with the table's rounded ones; a table of one line takes its spacing from the header. False
+// when nothing gives one.
+bool packedEnds(const Block& b, double tFirst, double tLast, Table& t) {
+    if (tFirst == tLast) {
+        t.first = std::isnan(b.firstX) ? tFirst : b.firstX;
+        if (!std::isnan(b.lastX))
+            t.last = b.lastX;
+        else if (!std::isnan(b.deltaX))
+            t.last = t.first + static_cast<double>(t.values.size() - 1) * b.deltaX;
+        else
+            return false;
+        return true;
+    }
+    t.first = tFirst;
+    t.last = tLast;
+    const double tol = std::fabs(tLast - tFirst) / static_cast<double>(t.values.size() - 1) / 2.0;
+    if (!std::isnan(b.firstX) && !std::isnan(b.lastX) && std::fabs(b.firstX - tFirst) <= tol &&
+        std::fabs(b.lastX - tLast) <= tol) {
+        t.first = b.firstX;
+        t.last = b.lastX;
+    }
+    return true;
+}
+
 class Reader {
 public:
     Reader(const MappedText& text, const std::string& path, const std::string& fileDate, TSpectraList& list)
@@ -223,9 +307,11 @@ private:
     bool fluorescence_ = false;
     int refused_ = 0;          // blocks skipped
     int tables_ = 0;           // blocks whose table was found
-    long long leftOut_ = 0;    // pairs left out of the records added, their y being no number
+    // Of the records added: pairs left out (or cut off at a grid's end) and places filled in, their
+    // y being no number.
+    std::uint64_t leftOut_ = 0;
+    std::uint64_t filledIn_ = 0;
     std::vector<std::size_t> gaps_;  // of the block being read: the places of the pairs left out
-    std::vector<std::string_view> tokens_;
     std::string scratch_;
 
     bool lineAt(LinePos pos, std::string_view& line) const;
@@ -234,6 +320,11 @@ private:
     LinePos nextLabelLine(LinePos from) const;
     bool scanLabels(Block& b, int blockNo, LinePos& pos);
     void runBlock(int blocks, int blockNo, LinePos& pos);
+    bool tableReadable(Block& b, LinePos& tableStart) const;
+    Table readTable(const Block& b, LinePos tableStart, LinePos& pos);
+    bool placeOnGrid(const Block& b, Table& t, TSpectrumRecord& rec) const;
+    void setYValues(const Block& b, bool packed, TSpectrumRecord& rec);
+    void setTexts(const Block& b, TSpectrumRecord& rec) const;
     LinePos readPacked(LinePos start, const Block& b, std::vector<double>& values, double& tFirst,
                        double& tLast, bool& compressed);
     bool packedLineFast(std::string_view line, const Block& b, std::vector<double>& values, bool& first,
@@ -306,20 +397,22 @@ LinePos Reader::nextLabelLine(LinePos from) const {
     }
 }
 
-// One message for the file, however many of its blocks were skipped and pairs left out.
+// One message for the file, however many of its blocks were skipped and values were no numbers.
 void Reader::report() const {
-    if (refused_ == 0 && leftOut_ == 0) return;
-    std::string text = path_ + "\r\n\r\n";
+    if (refused_ == 0 && leftOut_ == 0 && filledIn_ == 0) return;
+    std::vector<std::string> notes;
     if (refused_ > 0) {
-        text += "can not be read by Varolux32!";
+        notes.emplace_back("can not be read by Varolux32!");
         if (tables_ > 1)
-            text += "\r\n" + std::to_string(refused_) + " of " + std::to_string(tables_) + " blocks were skipped.";
-        if (leftOut_ > 0) text += "\r\n";
+            notes.push_back(std::to_string(refused_) + " of " + std::to_string(tables_) + " blocks were skipped.");
     }
     if (leftOut_ == 1)
-        text += "1 pair was left out: its y value is not a number.";
+        notes.emplace_back("1 pair was left out: its y value is not a number.");
     else if (leftOut_ > 1)
-        text += std::to_string(leftOut_) + " pairs were left out: their y values are not numbers.";
+        notes.push_back(std::to_string(leftOut_) + " pairs were left out: their y values are not numbers.");
+    if (filledIn_ > 0) notes.push_back(FilledInValuesText(filledIn_));
+    std::string text = path_ + "\r\n";
+    for (const std::string& note : notes) text += "\r\n" + note;
     ui::messageBox(text, "Varolux32", ui::Buttons::Ok, ui::Icon::Information);
 }
 
@@ -547,15 +640,16 @@ bool Reader::packedLineFast(std::string_view line, const Block& b, std::vector<d
 
 bool Reader::packedLineGeneral(std::string_view line, const Block& b, std::vector<double>& values, bool& first,
                                double& tFirst, double& lineX, std::size_t& yCount, bool& compressed) {
-    tokenizePacked(line, tokens_);
-    if (tokens_.empty()) return false;
+    PackedTokens tokens(line);
+    std::string_view token;
+    if (!tokens.next(token)) return false;
     double x = 0.0;
-    if (!ParseNumberToken(tokens_[0], x)) {
-        if (isCompressedToken(tokens_[0])) {
+    if (!ParseNumberToken(token, x)) {
+        if (isCompressedToken(token)) {
             compressed = true;
             return true;
         }
-        x = ReadNumberToken(text_.Utf8(tokens_[0]));
+        x = ReadNumberToken(text_.Utf8(token));
     }
     x *= b.xFactor;
     if (first) {
@@ -564,11 +658,11 @@ bool Reader::packedLineGeneral(std::string_view line, const Block& b, std::vecto
     }
     lineX = x;
     yCount = 0;
-    for (std::size_t k = 1; k < tokens_.size(); ++k) {
+    while (tokens.next(token)) {
         double y = 0.0;
-        if (!ParseNumberToken(tokens_[k], y)) {
+        if (!ParseNumberToken(token, y)) {
             // The compressed forms' digit letters are not read as numbers.
-            if (isCompressedToken(tokens_[k])) {
+            if (isCompressedToken(token)) {
                 compressed = true;
                 return true;
             }
@@ -640,16 +734,17 @@ LinePos Reader::readPairs(LinePos start, const Block& b, bool xyPoints, PairList
     LineCursor lines(bytes_, start.offset);
     long long i = start.index;
     std::string_view raw;
+    bool wholePairs = false;
     for (; n < 0 || read < n; ++i) {
         const std::size_t at = lines.Position();
         if (!lines.Next(raw) || raw.find("##") != std::string_view::npos) {
             if (n < 0) return {at, i};
             throw vx::ListIndexError(i);
         }
-        splitPairLine(cutComment(raw), tokens_);
-        for (std::size_t k = 0; k < tokens_.size() && (n < 0 || read < n); k += 2, ++read) {
-            const std::string_view xt = tokens_[k];
-            const std::string_view yt = k + 1 < tokens_.size() ? tokens_[k + 1] : std::string_view();
+        const std::string_view line = cutComment(raw);
+        PairFields fields(line, commasSeparate(line, wholePairs));
+        for (std::string_view xt, yt; (n < 0 || read < n) && fields.next(xt); ++read) {
+            if (!fields.next(yt)) yt = {};
             double x = 0.0, y = 0.0;
             const bool xOk = ParseNumberToken(xt, x);
             const bool yOk = !yt.empty() && ParseNumberToken(yt, y);
@@ -701,91 +796,89 @@ void Reader::runBlock(int blocks, int blockNo, LinePos& pos) {
         return;
     }
     ++tables_;
-    auto refuse = [&] { ++refused_; };
-
-    const std::string dataClass = UpperAscii(b.dataClass);
-    if (!isSubstringOf(dataClass, " XYDATA XYPOINTS ")) {
-        refuse();
+    if (!tableReadable(b, tableStart)) {
+        ++refused_;
         pos = nextLabelLine(tableStart);
         return;
     }
-    {
-        std::string_view first;
-        if (lineAt(tableStart, first) && trimControls(cutComment(first)).empty()) tableStart = nextLine(tableStart);
+    Table t = readTable(b, tableStart, pos);
+    auto rec = std::make_unique<TSpectrumRecord>();
+    if (!placeOnGrid(b, t, *rec)) {
+        ++refused_;
+        if (pos.offset < tableStart.offset) pos = nextLabelLine(tableStart);
+        return;
     }
+    setYValues(b, t.packed, *rec);
+    setTexts(b, *rec);
+    if (!rec->IsComplete()) {
+        ++refused_;
+        return;
+    }
+    leftOut_ += t.leftOut;
+    filledIn_ += t.filledIn;
+    rec->Color = CurveColor(list_.Count() + 1);
+    int32_t index = list_.Add(std::move(rec));
+    if (blockNo == 0) firstRecordIndex = index;
+}
+
+// The data class check, and the table's start past an empty first line. False for a block that is
+// not read.
+bool Reader::tableReadable(Block& b, LinePos& tableStart) const {
+    if (!isSubstringOf(UpperAscii(b.dataClass), " XYDATA XYPOINTS ")) return false;
+    std::string_view first;
+    if (lineAt(tableStart, first) && trimControls(cutComment(first)).empty()) tableStart = nextLine(tableStart);
     if (UpperAscii(b.origin).find("BENTLEY") != std::string::npos &&
         UpperAscii(b.xUnits).find("CENTIMETER") != std::string::npos)
         b.xUnits = "wavenumbers";
+    return true;
+}
 
+// Reads the block's table from `tableStart`; `pos` becomes where the next block's label scan starts.
+Table Reader::readTable(const Block& b, LinePos tableStart, LinePos& pos) {
+    Table t;
     std::string form = UpperAscii(b.tableForm);
     form.erase(std::remove(form.begin(), form.end(), ' '), form.end());
-    const bool packed = form == "(X++(Y..Y))";
+    t.packed = form == "(X++(Y..Y))";
     const bool xyForm = form == "(XY..XY)";
-    const bool xyPoints = dataClass == "XYPOINTS";
-
-    auto rec = std::make_unique<TSpectrumRecord>();
-    std::vector<double> values;
-    PairList xs, ys;
+    const bool xyPoints = UpperAscii(b.dataClass) == "XYPOINTS";
     // A header's point count sizes the lists, as far as the bytes left can hold that many (a value
     // takes at least two bytes, a pair four).
     const std::size_t left = bytes_.size() - std::min(bytes_.size(), tableStart.offset);
     if (b.nPoints > 0) {
         const std::size_t promised = static_cast<std::size_t>(b.nPoints);
-        if (packed || !xyPoints) values.reserve(std::min(promised, left / 2 + 1));
+        if (t.packed || !xyPoints) t.values.reserve(std::min(promised, left / 2 + 1));
         if (xyForm && xyPoints) {
-            xs.reserve(std::min(promised, left / 4 + 1));
-            ys.reserve(std::min(promised, left / 4 + 1));
+            t.xs.reserve(std::min(promised, left / 4 + 1));
+            t.ys.reserve(std::min(promised, left / 4 + 1));
         }
     }
-    bool gridFromPairs = false;
-    double first = kNaN, last = kNaN;
-    bool refused = false;
-
-    if (packed) {
+    bool compressed = false;
+    if (t.packed) {
         double tFirst = kNaN, tLast = kNaN;
-        bool compressed = false;
-        pos = readPacked(tableStart, b, values, tFirst, tLast, compressed);
-        if (compressed || values.size() < 2) {
-            refused = true;
-        } else if (tFirst == tLast) {
-            // One data line: the table itself gives no spacing.
-            first = std::isnan(b.firstX) ? tFirst : b.firstX;
-            if (!std::isnan(b.lastX))
-                last = b.lastX;
-            else if (!std::isnan(b.deltaX))
-                last = first + static_cast<double>(values.size() - 1) * b.deltaX;
-            else
-                refused = true;
-        } else {
-            first = tFirst;
-            last = tLast;
-            // The header's exact ends replace the table's rounded ones when they agree.
-            double tol = std::fabs(tLast - tFirst) / static_cast<double>(values.size() - 1) / 2.0;
-            if (!std::isnan(b.firstX) && !std::isnan(b.lastX) && std::fabs(b.firstX - tFirst) <= tol &&
-                std::fabs(b.lastX - tLast) <= tol) {
-                first = b.firstX;
-                last = b.lastX;
-            }
-        }
+        pos = readPacked(tableStart, b, t.values, tFirst, tLast, compressed);
+        t.refused = compressed || t.values.size() < 2 || !packedEnds(b, tFirst, tLast, t);
     } else if (xyForm) {
-        bool compressed = false;
-        pos = readPairs(tableStart, b, xyPoints, xs, ys, values, compressed);
-        gridFromPairs = xyPoints;
+        pos = readPairs(tableStart, b, xyPoints, t.xs, t.ys, t.values, compressed);
+        t.xyPoints = xyPoints;
         if (!xyPoints) {
-            first = b.firstX;
-            last = b.lastX;
-            if (std::isnan(first) || std::isnan(last)) refused = true;
+            t.first = b.firstX;
+            t.last = b.lastX;
+            t.refused = std::isnan(t.first) || std::isnan(t.last);
         }
-        refused = refused || compressed;
+        t.refused = t.refused || compressed;
     } else if (xyPoints) {
-        refused = true;
+        t.refused = true;
         pos = nextLabelLine(tableStart);
     } else {
         throw vx::ListIndexError(static_cast<long long>(CountLines(bytes_)));
     }
-    if (b.nPoints >= 0 && b.nPoints < 2 && !packed) refused = true;
+    if (b.nPoints >= 0 && b.nPoints < 2 && !t.packed) t.refused = true;
+    return t;
+}
 
-    // x axis rules.
+// The x axis rules: the record's unit, and its grid from the pairs or from the table's ends, running
+// the unit's way. False for a block that gives no record.
+bool Reader::placeOnGrid(const Block& b, Table& t, TSpectrumRecord& rec) const {
     const std::string xu = UpperAscii(b.xUnits);
     bool eV = false;
     bool nmRule = true;
@@ -799,101 +892,92 @@ void Reader::runBlock(int blocks, int blockNo, LinePos& pos) {
     }
     const bool micrometers = isSubstringOf(xu, " MICROMETERS ");
     const double xScale = (eV ? kWavenumberPerEv : 1.0) * (micrometers ? 1000.0 : 1.0);
-    rec->XUnit = nmRule ? SpecXNanometer : (b.xUnit == SpecXRamanShift ? SpecXRamanShift : SpecXWavenumber);
+    rec.XUnit = nmRule ? SpecXNanometer : (b.xUnit == SpecXRamanShift ? SpecXRamanShift : SpecXWavenumber);
+    if (t.refused) return false;
 
-    if (!refused && gridFromPairs) {
-        for (double& x : xs) x *= xScale;
-        if (!ResampleXYEitherOrder(xs, ys, *rec)) refused = true;
-    } else if (!refused) {
-        CloseValueGaps(values, gaps_, first, last);
-        const std::size_t n = values.size();
-        first *= xScale;
-        last *= xScale;
-        if (n < 2) {
-            refused = true;
-        } else {
-            const double size = std::fabs(last - first) / static_cast<double>(n - 1);
-            const bool rising = last > first;
-            rec->Values = std::move(values);
-            if (nmRule) {
-                rec->FirstX = std::min(first, last);
-                rec->StepX = size;
-                if (!rising) std::reverse(rec->Values.begin(), rec->Values.end());
-            } else {
-                rec->FirstX = std::max(first, last);
-                rec->StepX = -size;
-                if (rising) std::reverse(rec->Values.begin(), rec->Values.end());
-            }
-        }
+    if (t.xyPoints) {
+        for (double& x : t.xs) x *= xScale;
+        t.leftOut = gaps_.size();
+        return ResampleXYEitherOrder(t.xs, t.ys, rec) && rec.PointCount() >= 2 && std::isfinite(rec.StepX) &&
+               rec.StepX != 0.0;
     }
-    if (refused || rec->PointCount() < 2 || !std::isfinite(rec->StepX) || rec->StepX == 0.0) {
-        refuse();
-        if (pos.offset < tableStart.offset) pos = nextLabelLine(tableStart);
-        return;
+    const GapEnds ends = CloseValueGaps(t.values, gaps_, t.first, t.last);
+    t.leftOut = ends.lead + ends.trail;
+    t.filledIn = gaps_.size() - t.leftOut;
+    const std::size_t n = t.values.size();
+    if (n < 2) return false;
+    const double first = t.first * xScale, last = t.last * xScale;
+    const double size = std::fabs(last - first) / static_cast<double>(n - 1);
+    const bool rising = last > first;
+    rec.Values = std::move(t.values);
+    if (nmRule) {
+        rec.FirstX = std::min(first, last);
+        rec.StepX = size;
+        if (!rising) std::reverse(rec.Values.begin(), rec.Values.end());
+    } else {
+        rec.FirstX = std::max(first, last);
+        rec.StepX = -size;
+        if (rising) std::reverse(rec.Values.begin(), rec.Values.end());
     }
+    return std::isfinite(rec.StepX) && rec.StepX != 0.0;
+}
 
-    // Tag and the fluorescence flag of instrument files.
-    rec->SpecType = "jcamp_dx";
+// The tag, the fluorescence scaling of instrument files and the y units.
+void Reader::setYValues(const Block& b, bool packed, TSpectrumRecord& rec) {
+    rec.SpecType = "jcamp_dx";
     if (packed && (ContainsText(b.origin, "WinLab") || ContainsText(b.origin, "PE"))) {
-        rec->SpecType = "perkinelmer_dx";
+        rec.SpecType = "perkinelmer_dx";
         std::string up = UpperAscii(b.comment1);
         if (up.find("FLUORESCENCE") != std::string::npos) fluorescence_ = true;
         if (up.find("UV/VIS") != std::string::npos || up.find("ULTRAVIOLET") != std::string::npos)
             fluorescence_ = false;
     }
-
-    // y values.
-    auto& vals = rec->Values;
+    auto& vals = rec.Values;
     double ymax = 0.0;
     for (double y : vals) ymax = std::max(ymax, y);
     if (packed && fluorescence_)
         for (double& y : vals) y /= 250.0;
     const std::string yu = UpperAscii(b.yUnits);
-    rec->Concentration = 0.0;
-    rec->PathLength = 1.0;
+    rec.Concentration = 0.0;
+    rec.PathLength = 1.0;
     if (isSubstringOf(yu, " A.U. A U. A U RFU ARBITRARY UNITS INT INTENSITY (COUNTS) EMISSION RELATIVE "
                           "ABUNDANCE COUNTS ABSORBANCE A (MICROMOL/MOL)-1M-1 (BASE 10) ")) {
-        rec->YKind = SpecYIntensity;
-        if (isSubstringOf(yu, " ABSORBANCE A ")) rec->YKind = SpecYAbsorbance;
+        rec.YKind = SpecYIntensity;
+        if (isSubstringOf(yu, " ABSORBANCE A ")) rec.YKind = SpecYAbsorbance;
         if (yu.find("MICROMOL/MOL") != std::string::npos) {
-            rec->YKind = SpecYAbsorbance;
-            rec->Concentration = 1e-5;
+            rec.YKind = SpecYAbsorbance;
+            rec.Concentration = 1e-5;
             for (double& y : vals) y *= 100.0;
         }
     } else if (isSubstringOf(yu, " LOGARITHM EPSILON ")) {
-        rec->YKind = yu.find("LOGARITHM") != std::string::npos ? SpecYLogEpsilon : SpecYEpsilon;
-        EpsilonToStored(*rec, rec->YKind == SpecYLogEpsilon);  // IsComplete refuses a value that overflows
+        rec.YKind = yu.find("LOGARITHM") != std::string::npos ? SpecYLogEpsilon : SpecYEpsilon;
+        EpsilonToStored(rec, rec.YKind == SpecYLogEpsilon);  // IsComplete refuses a value that overflows
     } else {
-        rec->YKind = isSubstringOf(yu, " REFLECTION (%) REFLECTANCE (%) %R ") ? SpecYReflectance : SpecYTransmittance;
+        rec.YKind = isSubstringOf(yu, " REFLECTION (%) REFLECTANCE (%) %R ") ? SpecYReflectance : SpecYTransmittance;
         const bool percent = ymax > 1.2;
         for (double& y : vals) y = TransmittanceToStored(y, percent, 1e-6, 6.0);
     }
+}
 
-    rec->FileName = path_;
-    rec->Title = b.legend;
-    rec->Comment1 = b.comment1;
-    rec->Comment2 = b.comment2;
-    rec->Solvent = "";
+// The record's texts and the fields every block gets alike.
+void Reader::setTexts(const Block& b, TSpectrumRecord& rec) const {
+    rec.FileName = path_;
+    rec.Title = b.legend;
+    rec.Comment1 = b.comment1;
+    rec.Comment2 = b.comment2;
+    rec.Solvent = "";
     if (b.haveLongDate)
-        rec->DateText = b.longDate;
+        rec.DateText = b.longDate;
     else if (b.haveDate)
-        rec->DateText = b.haveTime ? b.date + " " + b.time : b.date;
+        rec.DateText = b.haveTime ? b.date + " " + b.time : b.date;
     else
-        rec->DateText = fileDate_;
-    rec->ExcitationWl = -1.0;
-    rec->Temperature = -1.0;
-    rec->ExposureTime = -1.0;
-    rec->SourceKind = SpecSourceJcamp;
-    rec->LineWidth = 1;
-    rec->LineStyle = 0;
-    if (!rec->IsComplete()) {
-        refuse();
-        return;
-    }
-    leftOut_ += static_cast<long long>(gaps_.size());
-    rec->Color = CurveColor(list_.Count() + 1);
-    int32_t index = list_.Add(std::move(rec));
-    if (blockNo == 0) firstRecordIndex = index;
+        rec.DateText = fileDate_;
+    rec.ExcitationWl = -1.0;
+    rec.Temperature = -1.0;
+    rec.ExposureTime = -1.0;
+    rec.SourceKind = SpecSourceJcamp;
+    rec.LineWidth = 1;
+    rec.LineStyle = 0;
 }
 
 }  // namespace

@@ -2,11 +2,15 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 #include "core/helpers.h"
 #include "core/units.h"
 #include "formats/format_table.h"
+#include "formats/text_loader.h"
 #include "platform/errors.h"
+#include "platform/ui.h"
 
 namespace {
 
@@ -19,6 +23,37 @@ std::string UnknownExtensionReason(const std::string& name) {
     const std::string ext = ExtensionOf(name);
     if (ext.empty()) return "no reader knows a name without extension";
     return "no reader knows the extension \"." + ext + "\"";
+}
+
+// What one reader call gave besides its spectra.
+struct ReadOutcome {
+    bool cancelled = false;
+    std::optional<std::string> error;
+    std::string told;  // ReaderNoteText of the reader's messages
+};
+
+ReadOutcome readFile(const FormatEntry& entry, const std::string& name, TSpectraList& list) {
+    ReadOutcome out;
+    // The reader's messages go into the command's one summary instead of a box each.
+    ui::MessageCollector messages;
+    try {
+        if (entry.fresh) {
+            auto rec = std::make_unique<TSpectrumRecord>();
+            entry.fresh(*rec, name, entry.maxBytes);
+            if (rec->IsComplete()) {
+                rec->LineStyle = 0;
+                list.AddWithDefaultColor(std::move(rec));
+            }
+        } else {
+            entry.own(name, list, entry.maxBytes);
+        }
+    } catch (const vx::Cancelled&) {
+        out.cancelled = true;  // the user's own cancel ends the command; what was read stays
+    } catch (const std::exception& e) {
+        out.error = e.what();
+    }
+    out.told = ReaderNoteText(messages.Messages(), name);
+    return out;
 }
 
 }  // namespace
@@ -53,29 +88,22 @@ OpenResult OpenSpectrumFiles(std::vector<std::string> names, TSpectraList& list,
             continue;
         }
         const int32_t before = list.Count();
-        try {
-            if (entry->fresh) {
-                auto rec = std::make_unique<TSpectrumRecord>();
-                entry->fresh(*rec, name, entry->maxBytes);
-                if (rec->IsComplete()) {
-                    rec->LineStyle = 0;
-                    list.AddWithDefaultColor(std::move(rec));
-                }
-            } else {
-                entry->own(name, list, entry->maxBytes);
-            }
-        } catch (const vx::Cancelled&) {
-            break;  // the user's own cancel ends the command; what was read stays
-        } catch (const std::exception& e) {
+        const ReadOutcome got = readFile(*entry, name, list);
+        if (got.cancelled) {
+            if (!got.told.empty()) result.notes.push_back({name, got.told});
+            break;
+        }
+        if (got.error) {
             // One bad file costs only itself: its reason is told with the others at the end.
-            result.failed.push_back({name, e.what(), false, list.Count() - before});
+            result.failed.push_back({name, *got.error, false, list.Count() - before, got.told});
             continue;
         }
         ++result.filesRead;
         if (list.Count() == before) {
-            result.failed.push_back({name, kNothingReadReason});
+            result.failed.push_back({name, kNothingReadReason, false, 0, got.told});
             continue;
         }
+        if (!got.told.empty()) result.notes.push_back({name, got.told});
         if (entry->code == OpenFormat::Rvx) {
             result.rvxFiles.push_back(name);
             if (n == 1 && earlierCount == 0 && FileDateTimeOf(name) > kAppearanceDate)
@@ -90,7 +118,10 @@ std::string NoSpectrumMessage(const std::vector<OpenFailure>& failures) {
     std::string text = "No spectrum could be read from:";
     bool unknown = false;
     for (const auto& f : failures) {
-        text += "\r\n" + f.name + ": " + f.reason;
+        // The reader's own words say why better than that nothing was read.
+        std::string why = f.reason;
+        if (!f.told.empty()) why = f.reason == kNothingReadReason ? f.told : f.told + " " + f.reason;
+        text += "\r\n" + f.name + ": " + why;
         if (f.spectraKept == 1)
             text += " - the spectrum read before the error is kept";
         else if (f.spectraKept > 1)
@@ -106,6 +137,33 @@ std::string NoSpectrumMessage(const std::vector<OpenFailure>& failures) {
         }
     }
     return text;
+}
+
+std::string OpenSummaryMessage(const OpenResult& result) {
+    std::string text;
+    if (!result.failed.empty()) text = NoSpectrumMessage(result.failed);
+    if (result.notes.empty()) return text;
+    if (!text.empty()) text += "\r\n\r\n";
+    text += "Read with notes:";
+    for (const OpenNote& n : result.notes) text += "\r\n" + n.name + ": " + n.text;
+    return text;
+}
+
+std::string ReaderNoteText(const std::vector<std::string>& messages, const std::string& name) {
+    std::string out;
+    for (std::string_view m : messages) {
+        if (!name.empty() && m.substr(0, name.size()) == name &&
+            (m.size() == name.size() || m[name.size()] == '\r' || m[name.size()] == '\n'))
+            m.remove_prefix(name.size());
+        LineCursor lines(m);
+        for (std::string_view line; lines.Next(line);) {
+            const std::string piece = Trim(std::string(line));
+            if (piece.empty()) continue;
+            if (!out.empty()) out += ' ';
+            out += piece;
+        }
+    }
+    return out;
 }
 
 std::vector<std::string> ExistingFiles(const std::vector<std::string>& names) {

@@ -9,6 +9,7 @@
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "formats/spc_binding.h"
+#include "platform/errors.h"
 #include "platform/ui.h"
 
 namespace {
@@ -87,6 +88,16 @@ void finishSpc(IGTarnvik* g, const std::string& name, const std::string& fileNam
     CheckSpc(g->SaveFile(file.get(), -1));
 }
 
+// Values the library could not store for a reason of the system (the file-size limit, a full disk)
+// fail the save of `fileName`, told as every other failed save is; its refusals are told as they are.
+void checkStored(HRESULT hr, const std::string& fileName) {
+    const bool system = (static_cast<uint32_t>(hr) & 0xFFFF0000u) == 0x80070000u && hr != E_INVALIDARG &&
+                        hr != E_OUTOFMEMORY;
+    if (!system) return CheckSpc(hr);
+    ClearErrorInfo();
+    throw vx::FileError("Cannot write file \"" + fileName + "\". " + systemMessage(hr));
+}
+
 bool nearlyEqual(double a, double b) { return a == b || std::fabs(a - b) <= 1e-4 * std::max(std::fabs(a), std::fabs(b)); }
 
 }  // namespace
@@ -98,7 +109,7 @@ void SaveSpectrumSpc(const TSpectrumRecord& rec, const std::string& fileName) {
     std::vector<float> y;
     com::Variant yv;
     yValuesOf(rec, y, yv);
-    CheckSpc(g->AddPoints(yv, com::missingArg()));
+    checkStored(g->AddPoints(yv, com::missingArg()), fileName);
     finishSpc(g.get(), rec.FileName.str(), fileName);
 }
 
@@ -138,7 +149,7 @@ bool SaveSpectraSpcMultiFile(const TSpectraList& list, const std::string& fileNa
     {
         com::Variant yv;
         yValuesOf(s0, y, yv);
-        CheckSpc(g->AddPoints(yv, com::missingArg()));
+        checkStored(g->AddPoints(yv, com::missingArg()), fileName);
     }
     const float zFirst = static_cast<float>(s0.ExcitationWl);
     const float zLast = static_cast<float>(list[n - 1].ExcitationWl);
@@ -146,8 +157,9 @@ bool SaveSpectraSpcMultiFile(const TSpectraList& list, const std::string& fileNa
         com::Variant yv;
         yValuesOf(list[i], y, yv);
         const bool excited = e[std::size_t(i)] > 0;
-        CheckSpc(g->AddSubFile(yv, com::missingArg(), excited ? zFirst : 1.0f,
-                               excited ? zLast : static_cast<float>(n - 1)));
+        checkStored(g->AddSubFile(yv, com::missingArg(), excited ? zFirst : 1.0f,
+                                  excited ? zLast : static_cast<float>(n - 1)),
+                    fileName);
     }
     finishSpc(g.get(), name, fileName);
     return true;

@@ -82,8 +82,26 @@ int separatorsIn(const TableShape& t, int k, std::string_view line) {
     return static_cast<int>(std::count(line.begin(), line.end(), t.sep)) + (closesAt(t, k, line) ? 1 : 0);
 }
 
+bool holdsDigit(std::string_view line) {
+    return std::any_of(line.begin(), line.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The last line of the text that holds a digit; empty when none does.
+std::string_view lastLineWithDigit(std::string_view bytes) {
+    for (std::size_t end = bytes.size(); end > 0;) {
+        const std::size_t lineEnd = bytes.find_last_of("\r\n", end - 1);
+        const std::size_t start = lineEnd == std::string_view::npos ? 0 : lineEnd + 1;
+        const std::string_view line = bytes.substr(start, end - start);
+        if (holdsDigit(line)) return line;
+        if (lineEnd == std::string_view::npos) break;
+        end = lineEnd;
+    }
+    return {};
+}
+
 // Step 1: separator and decimal character from a probe line, the largest of 95, 90, 85, ... with two
-// lines after it.
+// lines after it. A probe line without a digit (the column titles of a table of fewer than eight lines)
+// tells nothing of the numbers: the last line that holds one is probed instead.
 void guessSeparators(std::string_view bytes, TableShape& t) {
     std::array<std::string_view, 20> probes{};  // lines 0, 5, ..., 95
     int count = 0;
@@ -95,7 +113,11 @@ void guessSeparators(std::string_view bytes, TableShape& t) {
     if (probe < 0) throw vx::ListIndexError(-5);
     t.sep = numtext::listSeparator();
     t.dec = numtext::decimalSeparator();
-    const std::string_view p = probes[static_cast<std::size_t>(probe / 5)];
+    std::string_view p = probes[static_cast<std::size_t>(probe / 5)];
+    if (!holdsDigit(p)) {
+        const std::string_view last = lastLineWithDigit(bytes);
+        if (!last.empty()) p = last;
+    }
     const bool D = contains(p, "."), C = contains(p, ","), S = contains(p, ";");
     if (D && C) {
         t.dec = '.';

@@ -30,12 +30,13 @@ GapEnds FillValueGaps(std::vector<double>& values, const std::vector<std::size_t
     return ends;
 }
 
-void CloseValueGaps(std::vector<double>& values, const std::vector<std::size_t>& gaps, double& first, double& last) {
+GapEnds CloseValueGaps(std::vector<double>& values, const std::vector<std::size_t>& gaps, double& first, double& last) {
     const std::size_t n = values.size();
     const GapEnds ends = FillValueGaps(values, gaps);
-    if (values.empty() || (ends.lead == 0 && ends.trail == 0)) return;
+    if (values.empty() || (ends.lead == 0 && ends.trail == 0)) return ends;
     const double step = (last - first) / static_cast<double>(n - 1);
     const double x0 = first;
     if (ends.lead > 0) first = x0 + static_cast<double>(ends.lead) * step;
     if (ends.trail > 0) last = x0 + static_cast<double>(n - 1 - ends.trail) * step;
+    return ends;
 }

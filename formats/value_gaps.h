@@ -16,4 +16,4 @@ GapEnds FillValueGaps(std::vector<double>& values, const std::vector<std::size_t
 
 // The same for a table from x `first` (its first place) to x `last` (its last place): both are moved to
 // the places kept.
-void CloseValueGaps(std::vector<double>& values, const std::vector<std::size_t>& gaps, double& first, double& last);
+GapEnds CloseValueGaps(std::vector<double>& values, const std::vector<std::size_t>& gaps, double& first, double& last);

@@ -46,12 +46,12 @@ std::string EncodeMessages(const std::vector<std::string>& names) {
 
 DecodeStatus DecodeMessages(std::string_view bytes, std::vector<std::string>& names, std::size_t& used) {
     // The headers first: nothing is copied before the last message is there.
-    std::size_t at = 0, list = 0;
+    std::size_t at = 0, list = 0, piece = 0;
     for (;;) {
         if (bytes.size() - at < kHeaderSize) return DecodeStatus::Incomplete;
         const uint32_t header = byteorder::getU32BE(reinterpret_cast<const uint8_t*>(bytes.data() + at));
         const bool more = (header & kMoreFollows) != 0;
-        const std::size_t piece = header & ~kMoreFollows;
+        piece = header & ~kMoreFollows;
         if (piece > kMaxPiece || (more && piece != kMaxPiece)) return DecodeStatus::Invalid;
         list += piece;
         if (list > kMaxList) return DecodeStatus::Invalid;
@@ -59,7 +59,9 @@ DecodeStatus DecodeMessages(std::string_view bytes, std::vector<std::string>& na
         at += kHeaderSize + piece;
         if (!more) break;
     }
-    if (list > 0 && bytes[at - 1] != '\0') return DecodeStatus::Invalid;
+    // The last message carries the list's terminating zero byte: an empty one after others would end
+    // the list on a header byte.
+    if (list > 0 && (piece == 0 || bytes[at - 1] != '\0')) return DecodeStatus::Invalid;
     names.clear();
     std::string name;
     for (std::size_t m = 0; m < at;) {

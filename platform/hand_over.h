@@ -30,7 +30,8 @@ std::string EncodeMessages(const std::vector<std::string>& names);
 enum class DecodeStatus { Incomplete, Complete, Invalid };
 // Reads the list from the bytes received so far. Complete: `names` holds it and `used` the bytes of
 // its messages. Invalid: a message longer than kMaxMessage, one marked as followed that is not full, a
-// list longer than kMaxList, or a list that does not end with a zero byte.
+// list longer than kMaxList, or a list whose last message does not end with a zero byte (an empty last
+// message after others included).
 DecodeStatus DecodeMessages(std::string_view bytes, std::vector<std::string>& names, std::size_t& used);
 
 // The names a start hands over, from its command-line arguments (after the program name): an

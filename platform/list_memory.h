@@ -1,11 +1,7 @@
 #pragma once
-// Memory for large lists, of two kinds.
-//
-// ListAllocator: lists filled once to their length (a plot's curves: 160 KiB for 10,000 points), taken
-// from regions that the system backs with 2 MiB pages. A fresh 4 KiB page costs a fault, and on some
-// machines those faults cost more than everything else a first re-plot does: a thousand new curves of
-// 10,000 points took 40,000 of them. Blocks of a region are kept for reuse by lists of their size
-// class; a region that holds no block any more goes back to the system.
+// Memory of large lists: plain heap memory, or a mapping of its own per large list, and nothing kept
+// for reuse, so that what deleted spectra held goes back to the system, and the sanitizer build runs
+// the same allocations as the program.
 #include <sys/mman.h>
 
 #include <cstddef>
@@ -14,30 +10,14 @@
 
 namespace vxmem {
 
-// A block of at least `bytes`, aligned for any value type. Sizes outside the pooled range come from the
-// ordinary heap; throws std::bad_alloc.
-void* AllocateListMemory(std::size_t bytes);
-// Gives back a block of AllocateListMemory with the same `bytes`.
-void FreeListMemory(void* block, std::size_t bytes) noexcept;
-// The regions held at this moment (for tests).
-std::size_t ListMemoryRegions();
+// Hands the heap's free memory back to the system. The heap keeps the freed blocks of deleted spectra
+// (tens of kilobytes each, amid blocks still in use) resident until it is asked; run after deleting.
+void GiveBackFreedMemory() noexcept;
 
-template <class T>
-struct ListAllocator {
-    using value_type = T;
-    ListAllocator() = default;
-    template <class U>
-    ListAllocator(const ListAllocator<U>&) noexcept {}
-    T* allocate(std::size_t n) {
-        if (n > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_array_new_length();
-        return static_cast<T*>(AllocateListMemory(n * sizeof(T)));
-    }
-    void deallocate(T* p, std::size_t n) noexcept { FreeListMemory(p, n * sizeof(T)); }
-    template <class U>
-    bool operator==(const ListAllocator<U>&) const noexcept {
-        return true;
-    }
-};
+// Lets lists of up to a few megabytes come from heap memory backed by 2 MiB pages: call before and after
+// taking a list's room, before writing it. Fresh 4 KiB pages cost a fault each, and on some machines
+// those faults cost more than everything else a first re-plot does; a large page serves 512 of them.
+void AdviseHeapHugePages() noexcept;
 
 // BulkAllocator: lists reserved for more values than they may get (a reader's pairs, one room per line
 // of the file): large blocks are mapped directly, so the room a list does not fill costs only address

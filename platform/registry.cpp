@@ -429,6 +429,12 @@ std::string megabytes(uint64_t bytes) {
     return text;
 }
 
+// "<size> MB, more than the <limit> MB", in exact bytes where the two would read the same.
+std::string sizeBeyondLimit(uint64_t size, uint64_t limit) {
+    if (megabytes(size) != megabytes(limit)) return megabytes(size) + " MB, more than the " + megabytes(limit) + " MB";
+    return std::to_string(size) + " bytes, more than the " + std::to_string(limit) + " bytes";
+}
+
 // A file that is not read at all (no access, no regular file, too large): moved aside and defaults used;
 // left where it is (and never written over) when nobody could be told.
 void unreadable(const std::string& file, HiveState& s, const std::string& why) {
@@ -460,8 +466,8 @@ void reload(const std::string& file, HiveState& s) {
     const struct stat st = in.Status();
     if (in.Size() > kMaxStoreBytes) {
         in = InputFile();
-        unreadable(file, s, "it holds " + megabytes(static_cast<uint64_t>(st.st_size)) +
-                                " MB, more than the " + megabytes(kMaxStoreBytes) + " MB a settings file may hold");
+        unreadable(file, s, "it holds " + sizeBeyondLimit(static_cast<uint64_t>(st.st_size), kMaxStoreBytes) +
+                                " a settings file may hold");
         return;
     }
     std::string text;

@@ -1,14 +1,17 @@
 #include "platform/safe_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -55,12 +58,63 @@ std::string randomSuffix() {
     return s;
 }
 
-// "<name>.vxtmp-<random>" beside the target, the name shortened where the folder's name limit needs it.
-std::string tempNameFor(const std::string& resolved) {
+// "<name>.vxtmp-" of the target's temporaries, the name shortened where the folder's name limit needs it.
+std::string tempPrefixFor(const std::string& resolved) {
     std::string name = NameWithoutFolder(resolved);
     const std::size_t extra = std::strlen(kTempMark) + kRandomChars;
     if (name.size() + extra > NAME_MAX) name.resize(NAME_MAX - extra);
-    return FolderOf(resolved) + name + kTempMark + randomSuffix();
+    return name + kTempMark;
+}
+
+// "<name>.vxtmp-<random>" beside the target.
+std::string tempNameFor(const std::string& resolved) {
+    return FolderOf(resolved) + tempPrefixFor(resolved) + randomSuffix();
+}
+
+bool isTempNameOf(const std::string& entry, const std::string& prefix) {
+    if (entry.size() != prefix.size() + kRandomChars || entry.compare(0, prefix.size(), prefix) != 0) return false;
+    return std::all_of(entry.begin() + static_cast<std::ptrdiff_t>(prefix.size()), entry.end(),
+                       [](char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); });
+}
+
+// Removes the named temporaries of `resolved` that no save holds any more: a save holds its own
+// locked from creation to rename, so one that can be locked was left by a save that was killed.
+void removeStaleTemporaries(const std::string& resolved) {
+    const int dirFd = ::open(openableFolderOf(resolved).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0) return;  // the create that follows reports the folder's error
+    DIR* dir = ::fdopendir(dirFd);
+    if (!dir) {
+        ::close(dirFd);
+        return;
+    }
+    const std::string prefix = tempPrefixFor(resolved);
+    std::vector<std::string> stale;
+    while (const dirent* e = ::readdir(dir)) {
+        if (!isTempNameOf(e->d_name, prefix)) continue;
+        // Never a link, and never waiting on a pipe planted under such a name.
+        const int fd = ::openat(dirFd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+            (::flock(fd, LOCK_SH | LOCK_NB) == 0 || errno != EWOULDBLOCK))
+            stale.push_back(e->d_name);
+        ::close(fd);
+    }
+    for (const std::string& name : stale) ::unlinkat(dirFd, name.c_str(), 0);
+    ::closedir(dir);
+}
+
+std::atomic<void (*)(seam::Step, const std::string&)> stepHook{nullptr};
+std::atomic<bool> unnamedAllowed{true};
+
+void reached(seam::Step step, const std::string& target) {
+    if (auto hook = stepHook.load()) hook(step, target);
+}
+
+// An unnamed file is linked into place through /proc, which must be there.
+bool canLinkUnnamed() {
+    static const bool proc = ::access("/proc/self/fd", X_OK) == 0;
+    return proc && unnamedAllowed.load();
 }
 
 int writeAll(int fd, const char* data, std::size_t size) {
@@ -157,17 +211,60 @@ int SafeFileWriter::open(const std::string& target) {
         return error_ = errno;
     }
 
+    // Temporaries that killed saves of this target left under a name (the instant between an unnamed
+    // file's link and its rename, or any moment on a file system without unnamed files) go first.
+    removeStaleTemporaries(resolved_);
+    // Only the owner may read the half-written file; the final bits are set in commit().
+    if (canLinkUnnamed()) {
+        fd_ = ::open(openableFolderOf(resolved_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        // Without unnamed files here (some network and user-space file systems) a named one is made.
+        if (fd_ < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return error_ = errno;
+        unnamed_ = fd_ >= 0;
+    }
+    if (!unnamed_) {
+        for (int attempt = 0; fd_ < 0; ++attempt) {
+            if (attempt == kNameTries) return error_ = EEXIST;
+            std::string name = tempNameFor(resolved_);
+            fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+            if (fd_ >= 0) temp_ = std::move(name);
+            else if (errno != EEXIST) return error_ = errno;
+        }
+    }
+    // Marks the temporary as in use for removeStaleTemporaries(); a file system without locks leaves
+    // it unmarked. The second descriptor keeps the lock after the writing one is closed.
+    (void)::flock(fd_, LOCK_EX | LOCK_NB);
+    holder_ = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+    return 0;
+}
+
+// Gives the whole unnamed file a fresh name beside the target (linkat cannot replace one).
+int SafeFileWriter::placeUnnamed() {
+    char self[64];
+    std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd_);
     for (int attempt = 0; attempt < kNameTries; ++attempt) {
         std::string name = tempNameFor(resolved_);
-        // Only the owner may read the half-written file; the final bits are set in commit().
-        fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd_ >= 0) {
+        int e = 0;
+        if (::linkat(AT_FDCWD, self, AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+            e = errno;
+            // /proc gone since: the descriptor itself, where the system lets us link it.
+            if (e == ENOENT && ::linkat(fd_, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) e = 0;
+        }
+        if (!e) {
             temp_ = std::move(name);
             return 0;
         }
-        if (errno != EEXIST) return error_ = errno;
+        if (e != EEXIST) return e;
     }
-    return error_ = EEXIST;
+    return EEXIST;
+}
+
+// Renames the named, whole temporary over the target (the caller removes it when that fails).
+int SafeFileWriter::replaceTarget() {
+    reached(seam::Step::Placed, resolved_);
+    if (::rename(temp_.c_str(), resolved_.c_str()) != 0) return errno;
+    temp_.clear();
+    reached(seam::Step::Replaced, resolved_);
+    return 0;
 }
 
 int SafeFileWriter::write(std::string_view bytes) {
@@ -175,6 +272,7 @@ int SafeFileWriter::write(std::string_view bytes) {
     if (error_) return error_;
     if (int e = writeAll(fd_, bytes.data(), bytes.size())) return error_ = e;
     written_ += static_cast<int64_t>(bytes.size());
+    reached(seam::Step::Written, resolved_);
     return 0;
 }
 
@@ -193,15 +291,16 @@ int SafeFileWriter::commit(int64_t expectedSize) {
     if (!e && ::fchmod(fd_, hadTarget_ ? oldMode_ : NewFileMode()) != 0) e = errno;
     DeferredSync* batch = DeferredSync::active();
     if (!e && !batch && ::fsync(fd_) != 0) e = errno;
+    if (!e && unnamed_) e = placeUnnamed();
     if (::close(fd_) != 0 && !e) e = errno;
     fd_ = -1;
-    if (!e && ::rename(temp_.c_str(), resolved_.c_str()) != 0) e = errno;
+    if (!e) e = replaceTarget();
     if (e) {
-        ::unlink(temp_.c_str());
-        temp_.clear();
+        discard();
         return error_ = e;
     }
-    temp_.clear();
+    ::close(holder_);
+    holder_ = -1;
     if (batch) batch->note(openableFolderOf(resolved_));
     else syncFolder(openableFolderOf(resolved_));
     return 0;
@@ -252,6 +351,9 @@ void SafeFileWriter::discard() {
     fd_ = -1;
     if (!temp_.empty()) ::unlink(temp_.c_str());
     temp_.clear();
+    if (holder_ >= 0) ::close(holder_);  // unlocked only once the name is gone
+    holder_ = -1;
+    unnamed_ = false;
 }
 
 int WriteFileSafely(const std::string& target, const std::vector<std::string_view>& pieces) {
@@ -266,15 +368,31 @@ int WriteFileSafely(const std::string& target, std::string_view bytes) {
     return WriteFileSafely(target, std::vector<std::string_view>{bytes});
 }
 
-void WriteFileOrThrow(const std::string& target, const std::vector<std::string_view>& pieces) {
-    SafeFileWriter w;
-    if (int e = w.open(target)) throw vx::FileError("Cannot create file \"" + target + "\". " + vx::ErrorText(e));
-    int e = 0;
-    for (std::string_view piece : pieces)
-        if ((e = w.write(piece)) != 0) break;
-    if (!e) e = w.commit();
-    if (e) throw vx::FileError("Cannot write file \"" + target + "\". " + vx::ErrorText(e));
+namespace {
+[[noreturn]] void throwFileError(const char* what, const std::string& target, int e) {
+    throw vx::FileError(std::string(what) + " \"" + target + "\". " + vx::ErrorText(e));
 }
+}  // namespace
+
+void WriteFileOrThrow(const std::string& target, const std::vector<std::string_view>& pieces) {
+    WriteFilesOrThrow({FileContent{target, pieces}});
+}
+
+void WriteFilesOrThrow(const std::vector<FileContent>& files) {
+    std::vector<SafeFileWriter> writers(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (int e = writers[i].open(files[i].target)) throwFileError("Cannot create file", files[i].target, e);
+        for (std::string_view piece : files[i].pieces)
+            if (int e = writers[i].write(piece)) throwFileError("Cannot write file", files[i].target, e);
+    }
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (int e = writers[i].commit()) throwFileError("Cannot write file", files[i].target, e);
+}
+
+namespace seam {
+void SetStepHook(void (*hook)(Step step, const std::string& target)) { stepHook.store(hook); }
+void AllowUnnamedTemporaries(bool allowed) { unnamedAllowed.store(allowed); }
+}  // namespace seam
 
 void IgnoreFileSizeSignal() { ::signal(SIGXFSZ, SIG_IGN); }
 

@@ -1,13 +1,17 @@
 #pragma once
 // Replacing a file without ever destroying the old one first, and without letting anyone who can write
-// the folder redirect the save: the content goes to a fresh temporary file beside the target (created
-// with O_EXCL under a random name, so a planted symbolic link or a temporary left by a killed save is
-// never opened), it is synced, given the replaced file's permission bits (the umask's for a new file),
-// and only then renamed over the target. A symbolic link that is the target is followed to the file it
-// names, so the link stays. Only a regular file is replaced: a folder, pipe, device or socket under the
-// name is refused (vx::ErrorText names its kind), and so is a file that its owner made read-only for us
-// (EACCES), as a file in a read-only folder is. On any failure the temporary file is removed and the
-// target is left as it was.
+// the folder redirect the save: the content goes to a temporary file beside the target, it is synced,
+// given the replaced file's permission bits (the umask's for a new file), and only then renamed over
+// the target. The temporary file has no name while it is written (O_TMPFILE), so a save that is killed
+// leaves nothing behind; when it is whole it is linked under a fresh random name and at once renamed
+// over the target (linkat cannot replace a name), so only a kill in that instant leaves it named. Where the file system has no unnamed files, it is
+// created under a fresh random name "<name>.vxtmp-<random>" with O_EXCL (so a planted symbolic link is
+// never opened) and locked while it lives; such temporaries of the same target that no live save
+// holds, left by a killed save, are removed before the next save writes. A symbolic link that is the
+// target is followed to the file it names, so the link stays. Only a regular file is replaced: a
+// folder, pipe, device or socket under the name is refused (vx::ErrorText names its kind), and so is a
+// file that its owner made read-only for us (EACCES), as a file in a read-only folder is. On any
+// failure the temporary file is removed and the target is left as it was.
 //
 // Errors are errno values (0 = success), so that callers without exceptions (the SPC library) can pass
 // them on; formats/file_writer turns them into messages.
@@ -43,11 +47,16 @@ public:
 
     // The file that is replaced (the target with its symbolic links followed).
     const std::string& resolvedTarget() const { return resolved_; }
-    // The temporary file while a save is open.
+    // The temporary file's name while a save is open; "" while it is an unnamed file.
     const std::string& temporaryPath() const { return temp_; }
 
 private:
+    int placeUnnamed();
+    int replaceTarget();
+
     int fd_ = -1;
+    int holder_ = -1;  // the temporary's open file kept (and its lock held) until it is renamed
+    bool unnamed_ = false;
     int error_ = 0;
     bool hadTarget_ = false;  // a regular file is replaced: keep its mode and owner
     unsigned oldMode_ = 0;
@@ -87,6 +96,16 @@ int WriteFileSafely(const std::string& target, std::string_view bytes);
 // cannot be made, "Cannot write file "<target>". <reason>" when writing or replacing fails.
 void WriteFileOrThrow(const std::string& target, const std::vector<std::string_view>& pieces);
 
+// Files that belong together (one names the other): every one is written whole before the first is
+// replaced, and they replace their targets in the order given. A save stopped part-way leaves each
+// file either old or new, and never a later one new beside an earlier old one. Raises vx::FileError
+// as WriteFileOrThrow does; a failure before the first replacement leaves every target as it was.
+struct FileContent {
+    std::string target;
+    std::vector<std::string_view> pieces;
+};
+void WriteFilesOrThrow(const std::vector<FileContent>& files);
+
 // The file a save to `path` replaces: symbolic links that are the path are followed (relative ones
 // from the link's folder), up to 40 of them; a dangling link gives the path it names. 0 or errno.
 int ResolveSaveTarget(const std::string& path, std::string& resolved);
@@ -111,5 +130,18 @@ public:
 private:
     bool held_ = false;  // false when the signal was held off already (nested, or by the caller)
 };
+
+// Seams for the tests that stop a save part-way and that save as on a file system without unnamed files.
+namespace seam {
+enum class Step {
+    Written,   // a piece went to the temporary file
+    Placed,    // the whole temporary file has its name beside the target, about to replace it
+    Replaced,  // the target holds the new content
+};
+// Called at every step of every save in this process (nullptr: none).
+void SetStepHook(void (*hook)(Step step, const std::string& target));
+// False: temporary files are made under a name, as where the file system has no unnamed files.
+void AllowUnnamedTemporaries(bool allowed);
+}  // namespace seam
 
 }  // namespace safefile

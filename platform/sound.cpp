@@ -10,7 +10,12 @@ Sink& CurrentSink() {
     return sink;
 }
 
-// The library reports a missing card on stderr; without a device we are meant to be silent.
+std::string& DeviceName() {
+    static std::string name = "default";
+    return name;
+}
+
+// The library reports a missing card on stderr; the caller tells the user instead.
 void QuietAlsaErrors(const char*, int, const char*, int, const char*, ...) {}
 
 }  // namespace
@@ -34,7 +39,7 @@ Output::Output(int rate) : rate_(rate) {
     (void)quiet;
     snd_pcm_t* pcm = nullptr;
     // Opened without blocking, so a busy or missing device never hangs the program.
-    if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) return;
+    if (snd_pcm_open(&pcm, DeviceName().c_str(), SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) return;
     if (snd_pcm_nonblock(pcm, 0) < 0 ||
         snd_pcm_set_params(pcm, SND_PCM_FORMAT_S16_LE, SND_PCM_ACCESS_RW_INTERLEAVED, 1,
                            static_cast<unsigned>(rate), 1, 100000) < 0) {
@@ -46,6 +51,8 @@ Output::Output(int rate) : rate_(rate) {
 }
 
 Output::~Output() = default;
+
+bool Output::Opened() const { return device_ != nullptr || static_cast<bool>(CurrentSink()); }
 
 void Output::Write(const std::vector<int16_t>& samples) {
     if (CurrentSink()) {
@@ -75,5 +82,7 @@ void PlaySamples(const std::vector<int16_t>& samples, int rate) {
 }
 
 void SetSink(Sink sink) { CurrentSink() = std::move(sink); }
+
+void SetDeviceName(std::string name) { DeviceName() = name.empty() ? "default" : std::move(name); }
 
 }  // namespace sound

@@ -20,7 +20,15 @@ std::shared_ptr<Backend>& current() {
 
 unsigned long interactions = 0;
 
+MessageCollector*& activeCollector() {
+    static MessageCollector* c = nullptr;
+    return c;
+}
+
 }  // namespace
+
+MessageCollector::MessageCollector() : outer_(activeCollector()) { activeCollector() = this; }
+MessageCollector::~MessageCollector() { activeCollector() = outer_; }
 
 void setBackend(std::shared_ptr<Backend> b) {
     current() = b ? std::move(b) : std::make_shared<SilentBackend>();
@@ -29,10 +37,18 @@ Backend& backend() { return *current(); }
 bool hasBackend() { return dynamic_cast<SilentBackend*>(current().get()) == nullptr; }
 
 void showMessage(const std::string& text) {
+    if (MessageCollector* c = activeCollector()) {
+        c->messages_.push_back(text);
+        return;
+    }
     ++interactions;
     backend().showMessage(text);
 }
 Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons, Icon icon) {
+    if (MessageCollector* c = activeCollector(); c && buttons == Buttons::Ok) {
+        c->messages_.push_back(text);
+        return Answer::Ok;
+    }
     ++interactions;
     return backend().messageBox(text, caption, buttons, icon);
 }

@@ -64,6 +64,26 @@ void setStatus(int panel, const std::string& text);
 // it before and after some work knows whether that work told or asked the user something itself.
 unsigned long userInteractions();
 
+// While one lives, the messages that only tell something (showMessage, and message boxes with no
+// button but OK) are kept here instead of shown, so that a command can give them in one summary of its
+// own; message boxes that ask, and query dialogs, still reach the user. The Open command gathers each
+// reader's messages this way. Collectors nest: the one made last gathers until it goes.
+class MessageCollector {
+public:
+    MessageCollector();
+    ~MessageCollector();
+    MessageCollector(const MessageCollector&) = delete;
+    MessageCollector& operator=(const MessageCollector&) = delete;
+    // The texts gathered, in the order they came.
+    const std::vector<std::string>& Messages() const { return messages_; }
+
+private:
+    friend void showMessage(const std::string& text);
+    friend Answer messageBox(const std::string& text, const std::string& caption, Buttons buttons, Icon icon);
+    std::vector<std::string> messages_;
+    MessageCollector* outer_;
+};
+
 // A backend for tests: queued answers, a log of everything shown.
 class ScriptedBackend : public Backend {
 public:

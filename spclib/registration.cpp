@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/registry.h"
+#include "platform/safe_file.h"
 #include "spclib/gtarnvik_class.h"
 #include "spclib/igtarnvik.h"
 
@@ -84,7 +85,10 @@ VX_EXPORT HRESULT DllCanUnloadNow() {
     return spc::gLiveObjects.load() == 0 && spc::gLocks.load() == 0 ? S_OK : S_FALSE;
 }
 
+// The registration is saved in the settings store: a save past the file-size limit fails instead of
+// ending the program we run in.
 VX_EXPORT HRESULT DllRegisterServer() {
+    safefile::FileSizeSignalHold sizeSignal;
     std::string path = spc::modulePath();
     if (path.empty()) return SELFREG_E_CLASS;
     const std::string root = com::kClassesRoot;
@@ -110,6 +114,7 @@ VX_EXPORT HRESULT DllRegisterServer() {
 }
 
 VX_EXPORT HRESULT DllUnregisterServer() {
+    safefile::FileSizeSignalHold sizeSignal;
     const std::string root = com::kClassesRoot;
     registry::deleteKey(Hive::CurrentUser, root + "\\" + spc::kProgIdVersioned);
     registry::deleteKey(Hive::CurrentUser, root + "\\" + spc::kProgIdIndependent);

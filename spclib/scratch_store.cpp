@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/com.h"
+#include "platform/safe_file.h"
 
 namespace spc {
 
@@ -47,6 +48,8 @@ bool ScratchStore::write(uint64_t offset, const void* data, std::size_t bytes) {
         SetLastError(EBADF);
         return false;
     }
+    // A write past the file-size limit fails with EFBIG instead of ending the program we run in.
+    safefile::FileSizeSignalHold sizeSignal;
     const auto* p = static_cast<const char*>(data);
     while (bytes > 0) {
         ssize_t n = pwrite(fd_, p, bytes, static_cast<off_t>(offset));

@@ -322,73 +322,98 @@ struct Decoder {
     }
 };
 
-int32_t parseImage(TARNVIK& doc, ImageSource& src, bool checkIntegrity) {
-    const uint64_t size = src.size();
-    // 1. The form.
-    const uint8_t* data = src.at(0, std::min<uint64_t>(size, kHeaderSize));
-    if (!data || size < 2) return src.failed() ? kOpenCannot : src.outOfMemory() ? kOpenNoMemory : kOpenNotSpc;
-    char form = static_cast<char>(data[1]);
-    if (form != 'K' && form != 'L' && form != 'M') return kOpenNotSpc;
-    if (form != 'M' && (size < kHeaderSize || getU32LE(data) == kZipMagic)) return kOpenNotSpc;
-    if (form == 'M' && (size < 256 || data[0] == 'B')) return kOpenNotSpc;
-    Order order{form == 'L'};
+// The steps of opening an image, in the order parseImage takes them. Each returns kOpenOk to go on, or
+// the open's result.
+struct ImageParse {
+    TARNVIK& doc;
+    ImageSource& src;
+    char form = 0;
+    Order order{false};
+    bool xyxy = false;
+    uint64_t dataStart = kHeaderSize;  // where the common X array or the first subfile begins
+    uint32_t points = 0;
+    uint32_t nsub = 0;
+    uint64_t logOff = 0;
 
-    // 2. The header.
-    uint64_t dataStart = kHeaderSize;
-    if (form == 'M') {
-        int32_t r = buildOldHeader(doc, data);
-        if (r != kOpenOk) return r;
-        dataStart = kOldHeaderSize;
-    } else {
-        std::memcpy(doc.header.data(), data, kHeaderSize);
-        auto& h = doc.header;
-        if (form == 'K') {
-            if (hasVersionTag(h.data())) {
-                if (h[kMajorRev] < 4) h[kMajorRev] = 4;
-                if (checkIntegrity) doc.integrity = checkSourceIntegrity(src, doc.key);
-            } else {
-                h[kMajorRev] = 3;
-            }
-        } else {
-            for (std::size_t off : {4, 24, 32, 248, 252, 260, 312, 316, 320}) swap32At(&h[off]);
-            swap64At(&h[kFirstX]);
-            swap64At(&h[kLastX]);
-            h[kMajorRev] = 2;
-        }
+    // The source's own failure if it has one, else `otherwise`.
+    int32_t failure(int32_t otherwise) const {
+        return src.failed() ? kOpenCannot : src.outOfMemory() ? kOpenNoMemory : otherwise;
     }
-    if (src.failed()) return kOpenCannot;
-    bool xyxy = doc.isXYXY();
-    bool sixteen = doc.flags() & kFlag16Bit;
-    uint32_t points = doc.u32(kPoints);
-    uint32_t nsub = doc.u32(kSubfiles);
-    uint64_t logOff = form == 'M' ? 0 : doc.u32(kLogOffset);
+
+    // 1. The form, from the image's first bytes (`data`: the header's bytes, valid until the next read).
+    int32_t readForm(const uint8_t*& data) {
+        const uint64_t size = src.size();
+        data = src.at(0, std::min<uint64_t>(size, kHeaderSize));
+        if (!data || size < 2) return failure(kOpenNotSpc);
+        form = static_cast<char>(data[1]);
+        if (form != 'K' && form != 'L' && form != 'M') return kOpenNotSpc;
+        if (form != 'M' && (size < kHeaderSize || getU32LE(data) == kZipMagic)) return kOpenNotSpc;
+        if (form == 'M' && (size < 256 || data[0] == 'B')) return kOpenNotSpc;
+        order = Order{form == 'L'};
+        return kOpenOk;
+    }
+
+    // 2. The header, in the new layout and little-endian whatever the form.
+    int32_t readHeader(const uint8_t* data, bool checkIntegrity) {
+        if (form == 'M') {
+            int32_t r = buildOldHeader(doc, data);
+            if (r != kOpenOk) return r;
+            dataStart = kOldHeaderSize;
+        } else {
+            std::memcpy(doc.header.data(), data, kHeaderSize);
+            auto& h = doc.header;
+            if (form == 'K') {
+                if (hasVersionTag(h.data())) {
+                    if (h[kMajorRev] < 4) h[kMajorRev] = 4;
+                    if (checkIntegrity) doc.integrity = checkSourceIntegrity(src, doc.key);
+                } else {
+                    h[kMajorRev] = 3;
+                }
+            } else {
+                for (std::size_t off : {4, 24, 32, 248, 252, 260, 312, 316, 320}) swap32At(&h[off]);
+                swap64At(&h[kFirstX]);
+                swap64At(&h[kLastX]);
+                h[kMajorRev] = 2;
+            }
+        }
+        if (src.failed()) return kOpenCannot;
+        xyxy = doc.isXYXY();
+        points = doc.u32(kPoints);
+        nsub = doc.u32(kSubfiles);
+        logOff = form == 'M' ? 0 : doc.u32(kLogOffset);
+        return kOpenOk;
+    }
 
     // 3. How many subfiles fit before the log (or the end).
-    if (!xyxy && points != 0) {
-        uint64_t end = size;
-        if (logOff >= dataStart && logOff < end) end = logOff;
-        uint64_t per = uint64_t(points) * (sixteen ? 2 : 4) + kSubHeaderSize;
-        uint64_t fit = end > dataStart ? (end - dataStart) / per : 0;
-        if (form == 'M') {
-            nsub = static_cast<uint32_t>(std::min<uint64_t>(fit, UINT32_MAX));
-        } else if (nsub == 0 || nsub > fit) {
-            nsub = static_cast<uint32_t>(std::min<uint64_t>(fit, UINT32_MAX));
-            doc.AddWarning(-1);
+    int32_t countSubfiles() {
+        if (!xyxy && points != 0) {
+            uint64_t end = src.size();
+            if (logOff >= dataStart && logOff < end) end = logOff;
+            uint64_t per = uint64_t(points) * ((doc.flags() & kFlag16Bit) ? 2 : 4) + kSubHeaderSize;
+            uint64_t fit = end > dataStart ? (end - dataStart) / per : 0;
+            if (form == 'M') {
+                nsub = static_cast<uint32_t>(std::min<uint64_t>(fit, UINT32_MAX));
+            } else if (nsub == 0 || nsub > fit) {
+                nsub = static_cast<uint32_t>(std::min<uint64_t>(fit, UINT32_MAX));
+                doc.AddWarning(-1);
+            }
+            if (nsub == 0) {
+                points = 0;
+                doc.setU32(kPoints, 0);
+            }
         }
-        if (nsub == 0) {
-            points = 0;
-            doc.setU32(kPoints, 0);
-        }
+        if (nsub == 0 && form == 'M') return kOpenBadData;
+        if (form == 'M' && nsub > 1) doc.header[kFlags] |= kFlagMulti;
+        doc.setU32(kSubfiles, nsub);
+        return kOpenOk;
     }
-    if (nsub == 0 && form == 'M') return kOpenBadData;
-    if (form == 'M' && nsub > 1) doc.header[kFlags] |= kFlagMulti;
-    doc.setU32(kSubfiles, nsub);
 
     // 4. The common X array.
-    if ((doc.flags() & kFlagXYY) && !xyxy) {
+    int32_t readCommonX() {
+        if (!(doc.flags() & kFlagXYY) || xyxy) return kOpenOk;
         if (points == 0) return kOpenBadData;
         const uint8_t* xp = src.at(dataStart, uint64_t(points) * 4);
-        if (!xp) return src.failed() ? kOpenCannot : src.outOfMemory() ? kOpenNoMemory : kOpenBadData;
+        if (!xp) return failure(kOpenBadData);
         try {
             doc.commonX.resize(points);
         } catch (const std::bad_alloc&) {
@@ -401,72 +426,114 @@ int32_t parseImage(TARNVIK& doc, ImageSource& src, bool checkIntegrity) {
             doc.setF64(kLastX, r.max);
         }
         dataStart += uint64_t(points) * 4;
+        return kOpenOk;
     }
 
-    // 6. The subfiles.
-    Decoder dec{doc, src, order, form, false, {}};
-    if (xyxy) {
+    // The subfile offsets of an XYXY image's directory; empty (with its warning) when the directory
+    // does not lie inside the image.
+    int32_t readDirectory(std::vector<uint32_t>& offsets) {
+        const uint64_t size = src.size();
         uint64_t dirOff = doc.u32(kPoints);
         if (dirOff < kHeaderSize || uint64_t(nsub) * 12 > size || dirOff > size - uint64_t(nsub) * 12) {
             doc.AddWarning(-6);
-            dirOff = 0;
+            return kOpenOk;
         }
-        std::vector<uint32_t> offsets;
-        if (dirOff) {
-            const uint8_t* dp = src.at(dirOff, uint64_t(nsub) * 12);
-            if (!dp) return src.failed() ? kOpenCannot : src.outOfMemory() ? kOpenNoMemory : kOpenBadData;
+        const uint8_t* dp = src.at(dirOff, uint64_t(nsub) * 12);
+        if (!dp) return failure(kOpenBadData);
+        try {
+            offsets.resize(nsub);
+        } catch (const std::bad_alloc&) {
+            return kOpenNoMemory;
+        }
+        for (uint32_t i = 0; i < nsub; ++i) offsets[i] = order.u32(dp + 12 * uint64_t(i));
+        return kOpenOk;
+    }
+
+    // 6. The subfiles, in order, until one does not fit.
+    int32_t readSubfiles() {
+        Decoder dec{doc, src, order, form, false, {}};
+        if (xyxy) {
+            std::vector<uint32_t> offsets;
+            if (int32_t r = readDirectory(offsets); r != kOpenOk) return r;
+            uint64_t next = kHeaderSize;
+            for (uint32_t i = 0; i < nsub; ++i) {
+                uint64_t off = next;
+                if (!offsets.empty()) {
+                    off = offsets[i];
+                    if (off < kHeaderSize || off >= src.size()) break;
+                }
+                if (!dec.subfile(off, next)) break;
+            }
+            doc.setU32(kPoints, 0);
+        } else {
+            uint64_t next = dataStart;
+            for (uint32_t i = 0; i < nsub; ++i) {
+                if (!dec.subfile(next, next)) break;
+            }
+        }
+        // A store that could not take the values, or a file that could not be read, is the system's
+        // failure, not bad data.
+        if (dec.storeFailed || src.failed()) return kOpenCannot;
+        if (src.outOfMemory()) return kOpenNoMemory;
+        if (doc.dir.size() != nsub) return kOpenBadData;
+        if (!doc.commonX.empty()) {
+            XRange r = ScanX(doc.commonX.data(), doc.commonX.size());
+            for (auto& e : doc.dir) {
+                e.firstX = r.first;
+                e.lastX = r.last;
+                if (!r.monotonic) e.flags |= kNonMonotonic;
+            }
+        }
+        return kOpenOk;
+    }
+
+    // 7. W planes, and 8. the log offset.
+    void checkPlanesAndLogOffset() {
+        if (doc.u32(kWPlanes) > nsub) {
+            doc.setU32(kWPlanes, nsub);
+            doc.AddWarning(-2);
+        }
+        if (logOff != 0 && (logOff < dataStart || !src.fits(logOff, kLogHeaderSize))) {
+            logOff = 0;
+            doc.AddWarning(-3);
+        }
+        doc.setU32(kLogOffset, static_cast<uint32_t>(logOff));
+    }
+
+    // `len` bytes at `at` into `out`; false when they cannot be read or no memory can be had for them.
+    bool readArea(uint64_t at, uint64_t len, std::vector<uint8_t>& out) {
+        const uint8_t* p = src.at(at, len);
+        if (!p) return false;
+        try {
+            out.assign(p, p + len);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        return true;
+    }
+
+    // The log text: what the block holds beyond its header and the two areas, up to its first zero byte.
+    void readLogText(uint64_t block, uint64_t textOff, uint64_t bin, uint64_t disk) {
+        if (textOff == 0) return;
+        const uint64_t size = src.size();
+        int64_t textSize = int64_t(block) - int64_t(bin) - int64_t(disk) - int64_t(kLogHeaderSize);
+        uint64_t start = logOff + textOff;
+        if (textSize <= 0 || start >= size) return;
+        uint64_t len = std::min<uint64_t>(uint64_t(textSize), size - start);
+        if (const uint8_t* tp = src.at(start, len)) {
+            const char* t = reinterpret_cast<const char*>(tp);
             try {
-                offsets.resize(nsub);
+                doc.logText.assign(t, strnlen(t, static_cast<std::size_t>(len)));
+                doc.hasLogText = true;
             } catch (const std::bad_alloc&) {
-                return kOpenNoMemory;
+                doc.logText.clear();
             }
-            for (uint32_t i = 0; i < nsub; ++i) offsets[i] = order.u32(dp + 12 * uint64_t(i));
-        }
-        uint64_t next = kHeaderSize;
-        for (uint32_t i = 0; i < nsub; ++i) {
-            uint64_t off = next;
-            if (dirOff) {
-                off = offsets[i];
-                if (off < kHeaderSize || off >= size) break;
-            }
-            if (!dec.subfile(off, next)) break;
-        }
-        doc.setU32(kPoints, 0);
-    } else {
-        uint64_t next = dataStart;
-        for (uint32_t i = 0; i < nsub; ++i) {
-            if (!dec.subfile(next, next)) break;
         }
     }
-    // A store that could not take the values, or a file that could not be read, is the system's
-    // failure, not bad data.
-    if (dec.storeFailed || src.failed()) return kOpenCannot;
-    if (src.outOfMemory()) return kOpenNoMemory;
-    if (doc.dir.size() != nsub) return kOpenBadData;
-    if (!doc.commonX.empty()) {
-        XRange r = ScanX(doc.commonX.data(), doc.commonX.size());
-        for (auto& e : doc.dir) {
-            e.firstX = r.first;
-            e.lastX = r.last;
-            if (!r.monotonic) e.flags |= kNonMonotonic;
-        }
-    }
-
-    // 7. W planes.
-    if (doc.u32(kWPlanes) > nsub) {
-        doc.setU32(kWPlanes, nsub);
-        doc.AddWarning(-2);
-    }
-
-    // 8. The log offset.
-    if (logOff != 0 && (logOff < dataStart || !src.fits(logOff, kLogHeaderSize))) {
-        logOff = 0;
-        doc.AddWarning(-3);
-    }
-    doc.setU32(kLogOffset, static_cast<uint32_t>(logOff));
 
     // 9. The log areas; an area that does not lie inside the image is dropped with its warning.
-    if (logOff) {
+    int32_t readLog() {
+        if (!logOff) return kOpenOk;
         const uint8_t* lp = src.at(logOff, kLogHeaderSize);
         if (!lp) return kOpenCannot;
         std::memcpy(doc.logHeader.data(), lp, kLogHeaderSize);
@@ -475,21 +542,11 @@ int32_t parseImage(TARNVIK& doc, ImageSource& src, bool checkIntegrity) {
         auto lh = [&](std::size_t i) { return getU32LE(&doc.logHeader[4 * i]); };
         uint64_t block = lh(0), textOff = lh(2), bin = lh(3), disk = lh(4);
         uint64_t pos = logOff + kLogHeaderSize;
-        auto area = [&](uint64_t at, uint64_t len, std::vector<uint8_t>& out) {
-            const uint8_t* p = src.at(at, len);
-            if (!p) return false;
-            try {
-                out.assign(p, p + len);
-            } catch (const std::bad_alloc&) {
-                return false;
-            }
-            return true;
-        };
         if (bin > block || !src.fits(pos, bin)) {
             bin = 0;
             putU32LE(&doc.logHeader[12], 0);
             doc.AddWarning(-4);
-        } else if (!area(pos, bin, doc.logBinary)) {
+        } else if (!readArea(pos, bin, doc.logBinary)) {
             // No memory for it: the area is dropped.
             doc.logBinary.clear();
         }
@@ -498,28 +555,26 @@ int32_t parseImage(TARNVIK& doc, ImageSource& src, bool checkIntegrity) {
             disk = 0;
             putU32LE(&doc.logHeader[16], 0);
             doc.AddWarning(-5);
-        } else if (!area(pos, disk, doc.logDisk)) {
+        } else if (!readArea(pos, disk, doc.logDisk)) {
             doc.logDisk.clear();
         }
-        if (textOff != 0) {
-            int64_t textSize = int64_t(block) - int64_t(bin) - int64_t(disk) - int64_t(kLogHeaderSize);
-            uint64_t start = logOff + textOff;
-            if (textSize > 0 && start < size) {
-                uint64_t len = std::min<uint64_t>(uint64_t(textSize), size - start);
-                if (const uint8_t* tp = src.at(start, len)) {
-                    const char* t = reinterpret_cast<const char*>(tp);
-                    try {
-                        doc.logText.assign(t, strnlen(t, static_cast<std::size_t>(len)));
-                        doc.hasLogText = true;
-                    } catch (const std::bad_alloc&) {
-                        doc.logText.clear();
-                    }
-                }
-            }
-        }
+        readLogText(block, textOff, bin, disk);
         // An area for which no memory could be had is dropped; a read error fails the open.
-        if (src.failed()) return kOpenCannot;
+        return src.failed() ? kOpenCannot : kOpenOk;
     }
+};
+
+int32_t parseImage(TARNVIK& doc, ImageSource& src, bool checkIntegrity) {
+    ImageParse parse{doc, src};
+    const uint8_t* header = nullptr;
+    int32_t r = parse.readForm(header);
+    if (r == kOpenOk) r = parse.readHeader(header, checkIntegrity);
+    if (r == kOpenOk) r = parse.countSubfiles();
+    if (r == kOpenOk) r = parse.readCommonX();
+    if (r == kOpenOk) r = parse.readSubfiles();
+    if (r != kOpenOk) return r;
+    parse.checkPlanesAndLogOffset();
+    if ((r = parse.readLog()) != kOpenOk) return r;
     doc.current = 0;
     return kOpenOk;
 }

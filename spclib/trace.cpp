@@ -12,6 +12,7 @@
 
 #include "platform/input_file.h"
 #include "platform/registry.h"
+#include "platform/safe_file.h"
 
 namespace spc {
 
@@ -68,8 +69,12 @@ void TraceModule::Print(const char* format, ...) {
         level_ = 0;
         return;
     }
-    ssize_t w = ::write(fd, line, len);
-    (void)w;
+    {
+        // A trace file at the file-size limit loses the line instead of ending the program we run in.
+        safefile::FileSizeSignalHold sizeSignal;
+        ssize_t w = ::write(fd, line, len);
+        (void)w;
+    }
     ::close(fd);
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 
 #include "core/spectra_list.h"
@@ -212,4 +213,24 @@ TEST(Playback, PlaysTheMelodyAndReports) {
     sound::SetSink({});
     EXPECT_EQ(heard.size(), static_cast<std::size_t>(44100 * 10));
     EXPECT_EQ(largest, static_cast<std::size_t>(44100));
+}
+
+TEST(Playback, WithoutASoundDeviceNothingPlaysAndThePanelSaysSo) {
+    ui::ScopedScriptedBackend ui;
+    const TDisplayState display{SpecXNanometer, SpecYAbsorbance};
+    TSpectrumRecord r = MakeRecord(SpecXNanometer, 400, 1, {0.5, 0.5, 0.2, 0.2, 0.2, 0.5, 0.3, 0.3});
+    sound::SetDeviceName("varolux32-no-such-device");
+    EXPECT_FALSE(sound::Output().Opened());
+    EXPECT_FALSE(PlaySpectrum(r, 400, 407, display));
+    // Neither the start text nor success: only why nothing sounded.
+    EXPECT_EQ(ui->status, (std::map<int, std::string>{{1, kNoSoundDeviceText}}));
+    // A sink takes the samples whatever the device.
+    std::size_t heard = 0;
+    sound::SetSink([&](const std::vector<int16_t>& s, int) { heard += s.size(); });
+    EXPECT_TRUE(sound::Output().Opened());
+    EXPECT_TRUE(PlaySpectrum(r, 400, 407, display));
+    sound::SetSink({});
+    sound::SetDeviceName("");
+    EXPECT_EQ(heard, static_cast<std::size_t>(44100 * 120 / 1000));
+    EXPECT_EQ(ui->status[1], "Task accomplished!");
 }

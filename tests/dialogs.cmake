@@ -5,5 +5,6 @@ vx_add_test(tools_dialogs_test
 if(VX_BUILD_APP)
   vx_add_test(dialogs_gui_test
     SOURCES dialogs_main.cpp dialogs_small_test.cpp dialogs_tools_test.cpp dialogs_commands_test.cpp
+            command_host_test.cpp
     LIBS vx_app vx_plot vx_tools)
 endif()

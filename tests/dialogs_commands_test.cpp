@@ -21,6 +21,8 @@
 #include "app/spectroscope_view.h"
 #include "app/tool_commands.h"
 #include "core/settings_globals.h"
+#include "core/tone_player.h"
+#include "platform/sound.h"
 #include "platform/ui.h"
 #include "tests/dialogs_test_support.h"
 #include "tests/main_window_fixture.h"
@@ -110,10 +112,6 @@ TEST_F(Commands, EntriesThatNeedSpectraSayThatNoneIsLoaded) {
         ++shown;
         return TFileDialogChoice{};
     });
-    win->SaveDialogHook = [&](const std::string&) {
-        ++shown;
-        return std::pair<std::string, int>{"", 1};
-    };
     ASSERT_EQ(DisplayXUnit, SpecXNanometer);
     for (const char* entry :
          {"Speichern1", "SaveDataas1", "SaveforRRUFF1", "BatchExportData1", "SavePlotas1", "SaveforGnuPlot1",
@@ -125,7 +123,7 @@ TEST_F(Commands, EntriesThatNeedSpectraSayThatNoneIsLoaded) {
           "EffectiveAbsorbance1", "Schwerpunkt1", "FilmThickness1", "QuantumYield1", "LowTempQuantumYield1",
           "EmissionSensitivityCorrection1", "ExcitationWavelengthAssignment1", "CorrectionofExcitationIntensity1",
           "RemoveScatter1", "SubtractBlankEEM1", "ShowEEM1", "CalculateExcitationSpectra1", "Werteleser1",
-          "GaussManually1", "GaussOpen1"}) {
+          "GaussManually1"}) {
         win->SetStatusText(1, "");
         trigger(entry);
         EXPECT_EQ(win->StatusText(1), kNoSpectrumLoadedText) << entry;
@@ -285,6 +283,26 @@ TEST_F(Commands, RemoveAllAsksAndRemoveLastSwitchesTheSecondAxis) {
     EXPECT_EQ(DisplayYMode, 2);
 }
 
+TEST_F(Commands, RemoveAllWithNothingLoadedAsksOnlyWhileItStillHasSomethingToReset) {
+    ui::ScopedScriptedBackend ui;
+    ASSERT_FALSE(plot->ZweiteYAchse);
+    trigger("Allelschen2");
+    EXPECT_TRUE(ui->messages.empty());
+    EXPECT_EQ(win->StatusText(1), kNoSpectrumLoadedText);
+    // A removed ratio spectrum leaves the second y axis on, another display y mode stays chosen:
+    // Remove All is what resets them, so it asks.
+    plot->ZweiteYAchse = true;
+    ui->answers = {ui::Answer::Yes};
+    trigger("Allelschen2");
+    EXPECT_EQ(ui->messages, (std::vector<std::string>{" all spectra will be removed from display"}));
+    EXPECT_FALSE(plot->ZweiteYAchse);
+    DisplayYMode = SpecYLogEpsilon;
+    ui->answers = {ui::Answer::Yes};
+    trigger("Allelschen2");
+    EXPECT_EQ(ui->messages.size(), 2u);
+    EXPECT_EQ(DisplayYMode, SpecYAbsorbance);
+}
+
 TEST_F(Commands, RemoveLastLeavesTheOtherCurvesAsShown) {
     for (int i = 0; i < 3; ++i) addRecord("s" + std::to_string(i), 400, 1, ramp(301));
     replot();
@@ -428,8 +446,17 @@ TEST_F(Commands, PlayWritesItsTextsIntoTheStatusBar) {
         d.accept();
         return d.result();
     });
+    std::size_t heard = 0;
+    sound::SetSink([&](const std::vector<int16_t>& s, int) { heard += s.size(); });
     toolcmd::Abspielen1Click(*win);
+    sound::SetSink({});
+    EXPECT_GT(heard, 0u);
     EXPECT_EQ(win->StatusText(1), "Task accomplished!");
+    // Without a sound device the panel says so instead of claiming success.
+    sound::SetDeviceName("varolux32-no-such-device");
+    toolcmd::Abspielen1Click(*win);
+    sound::SetDeviceName("");
+    EXPECT_EQ(win->StatusText(1), kNoSoundDeviceText);
 }
 
 TEST_F(Commands, TheStripIsSavedAsBitmapAndAnExistingOneReplacedOnlyOnYes) {

@@ -9,6 +9,7 @@
 
 #include "app/TMainwin.h"
 #include "app/aux_curves.h"
+#include "app/file_filters.h"
 #include "app/dialogs/TErregSpekDia.h"
 #include "app/dialogs/TKorrDia.h"
 #include "app/dialogs/TMatrixDia.h"
@@ -52,7 +53,7 @@ struct FluorGuard {
         CorrectionFolder = correctionFolder;
         LampCurve.Free();
         CorrectionCurve.Free();
-        SetCurveFileDialogHook(nullptr);
+        SetFileDialogRunner(nullptr);
     }
 };
 
@@ -163,9 +164,9 @@ TEST(TSubtractEEMDia, LoadFitsSubtractsAndCancelRemovesTheBlank) {
     SaveRvxFile(file, blank);
     for (int k = 0; k < 3; ++k) addEmission("ex" + std::to_string(k), 300 + 10 * k, 2.0);
     std::string askedTitle;
-    SetCurveFileDialogHook([&](const std::string& title, const std::string&) {
-        askedTitle = title;
-        return file;
+    SetFileDialogRunner([&](const TFileDialogSpec& spec) {
+        askedTitle = spec.Title.toStdString();
+        return TFileDialogChoice{{file}, 1};
     });
     for (bool ok : {false, true}) {
         TSubtractEEMDia d;
@@ -319,7 +320,7 @@ TEST(TMatrixDia, LampFlagFollowsTheCurveAndOkCorrects) {
     ASSERT_EQ(d.Results.size(), 2u);
     EXPECT_EQ(d.Results[0]->Values, std::vector<double>(401, 2.0));
     // Cancel in the lamp's open dialog clears the lamp.
-    SetCurveFileDialogHook([](const std::string&, const std::string&) { return std::string(); });
+    SetFileDialogRunner([](const TFileDialogSpec&) { return TFileDialogChoice{}; });
     open(d);
     click(&d, "LampSpekLaden");
     EXPECT_FALSE(child<QCheckBox>(&d, "LampSpekCheckBox")->isChecked());
@@ -370,10 +371,10 @@ TEST(TKorrDia, LoadsTheCurveKeepsItAndCorrects) {
     for (int x = 400; x <= 600; ++x) text += std::to_string(x) + " 2\r\n";
     const std::string file = dir.write("sens.fak", text);
     std::string shownFolder;
-    SetCurveFileDialogHook([&](const std::string& title, const std::string& folder) {
-        EXPECT_EQ(title, kCorrectionDialogTitle);
-        shownFolder = folder;
-        return file;
+    SetFileDialogRunner([&](const TFileDialogSpec& spec) {
+        EXPECT_EQ(spec.Title.toStdString(), kCorrectionDialogTitle);
+        shownFolder = spec.Start.toStdString();
+        return TFileDialogChoice{{file}, 1};
     });
     addRecord("a", 300, 1, std::vector<double>(401, 6.0));
     CorrectionFolder = "/start/";

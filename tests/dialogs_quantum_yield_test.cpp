@@ -38,7 +38,6 @@ struct QYGuard {
         LTQYSettings = lt;
         ProgramFolder = program;
         LampCurve.Free();
-        SetCurveFileDialogHook(nullptr);
         SetFileDialogRunner(nullptr);
     }
 };
@@ -143,10 +142,10 @@ TEST(TFQDial, SpecialWaitsForTheLampCurveWhenTheWavelengthsDiffer) {
     const std::string lamp = writeLamp("qy_dialog_lamp.fak");
     const std::string lampFolder = LampFolder;
     std::string askedTitle, askedFolder;
-    SetCurveFileDialogHook([&](const std::string& title, const std::string& folder) {
-        askedTitle = title;
-        askedFolder = folder;
-        return lamp;
+    SetFileDialogRunner([&](const TFileDialogSpec& spec) {
+        askedTitle = spec.Title.toStdString();
+        askedFolder = spec.Start.toStdString();
+        return TFileDialogChoice{{lamp}, 1};
     });
     click(&d, "LoadButton");
     EXPECT_EQ(askedTitle, "load lamp spectrum (*.fak)");
@@ -161,7 +160,7 @@ TEST(TFQDial, SpecialWaitsForTheLampCurveWhenTheWavelengthsDiffer) {
     EXPECT_NEAR(QYSettings.SampleAbsorbance, 0.1, 1e-12);
 
     // Cancel in the open dialog clears the lamp curve and both boxes.
-    SetCurveFileDialogHook([](const std::string&, const std::string&) { return std::string(); });
+    SetFileDialogRunner([](const TFileDialogSpec&) { return TFileDialogChoice{}; });
     open(d);
     click(&d, "LoadButton2");
     EXPECT_FALSE(LampCurve.Loaded());
@@ -305,9 +304,9 @@ TEST(TTiefFQDia, MissingTablesOwnTableAndSavedText) {
     const std::string own = dir.string() + "/glycerol.fak";
     std::filesystem::copy_file(VX_TABLES_DIR "/etoh.fak", own);
     std::string askedTitle;
-    SetCurveFileDialogHook([&](const std::string& title, const std::string&) {
-        askedTitle = title;
-        return own;
+    SetFileDialogRunner([&](const TFileDialogSpec& spec) {
+        askedTitle = spec.Title.toStdString();
+        return TFileDialogChoice{{own}, 1};
     });
     click(&d, "ALoadFile");
     EXPECT_EQ(askedTitle, "Load refraction index file (*.fak)");

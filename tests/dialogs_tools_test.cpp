@@ -15,6 +15,7 @@
 #include "app/dialogs/radio_group.h"
 #include "core/settings_globals.h"
 #include "platform/ui.h"
+#include "tools/average.h"
 #include "tools/cut_out.h"
 #include "tests/dialogs_test_support.h"
 #include "tests/app_state_support.h"
@@ -144,6 +145,7 @@ TEST(TAusDia1, LimitsInDisplayUnitsKeptInNanometres) {
 
 TEST(TMittelDia, ClicksNameTheAverageAndOkAverages) {
     ListGuard g;
+    ui::ScopedScriptedBackend ui;
     addRecord("a", 400, 1, std::vector<double>(5, 1.0));
     addRecord("b", 400, 1, std::vector<double>(5, 3.0));
     TMittelDia d;
@@ -154,15 +156,21 @@ TEST(TMittelDia, ClicksNameTheAverageAndOkAverages) {
     d.ListBox1LeftClick(1);
     d.ListBox1RightClick(0);
     EXPECT_EQ(child<QLineEdit>(&d, "MittelSpekName")->text(), "b | a - averaged");
-    list->item(0)->setSelected(true);
-    click(&d, "OKBtn");
-    EXPECT_EQ(SpectraList.Count(), 2);  // one selection does nothing
-    open(d);
-    list->item(0)->setSelected(true);
+    // Nothing selected (as the dialog opens), then one: each OK says what is needed and the dialog
+    // stays open for the selection.
+    for (int row : {-1, 0}) {
+        if (row >= 0) list->item(row)->setSelected(true);
+        ui->messages.clear();
+        click(&d, "OKBtn");
+        EXPECT_EQ(SpectraList.Count(), 2);
+        EXPECT_TRUE(d.isVisible()) << row;
+        EXPECT_EQ(ui->messages, (std::vector<std::string>{kAverageSelectionText})) << row;
+    }
     list->item(1)->setSelected(true);
     click(&d, "OKBtn");
+    EXPECT_FALSE(d.isVisible());
     ASSERT_EQ(SpectraList.Count(), 3);
-    EXPECT_EQ(SpectraList[2].Title.str(), "a - averaged");
+    EXPECT_EQ(SpectraList[2].Title.str(), "b | a - averaged");  // the title set while the dialog stayed open
     EXPECT_EQ(SpectraList[2].Values, std::vector<double>(5, 2.0));
 }
 

@@ -6,6 +6,8 @@
 
 #include "core/helpers.h"
 #include "exports_test_support.h"
+#include "tests/fault_injection.h"
+#include "tests/stopped_saves.h"
 #include "tools/gnuplot_export.h"
 
 namespace {
@@ -202,6 +204,30 @@ TEST_F(GnuplotExport, PresetAndRefusals) {
     EXPECT_THROW(ExportGnuplot(list, {1, 2}, settings(), plot(400, 404), ProgramFolder), std::exception);
     EXPECT_FALSE(fs::exists(out() + "plot.plt"));
     EXPECT_FALSE(fs::exists(out() + "plot.tat"));
+}
+
+// An export stopped at any point of its save never leaves a new command file beside old data: both
+// files are written whole before the data file and then the command file replace the old ones.
+TEST_F(GnuplotExport, StoppedExportNeverPairsANewCommandFileWithOldData) {
+    list.Add(spectrum("A", 400, 1, 101));
+    const TGnuplotSettings s = settings();
+    const std::string data = ChangeFileExt(s.FileName, ".tat");
+    for (int step = 1;; ++step) {
+        SCOPED_TRACE(step);
+        ASSERT_LT(step, 20);
+        for (const std::string& f : {s.FileName, data}) std::ofstream(f, std::ios::binary) << "old";
+        const int code = fault::inChild([&] {
+            stopped::killAtStep(step);
+            return ExportGnuplot(list, {1, 2}, s, plot(400, 500), VX_BIN_DIR) ? 0 : 1;
+        });
+        const bool commandNew = read(s.FileName) != "old", dataNew = read(data) != "old";
+        EXPECT_TRUE(dataNew || !commandNew);
+        if (code == 0) {
+            EXPECT_TRUE(commandNew && dataNew);
+            break;
+        }
+        ASSERT_EQ(code, 128 + SIGKILL);
+    }
 }
 
 #ifdef VX_GNUPLOT

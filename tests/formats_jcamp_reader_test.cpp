@@ -339,27 +339,67 @@ TEST_P(JcampReader, PairTablesWithSeveralPairsALine) {
     EXPECT_EQ(list[1].Values, (std::vector<double>{0.25, 0.75}));
 }
 
-// A y that is no number is never stored: its pair is left out, the other values keep their x, and the
-// file's one message counts the pairs left out.
-TEST_P(JcampReader, NonNumberYIsLeftOutAndCounted) {
+// Whole-number pairs several to a line: the comma between x and y separates them as in a line of one
+// pair, with blanks or ";" between the pairs, in both data classes and in the table's shorter last line.
+// A line of one pair keeps its decimal commas, and so does a line of decimal-comma pairs, whose x read
+// the other way would not run one way.
+TEST_P(JcampReader, WholeNumberPairsSeveralToALine) {
+    for (const char* pairs : {"400,3 401,5 402,1 403,7", "400,3; 401,5; 402,1; 403,7", "400,3;401,5;402,1;403,7"}) {
+        for (const char* head : {"##XYPOINTS= (XY..XY)", "##XYDATA= (XY..XY)"}) {
+            list.Clear();
+            read(lines({"##TITLE= w", "##XUNITS= NANOMETERS", "##YUNITS= COUNTS", "##FIRSTX= 400", "##LASTX= 405",
+                        "##NPOINTS= 6", head, pairs, "404,2 405,9", "##END="}));
+            SCOPED_TRACE(std::string(pairs) + " " + head);
+            ASSERT_EQ(list.Count(), 1);
+            EXPECT_DOUBLE_EQ(list[0].FirstX, 400.0);
+            EXPECT_DOUBLE_EQ(list[0].StepX, 1.0);
+            EXPECT_EQ(list[0].Values, (std::vector<double>{3, 5, 1, 7, 2, 9}));
+            EXPECT_TRUE(ui_->messages.empty());
+        }
+    }
+    list.Clear();
+    read(lines({"##TITLE= b", "##XUNITS= NANOMETERS", "##YUNITS= COUNTS", "##NPOINTS= 2", "##XYPOINTS= (XY..XY)",
+                "400,5;0,25", "401,5;0,75", "##END="}));
+    read(lines({"##TITLE= d", "##XUNITS= NANOMETERS", "##YUNITS= COUNTS", "##NPOINTS= 4", "##XYPOINTS= (XY..XY)",
+                "400,5 0,25 401,5 0,75", "402,5 0,5 403,5 1200,5", "##END="}));
+    read(lines({"##TITLE= e", "##XUNITS= NANOMETERS", "##YUNITS= COUNTS", "##NPOINTS= 2", "##XYPOINTS= (XY..XY)",
+                "400,3 401,5", "402,1 403,7", "##END="}));
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_DOUBLE_EQ(list[0].FirstX, 400.5);
+    EXPECT_EQ(list[0].Values, (std::vector<double>{0.25, 0.75}));
+    EXPECT_DOUBLE_EQ(list[1].FirstX, 400.5);
+    EXPECT_EQ(list[1].Values, (std::vector<double>{0.25, 0.75, 0.5, 1200.5}));
+    // Two numbers a line stay one decimal-comma pair: x 400.3 and 402.1.
+    EXPECT_DOUBLE_EQ(list[2].FirstX, 400.3);
+    EXPECT_EQ(list[2].PointCount(), 2);
+}
+
+// A y that is no number is never stored: inside an equidistant table its place is filled in between
+// its neighbours, at an end of one and in an xypoints table its pair is left out; the other values keep
+// their x, and the file's one message says which was done.
+TEST_P(JcampReader, NonNumberYIsFilledInOrLeftOutAndTold) {
     const std::string head = lines({"##TITLE= q", "##XUNITS= NANOMETERS", "##YUNITS= ABSORBANCE"});
+    const std::string one = "1 value was not a number; its place was filled in between its neighbours.";
+    const std::string two = "2 values were not numbers; their places were filled in between their neighbours.";
+    const std::string cut = "1 pair was left out: its y value is not a number.";
     struct Case {
         const char* table;
         double firstX, step;
         std::vector<double> values;
+        std::string note;
     } cases[] = {
         // Packed: inside the table the place is kept between its neighbours, at an end the grid is cut.
-        {"##XYDATA= (X++(Y..Y))\r\n400 0.5 ? 0.7\r\n403 0.8\r\n", 400, 1, {0.5, 0.6, 0.7, 0.8}},
-        {"##XYDATA= (X++(Y..Y))\r\n400 0.5 ? ?? 0.8\r\n404 0.9\r\n", 400, 1, {0.5, 0.6, 0.7, 0.8, 0.9}},
-        {"##XYDATA= (X++(Y..Y))\r\n400 ? 0.6 0.7\r\n403 0.8\r\n", 401, 1, {0.6, 0.7, 0.8}},
-        {"##XYDATA= (X++(Y..Y))\r\n400 0.5 0.6\r\n402 0.7 ?\r\n", 400, 1, {0.5, 0.6, 0.7}},
+        {"##XYDATA= (X++(Y..Y))\r\n400 0.5 ? 0.7\r\n403 0.8\r\n", 400, 1, {0.5, 0.6, 0.7, 0.8}, one},
+        {"##XYDATA= (X++(Y..Y))\r\n400 0.5 ? ?? 0.8\r\n404 0.9\r\n", 400, 1, {0.5, 0.6, 0.7, 0.8, 0.9}, two},
+        {"##XYDATA= (X++(Y..Y))\r\n400 ? 0.6 0.7\r\n403 0.8\r\n", 401, 1, {0.6, 0.7, 0.8}, cut},
+        {"##XYDATA= (X++(Y..Y))\r\n400 0.5 0.6\r\n402 0.7 ?\r\n", 400, 1, {0.5, 0.6, 0.7}, cut},
         // xydata on the header's grid: the same.
         {"##FIRSTX= 400\r\n##LASTX= 403\r\n##NPOINTS= 4\r\n##XYDATA= (XY..XY)\r\n400,0.5 401,? 402,0.7 403,0.8\r\n",
-         400, 1, {0.5, 0.6, 0.7, 0.8}},
+         400, 1, {0.5, 0.6, 0.7, 0.8}, one},
         {"##FIRSTX= 400\r\n##LASTX= 403\r\n##NPOINTS= 4\r\n##XYDATA= (XY..XY)\r\n400,0.5 401,0.6 402,0.7 403\r\n",
-         400, 1, {0.5, 0.6, 0.7}},
+         400, 1, {0.5, 0.6, 0.7}, cut},
         // xypoints: the pairs read make the grid.
-        {"##NPOINTS= 4\r\n##XYPOINTS= (XY..XY)\r\n400,0.5 401,? 402,0.7 403,0.8\r\n", 400, 1.5, {0.5, 0.65, 0.8}},
+        {"##NPOINTS= 4\r\n##XYPOINTS= (XY..XY)\r\n400,0.5 401,? 402,0.7 403,0.8\r\n", 400, 1.5, {0.5, 0.65, 0.8}, cut},
     };
     for (const auto& c : cases) {
         list.Clear();
@@ -373,8 +413,8 @@ TEST_P(JcampReader, NonNumberYIsLeftOutAndCounted) {
         ASSERT_EQ(r.Values.size(), c.values.size());
         for (std::size_t i = 0; i < c.values.size(); ++i) EXPECT_NEAR(r.Values[i], c.values[i], 1e-12) << i;
         ASSERT_EQ(ui_->messages.size(), 1u);
+        EXPECT_EQ(ui_->messages[0], "/data/sample.dx\r\n\r\n" + c.note);
     }
-    EXPECT_EQ(ui_->messages[0], "/data/sample.dx\r\n\r\n1 pair was left out: its y value is not a number.");
 
     // One message for the file: the blocks skipped and the pairs left out of the records read.
     list.Clear();
@@ -386,7 +426,8 @@ TEST_P(JcampReader, NonNumberYIsLeftOutAndCounted) {
     EXPECT_EQ(list.Count(), 2);
     ASSERT_EQ(ui_->messages.size(), 1u);
     EXPECT_EQ(ui_->messages[0], "/data/sample.dx\r\n\r\ncan not be read by Varolux32!\r\n1 of 3 blocks were "
-                                "skipped.\r\n3 pairs were left out: their y values are not numbers.");
+                                "skipped.\r\n1 pair was left out: its y value is not a number.\r\n2 values were "
+                                "not numbers; their places were filled in between their neighbours.");
 
     // No y at all that is a number: nothing to keep.
     list.Clear();
@@ -573,7 +614,7 @@ TEST(JcampPackedTables, QuickScanReadsWhatTheTokenRulesRead) {
         bool sound = !compressed && values.size() >= 2 && tFirst != running;
         // Places left out: joined by a straight line between the values read, cut off at the ends.
         double from = tFirst, to = running;
-        std::size_t gaps = 0;
+        std::size_t gaps = 0, filled = 0;
         if (sound) {
             const std::size_t n = values.size();
             std::size_t lead = 0, trail = 0;
@@ -586,6 +627,7 @@ TEST(JcampPackedTables, QuickScanReadsWhatTheTokenRulesRead) {
                 const double a = values[k - 1], b = values[end];
                 for (std::size_t j = k; j < end; ++j)
                     values[j] = a + (b - a) * (static_cast<double>(j - k + 1) / static_cast<double>(end - k + 1));
+                filled += end - k;
                 k = end;
             }
             for (bool g : gap) gaps += g ? 1 : 0;
@@ -603,14 +645,19 @@ TEST(JcampPackedTables, QuickScanReadsWhatTheTokenRulesRead) {
         sound = sound && values.size() >= 2 && std::isfinite(size) && size != 0.0;
         for (double v : values) sound = sound && std::isfinite(v);
         ASSERT_EQ(list.Count(), sound ? 1 : 0);
-        // The refusal, or the pairs left out of the record.
+        // The refusal, or the places filled in and the pairs cut off at the ends of the record.
         EXPECT_EQ(ui->messages.size(), sound && gaps == 0 ? 0u : 1u);
         if (!sound) continue;
         ++records;
         if (gaps > 0) {
             ++recordsWithGaps;
-            EXPECT_NE(ui->messages[0].find(std::to_string(gaps) + (gaps == 1 ? " pair was" : " pairs were")),
-                      std::string::npos);
+            const std::size_t cut = gaps - filled;
+            const std::string& m = ui->messages[0];
+            EXPECT_EQ(m.find(std::to_string(cut) + (cut == 1 ? " pair was left out" : " pairs were left out")) !=
+                          std::string::npos,
+                      cut > 0);
+            EXPECT_EQ(m.find(FilledInValuesText(filled)) != std::string::npos, filled > 0);
+            EXPECT_EQ(m.find("filled in") != std::string::npos, filled > 0);
         }
         const auto& r = list[0];
         if (to < from) std::reverse(values.begin(), values.end());

@@ -9,6 +9,7 @@
 
 #include "formats/format_table.h"
 #include "formats/open_files.h"
+#include "formats/reader_messages.h"
 #include "formats/rvx.h"
 #include "formats_test_util.h"
 #include "platform/ui.h"
@@ -296,6 +297,66 @@ TEST_F(OpenFiles, FailingFilesInABatchCostOnlyThemselves) {
                   "\r\n" + cut + ": " + outOfBounds + "\r\n" + notes + ": " + unknown);
     EXPECT_EQ(display.DisplayXUnit, SpecXNanometer);  // the last record, g_good.fak
     EXPECT_TRUE(ui->messages.empty());
+}
+
+// What readers tell while the Open command reads goes into its one summary, each file with its own
+// reason: no box of their own, the reader's reason in place of the bare "nothing was read", and the
+// notes of files that were read. A reader's question is still asked.
+TEST_F(OpenFiles, ReadersMessagesGoIntoTheOneSummary) {
+    auto jcamp = [](std::initializer_list<std::string> ls) {
+        std::string s;
+        for (const auto& l : ls) s += l + "\r\n";
+        return s;
+    };
+    const std::string head = "##TITLE= t\r\n##XUNITS= NANOMETERS\r\n##YUNITS= ABSORBANCE\r\n";
+    const std::string nmrBlock = jcamp({"##TITLE= n", "##DATA TYPE= NMR SPECTRUM", "##XYDATA= (X++(Y..Y))",
+                                        "1 2 3", "2 4 5", "##END="});
+    const std::string goodBlock = head + jcamp({"##XYDATA= (X++(Y..Y))", "400 0.1 0.2", "402 0.3 0.4", "##END="});
+    const std::string nmr = dir.write("a_nmr.dx", nmrBlock);
+    const std::string raised =
+        dir.write("b_raised.jdx", jcamp({"##BLOCKS= 2"}) + nmrBlock + head + jcamp({"##XYDATA= (X++(Y..Y))", "#400 1 2", "##END="}));
+    const std::string shortTable =
+        dir.write("c_short.dx", head + jcamp({"##NPOINTS= 5", "##XYPOINTS= (XY..XY)", "400, 1", "401, 2", "##END="}));
+    const std::string filled = dir.write("d_filled.dx", head + jcamp({"##XYDATA= (X++(Y..Y))", "400 0.5 ? 0.7", "403 0.8", "##END="}));
+    const std::string skipped = dir.write("e_skipped.dx", jcamp({"##BLOCKS= 2"}) + nmrBlock + goodBlock);
+    const std::string asked = dir.write("f_asked.fak", fakText(""));
+    const std::string empty = dir.write("g_empty.dx", "");
+    const OpenResult r = open({empty, asked, skipped, filled, shortTable, raised, nmr});
+
+    EXPECT_TRUE(ui->messages.empty());  // no box of a reader's own
+    EXPECT_EQ(ui->asked.size(), 1u);    // the headerless file's axis question
+    EXPECT_EQ(list.Count(), 3);
+    const std::string refused = "can not be read by Varolux32!";
+    const std::string nothing = "no spectrum of two or more points in it";
+    EXPECT_EQ(r.failed, (std::vector<OpenFailure>{
+                            {nmr, nothing, false, 0, refused},
+                            {raised, "'#400' is not a valid floating point value", false, 0,
+                             refused + " 1 of 2 blocks were skipped."},
+                            {shortTable, "List index out of bounds (7)"},
+                            {empty, nothing}}));
+    EXPECT_EQ(r.notes, (std::vector<OpenNote>{{filled, FilledInValuesText(1)},
+                                              {skipped, refused + " 1 of 2 blocks were skipped."}}));
+    EXPECT_EQ(OpenSummaryMessage(r), "No spectrum could be read from:\r\n" + nmr + ": " + refused + "\r\n" + raised +
+                                         ": " + refused + " 1 of 2 blocks were skipped. '#400' is not a valid "
+                                         "floating point value\r\n" + shortTable + ": List index out of bounds (7)\r\n" +
+                                         empty + ": " + nothing + "\r\n\r\nRead with notes:\r\n" + filled + ": " +
+                                         FilledInValuesText(1) + "\r\n" + skipped + ": " + refused +
+                                         " 1 of 2 blocks were skipped.");
+
+    // Only notes: the summary holds them alone; nothing to tell: no summary.
+    list.Clear();
+    EXPECT_EQ(OpenSummaryMessage(open({filled})), "Read with notes:\r\n" + filled + ": " + FilledInValuesText(1));
+    EXPECT_EQ(OpenSummaryMessage(open({dir.write("h_good.dx", goodBlock)})), "");
+    EXPECT_TRUE(ui->messages.empty());
+}
+
+// A reader's messages as one line without the file's name that leads them.
+TEST(OpenSummary, ReaderNoteTextDropsTheLeadingNameAndJoinsLines) {
+    const std::string name = "/data/a.dx";
+    EXPECT_EQ(ReaderNoteText({name + "\r\n\r\ncan not be read!\r\n2 of 3 blocks were skipped.", "Wrong File Format!"}, name),
+              "can not be read! 2 of 3 blocks were skipped. Wrong File Format!");
+    EXPECT_EQ(ReaderNoteText({"/data/a.dx.bak is odd", name}, name), "/data/a.dx.bak is odd");
+    EXPECT_EQ(ReaderNoteText({}, name), "");
 }
 
 TEST_F(OpenFiles, NothingToRead) {

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "formats/csv_writer.h"
 #include "formats/dat_writer.h"
@@ -17,6 +18,7 @@
 #include "platform/errors.h"
 #include "platform/ui.h"
 #include "tests/fault_injection.h"
+#include "tests/stopped_saves.h"
 
 using fmt_test::CleanState;
 using fmt_test::TempDir;
@@ -328,6 +330,39 @@ TEST_F(SaveDispatch, PlotFormatsReportUnavailableUntilTheHookIsSet) {
     EXPECT_TRUE(save(dir.file("one.dx")));
     EXPECT_EQ(calls.size(), 3u);
     EXPECT_EQ(ui->messages.size(), 2u);
+}
+
+// A save killed while it writes leaves the old file and nothing beside it, where the file system has
+// unnamed files and where it has not (the next save removes what the killed one left).
+TEST_F(SaveDispatch, KilledSavesLeaveTheOldFileAndNoTemporary) {
+    namespace fs = std::filesystem;
+    list.Add(spectrum("B", SpecXNanometer, 400, 1, std::vector<double>(10'000, 0.5)));
+    const fs::path folder = dir.file("killed");
+    TSaveOptions o;  // the DAT file's range
+    o.XDrawnMin = 400;
+    o.XDrawnMax = 10'400;
+    for (bool named : {false, true}) {
+        std::optional<stopped::NamedTemporaries> asWithoutUnnamedFiles;
+        if (named) asWithoutUnnamedFiles.emplace();
+        for (const char* ext : {"rvx", "dat", "csv"}) {
+            SCOPED_TRACE(std::string(ext) + (named ? " named" : " unnamed"));
+            fs::remove_all(folder);
+            fs::create_directories(folder);
+            const fs::path target = folder / (std::string("s.") + ext);
+            std::ofstream(target) << "old";
+            const int code = fault::inChild([&] {
+                stopped::killAtStep(1);
+                return save(target.string(), o) ? 0 : 1;
+            });
+            EXPECT_EQ(code, 128 + SIGKILL);
+            EXPECT_EQ(TempDir::read(target.string()), "old");
+            const auto count = [&] { return std::distance(fs::directory_iterator(folder), fs::directory_iterator()); };
+            EXPECT_EQ(count(), named ? 2 : 1);
+            ASSERT_TRUE(save(target.string(), o));
+            EXPECT_NE(TempDir::read(target.string()), "old");
+            EXPECT_EQ(count(), 1);
+        }
+    }
 }
 
 TEST_F(SaveDispatch, UnwritableTargetRaisesAndLeavesNothing) {

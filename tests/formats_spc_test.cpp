@@ -1,6 +1,8 @@
 // The program's SPC side: binding with self-registration and its messages, the reader's two routes,
 // and spectra saved as SPC reading back.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -335,6 +337,37 @@ TEST_F(SpcProgram, SavedSpectraReadBackIntoTheSameValues) {
         for (int i = 0; i < 4; ++i) EXPECT_NEAR(r.Values[i], rec.Values[i], 1e-6) << i;
         EXPECT_EQ(r.DateText.str().size(), 19u);
     }
+}
+
+// Past the file-size limit, in a program that keeps the signal's default, the library's store of the
+// values fails without ending the program, and the save is told failed naming its file. The old file
+// stays.
+TEST_F(SpcProgram, SaveBeyondTheFileSizeLimitNamesItsFile) {
+    RegisterQuietly();
+    const std::string file = (dir_ / "big.spc").string();
+    std::ofstream(file) << "old";
+    const int code = fault::inChild([&] {
+        ::signal(SIGXFSZ, SIG_DFL);
+        TSpectrumRecord rec;
+        rec.XUnit = SpecXNanometer;
+        rec.YKind = SpecYAbsorbance;
+        rec.FirstX = 200;
+        rec.StepX = 0.01;
+        rec.Values.assign(100'000, 0.5);
+        rlimit lim{64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &lim);
+        try {
+            SaveSpectrumSpc(rec, file);
+        } catch (const vx::FileError& e) {
+            return std::string(e.what()) == "Cannot write file \"" + file + "\". File too large" ? 0 : 2;
+        }
+        return 1;
+    });
+    EXPECT_EQ(code, 0);
+    std::ifstream in(file);
+    std::string content;
+    in >> content;
+    EXPECT_EQ(content, "old");
 }
 
 // Every stored x unit and y kind saved as SPC reads back as the same spectrum: the same points in

@@ -257,6 +257,38 @@ TEST_P(TextSpectra, ClipboardMode) {
     EXPECT_EQ(list[0].PointCount(), 8);
 }
 
+// A short pasted table: with fewer than eight lines the separators are probed on the title line, which
+// tells nothing of the numbers when it holds no digit; the last line is probed then. Longer tables and
+// tab tables in the regional form read as they always did.
+TEST_P(TextSpectra, ShortPastedTablesProbeALineWithNumbers) {
+    const std::string dec(1, numtext::decimalSeparator());
+    struct Case {
+        std::string text;
+        int points;
+    } cases[] = {
+        {"Wavelength [nm];Absorbance\r\n" + rows(';', '.', 6, 400, 0.25, 0.1), 6},
+        {"Wavelength [nm];Absorbance\r\n" + rows(';', '.', 5, 400, 0.25, 0.1), 5},
+        {"Wavelength [nm];Absorbance\r\n" + rows(';', '.', 6, 400, 0.25, 0.1) + "\r\n", 6},
+        {"Wavelength [nm];Absorbance\r\n" + rows(';', '.', 7, 400, 0.25, 0.1), 7},
+        {"Wavelength [nm];Absorbance\r\n" + rows(';', ',', 5, 400, 0.25, 0.1), 5},
+        {"Wavelength [nm]\tAbsorbance\r\n" + rows('\t', dec[0], 5, 400, 0.25, 0.1), 5},
+        {"Wavelength [nm]\tAbsorbance\r\n" + rows('\t', dec[0], 7, 400, 0.25, 0.1), 7},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        list.Clear();
+        ui_->clipboard = c.text;
+        LoadTextSpectraFromClipboard(list);
+        ASSERT_EQ(list.Count(), 1);
+        const auto& r = list[0];
+        EXPECT_DOUBLE_EQ(r.FirstX, 400.0);
+        EXPECT_DOUBLE_EQ(r.StepX, 1.0);
+        ASSERT_EQ(r.PointCount(), c.points);
+        EXPECT_NEAR(r.Values[1], 0.35, 1e-12);
+        EXPECT_EQ(r.YKind, 2);
+    }
+}
+
 // The CSV our writer produces: cells end with the list separator, numbers in the regional form.
 std::string ownCsv(const std::vector<TSpectrumRecord>& recs, bool shared) {
     const std::string c(1, numtext::listSeparator());

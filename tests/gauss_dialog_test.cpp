@@ -78,7 +78,7 @@ std::unique_ptr<TSpectrumRecord> measured() {
 void typeStartValues(QDialog& d) {
     setEdit(&d, "K1Anz", "3");
     setEdit(&d, "K1Pos", "15100");
-    setEdit(&d, "K1Halb", "560");
+    setEdit(&d, "K1Halb", "932.46");  // width 560
     setEdit(&d, "K1Vib", "1280");
     setEdit(&d, "K1A1", "0.7");
     setEdit(&d, "K1A2", "0.55");
@@ -102,7 +102,7 @@ TEST(TGauss2Dia, FreshShowsTheDefaultsAndIterateIsClearedOnOpening) {
     EXPECT_EQ(text(&d, "Kbis"), "12500");
     EXPECT_EQ(text(&d, "KAnz"), "1");
     EXPECT_EQ(text(&d, "K1Anz"), "0");
-    EXPECT_EQ(text(&d, "K5Halb"), "400");
+    EXPECT_EQ(text(&d, "K5Halb"), "666.04");  // width 400
     EXPECT_EQ(text(&d, "K3Vib"), "1250");
     EXPECT_EQ(text(&d, "K2A6"), "0.1");
     EXPECT_TRUE(child<QCheckBox>(&d, "K4Aktiv")->isChecked());
@@ -115,7 +115,7 @@ TEST(TGauss2Dia, FreshShowsTheDefaultsAndIterateIsClearedOnOpening) {
     open(d);
     EXPECT_FALSE(child<QCheckBox>(&d, "Kiterate")->isChecked());
     EXPECT_TRUE(child<QCheckBox>(&d, "KNurAmp")->isChecked());  // kept
-    EXPECT_EQ(text(&d, "K5Halb"), "400");
+    EXPECT_EQ(text(&d, "K5Halb"), "666.04");  // width 400
     d.reject();
 }
 
@@ -182,6 +182,39 @@ TEST(TGauss2Dia, ReadsTheEditsAndKeepsWhatItDoesNotShow) {
     EXPECT_TRUE(s.Active[1]);
     EXPECT_TRUE(s.OnlyAmplitudes);
     EXPECT_EQ(s.MaxIterations, 10);
+}
+
+TEST(TGauss2Dia, WidthFieldsShowAndTakeTheFullWidthAtHalfMaximum) {
+    BlockGuard guard;
+    numtext::setDecimalSeparator('.');
+    const double fwhmPerWidth = 2.0 * std::sqrt(std::log(2.0));
+    TGauss2Dia d;
+    d.Params.Groups[0].Width = 449.9;  // as fitted to bands 749 1/cm wide
+    d.Params.Groups[1].Width = 600.0;
+    open(d);
+    EXPECT_EQ(text(&d, "K1Halb"), "749.13");
+    EXPECT_EQ(text(&d, "K2Halb"), "999.07");
+    setEdit(&d, "K1Halb", "749");
+    setEdit(&d, "K2Halb", "1000.5");
+    click(&d, "OKBtn");
+    ASSERT_FALSE(d.isVisible());
+    const TGaussGroup& g = d.Params.Groups[0];
+    EXPECT_NEAR(g.Width, 749.0 / fwhmPerWidth, 1e-12 * 749.0);
+    EXPECT_NEAR(d.Params.Groups[1].Width, 1000.5 / fwhmPerWidth, 1e-12 * 1000.5);
+    EXPECT_EQ(d.Params.Groups[2].Width, 400.0);  // not edited: kept exactly
+    // The width taken from the field is the band's full width at half maximum in the model.
+    TGaussGroup band = g;
+    band.BandCount = 1;
+    band.Position = 15000.0;
+    band.Amplitudes[0] = 1.0;
+    EXPECT_NEAR(GaussGroupSum(band, 15000.0 + 749.0 / 2.0, kGaussModelCut), 0.5, 1e-12);
+    EXPECT_NEAR(GaussGroupSum(band, 15000.0 - 749.0 / 2.0, kGaussModelCut), 0.5, 1e-12);
+    // Field, block and field again: the typed values come back as typed.
+    open(d);
+    EXPECT_EQ(text(&d, "K1Halb"), "749");
+    EXPECT_EQ(text(&d, "K2Halb"), "1000.5");
+    EXPECT_EQ(text(&d, "K3Halb"), "666.04");
+    d.reject();
 }
 
 class GaussCommands : public MainWindowTest {
@@ -353,11 +386,54 @@ TEST_F(GaussCommands, SaveAndOpenParameterFiles) {
         QApplication::processEvents();
         EXPECT_EQ(text(&d, "K1Pos"), "15000");
         EXPECT_EQ(text(&d, "K1Anz"), "3");
+        EXPECT_EQ(text(&d, "K1Halb"), "999.07");  // width 600
         d.reject();
         return d.result();
     });
     trigger("GaussManually1");
     EXPECT_EQ(SpectraList.Count(), 3);
+}
+
+TEST_F(GaussCommands, OpenNeedsNoSpectrumButManuallyDoes) {
+    fmt_test::TempDir dir;
+    const GaussBlockImage image = GaussParamsToImage(truth());
+    const std::string file = dir.write("model.gss", std::string(image.begin(), image.end()));
+    int asked = 0;
+    SetFileDialogRunner([&](const TFileDialogSpec&) {
+        ++asked;
+        return TFileDialogChoice{{file}, 1};
+    });
+    ASSERT_EQ(SpectraList.Count(), 0);
+    trigger("GaussOpen1");
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(GaussModelParams, truth());
+    // The model spectrum and the spectrum of its one group, both plotted.
+    ASSERT_EQ(SpectraList.Count(), 2);
+    EXPECT_EQ(SpectraList[0].Title.str(), "Gauss Spektrum");
+    EXPECT_EQ(SpectraList[1].Title.str().rfind("Gauss Pos:15000 Width:600", 0), 0u);
+    EXPECT_EQ(plot->KurvenAnzahl(), 2);
+    EXPECT_EQ(win->StatusText(0), "2  Spektren");
+    EXPECT_NE(win->StatusText(1), kNoSpectrumLoadedText);
+    EXPECT_TRUE(ui->messages.empty());
+
+    // The dialog of "Manually..." needs curves of its own: without any it is refused as before.
+    SpectraList.Clear();
+    win->StandardReplot();
+    int shown = 0;
+    SetModalRunner([&](QDialog& d) {
+        ++shown;
+        d.reject();
+        return d.result();
+    });
+    trigger("GaussManually1");
+    EXPECT_EQ(shown, 0);
+    EXPECT_EQ(win->StatusText(1), kNoSpectrumLoadedText);
+
+    // Open's one condition is the display units.
+    DisplayXUnit = SpecXNanometer;
+    trigger("GaussOpen1");
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(ui->messages, std::vector<std::string>{"Gaussfit not possible with this axis type"});
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -643,8 +644,11 @@ TEST_F(OptionsGui, PropertiesLooksReachTheCurves) {
     SpectraList[2].LineWidth = 12;  // from a file, out of the list's range
     SpectraList[2].LineStyle = 9;
     SetModalRunner([&](QDialog& dlg) {
+        if (auto* colour = qobject_cast<QColorDialog*>(&dlg)) {
+            colour->setCurrentColor(QColor(0x56, 0x34, 0x12));  // 0x123456 as 0x00BBGGRR
+            return int(QDialog::Accepted);
+        }
         auto& d = static_cast<TKonzDia&>(dlg);
-        d.ColorDialogHook = [](uint32_t) { return std::optional<uint32_t>(0x123456); };
         click(d, "BFarbe");
         child<QComboBox>(d, "Linientyp")->setCurrentIndex(1);
         child<QComboBox>(d, "ComboBox1")->setCurrentIndex(2);
@@ -769,14 +773,15 @@ TEST_F(OptionsGui, PropertiesDefaultLinesAndLegendTexts) {
         r->Title = "sample_0" + std::to_string(SpectraList.IndexOf(r.get())) + " A";
     }
     SetModalRunner([&](QDialog& dlg) {
+        if (auto* leg = qobject_cast<TLegWechs*>(&dlg)) {
+            child<QLineEdit>(*leg, "Edit1")->setText("sample_##");
+            child<QLineEdit>(*leg, "Edit2")->setText("S");
+            click(*leg, "Button1");
+            click(*leg, "OKBtn");
+            return leg->result();
+        }
         auto& d = static_cast<TKonzDia&>(dlg);
         click(d, "Linienarten_Reset");
-        d.LegendDialogHook = [](TLegWechs& leg) {
-            child<QLineEdit>(leg, "Edit1")->setText("sample_##");
-            child<QLineEdit>(leg, "Edit2")->setText("S");
-            click(leg, "Button1");
-            click(leg, "OKBtn");
-        };
         click(d, "Button2");
         EXPECT_EQ(child<QComboBox>(d, "ComboHeader")->currentText(), "S A");
         click(d, "OKBtn");
@@ -793,15 +798,16 @@ TEST_F(OptionsGui, PropertiesDefaultLinesAndLegendTexts) {
 
     // A memo one line short changes no legend; Reset and file names.
     SetModalRunner([&](QDialog& dlg) {
+        if (auto* leg = qobject_cast<TLegWechs*>(&dlg)) {
+            click(*leg, "Button3");
+            EXPECT_EQ(leg->MemoLines(), (std::vector<std::string>{"s0.rvx", "s1.rvx", "s2.rvx"}));
+            click(*leg, "Button2");
+            EXPECT_EQ(leg->MemoLines(), (std::vector<std::string>{"S A", "S A", "S A"}));
+            child<QPlainTextEdit>(*leg, "Memo1")->setPlainText("x\ny");
+            click(*leg, "OKBtn");
+            return leg->result();
+        }
         auto& d = static_cast<TKonzDia&>(dlg);
-        d.LegendDialogHook = [](TLegWechs& leg) {
-            click(leg, "Button3");
-            EXPECT_EQ(leg.MemoLines(), (std::vector<std::string>{"s0.rvx", "s1.rvx", "s2.rvx"}));
-            click(leg, "Button2");
-            EXPECT_EQ(leg.MemoLines(), (std::vector<std::string>{"S A", "S A", "S A"}));
-            child<QPlainTextEdit>(leg, "Memo1")->setPlainText("x\ny");
-            click(leg, "OKBtn");
-        };
         click(d, "Button2");
         click(d, "Button3");  // the current legend becomes the file name
         click(d, "OKBtn");

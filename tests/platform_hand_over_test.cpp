@@ -134,6 +134,13 @@ TEST(HandOverMessage, OversizedAndMalformedListsAreRefused) {
     std::string unterminated = EncodeMessages(longNames(160, 440));
     unterminated.back() = 'x';
     EXPECT_EQ(DecodeMessages(unterminated, back, used), DecodeStatus::Invalid);
+    // A list ends only with its zero byte: an empty last message after a full one ends it on a header
+    // byte, whether the name the full one cut is unfinished or the list needed no second message.
+    const std::string full = header(kMoreFollows | kMaxPiece) + std::string(kMaxPiece, 'n');
+    EXPECT_EQ(DecodeMessages(full + header(0), back, used), DecodeStatus::Invalid);
+    EXPECT_EQ(DecodeMessages(full.substr(0, kMaxMessage - 1) + '\0' + header(0), back, used), DecodeStatus::Invalid);
+    EXPECT_EQ(DecodeMessages(full + header(1) + '\0', back, used), DecodeStatus::Complete);
+    EXPECT_EQ(back, std::vector<std::string>{std::string(kMaxPiece, 'n')});
     // More than a list may hold: not encoded, and refused by the receiver as soon as it shows.
     const std::vector<std::string> huge = {std::string(kMaxList, 'h')};
     EXPECT_EQ(EncodeMessages(huge), "");

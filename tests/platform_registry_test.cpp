@@ -332,6 +332,14 @@ TEST_F(RegistryTest, StoreAboveTheSizeLimitIsMovedAsideUnread) {
     ASSERT_EQ(fs::file_size(file), registry::kMaxStoreBytes);
     EXPECT_EQ(registry::readString(Hive::CurrentUser, "K", "v")->size(), registry::kMaxStoreBytes - 11);
     EXPECT_EQ(ui->messages.size(), 1u);
+
+    // Just past the limit both sizes would read 4.0 MB: they are told in bytes.
+    plant(file, exact + std::string(41, '\n'));
+    EXPECT_FALSE(registry::readString(Hive::CurrentUser, "K", "v"));
+    ASSERT_EQ(ui->messages.size(), 2u);
+    EXPECT_NE(ui->messages[1].find("(it holds 4194345 bytes, more than the 4194304 bytes a settings file may hold)"),
+              std::string::npos)
+        << ui->messages[1];
 }
 
 // A pipe in place of the store (or of its lock) held the program at its start; now it is refused at

@@ -17,11 +17,13 @@
 #include "platform/errors.h"
 #include "platform/safe_file.h"
 #include "tests/fault_injection.h"
+#include "tests/stopped_saves.h"
 
 namespace fs = std::filesystem;
 using fault::inChild;
 using fault::plant;
 using fault::slurp;
+using stopped::NamedTemporaries;
 
 namespace {
 
@@ -71,22 +73,34 @@ TEST_F(SafeFileTest, NewFileTakesUmaskAndReplacedFileKeepsItsBits) {
 
 TEST_F(SafeFileTest, TemporaryIsPrivateFreshAndUniquePerSave) {
     const fs::path target = dir_ / "b.rvx";
-    safefile::SafeFileWriter one, two;
-    ASSERT_EQ(one.open(target), 0);
-    ASSERT_EQ(two.open(target), 0);
-    EXPECT_NE(one.temporaryPath(), two.temporaryPath());
-    EXPECT_EQ(fs::path(one.temporaryPath()).parent_path(), dir_);
-    struct stat st {};
-    ASSERT_EQ(::lstat(one.temporaryPath().c_str(), &st), 0);
-    EXPECT_TRUE(S_ISREG(st.st_mode));
-    EXPECT_EQ(st.st_mode & 0777u, 0600u);
-    EXPECT_EQ(st.st_nlink, 1u);
-    ASSERT_EQ(one.write("one"), 0);
-    ASSERT_EQ(two.write("two"), 0);
-    ASSERT_EQ(two.commit(), 0);
-    ASSERT_EQ(one.commit(), 0);
-    EXPECT_EQ(slurp(target), "one");
-    EXPECT_EQ(entries(), std::vector<std::string>{"b.rvx"});
+    for (bool named : {false, true}) {
+        SCOPED_TRACE(named ? "named" : "unnamed");
+        std::optional<NamedTemporaries> asWithoutUnnamedFiles;
+        if (named) asWithoutUnnamedFiles.emplace();
+        safefile::SafeFileWriter one, two;
+        ASSERT_EQ(one.open(target), 0);
+        ASSERT_EQ(two.open(target), 0);
+        struct stat st {};
+        ASSERT_EQ(::fstat(one.fd(), &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode));
+        EXPECT_EQ(st.st_mode & 0777u, 0600u);
+        if (named) {
+            EXPECT_NE(one.temporaryPath(), two.temporaryPath());
+            EXPECT_EQ(fs::path(one.temporaryPath()).parent_path(), dir_);
+            EXPECT_EQ(st.st_nlink, 1u);
+        } else {
+            // Nothing in the folder while the save is written.
+            EXPECT_EQ(one.temporaryPath(), "");
+            EXPECT_EQ(st.st_nlink, 0u);
+            EXPECT_TRUE(entries().empty());
+        }
+        ASSERT_EQ(one.write("one"), 0);
+        ASSERT_EQ(two.write("two"), 0);
+        ASSERT_EQ(two.commit(), 0);
+        ASSERT_EQ(one.commit(), 0);
+        EXPECT_EQ(slurp(target), "one");
+        EXPECT_EQ(entries(), std::vector<std::string>{"b.rvx"});
+    }
 }
 
 TEST_F(SafeFileTest, PlantedLinksAtOldTemporaryNamesRedirectNothing) {
@@ -285,29 +299,135 @@ TEST_F(SafeFileTest, ReadOnlyFileIsNotReplaced) {
     EXPECT_EQ(entries(), (std::vector<std::string>{"locked.rvx", "new.rvx"}));
 }
 
-TEST_F(SafeFileTest, KilledSaveNeitherBlocksNorIsReused) {
+// A save killed while it writes leaves the old file and no temporary: an unnamed one goes with the
+// process; a named one (where the file system has no unnamed files) is removed by the next save of the
+// same file, and nothing else is.
+TEST_F(SafeFileTest, KilledSaveLeavesNoTemporary) {
     const fs::path target = dir_ / "f.rvx";
+    const std::string piece(1 << 20, 'p');
+    const std::vector<std::string_view> pieces(8, piece);
+    for (bool named : {false, true}) {
+        SCOPED_TRACE(named ? "named" : "unnamed");
+        std::optional<NamedTemporaries> asWithoutUnnamedFiles;
+        if (named) asWithoutUnnamedFiles.emplace();
+        plant(target, "old");
+        for (int round = 0; round < 2; ++round) {
+            const int code = inChild([&] {
+                stopped::killAtStep(3);  // with three of eight pieces written
+                return 100 + safefile::WriteFileSafely(target, pieces);
+            });
+            EXPECT_EQ(code, 128 + SIGKILL);
+        }
+        EXPECT_EQ(slurp(target), "old");
+        const auto left = entries();
+        if (!named) {
+            EXPECT_EQ(left, std::vector<std::string>{"f.rvx"});
+        } else {
+            // The target and the second killed save's temporary: it removed the first one's.
+            ASSERT_EQ(left.size(), 2u);
+            for (const auto& name : left) {
+                if (name == "f.rvx") continue;
+                EXPECT_EQ(fs::file_size(dir_ / name), 3u << 20) << name;
+            }
+            // Names like a temporary's that are none of this target's stay.
+            plant(dir_ / "g.rvx.vxtmp-aaaaaaaaaaaa", "another file's");
+            plant(dir_ / "f.rvx.vxtmp-short", "no temporary's name");
+            fs::create_symlink("g.rvx.vxtmp-aaaaaaaaaaaa", dir_ / "f.rvx.vxtmp-bbbbbbbbbbbb");
+        }
+        ASSERT_EQ(safefile::WriteFileSafely(target, "complete"), 0);
+        EXPECT_EQ(slurp(target), "complete");
+        const std::vector<std::string> others = {"f.rvx.vxtmp-bbbbbbbbbbbb", "f.rvx.vxtmp-short",
+                                                 "g.rvx.vxtmp-aaaaaaaaaaaa"};
+        std::vector<std::string> want = {"f.rvx"};
+        if (named) want.insert(want.end(), others.begin(), others.end());
+        EXPECT_EQ(entries(), want);
+        for (const auto& name : others) fs::remove(dir_ / name);
+    }
+}
+
+// A save killed in the instant between giving its whole unnamed file a name and renaming that over
+// the target leaves the name behind: the next save of the target removes it.
+TEST_F(SafeFileTest, SaveKilledBetweenLinkAndRenameLeavesNothingAfterTheNextSave) {
+    const fs::path target = dir_ / "h.dat";
     plant(target, "old");
-    for (int round = 0; round < 2; ++round) {
+    const int code = inChild([&] {
+        stopped::killAtStep(3);  // two pieces written, then placed under its name
+        return 100 + safefile::WriteFileSafely(target, std::vector<std::string_view>{"new ", "data"});
+    });
+    EXPECT_EQ(code, 128 + SIGKILL);
+    EXPECT_EQ(slurp(target), "old");
+    EXPECT_EQ(entries().size(), 2u);
+    ASSERT_EQ(safefile::WriteFileSafely(target, "complete"), 0);
+    EXPECT_EQ(entries(), std::vector<std::string>{"h.dat"});
+}
+
+// The named temporary of a save still being written is no stale one: two saves of one file at once
+// both complete, the later rename winning.
+TEST_F(SafeFileTest, NamedTemporaryOfASaveInProgressStays) {
+    NamedTemporaries asWithoutUnnamedFiles;
+    const fs::path target = dir_ / "g.csv";
+    plant(target, "old");
+    int ready[2], go[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(go), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        safefile::SafeFileWriter w;
+        char c = 0;
+        if (w.open(target) != 0 || w.write("theirs") != 0) ::_exit(1);
+        if (::write(ready[1], "r", 1) != 1 || ::read(go[0], &c, 1) != 1) ::_exit(2);
+        ::_exit(w.commit() == 0 ? 0 : 3);
+    }
+    char c = 0;
+    const bool theirsOpen = ::read(ready[0], &c, 1) == 1;
+    EXPECT_TRUE(theirsOpen);
+    EXPECT_EQ(safefile::WriteFileSafely(target, "ours"), 0);
+    EXPECT_EQ(slurp(target), "ours");
+    EXPECT_EQ(entries().size(), 2u);  // theirs is still there
+    EXPECT_EQ(::write(go[1], "g", 1), 1);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    for (int fd : {ready[0], ready[1], go[0], go[1]}) ::close(fd);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(slurp(target), "theirs");
+    EXPECT_EQ(entries(), std::vector<std::string>{"g.csv"});
+}
+
+// Files saved together replace their targets in their order: wherever the save is stopped, a later file
+// is new only when the earlier one is, and a temporary has a name only at the instant before its rename.
+// A file that cannot be made stops the save before anything is replaced.
+TEST_F(SafeFileTest, FilesSavedTogetherReplaceInTheirOrder) {
+    const fs::path data = dir_ / "p.tat", command = dir_ / "p.plt";
+    const std::vector<safefile::FileContent> files = {{data.string(), {"new data"}},
+                                                      {command.string(), {"new ", "command"}}};
+    // The steps: three pieces written, then per file its placing and its replacing.
+    for (int step = 1; step <= 7; ++step) {
+        SCOPED_TRACE(step);
+        plant(data, "old data");
+        plant(command, "old command");
         const int code = inChild([&] {
-            safefile::SafeFileWriter w;
-            if (w.open(target) != 0 || w.write("partial") != 0) return 1;
-            ::raise(SIGKILL);
-            return 2;
+            stopped::killAtStep(step);
+            safefile::WriteFilesOrThrow(files);
+            return 0;
         });
         EXPECT_EQ(code, 128 + SIGKILL);
+        EXPECT_EQ(slurp(data), step >= 5 ? "new data" : "old data");
+        EXPECT_EQ(slurp(command), step >= 7 ? "new command" : "old command");
+        const bool placing = step == 4 || step == 6;
+        EXPECT_EQ(entries().size(), placing ? 3u : 2u);
+        for (const auto& name : entries())
+            if (name != "p.tat" && name != "p.plt") fs::remove(dir_ / name);
     }
-    EXPECT_EQ(slurp(target), "old");
-    const auto leftovers = entries();
-    ASSERT_EQ(leftovers.size(), 3u);  // the target and two orphaned temporaries
-
-    ASSERT_EQ(safefile::WriteFileSafely(target, "complete"), 0);
-    EXPECT_EQ(slurp(target), "complete");
-    EXPECT_EQ(entries(), leftovers);  // the orphans were not taken over
-    for (const auto& name : leftovers) {
-        if (name == "f.rvx") continue;
-        EXPECT_EQ(slurp(dir_ / name), "partial");
+    fs::create_directories(dir_ / "folder.plt");
+    plant(data, "old data");
+    try {
+        safefile::WriteFilesOrThrow({{data.string(), {"new data"}}, {(dir_ / "folder.plt").string(), {"x"}}});
+        FAIL() << "no error";
+    } catch (const vx::FileError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + (dir_ / "folder.plt").string() + "\". Is a directory");
     }
+    EXPECT_EQ(slurp(data), "old data");
+    EXPECT_EQ(entries(), (std::vector<std::string>{"folder.plt", "p.plt", "p.tat"}));
 }
 
 TEST_F(SafeFileTest, LongNamesAndOwnership) {

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "app/plot/Xygraph.h"
@@ -21,7 +22,6 @@ class PlotCurves : public ::testing::Test {
 protected:
     void SetUp() override {
         app();
-        SpectraList.Clear();
     }
 };
 
@@ -39,6 +39,31 @@ TEST_F(PlotCurves, PointIndexBeyondEndGrowsWithZeroPoints) {
     }
     EXPECT_DOUBLE_EQ(c.Points[9].x, 5.0);
     EXPECT_TRUE(plot.Dirty);
+}
+
+// A new curve takes the width of the spectrum it is to show; its colour and pen style only while the
+// host restores the spectra's looks, else the default colour of its position and a solid line.
+TEST_F(PlotCurves, NewCurvesTakeTheLooksTheHostGives) {
+    TXYPlot plot;
+    bool restore = false;
+    plot.Host.curveLooks = [](int n) -> std::optional<TCurveLooks> {
+        if (n > 2) return std::nullopt;  // no spectrum for curve 3
+        return TCurveLooks{n == 1 ? 0x112233u : 0x445566u, static_cast<uint8_t>(n), 2 + n};
+    };
+    plot.Host.curveAppearanceRestore = [&restore] { return restore; };
+    plot.SetKurvenAnzahl(1);
+    EXPECT_EQ(plot.GetCurveColor(1), CurveColor(1));
+    EXPECT_EQ(plot.GetCurveStyle(1), 0);
+    EXPECT_EQ(plot.Curve(1).Width, 3);
+    restore = true;
+    plot.SetKurvenAnzahl(3);
+    EXPECT_EQ(plot.GetCurveColor(1), CurveColor(1));  // made before, stays
+    EXPECT_EQ(plot.GetCurveColor(2), 0x445566u);
+    EXPECT_EQ(plot.GetCurveStyle(2), 2);
+    EXPECT_EQ(plot.Curve(2).Width, 4);
+    EXPECT_EQ(plot.GetCurveColor(3), CurveColor(3));
+    EXPECT_EQ(plot.GetCurveStyle(3), 0);
+    EXPECT_EQ(plot.Curve(3).Width, 1);
 }
 
 TEST_F(PlotCurves, ShrinkKeepsFirstCurvesGrowGivesFreshOnes) {

@@ -10,7 +10,6 @@
 
 #include "app/plot/Xygraph.h"
 #include "app/plot/xy_start_settings.h"
-#include "app/program_state.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "platform/numtext.h"
@@ -24,13 +23,16 @@ inline QApplication& plotTestApp() {
     return *a;
 }
 
-// The state every drawing test starts from: no spectra, x in nm, y as stored, "." as decimal separator.
+// The state every drawing test starts from: "." as decimal separator. A plot without a host shows x in
+// nm and y as stored.
 inline void resetPlotTestState() {
     plotTestApp();
-    SpectraList.Clear();
-    DisplayXUnit = 1;
-    DisplayYMode = 2;
     numtext::setDecimalSeparator('.');
+}
+
+// The plot shows its curves in these display units.
+inline void showIn(TXYPlot& p, uint8_t xUnit, uint8_t yMode) {
+    p.Host.displayUnits = [xUnit, yMode] { return TDisplayState{xUnit, yMode}; };
 }
 
 // A plot with the start-up settings of the main window's plot.

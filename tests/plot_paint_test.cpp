@@ -300,8 +300,8 @@ TEST_F(PlotDraw, StylesWithoutADashRuleStillDraw) {
 
 TEST_F(PlotDraw, PeakMarkersStandAboveInAbsorbanceAndBelowInTransmittance) {
     for (int mode : {2, 1}) {
-        DisplayYMode = static_cast<uint8_t>(mode);
         auto p = Bare();
+        showIn(*p, SpecXNanometer, static_cast<uint8_t>(mode));
         p->SetKurvenAnzahl(1);
         Line(*p, 1, {{10, 2}, {50, 5}, {90, 2}});
         p->AddMarkers(1, {1}, {"500.0"});
@@ -534,8 +534,8 @@ TEST_F(PlotDraw, TitleMarginsComeAndGoWithoutDrift) {
 namespace {
 
 TEST_F(PlotDraw, WavenumberPlotWithBothSecondAxes) {
-    DisplayXUnit = 2;
     auto p = makeStartPlot(900, 560);
+    showIn(*p, SpecXWavenumber, SpecYAbsorbance);
     p->Direction = 2;
     p->X2Direction = 1;
     p->SecondXAxisOn = true;

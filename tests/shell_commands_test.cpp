@@ -5,13 +5,16 @@
 #include <QComboBox>
 #include <QApplication>
 #include <QClipboard>
+#include <QColorDialog>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QMimeData>
 #include <QDropEvent>
+#include <QFontDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QUrl>
 
@@ -156,10 +159,10 @@ TEST_F(ShellCommands, TogglesFlipTheirSwitch) {
 
 TEST_F(ShellCommands, SaveWithABarePatternRunsSaveDataAs) {
     int dialogs = 0;
-    w_->SaveDialogHook = [&](const std::string&) {
+    SetFileDialogRunner([&](const TFileDialogSpec&) {
         ++dialogs;
-        return std::pair<std::string, int>{"", 1};
-    };
+        return TFileDialogChoice{};
+    });
     w_->Speichern1Click();  // no curve: nothing
     EXPECT_EQ(dialogs, 0);
     AddCurves(1);
@@ -182,16 +185,41 @@ TEST_F(ShellCommands, SaveWithABarePatternRunsSaveDataAs) {
 TEST_F(ShellCommands, SaveDataAsForcesTheExtensionOfTheFilterAndKeepsTheFolder) {
     AddCurves(1);
     std::string start;
-    w_->SaveDialogHook = [&](const std::string& s) {
-        start = s;
-        return std::pair<std::string, int>{TestFolder() + "out.txt", 5};
-    };
+    SetFileDialogRunner([&](const TFileDialogSpec& spec) {
+        start = spec.Start.toStdString();
+        return TFileDialogChoice{{TestFolder() + "out.txt"}, 5};
+    });
     SaveFolder = "/somewhere/";
     w_->SaveDialogFileName = "/data/old.rvx";
     w_->SaveDataas1Click();
     EXPECT_EQ(start, "/somewhere/old");
     EXPECT_EQ(SaveFolder, TestFolder());
     EXPECT_EQ(w_->SaveDialogFileName, TestFolder() + "out.csv");
+}
+
+// Saving over a file that is there asks first, as every save does: No keeps the old file untouched,
+// Yes replaces it.
+TEST_F(ShellCommands, SaveDataAsOverAnExistingFileAsksBeforeReplacing) {
+    SpectraList.AddWithDefaultColor(MakeRecord(400, 2, {0.1, 0.2, 0.3}, 1, 2, 0, "new"));
+    w_->StandardReplot();
+    const std::string target = WriteTestFile("replaced.rvx", "old contents");
+    SetFileDialogRunner([&](const TFileDialogSpec&) { return TFileDialogChoice{{target}, 1}; });
+    const std::string question = target + " already exists.\r\nDo you want to replace it?";
+
+    ui_->answers = {ui::Answer::No};
+    w_->SaveDataas1Click();
+    ASSERT_EQ(ui_->messages, std::vector<std::string>{question});
+    std::ifstream kept(target, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "old contents");
+    EXPECT_NE(w_->SaveDialogFileName, target);
+
+    ui_->answers = {ui::Answer::Yes};
+    w_->SaveDataas1Click();
+    EXPECT_EQ(ui_->messages, (std::vector<std::string>{question, question}));
+    std::ifstream replaced(target, std::ios::binary);
+    const std::string contents(std::istreambuf_iterator<char>(replaced), {});
+    EXPECT_NE(contents.find("new"), std::string::npos);
+    EXPECT_EQ(w_->SaveDialogFileName, target);
 }
 
 // Typed in the file dialog: "x.csv" under the RVX entry saves CSV and writes no RVX file; a name
@@ -268,7 +296,7 @@ TEST_F(ShellCommands, CancelledOpenStillRefreshesCountTitlesAndAutoscaling) {
     SpectraList.Add(MakeRecord(400, 1, {0.1, 0.2}, 1, 5));
     w_->StandardReplot();
     w_->SetStatusText(0, "");
-    w_->OpenDialogHook = [] { return std::vector<std::string>{}; };
+    SetFileDialogRunner([](const TFileDialogSpec&) { return TFileDialogChoice{}; });
     plot().Autoscaling = false;
     w_->ffnen1Click();
     EXPECT_EQ(w_->StatusText(0), "1 Spectra");
@@ -288,10 +316,10 @@ TEST_F(ShellCommands, DroppedFilesAreReadInOneOpenRunInSortedOrder) {
     const std::string c = WriteTestFile("c d;e.fak", FakText(500)), b = WriteTestFile("b.fak", FakText(400)),
                       a = WriteTestFile("A.fak", FakText(300));
     int dialogs = 0;
-    w_->OpenDialogHook = [&] {
+    SetFileDialogRunner([&](const TFileDialogSpec&) {
         ++dialogs;
-        return std::vector<std::string>{};
-    };
+        return TFileDialogChoice{};
+    });
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(c)), QUrl::fromLocalFile(QString::fromStdString(b)),
                   QUrl::fromLocalFile(QString::fromStdString(a))});
@@ -346,7 +374,7 @@ TEST_F(ShellCommands, OpenNamesEveryFileWithoutSpectrumOnce) {
     const std::string empty = WriteTestFile("c_empty.dx", "");
     const std::string good = WriteTestFile("d_good.fak", FakText(300));
     const std::string notes = WriteTestFile("e_notes.txt", "nothing");
-    w_->OpenDialogHook = [&] { return std::vector<std::string>{notes, good, empty, none, own}; };
+    SetFileDialogRunner([&](const TFileDialogSpec&) { return TFileDialogChoice{{notes, good, empty, none, own}, 1}; });
     w_->ffnen1Click();
     ASSERT_EQ(ui_->messages.size(), 1u);
     const std::string nothing = ": no spectrum of two or more points in it";
@@ -369,7 +397,7 @@ TEST_F(ShellCommands, OpenNamesEveryFileWithoutSpectrumOnce) {
 
     // Only good files: no message.
     ui_->messages.clear();
-    w_->OpenDialogHook = [&] { return std::vector<std::string>{good}; };
+    SetFileDialogRunner([&](const TFileDialogSpec&) { return TFileDialogChoice{{good}, 1}; });
     w_->ffnen1Click();
     EXPECT_TRUE(ui_->messages.empty());
 }
@@ -394,6 +422,26 @@ TEST_F(ShellCommands, FailedOwnFormatFileNeverEntersRecentFiles) {
                                     ": Stream read error - the spectrum read before the error is kept");
 }
 
+// Several JCAMP-DX files that fail in one Open: no box of the reader's own, one summary that names
+// each file with its reader's reason; a file read with a note is named there too.
+TEST_F(ShellCommands, OpenGivesReadersMessagesInTheOneSummary) {
+    const std::string nmr = "##TITLE= n\r\n##DATA TYPE= NMR SPECTRUM\r\n##XYDATA= (X++(Y..Y))\r\n1 2 3\r\n##END=\r\n";
+    const std::string mass = "##TITLE= m\r\n##DATA TYPE= MASS SPECTRUM\r\n##XYDATA= (X++(Y..Y))\r\n1 2 3\r\n##END=\r\n";
+    const std::string a = WriteTestFile("a_nmr.dx", nmr);
+    const std::string b = WriteTestFile("b_mass.jdx", mass);
+    const std::string c = WriteTestFile("c_both.dx", "##BLOCKS= 2\r\n" + nmr + mass);
+    const std::string d = WriteTestFile("d_filled.dx", "##TITLE= f\r\n##XUNITS= NANOMETERS\r\n##YUNITS= ABSORBANCE\r\n"
+                                                       "##XYDATA= (X++(Y..Y))\r\n400 0.5 ? 0.7\r\n403 0.8\r\n##END=\r\n");
+    w_->OpenDialogHook = [&] { return std::vector<std::string>{d, c, b, a}; };
+    w_->ffnen1Click();
+    EXPECT_EQ(SpectraList.Count(), 1);
+    ASSERT_EQ(ui_->messages.size(), 1u);
+    const std::string refused = ": can not be read by Varolux32!";
+    EXPECT_EQ(ui_->messages[0], "No spectrum could be read from:\r\n" + a + refused + "\r\n" + b + refused + "\r\n" +
+                                    c + refused + " 2 of 2 blocks were skipped.\r\n\r\nRead with notes:\r\n" + d +
+                                    ": 1 value was not a number; its place was filled in between its neighbours.");
+}
+
 TEST_F(ShellCommands, CommandLineFileOpensAtStart) {
     const std::string f = WriteTestFile("start.fak", FakText(350));
     TMainwin w({f, "/ignored/second.fak"});
@@ -406,7 +454,7 @@ TEST_F(ShellCommands, SavedRvxEntersRecentFilesAndReopens) {
     SpectraList.AddWithDefaultColor(MakeRecord(400, 2, {0.1, 0.2, 0.3}, 1, 2, 0, "saved"));
     w_->StandardReplot();
     const std::string target = TestFolder() + "roundtrip.rvx";
-    w_->SaveDialogHook = [&](const std::string&) { return std::pair<std::string, int>{target, 1}; };
+    SetFileDialogRunner([&](const TFileDialogSpec&) { return TFileDialogChoice{{target}, 1}; });
     w_->SaveDataas1Click();
     ASSERT_EQ(w_->RecentFiles().Names(), std::vector<std::string>{target});
     SpectraList.Clear();
@@ -419,11 +467,11 @@ TEST_F(ShellCommands, SavedRvxEntersRecentFilesAndReopens) {
 }
 
 TEST_F(ShellCommands, SavePlotAsWritesTheImageOfTheChosenEntry) {
-    w_->SaveDialogHook = [](const std::string&) { return std::pair<std::string, int>{"", 1}; };
+    SetFileDialogRunner([](const TFileDialogSpec&) { return TFileDialogChoice{}; });
     w_->SavePlotas1Click();  // no curve: nothing
     AddCurves(2);
     const std::string chosen = TestFolder() + "plot.dat";
-    w_->SaveDialogHook = [&](const std::string&) { return std::pair<std::string, int>{chosen, 2}; };
+    SetFileDialogRunner([&](const TFileDialogSpec&) { return TFileDialogChoice{{chosen}, 2}; });
     w_->SavePlotas1Click();
     const QImage img(QString::fromStdString(TestFolder() + "plot.png"));
     EXPECT_FALSE(img.isNull());
@@ -456,7 +504,7 @@ TEST_F(ShellCommands, SavedPlotPictureFillsTheImageAsTheClipboardCopyDoes) {
     plot().Repaint();
     ASSERT_LT(plot().height(), w_->height() - 50);
     const std::string chosen = TestFolder() + "filled.png";
-    w_->SaveDialogHook = [&](const std::string&) { return std::pair<std::string, int>{chosen, 2}; };
+    SetFileDialogRunner([&](const TFileDialogSpec&) { return TFileDialogChoice{{chosen}, 2}; });
     w_->SavePlotas1Click();
     const QImage png(QString::fromStdString(chosen));
     ASSERT_FALSE(png.isNull());
@@ -486,6 +534,20 @@ TEST_F(ShellCommands, CopyPlotPutsAMetafileOnTheClipboard) {
     ASSERT_NE(m, nullptr);
     EXPECT_FALSE(m->data("image/x-emf").isEmpty());
     EXPECT_TRUE(m->data("image/png").startsWith("\x89PNG"));
+    EXPECT_NE(w_->StatusText(1), kEmptyPlotCopiedText);
+}
+
+TEST_F(ShellCommands, CopyPlotWithoutACurveCopiesTheEmptyPlotAndSaysSo) {
+    QGuiApplication::clipboard()->clear();
+    Trigger("CopyPlottoClipboard1");
+    const QMimeData* m = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(m, nullptr);
+    EXPECT_TRUE(m->data("image/png").startsWith("\x89PNG"));
+    EXPECT_EQ(w_->StatusText(1), kEmptyPlotCopiedText);
+    // The next command starts from an empty panel.
+    AddCurves(1);
+    Trigger("CopyPlottoClipboard1");
+    EXPECT_EQ(w_->StatusText(1), "");
 }
 
 }  // namespace
@@ -495,8 +557,11 @@ namespace {
 TEST_F(ShellCommands, PrintWithoutAPrinterSaysSo) {
     AddCurves(1);
     bool dialogShown = false;
-    w_->PrinterInstalledHook = [] { return false; };
-    w_->PrintDialogHook = [&](QPrinter&) { return dialogShown = true; };
+    plot().Host.printerInstalled = [] { return false; };
+    SetModalRunner([&](QDialog&) {
+        dialogShown = true;
+        return int(QDialog::Accepted);
+    });
     w_->Print1Click();
     ASSERT_EQ(ui_->messages.size(), 1u);
     EXPECT_EQ(ui_->messages[0], "No printer is installed.");
@@ -507,17 +572,20 @@ TEST_F(ShellCommands, PrintWithoutAPrinterSaysSo) {
 TEST_F(ShellCommands, PrintPrintsLandscapeOnlyWhenTheDialogIsConfirmed) {
     AddCurves(1);
     const QString pdf = QString::fromStdString(TestFolder() + "print.pdf");
-    w_->PrinterInstalledHook = [] { return true; };
-    w_->PrintDialogHook = [](QPrinter&) { return false; };  // Cancel
+    plot().Host.printerInstalled = [] { return true; };
+    SetModalRunner([](QDialog&) { return int(QDialog::Rejected); });  // Cancel
     w_->Print1Click();
     EXPECT_EQ(plot().PrintJobCount(), 0);
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
-    w_->PrintDialogHook = [&](QPrinter& p) {
+    SetModalRunner([&](QDialog& d) {
+        auto* dialog = qobject_cast<QPrintDialog*>(&d);
+        if (!dialog) return int(QDialog::Rejected);
+        QPrinter& p = *dialog->printer();
         orientation = p.pageLayout().orientation();
         p.setOutputFormat(QPrinter::PdfFormat);
         p.setOutputFileName(pdf);
-        return true;
-    };
+        return int(QDialog::Accepted);
+    });
     w_->Print1Click();
     EXPECT_EQ(orientation, QPageLayout::Landscape);
     EXPECT_EQ(plot().PrintJobCount(), 1);
@@ -535,10 +603,15 @@ TEST_F(ShellCommands, BackgroundColourIsThePlotsBackgroundOnScreenInImagesAndThe
     EXPECT_EQ(plot().RenderToImage().pixel(0, 0), white);  // the start colour
     std::optional<uint32_t> answer;  // Cancel first
     uint32_t offered = 0;
-    w_->ColorDialogHook = [&](uint32_t start) {
-        offered = start;
-        return answer;
-    };
+    SetModalRunner([&](QDialog& d) {
+        auto* dialog = qobject_cast<QColorDialog*>(&d);
+        if (!dialog) return int(QDialog::Rejected);
+        const QColor start = dialog->currentColor();
+        offered = uint32_t(start.red()) | uint32_t(start.green()) << 8 | uint32_t(start.blue()) << 16;
+        if (!answer) return int(QDialog::Rejected);
+        dialog->setCurrentColor(QColor(*answer & 0xFF, (*answer >> 8) & 0xFF, (*answer >> 16) & 0xFF));
+        return int(QDialog::Accepted);
+    });
     w_->BackgroundColour1Click();
     EXPECT_EQ(offered, 0xFFFFFFu);
     EXPECT_EQ(w_->WindowColor(), 0xFFFFFFu);
@@ -559,6 +632,34 @@ TEST_F(ShellCommands, BackgroundColourIsThePlotsBackgroundOnScreenInImagesAndThe
 
     w_->BackgroundColour1Click();  // offered the colour in use
     EXPECT_EQ(offered, 0x00204060u);
+}
+
+// The axes and legend fonts come from the font dialog on OK only; Cancel keeps the font in use.
+TEST_F(ShellCommands, FontCommandsTakeTheFontOfTheDialogOnOk) {
+    QFont offered;
+    int answer = QDialog::Accepted;
+    SetModalRunner([&](QDialog& d) {
+        auto* dialog = qobject_cast<QFontDialog*>(&d);
+        if (!dialog) return int(QDialog::Rejected);
+        offered = dialog->currentFont();
+        QFont f = offered;
+        f.setPointSize(offered.pointSize() + 7);
+        dialog->setCurrentFont(f);
+        return answer;
+    });
+    const QFont axes = plot().PlotFont, legend = plot().LegendeFont;
+    w_->AxesFont1Click();
+    EXPECT_EQ(offered.pointSize(), axes.pointSize());
+    EXPECT_EQ(plot().PlotFont.pointSize(), axes.pointSize() + 7);
+    EXPECT_TRUE(plot().Dirty);
+    w_->LegendFont1Click();
+    EXPECT_EQ(plot().LegendeFont.pointSize(), legend.pointSize() + 7);
+
+    answer = QDialog::Rejected;
+    w_->AxesFont1Click();
+    w_->LegendFont1Click();
+    EXPECT_EQ(plot().PlotFont.pointSize(), axes.pointSize() + 7);
+    EXPECT_EQ(plot().LegendeFont.pointSize(), legend.pointSize() + 7);
 }
 
 }  // namespace

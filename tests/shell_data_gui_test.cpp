@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -163,9 +164,11 @@ TEST_F(ShellData, OpenUnknownOpensTheTemplateAndTabulatesTheFile) {
     EXPECT_EQ(lines[0], "Filename: \t" + file);
     EXPECT_EQ(lines[4].substr(0, 4), "0\t1\t");
     EXPECT_TRUE(ui_->messages.empty());
-    // The status bar says where the table went and that the template was handed on.
-    EXPECT_EQ(w_->StatusText(1), "Table of unknown.bin is on the clipboard; Binaryfile_Content_Template.xls was "
-                                 "handed to the opener: paste it there");
+    // The status bar says where the table went and where to paste it; its tool tip tells the whole.
+    EXPECT_EQ(w_->StatusText(1), "Paste the table of unknown.bin into the template");
+    EXPECT_EQ(w_->findChild<QLabel*>("StatusPanel1")->toolTip(),
+              QString::fromStdString("Table of " + file + " is on the clipboard; Binaryfile_Content_Template.xls "
+                                     "was handed to the opener: paste it there"));
 
     // Without a desktop program for the template the table is made all the same.
     ui_->clipboard.clear();
@@ -174,7 +177,40 @@ TEST_F(ShellData, OpenUnknownOpensTheTemplateAndTabulatesTheFile) {
     ASSERT_EQ(ui_->messages.size(), 1u);
     EXPECT_EQ(ui_->messages[0], "Excel template file could not be opened!");
     EXPECT_EQ(SplitLines(ui_->clipboard).size(), 6u);
-    EXPECT_EQ(w_->StatusText(1), "Table of unknown.bin is on the clipboard");
+    EXPECT_EQ(w_->StatusText(1), "Table of unknown.bin on the clipboard");
+}
+
+// Centred in a panel of fixed width, a longer text would lose both its ends.
+TEST_F(ShellData, OpenUnknownsStatusFitsItsPanelWhateverTheFileName) {
+    w_->show();
+    QApplication::processEvents();
+    const auto* panel = w_->findChild<QLabel*>("StatusPanel1");
+    ASSERT_NE(panel, nullptr);
+    const std::string longName = "a_binary_file_with_a_rather_long_name_from_some_instrument_" + std::string(40, 'x') +
+                                 "_end.bin";
+    for (const std::string& name : {std::string("unknown.bin"), longName}) {
+        const std::string file = WriteTestFile(name, std::string(16, '\x01'));
+        SetFileDialogRunner([&](const TFileDialogSpec&) { return TFileDialogChoice{{file}, 1}; });
+        for (bool opens : {true, false}) {
+            ui_->openUrlResult = opens;
+            Trigger("OpenUnknown1");
+            const QString text = w_->StatusText(1);
+            EXPECT_LE(QFontMetrics(panel->font()).horizontalAdvance(text), panel->contentsRect().width())
+                << text.toStdString();
+            EXPECT_TRUE(text.startsWith(opens ? "Paste the table of " : "Table of ")) << text.toStdString();
+            EXPECT_TRUE(text.endsWith(opens ? " into the template" : " on the clipboard")) << text.toStdString();
+            EXPECT_TRUE(panel->toolTip().contains(QString::fromStdString(file)));
+        }
+        // A long name keeps its beginning and its end.
+        if (name == longName) {
+            EXPECT_TRUE(w_->StatusText(1).contains("a_binary")) << w_->StatusText(1).toStdString();
+            EXPECT_TRUE(w_->StatusText(1).contains(QChar(0x2026)));
+            EXPECT_TRUE(w_->StatusText(1).contains("end.bin"));
+        }
+    }
+    // The next text in the panel takes the tool tip away.
+    w_->SetStatusText(1, "Spectrum 1 of 1");
+    EXPECT_TRUE(panel->toolTip().isEmpty());
 }
 
 TEST_F(ShellData, TheTemplateIsASpreadsheetOfOurOwn) {

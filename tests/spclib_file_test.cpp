@@ -239,6 +239,32 @@ TEST_F(SpcFiles, SaveBeyondTheFileSizeLimitFailsWithoutEndingTheProgram) {
     for (const auto& e : fs::directory_iterator(dir_)) EXPECT_EQ(e.path().filename().string().find("vxtmp"), std::string::npos);
 }
 
+// Values that go to the scratch store past the file-size limit fail with EFBIG too, in a program that
+// keeps the signal's default: added ones, and those decoded from a file being opened.
+TEST_F(SpcFiles, ScratchStoreBeyondTheFileSizeLimitFailsWithoutEndingTheProgram) {
+    const std::string file = Path("big-endian.spc");
+    {
+        SpcBytes s = NewFormHeader('L', 0, 50'000, 0, 1, 1);
+        AddSubHeader(s, 0, 0, 0);
+        s.b.resize(s.b.size() + 200'000, 0x01);
+        Write(file, s);
+    }
+    const int code = fault::inChild([&] {
+        ::signal(SIGXFSZ, SIG_DFL);
+        rlimit lim{64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &lim);
+        TARNVIK doc;
+        doc.Create(kEven);
+        SetLastError(0);
+        if (doc.AddSubFile(std::vector<float>(50'000, 1.0f), nullptr, 0, 0)) return 1;
+        if (GetLastError() != uint32_t(EFBIG)) return 2;
+        SetLastError(0);
+        if (OpenFileImage(doc, file, false) != kOpenCannot) return 3;
+        return GetLastError() == uint32_t(EFBIG) ? 0 : 4;
+    });
+    EXPECT_EQ(code, 0);
+}
+
 // A pipe under the name is neither waited on when opened nor replaced when saved to; a device is not
 // written either. The error texts name the kind of file.
 TEST_F(SpcFiles, PipesAndDevicesAreNeitherOpenedNorReplaced) {

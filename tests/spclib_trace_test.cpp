@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <malloc.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,6 +66,24 @@ TEST_F(SpcTrace, LinesCarryTimeProcessAndModuleAndAreCutAtTheBuffer) {
     std::string second = all.substr(first.size());
     EXPECT_EQ(second.size(), 1023u);
     EXPECT_EQ(second.substr(1018), " ...\n");
+}
+
+// A trace file at the file-size limit loses its lines; a program that keeps the signal's default is
+// not ended by them.
+TEST_F(SpcTrace, TraceFileAtTheFileSizeLimitDoesNotEndTheProgram) {
+    const fs::path log = dir_ / "full.log";
+    Settings(log.string(), "1");
+    const int code = fault::inChild([&] {
+        ::signal(SIGXFSZ, SIG_DFL);
+        spc::TraceModule t;
+        t.Init("GTARNVIK");
+        rlimit lim{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &lim);
+        for (int i = 0; i < 10; ++i) t.Print("%s\n", std::string(900, 'x').c_str());
+        return 0;
+    });
+    EXPECT_EQ(code, 0);
+    EXPECT_LE(fs::file_size(log), 4096u);
 }
 
 TEST_F(SpcTrace, LevelsAndFilesThatDoNotWork) {

@@ -213,12 +213,15 @@ TEST(CutOut, ARangeBesideTheSpectrumMakesNoRecord) {
 TEST(Averaging, MeanOfThreeAndNothingForOne) {
     TSpectraList list;
     TDisplayState display;
+    ui::ScopedScriptedBackend ui;
     addRecord(list, "a", 400, 1, std::vector<double>(6, 1.0));
     addRecord(list, "b", 400, 1, std::vector<double>(6, 2.0));
     addRecord(list, "c", 400, 1, std::vector<double>(6, 6.0));
     EXPECT_FALSE(RunAveraging(list, display, {1}, "x"));
     EXPECT_FALSE(RunAveraging(list, display, {1, 1}, "x"));
+    EXPECT_FALSE(RunAveraging(list, display, {}, "x"));
     EXPECT_EQ(list.Count(), 3);
+    EXPECT_EQ(ui->messages, std::vector<std::string>(3, kAverageSelectionText));  // never silent
     EXPECT_TRUE(RunAveraging(list, display, {2, 0, 1}, "mean"));
     ASSERT_EQ(list.Count(), 4);
     EXPECT_EQ(list[3].Title.str(), "mean");

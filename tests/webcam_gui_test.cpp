@@ -18,6 +18,7 @@
 #include <filesystem>
 
 #include "app/TMainwin.h"
+#include "app/file_filters.h"
 #include "app/dialogs/TWebcamSettingsDia.h"
 #include "app/dialogs/TfrmScreenshot.h"
 #include "app/dialogs/tool_dialog.h"
@@ -56,7 +57,7 @@ protected:
     }
     void TearDown() override {
         SetWebcamSourceFactory({});
-        SetSpectrumImageDialogHook({});
+        SetFileDialogRunner({});
         SetModalRunner({});
         w_.reset();
     }
@@ -277,7 +278,7 @@ TEST_F(WebcamGui, SettingsDialogShowsTheSourcesControlsAndWhiteFramesClip) {
 
 TEST_F(WebcamGui, LoadSpectrumImageTakesBitmapsAndJpegsAndRefusesOtherFiles) {
     std::string chosen = TestFolder() + "spectrum.png";
-    SetSpectrumImageDialogHook([&] { return chosen; });
+    SetFileDialogRunner([&](const TFileDialogSpec&) { return TFileDialogChoice{{chosen}, 1}; });
     action("Loadspectrumimage1")->trigger();
     ASSERT_EQ(ui_->messages.size(), 1u);
     EXPECT_EQ(ui_->messages[0],
@@ -339,7 +340,7 @@ TEST_F(WebcamGui, TheWindowBelongsToTheMainWindowAndNeverStaysInFrontOfItsDialog
     settings_.Height = 48;
     const std::string chosen = TestFolder() + "small.bmp";
     WriteBitmapFile(chosen, SyntheticFrame(settings_));
-    SetSpectrumImageDialogHook([&] { return chosen; });
+    SetFileDialogRunner([&](const TFileDialogSpec&) { return TFileDialogChoice{{chosen}, 1}; });
     action("Loadspectrumimage1")->trigger();
     ASSERT_TRUE(f_->isVisible());
     EXPECT_FALSE(f_->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
@@ -351,7 +352,7 @@ TEST_F(WebcamGui, APictureOneColumnWideAddsNoSpectrumAndSaysSo) {
     settings_.Height = 40;
     const std::string chosen = TestFolder() + "line.bmp";
     WriteBitmapFile(chosen, SyntheticFrame(settings_));
-    SetSpectrumImageDialogHook([&] { return chosen; });
+    SetFileDialogRunner([&](const TFileDialogSpec&) { return TFileDialogChoice{{chosen}, 1}; });
     action("Loadspectrumimage1")->trigger();
     ASSERT_EQ(ui_->messages.size(), 1u);
     EXPECT_EQ(ui_->messages[0],

@@ -41,7 +41,10 @@ bool RunAveraging(TSpectraList& list, const TDisplayState& display, std::vector<
     std::sort(selected.begin(), selected.end());
     selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
     std::erase_if(selected, [&](int32_t i) { return !ValidSpectrumIndex(list, i); });
-    if (selected.size() < 2) return false;
+    if (selected.size() < 2) {
+        ui::messageBox(kAverageSelectionText);
+        return false;
+    }
     auto sum = addOverFirstRange(list[selected[0]], list[selected[1]], display);
     for (std::size_t k = 2; sum && sum->PointCount() >= 2 && k < selected.size(); ++k) {
         TSpectrumRecord copy = *sum;

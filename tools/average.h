@@ -15,6 +15,10 @@ std::string AverageTitleFor(const TSpectraList& list, int32_t index);
 // A right click: drops " - averaged" and appends " | " + the item's title + " - averaged".
 std::string AverageTitleExtended(const TSpectraList& list, std::string title, int32_t index);
 
-// Needs more than one selection (list indices, any order); false when nothing was made.
+// What averaging says when fewer than two different spectra are selected.
+inline constexpr const char* kAverageSelectionText = "Averaging needs at least two spectra: select them in the list.";
+
+// Needs more than one selection (list indices, any order); false when nothing was made, after saying
+// why.
 bool RunAveraging(TSpectraList& list, const TDisplayState& display, std::vector<int32_t> selected,
                   const std::string& title);

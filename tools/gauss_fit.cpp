@@ -7,6 +7,7 @@
 #include "core/units.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
+#include "tools/gauss_fit_pass.h"
 
 namespace {
 
@@ -24,108 +25,34 @@ int32_t slotsOf(const TGaussFit& f, int32_t g) {
     return f.connected[u(g)] ? 1 : bandsOf(f.block->Groups[u(g)]);
 }
 
-// The model's terms of one group for one parameter vector, set up once per pass over the data. The
-// column fields say where each derivative goes (-1: not wanted).
-struct GroupTerms {
-    int32_t group = 0;
-    int32_t bands = 0;
-    double spacing = 0.0, position = 0.0, width = 0.0, twoOverWidth = 0.0;
-    bool connected = false;
-    int32_t colS = -1, colP = -1, colW = -1;
-    std::array<int32_t, kGaussMaxBands> colAmp{};  // connected: all the factor's column
-    std::array<double, kGaussMaxBands> amp{};      // the amplitude of band k
-    std::array<double, kGaussMaxBands> base{};     // block amplitudes (derivative of a common factor)
-    std::array<double, 3> shape() const { return {spacing, position, width}; }
-};
-
-// col[p] is the column of parameter p in the derivative vector, -1 for derivatives not wanted.
-std::vector<GroupTerms> termsOf(const TGaussFit& f, const std::vector<double>& a, const std::vector<int32_t>& col) {
-    std::vector<GroupTerms> terms;
-    terms.reserve(u(groupsOf(f)));
+// What a pass needs of each group with bands for parameter vector `a`; col[p] is the column of
+// parameter p among the free ones, -1 for one that is not free.
+void passGroupsOf(const TGaussFit& f, const std::vector<double>& a, const std::vector<int32_t>& col,
+                  std::vector<TGaussPassGroup>& groups) {
+    groups.clear();
     for (int32_t g = 0; g < groupsOf(f); ++g) {
         const TGaussGroup& gr = f.block->Groups[u(g)];
         const int32_t first = 3 * g + 1;
-        GroupTerms t;
-        t.group = g;
-        t.spacing = a[u(first)];
-        t.position = a[u(first + 1)];
-        t.width = a[u(first + 2)];
+        const double spacing = a[u(first)], position = a[u(first + 1)], width = a[u(first + 2)];
         // A band of width 0 contributes nothing, to the value and to the derivatives.
-        t.bands = t.width == 0.0 ? 0 : bandsOf(gr);
+        TGaussPassGroup t;
+        t.bands = width == 0.0 ? 0 : bandsOf(gr);
         if (t.bands == 0) continue;
-        t.twoOverWidth = 2.0 / t.width;
-        t.colS = col[u(first)];
-        t.colP = col[u(first + 1)];
-        t.colW = col[u(first + 2)];
-        t.connected = f.connected[u(g)];
+        t.invWidth = 1.0 / width;
+        t.twoOverWidth = 2.0 / width;
+        t.colSpacing = col[u(first)];
+        t.colPosition = col[u(first + 1)];
+        t.colWidth = col[u(first + 2)];
+        const bool connected = f.connected[u(g)];
         const int32_t slot = f.ampSlot[u(g)];
         for (int32_t k = 0; k < t.bands; ++k) {
-            t.base[u(k)] = gr.Amplitudes[u(k)];
-            t.amp[u(k)] = t.connected ? gr.Amplitudes[u(k)] * a[u(slot)] : a[u(slot + k)];
-            t.colAmp[u(k)] = col[u(t.connected ? slot : slot + k)];
+            t.centre[u(k)] = position + k * spacing;
+            t.amp[u(k)] = connected ? gr.Amplitudes[u(k)] * a[u(slot)] : a[u(slot + k)];
+            t.ampDerivative[u(k)] = connected ? gr.Amplitudes[u(k)] : 1.0;
+            t.colAmp[u(k)] = col[u(connected ? slot : slot + k)];
         }
-        terms.push_back(t);
+        groups.push_back(t);
     }
-    return terms;
-}
-
-// Every band of the group at `len` points, point by point: t = (x - centre)/Width and exp(-t^2) at
-// out[2 (i * bands + k)] and the entry after it.
-void bandValues(const GroupTerms& t, const double* x, std::size_t len, double* out) {
-    for (std::size_t i = 0; i < len; ++i)
-        for (int32_t k = 0; k < t.bands; ++k) {
-            const double s = (x[i] - (t.position + k * t.spacing)) / t.width;
-            double* o = out + 2 * (i * u(t.bands) + u(k));
-            o[0] = s;
-            o[1] = std::exp(-(s * s));
-        }
-}
-
-// Adds the group's value at x to y and its derivatives to d, from its band values at one point.
-[[gnu::always_inline]] inline void accumulate(const GroupTerms& t, const double* e, double& y, double* d) {
-    double dS = 0.0, dP = 0.0, dW = 0.0;
-    for (int32_t k = 0; k < t.bands; ++k) {
-        const double s = e[2 * k];
-        const double ek = e[2 * k + 1];
-        const double A = t.amp[u(k)];
-        y += A * ek;
-        if (const int32_t c = t.colAmp[u(k)]; c >= 0) d[c] += t.connected ? t.base[u(k)] * ek : ek;
-        const double fac = A * ek * s * t.twoOverWidth;
-        dP += fac;
-        dS += k * fac;
-        dW += fac * s;
-    }
-    if (t.colS >= 0) d[t.colS] += dS;
-    if (t.colP >= 0) d[t.colP] += dP;
-    if (t.colW >= 0) d[t.colW] += dW;
-}
-
-// Points per block of a pass: the band values of a block are computed, then used.
-constexpr std::size_t kBlock = 256;
-// Band values kept per set (accepted, trial) at most; beyond, every pass computes them afresh.
-constexpr std::size_t kBandValueBudget = std::size_t{1} << 22;
-
-// Sum of a[i] * b[i], in four interleaved partial sums.
-double dot(const double* a, const double* b, std::size_t n) {
-    double s0 = 0.0, s1 = 0.0, s2 = 0.0, s3 = 0.0;
-    std::size_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        s0 += a[i] * b[i];
-        s1 += a[i + 1] * b[i + 1];
-        s2 += a[i + 2] * b[i + 2];
-        s3 += a[i + 3] * b[i + 3];
-    }
-    for (; i < n; ++i) s0 += a[i] * b[i];
-    return (s0 + s1) + (s2 + s3);
-}
-
-// The trial's band values become those of the accepted parameters.
-void keepTrialBandValues(TGaussFit& f) {
-    for (std::size_t g = 0; g < f.trial.size(); ++g)
-        if (f.trial[g].valid) {
-            std::swap(f.accepted[g], f.trial[g]);
-            f.trial[g].valid = false;
-        }
 }
 
 bool faulted() { return std::fetestexcept(kFaults) != 0; }
@@ -144,13 +71,18 @@ void GaussFitData(const TSpectrumRecord& spectrum, const TGaussModelParams& bloc
     double ymax = 0.0;
     for (int32_t i = i1; i <= i2; ++i) {
         const double v = SpecYValue(spectrum, i, display);
-        // An infinite value would make 5 % of the maximum infinite and leave no point at all; a value
-        // that is no number would drop out unseen.
-        if (!std::isfinite(v))
+        // A point that is no number is skipped like one below the threshold (the comparisons below
+        // are false for it); an infinite value would make 5 % of the maximum infinite and leave no
+        // point at all, so it is named.
+        if (std::isinf(v))
             throw vx::Error("Gauss fit: the spectrum holds a value that is infinite or not a number at " +
                             numtext::FloatToStr(SpecXValue(spectrum, i, display)) + " in the fit range");
-        ymax = std::max(ymax, v);
+        if (v > ymax) ymax = v;
     }
+    const std::size_t most = static_cast<std::size_t>(i2 - i1) + 1;
+    x.reserve(most);
+    y.reserve(most);
+    sig.reserve(most);
     for (int32_t i = i1; i <= i2; ++i) {
         const double v = SpecYValue(spectrum, i, display);
         if (!(v > 0.05 * ymax)) continue;
@@ -222,104 +154,43 @@ std::vector<int32_t> GaussStageList(const TGaussFit& f, int32_t stage) {
 
 void GaussGroupModel(const TGaussFit& f, const std::vector<double>& a, double x, double& y,
                      std::vector<double>& dyda) {
-    std::vector<int32_t> col(u(f.ma) + 1);
-    for (int32_t p = 0; p <= f.ma; ++p) col[u(p)] = p;
     dyda.assign(u(f.ma) + 1, 0.0);
     y = 0.0;
-    std::array<double, 2 * kGaussMaxBands> e{};
-    for (const GroupTerms& t : termsOf(f, a, col)) {
-        bandValues(t, &x, 1, e.data());
-        accumulate(t, e.data(), y, dyda.data());
+    for (int32_t g = 0; g < groupsOf(f); ++g) {
+        const TGaussGroup& gr = f.block->Groups[u(g)];
+        const int32_t first = 3 * g + 1;
+        const double spacing = a[u(first)], position = a[u(first + 1)], width = a[u(first + 2)];
+        if (width == 0.0) continue;
+        const int32_t slot = f.ampSlot[u(g)];
+        for (int32_t k = 0; k < bandsOf(gr); ++k) {
+            const double t = (x - (position + k * spacing)) / width;
+            const double e = std::exp(-t * t);
+            const double A = f.connected[u(g)] ? gr.Amplitudes[u(k)] * a[u(slot)] : a[u(slot + k)];
+            y += A * e;
+            if (f.connected[u(g)]) dyda[u(slot)] += gr.Amplitudes[u(k)] * e;
+            else dyda[u(slot + k)] += e;
+            const double fac = 2.0 * A * e * t / width;
+            dyda[u(first + 1)] += fac;
+            dyda[u(first)] += k * fac;
+            dyda[u(first + 2)] += fac * t;
+        }
     }
 }
 
 void MrqCof(TGaussFit& f, const std::vector<double>& a, NrMatrix& alpha, std::vector<double>& beta,
             double& chisq) {
     const int32_t m = f.mfit;
-    std::vector<int32_t> col(u(f.ma) + 1, -1);
-    for (int32_t j = 1; j <= m; ++j) col[u(f.lista[u(j)])] = j - 1;
-    const auto terms = termsOf(f, a, col);
-    const std::size_t n = f.x.size();
-
-    // Where each group's band values come from: kept from the accepted parameters when its shape is
-    // the same, else computed into the trial set (or, beyond the budget, into a block scratch).
-    if (f.accepted.size() != u(groupsOf(f))) {
-        std::size_t bands = 0;
-        for (int32_t g = 0; g < groupsOf(f); ++g) bands += u(bandsOf(f.block->Groups[u(g)]));
-        f.keepBandValues = 2 * n * bands <= kBandValueBudget;
-        f.accepted.assign(u(groupsOf(f)), {});
-        f.trial.assign(u(groupsOf(f)), {});
-    }
-    std::vector<const double*> kept(terms.size(), nullptr);
-    std::vector<double*> into(terms.size(), nullptr);
-    std::vector<std::size_t> scratchAt(terms.size(), 0);
-    std::size_t scratchBands = 0;
-    for (std::size_t ti = 0; ti < terms.size(); ++ti) {
-        const GroupTerms& t = terms[ti];
-        TGaussFit::TBandValues& acc = f.accepted[u(t.group)];
-        TGaussFit::TBandValues& tr = f.trial[u(t.group)];
-        tr.valid = false;
-        if (!f.keepBandValues) {
-            scratchAt[ti] = 2 * scratchBands * kBlock;
-            scratchBands += u(t.bands);
-        } else if (acc.valid && acc.shape == t.shape()) {
-            kept[ti] = acc.values.data();
-        } else {
-            tr.values.resize(2 * n * u(t.bands));
-            tr.shape = t.shape();
-            tr.valid = true;
-            into[ti] = tr.values.data();
-        }
-    }
-    std::vector<double> scratch(2 * scratchBands * kBlock);
-    std::vector<const double*> e(terms.size());
-
-    std::vector<double> d(u(m) + 1), D(u(m) * kBlock), DW(u(m) * kBlock), R(kBlock);
-    std::vector<double> al(u(m) * u(m), 0.0), be(u(m), 0.0);
-    double chi = 0.0;
-    for (std::size_t start = 0; start < n; start += kBlock) {
-        const std::size_t len = std::min(kBlock, n - start);
-        for (std::size_t ti = 0; ti < terms.size(); ++ti) {
-            const std::size_t at = 2 * start * u(terms[ti].bands);
-            if (kept[ti]) {
-                e[ti] = kept[ti] + at;
-            } else {
-                double* out = into[ti] ? into[ti] + at : scratch.data() + scratchAt[ti];
-                bandValues(terms[ti], &f.x[start], len, out);
-                e[ti] = out;
-            }
-        }
-        // The derivatives of the block, parameter by parameter, weighted once; then the sums.
-        for (std::size_t i = start; i < start + len; ++i) {
-            for (int32_t j = 0; j < m; ++j) d[u(j)] = 0.0;
-            double ymod = 0.0;
-            for (std::size_t ti = 0; ti < terms.size(); ++ti)
-                accumulate(terms[ti], e[ti] + 2 * (i - start) * u(terms[ti].bands), ymod, d.data());
-            const double sig2i = 1.0 / (f.sig[i] * f.sig[i]);
-            const double dy = f.y[i] - ymod;
-            for (int32_t j = 0; j < m; ++j) {
-                D[u(j) * kBlock + (i - start)] = d[u(j)];
-                DW[u(j) * kBlock + (i - start)] = d[u(j)] * sig2i;
-            }
-            R[i - start] = dy;
-            chi += dy * dy * sig2i;
-        }
-        for (int32_t j = 0; j < m; ++j) {
-            const double* wj = &DW[u(j) * kBlock];
-            for (int32_t k = 0; k <= j; ++k) al[u(j) * u(m) + u(k)] += dot(wj, &D[u(k) * kBlock], len);
-            be[u(j)] += dot(wj, R.data(), len);
-        }
-    }
-    alpha = NrMatrix(m, m);
+    f.col.assign(u(f.ma) + 1, -1);
+    for (int32_t j = 1; j <= m; ++j) f.col[u(f.lista[u(j)])] = j - 1;
+    passGroupsOf(f, a, f.col, f.passGroups);
+    GaussFitPass(f.passGroups, m, f.x.data(), f.y.data(), f.sig.data(), f.x.size(), f.sums, f.passIsa);
+    if (alpha.rows() != m || alpha.cols() != m) alpha = NrMatrix(m, m);
     beta.assign(u(m) + 1, 0.0);
     for (int32_t j = 0; j < m; ++j) {
-        for (int32_t k = 0; k <= j; ++k) {
-            alpha(j + 1, k + 1) = al[u(j) * u(m) + u(k)];
-            alpha(k + 1, j + 1) = al[u(j) * u(m) + u(k)];
-        }
-        beta[u(j + 1)] = be[u(j)];
+        for (int32_t k = 0; k < m; ++k) alpha(j + 1, k + 1) = f.sums.alpha[u(j) * u(m) + u(k)];
+        beta[u(j + 1)] = f.sums.beta[u(j)];
     }
-    chisq = chi;
+    chisq = f.sums.chisq;
 }
 
 namespace {
@@ -366,7 +237,6 @@ bool MRQMIN(TGaussFit& f) {
         f.alamda = 0.001;
         f.atry = f.a;
         MrqCof(f, f.a, f.alpha, f.beta, f.chisq);
-        keepTrialBandValues(f);
         f.ochisq = f.chisqInit = f.chisq;
         if (faulted() || !std::isfinite(f.chisq)) return fail();
         dropWithoutEffect(f);
@@ -401,7 +271,6 @@ bool MRQMIN(TGaussFit& f) {
         f.ochisq = f.chisq = trialChisq;
         f.alpha = std::move(trialAlpha);
         f.beta = std::move(trialBeta);
-        keepTrialBandValues(f);
         for (int32_t j = 1; j <= m; ++j) f.a[u(f.lista[u(j)])] = f.atry[u(f.lista[u(j)])];
     } else {
         f.alamda *= 10.0;

@@ -12,6 +12,7 @@
 #include "core/gauss_params.h"
 #include "core/least_squares.h"
 #include "core/spectrum_record.h"
+#include "tools/gauss_fit_pass.h"
 
 // The dialog's switches of the fit, groups 1 to 5 (groups beyond count as activated, not connected).
 struct TGaussFitSwitches {
@@ -49,16 +50,11 @@ struct TGaussFit {
     NrMatrix alpha, covar;   // alpha of the last accepted parameters; covar the working matrix
     std::vector<double> beta;
 
-    // exp(-t^2) of every band at every data point, per group, for the group shapes (Spacing,
-    // Position, Width) of the accepted parameters and of the last trial: a pass in which a group's
-    // shape has not changed reads them instead of computing them again.
-    struct TBandValues {
-        std::vector<double> values;
-        std::array<double, 3> shape{};
-        bool valid = false;
-    };
-    std::vector<TBandValues> accepted, trial;
-    bool keepBandValues = false;
+    // The passes' working storage, kept from pass to pass.
+    std::vector<int32_t> col;  // column of each parameter among the free ones
+    std::vector<TGaussPassGroup> passGroups;
+    TGaussPassSums sums;
+    TGaussPassIsa passIsa = TGaussPassIsa::Best;
 };
 
 // One stage as it ran.
@@ -70,15 +66,16 @@ struct TGaussStageReport {
 };
 
 // The data of the fit: the points of the spectrum between the range ends whose display y exceeds 5 %
-// of the largest display y there (at least 0), with sigma 0.01. A value there that is infinite or no
-// number raises vx::Error naming its x.
+// of the largest display y there (at least 0), with sigma 0.01; points that are no number are
+// skipped. An infinite value there raises vx::Error naming its x.
 void GaussFitData(const TSpectrumRecord& spectrum, const TGaussModelParams& block,
                   const TDisplayState& display, std::vector<double>& x, std::vector<double>& y,
                   std::vector<double>& sig);
 
 // The seven stages of the fit of `block` to `spectrum`; the block is changed in place (the last
 // accepted parameters). Raises vx::Error, with the block unchanged, when the block cannot be used,
-// the data in the range hold a value that is no finite number, or no data point qualifies. The preview curve is removed in every case.
+// the data in the range hold an infinite value, or no data point qualifies. The preview curve is
+// removed in every case.
 std::vector<TGaussStageReport> GaussFitIterate(const TSpectrumRecord& spectrum, TGaussModelParams& block,
                                                const TGaussFitSwitches& switches,
                                                const TDisplayState& display, const TGaussFitHooks& hooks = {});

@@ -8,6 +8,7 @@
 #include "core/units.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
+#include "tools/gauss_fit_pass.h"
 
 using numtext::FloatFormat;
 using numtext::FloatToStrF;
@@ -15,11 +16,13 @@ using numtext::FloatToStrF;
 double GaussGroupSum(const TGaussGroup& gr, double X, double cut) {
     if (gr.Width == 0.0) return 0.0;
     const int32_t n = std::clamp(gr.BandCount, 0, kGaussMaxBands);
+    // The terms as the fit computes them, so that the fit reproduces a spectrum of the model exactly.
+    const double invWidth = 1.0 / gr.Width;
     double sum = 0.0;
     for (int32_t k = 0; k < n; ++k) {
-        const double t = (X - (gr.Position + k * gr.Spacing)) / gr.Width;
+        const double t = (X - (gr.Position + k * gr.Spacing)) * invWidth;
         const double t2 = t * t;
-        if (t2 < cut) sum += gr.Amplitudes[static_cast<std::size_t>(k)] * std::exp(-t2);
+        if (t2 < cut) sum += gr.Amplitudes[static_cast<std::size_t>(k)] * GaussBandExp(-t2);
     }
     return sum;
 }

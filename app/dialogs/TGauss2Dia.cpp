@@ -21,6 +21,9 @@ namespace {
 
 QString general(double v, int digits) { return Q(FloatToStrF(v, FloatFormat::General, digits, 0)); }
 
+// The field "FWHM" shows the full width at half maximum of the block's width.
+QString fwhmText(double width) { return general(GaussFwhmOfWidth(width), 5); }
+
 QString nameOf(const char* pattern, int group) { return QString(pattern).arg(group + 1); }
 
 }  // namespace
@@ -103,7 +106,7 @@ void TGauss2Dia::WriteParams() {
         const TGaussGroup& gr = Params.Groups[static_cast<std::size_t>(g)];
         KnAnz[g]->setText(Q(numtext::IntToStr(gr.BandCount)));
         KnPos[g]->setText(general(gr.Position, 7));
-        KnHalb[g]->setText(general(gr.Width, 5));
+        KnHalb[g]->setText(fwhmText(gr.Width));
         KnVib[g]->setText(general(gr.Spacing, 6));
         for (int k = 0; k < 6; ++k) KnA[g][k]->setText(general(gr.Amplitudes[static_cast<std::size_t>(k)], 6));
     }
@@ -120,7 +123,8 @@ void TGauss2Dia::ReadParams() {
         TGaussGroup& gr = p.Groups[static_cast<std::size_t>(g)];
         gr.BandCount = DialogInt(S(KnAnz[g]->text()));
         gr.Position = EditFloat(KnPos[g]);
-        gr.Width = EditFloat(KnHalb[g]);
+        // The block keeps its exact width while the field shows what was written into it.
+        if (KnHalb[g]->text() != fwhmText(gr.Width)) gr.Width = GaussWidthOfFwhm(EditFloat(KnHalb[g]));
         gr.Spacing = EditFloat(KnVib[g]);
         for (int k = 0; k < 6; ++k) gr.Amplitudes[static_cast<std::size_t>(k)] = EditFloat(KnA[g][k]);
     }

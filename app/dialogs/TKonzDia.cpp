@@ -1,6 +1,5 @@
 #include "app/dialogs/TKonzDia.h"
 
-#include <QColorDialog>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -252,16 +251,7 @@ void TKonzDia::LinientypChange(int) { lineTypeEdited_ = true; }
 void TKonzDia::BFarbeClick() {
     TSpectrumRecord* rec = list_.Get(current_);
     if (!rec) return;
-    std::optional<uint32_t> chosen;
-    if (ColorDialogHook) {
-        chosen = ColorDialogHook(rec->Color);
-    } else {
-        const uint32_t c = rec->Color;
-        QColor qc = QColorDialog::getColor(QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF), this);
-        if (qc.isValid())
-            chosen = static_cast<uint32_t>(qc.red()) | (static_cast<uint32_t>(qc.green()) << 8) |
-                     (static_cast<uint32_t>(qc.blue()) << 16);
-    }
+    const std::optional<uint32_t> chosen = ChooseColor(this, rec->Color);
     if (!chosen) return;
     rec->Color = *chosen;
     setSwatch(*chosen);
@@ -306,9 +296,7 @@ void TKonzDia::Button2Click() {
     for (int i = 0; i < ComboHeader->count(); ++i) legends.push_back(S(ComboHeader->itemText(i)));
     for (const auto& rec : list_) files.push_back(rec->FileName.str());
     TLegWechs dia(legends, files, this);
-    if (LegendDialogHook) LegendDialogHook(dia);
-    else dia.exec();
-    if (dia.result() == QDialog::Accepted && dia.Result()) {
+    if (RunModal(dia) == QDialog::Accepted && dia.Result()) {
         const auto& lines = *dia.Result();
         for (int i = 0; i < static_cast<int>(lines.size()) && i < list_.Count(); ++i) {
             list_[i].Title = lines[i];

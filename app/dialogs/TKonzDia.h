@@ -5,8 +5,6 @@
 #include <QDialog>
 
 #include <cstdint>
-#include <functional>
-#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -35,10 +33,6 @@ public:
     void HelpBtnClick();
 
     int CurrentIndex() const { return current_; }
-
-    // Test hooks: the colour dialog's answer and the legend texts dialog run. Empty: the real dialogs.
-    std::function<std::optional<uint32_t>(uint32_t start)> ColorDialogHook;
-    std::function<void(class TLegWechs&)> LegendDialogHook;
 
 private:
     // Stores the edits into the current record; false (message shown) when a number does not convert.

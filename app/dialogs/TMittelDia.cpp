@@ -61,6 +61,7 @@ bool TMittelDia::FormCloseOk() {
     std::vector<int32_t> selected;
     for (int i = 0; i < ListBox1->count(); ++i)
         if (ListBox1->item(i)->isSelected()) selected.push_back(i);
-    RunAveraging(SpectraList, CurrentDisplayState(), selected, S(MittelSpekName->text()));
-    return true;
+    // Too few selected: the user selects more in the open dialog.
+    return RunAveraging(SpectraList, CurrentDisplayState(), selected, S(MittelSpekName->text())) ||
+           selected.size() >= 2;
 }

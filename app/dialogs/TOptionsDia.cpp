@@ -1,7 +1,6 @@
 #include "app/dialogs/TOptionsDia.h"
 
 #include <QCheckBox>
-#include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -160,10 +159,7 @@ void colourRow(QWidget* page, QFormLayout* f, const char* name, const QString& c
     }
     QPushButton* more = browseRow(page, f, name, caption, box);
     QObject::connect(more, &QPushButton::clicked, box, [box] {
-        const QColor c = QColorDialog::getColor(toQColor(box->currentData().toUInt()), box);
-        if (c.isValid())
-            setColorItem(box, static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
-                                  (static_cast<uint32_t>(c.blue()) << 16));
+        if (const std::optional<uint32_t> c = ChooseColor(box, box->currentData().toUInt())) setColorItem(box, *c);
     });
 }
 

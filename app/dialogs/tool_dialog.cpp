@@ -2,6 +2,7 @@
 
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -30,6 +31,16 @@ std::function<int(QDialog&)>& modalRunner() {
 int RunModal(QDialog& dialog) { return modalRunner() ? modalRunner()(dialog) : dialog.exec(); }
 
 void SetModalRunner(std::function<int(QDialog&)> runner) { modalRunner() = std::move(runner); }
+
+std::optional<uint32_t> ChooseColor(QWidget* parent, uint32_t start) {
+    QColorDialog dlg(QColor(start & 0xFF, (start >> 8) & 0xFF, (start >> 16) & 0xFF), parent);
+    dlg.setObjectName("ColorDialog");
+    if (RunModal(dlg) != QDialog::Accepted) return std::nullopt;
+    // The colour shown when the dialog closed: what OK takes, also for a runner that answers for the user.
+    const QColor c = dlg.currentColor();
+    return static_cast<uint32_t>(c.red()) | (static_cast<uint32_t>(c.green()) << 8) |
+           (static_cast<uint32_t>(c.blue()) << 16);
+}
 
 TToolDialog::TToolDialog(QWidget* parent) : QDialog(parent) { setModal(true); }
 

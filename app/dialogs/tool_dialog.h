@@ -4,8 +4,10 @@
 #include <QDialog>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 
 #include "app/program_state.h"
@@ -46,6 +48,9 @@ private:
 // by its controls instead of waiting for a user.
 int RunModal(QDialog& dialog);
 void SetModalRunner(std::function<int(QDialog&)> runner);
+// The colour dialog ("ColorDialog"), run through the modal runner: the chosen colour (0x00BBGGRR),
+// starting from `start`, or nothing on Cancel.
+std::optional<uint32_t> ChooseColor(QWidget* parent, uint32_t start);
 
 // Shared control helpers.
 QComboBox* NewCombo(QWidget* parent, const char* name);

@@ -11,11 +11,11 @@
 #include "app/plot/xy_fonts.h"
 #include "app/plot/xy_render.h"
 #include "app/plot/xy_ticks.h"
-#include "app/program_state.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "platform/errors.h"
 #include "platform/fault_in.h"
+#include "platform/list_memory.h"
 
 namespace {
 
@@ -70,7 +70,11 @@ const KurvenDaten& TXYPlot::Curve(int n) const {
 void TXYPlot::SetKurvenAnzahl(int count) {
     overlayOnly_ = false;
     count = std::max(count, 0);
+    const bool dropping = KurvenAnzahl() > count;
     while (KurvenAnzahl() > count) DeleteCurve(KurvenAnzahl());
+    // Fewer curves: spectra were deleted (every command that deletes re-plots through here), and the
+    // memory of their records and curves goes back to the system now, not at the next load.
+    if (dropping) vxmem::GiveBackFreedMemory();
     curves_.reserve(static_cast<std::size_t>(count));
     while (KurvenAnzahl() < count) AddCurve();
 }
@@ -97,16 +101,16 @@ void TXYPlot::InitNewCurve(KurvenDaten& c, int m) {
     c.HighestIndex = 0;
     c.DashRun = 0.0;
     c.PenDown = 1;
-    const TSpectrumRecord* rec = SpectraList.Get(m - 1);
+    const std::optional<TCurveLooks> looks = Host.curveLooks ? Host.curveLooks(m) : std::nullopt;
     const bool restore = Host.curveAppearanceRestore && Host.curveAppearanceRestore();
-    if (restore && rec) {
-        c.Color = rec->Color;
-        c.PenStyle = rec->LineStyle;
+    if (restore && looks) {
+        c.Color = looks->Color;
+        c.PenStyle = looks->LineStyle;
     } else {
         c.Color = CurveColor(m);
         c.PenStyle = 0;
     }
-    c.Width = rec ? rec->LineWidth : 1;
+    c.Width = looks ? looks->LineWidth : 1;
 }
 
 void TXYPlot::DeleteCurve(int n) {
@@ -144,7 +148,9 @@ void TXYPlot::SetCurvePoint(int n, int kind, double value, int index) {
 void TXYPlot::reservePoints(KurvenDaten& c, int count) {
     TCurvePoints& points = c.Points;
     if (count < 1 || static_cast<std::size_t>(count) <= points.capacity()) return;
+    vxmem::AdviseHeapHugePages();
     points.reserve(static_cast<std::size_t>(count));
+    vxmem::AdviseHeapHugePages();
     // New room: present in one call rather than page by page as the points arrive. Below a few pages it
     // mostly lies in memory already in use, and the call would cost more than it saves.
     const std::size_t bytes = (points.capacity() - points.size()) * sizeof(TPlotPoint);
@@ -216,7 +222,7 @@ void TXYPlot::AutoScale() {
     if (curves_.empty()) return;
     TFiniteSpan x, y1, y2;
     const int clientH = height();
-    const bool transmittance = DisplayYMode == SpecYTransmittance;
+    const bool transmittance = DisplayUnits().DisplayYMode == SpecYTransmittance;
     for (KurvenDaten& c : curves_) {
         if (!c.SpansKnown) {
             // Points were written one by one since the curve was last filled: read them once.
@@ -285,7 +291,7 @@ void TXYPlot::layout() {
     const QRect a = PlotArea();
     const int pw = std::max(a.right() - a.left(), 0);
     const int ph = std::max(a.bottom() - a.top(), 0);
-    const int unit = DisplayXUnit;
+    const int unit = DisplayUnits().DisplayXUnit;
 
     xyticks::TickSet t = withLabels(ticks_[0]);
     xyticks::AxisRequest rx{MinXValue, MaxXValue, pw, XAutoTics, XMajorTics, XAutoText, AlternateTickLabels};

@@ -16,9 +16,10 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
-#include "platform/list_memory.h"
+#include "core/display_state.h"
 
 class QPainter;
 class QPrinter;
@@ -68,8 +69,7 @@ struct TPlotPoint {
     double x = 0.0;
     double y = 0.0;
 };
-// A curve's points: a plot of many long curves takes them from memory backed by large pages.
-using TCurvePoints = std::vector<TPlotPoint, vxmem::ListAllocator<TPlotPoint>>;
+using TCurvePoints = std::vector<TPlotPoint>;
 
 // The extent of the finite values of a curve as the automatic scaling takes it: the first finite value
 // starts it, each later one widens it (an equal value leaves it, so of 0 and -0 the first stays).
@@ -140,8 +140,21 @@ struct TCursorDataPosition {
     double Y2 = 0.0;  // 0 while ZweiteYAchse is off
 };
 
+// The looks of the spectrum a curve shows, which a new curve takes.
+struct TCurveLooks {
+    uint32_t Color = 0;     // 0x00BBGGRR
+    uint8_t LineStyle = 0;  // 0 solid, 1 dashed, 2 dotted
+    int LineWidth = 1;
+};
+
 // What the plot needs of its host window. Every member may be left empty; the plot then does without.
 struct TXYPlotHost {
+    // The units the curves are shown in (the bottom axis's ticks, the side the peak labels stand on,
+    // the position read-out); nm and absorbance when empty.
+    std::function<TDisplayState()> displayUnits;
+    // The looks of the spectrum that curve n (1-based) shows, nothing when there is none. A new curve
+    // takes its width, and its colour and pen style while curveAppearanceRestore says so.
+    std::function<std::optional<TCurveLooks>(int n)> curveLooks;
     std::function<QString(int panel)> statusText;              // status bar panel text
     std::function<void(int panel, const QString&)> setStatusText;
     std::function<int()> peakLabelAngle;                       // degrees, 90 when empty
@@ -151,6 +164,7 @@ struct TXYPlotHost {
     std::function<void()> redrawSpectroscopeImage;
     std::function<bool()> peakLabelsShown;
     std::function<void()> syncPeakLabelBar;
+    std::function<bool()> printerInstalled;                    // a printer is there (empty: the system's list)
     std::function<bool()> printerBusy;                          // the printer still prints
     std::function<void(int ms)> delay;                         // wait keeping the message loop alive
 };
@@ -171,6 +185,8 @@ public:
     ~TXYPlot() override;
 
     TXYPlotHost Host;
+    // The host's display units (nm and absorbance without a host).
+    TDisplayState DisplayUnits() const { return Host.displayUnits ? Host.displayUnits() : TDisplayState{}; }
 
     // ----- flags
     bool Dirty = false;          // layout, scales and ticks are recomputed at the next paint
@@ -269,8 +285,9 @@ public:
     void SaveTiff(const QString& fileName);
     void SavePng(const QString& fileName);
     void SaveBmp(const QString& fileName);
-    // True when the system has a printer (the Print command does nothing without one).
-    static bool PrinterInstalled();
+    // True when the system has a printer (the Print command does nothing without one); the host's
+    // answer when it gives one.
+    bool PrinterInstalled() const;
     // Prints on the default printer; nothing when none is installed.
     void PrintPlot();
     // Prints on a printer the caller has set up (print dialog, PDF file).

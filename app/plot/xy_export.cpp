@@ -93,7 +93,9 @@ void TXYPlot::SaveMetafile(bool toClipboard) {
     }
 }
 
-bool TXYPlot::PrinterInstalled() { return !QPrinterInfo::availablePrinters().isEmpty(); }
+bool TXYPlot::PrinterInstalled() const {
+    return Host.printerInstalled ? Host.printerInstalled() : !QPrinterInfo::availablePrinters().isEmpty();
+}
 
 void TXYPlot::PrintPlot() {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();

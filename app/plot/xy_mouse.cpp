@@ -5,7 +5,6 @@
 #include <cstdlib>
 
 #include "app/plot/Xygraph.h"
-#include "app/program_state.h"
 #include "core/units.h"
 #include "platform/numtext.h"
 
@@ -68,7 +67,8 @@ void TXYPlot::MouseMove(QMouseEvent* event) {
         update();
     }
     if (buttons == Qt::NoButton && noKeys) {
-        const QString y = DisplayYMode == SpecYEpsilon ? GeneralText(d.y(), 6, 1) : GeneralText(d.y(), 4, 2);
+        const bool epsilon = DisplayUnits().DisplayYMode == SpecYEpsilon;
+        const QString y = epsilon ? GeneralText(d.y(), 6, 1) : GeneralText(d.y(), 4, 2);
         const QString text = QStringLiteral("Position: ") + GeneralText(d.x(), 5, 2) + QStringLiteral("  |  ") + y;
         if (Host.setStatusText) Host.setStatusText(2, text);
         emit positionText(text);

@@ -7,7 +7,6 @@
 #include <cstdlib>
 
 #include "app/plot/xy_fonts.h"
-#include "app/program_state.h"
 #include "core/units.h"
 
 namespace {
@@ -432,7 +431,7 @@ void TXYPlotPainter::DrawPeakMarker(const KurvenDaten& c, double x, double y, co
     const double k = (90.0 - a) / 90.0;
     const double fh = xyfont::HeightPx(plot_.PlotFont);
     QPointF start;
-    if (DisplayYMode == SpecYTransmittance) {
+    if (plot_.DisplayUnits().DisplayYMode == SpecYTransmittance) {
         line(x, y + 20, x, y + 45);
         const double w = xyfont::TextWidth(plot_.PlotFont, label);
         start = QPointF(x - fh / 2 * (1 - k) - w * k / 2, y + 52 + w * (1 - k));
