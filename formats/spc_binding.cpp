@@ -54,6 +54,9 @@ void ProbeTarnvikServer(SpcBindCaller caller) {
                                   reinterpret_cast<void**>(&unk));
     if (unk) unk->Release();
     if (hr != REGDB_E_CLASSNOTREG) return;
+    // The registration happens once for the program, not for the file at hand: its boxes come at once,
+    // also during an Open that gathers its readers' messages.
+    ui::ShownAtOnce shown;
     if (RegisterTarnvikServer()) {
         ui::showMessage(caller == SpcBindCaller::Reader
                             ? "OK! DLL registrated. \r\nreading / saving of *.spc will work from now on"

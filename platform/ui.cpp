@@ -30,6 +30,9 @@ MessageCollector*& activeCollector() {
 MessageCollector::MessageCollector() : outer_(activeCollector()) { activeCollector() = this; }
 MessageCollector::~MessageCollector() { activeCollector() = outer_; }
 
+ShownAtOnce::ShownAtOnce() : collector_(activeCollector()) { activeCollector() = nullptr; }
+ShownAtOnce::~ShownAtOnce() { activeCollector() = collector_; }
+
 void setBackend(std::shared_ptr<Backend> b) {
     current() = b ? std::move(b) : std::make_shared<SilentBackend>();
 }

@@ -84,6 +84,19 @@ private:
     MessageCollector* outer_;
 };
 
+// While one lives, messages are shown at once even inside a collector: for what belongs to no file of
+// a command but to the program, such as the SPC library's registration.
+class ShownAtOnce {
+public:
+    ShownAtOnce();
+    ~ShownAtOnce();
+    ShownAtOnce(const ShownAtOnce&) = delete;
+    ShownAtOnce& operator=(const ShownAtOnce&) = delete;
+
+private:
+    MessageCollector* collector_;
+};
+
 // A backend for tests: queued answers, a log of everything shown.
 class ScriptedBackend : public Backend {
 public:

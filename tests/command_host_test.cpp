@@ -32,7 +32,7 @@ public:
     TXYPlot* XYPlot() const override { return plot; }
     QAction* Action(const std::string&) const override { return nullptr; }  // no menus
     QString StatusText(int panel) const override { return status[panel]; }
-    void SetStatusText(int panel, const QString& text) override {
+    void SetStatusText(int panel, const QString& text, const QString& = QString()) override {
         status[panel] = text;
         if (panel == 1) infoLog.push_back(text.toStdString());
     }

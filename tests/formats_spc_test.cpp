@@ -114,6 +114,20 @@ TEST_F(SpcProgram, FirstReadRegistersTheLibraryBesideTheProgram) {
     EXPECT_EQ(list.Count(), 2);
 }
 
+// Within an Open that gathers its readers' messages for one summary, the registration still shows its
+// two boxes when it happens.
+TEST_F(SpcProgram, RegistrationBoxesAreShownAlsoWhileReadersMessagesAreGathered) {
+    PutLibraryBeside();
+    std::string file = Write("b.spc", EvenSpc(400, 700, {{0.1f, 0.2f, 0.3f, 0.4f}}, 3, 2, "sample"));
+    ui::ScopedScriptedBackend ui;
+    TSpectraList list;
+    ui::MessageCollector gathered;
+    LoadSpecSpc(file, list, kSpcLimit);
+    EXPECT_EQ(ui->messages, (std::vector<std::string>{"Call to DllRegisterServer was successful!", kRegistered}));
+    EXPECT_TRUE(gathered.Messages().empty());
+    EXPECT_EQ(list.Count(), 1);
+}
+
 TEST_F(SpcProgram, MissingLibraryGivesThreeMessagesAndFailsCleanly) {
     std::string file = Write("a.spc", EvenSpc(400, 700, {{0.1f, 0.2f}}, 3, 2));
     ui::ScopedScriptedBackend ui;

@@ -432,7 +432,7 @@ TEST_F(ShellCommands, OpenGivesReadersMessagesInTheOneSummary) {
     const std::string c = WriteTestFile("c_both.dx", "##BLOCKS= 2\r\n" + nmr + mass);
     const std::string d = WriteTestFile("d_filled.dx", "##TITLE= f\r\n##XUNITS= NANOMETERS\r\n##YUNITS= ABSORBANCE\r\n"
                                                        "##XYDATA= (X++(Y..Y))\r\n400 0.5 ? 0.7\r\n403 0.8\r\n##END=\r\n");
-    w_->OpenDialogHook = [&] { return std::vector<std::string>{d, c, b, a}; };
+    SetFileDialogRunner([&](const TFileDialogSpec&) { return TFileDialogChoice{{d, c, b, a}, 1}; });
     w_->ffnen1Click();
     EXPECT_EQ(SpectraList.Count(), 1);
     ASSERT_EQ(ui_->messages.size(), 1u);
