@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -22,6 +23,8 @@
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "app/app_version.h"
 #include "app/aux_curves.h"
@@ -208,13 +211,20 @@ void TMainwin::CreateStatusBar() {
 }
 
 QString TMainwin::StatusText(int panel) const {
-    return panel >= 0 && panel < 3 && panels_[panel] ? panels_[panel]->text() : QString();
+    return panel >= 0 && panel < 3 && panels_[panel] ? statusTexts_[panel] : QString();
 }
 
 void TMainwin::SetStatusText(int panel, const QString& text, const QString& toolTip) {
     if (panel < 0 || panel >= 3 || !panels_[panel]) return;
-    panels_[panel]->setText(text);
-    panels_[panel]->setToolTip(toolTip);
+    statusTexts_[panel] = text;
+    // The panels keep their widths; a text wider than its panel is shortened at its end, so that it
+    // still reads from its start, and shows whole as the panel's tool tip.
+    QLabel* label = panels_[panel];
+    const QFontMetrics fm(label->font());
+    const int room = label->contentsRect().width() - fm.horizontalAdvance(QLatin1Char('x'));
+    const bool fits = fm.horizontalAdvance(text) <= room;
+    label->setText(fits ? text : fm.elidedText(text, Qt::ElideRight, std::max(room, 0)));
+    label->setToolTip(!toolTip.isEmpty() || fits ? toolTip : text);
 }
 
 void TMainwin::ShowProgress(int value, int maximum) {

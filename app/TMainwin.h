@@ -127,6 +127,7 @@ private:
     QWidget* spectroscopeImageBar_ = nullptr;
     QComboBox* comboSpectroscope_ = nullptr;
     QLabel* panels_[3] = {nullptr, nullptr, nullptr};
+    QString statusTexts_[3];  // whole, as set; a panel may show them shortened
     QProgressBar* progress_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;

@@ -8,6 +8,7 @@
 #include <QColorDialog>
 #include <QGuiApplication>
 #include <QImage>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMimeData>
 #include <QDropEvent>
@@ -660,6 +661,23 @@ TEST_F(ShellCommands, FontCommandsTakeTheFontOfTheDialogOnOk) {
     w_->LegendFont1Click();
     EXPECT_EQ(plot().PlotFont.pointSize(), axes.pointSize() + 7);
     EXPECT_EQ(plot().LegendeFont.pointSize(), legend.pointSize() + 7);
+}
+
+// The status panels keep their widths: a text wider than its panel reads from its start, shortened at
+// its end, and shows whole as the panel's tool tip; what the program said stays whole.
+TEST_F(ShellCommands, StatusTextsWiderThanTheirPanelReadFromTheirStart) {
+    const auto* panel = w_->findChild<QLabel*>("StatusPanel1");
+    ASSERT_NE(panel, nullptr);
+    const QString wide = "Excitation Spectra Calculated! Fluorescence Spectra Deleted! And some more words";
+    w_->SetStatusText(1, wide);
+    EXPECT_EQ(w_->StatusText(1), wide);
+    EXPECT_TRUE(panel->text().startsWith("Excitation Spectra")) << panel->text().toStdString();
+    EXPECT_LE(QFontMetrics(panel->font()).horizontalAdvance(panel->text()), panel->contentsRect().width());
+    EXPECT_EQ(panel->toolTip(), wide);
+    // A text that fits is shown as it is, without a tip.
+    w_->SetStatusText(1, "Infos");
+    EXPECT_EQ(panel->text(), "Infos");
+    EXPECT_TRUE(panel->toolTip().isEmpty());
 }
 
 }  // namespace
