@@ -17,6 +17,7 @@
 
 #include "core/settings_globals.h"
 #include "core/spectra_list.h"
+#include "formats/format_table.h"
 #include "formats/rvx.h"
 #include "formats/spc_reader.h"
 #include "bench_files.h"
@@ -117,7 +118,7 @@ int main(int argc, char** argv) {
         // Left to the end of the process, as the program's list is.
         static TSpectraList list;
         if (mode == "rvx") LoadRvxFile(path, list);
-        else LoadSpecSpc(path, list);
+        else LoadSpecSpc(path, list, ReadLimitOf(OpenFormat::Spc));
         result = list.Count() > 0 ? 0 : 1;
     }
     if (!registry.empty()) fs::remove_all(registry);

@@ -11,6 +11,7 @@
 
 #include "core/settings_globals.h"
 #include "core/spectra_list.h"
+#include "formats/format_table.h"
 #include "formats/spc_reader.h"
 #include "bench_files.h"
 #include "sample_files.h"
@@ -60,7 +61,7 @@ void BM_LoadSpecSpc(benchmark::State& state) {
     const std::string& file = sampleFile(int(state.range(0)));
     for (auto _ : state) {
         TSpectraList list;
-        LoadSpecSpc(file, list);
+        LoadSpecSpc(file, list, ReadLimitOf(OpenFormat::Spc));
         if (list.Count() != kShapes[state.range(0)].subfiles) state.SkipWithError("not every subfile read");
         benchmark::DoNotOptimize(list.Count());
     }

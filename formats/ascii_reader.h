@@ -28,10 +28,11 @@ inline constexpr const char* kAxisQueryYKind = "YKind";
 // reader's fields. `fromOpen` lets a headerless file ask for its axis types. On any error the record is
 // left as it was and the error leaves as an exception ("List index out of bounds (%d)" for too short a
 // file, "Invalid floating point operation" for a single pair or a zero x range, the conversion error
-// for a field that is no number). Colour and line style of `rec` are kept.
-void LoadSpecAscii(TSpectrumRecord& rec, const std::string& fileName, bool fromOpen);
+// for a field that is no number). Colour and line style of `rec` are kept. A file larger than
+// `maxBytes` is refused before it is read.
+void LoadSpecAscii(TSpectrumRecord& rec, const std::string& fileName, bool fromOpen, std::uint64_t maxBytes);
 // The Open command's reader: the same with the from-open flag set.
-void LoadSpecAsciiFromOpen(TSpectrumRecord& rec, const std::string& fileName);
+void LoadSpecAsciiFromOpen(TSpectrumRecord& rec, const std::string& fileName, std::uint64_t maxBytes);
 // The same on file contents in memory (bytes as stored in the file; `utf8` when they are already UTF-8
 // rather than Windows-1252). The date text is left empty.
 void ReadSpecAsciiBytes(TSpectrumRecord& rec, std::string_view bytes, bool utf8, const std::string& fileName,

@@ -29,12 +29,16 @@ constexpr const char* kAllSpectralPatterns =
 constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
 constexpr std::uint64_t kGiB = std::uint64_t{1} << 30;
 
+// The two readers whose rows have no limit of the whole file (see their rows).
+void readRvx(const std::string& path, TSpectraList& list, std::uint64_t) { LoadRvxFile(path, list); }
+void readProcSpec(TSpectrumRecord& rec, const std::string& path, std::uint64_t) { LoadSpecProcSpec(rec, path); }
+
 }  // namespace
 
 const std::vector<FormatEntry>& FormatTable() {
     using F = OpenFormat;
     static const std::vector<FormatEntry> table = {
-        {F::Rvx, {"RVX"}, 0, nullptr, &LoadRvxFile, {}, {{"Varolux32 binary files  (*.rvx)", "*.RVX"}}},
+        {F::Rvx, {"RVX"}, 0, nullptr, &readRvx, {}, {{"Varolux32 binary files  (*.rvx)", "*.RVX"}}},
         // 5000 spectra of 10,000 points in pairs of columns take less than 1 GB.
         {F::Csv, {"CSV"}, kGiB, nullptr, &LoadTextSpectraFile, {"generic_csv", "cary50_csv"},
          {{"Excel-like comma-separated values (*.csv)", "*.CSV"}}},
@@ -55,7 +59,7 @@ const std::vector<FormatEntry>& FormatTable() {
         {F::Jws, {"JWS"}, 256 * kMiB, &LoadJwsFile, nullptr, {"jasco_jws"},
          {{"JASCO SpectraManager (*.jws)", "*.JWS"}}},
         // The archive itself; the spectrum inside has a limit of its own.
-        {F::ProcSpec, {"PROCSPEC"}, 0, &LoadSpecProcSpec, nullptr, {"oo_procspec"},
+        {F::ProcSpec, {"PROCSPEC"}, 0, &readProcSpec, nullptr, {"oo_procspec"},
          {{"Ocean Optics software (*.procspec)", "*.PROCSPEC"}}},
         // 25 million values take 100 MB.
         {F::BeckmanScn, {"SCN"}, kGiB, &LoadSpecBeckmanScn, nullptr, {"beckman_coulter_du_binary"},

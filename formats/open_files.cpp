@@ -39,13 +39,13 @@ ReadOutcome readFile(const FormatEntry& entry, const std::string& name, TSpectra
     try {
         if (entry.fresh) {
             auto rec = std::make_unique<TSpectrumRecord>();
-            entry.fresh(*rec, name);
+            entry.fresh(*rec, name, entry.maxBytes);
             if (rec->IsComplete()) {
                 rec->LineStyle = 0;
                 list.AddWithDefaultColor(std::move(rec));
             }
         } else {
-            entry.own(name, list);
+            entry.own(name, list, entry.maxBytes);
         }
     } catch (const vx::Cancelled&) {
         out.cancelled = true;  // the user's own cancel ends the command; what was read stays
