@@ -15,6 +15,7 @@
 #include "core/helpers.h"
 #include "core/spectra_list.h"
 #include "formats/clipboard_table.h"
+#include "formats/format_table.h"
 #include "formats/open_files.h"
 #include "formats/text_spectra.h"
 #include "platform/data_folder.h"
@@ -63,7 +64,7 @@ void PasteDatafromClipboard1Click(TCommandHost& win) {
     std::string error;
     bool cancelled = false;
     try {
-        LoadTextSpectra(text, 1, list);
+        LoadTextSpectra(text, 1, list, ReadLimitOf(OpenFormat::Csv));
     } catch (const vx::Cancelled&) {
         cancelled = true;
     } catch (const std::exception& e) {

@@ -48,10 +48,10 @@ int main(int argc, char** argv) {
         try {
             if (entry->fresh) {
                 auto rec = std::make_unique<TSpectrumRecord>();
-                entry->fresh(*rec, path, context);
+                entry->fresh(*rec, path, entry->maxBytes, context);
                 if (rec->IsComplete()) list.Add(std::move(rec));
             } else {
-                entry->own(path, list, context);
+                entry->own(path, list, entry->maxBytes, context);
             }
         } catch (const std::exception& e) {
             std::fprintf(stderr, "%s: %s\n", path.c_str(), e.what());

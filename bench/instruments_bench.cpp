@@ -14,6 +14,7 @@
 #include "core/spectra_list.h"
 #include "formats/ascii_reader.h"
 #include "formats/avasoft_reader.h"
+#include "formats/format_table.h"
 #include "formats/rruff_wls_dsp_ggg_readers.h"
 #include "formats/spe_reader.h"
 #include "platform/byte_order.h"
@@ -52,7 +53,7 @@ void BM_LoadSpecWinSpecSpe(benchmark::State& state) {
     const std::string& file = speFile();
     for (auto _ : state) {
         TSpectraList list;
-        LoadSpecWinSpecSpe(file, list);
+        LoadSpecWinSpecSpe(file, list, ReadLimitOf(OpenFormat::WinSpecSpe));
         if (list.Count() != kSpeFrames * kSpeStripes) state.SkipWithError("not every stripe read");
         benchmark::DoNotOptimize(list.Count());
     }
@@ -115,12 +116,12 @@ void BM_TextReader(benchmark::State& state) {
     ReadTextFileLoop<TSpectrumRecord>(state, textPath(kind), kTextNames[kind], kLines - 1,
                                       [kind](TSpectrumRecord& r, const std::string& path) {
         switch (kind) {
-        case kAscii: LoadSpecAscii(r, path, nullptr); break;
-        case kAvaSoft: LoadSpecAvaSoft(r, path); break;
-        case kRruff: LoadSpecRruff(r, path); break;
-        case kWls: LoadSpecVwrWls(r, path); break;
-        case kDsp: LoadSpecAscanisDsp(r, path); break;
-        default: LoadGggFile(r, path); break;
+        case kAscii: LoadSpecAscii(r, path, nullptr, ReadLimitOf(OpenFormat::Fak)); break;
+        case kAvaSoft: LoadSpecAvaSoft(r, path, ReadLimitOf(OpenFormat::AvaSoft)); break;
+        case kRruff: LoadSpecRruff(r, path, ReadLimitOf(OpenFormat::Rruff)); break;
+        case kWls: LoadSpecVwrWls(r, path, ReadLimitOf(OpenFormat::VwrWls)); break;
+        case kDsp: LoadSpecAscanisDsp(r, path, ReadLimitOf(OpenFormat::AscanisDsp)); break;
+        default: LoadGggFile(r, path, ReadLimitOf(OpenFormat::Ggg)); break;
         }
     });
 }

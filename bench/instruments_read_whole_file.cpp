@@ -19,6 +19,7 @@
 
 #include "core/spectra_list.h"
 #include "formats/beckman_scn.h"
+#include "formats/format_table.h"
 #include "formats/jws_reader.h"
 #include "formats/perkinelmer_sp.h"
 #include "formats/procspectrum_archive.h"
@@ -50,9 +51,12 @@ double f32le(const uint8_t* p) { return byteorder::getF32LE(p); }
 
 // A single-record reader as the Open command calls it, the record kept to the end of the process, as
 // the program's list keeps its records.
-bool readRecord(void (*load)(TSpectrumRecord&, const std::string&), const std::string& path) {
+bool readRecord(OpenFormat format, const std::string& path) {
     static TSpectrumRecord r;
-    load(r, path);
+    static const std::string programFolder;
+    static TAxisQueryChoice axisQuery;
+    const FormatEntry& row = *FormatEntryOf(format);
+    row.fresh(r, path, row.maxBytes, TReaderContext{programFolder, axisQuery});
     return r.PointCount() > 1'000'000;
 }
 
@@ -60,40 +64,40 @@ const std::map<std::string, Format>& formats() {
     static const std::map<std::string, Format> table = {
         {"jws", {[] { return JwsCompound(); },
                  [](const std::string& p, LargePages lp) { return !FreadIntoDoubles<4>(p, JwsCompoundRuns(fileBytes(p)), f32le, lp).empty(); },
-                 [](const std::string& p) { return readRecord(LoadJwsFile, p); }}},
+                 [](const std::string& p) { return readRecord(OpenFormat::Jws, p); }}},
         {"jws4096", {[] { return JwsCompound(25'000'000, 4096); },
                      [](const std::string& p, LargePages lp) {
                          return !FreadIntoDoubles<4>(p, JwsCompoundRuns(fileBytes(p), 25'000'000, 4096), f32le, lp).empty();
                      },
-                     [](const std::string& p) { return readRecord(LoadJwsFile, p); }}},
+                     [](const std::string& p) { return readRecord(OpenFormat::Jws, p); }}},
         {"jws-flat", {[] { return JwsFlat(); },
                       [](const std::string& p, LargePages lp) { return !FreadIntoDoubles<4>(p, JwsFlatRuns(), f32le, lp).empty(); },
-                      [](const std::string& p) { return readRecord(LoadJwsFile, p); }}},
+                      [](const std::string& p) { return readRecord(OpenFormat::Jws, p); }}},
         {"procspec", {[] { return ProcSpecArchive(); },
                       [](const std::string& p, LargePages lp) { return bench_floors::FreadUnzipIntoDoubles(p, "ps_1.xml", lp).size() == 2; },
-                      [](const std::string& p) { return readRecord(LoadSpecProcSpec, p); }}},
+                      [](const std::string& p) { return readRecord(OpenFormat::ProcSpec, p); }}},
         {"sp-old", {[] { return OldSp(); },
                     [](const std::string& p, LargePages lp) {
                         return !FreadIntoDoubles<4>(p, OldSpRuns(), [](const uint8_t* q) { return double(byteorder::getI32LE(q)); }, lp).empty();
                     },
-                    [](const std::string& p) { return readRecord(LoadSpecPerkinElmer, p); }}},
+                    [](const std::string& p) { return readRecord(OpenFormat::PerkinElmerSp, p); }}},
         {"sp-block", {[] { return BlockSp(); },
                       [](const std::string& p, LargePages lp) {
                           return !FreadIntoDoubles<8>(p, BlockSpRuns(fileBytes(p)), byteorder::getF64LE, lp).empty();
                       },
-                      [](const std::string& p) { return readRecord(LoadSpecPerkinElmer, p); }}},
+                      [](const std::string& p) { return readRecord(OpenFormat::PerkinElmerSp, p); }}},
         {"scn", {[] { return Scan(); },
                  [](const std::string& p, LargePages lp) {
                      return !FreadIntoDoubles<4>(p, ScanRuns(), [](const uint8_t* q) { return double(byteorder::getF32BE(q)); }, lp).empty();
                  },
-                 [](const std::string& p) { return readRecord(LoadSpecBeckmanScn, p); }}},
+                 [](const std::string& p) { return readRecord(OpenFormat::BeckmanScn, p); }}},
         {"spe", {[] { return SpeFrames(); },
                  [](const std::string& p, LargePages lp) {
                      return !FreadIntoDoubles<2>(p, SpeRuns(), [](const uint8_t* q) { return double(byteorder::getU16LE(q)); }, lp).empty();
                  },
                  [](const std::string& p) {
                      static TSpectraList list;
-                     LoadSpecWinSpecSpe(p, list);
+                     LoadSpecWinSpecSpe(p, list, ReadLimitOf(OpenFormat::WinSpecSpe));
                      return list.Count() == kSpeFrames * kSpeStripes;
                  }}},
     };

@@ -15,6 +15,7 @@
 #include "formats/asc_reader.h"
 #include "formats/ascii_reader.h"
 #include "formats/beckman_scn.h"
+#include "formats/format_table.h"
 #include "formats/perkinelmer_sp.h"
 #include "formats/prn_reader.h"
 #include "formats/procspectrum_archive.h"
@@ -92,8 +93,8 @@ void BM_BinaryReader(benchmark::State& state) {
         TSpectrumRecord r;
         switch (kind) {
         case kOldSp:
-        case kBlockSp: LoadSpecPerkinElmer(r, file); break;
-        case kScn: LoadSpecBeckmanScn(r, file); break;
+        case kBlockSp: LoadSpecPerkinElmer(r, file, ReadLimitOf(OpenFormat::PerkinElmerSp)); break;
+        case kScn: LoadSpecBeckmanScn(r, file, ReadLimitOf(OpenFormat::BeckmanScn)); break;
         default: LoadSpecProcSpec(r, file); break;
         }
         if (r.PointCount() < 1'000'000) state.SkipWithError("not every value read");
@@ -157,12 +158,12 @@ void BM_TextReader(benchmark::State& state) {
     ReadTextFileLoop<TSpectrumRecord>(state, textPath(kind), kTextNames[kind], kLines - 1,
                                       [kind](TSpectrumRecord& r, const std::string& path) {
         switch (kind) {
-        case kAscii: LoadSpecAscii(r, path, nullptr); break;
-        case kAsc: LoadAscFile(r, path); break;
-        case kSpk: LoadSpecSpk(r, path); break;
-        case kPrn: LoadSpecPrn(r, path); break;
-        case kSpectraWiz: LoadSpecSpectraWiz(r, path); break;
-        default: LoadSpecPerkinElmer(r, path); break;
+        case kAscii: LoadSpecAscii(r, path, nullptr, ReadLimitOf(OpenFormat::Fak)); break;
+        case kAsc: LoadAscFile(r, path, ReadLimitOf(OpenFormat::Asc)); break;
+        case kSpk: LoadSpecSpk(r, path, ReadLimitOf(OpenFormat::Spk)); break;
+        case kPrn: LoadSpecPrn(r, path, ReadLimitOf(OpenFormat::Prn)); break;
+        case kSpectraWiz: LoadSpecSpectraWiz(r, path, ReadLimitOf(OpenFormat::SpectraWiz)); break;
+        default: LoadSpecPerkinElmer(r, path, ReadLimitOf(OpenFormat::PerkinElmerSp)); break;
         }
     });
 }

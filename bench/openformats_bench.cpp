@@ -8,6 +8,7 @@
 
 #include "core/spectra_list.h"
 #include "formats/ascii_reader.h"
+#include "formats/format_table.h"
 #include "formats/rvx.h"
 #include "platform/numtext.h"
 #include "bench_files.h"
@@ -39,7 +40,7 @@ void BM_AsciiReadFile(benchmark::State& state) {
     std::ofstream(path, std::ios::binary) << asciiText();
     for (auto _ : state) {
         TSpectrumRecord r;
-        LoadSpecAscii(r, path, nullptr);
+        LoadSpecAscii(r, path, nullptr, ReadLimitOf(OpenFormat::Fak));
         benchmark::DoNotOptimize(r.Values.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * asciiText().size()));

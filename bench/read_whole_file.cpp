@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/spectra_list.h"
+#include "formats/format_table.h"
 #include "formats/rvx.h"
 #include "formats/spc_reader.h"
 #include "bench_files.h"
@@ -116,7 +117,7 @@ int main(int argc, char** argv) {
         // Left to the end of the process, as the program's list is.
         static TSpectraList list;
         if (mode == "rvx") LoadRvxFile(path, list);
-        else LoadSpecSpc(path, list, programFolder);
+        else LoadSpecSpc(path, list, ReadLimitOf(OpenFormat::Spc), programFolder);
         result = list.Count() > 0 ? 0 : 1;
     }
     if (!registry.empty()) fs::remove_all(registry);

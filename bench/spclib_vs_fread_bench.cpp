@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/spectra_list.h"
+#include "formats/format_table.h"
 #include "formats/spc_reader.h"
 #include "bench_files.h"
 #include "sample_files.h"
@@ -65,7 +66,7 @@ void BM_LoadSpecSpc(benchmark::State& state) {
     const std::string& file = sampleFile(int(state.range(0)));
     for (auto _ : state) {
         TSpectraList list;
-        LoadSpecSpc(file, list, ProgramFolderOfRun());
+        LoadSpecSpc(file, list, ReadLimitOf(OpenFormat::Spc), ProgramFolderOfRun());
         if (list.Count() != kShapes[state.range(0)].subfiles) state.SkipWithError("not every subfile read");
         benchmark::DoNotOptimize(list.Count());
     }

@@ -1,6 +1,5 @@
 #pragma once
 // The spectrum record: texts, measurement parameters, an equidistant x grid and the stored y values.
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -112,12 +111,3 @@ struct TSpectrumRecord {
     // The grid part of that test alone, for readers that have checked their values as they made them.
     bool HasUsableGrid() const;
 };
-
-// The 864-byte record image of the RVX file (little-endian, fields at their fixed offsets; texts in
-// Windows-1252, length byte first). The values are not part of the image.
-inline constexpr std::size_t kRecordImageSize = 864;
-using RecordImage = std::array<uint8_t, kRecordImageSize>;
-RecordImage RecordToImage(const TSpectrumRecord& rec);
-// Fills every field but the values from an image; an x unit or y kind code that no unit has reads as nm
-// or absorbance, other invalid codes are left as stored (the reader checks).
-void RecordFromImage(const uint8_t* image, TSpectrumRecord& rec);

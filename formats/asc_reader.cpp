@@ -6,7 +6,6 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "formats/pair_lines.h"
-#include "formats/format_table.h"
 #include "formats/perkinelmer_sp.h"
 #include "formats/reader_record.h"
 #include "formats/resample.h"
@@ -220,11 +219,11 @@ void ReadAscBytes(TSpectrumRecord& rec, std::string_view bytes, const std::strin
         ReadSpecPerkinElmerBytes(rec, bytes, fileName, dateText);
 }
 
-void LoadAscFile(TSpectrumRecord& rec, const std::string& fileName) {
+void LoadAscFile(TSpectrumRecord& rec, const std::string& fileName, std::uint64_t maxBytes) {
     bool read = false;
     {
-        const MappedText text = MappedText::OpenFile(fileName, ReadLimitOf(OpenFormat::Asc), "ASC");
+        const MappedText text = MappedText::OpenFile(fileName, maxBytes, "ASC");
         read = readAsc(rec, text, fileName, DateTimeToText(FileDateTimeOf(fileName)));
     }
-    if (!read) LoadSpecPerkinElmer(rec, fileName);
+    if (!read) LoadSpecPerkinElmer(rec, fileName, maxBytes);
 }

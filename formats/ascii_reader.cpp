@@ -8,7 +8,6 @@
 #include "core/helpers.h"
 #include "core/units.h"
 #include "formats/pair_lines.h"
-#include "formats/format_table.h"
 #include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
@@ -255,8 +254,9 @@ void ReadSpecAsciiBytes(TSpectrumRecord& rec, std::string_view bytes, bool utf8,
     readAscii(rec, utf8 ? MappedText::FromUtf8(bytes) : MappedText::FromStoredBytes(bytes), fileName, axisQuery);
 }
 
-void LoadSpecAscii(TSpectrumRecord& rec, const std::string& fileName, TAxisQueryChoice* axisQuery) {
-    const MappedText text = MappedText::OpenFile(fileName, ReadLimitOf(OpenFormat::Fak), "two-column ASCII");
+void LoadSpecAscii(TSpectrumRecord& rec, const std::string& fileName, TAxisQueryChoice* axisQuery,
+                   std::uint64_t maxBytes) {
+    const MappedText text = MappedText::OpenFile(fileName, maxBytes, "two-column ASCII");
     TSpectrumRecord r;
     r.Color = rec.Color;
     r.LineStyle = rec.LineStyle;
@@ -265,6 +265,7 @@ void LoadSpecAscii(TSpectrumRecord& rec, const std::string& fileName, TAxisQuery
     rec = std::move(r);
 }
 
-void LoadSpecAsciiFromOpen(TSpectrumRecord& rec, const std::string& fileName, TAxisQueryChoice& axisQuery) {
-    LoadSpecAscii(rec, fileName, &axisQuery);
+void LoadSpecAsciiFromOpen(TSpectrumRecord& rec, const std::string& fileName, TAxisQueryChoice& axisQuery,
+                           std::uint64_t maxBytes) {
+    LoadSpecAscii(rec, fileName, &axisQuery, maxBytes);
 }

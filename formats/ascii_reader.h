@@ -20,12 +20,15 @@ inline constexpr const char* kAxisQueryYKind = "YKind";
 // Reads the x/y pairs of a text file into `rec`, resampled onto an equidistant grid, and fills the
 // reader's fields. With `axisQuery` (the Open command's reading) a headerless file asks for its axis
 // types, preselecting and updating *axisQuery; without it (the tools' curves) it is nm and intensity.
+// A file larger than `maxBytes` is refused before it is read.
 // On any error the record is left as it was and the error leaves as an exception ("List index out of
 // bounds (%d)" for too short a file, "Invalid floating point operation" for a single pair or a zero x
 // range, the conversion error for a field that is no number). Colour and line style of `rec` are kept.
-void LoadSpecAscii(TSpectrumRecord& rec, const std::string& fileName, TAxisQueryChoice* axisQuery);
+void LoadSpecAscii(TSpectrumRecord& rec, const std::string& fileName, TAxisQueryChoice* axisQuery,
+                   std::uint64_t maxBytes);
 // The Open command's reader: the same with the program's last query choice.
-void LoadSpecAsciiFromOpen(TSpectrumRecord& rec, const std::string& fileName, TAxisQueryChoice& axisQuery);
+void LoadSpecAsciiFromOpen(TSpectrumRecord& rec, const std::string& fileName, TAxisQueryChoice& axisQuery,
+                           std::uint64_t maxBytes);
 // The same on file contents in memory (bytes as stored in the file; `utf8` when they are already UTF-8
 // rather than Windows-1252). The date text is left empty.
 void ReadSpecAsciiBytes(TSpectrumRecord& rec, std::string_view bytes, bool utf8, const std::string& fileName,

@@ -7,7 +7,6 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "formats/pair_lines.h"
-#include "formats/format_table.h"
 #include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_lines.h"
@@ -152,8 +151,8 @@ void ReadAvaSoftBytes(TSpectrumRecord& rec, std::string_view bytes, bool utf8, c
     readAvaSoft(rec, utf8 ? MappedText::FromUtf8(bytes) : MappedText::FromStoredBytes(bytes), fileName);
 }
 
-void LoadSpecAvaSoft(TSpectrumRecord& rec, const std::string& fileName) {
-    const MappedText text = MappedText::OpenFile(fileName, ReadLimitOf(OpenFormat::AvaSoft), "AvaSoft export");
+void LoadSpecAvaSoft(TSpectrumRecord& rec, const std::string& fileName, std::uint64_t maxBytes) {
+    const MappedText text = MappedText::OpenFile(fileName, maxBytes, "AvaSoft export");
     TSpectrumRecord r;
     r.Color = rec.Color;
     r.LineStyle = rec.LineStyle;

@@ -8,7 +8,6 @@
 #include "core/units.h"
 #include "platform/byte_order.h"
 #include "formats/binary_values.h"
-#include "formats/format_table.h"
 #include "formats/reader_record.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
@@ -59,7 +58,7 @@ void ReadSpecBeckmanScnBytes(TSpectrumRecord& rec, std::string_view bytes, const
     rec = std::move(r);
 }
 
-void LoadSpecBeckmanScn(TSpectrumRecord& rec, const std::string& fileName) {
-    const MappedText file = MappedText::OpenBinaryFile(fileName, ReadLimitOf(OpenFormat::BeckmanScn), "SCN");
+void LoadSpecBeckmanScn(TSpectrumRecord& rec, const std::string& fileName, std::uint64_t maxBytes) {
+    const MappedText file = MappedText::OpenBinaryFile(fileName, maxBytes, "SCN");
     ReadSpecBeckmanScnBytes(rec, file.Bytes(), fileName, DateTimeToText(FileDateTimeOf(fileName)));
 }

@@ -9,7 +9,6 @@
 
 #include "core/date_time.h"
 #include "core/helpers.h"
-#include "formats/format_table.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
@@ -271,7 +270,7 @@ void LoadDatLines(const std::vector<std::string>& lines, const std::string& path
     LoadDatText(text, path, dateText, list);
 }
 
-void LoadDatFile(const std::string& path, TSpectraList& list) {
-    const MappedText text = MappedText::OpenFile(path, ReadLimitOf(OpenFormat::Dat), "DAT");
+void LoadDatFile(const std::string& path, TSpectraList& list, std::uint64_t maxBytes) {
+    const MappedText text = MappedText::OpenFile(path, maxBytes, "DAT");
     readDat(text, path, DateTimeToText(FileDateTimeOf(path)), list);
 }

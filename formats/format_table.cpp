@@ -29,24 +29,32 @@ constexpr const char* kAllSpectralPatterns =
 constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
 constexpr std::uint64_t kGiB = std::uint64_t{1} << 30;
 
-// Most readers need nothing of the program's settings.
-template <void (*Read)(TSpectrumRecord&, const std::string&)>
-void fresh(TSpectrumRecord& rec, const std::string& path, const TReaderContext&) {
-    Read(rec, path);
+// Most readers need only the limit of their row, not the program's settings.
+template <void (*Read)(TSpectrumRecord&, const std::string&, std::uint64_t)>
+void fresh(TSpectrumRecord& rec, const std::string& path, std::uint64_t maxBytes, const TReaderContext&) {
+    Read(rec, path, maxBytes);
 }
-template <void (*Read)(const std::string&, TSpectraList&)>
-void own(const std::string& path, TSpectraList& list, const TReaderContext&) {
-    Read(path, list);
+template <void (*Read)(const std::string&, TSpectraList&, std::uint64_t)>
+void own(const std::string& path, TSpectraList& list, std::uint64_t maxBytes, const TReaderContext&) {
+    Read(path, list, maxBytes);
+}
+
+// The two readers whose rows have no limit of the whole file (see their rows).
+void readRvx(const std::string& path, TSpectraList& list, std::uint64_t, const TReaderContext&) {
+    LoadRvxFile(path, list);
+}
+void readProcSpec(TSpectrumRecord& rec, const std::string& path, std::uint64_t, const TReaderContext&) {
+    LoadSpecProcSpec(rec, path);
 }
 
 // The SPC library is registered from the program's folder when it is not yet.
-void readSpc(const std::string& path, TSpectraList& list, const TReaderContext& context) {
-    LoadSpecSpc(path, list, context.ProgramFolder);
+void readSpc(const std::string& path, TSpectraList& list, std::uint64_t maxBytes, const TReaderContext& context) {
+    LoadSpecSpc(path, list, maxBytes, context.ProgramFolder);
 }
 
 // A headerless text file asks for its axis types, starting from the program's last choice.
-void readFak(TSpectrumRecord& rec, const std::string& path, const TReaderContext& context) {
-    LoadSpecAsciiFromOpen(rec, path, context.AxisQueryChoice);
+void readFak(TSpectrumRecord& rec, const std::string& path, std::uint64_t maxBytes, const TReaderContext& context) {
+    LoadSpecAsciiFromOpen(rec, path, context.AxisQueryChoice, maxBytes);
 }
 
 }  // namespace
@@ -54,7 +62,7 @@ void readFak(TSpectrumRecord& rec, const std::string& path, const TReaderContext
 const std::vector<FormatEntry>& FormatTable() {
     using F = OpenFormat;
     static const std::vector<FormatEntry> table = {
-        {F::Rvx, {"RVX"}, 0, nullptr, &own<LoadRvxFile>, {}, {{"Varolux32 binary files  (*.rvx)", "*.RVX"}}},
+        {F::Rvx, {"RVX"}, 0, nullptr, &readRvx, {}, {{"Varolux32 binary files  (*.rvx)", "*.RVX"}}},
         // 5000 spectra of 10,000 points in pairs of columns take less than 1 GB.
         {F::Csv, {"CSV"}, kGiB, nullptr, &own<LoadTextSpectraFile>, {"generic_csv", "cary50_csv"},
          {{"Excel-like comma-separated values (*.csv)", "*.CSV"}}},
@@ -75,7 +83,7 @@ const std::vector<FormatEntry>& FormatTable() {
         {F::Jws, {"JWS"}, 256 * kMiB, &fresh<LoadJwsFile>, nullptr, {"jasco_jws"},
          {{"JASCO SpectraManager (*.jws)", "*.JWS"}}},
         // The archive itself; the spectrum inside has a limit of its own.
-        {F::ProcSpec, {"PROCSPEC"}, 0, &fresh<LoadSpecProcSpec>, nullptr, {"oo_procspec"},
+        {F::ProcSpec, {"PROCSPEC"}, 0, &readProcSpec, nullptr, {"oo_procspec"},
          {{"Ocean Optics software (*.procspec)", "*.PROCSPEC"}}},
         // 25 million values take 100 MB.
         {F::BeckmanScn, {"SCN"}, kGiB, &fresh<LoadSpecBeckmanScn>, nullptr, {"beckman_coulter_du_binary"},

@@ -36,10 +36,14 @@ enum class OpenFormat {
     SpectraWiz = 28,
 };
 
-// A reader that fills one fresh record; the Open command keeps it only when it is complete.
-using FreshRecordReader = void (*)(TSpectrumRecord& rec, const std::string& path, const TReaderContext& context);
+// A reader that fills one fresh record; the Open command keeps it only when it is complete. Every reader
+// is handed the `maxBytes` of its row (the row, not the reader, knows how large a file may be) and what
+// it needs of the program's settings.
+using FreshRecordReader = void (*)(TSpectrumRecord& rec, const std::string& path, std::uint64_t maxBytes,
+                                   const TReaderContext& context);
 // A reader that appends its own complete records to the list.
-using OwnRecordsReader = void (*)(const std::string& path, TSpectraList& list, const TReaderContext& context);
+using OwnRecordsReader = void (*)(const std::string& path, TSpectraList& list, std::uint64_t maxBytes,
+                                  const TReaderContext& context);
 
 struct FormatEntry {
     OpenFormat code;
@@ -64,7 +68,7 @@ const std::vector<FormatEntry>& FormatTable();
 // The format code of a file name by its extension (ignoring case); None for no spectrum file.
 OpenFormat FormatCodeOf(const std::string& path);
 const FormatEntry* FormatEntryOf(OpenFormat code);
-// The row's largest file, for its reader's own check (0 for None).
+// The row's largest file (0 for None), for callers outside the Open command that use its reader.
 std::uint64_t ReadLimitOf(OpenFormat code);
 // The extensions that have a reader, upper case without the dot, in table order.
 std::vector<std::string> ReadableExtensions();

@@ -11,7 +11,6 @@
 #include "core/helpers.h"
 #include "core/units.h"
 #include "formats/binary_values.h"
-#include "formats/format_table.h"
 #include "formats/reader_messages.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
@@ -989,7 +988,7 @@ void LoadSpecJcampText(const std::string& text, const std::string& path, const s
     Reader(mapped, path, fileDateText, list).run();
 }
 
-void LoadSpecJcamp(const std::string& path, TSpectraList& list) {
-    const MappedText text = MappedText::OpenFile(path, ReadLimitOf(OpenFormat::JcampDx), "JCAMP-DX");
+void LoadSpecJcamp(const std::string& path, TSpectraList& list, std::uint64_t maxBytes) {
+    const MappedText text = MappedText::OpenFile(path, maxBytes, "JCAMP-DX");
     Reader(text, path, DateTimeToText(FileDateTimeOf(path)), list).run();
 }

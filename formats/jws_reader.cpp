@@ -10,7 +10,6 @@
 #include "core/helpers.h"
 #include "formats/binary_values.h"
 #include "formats/compound_file.h"
-#include "formats/format_table.h"
 #include "formats/reader_messages.h"
 #include "formats/reader_record.h"
 #include "formats/text_loader.h"
@@ -430,8 +429,8 @@ void ReadJwsBytes(TSpectrumRecord& rec, std::string_view bytes, const std::strin
     rec = std::move(r);
 }
 
-void LoadJwsFile(TSpectrumRecord& rec, const std::string& fileName) {
-    const MappedText file = MappedText::OpenBinaryFile(fileName, ReadLimitOf(OpenFormat::Jws), "JWS");
+void LoadJwsFile(TSpectrumRecord& rec, const std::string& fileName, std::uint64_t maxBytes) {
+    const MappedText file = MappedText::OpenBinaryFile(fileName, maxBytes, "JWS");
     TSpectrumRecord r;
     r.Color = rec.Color;
     r.LineStyle = rec.LineStyle;

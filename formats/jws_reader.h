@@ -20,7 +20,7 @@ std::string JwsShortValuesText(std::size_t read, std::uint64_t count);
 // Fills `rec` with the file's spectrum; the record is left as it was when the file gives no complete
 // spectrum (an unknown file shows the message above). A file shorter than the fields read raises
 // "Stream read error"; a compound file whose data streams cannot be followed raises an error naming
-// the stream.
-void LoadJwsFile(TSpectrumRecord& rec, const std::string& fileName);
+// the stream. A file larger than `maxBytes` is refused before it is read.
+void LoadJwsFile(TSpectrumRecord& rec, const std::string& fileName, std::uint64_t maxBytes);
 // The same on file contents in memory; the date text is left empty.
 void ReadJwsBytes(TSpectrumRecord& rec, std::string_view bytes, const std::string& fileName);

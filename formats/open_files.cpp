@@ -40,13 +40,13 @@ ReadOutcome readFile(const FormatEntry& entry, const std::string& name, TSpectra
     try {
         if (entry.fresh) {
             auto rec = std::make_unique<TSpectrumRecord>();
-            entry.fresh(*rec, name, context);
+            entry.fresh(*rec, name, entry.maxBytes, context);
             if (rec->IsComplete()) {
                 rec->LineStyle = 0;
                 list.AddWithDefaultColor(std::move(rec));
             }
         } else {
-            entry.own(name, list, context);
+            entry.own(name, list, entry.maxBytes, context);
         }
     } catch (const vx::Cancelled&) {
         out.cancelled = true;  // the user's own cancel ends the command; what was read stays

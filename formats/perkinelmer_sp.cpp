@@ -9,7 +9,6 @@
 #include "core/helpers.h"
 #include "core/units.h"
 #include "formats/binary_values.h"
-#include "formats/format_table.h"
 #include "formats/reader_record.h"
 #include "formats/text_lines.h"
 #include "platform/byte_order.h"
@@ -411,7 +410,7 @@ void ReadSpecPerkinElmerBytes(TSpectrumRecord& rec, std::string_view bytes, cons
     rec = std::move(r);
 }
 
-void LoadSpecPerkinElmer(TSpectrumRecord& rec, const std::string& fileName) {
-    const MappedText file = MappedText::OpenBinaryFile(fileName, ReadLimitOf(OpenFormat::PerkinElmerSp), "SP");
+void LoadSpecPerkinElmer(TSpectrumRecord& rec, const std::string& fileName, std::uint64_t maxBytes) {
+    const MappedText file = MappedText::OpenBinaryFile(fileName, maxBytes, "SP");
     ReadSpecPerkinElmerBytes(rec, file.Bytes(), fileName, DateTimeToText(FileDateTimeOf(fileName)));
 }

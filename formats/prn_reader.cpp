@@ -7,7 +7,6 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "formats/binary_values.h"
-#include "formats/format_table.h"
 #include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_lines.h"
@@ -122,7 +121,7 @@ void ReadSpecPrnBytes(TSpectrumRecord& rec, std::string_view bytes, const std::s
     readPrn(rec, MappedText::FromStoredBytes(bytes), fileName, dateText);
 }
 
-void LoadSpecPrn(TSpectrumRecord& rec, const std::string& fileName) {
-    readPrn(rec, MappedText::OpenFile(fileName, ReadLimitOf(OpenFormat::Prn), "PRN"), fileName,
+void LoadSpecPrn(TSpectrumRecord& rec, const std::string& fileName, std::uint64_t maxBytes) {
+    readPrn(rec, MappedText::OpenFile(fileName, maxBytes, "PRN"), fileName,
             DateTimeToText(FileDateTimeOf(fileName)));
 }

@@ -8,7 +8,6 @@
 
 #include "core/date_time.h"
 #include "core/helpers.h"
-#include "formats/format_table.h"
 #include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_lines.h"
@@ -409,19 +408,9 @@ void readSmallText(SmallTextFormat format, TSpectrumRecord& rec, const MappedTex
     }
 }
 
-OpenFormat openFormatOf(SmallTextFormat format) {
-    switch (format) {
-    case SmallTextFormat::Rruff: return OpenFormat::Rruff;
-    case SmallTextFormat::Wls: return OpenFormat::VwrWls;
-    case SmallTextFormat::Dsp: return OpenFormat::AscanisDsp;
-    case SmallTextFormat::Ggg: return OpenFormat::Ggg;
-    }
-    return OpenFormat::None;
-}
-
-void loadSmallText(SmallTextFormat format, TSpectrumRecord& rec, const std::string& fileName,
+void loadSmallText(SmallTextFormat format, TSpectrumRecord& rec, const std::string& fileName, std::uint64_t maxBytes,
                    std::string_view kind) {
-    const MappedText text = MappedText::OpenFile(fileName, ReadLimitOf(openFormatOf(format)), kind);
+    const MappedText text = MappedText::OpenFile(fileName, maxBytes, kind);
     TSpectrumRecord r;
     r.Color = rec.Color;
     r.LineStyle = rec.LineStyle;
@@ -438,15 +427,15 @@ void ReadSmallTextBytes(SmallTextFormat format, TSpectrumRecord& rec, std::strin
     readSmallText(format, rec, utf8 ? MappedText::FromUtf8(bytes) : MappedText::FromStoredBytes(bytes), fileName);
 }
 
-void LoadSpecRruff(TSpectrumRecord& rec, const std::string& fileName) {
-    loadSmallText(SmallTextFormat::Rruff, rec, fileName, "RRUFF");
+void LoadSpecRruff(TSpectrumRecord& rec, const std::string& fileName, std::uint64_t maxBytes) {
+    loadSmallText(SmallTextFormat::Rruff, rec, fileName, maxBytes, "RRUFF");
 }
-void LoadSpecVwrWls(TSpectrumRecord& rec, const std::string& fileName) {
-    loadSmallText(SmallTextFormat::Wls, rec, fileName, "WLS");
+void LoadSpecVwrWls(TSpectrumRecord& rec, const std::string& fileName, std::uint64_t maxBytes) {
+    loadSmallText(SmallTextFormat::Wls, rec, fileName, maxBytes, "WLS");
 }
-void LoadSpecAscanisDsp(TSpectrumRecord& rec, const std::string& fileName) {
-    loadSmallText(SmallTextFormat::Dsp, rec, fileName, "DSP");
+void LoadSpecAscanisDsp(TSpectrumRecord& rec, const std::string& fileName, std::uint64_t maxBytes) {
+    loadSmallText(SmallTextFormat::Dsp, rec, fileName, maxBytes, "DSP");
 }
-void LoadGggFile(TSpectrumRecord& rec, const std::string& fileName) {
-    loadSmallText(SmallTextFormat::Ggg, rec, fileName, "GGG");
+void LoadGggFile(TSpectrumRecord& rec, const std::string& fileName, std::uint64_t maxBytes) {
+    loadSmallText(SmallTextFormat::Ggg, rec, fileName, maxBytes, "GGG");
 }

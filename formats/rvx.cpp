@@ -24,10 +24,12 @@ namespace {
 
 enum class Layout { Current, V48, V32, Oldest };
 
+constexpr std::size_t kV48RecordSize = 856;
+
 std::size_t recordSizeOf(Layout l) {
     switch (l) {
     case Layout::Current: return kRecordImageSize;
-    case Layout::V48: return 856;
+    case Layout::V48: return kV48RecordSize;
     case Layout::V32: return 1516;
     case Layout::Oldest: return 1463;
     }
@@ -85,43 +87,65 @@ private:
     std::vector<uint8_t> buffer_;
 };
 
-// A length-prefixed string of an older record; the length is clamped to the field and the record.
-std::string oldText(const uint8_t* rec, std::size_t recSize, std::size_t offset, std::size_t capacity) {
+// A length-prefixed string of a record image; the length is clamped to the field and the record.
+std::string imageText(const uint8_t* rec, std::size_t recSize, std::size_t offset, std::size_t capacity) {
     std::size_t n = rec[offset];
     if (n > capacity) n = capacity;
     if (offset + 1 + n > recSize) n = recSize - offset - 1;
     return cp1252::toUtf8(std::string_view(reinterpret_cast<const char*>(rec + offset + 1), n));
 }
 
+void putImageText(uint8_t* image, std::size_t offset, std::size_t capacity, const std::string& utf8) {
+    std::string bytes = cp1252::fromUtf8(utf8);
+    if (bytes.size() > capacity) bytes.resize(capacity);
+    image[offset] = static_cast<uint8_t>(bytes.size());
+    std::memcpy(image + offset + 1, bytes.data(), bytes.size());
+}
+
+// The current record image, and what the 48.0 layout keeps at the same offsets. The 48.0 record holds
+// the fields up to the source kind where the current one does, and has neither a solvent nor units.
+namespace at {
+constexpr std::size_t FileName = 0, Title = 256, Comment1 = 512, Comment2 = 563, SpecType = 614, Solvent = 665,
+                      DateText = 716;
+constexpr std::size_t Concentration = 768, PathLength = 776, ConcTimesPath = 784, ExcitationWl = 792,
+                      Temperature = 800, ExposureTime = 808, FirstX = 816, StepX = 824, PointCount = 832,
+                      SourceKind = 836;
+constexpr std::size_t XUnit = 840, YKind = 844, Color = 848, LineStyle = 852, LineWidth = 856;
+constexpr std::size_t V48Color = 840, V48LineStyle = 844, V48LineWidth = 848;
+}  // namespace at
+
+void readSharedFields(const uint8_t* p, std::size_t size, TSpectrumRecord& r) {
+    r.FileName = imageText(p, size, at::FileName, 255);
+    r.Title = imageText(p, size, at::Title, 255);
+    r.Comment1 = imageText(p, size, at::Comment1, 50);
+    r.Comment2 = imageText(p, size, at::Comment2, 50);
+    r.SpecType = imageText(p, size, at::SpecType, 50);
+    r.DateText = imageText(p, size, at::DateText, 50);
+    r.Concentration = byteorder::getF64LE(p + at::Concentration);
+    r.PathLength = byteorder::getF64LE(p + at::PathLength);
+    r.ConcTimesPath = byteorder::getF64LE(p + at::ConcTimesPath);
+    r.ExcitationWl = byteorder::getF64LE(p + at::ExcitationWl);
+    r.Temperature = byteorder::getF64LE(p + at::Temperature);
+    r.ExposureTime = byteorder::getF64LE(p + at::ExposureTime);
+    r.FirstX = byteorder::getF64LE(p + at::FirstX);
+    r.StepX = byteorder::getF64LE(p + at::StepX);
+    r.SourceKind = byteorder::getI32LE(p + at::SourceKind);
+}
+
 void fillFromV48(const uint8_t* p, TSpectrumRecord& r) {
-    constexpr std::size_t size = 856;
-    r.FileName = oldText(p, size, 0, 255);
-    r.Title = oldText(p, size, 256, 255);
-    r.Comment1 = oldText(p, size, 512, 50);
-    r.Comment2 = oldText(p, size, 563, 50);
-    r.SpecType = oldText(p, size, 614, 50);
-    r.DateText = oldText(p, size, 716, 50);
-    r.Concentration = byteorder::getF64LE(p + 768);
-    r.PathLength = byteorder::getF64LE(p + 776);
-    r.ConcTimesPath = byteorder::getF64LE(p + 784);
-    r.ExcitationWl = byteorder::getF64LE(p + 792);
-    r.Temperature = byteorder::getF64LE(p + 800);
-    r.ExposureTime = byteorder::getF64LE(p + 808);
-    r.FirstX = byteorder::getF64LE(p + 816);
-    r.StepX = byteorder::getF64LE(p + 824);
-    r.SourceKind = byteorder::getI32LE(p + 836);
-    r.Color = byteorder::getU32LE(p + 840);
-    r.LineStyle = p[844];
-    r.LineWidth = byteorder::getI32LE(p + 848);
+    readSharedFields(p, kV48RecordSize, r);
+    r.Color = byteorder::getU32LE(p + at::V48Color);
+    r.LineStyle = p[at::V48LineStyle];
+    r.LineWidth = byteorder::getI32LE(p + at::V48LineWidth);
 }
 
 void fillFromV32(const uint8_t* p, const std::string& dateText, TSpectrumRecord& r) {
     constexpr std::size_t size = 1516;
-    r.FileName = oldText(p, size, 784, 255);
-    r.Title = oldText(p, size, 0, 255);
-    r.Comment1 = oldText(p, size, 256, 255);
-    r.Comment2 = oldText(p, size, 512, 255);
-    r.SpecType = oldText(p, size, 1188, 255);
+    r.FileName = imageText(p, size, 784, 255);
+    r.Title = imageText(p, size, 0, 255);
+    r.Comment1 = imageText(p, size, 256, 255);
+    r.Comment2 = imageText(p, size, 512, 255);
+    r.SpecType = imageText(p, size, 1188, 255);
     r.DateText = dateText;
     r.Concentration = byteorder::getF64LE(p + 768);
     r.PathLength = byteorder::getF64LE(p + 776);
@@ -136,11 +160,11 @@ void fillFromV32(const uint8_t* p, const std::string& dateText, TSpectrumRecord&
 
 void fillFromOldest(const uint8_t* p, const std::string& dateText, TSpectrumRecord& r) {
     constexpr std::size_t size = 1463;
-    r.FileName = oldText(p, size, 780, 255);
-    r.Title = oldText(p, size, 0, 255);
-    r.Comment1 = oldText(p, size, 256, 255);
-    r.Comment2 = oldText(p, size, 512, 255);
-    r.SpecType = oldText(p, size, 1158, 255);
+    r.FileName = imageText(p, size, 780, 255);
+    r.Title = imageText(p, size, 0, 255);
+    r.Comment1 = imageText(p, size, 256, 255);
+    r.Comment2 = imageText(p, size, 512, 255);
+    r.SpecType = imageText(p, size, 1158, 255);
     r.DateText = dateText;
     r.Concentration = Real48ToDouble(p + 768);
     r.PathLength = Real48ToDouble(p + 774);
@@ -155,7 +179,7 @@ void fillFromOldest(const uint8_t* p, const std::string& dateText, TSpectrumReco
 int32_t pointCountOf(const uint8_t* p, Layout l) {
     switch (l) {
     case Layout::Current:
-    case Layout::V48: return byteorder::getI32LE(p + 832);
+    case Layout::V48: return byteorder::getI32LE(p + at::PointCount);
     case Layout::V32: return byteorder::getI32LE(p + 1460);
     case Layout::Oldest: return byteorder::getI16LE(p + 1426);
     }
@@ -306,10 +330,7 @@ void loadRvx(Source& in, double fileDate, TSpectraList& list) {
         const uint8_t* image = in.take(recordSize);
         auto r = std::make_unique<TSpectrumRecord>();
         switch (layout) {
-        case Layout::Current:
-            RecordFromImage(image, *r);
-            r->ConcTimesPath = byteorder::getF64LE(image + 784);
-            break;
+        case Layout::Current: RecordFromImage(image, *r); break;
         case Layout::V48: fillFromV48(image, *r); break;
         case Layout::V32: fillFromV32(image, dateText, *r); break;
         case Layout::Oldest: fillFromOldest(image, dateText, *r); break;
@@ -332,6 +353,45 @@ void loadRvx(Source& in, double fileDate, TSpectraList& list) {
 }
 
 }  // namespace
+
+RecordImage RecordToImage(const TSpectrumRecord& r) {
+    RecordImage img{};
+    uint8_t* p = img.data();
+    putImageText(p, at::FileName, 255, r.FileName);
+    putImageText(p, at::Title, 255, r.Title);
+    putImageText(p, at::Comment1, 50, r.Comment1);
+    putImageText(p, at::Comment2, 50, r.Comment2);
+    putImageText(p, at::SpecType, 50, r.SpecType);
+    putImageText(p, at::Solvent, 50, r.Solvent);
+    putImageText(p, at::DateText, 50, r.DateText);
+    byteorder::putF64LE(p + at::Concentration, r.Concentration);
+    byteorder::putF64LE(p + at::PathLength, r.PathLength);
+    byteorder::putF64LE(p + at::ConcTimesPath, r.Concentration * r.PathLength);
+    byteorder::putF64LE(p + at::ExcitationWl, r.ExcitationWl);
+    byteorder::putF64LE(p + at::Temperature, r.Temperature);
+    byteorder::putF64LE(p + at::ExposureTime, r.ExposureTime);
+    byteorder::putF64LE(p + at::FirstX, r.FirstX);
+    byteorder::putF64LE(p + at::StepX, r.StepX);
+    byteorder::putI32LE(p + at::PointCount, r.PointCount());
+    byteorder::putI32LE(p + at::SourceKind, r.SourceKind);
+    byteorder::putI32LE(p + at::XUnit, CodeOf(r.XUnit));
+    byteorder::putI32LE(p + at::YKind, CodeOf(r.YKind));
+    byteorder::putU32LE(p + at::Color, r.Color);
+    p[at::LineStyle] = r.LineStyle;
+    byteorder::putI32LE(p + at::LineWidth, r.LineWidth);
+    return img;
+}
+
+void RecordFromImage(const uint8_t* p, TSpectrumRecord& r) {
+    readSharedFields(p, kRecordImageSize, r);
+    r.Solvent = imageText(p, kRecordImageSize, at::Solvent, 50);
+    // A code that no unit has reads as nm and absorbance.
+    r.XUnit = XUnitOfCode(byteorder::getI32LE(p + at::XUnit)).value_or(SpecXNanometer);
+    r.YKind = YKindOfCode(byteorder::getI32LE(p + at::YKind)).value_or(SpecYAbsorbance);
+    r.Color = byteorder::getU32LE(p + at::Color);
+    r.LineStyle = p[at::LineStyle];
+    r.LineWidth = byteorder::getI32LE(p + at::LineWidth);
+}
 
 void LoadRvxBytes(std::string_view bytes, double fileDate, TSpectraList& list) {
     MemorySource in(bytes);

@@ -1,6 +1,8 @@
 #pragma once
 // RVX, the program's own binary spectrum file: a version, a count, then per spectrum the 864-byte
 // record image and its y values. The current layout is read and written; three older ones are read.
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -8,6 +10,16 @@
 #include "core/spectra_list.h"
 
 inline constexpr double RvxFileVersion = 64.0;
+
+// The 864-byte record image of the current layout: the record's fields at fixed offsets, little-endian,
+// texts in Windows-1252 with their length byte first. The values follow it in the file and are not part
+// of it.
+inline constexpr std::size_t kRecordImageSize = 864;
+using RecordImage = std::array<uint8_t, kRecordImageSize>;
+RecordImage RecordToImage(const TSpectrumRecord& rec);
+// Fills every field but the values from an image; an x unit or y kind code that no unit has reads as nm
+// or absorbance, other invalid codes are left as stored (the reader checks).
+void RecordFromImage(const uint8_t* image, TSpectrumRecord& rec);
 
 // Appends every spectrum of the file to `list` in file order (an own-records reader of the Open command,
 // also used for blank EEM data sets). A spectrum is appended only when it is complete; a file that ends

@@ -44,6 +44,41 @@ void saveJcamp(const std::string& fileName, const TSpectrumRecord& rec, const TS
     SaveSpecJcamp(fileName, rec);
 }
 
+// The batch export's writers. Its CSV tables title every y column in capitals, and a single spectrum's
+// table is as long as the longest spectrum of the list needs.
+bool batchSpcAll(const std::string& fileName, const TSpectraList& list, const std::string& programFolder) {
+    return SaveSpectraSpcMultiFile(list, fileName, programFolder);
+}
+
+bool batchSpcOne(const std::string& fileName, const TSpectraList& list, int32_t index,
+                 const std::string& programFolder) {
+    SaveSpectrumSpc(list[index], fileName, programFolder);
+    return true;
+}
+
+bool batchJcampAll(const std::string& fileName, const TSpectraList& list, const std::string&) {
+    SaveSpecJcampLinked(fileName, list);
+    return true;
+}
+
+bool batchJcampOne(const std::string& fileName, const TSpectraList& list, int32_t index, const std::string&) {
+    SaveSpecJcamp(fileName, list[index]);
+    return true;
+}
+
+bool batchCsvAll(const std::string& fileName, const TSpectraList& list, const std::string&) {
+    TCsvLayout layout;
+    layout.CapitalYTitles = true;
+    return SaveCsvFile(fileName, list, layout);
+}
+
+bool batchCsvOne(const std::string& fileName, const TSpectraList& list, int32_t index, const std::string&) {
+    TCsvLayout layout;
+    layout.CapitalYTitles = true;
+    layout.Only = index;
+    return SaveCsvFile(fileName, list, layout);
+}
+
 }  // namespace
 
 const std::vector<SaveFormatEntry>& SaveFormatTable() {
@@ -52,11 +87,13 @@ const std::vector<SaveFormatEntry>& SaveFormatTable() {
     using C = SaveChoice;
     static const std::vector<SaveFormatEntry> table = {
         {F::Rvx, "RVX", D::Data, {"Varolux32  binary file  (*.rvx)", "*.rvx"}, C::AllSpectra, &saveRvx, nullptr},
-        {F::Spc, "SPC", D::Data, {"VALDEK Sorvanti  KORVA  (*.spc)", "*.spc"}, C::OneSpectrum, nullptr, &saveSpc},
-        {F::JcampDx, "DX", D::Data, {"JCAMP-DX 4.24/5.0  (*.dx)", "*.dx"}, C::OneSpectrum, nullptr, &saveJcamp},
+        {F::Spc, "SPC", D::Data, {"VALDEK Sorvanti  KORVA  (*.spc)", "*.spc"}, C::OneSpectrum, nullptr, &saveSpc,
+         {&batchSpcAll, &batchSpcOne}},
+        {F::JcampDx, "DX", D::Data, {"JCAMP-DX 4.24/5.0  (*.dx)", "*.dx"}, C::OneSpectrum, nullptr, &saveJcamp,
+         {&batchJcampAll, &batchJcampOne}},
         {F::Dat, "DAT", D::Data, {"Varolux32  ASCII [x..yyyy]  (*.dat)", "*.dat"}, C::AllSpectra, &saveDat, nullptr},
         {F::Csv, "CSV", D::Data, {"Excel compatible ASCII [xy..xy..xy..xy]  (*.csv)", "*.csv"}, C::AllSpectra, &saveCsv,
-         nullptr},
+         nullptr, {&batchCsvAll, &batchCsvOne}},
         {F::Gif, "GIF", D::Plot, {"Compuserve  GIF  (*.gif)", "*.gif"}, C::ThePlot, nullptr, nullptr},
         {F::Png, "PNG", D::Plot, {"Portable Network Graphics  (*.png)", "*.png"}, C::ThePlot, nullptr, nullptr},
         {F::Tif, "TIF", D::Plot, {"Tagged Image File Format  (*.tif)", "*.tif"}, C::ThePlot, nullptr, nullptr},

@@ -1,7 +1,7 @@
 #pragma once
-// Save, Save Data as and Save Plot as: one table of writers, a row per format, and the one routine
-// that picks the row by the file's extension. The save dialogs' filters and the extensions they force
-// come from the same rows, so a new writer is one row and its function.
+// Save, Save Data as, Save Plot as and the batch export: one table of writers, a row per format, and
+// the routines that pick the row by the file's extension. The save dialogs' filters and the extensions
+// they force come from the same rows, so a new writer is one row and its function.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -54,6 +54,16 @@ struct TSaveRequest {
     const TSaveOptions& options;
 };
 
+// The batch export ("Export spectral data") writes the formats whose rows have these; the SPC library
+// is found in `programFolder`.
+struct SaveBatchWriters {
+    // Every spectrum of the list into one file; false when nothing was written (after its message).
+    bool (*all)(const std::string& fileName, const TSpectraList& list, const std::string& programFolder) = nullptr;
+    // Spectrum `index` of the list into a file of its own; false when nothing was written.
+    bool (*one)(const std::string& fileName, const TSpectraList& list, int32_t index,
+                const std::string& programFolder) = nullptr;
+};
+
 struct SaveFormatEntry {
     SaveFormat code;
     std::string extension;  // upper case, without the dot; its dialog forces it in lower case
@@ -64,6 +74,7 @@ struct SaveFormatEntry {
     bool (*all)(const std::string& fileName, const TSaveRequest& request);
     // OneSpectrum: writes the chosen record.
     void (*one)(const std::string& fileName, const TSpectrumRecord& rec, const TSaveOptions& options);
+    SaveBatchWriters batch{};  // none where the batch export does not offer the format
 };
 
 // The rows, in the order their entries take in the save dialogs' filters.

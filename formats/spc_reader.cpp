@@ -11,7 +11,6 @@
 
 #include "core/date_time.h"
 #include "core/helpers.h"
-#include "formats/format_table.h"
 #include "formats/resample.h"
 #include "formats/spc_binding.h"
 #include "formats/text_loader.h"
@@ -248,7 +247,8 @@ void loadSubfile(IGTarnvik* g, const std::string& path, int32_t index, TSpectraL
 
 }  // namespace
 
-void LoadSpecSpc(const std::string& path, TSpectraList& list, const std::string& programFolder) {
+void LoadSpecSpc(const std::string& path, TSpectraList& list, std::uint64_t maxBytes,
+                 const std::string& programFolder) {
     ProbeTarnvikServer(SpcBindCaller::Reader, programFolder);
 
     uint8_t head[124];
@@ -258,7 +258,7 @@ void LoadSpecSpc(const std::string& path, TSpectraList& list, const std::string&
     }
     const double a = getF32LE(head + 10), b = getF32LE(head + 14);
     if (a > 100 && a < 5000 && b > 100 && b < 5000) {
-        const MappedText file = MappedText::OpenBinaryFile(path, ReadLimitOf(OpenFormat::Spc), "SPC");
+        const MappedText file = MappedText::OpenBinaryFile(path, maxBytes, "SPC");
         loadOwnParse(path, file.Bytes(), list);
         return;
     }

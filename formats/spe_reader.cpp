@@ -10,7 +10,6 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "formats/binary_values.h"
-#include "formats/format_table.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
 #include "platform/byte_order.h"
@@ -228,7 +227,7 @@ void ReadSpeBytes(std::string_view bytes, const std::string& fileName, const std
     }
 }
 
-void LoadSpecWinSpecSpe(const std::string& fileName, TSpectraList& list) {
-    const MappedText file = MappedText::OpenBinaryFile(fileName, ReadLimitOf(OpenFormat::WinSpecSpe), "SPE");
+void LoadSpecWinSpecSpe(const std::string& fileName, TSpectraList& list, std::uint64_t maxBytes) {
+    const MappedText file = MappedText::OpenBinaryFile(fileName, maxBytes, "SPE");
     ReadSpeBytes(file.Bytes(), fileName, DateTimeToText(FileDateTimeOf(fileName)), list);
 }

@@ -5,7 +5,6 @@
 #include "core/date_time.h"
 #include "core/helpers.h"
 #include "formats/ascii_reader.h"
-#include "formats/format_table.h"
 #include "formats/reader_record.h"
 #include "formats/text_loader.h"
 #include "platform/errors.h"
@@ -43,7 +42,7 @@ void ReadSpecSpectraWizBytes(TSpectrumRecord& rec, std::string_view bytes, const
     readSpectraWiz(rec, MappedText::FromStoredBytes(bytes), fileName, dateText);
 }
 
-void LoadSpecSpectraWiz(TSpectrumRecord& rec, const std::string& fileName) {
-    readSpectraWiz(rec, MappedText::OpenFile(fileName, ReadLimitOf(OpenFormat::SpectraWiz), "SpectraWiz"), fileName,
+void LoadSpecSpectraWiz(TSpectrumRecord& rec, const std::string& fileName, std::uint64_t maxBytes) {
+    readSpectraWiz(rec, MappedText::OpenFile(fileName, maxBytes, "SpectraWiz"), fileName,
                    DateTimeToText(FileDateTimeOf(fileName)));
 }

@@ -5,7 +5,6 @@
 
 #include "core/date_time.h"
 #include "core/helpers.h"
-#include "formats/format_table.h"
 #include "formats/reader_record.h"
 #include "formats/resample.h"
 #include "formats/text_lines.h"
@@ -91,6 +90,6 @@ void ReadSpecSpkBytes(TSpectrumRecord& rec, std::string_view bytes, const std::s
     readSpk(rec, MappedText::FromStoredBytes(bytes), fileName);
 }
 
-void LoadSpecSpk(TSpectrumRecord& rec, const std::string& fileName) {
-    readSpk(rec, MappedText::OpenFile(fileName, ReadLimitOf(OpenFormat::Spk), "SPK"), fileName);
+void LoadSpecSpk(TSpectrumRecord& rec, const std::string& fileName, std::uint64_t maxBytes) {
+    readSpk(rec, MappedText::OpenFile(fileName, maxBytes, "SPK"), fileName);
 }

@@ -14,7 +14,6 @@
 #include "core/helpers.h"
 #include "core/units.h"
 #include "formats/binary_values.h"
-#include "formats/format_table.h"
 #include "formats/resample.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra_support.h"
@@ -621,15 +620,26 @@ void LoadTextSpectraData(const std::string& data, const std::string& fileName, i
     readTextSpectra(MappedText::FromUtf8(data), fileName, mode, dateText, list);
 }
 
-void LoadTextSpectra(const std::string& text, int mode, TSpectraList& list) {
+namespace {
+
+// Pasted text is no file: it has neither a name nor a date, nor a size to refuse.
+void readPasted(const std::string& text, TSpectraList& list) {
+    LoadTextSpectraData(text, std::string(), 1, DateTimeToText(0.0), list);
+}
+
+}  // namespace
+
+void LoadTextSpectra(const std::string& text, int mode, TSpectraList& list, std::uint64_t maxBytes) {
     if (mode == 0) {
-        const MappedText file = MappedText::OpenFile(text, ReadLimitOf(OpenFormat::Csv), "CSV");
+        const MappedText file = MappedText::OpenFile(text, maxBytes, "CSV");
         readTextSpectra(file, text, 0, DateTimeToText(FileDateTimeOf(text)), list);
     } else {
-        LoadTextSpectraData(text, std::string(), 1, DateTimeToText(0.0), list);
+        readPasted(text, list);
     }
 }
 
-void LoadTextSpectraFile(const std::string& path, TSpectraList& list) { LoadTextSpectra(path, 0, list); }
+void LoadTextSpectraFile(const std::string& path, TSpectraList& list, std::uint64_t maxBytes) {
+    LoadTextSpectra(path, 0, list, maxBytes);
+}
 
-void LoadTextSpectraFromClipboard(TSpectraList& list) { LoadTextSpectra(ui::clipboardText(), 1, list); }
+void LoadTextSpectraFromClipboard(TSpectraList& list) { readPasted(ui::clipboardText(), list); }

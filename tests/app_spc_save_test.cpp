@@ -10,6 +10,7 @@
 #include "app/query_dialogs.h"
 #include "app_test_support.h"
 #include "core/helpers.h"
+#include "formats/format_table.h"
 #include "formats/save_hooks.h"
 #include "formats/spc_reader.h"
 #include "platform/ui.h"
@@ -26,7 +27,7 @@ TEST(AppSpcSave, OneSpectrumSavesAndReadsBackWithItsValues) {
     ASSERT_TRUE(w->SaveSpectra(path));
 
     TSpectraList back;
-    LoadSpecSpc(path, back, ProgramSettings.ProgramFolder);
+    LoadSpecSpc(path, back, ReadLimitOf(OpenFormat::Spc), ProgramSettings.ProgramFolder);
     ASSERT_EQ(back.Count(), 1);
     ASSERT_EQ(back[0].PointCount(), 4);
     EXPECT_DOUBLE_EQ(back[0].FirstX, 400);
@@ -91,7 +92,7 @@ TEST(AppSpcSave, OneOfSeveralSpectraIsChosenInTheDialog) {
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(caption, "Choose spectrum");
     TSpectraList back;
-    LoadSpecSpc(path, back, ProgramSettings.ProgramFolder);
+    LoadSpecSpc(path, back, ReadLimitOf(OpenFormat::Spc), ProgramSettings.ProgramFolder);
     ASSERT_EQ(back.Count(), 1);
     EXPECT_EQ(back[0].Title.str(), "second");
     EXPECT_EQ(back[0].PointCount(), 3);

@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <limits>
-#include <utility>
 
 #include "core/spectra_list.h"
-#include "platform/byte_order.h"
 #include "platform/errors.h"
 
 namespace {
@@ -70,76 +67,6 @@ TEST(SpectrumRecord, CompletenessNeedsTwoPointsAndAFiniteNonZeroStep) {
     EXPECT_FALSE(r->IsComplete());
 }
 
-TEST(RecordImage, FieldsAtTheirOffsets) {
-    TSpectrumRecord r;
-    r.FileName = "/data/a.fak";
-    r.Title = "a";
-    r.Comment1 = "c1";
-    r.Comment2 = "c2";
-    r.SpecType = "ascii_fak";
-    r.Solvent = "\xC2\xB5-water";  // µ as one byte
-    r.DateText = "2026-12-08 10:00:00";
-    r.Concentration = 2e-5;
-    r.PathLength = 0.5;
-    r.ExcitationWl = 350;
-    r.Temperature = 77;
-    r.ExposureTime = 0.1;
-    r.FirstX = 200;
-    r.StepX = -0.5;
-    r.Values = {1, 2, 3};
-    r.SourceKind = 11;
-    r.XUnit = SpecXMicrometer;
-    r.YKind = SpecYIntensity;
-    r.Color = 0x00112233;
-    r.LineStyle = 2;
-    r.LineWidth = 3;
-    RecordImage img = RecordToImage(r);
-    const uint8_t* p = img.data();
-    EXPECT_EQ(p[0], 11);
-    EXPECT_EQ(std::memcmp(p + 1, "/data/a.fak", 11), 0);
-    EXPECT_EQ(p[256], 1);
-    EXPECT_EQ(p[257], 'a');
-    EXPECT_EQ(p[512], 2);
-    EXPECT_EQ(p[563], 2);
-    EXPECT_EQ(p[614], 9);
-    EXPECT_EQ(p[665], 7);
-    EXPECT_EQ(p[666], 0xB5);
-    EXPECT_EQ(p[716], 19);
-    EXPECT_EQ(byteorder::getF64LE(p + 768), 2e-5);
-    EXPECT_EQ(byteorder::getF64LE(p + 776), 0.5);
-    EXPECT_EQ(byteorder::getF64LE(p + 784), 1e-5);
-    EXPECT_EQ(byteorder::getF64LE(p + 792), 350);
-    EXPECT_EQ(byteorder::getF64LE(p + 800), 77);
-    EXPECT_EQ(byteorder::getF64LE(p + 808), 0.1);
-    EXPECT_EQ(byteorder::getF64LE(p + 816), 200);
-    EXPECT_EQ(byteorder::getF64LE(p + 824), -0.5);
-    EXPECT_EQ(byteorder::getI32LE(p + 832), 3);
-    EXPECT_EQ(byteorder::getI32LE(p + 836), 11);
-    EXPECT_EQ(byteorder::getI32LE(p + 840), 4);
-    EXPECT_EQ(byteorder::getI32LE(p + 844), 5);
-    EXPECT_EQ(byteorder::getU32LE(p + 848), 0x00112233u);
-    EXPECT_EQ(p[852], 2);
-    EXPECT_EQ(byteorder::getI32LE(p + 856), 3);
-
-    TSpectrumRecord back;
-    RecordFromImage(p, back);
-    EXPECT_EQ(back.FileName, r.FileName);
-    EXPECT_EQ(back.Solvent, r.Solvent);
-    EXPECT_EQ(back.DateText, r.DateText);
-    EXPECT_EQ(back.StepX, r.StepX);
-    EXPECT_EQ(back.Color, r.Color);
-    EXPECT_EQ(back.LineWidth, 3);
-}
-
-TEST(RecordImage, OversizedLengthByteIsClamped) {
-    RecordImage img{};
-    img[512] = 200;  // a comment cannot hold more than 50 characters
-    std::memset(img.data() + 513, 'z', 50);
-    TSpectrumRecord r;
-    RecordFromImage(img.data(), r);
-    EXPECT_EQ(r.Comment1.str(), std::string(50, 'z'));
-}
-
 TEST(SpectraList, CurveColorPalette) {
     EXPECT_EQ(CurveColor(1), 0x000000u);
     EXPECT_EQ(CurveColor(2), 0x0000FFu);
@@ -166,26 +93,4 @@ TEST(list, DeleteSpectrumCompactsAndGuards) {
     list.AddWithDefaultColor(makeRecord("only", 2));
     DeleteSpectrum(list, 0);
     EXPECT_TRUE(list.Empty());
-}
-
-// The image holds the unit codes; a code that no unit has reads as nm and absorbance.
-TEST(RecordImage, UnitCodesAndUnknownOnes) {
-    TSpectrumRecord r;
-    r.XUnit = SpecXRamanShift;
-    r.YKind = SpecYReflectance;
-    RecordImage img = RecordToImage(r);
-    EXPECT_EQ(byteorder::getI32LE(img.data() + 840), 5);
-    EXPECT_EQ(byteorder::getI32LE(img.data() + 844), 6);
-    TSpectrumRecord back;
-    RecordFromImage(img.data(), back);
-    EXPECT_EQ(back.XUnit, SpecXRamanShift);
-    EXPECT_EQ(back.YKind, SpecYReflectance);
-    const std::pair<int32_t, int32_t> unknown[] = {{0, 0}, {6, 7}, {-1, -1}, {1 << 24, 1 << 24}};
-    for (auto [x, y] : unknown) {
-        byteorder::putI32LE(img.data() + 840, x);
-        byteorder::putI32LE(img.data() + 844, y);
-        RecordFromImage(img.data(), back);
-        EXPECT_EQ(back.XUnit, SpecXNanometer) << x;
-        EXPECT_EQ(back.YKind, SpecYAbsorbance) << y;
-    }
 }

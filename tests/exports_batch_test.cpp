@@ -5,6 +5,7 @@
 #include "exports_test_support.h"
 #include "core/file_names.h"
 #include "formats/csv_writer.h"
+#include "formats/format_table.h"
 #include "formats/jcamp_reader.h"
 #include "formats/multi_export.h"
 #include "formats/spc_binding.h"
@@ -198,7 +199,7 @@ TEST_F(BatchExport, CsvFilesReadBack) {
     for (int k = 0; k < 2; ++k) {
         TSpectraList back;
         ui::ScopedScriptedBackend quiet;
-        LoadTextSpectraFile(r.Files[std::size_t(k)], back);
+        LoadTextSpectraFile(r.Files[std::size_t(k)], back, ReadLimitOf(OpenFormat::Csv));
         ASSERT_EQ(back.Count(), 1) << k;
         const TSpectrumRecord& want = list[k];
         const TSpectrumRecord& got = back[0];
@@ -248,12 +249,12 @@ TEST_F(BatchExport, JcampFilesReadBack) {
     };
     for (int i = 0; i < 3; ++i) {
         TSpectraList back;
-        LoadSpecJcamp(singles.Files[std::size_t(i)], back);
+        LoadSpecJcamp(singles.Files[std::size_t(i)], back, ReadLimitOf(OpenFormat::JcampDx));
         ASSERT_EQ(back.Count(), 1);
         same(back, i);
     }
     TSpectraList back;
-    LoadSpecJcamp(linked.Files[0], back);
+    LoadSpecJcamp(linked.Files[0], back, ReadLimitOf(OpenFormat::JcampDx));
     ASSERT_EQ(back.Count(), 3);
     same(back, 0);
 }
@@ -313,9 +314,9 @@ TEST_F(BatchExport, SpcFilesReadBackThroughOurReader) {
     ASSERT_EQ(singles.Files.size(), 4u);
 
     TSpectraList back;
-    LoadSpecSpc(multi.Files.at(0), back, programFolder());
+    LoadSpecSpc(multi.Files.at(0), back, ReadLimitOf(OpenFormat::Spc), programFolder());
     ASSERT_EQ(back.Count(), 4);
-    for (const auto& f : singles.Files) LoadSpecSpc(f, back, programFolder());
+    for (const auto& f : singles.Files) LoadSpecSpc(f, back, ReadLimitOf(OpenFormat::Spc), programFolder());
     ASSERT_EQ(back.Count(), 8);
     for (int i = 0; i < 8; ++i) {
         const TSpectrumRecord& want = list[i % 4];

@@ -2,6 +2,7 @@
 // the file reading back through the RRUFF reader.
 #include "core/units.h"
 #include "exports_test_support.h"
+#include "formats/format_table.h"
 #include "formats/rruff_wls_dsp_ggg_readers.h"
 #include "platform/codepage.h"
 #include "tools/rruff_export.h"
@@ -91,7 +92,7 @@ TEST_F(RruffExport, ReadsBackThroughTheReader) {
     EXPECT_EQ(written, path("quartz.rruff"));
 
     TSpectrumRecord back;
-    LoadSpecRruff(back, written);
+    LoadSpecRruff(back, written, ReadLimitOf(OpenFormat::Rruff));
     const TSpectrumRecord& want = list[0];
     EXPECT_EQ(back.XUnit, SpecXRamanShift);
     EXPECT_DOUBLE_EQ(back.FirstX, want.FirstX);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "formats/asc_reader.h"
+#include "formats/format_table.h"
 #include "formats_test_util.h"
 #include "instrument_file_builder.h"
 #include "platform/errors.h"
@@ -321,17 +322,18 @@ TEST(AscFile, PerkinElmerTextGoesToItsReaderAndFilesOpenFromDisk) {
     for (int i = 0; i < 5; ++i) pe.push_back(std::to_string(300 + i) + "\t0.5");
     pe.push_back("#END");
     TSpectrumRecord r;
-    LoadAscFile(r, dir.write("pe.asc", crlfLines(pe)));
+    LoadAscFile(r, dir.write("pe.asc", crlfLines(pe)), ReadLimitOf(OpenFormat::Asc));
     EXPECT_EQ(r.SpecType, "perkinelmer_sp");
     EXPECT_EQ(r.SourceKind, 18);
     EXPECT_EQ(r.PointCount(), 5);
     EXPECT_EQ(r.Title, "pe sample");
 
-    LoadAscFile(r, dir.write("mr.asc", crlfLines(miltonRoy("x", pairs(400, 1, 6, "%.4f", 0.1, 0.1)))));
+    LoadAscFile(r, dir.write("mr.asc", crlfLines(miltonRoy("x", pairs(400, 1, 6, "%.4f", 0.1, 0.1)))),
+                ReadLimitOf(OpenFormat::Asc));
     EXPECT_EQ(r.SpecType, "milton_asc");
     EXPECT_EQ(r.PointCount(), 5);
     EXPECT_EQ(r.DateText, "12-Mar-1999 10:00");
-    EXPECT_THROW(LoadAscFile(r, dir.file("none.asc")), vx::FileError);
+    EXPECT_THROW(LoadAscFile(r, dir.file("none.asc"), ReadLimitOf(OpenFormat::Asc)), vx::FileError);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "core/helpers.h"
 #include "formats/ascii_reader.h"
+#include "formats/format_table.h"
 #include "formats/resample.h"
 #include "formats_test_util.h"
 #include "platform/errors.h"
@@ -247,7 +248,7 @@ TEST_P(AsciiReader, HeaderlessFileAsksFromOpenOnly) {
 
     // A tool reads it as nm and intensity without asking.
     TSpectrumRecord tool;
-    LoadSpecAscii(tool, path, nullptr);
+    LoadSpecAscii(tool, path, nullptr, ReadLimitOf(OpenFormat::Fak));
     EXPECT_TRUE(ui->asked.empty());
     EXPECT_EQ(tool.XUnit, SpecXNanometer);
     EXPECT_EQ(tool.YKind, SpecYIntensity);
@@ -262,7 +263,7 @@ TEST_P(AsciiReader, HeaderlessFileAsksFromOpenOnly) {
     };
     TAxisQueryChoice choice;  // the program's start choice
     TSpectrumRecord r;
-    LoadSpecAsciiFromOpen(r, path, choice);
+    LoadSpecAsciiFromOpen(r, path, choice, ReadLimitOf(OpenFormat::Fak));
     ASSERT_EQ(ui->asked.size(), 1u);
     const ui::Query& q = ui->asked[0];
     EXPECT_EQ(q.dialog, "TAchsenFrageDia");
@@ -283,7 +284,7 @@ TEST_P(AsciiReader, HeaderlessFileAsksFromOpenOnly) {
         return false;
     };
     TSpectrumRecord c;
-    LoadSpecAsciiFromOpen(c, path, choice);
+    LoadSpecAsciiFromOpen(c, path, choice, ReadLimitOf(OpenFormat::Fak));
     ASSERT_EQ(ui->asked.size(), 2u);
     EXPECT_EQ(shown[1].at("XUnit"), "5");
     EXPECT_EQ(shown[1].at("YKind"), "1");

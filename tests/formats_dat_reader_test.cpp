@@ -167,6 +167,7 @@ TEST_P(DatReader, InstrumentLayout) {
 }  // namespace
 
 #include "formats/dat_writer.h"
+#include "formats/format_table.h"
 
 namespace {
 
@@ -235,7 +236,7 @@ TEST_P(DatReader, TitlesWithTabsAndLineBreaksReadBack) {
     fmt_test::TempDir dir;
     const std::string path = dir.file("t.dat");
     ASSERT_TRUE(SaveDatFile(path, out, TDisplayState{}, 400.0, 449.0, 1));
-    LoadDatFile(path, list);
+    LoadDatFile(path, list, ReadLimitOf(OpenFormat::Dat));
     ASSERT_EQ(list.Count(), 3);
     EXPECT_EQ(list[0].Title.str(), "dye  smoothed");
     EXPECT_EQ(list[1].Title.str(), "line  break");

@@ -13,6 +13,7 @@
 #include "formats/dat_writer.h"
 #include "formats/format_table.h"
 #include "formats/jcamp_writer.h"
+#include "formats/multi_export.h"
 #include "formats/open_files.h"
 #include "formats/rvx.h"
 #include "formats/save_dispatcher.h"
@@ -405,6 +406,41 @@ TEST(SaveTable, RowsAreConsistent) {
     EXPECT_EQ(SaveFormatEntryOf(SaveFormat::None), nullptr);
     EXPECT_EQ(SaveFormatOf("/d.rvx/name"), SaveFormat::None);
     EXPECT_EQ(SaveFormatOf("/d/a.jdx"), SaveFormat::None);  // opened, never written
+}
+
+// The batch export writes the formats its dialog offers, in the dialog's order (SPC, JCAMP-DX, CSV),
+// through rows of Save Data as; by the extension of any other row it writes nothing.
+TEST(SaveTable, BatchExportWritesItsOwnRowsOnly) {
+    std::vector<std::string> batch;
+    for (const auto& e : SaveFormatTable()) {
+        SCOPED_TRACE(e.extension);
+        EXPECT_EQ(e.batch.all == nullptr, e.batch.one == nullptr) << "a row with half of the batch writers";
+        if (!e.batch.all) continue;
+        batch.push_back(e.extension);
+        EXPECT_EQ(e.dialog, SaveDialog::Data);
+    }
+    EXPECT_EQ(batch, (std::vector<std::string>{"SPC", "DX", "CSV"}));
+
+    CleanState state;
+    ui::ScopedScriptedBackend ui;
+    TempDir dir;
+    TSpectraList list;
+    for (int k = 0; k < 2; ++k) {
+        auto rec = std::make_unique<TSpectrumRecord>();
+        rec->FirstX = 400;
+        rec->StepX = 1;
+        rec->Values = {0.1, 0.2, 0.3};
+        list.Add(std::move(rec));
+    }
+    for (const auto& e : SaveFormatTable()) {
+        if (e.batch.all) continue;
+        SCOPED_TRACE(e.extension);
+        const std::string path = dir.file("batch." + LowerAscii(e.extension));
+        EXPECT_FALSE(SaveSpectraMulti(list, path, 1, -1, ""));
+        EXPECT_FALSE(SaveSpectraMulti(list, path, 0, 1, ""));
+        EXPECT_FALSE(std::filesystem::exists(path));
+    }
+    EXPECT_TRUE(ui->messages.empty());
 }
 
 // What the program writes as spectra it opens again: every such format has a reader's row.

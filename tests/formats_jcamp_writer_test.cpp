@@ -11,6 +11,7 @@
 
 #include "core/helpers.h"
 #include "core/units.h"
+#include "formats/format_table.h"
 #include "formats/jcamp_reader.h"
 #include "formats/jcamp_writer.h"
 #include "formats/save_dispatcher.h"
@@ -223,7 +224,7 @@ TEST_P(JcampWriter, SavedFileIsAnsiAndReadsBack) {
     std::string bytes = LoadFileBytes(path);
     EXPECT_NE(bytes.find("##XLABEL= Wavelength [\xB5m]\r\n"), std::string::npos);
     TSpectraList list;
-    LoadSpecJcamp(path, list);
+    LoadSpecJcamp(path, list, ReadLimitOf(OpenFormat::JcampDx));
     ASSERT_EQ(list.Count(), 1);
     EXPECT_NEAR(list[0].FirstX, 2500.0, 1e-9);
     EXPECT_EQ(list[0].Title.str(), "Sample A");

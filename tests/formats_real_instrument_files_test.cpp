@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "formats/format_table.h"
 #include "formats/jws_reader.h"
 #include "formats/perkinelmer_sp.h"
 #include "formats/text_loader.h"
@@ -64,7 +65,7 @@ protected:
 // A block-layout file whose x text is "cm-1": 3301 points from 4000 down to 700 1/cm, in file order.
 TEST_F(RealInstrumentFiles, PerkinElmerBlockFileInWavenumbers) {
     TSpectrumRecord r;
-    LoadSpecPerkinElmer(r, dataFile("spectra.sp"));
+    LoadSpecPerkinElmer(r, dataFile("spectra.sp"), ReadLimitOf(OpenFormat::PerkinElmerSp));
     ASSERT_EQ(r.PointCount(), 3301);
     EXPECT_EQ(r.XUnit, SpecXWavenumber);
     EXPECT_EQ(r.YKind, SpecYAbsorbance);
@@ -84,7 +85,7 @@ TEST_F(RealInstrumentFiles, PerkinElmerBlockFileInWavenumbers) {
 // where the export shows the mark itself.
 TEST_F(RealInstrumentFiles, JwsCompoundMatchesTheInstrumentExport) {
     TSpectrumRecord r;
-    LoadJwsFile(r, dataFile("legacy_trans_512.jws"));
+    LoadJwsFile(r, dataFile("legacy_trans_512.jws"), ReadLimitOf(OpenFormat::Jws));
     ASSERT_EQ(r.PointCount(), 7573);
     EXPECT_EQ(r.XUnit, SpecXWavenumber);
     EXPECT_EQ(r.YKind, SpecYTransmittance);
@@ -156,7 +157,7 @@ TEST_F(RealInstrumentFiles, JwsCompoundDirectoryAndPatternAgree) {
 // A flat FTIR file: the axis descriptor at 160 says wavenumbers where the x code at 840 would say nm.
 TEST_F(RealInstrumentFiles, JwsFlatFtirAbsorbance) {
     TSpectrumRecord r;
-    LoadJwsFile(r, dataFile("ftir_test.jws"));
+    LoadJwsFile(r, dataFile("ftir_test.jws"), ReadLimitOf(OpenFormat::Jws));
     ASSERT_EQ(r.PointCount(), 12447);
     EXPECT_EQ(r.XUnit, SpecXWavenumber);
     EXPECT_EQ(r.YKind, SpecYAbsorbance);
@@ -174,7 +175,7 @@ TEST_F(RealInstrumentFiles, JwsFlatFtirAbsorbance) {
 // text export gives it.
 TEST_F(RealInstrumentFiles, JwsFlatUvVisMatchesTheInstrumentExport) {
     TSpectrumRecord r;
-    LoadJwsFile(r, dataFile("uvvis_abs.jws"));
+    LoadJwsFile(r, dataFile("uvvis_abs.jws"), ReadLimitOf(OpenFormat::Jws));
     ASSERT_EQ(r.PointCount(), 61);
     EXPECT_EQ(r.XUnit, SpecXNanometer);
     EXPECT_EQ(r.YKind, SpecYAbsorbance);

@@ -14,6 +14,7 @@
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "formats/open_files.h"
+#include "formats/format_table.h"
 #include "formats/save_dispatcher.h"
 #include "formats/spc_binding.h"
 #include "formats/spc_reader.h"
@@ -28,6 +29,8 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string kRegistered = "OK! DLL registrated. \r\nreading / saving of *.spc will work from now on";
+// The Open command's limit of SPC files, as it hands it to the reader.
+const std::uint64_t kSpcLimit = ReadLimitOf(OpenFormat::Spc);
 
 class SpcProgram : public ::testing::Test {
 protected:
@@ -96,7 +99,7 @@ TEST_F(SpcProgram, FirstReadRegistersTheLibraryBesideTheProgram) {
     std::string file = Write("a.spc", EvenSpc(400, 700, {{0.1f, 0.2f, 0.3f, 0.4f}}, 3, 2, "sample"));
     ui::ScopedScriptedBackend ui;
     TSpectraList list;
-    LoadSpecSpc(file, list, programFolder_);
+    LoadSpecSpc(file, list, kSpcLimit, programFolder_);
     EXPECT_EQ(ui->messages, (std::vector<std::string>{"Call to DllRegisterServer was successful!", kRegistered}));
     ASSERT_EQ(list.Count(), 1);
     EXPECT_EQ(list[0].Title.str(), "sample");
@@ -104,7 +107,7 @@ TEST_F(SpcProgram, FirstReadRegistersTheLibraryBesideTheProgram) {
 
     // Registered now: no message at all.
     ui->messages.clear();
-    LoadSpecSpc(file, list, programFolder_);
+    LoadSpecSpc(file, list, kSpcLimit, programFolder_);
     EXPECT_TRUE(ui->messages.empty());
     EXPECT_EQ(list.Count(), 2);
 }
@@ -141,7 +144,7 @@ TEST_F(SpcProgram, RegistrationBoxesAreShownAlsoWhileReadersMessagesAreGathered)
     ui::ScopedScriptedBackend ui;
     TSpectraList list;
     ui::MessageCollector gathered;
-    LoadSpecSpc(file, list, programFolder_);
+    LoadSpecSpc(file, list, kSpcLimit, programFolder_);
     EXPECT_EQ(ui->messages, (std::vector<std::string>{"Call to DllRegisterServer was successful!", kRegistered}));
     EXPECT_TRUE(gathered.Messages().empty());
     EXPECT_EQ(list.Count(), 1);
@@ -152,7 +155,7 @@ TEST_F(SpcProgram, MissingLibraryGivesThreeMessagesAndFailsCleanly) {
     ui::ScopedScriptedBackend ui;
     TSpectraList list;
     try {
-        LoadSpecSpc(file, list, programFolder_);
+        LoadSpecSpc(file, list, kSpcLimit, programFolder_);
         FAIL() << "no error";
     } catch (const vx::Error& e) {
         ui->messages.push_back(e.what());
@@ -181,7 +184,7 @@ TEST_F(SpcProgram, OwnVariantIsParsedHereAfterTheProbe) {
     for (int i = 1; i <= 12; ++i) v.push_back(0.1f * float(i));
     ui::ScopedScriptedBackend ui;
     TSpectraList list;
-    LoadSpecSpc(Write("s.spc", OwnVariant(700, 400, 2, 12, v)), list, programFolder_);
+    LoadSpecSpc(Write("s.spc", OwnVariant(700, 400, 2, 12, v)), list, kSpcLimit, programFolder_);
     EXPECT_EQ(ui->messages.size(), 2u);  // the probe registered the library first
     ASSERT_EQ(list.Count(), 1);
     const TSpectrumRecord& r = list[0];
@@ -195,7 +198,7 @@ TEST_F(SpcProgram, OwnVariantIsParsedHereAfterTheProbe) {
     EXPECT_FLOAT_EQ(float(r.Values.back()), 0.1f);
 
     // A count beyond the values present: only the values read count.
-    LoadSpecSpc(Write("t.spc", OwnVariant(400, 700, 1, 500, v)), list, programFolder_);
+    LoadSpecSpc(Write("t.spc", OwnVariant(400, 700, 1, 500, v)), list, kSpcLimit, programFolder_);
     ASSERT_EQ(list.Count(), 2);
     EXPECT_EQ(list[1].PointCount(), 12);
     EXPECT_EQ(list[1].YKind, SpecYTransmittance);
@@ -203,12 +206,12 @@ TEST_F(SpcProgram, OwnVariantIsParsedHereAfterTheProbe) {
     EXPECT_NEAR(list[1].Values[0], 1.0, 1e-6);
 
     // One value, or a count of 1: no record.
-    LoadSpecSpc(Write("u.spc", OwnVariant(400, 700, 2, 1, v)), list, programFolder_);
+    LoadSpecSpc(Write("u.spc", OwnVariant(400, 700, 2, 1, v)), list, kSpcLimit, programFolder_);
     EXPECT_EQ(list.Count(), 2);
 
     // Edges of the test: exactly 100 or 5000 go through the library.
     SpcBytes edge = OwnVariant(100, 700, 2, 12, v);
-    EXPECT_THROW(LoadSpecSpc(Write("e.spc", edge), list, programFolder_), vx::Error);  // no SPC file for the library
+    EXPECT_THROW(LoadSpecSpc(Write("e.spc", edge), list, kSpcLimit, programFolder_), vx::Error);  // no SPC file for the library
 }
 
 // A file with the variant's header but far larger than its one block of values can be is refused before
@@ -220,7 +223,7 @@ TEST_F(SpcProgram, OwnVariantAboveItsLimitIsRefusedUnread) {
     std::filesystem::resize_file(file, (std::uintmax_t{16} << 20) + 1);
     TSpectraList list;
     try {
-        LoadSpecSpc(file, list, programFolder_);
+        LoadSpecSpc(file, list, kSpcLimit, programFolder_);
         FAIL() << "no error";
     } catch (const vx::FileError& e) {
         EXPECT_NE(std::string(e.what()).find("is too large to be a SPC file"), std::string::npos) << e.what();
@@ -229,7 +232,7 @@ TEST_F(SpcProgram, OwnVariantAboveItsLimitIsRefusedUnread) {
 
     // At the limit the block is read as before.
     std::filesystem::resize_file(file, std::uintmax_t{16} << 20);
-    LoadSpecSpc(file, list, programFolder_);
+    LoadSpecSpc(file, list, kSpcLimit, programFolder_);
     ASSERT_EQ(list.Count(), 1);
     EXPECT_EQ(list[0].PointCount(), 12);
 }
@@ -238,9 +241,9 @@ TEST_F(SpcProgram, ShortOrMissingFilesRaiseTheirErrors) {
     RegisterQuietly();
     TSpectraList list;
     SpcBytes tiny(50);
-    EXPECT_THROW(LoadSpecSpc(Write("tiny.spc", tiny), list, programFolder_), vx::Error);
+    EXPECT_THROW(LoadSpecSpc(Write("tiny.spc", tiny), list, kSpcLimit, programFolder_), vx::Error);
     try {
-        LoadSpecSpc((dir_ / "none.spc").string(), list, programFolder_);
+        LoadSpecSpc((dir_ / "none.spc").string(), list, kSpcLimit, programFolder_);
         FAIL();
     } catch (const vx::Error& e) {
         EXPECT_EQ(std::string(e.what()), "Cannot open file " + (dir_ / "none.spc").string() + ". No such file or directory");
@@ -250,7 +253,7 @@ TEST_F(SpcProgram, ShortOrMissingFilesRaiseTheirErrors) {
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     EXPECT_EQ(fault::inChildWithin(10, [&] {
                   try {
-                      LoadSpecSpc(pipe, list, programFolder_);
+                      LoadSpecSpc(pipe, list, kSpcLimit, programFolder_);
                   } catch (const vx::Error& e) {
                       return std::string(e.what()) == "Cannot open file " + pipe + ". Is a named pipe" ? 0 : 1;
                   }
@@ -263,15 +266,15 @@ TEST_F(SpcProgram, ShortOrMissingFilesRaiseTheirErrors) {
 TEST_F(SpcProgram, SubfilesTitlesUnitsAndKinds) {
     RegisterQuietly();
     TSpectraList list;
-    LoadSpecSpc(Write("m.spc", EvenSpc(400, 700, {{1, 2}, {3, 4}, {5, 6}}, 3, 2, "same")), list, programFolder_);
+    LoadSpecSpc(Write("m.spc", EvenSpc(400, 700, {{1, 2}, {3, 4}, {5, 6}}, 3, 2, "same")), list, kSpcLimit, programFolder_);
     ASSERT_EQ(list.Count(), 3);
     EXPECT_EQ(list[2].Title.str(), "same, subfile 3");
 
-    LoadSpecSpc(Write("em.spc", EvenSpc(400, 700, {{1, 2}}, 3, 2, "an emission ACQUISITION")), list, programFolder_);
+    LoadSpecSpc(Write("em.spc", EvenSpc(400, 700, {{1, 2}}, 3, 2, "an emission ACQUISITION")), list, kSpcLimit, programFolder_);
     EXPECT_EQ(list[3].Title.str(), "em.spc");
 
     // Wavenumbers stored ascending: point 0 at the last, negative step, values reversed.
-    LoadSpecSpc(Write("w.spc", EvenSpc(1000, 2000, {{1, 2, 3}}, 1, 2)), list, programFolder_);
+    LoadSpecSpc(Write("w.spc", EvenSpc(1000, 2000, {{1, 2, 3}}, 1, 2)), list, kSpcLimit, programFolder_);
     const TSpectrumRecord& w = list[4];
     EXPECT_EQ(w.XUnit, SpecXWavenumber);
     EXPECT_DOUBLE_EQ(w.FirstX, 2000);
@@ -279,24 +282,24 @@ TEST_F(SpcProgram, SubfilesTitlesUnitsAndKinds) {
     EXPECT_EQ(w.Values, (std::vector<double>{3, 2, 1}));
 
     // Percent transmittance: -log10(v/100), and 0 becomes 6.
-    LoadSpecSpc(Write("t.spc", EvenSpc(400, 500, {{95, 10, 0}}, 3, 128)), list, programFolder_);
+    LoadSpecSpc(Write("t.spc", EvenSpc(400, 500, {{95, 10, 0}}, 3, 128)), list, kSpcLimit, programFolder_);
     const TSpectrumRecord& t = list[5];
     EXPECT_EQ(t.YKind, SpecYTransmittance);
     EXPECT_NEAR(t.Values[0], -std::log10(0.95), 1e-6);
     EXPECT_DOUBLE_EQ(t.Values[2], 6.0);
 
     // Micrometres stay micrometres; Raman shift keeps its comment; fluorescence is intensity.
-    LoadSpecSpc(Write("um.spc", EvenSpc(0.5, 0.7, {{1, 2, 3}}, 2, 4)), list, programFolder_);
+    LoadSpecSpc(Write("um.spc", EvenSpc(0.5, 0.7, {{1, 2, 3}}, 2, 4)), list, kSpcLimit, programFolder_);
     EXPECT_EQ(list[6].XUnit, SpecXMicrometer);
     EXPECT_NEAR(list[6].FirstX, 0.5, 1e-9);
     EXPECT_NEAR(list[6].StepX, 0.1, 1e-7);
-    LoadSpecSpc(Write("r.spc", EvenSpc(100, 300, {{1, 2, 3}}, 13, 2, "", 12)), list, programFolder_);
+    LoadSpecSpc(Write("r.spc", EvenSpc(100, 300, {{1, 2, 3}}, 13, 2, "", 12)), list, kSpcLimit, programFolder_);
     EXPECT_EQ(list[7].XUnit, SpecXRamanShift);
     EXPECT_EQ(list[7].Comment2.str(), "Raman Shift [1/cm]");
     EXPECT_EQ(list[7].YKind, SpecYIntensity);
 
     // Molar absorption: zeros become 1000 before scaling so that the largest reads -log10(0.05).
-    LoadSpecSpc(Write("e.spc", EvenSpc(400, 500, {{2, 4, 0}}, 3, 23)), list, programFolder_);
+    LoadSpecSpc(Write("e.spc", EvenSpc(400, 500, {{2, 4, 0}}, 3, 23)), list, kSpcLimit, programFolder_);
     const TSpectrumRecord& e = list[8];
     EXPECT_EQ(e.YKind, SpecYEpsilon);
     const double product = -std::log10(0.05) / 4;
@@ -305,11 +308,11 @@ TEST_F(SpcProgram, SubfilesTitlesUnitsAndKinds) {
     EXPECT_NEAR(e.Values[2], 1000 * product, 1e-9);
 
     // A subfile of one point makes no record.
-    LoadSpecSpc(Write("one.spc", EvenSpc(400, 400, {{1}}, 3, 2)), list, programFolder_);
+    LoadSpecSpc(Write("one.spc", EvenSpc(400, 400, {{1}}, 3, 2)), list, kSpcLimit, programFolder_);
     EXPECT_EQ(list.Count(), 9);
 
     // Electron volts are stored as wavenumbers, falling.
-    LoadSpecSpc(Write("ev.spc", EvenSpc(1, 2, {{1, 2, 3}}, 14, 2)), list, programFolder_);
+    LoadSpecSpc(Write("ev.spc", EvenSpc(1, 2, {{1, 2, 3}}, 14, 2)), list, kSpcLimit, programFolder_);
     ASSERT_EQ(list.Count(), 10);
     EXPECT_EQ(list[9].XUnit, SpecXWavenumber);
     EXPECT_NEAR(list[9].FirstX, 2 * 8065.5409, 1e-9);
@@ -326,7 +329,7 @@ TEST_F(SpcProgram, XYFilesAreResampledOntoTheGrid) {
     AddSubHeader(s, 0, 0, 0);
     AppendFloats(s, {3, 2, 1});
     TSpectraList list;
-    LoadSpecSpc(Write("xy.spc", s), list, programFolder_);
+    LoadSpecSpc(Write("xy.spc", s), list, kSpcLimit, programFolder_);
     ASSERT_EQ(list.Count(), 1);
     EXPECT_DOUBLE_EQ(list[0].FirstX, 400);
     EXPECT_DOUBLE_EQ(list[0].StepX, 100);
@@ -359,7 +362,7 @@ TEST_F(SpcProgram, SavedSpectraReadBackIntoTheSameValues) {
             firstSave = false;
         }
         TSpectraList list;
-        LoadSpecSpc(file, list, programFolder_);
+        LoadSpecSpc(file, list, kSpcLimit, programFolder_);
         ASSERT_EQ(list.Count(), 1);
         const TSpectrumRecord& r = list[0];
         EXPECT_EQ(r.Title.str(), "my spectrum");
@@ -441,7 +444,7 @@ TEST_F(SpcProgram, EveryUnitAndKindRoundTrips) {
             std::string file = (dir_ / "rt.spc").string();
             SaveSpectrumSpc(rec, file, programFolder_);
             TSpectraList list;
-            LoadSpecSpc(file, list, programFolder_);
+            LoadSpecSpc(file, list, kSpcLimit, programFolder_);
             ASSERT_EQ(list.Count(), 1);
             const TSpectrumRecord& back = list[0];
             EXPECT_EQ(back.XUnit, u.readsBackAs);
@@ -487,7 +490,7 @@ TEST_F(SpcProgram, SaveChoosesAmongSeveralSpectra) {
     ASSERT_TRUE(SaveSpectraFile(file, spectra, display, options));
     EXPECT_TRUE(ui->asked.empty());
     TSpectraList back;
-    LoadSpecSpc(file, back, programFolder_);
+    LoadSpecSpc(file, back, kSpcLimit, programFolder_);
     ASSERT_EQ(back.Count(), 1);
     EXPECT_EQ(back[0].Title.str(), "first");
     fs::remove(file);
@@ -506,7 +509,7 @@ TEST_F(SpcProgram, SaveChoosesAmongSeveralSpectra) {
     };
     EXPECT_TRUE(SaveSpectraFile(file, spectra, display, options));
     back.Clear();
-    LoadSpecSpc(file, back, programFolder_);
+    LoadSpecSpc(file, back, kSpcLimit, programFolder_);
     ASSERT_EQ(back.Count(), 1);
     EXPECT_EQ(back[0].Title.str(), "second");
 }

@@ -14,6 +14,7 @@
 
 #include "formats/ascii_reader.h"
 #include "formats/dat_reader.h"
+#include "formats/format_table.h"
 #include "formats/jcamp_reader.h"
 #include "formats/text_loader.h"
 #include "formats/text_spectra.h"
@@ -171,11 +172,14 @@ TEST_F(TextFiles, EveryTextReaderRefusesFilesAboveItsLimit) {
         std::uint64_t limit;
         std::function<void(const std::string&)> read;
     } cases[] = {
-        {"big.csv", std::uint64_t{1} << 30, [](const std::string& p) { TSpectraList l; LoadTextSpectraFile(p, l); }},
-        {"big.dx", std::uint64_t{1} << 30, [](const std::string& p) { TSpectraList l; LoadSpecJcamp(p, l); }},
-        {"big.dat", std::uint64_t{1} << 30, [](const std::string& p) { TSpectraList l; LoadDatFile(p, l); }},
+        {"big.csv", std::uint64_t{1} << 30,
+         [](const std::string& p) { TSpectraList l; LoadTextSpectraFile(p, l, ReadLimitOf(OpenFormat::Csv)); }},
+        {"big.dx", std::uint64_t{1} << 30,
+         [](const std::string& p) { TSpectraList l; LoadSpecJcamp(p, l, ReadLimitOf(OpenFormat::JcampDx)); }},
+        {"big.dat", std::uint64_t{1} << 30,
+         [](const std::string& p) { TSpectraList l; LoadDatFile(p, l, ReadLimitOf(OpenFormat::Dat)); }},
         {"big.fak", std::uint64_t{256} << 20,
-         [](const std::string& p) { TSpectrumRecord r; LoadSpecAscii(r, p, nullptr); }},
+         [](const std::string& p) { TSpectrumRecord r; LoadSpecAscii(r, p, nullptr, ReadLimitOf(OpenFormat::Fak)); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -202,7 +206,8 @@ TEST_F(TextFiles, ReadersTakeTheCodePageFromFiles) {
     fmt_test::CleanState state;
     ui::ScopedScriptedBackend ui;
     TSpectraList list;
-    LoadTextSpectraFile(dir.write("a.csv", ";\xB5-sample 77K\r\nnm;A\r\n400;1\r\n401;2\r\n402;3\r\n"), list);
+    LoadTextSpectraFile(dir.write("a.csv", ";\xB5-sample 77K\r\nnm;A\r\n400;1\r\n401;2\r\n402;3\r\n"), list,
+                        ReadLimitOf(OpenFormat::Csv));
     ASSERT_EQ(list.Count(), 1);
     EXPECT_EQ(list[0].Title.str(), "\xC2\xB5-sample 77K");
     EXPECT_DOUBLE_EQ(list[0].Temperature, 77.0);
@@ -210,21 +215,22 @@ TEST_F(TextFiles, ReadersTakeTheCodePageFromFiles) {
     list.Clear();
     LoadDatFile(dir.write("a.dat", "Wavelength [nm]\tWavelength [\xB5m]\tWavenumbers [1/cm]\t\xE9t\xE9\r\n"
                                    "400.000\t0.4000\t25000.00\t0.5\r\n401.000\t0.4010\t24937.66\t0.6\r\n"),
-                list);
+                list, ReadLimitOf(OpenFormat::Dat));
     ASSERT_EQ(list.Count(), 1);  // the µm column is recognised as an x column
     EXPECT_EQ(list[0].Title.str(), "\xC3\xA9t\xC3\xA9");
 
     list.Clear();
     LoadSpecJcamp(dir.write("a.dx", "##TITLE= \xE4rger\r\n##XUNITS= NANOMETERS\r\n##YUNITS= ABSORBANCE\r\n"
                                     "##XYDATA= (X++(Y..Y))\r\n400 1 2\r\n402 3 4\r\n##END=\r\n"),
-                  list);
+                  list, ReadLimitOf(OpenFormat::JcampDx));
     ASSERT_EQ(list.Count(), 1);
     EXPECT_EQ(list[0].Title.str(), "\xC3\xA4rger");
 
     // A number field with a byte of the code page names it in UTF-8.
     list.Clear();
     try {
-        LoadDatFile(dir.write("b.dat", "a\tb\tc\r\n400\t1\t0.5\r\n401\t2\t\xB5\r\n"), list);
+        LoadDatFile(dir.write("b.dat", "a\tb\tc\r\n400\t1\t0.5\r\n401\t2\t\xB5\r\n"), list,
+                    ReadLimitOf(OpenFormat::Dat));
         FAIL() << "no error";
     } catch (const vx::ConversionError& e) {
         EXPECT_EQ(std::string(e.what()), "'\xC2\xB5' is not a valid floating point value");

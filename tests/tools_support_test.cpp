@@ -3,9 +3,12 @@
 #include <filesystem>
 #include <fstream>
 
+#include "formats/format_table.h"
+#include "formats/text_loader.h"
 #include "platform/errors.h"
 #include "platform/ui.h"
 #include "tests/tools_test_support.h"
+#include "tools/aux_curve.h"
 #include "tools/dialog_support.h"
 #include "tools/remove_spectra.h"
 #include "tools/simple_x.h"
@@ -167,4 +170,25 @@ TEST(RemoveSpectra, LastAndAllAndTheSecondAxis) {
     const auto& t = RemoveDialogTags();
     EXPECT_NE(std::find(t.begin(), t.end(), "shimadzu_spc"), t.end());
     EXPECT_NE(std::find(t.begin(), t.end(), "beckman_coulter_du_binary"), t.end());
+}
+
+// The tools read their curves with the Open command's reader of *.fak files, and refuse what it
+// refuses: a file above that row's limit (sparse, so nothing of it is written) is not read at all.
+TEST(AuxCurve, FileAboveTheOpenCommandsLimitIsRefused) {
+    const auto dir = std::filesystem::temp_directory_path() / "vx_aux_curve_limit";
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / "lamp.fak").string();
+    std::ofstream(path) << "400 1\n401 2\n";
+    const std::uint64_t limit = ReadLimitOf(OpenFormat::Fak);
+    ASSERT_GT(limit, 0u);
+    std::filesystem::resize_file(path, limit + 1);
+    try {
+        ReadAuxCurve(path);
+        FAIL() << "no error";
+    } catch (const vx::FileError& e) {
+        const std::string limitText = TooLargeMessage("", 0, limit, "");
+        const std::string tail = limitText.substr(limitText.find("read up to"));
+        EXPECT_NE(std::string(e.what()).find(tail), std::string::npos) << e.what();
+    }
+    std::filesystem::remove_all(dir);
 }

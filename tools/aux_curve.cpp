@@ -4,12 +4,13 @@
 
 #include "core/file_names.h"
 #include "formats/ascii_reader.h"
+#include "formats/format_table.h"
 #include "platform/errors.h"
 #include "platform/ui.h"
 
 std::unique_ptr<TSpectrumRecord> ReadAuxCurve(const std::string& fileName) {
     auto rec = std::make_unique<TSpectrumRecord>();
-    LoadSpecAscii(*rec, fileName, nullptr);
+    LoadSpecAscii(*rec, fileName, nullptr, ReadLimitOf(OpenFormat::Fak));
     if (!rec->IsComplete()) throw vx::Error(fileName + ": no curve of at least two points");
     return rec;
 }

@@ -19,7 +19,8 @@ struct TAuxCurve {
 
 // Reads a curve file as the tools read it: nm and intensity unless its label line names other axes,
 // never asking. Errors leave as the reader raises them; a file that gives fewer than two points on a
-// usable grid raises "<file>: no curve of at least two points".
+// usable grid raises "<file>: no curve of at least two points". A file larger than the Open command
+// takes of *.fak files is refused before it is read.
 std::unique_ptr<TSpectrumRecord> ReadAuxCurve(const std::string& fileName);
 // Reads fileName into `curve`. On an error the curve keeps what it held and the error leaves.
 void LoadAuxCurve(TAuxCurve& curve, const std::string& fileName);
