@@ -31,6 +31,7 @@
 #include "app/fluor_commands.h"
 #include "app/options_commands.h"
 #include "app/processing_commands.h"
+#include "app/program_state.h"
 #include "app/quantum_yield_commands.h"
 #include "app/plot/Xygraph.h"
 #include "app/plot/xy_start_settings.h"
@@ -42,7 +43,6 @@
 #include "app/webcam_commands.h"
 #include "app/window_placement.h"
 #include "core/helpers.h"
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "platform/registry.h"
@@ -164,10 +164,10 @@ void TMainwin::SetUpPlot() {
     TXYPlot& p = *plot_;
     p.Host.statusText = [this](int panel) { return StatusText(panel); };
     p.Host.setStatusText = [this](int panel, const QString& t) { SetStatusText(panel, t); };
-    p.Host.peakLabelAngle = [] { return static_cast<int>(PeakLabelSettings.Angle); };
+    p.Host.peakLabelAngle = [] { return static_cast<int>(ProgramSettings.PeakLabelSettings.Angle); };
     p.Host.displayUnits = [this] { return Display(); };
     p.Host.curveLooks = [this](int n) { return CurveLooksOf(Spectra(), n); };
-    p.Host.curveAppearanceRestore = [] { return CurveAppearanceRestore != 0; };
+    p.Host.curveAppearanceRestore = [] { return ProgramSettings.CurveAppearanceRestore != 0; };
     p.Host.windowColor = [this] { return windowColor_; };
     p.Host.spectroscopeViewShown = [this] {
         QAction* a = Action("ShowSpectroscopeView");
@@ -292,7 +292,7 @@ void TMainwin::Cleanup() {
     LampCurve.Free();
     CorrectionCurve.Free();
     if (plot_) plot_->SetKurvenAnzahl(0);
-    GnuplotSettings.CommandLines.clear();
+    ProgramSettings.GnuplotSettings.CommandLines.clear();
 }
 
 void TMainwin::closeEvent(QCloseEvent* event) {

@@ -1,7 +1,7 @@
 #include "app/aux_curves.h"
 
 #include "app/file_filters.h"
-#include "core/settings_globals.h"
+#include "app/program_state.h"
 
 TAuxCurve LampCurve;
 TAuxCurve CorrectionCurve;
@@ -14,6 +14,7 @@ std::string OpenCurveFileDialog(QWidget* parent, const std::string& title, const
 }
 
 bool LampSpekLaden(QWidget* parent) {
-    const std::string name = OpenCurveFileDialog(parent, kLampDialogTitle, LampFolder, kLampDialogFilter);
-    return LoadLampCurve(LampCurve, name, LampFolder);
+    const std::string name =
+        OpenCurveFileDialog(parent, kLampDialogTitle, ProgramSettings.LampFolder, kLampDialogFilter);
+    return LoadLampCurve(LampCurve, name, ProgramSettings.LampFolder);
 }

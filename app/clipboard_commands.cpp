@@ -9,10 +9,10 @@
 #include "app/dialog_command.h"
 #include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "core/binary_inspector.h"
 #include "core/helpers.h"
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "formats/clipboard_table.h"
 #include "formats/format_table.h"
@@ -90,14 +90,15 @@ void PasteDatafromClipboard1Click(TCommandHost& win) {
 }
 
 void OpenUnknown1Click(TCommandHost& win) {
+    const std::string& openFolder = ProgramSettings.OpenFolder;
     const std::string name =
         ChooseFile(win.Window(), {.ObjectName = "OpenSpek",
                           .Title = {},
-                          .Start = OpenFolder.size() > 2 ? QString::fromStdString(OpenFolder) : QString(),
+                          .Start = openFolder.size() > 2 ? QString::fromStdString(openFolder) : QString(),
                           .Filters = {"all spectral file types (*.*)"}});
     if (name.empty()) return;
     TBusyCursor busy;
-    const bool opened = ShellOpenPath(FileBesideProgram(ProgramFolder, kBinaryTemplate));
+    const bool opened = ShellOpenPath(FileBesideProgram(ProgramSettings.ProgramFolder, kBinaryTemplate));
     if (!opened) ui::messageBox("Excel template file could not be opened!");
     InspectBinaryFile(name, 0, -1, 4);
     showInspectionStatus(win, name, opened);

@@ -8,9 +8,9 @@
 #include "app/dialogs/TRRUFFDia.h"
 #include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "core/helpers.h"
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "tools/gnuplot_export.h"
@@ -40,7 +40,7 @@ std::string gnuplotFileName(TCommandHost& w) {
     return ChooseFile(w.Window(), {.Mode = TFileDialogSpec::TMode::Save,
                            .ObjectName = "SavePLT",
                            .Title = "Save for GnuPlot",
-                           .Start = QString::fromStdString(SaveFolder),
+                           .Start = QString::fromStdString(ProgramSettings.SaveFolder),
                            .Filters = QtNameFilters(kGnuplotFilter)});
 }
 
@@ -68,10 +68,10 @@ void SaveforGnuPlot1Click(TCommandHost& w) {
         return;
     std::string name = gnuplotFileName(w);
     if (name.empty()) return;
-    SaveFolder = FolderOf(name);
+    ProgramSettings.SaveFolder = FolderOf(name);
     if (UpperAscii(ExtensionOf(name)) != "PLT") name = ChangeFileExt(name, ".plt");
     if (!ConfirmReplaceFile(name)) return;
-    GnuplotSettings.FileName = name;
+    ProgramSettings.GnuplotSettings.FileName = name;
     TGnuDia* dia = GnuDialog(w);
     if (!dia) return;
     dia->Plot = plotState(*w.XYPlot());

@@ -9,8 +9,8 @@
 #include "app/dialogs/TGauss2Dia.h"
 #include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "formats/gauss_params_file.h"
@@ -40,7 +40,7 @@ std::string fileDialog(TCommandHost& w, bool save) {
     return ChooseFile(w.Window(), {.Mode = save ? TFileDialogSpec::TMode::Save : TFileDialogSpec::TMode::OpenOne,
                            .ObjectName = save ? "SaveGauss" : "OpenGauss",
                            .Title = save ? "Save Gauss spectra" : "Open Gauss spectra",
-                           .Start = QString::fromStdString(OpenFolder),
+                           .Start = QString::fromStdString(ProgramSettings.OpenFolder),
                            .Filters = QtNameFilters(kFilter)});
 }
 

@@ -5,6 +5,7 @@
 
 #include "app/TMainwin.h"
 #include "app/dialogs/TSStart.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "app/quit_signals.h"
 #include "app/single_instance.h"
@@ -31,7 +32,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
 
     // The stored option decides before any window exists whether a running instance takes the files.
-    InstanceSwitch = options::LoadStoredOptions().options.OMultipleInstances ? 1 : 0;
+    ProgramSettings.InstanceSwitch = options::LoadStoredOptions().options.OMultipleInstances ? 1 : 0;
     TMZOneInstance oneInstance;
     switch (oneInstance.Create(args)) {
     case TMZOneInstance::TStart::HandedOver: return 0;

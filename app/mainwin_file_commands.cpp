@@ -7,10 +7,10 @@
 #include "app/TMainwin.h"
 #include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "app/replot.h"
 #include "core/helpers.h"
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "formats/open_files.h"
 #include "formats/save_dispatcher.h"
@@ -22,7 +22,9 @@ void TMainwin::ffnen1Click() {
         names = RunFileDialog(this, {.Mode = TFileDialogSpec::TMode::OpenMany,
                                      .ObjectName = "OpenSpek",
                                      .Title = {},
-                                     .Start = OpenFolder.size() > 2 ? QString::fromStdString(OpenFolder) : QString(),
+                                     .Start = ProgramSettings.OpenFolder.size() > 2
+                                                  ? QString::fromStdString(ProgramSettings.OpenFolder)
+                                                  : QString(),
                                      .Filters = OpenDialogFilters(),
                                      .HideFilterDetails = true})
                     .Names;
@@ -39,7 +41,8 @@ void TMainwin::ffnen1Click() {
         OpenResult r;
         TDisplayState display = CurrentDisplayState();
         try {
-            r = OpenSpectrumFiles(names, SpectraList, display, [this](int i, int n) {
+            const TReaderContext context{ProgramSettings.ProgramFolder, ProgramSettings.AxisQueryChoice};
+            r = OpenSpectrumFiles(names, SpectraList, display, context, [this](int i, int n) {
                 SetStatusText(1, QString("Spectrum %1 of %2").arg(i).arg(n));
                 repaint();
             });
@@ -49,16 +52,16 @@ void TMainwin::ffnen1Click() {
         }
         SetDisplayState(display);
         summary = OpenSummaryMessage(r);
-        if (!r.openFolder.empty()) OpenFolder = r.openFolder;
+        if (!r.openFolder.empty()) ProgramSettings.OpenFolder = r.openFolder;
         for (const std::string& rvx : r.rvxFiles) {
             SaveDialogFileName = rvx;
             recent_.Add(rvx);
         }
         if (!r.rvxFiles.empty()) RefreshRecentMenu();
         if (r.restoreAppearance) {
-            CurveAppearanceRestore = 1;
+            ProgramSettings.CurveAppearanceRestore = 1;
             plot_->SetKurvenAnzahl(SpectraList.Count());
-            CurveAppearanceRestore = 0;
+            ProgramSettings.CurveAppearanceRestore = 0;
         }
     }
 
@@ -106,7 +109,8 @@ bool TMainwin::SaveSpectra(const std::string& name) {
     TSaveOptions options;
     options.XDrawnMin = plot_->XDrawnMin;
     options.XDrawnMax = plot_->XDrawnMax;
-    options.AsciiXStepChoice = AsciiXStepChoice;
+    options.AsciiXStepChoice = ProgramSettings.AsciiXStepChoice;
+    options.ProgramFolder = ProgramSettings.ProgramFolder;
     const bool written = SaveSpectraFile(name, SpectraList, CurrentDisplayState(), options);
     if (written && SaveFormatOf(name) == SaveFormat::Rvx) {
         recent_.Add(name);
@@ -128,7 +132,7 @@ void TMainwin::SavePlotas1Click() {
 }
 
 std::string TMainwin::RunSaveDialog(SaveDialog dialog) {
-    const std::string start = SaveFolder + (SaveDialogFileName.empty() ? std::string()
+    const std::string start = ProgramSettings.SaveFolder + (SaveDialogFileName.empty() ? std::string()
                                                                         : NameWithoutExtension(SaveDialogFileName));
     // The overwrite question comes after the extension is forced, below.
     const TFileDialogChoice choice = RunFileDialog(this, {.Mode = TFileDialogSpec::TMode::Save,
@@ -137,7 +141,7 @@ std::string TMainwin::RunSaveDialog(SaveDialog dialog) {
                                                           .Start = QString::fromStdString(start),
                                                           .Filters = SaveDialogFilters(dialog)});
     if (choice.Names.empty() || choice.Names.front().empty()) return {};
-    SaveFolder = FolderOf(choice.Names.front());
+    ProgramSettings.SaveFolder = FolderOf(choice.Names.front());
     const std::string name = SaveNameForFilter(dialog, choice.FilterIndex, choice.Names.front());
     if (!ConfirmReplaceFile(name)) return {};
     SaveDialogFileName = name;

@@ -9,7 +9,6 @@
 #include "app/program_state.h"
 #include "app/replot.h"
 #include "core/quantum_yield_settings.h"
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "platform/numtext.h"
 
@@ -65,59 +64,60 @@ void ApplyOptions(TCommandHost& w, const options::StoredOptions& o, bool applyPa
     w.UpdateAxisTitles();
 
     // 7. folders: an empty text keeps the folder in use
-    if (options::UsableFolder(o.OOEffnenPfad)) OpenFolder = o.OOEffnenPfad;
-    if (options::UsableFolder(o.OSpeichernPfad)) SaveFolder = o.OSpeichernPfad;
-    AsciiXStepChoice = o.OASCIISchrittweite;
+    if (options::UsableFolder(o.OOEffnenPfad)) ProgramSettings.OpenFolder = o.OOEffnenPfad;
+    if (options::UsableFolder(o.OSpeichernPfad)) ProgramSettings.SaveFolder = o.OSpeichernPfad;
+    ProgramSettings.AsciiXStepChoice = o.OASCIISchrittweite;
 
     // 8. gnuplot
-    GnuplotSettings.Title = o.OGnuplotTitel;
-    GnuplotSettings.LegendPosition = o.OGnuplotLegendeposition;
-    GnuplotSettings.PostScriptOutput = o.OGnuplotPSOutput != 0;
-    GnuplotSettings.CommandLines = o.OGnuplotBefehlliste;
+    ProgramSettings.GnuplotSettings.Title = o.OGnuplotTitel;
+    ProgramSettings.GnuplotSettings.LegendPosition = o.OGnuplotLegendeposition;
+    ProgramSettings.GnuplotSettings.PostScriptOutput = o.OGnuplotPSOutput != 0;
+    ProgramSettings.GnuplotSettings.CommandLines = o.OGnuplotBefehlliste;
 
     // 9. folders of the correction and lamp files
-    if (auto f = options::FolderOf(o.OKorrekturspektrumFileName); options::UsableFolder(f)) CorrectionFolder = f;
-    if (auto f = options::FolderOf(o.OLampenspektrumFileName); options::UsableFolder(f)) LampFolder = f;
+    if (auto f = options::FolderOf(o.OKorrekturspektrumFileName); options::UsableFolder(f))
+        ProgramSettings.CorrectionFolder = f;
+    if (auto f = options::FolderOf(o.OLampenspektrumFileName); options::UsableFolder(f)) ProgramSettings.LampFolder = f;
 
     // 10. spikes
-    SpikeSettings.RemoveOriginal = o.OSpikeOriginalLoeschen;
-    SpikeSettings.TreatAll = o.OSpikeAlle;
-    SpikeSettings.Backward = o.OSpikeRueckwaerts;
-    SpikeSettings.AppendToTitle = o.OSpikeZusatz;
-    SpikeSettings.Threshold = num.SpikeThreshold;
+    ProgramSettings.SpikeSettings.RemoveOriginal = o.OSpikeOriginalLoeschen;
+    ProgramSettings.SpikeSettings.TreatAll = o.OSpikeAlle;
+    ProgramSettings.SpikeSettings.Backward = o.OSpikeRueckwaerts;
+    ProgramSettings.SpikeSettings.AppendToTitle = o.OSpikeZusatz;
+    ProgramSettings.SpikeSettings.Threshold = num.SpikeThreshold;
 
     // 11. cut-off
-    CutOutSettings.From = num.CutFrom;
-    CutOutSettings.To = num.CutTo;
-    CutOutSettings.PrefixTitle = o.OSchneidZusatz;
-    CutOutSettings.RemoveOriginal = o.OSchneidOriginalLoeschen;
+    ProgramSettings.CutOutSettings.From = num.CutFrom;
+    ProgramSettings.CutOutSettings.To = num.CutTo;
+    ProgramSettings.CutOutSettings.PrefixTitle = o.OSchneidZusatz;
+    ProgramSettings.CutOutSettings.RemoveOriginal = o.OSchneidOriginalLoeschen;
 
     // 12. y constants
-    YConstSettings.Operation = o.OYKonstRechenart;
-    YConstSettings.Constant = o.OYKonstKonstante;
-    YConstSettings.RemoveOriginal = o.OYKonstLoesch;
-    YConstSettings.AppendToTitle = o.OYKonstZusatz;
+    ProgramSettings.YConstSettings.Operation = o.OYKonstRechenart;
+    ProgramSettings.YConstSettings.Constant = o.OYKonstKonstante;
+    ProgramSettings.YConstSettings.RemoveOriginal = o.OYKonstLoesch;
+    ProgramSettings.YConstSettings.AppendToTitle = o.OYKonstZusatz;
 
     // 13. instance switch
-    InstanceSwitch = o.OMultipleInstances ? 1 : 0;
+    ProgramSettings.InstanceSwitch = o.OMultipleInstances ? 1 : 0;
 
     // 14. quantum yield
-    AppliedOptionNumbers = num;
+    ProgramSettings.AppliedOptionNumbers = num;
     if (applyQuantumYield) {
-        QYSettings.InnerFilter = num.QyInnerFilter;
-        QYSettings.DetectionPath = num.QyPathLength;
-        QYSettings.BandWidth = num.QyBandWidth;
-        QYSettings.RefYield = num.QyRefYield;
-        QYSettings.RefN = num.QyRefN;
-        QYSettings.SampleN = num.QySampleN;
-        QYSettings.RefFrom = num.QyRefFrom;
-        QYSettings.RefTo = num.QyRefTo;
-        QYSettings.SampleFrom = num.QySampleFrom;
-        QYSettings.SampleTo = num.QySampleTo;
-        QYSettings.RefExcitation = num.QyRefExcitation;
-        QYSettings.SampleExcitation = num.QySampleExcitation;
-        QYSettings.RefExposure = num.QyRefBel;
-        QYSettings.SampleExposure = num.QySampleBel;
+        ProgramSettings.QYSettings.InnerFilter = num.QyInnerFilter;
+        ProgramSettings.QYSettings.DetectionPath = num.QyPathLength;
+        ProgramSettings.QYSettings.BandWidth = num.QyBandWidth;
+        ProgramSettings.QYSettings.RefYield = num.QyRefYield;
+        ProgramSettings.QYSettings.RefN = num.QyRefN;
+        ProgramSettings.QYSettings.SampleN = num.QySampleN;
+        ProgramSettings.QYSettings.RefFrom = num.QyRefFrom;
+        ProgramSettings.QYSettings.RefTo = num.QyRefTo;
+        ProgramSettings.QYSettings.SampleFrom = num.QySampleFrom;
+        ProgramSettings.QYSettings.SampleTo = num.QySampleTo;
+        ProgramSettings.QYSettings.RefExcitation = num.QyRefExcitation;
+        ProgramSettings.QYSettings.SampleExcitation = num.QySampleExcitation;
+        ProgramSettings.QYSettings.RefExposure = num.QyRefBel;
+        ProgramSettings.QYSettings.SampleExposure = num.QySampleBel;
     }
 
     plot.update();

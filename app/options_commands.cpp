@@ -9,7 +9,7 @@
 #include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
 #include "app/replot.h"
-#include "core/settings_globals.h"
+#include "core/program_settings.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 
@@ -98,7 +98,7 @@ void RunGeneralCommand(TCommandHost& w) {
     // Whatever the result: the looks of every record reach its curve.
     ApplyAllCurveLooks(plot, w.Spectra());
     // The molar absorption coefficient and its logarithm depend on concentration and path length.
-    if (const uint8_t y = w.Display().DisplayYMode; y != SpecYTransmittance && y != SpecYAbsorbance) {
+    if (const SpecYKind y = w.Display().DisplayYMode; y != SpecYTransmittance && y != SpecYAbsorbance) {
         w.PlotSpectrumCurves();
         plot.Autoscaling = true;
         plot.Dirty = true;

@@ -6,6 +6,7 @@
 #include "app/dialogs/TFQDial.h"
 #include "app/dialogs/TTiefFQDia.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "core/peaks.h"
 #include "core/quantum_yield_settings.h"
@@ -36,7 +37,9 @@ void EffectiveAbsorbance1Click(TCommandHost& w) {
     TEffAbsDia dia(w.Window());
     if (RunModal(dia) != QDialog::Accepted) return;
     w.ReplotSpectra();
-    w.SetStatusText(1, QString::fromStdString(EffectiveAbsorbanceReport(BandpassCentre, BandpassWidth, BandpassResult)));
+    const TBandpass& last = ProgramSettings.Bandpass;
+    w.SetStatusText(1, QString::fromStdString(
+                           EffectiveAbsorbanceReport(last.BandpassCentre, last.BandpassWidth, last.BandpassResult)));
 }
 
 void QuantumYield1Click(TCommandHost& w) {
@@ -50,7 +53,7 @@ void QuantumYield1Click(TCommandHost& w) {
         w.SetStatusText(1, "1D-FQ displayed");
     } else if (dia->YieldComputed) {
         w.ReplotSpectra();
-        w.SetStatusText(1, QString::fromStdString(QuantumYieldReport(QYSettings.QuantumYield)));
+        w.SetStatusText(1, QString::fromStdString(QuantumYieldReport(ProgramSettings.QYSettings.QuantumYield)));
     }
 }
 

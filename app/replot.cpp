@@ -1,8 +1,9 @@
 #include "app/replot.h"
 
+#include <array>
+
 #include "app/plot/Xygraph.h"
 #include "app/program_state.h"
-#include "core/settings_globals.h"
 #include "core/units.h"
 
 namespace {
@@ -12,6 +13,19 @@ PeakLabelFn& peakHook() {
     return fn;
 }
 bool peakLabelsShown = false;
+
+// Which of the x units the records are stored in.
+class StoredXUnits {
+public:
+    explicit StoredXUnits(const TSpectraList& list) {
+        for (const auto& r : list)
+            if (XUnitOfCode(CodeOf(r->XUnit))) seen_[static_cast<std::size_t>(CodeOf(r->XUnit))] = true;
+    }
+    bool Has(SpecXUnit u) const { return seen_[static_cast<std::size_t>(CodeOf(u))]; }
+
+private:
+    std::array<bool, 6> seen_{};
+};
 
 }  // namespace
 
@@ -37,19 +51,16 @@ void PlotSpectrumCurve(TXYPlot& plot, TSpectrumRecord& rec, int n) {
     plot.SetCurveName(n, QString::fromStdString(rec.Title.str()));
 
     if (peakLabelsShown && peakHook() &&
-        (PeakLabelSettings.AllSpectra || PeakLabelSettings.SelectedSpectrum + 1 == n)) {
+        (ProgramSettings.PeakLabelSettings.AllSpectra || ProgramSettings.PeakLabelSettings.SelectedSpectrum + 1 == n)) {
         peakHook()(plot, rec, n);
     }
 }
 
 bool SettleDisplayXUnit(const TSpectraList& list) {
-    bool unit[6] = {};
-    for (const auto& r : list) {
-        if (r->XUnit >= SpecXNanometer && r->XUnit <= SpecXRamanShift) unit[r->XUnit] = true;
-    }
-    if (!unit[SpecXRamanShift]) return false;
-    const bool all = unit[SpecXNanometer] && unit[SpecXWavenumber] && unit[SpecXMicrometer] &&
-                     unit[SpecXElectronVolt];
+    const StoredXUnits unit(list);
+    if (!unit.Has(SpecXRamanShift)) return false;
+    const bool all = unit.Has(SpecXNanometer) && unit.Has(SpecXWavenumber) && unit.Has(SpecXMicrometer) &&
+                     unit.Has(SpecXElectronVolt);
     if (all || DisplayXUnit == SpecXWavenumber) return false;
     DisplayXUnit = SpecXWavenumber;
     return true;
@@ -57,7 +68,7 @@ bool SettleDisplayXUnit(const TSpectraList& list) {
 
 bool UpdateAxisTitles(TXYPlot& plot, const TSpectraList& list) {
     bool absorptionLike = false, intensity = false, reflectance = false, webcam = false;
-    bool unit[6] = {};
+    const StoredXUnits unit(list);
     bool changed = false;
     if (!list.Empty()) {
         plot.Y1achsenText.clear();
@@ -65,7 +76,6 @@ bool UpdateAxisTitles(TXYPlot& plot, const TSpectraList& list) {
             if (r->YKind >= SpecYTransmittance && r->YKind <= SpecYLogEpsilon) absorptionLike = true;
             if (r->YKind == SpecYIntensity) intensity = true;
             if (r->YKind == SpecYReflectance) reflectance = true;
-            if (r->XUnit >= SpecXNanometer && r->XUnit <= SpecXRamanShift) unit[r->XUnit] = true;
             if (r->SourceKind == SpecSourceWebcamLive) webcam = true;
         }
         if (DisplayXUnit == SpecXWavenumber || DisplayXUnit == SpecXElectronVolt) {
@@ -87,7 +97,7 @@ bool UpdateAxisTitles(TXYPlot& plot, const TSpectraList& list) {
     default: plot.XachsenText = "Wavelength [nm]"; plot.X2achsenText = "Wavenumbers [1000/cm]"; break;
     }
 
-    if (unit[SpecXRamanShift]) {
+    if (unit.Has(SpecXRamanShift)) {
         changed = SettleDisplayXUnit(list);
         if (DisplayXUnit == SpecXWavenumber) {
             plot.Direction = 1;

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "app/TMainwin.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "app/tool_commands.h"
 #include "platform/hand_over.h"
@@ -68,7 +69,7 @@ TMZOneInstance::TStart TMZOneInstance::Create(const std::vector<std::string>& ar
     QLocalSocket probe;
     probe.connectToServer(name);
     if (probe.waitForConnected(1000)) {
-        if (InstanceSwitch != 0) return TStart::Alone;  // several instances allowed: start beside it
+        if (ProgramSettings.InstanceSwitch != 0) return TStart::Alone;  // several instances allowed: start beside it
         if (!handover::PeerIsThisUser(static_cast<int>(probe.socketDescriptor()))) {
             std::fprintf(stderr,
                          "varolux32: the program listening at %s runs as another user; the files are not "
@@ -126,7 +127,7 @@ void TMZOneInstance::NewConnection() {
 
 void TMZOneInstance::Received(QLocalSocket* socket, const std::vector<std::string>& names) {
     // Answered before anything is opened: the sender never waits for the Open command.
-    const bool take = InstanceSwitch == 0;
+    const bool take = ProgramSettings.InstanceSwitch == 0;
     const char answer = take ? handover::kAccepted : handover::kDeclined;
     socket->write(&answer, 1);
     socket->flush();

@@ -22,12 +22,12 @@
 #include "app/dialog_command.h"
 #include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "app/replot.h"
 #include "app/spectroscope_strip.h"
 #include "app/wrap_layout.h"
 #include "core/peaks.h"
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "platform/numtext.h"
@@ -149,7 +149,7 @@ void SaveStripAs(TCommandHost& w, ViewState& s) {
     std::string name = ChooseFile(w.Window(), {.Mode = TFileDialogSpec::TMode::Save,
                                        .ObjectName = "SaveStrip",
                                        .Title = "Save as...",
-                                       .Start = QString::fromStdString(SaveFolder),
+                                       .Start = QString::fromStdString(ProgramSettings.SaveFolder),
                                        .Filters = QtNameFilters("Bitmaps|*.bmp")});
     if (name.empty()) return;
     // The question comes once the extension is in place.
@@ -169,40 +169,43 @@ QSpinBox* spin(QWidget* parent, const char* name, int lo, int hi, int step) {
 // ----- peak labels
 
 void LabelsFor(TXYPlot& plot, TSpectrumRecord& rec, int n) {
+    const TPeakLabelSettings& labelSettings = ProgramSettings.PeakLabelSettings;
     const int32_t count = rec.PointCount();
     if (count < 3) return;
     double lo = SpecXValue(rec, 1), hi = SpecXValue(rec, count - 1);
     if (DisplayXUnit != SpecXNanometer) std::swap(lo, hi);
     std::vector<int32_t> peaks;
-    FindPeaksAbs(rec, PeakLabelSettings.Prominence, peaks, lo, hi, PeakLabelSettings.Threshold, CurrentDisplayState());
-    const int xd = std::clamp(PeakLabelSettings.XDigits, 1, 18), yd = std::clamp(PeakLabelSettings.YDigits, 1, 18);
+    FindPeaksAbs(rec, labelSettings.Prominence, peaks, lo, hi, labelSettings.Threshold, CurrentDisplayState());
+    const int xd = std::clamp(labelSettings.XDigits, 1, 18), yd = std::clamp(labelSettings.YDigits, 1, 18);
     QStringList labels;
     for (int32_t i : peaks) {
         const std::string x = numtext::FloatToStrF(SpecXValue(rec, i), numtext::FloatFormat::General, xd, 0);
         const std::string y = numtext::FloatToStrF(SpecYValue(rec, i), numtext::FloatFormat::General, yd, 0);
-        const std::string t = PeakLabelSettings.Mode == 1 ? x : PeakLabelSettings.Mode == 2 ? y : x + "  " + y;
+        const std::string t = labelSettings.Mode == 1 ? x : labelSettings.Mode == 2 ? y : x + "  " + y;
         labels << QString::fromStdString(t);
     }
     plot.AddMarkers(n, std::vector<int>(peaks.begin(), peaks.end()), labels);
 }
 
 void readPeakBar(ViewState& s) {
+    TPeakLabelSettings& labelSettings = ProgramSettings.PeakLabelSettings;
     for (int m = 0; m < 3; ++m)
-        if (s.modes[m]->isChecked()) PeakLabelSettings.Mode = m;
-    PeakLabelSettings.Threshold = s.threshold->value();
-    PeakLabelSettings.XDigits = s.xDigits->value();
-    PeakLabelSettings.YDigits = s.yDigits->value();
-    PeakLabelSettings.Prominence = s.prominence->value();
-    PeakLabelSettings.Angle = s.angle->value();
-    PeakLabelSettings.AllSpectra = s.allSpectra->isChecked();
-    if (!PeakLabelSettings.AllSpectra) PeakLabelSettings.SelectedSpectrum = s.labelCombo->currentIndex();
+        if (s.modes[m]->isChecked()) labelSettings.Mode = m;
+    labelSettings.Threshold = s.threshold->value();
+    labelSettings.XDigits = s.xDigits->value();
+    labelSettings.YDigits = s.yDigits->value();
+    labelSettings.Prominence = s.prominence->value();
+    labelSettings.Angle = s.angle->value();
+    labelSettings.AllSpectra = s.allSpectra->isChecked();
+    if (!labelSettings.AllSpectra) labelSettings.SelectedSpectrum = s.labelCombo->currentIndex();
 }
 
 void setLabelCombo(ViewState& s) {
+    const TPeakLabelSettings& labelSettings = ProgramSettings.PeakLabelSettings;
     QComboBox* c = s.labelCombo;
     c->blockSignals(true);
     c->clear();
-    if (PeakLabelSettings.AllSpectra) {
+    if (labelSettings.AllSpectra) {
         c->setEnabled(false);
         c->setStyleSheet("background-color: #C0C0C0;");
     } else {
@@ -212,22 +215,23 @@ void setLabelCombo(ViewState& s) {
         if (c->count() > 0) {
             c->setCurrentIndex(0);
             // A stored choice beyond the list is clamped to its last item.
-            if (PeakLabelSettings.SelectedSpectrum >= 0)
-                c->setCurrentIndex(std::min(PeakLabelSettings.SelectedSpectrum, c->count() - 1));
+            if (labelSettings.SelectedSpectrum >= 0)
+                c->setCurrentIndex(std::min(labelSettings.SelectedSpectrum, c->count() - 1));
         }
     }
     c->blockSignals(false);
 }
 
 void writePeakBar(ViewState& s) {
+    const TPeakLabelSettings& labelSettings = ProgramSettings.PeakLabelSettings;
     s.syncing = true;
-    s.modes[std::clamp(PeakLabelSettings.Mode, 0, 2)]->setChecked(true);
-    s.threshold->setValue(static_cast<int>(std::lround(PeakLabelSettings.Threshold)));
-    s.xDigits->setValue(PeakLabelSettings.XDigits);
-    s.yDigits->setValue(PeakLabelSettings.YDigits);
-    s.prominence->setValue(PeakLabelSettings.Prominence);
-    s.angle->setValue(PeakLabelSettings.Angle);
-    s.allSpectra->setChecked(PeakLabelSettings.AllSpectra);
+    s.modes[std::clamp(labelSettings.Mode, 0, 2)]->setChecked(true);
+    s.threshold->setValue(static_cast<int>(std::lround(labelSettings.Threshold)));
+    s.xDigits->setValue(labelSettings.XDigits);
+    s.yDigits->setValue(labelSettings.YDigits);
+    s.prominence->setValue(labelSettings.Prominence);
+    s.angle->setValue(labelSettings.Angle);
+    s.allSpectra->setChecked(labelSettings.AllSpectra);
     setLabelCombo(s);
     s.syncing = false;
 }
@@ -312,7 +316,7 @@ void buildPeakBar(TCommandHost& w, ViewState& s, QWidget* central) {
         QObject::connect(sp, &QSpinBox::valueChanged, bar, changed);
     QObject::connect(s.labelCombo, &QComboBox::currentIndexChanged, bar, changed);
     QObject::connect(s.allSpectra, &QCheckBox::clicked, bar, [ps, pw] {
-        PeakLabelSettings.AllSpectra = ps->allSpectra->isChecked();
+        ProgramSettings.PeakLabelSettings.AllSpectra = ps->allSpectra->isChecked();
         setLabelCombo(*ps);
         readPeakBar(*ps);
         pw->ReplotAllSpectra();

@@ -9,10 +9,10 @@
 #include "app/dialog_command.h"
 #include "app/file_filters.h"
 #include "app/dialogs/TfrmScreenshot.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "core/file_names.h"
 #include "core/helpers.h"
-#include "core/settings_globals.h"
 #include "platform/bmp_file.h"
 #include "platform/data_folder.h"
 #include "platform/errors.h"
@@ -34,7 +34,7 @@ std::unique_ptr<TFrameSource> connectSource() {
     return ConnectCaptureDriver(0);
 }
 
-std::string framePath() { return WritablePathBesideProgram(ProgramFolder, "cam.bmp"); }
+std::string framePath() { return WritablePathBesideProgram(ProgramSettings.ProgramFolder, "cam.bmp"); }
 
 void setChecked(TCommandHost& w, const char* name, bool on) {
     if (QAction* a = w.Action(name)) a->setChecked(on);
@@ -177,7 +177,7 @@ void Loadspectrumimage1Click(TCommandHost& w) {
     const std::string path =
         ChooseFile(w.Window(), {.ObjectName = "OpenPicture",
                         .Title = {},
-                        .Start = QString::fromStdString(OpenFolder),
+                        .Start = QString::fromStdString(ProgramSettings.OpenFolder),
                         .Filters = {"Bitmap image (*.bmp *.BMP)", "JPEG image (*.jpg *.JPG *.jpeg *.JPEG)"}});
     if (path.empty()) return;
     const std::string ext = LowerAscii(ExtensionOf(path));

@@ -33,6 +33,9 @@ int main(int argc, char** argv) {
     };
     ui::setBackend(console);
     int status = 0;
+    const std::string programFolder;  // the SPC library as registered, or looked up from here
+    TAxisQueryChoice axisQuery;
+    const TReaderContext context{programFolder, axisQuery};
     for (int i = 1; i < argc; ++i) {
         const std::string path = argv[i];
         const FormatEntry* entry = FormatEntryOf(FormatCodeOf(path));
@@ -45,10 +48,10 @@ int main(int argc, char** argv) {
         try {
             if (entry->fresh) {
                 auto rec = std::make_unique<TSpectrumRecord>();
-                entry->fresh(*rec, path, entry->maxBytes);
+                entry->fresh(*rec, path, entry->maxBytes, context);
                 if (rec->IsComplete()) list.Add(std::move(rec));
             } else {
-                entry->own(path, list, entry->maxBytes);
+                entry->own(path, list, entry->maxBytes, context);
             }
         } catch (const std::exception& e) {
             std::fprintf(stderr, "%s: %s\n", path.c_str(), e.what());

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/settings_globals.h"
+#include "core/program_settings.h"
 #include "formats/multi_export.h"
 #include "formats/spc_binding.h"
 #include "platform/ui.h"
@@ -64,7 +64,7 @@ void BM_BatchCsvSingleFiles(benchmark::State& state) {
         state.PauseTiming();
         const std::string folder = f.fresh();
         state.ResumeTiming();
-        const auto r = SaveSpectraBatch(list, s, folder);
+        const auto r = SaveSpectraBatch(list, s, folder, "");
         benchmark::DoNotOptimize(r.Files.data());
     }
     state.SetItemsProcessed(state.iterations() * kSpectra);
@@ -75,15 +75,15 @@ void BM_BatchSpcMultiFile(benchmark::State& state) {
     const TSpectraList list = spectra();
     Folder f;
     setenv("VAROLUX32_REGISTRY_DIR", (f.path / "reg").c_str(), 1);
-    ProgramFolder = f.path.string() + "/";
-    fs::copy_file(VX_SPCLIB_PATH, ProgramFolder + kTarnvikLibraryFile);
+    const std::string programFolder = f.path.string() + "/";
+    fs::copy_file(VX_SPCLIB_PATH, programFolder + kTarnvikLibraryFile);
     ui::ScopedScriptedBackend quiet;
-    if (!RegisterTarnvikServer()) {
+    if (!RegisterTarnvikServer(programFolder)) {
         state.SkipWithError("the SPC library did not register");
         return;
     }
     const std::string file = (f.path / "out" / "multi.spc").string();
-    for (auto _ : state) benchmark::DoNotOptimize(SaveSpectraMulti(list, file, 1, -1));
+    for (auto _ : state) benchmark::DoNotOptimize(SaveSpectraMulti(list, file, 1, -1, programFolder));
     state.SetItemsProcessed(state.iterations() * kSpectra);
     state.counters["bytes"] = static_cast<double>(fs::file_size(file));
 }

@@ -116,7 +116,7 @@ void BM_TextReader(benchmark::State& state) {
     ReadTextFileLoop<TSpectrumRecord>(state, textPath(kind), kTextNames[kind], kLines - 1,
                                       [kind](TSpectrumRecord& r, const std::string& path) {
         switch (kind) {
-        case kAscii: LoadSpecAscii(r, path, false, ReadLimitOf(OpenFormat::Fak)); break;
+        case kAscii: LoadSpecAscii(r, path, nullptr, ReadLimitOf(OpenFormat::Fak)); break;
         case kAvaSoft: LoadSpecAvaSoft(r, path, ReadLimitOf(OpenFormat::AvaSoft)); break;
         case kRruff: LoadSpecRruff(r, path, ReadLimitOf(OpenFormat::Rruff)); break;
         case kWls: LoadSpecVwrWls(r, path, ReadLimitOf(OpenFormat::VwrWls)); break;

@@ -53,8 +53,10 @@ double f32le(const uint8_t* p) { return byteorder::getF32LE(p); }
 // the program's list keeps its records.
 bool readRecord(OpenFormat format, const std::string& path) {
     static TSpectrumRecord r;
+    static const std::string programFolder;
+    static TAxisQueryChoice axisQuery;
     const FormatEntry& row = *FormatEntryOf(format);
-    row.fresh(r, path, row.maxBytes);
+    row.fresh(r, path, row.maxBytes, TReaderContext{programFolder, axisQuery});
     return r.PointCount() > 1'000'000;
 }
 

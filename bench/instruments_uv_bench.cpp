@@ -158,7 +158,7 @@ void BM_TextReader(benchmark::State& state) {
     ReadTextFileLoop<TSpectrumRecord>(state, textPath(kind), kTextNames[kind], kLines - 1,
                                       [kind](TSpectrumRecord& r, const std::string& path) {
         switch (kind) {
-        case kAscii: LoadSpecAscii(r, path, false, ReadLimitOf(OpenFormat::Fak)); break;
+        case kAscii: LoadSpecAscii(r, path, nullptr, ReadLimitOf(OpenFormat::Fak)); break;
         case kAsc: LoadAscFile(r, path, ReadLimitOf(OpenFormat::Asc)); break;
         case kSpk: LoadSpecSpk(r, path, ReadLimitOf(OpenFormat::Spk)); break;
         case kPrn: LoadSpecPrn(r, path, ReadLimitOf(OpenFormat::Prn)); break;

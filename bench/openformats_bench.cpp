@@ -28,7 +28,7 @@ void BM_AsciiReadMemory(benchmark::State& state) {
     const std::string& text = asciiText();
     for (auto _ : state) {
         TSpectrumRecord r;
-        ReadSpecAsciiBytes(r, text, false, "bench.fak", false);
+        ReadSpecAsciiBytes(r, text, false, "bench.fak", nullptr);
         benchmark::DoNotOptimize(r.Values.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
@@ -40,7 +40,7 @@ void BM_AsciiReadFile(benchmark::State& state) {
     std::ofstream(path, std::ios::binary) << asciiText();
     for (auto _ : state) {
         TSpectrumRecord r;
-        LoadSpecAscii(r, path, false, ReadLimitOf(OpenFormat::Fak));
+        LoadSpecAscii(r, path, nullptr, ReadLimitOf(OpenFormat::Fak));
         benchmark::DoNotOptimize(r.Values.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * asciiText().size()));

@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "formats/format_table.h"
 #include "formats/rvx.h"
@@ -103,7 +102,7 @@ int main(int argc, char** argv) {
         registry = fs::temp_directory_path() / ("vxbench_reg_" + std::to_string(::getpid()));
         setenv("VAROLUX32_REGISTRY_DIR", registry.c_str(), 1);
     }
-    ProgramFolder = fs::canonical("/proc/self/exe").parent_path().string() + "/";
+    const std::string programFolder = fs::canonical("/proc/self/exe").parent_path().string() + "/";
     int result = 2;
     if (mode == "make-rvx") result = makeRvx(path, megabytes);
     if (mode == "make-spc") result = makeSpc(path, megabytes);
@@ -118,7 +117,7 @@ int main(int argc, char** argv) {
         // Left to the end of the process, as the program's list is.
         static TSpectraList list;
         if (mode == "rvx") LoadRvxFile(path, list);
-        else LoadSpecSpc(path, list, ReadLimitOf(OpenFormat::Spc));
+        else LoadSpecSpc(path, list, ReadLimitOf(OpenFormat::Spc), programFolder);
         result = list.Count() > 0 ? 0 : 1;
     }
     if (!registry.empty()) fs::remove_all(registry);

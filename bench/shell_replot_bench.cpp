@@ -58,8 +58,8 @@ void Paint(TXYPlot& plot, QImage& img) {
 void ReplotOnly(benchmark::State& state) {
     const int spectra = static_cast<int>(state.range(1));
     FillList(spectra);
-    DisplayXUnit = static_cast<uint8_t>(state.range(0));
-    DisplayYMode = 2;
+    DisplayXUnit = *XUnitOfCode(state.range(0));
+    DisplayYMode = SpecYAbsorbance;
     TXYPlot plot;
     plot.resize(1600, 900);
     ReplotCurves(plot, SpectraList);  // the curves stand before the timing starts
@@ -74,8 +74,8 @@ BENCHMARK(ReplotOnly)->Args({1, 100})->Args({2, 100})->Args({1, 1000})->Unit(ben
 void ReplotAndPaint(benchmark::State& state) {
     const int spectra = static_cast<int>(state.range(0));
     FillList(spectra);
-    DisplayXUnit = 1;
-    DisplayYMode = 2;
+    DisplayXUnit = SpecXNanometer;
+    DisplayYMode = SpecYAbsorbance;
     TXYPlot plot;
     plot.resize(1600, 900);
     plot.DrawAsLines = true;
@@ -94,8 +94,8 @@ BENCHMARK(ReplotAndPaint)->Arg(10)->Arg(100)->Arg(300)->Arg(1000)->Unit(benchmar
 void FirstReplotAndPaint(benchmark::State& state) {
     const int spectra = static_cast<int>(state.range(0));
     FillList(spectra);
-    DisplayXUnit = 1;
-    DisplayYMode = 2;
+    DisplayXUnit = SpecXNanometer;
+    DisplayYMode = SpecYAbsorbance;
     QImage img(1600, 900, QImage::Format_RGB32);
     for (auto _ : state) {
         auto plot = std::make_unique<TXYPlot>();

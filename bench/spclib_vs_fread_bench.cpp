@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "formats/format_table.h"
 #include "formats/spc_reader.h"
@@ -29,6 +28,12 @@ struct Shape {
 };
 // 2,500 subfiles of 10,000 points, and one subfile of 25,000,000 points: 100 MB of values each.
 constexpr Shape kShapes[] = {{"subfiles", 2500, 10000}, {"single", 1, 25'000'000}};
+
+// The program finds the library beside itself: the benchmark is built beside it.
+const std::string& ProgramFolderOfRun() {
+    static const std::string folder = fs::canonical("/proc/self/exe").parent_path().string() + "/";
+    return folder;
+}
 
 const std::string& sampleFile(int shape) {
     static std::string paths[2];
@@ -61,7 +66,7 @@ void BM_LoadSpecSpc(benchmark::State& state) {
     const std::string& file = sampleFile(int(state.range(0)));
     for (auto _ : state) {
         TSpectraList list;
-        LoadSpecSpc(file, list, ReadLimitOf(OpenFormat::Spc));
+        LoadSpecSpc(file, list, ReadLimitOf(OpenFormat::Spc), ProgramFolderOfRun());
         if (list.Count() != kShapes[state.range(0)].subfiles) state.SkipWithError("not every subfile read");
         benchmark::DoNotOptimize(list.Count());
     }
@@ -95,7 +100,6 @@ BENCHMARK(BM_LibraryOpenRead)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Us
 int main(int argc, char** argv) {
     // The program finds the library beside itself and registers it in a registry of its own.
     setenv("VAROLUX32_REGISTRY_DIR", (RunFolder() / "registry").c_str(), 1);
-    ProgramFolder = fs::canonical("/proc/self/exe").parent_path().string() + "/";
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -9,14 +9,10 @@
 #include "core/units.h"
 #include "platform/errors.h"
 
-int32_t BandpassWidth = 8;
-double BandpassCentre = 500.0;
-double BandpassResult = 0.0;
-
 namespace {
 
 // The given display units with the y mode the search works in.
-TDisplayState WithYMode(TDisplayState display, uint8_t mode) {
+TDisplayState WithYMode(TDisplayState display, SpecYKind mode) {
     display.DisplayYMode = mode;
     return display;
 }
@@ -232,15 +228,13 @@ void SubtractRangeMean(TSpectrumRecord& rec, double from, double to, const TDisp
     for (double& v : rec.Values) v -= mean;
 }
 
-double BandpassApply(TSpectrumRecord& rec, int32_t a, double Centre, const TDisplayState& display) {
+double BandpassApply(TSpectrumRecord& rec, int32_t a, double Centre, TBandpass& last, const TDisplayState& display) {
     if (a < 1 || a > 1000)
         throw vx::Error(kBandpassWidthRefused);
     // A centre that is no wavelength (a corrupt excitation wavelength) meets no spectrum; its grid could
     // not even be walked.
     if (!std::isfinite(Centre) || std::abs(Centre) > 1e9) {
-        BandpassWidth = a;
-        BandpassCentre = Centre;
-        BandpassResult = 0.0;
+        last = {a, Centre, 0.0};
         return 0.0;
     }
     // The triangle lives in nm whatever the spectrum's unit: its grid is built from the centre in nm.
@@ -266,8 +260,6 @@ double BandpassApply(TSpectrumRecord& rec, int32_t a, double Centre, const TDisp
     double result = 0.0;
     if (SpecMultiplyPartial(product, band, rec, from, to, display) > 0)
         result = SpecRangeSum(*product, lo, hi, nullptr, display);
-    BandpassWidth = a;
-    BandpassCentre = Centre;
-    BandpassResult = result;
+    last = {a, Centre, result};
     return result;
 }

@@ -45,15 +45,18 @@ double SpecRangeMean(TSpectrumRecord& rec, double from, double to, bool* defined
 void SubtractRangeMean(TSpectrumRecord& rec, double from, double to,
                        const TDisplayState& display);
 
-// The last band-pass: full width at half maximum (nm), centre (nm) and result.
-extern int32_t BandpassWidth;
-extern double BandpassCentre;
-extern double BandpassResult;
+// The last band-pass applied: full width at half maximum (nm), centre (nm) and result. The effective-
+// absorbance dialog starts from it and the status bar reports it, whichever tool ran it.
+struct TBandpass {
+    int32_t BandpassWidth = 8;
+    double BandpassCentre = 500.0;
+    double BandpassResult = 0.0;
+};
 
 inline constexpr const char* kBandpassWidthRefused = "The band width must be between 1 and 1000 nm.";
 
 // The spectrum weighted by a triangular band-pass of full width at half maximum HalfWidth nm (1..1000,
 // else vx::Error kBandpassWidthRefused) around Centre, normalised to unit sum at whole nm. Callers run
-// it in nm display and absorbance mode. Stores width, centre and result in the globals above.
-double BandpassApply(TSpectrumRecord& rec, int32_t HalfWidth, double Centre,
+// it in nm display and absorbance mode. Stores width, centre and result in `last`.
+double BandpassApply(TSpectrumRecord& rec, int32_t HalfWidth, double Centre, TBandpass& last,
                      const TDisplayState& display);

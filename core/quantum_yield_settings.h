@@ -1,7 +1,7 @@
 #pragma once
-// The parameter groups of the quantum-yield dialogs, kept for the whole run: the main window presets
-// them (SetDefaultSettings), the stored options fill the quantum-yield group, and each dialog shows its
-// group when activated and writes it back on OK.
+// The parameter groups of the quantum-yield dialogs, kept for the whole run in the program's settings:
+// the main window presets them (SetDefaultSettings), the stored options fill the quantum-yield group,
+// and each dialog shows its group when activated and writes it back on OK.
 #include <cstdint>
 
 // Quantum yield and effective absorbance (TFQDial, TEffAbsDia). Spectrum choices are list indices.
@@ -58,6 +58,3 @@ struct TLTQYSettings {
     double PathLT = 0.015;
     double NSquared = 1.98;
 };
-
-extern TQYSettings QYSettings;
-extern TLTQYSettings LTQYSettings;

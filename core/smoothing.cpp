@@ -49,9 +49,9 @@ int32_t HalfWidthOf(int32_t width) { return width > 1 ? width / 2 : 0; }
 // Display x is an affine function of the index when the display unit is the stored one or a scaled
 // copy of it (nm and µm; 1/cm, Raman shift and eV).
 bool DisplayGridIsLinear(const TSpectrumRecord& rec, const TDisplayState& display) {
-    auto wavelength = [](int32_t u) { return u == SpecXNanometer || u == SpecXMicrometer; };
-    auto energy = [](int32_t u) { return u == SpecXWavenumber || u == SpecXRamanShift || u == SpecXElectronVolt; };
-    int32_t d = display.DisplayXUnit;
+    auto wavelength = [](SpecXUnit u) { return u == SpecXNanometer || u == SpecXMicrometer; };
+    auto energy = [](SpecXUnit u) { return u == SpecXWavenumber || u == SpecXRamanShift || u == SpecXElectronVolt; };
+    const SpecXUnit d = display.DisplayXUnit;
     if (wavelength(rec.XUnit)) return wavelength(d);
     if (rec.XUnit == SpecXWavenumber || rec.XUnit == SpecXRamanShift) return energy(d);
     return false;

@@ -31,8 +31,8 @@ int32_t InwardStep(const TDisplayState& display) {
     return (display.DisplayXUnit == SpecXNanometer || display.DisplayXUnit == SpecXMicrometer) ? 1 : -1;
 }
 
-bool SameXUnit(int32_t a, int32_t b) {
-    auto norm = [](int32_t u) { return u == SpecXRamanShift ? SpecXWavenumber : u; };
+bool SameXUnit(SpecXUnit a, SpecXUnit b) {
+    auto norm = [](SpecXUnit u) { return u == SpecXRamanShift ? SpecXWavenumber : u; };
     return norm(a) == norm(b);
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/unit_codes.h"
 #include "platform/codepage.h"
 
 // A text field of a record, holding at most N single-byte (Windows-1252) characters: longer texts are
@@ -58,25 +59,6 @@ enum : int32_t {
     SpecSourceImage = 50,
 };
 
-// `SpecXUnit` codes.
-enum : int32_t {
-    SpecXNanometer = 1,
-    SpecXWavenumber = 2,
-    SpecXElectronVolt = 3,
-    SpecXMicrometer = 4,
-    SpecXRamanShift = 5,
-};
-
-// `SpecYKind` codes.
-enum : int32_t {
-    SpecYTransmittance = 1,
-    SpecYAbsorbance = 2,
-    SpecYEpsilon = 3,
-    SpecYLogEpsilon = 4,
-    SpecYIntensity = 5,
-    SpecYReflectance = 6,
-};
-
 // Tells one record object from every other one, also from its copies: a copy or an assignment gets a
 // number of its own. Code that must find "its" record again after the list changed (a deleted record's
 // memory may carry a new record) compares this, not addresses.
@@ -109,8 +91,8 @@ struct TSpectrumRecord {
     double FirstX = 0.0;
     double StepX = 0.0;
     int32_t SourceKind = 0;
-    int32_t XUnit = SpecXNanometer;
-    int32_t YKind = SpecYAbsorbance;
+    SpecXUnit XUnit = SpecXNanometer;
+    SpecYKind YKind = SpecYAbsorbance;
     uint32_t Color = 0;   // 0x00BBGGRR
     uint8_t LineStyle = 0;  // 0 solid, 1 dashed, 2 dotted
     int32_t LineWidth = 1;

@@ -11,9 +11,6 @@
 #include "core/units.h"
 #include "platform/errors.h"
 
-double SpikeLimitFactor = 5.6;
-TScatterRemovalSettings ScatterRemovalSettings;
-
 namespace {
 
 std::vector<double> DisplayValues(const TSpectrumRecord& r, const TDisplayState& display) {
@@ -33,7 +30,7 @@ std::unique_ptr<TSpectrumRecord> CleanedHeader(const TSpectrumRecord& src) {
 }
 
 void RemoveSpikes(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, uint8_t NameFlag,
-                  bool backward, const TDisplayState& display) {
+                  double SpikeLimitFactor, bool backward, const TDisplayState& display) {
     Result.reset();
     if (Source.StepX == 0.0 || !std::isfinite(Source.StepX))
         throw vx::Error("Spikes can only be removed from a spectrum with an x step other than 0.");
@@ -144,18 +141,13 @@ std::vector<int32_t> SpikePointsToReplace(const std::vector<int32_t>& S) {
 }
 
 void SpecRemoveSpikes(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, uint8_t NameFlag,
-                      const TDisplayState& display) {
-    RemoveSpikes(Result, Source, NameFlag, false, display);
+                      double SpikeLimitFactor, const TDisplayState& display) {
+    RemoveSpikes(Result, Source, NameFlag, SpikeLimitFactor, false, display);
 }
 
 void SpecRemoveSpikesBackward(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source,
-                              uint8_t NameFlag, const TDisplayState& display) {
-    RemoveSpikes(Result, Source, NameFlag, true, display);
-}
-
-void SpecRemoveScatter(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, int32_t FitPoints,
-                       int32_t Coefficients, const TDisplayState& display) {
-    SpecRemoveScatter(Result, Source, FitPoints, Coefficients, ScatterRemovalSettings, display);
+                              uint8_t NameFlag, double SpikeLimitFactor, const TDisplayState& display) {
+    RemoveSpikes(Result, Source, NameFlag, SpikeLimitFactor, true, display);
 }
 
 void SpecRemoveScatter(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, int32_t q,

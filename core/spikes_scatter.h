@@ -11,8 +11,8 @@
 #include "core/units.h"
 
 // Sensitivity of the spike test: a slope is a spike when |d| > |mean| + sd * SpikeLimitFactor over the
-// ten slopes before it. Set by the spike dialog from the options slider (tenths); default 5.6.
-extern double SpikeLimitFactor;
+// ten slopes before it. The spike dialog passes the options slider's value (tenths); 5.6 unless set.
+inline constexpr double kDefaultSpikeLimitFactor = 5.6;
 
 // Fill modes of the scatter bands.
 enum : int32_t { ScatterFillZeros = 0, ScatterFillLine = 1, ScatterFillPolynomial = 2 };
@@ -25,23 +25,19 @@ struct TScatterRemovalSettings {
     int32_t FillMode = ScatterFillPolynomial;
     double RamanShift = 3378.0; // R, 1/cm ("Water")
 };
-// Written by the scatter dialog, read by SpecRemoveScatter.
-extern TScatterRemovalSettings ScatterRemovalSettings;
 
-// Forward and backward spike scans. The title gets " Spikes removed" when NameFlag is not 0. A zero
-// x step is refused (vx::Error).
+// Forward and backward spike scans with the sensitivity SpikeLimitFactor. The title gets
+// " Spikes removed" when NameFlag is not 0. A zero x step is refused (vx::Error).
 void SpecRemoveSpikes(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, uint8_t NameFlag,
-                      const TDisplayState& display);
+                      double SpikeLimitFactor, const TDisplayState& display);
 void SpecRemoveSpikesBackward(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source,
-                              uint8_t NameFlag, const TDisplayState& display);
+                              uint8_t NameFlag, double SpikeLimitFactor, const TDisplayState& display);
 
-// Scatter removal with ScatterRemovalSettings; FitPoints flank points either side, Coefficients of the
+// Scatter removal with the bands of `settings`; FitPoints flank points either side, Coefficients of the
 // flank polynomial (the dialog passes 5 and 4). The spectrum is displayed in nm. Bands outside the
 // spectrum change nothing, partial ones are clipped to it and filled from the flank on their inside
 // side alone (its level for the polynomial, its edge point for the line), overlapping ones are filled
 // in turn; the result has the source's number of points.
-void SpecRemoveScatter(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, int32_t FitPoints,
-                       int32_t Coefficients, const TDisplayState& display);
 void SpecRemoveScatter(std::unique_ptr<TSpectrumRecord>& Result, const TSpectrumRecord& Source, int32_t FitPoints,
                        int32_t Coefficients, const TScatterRemovalSettings& settings,
                        const TDisplayState& display);

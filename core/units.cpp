@@ -5,15 +5,57 @@
 
 namespace {
 
-// A unit as one of the four conversion rows: Raman shifts convert as wavenumbers, unknown codes as nm.
-int32_t rowOf(int32_t unit) {
+// The four rows of the conversion: Raman shifts convert as wavenumbers, any other code as nm.
+enum Row { kNm, kUm, kWavenumber, kEv };
+Row rowOf(SpecXUnit unit) {
     switch (unit) {
     case SpecXWavenumber:
-    case SpecXRamanShift: return SpecXWavenumber;
-    case SpecXElectronVolt: return SpecXElectronVolt;
-    case SpecXMicrometer: return SpecXMicrometer;
-    default: return SpecXNanometer;
+    case SpecXRamanShift: return kWavenumber;
+    case SpecXElectronVolt: return kEv;
+    case SpecXMicrometer: return kUm;
+    default: return kNm;
     }
+}
+
+// One step from a row to another: x, x·k, x/k or k/x (0 for x = 0).
+struct Step {
+    enum { Same, Times, Over, Recip } op;
+    double k;
+    double operator()(double x) const {
+        switch (op) {
+        case Times: return x * k;
+        case Over: return x / k;
+        case Recip: return SafeRecip(k, x);
+        default: return x;
+        }
+    }
+};
+
+// The one table, [from][to].
+constexpr Step kSteps[4][4] = {
+    /* nm   */ {{Step::Same, 0}, {Step::Over, 1000.0}, {Step::Recip, 1e7}, {Step::Recip, kNmEv}},
+    /* µm   */ {{Step::Times, 1000.0}, {Step::Same, 0}, {Step::Recip, 10000.0}, {Step::Recip, kUmEv}},
+    /* 1/cm */ {{Step::Recip, 1e7}, {Step::Recip, 10000.0}, {Step::Same, 0}, {Step::Over, kWavenumberPerEv}},
+    /* eV   */ {{Step::Recip, kNmEv}, {Step::Recip, kUmEv}, {Step::Times, kWavenumberPerEv}, {Step::Same, 0}},
+};
+
+// The one label table of the display x units.
+struct NameRow {
+    SpecXUnit unit;
+    const char* symbol;
+    const char* powerSymbol;
+};
+constexpr NameRow kNames[] = {
+    {SpecXNanometer, "nm", "nm"},
+    {SpecXWavenumber, "1/cm", "cm^-1"},
+    {SpecXElectronVolt, "eV", "eV"},
+    {SpecXMicrometer, "\xC2\xB5m", "\xC2\xB5m"},
+};
+
+const NameRow& nameOf(SpecXUnit display) {
+    for (const NameRow& r : kNames)
+        if (r.unit == display) return r;
+    return kNames[0];
 }
 
 }  // namespace
@@ -21,73 +63,18 @@ int32_t rowOf(int32_t unit) {
 double Pow10Ext(double x) { return static_cast<double>(std::exp(static_cast<long double>(x) * std::log(10.0L))); }
 double Log10Ext(double x) { return static_cast<double>(std::log(static_cast<long double>(x)) / std::log(10.0L)); }
 
-double XStoredToDisplay(double v, int32_t stored, int32_t display) {
-    int32_t d = rowOf(display);
-    switch (rowOf(stored)) {
-    case SpecXNanometer:
-        switch (d) {
-        case SpecXNanometer: return v;
-        case SpecXWavenumber: return SafeRecip(1e7, v);
-        case SpecXElectronVolt: return SafeRecip(1e7, v) / kWavenumberPerEv;
-        default: return v / 1000.0;
-        }
-    case SpecXMicrometer:
-        switch (d) {
-        case SpecXNanometer: return v * 1000.0;
-        case SpecXWavenumber: return SafeRecip(10000.0, v);
-        case SpecXElectronVolt: return SafeRecip(10000.0, v) / kWavenumberPerEv;
-        default: return v;
-        }
-    case SpecXWavenumber:
-        switch (d) {
-        case SpecXNanometer: return SafeRecip(1e7, v);
-        case SpecXWavenumber: return v;
-        case SpecXElectronVolt: return v / kWavenumberPerEv;
-        default: return SafeRecip(10000.0, v);
-        }
-    default:  // eV
-        switch (d) {
-        case SpecXNanometer: return SafeRecip(kNmEv, v);
-        case SpecXWavenumber: return v * kWavenumberPerEv;
-        case SpecXElectronVolt: return v;
-        default: return SafeRecip(kUmEv, v);
-        }
-    }
+double ConvertX(double x, SpecXUnit from, SpecXUnit to, EvRoute route) {
+    const Row f = rowOf(from), t = rowOf(to);
+    if (f == t) return x;  // the common case, kept cheap for the point accessors
+    // Between eV and a wavelength (rows nm and µm) the route may pass through 1/cm.
+    const bool viaWavenumber = (route == EvRoute::ToEvViaWavenumber && t == kEv && f <= kUm) ||
+                               (route == EvRoute::FromEvViaWavenumber && f == kEv && t <= kUm);
+    if (viaWavenumber) return kSteps[kWavenumber][t](kSteps[f][kWavenumber](x));
+    return kSteps[f][t](x);
 }
 
-double XDisplayToStored(double x, int32_t display, int32_t stored) {
-    int32_t d = rowOf(display);
-    switch (rowOf(stored)) {
-    case SpecXNanometer:
-        switch (d) {
-        case SpecXNanometer: return x;
-        case SpecXWavenumber: return SafeRecip(1e7, x);
-        case SpecXElectronVolt: return SafeRecip(kNmEv, x);
-        default: return x * 1000.0;
-        }
-    case SpecXMicrometer:
-        switch (d) {
-        case SpecXNanometer: return x / 1000.0;
-        case SpecXWavenumber: return SafeRecip(10000.0, x);
-        case SpecXElectronVolt: return SafeRecip(kUmEv, x);
-        default: return x;
-        }
-    case SpecXWavenumber:
-        switch (d) {
-        case SpecXNanometer: return SafeRecip(1e7, x);
-        case SpecXWavenumber: return x;
-        case SpecXElectronVolt: return x * kWavenumberPerEv;
-        default: return SafeRecip(10000.0, x);
-        }
-    default:
-        switch (d) {
-        case SpecXNanometer: return SafeRecip(kNmEv, x);
-        case SpecXWavenumber: return x / kWavenumberPerEv;
-        case SpecXElectronVolt: return x;
-        default: return SafeRecip(kUmEv, x);
-        }
-    }
-}
+const char* XUnitSymbol(SpecXUnit display) { return nameOf(display).symbol; }
+const char* XUnitPowerSymbol(SpecXUnit display) { return nameOf(display).powerSymbol; }
 
 double SpecXValue(const TSpectrumRecord& rec, int32_t i, const TDisplayState& display) {
     double v = i * rec.StepX + rec.FirstX;
@@ -104,7 +91,7 @@ int32_t SpecIndexOfX(const TSpectrumRecord& rec, double x, const TDisplayState& 
     return static_cast<int32_t>(b);
 }
 
-double StoredToDisplayY(const TSpectrumRecord& rec, double a, int32_t mode) {
+double StoredToDisplayY(const TSpectrumRecord& rec, double a, SpecYKind mode) {
     if (rec.SourceKind == SpecSourceRaw) return a;
     double cd = rec.Concentration * rec.PathLength;
     switch (mode) {
@@ -121,7 +108,7 @@ double StoredToDisplayY(const TSpectrumRecord& rec, double a, int32_t mode) {
 }
 
 double SpecYValue(const TSpectrumRecord& rec, int32_t i, const TDisplayState& display) {
-    const int32_t mode = display.DisplayYMode;
+    const SpecYKind mode = display.DisplayYMode;
     if (i < 0 || i >= rec.PointCount())
         return (mode == SpecYTransmittance || mode == SpecYReflectance) ? 1.0 : 0.0;
     return StoredToDisplayY(rec, rec.Values[static_cast<std::size_t>(i)], mode);

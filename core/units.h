@@ -1,9 +1,11 @@
 #pragma once
-// Display units and the accessors through which all code reads and writes points of a record.
+// The x units' one conversion and one label table, and the accessors through which all code reads and
+// writes points of a record in display units.
 #include <cstdint>
 
 #include "core/display_state.h"
 #include "core/spectrum_record.h"
+#include "core/unit_codes.h"
 
 inline constexpr double kNmEv = 1239.8424512359736;   // nm <-> eV
 inline constexpr double kUmEv = 1.2398424512359736;   // µm <-> eV
@@ -12,11 +14,32 @@ inline constexpr double kWavenumberPerEv = 8065.5409;  // 1/cm per eV
 // Division that gives 0 for a zero divisor (conversions of x = 0 between reciprocal units).
 inline double SafeRecip(double numerator, double v) { return v == 0.0 ? 0.0 : numerator / v; }
 
-// x in stored unit `stored` shown in display unit `display` (Raman shift counts as 1/cm; a stored eV
-// converts by the inverse of the eV column; unknown stored codes count as nm).
-double XStoredToDisplay(double v, int32_t stored, int32_t display);
+// Between nm, µm and 1/cm every conversion is one formula (1e7/x, 10000/x, ×1000); eV joins them by
+// 8065.5409 1/cm per eV and, to the wavelengths, also directly by 1239.8424512359736 nm·eV. The two
+// ways between eV and a wavelength agree but for the rounding of the last bit; each of the program's
+// three uses keeps the way it has always taken, so that its numbers stay the same to the bit:
+enum class EvRoute {
+    Direct,                // eV <-> nm, µm both ways directly: a display x into a record's unit
+    ToEvViaWavenumber,     // nm, µm -> eV through 1/cm, eV -> nm, µm directly: a record's x shown
+    FromEvViaWavenumber,   // eV -> nm, µm through 1/cm, nm, µm -> eV directly: a range the display
+                           // unit changes under
+};
+// x in unit `from` as a value in unit `to` (Raman shift converts as 1/cm; any other code as nm).
+double ConvertX(double x, SpecXUnit from, SpecXUnit to, EvRoute route);
+
+// x in stored unit `stored` shown in display unit `display`.
+inline double XStoredToDisplay(double v, SpecXUnit stored, SpecXUnit display) {
+    return ConvertX(v, stored, display, EvRoute::ToEvViaWavenumber);
+}
 // Display x in the record's unit.
-double XDisplayToStored(double x, int32_t display, int32_t stored);
+inline double XDisplayToStored(double x, SpecXUnit display, SpecXUnit stored) {
+    return ConvertX(x, display, stored, EvRoute::Direct);
+}
+
+// The names of the display x units: "nm", "1/cm", "eV", "µm"; and with the wavenumber written
+// "cm^-1". A unit that the display does not take is named as nm.
+const char* XUnitSymbol(SpecXUnit display);
+const char* XUnitPowerSymbol(SpecXUnit display);
 
 // The point accessors, in the display units given (the caller's: core holds no units of its own).
 // x of point i in the display x unit (i extrapolates the grid).
@@ -31,7 +54,7 @@ double SpecYToStored(TSpectrumRecord& rec, double y, const TDisplayState& displa
 double SpecYAtX(TSpectrumRecord& rec, double x, const TDisplayState& display);
 
 // Display conversion of a stored value (what SpecYValue does to a value in range).
-double StoredToDisplayY(const TSpectrumRecord& rec, double stored, int32_t mode);
+double StoredToDisplayY(const TSpectrumRecord& rec, double stored, SpecYKind mode);
 
 double LinInterpol(double x, double x1, double y1, double x2, double y2);
 double LinInterpolInverse(double y, double x1, double y1, double x2, double y2);

@@ -16,7 +16,6 @@
 #include "platform/numtext.h"
 #include "platform/ui.h"
 
-TAxisQueryChoice AxisQueryChoice;
 
 namespace {
 
@@ -81,19 +80,19 @@ void axisTypesFromLabels(const std::string& line, char sep, TSpectrumRecord& r) 
 }
 
 // Asks for the axis types of a headerless file; every close stores the dialog's selection.
-void askAxisTypes(const std::string& fileName, TSpectrumRecord& r) {
+void askAxisTypes(const std::string& fileName, TSpectrumRecord& r, TAxisQueryChoice& AxisQueryChoice) {
     ui::Query q;
     q.dialog = kAxisQueryDialog;
     q.caption = "axis type query";
     q.fields[kAxisQueryFileLabel] = "Dateiname: " + NameWithoutFolder(fileName);
     q.fields[kAxisQueryPathLabel] = "Dateipfad: " + FolderOf(fileName);
-    q.fields[kAxisQueryXUnit] = std::to_string(AxisQueryChoice.XUnit);
-    q.fields[kAxisQueryYKind] = std::to_string(AxisQueryChoice.YKind);
+    q.fields[kAxisQueryXUnit] = std::to_string(CodeOf(AxisQueryChoice.XUnit));
+    q.fields[kAxisQueryYKind] = std::to_string(CodeOf(AxisQueryChoice.YKind));
     const bool ok = ui::ask(q);
-    if (auto x = numtext::TryStrToInt(q.fields[kAxisQueryXUnit]); x && *x >= 1 && *x <= 5)
-        AxisQueryChoice.XUnit = *x;
-    if (auto y = numtext::TryStrToInt(q.fields[kAxisQueryYKind]); y && *y >= 1 && *y <= 6)
-        AxisQueryChoice.YKind = *y;
+    if (auto x = numtext::TryStrToInt(q.fields[kAxisQueryXUnit]))
+        AxisQueryChoice.XUnit = XUnitOfCode(*x).value_or(AxisQueryChoice.XUnit);
+    if (auto y = numtext::TryStrToInt(q.fields[kAxisQueryYKind]))
+        AxisQueryChoice.YKind = YKindOfCode(*y).value_or(AxisQueryChoice.YKind);
     if (!ok) return;
     r.XUnit = AxisQueryChoice.XUnit;
     r.YKind = AxisQueryChoice.YKind;
@@ -204,7 +203,8 @@ char separatorOfLine10(std::string_view bytes) {
     return GuessSeparator(StripLeadingBlanksView(line, scratch));
 }
 
-void readAscii(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName, bool fromOpen) {
+void readAscii(TSpectrumRecord& rec, const MappedText& text, const std::string& fileName,
+               TAxisQueryChoice* axisQuery) {
     TSpectrumRecord r =
         StartReaderRecord(rec, fileName, NameWithoutExtension(fileName), "ascii_fak", SpecSourceAscii, "");
     r.YKind = SpecYIntensity;
@@ -229,8 +229,8 @@ void readAscii(TSpectrumRecord& rec, const MappedText& text, const std::string& 
         LineCursor first(bytes);
         first.Next(line);
         axisTypesFromLabels(text.Utf8(StripLeadingBlanksView(line, scratch)), sep, r);
-    } else if (fromOpen) {
-        askAxisTypes(fileName, r);
+    } else if (axisQuery) {
+        askAxisTypes(fileName, r, *axisQuery);
     }
 
     pairsToRecord(r, text, dataStart, sep, 1);
@@ -250,20 +250,22 @@ void ReadAsciiPairsFromLine(TSpectrumRecord& rec, const MappedText& text, std::s
 }
 
 void ReadSpecAsciiBytes(TSpectrumRecord& rec, std::string_view bytes, bool utf8, const std::string& fileName,
-                        bool fromOpen) {
-    readAscii(rec, utf8 ? MappedText::FromUtf8(bytes) : MappedText::FromStoredBytes(bytes), fileName, fromOpen);
+                        TAxisQueryChoice* axisQuery) {
+    readAscii(rec, utf8 ? MappedText::FromUtf8(bytes) : MappedText::FromStoredBytes(bytes), fileName, axisQuery);
 }
 
-void LoadSpecAscii(TSpectrumRecord& rec, const std::string& fileName, bool fromOpen, std::uint64_t maxBytes) {
+void LoadSpecAscii(TSpectrumRecord& rec, const std::string& fileName, TAxisQueryChoice* axisQuery,
+                   std::uint64_t maxBytes) {
     const MappedText text = MappedText::OpenFile(fileName, maxBytes, "two-column ASCII");
     TSpectrumRecord r;
     r.Color = rec.Color;
     r.LineStyle = rec.LineStyle;
-    readAscii(r, text, fileName, fromOpen);
+    readAscii(r, text, fileName, axisQuery);
     r.DateText = DateTimeToText(FileDateTimeOf(fileName));
     rec = std::move(r);
 }
 
-void LoadSpecAsciiFromOpen(TSpectrumRecord& rec, const std::string& fileName, std::uint64_t maxBytes) {
-    LoadSpecAscii(rec, fileName, true, maxBytes);
+void LoadSpecAsciiFromOpen(TSpectrumRecord& rec, const std::string& fileName, TAxisQueryChoice& axisQuery,
+                           std::uint64_t maxBytes) {
+    LoadSpecAscii(rec, fileName, &axisQuery, maxBytes);
 }

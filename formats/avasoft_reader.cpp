@@ -22,7 +22,7 @@ constexpr std::size_t kColumnLine = kHeaderLines - 1;
 
 // The second letter of the extension names what was measured: TTT transmittance, TIT and TRT
 // intensities, TAT absorbance.
-int32_t yKindOfExtension(const std::string& fileName) {
+SpecYKind yKindOfExtension(const std::string& fileName) {
     const std::string ext = UpperAscii(ExtensionOf(fileName));
     const char c = ext.size() >= 2 ? ext[1] : '\0';
     if (c == 'T') return SpecYTransmittance;

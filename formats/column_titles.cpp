@@ -4,7 +4,7 @@
 
 #include "core/spectrum_record.h"
 
-std::string StoredXUnitTitle(int32_t xUnit) {
+std::string StoredXUnitTitle(SpecXUnit xUnit) {
     switch (xUnit) {
     case SpecXNanometer: return "Wavelength [nm]";
     case SpecXWavenumber: return "Wavenumbers [1/cm]";
@@ -15,13 +15,13 @@ std::string StoredXUnitTitle(int32_t xUnit) {
     }
 }
 
-std::string StoredYKindTitle(int32_t yKind, bool lowerCase) {
+std::string StoredYKindTitle(SpecYKind yKind, bool lowerCase) {
     static const char* const upper[] = {"Transmittance", "Absorbance", "Epsilon", "log(Epsilon)", "Intensity",
                                         "Reflectance"};
     static const char* const lower[] = {"transmittance", "absorbance", "epsilon", "log(epsilon)", "intensity",
                                         "Reflectance"};
-    if (yKind < 1 || yKind > 6) return "";
-    return (lowerCase ? lower : upper)[yKind - 1];
+    if (!YKindOfCode(CodeOf(yKind))) return "";
+    return (lowerCase ? lower : upper)[CodeOf(yKind) - 1];
 }
 
 std::string ClockTimeOfDate(const std::string& date) {

@@ -14,7 +14,7 @@ namespace {
 using numtext::FloatFormat;
 
 // The display mode that shows a stored value in the record's own y kind.
-int32_t ownMode(int32_t yKind) { return yKind == SpecYIntensity ? SpecYAbsorbance : yKind; }
+SpecYKind ownMode(SpecYKind yKind) { return yKind == SpecYIntensity ? SpecYAbsorbance : yKind; }
 
 // Why the values of `r` cannot be converted into its own kind (empty when they can).
 std::string whyNotConvertible(const TSpectrumRecord& r) {
@@ -32,7 +32,7 @@ std::string whyNotConvertible(const TSpectrumRecord& r) {
 // log10(v/(c*d)), others as stored. A spectrum whose values cannot all be converted is written as the
 // plot shows it in its own kind (SpecYValue: 0 where there is no value).
 double csvY(const TSpectrumRecord& r, double v, bool convertible) {
-    const int32_t mode = ownMode(r.YKind);
+    const SpecYKind mode = ownMode(r.YKind);
     if (!convertible || r.SourceKind == SpecSourceRaw) return StoredToDisplayY(r, v, mode);
     const double cd = r.Concentration * r.PathLength;
     switch (r.YKind) {

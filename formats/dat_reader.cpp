@@ -178,7 +178,7 @@ void loadColumns(const MappedText& text, const Head& head, const std::string& pa
     if (m < 1) return;
 
     // The x column whose steps are the more regular, judged from 20 lines spread over the file.
-    int k = 1;
+    SpecXUnit xUnit = SpecXNanometer;
     const LineIndex index(text.Bytes());
     if (index.Count() > 20) {
         const std::size_t r = index.Count() / 20;
@@ -189,9 +189,9 @@ void loadColumns(const MappedText& text, const Head& head, const std::string& pa
             a[s] = ReadNumberField(text, FieldAt(l, '\t', nmField));
             b[s] = ReadNumberField(text, FieldAt(l, '\t', wnField));
         }
-        k = relativeSpread(b) >= relativeSpread(a) ? 1 : 2;
+        xUnit = relativeSpread(b) >= relativeSpread(a) ? SpecXNanometer : SpecXWavenumber;
     }
-    const std::size_t xField = static_cast<std::size_t>(k == 1 ? nmField : wnField);
+    const std::size_t xField = static_cast<std::size_t>(xUnit == SpecXNanometer ? nmField : wnField);
 
     std::vector<Column> columns(static_cast<std::size_t>(m));
     // A value takes a line of at least four bytes, which bounds what a few columns can get.
@@ -234,11 +234,11 @@ void loadColumns(const MappedText& text, const Head& head, const std::string& pa
             rec->Title = std::string(c == static_cast<std::size_t>(m) || n == f.count() ? f.rest(n) : f.field(n));
         rec->SpecType = "ascii_dat";
         rec->SourceKind = 32;
-        rec->XUnit = k;
+        rec->XUnit = xUnit;
         rec->YKind = SpecYAbsorbance;
         if (!ResampleXYEitherOrder(col.xs, col.ys, *rec)) continue;
         col = Column{};
-        if (k == 2) ReverseGrid(*rec);  // wavenumbers fall
+        if (xUnit == SpecXWavenumber) ReverseGrid(*rec);  // wavenumbers fall
         append(list, std::move(rec));
     }
 }

@@ -18,7 +18,7 @@ constexpr long long kMaxLines = 10'000'000;
 
 std::string fixed(double v, int digits) { return numtext::FloatToStrF(v, FloatFormat::Fixed, 7, digits); }
 
-std::string header(int displayX) {
+std::string header(SpecXUnit displayX) {
     switch (displayX) {
     case SpecXElectronVolt: return "Wavelength [nm]\tWavenumbers [1/cm]\tElectron Volts [eV]";
     case SpecXMicrometer: return "Wavelength [nm]\tWavelength [\xC2\xB5m]\tWavenumbers [1/cm]";
@@ -26,15 +26,22 @@ std::string header(int displayX) {
     }
 }
 
-std::string xColumns(int displayX, double x) {
+// The nm column and the wavenumber column of a display x; eV reaches nm through its wavenumber, and µm
+// its wavenumber through its nm.
+std::string xColumns(SpecXUnit displayX, double x) {
+    const auto to = [](double v, SpecXUnit from, SpecXUnit unit) {
+        return ConvertX(v, from, unit, EvRoute::FromEvViaWavenumber);
+    };
     switch (displayX) {
-    case SpecXWavenumber: return fixed(SafeRecip(1e7, x), 3) + "\t" + fixed(x, 2);
+    case SpecXWavenumber: return fixed(to(x, SpecXWavenumber, SpecXNanometer), 3) + "\t" + fixed(x, 2);
     case SpecXElectronVolt:
-        return fixed(SafeRecip(1e7, x * kWavenumberPerEv), 3) + "\t" + fixed(x * kWavenumberPerEv, 2) + "\t" +
-               fixed(x, 4);
-    case SpecXMicrometer:
-        return fixed(x * 1000.0, 3) + "\t" + fixed(x, 4) + "\t" + fixed(SafeRecip(1e7, x * 1000.0), 2);
-    default: return fixed(x, 3) + "\t" + fixed(SafeRecip(1e7, x), 2);
+        return fixed(to(x, SpecXElectronVolt, SpecXNanometer), 3) + "\t" +
+               fixed(to(x, SpecXElectronVolt, SpecXWavenumber), 2) + "\t" + fixed(x, 4);
+    case SpecXMicrometer: {
+        const double nm = to(x, SpecXMicrometer, SpecXNanometer);
+        return fixed(nm, 3) + "\t" + fixed(x, 4) + "\t" + fixed(to(nm, SpecXNanometer, SpecXWavenumber), 2);
+    }
+    default: return fixed(x, 3) + "\t" + fixed(to(x, SpecXNanometer, SpecXWavenumber), 2);
     }
 }
 
@@ -47,7 +54,7 @@ TDatText DatExportText(TSpectraList& list, const TDisplayState& display, double 
         out.refusal = "There are no spectra to save.";
         return out;
     }
-    const int dx = display.DisplayXUnit;
+    const SpecXUnit dx = display.DisplayXUnit;
 
     // The smallest and the biggest step of all spectra, each with the spectrum it comes from.
     double small = std::fabs(list[0].StepX), big = small;
@@ -73,7 +80,7 @@ TDatText DatExportText(TSpectraList& list, const TDisplayState& display, double 
         source = bigSource;
     }
     const TSpectrumRecord& grid = list[source];
-    int32_t sourceUnit = grid.XUnit == SpecXRamanShift ? SpecXWavenumber : grid.XUnit;
+    const SpecXUnit sourceUnit = grid.XUnit == SpecXRamanShift ? SpecXWavenumber : grid.XUnit;
     if (stepChoice != 0 && sourceUnit == SpecXMicrometer) step *= 1000.0;  // a µm step in nm
     const bool wavelengthSource = sourceUnit == SpecXNanometer || sourceUnit == SpecXMicrometer;
     const bool wavenumberSource = sourceUnit == SpecXWavenumber;

@@ -9,6 +9,7 @@
 
 #include "core/spectra_list.h"
 #include "formats/file_filter.h"
+#include "formats/reader_context.h"
 
 // The Open command's format codes, chosen by the file's extension.
 enum class OpenFormat {
@@ -36,10 +37,13 @@ enum class OpenFormat {
 };
 
 // A reader that fills one fresh record; the Open command keeps it only when it is complete. Every reader
-// is handed the `maxBytes` of its row: the row, not the reader, knows how large a file may be.
-using FreshRecordReader = void (*)(TSpectrumRecord& rec, const std::string& path, std::uint64_t maxBytes);
+// is handed the `maxBytes` of its row (the row, not the reader, knows how large a file may be) and what
+// it needs of the program's settings.
+using FreshRecordReader = void (*)(TSpectrumRecord& rec, const std::string& path, std::uint64_t maxBytes,
+                                   const TReaderContext& context);
 // A reader that appends its own complete records to the list.
-using OwnRecordsReader = void (*)(const std::string& path, TSpectraList& list, std::uint64_t maxBytes);
+using OwnRecordsReader = void (*)(const std::string& path, TSpectraList& list, std::uint64_t maxBytes,
+                                  const TReaderContext& context);
 
 struct FormatEntry {
     OpenFormat code;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/display_state.h"
-#include "core/settings_globals.h"
+#include "core/program_settings.h"
 #include "core/spectra_list.h"
 
 // What the export copies of the plot.

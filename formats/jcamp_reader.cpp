@@ -217,7 +217,7 @@ struct Block {
     std::string comment1, comment2, legend;
     std::string date, time, longDate;
     bool haveDate = false, haveTime = false, haveLongDate = false;
-    int32_t xUnit = SpecXNanometer;
+    SpecXUnit xUnit = SpecXNanometer;
 };
 
 // A line of the text: where it starts and its number (from 0).

@@ -36,7 +36,7 @@ bool isOwnDateForm(const std::string& t) {
     return true;
 }
 
-const char* xUnitsText(int32_t u) {
+const char* xUnitsText(SpecXUnit u) {
     switch (u) {
     case SpecXWavenumber:
     case SpecXRamanShift: return "1/CM";
@@ -46,7 +46,7 @@ const char* xUnitsText(int32_t u) {
     }
 }
 
-const char* xLabelText(int32_t u) {
+const char* xLabelText(SpecXUnit u) {
     switch (u) {
     case SpecXWavenumber: return "Wavenumbers [1/cm]";
     case SpecXElectronVolt: return "Electron Volts [eV]";
@@ -56,7 +56,7 @@ const char* xLabelText(int32_t u) {
     }
 }
 
-const char* yUnitsText(int32_t k) {
+const char* yUnitsText(SpecYKind k) {
     switch (k) {
     case SpecYTransmittance: return "TRANSMITTANCE";
     case SpecYEpsilon: return "EPSILON";
@@ -67,7 +67,7 @@ const char* yUnitsText(int32_t k) {
     }
 }
 
-const char* yLabelText(int32_t k) {
+const char* yLabelText(SpecYKind k) {
     switch (k) {
     case SpecYTransmittance: return "Transmittance";
     case SpecYEpsilon: return "Molar Absorption Coefficient [l/(mol*cm)]";
@@ -79,7 +79,7 @@ const char* yLabelText(int32_t k) {
 }
 
 // The display mode that shows a record in its own kind (intensity shows as stored).
-int32_t ownMode(int32_t kind) {
+SpecYKind ownMode(SpecYKind kind) {
     switch (kind) {
     case SpecYTransmittance:
     case SpecYEpsilon:
@@ -97,7 +97,7 @@ struct YScale {
     std::string text;
 };
 
-YScale yScaleOf(const TSpectrumRecord& rec, int32_t mode) {
+YScale yScaleOf(const TSpectrumRecord& rec, SpecYKind mode) {
     double largest = 0.0;
     for (double v : rec.Values) {
         const double y = std::fabs(StoredToDisplayY(rec, v, mode));
@@ -176,7 +176,7 @@ std::string JcampBlockText(const TSpectrumRecord& rec, int blockId) {
     line(out, "YUNITS", yUnitsText(rec.YKind));
     line(out, "XLABEL", xLabelText(rec.XUnit));
     line(out, "YLABEL", yLabelText(rec.YKind));
-    const int32_t mode = ownMode(rec.YKind);
+    const SpecYKind mode = ownMode(rec.YKind);
     const YScale scale = yScaleOf(rec, mode);
     line(out, "XFACTOR", fixedDot(1.0, 4, 6));
     line(out, "YFACTOR", scale.text);

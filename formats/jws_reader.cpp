@@ -59,15 +59,15 @@ private:
 // What the header of any variant gives about the x axis and the values.
 struct Axis {
     double first = 0, last = 0, step = 0;
-    int32_t xUnit = SpecXNanometer;
-    int32_t yKind = SpecYAbsorbance;
+    SpecXUnit xUnit = SpecXNanometer;
+    SpecYKind yKind = SpecYAbsorbance;
 };
 
 // The axis descriptor of the data header, 0x100001nn, names the x unit by nn; a descriptor without
 // that mark leaves the unit to the x code.
 constexpr uint32_t kAxisMarkMask = 0xFFFFFF00u, kAxisMark = 0x10000100u;
 
-int32_t xUnitOfDescriptor(uint32_t descriptor, int32_t otherwise) {
+SpecXUnit xUnitOfDescriptor(uint32_t descriptor, SpecXUnit otherwise) {
     if ((descriptor & kAxisMarkMask) != kAxisMark) return otherwise;
     switch (descriptor & 0xFFu) {
     case 0x00: return SpecXWavenumber;
@@ -77,7 +77,7 @@ int32_t xUnitOfDescriptor(uint32_t descriptor, int32_t otherwise) {
     }
 }
 
-int32_t yKindOfCode(uint32_t code, int32_t otherwise) {
+SpecYKind yKindOfCode(uint32_t code, SpecYKind otherwise) {
     switch (code) {
     case 0: return SpecYTransmittance;
     case 3: return SpecYAbsorbance;

@@ -32,20 +32,21 @@ struct ReadOutcome {
     std::string told;  // ReaderNoteText of the reader's messages
 };
 
-ReadOutcome readFile(const FormatEntry& entry, const std::string& name, TSpectraList& list) {
+ReadOutcome readFile(const FormatEntry& entry, const std::string& name, TSpectraList& list,
+                     const TReaderContext& context) {
     ReadOutcome out;
     // The reader's messages go into the command's one summary instead of a box each.
     ui::MessageCollector messages;
     try {
         if (entry.fresh) {
             auto rec = std::make_unique<TSpectrumRecord>();
-            entry.fresh(*rec, name, entry.maxBytes);
+            entry.fresh(*rec, name, entry.maxBytes, context);
             if (rec->IsComplete()) {
                 rec->LineStyle = 0;
                 list.AddWithDefaultColor(std::move(rec));
             }
         } else {
-            entry.own(name, list, entry.maxBytes);
+            entry.own(name, list, entry.maxBytes, context);
         }
     } catch (const vx::Cancelled&) {
         out.cancelled = true;  // the user's own cancel ends the command; what was read stays
@@ -62,18 +63,18 @@ TDisplayState DisplayUnitsFromLastRecord(const TSpectraList& list, TDisplayState
     if (list.Empty()) return display;
     const TSpectrumRecord& last = list[list.Count() - 1];
     if (last.XUnit >= SpecXNanometer && last.XUnit <= SpecXMicrometer)
-        display.DisplayXUnit = static_cast<uint8_t>(last.XUnit);
+        display.DisplayXUnit = last.XUnit;
     else if (last.XUnit == SpecXRamanShift)
         display.DisplayXUnit = SpecXWavenumber;
     if (last.YKind >= SpecYTransmittance && last.YKind <= SpecYLogEpsilon)
-        display.DisplayYMode = static_cast<uint8_t>(last.YKind);
+        display.DisplayYMode = last.YKind;
     else if (last.YKind == SpecYReflectance)
         display.DisplayYMode = SpecYTransmittance;
     return display;
 }
 
 OpenResult OpenSpectrumFiles(std::vector<std::string> names, TSpectraList& list, TDisplayState& display,
-                             const std::function<void(int, int)>& progress) {
+                             const TReaderContext& context, const std::function<void(int, int)>& progress) {
     OpenResult result;
     SortFileNames(names);
     const int32_t earlierCount = list.Count();
@@ -88,7 +89,7 @@ OpenResult OpenSpectrumFiles(std::vector<std::string> names, TSpectraList& list,
             continue;
         }
         const int32_t before = list.Count();
-        const ReadOutcome got = readFile(*entry, name, list);
+        const ReadOutcome got = readFile(*entry, name, list, context);
         if (got.cancelled) {
             if (!got.told.empty()) result.notes.push_back({name, got.told});
             break;

@@ -9,6 +9,7 @@
 
 #include "core/display_state.h"
 #include "core/spectra_list.h"
+#include "formats/reader_context.h"
 
 // A file that gave no spectrum or whose reader raised an error, and why.
 struct OpenFailure {
@@ -46,10 +47,10 @@ struct OpenResult {
 // its reader added before the error and the files after it are read all the same; only the user's
 // cancel in a reader's query ends the run. Files that add no spectrum are listed with the reason, not
 // shown; so are the messages a reader gives while it reads (failed files carry them as `told`, files
-// read as `notes`), while its questions still go to the user. progress(i, n) runs before file i
-// (1-based) of n.
+// read as `notes`), while its questions still go to the user. The readers are lent `context`.
+// progress(i, n) runs before file i (1-based) of n.
 OpenResult OpenSpectrumFiles(std::vector<std::string> names, TSpectraList& list, TDisplayState& display,
-                             const std::function<void(int, int)>& progress = {});
+                             const TReaderContext& context, const std::function<void(int, int)>& progress = {});
 
 // The one message that names every failed file with its reason (and the spectra kept from it), and,
 // when a file's extension has no reader, the extensions that have one. A reader's own words on a file

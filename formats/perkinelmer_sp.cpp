@@ -45,10 +45,10 @@ TSpectrumRecord startRecord(const TSpectrumRecord& caller, const std::string& fi
     return r;
 }
 
-bool isWavenumber(int32_t unit) { return unit == SpecXWavenumber || unit == SpecXRamanShift; }
+bool isWavenumber(SpecXUnit unit) { return unit == SpecXWavenumber || unit == SpecXRamanShift; }
 
 // The x text names its unit in any case: instruments write "nm", "NM" and "cm-1" alike.
-int32_t xUnitOfText(const std::string& text, int32_t unit, bool withRaman) {
+SpecXUnit xUnitOfText(const std::string& text, SpecXUnit unit, bool withRaman) {
     const std::string t = UpperAscii(text);
     if (ContainsText(t, "NM")) unit = SpecXNanometer;
     if (ContainsText(t, "CM-1")) unit = SpecXWavenumber;
@@ -57,8 +57,8 @@ int32_t xUnitOfText(const std::string& text, int32_t unit, bool withRaman) {
 }
 
 // The y text of the block and text layouts: absorbance unless it names another kind.
-int32_t yKindOfText(const std::string& t) {
-    int32_t kind = SpecYAbsorbance;
+SpecYKind yKindOfText(const std::string& t) {
+    SpecYKind kind = SpecYAbsorbance;
     if (ContainsText(t, "INT") || ContainsText(t, "EGY")) kind = SpecYIntensity;
     if (ContainsText(" A ", t)) kind = SpecYAbsorbance;
     if (ContainsText(" %T ", t)) kind = SpecYTransmittance;

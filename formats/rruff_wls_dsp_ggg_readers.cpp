@@ -237,16 +237,16 @@ void readWls(TSpectrumRecord& rec, const MappedText& text, const std::string& fi
 
 // ---- DSP
 
-int32_t dspXUnit(const std::string& upper) {
-    int32_t u = SpecXNanometer;
+SpecXUnit dspXUnit(const std::string& upper) {
+    SpecXUnit u = SpecXNanometer;
     if (contains(upper, "NM")) u = SpecXNanometer;
     if (contains(upper, "CM-1")) u = SpecXWavenumber;
     if (contains(upper, "RAMAN")) u = SpecXRamanShift;
     return u;
 }
 
-int32_t dspYKind(const std::string& upper) {
-    int32_t y = SpecYAbsorbance;
+SpecYKind dspYKind(const std::string& upper) {
+    SpecYKind y = SpecYAbsorbance;
     if (contains(upper, "INT") || contains(upper, "EGY")) y = SpecYIntensity;
     // The whole line is one of the short unit names.
     if (ContainsText(" A ", upper)) y = SpecYAbsorbance;

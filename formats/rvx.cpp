@@ -217,8 +217,6 @@ void readValues(Source& in, Layout l, int32_t count, std::vector<double>& out) {
 
 // Codes and grids that no spectrum can have; a grid that cannot be drawn ends the load.
 void checkRecord(TSpectrumRecord& r) {
-    if (r.XUnit < 1 || r.XUnit > 5) r.XUnit = SpecXNanometer;
-    if (r.YKind < 1 || r.YKind > 6) r.YKind = SpecYAbsorbance;
     if (r.LineStyle > 2) r.LineStyle = 0;
     if (r.LineWidth <= 0) r.LineWidth = 1;
     if (!std::isfinite(r.FirstX) || !std::isfinite(r.StepX) || (r.StepX == 0.0 && r.PointCount() >= 2))
@@ -376,8 +374,8 @@ RecordImage RecordToImage(const TSpectrumRecord& r) {
     byteorder::putF64LE(p + at::StepX, r.StepX);
     byteorder::putI32LE(p + at::PointCount, r.PointCount());
     byteorder::putI32LE(p + at::SourceKind, r.SourceKind);
-    byteorder::putI32LE(p + at::XUnit, r.XUnit);
-    byteorder::putI32LE(p + at::YKind, r.YKind);
+    byteorder::putI32LE(p + at::XUnit, CodeOf(r.XUnit));
+    byteorder::putI32LE(p + at::YKind, CodeOf(r.YKind));
     byteorder::putU32LE(p + at::Color, r.Color);
     p[at::LineStyle] = r.LineStyle;
     byteorder::putI32LE(p + at::LineWidth, r.LineWidth);
@@ -387,8 +385,9 @@ RecordImage RecordToImage(const TSpectrumRecord& r) {
 void RecordFromImage(const uint8_t* p, TSpectrumRecord& r) {
     readSharedFields(p, kRecordImageSize, r);
     r.Solvent = imageText(p, kRecordImageSize, at::Solvent, 50);
-    r.XUnit = byteorder::getI32LE(p + at::XUnit);
-    r.YKind = byteorder::getI32LE(p + at::YKind);
+    // A code that no unit has reads as nm and absorbance.
+    r.XUnit = XUnitOfCode(byteorder::getI32LE(p + at::XUnit)).value_or(SpecXNanometer);
+    r.YKind = YKindOfCode(byteorder::getI32LE(p + at::YKind)).value_or(SpecYAbsorbance);
     r.Color = byteorder::getU32LE(p + at::Color);
     r.LineStyle = p[at::LineStyle];
     r.LineWidth = byteorder::getI32LE(p + at::LineWidth);

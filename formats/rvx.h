@@ -17,7 +17,8 @@ inline constexpr double RvxFileVersion = 64.0;
 inline constexpr std::size_t kRecordImageSize = 864;
 using RecordImage = std::array<uint8_t, kRecordImageSize>;
 RecordImage RecordToImage(const TSpectrumRecord& rec);
-// Fills every field but the values from an image; invalid codes are left as stored (the reader checks).
+// Fills every field but the values from an image; an x unit or y kind code that no unit has reads as nm
+// or absorbance, other invalid codes are left as stored (the reader checks).
 void RecordFromImage(const uint8_t* image, TSpectrumRecord& rec);
 
 // Appends every spectrum of the file to `list` in file order (an own-records reader of the Open command,

@@ -36,36 +36,43 @@ bool saveDat(const std::string& fileName, const TSaveRequest& r) {
 
 bool saveCsv(const std::string& fileName, const TSaveRequest& r) { return SaveCsvFile(fileName, r.list); }
 
-void saveSpc(const std::string& fileName, const TSpectrumRecord& rec) { SaveSpectrumSpc(rec, fileName); }
+void saveSpc(const std::string& fileName, const TSpectrumRecord& rec, const TSaveOptions& options) {
+    SaveSpectrumSpc(rec, fileName, options.ProgramFolder);
+}
+
+void saveJcamp(const std::string& fileName, const TSpectrumRecord& rec, const TSaveOptions&) {
+    SaveSpecJcamp(fileName, rec);
+}
 
 // The batch export's writers. Its CSV tables title every y column in capitals, and a single spectrum's
 // table is as long as the longest spectrum of the list needs.
-bool batchSpcAll(const std::string& fileName, const TSpectraList& list) {
-    return SaveSpectraSpcMultiFile(list, fileName);
+bool batchSpcAll(const std::string& fileName, const TSpectraList& list, const std::string& programFolder) {
+    return SaveSpectraSpcMultiFile(list, fileName, programFolder);
 }
 
-bool batchSpcOne(const std::string& fileName, const TSpectraList& list, int32_t index) {
-    SaveSpectrumSpc(list[index], fileName);
+bool batchSpcOne(const std::string& fileName, const TSpectraList& list, int32_t index,
+                 const std::string& programFolder) {
+    SaveSpectrumSpc(list[index], fileName, programFolder);
     return true;
 }
 
-bool batchJcampAll(const std::string& fileName, const TSpectraList& list) {
+bool batchJcampAll(const std::string& fileName, const TSpectraList& list, const std::string&) {
     SaveSpecJcampLinked(fileName, list);
     return true;
 }
 
-bool batchJcampOne(const std::string& fileName, const TSpectraList& list, int32_t index) {
+bool batchJcampOne(const std::string& fileName, const TSpectraList& list, int32_t index, const std::string&) {
     SaveSpecJcamp(fileName, list[index]);
     return true;
 }
 
-bool batchCsvAll(const std::string& fileName, const TSpectraList& list) {
+bool batchCsvAll(const std::string& fileName, const TSpectraList& list, const std::string&) {
     TCsvLayout layout;
     layout.CapitalYTitles = true;
     return SaveCsvFile(fileName, list, layout);
 }
 
-bool batchCsvOne(const std::string& fileName, const TSpectraList& list, int32_t index) {
+bool batchCsvOne(const std::string& fileName, const TSpectraList& list, int32_t index, const std::string&) {
     TCsvLayout layout;
     layout.CapitalYTitles = true;
     layout.Only = index;
@@ -82,7 +89,7 @@ const std::vector<SaveFormatEntry>& SaveFormatTable() {
         {F::Rvx, "RVX", D::Data, {"Varolux32  binary file  (*.rvx)", "*.rvx"}, C::AllSpectra, &saveRvx, nullptr},
         {F::Spc, "SPC", D::Data, {"VALDEK Sorvanti  KORVA  (*.spc)", "*.spc"}, C::OneSpectrum, nullptr, &saveSpc,
          {&batchSpcAll, &batchSpcOne}},
-        {F::JcampDx, "DX", D::Data, {"JCAMP-DX 4.24/5.0  (*.dx)", "*.dx"}, C::OneSpectrum, nullptr, &SaveSpecJcamp,
+        {F::JcampDx, "DX", D::Data, {"JCAMP-DX 4.24/5.0  (*.dx)", "*.dx"}, C::OneSpectrum, nullptr, &saveJcamp,
          {&batchJcampAll, &batchJcampOne}},
         {F::Dat, "DAT", D::Data, {"Varolux32  ASCII [x..yyyy]  (*.dat)", "*.dat"}, C::AllSpectra, &saveDat, nullptr},
         {F::Csv, "CSV", D::Data, {"Excel compatible ASCII [xy..xy..xy..xy]  (*.csv)", "*.csv"}, C::AllSpectra, &saveCsv,
@@ -158,7 +165,7 @@ bool SaveSpectraFile(const std::string& fileName, TSpectraList& list, const TDis
     case SaveChoice::OneSpectrum: {
         const std::optional<int32_t> index = ChooseSpectrumToSave(list);
         if (!index) return false;
-        row->one(fileName, list[*index]);
+        row->one(fileName, list[*index], options);
         return true;
     }
     case SaveChoice::ThePlot:

@@ -44,6 +44,7 @@ struct TSaveOptions {
     double XDrawnMin = 0.0;      // the plot's x axis ends as last drawn, in display units (DAT grid)
     double XDrawnMax = 0.0;
     int AsciiXStepChoice = 1;    // DAT step: 0 fixed (1 nm, 1/cm), 1 smallest, 2 biggest of the spectra
+    std::string ProgramFolder;   // the SPC library lies there (ending with "/")
 };
 
 // What a writer of all spectra is given.
@@ -53,12 +54,14 @@ struct TSaveRequest {
     const TSaveOptions& options;
 };
 
-// The batch export ("Export spectral data") writes the formats whose rows have these.
+// The batch export ("Export spectral data") writes the formats whose rows have these; the SPC library
+// is found in `programFolder`.
 struct SaveBatchWriters {
     // Every spectrum of the list into one file; false when nothing was written (after its message).
-    bool (*all)(const std::string& fileName, const TSpectraList& list) = nullptr;
+    bool (*all)(const std::string& fileName, const TSpectraList& list, const std::string& programFolder) = nullptr;
     // Spectrum `index` of the list into a file of its own; false when nothing was written.
-    bool (*one)(const std::string& fileName, const TSpectraList& list, int32_t index) = nullptr;
+    bool (*one)(const std::string& fileName, const TSpectraList& list, int32_t index,
+                const std::string& programFolder) = nullptr;
 };
 
 struct SaveFormatEntry {
@@ -70,7 +73,7 @@ struct SaveFormatEntry {
     // AllSpectra: writes the request's list; false when it refused (after its message).
     bool (*all)(const std::string& fileName, const TSaveRequest& request);
     // OneSpectrum: writes the chosen record.
-    void (*one)(const std::string& fileName, const TSpectrumRecord& rec);
+    void (*one)(const std::string& fileName, const TSpectrumRecord& rec, const TSaveOptions& options);
     SaveBatchWriters batch{};  // none where the batch export does not offer the format
 };
 

@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "core/file_names.h"
-#include "core/settings_globals.h"
 #include "platform/errors.h"
 #include "platform/ui.h"
 
@@ -28,11 +27,11 @@ struct LibraryHandle {
 
 }  // namespace
 
-bool RegisterTarnvikServer() {
+bool RegisterTarnvikServer(const std::string& programFolder) {
     // The registration entry is taken from a table of entry names, as the only one ever called.
     static const char* const kEntries[] = {"DllRegisterServer", "DllUnregisterServer"};
     const char* entry = kEntries[0];
-    const std::string path = ProgramFolder + kTarnvikLibraryFile;
+    const std::string path = programFolder + kTarnvikLibraryFile;
     if (!FileExists(path)) {
         ui::showMessage(std::string("the necessary file \"") + kTarnvikLibraryFile +
                         "\"\r\nis not in Varolux32 folder");
@@ -47,7 +46,7 @@ bool RegisterTarnvikServer() {
     return reg() == S_OK;
 }
 
-void ProbeTarnvikServer(SpcBindCaller caller) {
+void ProbeTarnvikServer(SpcBindCaller caller, const std::string& programFolder) {
     IUnknown* unk = nullptr;
     HRESULT hr = CoCreateInstance(CLSID_GTarnvik, nullptr,
                                   CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
@@ -57,7 +56,7 @@ void ProbeTarnvikServer(SpcBindCaller caller) {
     // The registration happens once for the program, not for the file at hand: its boxes come at once,
     // also during an Open that gathers its readers' messages.
     ui::ShownAtOnce shown;
-    if (RegisterTarnvikServer()) {
+    if (RegisterTarnvikServer(programFolder)) {
         ui::showMessage(caller == SpcBindCaller::Reader
                             ? "OK! DLL registrated. \r\nreading / saving of *.spc will work from now on"
                             : "OK! DLL registrated\r\nreading / saving of *.spc will work from now on");

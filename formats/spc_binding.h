@@ -8,19 +8,19 @@
 #include "platform/com.h"
 #include "spclib/igtarnvik.h"
 
-// The library file, looked up in ProgramFolder.
+// The library file, looked up in the program's folder.
 inline constexpr const char* kTarnvikLibraryFile = "gtarnviklib.so";
 
-// Registers the library from the program's folder. True on success; false when the file is missing
-// (after its message) or the second call of the registration entry failed. Raises vx::Error when the
-// file cannot be loaded, the entry is missing or its first call fails.
-bool RegisterTarnvikServer();
+// Registers the library from `programFolder` (ending with "/"). True on success; false when the file is
+// missing (after its message) or the second call of the registration entry failed. Raises vx::Error
+// when the file cannot be loaded, the entry is missing or its first call fails.
+bool RegisterTarnvikServer(const std::string& programFolder);
 
 // Which caller binds: the success messages differ.
 enum class SpcBindCaller { Reader, Saver };
 
-// Probe, and registration with its messages when the class is not registered.
-void ProbeTarnvikServer(SpcBindCaller caller);
+// Probe, and registration from `programFolder` with its messages when the class is not registered.
+void ProbeTarnvikServer(SpcBindCaller caller, const std::string& programFolder);
 
 struct TarnvikRelease {
     void operator()(IGTarnvik* p) const {

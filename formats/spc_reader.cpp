@@ -247,8 +247,9 @@ void loadSubfile(IGTarnvik* g, const std::string& path, int32_t index, TSpectraL
 
 }  // namespace
 
-void LoadSpecSpc(const std::string& path, TSpectraList& list, std::uint64_t maxBytes) {
-    ProbeTarnvikServer(SpcBindCaller::Reader);
+void LoadSpecSpc(const std::string& path, TSpectraList& list, std::uint64_t maxBytes,
+                 const std::string& programFolder) {
+    ProbeTarnvikServer(SpcBindCaller::Reader, programFolder);
 
     uint8_t head[124];
     {

@@ -6,5 +6,7 @@
 
 #include "core/spectra_list.h"
 
+// `programFolder` (ending with "/") holds the library, registered from there when it is not yet.
 // A file of the variant parsed here that is larger than `maxBytes` is refused before it is read.
-void LoadSpecSpc(const std::string& path, TSpectraList& list, std::uint64_t maxBytes);
+void LoadSpecSpc(const std::string& path, TSpectraList& list, std::uint64_t maxBytes,
+                 const std::string& programFolder);

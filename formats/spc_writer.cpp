@@ -29,7 +29,7 @@ int32_t spcXTypeOf(const TSpectrumRecord& rec) {
 
 // The y mode in which a kind's values are written. The file has no logarithmic type: a log-epsilon
 // spectrum is written as epsilon values, the values its type names.
-int32_t writtenModeOf(int32_t kind) {
+SpecYKind writtenModeOf(SpecYKind kind) {
     switch (kind) {
     case SpecYTransmittance: return SpecYTransmittance;
     case SpecYEpsilon:
@@ -39,7 +39,7 @@ int32_t writtenModeOf(int32_t kind) {
     }
 }
 
-int32_t spcYTypeOf(int32_t kind) {
+int32_t spcYTypeOf(SpecYKind kind) {
     switch (kind) {
     case SpecYTransmittance: return spcYTrans;
     case SpecYAbsorbance: return spcYAbsrb;
@@ -73,7 +73,7 @@ void beginEvenSpc(IGTarnvik* g, const TSpectrumRecord& ref, const std::string& c
 
 // The values in the spectrum's own kind (intensity as stored, raw spectra as stored) as 4-byte floats.
 void yValuesOf(const TSpectrumRecord& rec, std::vector<float>& y, com::Variant& out) {
-    const int32_t mode = writtenModeOf(rec.YKind);
+    const SpecYKind mode = writtenModeOf(rec.YKind);
     y.resize(rec.Values.size());
     for (std::size_t i = 0; i < y.size(); ++i) y[i] = static_cast<float>(StoredToDisplayY(rec, rec.Values[i], mode));
     static_cast<VARIANT&>(out) = com::floatArrayVariant(y.data(), y.size());
@@ -102,8 +102,8 @@ bool nearlyEqual(double a, double b) { return a == b || std::fabs(a - b) <= 1e-4
 
 }  // namespace
 
-void SaveSpectrumSpc(const TSpectrumRecord& rec, const std::string& fileName) {
-    ProbeTarnvikServer(SpcBindCaller::Saver);
+void SaveSpectrumSpc(const TSpectrumRecord& rec, const std::string& fileName, const std::string& programFolder) {
+    ProbeTarnvikServer(SpcBindCaller::Saver, programFolder);
     TarnvikPtr g = CreateTarnvik();
     beginEvenSpc(g.get(), rec, rec.Title.str());
     std::vector<float> y;
@@ -125,8 +125,8 @@ bool SameSpcDimensions(const TSpectraList& list) {
     return true;
 }
 
-bool SaveSpectraSpcMultiFile(const TSpectraList& list, const std::string& fileName) {
-    ProbeTarnvikServer(SpcBindCaller::Saver);
+bool SaveSpectraSpcMultiFile(const TSpectraList& list, const std::string& fileName, const std::string& programFolder) {
+    ProbeTarnvikServer(SpcBindCaller::Saver, programFolder);
     if (!SameSpcDimensions(list)) {
         ui::showMessage("Saving *.spc multi-file works only for spectra of same dimensions");
         return false;

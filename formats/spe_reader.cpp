@@ -98,7 +98,7 @@ void readStripe(std::vector<double>& out, const uint8_t* p, std::size_t n, int16
 // The x axis every stripe shares. Either a grid straight from the polynomial (wavelengths of a
 // linear calibration), or ascending pairs that each stripe's values are resampled from.
 struct Axis {
-    int32_t xUnit = SpecXNanometer;
+    SpecXUnit xUnit = SpecXNanometer;
     bool raman = false;
     bool direct = false;            // values on the grid as read
     bool reversePairs = false;      // the file's pixel order runs against the ascending pairs

@@ -403,8 +403,8 @@ std::vector<SpectrumPoints> readPoints(const MappedText& text, const TableShape&
 }
 
 struct ColumnKinds {
-    int32_t yKind;
-    int32_t xUnit;
+    SpecYKind yKind;
+    SpecXUnit xUnit;
     bool percent = false;
 };
 

@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     TSpectrumRecord r;
     try {
-        ReadSpecAsciiBytes(r, std::string_view(reinterpret_cast<const char*>(data), size), false, "fuzz.fak", false);
+        ReadSpecAsciiBytes(r, std::string_view(reinterpret_cast<const char*>(data), size), false, "fuzz.fak", nullptr);
     } catch (const vx::Error&) {
         return 0;
     }

@@ -6,10 +6,10 @@
 
 #include "app/TMainwin.h"
 #include "app/dialogs/tool_dialog.h"
+#include "app/program_state.h"
 #include "app/query_dialogs.h"
 #include "app_test_support.h"
 #include "core/helpers.h"
-#include "core/settings_globals.h"
 #include "formats/format_table.h"
 #include "formats/save_hooks.h"
 #include "formats/spc_reader.h"
@@ -27,7 +27,7 @@ TEST(AppSpcSave, OneSpectrumSavesAndReadsBackWithItsValues) {
     ASSERT_TRUE(w->SaveSpectra(path));
 
     TSpectraList back;
-    LoadSpecSpc(path, back, ReadLimitOf(OpenFormat::Spc));
+    LoadSpecSpc(path, back, ReadLimitOf(OpenFormat::Spc), ProgramSettings.ProgramFolder);
     ASSERT_EQ(back.Count(), 1);
     ASSERT_EQ(back[0].PointCount(), 4);
     EXPECT_DOUBLE_EQ(back[0].FirstX, 400);
@@ -70,8 +70,9 @@ TEST(AppSpcSave, OneOfSeveralSpectraIsChosenInTheDialog) {
     AppTestSetUp();
     ui::ScopedScriptedBackend ui;
     auto w = std::make_unique<TMainwin>();
-    SpectraList.AddWithDefaultColor(MakeRecord(400, 2, {0.125, 0.5, 0.25, 1.0}, 1, 2, 0, "first"));
-    SpectraList.AddWithDefaultColor(MakeRecord(500, 1, {0.5, 0.75, 1.0}, 1, 2, 0, "second"));
+    SpectraList.AddWithDefaultColor(
+        MakeRecord(400, 2, {0.125, 0.5, 0.25, 1.0}, SpecXNanometer, SpecYAbsorbance, 0, "first"));
+    SpectraList.AddWithDefaultColor(MakeRecord(500, 1, {0.5, 0.75, 1.0}, SpecXNanometer, SpecYAbsorbance, 0, "second"));
     // What the program's ui does with a query: the registered dialog, answered by the modal runner.
     ui->onAsk = [](ui::Query& q) { return runQueryDialog(q); };
     int shown = 0;
@@ -91,7 +92,7 @@ TEST(AppSpcSave, OneOfSeveralSpectraIsChosenInTheDialog) {
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(caption, "Choose spectrum");
     TSpectraList back;
-    LoadSpecSpc(path, back, ReadLimitOf(OpenFormat::Spc));
+    LoadSpecSpc(path, back, ReadLimitOf(OpenFormat::Spc), ProgramSettings.ProgramFolder);
     ASSERT_EQ(back.Count(), 1);
     EXPECT_EQ(back[0].Title.str(), "second");
     EXPECT_EQ(back[0].PointCount(), 3);

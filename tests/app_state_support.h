@@ -11,7 +11,8 @@
 namespace tooltest {
 
 struct DisplayGuard {
-    uint8_t x = DisplayXUnit, y = DisplayYMode;
+    SpecXUnit x = DisplayXUnit;
+    SpecYKind y = DisplayYMode;
     ~DisplayGuard() {
         DisplayXUnit = x;
         DisplayYMode = y;
@@ -24,8 +25,8 @@ struct ListGuard {
     DisplayGuard display;
     ListGuard() {
         SpectraList.Clear();
-        DisplayXUnit = 1;
-        DisplayYMode = 2;
+        DisplayXUnit = SpecXNanometer;
+        DisplayYMode = SpecYAbsorbance;
     }
     ~ListGuard() {
         SpectraList.Clear();
@@ -35,7 +36,7 @@ struct ListGuard {
 
 // addRecord into the program's list.
 inline TSpectrumRecord& addRecord(const std::string& title, double first, double step,
-                                  std::vector<double> values, int32_t unit = SpecXNanometer,
+                                  std::vector<double> values, SpecXUnit unit = SpecXNanometer,
                                   uint32_t color = 0x123456) {
     return addRecord(SpectraList, title, first, step, std::move(values), unit, color);
 }

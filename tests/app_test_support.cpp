@@ -49,8 +49,8 @@ std::string WriteTestFile(const std::string& name, const std::string& bytes) {
     return path;
 }
 
-std::unique_ptr<TSpectrumRecord> MakeRecord(double firstX, double stepX, std::vector<double> values, int32_t xUnit,
-                                            int32_t yKind, int32_t kind, const std::string& title) {
+std::unique_ptr<TSpectrumRecord> MakeRecord(double firstX, double stepX, std::vector<double> values, SpecXUnit xUnit,
+                                            SpecYKind yKind, int32_t kind, const std::string& title) {
     auto r = std::make_unique<TSpectrumRecord>();
     r->FirstX = firstX;
     r->StepX = stepX;

@@ -20,8 +20,8 @@ std::string TestFolder();
 std::string WriteTestFile(const std::string& name, const std::string& bytes);
 // A record on an equidistant grid with the given values.
 std::unique_ptr<TSpectrumRecord> MakeRecord(double firstX, double stepX, std::vector<double> values,
-                                            int32_t xUnit = 1, int32_t yKind = 2, int32_t kind = 0,
-                                            const std::string& title = "r");
+                                            SpecXUnit xUnit = SpecXNanometer, SpecYKind yKind = SpecYAbsorbance,
+                                            int32_t kind = 0, const std::string& title = "r");
 // Processes pending events for about ms milliseconds.
 void PumpEvents(int ms = 0);
 

@@ -15,8 +15,8 @@
 #include "app/export_commands.h"
 #include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/tool_commands.h"
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "platform/ui.h"
 #include "tests/formats_test_util.h"
@@ -102,10 +102,10 @@ TEST_F(CommandHostTest, WithoutCurvesACommandOnlySaysSo) {
 // outcome of the gnuplot dialog is told in panel 1.
 TEST_F(CommandHostTest, SaveForGnuPlotNamesTheFileAndReportsInPanel1) {
     fmt_test::TempDir dir;
-    const std::string savedFolder = SaveFolder, savedName = GnuplotSettings.FileName;
+    const std::string savedFolder = ProgramSettings.SaveFolder, savedName = ProgramSettings.GnuplotSettings.FileName;
     ConnectExportCommands(host);  // the gnuplot dialog, as a child of the host's window
     host.Load(1);
-    SaveFolder = "/start/";
+    ProgramSettings.SaveFolder = "/start/";
     std::vector<TFileDialogSpec> asked;
     SetFileDialogRunner([&](const TFileDialogSpec& spec) {
         asked.push_back(spec);
@@ -127,7 +127,7 @@ TEST_F(CommandHostTest, SaveForGnuPlotNamesTheFileAndReportsInPanel1) {
     EXPECT_EQ(asked[0].Title, "Save for GnuPlot");
     EXPECT_EQ(asked[0].Start, "/start/");
     EXPECT_EQ(shown, (std::vector<std::string>{"GnuDia", "GnuDia"}));
-    EXPECT_EQ(GnuplotSettings.FileName, dir.file("curves.plt"));
+    EXPECT_EQ(ProgramSettings.GnuplotSettings.FileName, dir.file("curves.plt"));
     EXPECT_EQ(host.infoLog, (std::vector<std::string>{"failed!", "plt-file successfully saved!"}));
 
     // In eV the command refuses before any dialog.
@@ -136,8 +136,8 @@ TEST_F(CommandHostTest, SaveForGnuPlotNamesTheFileAndReportsInPanel1) {
     EXPECT_EQ(asked.size(), 2u);
     ASSERT_EQ(ui_->messages.size(), 1u);
     EXPECT_EQ(ui_->messages[0], "not yet implemented \r\nwith \"eV\" x axis type!");
-    SaveFolder = savedFolder;
-    GnuplotSettings.FileName = savedName;
+    ProgramSettings.SaveFolder = savedFolder;
+    ProgramSettings.GnuplotSettings.FileName = savedName;
 }
 
 // Remove All asks first, empties the host's list, and shows absorbance again; the curves that stand are

@@ -6,7 +6,7 @@
 #include "core/spectrum_record.h"
 #include "core/units.h"
 
-inline TSpectrumRecord MakeRecord(int32_t unit, double first, double step, std::vector<double> values,
+inline TSpectrumRecord MakeRecord(SpecXUnit unit, double first, double step, std::vector<double> values,
                                   int32_t kind = 0) {
     TSpectrumRecord r;
     r.Title = "sample";

@@ -21,10 +21,10 @@ std::vector<TSpectrumRecord> AwkwardRecords() {
     std::vector<TSpectrumRecord> out;
     const double steps[] = {1.0, -2.0, 0.0, 1e-9, 250.0};
     const int32_t counts[] = {0, 1, 2, 3, 12, 40};
-    const int32_t units[] = {SpecXNanometer, SpecXWavenumber, SpecXMicrometer, SpecXRamanShift};
+    const SpecXUnit units[] = {SpecXNanometer, SpecXWavenumber, SpecXMicrometer, SpecXRamanShift};
     for (double step : steps)
         for (int32_t n : counts)
-            for (int32_t unit : units) {
+            for (SpecXUnit unit : units) {
                 std::vector<double> v(static_cast<std::size_t>(n));
                 for (int32_t i = 0; i < n; ++i) v[i] = (i % 5 == 2) ? 9.0 : 0.3 * std::sin(i) - (i % 7 == 3 ? 2 : 0);
                 const double first = unit == SpecXMicrometer ? 0.4 : (unit == SpecXNanometer ? 400 : 4000);
@@ -52,7 +52,7 @@ void Guarded(F f) {
 
 }  // namespace
 
-class Robustness : public testing::TestWithParam<uint8_t> {};
+class Robustness : public testing::TestWithParam<SpecYKind> {};
 
 TEST_P(Robustness, EveryRoutineRefusesOrBuildsFiniteRecords) {
     const TDisplayState display{SpecXNanometer, GetParam()};
@@ -82,9 +82,9 @@ TEST_P(Robustness, EveryRoutineRefusesOrBuildsFiniteRecords) {
             }
         Guarded([&] { SpecRamanShift(r, a, 150, 785, display); });
         ExpectSound(r, "raman");
-        Guarded([&] { SpecRemoveSpikes(r, a, 1, display); });
+        Guarded([&] { SpecRemoveSpikes(r, a, 1, kDefaultSpikeLimitFactor, display); });
         ExpectSound(r, "spikes");
-        Guarded([&] { SpecRemoveSpikesBackward(r, a, 1, display); });
+        Guarded([&] { SpecRemoveSpikesBackward(r, a, 1, kDefaultSpikeLimitFactor, display); });
         ExpectSound(r, "spikes backward");
         TScatterRemovalSettings s;
         s.Rayleigh1 = s.Rayleigh2 = s.Raman = true;
@@ -113,7 +113,8 @@ TEST_P(Robustness, EveryRoutineRefusesOrBuildsFiniteRecords) {
         }
         EXPECT_TRUE(std::isfinite(SpecHalfWidthTrans(a, 0, display)));
         EXPECT_TRUE(std::isfinite(SpecRangeMean(a, 300, 5000, nullptr, display)));
-        Guarded([&] { EXPECT_TRUE(std::isfinite(BandpassApply(a, 4, 420, display))); });
+        TBandpass last;
+        Guarded([&] { EXPECT_TRUE(std::isfinite(BandpassApply(a, 4, 420, last, display))); });
         TSpectrumRecord copy = a;
         NormalizeSpectrum(copy, 0, 1e5, display);
         SubtractRangeMean(copy, 0, 1e5, display);

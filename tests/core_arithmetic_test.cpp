@@ -12,7 +12,7 @@ namespace {
 
 // n points from first in steps of step, y = f(i).
 template <class F>
-TSpectrumRecord Grid(int32_t unit, double first, double step, int32_t n, F f) {
+TSpectrumRecord Grid(SpecXUnit unit, double first, double step, int32_t n, F f) {
     std::vector<double> v(static_cast<std::size_t>(n));
     for (int32_t i = 0; i < n; ++i) v[i] = f(i);
     return MakeRecord(unit, first, step, v);
@@ -26,7 +26,7 @@ TSpectrumRecord Flat(double first, double step, int32_t n, double value) {
 
 struct RangeCase {
     const char* name;
-    uint8_t display;
+    SpecXUnit display;
     double aFirst, aStep;
     int32_t aN;
     double bFirst, bStep;

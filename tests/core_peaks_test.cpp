@@ -181,22 +181,24 @@ TEST(SubtractRangeMean, SubtractsTheStoredMean) {
 TEST(BandpassApply, WeightsTheSpectrumWithTheTriangle) {
     const TDisplayState display{SpecXNanometer, SpecYAbsorbance};
     TSpectrumRecord flat = Curve(600, [](int) { return 0.5; }, 300);
-    EXPECT_NEAR(BandpassApply(flat, 8, 500, display), 0.5, 1e-14);
-    EXPECT_EQ(BandpassWidth, 8);
-    EXPECT_EQ(BandpassCentre, 500);
-    EXPECT_NEAR(BandpassResult, 0.5, 1e-14);
+    TBandpass last;
+    EXPECT_NEAR(BandpassApply(flat, 8, 500, last, display), 0.5, 1e-14);
+    EXPECT_EQ(last.BandpassWidth, 8);
+    EXPECT_EQ(last.BandpassCentre, 500);
+    EXPECT_NEAR(last.BandpassResult, 0.5, 1e-14);
     // A straight line is averaged to its value at the centre.
     TSpectrumRecord line = Curve(600, [](int i) { return (300.0 + i) / 1000.0; }, 300);
-    EXPECT_NEAR(BandpassApply(line, 5, 450, display), 0.45, 1e-14);
-    EXPECT_NEAR(BandpassApply(flat, 3, 480, display), 0.5, 1e-14);
-    EXPECT_NEAR(BandpassApply(flat, 1, 480, display), 0.5, 1e-14);
+    EXPECT_NEAR(BandpassApply(line, 5, 450, last, display), 0.45, 1e-14);
+    EXPECT_NEAR(BandpassApply(flat, 3, 480, last, display), 0.5, 1e-14);
+    EXPECT_NEAR(BandpassApply(flat, 1, 480, last, display), 0.5, 1e-14);
 }
 
 TEST(BandpassApply, RefusesWidthsOutsideOneToThousandNm) {
     const TDisplayState display;
     TSpectrumRecord flat = Curve(600, [](int) { return 0.5; }, 300);
-    BandpassResult = 0.25;
-    EXPECT_THROW(BandpassApply(flat, 0, 500, display), vx::Error);
-    EXPECT_THROW(BandpassApply(flat, 1001, 500, display), vx::Error);
-    EXPECT_EQ(BandpassResult, 0.25);
+    TBandpass last;
+    last.BandpassResult = 0.25;
+    EXPECT_THROW(BandpassApply(flat, 0, 500, last, display), vx::Error);
+    EXPECT_THROW(BandpassApply(flat, 1001, 500, last, display), vx::Error);
+    EXPECT_EQ(last.BandpassResult, 0.25);
 }

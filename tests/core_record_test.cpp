@@ -26,8 +26,8 @@ TEST(SpectrumRecord, DefaultsOfUnsetFields) {
     EXPECT_EQ(r.Temperature, -1.0);
     EXPECT_EQ(r.ExposureTime, -1.0);
     EXPECT_EQ(r.LineWidth, 1);
-    EXPECT_EQ(r.XUnit, 1);
-    EXPECT_EQ(r.YKind, 2);
+    EXPECT_EQ(r.XUnit, SpecXNanometer);
+    EXPECT_EQ(r.YKind, SpecYAbsorbance);
     EXPECT_EQ(r.PointCount(), 0);
     EXPECT_FALSE(r.IsComplete());
 }

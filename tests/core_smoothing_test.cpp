@@ -148,9 +148,9 @@ TEST(SmoothPoint, MeanAtTheStartUsesTheFirstFullWindow) {
 
 // A polynomial of the fitted order comes back unchanged (to rounding), whatever the grid.
 struct ExactCase {
-    int32_t unit;
+    SpecXUnit unit;
     double first, step;
-    uint8_t display;
+    SpecXUnit display;
     int32_t width, coeffs;
 };
 class ExactPolynomial : public testing::TestWithParam<ExactCase> {};

@@ -19,9 +19,9 @@ TSpectrumRecord FlatWith(int32_t n, std::initializer_list<std::pair<int32_t, dou
 std::vector<double> Clean(const TSpectrumRecord& src, const TDisplayState& display, bool backward = false) {
     std::unique_ptr<TSpectrumRecord> res;
     if (backward)
-        SpecRemoveSpikesBackward(res, src, 0, display);
+        SpecRemoveSpikesBackward(res, src, 0, kDefaultSpikeLimitFactor, display);
     else
-        SpecRemoveSpikes(res, src, 0, display);
+        SpecRemoveSpikes(res, src, 0, kDefaultSpikeLimitFactor, display);
     return res->Values;
 }
 
@@ -65,7 +65,7 @@ TEST(SpikeRemoval, SmoothSpectraComeBackUnchanged) {
     TSpectrumRecord src = MakeRecord(SpecXNanometer, 500, 1, v);
     src.Title = "em";
     std::unique_ptr<TSpectrumRecord> res;
-    SpecRemoveSpikes(res, src, 1, display);
+    SpecRemoveSpikes(res, src, 1, kDefaultSpikeLimitFactor, display);
     EXPECT_EQ(res->Values, v);
     EXPECT_EQ(res->Title.str(), "em Spikes removed");
     EXPECT_DOUBLE_EQ(res->PathLength, 1.0);
@@ -103,7 +103,7 @@ TEST(SpikeRemoval, ZeroStepIsRefused) {
     std::unique_ptr<TSpectrumRecord> res;
     TSpectrumRecord src = FlatWith(30, {});
     src.StepX = 0;
-    EXPECT_THROW(SpecRemoveSpikes(res, src, 0, display), vx::Error);
+    EXPECT_THROW(SpecRemoveSpikes(res, src, 0, kDefaultSpikeLimitFactor, display), vx::Error);
     EXPECT_EQ(res, nullptr);
 }
 

@@ -17,10 +17,10 @@
 #include "app/dialogs/TInfWin.h"
 #include "app/dialogs/tool_dialog.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "app/spectroscope_view.h"
 #include "app/tool_commands.h"
-#include "core/settings_globals.h"
 #include "core/tone_player.h"
 #include "platform/sound.h"
 #include "platform/ui.h"
@@ -210,7 +210,7 @@ TEST_F(Commands, RangeCommandsRefuseElectronVolts) {
     ui::ScopedScriptedBackend ui;
     addRecord("a", 400, 1, ramp(301));
     replot();
-    DisplayXUnit = 3;
+    DisplayXUnit = SpecXElectronVolt;
     toolcmd::Oszilatorstrke1Click(*win);
     toolcmd::Schwerpunkt1Click(*win);
     EXPECT_EQ(ui->messages, std::vector<std::string>(2, kRangeUnitRefusedText));
@@ -274,13 +274,13 @@ TEST_F(Commands, RemoveAllAsksAndRemoveLastSwitchesTheSecondAxis) {
     toolcmd::Letztesllschen1Click(*win);
     EXPECT_FALSE(plot->ZweiteYAchse);
     EXPECT_EQ(win->StatusText(0), "1 Spectrum");  // "1 Spectra" as the paint shows it
-    DisplayYMode = 1;
+    DisplayYMode = SpecYTransmittance;
     ui->answers = {ui::Answer::Yes};
     toolcmd::Allelschen2Click(*win);
     EXPECT_TRUE(SpectraList.Empty());
     EXPECT_EQ(plot->KurvenAnzahl(), 0);
     EXPECT_EQ(win->StatusText(0), "0 Spectra");
-    EXPECT_EQ(DisplayYMode, 2);
+    EXPECT_EQ(DisplayYMode, SpecYAbsorbance);
 }
 
 TEST_F(Commands, RemoveAllWithNothingLoadedAsksOnlyWhileItStillHasSomethingToReset) {
@@ -323,12 +323,12 @@ TEST_F(Commands, SpectroscopeViewOnlyInWavelengthsAndOffWithTheLastSpectrum) {
     ui::ScopedScriptedBackend ui;
     addRecord("a", 380, 1, std::vector<double>(401, 0.3));
     replot();
-    DisplayXUnit = 2;
+    DisplayXUnit = SpecXWavenumber;
     trigger("ShowSpectroscopeView");
     EXPECT_FALSE(win->Action("ShowSpectroscopeView")->isChecked());
     EXPECT_EQ(ui->messages.size(), 1u);
     EXPECT_EQ(SpectroscopeBitmap(*win), nullptr);
-    DisplayXUnit = 1;
+    DisplayXUnit = SpecXNanometer;
     trigger("ShowSpectroscopeView");
     EXPECT_TRUE(win->Action("ShowSpectroscopeView")->isChecked());
     QWidget* imageBar = win->findChild<QWidget*>("SpectroscopeImageBar");
@@ -350,7 +350,8 @@ TEST_F(Commands, SpectroscopeViewUnitsTable) {
     addRecord("a", 380, 1, std::vector<double>(401, 0.3));
     replot();
     struct Case {
-        int32_t x, y;
+        SpecXUnit x;
+        SpecYKind y;
         bool shown;
     };
     const Case cases[] = {
@@ -360,14 +361,14 @@ TEST_F(Commands, SpectroscopeViewUnitsTable) {
         {SpecXMicrometer, SpecYAbsorbance, false},  {SpecXElectronVolt, SpecYTransmittance, false},
     };
     for (const Case& c : cases) {
-        DisplayXUnit = static_cast<uint8_t>(c.x);
-        DisplayYMode = static_cast<uint8_t>(c.y);
+        DisplayXUnit = c.x;
+        DisplayYMode = c.y;
         ui->messages.clear();
         QAction* a = win->Action("ShowSpectroscopeView");
         if (a->isChecked()) trigger("ShowSpectroscopeView");  // off again from the case before
         trigger("ShowSpectroscopeView");
-        EXPECT_EQ(a->isChecked(), c.shown) << c.x << " " << c.y;
-        EXPECT_EQ(ui->messages.empty(), c.shown) << c.x << " " << c.y;
+        EXPECT_EQ(a->isChecked(), c.shown) << CodeOf(c.x) << " " << CodeOf(c.y);
+        EXPECT_EQ(ui->messages.empty(), c.shown) << CodeOf(c.x) << " " << CodeOf(c.y);
     }
     DisplayXUnit = SpecXNanometer;
     DisplayYMode = SpecYAbsorbance;
@@ -380,11 +381,11 @@ TEST_F(Commands, PeakLabelsForTheChosenSpectrumOnly) {
     addRecord("b", 400, 1, std::vector<double>(band.begin(), band.begin() + 301));
     addRecord("c", 400, 1, band);
     replot();
-    const auto saved = PeakLabelSettings;
-    PeakLabelSettings.AllSpectra = false;
-    PeakLabelSettings.SelectedSpectrum = 7;  // beyond the list: clamped to the last item
-    PeakLabelSettings.Mode = 2;
-    PeakLabelSettings.YDigits = 2;
+    const auto saved = ProgramSettings.PeakLabelSettings;
+    ProgramSettings.PeakLabelSettings.AllSpectra = false;
+    ProgramSettings.PeakLabelSettings.SelectedSpectrum = 7;  // beyond the list: clamped to the last item
+    ProgramSettings.PeakLabelSettings.Mode = 2;
+    ProgramSettings.PeakLabelSettings.YDigits = 2;
     trigger("ShowPeakLabels1");
     auto* combo = win->findChild<QComboBox*>("PeakLabelCombo");
     ASSERT_NE(combo, nullptr);
@@ -397,10 +398,10 @@ TEST_F(Commands, PeakLabelsForTheChosenSpectrumOnly) {
     EXPECT_TRUE(plot->Curve(3).MarkerIndices.empty());
     // Hiding and showing the bar keeps the choice.
     trigger("ShowPeakLabels1");
-    EXPECT_EQ(PeakLabelSettings.SelectedSpectrum, 1);
+    EXPECT_EQ(ProgramSettings.PeakLabelSettings.SelectedSpectrum, 1);
     trigger("ShowPeakLabels1");
     EXPECT_EQ(combo->currentIndex(), 1);
-    PeakLabelSettings = saved;
+    ProgramSettings.PeakLabelSettings = saved;
     SetPeakLabelsShown(false);
 }
 

@@ -20,7 +20,7 @@
 #include "app/dialogs/TSubtractEEMDia.h"
 #include "app/dialogs/radio_group.h"
 #include "app/fluor_commands.h"
-#include "core/settings_globals.h"
+#include "app/program_state.h"
 #include "formats/rvx.h"
 #include "platform/ui.h"
 #include "tests/dialogs_test_support.h"
@@ -39,18 +39,18 @@ using namespace tooltest;
 namespace {
 // Restores the groups and curves these dialogs change, and the folder the Raman table is read from.
 struct FluorGuard {
-    TScatterDialogSettings scatter = ScatterDialogSettings;
-    TFilmThicknessSettings film = FilmThicknessSettings;
-    TExcitationSpectraSettings ex = ExcitationSpectraSettings;
-    std::string program = ProgramFolder;
-    std::string correctionFolder = CorrectionFolder;
-    FluorGuard() { ProgramFolder = std::string(VX_SOURCE_DIR) + "/tables/"; }
+    TScatterDialogSettings scatter = ProgramSettings.ScatterDialogSettings;
+    TFilmThicknessSettings film = ProgramSettings.FilmThicknessSettings;
+    TExcitationSpectraSettings ex = ProgramSettings.ExcitationSpectraSettings;
+    std::string program = ProgramSettings.ProgramFolder;
+    std::string correctionFolder = ProgramSettings.CorrectionFolder;
+    FluorGuard() { ProgramSettings.ProgramFolder = std::string(VX_SOURCE_DIR) + "/tables/"; }
     ~FluorGuard() {
-        ScatterDialogSettings = scatter;
-        FilmThicknessSettings = film;
-        ExcitationSpectraSettings = ex;
-        ProgramFolder = program;
-        CorrectionFolder = correctionFolder;
+        ProgramSettings.ScatterDialogSettings = scatter;
+        ProgramSettings.FilmThicknessSettings = film;
+        ProgramSettings.ExcitationSpectraSettings = ex;
+        ProgramSettings.ProgramFolder = program;
+        ProgramSettings.CorrectionFolder = correctionFolder;
         LampCurve.Free();
         CorrectionCurve.Free();
         SetFileDialogRunner(nullptr);
@@ -87,7 +87,7 @@ TEST(TRemoveStrayDia, ShowsItsGroupRemovesAndWritesBack) {
     ListGuard g;
     FluorGuard f;
     addEmission("a", 400).Color = 0x31;
-    ScatterDialogSettings.Solvent = "Methanol";
+    ProgramSettings.ScatterDialogSettings.Solvent = "Methanol";
     TRemoveStrayDia d;
     open(d);
     EXPECT_EQ(d.windowTitle(), "Remove scatter peaks from fluorescence");
@@ -106,11 +106,11 @@ TEST(TRemoveStrayDia, ShowsItsGroupRemovesAndWritesBack) {
     EXPECT_EQ(SpectraList[0].Color, 0x31u);
     EXPECT_EQ(SpectraList[0].Values[100], 0.0);  // 400 nm
     EXPECT_EQ(SpectraList[0].Values[130], 1.0);
-    EXPECT_TRUE(ScatterDialogSettings.Rayleigh1);
-    EXPECT_EQ(ScatterDialogSettings.Solvent, "Water");
-    EXPECT_EQ(ScatterDialogSettings.RamanShift, 3378);
-    EXPECT_EQ(ScatterDialogSettings.FillMode, 0);
-    EXPECT_DOUBLE_EQ(ScatterDialogSettings.BandWidth, 5.0);
+    EXPECT_TRUE(ProgramSettings.ScatterDialogSettings.Rayleigh1);
+    EXPECT_EQ(ProgramSettings.ScatterDialogSettings.Solvent, "Water");
+    EXPECT_EQ(ProgramSettings.ScatterDialogSettings.RamanShift, 3378);
+    EXPECT_EQ(ProgramSettings.ScatterDialogSettings.FillMode, 0);
+    EXPECT_DOUBLE_EQ(ProgramSettings.ScatterDialogSettings.BandWidth, 5.0);
 }
 
 TEST(TRemoveStrayDia, MissingTableDisablesRamanAndCancelKeepsAll) {
@@ -118,9 +118,9 @@ TEST(TRemoveStrayDia, MissingTableDisablesRamanAndCancelKeepsAll) {
     FluorGuard f;
     DataFolderGuard data;
     ui::ScopedScriptedBackend ui;
-    ProgramFolder = "/nonexistent/";
+    ProgramSettings.ProgramFolder = "/nonexistent/";
     addEmission("a", 400);
-    ScatterDialogSettings.Raman = true;
+    ProgramSettings.ScatterDialogSettings.Raman = true;
     TRemoveStrayDia d;
     open(d);
     EXPECT_EQ(ui->messages, std::vector<std::string>{kRamanBandsMissingText});
@@ -129,8 +129,8 @@ TEST(TRemoveStrayDia, MissingTableDisablesRamanAndCancelKeepsAll) {
     EXPECT_FALSE(child<QComboBox>(&d, "CRamanSolvent")->isEnabled());
     setCheck(&d, "CRayleigh2", true);
     click(&d, "CancelBtn");
-    EXPECT_TRUE(ScatterDialogSettings.Raman);
-    EXPECT_FALSE(ScatterDialogSettings.Rayleigh2);
+    EXPECT_TRUE(ProgramSettings.ScatterDialogSettings.Raman);
+    EXPECT_FALSE(ProgramSettings.ScatterDialogSettings.Rayleigh2);
     EXPECT_EQ(SpectraList[0].Values, std::vector<double>(401, 1.0));
 }
 
@@ -141,9 +141,9 @@ TEST(TRemoveStrayDia, TableInThePerUserDataFolderServesWhenTheProgramFolderHasNo
     std::filesystem::create_directories(data.dir.file("share/varolux32"));
     data.dir.write("share/varolux32/RamanBands.csv", "Water;3378\r\nToluene;1004\r\n");
     ui::ScopedScriptedBackend ui;
-    ProgramFolder = "/nonexistent/";
+    ProgramSettings.ProgramFolder = "/nonexistent/";
     addEmission("a", 400);
-    ScatterDialogSettings.Solvent = "Toluene";
+    ProgramSettings.ScatterDialogSettings.Solvent = "Toluene";
     TRemoveStrayDia d;
     open(d);
     EXPECT_TRUE(ui->messages.empty());
@@ -209,7 +209,7 @@ TEST(TSchichtdickeDia, CalculatesIntoTheMemoAndStoresOnEveryClose) {
     std::vector<double> v;
     for (int i = 0; i <= 800; ++i) v.push_back(0.5 + 0.1 * std::cos(2 * M_PI * (10000.0 - 10 * i) / 500.0));
     addRecord("film", 10000, -10, v, SpecXWavenumber).FileName = "/d/f.dat";
-    FilmThicknessSettings = TFilmThicknessSettings{};
+    ProgramSettings.FilmThicknessSettings = TFilmThicknessSettings{};
     TSchichtdickeDia d;
     d.PlotRange = [] { return std::pair<double, double>(2600.4, 9400.6); };
     open(d);
@@ -226,10 +226,10 @@ TEST(TSchichtdickeDia, CalculatesIntoTheMemoAndStoresOnEveryClose) {
     setEdit(&d, "EWinkel", "30");
     setEdit(&d, "EAnf", "3000");
     click(&d, "CancelBtn");
-    EXPECT_DOUBLE_EQ(FilmThicknessSettings.IncidenceAngle, 30);
-    EXPECT_EQ(FilmThicknessSettings.RangeStart, 3000);
-    EXPECT_EQ(FilmThicknessSettings.RangeEnd, 9401);
-    EXPECT_EQ(FilmThicknessSettings.LastDisplayUnit, SpecXWavenumber);
+    EXPECT_DOUBLE_EQ(ProgramSettings.FilmThicknessSettings.IncidenceAngle, 30);
+    EXPECT_EQ(ProgramSettings.FilmThicknessSettings.RangeStart, 3000);
+    EXPECT_EQ(ProgramSettings.FilmThicknessSettings.RangeEnd, 9401);
+    EXPECT_EQ(ProgramSettings.FilmThicknessSettings.LastDisplayUnit, SpecXWavenumber);
     // Opened again, the stored range comes back.
     open(d);
     EXPECT_EQ(child<QLineEdit>(&d, "EAnf")->text(), "3000");
@@ -288,7 +288,7 @@ TEST(TErregSpekDia, ReadsItsEditsAndKeepsTheResults) {
     FluorGuard f;
     ui::ScopedScriptedBackend ui;
     for (int k = 0; k < 4; ++k) addEmission("e", 300 + 10 * k, 1.0 + k);
-    ExcitationSpectraSettings = TExcitationSpectraSettings{};
+    ProgramSettings.ExcitationSpectraSettings = TExcitationSpectraSettings{};
     TErregSpekDia d;
     open(d);
     EXPECT_EQ(child<QLineEdit>(&d, "DetWellAnf")->text(), "500");
@@ -300,8 +300,8 @@ TEST(TErregSpekDia, ReadsItsEditsAndKeepsTheResults) {
     EXPECT_EQ(ui->messages, std::vector<std::string>{kWholeStepsText});
     ASSERT_EQ(d.Results.size(), 41u);  // the previous step 5 holds
     EXPECT_EQ(d.Results[0]->Values, (std::vector<double>{1, 2, 3, 4}));
-    EXPECT_EQ(ExcitationSpectraSettings.DetectionFrom, 400);
-    EXPECT_EQ(ExcitationSpectraSettings.DetectionStep, 5);
+    EXPECT_EQ(ProgramSettings.ExcitationSpectraSettings.DetectionFrom, 400);
+    EXPECT_EQ(ProgramSettings.ExcitationSpectraSettings.DetectionStep, 5);
     EXPECT_EQ(SpectraList.Count(), 4);  // the command stores them
 }
 
@@ -377,7 +377,7 @@ TEST(TKorrDia, LoadsTheCurveKeepsItAndCorrects) {
         return TFileDialogChoice{{file}, 1};
     });
     addRecord("a", 300, 1, std::vector<double>(401, 6.0));
-    CorrectionFolder = "/start/";
+    ProgramSettings.CorrectionFolder = "/start/";
     {
         TKorrDia d;
         open(d);

@@ -12,7 +12,7 @@
 #include "app/dialogs/TSortDia.h"
 #include "app/dialogs/radio_group.h"
 #include "app/processing_commands.h"
-#include "core/settings_globals.h"
+#include "app/program_state.h"
 #include "platform/ui.h"
 #include "tests/dialogs_test_support.h"
 #include "tests/main_window_fixture.h"
@@ -25,11 +25,11 @@ using namespace tooltest;
 namespace {
 
 struct SettingsGuard {
-    TAdvSmoothSettings s = AdvSmoothSettings;
-    TAdvBaselineSettings b = AdvBaselineSettings;
+    TAdvSmoothSettings s = ProgramSettings.AdvSmoothSettings;
+    TAdvBaselineSettings b = ProgramSettings.AdvBaselineSettings;
     ~SettingsGuard() {
-        AdvSmoothSettings = s;
-        AdvBaselineSettings = b;
+        ProgramSettings.AdvSmoothSettings = s;
+        ProgramSettings.AdvBaselineSettings = b;
     }
 };
 
@@ -136,7 +136,7 @@ TEST(TAdvSmoothDia, ShowsTheGroupAndSmoothsAllSpectra) {
     SettingsGuard s;
     addRecord("a", 400, 1, wavy(40));
     addRecord("b", 400, 1, wavy(40, 1.0));
-    AdvSmoothSettings = TAdvSmoothSettings{};
+    ProgramSettings.AdvSmoothSettings = TAdvSmoothSettings{};
     TAdvSmoothDia d;
     open(d);
     EXPECT_TRUE(child<QRadioButton>(&d, "RBsavitsky")->isChecked());
@@ -149,17 +149,17 @@ TEST(TAdvSmoothDia, ShowsTheGroupAndSmoothsAllSpectra) {
     EXPECT_FALSE(child<QComboBox>(&d, "SpekBox")->isEnabled());
     click(&d, "OKBtn");
     EXPECT_EQ(titles(), (std::vector<std::string>{"a", "b", "a\t smoothed", "b\t smoothed"}));
-    EXPECT_EQ(AdvSmoothSettings.Mode, 2);
-    EXPECT_EQ(AdvSmoothSettings.Percentile, 25);
-    EXPECT_TRUE(AdvSmoothSettings.AllSpectra);
+    EXPECT_EQ(ProgramSettings.AdvSmoothSettings.Mode, 2);
+    EXPECT_EQ(ProgramSettings.AdvSmoothSettings.Percentile, 25);
+    EXPECT_TRUE(ProgramSettings.AdvSmoothSettings.AllSpectra);
 }
 
 TEST(TAdvBaselineDia, PreviewBeforeOkRemovedByIdentityAfterwards) {
     ListGuard g;
     SettingsGuard s;
-    AdvBaselineSettings = TAdvBaselineSettings{};
-    addRecord("a", 400, 1, wavy(60), 1, 0x11);
-    addRecord("b", 400, 1, wavy(60, 1.0), 1, 0x22);
+    ProgramSettings.AdvBaselineSettings = TAdvBaselineSettings{};
+    addRecord("a", 400, 1, wavy(60), SpecXNanometer, 0x11);
+    addRecord("b", 400, 1, wavy(60, 1.0), SpecXNanometer, 0x22);
     std::vector<int> shown;
     TAdvBaselineDia d;
     d.BaselineShown = [&shown](int i) { shown.push_back(i); };
@@ -180,8 +180,8 @@ TEST(TAdvBaselineDia, PreviewBeforeOkRemovedByIdentityAfterwards) {
     // B sat between the originals and the results; it is gone, the corrected spectra replaced theirs.
     EXPECT_EQ(titles(), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(SpectraList[1].Color, 0x22u);
-    EXPECT_EQ(AdvBaselineSettings.Method, 1);
-    EXPECT_EQ(AdvBaselineSettings.LinearOffset, 40);
+    EXPECT_EQ(ProgramSettings.AdvBaselineSettings.Method, 1);
+    EXPECT_EQ(ProgramSettings.AdvBaselineSettings.LinearOffset, 40);
 }
 
 TEST(TAdvBaselineDia, CancelRemovesThePreview) {
@@ -198,7 +198,7 @@ TEST(TAdvBaselineDia, CancelRemovesThePreview) {
     click(&d, "CancelBtn");
     EXPECT_EQ(titles(), (std::vector<std::string>{"a"}));
     EXPECT_EQ(shown.back(), -1);
-    EXPECT_EQ(AdvBaselineSettings.LinearSlope, s.b.LinearSlope);
+    EXPECT_EQ(ProgramSettings.AdvBaselineSettings.LinearSlope, s.b.LinearSlope);
 }
 
 class ProcessingCommands : public MainWindowTest {};
@@ -208,7 +208,7 @@ TEST_F(ProcessingCommands, ConcentrationOnlyInNanometresAndTransmittanceOrAbsorb
     DisplayGuard display;
     addRecord("a", 400, 1, std::vector<double>(301, 0.5));
     win->StandardReplot();
-    DisplayYMode = 3;
+    DisplayYMode = SpecYEpsilon;
     bool opened = false;
     SetModalRunner([&opened](QDialog& d) {
         opened = true;
@@ -218,7 +218,7 @@ TEST_F(ProcessingCommands, ConcentrationOnlyInNanometresAndTransmittanceOrAbsorb
     trigger("Concentration1");
     EXPECT_FALSE(opened);
     EXPECT_EQ(ui->messages, (std::vector<std::string>{kNoConcentrationUnitsText}));
-    DisplayYMode = 1;
+    DisplayYMode = SpecYTransmittance;
     trigger("Concentration1");
     EXPECT_TRUE(opened);
 }

@@ -11,10 +11,10 @@
 #include "app/dialogs/TFQDial.h"
 #include "app/dialogs/TTiefFQDia.h"
 #include "app/file_filters.h"
+#include "app/program_state.h"
 #include "app/quantum_yield_commands.h"
 #include "core/peaks.h"
 #include "core/quantum_yield_settings.h"
-#include "core/settings_globals.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
 #include "tests/dialogs_test_support.h"
@@ -30,13 +30,13 @@ namespace {
 
 // Restores the groups, the lamp curve and the folders a test changes.
 struct QYGuard {
-    TQYSettings qy = QYSettings;
-    TLTQYSettings lt = LTQYSettings;
-    std::string program = ProgramFolder;
+    TQYSettings qy = ProgramSettings.QYSettings;
+    TLTQYSettings lt = ProgramSettings.LTQYSettings;
+    std::string program = ProgramSettings.ProgramFolder;
     ~QYGuard() {
-        QYSettings = qy;
-        LTQYSettings = lt;
-        ProgramFolder = program;
+        ProgramSettings.QYSettings = qy;
+        ProgramSettings.LTQYSettings = lt;
+        ProgramSettings.ProgramFolder = program;
         LampCurve.Free();
         SetFileDialogRunner(nullptr);
     }
@@ -90,7 +90,7 @@ TEST(TFQDial, ShowsItsGroupAndComputesTheNormalSheet) {
     // Cancel keeps the settings.
     setEdit(&d, "EProbeEX", "0,5");
     click(&d, "CancelBtn");
-    EXPECT_EQ(QYSettings.SampleAbsorbance, 0.1);
+    EXPECT_EQ(ProgramSettings.QYSettings.SampleAbsorbance, 0.1);
 
     open(d);
     selectTab(&d, 0);
@@ -101,9 +101,9 @@ TEST(TFQDial, ShowsItsGroupAndComputesTheNormalSheet) {
     click(&d, "OKBtn");
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_TRUE(d.YieldComputed);
-    EXPECT_NEAR(QYSettings.QuantumYield, 0.95 * 2.0, 1e-12);
-    EXPECT_EQ(QYSettings.RefFlIndex, 1);
-    EXPECT_EQ(QYSettings.SampleFrom, 510);
+    EXPECT_NEAR(ProgramSettings.QYSettings.QuantumYield, 0.95 * 2.0, 1e-12);
+    EXPECT_EQ(ProgramSettings.QYSettings.RefFlIndex, 1);
+    EXPECT_EQ(ProgramSettings.QYSettings.SampleFrom, 510);
 }
 
 TEST(TFQDial, RefusedYieldsKeepTheDialogOpenAndTheSettings) {
@@ -120,7 +120,7 @@ TEST(TFQDial, RefusedYieldsKeepTheDialogOpenAndTheSettings) {
     EXPECT_EQ(ui->messages, std::vector<std::string>{"The sample's Absorbance is negative: no quantum yield calculated!"});
     EXPECT_TRUE(d.isVisible());
     EXPECT_FALSE(d.YieldComputed);
-    EXPECT_EQ(QYSettings.SampleAbsorbance, 0.1);
+    EXPECT_EQ(ProgramSettings.QYSettings.SampleAbsorbance, 0.1);
     click(&d, "CancelBtn");
 }
 
@@ -137,10 +137,10 @@ TEST(TFQDial, SpecialWaitsForTheLampCurveWhenTheWavelengthsDiffer) {
     click(&d, "OKBtn");
     EXPECT_EQ(ui->messages, std::vector<std::string>{kNoLampCurveText});
     EXPECT_TRUE(d.isVisible());  // the lamp curve can be loaded right here
-    EXPECT_EQ(QYSettings.RefExcitation, 500);
+    EXPECT_EQ(ProgramSettings.QYSettings.RefExcitation, 500);
 
     const std::string lamp = writeLamp("qy_dialog_lamp.fak");
-    const std::string lampFolder = LampFolder;
+    const std::string lampFolder = ProgramSettings.LampFolder;
     std::string askedTitle, askedFolder;
     SetFileDialogRunner([&](const TFileDialogSpec& spec) {
         askedTitle = spec.Title.toStdString();
@@ -152,12 +152,12 @@ TEST(TFQDial, SpecialWaitsForTheLampCurveWhenTheWavelengthsDiffer) {
     EXPECT_EQ(askedFolder, lampFolder);
     EXPECT_TRUE(child<QCheckBox>(&d, "LampSpekCheckBox")->isChecked());
     EXPECT_TRUE(child<QCheckBox>(&d, "LampSpekCheckBox2")->isChecked());
-    EXPECT_EQ(LampFolder, ::testing::TempDir());
+    EXPECT_EQ(ProgramSettings.LampFolder, ::testing::TempDir());
     click(&d, "OKBtn");
     EXPECT_EQ(d.result(), QDialog::Accepted);
-    EXPECT_EQ(QYSettings.RefExcitation, 450);
-    EXPECT_NEAR(QYSettings.SamplePower, 2.0, 1e-12);
-    EXPECT_NEAR(QYSettings.SampleAbsorbance, 0.1, 1e-12);
+    EXPECT_EQ(ProgramSettings.QYSettings.RefExcitation, 450);
+    EXPECT_NEAR(ProgramSettings.QYSettings.SamplePower, 2.0, 1e-12);
+    EXPECT_NEAR(ProgramSettings.QYSettings.SampleAbsorbance, 0.1, 1e-12);
 
     // Cancel in the open dialog clears the lamp curve and both boxes.
     SetFileDialogRunner([](const TFileDialogSpec&) { return TFileDialogChoice{}; });
@@ -186,10 +186,10 @@ TEST(TEffAbsDia, StoresTheAbsorbanceAsSampleOrReference) {
     child<QRadioButton>(&d, "Fref")->setChecked(true);
     click(&d, "OKBtn");
     EXPECT_EQ(d.result(), QDialog::Accepted);
-    EXPECT_NEAR(QYSettings.RefAbsorbance, 0.65, 1e-12);
-    EXPECT_EQ(QYSettings.SampleAbsorbance, q.qy.SampleAbsorbance);
-    EXPECT_EQ(BandpassCentre, 650);
-    EXPECT_EQ(BandpassWidth, 1);
+    EXPECT_NEAR(ProgramSettings.QYSettings.RefAbsorbance, 0.65, 1e-12);
+    EXPECT_EQ(ProgramSettings.QYSettings.SampleAbsorbance, q.qy.SampleAbsorbance);
+    EXPECT_EQ(ProgramSettings.Bandpass.BandpassCentre, 650);
+    EXPECT_EQ(ProgramSettings.Bandpass.BandpassWidth, 1);
     // The next opening shows the last band.
     open(d);
     EXPECT_EQ(text(&d, "FLMax"), "650");
@@ -227,7 +227,7 @@ TEST(TTiefFQDia, ManualRowsTableAndSolvents) {
     ListGuard g;
     QYGuard q;
     ui::ScopedScriptedBackend ui;
-    ProgramFolder = VX_TABLES_DIR "/";
+    ProgramSettings.ProgramFolder = VX_TABLES_DIR "/";
     lowTempScene();
     TTiefFQDia d;
     open(d);
@@ -275,14 +275,14 @@ TEST(TTiefFQDia, ManualRowsTableAndSolvents) {
     // Cancel keeps the group; OK writes the active tab's choices.
     setEdit(&d, "MBandBreite", "8");
     click(&d, "CancelBtn");
-    EXPECT_EQ(LTQYSettings.BandWidth, 6);
+    EXPECT_EQ(ProgramSettings.LTQYSettings.BandWidth, 6);
     open(d);
     EXPECT_EQ(solvents->currentIndex(), 1);
     setCombo(&d, "MAbsSpek_TT", 1);
     setEdit(&d, "MBandBreite", "8");
     click(&d, "OKBtn");
-    EXPECT_EQ(LTQYSettings.BandWidth, 8);
-    EXPECT_EQ(LTQYSettings.SeriesLowIndex, 1);
+    EXPECT_EQ(ProgramSettings.LTQYSettings.BandWidth, 8);
+    EXPECT_EQ(ProgramSettings.LTQYSettings.SeriesLowIndex, 1);
 }
 
 TEST(TTiefFQDia, MissingTablesOwnTableAndSavedText) {
@@ -292,7 +292,7 @@ TEST(TTiefFQDia, MissingTablesOwnTableAndSavedText) {
     const std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / "vx_ltqy_dialog";
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
-    ProgramFolder = dir.string() + "/";
+    ProgramSettings.ProgramFolder = dir.string() + "/";
     lowTempScene();
     TTiefFQDia d;
     open(d);
@@ -362,8 +362,8 @@ struct QYCommands : MainWindowTest {
     ui::ScopedScriptedBackend ui;
     void TearDown() override {
         MainWindowTest::TearDown();
-        DisplayXUnit = 1;
-        DisplayYMode = 2;
+        DisplayXUnit = SpecXNanometer;
+        DisplayYMode = SpecYAbsorbance;
     }
 };
 }  // namespace
@@ -379,7 +379,7 @@ TEST_F(QYCommands, RefusedInOtherUnitsAndWithoutCurves) {
     EXPECT_TRUE(ui->messages.empty());
     flat("a", 0.5);
     win->ReplotSpectra();
-    DisplayXUnit = 2;
+    DisplayXUnit = SpecXWavenumber;
     for (const char* a : {"QuantumYield1", "LowTempQuantumYield1", "EffectiveAbsorbance1"}) trigger(a);
     EXPECT_EQ(ui->messages, (std::vector<std::string>{"no QY with this axis type", "no QY with this axis type",
                                                       "no calculation with this axis type"}));
@@ -434,8 +434,8 @@ TEST_F(QYCommands, YieldAndOneDimensionalSeriesReachStatusAndList) {
     EXPECT_EQ(r.LineStyle, 0);
     EXPECT_EQ(plot->KurvenAnzahl(), 7);
     EXPECT_EQ(win->StatusText(0), "7 Spectra");
-    EXPECT_EQ(QYSettings.SampleFlIndex, 3);
-    EXPECT_EQ(QYSettings.SeriesLength, 3);
+    EXPECT_EQ(ProgramSettings.QYSettings.SampleFlIndex, 3);
+    EXPECT_EQ(ProgramSettings.QYSettings.SeriesLength, 3);
     // The next opening shows the series again.
     TFQDial* dia = qycmd::FQDialog(*win);
     ASSERT_NE(dia, nullptr);
@@ -465,7 +465,7 @@ TEST_F(QYCommands, EffectiveAbsorbanceAndLowTemperatureReport) {
     });
     trigger("EffectiveAbsorbance1");
     EXPECT_EQ(win->StatusText(1), "effect. abs. at 650nm is 0.65 (bandpass 1nm)");
-    EXPECT_NEAR(QYSettings.SampleAbsorbance, 0.65, 1e-12);
+    EXPECT_NEAR(ProgramSettings.QYSettings.SampleAbsorbance, 0.65, 1e-12);
 
     SetModalRunner([](QDialog& d) {
         d.show();

@@ -17,6 +17,7 @@
 #include "app/dialogs/TSpikeDia.h"
 #include "app/dialogs/TTransReflDia.h"
 #include "app/dialogs/TVerrechDia.h"
+#include "app/program_state.h"
 #include "platform/ui.h"
 #include "tests/dialogs_test_support.h"
 #include "tests/app_state_support.h"
@@ -168,8 +169,8 @@ TEST(HelpButtons, OpenTheirPageOrReportFailure) {
     std::filesystem::create_directories(dir / "html");
     for (const char* f : {"varolux_man_spek_en.html", "varolux_man_rech_en.html"})
         std::ofstream(dir / "html" / f) << "<html/>";
-    const std::string old = HelpBaseFolder();
-    SetHelpBaseFolder(dir.string());
+    const std::string old = ProgramSettings.ProgramFolder;
+    ProgramSettings.ProgramFolder = dir.string() + "/";
     struct Case {
         std::function<std::unique_ptr<QDialog>()> make;
         std::string page;
@@ -196,12 +197,12 @@ TEST(HelpButtons, OpenTheirPageOrReportFailure) {
         EXPECT_EQ(ui->openedUrls[0], "file://" + (dir / "html").string() + "/" + c.page);
         d->reject();
     }
-    SetHelpBaseFolder((dir / "nowhere").string());
+    ProgramSettings.ProgramFolder = (dir / "nowhere").string() + "/";
     TLoeschdia d;
     open(d);
     click(&d, "Button1");
-    EXPECT_EQ(ui->messages.back(), HelpFailedMessage());
-    SetHelpBaseFolder(old);
+    EXPECT_EQ(ui->messages.back(), HelpFailedMessage(ProgramSettings.ProgramFolder));
+    ProgramSettings.ProgramFolder = old;
 }
 
 TEST(TAboutBox, LicenceAndCreditWindowsOpenFromItsButtons) {

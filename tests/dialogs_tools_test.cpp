@@ -13,7 +13,7 @@
 #include "app/dialogs/TTransReflDia.h"
 #include "app/dialogs/TVerrechDia.h"
 #include "app/dialogs/radio_group.h"
-#include "core/settings_globals.h"
+#include "app/program_state.h"
 #include "platform/ui.h"
 #include "tools/average.h"
 #include "tools/cut_out.h"
@@ -26,17 +26,17 @@ using namespace tooltest;
 namespace {
 // Restores the dialogs' parameter groups after a test.
 struct SettingsGuard {
-    TYConstSettings y = YConstSettings;
-    TCutOutSettings c = CutOutSettings;
-    TDerivativeSettings d = DerivativeSettings;
-    TSpikeSettings s = SpikeSettings;
-    TRamanShiftSettings r = RamanShiftSettings;
+    TYConstSettings y = ProgramSettings.YConstSettings;
+    TCutOutSettings c = ProgramSettings.CutOutSettings;
+    TDerivativeSettings d = ProgramSettings.DerivativeSettings;
+    TSpikeSettings s = ProgramSettings.SpikeSettings;
+    TRamanShiftSettings r = ProgramSettings.RamanShiftSettings;
     ~SettingsGuard() {
-        YConstSettings = y;
-        CutOutSettings = c;
-        DerivativeSettings = d;
-        SpikeSettings = s;
-        RamanShiftSettings = r;
+        ProgramSettings.YConstSettings = y;
+        ProgramSettings.CutOutSettings = c;
+        ProgramSettings.DerivativeSettings = d;
+        ProgramSettings.SpikeSettings = s;
+        ProgramSettings.RamanShiftSettings = r;
     }
 };
 }  // namespace
@@ -79,8 +79,8 @@ TEST(TVerrechDia, OneSpectrumLoadedAndCancel) {
 TEST(TSimpleDia, ShowsAndWritesBackItsGroup) {
     ListGuard g;
     SettingsGuard s;
-    addRecord("a", 400, 1, ramp(4), 1, 0x42);
-    YConstSettings = {1, "3", false, true};
+    addRecord("a", 400, 1, ramp(4), SpecXNanometer, 0x42);
+    ProgramSettings.YConstSettings = {1, "3", false, true};
     TSimpleDia d;
     open(d);
     EXPECT_EQ(child<TRadioGroup>(&d, "Rechenart")->ItemIndex(), 1);
@@ -92,9 +92,9 @@ TEST(TSimpleDia, ShowsAndWritesBackItsGroup) {
     click(&d, "OKBtn");
     EXPECT_EQ(titles(), (std::vector<std::string>{"a + 10"}));
     EXPECT_EQ(SpectraList[0].Color, 0x42u);
-    EXPECT_EQ(YConstSettings.Operation, 0);
-    EXPECT_EQ(YConstSettings.Constant, "10");
-    EXPECT_TRUE(YConstSettings.RemoveOriginal);
+    EXPECT_EQ(ProgramSettings.YConstSettings.Operation, 0);
+    EXPECT_EQ(ProgramSettings.YConstSettings.Constant, "10");
+    EXPECT_TRUE(ProgramSettings.YConstSettings.RemoveOriginal);
 }
 
 TEST(TSimpleDia, CancelLeavesListAndGroup) {
@@ -106,7 +106,7 @@ TEST(TSimpleDia, CancelLeavesListAndGroup) {
     setEdit(&d, "EKonst", "7");
     click(&d, "CancelBtn");
     EXPECT_EQ(SpectraList.Count(), 1);
-    EXPECT_EQ(YConstSettings.Constant, s.y.Constant);
+    EXPECT_EQ(ProgramSettings.YConstSettings.Constant, s.y.Constant);
 }
 
 TEST(TAusDia1, LimitsInDisplayUnitsKeptInNanometres) {
@@ -114,7 +114,7 @@ TEST(TAusDia1, LimitsInDisplayUnitsKeptInNanometres) {
     SettingsGuard s;
     numtext::setDecimalSeparator(',');
     addRecord("a", 400, 1, ramp(301));
-    CutOutSettings = TCutOutSettings{};
+    ProgramSettings.CutOutSettings = TCutOutSettings{};
     TAusDia1 d;
     open(d);
     EXPECT_EQ(child<QLineEdit>(&d, "Evon")->text(), "350");
@@ -126,12 +126,12 @@ TEST(TAusDia1, LimitsInDisplayUnitsKeptInNanometres) {
     EXPECT_EQ(child<QLineEdit>(&d, "Evon")->text(), "450,5");
     ASSERT_EQ(SpectraList.Count(), 1);
     EXPECT_EQ(SpectraList[0].PointCount(), 51);  // 450 .. 500 nm, the nearest points
-    EXPECT_DOUBLE_EQ(CutOutSettings.From, 450.5);
-    EXPECT_DOUBLE_EQ(CutOutSettings.To, 500);
+    EXPECT_DOUBLE_EQ(ProgramSettings.CutOutSettings.From, 450.5);
+    EXPECT_DOUBLE_EQ(ProgramSettings.CutOutSettings.To, 500);
 
     // Shown again in wavenumbers; 0 is refused there and the dialog stays open.
     ui::ScopedScriptedBackend ui;
-    DisplayXUnit = 2;
+    DisplayXUnit = SpecXWavenumber;
     TAusDia1 d2;
     open(d2);
     EXPECT_EQ(child<QLabel>(&d2, "EinheitVon")->text(), "cm^-1");
@@ -186,9 +186,9 @@ TEST(TAbleitDia, OrderAndFlagsGoToTheGroup) {
     click(&d, "OKBtn");
     EXPECT_EQ(titles(), (std::vector<std::string>{"a 1. derivative"}));
     EXPECT_EQ(SpectraList[0].Values, std::vector<double>(9, 2.0));
-    EXPECT_FALSE(DerivativeSettings.SmoothFirst);
-    EXPECT_TRUE(DerivativeSettings.RemoveOriginal);
-    EXPECT_EQ(DerivativeSettings.Order, 1);
+    EXPECT_FALSE(ProgramSettings.DerivativeSettings.SmoothFirst);
+    EXPECT_TRUE(ProgramSettings.DerivativeSettings.RemoveOriginal);
+    EXPECT_EQ(ProgramSettings.DerivativeSettings.Order, 1);
 }
 
 TEST(TSpikeDia, TreatAllForcesRemovalAndKeepsOrder) {
@@ -214,7 +214,7 @@ TEST(TSpikeDia, TreatAllForcesRemovalAndKeepsOrder) {
     // Shown, one step a spectrum, hidden at the end; the status text cleared again.
     EXPECT_EQ(ui->progress, (std::vector<std::pair<int, int>>{{0, 10000}, {5000, 10000}, {10000, 10000}, {-1, 0}}));
     EXPECT_EQ(ui->status[1], " ");
-    EXPECT_TRUE(SpikeSettings.TreatAll);
+    EXPECT_TRUE(ProgramSettings.SpikeSettings.TreatAll);
 }
 
 TEST(TRamanShiftDia, ReadsItsEditsAndKeepsThem) {
@@ -232,8 +232,8 @@ TEST(TRamanShiftDia, ReadsItsEditsAndKeepsThem) {
     EXPECT_EQ(child<QLineEdit>(&d, "ELaserWL")->text(), "785.0");
     ASSERT_EQ(SpectraList.Count(), 2);
     EXPECT_EQ(SpectraList[1].XUnit, SpecXRamanShift);
-    EXPECT_EQ(RamanShiftSettings.CutOff, 200);
-    EXPECT_FALSE(RamanShiftSettings.RemoveOriginal);
+    EXPECT_EQ(ProgramSettings.RamanShiftSettings.CutOff, 200);
+    EXPECT_FALSE(ProgramSettings.RamanShiftSettings.RemoveOriginal);
     EXPECT_GT(SpectraList[1].XAt(SpectraList[1].PointCount() - 1), 200.0);
 }
 

@@ -238,13 +238,13 @@ TEST_F(EEMDisplay, LogarithmWithoutPositiveValuesIsRefused) {
 TEST_F(EEMDisplay, OtherUnitsAndHugeGridsLeaveTheMapEmpty) {
     ui::ScopedScriptedBackend ui;
     AddEmissionSeries();
-    DisplayXUnit = 2;
+    DisplayXUnit = SpecXWavenumber;
     TEEMDia wn(nullptr, 350, 450);
     EXPECT_EQ(wn.PColor1->Nx(), 0);
     EXPECT_TRUE(ui->messages.empty());
     wn.CheckBox4->setChecked(true);  // nothing to take the logarithm of
     EXPECT_FALSE(wn.CheckBox4->isChecked());
-    DisplayXUnit = 1;
+    DisplayXUnit = SpecXNanometer;
     SpectraList.Clear();
     addRecord("a", 0, 5e6, {1, 2, 3});
     addRecord("b", 0, 5e6, {1, 2, 3});

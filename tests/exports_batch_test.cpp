@@ -28,7 +28,7 @@ protected:
             ++handovers;
             memo.insert(memo.end(), lines.begin(), lines.end());
         };
-        return SaveSpectraBatch(list, s, folder, report);
+        return SaveSpectraBatch(list, s, folder, programFolder(), report);
     }
     std::vector<std::string> names(const TBatchExportResult& r) const {
         std::vector<std::string> n;
@@ -178,7 +178,7 @@ TEST_F(BatchExport, ManySpectraReportEveryFile) {
     report.Progress = [&](int32_t c, int32_t) { progress.push_back(c); };
     TMultiSave s = csvSingles();
     s.Legends = true;
-    ASSERT_TRUE(SaveSpectraBatch(list, s, out(), report).Finished);
+    ASSERT_TRUE(SaveSpectraBatch(list, s, out(), programFolder(), report).Finished);
     ASSERT_EQ(memo.size(), 2u + 35u + 1u);
     EXPECT_EQ(memo[2 + 34], "exporting t34 as t34.csv");
     // Two header lines, twelve tenths (c = 0, 3, ..., 33), the rest, "export finished!".
@@ -266,16 +266,17 @@ TEST(SpcDimensions, Table) {
         const char* what;
         double first2, step2;
         int n2;
-        int32_t unit2, kind2;
+        SpecXUnit unit2;
+        SpecYKind kind2;
         bool same;
     } cases[] = {
-        {"equal", 400, 1, 10, 1, 2, true},
-        {"first within 1e-4", 400.03, 1, 10, 1, 2, true},
-        {"first beyond 1e-4", 400.05, 1, 10, 1, 2, false},
-        {"step beyond", 400, 1.0002, 10, 1, 2, false},
-        {"one point more", 400, 1, 11, 1, 2, false},
-        {"other x unit", 400, 1, 10, 2, 2, false},
-        {"other y kind", 400, 1, 10, 1, 5, false},
+        {"equal", 400, 1, 10, SpecXNanometer, SpecYAbsorbance, true},
+        {"first within 1e-4", 400.03, 1, 10, SpecXNanometer, SpecYAbsorbance, true},
+        {"first beyond 1e-4", 400.05, 1, 10, SpecXNanometer, SpecYAbsorbance, false},
+        {"step beyond", 400, 1.0002, 10, SpecXNanometer, SpecYAbsorbance, false},
+        {"one point more", 400, 1, 11, SpecXNanometer, SpecYAbsorbance, false},
+        {"other x unit", 400, 1, 10, SpecXWavenumber, SpecYAbsorbance, false},
+        {"other y kind", 400, 1, 10, SpecXNanometer, SpecYIntensity, false},
     };
     for (const Case& c : cases) {
         TSpectraList l;
@@ -313,9 +314,9 @@ TEST_F(BatchExport, SpcFilesReadBackThroughOurReader) {
     ASSERT_EQ(singles.Files.size(), 4u);
 
     TSpectraList back;
-    LoadSpecSpc(multi.Files.at(0), back, ReadLimitOf(OpenFormat::Spc));
+    LoadSpecSpc(multi.Files.at(0), back, ReadLimitOf(OpenFormat::Spc), programFolder());
     ASSERT_EQ(back.Count(), 4);
-    for (const auto& f : singles.Files) LoadSpecSpc(f, back, ReadLimitOf(OpenFormat::Spc));
+    for (const auto& f : singles.Files) LoadSpecSpc(f, back, ReadLimitOf(OpenFormat::Spc), programFolder());
     ASSERT_EQ(back.Count(), 8);
     for (int i = 0; i < 8; ++i) {
         const TSpectrumRecord& want = list[i % 4];
@@ -349,7 +350,7 @@ TEST_F(BatchExport, SpcMultiFileZAndRefusal) {
     ui::ScopedScriptedBackend ui;
     for (int i = 0; i < 3; ++i) list.Add(spectrum("u" + std::to_string(i), 400, 1, 10, i + 1));
     const std::string file = out() + "unset.spc";
-    ASSERT_TRUE(SaveSpectraMulti(list, file, 1, -1));
+    ASSERT_TRUE(SaveSpectraMulti(list, file, 1, -1, programFolder()));
     TarnvikPtr g = CreateTarnvik();
     com::Bstr name(file);
     CheckSpc(g->OpenFile(name.get()));
@@ -426,7 +427,7 @@ TEST_F(BatchExport, AnEmptyFolderIsRefusedAndOtherExtensionsWriteNothing) {
     list.Add(spectrum("a", 400, 1, 5));
     list.Add(spectrum("b", 400, 1, 5));
     EXPECT_THROW(run(csvSingles(), ""), vx::Error);
-    EXPECT_FALSE(SaveSpectraMulti(list, out() + "x.txt", 1, -1));
+    EXPECT_FALSE(SaveSpectraMulti(list, out() + "x.txt", 1, -1, programFolder()));
     EXPECT_FALSE(fs::exists(out() + "x.txt"));
 }
 

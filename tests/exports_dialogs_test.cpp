@@ -9,7 +9,7 @@
 
 #include "app/dialogs/TRRUFFDia.h"
 #include "app/export_commands.h"
-#include "core/settings_globals.h"
+#include "app/program_state.h"
 #include "platform/ui.h"
 #include "tests/dialogs_test_support.h"
 #include "tests/main_window_fixture.h"
@@ -32,8 +32,8 @@ protected:
         fs::create_directories(dir);
     }
     void TearDown() override {
-        MultiSaveSettings = TMultiSave{};
-        GnuplotSettings = TGnuplotSettings{};
+        ProgramSettings.MultiSaveSettings = TMultiSave{};
+        ProgramSettings.GnuplotSettings = TGnuplotSettings{};
         MainWindowTest::TearDown();
         fs::remove_all(dir);
     }
@@ -89,9 +89,9 @@ TEST_F(ExportDialogs, BatchExport) {
     EXPECT_TRUE(fs::exists(folder() + "together.csv"));
     EXPECT_FALSE(fs::exists(dir.string() + "_outside.csv"));
     fs::remove(dir.string() + "_outside.csv");
-    EXPECT_EQ(MultiSaveSettings.Output, 1);
-    EXPECT_EQ(MultiSaveSettings.BaseName, "together");
-    EXPECT_EQ(SaveFolder, folder());
+    EXPECT_EQ(ProgramSettings.MultiSaveSettings.Output, 1);
+    EXPECT_EQ(ProgramSettings.MultiSaveSettings.BaseName, "together");
+    EXPECT_EQ(ProgramSettings.SaveFolder, folder());
 
     // Fewer than two curves: nothing.
     shown = false;
@@ -134,7 +134,7 @@ TEST_F(ExportDialogs, RruffExport) {
     std::ifstream f(folder() + "calcite.rruff", std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(f)), {});
     EXPECT_EQ(text.rfind("##NAMES=calcite\r\n##LOCALITY=Iceland\r\n##RRUFFID=SAMP001\r\n", 0), 0u) << text;
-    EXPECT_EQ(SaveFolder, folder());
+    EXPECT_EQ(ProgramSettings.SaveFolder, folder());
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].rfind("SaveRRUFF ", 0), 0u) << asked[0];
 
@@ -164,7 +164,7 @@ TEST_F(ExportDialogs, GnuplotOptions) {
     ui::ScopedScriptedBackend ui;
     twoSpectra();
     SetFileDialogRunner([&](const TFileDialogSpec&) { return TFileDialogChoice{{folder() + "plot.PLT"}, 1}; });
-    GnuplotSettings.CommandLines = {"set grid"};
+    ProgramSettings.GnuplotSettings.CommandLines = {"set grid"};
     SetModalRunner([&](QDialog& d) {
         open(d);
         EXPECT_EQ(d.windowTitle(), "Gnuplot Options");
@@ -181,9 +181,9 @@ TEST_F(ExportDialogs, GnuplotOptions) {
     });
     trigger("SaveforGnuPlot1");
     EXPECT_EQ(win->StatusText(1), "plt-file successfully saved!");
-    EXPECT_EQ(GnuplotSettings.FileName, folder() + "plot.PLT");
-    EXPECT_TRUE(GnuplotSettings.PostScriptOutput);
-    EXPECT_TRUE(GnuplotSettings.CommandsOn);
+    EXPECT_EQ(ProgramSettings.GnuplotSettings.FileName, folder() + "plot.PLT");
+    EXPECT_TRUE(ProgramSettings.GnuplotSettings.PostScriptOutput);
+    EXPECT_TRUE(ProgramSettings.GnuplotSettings.CommandsOn);
     std::ifstream f(folder() + "plot.PLT", std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(f)), {});
     EXPECT_NE(text.find("set title \"My \\\"plot\\\"\"\r\n"), std::string::npos);
@@ -209,10 +209,10 @@ TEST_F(ExportDialogs, GnuplotOptions) {
         asked = true;
         return TFileDialogChoice{};
     });
-    DisplayXUnit = 3;
+    DisplayXUnit = SpecXElectronVolt;
     ui->messages.clear();
     trigger("SaveforGnuPlot1");
-    DisplayXUnit = 1;
+    DisplayXUnit = SpecXNanometer;
     EXPECT_FALSE(asked);
     EXPECT_EQ(ui->messages, (std::vector<std::string>{"not yet implemented \r\nwith \"eV\" x axis type!"}));
 }

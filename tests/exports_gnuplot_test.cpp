@@ -74,7 +74,7 @@ TEST_F(GnuplotExport, CommandFileLines) {
     s.RawCurves = true;
     s.CommandsOn = true;
     s.CommandLines = {"set grid", "set mxtics 5"};
-    const auto t = GnuplotExportTexts(list, {1, 2}, s, plot(400, 500), "/opt/vx/", templ);
+    const auto t = GnuplotExportTexts(list, {SpecXNanometer, SpecYAbsorbance}, s, plot(400, 500), "/opt/vx/", templ);
     const auto l = linesOf(t.Command);
     const std::vector<std::string> head = {"# Creator Varolux32 Version 1.72.2p",
                                            "set xlabel \"Wavelength [nm]\"",
@@ -106,7 +106,8 @@ TEST_F(GnuplotExport, CommandFileLines) {
     // Without the flags: no pola36, no commands, no title line for an empty title.
     s.RawCurves = s.CommandsOn = false;
     s.Title.clear();
-    const auto l2 = linesOf(GnuplotExportTexts(list, {1, 2}, s, plot(400, 500), "/opt/vx/", templ).Command);
+    const auto l2 = linesOf(
+        GnuplotExportTexts(list, {SpecXNanometer, SpecYAbsorbance}, s, plot(400, 500), "/opt/vx/", templ).Command);
     EXPECT_FALSE(hasLine(l2, "load '/opt/vx/pola36.plt'"));
     EXPECT_FALSE(hasLine(l2, "set grid"));
     EXPECT_EQ(std::count_if(l2.begin(), l2.end(), [](const std::string& x) { return x.rfind("set title", 0) == 0; }),
@@ -118,7 +119,7 @@ TEST_F(GnuplotExport, DataFileOnTheDisplayGrid) {
     list.Add(spectrum("A", 400, 0.5, 41));  // 400 .. 420 nm
     TGnuplotSettings s = settings();
     s.XLabel = "Wavenumbers [1/cm]";
-    auto t = GnuplotExportTexts(list, {1, 2}, s, plot(398.7, 405.2), "/p/", templ);
+    auto t = GnuplotExportTexts(list, {SpecXNanometer, SpecYAbsorbance}, s, plot(398.7, 405.2), "/p/", templ);
     auto c = linesOf(t.Command);
     EXPECT_TRUE(hasLine(c, "xanf=25081"));  // 1e7 / 398.7, cut
     EXPECT_TRUE(hasLine(c, "xend=24679"));
@@ -137,7 +138,7 @@ TEST_F(GnuplotExport, DataFileOnTheDisplayGrid) {
     // Wavenumber display: falling wavenumbers, the nm column first; x = 0 is skipped.
     list.Clear();
     list.Add(spectrum("W", 3, -1, 5, 1, SpecXWavenumber));  // 3 .. -1 1/cm
-    t = GnuplotExportTexts(list, {2, 2}, settings(), plot(-2.5, 3.5), "/p/", templ);
+    t = GnuplotExportTexts(list, {SpecXWavenumber, SpecYAbsorbance}, settings(), plot(-2.5, 3.5), "/p/", templ);
     d = linesOf(t.Data);
     std::vector<std::string> firstColumns;
     for (const auto& line : d) firstColumns.push_back(line.substr(0, line.find("  ", line.find("  ") + 2)));
@@ -150,7 +151,7 @@ TEST_F(GnuplotExport, SecondXAxisTics) {
     p.SecondXAxisOn = true;
     p.X2Labels = {"12,5", "15", "17,5", "20", "22,5", "25"};
     numtext::setDecimalSeparator(',');
-    auto c = linesOf(GnuplotExportTexts(list, {1, 2}, settings(), p, "/p/", templ).Command);
+    auto c = linesOf(GnuplotExportTexts(list, {SpecXNanometer, SpecYAbsorbance}, settings(), p, "/p/", templ).Command);
     EXPECT_TRUE(hasLine(c, "set xtics nomirror"));
     EXPECT_TRUE(hasLine(c, "set x2label \"Wellenzahlen [1000/cm]\""));
     EXPECT_TRUE(hasLine(c, "z1(x)=1e4/x"));
@@ -163,45 +164,45 @@ TEST_F(GnuplotExport, SecondXAxisTics) {
     p = plot(12500, 25000);
     p.SecondXAxisOn = true;
     p.X2Labels = {"400", "500", "600", "700", "800"};
-    c = linesOf(GnuplotExportTexts(list, {2, 2}, s, p, "/p/", templ).Command);
+    c = linesOf(GnuplotExportTexts(list, {SpecXWavenumber, SpecYAbsorbance}, s, p, "/p/", templ).Command);
     EXPECT_TRUE(hasLine(c, "set x2label \"Wellenlaenge [nm]\""));
     EXPECT_TRUE(hasLine(c, "set x2tics (\"800\" z1(800), \"700\" z1(700), \"600\" z1(600), \"500\" z1(500))"));
 
     // One label, or an x label other than the display unit: no tics line, no second axis.
     p.X2Labels = {"400"};
-    c = linesOf(GnuplotExportTexts(list, {2, 2}, s, p, "/p/", templ).Command);
+    c = linesOf(GnuplotExportTexts(list, {SpecXWavenumber, SpecYAbsorbance}, s, p, "/p/", templ).Command);
     EXPECT_TRUE(hasLine(c, "set x2range[xanf:xend]"));
     EXPECT_EQ(std::count_if(c.begin(), c.end(), [](const std::string& x) { return x.rfind("set x2tics", 0) == 0; }), 0);
-    c = linesOf(GnuplotExportTexts(list, {2, 2}, settings(), p, "/p/", templ).Command);
+    c = linesOf(GnuplotExportTexts(list, {SpecXWavenumber, SpecYAbsorbance}, settings(), p, "/p/", templ).Command);
     EXPECT_FALSE(hasLine(c, "set x2range[xanf:xend]"));
 }
 
 TEST_F(GnuplotExport, PresetAndRefusals) {
     list.Add(spectrum("a", 400, 1, 5));
     list[0].SourceKind = 1;
-    EXPECT_EQ(GnuplotDialogPreset(list, {1, 2}).YTitleItem, 0);
+    EXPECT_EQ(GnuplotDialogPreset(list, {SpecXNanometer, SpecYAbsorbance}).YTitleItem, 0);
     list.Add(spectrum("b", 400, 1, 5));  // an intensity-like source beside it
-    EXPECT_EQ(GnuplotDialogPreset(list, {1, 2}).YTitleItem, 1);
+    EXPECT_EQ(GnuplotDialogPreset(list, {SpecXNanometer, SpecYAbsorbance}).YTitleItem, 1);
     list.Add(spectrum("r", 400, 1, 5));
     list[2].SourceKind = SpecSourceRaw;
-    const TGnuDialogPreset p = GnuplotDialogPreset(list, {2, 1});
+    const TGnuDialogPreset p = GnuplotDialogPreset(list, {SpecXWavenumber, SpecYTransmittance});
     EXPECT_TRUE(p.RawCurves);
     EXPECT_EQ(p.XTitleItem, 1);
     EXPECT_EQ(p.YTitleItem, 3);  // transmittance display
     TSpectraList others;
     others.Add(spectrum("o", 400, 1, 5));
-    EXPECT_EQ(GnuplotDialogPreset(others, {1, 2}).YTitleItem, 2);
-    EXPECT_EQ(GnuplotDialogPreset(TSpectraList{}, {1, 2}).YTitleItem, -1);
+    EXPECT_EQ(GnuplotDialogPreset(others, {SpecXNanometer, SpecYAbsorbance}).YTitleItem, 2);
+    EXPECT_EQ(GnuplotDialogPreset(TSpectraList{}, {SpecXNanometer, SpecYAbsorbance}).YTitleItem, -1);
 
     ui::ScopedScriptedBackend ui;
-    for (uint8_t unit : {uint8_t(3), uint8_t(4)}) {
-        EXPECT_FALSE(ExportGnuplot(list, {unit, 2}, settings(), plot(1, 2), ProgramFolder));
+    for (SpecXUnit unit : {SpecXElectronVolt, SpecXMicrometer}) {
+        EXPECT_FALSE(ExportGnuplot(list, {unit, SpecYAbsorbance}, settings(), plot(1, 2), programFolder()));
         EXPECT_FALSE(fs::exists(out() + "plot.plt"));
     }
     EXPECT_EQ(ui->messages, (std::vector<std::string>{"not yet implemented \r\nwith \"eV\" x axis type!",
                                                       "not yet implemented \r\nwith \"\xC2\xB5m\" x axis type!"}));
     // A missing template: nothing is written.
-    EXPECT_THROW(ExportGnuplot(list, {1, 2}, settings(), plot(400, 404), ProgramFolder), std::exception);
+    EXPECT_THROW(ExportGnuplot(list, {SpecXNanometer, SpecYAbsorbance}, settings(), plot(400, 404), programFolder()), std::exception);
     EXPECT_FALSE(fs::exists(out() + "plot.plt"));
     EXPECT_FALSE(fs::exists(out() + "plot.tat"));
 }
@@ -218,7 +219,7 @@ TEST_F(GnuplotExport, StoppedExportNeverPairsANewCommandFileWithOldData) {
         for (const std::string& f : {s.FileName, data}) std::ofstream(f, std::ios::binary) << "old";
         const int code = fault::inChild([&] {
             stopped::killAtStep(step);
-            return ExportGnuplot(list, {1, 2}, s, plot(400, 500), VX_BIN_DIR) ? 0 : 1;
+            return ExportGnuplot(list, {SpecXNanometer, SpecYAbsorbance}, s, plot(400, 500), VX_BIN_DIR) ? 0 : 1;
         });
         const bool commandNew = read(s.FileName) != "old", dataNew = read(data) != "old";
         EXPECT_TRUE(dataNew || !commandNew);
@@ -272,7 +273,7 @@ TEST_F(GnuplotExport, GnuplotDrawsThePlot) {
         TGnuplotPlot p = plot(350, 650);
         p.SecondXAxisOn = true;
         p.X2Labels = {"15", "17,5", "20", "22,5", "25", "27,5"};
-        ASSERT_TRUE(ExportGnuplot(list, {1, 2}, s, p, VX_BIN_DIR));
+        ASSERT_TRUE(ExportGnuplot(list, {SpecXNanometer, SpecYAbsorbance}, s, p, VX_BIN_DIR));
         std::string output;
         EXPECT_EQ(runGnuplot(folder, NameWithoutFolder(s.FileName), output), 0) << output;
         EXPECT_EQ(output.find("rror"), std::string::npos) << output;

@@ -19,7 +19,7 @@ TEST_F(RruffExport, LayoutFromTheLastPointDownWithDecimalPoints) {
     rec->Values[0] = 12.5;
     rec->Values[11] = 1234.567891;
     TRruffHeader h{"Quartz", "Brazil", "R040031", "SiO2"};
-    const auto lines = linesOf(RruffExportText(*rec, h, {2, 2}));
+    const auto lines = linesOf(RruffExportText(*rec, h, {SpecXWavenumber, SpecYAbsorbance}));
     ASSERT_EQ(lines.size(), 4u + 12u + 1u);
     EXPECT_EQ(lines[0], "##NAMES=Quartz");
     EXPECT_EQ(lines[1], "##LOCALITY=Brazil");
@@ -35,7 +35,7 @@ TEST_F(RruffExport, TransmittanceDisplayAndHeaderLineBreaks) {
     auto rec = spectrum("abs", 400, 1, 3);
     rec->Values = {1.0, 2.0, 0.0};
     TRruffHeader h{"two\r\nlines", "", "", ""};
-    const auto lines = linesOf(RruffExportText(*rec, h, {1, 1}));
+    const auto lines = linesOf(RruffExportText(*rec, h, {SpecXNanometer, SpecYTransmittance}));
     EXPECT_EQ(lines[0], "##NAMES=two  lines");
     EXPECT_EQ(lines[4], "402.000, 1.00000");
     EXPECT_EQ(lines[5], "401.000, 0.01000");
@@ -88,7 +88,7 @@ TEST_F(RruffExport, ReadsBackThroughTheReader) {
     list.Add(spectrum("raman", 1200, -2.5, 300, 3, SpecXRamanShift, SpecYIntensity));
     list.Add(spectrum("other", 400, 1, 20));
     TRruffHeader h{"Quartz", "Brazil", "R040031", "SiO2"};
-    const std::string written = SaveRruffExport(list, {2, 2}, 0, path("quartz.txt"), h);
+    const std::string written = SaveRruffExport(list, {SpecXWavenumber, SpecYAbsorbance}, 0, path("quartz.txt"), h);
     EXPECT_EQ(written, path("quartz.rruff"));
 
     TSpectrumRecord back;
@@ -108,7 +108,7 @@ TEST_F(RruffExport, ReadsBackThroughTheReader) {
     EXPECT_EQ(again.Locality, "Brazil");
     EXPECT_EQ(again.Sample, "R040031");
     EXPECT_EQ(again.Chemistry, "SiO2");
-    EXPECT_THROW(SaveRruffExport(list, {2, 2}, 2, path("x"), h), std::exception);
+    EXPECT_THROW(SaveRruffExport(list, {SpecXWavenumber, SpecYAbsorbance}, 2, path("x"), h), std::exception);
 }
 
 }  // namespace

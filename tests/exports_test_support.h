@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "formats/spc_binding.h"
 #include "platform/numtext.h"
@@ -32,24 +31,23 @@ protected:
         fs::create_directories(dir_ / "prog");
         fs::create_directories(dir_ / "out");
         setenv("VAROLUX32_REGISTRY_DIR", (dir_ / "reg").c_str(), 1);
-        savedProgram_ = ProgramFolder;
-        ProgramFolder = (dir_ / "prog").string() + "/";
         savedSep_ = numtext::decimalSeparator();
     }
     void TearDown() override {
         numtext::setDecimalSeparator(savedSep_);
-        ProgramFolder = savedProgram_;
         unsetenv("VAROLUX32_REGISTRY_DIR");
         fs::remove_all(dir_);
     }
 #ifdef VX_SPCLIB_PATH
     // The SPC library beside the "program", registered without its messages.
     void RegisterSpcLibrary() {
-        fs::copy_file(VX_SPCLIB_PATH, ProgramFolder + kTarnvikLibraryFile);
+        fs::copy_file(VX_SPCLIB_PATH, programFolder() + kTarnvikLibraryFile);
         ui::ScopedScriptedBackend quiet;
-        ASSERT_TRUE(RegisterTarnvikServer());
+        ASSERT_TRUE(RegisterTarnvikServer(programFolder()));
     }
 #endif
+    // The "program's" folder, ending with "/".
+    std::string programFolder() const { return (dir_ / "prog").string() + "/"; }
     std::string out() const { return (dir_ / "out").string() + "/"; }
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
     static std::string read(const std::string& p) {
@@ -63,7 +61,6 @@ protected:
     fs::path dir_;
 
 private:
-    std::string savedProgram_;
     char savedSep_ = '.';
 };
 
@@ -78,7 +75,8 @@ inline std::vector<std::string> linesOf(const std::string& text) {
 
 // A spectrum of n points on first + i * step with smooth values of its own (seed).
 inline std::unique_ptr<TSpectrumRecord> spectrum(const std::string& title, double first, double step, int n,
-                                                 double seed = 1.0, int32_t xUnit = 1, int32_t yKind = 2) {
+                                                 double seed = 1.0, SpecXUnit xUnit = SpecXNanometer,
+                                                 SpecYKind yKind = SpecYAbsorbance) {
     auto r = std::make_unique<TSpectrumRecord>();
     r->Title = title;
     r->FirstX = first;

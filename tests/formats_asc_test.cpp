@@ -187,7 +187,7 @@ TEST(AscMiltonRoy, TransmittanceOrAbsorbanceByWrittenDecimals) {
     struct Case {
         const char* what;
         std::vector<std::string> data;
-        int32_t kind;
+        SpecYKind kind;
     };
     auto mixed = [](int n) {  // two decimals first; four decimals from pair 220 on
         std::vector<std::string> d = pairs(300, 1, 220, "%.2f", 50, 0.01);

@@ -27,10 +27,11 @@ std::string joinLines(const std::vector<std::string>& lines, const std::string& 
     return s;
 }
 
-// Reads text as a tool would (no axis query).
+// Reads text as a tool would (no axis query), or as the Open command would with the start choice.
 TSpectrumRecord readText(const std::string& text, bool fromOpen = false, const std::string& name = "/data/probe.fak") {
     TSpectrumRecord r;
-    ReadSpecAsciiBytes(r, text, false, name, fromOpen);
+    TAxisQueryChoice choice;
+    ReadSpecAsciiBytes(r, text, false, name, fromOpen ? &choice : nullptr);
     return r;
 }
 
@@ -52,7 +53,6 @@ class AsciiReader : public ::testing::TestWithParam<char> {
 protected:
     CleanState state{GetParam()};
     ui::ScopedScriptedBackend ui;
-    void SetUp() override { AxisQueryChoice = {}; }
 };
 
 INSTANTIATE_TEST_SUITE_P(DecimalSeparators, AsciiReader, ::testing::Values('.', ','),
@@ -79,7 +79,7 @@ TEST_P(AsciiReader, RecordFieldsOfTheReader) {
     TSpectrumRecord r;
     r.Color = 0x123456;
     r.LineStyle = 2;
-    ReadSpecAsciiBytes(r, joinLines(dataLines(11, '\t')), false, "/data/sub dir/my.sample.fak", false);
+    ReadSpecAsciiBytes(r, joinLines(dataLines(11, '\t')), false, "/data/sub dir/my.sample.fak", nullptr);
     EXPECT_EQ(r.FileName, "/data/sub dir/my.sample.fak");
     EXPECT_EQ(r.Title, "my.sample");
     EXPECT_EQ(r.SpecType, "ascii_fak");
@@ -121,8 +121,8 @@ TEST_P(AsciiReader, AxisTypesFromTheLabelLine) {
         std::vector<std::string> lines{c.label};
         for (auto& l : dataLines(11, c.sep)) lines.push_back(l);
         TSpectrumRecord r = readText(joinLines(lines), true);
-        EXPECT_EQ(r.XUnit, c.xUnit);
-        EXPECT_EQ(r.YKind, c.yKind);
+        EXPECT_EQ(CodeOf(r.XUnit), c.xUnit);
+        EXPECT_EQ(CodeOf(r.YKind), c.yKind);
         EXPECT_EQ(r.Comment2, c.raman ? "Raman Shift [1/cm]" : "");
         EXPECT_EQ(r.PointCount(), 11);
     }
@@ -179,7 +179,7 @@ TEST_P(AsciiReader, LogEpsilonOverflowIsRefusedAsNoNumber) {
     TSpectrumRecord r;
     r.Title = "kept";
     try {
-        ReadSpecAsciiBytes(r, joinLines(lines), false, "x.fak", false);
+        ReadSpecAsciiBytes(r, joinLines(lines), false, "x.fak", nullptr);
         FAIL() << "no error";
     } catch (const vx::ConversionError& e) {
         EXPECT_NE(std::string(e.what()).find("is not a valid floating point value"), std::string::npos);
@@ -248,7 +248,7 @@ TEST_P(AsciiReader, HeaderlessFileAsksFromOpenOnly) {
 
     // A tool reads it as nm and intensity without asking.
     TSpectrumRecord tool;
-    LoadSpecAscii(tool, path, false, ReadLimitOf(OpenFormat::Fak));
+    LoadSpecAscii(tool, path, nullptr, ReadLimitOf(OpenFormat::Fak));
     EXPECT_TRUE(ui->asked.empty());
     EXPECT_EQ(tool.XUnit, SpecXNanometer);
     EXPECT_EQ(tool.YKind, SpecYIntensity);
@@ -261,8 +261,9 @@ TEST_P(AsciiReader, HeaderlessFileAsksFromOpenOnly) {
         q.fields[kAxisQueryYKind] = "1";
         return true;
     };
+    TAxisQueryChoice choice;  // the program's start choice
     TSpectrumRecord r;
-    LoadSpecAsciiFromOpen(r, path, ReadLimitOf(OpenFormat::Fak));
+    LoadSpecAsciiFromOpen(r, path, choice, ReadLimitOf(OpenFormat::Fak));
     ASSERT_EQ(ui->asked.size(), 1u);
     const ui::Query& q = ui->asked[0];
     EXPECT_EQ(q.dialog, "TAchsenFrageDia");
@@ -283,14 +284,14 @@ TEST_P(AsciiReader, HeaderlessFileAsksFromOpenOnly) {
         return false;
     };
     TSpectrumRecord c;
-    LoadSpecAsciiFromOpen(c, path, ReadLimitOf(OpenFormat::Fak));
+    LoadSpecAsciiFromOpen(c, path, choice, ReadLimitOf(OpenFormat::Fak));
     ASSERT_EQ(ui->asked.size(), 2u);
     EXPECT_EQ(shown[1].at("XUnit"), "5");
     EXPECT_EQ(shown[1].at("YKind"), "1");
     EXPECT_EQ(c.XUnit, SpecXNanometer);
     EXPECT_EQ(c.YKind, SpecYIntensity);
-    EXPECT_EQ(AxisQueryChoice.XUnit, 2);
-    EXPECT_EQ(AxisQueryChoice.YKind, 2);
+    EXPECT_EQ(choice.XUnit, SpecXWavenumber);
+    EXPECT_EQ(choice.YKind, SpecYAbsorbance);
 }
 
 TEST_P(AsciiReader, LineEndsAndHeaderLinesAndTheEndOfData) {
@@ -411,7 +412,7 @@ TEST_P(AsciiReader, MalformedFilesGiveTheirErrorsAndLeaveTheRecord) {
         r.Title = "kept";
         r.Values = {1, 2};
         try {
-            ReadSpecAsciiBytes(r, c.text, false, "x.fak", false);
+            ReadSpecAsciiBytes(r, c.text, false, "x.fak", nullptr);
             ADD_FAILURE() << "no error";
         } catch (const vx::Error& e) {
             EXPECT_EQ(std::string(e.what()), fmt_test::withSeparator(c.message, GetParam()));

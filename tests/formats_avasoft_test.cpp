@@ -14,6 +14,7 @@
 
 using fmt_test::CleanState;
 using fmt_test::readerErrors;
+using fmt_test::StartSettings;
 using fmt_test::TempDir;
 using fmt_test::crlfLines;
 
@@ -67,7 +68,7 @@ TEST_F(AvaSoftReader, YKindByTheExtension) {
     const std::string text = singleColumn({"400;0.5", "401;95", "402;0"});
     struct Case {
         const char* name;
-        int32_t yKind;
+        SpecYKind yKind;
     };
     for (const Case& c : {Case{"/d/a.ttt", SpecYTransmittance}, Case{"/d/a.TIT", SpecYIntensity},
                           Case{"/d/a.trt", SpecYIntensity}, Case{"/d/a.TAT", SpecYAbsorbance}}) {
@@ -253,7 +254,7 @@ TEST_F(AvaSoftReader, OpenCommandKeepsTheFileDate) {
     TDisplayState display;
     TempDir dir;
     const std::string path = dir.write("t.TTT", singleColumn({"400;50", "401;60"}));
-    const OpenResult res = OpenSpectrumFiles({path}, opened, display);
+    const OpenResult res = OpenSpectrumFiles({path}, opened, display, StartSettings{});
     EXPECT_EQ(readerErrors(res), "");
     ASSERT_EQ(opened.Count(), 1);
     EXPECT_EQ(opened[0].DateText.str().size(), 19u);

@@ -15,7 +15,7 @@ namespace {
 using SepGuard = tooltest::SeparatorGuard;
 
 std::unique_ptr<TSpectrumRecord> Rec(const std::string& title, double firstX, double step, std::vector<double> v,
-                                     int32_t xUnit = SpecXNanometer, int32_t yKind = SpecYAbsorbance) {
+                                     SpecXUnit xUnit = SpecXNanometer, SpecYKind yKind = SpecYAbsorbance) {
     auto r = std::make_unique<TSpectrumRecord>();
     r->Title = title;
     r->FirstX = firstX;
@@ -58,7 +58,7 @@ TEST(ClipboardTable, OwnGridsGiveColumnPairsWithEmptyCellsAfterTheShorter) {
 
 TEST(ClipboardTable, ValuesInTheirOwnKindWithConcentrationTimesPathTakenNow) {
     struct Case {
-        int32_t yKind;
+        SpecYKind yKind;
         double conc, path, stored;
         double expected;
     };
@@ -80,7 +80,7 @@ TEST(ClipboardTable, ValuesInTheirOwnKindWithConcentrationTimesPathTakenNow) {
         r->PathLength = c.path;
         r->ConcTimesPath = 99.0;  // stale from an earlier conversion: not used
         EXPECT_NEAR(StoredYInOwnKind(*r, c.stored), c.expected, 1e-9 * std::max(1.0, std::fabs(c.expected)))
-            << c.yKind << " " << c.stored;
+            << CodeOf(c.yKind) << " " << c.stored;
     }
 }
 

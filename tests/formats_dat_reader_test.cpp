@@ -88,15 +88,15 @@ TEST_P(DatReader, OwnFilesInEveryDisplayUnit) {
         ASSERT_EQ(list.Count(), 2) << "unit " << c.unit;
         for (int s = 0; s < 2; ++s) {
             const auto& r = list[s];
-            EXPECT_EQ(r.XUnit, c.readUnit) << "unit " << c.unit;
-            EXPECT_EQ(r.YKind, 2);
+            EXPECT_EQ(CodeOf(r.XUnit), c.readUnit) << "unit " << c.unit;
+            EXPECT_EQ(r.YKind, SpecYAbsorbance);
             EXPECT_EQ(r.SpecType.str(), "ascii_dat");
             EXPECT_EQ(r.SourceKind, 32);
             EXPECT_EQ(r.Title.str(), s == 0 ? "curve 1" : "curve 2");
             EXPECT_EQ(r.PointCount(), s == 0 ? 200 : 101) << "unit " << c.unit;
             EXPECT_EQ(r.StepX > 0.0, c.readUnit == 1) << "unit " << c.unit;
             for (int j = 0; j < r.PointCount(); ++j) {
-                double nm = r.XUnit == 1 ? r.XAt(j) : 1e7 / r.XAt(j);
+                double nm = r.XUnit == SpecXNanometer ? r.XAt(j) : 1e7 / r.XAt(j);
                 ASSERT_NEAR(r.Values[j], shape(nm), 2e-3) << "unit " << c.unit << " point " << j;
             }
         }
@@ -109,7 +109,7 @@ TEST_P(DatReader, ShortFilesTakeTheFirstColumn) {
     for (int k = 0; k < 15; ++k) xs.push_back(20000.0 - 100.0 * k);
     read(ownDat(2, xs, {[](double x) { return numtext::FloatToStrF(x / 1e5, FloatFormat::General, 4, 0); }}));
     ASSERT_EQ(list.Count(), 1);
-    EXPECT_EQ(list[0].XUnit, 1);
+    EXPECT_EQ(list[0].XUnit, SpecXNanometer);
     EXPECT_GT(list[0].StepX, 0.0);
 }
 
@@ -125,7 +125,7 @@ TEST_P(DatReader, ConstantColumnIsNeverTheXColumn) {
         }
         read(lines);
         ASSERT_EQ(list.Count(), 1);
-        EXPECT_EQ(list[0].XUnit, constant == 1 ? 2 : 1);
+        EXPECT_EQ(CodeOf(list[0].XUnit), constant == 1 ? 2 : 1);
     }
 }
 
@@ -156,7 +156,7 @@ TEST_P(DatReader, InstrumentLayout) {
     EXPECT_EQ(r.Comment1.str(), "measured 2002");
     EXPECT_EQ(r.SpecType.str(), "zeiss_dat");
     EXPECT_EQ(r.SourceKind, 34);
-    EXPECT_EQ(r.YKind, 1);
+    EXPECT_EQ(r.YKind, SpecYTransmittance);
     EXPECT_DOUBLE_EQ(r.FirstX, 400.0);
     EXPECT_DOUBLE_EQ(r.StepX, 1.0);
     EXPECT_DOUBLE_EQ(r.Values[0], 0.0);
@@ -185,26 +185,28 @@ TEST_P(DatReader, WriterOutputReadsBack) {
         out.Add(std::move(r));
     }
     struct Case {
-        uint8_t unit;
+        SpecXUnit unit;
         double lower, upper;
-        int readUnit;
-    } cases[] = {{1, 320.0, 650.0, 1}, {4, 0.32, 0.65, 1}, {2, 1e7 / 650.0, 1e7 / 320.0, 2},
-                 {3, kNmEv / 650.0, kNmEv / 320.0, 2}};
+        SpecXUnit readUnit;
+    } cases[] = {{SpecXNanometer, 320.0, 650.0, SpecXNanometer},
+                 {SpecXMicrometer, 0.32, 0.65, SpecXNanometer},
+                 {SpecXWavenumber, 1e7 / 650.0, 1e7 / 320.0, SpecXWavenumber},
+                 {SpecXElectronVolt, kNmEv / 650.0, kNmEv / 320.0, SpecXWavenumber}};
     for (const auto& c : cases) {
         TDatText dat = DatExportText(out, TDisplayState{c.unit, SpecYAbsorbance}, c.lower, c.upper, 1);
         ASSERT_TRUE(dat.refusal.empty()) << dat.refusal;
         list.Clear();
         read(SplitLines(dat.text));
-        ASSERT_EQ(list.Count(), 2) << "unit " << int(c.unit);
+        ASSERT_EQ(list.Count(), 2) << "unit " << CodeOf(c.unit);
         EXPECT_EQ(list[0].Title.str(), "wide");
         EXPECT_EQ(list[1].Title.str(), "narrow");
         for (int s = 0; s < 2; ++s) {
             const auto& r = list[s];
-            EXPECT_EQ(r.XUnit, c.readUnit) << "unit " << int(c.unit);
+            EXPECT_EQ(r.XUnit, c.readUnit) << "unit " << CodeOf(c.unit);
             ASSERT_GE(r.PointCount(), 2);
             for (int j = 0; j < r.PointCount(); ++j) {
-                double nm = r.XUnit == 1 ? r.XAt(j) : 1e7 / r.XAt(j);
-                ASSERT_NEAR(r.Values[j], shape(nm), 2e-3) << "unit " << int(c.unit) << " point " << j;
+                double nm = r.XUnit == SpecXNanometer ? r.XAt(j) : 1e7 / r.XAt(j);
+                ASSERT_NEAR(r.Values[j], shape(nm), 2e-3) << "unit " << CodeOf(c.unit) << " point " << j;
             }
         }
     }

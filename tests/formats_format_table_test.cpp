@@ -24,6 +24,7 @@
 
 using fmt_test::CleanState;
 using fmt_test::readerErrors;
+using fmt_test::StartSettings;
 using fmt_test::TempDir;
 
 namespace {
@@ -186,7 +187,7 @@ TEST(FormatTable, ReadersRefuseFilesAboveTheirRowsLimit) {
         std::filesystem::resize_file(path, e.maxBytes + 1);
         TSpectraList list;
         TDisplayState display;
-        const std::string error = readerErrors(OpenSpectrumFiles({path}, list, display));
+        const std::string error = readerErrors(OpenSpectrumFiles({path}, list, display, StartSettings{}));
         const std::string limitText = TooLargeMessage("", 0, e.maxBytes, "");
         const std::string tail = limitText.substr(limitText.find("read up to"));
         ASSERT_GE(error.size(), tail.size()) << error;
@@ -292,7 +293,7 @@ TEST(FormatTable, ReadersSetTheirRowsTags) {
         TSpectraList opened;
         TDisplayState display;
         const std::string path = dir.write(name, bytes);
-        const OpenResult r = OpenSpectrumFiles({path}, opened, display);
+        const OpenResult r = OpenSpectrumFiles({path}, opened, display, StartSettings{});
         EXPECT_EQ(readerErrors(r), "") << name;
         const FormatEntry* row = FormatEntryOf(FormatCodeOf(path));
         ASSERT_NE(row, nullptr) << name;
@@ -435,8 +436,8 @@ TEST(SaveTable, BatchExportWritesItsOwnRowsOnly) {
         if (e.batch.all) continue;
         SCOPED_TRACE(e.extension);
         const std::string path = dir.file("batch." + LowerAscii(e.extension));
-        EXPECT_FALSE(SaveSpectraMulti(list, path, 1, -1));
-        EXPECT_FALSE(SaveSpectraMulti(list, path, 0, 1));
+        EXPECT_FALSE(SaveSpectraMulti(list, path, 1, -1, ""));
+        EXPECT_FALSE(SaveSpectraMulti(list, path, 0, 1, ""));
         EXPECT_FALSE(std::filesystem::exists(path));
     }
     EXPECT_TRUE(ui->messages.empty());
@@ -483,7 +484,7 @@ TEST(SaveTable, SavedSpectraOpenAgain) {
         ASSERT_TRUE(SaveSpectraFile(path, source, TDisplayState{}, options));
         TSpectraList opened;
         TDisplayState display;
-        const OpenResult r = OpenSpectrumFiles({path}, opened, display);
+        const OpenResult r = OpenSpectrumFiles({path}, opened, display, StartSettings{});
         EXPECT_EQ(readerErrors(r), "");
         // All spectra, or the chosen second one, with their grid and values.
         const std::vector<int32_t> expected =

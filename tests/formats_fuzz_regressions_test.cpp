@@ -139,7 +139,7 @@ TEST_F(FuzzRegressions, ManyDatColumnsAreReadInOnePass) {
     EXPECT_EQ(list[2].Title.str(), "end ");
     for (int k : {1, 2}) {
         EXPECT_EQ(list[k].PointCount(), 2);
-        EXPECT_EQ(list[k].XUnit, 1);
+        EXPECT_EQ(list[k].XUnit, SpecXNanometer);
         EXPECT_DOUBLE_EQ(list[k].FirstX, 400.0);
     }
     EXPECT_DOUBLE_EQ(list[2].Values[1], 0.75);

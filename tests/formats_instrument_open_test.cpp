@@ -12,6 +12,7 @@
 using fmt_test::ByteImage;
 using fmt_test::CleanState;
 using fmt_test::readerErrors;
+using fmt_test::StartSettings;
 using fmt_test::crlfLines;
 using fmt_test::TempDir;
 using fmt_test::zipArchive;
@@ -74,7 +75,8 @@ protected:
     TempDir dir;
     TSpectraList list;
     TDisplayState display;
-    OpenResult open(const std::vector<std::string>& names) { return OpenSpectrumFiles(names, list, display); }
+    StartSettings settings;
+    OpenResult open(const std::vector<std::string>& names) { return OpenSpectrumFiles(names, list, display, settings); }
 
     // One good file of every kind; sorted by name they are read in this order.
     std::vector<std::string> goodFiles() {

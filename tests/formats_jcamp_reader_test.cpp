@@ -47,8 +47,8 @@ TEST_P(JcampReader, SingleBlockPackedTableInNanometres) {
     EXPECT_EQ(r.Comment2.str(), "Lambda 9");
     EXPECT_EQ(r.SpecType.str(), "jcamp_dx");
     EXPECT_EQ(r.SourceKind, 28);
-    EXPECT_EQ(r.XUnit, 1);
-    EXPECT_EQ(r.YKind, 2);
+    EXPECT_EQ(r.XUnit, SpecXNanometer);
+    EXPECT_EQ(r.YKind, SpecYAbsorbance);
     EXPECT_EQ(r.DateText.str(), "2026-01-02 03:04:05");
     EXPECT_DOUBLE_EQ(r.FirstX, 400.0);
     EXPECT_DOUBLE_EQ(r.StepX, 1.0);
@@ -69,8 +69,8 @@ TEST_P(JcampReader, WavenumbersRunFallingWhateverTheTableDirection) {
     ASSERT_EQ(list.Count(), 2);
     for (int k = 0; k < 2; ++k) {
         const auto& r = list[k];
-        EXPECT_EQ(r.XUnit, 2);
-        EXPECT_EQ(r.YKind, 1);
+        EXPECT_EQ(r.XUnit, SpecXWavenumber);
+        EXPECT_EQ(r.YKind, SpecYTransmittance);
         EXPECT_DOUBLE_EQ(r.FirstX, 4000.0);
         EXPECT_DOUBLE_EQ(r.StepX, -1200.0);
         ASSERT_EQ(r.PointCount(), 4);
@@ -100,7 +100,7 @@ TEST_P(JcampReader, XUnitRules) {
                     "##NPOINTS= 4", "##XYDATA= (X++(Y..Y))", (std::string(c.first) + " 1 2").c_str(),
                     (std::string(c.second) + " 3 4").c_str(), "##END="}));
         ASSERT_EQ(list.Count(), 1) << c.units;
-        EXPECT_EQ(list[0].XUnit, c.unit) << c.units;
+        EXPECT_EQ(CodeOf(list[0].XUnit), c.unit) << c.units;
         EXPECT_NEAR(list[0].FirstX, c.firstX, 1e-9) << c.units;
         EXPECT_NEAR(list[0].StepX, c.step, 1e-9) << c.units;
     }
@@ -130,7 +130,7 @@ TEST_P(JcampReader, YUnitRules) {
         read(lines({"##TITLE= t", "##XUNITS= NANOMETERS", yl.c_str(), "##FIRSTX= 400", "##LASTX= 402",
                     "##XYDATA= (X++(Y..Y))", c.data, "401 1", "##END="}));
         ASSERT_EQ(list.Count(), 1) << yl;
-        EXPECT_EQ(list[0].YKind, c.kind) << yl;
+        EXPECT_EQ(CodeOf(list[0].YKind), c.kind) << yl;
         EXPECT_NEAR(list[0].Values[0], c.first, 1e-9) << yl;
         EXPECT_DOUBLE_EQ(list[0].Concentration, c.conc) << yl;
     }
@@ -227,7 +227,7 @@ TEST_P(JcampReader, RamanDataTypeGivesRamanShift) {
     read(lines({"##TITLE= r", "##DATA TYPE= RAMAN SPECTRUM", "##XUNITS= 1/CM", "##YUNITS= ARBITRARY UNITS",
                 "##XYDATA= (X++(Y..Y))", "100 5 6", "102 7 8", "##END="}));
     ASSERT_EQ(list.Count(), 1);
-    EXPECT_EQ(list[0].XUnit, 5);
+    EXPECT_EQ(list[0].XUnit, SpecXRamanShift);
     EXPECT_DOUBLE_EQ(list[0].FirstX, 103.0);
     EXPECT_DOUBLE_EQ(list[0].Values[0], 8.0);
 }
@@ -479,7 +479,7 @@ TEST_P(JcampReader, InstrumentFluorescenceScaling) {
                 "##END="}));
     ASSERT_EQ(list.Count(), 1);
     EXPECT_EQ(list[0].SpecType.str(), "perkinelmer_dx");
-    EXPECT_EQ(list[0].YKind, 5);
+    EXPECT_EQ(list[0].YKind, SpecYIntensity);
     EXPECT_DOUBLE_EQ(list[0].Values[0], 1.0);
     EXPECT_DOUBLE_EQ(list[0].Values[2], 3.0);
 }

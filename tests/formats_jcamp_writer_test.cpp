@@ -20,7 +20,7 @@
 
 namespace {
 
-TSpectrumRecord makeRecord(int32_t xUnit, int32_t yKind, double firstX, double step, int n) {
+TSpectrumRecord makeRecord(SpecXUnit xUnit, SpecYKind yKind, double firstX, double step, int n) {
     TSpectrumRecord r;
     r.Title = "Sample A";
     r.XUnit = xUnit;
@@ -144,9 +144,9 @@ TEST_P(JcampWriter, RamanTypeAndTitleCut) {
 
 // Grids in every x unit, and how our reader gives them back.
 struct Grid {
-    int32_t unit;
+    SpecXUnit unit;
     double first, step;
-    int32_t readUnit;
+    SpecXUnit readUnit;
     double scale;  // read x = written x * scale
 };
 const Grid kGrids[] = {
@@ -161,19 +161,20 @@ const Grid kGrids[] = {
 // Every unit and kind written and read back gives the same spectrum within the written precision.
 TEST_P(JcampWriter, RoundTripsAcrossUnitsAndKinds) {
     for (const auto& g : kGrids) {
-        for (int32_t kind = 1; kind <= 6; ++kind) {
+        for (int32_t code = 1; code <= 6; ++code) {
+            const SpecYKind kind = *YKindOfCode(code);
             auto orig = makeRecord(g.unit, kind, g.first, g.step, 37);
             orig.Comment1 = "plain";
             TSpectraList list;
             LoadSpecJcampText(JcampBlockText(orig), "/x/rt.dx", "d", list);
-            ASSERT_EQ(list.Count(), 1) << g.unit << "/" << kind;
+            const std::string where = std::to_string(CodeOf(g.unit)) + "/" + std::to_string(code);
+            ASSERT_EQ(list.Count(), 1) << where;
             const auto& back = list[0];
-            const std::string where = std::to_string(g.unit) + "/" + std::to_string(kind);
             EXPECT_EQ(back.XUnit, g.readUnit) << where;
             EXPECT_EQ(back.YKind, kind) << where;
             EXPECT_EQ(back.Title.str(), "Sample A");
             ASSERT_EQ(back.PointCount(), 37) << where;
-            const int32_t mode = kind == 5 ? 2 : kind;
+            const SpecYKind mode = kind == SpecYIntensity ? SpecYAbsorbance : kind;
             for (int i = 0; i < 37; ++i) {
                 double x = orig.XAt(i) * g.scale;
                 double jx = (x - back.FirstX) / back.StepX;
@@ -280,7 +281,8 @@ TEST(JcampSave, ChosenSpectrumOnly) {
 // Values near 4e-5 keep at least five significant digits through YFACTOR, in every unit and kind.
 TEST_P(JcampWriter, SmallValuesSurviveThroughYFactor) {
     for (const auto& g : kGrids) {
-        for (int32_t kind = 1; kind <= 6; ++kind) {
+        for (int32_t code = 1; code <= 6; ++code) {
+            const SpecYKind kind = *YKindOfCode(code);
             auto orig = makeRecord(g.unit, kind, g.first, g.step, 23);
             orig.Comment1 = "plain";
             const double cd = orig.Concentration * orig.PathLength;
@@ -294,7 +296,7 @@ TEST_P(JcampWriter, SmallValuesSurviveThroughYFactor) {
                 default: orig.Values[i] = y;
                 }
             }
-            const std::string where = std::to_string(g.unit) + "/" + std::to_string(kind);
+            const std::string where = std::to_string(CodeOf(g.unit)) + "/" + std::to_string(code);
             const std::string text = JcampBlockText(orig);
             EXPECT_EQ(valueOf(text, "##YFACTOR= "), "1E-4") << where;
             TSpectraList list;
@@ -302,7 +304,7 @@ TEST_P(JcampWriter, SmallValuesSurviveThroughYFactor) {
             ASSERT_EQ(list.Count(), 1) << where;
             const auto& back = list[0];
             ASSERT_EQ(back.PointCount(), 23) << where;
-            const int32_t mode = kind == 5 ? 2 : kind;
+            const SpecYKind mode = kind == SpecYIntensity ? SpecYAbsorbance : kind;
             for (int i = 0; i < 23; ++i) {
                 const double jx = (orig.XAt(i) * g.scale - back.FirstX) / back.StepX;
                 const int j = static_cast<int>(std::lround(jx));

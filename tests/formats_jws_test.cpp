@@ -20,6 +20,7 @@
 using namespace byteorder;
 using fmt_test::CleanState;
 using fmt_test::readerErrors;
+using fmt_test::StartSettings;
 using fmt_test::TempDir;
 
 namespace {
@@ -203,7 +204,8 @@ TEST_F(JwsReader, CompoundValuesEndAtPaddingAndSkipNonNumbers) {
 TEST_F(JwsReader, CompoundCodesAndWavenumbersDescending) {
     struct Case {
         uint32_t yCode, xCode;
-        int32_t yKind, xUnit;
+        SpecYKind yKind;
+        SpecXUnit xUnit;
     };
     const Case cases[] = {{0, 0, SpecYTransmittance, SpecXNanometer}, {3, 2, SpecYAbsorbance, SpecXWavenumber},
                           {8, 3, SpecYTransmittance, SpecXNanometer}, {14, 7, SpecYIntensity, SpecXNanometer},
@@ -327,7 +329,7 @@ TEST_F(JwsReader, OpenCommandKeepsCompleteRecordsOnly) {
     Image junk(100);
     junk.text(0, "junk");
     const std::string bad = dir.write("b.jws", junk.bytes());
-    const OpenResult res = OpenSpectrumFiles({good, bad}, opened, display);
+    const OpenResult res = OpenSpectrumFiles({good, bad}, opened, display, StartSettings{});
     EXPECT_EQ(readerErrors(res), "");
     ASSERT_EQ(opened.Count(), 1);
     EXPECT_EQ(opened[0].FileName.str(), good);
@@ -540,7 +542,7 @@ TEST_F(JwsReader, AxisDescriptorDecidesTheUnit) {
     struct Case {
         uint32_t descriptor, xCode;
         float flatCode;
-        int32_t unit;
+        SpecXUnit unit;
     };
     const Case cases[] = {
         {0x10000100, 0, 2.0f, SpecXWavenumber}, {0x10000101, 0, 0.0f, SpecXRamanShift},

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "formats/ascii_reader.h"
 #include "formats/format_table.h"
 #include "formats/open_files.h"
 #include "formats/reader_messages.h"
@@ -17,6 +18,7 @@
 
 using fmt_test::CleanState;
 using fmt_test::readerErrors;
+using fmt_test::StartSettings;
 using fmt_test::TempDir;
 
 namespace {
@@ -27,7 +29,7 @@ std::string fakText(const std::string& label, int lines = 11, double y = 0.5) {
     return s;
 }
 
-std::unique_ptr<TSpectrumRecord> record(const std::string& title, int32_t xUnit, int32_t yKind, uint32_t color) {
+std::unique_ptr<TSpectrumRecord> record(const std::string& title, SpecXUnit xUnit, SpecYKind yKind, uint32_t color) {
     auto r = std::make_unique<TSpectrumRecord>();
     r->Title = title;
     r->XUnit = xUnit;
@@ -40,7 +42,7 @@ std::unique_ptr<TSpectrumRecord> record(const std::string& title, int32_t xUnit,
     return r;
 }
 
-std::string rvxImage(std::initializer_list<std::pair<int32_t, int32_t>> units) {
+std::string rvxImage(std::initializer_list<std::pair<SpecXUnit, SpecYKind>> units) {
     TSpectraList l;
     int i = 0;
     for (auto [x, y] : units) l.Add(record("r" + std::to_string(i++), x, y, 0x123456));
@@ -61,9 +63,10 @@ protected:
     TempDir dir;
     TSpectraList list;
     TDisplayState display;
+    StartSettings settings;
     std::string folder() const { return dir.file(""); }
     OpenResult open(std::vector<std::string> names, const std::function<void(int, int)>& progress = {}) {
-        return OpenSpectrumFiles(std::move(names), list, display, progress);
+        return OpenSpectrumFiles(std::move(names), list, display, settings, progress);
     }
 };
 
@@ -87,6 +90,28 @@ TEST_F(OpenFiles, NamesAreReadInCaseInsensitiveOrderWithDefaultColours) {
     EXPECT_TRUE(r.rvxFiles.empty());
     EXPECT_FALSE(r.restoreAppearance);
     EXPECT_TRUE(ui->messages.empty());
+}
+
+TEST_F(OpenFiles, AHeaderlessTextFileAsksWithTheProgramsLastChoice) {
+    const std::string a = dir.write("a.fak", fakText(""));
+    const std::string b = dir.write("b.fak", fakText(""));
+    settings.AxisQueryChoice = {SpecXElectronVolt, SpecYAbsorbance};
+    std::vector<std::string> preselected;
+    ui->onAsk = [&](ui::Query& q) {
+        preselected.push_back(q.fields[kAxisQueryXUnit] + "/" + q.fields[kAxisQueryYKind]);
+        q.fields[kAxisQueryXUnit] = "2";
+        q.fields[kAxisQueryYKind] = "1";
+        return true;
+    };
+    OpenResult r = open({a, b});
+    EXPECT_EQ(readerErrors(r), "");
+    ASSERT_EQ(list.Count(), 2);
+    // The first file starts from the program's choice, the second from the first file's answer.
+    EXPECT_EQ(preselected, (std::vector<std::string>{"3/2", "2/1"}));
+    EXPECT_EQ(settings.AxisQueryChoice.XUnit, SpecXWavenumber);
+    EXPECT_EQ(settings.AxisQueryChoice.YKind, SpecYTransmittance);
+    EXPECT_EQ(list[1].XUnit, SpecXWavenumber);
+    EXPECT_EQ(list[1].YKind, SpecYTransmittance);
 }
 
 TEST_F(OpenFiles, NameListRules) {
@@ -369,24 +394,29 @@ TEST_F(OpenFiles, NothingToRead) {
 
 TEST_F(OpenFiles, DisplayUnitsFromTheLastRecord) {
     struct Case {
-        int32_t xUnit, yKind;
-        uint8_t displayX, displayY;
+        SpecXUnit xUnit;
+        SpecYKind yKind;
+        SpecXUnit displayX;
+        SpecYKind displayY;
     } cases[] = {
-        {SpecXNanometer, SpecYTransmittance, 1, 1}, {SpecXWavenumber, SpecYAbsorbance, 2, 2},
-        {SpecXElectronVolt, SpecYEpsilon, 3, 3},   {SpecXMicrometer, SpecYLogEpsilon, 4, 4},
-        {SpecXRamanShift, SpecYReflectance, 2, 1}, {SpecXNanometer, SpecYIntensity, 1, 3},
+        {SpecXNanometer, SpecYTransmittance, SpecXNanometer, SpecYTransmittance},
+        {SpecXWavenumber, SpecYAbsorbance, SpecXWavenumber, SpecYAbsorbance},
+        {SpecXElectronVolt, SpecYEpsilon, SpecXElectronVolt, SpecYEpsilon},
+        {SpecXMicrometer, SpecYLogEpsilon, SpecXMicrometer, SpecYLogEpsilon},
+        {SpecXRamanShift, SpecYReflectance, SpecXWavenumber, SpecYTransmittance},
+        {SpecXNanometer, SpecYIntensity, SpecXNanometer, SpecYEpsilon},
     };
     for (const auto& c : cases) {
         list.Clear();
         list.Add(record("r", c.xUnit, c.yKind, 0));
-        const TDisplayState shown = DisplayUnitsFromLastRecord(list, TDisplayState{4, 3});
-        EXPECT_EQ(shown.DisplayXUnit, c.displayX) << c.xUnit;
-        EXPECT_EQ(shown.DisplayYMode, c.displayY) << c.yKind;
+        const TDisplayState shown = DisplayUnitsFromLastRecord(list, TDisplayState{SpecXMicrometer, SpecYEpsilon});
+        EXPECT_EQ(shown.DisplayXUnit, c.displayX) << CodeOf(c.xUnit);
+        EXPECT_EQ(shown.DisplayYMode, c.displayY) << CodeOf(c.yKind);
     }
     list.Clear();
-    const TDisplayState kept = DisplayUnitsFromLastRecord(list, TDisplayState{4, 3});
-    EXPECT_EQ(kept.DisplayXUnit, 4);
-    EXPECT_EQ(kept.DisplayYMode, 3);
+    const TDisplayState kept = DisplayUnitsFromLastRecord(list, TDisplayState{SpecXMicrometer, SpecYEpsilon});
+    EXPECT_EQ(kept.DisplayXUnit, SpecXMicrometer);
+    EXPECT_EQ(kept.DisplayYMode, SpecYEpsilon);
 }
 
 TEST_F(OpenFiles, ExistingFilesDropsMissingNames) {

@@ -89,7 +89,8 @@ TEST(PerkinElmerOldBinary, LayoutVariants) {
         const char* what;
         OldHeader h;
         double firstX, stepX;
-        int32_t xUnit, yKind;
+        SpecXUnit xUnit;
+        SpecYKind yKind;
         double value0;  // stored value of point 0
     };
     auto h = [](auto f) {
@@ -219,7 +220,8 @@ TEST(PerkinElmerBlocks, FieldsAndDirection) {
         const char* what;
         BlockFile f;
         double firstX, stepX, value0;
-        int32_t xUnit, yKind;
+        SpecXUnit xUnit;
+        SpecYKind yKind;
     };
     BlockFile rising;
     rising.first = 400, rising.last = 4000;
@@ -260,7 +262,7 @@ TEST(PerkinElmerBlocks, FieldsAndDirection) {
 
 TEST(PerkinElmerBlocks, YTextIsTestedAsPartOfItsList) {
     CleanState state;
-    const std::pair<const char*, int32_t> cases[] = {
+    const std::pair<const char*, SpecYKind> cases[] = {
         {"A", SpecYAbsorbance},      {"%T", SpecYTransmittance}, {"%R", SpecYReflectance}, {"%RC", SpecYReflectance},
         {"INTENSITY", SpecYIntensity}, {"ABS", SpecYAbsorbance},   {"", SpecYAbsorbance},    {"T", SpecYTransmittance},
     };
@@ -508,7 +510,7 @@ TEST(PerkinElmerText, HeaderlessFluorescence) {
 // the larger x), never the nm of the caller's record, which would store the spectrum rising and reversed.
 TEST(PerkinElmerLayouts, XTextUnitIgnoresCase) {
     CleanState state;
-    auto expectFalling = [](const TSpectrumRecord& r, int32_t unit, double firstX) {
+    auto expectFalling = [](const TSpectrumRecord& r, SpecXUnit unit, double firstX) {
         EXPECT_EQ(r.XUnit, unit);
         EXPECT_EQ(r.FirstX, firstX);
         EXPECT_LT(r.StepX, 0.0);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include "core/date_time.h"
 #include "core/helpers.h"
@@ -127,8 +128,8 @@ TEST(RecordImage, FieldsAtTheirOffsets) {
     r.StepX = -0.5;
     r.Values = {1, 2, 3};
     r.SourceKind = 11;
-    r.XUnit = 4;
-    r.YKind = 5;
+    r.XUnit = SpecXMicrometer;
+    r.YKind = SpecYIntensity;
     r.Color = 0x00112233;
     r.LineStyle = 2;
     r.LineWidth = 3;
@@ -195,6 +196,28 @@ TEST(RecordImage, StoredConcTimesPathIsCarried) {
     ASSERT_EQ(list.Count(), 1);
     EXPECT_EQ(list[0].ConcTimesPath, 0.25);
     EXPECT_EQ(list[0].Concentration, saved[0].Concentration);
+}
+
+// The image holds the unit codes; a code that no unit has reads as nm and absorbance.
+TEST(RecordImage, UnitCodesAndUnknownOnes) {
+    TSpectrumRecord r;
+    r.XUnit = SpecXRamanShift;
+    r.YKind = SpecYReflectance;
+    RecordImage img = RecordToImage(r);
+    EXPECT_EQ(byteorder::getI32LE(img.data() + 840), 5);
+    EXPECT_EQ(byteorder::getI32LE(img.data() + 844), 6);
+    TSpectrumRecord back;
+    RecordFromImage(img.data(), back);
+    EXPECT_EQ(back.XUnit, SpecXRamanShift);
+    EXPECT_EQ(back.YKind, SpecYReflectance);
+    const std::pair<int32_t, int32_t> unknown[] = {{0, 0}, {6, 7}, {-1, -1}, {1 << 24, 1 << 24}};
+    for (auto [x, y] : unknown) {
+        byteorder::putI32LE(img.data() + 840, x);
+        byteorder::putI32LE(img.data() + 844, y);
+        RecordFromImage(img.data(), back);
+        EXPECT_EQ(back.XUnit, SpecXNanometer) << x;
+        EXPECT_EQ(back.YKind, SpecYAbsorbance) << y;
+    }
 }
 
 TEST(Real48, KnownVersionBytesAndRoundTrip) {

@@ -26,8 +26,8 @@ using fmt_test::withSeparator;
 
 namespace {
 
-std::unique_ptr<TSpectrumRecord> spectrum(const std::string& title, int32_t xUnit, double firstX, double step,
-                                          std::vector<double> values, int32_t yKind = SpecYAbsorbance) {
+std::unique_ptr<TSpectrumRecord> spectrum(const std::string& title, SpecXUnit xUnit, double firstX, double step,
+                                          std::vector<double> values, SpecYKind yKind = SpecYAbsorbance) {
     auto r = std::make_unique<TSpectrumRecord>();
     r->Title = title;
     r->XUnit = xUnit;
@@ -194,7 +194,9 @@ TEST_P(SaveText, CsvClockTimesShareOneTitleRow) {
 
 TEST_P(SaveText, CsvValuesInEachSpectrumsOwnKind) {
     struct Case {
-        int32_t xUnit, yKind, source;
+        SpecXUnit xUnit;
+        SpecYKind yKind;
+        int32_t source;
         double conc, stored;
         std::string xTitle, yTitle, y;
     } cases[] = {

@@ -160,7 +160,7 @@ TEST(ProcSpec, UnitsAndPercent) {
     struct Case {
         std::string unit;
         double top;
-        int32_t kind;
+        SpecYKind kind;
         double stored;  // of the last point
     };
     const Case cases[] = {

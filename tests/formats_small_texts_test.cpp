@@ -14,6 +14,7 @@
 
 using fmt_test::CleanState;
 using fmt_test::readerErrors;
+using fmt_test::StartSettings;
 using fmt_test::TempDir;
 using fmt_test::crlfLines;
 
@@ -248,7 +249,8 @@ TEST_F(SmallTexts, DspUnitsAndKinds) {
     struct Case {
         const char* xLine;
         const char* yLine;
-        int32_t xUnit, yKind;
+        SpecXUnit xUnit;
+        SpecYKind yKind;
     };
     const Case cases[] = {{"nm", "%T", SpecXNanometer, SpecYTransmittance},
                           {"Wavenumber [cm-1]", "Intensity", SpecXWavenumber, SpecYIntensity},
@@ -372,7 +374,7 @@ TEST_F(SmallTexts, OpenCommandDates) {
     noDate.replace(noDate.find("<datum> 12.03.2001"), 18, "");
     const std::string c = dir.write("c.GGG", noDate);
     const std::string d = dir.write("d.dsp", dsp({{15, ""}}, {"1\t1", "2\t2"}));
-    const OpenResult res = OpenSpectrumFiles({a, b, c, d}, opened, display);
+    const OpenResult res = OpenSpectrumFiles({a, b, c, d}, opened, display, StartSettings{});
     EXPECT_EQ(readerErrors(res), "");
     ASSERT_EQ(opened.Count(), 4);
     EXPECT_EQ(opened[0].DateText.str().size(), 19u);

@@ -11,9 +11,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
+#include "formats/open_files.h"
 #include "formats/format_table.h"
 #include "formats/save_dispatcher.h"
 #include "formats/spc_binding.h"
@@ -40,19 +40,17 @@ protected:
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "prog");
         setenv("VAROLUX32_REGISTRY_DIR", (dir_ / "reg").c_str(), 1);
-        savedFolder_ = ProgramFolder;
-        ProgramFolder = (dir_ / "prog").string() + "/";
+        programFolder_ = (dir_ / "prog").string() + "/";
     }
     void TearDown() override {
-        ProgramFolder = savedFolder_;
         fs::remove_all(dir_);
         unsetenv("VAROLUX32_REGISTRY_DIR");
     }
-    void PutLibraryBeside() { fs::copy_file(VX_SPCLIB_PATH, ProgramFolder + kTarnvikLibraryFile); }
+    void PutLibraryBeside() { fs::copy_file(VX_SPCLIB_PATH, programFolder_ + kTarnvikLibraryFile); }
     void RegisterQuietly() {
         PutLibraryBeside();
         ui::ScopedScriptedBackend quiet;
-        ASSERT_TRUE(RegisterTarnvikServer());
+        ASSERT_TRUE(RegisterTarnvikServer(programFolder_));
     }
     std::string Write(const std::string& name, const SpcBytes& s) {
         std::string path = (dir_ / name).string();
@@ -61,7 +59,7 @@ protected:
     }
 
     fs::path dir_;
-    std::string savedFolder_;
+    std::string programFolder_;  // the program's folder the library is registered from
 };
 
 // An evenly spaced 'K' file with float values.
@@ -101,7 +99,7 @@ TEST_F(SpcProgram, FirstReadRegistersTheLibraryBesideTheProgram) {
     std::string file = Write("a.spc", EvenSpc(400, 700, {{0.1f, 0.2f, 0.3f, 0.4f}}, 3, 2, "sample"));
     ui::ScopedScriptedBackend ui;
     TSpectraList list;
-    LoadSpecSpc(file, list, kSpcLimit);
+    LoadSpecSpc(file, list, kSpcLimit, programFolder_);
     EXPECT_EQ(ui->messages, (std::vector<std::string>{"Call to DllRegisterServer was successful!", kRegistered}));
     ASSERT_EQ(list.Count(), 1);
     EXPECT_EQ(list[0].Title.str(), "sample");
@@ -109,9 +107,33 @@ TEST_F(SpcProgram, FirstReadRegistersTheLibraryBesideTheProgram) {
 
     // Registered now: no message at all.
     ui->messages.clear();
-    LoadSpecSpc(file, list, kSpcLimit);
+    LoadSpecSpc(file, list, kSpcLimit, programFolder_);
     EXPECT_TRUE(ui->messages.empty());
     EXPECT_EQ(list.Count(), 2);
+}
+
+// The Open command and the save dispatcher register the library from the folder they are given.
+TEST_F(SpcProgram, OpenAndSaveRegisterFromTheProgramFolderTheyAreGiven) {
+    PutLibraryBeside();
+    const std::string file = Write("a.spc", EvenSpc(400, 700, {{0.1f, 0.2f}}, 3, 2, "sample"));
+    ui::ScopedScriptedBackend ui;
+    TSpectraList list;
+    TDisplayState display;
+    TAxisQueryChoice axisQuery;
+    const OpenResult r = OpenSpectrumFiles({file}, list, display, TReaderContext{programFolder_, axisQuery});
+    EXPECT_TRUE(r.failed.empty());
+    ASSERT_EQ(list.Count(), 1);
+    EXPECT_EQ(ui->messages, (std::vector<std::string>{"Call to DllRegisterServer was successful!", kRegistered}));
+
+    ui->messages.clear();
+    setenv("VAROLUX32_REGISTRY_DIR", (dir_ / "reg2").c_str(), 1);  // a store where the class is not registered
+    TSaveOptions options;
+    options.ProgramFolder = programFolder_;
+    EXPECT_TRUE(SaveSpectraFile((dir_ / "b.spc").string(), list, display, options));
+    EXPECT_EQ(ui->messages, (std::vector<std::string>{"Call to DllRegisterServer was successful!",
+                                                      "OK! DLL registrated\r\nreading / saving of *.spc will work "
+                                                      "from now on"}));
+    EXPECT_TRUE(fs::exists(dir_ / "b.spc"));
 }
 
 // Within an Open that gathers its readers' messages for one summary, the registration still shows its
@@ -122,7 +144,7 @@ TEST_F(SpcProgram, RegistrationBoxesAreShownAlsoWhileReadersMessagesAreGathered)
     ui::ScopedScriptedBackend ui;
     TSpectraList list;
     ui::MessageCollector gathered;
-    LoadSpecSpc(file, list, kSpcLimit);
+    LoadSpecSpc(file, list, kSpcLimit, programFolder_);
     EXPECT_EQ(ui->messages, (std::vector<std::string>{"Call to DllRegisterServer was successful!", kRegistered}));
     EXPECT_TRUE(gathered.Messages().empty());
     EXPECT_EQ(list.Count(), 1);
@@ -133,7 +155,7 @@ TEST_F(SpcProgram, MissingLibraryGivesThreeMessagesAndFailsCleanly) {
     ui::ScopedScriptedBackend ui;
     TSpectraList list;
     try {
-        LoadSpecSpc(file, list, kSpcLimit);
+        LoadSpecSpc(file, list, kSpcLimit, programFolder_);
         FAIL() << "no error";
     } catch (const vx::Error& e) {
         ui->messages.push_back(e.what());
@@ -145,13 +167,13 @@ TEST_F(SpcProgram, MissingLibraryGivesThreeMessagesAndFailsCleanly) {
 }
 
 TEST_F(SpcProgram, UnloadableLibraryRaisesItsError) {
-    std::ofstream(ProgramFolder + kTarnvikLibraryFile) << "not a library";
+    std::ofstream(programFolder_ + kTarnvikLibraryFile) << "not a library";
     ui::ScopedScriptedBackend ui;
     try {
-        RegisterTarnvikServer();
+        RegisterTarnvikServer(programFolder_);
         FAIL() << "no error";
     } catch (const vx::Error& e) {
-        EXPECT_EQ(std::string(e.what()), "Failed to load \"" + ProgramFolder + "gtarnviklib.so\"");
+        EXPECT_EQ(std::string(e.what()), "Failed to load \"" + programFolder_ + "gtarnviklib.so\"");
     }
     EXPECT_TRUE(ui->messages.empty());
 }
@@ -162,7 +184,7 @@ TEST_F(SpcProgram, OwnVariantIsParsedHereAfterTheProbe) {
     for (int i = 1; i <= 12; ++i) v.push_back(0.1f * float(i));
     ui::ScopedScriptedBackend ui;
     TSpectraList list;
-    LoadSpecSpc(Write("s.spc", OwnVariant(700, 400, 2, 12, v)), list, kSpcLimit);
+    LoadSpecSpc(Write("s.spc", OwnVariant(700, 400, 2, 12, v)), list, kSpcLimit, programFolder_);
     EXPECT_EQ(ui->messages.size(), 2u);  // the probe registered the library first
     ASSERT_EQ(list.Count(), 1);
     const TSpectrumRecord& r = list[0];
@@ -176,7 +198,7 @@ TEST_F(SpcProgram, OwnVariantIsParsedHereAfterTheProbe) {
     EXPECT_FLOAT_EQ(float(r.Values.back()), 0.1f);
 
     // A count beyond the values present: only the values read count.
-    LoadSpecSpc(Write("t.spc", OwnVariant(400, 700, 1, 500, v)), list, kSpcLimit);
+    LoadSpecSpc(Write("t.spc", OwnVariant(400, 700, 1, 500, v)), list, kSpcLimit, programFolder_);
     ASSERT_EQ(list.Count(), 2);
     EXPECT_EQ(list[1].PointCount(), 12);
     EXPECT_EQ(list[1].YKind, SpecYTransmittance);
@@ -184,12 +206,12 @@ TEST_F(SpcProgram, OwnVariantIsParsedHereAfterTheProbe) {
     EXPECT_NEAR(list[1].Values[0], 1.0, 1e-6);
 
     // One value, or a count of 1: no record.
-    LoadSpecSpc(Write("u.spc", OwnVariant(400, 700, 2, 1, v)), list, kSpcLimit);
+    LoadSpecSpc(Write("u.spc", OwnVariant(400, 700, 2, 1, v)), list, kSpcLimit, programFolder_);
     EXPECT_EQ(list.Count(), 2);
 
     // Edges of the test: exactly 100 or 5000 go through the library.
     SpcBytes edge = OwnVariant(100, 700, 2, 12, v);
-    EXPECT_THROW(LoadSpecSpc(Write("e.spc", edge), list, kSpcLimit), vx::Error);  // no SPC file for the library
+    EXPECT_THROW(LoadSpecSpc(Write("e.spc", edge), list, kSpcLimit, programFolder_), vx::Error);  // no SPC file for the library
 }
 
 // A file with the variant's header but far larger than its one block of values can be is refused before
@@ -201,7 +223,7 @@ TEST_F(SpcProgram, OwnVariantAboveItsLimitIsRefusedUnread) {
     std::filesystem::resize_file(file, (std::uintmax_t{16} << 20) + 1);
     TSpectraList list;
     try {
-        LoadSpecSpc(file, list, kSpcLimit);
+        LoadSpecSpc(file, list, kSpcLimit, programFolder_);
         FAIL() << "no error";
     } catch (const vx::FileError& e) {
         EXPECT_NE(std::string(e.what()).find("is too large to be a SPC file"), std::string::npos) << e.what();
@@ -210,7 +232,7 @@ TEST_F(SpcProgram, OwnVariantAboveItsLimitIsRefusedUnread) {
 
     // At the limit the block is read as before.
     std::filesystem::resize_file(file, std::uintmax_t{16} << 20);
-    LoadSpecSpc(file, list, kSpcLimit);
+    LoadSpecSpc(file, list, kSpcLimit, programFolder_);
     ASSERT_EQ(list.Count(), 1);
     EXPECT_EQ(list[0].PointCount(), 12);
 }
@@ -219,9 +241,9 @@ TEST_F(SpcProgram, ShortOrMissingFilesRaiseTheirErrors) {
     RegisterQuietly();
     TSpectraList list;
     SpcBytes tiny(50);
-    EXPECT_THROW(LoadSpecSpc(Write("tiny.spc", tiny), list, kSpcLimit), vx::Error);
+    EXPECT_THROW(LoadSpecSpc(Write("tiny.spc", tiny), list, kSpcLimit, programFolder_), vx::Error);
     try {
-        LoadSpecSpc((dir_ / "none.spc").string(), list, kSpcLimit);
+        LoadSpecSpc((dir_ / "none.spc").string(), list, kSpcLimit, programFolder_);
         FAIL();
     } catch (const vx::Error& e) {
         EXPECT_EQ(std::string(e.what()), "Cannot open file " + (dir_ / "none.spc").string() + ". No such file or directory");
@@ -231,7 +253,7 @@ TEST_F(SpcProgram, ShortOrMissingFilesRaiseTheirErrors) {
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     EXPECT_EQ(fault::inChildWithin(10, [&] {
                   try {
-                      LoadSpecSpc(pipe, list, kSpcLimit);
+                      LoadSpecSpc(pipe, list, kSpcLimit, programFolder_);
                   } catch (const vx::Error& e) {
                       return std::string(e.what()) == "Cannot open file " + pipe + ". Is a named pipe" ? 0 : 1;
                   }
@@ -244,15 +266,15 @@ TEST_F(SpcProgram, ShortOrMissingFilesRaiseTheirErrors) {
 TEST_F(SpcProgram, SubfilesTitlesUnitsAndKinds) {
     RegisterQuietly();
     TSpectraList list;
-    LoadSpecSpc(Write("m.spc", EvenSpc(400, 700, {{1, 2}, {3, 4}, {5, 6}}, 3, 2, "same")), list, kSpcLimit);
+    LoadSpecSpc(Write("m.spc", EvenSpc(400, 700, {{1, 2}, {3, 4}, {5, 6}}, 3, 2, "same")), list, kSpcLimit, programFolder_);
     ASSERT_EQ(list.Count(), 3);
     EXPECT_EQ(list[2].Title.str(), "same, subfile 3");
 
-    LoadSpecSpc(Write("em.spc", EvenSpc(400, 700, {{1, 2}}, 3, 2, "an emission ACQUISITION")), list, kSpcLimit);
+    LoadSpecSpc(Write("em.spc", EvenSpc(400, 700, {{1, 2}}, 3, 2, "an emission ACQUISITION")), list, kSpcLimit, programFolder_);
     EXPECT_EQ(list[3].Title.str(), "em.spc");
 
     // Wavenumbers stored ascending: point 0 at the last, negative step, values reversed.
-    LoadSpecSpc(Write("w.spc", EvenSpc(1000, 2000, {{1, 2, 3}}, 1, 2)), list, kSpcLimit);
+    LoadSpecSpc(Write("w.spc", EvenSpc(1000, 2000, {{1, 2, 3}}, 1, 2)), list, kSpcLimit, programFolder_);
     const TSpectrumRecord& w = list[4];
     EXPECT_EQ(w.XUnit, SpecXWavenumber);
     EXPECT_DOUBLE_EQ(w.FirstX, 2000);
@@ -260,24 +282,24 @@ TEST_F(SpcProgram, SubfilesTitlesUnitsAndKinds) {
     EXPECT_EQ(w.Values, (std::vector<double>{3, 2, 1}));
 
     // Percent transmittance: -log10(v/100), and 0 becomes 6.
-    LoadSpecSpc(Write("t.spc", EvenSpc(400, 500, {{95, 10, 0}}, 3, 128)), list, kSpcLimit);
+    LoadSpecSpc(Write("t.spc", EvenSpc(400, 500, {{95, 10, 0}}, 3, 128)), list, kSpcLimit, programFolder_);
     const TSpectrumRecord& t = list[5];
     EXPECT_EQ(t.YKind, SpecYTransmittance);
     EXPECT_NEAR(t.Values[0], -std::log10(0.95), 1e-6);
     EXPECT_DOUBLE_EQ(t.Values[2], 6.0);
 
     // Micrometres stay micrometres; Raman shift keeps its comment; fluorescence is intensity.
-    LoadSpecSpc(Write("um.spc", EvenSpc(0.5, 0.7, {{1, 2, 3}}, 2, 4)), list, kSpcLimit);
+    LoadSpecSpc(Write("um.spc", EvenSpc(0.5, 0.7, {{1, 2, 3}}, 2, 4)), list, kSpcLimit, programFolder_);
     EXPECT_EQ(list[6].XUnit, SpecXMicrometer);
     EXPECT_NEAR(list[6].FirstX, 0.5, 1e-9);
     EXPECT_NEAR(list[6].StepX, 0.1, 1e-7);
-    LoadSpecSpc(Write("r.spc", EvenSpc(100, 300, {{1, 2, 3}}, 13, 2, "", 12)), list, kSpcLimit);
+    LoadSpecSpc(Write("r.spc", EvenSpc(100, 300, {{1, 2, 3}}, 13, 2, "", 12)), list, kSpcLimit, programFolder_);
     EXPECT_EQ(list[7].XUnit, SpecXRamanShift);
     EXPECT_EQ(list[7].Comment2.str(), "Raman Shift [1/cm]");
     EXPECT_EQ(list[7].YKind, SpecYIntensity);
 
     // Molar absorption: zeros become 1000 before scaling so that the largest reads -log10(0.05).
-    LoadSpecSpc(Write("e.spc", EvenSpc(400, 500, {{2, 4, 0}}, 3, 23)), list, kSpcLimit);
+    LoadSpecSpc(Write("e.spc", EvenSpc(400, 500, {{2, 4, 0}}, 3, 23)), list, kSpcLimit, programFolder_);
     const TSpectrumRecord& e = list[8];
     EXPECT_EQ(e.YKind, SpecYEpsilon);
     const double product = -std::log10(0.05) / 4;
@@ -286,11 +308,11 @@ TEST_F(SpcProgram, SubfilesTitlesUnitsAndKinds) {
     EXPECT_NEAR(e.Values[2], 1000 * product, 1e-9);
 
     // A subfile of one point makes no record.
-    LoadSpecSpc(Write("one.spc", EvenSpc(400, 400, {{1}}, 3, 2)), list, kSpcLimit);
+    LoadSpecSpc(Write("one.spc", EvenSpc(400, 400, {{1}}, 3, 2)), list, kSpcLimit, programFolder_);
     EXPECT_EQ(list.Count(), 9);
 
     // Electron volts are stored as wavenumbers, falling.
-    LoadSpecSpc(Write("ev.spc", EvenSpc(1, 2, {{1, 2, 3}}, 14, 2)), list, kSpcLimit);
+    LoadSpecSpc(Write("ev.spc", EvenSpc(1, 2, {{1, 2, 3}}, 14, 2)), list, kSpcLimit, programFolder_);
     ASSERT_EQ(list.Count(), 10);
     EXPECT_EQ(list[9].XUnit, SpecXWavenumber);
     EXPECT_NEAR(list[9].FirstX, 2 * 8065.5409, 1e-9);
@@ -307,7 +329,7 @@ TEST_F(SpcProgram, XYFilesAreResampledOntoTheGrid) {
     AddSubHeader(s, 0, 0, 0);
     AppendFloats(s, {3, 2, 1});
     TSpectraList list;
-    LoadSpecSpc(Write("xy.spc", s), list, kSpcLimit);
+    LoadSpecSpc(Write("xy.spc", s), list, kSpcLimit, programFolder_);
     ASSERT_EQ(list.Count(), 1);
     EXPECT_DOUBLE_EQ(list[0].FirstX, 400);
     EXPECT_DOUBLE_EQ(list[0].StepX, 100);
@@ -318,7 +340,8 @@ TEST_F(SpcProgram, SavedSpectraReadBackIntoTheSameValues) {
     PutLibraryBeside();
     ui::ScopedScriptedBackend ui;
     struct Case {
-        int32_t xUnit, yKind;
+        SpecXUnit xUnit;
+        SpecYKind yKind;
         double first, step;
     } cases[] = {{SpecXNanometer, SpecYAbsorbance, 400, 0.5}, {SpecXWavenumber, SpecYIntensity, 4000, -2},
                  {SpecXNanometer, SpecYTransmittance, 300, 1}};
@@ -333,13 +356,13 @@ TEST_F(SpcProgram, SavedSpectraReadBackIntoTheSameValues) {
         rec.StepX = c.step;
         rec.Values = {0.25, 0.5, 1.0, 0.125};
         std::string file = (dir_ / "out.spc").string();
-        SaveSpectrumSpc(rec, file);
+        SaveSpectrumSpc(rec, file, programFolder_);
         if (firstSave) {
             EXPECT_EQ(ui->messages.back(), "OK! DLL registrated\r\nreading / saving of *.spc will work from now on");
             firstSave = false;
         }
         TSpectraList list;
-        LoadSpecSpc(file, list, kSpcLimit);
+        LoadSpecSpc(file, list, kSpcLimit, programFolder_);
         ASSERT_EQ(list.Count(), 1);
         const TSpectrumRecord& r = list[0];
         EXPECT_EQ(r.Title.str(), "my spectrum");
@@ -371,7 +394,7 @@ TEST_F(SpcProgram, SaveBeyondTheFileSizeLimitNamesItsFile) {
         rlimit lim{64 * 1024, 64 * 1024};
         ::setrlimit(RLIMIT_FSIZE, &lim);
         try {
-            SaveSpectrumSpc(rec, file);
+            SaveSpectrumSpc(rec, file, programFolder_);
         } catch (const vx::FileError& e) {
             return std::string(e.what()) == "Cannot write file \"" + file + "\". File too large" ? 0 : 2;
         }
@@ -390,15 +413,15 @@ TEST_F(SpcProgram, SaveBeyondTheFileSizeLimitNamesItsFile) {
 TEST_F(SpcProgram, EveryUnitAndKindRoundTrips) {
     RegisterQuietly();
     struct Unit {
-        int32_t code;
+        SpecXUnit code;
         double first, step;
-        int32_t readsBackAs;
+        SpecXUnit readsBackAs;
     } units[] = {{SpecXNanometer, 400, 0.5, SpecXNanometer},
                  {SpecXWavenumber, 4000, -2, SpecXWavenumber},
                  {SpecXElectronVolt, 1.5, 0.25, SpecXWavenumber},
                  {SpecXMicrometer, 0.4, 0.0005, SpecXMicrometer},
                  {SpecXRamanShift, 3000, -2, SpecXRamanShift}};
-    auto ownMode = [](int32_t kind) { return kind == SpecYIntensity ? SpecYAbsorbance : kind; };
+    auto ownMode = [](SpecYKind kind) { return kind == SpecYIntensity ? SpecYAbsorbance : kind; };
     auto pointsInNm = [&](const TSpectrumRecord& r) {
         std::vector<std::pair<double, double>> pts;
         for (int32_t i = 0; i < r.PointCount(); ++i)
@@ -406,8 +429,9 @@ TEST_F(SpcProgram, EveryUnitAndKindRoundTrips) {
         return pts;
     };
     for (const Unit& u : units) {
-        for (int32_t kind = SpecYTransmittance; kind <= SpecYReflectance; ++kind) {
-            SCOPED_TRACE("unit " + std::to_string(u.code) + " kind " + std::to_string(kind));
+        for (int32_t k = CodeOf(SpecYTransmittance); k <= CodeOf(SpecYReflectance); ++k) {
+            const SpecYKind kind = *YKindOfCode(k);
+            SCOPED_TRACE("unit " + std::to_string(CodeOf(u.code)) + " kind " + std::to_string(k));
             TSpectrumRecord rec;
             rec.Title = "round trip";
             rec.XUnit = u.code;
@@ -418,9 +442,9 @@ TEST_F(SpcProgram, EveryUnitAndKindRoundTrips) {
             rec.PathLength = 1.0;
             rec.Values = {0.25, 0.5, 1.0, 0.125};
             std::string file = (dir_ / "rt.spc").string();
-            SaveSpectrumSpc(rec, file);
+            SaveSpectrumSpc(rec, file, programFolder_);
             TSpectraList list;
-            LoadSpecSpc(file, list, kSpcLimit);
+            LoadSpecSpc(file, list, kSpcLimit, programFolder_);
             ASSERT_EQ(list.Count(), 1);
             const TSpectrumRecord& back = list[0];
             EXPECT_EQ(back.XUnit, u.readsBackAs);
@@ -429,7 +453,7 @@ TEST_F(SpcProgram, EveryUnitAndKindRoundTrips) {
 
             // Pair the points by their wavelength: a unit stored the other way round comes back reversed.
             auto orig = pointsInNm(rec), got = pointsInNm(back);
-            const int32_t mode = ownMode(kind);
+            const SpecYKind mode = ownMode(kind);
             for (int32_t i = 0; i < 4; ++i) {
                 orig[std::size_t(i)].second = StoredToDisplayY(rec, rec.Values[std::size_t(i)], mode);
                 got[std::size_t(i)].second = StoredToDisplayY(back, back.Values[std::size_t(i)], mode);
@@ -450,6 +474,8 @@ TEST_F(SpcProgram, SaveChoosesAmongSeveralSpectra) {
     RegisterQuietly();
     TSpectraList spectra;
     const TDisplayState display;
+    TSaveOptions options;
+    options.ProgramFolder = programFolder_;
     auto add = [&](const char* title) {
         auto rec = std::make_unique<TSpectrumRecord>();
         rec->Title = title;
@@ -461,17 +487,17 @@ TEST_F(SpcProgram, SaveChoosesAmongSeveralSpectra) {
     ui::ScopedScriptedBackend ui;
     const std::string file = (dir_ / "c.spc").string();
     add("first");
-    ASSERT_TRUE(SaveSpectraFile(file, spectra, display));
+    ASSERT_TRUE(SaveSpectraFile(file, spectra, display, options));
     EXPECT_TRUE(ui->asked.empty());
     TSpectraList back;
-    LoadSpecSpc(file, back, kSpcLimit);
+    LoadSpecSpc(file, back, kSpcLimit, programFolder_);
     ASSERT_EQ(back.Count(), 1);
     EXPECT_EQ(back[0].Title.str(), "first");
     fs::remove(file);
 
     add("second");
     ui->onAsk = [](ui::Query&) { return false; };
-    EXPECT_FALSE(SaveSpectraFile(file, spectra, display));
+    EXPECT_FALSE(SaveSpectraFile(file, spectra, display, options));
     EXPECT_FALSE(fs::exists(file));
     ASSERT_EQ(ui->asked.size(), 1u);
     EXPECT_EQ(ui->asked[0].dialog, "TAuswDia");
@@ -481,9 +507,9 @@ TEST_F(SpcProgram, SaveChoosesAmongSeveralSpectra) {
         q.fields["SpekBox"] = "1";
         return true;
     };
-    EXPECT_TRUE(SaveSpectraFile(file, spectra, display));
+    EXPECT_TRUE(SaveSpectraFile(file, spectra, display, options));
     back.Clear();
-    LoadSpecSpc(file, back, kSpcLimit);
+    LoadSpecSpc(file, back, kSpcLimit, programFolder_);
     ASSERT_EQ(back.Count(), 1);
     EXPECT_EQ(back[0].Title.str(), "second");
 }

@@ -18,6 +18,7 @@
 using namespace byteorder;
 using fmt_test::CleanState;
 using fmt_test::readerErrors;
+using fmt_test::StartSettings;
 using fmt_test::TempDir;
 
 namespace {
@@ -362,7 +363,7 @@ TEST_F(SpeReader, OpenCommandReadsFramesIntoTheList) {
     bytes[0] = '\xFF';  // the header's first field; the file is no text for starting so
     bytes[1] = '\xFE';
     const std::string path = dir.write("k.spe", bytes);
-    const OpenResult res = OpenSpectrumFiles({path}, opened, display);
+    const OpenResult res = OpenSpectrumFiles({path}, opened, display, StartSettings{});
     EXPECT_EQ(readerErrors(res), "");
     ASSERT_EQ(opened.Count(), 2);
     EXPECT_EQ(opened[1].Title.str(), "k.spe Frame 2");

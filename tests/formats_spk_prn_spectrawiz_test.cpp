@@ -241,7 +241,7 @@ TEST(SpectraWiz, FieldsAndKinds) {
     r = readWiz(wiz("  T", 0.95));
     EXPECT_NEAR(r.Values[20], -std::log10(0.95), 1e-12);
 
-    const std::pair<std::string, int32_t> kinds[] = {{"  A", SpecYAbsorbance}, {"  R", SpecYIntensity},
+    const std::pair<std::string, SpecYKind> kinds[] = {{"  A", SpecYAbsorbance}, {"  R", SpecYIntensity},
                                                      {"  S", SpecYIntensity},  {"  x", SpecYIntensity},
                                                      {"A", SpecYIntensity},    {"", SpecYIntensity}};
     for (const auto& [line, kind] : kinds) EXPECT_EQ(readWiz(wiz(line, 2)).YKind, kind) << line;

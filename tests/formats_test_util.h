@@ -58,6 +58,20 @@ private:
     char oldSep_;
 };
 
+// The settings a reader of the Open command is lent, as the program starts with them; `ProgramFolder`
+// names the folder the SPC library is registered from.
+struct StartSettings {
+    std::string ProgramFolder;
+    TAxisQueryChoice AxisQueryChoice;
+    TReaderContext context{ProgramFolder, AxisQueryChoice};
+
+    StartSettings() = default;
+    explicit StartSettings(std::string programFolder) : ProgramFolder(std::move(programFolder)) {}
+    StartSettings(const StartSettings&) = delete;
+    StartSettings& operator=(const StartSettings&) = delete;
+    operator const TReaderContext&() const { return context; }
+};
+
 // Lines joined with CR LF, each line ended (a text file as the instruments write them).
 inline std::string crlfLines(const std::vector<std::string>& lines) {
     std::string s;

@@ -179,7 +179,7 @@ TEST_F(TextFiles, EveryTextReaderRefusesFilesAboveItsLimit) {
         {"big.dat", std::uint64_t{1} << 30,
          [](const std::string& p) { TSpectraList l; LoadDatFile(p, l, ReadLimitOf(OpenFormat::Dat)); }},
         {"big.fak", std::uint64_t{256} << 20,
-         [](const std::string& p) { TSpectrumRecord r; LoadSpecAscii(r, p, false, ReadLimitOf(OpenFormat::Fak)); }},
+         [](const std::string& p) { TSpectrumRecord r; LoadSpecAscii(r, p, nullptr, ReadLimitOf(OpenFormat::Fak)); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -45,8 +45,8 @@ TEST_P(TextSpectra, OneSpectrumWithTitleLine) {
     EXPECT_EQ(r.FileName.str(), "/data/run1.csv");
     EXPECT_EQ(r.SpecType.str(), "generic_csv");
     EXPECT_EQ(r.SourceKind, 21);
-    EXPECT_EQ(r.XUnit, 1);
-    EXPECT_EQ(r.YKind, 2);
+    EXPECT_EQ(r.XUnit, SpecXNanometer);
+    EXPECT_EQ(r.YKind, SpecYAbsorbance);
     EXPECT_DOUBLE_EQ(r.FirstX, 400.0);
     EXPECT_DOUBLE_EQ(r.StepX, 1.0);
     ASSERT_EQ(r.PointCount(), 8);
@@ -179,7 +179,7 @@ TEST_P(TextSpectra, TitlesSetTemperatureAndKinds) {
         list.Clear();
         read(std::string(c.header) + "\r\n" + rows(';', ',', 8, 400, 50, -5));
         ASSERT_EQ(list.Count(), 1) << c.header;
-        EXPECT_EQ(list[0].YKind, c.kind) << c.header;
+        EXPECT_EQ(CodeOf(list[0].YKind), c.kind) << c.header;
         EXPECT_NEAR(list[0].Values[0] / c.first, 1.0, 1e-12) << c.header;
     }
 }
@@ -188,12 +188,12 @@ TEST_P(TextSpectra, WavenumberTitlesGiveFallingX) {
     read("Wavenumbers [1/cm];Absorbance\r\n" + rows(';', '.', 8, 1000, 0.1, 0.1));
     read("Raman shift [1/cm];Intensity\r\n100;5\r\n102;6\r\n104;7\r\n");
     ASSERT_EQ(list.Count(), 2);
-    EXPECT_EQ(list[0].XUnit, 2);
+    EXPECT_EQ(list[0].XUnit, SpecXWavenumber);
     EXPECT_DOUBLE_EQ(list[0].FirstX, 1007.0);
     EXPECT_DOUBLE_EQ(list[0].StepX, -1.0);
     EXPECT_DOUBLE_EQ(list[0].Values[0], 0.8);
-    EXPECT_EQ(list[1].XUnit, 5);
-    EXPECT_EQ(list[1].YKind, 5);
+    EXPECT_EQ(list[1].XUnit, SpecXRamanShift);
+    EXPECT_EQ(list[1].YKind, SpecYIntensity);
 }
 
 TEST_P(TextSpectra, UnsoundInputAddsNothing) {
@@ -285,14 +285,15 @@ TEST_P(TextSpectra, ShortPastedTablesProbeALineWithNumbers) {
         EXPECT_DOUBLE_EQ(r.StepX, 1.0);
         ASSERT_EQ(r.PointCount(), c.points);
         EXPECT_NEAR(r.Values[1], 0.35, 1e-12);
-        EXPECT_EQ(r.YKind, 2);
+        EXPECT_EQ(r.YKind, SpecYAbsorbance);
     }
 }
 
 // The CSV our writer produces: cells end with the list separator, numbers in the regional form.
 std::string ownCsv(const std::vector<TSpectrumRecord>& recs, bool shared) {
     const std::string c(1, numtext::listSeparator());
-    auto xTitle = [](int32_t u) {
+    auto xTitle = [](SpecXUnit x) {
+        const int32_t u = CodeOf(x);
         return u == 1 ? "Wavelength [nm]" : u == 2 ? "Wavenumbers [1/cm]" : u == 5 ? "Raman shift [1/cm]" : "";
     };
     const char* yFirst[] = {"", "Transmittance", "Absorbance", "Epsilon", "log(Epsilon)", "Intensity", "Reflectance"};
@@ -304,7 +305,7 @@ std::string ownCsv(const std::vector<TSpectrumRecord>& recs, bool shared) {
         if (k == 0 || !shared) row0 += c;
         row0 += r.Title.str() + c;
         if (k == 0 || !shared) row1 += std::string(xTitle(r.XUnit)) + c;
-        row1 += std::string(k == 0 ? yFirst[r.YKind] : yLater[r.YKind]) + c;
+        row1 += std::string(k == 0 ? yFirst[CodeOf(r.YKind)] : yLater[CodeOf(r.YKind)]) + c;
         rows = std::max(rows, r.PointCount());
     }
     std::string out = row0 + "\r\n" + row1 + "\r\n";
@@ -316,7 +317,7 @@ std::string ownCsv(const std::vector<TSpectrumRecord>& recs, bool shared) {
                 continue;
             }
             if (k == 0 || !shared) out += numtext::FloatToStrF(r.XAt(i), FloatFormat::Fixed, 7, 3) + c;
-            int32_t mode = r.YKind == 5 ? 2 : r.YKind;
+            const SpecYKind mode = r.YKind == SpecYIntensity ? SpecYAbsorbance : r.YKind;
             out += numtext::FloatToStrF(StoredToDisplayY(r, r.Values[i], mode), FloatFormat::General, 5, 0) + c;
         }
         out += "\r\n";
@@ -327,8 +328,8 @@ std::string ownCsv(const std::vector<TSpectrumRecord>& recs, bool shared) {
 TSpectrumRecord rec(const char* title, int32_t unit, int32_t kind, double first, double step, int n) {
     TSpectrumRecord r;
     r.Title = title;
-    r.XUnit = unit;
-    r.YKind = kind;
+    r.XUnit = *XUnitOfCode(unit);
+    r.YKind = *YKindOfCode(kind);
     r.FirstX = first;
     r.StepX = step;
     r.Concentration = 1e-5;
@@ -342,7 +343,7 @@ void expectSame(const TSpectrumRecord& want, const TSpectrumRecord& got) {
     EXPECT_NEAR(got.FirstX, want.FirstX, 1e-3);
     EXPECT_NEAR(got.StepX, want.StepX, 1e-6);
     ASSERT_EQ(got.PointCount(), want.PointCount());
-    const int32_t mode = want.YKind == 5 ? 2 : want.YKind;
+    const SpecYKind mode = want.YKind == SpecYIntensity ? SpecYAbsorbance : want.YKind;
     for (int i = 0; i < want.PointCount(); ++i) {
         double a = StoredToDisplayY(want, want.Values[i], mode), b = StoredToDisplayY(got, got.Values[i], mode);
         EXPECT_NEAR(b, a, 1e-4 * std::fabs(a)) << i;

@@ -30,7 +30,8 @@ namespace {
 struct BlockGuard {
     TGaussModelParams block = GaussModelParams;
     char sep = numtext::decimalSeparator();
-    uint8_t x = DisplayXUnit, y = DisplayYMode;
+    SpecXUnit x = DisplayXUnit;
+    SpecYKind y = DisplayYMode;
     ~BlockGuard() {
         GaussModelParams = block;
         numtext::setDecimalSeparator(sep);

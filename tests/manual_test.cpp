@@ -177,17 +177,14 @@ TEST(Manual, EveryHelpPageTheCodeOpensExistsWithItsAnchor) {
 TEST(Manual, HelpCallsOpenTheCopyBesideTheProgram) {
     // The program's folder is the folder of its executable; the build copies the manual there.
     const fs::path programFolder = kManualDir.parent_path();
-    const std::string old = HelpBaseFolder();
-    SetHelpBaseFolder(programFolder.string());
     for (const HelpRef& r : ScanSources().refs) {
         ui::ScopedScriptedBackend ui;
         const std::string fragment = r.anchor.empty() ? "" : "#" + r.anchor;
-        EXPECT_TRUE(OpenDialogHelp("html\\" + r.page + fragment)) << r.where;
+        EXPECT_TRUE(OpenDialogHelp(programFolder.string() + "/", "html\\" + r.page + fragment)) << r.where;
         ASSERT_EQ(ui->openedUrls.size(), 1u) << r.where;
         EXPECT_EQ(ui->openedUrls[0], "file://" + (programFolder / "html" / r.page).string() + fragment);
         EXPECT_TRUE(ui->messages.empty()) << r.where;
     }
-    SetHelpBaseFolder(old);
 }
 
 TEST(Manual, PagesAndAnchorsOfEveryDialogArePresent) {

@@ -70,8 +70,8 @@ void loadSpectra(int count, int points) {
 struct LoadedPlot {
     LoadedPlot() {
         SpectraList.Clear();
-        DisplayXUnit = 1;
-        DisplayYMode = 2;
+        DisplayXUnit = SpecXNanometer;
+        DisplayYMode = SpecYAbsorbance;
         plot.resize(1600, 900);
         ReplotCurves(plot, SpectraList);
     }

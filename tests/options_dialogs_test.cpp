@@ -22,6 +22,7 @@
 #include <sstream>
 
 #include "app/TMainwin.h"
+#include "app/program_state.h"
 #include "app_test_support.h"
 #include "tests/dialogs_test_support.h"
 #include "app/dialogs/TAchsDia.h"
@@ -33,7 +34,6 @@
 #include "app/plot/Xygraph.h"
 #include "app/qt_ui_backend.h"
 #include "core/quantum_yield_settings.h"
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "platform/numtext.h"
@@ -219,46 +219,47 @@ TEST_F(OptionsGui, EveryOptionRoundTripsThroughTheStoreIntoTheNextStart) {
     EXPECT_TRUE(plot().SecondXAxisOn);
     EXPECT_EQ(ShowYTitle, 0);
     EXPECT_EQ(CustomYTitle, "my y");
-    EXPECT_EQ(OpenFolder, "/data/open/");
-    EXPECT_EQ(SaveFolder, "/data/save/");
-    EXPECT_EQ(AsciiXStepChoice, 2);
-    EXPECT_EQ(GnuplotSettings.Title, "gp title");
-    EXPECT_EQ(GnuplotSettings.LegendPosition, 3);
-    EXPECT_TRUE(GnuplotSettings.PostScriptOutput);
-    EXPECT_EQ(GnuplotSettings.CommandLines, (std::vector<std::string>{"set grid", "set key box"}));
-    EXPECT_EQ(CorrectionFolder, "/data/corr/");
-    EXPECT_EQ(LampFolder, "/data/lamp/");
-    EXPECT_FALSE(SpikeSettings.RemoveOriginal);
-    EXPECT_FALSE(SpikeSettings.TreatAll);
-    EXPECT_TRUE(SpikeSettings.Backward);
-    EXPECT_TRUE(SpikeSettings.AppendToTitle);
-    EXPECT_DOUBLE_EQ(SpikeSettings.Threshold, 7.0);
-    EXPECT_DOUBLE_EQ(CutOutSettings.From, 450.5);
-    EXPECT_DOUBLE_EQ(CutOutSettings.To, 700);
-    EXPECT_TRUE(CutOutSettings.PrefixTitle);
-    EXPECT_FALSE(CutOutSettings.RemoveOriginal);
-    EXPECT_EQ(YConstSettings.Operation, 0);
-    EXPECT_EQ(YConstSettings.Constant, "2,5");
-    EXPECT_TRUE(YConstSettings.RemoveOriginal);
-    EXPECT_FALSE(YConstSettings.AppendToTitle);
-    EXPECT_EQ(InstanceSwitch, 1);
-    EXPECT_DOUBLE_EQ(AppliedOptionNumbers.QyRefYield, 0.9);
-    EXPECT_DOUBLE_EQ(AppliedOptionNumbers.QyRefN, 1.33);
-    EXPECT_EQ(AppliedOptionNumbers.QyBandWidth, 4);
-    EXPECT_DOUBLE_EQ(AppliedOptionNumbers.QySampleExcitation, 560);
-    EXPECT_DOUBLE_EQ(AppliedOptionNumbers.QySampleBel, 12);
+    EXPECT_EQ(ProgramSettings.OpenFolder, "/data/open/");
+    EXPECT_EQ(ProgramSettings.SaveFolder, "/data/save/");
+    EXPECT_EQ(ProgramSettings.AsciiXStepChoice, 2);
+    EXPECT_EQ(ProgramSettings.GnuplotSettings.Title, "gp title");
+    EXPECT_EQ(ProgramSettings.GnuplotSettings.LegendPosition, 3);
+    EXPECT_TRUE(ProgramSettings.GnuplotSettings.PostScriptOutput);
+    EXPECT_EQ(ProgramSettings.GnuplotSettings.CommandLines, (std::vector<std::string>{"set grid", "set key box"}));
+    EXPECT_EQ(ProgramSettings.CorrectionFolder, "/data/corr/");
+    EXPECT_EQ(ProgramSettings.LampFolder, "/data/lamp/");
+    EXPECT_FALSE(ProgramSettings.SpikeSettings.RemoveOriginal);
+    EXPECT_FALSE(ProgramSettings.SpikeSettings.TreatAll);
+    EXPECT_TRUE(ProgramSettings.SpikeSettings.Backward);
+    EXPECT_TRUE(ProgramSettings.SpikeSettings.AppendToTitle);
+    EXPECT_DOUBLE_EQ(ProgramSettings.SpikeSettings.Threshold, 7.0);
+    EXPECT_DOUBLE_EQ(ProgramSettings.CutOutSettings.From, 450.5);
+    EXPECT_DOUBLE_EQ(ProgramSettings.CutOutSettings.To, 700);
+    EXPECT_TRUE(ProgramSettings.CutOutSettings.PrefixTitle);
+    EXPECT_FALSE(ProgramSettings.CutOutSettings.RemoveOriginal);
+    EXPECT_EQ(ProgramSettings.YConstSettings.Operation, 0);
+    EXPECT_EQ(ProgramSettings.YConstSettings.Constant, "2,5");
+    EXPECT_TRUE(ProgramSettings.YConstSettings.RemoveOriginal);
+    EXPECT_FALSE(ProgramSettings.YConstSettings.AppendToTitle);
+    EXPECT_EQ(ProgramSettings.InstanceSwitch, 1);
+    const options::OptionNumbers& applied = ProgramSettings.AppliedOptionNumbers;
+    EXPECT_DOUBLE_EQ(applied.QyRefYield, 0.9);
+    EXPECT_DOUBLE_EQ(applied.QyRefN, 1.33);
+    EXPECT_EQ(applied.QyBandWidth, 4);
+    EXPECT_DOUBLE_EQ(applied.QySampleExcitation, 560);
+    EXPECT_DOUBLE_EQ(applied.QySampleBel, 12);
     // Stored, the quantum-yield group reaches the dialog's settings from the start.
-    EXPECT_DOUBLE_EQ(QYSettings.InnerFilter, 0.1);
-    EXPECT_DOUBLE_EQ(QYSettings.DetectionPath, 0.01);
-    EXPECT_EQ(QYSettings.BandWidth, 4);
-    EXPECT_DOUBLE_EQ(QYSettings.RefYield, 0.9);
-    EXPECT_DOUBLE_EQ(QYSettings.SampleN, 1.5);
-    EXPECT_DOUBLE_EQ(QYSettings.RefFrom, 520);
-    EXPECT_DOUBLE_EQ(QYSettings.SampleTo, 790);
-    EXPECT_DOUBLE_EQ(QYSettings.RefExcitation, 480);
-    EXPECT_DOUBLE_EQ(QYSettings.SampleExcitation, 560);
-    EXPECT_DOUBLE_EQ(QYSettings.RefExposure, 11);
-    EXPECT_DOUBLE_EQ(QYSettings.SampleExposure, 12);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.InnerFilter, 0.1);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.DetectionPath, 0.01);
+    EXPECT_EQ(ProgramSettings.QYSettings.BandWidth, 4);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.RefYield, 0.9);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.SampleN, 1.5);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.RefFrom, 520);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.SampleTo, 790);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.RefExcitation, 480);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.SampleExcitation, 560);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.RefExposure, 11);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.SampleExposure, 12);
     // The custom titles show once there is something to title.
     addSpectra(1);
     w_->UpdateAxisTitles();
@@ -276,19 +277,19 @@ TEST_F(OptionsGui, NoStoreStartsWithTheDefaults) {
     EXPECT_EQ(plot().LegendeFont.pointSize(), 10);
     EXPECT_EQ(ShowXTitle, 1);
     EXPECT_EQ(CustomXTitleOn, 0);
-    EXPECT_EQ(InstanceSwitch, 0);
+    EXPECT_EQ(ProgramSettings.InstanceSwitch, 0);
     // Without a store the quantum-yield dialog keeps its own start values.
-    EXPECT_EQ(QYSettings.BandWidth, 2);
-    EXPECT_DOUBLE_EQ(QYSettings.SampleExcitation, 500);
+    EXPECT_EQ(ProgramSettings.QYSettings.BandWidth, 2);
+    EXPECT_DOUBLE_EQ(ProgramSettings.QYSettings.SampleExcitation, 500);
     // With nothing loaded the axis titles are brought up to date, which clears them.
     EXPECT_EQ(plot().XachsenText, "");
     EXPECT_EQ(plot().Y1achsenText, "");
     EXPECT_TRUE(plot().XAchsenTextAn);
     // Empty folder texts keep the start values.
-    EXPECT_EQ(SaveFolder, ProgramFolder);
-    EXPECT_EQ(LampFolder, ProgramFolder);
-    EXPECT_EQ(CorrectionFolder, ProgramFolder);
-    EXPECT_FALSE(SaveFolder.empty());
+    EXPECT_EQ(ProgramSettings.SaveFolder, ProgramSettings.ProgramFolder);
+    EXPECT_EQ(ProgramSettings.LampFolder, ProgramSettings.ProgramFolder);
+    EXPECT_EQ(ProgramSettings.CorrectionFolder, ProgramSettings.ProgramFolder);
+    EXPECT_FALSE(ProgramSettings.SaveFolder.empty());
     EXPECT_TRUE(ui_->messages.empty());
 }
 
@@ -299,9 +300,9 @@ TEST_F(OptionsGui, StoredWindowsFoldersLeaveTheStartFolders) {
     o.OLampenspektrumFileName = "C:\\lamp\\l.fak";
     ASSERT_TRUE(options::SaveStoredOptions(o));
     start();
-    EXPECT_EQ(SaveFolder, ProgramFolder);
-    EXPECT_EQ(LampFolder, ProgramFolder);
-    EXPECT_TRUE(OpenFolder.empty());
+    EXPECT_EQ(ProgramSettings.SaveFolder, ProgramSettings.ProgramFolder);
+    EXPECT_EQ(ProgramSettings.LampFolder, ProgramSettings.ProgramFolder);
+    EXPECT_TRUE(ProgramSettings.OpenFolder.empty());
     // Shown as stored.
     TOptionsDia d;
     d.FormActivate();
@@ -336,7 +337,7 @@ TEST_F(OptionsGui, CancelLeavesStoreAndGlobalsUnchanged) {
     });
     EXPECT_FALSE(registry::keyExists(registry::Hive::CurrentUser, options::kOptionsKey));
     EXPECT_TRUE(plot().GridOn);
-    EXPECT_DOUBLE_EQ(SpikeSettings.Threshold, 5.6);
+    EXPECT_DOUBLE_EQ(ProgramSettings.SpikeSettings.Threshold, 5.6);
 }
 
 TEST_F(OptionsGui, StoredValueThatDoesNotConvertFallsBackWithOneWarning) {
@@ -352,7 +353,7 @@ TEST_F(OptionsGui, StoredValueThatDoesNotConvertFallsBackWithOneWarning) {
     EXPECT_NE(ui_->messages[0].find("OSchneidVon.Text"), std::string::npos);
     // The rest of the options is in force.
     EXPECT_FALSE(plot().GridOn);
-    EXPECT_DOUBLE_EQ(CutOutSettings.From, -1.0);
+    EXPECT_DOUBLE_EQ(ProgramSettings.CutOutSettings.From, -1.0);
 }
 
 TEST_F(OptionsGui, PathLengthReachesLoadedSpectraOnlyWhenChanged) {
@@ -466,7 +467,7 @@ TEST_F(OptionsGui, AxesDialogEachXUnitConvertsRangeAndCurves) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.caption);
-        DisplayXUnit = 1;
+        DisplayXUnit = SpecXNanometer;
         w_->StandardReplot();
         plot().XDrawnMin = 400;
         plot().XDrawnMax = 800;
@@ -484,12 +485,12 @@ TEST_F(OptionsGui, AxesDialogEachXUnitConvertsRangeAndCurves) {
         EXPECT_EQ(from, c.from);
         EXPECT_EQ(to, c.to);
         EXPECT_EQ(caption, c.caption);
-        EXPECT_EQ(DisplayXUnit, c.unit);
+        EXPECT_EQ(CodeOf(DisplayXUnit), c.unit);
         EXPECT_FALSE(plot().KeepXRangeOnce);
         EXPECT_NEAR(plot().Curve(1).Points[0].x, c.x0, 1e-9);
         EXPECT_TRUE(plot().Autoscaling);
     }
-    DisplayXUnit = 1;
+    DisplayXUnit = SpecXNanometer;
 }
 
 TEST_F(OptionsGui, AxesDialogYModesRecomputeCurves) {
@@ -513,7 +514,7 @@ TEST_F(OptionsGui, AxesDialogYModesRecomputeCurves) {
             return d.result();
         });
         RunAxesCommand(*w_);
-        EXPECT_EQ(DisplayYMode, c.mode);
+        EXPECT_EQ(CodeOf(DisplayYMode), c.mode);
         EXPECT_NEAR(plot().Curve(1).Points[0].y, c.y0, 1e-9);
     }
 }
@@ -538,7 +539,7 @@ TEST_F(OptionsGui, AxesDialogFixedBoundariesAndTitles) {
     });
     RunAxesCommand(*w_);
     EXPECT_TRUE(ui_->messages.empty());
-    EXPECT_EQ(DisplayXUnit, 2);
+    EXPECT_EQ(DisplayXUnit, SpecXWavenumber);
     EXPECT_TRUE(plot().KeepXRangeOnce);
     EXPECT_DOUBLE_EQ(plot().XDrawnMax, 24000.5);
     EXPECT_DOUBLE_EQ(plot().XDrawnMin, 13000);
@@ -560,7 +561,7 @@ TEST_F(OptionsGui, AxesDialogFixedBoundariesAndTitles) {
     RunAxesCommand(*w_);
     ASSERT_EQ(ui_->messages.size(), 1u);
     EXPECT_EQ(ui_->messages[0], "wrong boundary values!");
-    DisplayXUnit = 1;
+    DisplayXUnit = SpecXNanometer;
 }
 
 TEST_F(OptionsGui, AxesDialogCancelLeavesUnitsRangesAndCurves) {
@@ -582,8 +583,8 @@ TEST_F(OptionsGui, AxesDialogCancelLeavesUnitsRangesAndCurves) {
         return d.result();
     });
     RunAxesCommand(*w_);
-    EXPECT_EQ(DisplayXUnit, 1);
-    EXPECT_EQ(DisplayYMode, 2);
+    EXPECT_EQ(DisplayXUnit, SpecXNanometer);
+    EXPECT_EQ(DisplayYMode, SpecYAbsorbance);
     EXPECT_DOUBLE_EQ(plot().XDrawnMin, 400);
     EXPECT_DOUBLE_EQ(plot().XDrawnMax, 800);
     EXPECT_TRUE(plot().KeepXRangeOnce);
@@ -616,7 +617,7 @@ TEST_F(OptionsGui, PropertiesRecomputeEpsilonCurves) {
     numtext::setDecimalSeparator(',');
     start();
     addSpectra(2);
-    DisplayYMode = 3;
+    DisplayYMode = SpecYEpsilon;
     w_->StandardReplot();
     SetModalRunner([&](QDialog& dlg) {
         auto& d = static_cast<TKonzDia&>(dlg);
@@ -635,7 +636,7 @@ TEST_F(OptionsGui, PropertiesRecomputeEpsilonCurves) {
     EXPECT_DOUBLE_EQ(SpectraList[1].PathLength, 1);
     EXPECT_NEAR(plot().Curve(1).Points[0].y, SpectraList[0].Values[0] / 1.0, 1e-12);
     EXPECT_NEAR(plot().Curve(2).Points[0].y, SpectraList[1].Values[0] / 0.25, 1e-12);
-    DisplayYMode = 2;
+    DisplayYMode = SpecYAbsorbance;
 }
 
 TEST_F(OptionsGui, PropertiesLooksReachTheCurves) {
@@ -840,25 +841,25 @@ TEST_F(OptionsGui, GeneralWithoutCurvesDoesNothingAndMenuIsWired) {
 }
 
 TEST_F(OptionsGui, HelpButtonsOpenTheirPagesOrSayTheyCannot) {
-    const std::string saved = ProgramFolder;
-    ProgramFolder = TestFolder() + "prog/";
-    QDir().mkpath(QString::fromStdString(ProgramFolder + "html"));
+    const std::string saved = ProgramSettings.ProgramFolder;
+    ProgramSettings.ProgramFolder = TestFolder() + "prog/";
+    QDir().mkpath(QString::fromStdString(ProgramSettings.ProgramFolder + "html"));
     TOptionsDia o;
     TAchsDia a;
     TSpectraList empty;
     TKonzDia k(empty, nullptr);
     click(o, "HelpBtn");  // no manual yet
     ASSERT_EQ(ui_->messages.size(), 1u);
-    EXPECT_EQ(ui_->messages[0], HelpFailedMessage());
+    EXPECT_EQ(ui_->messages[0], HelpFailedMessage(ProgramSettings.ProgramFolder));
     for (const char* page : {"varolux_man_opt_en.html", "varolux_man_spek_en.html"})
-        std::ofstream(ProgramFolder + "html/" + page) << "<html></html>";
+        std::ofstream(ProgramSettings.ProgramFolder + "html/" + page) << "<html></html>";
     click(o, "HelpBtn");
     click(a, "HelpBtn");
     click(k, "HelpBtn");
     EXPECT_EQ(ui_->messages.size(), 1u);
     ASSERT_EQ(ui_->openedUrls.size(), 3u);
-    EXPECT_EQ(ui_->openedUrls[0], "file://" + ProgramFolder + "html/varolux_man_opt_en.html");
-    EXPECT_EQ(ui_->openedUrls[1], "file://" + ProgramFolder + "html/varolux_man_opt_en.html#achsen");
-    EXPECT_EQ(ui_->openedUrls[2], "file://" + ProgramFolder + "html/varolux_man_spek_en.html#allg");
-    ProgramFolder = saved;
+    EXPECT_EQ(ui_->openedUrls[0], "file://" + ProgramSettings.ProgramFolder + "html/varolux_man_opt_en.html");
+    EXPECT_EQ(ui_->openedUrls[1], "file://" + ProgramSettings.ProgramFolder + "html/varolux_man_opt_en.html#achsen");
+    EXPECT_EQ(ui_->openedUrls[2], "file://" + ProgramSettings.ProgramFolder + "html/varolux_man_spek_en.html#allg");
+    ProgramSettings.ProgramFolder = saved;
 }

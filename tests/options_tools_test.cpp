@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/units.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
 #include "platform/registry.h"
@@ -212,37 +213,67 @@ TEST(AxesBounds, ConversionTable) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.from) + "->" + std::to_string(c.to));
-        auto r = axes::ConvertBounds(c.in, c.from, c.to);
+        auto r = axes::ConvertBounds(c.in, *XUnitOfCode(c.from), *XUnitOfCode(c.to));
         EXPECT_NEAR(r.lower, c.out.lower, 1e-9 * std::abs(c.out.lower) + 1e-12);
         EXPECT_NEAR(r.upper, c.out.upper, 1e-9 * std::abs(c.out.upper) + 1e-12);
     }
     // nm -> µm -> nm comes back.
-    auto back = axes::ConvertBounds(axes::ConvertBounds({400, 800}, 1, 4), 4, 1);
+    auto back = axes::ConvertBounds(axes::ConvertBounds({400, 800}, SpecXNanometer, SpecXMicrometer), SpecXMicrometer,
+                                    SpecXNanometer);
     EXPECT_DOUBLE_EQ(back.lower, 400);
     EXPECT_DOUBLE_EQ(back.upper, 800);
 }
 
+// Every pair of display units converts the range end by end through the one unit table; a change
+// between a wavelength and a wavenumber or an energy turns the ends round.
+TEST(AxesBounds, EveryUnitPairGoesThroughTheUnitTable) {
+    const SpecXUnit units[] = {SpecXNanometer, SpecXMicrometer, SpecXWavenumber, SpecXElectronVolt};
+    const axes::Bounds nm{400, 800};
+    for (SpecXUnit a : units) {
+        const axes::Bounds in = axes::ConvertBounds(nm, SpecXNanometer, a);
+        EXPECT_EQ(axes::BoxCaption(a, false), std::string("Boundaries [") + XUnitSymbol(a) + "]");
+        for (SpecXUnit b : units) {
+            SCOPED_TRACE(std::to_string(CodeOf(a)) + "->" + std::to_string(CodeOf(b)));
+            const axes::Bounds out = axes::ConvertBounds(in, a, b);
+            const double lowerFrom = axes::FromIsLower(a) == axes::FromIsLower(b) ? in.lower : in.upper;
+            const double upperFrom = axes::FromIsLower(a) == axes::FromIsLower(b) ? in.upper : in.lower;
+            if (a != b) {
+                EXPECT_EQ(out.lower, ConvertX(lowerFrom, a, b, EvRoute::FromEvViaWavenumber));
+                EXPECT_EQ(out.upper, ConvertX(upperFrom, a, b, EvRoute::FromEvViaWavenumber));
+            }
+            EXPECT_LE(out.lower, out.upper);
+            const axes::Bounds back = axes::ConvertBounds(out, b, SpecXNanometer);
+            EXPECT_NEAR(back.lower, 400, 1e-9);
+            EXPECT_NEAR(back.upper, 800, 1e-9);
+        }
+    }
+}
+
 TEST(AxesBounds, TextsCaptionsAndItems) {
     SeparatorScope sep('.');
-    EXPECT_EQ(axes::BoundTexts({12500, 25000}, 2, true), std::make_pair(std::string("25000"), std::string("12500")));
-    EXPECT_EQ(axes::BoundTexts({0.4, 0.8}, 4, true), std::make_pair(std::string("0.40"), std::string("0.80")));
-    EXPECT_EQ(axes::BoundTexts({1.55, 3.1}, 3, true), std::make_pair(std::string("3.10"), std::string("1.55")));
-    EXPECT_EQ(axes::BoundTexts({400.25, 800}, 1, false), std::make_pair(std::string("400.25"), std::string("800")));
-    EXPECT_EQ(axes::BoxCaption(4, false), "Boundaries [\xC2\xB5m]");
-    EXPECT_EQ(axes::BoxCaption(2, true), "Grenzen [1/cm]");
+    EXPECT_EQ(axes::BoundTexts({12500, 25000}, SpecXWavenumber, true),
+              std::make_pair(std::string("25000"), std::string("12500")));
+    EXPECT_EQ(axes::BoundTexts({0.4, 0.8}, SpecXMicrometer, true),
+              std::make_pair(std::string("0.40"), std::string("0.80")));
+    EXPECT_EQ(axes::BoundTexts({1.55, 3.1}, SpecXElectronVolt, true),
+              std::make_pair(std::string("3.10"), std::string("1.55")));
+    EXPECT_EQ(axes::BoundTexts({400.25, 800}, SpecXNanometer, false),
+              std::make_pair(std::string("400.25"), std::string("800")));
+    EXPECT_EQ(axes::BoxCaption(SpecXMicrometer, false), "Boundaries [\xC2\xB5m]");
+    EXPECT_EQ(axes::BoxCaption(SpecXWavenumber, true), "Grenzen [1/cm]");
     for (int item = 0; item < 4; ++item) EXPECT_EQ(axes::ItemOfUnit(axes::UnitOfItem(item)), item);
-    EXPECT_EQ(axes::UnitOfItem(1), 4);
-    EXPECT_EQ(axes::YItemOfMode(6), 0);
-    EXPECT_EQ(axes::YModeOfItem(3), 4);
+    EXPECT_EQ(axes::UnitOfItem(1), SpecXMicrometer);
+    EXPECT_EQ(axes::YItemOfMode(SpecYReflectance), 0);
+    EXPECT_EQ(axes::YModeOfItem(3), SpecYLogEpsilon);
 }
 
 TEST(AxesBounds, BoundEditsAndOk) {
     SeparatorScope sep(',');
     axes::Bounds b{12500, 25000};
-    EXPECT_TRUE(axes::SetBoundFromText(b, 2, true, "26000.5"));  // "from" is the upper in 1/cm
+    EXPECT_TRUE(axes::SetBoundFromText(b, SpecXWavenumber, true, "26000.5"));  // "from" is the upper in 1/cm
     EXPECT_DOUBLE_EQ(b.upper, 26000.5);
-    EXPECT_FALSE(axes::SetBoundFromText(b, 2, false, "30000"));  // lower > upper
-    EXPECT_THROW(axes::SetBoundFromText(b, 2, false, "x"), vx::ConversionError);
+    EXPECT_FALSE(axes::SetBoundFromText(b, SpecXWavenumber, false, "30000"));  // lower > upper
+    EXPECT_THROW(axes::SetBoundFromText(b, SpecXWavenumber, false, "x"), vx::ConversionError);
 
     axes::AxesSettings s;
     s.KeepXRangeOnce = true;
@@ -259,8 +290,8 @@ TEST(AxesBounds, BoundEditsAndOk) {
     f.customYTitleOn = true;
     f.customYTitle = "eps";
     axes::ApplyAxesForm(s, f);
-    EXPECT_EQ(s.DisplayXUnit, 2);
-    EXPECT_EQ(s.DisplayYMode, 3);
+    EXPECT_EQ(s.DisplayXUnit, SpecXWavenumber);
+    EXPECT_EQ(s.DisplayYMode, SpecYEpsilon);
     EXPECT_DOUBLE_EQ(s.XDrawnMin, 12500);
     EXPECT_DOUBLE_EQ(s.XDrawnMax, 25000);
     EXPECT_TRUE(s.KeepXRangeOnce);

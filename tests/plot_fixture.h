@@ -31,7 +31,7 @@ inline void resetPlotTestState() {
 }
 
 // The plot shows its curves in these display units.
-inline void showIn(TXYPlot& p, uint8_t xUnit, uint8_t yMode) {
+inline void showIn(TXYPlot& p, SpecXUnit xUnit, SpecYKind yMode) {
     p.Host.displayUnits = [xUnit, yMode] { return TDisplayState{xUnit, yMode}; };
 }
 

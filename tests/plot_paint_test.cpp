@@ -301,7 +301,7 @@ TEST_F(PlotDraw, StylesWithoutADashRuleStillDraw) {
 TEST_F(PlotDraw, PeakMarkersStandAboveInAbsorbanceAndBelowInTransmittance) {
     for (int mode : {2, 1}) {
         auto p = Bare();
-        showIn(*p, SpecXNanometer, static_cast<uint8_t>(mode));
+        showIn(*p, SpecXNanometer, *YKindOfCode(mode));
         p->SetKurvenAnzahl(1);
         Line(*p, 1, {{10, 2}, {50, 5}, {90, 2}});
         p->AddMarkers(1, {1}, {"500.0"});

@@ -46,7 +46,7 @@ TEST_F(PlotTicks, BottomAxisSpacingAndRounding) {
         req.Max = c.max;
         req.Pixels = 1000;
         TickSet t;
-        CalcXTicks(req, c.unit, c.autoscaling, false, t);
+        CalcXTicks(req, *XUnitOfCode(c.unit), c.autoscaling, false, t);
         EXPECT_NEAR(t.Step, c.wantStep, 1e-12) << c.what;
         EXPECT_NEAR(t.DrawnMin, c.wantMin, 1e-9) << c.what;
         EXPECT_NEAR(t.DrawnMax, c.wantMax, 1e-9) << c.what;
@@ -67,7 +67,7 @@ TEST_F(PlotTicks, NearZeroTickIsLabelledZeroAndAlternateLabelsBlank) {
     req.Pixels = 800;
     req.Alternate = true;
     TickSet t;
-    CalcXTicks(req, 4, true, false, t);
+    CalcXTicks(req, SpecXMicrometer, true, false, t);
     EXPECT_NEAR(t.DrawnMin, -0.4, 1e-12);
     ASSERT_GE(t.Count, 5);
     EXPECT_EQ(t.Labels[4], "0");  // -0.4 + 4 * 0.1 carries binary rounding
@@ -81,7 +81,7 @@ TEST_F(PlotTicks, KeptRangeIsNotRounded) {
     req.Max = 750;
     req.Pixels = 700;
     TickSet t;
-    CalcXTicks(req, 1, true, true, t);
+    CalcXTicks(req, SpecXNanometer, true, true, t);
     EXPECT_DOUBLE_EQ(t.DrawnMin, 400);
     EXPECT_DOUBLE_EQ(t.DrawnMax, 750);
     EXPECT_DOUBLE_EQ(t.Scale, 2.0);
@@ -94,7 +94,7 @@ TEST_F(PlotTicks, LabelsUseTheRegionalSeparator) {
     req.Max = 3.5;
     req.Pixels = 500;
     TickSet t;
-    CalcXTicks(req, 3, true, false, t);
+    CalcXTicks(req, SpecXElectronVolt, true, false, t);
     EXPECT_EQ(t.Labels[0], "1,4");
 }
 
@@ -151,10 +151,10 @@ TEST_F(PlotTicks, ManualTicksClampTheirCount) {
         EXPECT_DOUBLE_EQ(t.Scale, 5.0);
     }
     req.MajorTics = 60;
-    CalcXTicks(req, 1, true, false, t);
+    CalcXTicks(req, SpecXNanometer, true, false, t);
     EXPECT_EQ(t.Count, kMaxTicks);
     req.MajorTics = 4;
-    CalcXTicks(req, 1, true, false, t);
+    CalcXTicks(req, SpecXNanometer, true, false, t);
     ASSERT_EQ(t.Count, 4);
     EXPECT_EQ(t.Offsets[3], 375);
     EXPECT_EQ(t.Labels[3], "75");
@@ -163,7 +163,7 @@ TEST_F(PlotTicks, ManualTicksClampTheirCount) {
 TEST_F(PlotTicks, TopAxisStandsAboveTheWavelengthItEquals) {
     TickSet t;
     double lo = 0, hi = 0;
-    CalcX2Ticks(400, 800, 1, 800, true, t, lo, hi);
+    CalcX2Ticks(400, 800, SpecXNanometer, 800, true, t, lo, hi);
     EXPECT_DOUBLE_EQ(lo, 12500);
     EXPECT_DOUBLE_EQ(hi, 25000);
     EXPECT_DOUBLE_EQ(t.Step, 1000);
@@ -178,14 +178,14 @@ TEST_F(PlotTicks, TopAxisStandsAboveTheWavelengthItEquals) {
 TEST_F(PlotTicks, TopAxisInWavenumbersAndElectronVolts) {
     TickSet t;
     double lo = 0, hi = 0;
-    CalcX2Ticks(10000, 25000, 2, 600, true, t, lo, hi);  // 400..1000 nm
+    CalcX2Ticks(10000, 25000, SpecXWavenumber, 600, true, t, lo, hi);  // 400..1000 nm
     EXPECT_DOUBLE_EQ(lo, 400);
     EXPECT_DOUBLE_EQ(hi, 1000);
     ASSERT_GT(t.Count, 0);
     EXPECT_EQ(t.Labels[0], "400");  // labels in nm
     // 400 nm = 25000 1/cm is the right end of the bottom axis.
     EXPECT_EQ(t.Offsets[0], 0);
-    CalcX2Ticks(1.5, 3.0, 3, 600, true, t, lo, hi);
+    CalcX2Ticks(1.5, 3.0, SpecXElectronVolt, 600, true, t, lo, hi);
     EXPECT_NEAR(lo, 1e7 / (3.0 * 8065.5409), 1e-9);
     EXPECT_NEAR(hi, 1e7 / (1.5 * 8065.5409), 1e-9);
     for (int i = 0; i < t.Count; ++i) EXPECT_TRUE(t.Offsets[i] == -1 || (t.Offsets[i] >= 0 && t.Offsets[i] <= 600));
@@ -194,15 +194,15 @@ TEST_F(PlotTicks, TopAxisInWavenumbersAndElectronVolts) {
 TEST_F(PlotTicks, TopAxisNeverDividesByZero) {
     TickSet t;
     double lo = 0, hi = 0;
-    CalcX2Ticks(0, 3000, 2, 900, true, t, lo, hi);  // Raman data from 0 1/cm
+    CalcX2Ticks(0, 3000, SpecXWavenumber, 900, true, t, lo, hi);  // Raman data from 0 1/cm
     EXPECT_DOUBLE_EQ(hi, 0.0);
     for (int i = 0; i < t.Count; ++i) {
         EXPECT_TRUE(t.Offsets[i] == -1 || (t.Offsets[i] >= 0 && t.Offsets[i] <= 900)) << i;
         EXPECT_EQ(t.Labels[i].find("INF"), std::string::npos);
     }
-    CalcX2Ticks(-500, 3000, 2, 900, true, t, lo, hi);
+    CalcX2Ticks(-500, 3000, SpecXWavenumber, 900, true, t, lo, hi);
     for (int i = 0; i < t.Count; ++i) EXPECT_TRUE(t.Offsets[i] == -1 || (t.Offsets[i] >= 0 && t.Offsets[i] <= 900));
-    CalcX2Ticks(500, 500, 1, 900, true, t, lo, hi);
+    CalcX2Ticks(500, 500, SpecXNanometer, 900, true, t, lo, hi);
     EXPECT_EQ(t.Count, 0);
 }
 

@@ -28,8 +28,8 @@
 #include "app/dialogs/tool_dialog.h"
 #include "app/file_filters.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app_test_support.h"
-#include "core/settings_globals.h"
 #include "core/units.h"
 #include "formats/rvx.h"
 #include "platform/numtext.h"
@@ -190,18 +190,18 @@ TEST_F(ShellCommands, SaveDataAsForcesTheExtensionOfTheFilterAndKeepsTheFolder) 
         start = spec.Start.toStdString();
         return TFileDialogChoice{{TestFolder() + "out.txt"}, 5};
     });
-    SaveFolder = "/somewhere/";
+    ProgramSettings.SaveFolder = "/somewhere/";
     w_->SaveDialogFileName = "/data/old.rvx";
     w_->SaveDataas1Click();
     EXPECT_EQ(start, "/somewhere/old");
-    EXPECT_EQ(SaveFolder, TestFolder());
+    EXPECT_EQ(ProgramSettings.SaveFolder, TestFolder());
     EXPECT_EQ(w_->SaveDialogFileName, TestFolder() + "out.csv");
 }
 
 // Saving over a file that is there asks first, as every save does: No keeps the old file untouched,
 // Yes replaces it.
 TEST_F(ShellCommands, SaveDataAsOverAnExistingFileAsksBeforeReplacing) {
-    SpectraList.AddWithDefaultColor(MakeRecord(400, 2, {0.1, 0.2, 0.3}, 1, 2, 0, "new"));
+    SpectraList.AddWithDefaultColor(MakeRecord(400, 2, {0.1, 0.2, 0.3}, SpecXNanometer, SpecYAbsorbance, 0, "new"));
     w_->StandardReplot();
     const std::string target = WriteTestFile("replaced.rvx", "old contents");
     SetFileDialogRunner([&](const TFileDialogSpec&) { return TFileDialogChoice{{target}, 1}; });
@@ -226,7 +226,7 @@ TEST_F(ShellCommands, SaveDataAsOverAnExistingFileAsksBeforeReplacing) {
 // Typed in the file dialog: "x.csv" under the RVX entry saves CSV and writes no RVX file; a name
 // without an extension still gets the chosen entry's.
 TEST_F(ShellCommands, SaveDataAsSavesTheFormatOfATypedExtension) {
-    SpectraList.AddWithDefaultColor(MakeRecord(400, 2, {0.1, 0.2, 0.3}, 1, 2, 0, "typed"));
+    SpectraList.AddWithDefaultColor(MakeRecord(400, 2, {0.1, 0.2, 0.3}, SpecXNanometer, SpecYAbsorbance, 0, "typed"));
     w_->StandardReplot();
     std::string typed;
     int filterIndex = 1;
@@ -294,7 +294,7 @@ TEST_F(ShellCommands, VanishedRecentFileIsReportedAndLeavesTheList) {
 }
 
 TEST_F(ShellCommands, CancelledOpenStillRefreshesCountTitlesAndAutoscaling) {
-    SpectraList.Add(MakeRecord(400, 1, {0.1, 0.2}, 1, 5));
+    SpectraList.Add(MakeRecord(400, 1, {0.1, 0.2}, SpecXNanometer, SpecYIntensity));
     w_->StandardReplot();
     w_->SetStatusText(0, "");
     SetFileDialogRunner([](const TFileDialogSpec&) { return TFileDialogChoice{}; });
@@ -341,7 +341,7 @@ TEST_F(ShellCommands, DroppedFilesAreReadInOneOpenRunInSortedOrder) {
     EXPECT_EQ(w_->StatusText(0), "3 Spectra");
     EXPECT_EQ(SpectraList[0].Color, CurveColor(1));
     EXPECT_EQ(SpectraList[2].Color, CurveColor(3));
-    EXPECT_EQ(OpenFolder, TestFolder());
+    EXPECT_EQ(ProgramSettings.OpenFolder, TestFolder());
     EXPECT_EQ(w_->ComboSpectroscope()->count(), 3);
     EXPECT_EQ(w_->ComboSpectroscope()->currentIndex(), 0);
     EXPECT_DOUBLE_EQ(plot().Curve(1).Points[0].x, 300.0);
@@ -369,7 +369,7 @@ TEST_F(ShellCommands, ReaderErrorCostsOnlyItsFileAndThePlotFollowsTheList) {
 // own-format file that opened enters the recent files.
 TEST_F(ShellCommands, OpenNamesEveryFileWithoutSpectrumOnce) {
     TSpectraList one;
-    one.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}, 1, 2, 0, "kept"));
+    one.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}, SpecXNanometer, SpecYAbsorbance, 0, "kept"));
     const std::string own = WriteTestFile("a_own.rvx", RvxFileImage(one));
     const std::string none = WriteTestFile("b_none.rvx", RvxFileImage(TSpectraList()));
     const std::string empty = WriteTestFile("c_empty.dx", "");
@@ -452,7 +452,7 @@ TEST_F(ShellCommands, CommandLineFileOpensAtStart) {
 }
 
 TEST_F(ShellCommands, SavedRvxEntersRecentFilesAndReopens) {
-    SpectraList.AddWithDefaultColor(MakeRecord(400, 2, {0.1, 0.2, 0.3}, 1, 2, 0, "saved"));
+    SpectraList.AddWithDefaultColor(MakeRecord(400, 2, {0.1, 0.2, 0.3}, SpecXNanometer, SpecYAbsorbance, 0, "saved"));
     w_->StandardReplot();
     const std::string target = TestFolder() + "roundtrip.rvx";
     SetFileDialogRunner([&](const TFileDialogSpec&) { return TFileDialogChoice{{target}, 1}; });

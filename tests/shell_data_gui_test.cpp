@@ -25,10 +25,10 @@
 #include "app/file_filters.h"
 #include "app/info_commands.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "app_test_support.h"
 #include "core/helpers.h"
-#include "core/settings_globals.h"
 #include "core/units.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
@@ -40,7 +40,8 @@ namespace fs = std::filesystem;
 
 class ShellData : public ShellWindowTest {
 protected:
-    void AddCurve(const std::string& title, std::vector<double> v, int32_t xUnit = 1, int32_t yKind = 2) {
+    void AddCurve(const std::string& title, std::vector<double> v, SpecXUnit xUnit = SpecXNanometer,
+                  SpecYKind yKind = SpecYAbsorbance) {
         SpectraList.AddWithDefaultColor(MakeRecord(400, 1, std::move(v), xUnit, yKind, 0, title));
         w_->StandardReplot();
     }
@@ -70,7 +71,7 @@ TEST_F(ShellData, CopyDataNeedsACurveAndPutsTheTableOnTheClipboard) {
     EXPECT_EQ(ui_->clipboard, "before");
     const char saved = numtext::decimalSeparator();
     numtext::setDecimalSeparator(',');
-    AddCurve("a", {1.0, 0.5}, 1, 1);
+    AddCurve("a", {1.0, 0.5}, SpecXNanometer, SpecYTransmittance);
     Trigger("CopyDatatoClipboard1");
     numtext::setDecimalSeparator(saved);
     EXPECT_EQ(ui_->clipboard, "\ta\r\nWavelength [nm]\tTransmittance\r\n400,000\t0,1\r\n401,000\t0,31623\r\n");
@@ -136,7 +137,7 @@ TEST_F(ShellData, PasteOfTextThatGivesNoSpectrumSaysSo) {
 
 TEST_F(ShellData, CopyThenPasteGivesTheSameSpectraAgain) {
     AddCurve("first", {0.125, 0.25, 0.5});
-    AddCurve("second", {1.5, 2.5, 3.5}, 1, 5);
+    AddCurve("second", {1.5, 2.5, 3.5}, SpecXNanometer, SpecYIntensity);
     Trigger("CopyDatatoClipboard1");
     Trigger("PasteDatafromClipboard1");
     ASSERT_EQ(SpectraList.Count(), 4);
@@ -157,8 +158,9 @@ TEST_F(ShellData, OpenUnknownOpensTheTemplateAndTabulatesTheFile) {
     SetFileDialogRunner([&](const TFileDialogSpec&) { return TFileDialogChoice{{file}, 1}; });
     Trigger("OpenUnknown1");
     ASSERT_EQ(ui_->openedUrls.size(), 1u);
-    EXPECT_EQ(ui_->openedUrls[0], "file://" + ProgramFolder + "Binaryfile_Content_Template.xls");
-    EXPECT_TRUE(fs::exists(ProgramFolder + "Binaryfile_Content_Template.xls"));  // shipped beside the program
+    EXPECT_EQ(ui_->openedUrls[0], "file://" + ProgramSettings.ProgramFolder + "Binaryfile_Content_Template.xls");
+    // shipped beside the program
+    EXPECT_TRUE(fs::exists(ProgramSettings.ProgramFolder + "Binaryfile_Content_Template.xls"));
     const auto lines = SplitLines(ui_->clipboard);
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[0], "Filename: \t" + file);
@@ -214,7 +216,7 @@ TEST_F(ShellData, OpenUnknownsStatusFitsItsPanelWhateverTheFileName) {
 }
 
 TEST_F(ShellData, TheTemplateIsASpreadsheetOfOurOwn) {
-    const std::string text = ReadFile(ProgramFolder + "Binaryfile_Content_Template.xls");
+    const std::string text = ReadFile(ProgramSettings.ProgramFolder + "Binaryfile_Content_Template.xls");
     EXPECT_EQ(text.rfind("<?xml", 0), 0u);
     EXPECT_NE(text.find("urn:schemas-microsoft-com:office:spreadsheet"), std::string::npos);
     EXPECT_NE(text.find("ss:Name=\"Content\""), std::string::npos);
@@ -230,7 +232,7 @@ TEST_F(ShellData, InformationWindowShowsTheChosenSpectrumAndCopiesIt) {
     Trigger("Information1");
     EXPECT_EQ(shown, 0);  // no curve: nothing
     AddCurve("first", {0.1, 0.2, 0.3});
-    AddCurve("second", {0.1, 0.2}, 2);
+    AddCurve("second", {0.1, 0.2}, SpecXWavenumber);
     SpectraList[1].Concentration = 0.5;
     Trigger("Information1");
     EXPECT_EQ(shown, 1);
@@ -257,7 +259,7 @@ TEST_F(ShellData, InformationWindowShowsTheChosenSpectrumAndCopiesIt) {
     EXPECT_FALSE(memo->textCursor().hasSelection());
     d.findChild<QPushButton*>("Button1")->click();
     ASSERT_EQ(ui_->openedUrls.size(), 1u);
-    EXPECT_EQ(ui_->openedUrls[0], "file://" + ProgramFolder + "html/varolux_man_spek_en.html#info");
+    EXPECT_EQ(ui_->openedUrls[0], "file://" + ProgramSettings.ProgramFolder + "html/varolux_man_spek_en.html#info");
 }
 
 TEST_F(ShellData, HelpWindowLinksOpenTheManualAndTheWebPages) {
@@ -281,7 +283,7 @@ TEST_F(ShellData, HelpWindowLinksOpenTheManualAndTheWebPages) {
         QTest::mouseClick(l, Qt::LeftButton);
     }
     ASSERT_EQ(ui_->openedUrls.size(), 3u);
-    EXPECT_EQ(ui_->openedUrls[0], "file://" + ProgramFolder + "html/varolux_manual_en.html");
+    EXPECT_EQ(ui_->openedUrls[0], "file://" + ProgramSettings.ProgramFolder + "html/varolux_manual_en.html");
     EXPECT_EQ(ui_->openedUrls[1].rfind("https://", 0), 0u);
     EXPECT_EQ(ui_->openedUrls[2].rfind("https://", 0), 0u);
     EXPECT_NE(ui_->openedUrls[1], ui_->openedUrls[2]);
@@ -289,7 +291,7 @@ TEST_F(ShellData, HelpWindowLinksOpenTheManualAndTheWebPages) {
     ui_->openUrlResult = false;
     d.Label1Click();
     ASSERT_EQ(ui_->messages.size(), 1u);
-    EXPECT_EQ(ui_->messages[0], HelpFailedMessage());
+    EXPECT_EQ(ui_->messages[0], HelpFailedMessage(ProgramSettings.ProgramFolder));
 }
 
 // A machine without a desktop program for web pages: the help links name the manual's folder, the web
@@ -299,9 +301,9 @@ TEST_F(ShellData, WithoutADesktopOpenerTheLinksSayWhereTheyLead) {
     THilfeDia d;
     d.Label1Click();
     ASSERT_EQ(ui_->messages.size(), 1u);
-    EXPECT_EQ(ui_->messages[0],
-              "Help files could not be opened!\r\nThe manual is in the folder\r\n" + ProgramFolder + "html/");
-    EXPECT_EQ(ProgramFolder.front(), '/');
+    EXPECT_EQ(ui_->messages[0], "Help files could not be opened!\r\nThe manual is in the folder\r\n" +
+                                    ProgramSettings.ProgramFolder + "html/");
+    EXPECT_EQ(ProgramSettings.ProgramFolder.front(), '/');
 
     TAboutBox about;
     const std::vector<std::function<void()>> webLinks = {

@@ -21,6 +21,7 @@
 #include <optional>
 
 #include "app/TMainwin.h"
+#include "app/program_state.h"
 #include "app/recent_files.h"
 #include "app/single_instance.h"
 #include "app_test_support.h"
@@ -49,7 +50,7 @@ std::vector<std::string> WriteLongNamedRvx(int count, std::size_t length) {
         std::string name = head;
         name.resize(length - folder.size() - 4, 'x');
         TSpectraList list;
-        list.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}, 1, 2, 0, name));
+        list.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}, SpecXNanometer, SpecYAbsorbance, 0, name));
         paths.push_back(folder + name + ".rvx");
         SaveRvxFile(paths.back(), list);
     }
@@ -81,7 +82,7 @@ private:
 // An RVX file of one spectrum, named as given, in the test folder.
 std::string WriteRvx(const std::string& name, const std::string& title) {
     TSpectraList list;
-    list.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}, 1, 2, 0, title));
+    list.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}, SpecXNanometer, SpecYAbsorbance, 0, title));
     const std::string path = TestFolder() + name;
     SaveRvxFile(path, list);
     return path;
@@ -92,7 +93,7 @@ protected:
     void SetUp() override {
         AppTestSetUp();
         SpectraList.Clear();
-        InstanceSwitch = 0;
+        ProgramSettings.InstanceSwitch = 0;
         one_ = std::make_unique<TMZOneInstance>();
         ASSERT_EQ(one_->Create({}), TMZOneInstance::TStart::Alone);
         ASSERT_TRUE(one_->Listening());
@@ -101,7 +102,7 @@ protected:
     void TearDown() override {
         one_.reset();
         w_.reset();
-        InstanceSwitch = 1;
+        ProgramSettings.InstanceSwitch = 1;
         SpectraList.Clear();
     }
     // Sends raw bytes as a second start would and returns the answer (0: none within 3 s).
@@ -163,9 +164,9 @@ TEST_F(HandOver, AnswerComesAtOnceAndTheFilesWaitForAModalDialog) {
 TEST_F(HandOver, SeveralInstancesAllowedOrAMalformedMessageOpenNothing) {
     one_->SetReceiver(w_.get());
     const std::string a = WriteRvx("declined.rvx", "d");
-    InstanceSwitch = 1;
+    ProgramSettings.InstanceSwitch = 1;
     EXPECT_EQ(Send(handover::EncodeMessages({a})), handover::kDeclined);
-    InstanceSwitch = 0;
+    ProgramSettings.InstanceSwitch = 0;
     EXPECT_EQ(Send(std::string("\x00\x01\x00\x00", 4)), 0);  // over 64 KiB: dropped unanswered
     EXPECT_EQ(Send(std::string("\x00\x00\x00\x02" "ab", 6)), 0);
     PumpEvents(300);
@@ -175,7 +176,7 @@ TEST_F(HandOver, SeveralInstancesAllowedOrAMalformedMessageOpenNothing) {
 
 TEST(HandOverStart, AStaleSocketIsReplacedAndASilentInstanceIsGivenUpAfterFiveSeconds) {
     AppTestSetUp();
-    InstanceSwitch = 0;
+    ProgramSettings.InstanceSwitch = 0;
     // A socket file left by an instance that died.
     const QByteArray path = SocketPath().toLocal8Bit();
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -194,7 +195,7 @@ TEST(HandOverStart, AStaleSocketIsReplacedAndASilentInstanceIsGivenUpAfterFiveSe
     EXPECT_EQ(second.Create({"/x/y.rvx"}), TMZOneInstance::TStart::NoAnswer);
     EXPECT_LT(t.elapsed(), TMZOneInstance::kAnswerWaitMs + 1500);
     EXPECT_FALSE(second.Listening());
-    InstanceSwitch = 1;
+    ProgramSettings.InstanceSwitch = 1;
 }
 
 TEST_F(HandOver, ALongListArrivesWholeInSeveralMessages) {
@@ -222,7 +223,7 @@ TEST_F(HandOver, NamesBeyondWhatAHandOverCarriesEndTheSecondStartWithoutSending)
 
 TEST(HandOverStart, AFolderOthersCouldListenInHandsNothingOverAndThisStartOpensItsOwnWindow) {
     AppTestSetUp();
-    InstanceSwitch = 0;
+    ProgramSettings.InstanceSwitch = 0;
     const fs::path tmp = fs::path(TestFolder()) / "open-tmp";
     fs::create_directories(tmp);
     ScopedSocketFolder place(tmp);
@@ -233,13 +234,13 @@ TEST(HandOverStart, AFolderOthersCouldListenInHandsNothingOverAndThisStartOpensI
     EXPECT_EQ(start.Create({"/x/y.rvx"}), TMZOneInstance::TStart::Alone);
     EXPECT_FALSE(start.Listening());
     EXPECT_TRUE(fs::is_empty(folder));  // no socket, no lock file
-    InstanceSwitch = 1;
+    ProgramSettings.InstanceSwitch = 1;
 }
 
 TEST(HandOverStart, AnInstanceOfAnotherUserIsSentNoNames) {
     if (::getuid() != 0) GTEST_SKIP() << "a listener of another user needs root to make";
     AppTestSetUp();
-    InstanceSwitch = 0;
+    ProgramSettings.InstanceSwitch = 0;
     const fs::path tmp = fs::path(TestFolder()) / "peer-tmp";
     fs::create_directories(tmp);
     ScopedSocketFolder place(tmp);
@@ -258,7 +259,7 @@ TEST(HandOverStart, AnInstanceOfAnotherUserIsSentNoNames) {
     EXPECT_EQ(::recv(peer, &byte, 1, 0), 0);
     ::close(peer);
     ::close(server);
-    InstanceSwitch = 1;
+    ProgramSettings.InstanceSwitch = 1;
 }
 
 // Real processes of the program, offscreen, with a settings folder of their own.

@@ -5,9 +5,9 @@
 
 #include "app/TMainwin.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/replot.h"
 #include "app_test_support.h"
-#include "core/settings_globals.h"
 #include "core/units.h"
 #include "formats/rvx.h"
 #include "platform/ui.h"
@@ -52,10 +52,10 @@ double ExpectedY(double a, int mode, double c, double d) {
 
 TEST_F(ShellReplot, EveryCurvePointInEveryDisplayUnitAndYMode) {
     // One record per stored unit; the 1/cm record starts at 0 (shown as 0 in nm and µm).
-    SpectraList.Add(MakeRecord(400, 2, {0.5, 1.2, 2.0, 0.05}, 1, 2, 0, "nm"));
-    SpectraList.Add(MakeRecord(0, 5000, {0.3, 0.6, 0.9}, 2, 2, 0, "wavenumber"));
-    SpectraList.Add(MakeRecord(0.5, 0.25, {1.5, 0.25, 0.75}, 4, 2, 0, "micrometre"));
-    SpectraList.Add(MakeRecord(1.5, 0.5, {0.4, 0.8}, 3, 2, 0, "electronvolt"));
+    SpectraList.Add(MakeRecord(400, 2, {0.5, 1.2, 2.0, 0.05}, SpecXNanometer, SpecYAbsorbance, 0, "nm"));
+    SpectraList.Add(MakeRecord(0, 5000, {0.3, 0.6, 0.9}, SpecXWavenumber, SpecYAbsorbance, 0, "wavenumber"));
+    SpectraList.Add(MakeRecord(0.5, 0.25, {1.5, 0.25, 0.75}, SpecXMicrometer, SpecYAbsorbance, 0, "micrometre"));
+    SpectraList.Add(MakeRecord(1.5, 0.5, {0.4, 0.8}, SpecXElectronVolt, SpecYAbsorbance, 0, "electronvolt"));
     for (auto& r : SpectraList) {
         r->Concentration = 0.01;
         r->PathLength = 2;
@@ -63,8 +63,8 @@ TEST_F(ShellReplot, EveryCurvePointInEveryDisplayUnitAndYMode) {
     for (int xUnit = 1; xUnit <= 4; ++xUnit) {
         for (int yMode = 1; yMode <= 4; ++yMode) {
             SCOPED_TRACE("x unit " + std::to_string(xUnit) + ", y mode " + std::to_string(yMode));
-            DisplayXUnit = static_cast<uint8_t>(xUnit);
-            DisplayYMode = static_cast<uint8_t>(yMode);
+            DisplayXUnit = *XUnitOfCode(xUnit);
+            DisplayYMode = *YKindOfCode(yMode);
             w_->StandardReplot();
             ASSERT_EQ(plot().KurvenAnzahl(), SpectraList.Count());
             for (int32_t i = 0; i < SpectraList.Count(); ++i) {
@@ -73,7 +73,7 @@ TEST_F(ShellReplot, EveryCurvePointInEveryDisplayUnitAndYMode) {
                 ASSERT_EQ(static_cast<int32_t>(c.Points.size()), r.PointCount());
                 EXPECT_EQ(c.LegendName.toStdString(), r.Title.str());
                 for (int32_t k = 0; k < r.PointCount(); ++k) {
-                    const double x = ExpectedX(r.FirstX + k * r.StepX, r.XUnit, xUnit);
+                    const double x = ExpectedX(r.FirstX + k * r.StepX, CodeOf(r.XUnit), xUnit);
                     EXPECT_NEAR(c.Points[k].x, x, std::abs(x) * 1e-13) << "curve " << i + 1 << " point " << k;
                     const double y = ExpectedY(r.Values[k], yMode, r.Concentration, r.PathLength);
                     EXPECT_NEAR(c.Points[k].y, y, std::abs(y) * 1e-12 + 1e-15) << "curve " << i + 1;
@@ -82,20 +82,23 @@ TEST_F(ShellReplot, EveryCurvePointInEveryDisplayUnitAndYMode) {
         }
     }
     // The 1/cm point at 0 sits at x = 0 in nm instead of dividing by zero.
-    DisplayXUnit = 1;
+    DisplayXUnit = SpecXNanometer;
     w_->StandardReplot();
     EXPECT_EQ(plot().Curve(2).Points[0].x, 0.0);
 }
 
 TEST_F(ShellReplot, CurvePointsAreExactlyWhatTheAccessorsGive) {
     // A read-out or a tool that takes a plotted x must find the same number the plot shows.
-    SpectraList.Add(MakeRecord(300.3, 0.7, std::vector<double>(50, 0.4), 1, 2, 0, "nm"));
-    SpectraList.Add(MakeRecord(0.31, 0.0013, std::vector<double>(50, 0.4), 4, 2, 0, "micrometre"));
-    SpectraList.Add(MakeRecord(25000.1, -3.3, std::vector<double>(50, 0.4), 2, 2, 0, "wavenumber"));
-    SpectraList.Add(MakeRecord(4.1, -0.013, std::vector<double>(50, 0.4), 3, 2, 0, "electronvolt"));
+    SpectraList.Add(MakeRecord(300.3, 0.7, std::vector<double>(50, 0.4), SpecXNanometer, SpecYAbsorbance, 0, "nm"));
+    SpectraList.Add(
+        MakeRecord(0.31, 0.0013, std::vector<double>(50, 0.4), SpecXMicrometer, SpecYAbsorbance, 0, "micrometre"));
+    SpectraList.Add(
+        MakeRecord(25000.1, -3.3, std::vector<double>(50, 0.4), SpecXWavenumber, SpecYAbsorbance, 0, "wavenumber"));
+    SpectraList.Add(
+        MakeRecord(4.1, -0.013, std::vector<double>(50, 0.4), SpecXElectronVolt, SpecYAbsorbance, 0, "electronvolt"));
     for (int xUnit = 1; xUnit <= 4; ++xUnit) {
-        DisplayXUnit = static_cast<uint8_t>(xUnit);
-        DisplayYMode = 1;
+        DisplayXUnit = *XUnitOfCode(xUnit);
+        DisplayYMode = SpecYTransmittance;
         w_->StandardReplot();
         for (int32_t i = 0; i < SpectraList.Count(); ++i) {
             const KurvenDaten& c = plot().Curve(i + 1);
@@ -108,12 +111,12 @@ TEST_F(ShellReplot, CurvePointsAreExactlyWhatTheAccessorsGive) {
 }
 
 TEST_F(ShellReplot, RamanShiftBesideNmIsPlottedInWavenumbersAtOnce) {
-    SpectraList.Add(MakeRecord(400, 100, {0.1, 0.2, 0.3}, 1, 2, 0, "absorption"));
-    SpectraList.Add(MakeRecord(200, 100, {5, 6, 7}, 5, 5, 0, "raman"));
-    DisplayXUnit = 1;
+    SpectraList.Add(MakeRecord(400, 100, {0.1, 0.2, 0.3}, SpecXNanometer, SpecYAbsorbance, 0, "absorption"));
+    SpectraList.Add(MakeRecord(200, 100, {5, 6, 7}, SpecXRamanShift, SpecYIntensity, 0, "raman"));
+    DisplayXUnit = SpecXNanometer;
     w_->StandardReplot();
     w_->UpdateAxisTitles();
-    EXPECT_EQ(DisplayXUnit, 2);
+    EXPECT_EQ(DisplayXUnit, SpecXWavenumber);
     EXPECT_EQ(plot().XachsenText, "Raman Shift [1/cm]");
     EXPECT_EQ(plot().X2achsenText, "Wavelength [nm]");
     EXPECT_EQ(plot().Direction, 1);
@@ -123,18 +126,18 @@ TEST_F(ShellReplot, RamanShiftBesideNmIsPlottedInWavenumbersAtOnce) {
     EXPECT_DOUBLE_EQ(plot().Curve(1).Points[0].x, 1e7 / 400);
 
     // Even when only the titles are updated after a change of unit, the curves follow.
-    DisplayXUnit = 1;
+    DisplayXUnit = SpecXNanometer;
     w_->UpdateAxisTitles();
-    EXPECT_EQ(DisplayXUnit, 2);
+    EXPECT_EQ(DisplayXUnit, SpecXWavenumber);
     EXPECT_DOUBLE_EQ(plot().Curve(1).Points[0].x, 1e7 / 400);
 }
 
 TEST_F(ShellReplot, RamanKeepsTheUnitWhenEveryOtherUnitIsPresent) {
-    for (int unit : {1, 2, 3, 4, 5}) SpectraList.Add(MakeRecord(1, 1, {0.1, 0.2}, unit));
-    DisplayXUnit = 4;
+    for (int unit : {1, 2, 3, 4, 5}) SpectraList.Add(MakeRecord(1, 1, {0.1, 0.2}, *XUnitOfCode(unit)));
+    DisplayXUnit = SpecXMicrometer;
     w_->StandardReplot();
     w_->UpdateAxisTitles();
-    EXPECT_EQ(DisplayXUnit, 4);
+    EXPECT_EQ(DisplayXUnit, SpecXMicrometer);
     EXPECT_EQ(plot().XachsenText, QString::fromUtf8("Wavelength [µm]"));
 }
 
@@ -164,9 +167,9 @@ TEST_F(ShellReplot, AxisTitlesFollowUnitsAndKinds) {
     for (const TitleCase& tc : cases) {
         SCOPED_TRACE(tc.name);
         SpectraList.Clear();
-        for (int k : tc.yKinds) SpectraList.Add(MakeRecord(400, 1, {0.1, 0.2}, 1, k));
-        DisplayXUnit = static_cast<uint8_t>(tc.xUnit);
-        DisplayYMode = static_cast<uint8_t>(tc.yMode);
+        for (int k : tc.yKinds) SpectraList.Add(MakeRecord(400, 1, {0.1, 0.2}, SpecXNanometer, *YKindOfCode(k)));
+        DisplayXUnit = *XUnitOfCode(tc.xUnit);
+        DisplayYMode = *YKindOfCode(tc.yMode);
         w_->UpdateAxisTitles();
         EXPECT_EQ(plot().XachsenText, QString::fromUtf8(tc.xTitle));
         EXPECT_EQ(plot().X2achsenText, QString::fromUtf8(tc.x2Title));
@@ -189,7 +192,7 @@ TEST_F(ShellReplot, CustomTitlesWebcamPixelAndEmptyList) {
     EXPECT_FALSE(plot().Y1AchsenTextAn);
     EXPECT_TRUE(plot().XAchsenTextAn);
 
-    SpectraList.Add(MakeRecord(0, 1, {1, 2}, 1, 5, SpecSourceWebcamLive));
+    SpectraList.Add(MakeRecord(0, 1, {1, 2}, SpecXNanometer, SpecYIntensity, SpecSourceWebcamLive));
     w_->UpdateAxisTitles();
     EXPECT_EQ(plot().XachsenText, "Pixel");  // wins over the custom title
 
@@ -202,8 +205,8 @@ TEST_F(ShellReplot, CustomTitlesWebcamPixelAndEmptyList) {
 
 TEST_F(ShellReplot, KindSevenGoesToTheSecondAxisWhichStaysOn) {
     SpectraList.Add(MakeRecord(400, 1, {0.1, 0.2}));
-    SpectraList.Add(MakeRecord(400, 1, {1.5, 2.5}, 1, 2, SpecSourceRaw, "ratio"));
-    DisplayYMode = 1;  // kind-7 values are plotted as they are
+    SpectraList.Add(MakeRecord(400, 1, {1.5, 2.5}, SpecXNanometer, SpecYAbsorbance, SpecSourceRaw, "ratio"));
+    DisplayYMode = SpecYTransmittance;  // kind-7 values are plotted as they are
     w_->StandardReplot();
     EXPECT_TRUE(plot().ZweiteYAchse);
     EXPECT_EQ(plot().Curve(1).YAxis, 1);
@@ -267,12 +270,12 @@ TEST_F(ShellReplot, PeakLabelHookRunsOnlyForChosenCurvesWhileShown) {
     w_->StandardReplot();
     EXPECT_TRUE(called.empty());  // the peak-label bar is hidden
     SetPeakLabelsShown(true);
-    PeakLabelSettings.AllSpectra = false;
-    PeakLabelSettings.SelectedSpectrum = 1;
+    ProgramSettings.PeakLabelSettings.AllSpectra = false;
+    ProgramSettings.PeakLabelSettings.SelectedSpectrum = 1;
     w_->StandardReplot();
     EXPECT_EQ(called, std::vector<int>{2});
     called.clear();
-    PeakLabelSettings.AllSpectra = true;
+    ProgramSettings.PeakLabelSettings.AllSpectra = true;
     w_->StandardReplot();
     EXPECT_EQ(called, (std::vector<int>{1, 2, 3}));
     SetPeakLabelsShown(false);
@@ -283,8 +286,8 @@ TEST_F(ShellReplot, PeakLabelHookRunsOnlyForChosenCurvesWhileShown) {
 // changes it, and the curves and the saved file show that colour.
 TEST_F(ShellReplot, RecordColoursStayAsChosenThroughEveryReplot) {
     TSpectraList stored;  // an RVX file brings its own colours
-    stored.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}, 1, 2, 0, "a"));
-    stored.Add(MakeRecord(400, 1, {0.3, 0.2, 0.1}, 1, 2, 0, "b"));
+    stored.Add(MakeRecord(400, 1, {0.1, 0.2, 0.3}, SpecXNanometer, SpecYAbsorbance, 0, "a"));
+    stored.Add(MakeRecord(400, 1, {0.3, 0.2, 0.1}, SpecXNanometer, SpecYAbsorbance, 0, "b"));
     stored[0].Color = 0x00112233;
     stored[1].Color = 0x00445566;
     w_->PendingFiles = {WriteTestFile("looks.rvx", RvxFileImage(stored))};

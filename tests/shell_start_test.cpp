@@ -16,11 +16,11 @@
 #include "app/app_version.h"
 #include "app/dialogs/TSStart.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "app/recent_files.h"
 #include "app/window_placement.h"
 #include "app_test_support.h"
-#include "core/settings_globals.h"
 #include "core/units.h"
 #include "platform/errors.h"
 #include "platform/registry.h"
@@ -36,16 +36,16 @@ protected:
 
 TEST_F(ShellStart, StartsEmptyWithCaptionDefaultsAndEmptyPlot) {
     // A stale setting from an earlier window must not survive a new start.
-    DisplayXUnit = 3;
-    SpikeSettings.Threshold = 1.0;
+    DisplayXUnit = SpecXElectronVolt;
+    ProgramSettings.SpikeSettings.Threshold = 1.0;
     TMainwin w;
     EXPECT_EQ(w.windowTitle(), "Varolux32 version 1.72.2p");
     EXPECT_EQ(w.StatusText(0), "0 Spectra");
-    EXPECT_EQ(DisplayXUnit, 1);
-    EXPECT_EQ(DisplayYMode, 2);
-    EXPECT_DOUBLE_EQ(SpikeSettings.Threshold, 5.6);
-    EXPECT_EQ(ScatterDialogSettings.RamanShift, 3378);
-    EXPECT_EQ(AdvBaselineSettings.ScatteringSpread, -5);
+    EXPECT_EQ(DisplayXUnit, SpecXNanometer);
+    EXPECT_EQ(DisplayYMode, SpecYAbsorbance);
+    EXPECT_DOUBLE_EQ(ProgramSettings.SpikeSettings.Threshold, 5.6);
+    EXPECT_EQ(ProgramSettings.ScatterDialogSettings.RamanShift, 3378);
+    EXPECT_EQ(ProgramSettings.AdvBaselineSettings.ScatteringSpread, -5);
     TXYPlot& p = *w.XYPlot();
     EXPECT_EQ(p.KurvenAnzahl(), 0);
     EXPECT_DOUBLE_EQ(p.MinXValue, 300);
@@ -66,9 +66,9 @@ TEST_F(ShellStart, StartsEmptyWithCaptionDefaultsAndEmptyPlot) {
     EXPECT_EQ(p.PlotFont.family(), "Arial");
     EXPECT_EQ(p.PlotFont.pointSize(), 10);
     EXPECT_TRUE(w.Action("ShowLegend1")->isChecked());
-    EXPECT_EQ(SaveFolder, ProgramFolder);
-    EXPECT_EQ(ProgramFolder.back(), '/');
-    EXPECT_TRUE(OpenFolder.empty());
+    EXPECT_EQ(ProgramSettings.SaveFolder, ProgramSettings.ProgramFolder);
+    EXPECT_EQ(ProgramSettings.ProgramFolder.back(), '/');
+    EXPECT_TRUE(ProgramSettings.OpenFolder.empty());
     EXPECT_EQ(Mainwin(), &w);
 }
 

@@ -51,9 +51,10 @@ TEST(AdvSmoothing, EachMethodHandsItsSizeAndParameterToTheSmoother) {
         p.Settings.SavitzkyOrder = 4;
         p.Settings.PercentileSize = 9;
         p.Settings.Percentile = 35;
-        ASSERT_EQ(RunAdvSmoothing(list, TDisplayState{1, 1}, p), 1) << c.mode;
+        ASSERT_EQ(RunAdvSmoothing(list, TDisplayState{SpecXNanometer, SpecYTransmittance}, p), 1) << c.mode;
         std::unique_ptr<TSpectrumRecord> expected;
-        SmoothSpectrumAdv(expected, list[0], c.mode, c.width, c.param, TDisplayState{1, c.yMode});
+        SmoothSpectrumAdv(expected, list[0], c.mode, c.width, c.param,
+                          TDisplayState{SpecXNanometer, *YKindOfCode(c.yMode)});
         EXPECT_EQ(list[1].Values, expected->Values) << c.mode;
         EXPECT_EQ(list[1].Title.str(), "s\t smoothed");
         EXPECT_EQ(list[1].Color, CurveColor(2));
@@ -92,9 +93,9 @@ TEST(AdvSmoothing, ShortSpectraStopTheWholeRun) {
 
 TEST(AdvSmoothing, AllSpectraReplacingOriginalsKeepOrderAndColours) {
     TSpectraList list;
-    addRecord(list, "a", 400, 1, wavy(30), 1, 0x11);
-    addRecord(list, "b", 400, 1, wavy(30, 1.0), 1, 0x22);
-    addRecord(list, "c", 400, 1, wavy(30, 2.0), 1, 0x33);
+    addRecord(list, "a", 400, 1, wavy(30), SpecXNanometer, 0x11);
+    addRecord(list, "b", 400, 1, wavy(30, 1.0), SpecXNanometer, 0x22);
+    addRecord(list, "c", 400, 1, wavy(30, 2.0), SpecXNanometer, 0x33);
     TAdvSmoothParams p;
     p.Settings.AllSpectra = true;
     p.Settings.RemoveOriginal = true;
@@ -173,8 +174,8 @@ TEST(BaselineValues, AdaptiveIsTheLowerEnvelopeSmoothedInPlace) {
             s.AdaptiveCoarseness = coarseness;
             s.AdaptiveOffset = -30;
             // Transmittance display: the baseline still works on absorbance.
-            const std::vector<double> b = BaselineValues(S, TDisplayState{1, 1}, s);
-            const TDisplayState abs{1, 2};
+            const std::vector<double> b = BaselineValues(S, TDisplayState{SpecXNanometer, SpecYTransmittance}, s);
+            const TDisplayState abs{SpecXNanometer, SpecYAbsorbance};
             const int w = static_cast<int>(std::nearbyint(coarseness / 200.0 * n));
             const double span = *std::max_element(S.Values.begin(), S.Values.end()) -
                                 *std::min_element(S.Values.begin(), S.Values.end());
@@ -273,7 +274,7 @@ TEST(BaselineApply, SubtractsFromTheChosenSpectrumAndRemovesB) {
     p.Settings.KeepLegend = false;
     preview.ShowBaseline(TDisplayState{}, baselineParams(BaselineLinear, 0));  // the preview of another choice
     const std::vector<double> b = BaselineValues(list[1], TDisplayState{}, p.Settings);
-    EXPECT_EQ(ApplyAdvBaseline(list, TDisplayState{1, 1}, p, preview), 1);
+    EXPECT_EQ(ApplyAdvBaseline(list, TDisplayState{SpecXNanometer, SpecYTransmittance}, p, preview), 1);
     EXPECT_EQ(titles(list), (std::vector<std::string>{"a", "b", "b (baseline corrected)"}));
     for (int j = 0; j < 50; ++j) EXPECT_NEAR(list[2].Values[j], list[1].Values[j] - b[j], 1e-15) << j;
     EXPECT_EQ(list[2].Color, CurveColor(4));  // appended after B, which then left
@@ -282,9 +283,9 @@ TEST(BaselineApply, SubtractsFromTheChosenSpectrumAndRemovesB) {
 
 TEST(BaselineApply, AllSpectraReplacedAndBRemovedByIdentity) {
     TSpectraList list;
-    addRecord(list, "a", 400, 1, wavy(50), 1, 0x11);
-    addRecord(list, "b", 400, 1, wavy(50, 1.0), 1, 0x22);
-    addRecord(list, "c", 400, 1, wavy(50, 2.0), 1, 0x33);
+    addRecord(list, "a", 400, 1, wavy(50), SpecXNanometer, 0x11);
+    addRecord(list, "b", 400, 1, wavy(50, 1.0), SpecXNanometer, 0x22);
+    addRecord(list, "c", 400, 1, wavy(50, 2.0), SpecXNanometer, 0x33);
     TBaselinePreview preview(list);
     TAdvBaselineParams p = baselineParams(BaselineAdaptive, 2);
     p.Settings.AllSpectra = true;

@@ -11,7 +11,7 @@ using namespace tooltest;
 
 namespace {
 
-const TDisplayState kNm{1, 2};
+const TDisplayState kNm{SpecXNanometer, SpecYAbsorbance};
 
 // Emission spectra at excitation 300, 310, 320: spectrum i holds 10 i + (x - 400) on x 400..404.
 TSpectraList EmissionSeries() {
@@ -128,7 +128,7 @@ TEST(EEMGrid, MissingExcitationWavelengthsCountSpectra) {
 TEST(EEMGrid, RefusedOutsideNanometresAndBeyondTenMillionCells) {
     TSpectraList list = EmissionSeries();
     TEEMGrid g;
-    EXPECT_EQ(BuildEEMGrid(list, TDisplayState{2, 2}, 400, 404, g), TEEMBuild::NotNm);
+    EXPECT_EQ(BuildEEMGrid(list, TDisplayState{SpecXWavenumber, SpecYAbsorbance}, 400, 404, g), TEEMBuild::NotNm);
     TSpectraList empty;
     EXPECT_EQ(BuildEEMGrid(empty, kNm, 400, 404, g), TEEMBuild::NoSpectra);
     TSpectraList wide;

@@ -41,7 +41,7 @@ TEST(FilmThickness, KnownThicknessFromFringes) {
     struct Case {
         const char* index;
         const char* angle;
-        uint8_t unit;
+        SpecXUnit unit;
         const char* from;
         const char* to;
         int maxima;
@@ -58,7 +58,7 @@ TEST(FilmThickness, KnownThicknessFromFringes) {
         TSpectraList list;
         addFringes(list, 500.0);
         TFilmThicknessInputs in = inputs(c.index, c.angle, c.from, c.to);
-        const TFilmThicknessResult r = EvaluateFilmThickness(list, TDisplayState{c.unit, 2}, in);
+        const TFilmThicknessResult r = EvaluateFilmThickness(list, TDisplayState{c.unit, SpecYAbsorbance}, in);
         const double n = std::stod(c.index), s = std::sin(std::stod(c.angle) * std::numbers::pi / 180);
         const double d = 10000.0 / (2 * std::sqrt(n * n - s * s) * 500.0);
         ASSERT_TRUE(r.Evaluated) << c.index << " " << c.angle;
@@ -73,7 +73,7 @@ TEST(FilmThickness, MemoAndClipboardTexts) {
     TSpectraList list;
     addFringes(list, 500.0);
     TFilmThicknessInputs in = inputs("1.4914", "0", "2600", "9400");
-    const TFilmThicknessResult r = EvaluateFilmThickness(list, TDisplayState{SpecXWavenumber, 2}, in);
+    const TFilmThicknessResult r = EvaluateFilmThickness(list, TDisplayState{SpecXWavenumber, SpecYAbsorbance}, in);
     EXPECT_EQ(r.Memo, (std::vector<std::string>{
                           "filepath: /data/films/", "filename: f1.dat", "range:   9400 - 2600 cm^-1",
                           "refractive index: 1.4914", "incidence angle: 0°", "no. of evaluated maxima: 13", "",
@@ -87,7 +87,7 @@ TEST(FilmThickness, TwoMaximaOneMaximumAndBadIndex) {
     addFringes(list, 500.0);
     // Two maxima (3000 and 3500): a thickness, σ = 0 and no standard deviation line.
     TFilmThicknessInputs two = inputs("1.4914", "0", "2800", "3700");
-    TFilmThicknessResult r = EvaluateFilmThickness(list, TDisplayState{SpecXWavenumber, 2}, two);
+    TFilmThicknessResult r = EvaluateFilmThickness(list, TDisplayState{SpecXWavenumber, SpecYAbsorbance}, two);
     ASSERT_TRUE(r.Evaluated);
     EXPECT_EQ(r.Maxima, 2);
     EXPECT_EQ(r.StdDev, 0.0);
@@ -95,7 +95,7 @@ TEST(FilmThickness, TwoMaximaOneMaximumAndBadIndex) {
 
     // One maximum: the message, and the clipboard line keeps its tabs without stale numbers.
     TFilmThicknessInputs one = inputs("1.4914", "0", "2800", "3200");
-    r = EvaluateFilmThickness(list, TDisplayState{SpecXWavenumber, 2}, one);
+    r = EvaluateFilmThickness(list, TDisplayState{SpecXWavenumber, SpecYAbsorbance}, one);
     EXPECT_FALSE(r.Evaluated);
     EXPECT_EQ(r.Memo, (std::vector<std::string>{kTooFewMaximaText1, kTooFewMaximaText2}));
     EXPECT_EQ(r.Clipboard, "f1.dat\t\t\t µm");
@@ -103,7 +103,7 @@ TEST(FilmThickness, TwoMaximaOneMaximumAndBadIndex) {
     // n <= |sin θ| and n = 0 have no result.
     for (const auto& [n, theta] : {std::pair{"0.5", "90"}, std::pair{"1", "90"}, std::pair{"0", "0"}}) {
         TFilmThicknessInputs bad = inputs(n, theta, "2600", "9400");
-        r = EvaluateFilmThickness(list, TDisplayState{SpecXWavenumber, 2}, bad);
+        r = EvaluateFilmThickness(list, TDisplayState{SpecXWavenumber, SpecYAbsorbance}, bad);
         EXPECT_FALSE(r.Evaluated);
         EXPECT_TRUE(r.Memo.empty());
         EXPECT_TRUE(r.Clipboard.empty());
@@ -117,10 +117,11 @@ TEST(FilmThickness, NumberTexts) {
     TSpectraList list;
     addFringes(list, 500.0);
     TFilmThicknessInputs in = inputs("1.4914", "0", "2600", "9400");
-    EXPECT_TRUE(EvaluateFilmThickness(list, TDisplayState{SpecXWavenumber, 2}, in).Evaluated);
+    EXPECT_TRUE(EvaluateFilmThickness(list, TDisplayState{SpecXWavenumber, SpecYAbsorbance}, in).Evaluated);
     EXPECT_EQ(in.IndexText, "1,4914");
     TFilmThicknessInputs dec = inputs("1.4914", "0", "2600.5", "9400");
-    EXPECT_THROW(EvaluateFilmThickness(list, TDisplayState{SpecXWavenumber, 2}, dec), vx::ConversionError);
+    EXPECT_THROW(EvaluateFilmThickness(list, TDisplayState{SpecXWavenumber, SpecYAbsorbance}, dec),
+                 vx::ConversionError);
     EXPECT_EQ(FilmRangeText(2600.5), "2600");  // halves to even
     EXPECT_EQ(FilmRangeText(1063.83), "1064");
     EXPECT_EQ(FilmUnitLabel(SpecXWavenumber), "1/cm");

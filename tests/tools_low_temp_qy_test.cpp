@@ -19,7 +19,7 @@ using namespace tooltest;
 
 namespace {
 
-const TDisplayState kNmAbs{1, 2};
+const TDisplayState kNmAbs{SpecXNanometer, SpecYAbsorbance};
 
 std::string G(double v, int precision) {
     return numtext::FloatToStrF(v, numtext::FloatFormat::General, precision, 3);
@@ -43,6 +43,7 @@ struct Scene {
     std::unique_ptr<TSpectrumRecord> n2 = makeRecord("n2", 77, 1, ramp(224, 2.3 - 0.077, -0.001));
     TSolventCurves curves{n2.get(), nullptr};
     int32_t header = -1;
+    TBandpass band;
 
     Scene() {
         flatAt(list, "RT", 0.4, 295);
@@ -70,7 +71,7 @@ const char* kColumns = "T [K]\tQY [%]\t wavelength\teff. abs.\tn^2";
 }  // namespace
 
 TEST_F(LowTemp, ManualRowHeaderAndLabel) {
-    TLTQYRun r = RunLowTempQY(list, kNmAbs, p, sw, curves, true, header);
+    TLTQYRun r = RunLowTempQY(list, kNmAbs, p, sw, curves, true, header, band);
     const std::vector<std::string> lines = {"LT-QY for abs. spectrum: sample RT\tFilename:/data/s.rvx", kColumns,
                                             "200\t" + G(qy200() * 100, 4) + "\t450\t0.25\t2.1"};
     EXPECT_EQ(r.Lines, lines);
@@ -78,11 +79,11 @@ TEST_F(LowTemp, ManualRowHeaderAndLabel) {
     EXPECT_EQ(header, 3);
     EXPECT_TRUE(ui_->messages.empty());
     // Again without clearing the table: the row goes under the same header.
-    r = RunLowTempQY(list, kNmAbs, p, sw, curves, false, header);
+    r = RunLowTempQY(list, kNmAbs, p, sw, curves, false, header, band);
     EXPECT_EQ(r.Lines, std::vector<std::string>{lines[2]});
     // Another sample spectrum: an empty line and its own header.
     p.SampleRTIndex = 0;
-    r = RunLowTempQY(list, kNmAbs, p, sw, curves, false, header);
+    r = RunLowTempQY(list, kNmAbs, p, sw, curves, false, header, band);
     ASSERT_EQ(r.Lines.size(), 4u);
     EXPECT_EQ(r.Lines[0], "");
     EXPECT_EQ(r.Lines[1], "LT-QY for abs. spectrum: RT\tFilename:");
@@ -91,7 +92,7 @@ TEST_F(LowTemp, ManualRowHeaderAndLabel) {
 TEST_F(LowTemp, LowTemperatureGeometryAndReference) {
     p.FluorescenceIndex = 5;
     sw.LowTemp = true;
-    TLTQYRun r = RunLowTempQY(list, kNmAbs, p, sw, curves, true, header);
+    TLTQYRun r = RunLowTempQY(list, kNmAbs, p, sw, curves, true, header, band);
     ASSERT_EQ(r.Rows, 1);
     EXPECT_EQ(r.Lines.back(), "77\t" + G(qy77() * 100, 4) + "\t450\t0.3\t2.223");
 }
@@ -100,7 +101,7 @@ TEST_F(LowTemp, AutomaticRunOverEveryFluorescenceSpectrum) {
     flatAt(list, "F150", 1.0, 150, "ccdfg").ExcitationWl = 450;
     sw.Automatic = true;
     p.FluorescenceIndex = 0;  // not used
-    TLTQYRun r = RunLowTempQY(list, kNmAbs, p, sw, curves, false, header);
+    TLTQYRun r = RunLowTempQY(list, kNmAbs, p, sw, curves, false, header, band);
     const std::vector<std::string> lines = {"", "\"LT-QY (autom.) for abs. spectrum: sample RT\tFilename:/data/s.rvx",
                                             kColumns, "200\t" + G(qy200() * 100, 4) + "\t450\t0.25\t2.1",
                                             "77\t" + G(582.0 * 2.223 * 1000.0 /
@@ -118,7 +119,7 @@ TEST_F(LowTemp, TheLaterSeriesSpectrumOfATemperatureIsThePartner) {
     p.SeriesLowIndex = 3;
     p.SampleRTIndex = 4;
     p.FluorescenceIndex = 5;
-    TLTQYRun r = RunLowTempQY(list, kNmAbs, p, sw, curves, true, header);
+    TLTQYRun r = RunLowTempQY(list, kNmAbs, p, sw, curves, true, header, band);
     EXPECT_EQ(r.Lines.back(), "200\t" +
                                   G(291.0 * 2.1 * 1000.0 / (AbsorbedFraction(0.35, 0.015, 0.4925) * 1.97e8) * 100, 4) +
                                   "\t450\t0.35\t2.1");
@@ -151,7 +152,7 @@ TEST(LowTempWarnings, WithAndWithoutRow) {
         Scene t;
         ui::ScopedScriptedBackend shown;
         c.change(t);
-        TLTQYRun r = RunLowTempQY(t.list, kNmAbs, t.p, t.sw, t.curves, true, t.header);
+        TLTQYRun r = RunLowTempQY(t.list, kNmAbs, t.p, t.sw, t.curves, true, t.header, t.band);
         EXPECT_EQ(r.Rows, c.row ? 1 : 0) << c.what;
         EXPECT_EQ(shown->messages, std::vector<std::string>{c.message}) << c.what;
         if (c.row) {
@@ -167,7 +168,7 @@ TEST_F(LowTemp, BandWidthsOutsideOneToThousandAreRefusedBeforeAnyRow) {
     sw.Automatic = true;
     for (int32_t w : {0, -6, 1001}) {
         p.BandWidth = w;
-        EXPECT_THROW(RunLowTempQY(list, kNmAbs, p, sw, curves, true, header), vx::Error) << w;
+        EXPECT_THROW(RunLowTempQY(list, kNmAbs, p, sw, curves, true, header, band), vx::Error) << w;
         EXPECT_EQ(header, -1) << w;
     }
 }
@@ -176,7 +177,7 @@ TEST_F(LowTemp, ViscosityColumn) {
     auto eta = makeRecord("eta", 100, 1, ramp(201, 2.0, 0.01));  // 1 + 0.01 T
     curves.Viscosity = eta.get();
     sw.Automatic = true;
-    TLTQYRun r = RunLowTempQY(list, kNmAbs, p, sw, curves, true, header);
+    TLTQYRun r = RunLowTempQY(list, kNmAbs, p, sw, curves, true, header, band);
     ASSERT_EQ(r.Lines.size(), 4u);
     EXPECT_EQ(r.Lines[1], std::string(kColumns) + "\tlog(eta)\t");
     EXPECT_EQ(r.Lines[2], "200\t" + G(qy200() * 100, 4) + "\t450\t0.25\t2.1\t3\t");
@@ -229,7 +230,7 @@ TEST(SolventCurves, ShippedTablesHoldThePublishedValues) {
         {"2methf_log_eta.fak", 92, 320, 298.15, -0.3372, 2e-3},   // 0.46 mPa s
         {"2methf_log_eta.fak", 92, 320, 107, 6.0, 1e-3},          // 10^4 P
     };
-    const TDisplayState units{1, 2};
+    const TDisplayState units{SpecXNanometer, SpecYAbsorbance};
     for (const Case& c : cases) {
         auto rec = ReadAuxCurve(std::string(VX_TABLES_DIR "/") + c.file);
         EXPECT_EQ(rec->XUnit, SpecXNanometer) << c.file;

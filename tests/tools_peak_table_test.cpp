@@ -37,15 +37,15 @@ TEST(PeakTable, OnePeakWithItsWidth) {
 TEST(PeakTable, NoPeakGivesTheHeaderOnlyAndTitlesFollowTheUnits) {
     TSpectraList list;
     TDisplayState display;
-    display.DisplayXUnit = 2;
-    display.DisplayYMode = 2;
+    display.DisplayXUnit = SpecXWavenumber;
+    display.DisplayYMode = SpecYAbsorbance;
     auto& r = addRecord(list, "flat", 20000, -10, std::vector<double>(50, 0.2), SpecXRamanShift);
     r.YKind = SpecYIntensity;
     auto lines = BuildPeakTable(display, r, false, 5, 0, 1e6);
     EXPECT_EQ(lines, (std::vector<std::string>{"Spectrum: flat", "",
                                                "Raman shift [1/cm]\tintensity\tFWHM [1/cm]"}));
-    display.DisplayXUnit = 3;
-    display.DisplayYMode = 1;
+    display.DisplayXUnit = SpecXElectronVolt;
+    display.DisplayYMode = SpecYTransmittance;
     r.XUnit = SpecXNanometer;
     EXPECT_EQ(BuildPeakTable(display, r, false, 5, 0, 1e6)[2], "electron volts [eV]\ttransmittance\tFWHM [eV]");
 }

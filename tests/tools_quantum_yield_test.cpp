@@ -17,7 +17,7 @@ using namespace tooltest;
 
 namespace {
 
-const TDisplayState kNmAbs{1, 2};
+const TDisplayState kNmAbs{SpecXNanometer, SpecYAbsorbance};
 
 // f(A) written out, to check the routine against.
 double fraction(double a, double l, double f) { return (1.0 - std::pow(10.0, -a * l)) * std::pow(10.0, -a * f); }
@@ -30,6 +30,7 @@ TSpectrumRecord& flat(TSpectraList& list, const std::string& title, double value
 struct Fixture : ::testing::Test {
     TSpectraList list;
     TQYSettings p;
+    TBandpass band;
     ui::ScopedScriptedBackend ui_;
 };
 
@@ -185,7 +186,7 @@ TEST_F(Fixture, SpecialRefusesNegativeAndNonFiniteCurveValues) {
         q.SampleFlIndex = 2;
         q.RefFlIndex = 3;
         c.change(q, list, lampRec);
-        const TQYOutcome o = QuantumYieldSpecial(list, kNmAbs, q, &lampRec);
+        const TQYOutcome o = QuantumYieldSpecial(list, kNmAbs, q, &lampRec, band);
         if (c.message.empty()) {
             EXPECT_TRUE(o.Computed) << c.what;
             EXPECT_EQ(o.Yield, 0.0) << c.what;
@@ -213,7 +214,7 @@ TEST_F(Fixture, SpecialWithoutLampNeedsEqualWavelengths) {
     p.RefExposure = 10.0;
     p.BandWidth = 4;
     const double fs = fraction(0.2, p.DetectionPath, p.InnerFilter), fr = fraction(0.1, p.DetectionPath, p.InnerFilter);
-    TQYOutcome o = QuantumYieldSpecial(list, kNmAbs, p, nullptr);
+    TQYOutcome o = QuantumYieldSpecial(list, kNmAbs, p, nullptr, band);
     ASSERT_TRUE(o.Computed);
     EXPECT_NEAR(o.SampleAbsorbance, 0.2, 1e-12);
     EXPECT_NEAR(o.RefAbsorbance, 0.1, 1e-12);
@@ -221,7 +222,7 @@ TEST_F(Fixture, SpecialWithoutLampNeedsEqualWavelengths) {
     EXPECT_NEAR(o.Yield, 0.95 * 4.0 * (fr / fs) * (10.0 / 5.0), 1e-12);
 
     p.RefExcitation = 510;
-    o = QuantumYieldSpecial(list, kNmAbs, p, nullptr);
+    o = QuantumYieldSpecial(list, kNmAbs, p, nullptr, band);
     EXPECT_FALSE(o.Computed);
     EXPECT_EQ(ui_->messages, std::vector<std::string>{kNoLampCurveText});
 }
@@ -238,21 +239,21 @@ TEST_F(Fixture, SpecialTakesThePowerFromTheLamp) {
     // A lamp rising as x / 100: 5 at the sample's wavelength, 4 at the reference's.
     auto lamp = makeRecord("lamp", 300, 1, ramp(601, 3.0, 0.01));
     lamp->YKind = SpecYIntensity;
-    TQYOutcome o = QuantumYieldSpecial(list, kNmAbs, p, lamp.get());
+    TQYOutcome o = QuantumYieldSpecial(list, kNmAbs, p, lamp.get(), band);
     EXPECT_NEAR(o.SamplePower, 5.0, 1e-12);
     EXPECT_NEAR(o.RefPower, 4.0, 1e-12);
     EXPECT_NEAR(o.Yield, 0.95 * 4.0 / 5.0, 1e-12);
     // A sample that does not absorb at its wavelength gives 0.
     list[0].FirstX = 600;
-    EXPECT_EQ(QuantumYieldSpecial(list, kNmAbs, p, lamp.get()).Yield, 0.0);
+    EXPECT_EQ(QuantumYieldSpecial(list, kNmAbs, p, lamp.get(), band).Yield, 0.0);
 }
 
 TEST_F(Fixture, BandWidthsOutsideOneToThousandAreRefused) {
     flat(list, "abs", 0.1);
     for (int32_t w : {0, -3, 1001}) {
         p.BandWidth = w;
-        EXPECT_THROW(QuantumYieldSpecial(list, kNmAbs, p, nullptr), vx::Error) << w;
-        EXPECT_THROW(EffectiveAbsorbance(list, kNmAbs, {0, 500.0, w}), vx::Error) << w;
+        EXPECT_THROW(QuantumYieldSpecial(list, kNmAbs, p, nullptr, band), vx::Error) << w;
+        EXPECT_THROW(EffectiveAbsorbance(list, kNmAbs, {0, 500.0, w}, band), vx::Error) << w;
     }
 }
 
@@ -260,15 +261,15 @@ TEST_F(Fixture, EffectiveAbsorbanceOfFlatAndLinearSpectra) {
     flat(list, "flat", 0.5);
     // A straight line: the symmetric band returns its value at the centre.
     addRecord(list, "line", 300, 1, ramp(601, 0.3, 0.001));
-    EXPECT_NEAR(EffectiveAbsorbance(list, kNmAbs, {0, 500.0, 8}), 0.5, 1e-12);
-    EXPECT_NEAR(EffectiveAbsorbance(list, kNmAbs, {1, 500.0, 8}), 0.5, 1e-12);
-    EXPECT_NEAR(EffectiveAbsorbance(list, kNmAbs, {1, 650.0, 1}), 0.65, 1e-12);
-    EXPECT_EQ(BandpassCentre, 650.0);
-    EXPECT_EQ(BandpassWidth, 1);
+    EXPECT_NEAR(EffectiveAbsorbance(list, kNmAbs, {0, 500.0, 8}, band), 0.5, 1e-12);
+    EXPECT_NEAR(EffectiveAbsorbance(list, kNmAbs, {1, 500.0, 8}, band), 0.5, 1e-12);
+    EXPECT_NEAR(EffectiveAbsorbance(list, kNmAbs, {1, 650.0, 1}, band), 0.65, 1e-12);
+    EXPECT_EQ(band.BandpassCentre, 650.0);
+    EXPECT_EQ(band.BandpassWidth, 1);
     EXPECT_EQ(EffectiveAbsorbanceReport(500, 8, 0.123456), "effect. abs. at 500nm is 0.12346 (bandpass 8nm)");
     // A centre that is no wavelength (a corrupt excitation wavelength) meets nothing, at once.
-    EXPECT_EQ(EffectiveAbsorbance(list, kNmAbs, {0, 1e300, 8}), 0.0);
-    EXPECT_EQ(EffectiveAbsorbance(list, kNmAbs, {0, std::nan(""), 8}), 0.0);
+    EXPECT_EQ(EffectiveAbsorbance(list, kNmAbs, {0, 1e300, 8}, band), 0.0);
+    EXPECT_EQ(EffectiveAbsorbance(list, kNmAbs, {0, std::nan(""), 8}, band), 0.0);
 }
 
 TEST(RoundedBandWidth, HalvesToEvenAndTheRange) {
@@ -312,7 +313,7 @@ struct Series : Fixture {
 
 TEST_F(Series, OneValuePerExcitationWavelength) {
     build({400, 410, 420, 430});
-    TQY1DResult r = QuantumYield1D(list, kNmAbs, p, lamp.get(), s);
+    TQY1DResult r = QuantumYield1D(list, kNmAbs, p, lamp.get(), s, band);
     ASSERT_TRUE(r.Spectrum);
     const TSpectrumRecord& q = *r.Spectrum;
     EXPECT_EQ(q.FirstX, 400);
@@ -333,7 +334,7 @@ TEST_F(Series, LeadingSpectraWithoutAbsorbanceAreLeftOut) {
     build({400, 410, 420, 430});
     // The sample absorbs only from 405 nm on: the band at 400 nm sees nothing.
     list[0].FirstX = 405;
-    TQY1DResult r = QuantumYield1D(list, kNmAbs, p, lamp.get(), s);
+    TQY1DResult r = QuantumYield1D(list, kNmAbs, p, lamp.get(), s, band);
     ASSERT_TRUE(r.Spectrum);
     EXPECT_EQ(r.Spectrum->FirstX, 410);
     EXPECT_EQ(r.Spectrum->StepX, 10);
@@ -343,7 +344,7 @@ TEST_F(Series, LeadingSpectraWithoutAbsorbanceAreLeftOut) {
 
 TEST_F(Series, DescendingSeriesGivesRisingWavelengths) {
     build({430, 420, 410, 400});
-    TQY1DResult r = QuantumYield1D(list, kNmAbs, p, lamp.get(), s);
+    TQY1DResult r = QuantumYield1D(list, kNmAbs, p, lamp.get(), s, band);
     ASSERT_TRUE(r.Spectrum);
     EXPECT_EQ(r.Spectrum->FirstX, 400);
     EXPECT_EQ(r.Spectrum->StepX, 10);
@@ -381,7 +382,7 @@ TEST_F(Series, RefusalsGiveNoRecord) {
         // sees nothing of it.
         list[0].FirstX = 305;
         if (c.last) s.Last = c.last;
-        TQY1DResult r = QuantumYield1D(list, kNmAbs, p, c.lamp ? lamp.get() : nullptr, s);
+        TQY1DResult r = QuantumYield1D(list, kNmAbs, p, c.lamp ? lamp.get() : nullptr, s, band);
         EXPECT_FALSE(r.Spectrum) << c.what;
         EXPECT_EQ(ui_->messages, c.messages) << c.what;
     }
@@ -394,7 +395,7 @@ TEST_F(Series, WavelengthsAsTypedOrKeptAsFloatsAreEquallySpaced) {
     for (const std::vector<double>& w : {kept, std::vector<double>{400, 410, 420.04, 429.97}}) {
         list.Clear();
         build(w);
-        TQY1DResult r = QuantumYield1D(list, kNmAbs, p, lamp.get(), s);
+        TQY1DResult r = QuantumYield1D(list, kNmAbs, p, lamp.get(), s, band);
         ASSERT_TRUE(r.Spectrum) << w[1];
         EXPECT_EQ(r.Spectrum->FirstX, w[0]);
         EXPECT_EQ(r.Spectrum->StepX, w[1] - w[0]);
@@ -424,7 +425,7 @@ TEST_F(Series, ABadValueOfAnySpectrumRefusesTheSeries) {
         ui_->messages.clear();
         build({400, 410, 420, 430});
         c.change(list);
-        TQY1DResult r = QuantumYield1D(list, kNmAbs, p, lamp.get(), s);
+        TQY1DResult r = QuantumYield1D(list, kNmAbs, p, lamp.get(), s, band);
         EXPECT_FALSE(r.Spectrum) << c.what;
         EXPECT_EQ(ui_->messages, std::vector<std::string>{c.message}) << c.what;
     }

@@ -31,7 +31,7 @@ TEST(CenterOfGravity, ZeroSumGivesDashesNotADivision) {
     auto& sym = addRecord(list, "sym", 400, 1, v);
     EXPECT_FALSE(CenterOfGravity(display, sym, 400, 410));
     EXPECT_EQ(CenterOfGravityText(display, std::nullopt), "center of gravity: -- nm");
-    display.DisplayXUnit = 2;
+    display.DisplayXUnit = SpecXWavenumber;
     EXPECT_EQ(CenterOfGravityText(display, std::nullopt), "center of gravity: -- cm^-1");
 }
 
@@ -39,7 +39,7 @@ TEST(RangeCommands, OnlyNmAndWavenumbersSampleWholeX) {
     TDisplayState display;
     const bool allowed[] = {true, true, false, false};
     for (int u = 1; u <= 4; ++u) {
-        display.DisplayXUnit = static_cast<uint8_t>(u);
+        display.DisplayXUnit = *XUnitOfCode(u);
         EXPECT_EQ(RangeCommandUnitAllowed(display), allowed[u - 1]) << u;
     }
 }
@@ -56,8 +56,8 @@ TEST(Integration, MessageTextSumAndMean) {
 TEST(Integration, WavenumbersWithEpsilonAddTheOscillatorStrength) {
     TSpectraList list;
     TDisplayState display;
-    display.DisplayXUnit = 2;
-    display.DisplayYMode = 3;
+    display.DisplayXUnit = SpecXWavenumber;
+    display.DisplayYMode = SpecYEpsilon;
     auto& r = addRecord(list, "eps", 20010, -1, std::vector<double>(21, 2.0), SpecXWavenumber);
     r.Concentration = 1e-3;
     r.PathLength = 1.0;  // epsilon = 2 / 1e-3 = 2000
@@ -83,9 +83,9 @@ TEST(Readout, NearestPointInDisplayUnits) {
     TDisplayState display;
     auto& r = addRecord(list, "t", 400, 0.5, {0.0, 1.0, 2.0, 0.30103});
     EXPECT_EQ(ReadoutText(display, r, 400.6), "Position: 400.5  |  1");
-    display.DisplayYMode = 1;
+    display.DisplayYMode = SpecYTransmittance;
     EXPECT_EQ(ReadoutText(display, r, 402), "Position: 401.5  |  0.5");
-    display.DisplayYMode = 3;
+    display.DisplayYMode = SpecYEpsilon;
     r.Concentration = 3;
     EXPECT_EQ(ReadoutText(display, r, 400.5), "Position: 400.5  |  0.333333");
 }

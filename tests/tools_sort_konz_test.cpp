@@ -134,7 +134,7 @@ TEST(Concentration, BeerLambertStoresConcentrationAndPathLength) {
     t.Cext = "1000";
     t.Clamba = "500.5";
     t.Cschicht = "0.5";
-    EXPECT_TRUE(CalculateConcentration(list, TDisplayState{1, 2}, 0, t));
+    EXPECT_TRUE(CalculateConcentration(list, TDisplayState{SpecXNanometer, SpecYAbsorbance}, 0, t));
     EXPECT_EQ(t.Cschicht, "0,5");  // the typed "." became the regional separator
     EXPECT_DOUBLE_EQ(r.PathLength, 0.5);
     EXPECT_DOUBLE_EQ(r.Concentration, 0.001);
@@ -146,16 +146,16 @@ TEST(Concentration, TransmittanceAndTheZeroCases) {
     auto& r = addRecord(list, "dye", 400, 1, std::vector<double>(201, 1.0));  // T = 0.1
     r.Concentration = 0.25;
     TConcentrationTexts t{"10", "450", "", "2"};
-    EXPECT_TRUE(CalculateConcentration(list, TDisplayState{1, 1}, 0, t));
+    EXPECT_TRUE(CalculateConcentration(list, TDisplayState{SpecXNanometer, SpecYTransmittance}, 0, t));
     EXPECT_NEAR(r.Concentration, 1.0 / 20.0, 1e-15);
     // Transmittance 0 (outside the spectrum) gives concentration 0.
     t.Clamba = "900";
-    EXPECT_TRUE(CalculateConcentration(list, TDisplayState{1, 1}, 0, t));
+    EXPECT_TRUE(CalculateConcentration(list, TDisplayState{SpecXNanometer, SpecYTransmittance}, 0, t));
     EXPECT_EQ(r.Concentration, 0.0);
     // ε = 0: the path length is stored, the concentration stays.
     r.Concentration = 0.25;
     t = {"0", "450", "", "3"};
-    EXPECT_FALSE(CalculateConcentration(list, TDisplayState{1, 2}, 0, t));
+    EXPECT_FALSE(CalculateConcentration(list, TDisplayState{SpecXNanometer, SpecYAbsorbance}, 0, t));
     EXPECT_EQ(r.PathLength, 3.0);
     EXPECT_EQ(r.Concentration, 0.25);
 }
@@ -167,15 +167,16 @@ TEST(Concentration, NothingIsStoredBeforeEveryNumberIsGoodAndThePathPositive) {
     r.Concentration = 0.25;
     for (const char* path : {"0", "-1"}) {
         TConcentrationTexts t{"1000", "450", "", path};
-        EXPECT_FALSE(CalculateConcentration(list, TDisplayState{1, 2}, 0, t)) << path;
+        EXPECT_FALSE(CalculateConcentration(list, TDisplayState{SpecXNanometer, SpecYAbsorbance}, 0, t)) << path;
     }
     EXPECT_EQ(ui->messages, (std::vector<std::string>{kPathLengthNotPositiveText, kPathLengthNotPositiveText}));
     TConcentrationTexts bad{"x", "450", "", "2"};
-    EXPECT_THROW(CalculateConcentration(list, TDisplayState{1, 2}, 0, bad), vx::ConversionError);
+    EXPECT_THROW(CalculateConcentration(list, TDisplayState{SpecXNanometer, SpecYAbsorbance}, 0, bad),
+                 vx::ConversionError);
     EXPECT_EQ(r.PathLength, 1.0);
     EXPECT_EQ(r.Concentration, 0.25);
     TConcentrationTexts missing{"1000", "450", "", "1"};
-    EXPECT_FALSE(CalculateConcentration(list, TDisplayState{1, 2}, 3, missing));
+    EXPECT_FALSE(CalculateConcentration(list, TDisplayState{SpecXNanometer, SpecYAbsorbance}, 3, missing));
 }
 
 TEST(Concentration, InsertPeakTakesTheStrongestBandOrNothing) {
@@ -185,9 +186,9 @@ TEST(Concentration, InsertPeakTakesTheStrongestBandOrNothing) {
         y[i] = 0.5 * std::exp(-std::pow((i - 50) / 8.0, 2)) + 0.9 * std::exp(-std::pow((i - 200) / 8.0, 2));
     addRecord(list, "two bands", 400, 1, y);
     addRecord(list, "flat", 400, 1, std::vector<double>(301, 0.3));
-    EXPECT_EQ(InsertPeakText(list, TDisplayState{1, 2}, 0), "600");
+    EXPECT_EQ(InsertPeakText(list, TDisplayState{SpecXNanometer, SpecYAbsorbance}, 0), "600");
     // In transmittance the strongest band is the lowest transmittance.
-    EXPECT_EQ(InsertPeakText(list, TDisplayState{1, 1}, 0), "600");
-    EXPECT_EQ(InsertPeakText(list, TDisplayState{1, 2}, 1), std::nullopt);
-    EXPECT_EQ(InsertPeakText(list, TDisplayState{1, 2}, 2), std::nullopt);
+    EXPECT_EQ(InsertPeakText(list, TDisplayState{SpecXNanometer, SpecYTransmittance}, 0), "600");
+    EXPECT_EQ(InsertPeakText(list, TDisplayState{SpecXNanometer, SpecYAbsorbance}, 1), std::nullopt);
+    EXPECT_EQ(InsertPeakText(list, TDisplayState{SpecXNanometer, SpecYAbsorbance}, 2), std::nullopt);
 }

@@ -59,7 +59,7 @@ TEST(SpectrumInfo, UnsetFieldsShowDashesAndOnlyNmAndWavenumbersShowTheirGrid) {
     r.StepX = -2;
     r.Values.assign(3, 0.0);
     struct Case {
-        int32_t xUnit;
+        SpecXUnit xUnit;
         std::vector<std::string> grid;
     };
     const Case cases[] = {
@@ -79,6 +79,6 @@ TEST(SpectrumInfo, UnsetFieldsShowDashesAndOnlyNmAndWavenumbersShowTheirGrid) {
                                              "Temperature:\t--"};
         expected.insert(expected.end(), c.grid.begin(), c.grid.end());
         expected.push_back("data points\t3");
-        EXPECT_EQ(BuildInfoText(r), expected) << c.xUnit;
+        EXPECT_EQ(BuildInfoText(r), expected) << CodeOf(c.xUnit);
     }
 }

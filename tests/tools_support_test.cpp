@@ -20,23 +20,27 @@ TEST(DialogSupport, HelpPageOpensBesideTheProgramWithItsAnchor) {
     auto dir = std::filesystem::temp_directory_path() / "vx_dialog_help";
     std::filesystem::create_directories(dir / "html");
     std::ofstream(dir / "html" / "varolux_man_spek_en.html") << "<html/>";
-    std::string old = HelpBaseFolder();
-    SetHelpBaseFolder(dir.string());
-    EXPECT_TRUE(OpenDialogHelp("html\\varolux_man_spek_en.html#spike"));
+    const std::string programFolder = dir.string() + "/";
+    EXPECT_TRUE(OpenDialogHelp(programFolder, "html\\varolux_man_spek_en.html#spike"));
     ASSERT_EQ(ui->openedUrls.size(), 1u);
     EXPECT_EQ(ui->openedUrls[0], "file://" + (dir / "html/varolux_man_spek_en.html#spike").string());
     EXPECT_TRUE(ui->messages.empty());
 
     // A missing page, or a desktop that cannot open it, gives the one failure text, followed by the
     // manual's folder.
-    EXPECT_FALSE(OpenDialogHelp("html\\varolux_man_rech_en.html#add"));
+    EXPECT_FALSE(OpenDialogHelp(programFolder, "html\\varolux_man_rech_en.html#add"));
     ui->openUrlResult = false;
-    EXPECT_FALSE(OpenDialogHelp("html\\varolux_man_spek_en.html#peak"));
+    EXPECT_FALSE(OpenDialogHelp(programFolder, "html\\varolux_man_spek_en.html#peak"));
     const std::string failed =
         std::string(kHelpFailedText) + "\r\nThe manual is in the folder\r\n" + (dir / "html").string() + "/";
-    EXPECT_EQ(HelpFailedMessage(), failed);
+    EXPECT_EQ(HelpFailedMessage(programFolder), failed);
     EXPECT_EQ(ui->messages, (std::vector<std::string>{failed, failed}));
-    SetHelpBaseFolder(old);
+}
+
+TEST(DialogSupport, WithoutAProgramFolderTheManualIsLookedForBesideTheExecutable) {
+    const std::string exe = std::filesystem::canonical("/proc/self/exe").parent_path().string() + "/";
+    EXPECT_EQ(HelpBaseFolder(""), exe);
+    EXPECT_EQ(HelpBaseFolder("/opt/vx/"), "/opt/vx/");
 }
 
 TEST(DialogSupport, TypedNumbersTakeDotsAsTheRegionalSeparator) {
@@ -63,7 +67,7 @@ TEST(DialogSupport, TypedNumbersTakeDotsAsTheRegionalSeparator) {
 
 TEST(DialogSupport, ResultColourAndRemovalOfOriginalsKeepOrder) {
     TSpectraList list;
-    for (int i = 0; i < 3; ++i) addRecord(list, "s" + std::to_string(i), 400, 1, ramp(5), 1, 0x10 + i);
+    for (int i = 0; i < 3; ++i) addRecord(list, "s" + std::to_string(i), 400, 1, ramp(5), SpecXNanometer, 0x10 + i);
     // All spectra with "remove originals": n new spectra in the old order, each in its original's colour.
     OriginalsToRemove originals(list);
     const int32_t n = list.Count();

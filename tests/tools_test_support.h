@@ -21,7 +21,7 @@ struct SeparatorGuard {
 
 inline std::unique_ptr<TSpectrumRecord> makeRecord(const std::string& title, double first, double step,
                                                    std::vector<double> values,
-                                                   int32_t unit = SpecXNanometer) {
+                                                   SpecXUnit unit = SpecXNanometer) {
     auto r = std::make_unique<TSpectrumRecord>();
     r->Title = title;
     r->FirstX = first;
@@ -33,7 +33,7 @@ inline std::unique_ptr<TSpectrumRecord> makeRecord(const std::string& title, dou
 
 // Appends a record and gives it a colour that no default position has, so colour rules show.
 inline TSpectrumRecord& addRecord(TSpectraList& list, const std::string& title, double first, double step,
-                                  std::vector<double> values, int32_t unit = SpecXNanometer,
+                                  std::vector<double> values, SpecXUnit unit = SpecXNanometer,
                                   uint32_t color = 0x123456) {
     auto r = makeRecord(title, first, step, std::move(values), unit);
     r->Color = color;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/units.h"
 #include "platform/errors.h"
 #include "platform/ui.h"
 #include "tests/tools_test_support.h"
@@ -89,7 +90,7 @@ TEST(YConstants, ByTypeWithRemovalKeepsOrderAndColours) {
     TDisplayState display;
     const char* tags[] = {"ccdfx", "ascii_dat", "ccdfy", ""};
     for (int i = 0; i < 4; ++i)
-        addRecord(list, "s" + std::to_string(i), 400, 1, ramp(4), 1, 0x100 + i).SpecType = tags[i];
+        addRecord(list, "s" + std::to_string(i), 400, 1, ramp(4), SpecXNanometer, 0x100 + i).SpecType = tags[i];
     TSimpleParams p;
     p.Operation = 2;
     p.Constant = "2";
@@ -157,7 +158,7 @@ TEST(YConstants, ATermThatIsNoNumberChangesNothing) {
 TEST(CutOut, KeepsTheRangeAndStoresItInNanometres) {
     TSpectraList list;
     TDisplayState display;
-    addRecord(list, "a", 400, 1, ramp(11), 1, 0x55);
+    addRecord(list, "a", 400, 1, ramp(11), SpecXNanometer, 0x55);
     TCutOutParams p;
     EXPECT_TRUE(RunCutOut(list, display, p, 405, 402));
     ASSERT_EQ(list.Count(), 1);  // the original is removed by default
@@ -173,30 +174,46 @@ TEST(CutOut, ReciprocalUnitsRefuseZeroAndConvertLimits) {
     TDisplayState display;
     ui::ScopedScriptedBackend ui;
     addRecord(list, "a", 400, 1, ramp(11));
-    display.DisplayXUnit = 2;
+    display.DisplayXUnit = SpecXWavenumber;
     TCutOutParams p;
     EXPECT_FALSE(RunCutOut(list, display, p, 0, 20000));
     EXPECT_FALSE(RunCutOut(list, display, p, -1, 20000));
-    display.DisplayXUnit = 3;
+    display.DisplayXUnit = SpecXElectronVolt;
     EXPECT_FALSE(RunCutOut(list, display, p, 0, 3));
     EXPECT_EQ(ui->messages, std::vector<std::string>(3, kCutOutPositiveText));
     EXPECT_EQ(list.Count(), 1);
     EXPECT_EQ(p.FromNm, -1.0);  // nothing kept from a refused attempt
 
-    EXPECT_DOUBLE_EQ(CutOutDisplayToNm(20000, 2), 500);
-    EXPECT_DOUBLE_EQ(CutOutDisplayToNm(2, 3), 1e7 / (2 * 8065.5409));
-    EXPECT_DOUBLE_EQ(CutOutDisplayToNm(0.5, 4), 500);
+    EXPECT_DOUBLE_EQ(CutOutDisplayToNm(20000, SpecXWavenumber), 500);
+    EXPECT_DOUBLE_EQ(CutOutDisplayToNm(2, SpecXElectronVolt), 1e7 / (2 * 8065.5409));
+    EXPECT_DOUBLE_EQ(CutOutDisplayToNm(0.5, SpecXMicrometer), 500);
     // Unset limits show 350..700 nm, or 2500..25000 nm in wavenumbers.
-    auto nm = CutOutShownLimits(TCutOutParams{}, 1);
+    auto nm = CutOutShownLimits(TCutOutParams{}, SpecXNanometer);
     EXPECT_EQ(nm, std::make_pair(350.0, 700.0));
-    auto wn = CutOutShownLimits(TCutOutParams{}, 2);
+    auto wn = CutOutShownLimits(TCutOutParams{}, SpecXWavenumber);
     EXPECT_DOUBLE_EQ(wn.first, 4000);
     EXPECT_DOUBLE_EQ(wn.second, 400);
     TCutOutParams set;
     set.FromNm = 500;
     set.ToNm = 1000;
-    EXPECT_DOUBLE_EQ(CutOutShownLimits(set, 4).second, 1.0);
-    EXPECT_DOUBLE_EQ(CutOutShownLimits(set, 3).first, 1239.8424512359736 / 500);
+    EXPECT_DOUBLE_EQ(CutOutShownLimits(set, SpecXMicrometer).second, 1.0);
+    EXPECT_DOUBLE_EQ(CutOutShownLimits(set, SpecXElectronVolt).first, 1239.8424512359736 / 500);
+}
+
+// The dialog's unit label and the limits it keeps in nm come from the one unit table, the way the axes
+// dialog converts its range.
+TEST(CutOut, LabelsAndLimitsComeFromTheUnitTable) {
+    TCutOutParams set;
+    set.FromNm = 480;
+    set.ToNm = 700;
+    for (SpecXUnit u : {SpecXNanometer, SpecXWavenumber, SpecXElectronVolt, SpecXMicrometer}) {
+        SCOPED_TRACE(CodeOf(u));
+        EXPECT_STREQ(CutOutUnitLabel(u), XUnitPowerSymbol(u));
+        EXPECT_EQ(CutOutDisplayToNm(2.5, u), ConvertX(2.5, u, SpecXNanometer, EvRoute::FromEvViaWavenumber));
+        const auto [from, to] = CutOutShownLimits(set, u);
+        EXPECT_EQ(from, ConvertX(480, SpecXNanometer, u, EvRoute::FromEvViaWavenumber));
+        EXPECT_NEAR(CutOutDisplayToNm(to, u), 700, 1e-9);
+    }
 }
 
 TEST(CutOut, ARangeBesideTheSpectrumMakesNoRecord) {
@@ -241,9 +258,9 @@ TEST(Averaging, TitlesOfTheListClicks) {
 TEST(Derivative, AllModeSkipsShortSpectraAndReplacesOriginals) {
     TSpectraList list;
     TDisplayState display;
-    addRecord(list, "a", 400, 2, ramp(6, 0.0, 4.0), 1, 0x11);
-    addRecord(list, "short", 400, 1, ramp(2), 1, 0x22);
-    addRecord(list, "c", 400, 1, ramp(5, 0.0, 3.0), 1, 0x33);
+    addRecord(list, "a", 400, 2, ramp(6, 0.0, 4.0), SpecXNanometer, 0x11);
+    addRecord(list, "short", 400, 1, ramp(2), SpecXNanometer, 0x22);
+    addRecord(list, "c", 400, 1, ramp(5, 0.0, 3.0), SpecXNanometer, 0x33);
     TDerivativeParams p;
     p.AllSpectra = true;
     p.RemoveOriginal = true;
@@ -276,9 +293,9 @@ std::vector<double> spiky(int n, int at) {
 TEST(Spikes, AllModeLeavesKindSevenInPlaceAndForcesRemoval) {
     TSpectraList list;
     TDisplayState display;
-    addRecord(list, "a", 400, 1, spiky(60, 30), 1, 0x1);
-    addRecord(list, "ratio", 400, 1, spiky(60, 30), 1, 0x2).SourceKind = SpecSourceRaw;
-    addRecord(list, "c", 400, 1, spiky(60, 40), 1, 0x3);
+    addRecord(list, "a", 400, 1, spiky(60, 30), SpecXNanometer, 0x1);
+    addRecord(list, "ratio", 400, 1, spiky(60, 30), SpecXNanometer, 0x2).SourceKind = SpecSourceRaw;
+    addRecord(list, "c", 400, 1, spiky(60, 40), SpecXNanometer, 0x3);
     TSpikeParams p;
     p.AllSpectra = true;
     p.RemoveOriginal = false;  // forced on
@@ -298,7 +315,7 @@ TEST(Spikes, AllModeLeavesKindSevenInPlaceAndForcesRemoval) {
 TEST(Spikes, OneSpectrumKeepingTheOriginal) {
     TSpectraList list;
     TDisplayState display;
-    addRecord(list, "a", 400, 1, spiky(60, 30), 1, 0x1);
+    addRecord(list, "a", 400, 1, spiky(60, 30), SpecXNanometer, 0x1);
     addRecord(list, "ratio", 400, 1, spiky(60, 30)).SourceKind = SpecSourceRaw;
     TSpikeParams p;
     p.AllSpectra = false;
@@ -310,6 +327,26 @@ TEST(Spikes, OneSpectrumKeepingTheOriginal) {
     ASSERT_EQ(list.Count(), 3);
     EXPECT_EQ(list[2].Title.str(), "a");
     EXPECT_EQ(list[2].Color, CurveColor(3));
+}
+
+TEST(Spikes, TheParametersThresholdDecidesWhatIsASpike) {
+    TDisplayState display;
+    for (bool backward : {false, true}) {
+        TSpectraList list;
+        addRecord(list, "a", 400, 1, spiky(60, 30));
+        addRecord(list, "b", 400, 1, spiky(60, 30));
+        TSpikeParams p;
+        p.AllSpectra = false;
+        p.RemoveOriginal = false;
+        p.Backward = backward;
+        p.Threshold = 1e9;  // no slope stands out that far
+        EXPECT_EQ(RunSpikeRemoval(list, display, p), 1);
+        EXPECT_EQ(list[2].Values[30], 50.0) << backward;
+        p.Spectrum = 1;
+        p.Threshold = kDefaultSpikeLimitFactor;
+        EXPECT_EQ(RunSpikeRemoval(list, display, p), 1);
+        EXPECT_LT(list[3].Values[30], 2.0) << backward;
+    }
 }
 
 TEST(RamanShift, InputsAreRoundedAndSeparatorsAccepted) {
@@ -359,7 +396,7 @@ TEST(RamanShift, ZeroLaserOrACutOffBeyondTheSpectrumMakesNoRecord) {
     TSpectraList list;
     TDisplayState display;
     ui::ScopedScriptedBackend ui;
-    display.DisplayXUnit = 2;  // the conversion reads wavelengths whatever the display shows
+    display.DisplayXUnit = SpecXWavenumber;  // the conversion reads wavelengths whatever the display shows
     addRecord(list, "nm", 800, 1, ramp(100, 1.0));
     TRamanParams p;
     p.AllSpectra = false;
@@ -373,7 +410,7 @@ TEST(RamanShift, ZeroLaserOrACutOffBeyondTheSpectrumMakesNoRecord) {
     EXPECT_EQ(list.Count(), 1);
     p.CutOff = 150;
     EXPECT_EQ(RunRamanShift(list, display, p), 1);
-    EXPECT_EQ(display.DisplayXUnit, 2);
+    EXPECT_EQ(display.DisplayXUnit, SpecXWavenumber);
     // 785 nm laser, first point 800 nm: shift 1e7/785 - 1e7/800 = 238.85 1/cm at the low end.
     const auto& r = list[1];
     EXPECT_NEAR(r.XAt(r.PointCount() - 1), 1e7 / 785 - 1e7 / 800, 1e-6);

@@ -23,11 +23,11 @@
 #include "app/dialogs/TfrmScreenshot.h"
 #include "app/dialogs/tool_dialog.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "app/webcam_commands.h"
 #include "app_test_support.h"
 #include "core/helpers.h"
-#include "core/settings_globals.h"
 #include "core/units.h"
 #include "platform/bmp_file.h"
 #include "platform/errors.h"
@@ -51,7 +51,7 @@ protected:
         w_ = std::make_unique<TMainwin>();
         folder_ = TestFolder() + "prog" + std::to_string(++counter_) + "/";
         std::filesystem::create_directories(folder_);
-        ProgramFolder = folder_;
+        ProgramSettings.ProgramFolder = folder_;
         f_ = WebcamWindow(*w_);
         ASSERT_NE(f_, nullptr);
     }
@@ -150,14 +150,14 @@ TEST_F(WebcamGui, DarkUseNeedsADarkSpectrumAndReferenceEnablesTheRatioModes) {
     EXPECT_EQ(text("LRef"), " OK");
     ASSERT_TRUE(ctl<QRadioButton>("RMeasMode_2")->isEnabled());
     click("RMeasMode_1");
-    EXPECT_EQ(DisplayYMode, 1);
+    EXPECT_EQ(DisplayYMode, SpecYTransmittance);
     click("bGrab");
     const TSpectrumRecord& live = SpectraList[0];
     EXPECT_EQ(live.YKind, SpecYTransmittance);
     // The same light as the reference: transmittance 1 inside the colour band's columns.
     EXPECT_NEAR(SpecYValue(live, 270, CurrentDisplayState()), 1.0, 1e-9);
     click("RMeasMode_2");
-    EXPECT_EQ(DisplayYMode, 2);
+    EXPECT_EQ(DisplayYMode, SpecYAbsorbance);
     click("bGrab");
     EXPECT_EQ(SpectraList[0].YKind, SpecYAbsorbance);
     click("RMeasMode_1");
@@ -167,7 +167,7 @@ TEST_F(WebcamGui, DarkUseNeedsADarkSpectrumAndReferenceEnablesTheRatioModes) {
     EXPECT_EQ(ui_->messages.size(), 3u);
     EXPECT_TRUE(ctl<QRadioButton>("RMeasMode_0")->isChecked());
     EXPECT_FALSE(ctl<QRadioButton>("RMeasMode_1")->isEnabled());
-    EXPECT_EQ(DisplayYMode, 2);
+    EXPECT_EQ(DisplayYMode, SpecYAbsorbance);
     EXPECT_FALSE(action("SaveDark1")->isChecked());
     click("bGrab");
     EXPECT_EQ(SpectraList[0].YKind, SpecYIntensity);
@@ -216,7 +216,7 @@ TEST_F(WebcamGui, FlipWavelengthRangeAndADeletedLiveRecord) {
     click("bGrab");
     EXPECT_EQ(SpectraList[0].SourceKind, SpecSourceWebcamLive);
     // Deleted from the list, with another spectrum loaded after it: GRAB! makes a new live record.
-    SpectraList.AddWithDefaultColor(MakeRecord(400, 1, {1, 2, 3}, 1, 2, 0, "loaded"));
+    SpectraList.AddWithDefaultColor(MakeRecord(400, 1, {1, 2, 3}, SpecXNanometer, SpecYAbsorbance, 0, "loaded"));
     DeleteSpectrum(SpectraList, 0);
     w_->StandardReplot();
     click("bGrab");

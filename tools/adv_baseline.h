@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/display_state.h"
-#include "core/settings_globals.h"
+#include "core/program_settings.h"
 #include "core/spectra_list.h"
 
 struct TAdvBaselineParams {

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "core/display_state.h"
-#include "core/settings_globals.h"
+#include "core/program_settings.h"
 #include "core/spectra_list.h"
 
 struct TAdvSmoothParams {

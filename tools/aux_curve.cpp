@@ -10,7 +10,7 @@
 
 std::unique_ptr<TSpectrumRecord> ReadAuxCurve(const std::string& fileName) {
     auto rec = std::make_unique<TSpectrumRecord>();
-    LoadSpecAscii(*rec, fileName, false, ReadLimitOf(OpenFormat::Fak));
+    LoadSpecAscii(*rec, fileName, nullptr, ReadLimitOf(OpenFormat::Fak));
     if (!rec->IsComplete()) throw vx::Error(fileName + ": no curve of at least two points");
     return rec;
 }

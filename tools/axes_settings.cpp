@@ -9,98 +9,56 @@
 namespace axes {
 namespace {
 
-double guardedRecip(double numerator, double x) { return x == 0.0 ? 0.0 : numerator / x; }
-
-const char* unitText(int32_t unit) {
-    switch (unit) {
-    case 2: return "1/cm";
-    case 3: return "eV";
-    case 4: return "\xC2\xB5m";
-    default: return "nm";
-    }
-}
+// The "Axis Type" items in their order.
+constexpr SpecXUnit kItemUnits[] = {SpecXNanometer, SpecXMicrometer, SpecXWavenumber, SpecXElectronVolt};
+// The y items in their order.
+constexpr SpecYKind kItemModes[] = {SpecYTransmittance, SpecYAbsorbance, SpecYEpsilon, SpecYLogEpsilon};
 
 }  // namespace
 
-int32_t UnitOfItem(int item) {
-    switch (item) {
-    case 1: return 4;
-    case 2: return 2;
-    case 3: return 3;
-    default: return 1;
-    }
+SpecXUnit UnitOfItem(int item) { return item >= 1 && item <= 3 ? kItemUnits[item] : SpecXNanometer; }
+
+int ItemOfUnit(SpecXUnit unit) {
+    for (int item = 1; item <= 3; ++item)
+        if (kItemUnits[item] == unit) return item;
+    return 0;
 }
 
-int ItemOfUnit(int32_t unit) {
-    switch (unit) {
-    case 4: return 1;
-    case 2: return 2;
-    case 3: return 3;
-    default: return 0;
-    }
-}
+SpecYKind YModeOfItem(int item) { return item >= 0 && item <= 3 ? kItemModes[item] : SpecYAbsorbance; }
 
-int32_t YModeOfItem(int item) { return item >= 0 && item <= 3 ? item + 1 : 2; }
-
-int YItemOfMode(int32_t mode) {
-    if (mode >= 1 && mode <= 4) return mode - 1;
-    if (mode == 6) return 0;
+int YItemOfMode(SpecYKind mode) {
+    for (int item = 0; item <= 3; ++item)
+        if (kItemModes[item] == mode) return item;
+    if (mode == SpecYReflectance) return 0;
     return 1;
 }
 
-bool FromIsLower(int32_t unit) { return unit == 1 || unit == 4; }
+bool FromIsLower(SpecXUnit unit) { return unit == SpecXNanometer || unit == SpecXMicrometer; }
 
-std::string BoxCaption(int32_t unit, bool afterTypeChange) {
-    return std::string(afterTypeChange ? "Grenzen [" : "Boundaries [") + unitText(unit) + "]";
+std::string BoxCaption(SpecXUnit unit, bool afterTypeChange) {
+    return std::string(afterTypeChange ? "Grenzen [" : "Boundaries [") + XUnitSymbol(unit) + "]";
 }
 
-Bounds ConvertBounds(Bounds b, int32_t from, int32_t to) {
+Bounds ConvertBounds(Bounds b, SpecXUnit from, SpecXUnit to) {
     if (from == to) return b;
-    // f converts one value; reciprocal conversions swap the ends.
-    auto reciprocal = [&](double numerator) {
-        return Bounds{guardedRecip(numerator, b.upper), guardedRecip(numerator, b.lower)};
-    };
-    auto scaled = [&](double factor) { return Bounds{b.lower * factor, b.upper * factor}; };
-    auto fromEv = [&](double numerator) {
-        return Bounds{guardedRecip(numerator, b.upper * kWavenumberPerEv),
-                      guardedRecip(numerator, b.lower * kWavenumberPerEv)};
-    };
-    switch (to) {
-    case 1:
-        if (from == 4) return scaled(1000.0);
-        if (from == 2) return reciprocal(1e7);
-        if (from == 3) return fromEv(1e7);
-        break;
-    case 4:
-        if (from == 1) return Bounds{b.lower / 1000.0, b.upper / 1000.0};
-        if (from == 2) return reciprocal(10000.0);
-        if (from == 3) return fromEv(10000.0);
-        break;
-    case 2:
-        if (from == 1) return reciprocal(1e7);
-        if (from == 4) return reciprocal(10000.0);
-        if (from == 3) return scaled(kWavenumberPerEv);
-        break;
-    case 3:
-        if (from == 1) return reciprocal(kNmEv);
-        if (from == 4) return reciprocal(kUmEv);
-        if (from == 2) return Bounds{b.lower / kWavenumberPerEv, b.upper / kWavenumberPerEv};
-        break;
-    }
-    return b;
+    const auto convert = [&](double x) { return ConvertX(x, from, to, EvRoute::FromEvViaWavenumber); };
+    // Between a wavelength and a wavenumber or an energy the order of the ends turns round.
+    if (FromIsLower(from) != FromIsLower(to)) return Bounds{convert(b.upper), convert(b.lower)};
+    return Bounds{convert(b.lower), convert(b.upper)};
 }
 
-std::pair<std::string, std::string> BoundTexts(Bounds b, int32_t unit, bool afterTypeChange) {
+std::pair<std::string, std::string> BoundTexts(Bounds b, SpecXUnit unit, bool afterTypeChange) {
     auto text = [&](double v) -> std::string {
         if (!afterTypeChange) return numtext::FloatToStr(v);
-        if (unit == 1 || unit == 2) return numtext::FloatToStrF(std::nearbyint(v), numtext::FloatFormat::Fixed, 18, 0);
+        if (unit == SpecXNanometer || unit == SpecXWavenumber)
+            return numtext::FloatToStrF(std::nearbyint(v), numtext::FloatFormat::Fixed, 18, 0);
         return numtext::FloatToStrF(v, numtext::FloatFormat::Fixed, 15, 2);
     };
     if (FromIsLower(unit)) return {text(b.lower), text(b.upper)};
     return {text(b.upper), text(b.lower)};
 }
 
-bool SetBoundFromText(Bounds& b, int32_t unit, bool isFrom, const std::string& text) {
+bool SetBoundFromText(Bounds& b, SpecXUnit unit, bool isFrom, const std::string& text) {
     double v = numtext::StrToFloat(DotsToDecimalSeparator(text));
     bool lower = isFrom == FromIsLower(unit);
     (lower ? b.lower : b.upper) = v;
@@ -108,7 +66,7 @@ bool SetBoundFromText(Bounds& b, int32_t unit, bool isFrom, const std::string& t
 }
 
 void ApplyAxesForm(AxesSettings& s, const AxesForm& f) {
-    int32_t unit = UnitOfItem(f.xItem);
+    const SpecXUnit unit = UnitOfItem(f.xItem);
     if (f.setBoundaries) {
         double from = numtext::StrToFloat(DotsToDecimalSeparator(f.fromText));
         double to = numtext::StrToFloat(DotsToDecimalSeparator(f.toText));
@@ -123,8 +81,8 @@ void ApplyAxesForm(AxesSettings& s, const AxesForm& f) {
     } else {
         s.KeepXRangeOnce = false;
     }
-    s.DisplayXUnit = static_cast<uint8_t>(unit);
-    s.DisplayYMode = static_cast<uint8_t>(YModeOfItem(f.yItem));
+    s.DisplayXUnit = unit;
+    s.DisplayYMode = YModeOfItem(f.yItem);
     s.ShowYTitle = f.showYTitle;
     s.ShowXTitle = f.showXTitle;
     s.AlternateTickLabels = f.alternateTickLabels;

@@ -5,12 +5,14 @@
 #include <string>
 #include <utility>
 
+#include "core/unit_codes.h"
+
 namespace axes {
 
 // What the axes dialog edits: the display settings and the plot's drawn x range with its keep flag.
 struct AxesSettings {
-    uint8_t DisplayXUnit = 1;
-    uint8_t DisplayYMode = 2;
+    SpecXUnit DisplayXUnit = SpecXNanometer;
+    SpecYKind DisplayYMode = SpecYAbsorbance;
     bool ShowXTitle = true;
     bool ShowYTitle = true;
     bool CustomXTitleOn = false;
@@ -26,31 +28,31 @@ struct AxesSettings {
 };
 
 // "Axis Type" items: 0 nm, 1 µm, 2 1/cm, 3 eV.
-int32_t UnitOfItem(int item);
-int ItemOfUnit(int32_t unit);
-// y items 0..3 are the modes 1..4; reflectance (6) shows as item 0.
-int32_t YModeOfItem(int item);
-int YItemOfMode(int32_t mode);
+SpecXUnit UnitOfItem(int item);
+int ItemOfUnit(SpecXUnit unit);
+// y items 0..3 are transmittance, absorbance, epsilon, log(epsilon); reflectance shows as item 0.
+SpecYKind YModeOfItem(int item);
+int YItemOfMode(SpecYKind mode);
 
 // "from" holds the lower bound for nm and µm, the upper for 1/cm and eV.
-bool FromIsLower(int32_t unit);
+bool FromIsLower(SpecXUnit unit);
 // "Boundaries [nm]" at activation, "Grenzen [nm]" after a type change.
-std::string BoxCaption(int32_t unit, bool afterTypeChange);
+std::string BoxCaption(SpecXUnit unit, bool afterTypeChange);
 
 struct Bounds {
     double lower = 0.0;
     double upper = 0.0;
 };
 // The drawn range in another unit; reciprocal conversions swap the ends; a zero divisor gives 0.
-Bounds ConvertBounds(Bounds b, int32_t fromUnit, int32_t toUnit);
+Bounds ConvertBounds(Bounds b, SpecXUnit fromUnit, SpecXUnit toUnit);
 
 // ("from", "to") texts: general number format at activation; after a type change nm and 1/cm whole
 // numbers, µm and eV two decimals.
-std::pair<std::string, std::string> BoundTexts(Bounds b, int32_t unit, bool afterTypeChange);
+std::pair<std::string, std::string> BoundTexts(Bounds b, SpecXUnit unit, bool afterTypeChange);
 
 // A bound edit left: the text ("." taken as the decimal separator) becomes the bound it stands for.
 // Throws the conversion error; returns false when then lower > upper ("wrong boundary values!").
-bool SetBoundFromText(Bounds& b, int32_t unit, bool isFrom, const std::string& text);
+bool SetBoundFromText(Bounds& b, SpecXUnit unit, bool isFrom, const std::string& text);
 inline constexpr const char* kWrongBoundaries = "wrong boundary values!";
 
 // The dialog's controls at OK.

@@ -120,7 +120,7 @@ std::string FreeExportName(const std::string& folder, const std::string& name, c
 }
 
 TBatchExportResult SaveSpectraBatch(const TSpectraList& list, const TMultiSave& settings, const std::string& folderText,
-                                    const TBatchExportReport& report) {
+                                    const std::string& programFolder, const TBatchExportReport& report) {
     TBatchExportResult result;
     const int32_t n = list.Count();
     if (n == 0) return result;
@@ -142,7 +142,7 @@ TBatchExportResult SaveSpectraBatch(const TSpectraList& list, const TMultiSave& 
         memo.line("exporting " + std::to_string(n) + " spectra into a multifile:");
         memo.line(dashes);
         const std::string name = FreeExportName(folder, result.BaseName, ext, false);
-        if (!SaveSpectraMulti(list, folder + name, 1, -1)) return result;
+        if (!SaveSpectraMulti(list, folder + name, 1, -1, programFolder)) return result;
         result.Files.push_back(folder + name);
         sync.Finish();
         memo.line("multifile path: " + folder);
@@ -178,7 +178,7 @@ TBatchExportResult SaveSpectraBatch(const TSpectraList& list, const TMultiSave& 
         }
         if (name.empty()) name = "spectrum_" + std::to_string(c + 1);
         name = FreeExportName(here, name, ext, ownExtension);
-        SaveSpectraMulti(list, here + name, 0, c);
+        SaveSpectraMulti(list, here + name, 0, c, programFolder);
         result.Files.push_back(here + name);
         if (report.Progress) report.Progress(c, n);
         const std::string what = source.empty() ? rec.Title.str() : source;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/settings_globals.h"
+#include "core/program_settings.h"
 #include "core/spectra_list.h"
 
 // What the dialog shows while the export runs: lines for its memo (one at a time, or for many spectra
@@ -39,5 +39,6 @@ std::string FreeExportName(const std::string& folder, const std::string& name, c
 // Export! with the dialog's settings and its folder text. A base name in use (multi-file or numbering)
 // that holds "/" or ".." is refused with a message before anything is written (Finished false).
 // Errors of the library or of a file raise vx::Error and end the export; the files written before stay.
+// The SPC library is found in `programFolder`.
 TBatchExportResult SaveSpectraBatch(const TSpectraList& list, const TMultiSave& settings, const std::string& folder,
-                                    const TBatchExportReport& report = {});
+                                    const std::string& programFolder, const TBatchExportReport& report = {});

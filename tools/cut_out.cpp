@@ -18,37 +18,21 @@ const std::vector<std::string>& CutOutTypeTags() {
     return tags;
 }
 
-const char* CutOutUnitLabel(int32_t displayUnit) {
-    switch (displayUnit) {
-        case SpecXWavenumber: return "cm^-1";
-        case SpecXElectronVolt: return "eV";
-        case SpecXMicrometer: return "µm";
-        default: return "nm";
-    }
-}
+const char* CutOutUnitLabel(SpecXUnit displayUnit) { return XUnitPowerSymbol(displayUnit); }
 
-double CutOutDisplayToNm(double x, int32_t displayUnit) {
-    switch (displayUnit) {
-        case SpecXWavenumber: return SafeRecip(1e7, x);
-        case SpecXElectronVolt: return SafeRecip(1e7, x * kWavenumberPerEv);
-        case SpecXMicrometer: return x * 1000.0;
-        default: return x;
-    }
+// The limits are kept in nm as the axes dialog converts its range.
+double CutOutDisplayToNm(double x, SpecXUnit displayUnit) {
+    return ConvertX(x, displayUnit, SpecXNanometer, EvRoute::FromEvViaWavenumber);
 }
 
 namespace {
-double nmToDisplay(double nm, int32_t displayUnit) {
-    switch (displayUnit) {
-        case SpecXWavenumber: return SafeRecip(1e7, nm);
-        case SpecXElectronVolt: return SafeRecip(kNmEv, nm);
-        case SpecXMicrometer: return nm / 1000.0;
-        default: return nm;
-    }
+double nmToDisplay(double nm, SpecXUnit displayUnit) {
+    return ConvertX(nm, SpecXNanometer, displayUnit, EvRoute::FromEvViaWavenumber);
 }
 }  // namespace
 
-std::pair<double, double> CutOutShownLimits(const TCutOutParams& params, int32_t displayUnit) {
-    const bool wavenumbers = displayUnit == 2;
+std::pair<double, double> CutOutShownLimits(const TCutOutParams& params, SpecXUnit displayUnit) {
+    const bool wavenumbers = displayUnit == SpecXWavenumber;
     const double from = params.FromNm == -1.0 ? (wavenumbers ? 2500.0 : 350.0) : params.FromNm;
     const double to = params.ToNm == -1.0 ? (wavenumbers ? 25000.0 : 700.0) : params.ToNm;
     return {nmToDisplay(from, displayUnit), nmToDisplay(to, displayUnit)};
@@ -56,9 +40,9 @@ std::pair<double, double> CutOutShownLimits(const TCutOutParams& params, int32_t
 
 bool RunCutOut(TSpectraList& list, const TDisplayState& display, TCutOutParams& params, double from,
                double to) {
-    const int32_t unit = display.DisplayXUnit;
+    const SpecXUnit unit = display.DisplayXUnit;
     // Wavenumbers and energies have no wavelength at or below 0.
-    if ((unit == 2 || unit == 3) && (from <= 0.0 || to <= 0.0)) {
+    if ((unit == SpecXWavenumber || unit == SpecXElectronVolt) && (from <= 0.0 || to <= 0.0)) {
         ui::messageBox(kCutOutPositiveText);
         return false;
     }

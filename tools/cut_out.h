@@ -23,10 +23,11 @@ inline constexpr const char* kCutOutPositiveText =
 
 const std::vector<std::string>& CutOutTypeTags();
 // "nm", "cm^-1", "eV" or "µm".
-const char* CutOutUnitLabel(int32_t displayUnit);
-double CutOutDisplayToNm(double x, int32_t displayUnit);
+const char* CutOutUnitLabel(SpecXUnit displayUnit);
+// A limit as typed in display units, in nm (energies through their wavenumber), and back.
+double CutOutDisplayToNm(double x, SpecXUnit displayUnit);
 // The limits shown at activation, in display units (defaults when not set).
-std::pair<double, double> CutOutShownLimits(const TCutOutParams& params, int32_t displayUnit);
+std::pair<double, double> CutOutShownLimits(const TCutOutParams& params, SpecXUnit displayUnit);
 
 // from, to in display units. Keeps them in params (in nm) and appends the cut-out parts; false (and a
 // message) when refused.

@@ -6,7 +6,6 @@
 #include <array>
 
 #include "core/helpers.h"
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
@@ -22,35 +21,25 @@ std::string executableFolder() {
     return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
 }
 
-std::string& helpFolder() {
-    static std::string folder;
-    return folder;
-}
-
 }  // namespace
 
-const std::string& HelpBaseFolder() {
-    if (!helpFolder().empty()) return helpFolder();
-    if (!ProgramFolder.empty()) return ProgramFolder;
+std::string HelpBaseFolder(const std::string& programFolder) {
+    if (!programFolder.empty()) return programFolder;
     static const std::string exe = executableFolder();
     return exe;
 }
 
-void SetHelpBaseFolder(const std::string& folder) {
-    helpFolder() = folder;
-    if (!folder.empty() && folder.back() != '/') helpFolder() += '/';
-}
-
-bool OpenDialogHelp(const std::string& page) {
+bool OpenDialogHelp(const std::string& programFolder, const std::string& page) {
     std::string rel = page;
     std::replace(rel.begin(), rel.end(), '\\', '/');
-    if (OpenHtmlPage(HelpBaseFolder() + rel)) return true;
-    ui::messageBox(HelpFailedMessage());
+    if (OpenHtmlPage(HelpBaseFolder(programFolder) + rel)) return true;
+    ui::messageBox(HelpFailedMessage(programFolder));
     return false;
 }
 
-std::string HelpFailedMessage() {
-    return std::string(kHelpFailedText) + "\r\nThe manual is in the folder\r\n" + HelpBaseFolder() + "html/";
+std::string HelpFailedMessage(const std::string& programFolder) {
+    return std::string(kHelpFailedText) + "\r\nThe manual is in the folder\r\n" + HelpBaseFolder(programFolder) +
+           "html/";
 }
 
 bool OpenWebPage(const std::string& url) {

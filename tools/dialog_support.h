@@ -29,17 +29,17 @@ inline constexpr const char* kHelpFailedText = "Help files could not be opened!"
 // Followed by a line break and the page's address.
 inline constexpr const char* kWebPageFailedText = "The web page could not be opened:";
 
-// The folder the manual folder "html" lies in: the program folder unless set (tests set it).
-const std::string& HelpBaseFolder();
-void SetHelpBaseFolder(const std::string& folder);
+// The folder the manual folder "html" lies in: the program folder (ending with "/"), or the
+// executable's folder while the program folder is not set yet.
+std::string HelpBaseFolder(const std::string& programFolder);
 
 // Opens "html/<page>#<anchor>" below the help base folder; shows HelpFailedMessage() when that fails.
 // `page` is given as the dialogs name it ("html\\varolux_man_spek_en.html#peak"). Every help button
 // and help link of the program opens its page here.
-bool OpenDialogHelp(const std::string& page);
+bool OpenDialogHelp(const std::string& programFolder, const std::string& page);
 // kHelpFailedText, then the folder the manual lies in, so that a user without a desktop program for
 // web pages can open it by hand.
-std::string HelpFailedMessage();
+std::string HelpFailedMessage(const std::string& programFolder);
 // Opens a web page with the desktop's opener; when that fails a message names the page's address.
 bool OpenWebPage(const std::string& url);
 

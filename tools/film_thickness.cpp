@@ -52,14 +52,7 @@ std::string FilmRangeText(double x) {
     return numtext::IntToStr(static_cast<long long>(std::nearbyint(x)));
 }
 
-std::string FilmUnitLabel(uint8_t displayXUnit) {
-    switch (displayXUnit) {
-    case SpecXWavenumber: return "1/cm";
-    case SpecXElectronVolt: return "eV";
-    case SpecXMicrometer: return "µm";
-    default: return "nm";
-    }
-}
+std::string FilmUnitLabel(SpecXUnit displayXUnit) { return XUnitSymbol(displayXUnit); }
 
 TFilmThicknessResult EvaluateFilmThickness(const TSpectraList& list, const TDisplayState& display,
                                            TFilmThicknessInputs& in) {

@@ -42,4 +42,4 @@ TFilmThicknessResult EvaluateFilmThickness(const TSpectraList& list, const TDisp
 // numbers only).
 std::string FilmRangeText(double x);
 // The unit label after the display x unit: "nm", "1/cm", "eV" or "µm".
-std::string FilmUnitLabel(uint8_t displayXUnit);
+std::string FilmUnitLabel(SpecXUnit displayXUnit);

@@ -38,7 +38,8 @@ namespace {
 
 // The wavenumber of a display x (x taken as nm unless the display shows 1/cm).
 double wavenumberOf(double x, const TDisplayState& display) {
-    return display.DisplayXUnit == SpecXWavenumber ? x : SafeRecip(1e7, x);
+    const SpecXUnit shown = display.DisplayXUnit == SpecXWavenumber ? SpecXWavenumber : SpecXNanometer;
+    return ConvertX(x, shown, SpecXWavenumber, EvRoute::Direct);
 }
 
 // A fresh record of the model's kind on the grid of the range: 1-nm steps from the short-wavelength
@@ -52,8 +53,8 @@ std::unique_ptr<TSpectrumRecord> modelRecord(const TGaussModelParams& block, con
         end = hi;
     } else {
         if (!(lo > 0.0)) throw vx::Error("Fit range: both ends must be greater than 0 and different");
-        first = 1e7 / hi;
-        end = 1e7 / lo;
+        first = ConvertX(hi, SpecXNanometer, SpecXWavenumber, EvRoute::Direct);
+        end = ConvertX(lo, SpecXNanometer, SpecXWavenumber, EvRoute::Direct);
     }
     const double n = std::nearbyint(end - first);
     if (!std::isfinite(first) || !(n <= kGaussMaxModelPoints))

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "core/display_state.h"
-#include "core/settings_globals.h"
+#include "core/program_settings.h"
 #include "core/spectra_list.h"
 #include "formats/gnuplot_writer.h"
 

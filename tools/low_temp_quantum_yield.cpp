@@ -49,7 +49,8 @@ struct TRow {
 
 // One fluorescence spectrum; false when it gives no row (the message was shown).
 bool OneSpectrum(TSpectraList& list, const TDisplayState& display, const TLTQYSettings& p,
-                 const TLTQYSwitches& sw, const TSolventCurves& curves, int32_t seriesFirst, int32_t seriesLast, int32_t f, TRow& row) {
+                 const TLTQYSwitches& sw, const TSolventCurves& curves, int32_t seriesFirst, int32_t seriesLast, int32_t f, TRow& row,
+                 TBandpass& lastBandpass) {
     TSpectrumRecord& fl = list[f];
     const double lambda = fl.ExcitationWl;
     const double t = fl.Temperature;
@@ -85,7 +86,7 @@ bool OneSpectrum(TSpectraList& list, const TDisplayState& display, const TLTQYSe
     const double atSampleRT = SpecYAtX(sampleRT, lambda, display);
     double a = 1.0;
     if (atPartner > 0.0 && atSeriesRT > 0.0 && atSampleRT > 0.0) {
-        a = BandpassApply(partnerRec, p.BandWidth, lambda, display) * (atSampleRT / atSeriesRT);
+        a = BandpassApply(partnerRec, p.BandWidth, lambda, lastBandpass, display) * (atSampleRT / atSeriesRT);
     } else {
         ui::messageBox(kNoAbsorbanceAtExcitationText);
     }
@@ -129,7 +130,7 @@ bool IsLTFluorescenceSpectrum(const TSpectrumRecord& rec) {
 
 TLTQYRun RunLowTempQY(TSpectraList& list, const TDisplayState& display, const TLTQYSettings& p,
                       const TLTQYSwitches& sw, const TSolventCurves& curves, bool memoEmpty,
-                      int32_t& headerIndex) {
+                      int32_t& headerIndex, TBandpass& lastBandpass) {
     TLTQYRun run;
     // Refused before anything is computed, so that no run stops half-way.
     if (p.BandWidth < 1 || p.BandWidth > 1000) throw vx::Error(kBandpassWidthRefused);
@@ -165,7 +166,7 @@ TLTQYRun RunLowTempQY(TSpectraList& list, const TDisplayState& display, const TL
     if (sw.Automatic && !empty()) run.Lines.emplace_back();
     for (int32_t f : spectra) {
         TRow row;
-        if (!OneSpectrum(list, display, p, sw, curves, first, last, f, row)) continue;
+        if (!OneSpectrum(list, display, p, sw, curves, first, last, f, row, lastBandpass)) continue;
         if (header != p.SampleRTIndex) {
             if (!sw.Automatic && !empty()) run.Lines.emplace_back();
             const TSpectrumRecord& sample = list[p.SampleRTIndex];

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/display_state.h"
+#include "core/peaks.h"
 #include "core/quantum_yield_settings.h"
 #include "core/spectra_list.h"
 #include "core/spectrum_record.h"
@@ -46,10 +47,11 @@ struct TLTQYRun {
 
 // Runs the calculation with the values of `p` (the temperature series runs from p.SeriesRTIndex to
 // p.SeriesLowIndex; the manual tab's spectrum is p.FluorescenceIndex). `memoEmpty` tells whether the table holds text already; `headerIndex` is the
-// sample spectrum whose header was written last (-1 none) and is updated. Messages go to the user.
+// sample spectrum whose header was written last (-1 none) and is updated. Messages go to the user;
+// every band-pass applied is recorded in `lastBandpass`.
 TLTQYRun RunLowTempQY(TSpectraList& list, const TDisplayState& display, const TLTQYSettings& p,
                       const TLTQYSwitches& run, const TSolventCurves& curves, bool memoEmpty,
-                      int32_t& headerIndex);
+                      int32_t& headerIndex, TBandpass& lastBandpass);
 
 // The solvents of the shipped tables: combo item, refraction-index file and viscosity file.
 struct TSolventFiles {

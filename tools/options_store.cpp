@@ -8,9 +8,6 @@
 #include "platform/numtext.h"
 #include "platform/registry.h"
 
-uint8_t InstanceSwitch = 1;
-options::OptionNumbers AppliedOptionNumbers;
-
 namespace options {
 namespace {
 

@@ -162,8 +162,3 @@ using ::FolderOf;
 bool UsableFolder(const std::string& folder);
 
 }  // namespace options
-
-// The instance switch: 1 lets several instances run side by side. Starts at 1; the options set it.
-extern uint8_t InstanceSwitch;
-// The numbers of the options as last applied (the quantum-yield group lives here for its dialog).
-extern options::OptionNumbers AppliedOptionNumbers;

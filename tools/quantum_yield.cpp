@@ -188,7 +188,7 @@ TQYOutcome QuantumYieldNormal(TSpectraList& list, const TDisplayState& display, 
 }
 
 TQYOutcome QuantumYieldSpecial(TSpectraList& list, const TDisplayState& display, const TQYSettings& p,
-                               TSpectrumRecord* lamp) {
+                               TSpectrumRecord* lamp, TBandpass& lastBandpass) {
     TQYOutcome o;
     // Without a lamp curve both sides are excited with the same (unknown) power only at the same
     // wavelength.
@@ -198,8 +198,8 @@ TQYOutcome QuantumYieldSpecial(TSpectraList& list, const TDisplayState& display,
     }
     Side s{true, p.SampleN, 0.0, 0.0, 0.0, p.SampleExposure, p.SampleExcitation};
     Side r{false, p.RefN, 0.0, 0.0, 0.0, p.RefExposure, p.RefExcitation};
-    s.absorbance = BandpassApply(list[p.SampleAbsIndex], p.BandWidth, p.SampleExcitation, display);
-    r.absorbance = BandpassApply(list[p.RefAbsIndex], p.BandWidth, p.RefExcitation, display);
+    s.absorbance = BandpassApply(list[p.SampleAbsIndex], p.BandWidth, p.SampleExcitation, lastBandpass, display);
+    r.absorbance = BandpassApply(list[p.RefAbsIndex], p.BandWidth, p.RefExcitation, lastBandpass, display);
     s.power = LampAt(lamp, p.SampleExcitation, display);
     r.power = LampAt(lamp, p.RefExcitation, display);
     s.integral = Integral(list, p.SampleFlIndex, p.SampleFrom, p.SampleTo, display);
@@ -241,7 +241,7 @@ std::string SeriesGridProblem(const std::vector<double>& wavelengths) {
 }  // namespace
 
 TQY1DResult QuantumYield1D(TSpectraList& list, const TDisplayState& display, const TQYSettings& p,
-                           TSpectrumRecord* lamp, const TQY1DParams& series) {
+                           TSpectrumRecord* lamp, const TQY1DParams& series, TBandpass& lastBandpass) {
     TQY1DResult result;
     if (!lamp) ui::messageBox(kNoLampCurveText);
     if (series.First >= series.Last) ui::messageBox(kWrongSeriesText);
@@ -249,13 +249,14 @@ TQY1DResult QuantumYield1D(TSpectraList& list, const TDisplayState& display, con
 
     TQYOutcome& ref = result.Reference;
     Side r{false, p.RefN, 0.0, 0.0, 0.0, p.RefExposure, p.RefExcitation};
-    r.absorbance = ref.RefAbsorbance = BandpassApply(list[p.RefAbsIndex], p.BandWidth, p.RefExcitation, display);
+    r.absorbance = ref.RefAbsorbance =
+        BandpassApply(list[p.RefAbsIndex], p.BandWidth, p.RefExcitation, lastBandpass, display);
     r.power = ref.RefPower = LampAt(lamp, p.RefExcitation, display);
     r.integral = Integral(list, p.RefFlIndex, p.RefFrom, p.RefTo, display);
 
     TSpectrumRecord& sampleAbs = list[p.SampleAbsIndex];
     auto sampleAbsorbanceAt = [&](int32_t k) {
-        return BandpassApply(sampleAbs, p.BandWidth, list[k].ExcitationWl, display);
+        return BandpassApply(sampleAbs, p.BandWidth, list[k].ExcitationWl, lastBandpass, display);
     };
     int32_t first = series.First;
     while (first <= series.Last && sampleAbsorbanceAt(first) == 0.0) ++first;
@@ -328,8 +329,9 @@ int32_t RoundedBandWidth(double value) {
     return static_cast<int32_t>(w);
 }
 
-double EffectiveAbsorbance(TSpectraList& list, const TDisplayState& display, const TEffAbsParams& p) {
-    return BandpassApply(list[p.Spectrum], p.Width, p.Centre, display);
+double EffectiveAbsorbance(TSpectraList& list, const TDisplayState& display, const TEffAbsParams& p,
+                           TBandpass& lastBandpass) {
+    return BandpassApply(list[p.Spectrum], p.Width, p.Centre, lastBandpass, display);
 }
 
 std::string EffectiveAbsorbanceReport(double centre, int32_t width, double result) {

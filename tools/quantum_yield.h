@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/display_state.h"
+#include "core/peaks.h"
 #include "core/quantum_yield_settings.h"
 #include "core/spectra_list.h"
 #include "core/spectrum_record.h"
@@ -42,9 +43,9 @@ TQYOutcome QuantumYieldNormal(TSpectraList& list, const TDisplayState& display, 
 // Sheet "special": absorbances from the absorption spectra p.SampleAbsIndex and p.RefAbsIndex through
 // the excitation band p.BandWidth at p.SampleExcitation / p.RefExcitation, powers from the lamp curve
 // there (1.0 each without one, which needs equal excitation wavelengths: else kNoLampCurveText), the
-// exposure times in place of the slit factors.
+// exposure times in place of the slit factors. Every band-pass applied is recorded in `lastBandpass`.
 TQYOutcome QuantumYieldSpecial(TSpectraList& list, const TDisplayState& display, const TQYSettings& p,
-                               TSpectrumRecord* lamp);
+                               TSpectrumRecord* lamp, TBandpass& lastBandpass);
 
 // Sheet "1D-QY": the special yield of each fluorescence spectrum First..Last of the list at its own
 // excitation wavelength, as a new record over the excitation wavelength (nm, rising). Needs the lamp
@@ -63,7 +64,7 @@ struct TQY1DResult {
     TQYOutcome Reference;                       // the reference side (RefValue, RefAbsorbance, RefPower)
 };
 TQY1DResult QuantumYield1D(TSpectraList& list, const TDisplayState& display, const TQYSettings& p,
-                           TSpectrumRecord* lamp, const TQY1DParams& series);
+                           TSpectrumRecord* lamp, const TQY1DParams& series, TBandpass& lastBandpass);
 
 // Status text of a computed yield: "fluorescence quantum yield: " + yield in percent + "%".
 std::string QuantumYieldReport(double yield);
@@ -77,6 +78,7 @@ struct TEffAbsParams {
 };
 // A band width typed as a number: rounded, halves to even; outside 1..1000 refused (kBandpassWidthRefused).
 int32_t RoundedBandWidth(double value);
-double EffectiveAbsorbance(TSpectraList& list, const TDisplayState& display, const TEffAbsParams& p);
+double EffectiveAbsorbance(TSpectraList& list, const TDisplayState& display, const TEffAbsParams& p,
+                           TBandpass& lastBandpass);
 // "effect. abs. at <centre>nm is <result> (bandpass <width>nm)".
 std::string EffectiveAbsorbanceReport(double centre, int32_t width, double result);

@@ -16,8 +16,8 @@ std::unique_ptr<TSpectrumRecord> treat(const TSpectrumRecord& src, const TSpikeP
                                        const TDisplayState& display) {
     std::unique_ptr<TSpectrumRecord> r;
     const uint8_t nameFlag = params.AppendToTitle ? 1 : 0;
-    if (params.Backward) SpecRemoveSpikesBackward(r, src, nameFlag, display);
-    else SpecRemoveSpikes(r, src, nameFlag, display);
+    if (params.Backward) SpecRemoveSpikesBackward(r, src, nameFlag, params.Threshold, display);
+    else SpecRemoveSpikes(r, src, nameFlag, params.Threshold, display);
     return r;
 }
 }  // namespace
@@ -25,7 +25,6 @@ std::unique_ptr<TSpectrumRecord> treat(const TSpectrumRecord& src, const TSpikeP
 int32_t RunSpikeRemoval(TSpectraList& list, const TDisplayState& display, TSpikeParams& params,
                         const std::function<void(int32_t, int32_t)>& step) {
     ForceRemoveWhenAll(params);
-    SpikeLimitFactor = params.Threshold;
     if (!params.AllSpectra) {
         if (!ValidSpectrumIndex(list, params.Spectrum)) return 0;
         const TSpectrumRecord& src = list[params.Spectrum];

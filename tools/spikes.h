@@ -5,13 +5,14 @@
 
 #include "core/display_state.h"
 #include "core/spectra_list.h"
+#include "core/spikes_scatter.h"
 
 struct TSpikeParams {
     bool RemoveOriginal = true;
     bool AllSpectra = true;
     bool Backward = false;
     bool AppendToTitle = false;
-    double Threshold = 5.6;  // set by the options; the spike dialog does not show it
+    double Threshold = kDefaultSpikeLimitFactor;  // set by the options; the spike dialog does not show it
     int32_t Spectrum = 0;
 };
 

@@ -112,7 +112,7 @@ TConversionResult ImageToSpectrum(TSpectrumRecord& rec, const TFrame& frame, TIm
     return result;
 }
 
-std::unique_ptr<TSpectrumRecord> MakeLiveSpectrum(int32_t listCount, int32_t width, int32_t measYKind,
+std::unique_ptr<TSpectrumRecord> MakeLiveSpectrum(int32_t listCount, int32_t width, SpecYKind measYKind,
                                                   const std::string& driverText, const std::string& dateText) {
     auto rec = std::make_unique<TSpectrumRecord>();
     rec->SourceKind = SpecSourceWebcamLive;
@@ -136,7 +136,7 @@ std::unique_ptr<TSpectrumRecord> MakeLiveSpectrum(int32_t listCount, int32_t wid
     return rec;
 }
 
-TSpectrumRecord& CreateLiveSpectrum(TSpectraList& list, int32_t width, int32_t measYKind,
+TSpectrumRecord& CreateLiveSpectrum(TSpectraList& list, int32_t width, SpecYKind measYKind,
                                     const std::string& driverText, const std::string& dateText) {
     auto rec = MakeLiveSpectrum(list.Count(), width, measYKind, driverText, dateText);
     TSpectrumRecord& r = *rec;

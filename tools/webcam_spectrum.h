@@ -12,7 +12,7 @@
 
 // The measurement settings of the webcam window.
 struct TWebcamParams {
-    int32_t MeasYKind = SpecYIntensity;  // 5 intensity, 1 transmittance, 2 absorbance
+    SpecYKind MeasYKind = SpecYIntensity;  // intensity, transmittance or absorbance
     bool UseDark = false;
     bool RatioMode = false;  // divide by the reference and take -log10
     bool Flip = false;       // store the columns in reverse order
@@ -66,10 +66,10 @@ TConversionResult ImageToSpectrum(TSpectrumRecord& rec, const TFrame& frame, TIm
 
 // The live record ("LiveSpec") with `width` values 1.0 and the default colour of a list of `listCount`
 // records, to be appended to that list.
-std::unique_ptr<TSpectrumRecord> MakeLiveSpectrum(int32_t listCount, int32_t width, int32_t measYKind,
+std::unique_ptr<TSpectrumRecord> MakeLiveSpectrum(int32_t listCount, int32_t width, SpecYKind measYKind,
                                                   const std::string& driverText, const std::string& dateText);
 // The same, appended to `list`. Returns it.
-TSpectrumRecord& CreateLiveSpectrum(TSpectraList& list, int32_t width, int32_t measYKind,
+TSpectrumRecord& CreateLiveSpectrum(TSpectraList& list, int32_t width, SpecYKind measYKind,
                                     const std::string& driverText, const std::string& dateText);
 // The index of the record with this identity in `list`, -1 when it is gone.
 int32_t IndexOfIdentity(const TSpectraList& list, uint64_t identity);

@@ -6,7 +6,7 @@
 #include <QFormLayout>
 #include <QVBoxLayout>
 
-#include "core/settings_globals.h"
+#include "app/program_state.h"
 #include "core/units.h"
 #include "tools/derivative.h"
 
@@ -33,10 +33,10 @@ void TAbleitDia::AlleAbleitenClick() { SetGreyed(Spekbox, AlleAbleiten->isChecke
 
 void TAbleitDia::FormActivate() {
     FillSpectrumCombo(Spekbox, 0);
-    OrgLoeschen->setChecked(DerivativeSettings.RemoveOriginal);
-    AlleAbleiten->setChecked(DerivativeSettings.AllSpectra);
-    glaetten->setChecked(DerivativeSettings.SmoothFirst);
-    AblOrdnung->setCurrentIndex(std::clamp(DerivativeSettings.Order, 1, 4) - 1);
+    OrgLoeschen->setChecked(ProgramSettings.DerivativeSettings.RemoveOriginal);
+    AlleAbleiten->setChecked(ProgramSettings.DerivativeSettings.AllSpectra);
+    glaetten->setChecked(ProgramSettings.DerivativeSettings.SmoothFirst);
+    AblOrdnung->setCurrentIndex(std::clamp(ProgramSettings.DerivativeSettings.Order, 1, 4) - 1);
     AlleAbleitenClick();
 }
 
@@ -47,10 +47,10 @@ bool TAbleitDia::FormCloseOk() {
     p.Smooth = glaetten->isChecked();
     p.Order = AblOrdnung->currentIndex() + 1;
     p.Spectrum = Spekbox->currentIndex();
-    DerivativeSettings.RemoveOriginal = p.RemoveOriginal;
-    DerivativeSettings.AllSpectra = p.AllSpectra;
-    DerivativeSettings.SmoothFirst = p.Smooth;
-    DerivativeSettings.Order = p.Order;
+    ProgramSettings.DerivativeSettings.RemoveOriginal = p.RemoveOriginal;
+    ProgramSettings.DerivativeSettings.AllSpectra = p.AllSpectra;
+    ProgramSettings.DerivativeSettings.SmoothFirst = p.Smooth;
+    ProgramSettings.DerivativeSettings.Order = p.Order;
     RunDerivative(SpectraList, CurrentDisplayState(), p);
     return true;
 }

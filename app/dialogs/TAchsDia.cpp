@@ -12,9 +12,9 @@
 
 #include "app/dialogs/help_ok_cancel_row.h"
 #include "app/dialogs/tool_dialog.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "core/helpers.h"
-#include "core/settings_globals.h"
 #include "platform/errors.h"
 #include "platform/ui.h"
 #include "tools/dialog_support.h"
@@ -153,12 +153,12 @@ int TAchsDia::YAchsentypItem() const {
 }
 
 void TAchsDia::XAchseClick(int item) {
-    const int32_t unit = axes::UnitOfItem(item);
+    const SpecXUnit unit = axes::UnitOfItem(item);
     if (unit == currentUnit_) return;
     auto b = axes::ConvertBounds({settings_.XDrawnMin, settings_.XDrawnMax}, currentUnit_, unit);
     settings_.XDrawnMin = b.lower;
     settings_.XDrawnMax = b.upper;
-    settings_.DisplayXUnit = static_cast<uint8_t>(unit);
+    settings_.DisplayXUnit = unit;
     currentUnit_ = unit;
     showBounds(true);
 }
@@ -217,5 +217,5 @@ void TAchsDia::reject() {
 }
 
 void TAchsDia::HelpBtnClick() {
-    OpenDialogHelp("html\\varolux_man_opt_en.html#achsen");
+    OpenDialogHelp(ProgramSettings.ProgramFolder, "html\\varolux_man_opt_en.html#achsen");
 }

@@ -43,7 +43,7 @@ private:
 
     axes::AxesSettings snapshot_;
     axes::AxesSettings settings_;
-    int currentUnit_ = 1;
+    SpecXUnit currentUnit_ = SpecXNanometer;
     bool filling_ = false;
 
     QGroupBox* XAchseGroup = nullptr;

@@ -10,8 +10,8 @@
 #include <algorithm>
 
 #include "app/dialogs/radio_group.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
-#include "core/settings_globals.h"
 #include "core/units.h"
 
 namespace {
@@ -98,7 +98,7 @@ TAdvBaselineParams TAdvBaselineDia::Params() const {
 
 void TAdvBaselineDia::FormActivate() {
     filling_ = true;
-    const TAdvBaselineSettings& s = AdvBaselineSettings;
+    const TAdvBaselineSettings& s = ProgramSettings.AdvBaselineSettings;
     FillSpectrumCombo(SpekBox, 0);
     OrgLoeschen->setChecked(s.RemoveOriginal);
     AlleSpektren->setChecked(s.AllSpectra);
@@ -128,7 +128,7 @@ void TAdvBaselineDia::ShowBaseline() {
 
 bool TAdvBaselineDia::FormCloseOk() {
     const TAdvBaselineParams p = Params();
-    AdvBaselineSettings = p.Settings;
+    ProgramSettings.AdvBaselineSettings = p.Settings;
     ApplyAdvBaseline(SpectraList, CurrentDisplayState(), p, preview_);
     return true;
 }

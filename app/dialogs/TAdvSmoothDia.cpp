@@ -10,7 +10,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "core/settings_globals.h"
+#include "app/program_state.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "tools/adv_smoothing.h"
@@ -104,7 +104,7 @@ void TAdvSmoothDia::AlleSpektrenClick() { SetGreyed(SpekBox, AlleSpektren->isChe
 
 void TAdvSmoothDia::FormActivate() {
     filling_ = true;
-    const TAdvSmoothSettings s = ClampedAdvSmoothSettings(AdvSmoothSettings);
+    const TAdvSmoothSettings s = ClampedAdvSmoothSettings(ProgramSettings.AdvSmoothSettings);
     FillSpectrumCombo(SpekBox, 0);
     OrgLoeschen->setChecked(s.RemoveOriginal);
     AlleSpektren->setChecked(s.AllSpectra);
@@ -132,7 +132,7 @@ bool TAdvSmoothDia::FormCloseOk() {
     s.PercentileSize = Epercentilesize->value();
     s.Percentile = Epercentile->value();
     p.Spectrum = SpekBox->currentIndex();
-    AdvSmoothSettings = s;
+    ProgramSettings.AdvSmoothSettings = s;
     RunAdvSmoothing(SpectraList, CurrentDisplayState(), p);
     return true;
 }

@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "core/settings_globals.h"
+#include "app/program_state.h"
 #include "core/units.h"
 #include "platform/numtext.h"
 #include "tools/cut_out.h"
@@ -53,13 +53,13 @@ void TAusDia1::FormActivate() {
     EinheitVon->setText(QString::fromUtf8(unit));
     EinheitBis->setText(QString::fromUtf8(unit));
     TCutOutParams p;
-    p.FromNm = CutOutSettings.From;
-    p.ToNm = CutOutSettings.To;
+    p.FromNm = ProgramSettings.CutOutSettings.From;
+    p.ToNm = ProgramSettings.CutOutSettings.To;
     auto [from, to] = CutOutShownLimits(p, DisplayXUnit);
     Evon->setText(Q(numtext::FloatToStrF(from, numtext::FloatFormat::General, 7, 0)));
     Ebis->setText(Q(numtext::FloatToStrF(to, numtext::FloatFormat::General, 7, 0)));
-    ausschn_zusatz->setChecked(CutOutSettings.PrefixTitle);
-    orig_loesch->setChecked(CutOutSettings.RemoveOriginal);
+    ausschn_zusatz->setChecked(ProgramSettings.CutOutSettings.PrefixTitle);
+    orig_loesch->setChecked(ProgramSettings.CutOutSettings.RemoveOriginal);
     CheckBox1Click();
 }
 
@@ -67,17 +67,17 @@ bool TAusDia1::FormCloseOk() {
     const double from = EditFloat(Evon);
     const double to = EditFloat(Ebis);
     TCutOutParams p;
-    p.FromNm = CutOutSettings.From;
-    p.ToNm = CutOutSettings.To;
+    p.FromNm = ProgramSettings.CutOutSettings.From;
+    p.ToNm = ProgramSettings.CutOutSettings.To;
     p.PrefixTitle = ausschn_zusatz->isChecked();
     p.RemoveOriginal = orig_loesch->isChecked();
     p.Spectrum = Spekbox->currentIndex();
     p.ByType = CheckBox1->isChecked();
     p.Tag = S(ComboBox1->currentText());
     if (!RunCutOut(SpectraList, CurrentDisplayState(), p, from, to)) return false;  // limits refused: corrected in the open dialog
-    CutOutSettings.From = p.FromNm;
-    CutOutSettings.To = p.ToNm;
-    CutOutSettings.PrefixTitle = p.PrefixTitle;
-    CutOutSettings.RemoveOriginal = p.RemoveOriginal;
+    ProgramSettings.CutOutSettings.From = p.FromNm;
+    ProgramSettings.CutOutSettings.To = p.ToNm;
+    ProgramSettings.CutOutSettings.PrefixTitle = p.PrefixTitle;
+    ProgramSettings.CutOutSettings.RemoveOriginal = p.RemoveOriginal;
     return true;
 }

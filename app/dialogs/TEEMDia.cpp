@@ -17,6 +17,7 @@
 #include "app/dialogs/tool_dialog.h"
 #include "app/plot/Pcolor.h"
 #include "app/plot/xy_fonts.h"
+#include "app/program_state.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "platform/errors.h"
@@ -138,7 +139,8 @@ TEEMDia::TEEMDia(QWidget* parent, double plotXMin, double plotXMax) : QDialog(pa
     connect(RadioGroup1, &TRadioGroup::ItemIndexChanged, this, &TEEMDia::RadioGroup1Click);
     connect(CheckBox6, &QCheckBox::toggled, this, &TEEMDia::CheckBox6Click);
     connect(Button2, &QPushButton::clicked, this, &TEEMDia::Button2Click);
-    connect(help, &QPushButton::clicked, this, [] { OpenDialogHelp("html\\varolux_man_2d_en.html#eem"); });
+    connect(help, &QPushButton::clicked, this,
+            [] { OpenDialogHelp(ProgramSettings.ProgramFolder, "html\\varolux_man_2d_en.html#eem"); });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     PColor1->OnMouseMove = [this](QMouseEvent* e) { PColor1MouseMove(e); };
 

@@ -11,6 +11,7 @@
 
 #include <cmath>
 
+#include "app/program_state.h"
 #include "core/peaks.h"
 #include "core/quantum_yield_settings.h"
 #include "core/spectra_list.h"
@@ -47,8 +48,8 @@ TEffAbsDia::TEffAbsDia(QWidget* parent) : TToolDialog(parent) {
 
 void TEffAbsDia::FormActivate() {
     FillSpectrumCombo(FAbsSpektrum, 0);
-    FLMax->setText(Q(numtext::FloatToStr(BandpassCentre)));
-    FBandBreite->setText(Q(numtext::IntToStr(BandpassWidth)));
+    FLMax->setText(Q(numtext::FloatToStr(ProgramSettings.Bandpass.BandpassCentre)));
+    FBandBreite->setText(Q(numtext::IntToStr(ProgramSettings.Bandpass.BandpassWidth)));
     Fprob->setChecked(true);
 }
 
@@ -57,7 +58,8 @@ bool TEffAbsDia::FormCloseOk() {
     p.Spectrum = FAbsSpektrum->currentIndex();
     p.Centre = std::nearbyint(EditFloat(FLMax));
     p.Width = RoundedBandWidth(EditFloat(FBandBreite));
-    const double result = EffectiveAbsorbance(SpectraList, CurrentDisplayState(), p);
-    (Fref->isChecked() ? QYSettings.RefAbsorbance : QYSettings.SampleAbsorbance) = result;
+    const double result = EffectiveAbsorbance(SpectraList, CurrentDisplayState(), p, ProgramSettings.Bandpass);
+    TQYSettings& qy = ProgramSettings.QYSettings;
+    (Fref->isChecked() ? qy.RefAbsorbance : qy.SampleAbsorbance) = result;
     return true;
 }

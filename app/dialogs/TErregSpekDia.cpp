@@ -5,8 +5,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "app/program_state.h"
 #include "core/helpers.h"
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "platform/numtext.h"
@@ -30,7 +30,7 @@ TErregSpekDia::TErregSpekDia(QWidget* parent) : TToolDialog(parent) {
 }
 
 void TErregSpekDia::FormActivate() {
-    const TExcitationSpectraSettings& s = ExcitationSpectraSettings;
+    const TExcitationSpectraSettings& s = ProgramSettings.ExcitationSpectraSettings;
     DetWellAnf->setText(Q(numtext::IntToStr(s.DetectionFrom)));
     DetWellEnde->setText(Q(numtext::IntToStr(s.DetectionTo)));
     ErregspekSchrittweite->setText(Q(numtext::IntToStr(s.DetectionStep)));
@@ -42,7 +42,7 @@ bool TErregSpekDia::FormCloseOk() {
     Results.clear();
     for (QLineEdit* e : {DetWellAnf, DetWellEnde, ErregspekSchrittweite})
         e->setText(Q(DotsToDecimalSeparator(S(e->text()))));
-    TExcitationSpectraSettings& s = ExcitationSpectraSettings;
+    TExcitationSpectraSettings& s = ProgramSettings.ExcitationSpectraSettings;
     TExcitationSpectraParams p;
     p.From = numtext::StrToInt(S(DetWellAnf->text()));
     p.To = numtext::StrToInt(S(DetWellEnde->text()));

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/aux_curves.h"
+#include "app/program_state.h"
 #include "core/quantum_yield_settings.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
@@ -163,7 +164,7 @@ void TFQDial::LampSpekLaden() {
 }
 
 void TFQDial::FormActivate() {
-    const TQYSettings& q = QYSettings;
+    const TQYSettings& q = ProgramSettings.QYSettings;
     for (QComboBox* c : {ARefAbsSpek, ORefAbsspek}) FillSpectrumCombo(c, q.RefAbsIndex);
     for (QComboBox* c : {AProbeAbsSpek, OProbeAbsSpek}) FillSpectrumCombo(c, q.SampleAbsIndex);
     for (QComboBox* c : {ERefFlSpek, ARefFlSpek, ORefFlSpek}) FillSpectrumCombo(c, q.RefFlIndex);
@@ -237,12 +238,12 @@ void TFQDial::StoreYield(TQYSettings& p, const TQYOutcome& o) {
     p.SampleValue = o.SampleValue;
     p.RefValue = o.RefValue;
     p.QuantumYield = o.Yield;
-    QYSettings = p;
+    ProgramSettings.QYSettings = p;
     YieldComputed = true;
 }
 
 bool TFQDial::CloseNormal() {
-    TQYSettings p = QYSettings;
+    TQYSettings p = ProgramSettings.QYSettings;
     p.SampleFlIndex = ComboIndex(EProbeFlSpek);
     p.RefFlIndex = ComboIndex(ERefFlSpek);
     p.SampleAbsorbance = EditFloat(EProbeEX);
@@ -259,7 +260,7 @@ bool TFQDial::CloseNormal() {
 }
 
 bool TFQDial::CloseSpecial() {
-    TQYSettings p = QYSettings;
+    TQYSettings p = ProgramSettings.QYSettings;
     p.SampleAbsIndex = ComboIndex(AProbeAbsSpek);
     p.RefAbsIndex = ComboIndex(ARefAbsSpek);
     p.SampleFlIndex = ComboIndex(AProbeFlSpek);
@@ -267,7 +268,8 @@ bool TFQDial::CloseSpecial() {
     p.SampleExcitation = DialogInt(S(AProbeAnrWell->text()));
     p.RefExcitation = DialogInt(S(ARefAnrWell->text()));
     ReadShared(p, 1);
-    const TQYOutcome o = QuantumYieldSpecial(SpectraList, CurrentDisplayState(), p, LampCurve.Record.get());
+    const TQYOutcome o = QuantumYieldSpecial(SpectraList, CurrentDisplayState(), p, LampCurve.Record.get(),
+                                             ProgramSettings.Bandpass);
     if (!o.Computed) return false;
     p.SampleAbsorbance = o.SampleAbsorbance;
     p.RefAbsorbance = o.RefAbsorbance;
@@ -278,7 +280,7 @@ bool TFQDial::CloseSpecial() {
 }
 
 bool TFQDial::Close1D() {
-    TQYSettings p = QYSettings;
+    TQYSettings p = ProgramSettings.QYSettings;
     TQY1DParams s;
     s.First = ComboIndex(OProbeFlSpekAnf);
     s.Last = ComboIndex(OProbeFlSpekEnd);
@@ -288,14 +290,15 @@ bool TFQDial::Close1D() {
     p.RefFlIndex = ComboIndex(ORefFlSpek);
     p.RefExcitation = DialogInt(s.RefExcitationText);
     ReadShared(p, 2);
-    TQY1DResult r = QuantumYield1D(SpectraList, CurrentDisplayState(), p, LampCurve.Record.get(), s);
+    TQY1DResult r = QuantumYield1D(SpectraList, CurrentDisplayState(), p, LampCurve.Record.get(), s,
+                                    ProgramSettings.Bandpass);
     if (!r.Spectrum) return false;
     p.SampleFlIndex = s.First;
     p.SeriesLength = s.Last - s.First + 1;
     p.RefAbsorbance = r.Reference.RefAbsorbance;
     p.RefPower = r.Reference.RefPower;
     p.RefValue = r.Reference.RefValue;
-    QYSettings = p;
+    ProgramSettings.QYSettings = p;
     Result1D = std::move(r.Spectrum);
     return true;
 }

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/radio_group.h"
-#include "core/settings_globals.h"
+#include "app/program_state.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "tools/gnuplot_export.h"
@@ -51,19 +51,19 @@ TGnuDia::TGnuDia(QWidget* parent) : TToolDialog(parent) {
 
 void TGnuDia::BefehlCheckBox1Click() {
     const bool on = BefehlCheckBox1->isChecked();
-    GnuplotSettings.CommandsOn = on;
+    ProgramSettings.GnuplotSettings.CommandsOn = on;
     Befehlliste->setEnabled(on);
     // The window colour while active, grey otherwise.
     Befehlliste->setStyleSheet(on ? QString() : "background-color: #C0C0C0;");
 }
 
 void TGnuDia::FormActivate() {
-    const TGnuplotSettings& s = GnuplotSettings;
+    const TGnuplotSettings& s = ProgramSettings.GnuplotSettings;
     Titelbox->setText(Q(s.Title));
     const TGnuDialogPreset p = GnuplotDialogPreset(SpectraList, CurrentDisplayState());
     XAchsenBeschriftung->SetItemIndex(p.XTitleItem);
     if (p.YTitleItem >= 0) YAchsenBeschriftung->SetItemIndex(p.YTitleItem);
-    GnuplotSettings.RawCurves = p.RawCurves;
+    ProgramSettings.GnuplotSettings.RawCurves = p.RawCurves;
     Legendebox->SetItemIndex(s.LegendPosition);
     PSOutput->SetItemIndex(s.PostScriptOutput ? 1 : 0);
     QStringList lines;
@@ -74,7 +74,7 @@ void TGnuDia::FormActivate() {
 }
 
 bool TGnuDia::FormCloseOk() {
-    TGnuplotSettings& s = GnuplotSettings;
+    TGnuplotSettings& s = ProgramSettings.GnuplotSettings;
     s.Title = S(Titelbox->text());
     s.XLabel = kGnuXTitles[XAchsenBeschriftung->ItemIndex() == 1 ? 1 : 0];
     const int y = YAchsenBeschriftung->ItemIndex();
@@ -84,5 +84,5 @@ bool TGnuDia::FormCloseOk() {
     for (const QString& l : Befehlliste->toPlainText().split('\n')) s.CommandLines.push_back(S(l));
     while (!s.CommandLines.empty() && s.CommandLines.back().empty()) s.CommandLines.pop_back();
     s.PostScriptOutput = PSOutput->ItemIndex() != 0;
-    return ExportGnuplot(SpectraList, CurrentDisplayState(), s, Plot, ProgramFolder);
+    return ExportGnuplot(SpectraList, CurrentDisplayState(), s, Plot, ProgramSettings.ProgramFolder);
 }

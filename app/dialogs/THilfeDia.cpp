@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_version.h"
+#include "app/program_state.h"
 #include "tools/dialog_support.h"
 
 THilfeDia::THilfeDia(QWidget* parent) : QDialog(parent) {
@@ -58,7 +59,7 @@ bool THilfeDia::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void THilfeDia::Label1Click() { OpenDialogHelp("html\\varolux_manual_en.html"); }
+void THilfeDia::Label1Click() { OpenDialogHelp(ProgramSettings.ProgramFolder, "html\\varolux_manual_en.html"); }
 
 void THilfeDia::Label2Click() { OpenWebPage(kDownloadPageUrl); }
 

@@ -13,10 +13,10 @@
 #include "app/dialogs/help_ok_cancel_row.h"
 #include "app/dialogs/tool_dialog.h"
 #include "app/plot/Xygraph.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "app/replot.h"
 #include "core/helpers.h"
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "platform/errors.h"
 #include "tools/dialog_support.h"
@@ -316,5 +316,5 @@ void TKonzDia::OKBtnClick() {
 }
 
 void TKonzDia::HelpBtnClick() {
-    OpenDialogHelp("html\\varolux_man_spek_en.html#allg");
+    OpenDialogHelp(ProgramSettings.ProgramFolder, "html\\varolux_man_spek_en.html#allg");
 }

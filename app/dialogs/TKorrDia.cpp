@@ -10,8 +10,8 @@
 #include <exception>
 
 #include "app/aux_curves.h"
+#include "app/program_state.h"
 #include "core/file_names.h"
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "platform/ui.h"
@@ -44,13 +44,14 @@ void TKorrDia::showCurve() {
 }
 
 void TKorrDia::KorrLaden() {
-    const std::string name = OpenCurveFileDialog(this, kCorrectionDialogTitle, CorrectionFolder, kCorrectionFilter);
+    const std::string name =
+        OpenCurveFileDialog(this, kCorrectionDialogTitle, ProgramSettings.CorrectionFolder, kCorrectionFilter);
     if (name.empty()) {
         CorrectionCurve.Free();
     } else {
         try {
             LoadAuxCurve(CorrectionCurve, name);
-            CorrectionFolder = FolderOf(name);
+            ProgramSettings.CorrectionFolder = FolderOf(name);
         } catch (const std::exception& e) {
             ui::messageBox(e.what());
         }

@@ -16,9 +16,9 @@
 #include <exception>
 
 #include "app/dialogs/radio_group.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "core/file_names.h"
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "platform/ui.h"
 #include "tools/batch_export.h"
@@ -101,14 +101,15 @@ TMultiSaveDia::TMultiSaveDia(QWidget* parent) : TToolDialog(parent) {
 }
 
 void TMultiSaveDia::FormActivate() {
-    const TMultiSave& s = MultiSaveSettings;
+    const TMultiSave& s = ProgramSettings.MultiSaveSettings;
     SaveOutput->SetItemIndex(s.Output);
     SaveLocation->SetItemIndex(s.Location);
     SaveType->SetItemIndex(s.FileType);
     ESpekname->setText(Q(s.BaseName));
     CheckBoxSpekName->setChecked(s.Numbering);
     CheckBoxLegends->setChecked(s.Legends);
-    EFileLocation->setText(Q(SaveFolder.empty() ? OpenFolder : SaveFolder));
+    const TProgramSettings& settings = ProgramSettings;
+    EFileLocation->setText(Q(settings.SaveFolder.empty() ? settings.OpenFolder : settings.SaveFolder));
     ShowOutputChoice(s.Output == 1);
     SaveLocationClick();
     CheckBoxSpekNameClick();
@@ -145,14 +146,14 @@ void TMultiSaveDia::ChooseFolder() {
 }
 
 void TMultiSaveDia::Button1Click() {
-    TMultiSave& s = MultiSaveSettings;
+    TMultiSave& s = ProgramSettings.MultiSaveSettings;
     s.FileType = SaveType->ItemIndex();
     s.Output = SaveOutput->ItemIndex();
     s.Location = SaveLocation->ItemIndex();
     s.BaseName = S(ESpekname->text());
     s.Numbering = CheckBoxSpekName->isChecked();
     s.Legends = CheckBoxLegends->isChecked();
-    if (!folder_.empty()) SaveFolder = folder_.back() == '/' ? folder_ : folder_ + "/";
+    if (!folder_.empty()) ProgramSettings.SaveFolder = folder_.back() == '/' ? folder_ : folder_ + "/";
     Memo1->clear();
     TBusyCursor busy;
     struct HideBar {
@@ -175,11 +176,13 @@ void TMultiSaveDia::Button1Click() {
         ProgressBar1->setValue(static_cast<int>(std::nearbyint(double(c) * kProgressMaximum / n)));
     };
     try {
-        const TBatchExportResult r = SaveSpectraBatch(SpectraList, s, folder_, report);
+        const TBatchExportResult r = SaveSpectraBatch(SpectraList, s, folder_, ProgramSettings.ProgramFolder, report);
         if ((s.Output == 1 || s.Numbering) && ESpekname->text().isEmpty()) ESpekname->setText(Q(r.BaseName));
     } catch (const std::exception& e) {
         ui::messageBox(e.what());
     }
 }
 
-void TMultiSaveDia::Button2Click() { OpenDialogHelp("html\\varolux_man_dat_en.html#batchexport"); }
+void TMultiSaveDia::Button2Click() {
+    OpenDialogHelp(ProgramSettings.ProgramFolder, "html\\varolux_man_dat_en.html#batchexport");
+}

@@ -21,9 +21,9 @@
 #include "app/aux_curves.h"
 #include "app/dialogs/help_ok_cancel_row.h"
 #include "app/dialogs/tool_dialog.h"
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "core/helpers.h"
-#include "core/settings_globals.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
 #include "tools/dialog_support.h"
@@ -453,7 +453,7 @@ void TOptionsDia::OKBtnClick() {
 }
 
 void TOptionsDia::HelpBtnClick() {
-    OpenDialogHelp("html\\varolux_man_opt_en.html");
+    OpenDialogHelp(ProgramSettings.ProgramFolder, "html\\varolux_man_opt_en.html");
 }
 
 void TOptionsDia::updatePreviews() {

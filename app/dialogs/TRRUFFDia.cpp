@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/file_filters.h"
-#include "core/settings_globals.h"
+#include "app/program_state.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "platform/ui.h"
@@ -99,10 +99,10 @@ void TRRUFFDia::SaveButtonClick() {
     const std::string name = ChooseFile(this, {.Mode = TFileDialogSpec::TMode::Save,
                                                .ObjectName = "SaveRRUFF",
                                                .Title = "Save as RRUFF file",
-                                               .Start = Q(SaveFolder),
+                                               .Start = Q(ProgramSettings.SaveFolder),
                                                .Filters = QtNameFilters(kFilter)});
     if (name.empty()) return;
-    SaveFolder = FolderOf(name);
+    ProgramSettings.SaveFolder = FolderOf(name);
     if (!ConfirmReplaceFile(ChangeFileExt(name, ".rruff"))) return;
     const TRruffHeader f{S(EName->text()), S(ELocality->text()), S(ESample->text()), S(EChemistry->text())};
     try {
@@ -114,4 +114,6 @@ void TRRUFFDia::SaveButtonClick() {
     accept();
 }
 
-void TRRUFFDia::HelpClick() { OpenDialogHelp("html\\varolux_man_dat_en.html#saverruff"); }
+void TRRUFFDia::HelpClick() {
+    OpenDialogHelp(ProgramSettings.ProgramFolder, "html\\varolux_man_dat_en.html#saverruff");
+}

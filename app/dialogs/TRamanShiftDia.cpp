@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "core/settings_globals.h"
+#include "app/program_state.h"
 #include "core/units.h"
 #include "platform/numtext.h"
 #include "tools/raman_shift.h"
@@ -35,10 +35,10 @@ void TRamanShiftDia::AlleRechnenClick() { SetGreyed(Spekbox, AlleRechnen->isChec
 
 void TRamanShiftDia::FormActivate() {
     FillSpectrumCombo(Spekbox, 0);
-    OrgLoeschen->setChecked(RamanShiftSettings.RemoveOriginal);
-    AlleRechnen->setChecked(RamanShiftSettings.AllSpectra);
-    ECutOff->setText(Q(numtext::IntToStr(RamanShiftSettings.CutOff)));
-    ELaserWL->setText(Q(numtext::FloatToStr(RamanShiftSettings.LaserWavelength)));
+    OrgLoeschen->setChecked(ProgramSettings.RamanShiftSettings.RemoveOriginal);
+    AlleRechnen->setChecked(ProgramSettings.RamanShiftSettings.AllSpectra);
+    ECutOff->setText(Q(numtext::IntToStr(ProgramSettings.RamanShiftSettings.CutOff)));
+    ELaserWL->setText(Q(numtext::FloatToStr(ProgramSettings.RamanShiftSettings.LaserWavelength)));
     AlleRechnenClick();
 }
 
@@ -50,10 +50,10 @@ bool TRamanShiftDia::FormCloseOk() {
     p.RemoveOriginal = OrgLoeschen->isChecked();
     p.AllSpectra = AlleRechnen->isChecked();
     p.Spectrum = Spekbox->currentIndex();
-    RamanShiftSettings.RemoveOriginal = p.RemoveOriginal;
-    RamanShiftSettings.AllSpectra = p.AllSpectra;
-    RamanShiftSettings.CutOff = p.CutOff;
-    RamanShiftSettings.LaserWavelength = p.LaserNm;
+    ProgramSettings.RamanShiftSettings.RemoveOriginal = p.RemoveOriginal;
+    ProgramSettings.RamanShiftSettings.AllSpectra = p.AllSpectra;
+    ProgramSettings.RamanShiftSettings.CutOff = p.CutOff;
+    ProgramSettings.RamanShiftSettings.LaserWavelength = p.LaserNm;
     RunRamanShift(SpectraList, CurrentDisplayState(), p);
     return true;
 }

@@ -10,7 +10,7 @@
 
 #include "app/dialogs/radio_group.h"
 #include "app/dialogs/raman_solvent_combo.h"
-#include "core/settings_globals.h"
+#include "app/program_state.h"
 #include "core/spikes_scatter.h"
 #include "core/units.h"
 #include "platform/numtext.h"
@@ -54,7 +54,7 @@ TRemoveStrayDia::TRemoveStrayDia(QWidget* parent) : TToolDialog(parent) {
 void TRemoveStrayDia::AlleRechnenClick() { SetGreyed(SpekBox, AlleRechnen->isChecked()); }
 
 void TRemoveStrayDia::FormActivate() {
-    const TScatterDialogSettings& s = ScatterDialogSettings;
+    const TScatterDialogSettings& s = ProgramSettings.ScatterDialogSettings;
     FillSpectrumCombo(SpekBox, 0);
     AlleRechnen->setChecked(s.AllSpectra);
     OrgLoeschen->setChecked(s.RemoveOriginal);
@@ -72,8 +72,8 @@ bool TRemoveStrayDia::FormCloseOk() {
     std::string width = S(ERayleigh1->text());
     p.BandWidth = ReadScatterBandWidth(width);
     ERayleigh1->setText(Q(width));
-    std::string solvent = ScatterDialogSettings.Solvent;
-    p.RamanShift = ScatterDialogSettings.RamanShift;
+    std::string solvent = ProgramSettings.ScatterDialogSettings.Solvent;
+    p.RamanShift = ProgramSettings.ScatterDialogSettings.RamanShift;
     const int chosen = CRamanSolvent->currentIndex();
     if (chosen >= 0 && chosen < static_cast<int>(bands_.Bands.size())) {
         const TRamanBand& band = bands_.Bands[static_cast<std::size_t>(chosen)];
@@ -88,7 +88,7 @@ bool TRemoveStrayDia::FormCloseOk() {
     p.FillMode = RInterp_type->ItemIndex();
     p.Spectrum = SpekBox->currentIndex();
 
-    TScatterDialogSettings& s = ScatterDialogSettings;
+    TScatterDialogSettings& s = ProgramSettings.ScatterDialogSettings;
     s.RemoveOriginal = p.RemoveOriginal;
     s.AllSpectra = p.AllSpectra;
     s.Rayleigh1 = p.Rayleigh1;
@@ -98,9 +98,6 @@ bool TRemoveStrayDia::FormCloseOk() {
     s.FillMode = p.FillMode;
     s.RamanShift = p.RamanShift;
     s.Solvent = solvent;
-    // The core routine's own copy, for any caller that runs it with the program's settings.
-    ScatterRemovalSettings = {p.Rayleigh1, p.Rayleigh2, p.Raman, p.BandWidth, p.FillMode,
-                              static_cast<double>(p.RamanShift)};
     RunScatterRemoval(SpectraList, CurrentDisplayState(), p);
     return true;
 }

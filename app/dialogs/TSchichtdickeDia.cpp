@@ -13,8 +13,8 @@
 #include <cmath>
 #include <exception>
 
+#include "app/program_state.h"
 #include "core/helpers.h"
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "platform/numtext.h"
@@ -72,7 +72,7 @@ TSchichtdickeDia::TSchichtdickeDia(QWidget* parent) : TToolDialog(parent) {
 }
 
 void TSchichtdickeDia::FormActivate() {
-    const TFilmThicknessSettings& s = FilmThicknessSettings;
+    const TFilmThicknessSettings& s = ProgramSettings.FilmThicknessSettings;
     filling_ = true;
     FillSpectrumCombo(Spekbox, 0);
     filling_ = false;
@@ -133,7 +133,7 @@ void TSchichtdickeDia::Button2Click() {
 }
 
 void TSchichtdickeDia::done(int result) {
-    TFilmThicknessSettings& s = FilmThicknessSettings;
+    TFilmThicknessSettings& s = ProgramSettings.FilmThicknessSettings;
     std::string t = S(EBrechindex->text());
     if (auto v = numtext::TryStrToFloat(DotsToDecimalSeparator(t))) s.RefractiveIndex = *v;
     t = S(EWinkel->text());

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/radio_group.h"
-#include "core/settings_globals.h"
+#include "app/program_state.h"
 #include "core/units.h"
 #include "tools/simple_y.h"
 
@@ -40,10 +40,10 @@ void TSimpleDia::CheckBox1Click() {
 
 void TSimpleDia::FormActivate() {
     FillSpectrumCombo(Spekbox, 0);
-    Rechenart->SetItemIndex(YConstSettings.Operation);
-    EKonst->setText(Q(YConstSettings.Constant));
-    orig_loesch->setChecked(YConstSettings.RemoveOriginal);
-    konst_zusatz->setChecked(YConstSettings.AppendToTitle);
+    Rechenart->SetItemIndex(ProgramSettings.YConstSettings.Operation);
+    EKonst->setText(Q(ProgramSettings.YConstSettings.Constant));
+    orig_loesch->setChecked(ProgramSettings.YConstSettings.RemoveOriginal);
+    konst_zusatz->setChecked(ProgramSettings.YConstSettings.AppendToTitle);
     CheckBox1Click();
 }
 
@@ -57,9 +57,9 @@ bool TSimpleDia::FormCloseOk() {
     p.ByType = CheckBox1->isChecked();
     p.Tag = S(ComboBox1->currentText());
     ApplyYConstant(SpectraList, CurrentDisplayState(), p);
-    YConstSettings.Operation = p.Operation;
-    YConstSettings.Constant = p.Constant;
-    YConstSettings.RemoveOriginal = p.RemoveOriginal;
-    YConstSettings.AppendToTitle = p.AppendToTitle;
+    ProgramSettings.YConstSettings.Operation = p.Operation;
+    ProgramSettings.YConstSettings.Constant = p.Constant;
+    ProgramSettings.YConstSettings.RemoveOriginal = p.RemoveOriginal;
+    ProgramSettings.YConstSettings.AppendToTitle = p.AppendToTitle;
     return true;
 }

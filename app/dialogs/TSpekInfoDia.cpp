@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/tool_dialog.h"
+#include "app/program_state.h"
 #include "core/helpers.h"
 #include "core/spectra_list.h"
 #include "platform/ui.h"
@@ -71,7 +72,9 @@ void TSpekInfoDia::MemoSchreiben() {
     Memo1->moveCursor(QTextCursor::Start);
 }
 
-void TSpekInfoDia::Button1Click() { OpenDialogHelp("html\\varolux_man_spek_en.html#info"); }
+void TSpekInfoDia::Button1Click() {
+    OpenDialogHelp(ProgramSettings.ProgramFolder, "html\\varolux_man_spek_en.html#info");
+}
 
 void TSpekInfoDia::Button2Click() {
     Memo1->selectAll();

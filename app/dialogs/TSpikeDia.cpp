@@ -5,9 +5,9 @@
 #include <QFormLayout>
 #include <QVBoxLayout>
 
+#include "app/program_state.h"
 #include "app/qt_ui_backend.h"
 #include "core/helpers.h"
-#include "core/settings_globals.h"
 #include "core/units.h"
 #include "platform/ui.h"
 #include "tools/spikes.h"
@@ -37,10 +37,10 @@ void TSpikeDia::AlleKorrigierenClick() {
 
 void TSpikeDia::FormActivate() {
     FillSpectrumCombo(Spekbox, 0);
-    OriginalLoeschen->setChecked(SpikeSettings.RemoveOriginal);
-    AlleKorrigieren->setChecked(SpikeSettings.TreatAll);
-    EntspikenUmgedreht->setChecked(SpikeSettings.Backward);
-    Legende_ander->setChecked(SpikeSettings.AppendToTitle);
+    OriginalLoeschen->setChecked(ProgramSettings.SpikeSettings.RemoveOriginal);
+    AlleKorrigieren->setChecked(ProgramSettings.SpikeSettings.TreatAll);
+    EntspikenUmgedreht->setChecked(ProgramSettings.SpikeSettings.Backward);
+    Legende_ander->setChecked(ProgramSettings.SpikeSettings.AppendToTitle);
     AlleKorrigierenClick();
 }
 
@@ -51,12 +51,12 @@ bool TSpikeDia::FormCloseOk() {
     p.AllSpectra = AlleKorrigieren->isChecked();
     p.Backward = EntspikenUmgedreht->isChecked();
     p.AppendToTitle = Legende_ander->isChecked();
-    p.Threshold = SpikeSettings.Threshold;
+    p.Threshold = ProgramSettings.SpikeSettings.Threshold;
     p.Spectrum = Spekbox->currentIndex();
-    SpikeSettings.RemoveOriginal = p.RemoveOriginal;
-    SpikeSettings.TreatAll = p.AllSpectra;
-    SpikeSettings.Backward = p.Backward;
-    SpikeSettings.AppendToTitle = p.AppendToTitle;
+    ProgramSettings.SpikeSettings.RemoveOriginal = p.RemoveOriginal;
+    ProgramSettings.SpikeSettings.TreatAll = p.AllSpectra;
+    ProgramSettings.SpikeSettings.Backward = p.Backward;
+    ProgramSettings.SpikeSettings.AppendToTitle = p.AppendToTitle;
     if (!p.AllSpectra) {
         RunSpikeRemoval(SpectraList, CurrentDisplayState(), p);
         return true;

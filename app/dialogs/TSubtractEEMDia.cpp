@@ -9,7 +9,7 @@
 
 #include "app/aux_curves.h"
 #include "app/dialogs/raman_solvent_combo.h"
-#include "core/settings_globals.h"
+#include "app/program_state.h"
 #include "core/spectra_list.h"
 #include "platform/numtext.h"
 #include "platform/ui.h"
@@ -71,13 +71,13 @@ void TSubtractEEMDia::FormActivate() {
     const bool eem = IsEEMData(d);
     okButton()->setEnabled(eem);
     Button2->setEnabled(eem);
-    FillRamanSolventCombo(CRamanSolvent, ScatterDialogSettings.Solvent);
+    FillRamanSolventCombo(CRamanSolvent, ProgramSettings.ScatterDialogSettings.Solvent);
     CRamanSolvent->setEnabled(false);
     if (!eem) ui::messageBox(kNotEEMText);
 }
 
 void TSubtractEEMDia::Button2Click() {
-    const std::string name = OpenCurveFileDialog(this, "Load Blank dataset", OpenFolder, kBlankFilter);
+    const std::string name = OpenCurveFileDialog(this, "Load Blank dataset", ProgramSettings.OpenFolder, kBlankFilter);
     LFilename->setText(kNoBlankLoadedText);
     const BlankLoad r = LoadBlankDataset(SpectraList, dataCount_, name);
     okButton()->setEnabled(r != BlankLoad::DoesNotFit);

@@ -16,9 +16,9 @@
 
 #include "app/aux_curves.h"
 #include "app/file_filters.h"
+#include "app/program_state.h"
 #include "core/file_names.h"
 #include "core/quantum_yield_settings.h"
-#include "core/settings_globals.h"
 #include "core/spectra_list.h"
 #include "core/units.h"
 #include "platform/numtext.h"
@@ -173,7 +173,7 @@ void TTiefFQDia::SetTemperatureType(bool low) {
 }
 
 void TTiefFQDia::FormActivate() {
-    const TLTQYSettings& s = LTQYSettings;
+    const TLTQYSettings& s = ProgramSettings.LTQYSettings;
     for (QComboBox* c : {MAbsSpek_RT, AAbsSpek_RT}) FillSpectrumCombo(c, s.SeriesRTIndex);
     for (QComboBox* c : {MAbsSpek_TT, AAbsSpek_TT}) FillSpectrumCombo(c, s.SeriesLowIndex);
     for (QComboBox* c : {MAbsSpekFl_RT, AAbsSpekFl_RT}) FillSpectrumCombo(c, s.SampleRTIndex);
@@ -204,13 +204,13 @@ void TTiefFQDia::MLoesMittelChange(int index) {
     SelectSolvent(index);
     const std::string item = S(MLoesMittel->itemText(index));
     const auto user = userTables_.find(item);
-    LoadSolventCurves(index, item, user == userTables_.end() ? std::string() : user->second, ProgramFolder,
-                      RefractionCurve, ViscosityCurve);
+    LoadSolventCurves(index, item, user == userTables_.end() ? std::string() : user->second,
+                      ProgramSettings.ProgramFolder, RefractionCurve, ViscosityCurve);
 }
 
 void TTiefFQDia::BrechungsIndexladen() {
-    const std::string name =
-        OpenCurveFileDialog(this, "Load refraction index file (*.fak)", ProgramFolder, kRefractionFilter);
+    const std::string name = OpenCurveFileDialog(this, "Load refraction index file (*.fak)",
+                                                 ProgramSettings.ProgramFolder, kRefractionFilter);
     if (name.empty()) return;
     try {
         LoadAuxCurve(RefractionCurve, name);
@@ -235,7 +235,7 @@ void TTiefFQDia::BrechungsIndexladen() {
 }
 
 TLTQYSettings TTiefFQDia::ReadTab(bool automatic) {
-    TLTQYSettings s = LTQYSettings;
+    TLTQYSettings s = ProgramSettings.LTQYSettings;
     s.SeriesRTIndex = (automatic ? AAbsSpek_RT : MAbsSpek_RT)->currentIndex();
     s.SeriesLowIndex = (automatic ? AAbsSpek_TT : MAbsSpek_TT)->currentIndex();
     s.SampleRTIndex = (automatic ? AAbsSpekFl_RT : MAbsSpekFl_RT)->currentIndex();
@@ -257,7 +257,7 @@ void TTiefFQDia::StartClick() {
         p.InnerFilterRT = EditFloat(AInnFilter);
         const TSolventCurves curves{RefractionCurve.Record.get(), ViscosityCurve.Record.get()};
         const TLTQYRun run = RunLowTempQY(SpectraList, CurrentDisplayState(), p, sw, curves,
-                                          Memo1->document()->isEmpty(), headerIndex_);
+                                          Memo1->document()->isEmpty(), headerIndex_, ProgramSettings.Bandpass);
         for (const std::string& line : run.Lines) Memo1->appendPlainText(Q(line));
         if (!sw.Automatic && !run.Label.empty()) Label12->setText(Q(run.Label).replace("\r\n", "\n"));
     } catch (const std::exception& e) {
@@ -270,7 +270,7 @@ void TTiefFQDia::Button1Click() {
     const std::string name = ChooseFile(this, {.Mode = TFileDialogSpec::TMode::Save,
                                                .ObjectName = "",
                                                .Title = {},
-                                               .Start = Q(OpenFolder),
+                                               .Start = Q(ProgramSettings.OpenFolder),
                                                .Filters = QtNameFilters("Text (*.txt)|*.txt")});
     if (name.empty()) {
         ui::messageBox("Saving interrupted!");
@@ -294,7 +294,7 @@ void TTiefFQDia::Button3Click() {
 
 bool TTiefFQDia::FormCloseOk() {
     const bool automatic = PageControl1->currentIndex() == 1;
-    LTQYSettings = ReadTab(automatic);
+    ProgramSettings.LTQYSettings = ReadTab(automatic);
     solventIndex_ = (automatic ? ALoesMittel : MLoesMittel)->currentIndex();
     return true;
 }

@@ -4,13 +4,13 @@
 #include <QComboBox>
 
 #include "app/dialogs/tool_dialog.h"
-#include "core/settings_globals.h"
+#include "app/program_state.h"
 #include "platform/data_folder.h"
 #include "platform/ui.h"
 
 TRamanBandTable FillRamanSolventCombo(QComboBox* box, const std::string& solvent,
                                       std::initializer_list<QWidget*> alsoDisable) {
-    TRamanBandTable table = LoadRamanBands(FileBesideProgram(ProgramFolder, kRamanBandsFileName));
+    TRamanBandTable table = LoadRamanBands(FileBesideProgram(ProgramSettings.ProgramFolder, kRamanBandsFileName));
     box->clear();
     for (const TRamanBand& b : table.Bands) box->addItem(Q(b.Name));
     const bool usable = table.Found && !table.Bands.empty();

@@ -14,6 +14,7 @@
 #include <exception>
 
 #include "app/dialogs/help_ok_cancel_row.h"
+#include "app/program_state.h"
 #include "core/spectra_list.h"
 #include "platform/ui.h"
 #include "tools/dialog_support.h"
@@ -80,7 +81,7 @@ QBoxLayout* TToolDialog::AddButtonRow(QBoxLayout* into, const char* helpPage) {
 }
 
 void TToolDialog::Button1Click() {
-    if (helpPage_) OpenDialogHelp(helpPage_);
+    if (helpPage_) OpenDialogHelp(ProgramSettings.ProgramFolder, helpPage_);
 }
 
 QComboBox* NewCombo(QWidget* parent, const char* name) {

@@ -291,7 +291,7 @@ void TXYPlot::layout() {
     const QRect a = PlotArea();
     const int pw = std::max(a.right() - a.left(), 0);
     const int ph = std::max(a.bottom() - a.top(), 0);
-    const int unit = DisplayUnits().DisplayXUnit;
+    const SpecXUnit unit = DisplayUnits().DisplayXUnit;
 
     xyticks::TickSet t = withLabels(ticks_[0]);
     xyticks::AxisRequest rx{MinXValue, MaxXValue, pw, XAutoTics, XMajorTics, XAutoText, AlternateTickLabels};

@@ -143,7 +143,7 @@ std::string TickLabel(double value, int precision) {
     return s;
 }
 
-void CalcXTicks(const AxisRequest& req, int displayXUnit, bool autoscaling, bool keepRange, TickSet& out) {
+void CalcXTicks(const AxisRequest& req, SpecXUnit displayXUnit, bool autoscaling, bool keepRange, TickSet& out) {
     if (!req.AutoTics || !Finite(req.Min, req.Max)) {
         ManualTicks(req, req.Alternate, out);
         return;
@@ -194,7 +194,7 @@ void CalcYTicks(const AxisRequest& req, YAxis axis, bool fixed, TickSet& out) {
     YTicks(req, fixed, step, out);
 }
 
-void CalcX2Ticks(double xDrawnMin, double xDrawnMax, int displayXUnit, int pixels, bool autoText,
+void CalcX2Ticks(double xDrawnMin, double xDrawnMax, SpecXUnit displayXUnit, int pixels, bool autoText,
                  TickSet& out, double& minX2, double& maxX2) {
     out.Count = 0;
     out.Scale = 0.0;

@@ -4,6 +4,8 @@
 #include <array>
 #include <string>
 
+#include "core/unit_codes.h"
+
 namespace xyticks {
 
 inline constexpr int kMaxTicks = 51;      // room in the label and offset tables
@@ -39,8 +41,8 @@ int RoundOffset(long double v);
 // A label text: general format, `precision` significant digits, cut at 15 characters.
 std::string TickLabel(double value, int precision);
 
-// The bottom axis. displayXUnit: 1 nm, 2 1/cm, 3 eV, 4 µm. keepRange: show Min..Max exactly.
-void CalcXTicks(const AxisRequest& req, int displayXUnit, bool autoscaling, bool keepRange, TickSet& out);
+// The bottom axis in the display unit. keepRange: show Min..Max exactly.
+void CalcXTicks(const AxisRequest& req, SpecXUnit displayXUnit, bool autoscaling, bool keepRange, TickSet& out);
 // The left or the right axis; `fixed` rounds the minimum toward zero instead of outward. The two differ
 // only for ranges up to about 0.5, where the left axis takes finer steps.
 enum class YAxis { Left, Right };
@@ -49,7 +51,7 @@ void CalcYTicks(const AxisRequest& req, YAxis axis, bool fixed, TickSet& out);
 // The top axis in the reciprocal unit of the bottom one. Offsets end up measured from the right end of
 // the bottom axis; ticks that fall outside 0..Pixels (or at values <= 0) get offset -1 and keep their
 // labels. minX2 and maxX2 receive the top axis range.
-void CalcX2Ticks(double xDrawnMin, double xDrawnMax, int displayXUnit, int pixels, bool autoText,
+void CalcX2Ticks(double xDrawnMin, double xDrawnMax, SpecXUnit displayXUnit, int pixels, bool autoText,
                  TickSet& out, double& minX2, double& maxX2);
 
 }  // namespace xyticks

@@ -1,26 +1,14 @@
 #pragma once
-// The program-wide settings of the main window: working folders, the peak-label and gnuplot settings,
-// and the parameter group of every processing dialog. The main window presets all of them at creation
-// (SetDefaultSettings), before the stored options are applied; each dialog shows its group when
-// activated and writes it back on OK. The display units and axis-title switches are the program's
-// display state, kept in app/ (app/program_state.h).
+// The groups of the program's settings: the peak-label and gnuplot settings, the batch export's and
+// the parameter group of every processing dialog. The program holds one of each (app/program_state.h),
+// presets them when the main window is created, before the stored options are applied; each dialog
+// shows its group when activated and writes it back on OK. The routines below app/ are given the
+// group they use.
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// Working folders, each ending with "/" once set.
-extern std::string ProgramFolder;
-extern std::string OpenFolder;
-extern std::string SaveFolder;
-extern std::string LampFolder;
-extern std::string CorrectionFolder;
-
-// "Stepwidth of X Axis Values" of the options (0, 1 or 2), read by the text writers.
-extern int32_t AsciiXStepChoice;
-
-// Set only while the Open command creates the curves of one own-format file, so that the new curves
-// take colour, pen style and width from their records.
-extern uint8_t CurveAppearanceRestore;
+#include "core/unit_codes.h"
 
 // The gnuplot export's settings, as the gnuplot dialog edits them.
 struct TGnuplotSettings {
@@ -34,7 +22,6 @@ struct TGnuplotSettings {
     bool CommandsOn = false;        // the additional command lines are written
     std::vector<std::string> CommandLines;
 };
-extern TGnuplotSettings GnuplotSettings;
 
 // The batch export's settings (TMultiSaveDia), written back when Export! is pressed.
 struct TMultiSave {
@@ -45,7 +32,6 @@ struct TMultiSave {
     bool Numbering = false;  // new file name (successive numbering)
     bool Legends = false;    // legends as filename
 };
-extern TMultiSave MultiSaveSettings;
 
 struct TPeakLabelSettings {
     int32_t Mode = 0;  // 0 x and y, 1 x only, 2 y only
@@ -57,7 +43,6 @@ struct TPeakLabelSettings {
     int32_t SelectedSpectrum = -1;  // 0-based list index, -1 none
     bool AllSpectra = true;
 };
-extern TPeakLabelSettings PeakLabelSettings;
 
 // Parameter groups of the processing dialogs, fields in the order the dialogs keep them.
 struct TExcitationSpectraSettings {  // TErregSpekDia
@@ -138,20 +123,5 @@ struct TFilmThicknessSettings {  // TSchichtdickeDia
     double IncidenceAngle = 0.0;
     int32_t RangeStart = -1;
     int32_t RangeEnd = -1;
-    int32_t LastDisplayUnit = 1;
+    SpecXUnit LastDisplayUnit = SpecXNanometer;
 };
-
-extern TExcitationSpectraSettings ExcitationSpectraSettings;
-extern TCutOutSettings CutOutSettings;
-extern TSpikeSettings SpikeSettings;
-extern TYConstSettings YConstSettings;
-extern TDerivativeSettings DerivativeSettings;
-extern TRamanShiftSettings RamanShiftSettings;
-extern TScatterDialogSettings ScatterDialogSettings;
-extern TAdvSmoothSettings AdvSmoothSettings;
-extern TAdvBaselineSettings AdvBaselineSettings;
-extern TFilmThicknessSettings FilmThicknessSettings;
-
-// Presets everything above to its start value; `programFolder` ends with "/". OpenFolder is cleared
-// (the options or the first Open set it).
-void SetDefaultSettings(const std::string& programFolder);
