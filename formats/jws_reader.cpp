@@ -215,8 +215,10 @@ Route readStreams(const compound::File& file, std::size_t fileSize, const std::s
 // ---- Compound file, by the data block's pattern (files whose directory names no data streams)
 
 // The values of a data block from `start`: a value is kept while it or its successor lies in the
-// plausible range, so a run of padding after the data ends the list. Values that are no numbers are
-// passed over; at most `count` are kept.
+// plausible range, so a run of padding after the data ends the list. A run outside the range that
+// plausible values follow again lies inside the data (the instrument marks invalid points with a tiny
+// negative number): it keeps its places, as it does where the directory names the data stream, so
+// every value stays at its x. Values that are no numbers are passed over; at most `count` are kept.
 std::vector<double> compoundValues(Bytes b, std::size_t start, uint64_t count) {
     std::vector<double> values;
     if (!b.has(start, 4)) return values;
@@ -233,17 +235,37 @@ std::vector<double> compoundValues(Bytes b, std::size_t start, uint64_t count) {
         }
         return false;
     };
+    // The run outside the range not kept so far: where its first value stands and how many it holds.
+    std::size_t heldFrom = 0;
+    uint64_t held = 0;
+    auto hold = [&](std::size_t at) {
+        if (held++ == 0) heldFrom = at;
+    };
+    auto keep = [&](double v) {
+        for (std::size_t q = heldFrom; held > 0 && values.size() < count; q += 4) {
+            const float h = b.f32(q);
+            if (std::isfinite(h)) {
+                values.push_back(h);
+                --held;
+            }
+        }
+        held = 0;
+        if (values.size() < count) values.push_back(v);
+    };
     auto inside = [](double v) { return std::fabs(v) > 1e-12 && std::fabs(v) < 1e15; };
     auto outside = [](double v) { return std::fabs(v) < 1e-12 || std::fabs(v) > 1e15; };
     float prev = 0, cur = 0;
     if (!next(prev)) return values;
+    std::size_t prevAt = p - 4;
     bool bothOutside = false;
     while (values.size() < count && next(cur)) {
-        if ((inside(prev) || inside(cur)) && !bothOutside) values.push_back(prev);
+        if ((inside(prev) || inside(cur)) && !bothOutside) keep(prev);
+        else hold(prevAt);
         bothOutside = outside(prev) && outside(cur);
         prev = cur;
+        prevAt = p - 4;
     }
-    if (values.size() < count && !outside(prev)) values.push_back(prev);
+    if (values.size() < count && !outside(prev)) keep(prev);
     return values;
 }
 

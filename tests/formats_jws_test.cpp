@@ -201,6 +201,27 @@ TEST_F(JwsReader, CompoundValuesEndAtPaddingAndSkipNonNumbers) {
     }
 }
 
+// Found by the pattern, a run of invalid points' marks between values keeps its places, so that the
+// values after it stay at their x; a run at the end is padding and ends the list, also when the count
+// would allow more.
+TEST_F(JwsReader, CompoundMarksBetweenValuesKeepTheirPlaces) {
+    const float m = kInvalidPoint;
+    {
+        const DataHeader h{8, 400, 407, 1, 3, 0, 3};
+        const TSpectrumRecord r = read(compound(3, 0, h, 2048 + 64, {0.5f, m, m, m, 0.25f, 0.125f, m, 0.75f}));
+        ASSERT_EQ(r.PointCount(), 8);
+        EXPECT_DOUBLE_EQ(r.FirstX, 400);
+        EXPECT_EQ(r.Values[4], 0.25);
+        EXPECT_EQ(r.Values[7], 0.75);
+        EXPECT_EQ(r.Values[2], double(m));
+    }
+    {
+        const DataHeader h{10, 400, 409, 1, 3, 0, 3};
+        const TSpectrumRecord r = read(compound(3, 0, h, 2048 + 64, {0.5f, 0.25f, m, m, m}));
+        expectValues(r, {0.5, 0.25});
+    }
+}
+
 TEST_F(JwsReader, CompoundCodesAndWavenumbersDescending) {
     struct Case {
         uint32_t yCode, xCode;
