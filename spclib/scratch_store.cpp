@@ -34,7 +34,12 @@ bool ReadExactly(int fd, uint64_t offset, void* data, std::size_t bytes) {
 
 ScratchStore::ScratchStore() {
     const char* dir = std::getenv("TMPDIR");
-    std::string path = std::string(dir && *dir ? dir : "/tmp") + "/SPCXXXXXX";
+    const std::string folder = dir && *dir ? dir : "/tmp";
+    // A file without a name, so that nothing is left in the folder whenever the program ends; where the
+    // file system has none, a named one unlinked at once.
+    fd_ = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd_ >= 0) return;
+    std::string path = folder + "/SPCXXXXXX";
     fd_ = mkostemp(path.data(), O_CLOEXEC);
     if (fd_ >= 0) unlink(path.c_str());  // gone from the folder; freed when closed
 }

@@ -1,7 +1,7 @@
 #pragma once
-// Where a document's subfile values live. The scratch store is an unlinked temporary file that holds
-// values as 4-byte floats, so large documents do not stay in memory; when no file can be made, the
-// store is unusable and the document keeps its values in memory instead. Values that an opened file
+// Where a document's subfile values live. The scratch store is a temporary file without a name that
+// holds values as 4-byte floats, so large documents do not stay in memory; when no file can be made,
+// the store is unusable and the document keeps its values in memory instead. Values that an opened file
 // already holds in that form stay in the file: the document reads them from its source file.
 //
 // A failed read or write leaves the system's error code as the thread's last error.

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,7 @@
 
 #include "platform/com.h"
 #include "platform/errors.h"
+#include "spclib/scratch_store.h"
 #include "spclib/spc_file.h"
 #include "tests/fault_injection.h"
 #include "tests/spclib_fixture.h"
@@ -263,6 +265,33 @@ TEST_F(SpcFiles, ScratchStoreBeyondTheFileSizeLimitFailsWithoutEndingTheProgram)
         return GetLastError() == uint32_t(EFBIG) ? 0 : 4;
     });
     EXPECT_EQ(code, 0);
+}
+
+// The scratch store never has a name in its folder, so that a program killed at any moment leaves
+// nothing behind in TMPDIR; it still holds what is written to it.
+TEST_F(SpcFiles, ScratchStoreHasNoNameInItsFolder) {
+    const char* old = std::getenv("TMPDIR");
+    const std::string saved = old ? old : "";
+    ::setenv("TMPDIR", dir_.c_str(), 1);
+    {
+        spc::ScratchStore store;
+        ASSERT_TRUE(store.usable());
+        const float values[3] = {1.5f, 2.5f, 3.5f};
+        uint64_t at = 0;
+        ASSERT_TRUE(store.append(values, sizeof values, at));
+        float back[3] = {};
+        ASSERT_TRUE(store.read(at, back, sizeof back));
+        EXPECT_EQ(std::memcmp(back, values, sizeof back), 0);
+        EXPECT_TRUE(fs::is_empty(dir_));
+        // Nothing the process holds open was ever named like the store's named fallback.
+        for (const auto& e : fs::directory_iterator("/proc/self/fd")) {
+            std::error_code ec;
+            const std::string target = fs::read_symlink(e.path(), ec).string();
+            EXPECT_EQ(target.find(dir_.string() + "/SPC"), std::string::npos) << target;
+        }
+    }
+    if (old) ::setenv("TMPDIR", saved.c_str(), 1);
+    else ::unsetenv("TMPDIR");
 }
 
 // A pipe under the name is neither waited on when opened nor replaced when saved to; a device is not
